@@ -1,0 +1,14 @@
+#include <QApplication>
+#include <QTimer>
+
+#include "core/startup.h"
+#include "ui/MainWindow.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  tavrin::ui::TForm1 window(tavrin::FindDataDir());
+  window.show();
+  // Start-up failures are reported once the window stands on the screen.
+  QTimer::singleShot(0, &window, [&window] { window.ReportStartupFailures(); });
+  return app.exec();
+}

@@ -1,0 +1,76 @@
+#include "chars/encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+#include "chars/gbk.h"
+
+namespace tavrin {
+
+namespace {
+
+// One iconv conversion descriptor per direction and thread.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("no conversion from ") + from + " to " + to);
+    }
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts a whole input; false when some input could not be converted.
+  bool Convert(std::string_view input, std::string& output) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    output.clear();
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char buffer[1024];
+    while (inLeft > 0) {
+      char* out = buffer;
+      std::size_t outLeft = sizeof buffer;
+      const std::size_t rc = iconv(cd_, &in, &inLeft, &out, &outLeft);
+      output.append(buffer, static_cast<std::size_t>(out - buffer));
+      if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+  thread_local Converter converter("GBK", "UTF-8");
+  std::string gbk;
+  if (!converter.Convert(utf8, gbk)) return std::nullopt;
+  return gbk;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  thread_local Converter converter("UTF-8", "GBK");
+  std::string utf8;
+  std::string piece;
+  // Converted character by character where the whole text fails, so that one
+  // bad sequence costs only itself.
+  if (converter.Convert(gbk, utf8)) return utf8;
+  utf8.clear();
+  for (std::size_t pos = 0; pos < gbk.size();) {
+    const std::size_t len = CharLengthAt(gbk, pos);
+    if (converter.Convert(gbk.substr(pos, len), piece)) {
+      utf8 += piece;
+    } else {
+      utf8 += "\xEF\xBF\xBD";
+    }
+    pos += len;
+  }
+  return utf8;
+}
+
+}  // namespace tavrin

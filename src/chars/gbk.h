@@ -1,0 +1,48 @@
+// Basic handling of GBK byte strings: where characters start and end.
+//
+// A GBK text is a sequence of single-byte characters (ASCII) and double-byte
+// characters whose first byte is a lead byte 0x81..0xFE. Every search in the
+// program's texts is aligned to these character boundaries, so that the trail
+// byte of one character and the lead byte of the next never form a match.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin {
+
+inline constexpr bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// Length in bytes of the character starting at byte `pos` (1 or 2). A lead byte
+// at the very end of the text stands alone and counts as one byte.
+inline std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
+  return (IsGbkLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
+}
+
+// Number of characters in the text.
+std::size_t CharCount(std::string_view text);
+
+// The text cut into its characters, each one or two bytes.
+std::vector<std::string> SplitChars(std::string_view text);
+
+// The character at character index `index` (from 0), or empty when there is none.
+std::string CharAt(std::string_view text, std::size_t index);
+
+// Byte offset of the first occurrence of `needle` in `haystack` at or after
+// byte `from` that starts on a character boundary of `haystack`; npos if none.
+// An empty needle is found at `from` when `from` is within the text.
+std::size_t FindAligned(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+inline bool ContainsAligned(std::string_view haystack, std::string_view needle) {
+  return FindAligned(haystack, needle) != std::string_view::npos;
+}
+
+// The two bytes of a double-byte character as one 16-bit code (lead << 8 | trail).
+inline constexpr std::uint16_t GbkCode(unsigned char lead, unsigned char trail) {
+  return static_cast<std::uint16_t>(lead << 8 | trail);
+}
+
+}  // namespace tavrin

@@ -1,0 +1,67 @@
+#include "chars/strcon.h"
+
+#include <array>
+
+#include "chars/gbk.h"
+
+namespace tavrin {
+
+std::string TStringCollection::UpperText(std::string_view text) const {
+  std::string upper(text);
+  for (std::size_t pos = 0; pos < upper.size();) {
+    const std::size_t len = CharLengthAt(upper, pos);
+    if (len == 1 && upper[pos] >= 'a' && upper[pos] <= 'z') upper[pos] = static_cast<char>(upper[pos] - 'a' + 'A');
+    pos += len;
+  }
+  return upper;
+}
+
+int TStringCollection::FindMarker(std::string_view marker, std::string_view text, bool ignoreCase,
+                                  int start) const {
+  // A start of 0 or 1 searches the whole text; a start past the end finds nothing.
+  const std::size_t from = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
+  if (from > text.size()) return 0;
+  std::size_t hit;
+  if (ignoreCase) {
+    const std::string upperText = UpperText(text);
+    hit = FindAligned(upperText, UpperText(marker), from);
+  } else {
+    hit = FindAligned(text, marker, from);
+  }
+  return hit == std::string_view::npos ? 0 : static_cast<int>(hit + 1);
+}
+
+std::string TStringCollection::TextAfter(std::string_view marker, std::string_view text, int start) const {
+  const int pos = FindMarker(marker, text, false, start);
+  if (pos == 0) return {};
+  return std::string(text.substr(static_cast<std::size_t>(pos) - 1 + marker.size()));
+}
+
+std::string TStringCollection::TextBefore(std::string_view marker, std::string_view text, int start) const {
+  const int pos = FindMarker(marker, text, false, start);
+  if (pos == 0) return std::string(text);
+  return std::string(text.substr(0, static_cast<std::size_t>(pos) - 1));
+}
+
+bool TStringCollection::IsChineseText(std::string_view text) const {
+  bool qualifies = false;
+  for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
+    if (IsGbkLeadByte(static_cast<unsigned char>(text[pos]))) {
+      qualifies = true;
+      break;
+    }
+  }
+  if (!qualifies) return false;
+  static constexpr std::array<std::string_view, 6> kMarks = {"，", "。", "？", "！", "；", "："};
+  for (std::string_view mark : kMarks) {
+    if (text == mark) return false;
+  }
+  return true;
+}
+
+const TStringCollection& SharedStrings() {
+  static const TStringCollection instance;
+  return instance;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,105 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "chars/encoding.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+std::vector<Command>& Registry() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: tavrin-cli COMMAND [ARGUMENTS]\n"
+         "Texts are read and written as UTF-8; each result stands on its own line.\n\n"
+         "Commands:\n";
+  std::vector<Command> sorted = Commands();
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Command& a, const Command& b) { return std::string_view(a.name) < b.name; });
+  for (const Command& command : sorted) {
+    std::string head = std::string(command.name) + " " + command.usage;
+    if (head.size() < 34) head.resize(34, ' ');
+    out << "  " << head << "  " << command.summary << '\n';
+  }
+  out << "\nExit status: 0 on success, 2 on bad input or missing data files.\n";
+}
+
+}  // namespace
+
+Registrar::Registrar(const Command& command) { Registry().push_back(command); }
+
+const std::vector<Command>& Commands() { return Registry(); }
+
+CliContext::CliContext(std::ostream& out_, std::ostream& err_, std::string dataDir)
+    : out(out_), err(err_), dataDir_(std::move(dataDir)) {}
+
+CliContext::~CliContext() = default;
+
+const DataStores& CliContext::Stores() {
+  if (!stores_) {
+    ClockRandom random;
+    stores_ = std::make_unique<DataStores>(StartUp(dataDir_, random));
+  }
+  return *stores_;
+}
+
+const DataStores& CliContext::RequireData(std::initializer_list<const char*> fileNames) {
+  const DataStores& stores = Stores();
+  std::string message;
+  for (const char* name : fileNames) {
+    for (const LoadFailure& failure : stores.failures) {
+      if (failure.fileName == name) message += (message.empty() ? "" : "\n") + failure.Message();
+    }
+  }
+  if (!message.empty()) throw CliError(message);
+  return stores;
+}
+
+std::string CliContext::ToGbk(std::string_view utf8Argument) {
+  auto gbk = Utf8ToGbk(utf8Argument);
+  if (!gbk) {
+    throw CliError("argument \"" + std::string(utf8Argument) +
+                   "\" is not valid UTF-8 or holds a character that GBK cannot encode");
+  }
+  return *gbk;
+}
+
+void CliContext::PrintLine(std::string_view gbkText) { out << GbkToUtf8(gbkText) << '\n'; }
+
+void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage) {
+  if (args.size() != count) throw CliError(std::string("usage: tavrin-cli ") + usage);
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir) {
+  if (args.empty()) {
+    PrintHelp(err);
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintHelp(out);
+    return 0;
+  }
+  const auto& commands = Commands();
+  const auto found =
+      std::find_if(commands.begin(), commands.end(), [&](const Command& command) { return args[0] == command.name; });
+  if (found == commands.end()) {
+    err << "tavrin-cli: unknown command \"" << args[0] << "\"; try tavrin-cli --help\n";
+    return 2;
+  }
+  CliContext context(out, err, dataDir);
+  try {
+    const int status = found->run(context, std::vector<std::string>(args.begin() + 1, args.end()));
+    out.flush();
+    return status;
+  } catch (const CliError& error) {
+    err << "tavrin-cli " << found->name << ": " << error.what() << '\n';
+    return 2;
+  }
+}
+
+}  // namespace tavrin::cli

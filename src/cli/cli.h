@@ -1,0 +1,69 @@
+// The command-line front end over the core: UTF-8 in and out, one result per
+// line, exit status 2 with a message on bad input.
+#pragma once
+
+#include <initializer_list>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/startup.h"
+
+namespace tavrin::cli {
+
+// Bad input or missing data: the message goes to stderr, the exit status is 2.
+class CliError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class CliContext {
+ public:
+  CliContext(std::ostream& out, std::ostream& err, std::string dataDir);
+  ~CliContext();
+
+  std::ostream& out;
+  std::ostream& err;
+
+  // The data stores, loaded on first use.
+  const DataStores& Stores();
+  // The stores, after checking that the given required files loaded; throws
+  // CliError naming every one that did not.
+  const DataStores& RequireData(std::initializer_list<const char*> fileNames);
+
+  // A command-line argument (UTF-8) as GBK; throws CliError when it cannot be.
+  static std::string ToGbk(std::string_view utf8Argument);
+  // Writes a GBK text as one UTF-8 line.
+  void PrintLine(std::string_view gbkText);
+
+ private:
+  std::string dataDir_;
+  std::unique_ptr<DataStores> stores_;
+};
+
+using CommandFunction = int (*)(CliContext& context, const std::vector<std::string>& args);
+
+struct Command {
+  const char* name;
+  const char* usage;    // arguments, e.g. "TEXT"
+  const char* summary;  // one line for --help
+  CommandFunction run;
+};
+
+// Each command file registers its commands with a static Registrar.
+struct Registrar {
+  explicit Registrar(const Command& command);
+};
+
+const std::vector<Command>& Commands();
+
+// Runs one command line (without the program name); returns the exit status.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir);
+
+// Throws CliError unless there are exactly `count` arguments.
+void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage);
+
+}  // namespace tavrin::cli

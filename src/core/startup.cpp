@@ -1,0 +1,127 @@
+#include "core/startup.h"
+
+#include <algorithm>
+#include <climits>
+#include <unistd.h>
+
+namespace tavrin {
+
+static_assert(sizeof("张") == 3 && "张"[0] == '\xD5', "core texts must be compiled as GBK");
+
+const char* const kMaleNameFile = reinterpret_cast<const char*>(u8"男.dat");
+const char* const kFemaleNameFile = reinterpret_cast<const char*>(u8"女.dat");
+
+namespace {
+
+const char* const kGirlNameChars =
+    "竹慧茹玉茗淇晾英美琬娣瑷园诺霞静孰霏巧叶梦芙嘉昕鹃蕊斐迈凤琳玲鹄珍璐荣佩素蓝娴魁盈欢思络碧芳惠淼蕾阳双"
+    "丰汝彤荷香芷婷贤娥洁滨菊怡枫娰宜婉曜柳偌晓杏希琦馥玫诗贞菲蔓彩冰芮曼爱媚燕利寒丽蝶莹云倩临娜雁妙芸晶丹"
+    "润韵雯敏妮涓秀凡仪雪娇音枝琇肖育海旺凉筠穗梅翠伊暄纯慈桃悦萍裳宁妃影凰芊秩薏朴若卉淑舜蓓春筌济來咏羽臻"
+    "昇牡娟颜蔼埃恋俪耿宣柔骋尚姗红媛广月璇茵亚杉钧眉澜芬翀湘涣莲沂旖窍衣树锦帆珠芹雨真纨昀莺齐桂秋兰融颐嫦"
+    "汐欣汶宛琴佳楚芝莉苹倪飘亭甜筱路珊涪喜沁廷畅蓉绒艺紫萱瑶榕钰茜雅瑰缘薇妍珮仙颖姬粉慕纤瑛郦芭瑗妞花艳";
+
+const char* const kInitialGroups[] = {"b,p,m,f", "d,t,n,l", "g,k,h", "j,q,x,zh,ch,sh,r,z,c,s"};
+const char* const kFinalGroups[] = {"a,ai,ao,an,ang,e,er,ei,en,eng,o,ou,ong", "i,ia,ie,iao,iou,ian,in,iang,ing,iong",
+                                    "v,ue,uan,un", "u,ua,uo,uai,uei,uan,uen,uang,ueng"};
+
+const char* const kMetalChars = "金钟钊钢钧钰钱钲铁铃镭鑫钎钐";
+const char* const kWoodChars =
+    "木术札朴机权杜材村杏杉极杞杨李林枝东松杭杰柏柳柱树桂桢桥格栩梧彬梅梓梁柯柄栋栎柠桐桦桃校桉根梵棋椿椒森"
+    "楠榄槐榆槟榕槿樱";
+const char* const kWaterChars =
+    "汇汉江汕沣沅沐沛沙沂沦沁波治浈浏洲洋泳泓泽洁洵洛涛津浦涓海湘渤滋渲湄滟滢溥源滔溪溢溯滨溶潇漩漾演澎潮澳"
+    "潞濮流润浚清鸿淇淅淞淦渊淮淳涵温澈潘潼瀛瀚灏";
+const char* const kFireChars = "火灯灿炀炜炬炎炳炯炫烨烁焕烽焰煜煌熔煊熳熠";
+const char* const kEarthChars = "土士吉坚圻均志声坪坤城垠埔袁基培喜塑嘉增境熹懿画";
+
+class Loader {
+ public:
+  explicit Loader(DataStores& stores) : stores_(stores) {}
+
+  // An optional file: loaded when it exists, silently skipped otherwise.
+  void Optional(const char* fileName, LineList& target) {
+    if (auto bytes = ReadIfExists(fileName)) target = SplitLines(*bytes);
+  }
+  void OptionalBytes(const char* fileName, std::string& target) {
+    if (auto bytes = ReadIfExists(fileName)) target = std::move(*bytes);
+  }
+  // A required file: a failure to read it is recorded.
+  void Required(const char* fileName, LineList& target) {
+    const std::string path = stores_.dataDir + fileName;
+    std::string error;
+    if (auto bytes = ReadWholeFile(path, error)) {
+      target = SplitLines(*bytes);
+    } else {
+      stores_.failures.push_back({fileName, path, error});
+    }
+  }
+
+ private:
+  std::optional<std::string> ReadIfExists(const char* fileName) {
+    const std::string path = stores_.dataDir + fileName;
+    if (!FileExists(path)) return std::nullopt;
+    std::string error;
+    return ReadWholeFile(path, error);
+  }
+
+  DataStores& stores_;
+};
+
+}  // namespace
+
+std::string LoadFailure::Message() const { return "Cannot open file \"" + path + "\". " + reason; }
+
+bool DataStores::Failed(const std::string& fileName) const {
+  return std::any_of(failures.begin(), failures.end(),
+                     [&](const LoadFailure& failure) { return failure.fileName == fileName; });
+}
+
+bool DataStores::HasAll(std::initializer_list<const char*> fileNames) const {
+  return std::none_of(fileNames.begin(), fileNames.end(), [&](const char* name) { return Failed(name); });
+}
+
+DataStores StartUp(const std::string& dataDir, RandomSource& random) {
+  DataStores stores;
+  stores.dataDir = dataDir;
+  Loader loader(stores);
+
+  random.Reseed();
+  loader.Optional(kGirlCharFile, stores.girlCharList);
+  loader.Optional(kBoyCharFile, stores.boyCharList);
+  stores.girlNameChars = kGirlNameChars;
+  loader.OptionalBytes(kPinyinFile, stores.pinyinIndex);
+  stores.initialGroups.assign(std::begin(kInitialGroups), std::end(kInitialGroups));
+  stores.finalGroups.assign(std::begin(kFinalGroups), std::end(kFinalGroups));
+  loader.Optional(kCharElementFile, stores.charElementList);
+  random.Reseed();
+  loader.Required(kRecommendedFile, stores.recommendedList);
+  loader.Required(kNumerologyFile, stores.numerologyTable);
+  loader.Required(kMaleNameFile, stores.maleNameList);
+  loader.Required(kFemaleNameFile, stores.femaleNameList);
+  stores.metalChars = kMetalChars;
+  stores.woodChars = kWoodChars;
+  stores.waterChars = kWaterChars;
+  stores.fireChars = kFireChars;
+  stores.earthChars = kEarthChars;
+  return stores;
+}
+
+std::string ExecutableDir() {
+  char buffer[PATH_MAX];
+  const ssize_t len = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (len <= 0) return "./";
+  const std::string path(buffer, static_cast<std::size_t>(len));
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string FindDataDir(const std::string& exeDir, const std::string& installedDir) {
+  // The numerology table is required by every naming operation, so its
+  // presence tells where the data files were put.
+  if (FileExists(exeDir + kNumerologyFile)) return exeDir;
+  if (!installedDir.empty() && FileExists(installedDir + kNumerologyFile)) return installedDir;
+  return exeDir;
+}
+
+std::string FindDataDir() { return FindDataDir(ExecutableDir(), TAVRIN_INSTALL_DATADIR); }
+
+}  // namespace tavrin

@@ -1,0 +1,74 @@
+// The stores read at start-up: every data file and the built-in character
+// tables. They are loaded once and only read afterwards.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/lines.h"
+#include "core/random.h"
+
+namespace tavrin {
+
+// Data file names. The two sex-specific name lists carry Chinese file names,
+// which on this system are UTF-8 (their contents are GBK like every file).
+inline constexpr const char* kGirlCharFile = "1600nv.dat";
+inline constexpr const char* kBoyCharFile = "1600nan.dat";
+inline constexpr const char* kPinyinFile = "yq.dat";
+inline constexpr const char* kCharElementFile = "dzwx.dat";
+inline constexpr const char* kRecommendedFile = "tj.dat";
+inline constexpr const char* kNumerologyFile = "5ge.dat";
+extern const char* const kMaleNameFile;    // 男.dat
+extern const char* const kFemaleNameFile;  // 女.dat
+
+// A required data file that could not be read, with the system's reason.
+struct LoadFailure {
+  std::string fileName;  // as given to the loader (UTF-8)
+  std::string path;      // the full path that was tried
+  std::string reason;    // the system's error text
+  // "Cannot open file "<path>". <reason>" — shown to the user.
+  std::string Message() const;
+};
+
+struct DataStores {
+  std::string dataDir;  // with its trailing separator
+
+  LineList girlCharList;       // 1600nv.dat, optional
+  LineList boyCharList;        // 1600nan.dat, optional
+  std::string girlNameChars;   // built in, 254 characters
+  LineList poemCharList;       // empty at start
+  std::string pinyinIndex;     // yq.dat, raw bytes, optional
+  LineList initialGroups;      // built in, 4 lines
+  LineList finalGroups;        // built in, 4 lines
+  LineList charElementList;    // dzwx.dat, optional
+  LineList recommendedList;    // tj.dat, required
+  LineList numerologyTable;    // 5ge.dat, required
+  LineList maleNameList;       // 男.dat, required
+  LineList femaleNameList;     // 女.dat, required
+  LineList activeNameList;     // refilled at each naming run
+  std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
+
+  // The required files that could not be loaded, in loading order.
+  std::vector<LoadFailure> failures;
+
+  bool Failed(const std::string& fileName) const;
+  // True when every one of the given required files loaded.
+  bool HasAll(std::initializer_list<const char*> fileNames) const;
+};
+
+// Loads every store from `dataDir` (which ends with a separator). A missing
+// optional file leaves its store empty; a required file that cannot be read
+// is recorded in `failures` and loading goes on with the next file, so the
+// built-in tables are always set up.
+DataStores StartUp(const std::string& dataDir, RandomSource& random);
+
+// The directory of the running executable, with a trailing separator.
+std::string ExecutableDir();
+
+// Where the data files are: the executable's directory when they are there,
+// else the installed data directory when they are there, else the
+// executable's directory (whose failures then name the files).
+std::string FindDataDir();
+std::string FindDataDir(const std::string& exeDir, const std::string& installedDir);
+
+}  // namespace tavrin

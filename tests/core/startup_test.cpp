@@ -1,0 +1,126 @@
+#include "core/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "chars/gbk.h"
+#include "testutil.h"
+
+namespace tavrin {
+namespace {
+
+TEST(SplitLines, EveryLineEndKind) {
+  const struct {
+    std::string text;
+    LineList lines;
+  } cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\r\nb", {"a", "b"}},          // last line without an end
+      {"a\n\nb", {"a", "", "b"}},      // an empty line keeps its index
+      {"\r\n\r\n", {"", ""}},
+      {"a\n\r\nb", {"a", "", "b"}},    // LF then CR LF: two line ends
+      {"a\r\rb", {"a", "", "b"}},
+      {"", {}},
+      {"\n", {""}},
+      {" a \t\n", {" a \t"}},         // never trimmed
+      {std::string("a\nb\0c\nd", 7), {"a", "b"}},  // a zero byte ends the text
+      {"张三\r\n李四", {"张三", "李四"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(SplitLines(c.text), c.lines);
+  }
+}
+
+TEST(StartUp, BuiltInTables) {
+  test::TempDir dir;
+  SeededRandom random(1);
+  const DataStores stores = StartUp(dir.Dir(), random);
+  const auto girlChars = SplitChars(stores.girlNameChars);
+  EXPECT_EQ(girlChars.size(), 254u);
+  EXPECT_EQ(std::set<std::string>(girlChars.begin(), girlChars.end()).size(), 254u);
+  EXPECT_EQ(girlChars.front(), "竹");
+  EXPECT_EQ(girlChars.back(), "艳");
+  EXPECT_EQ(stores.initialGroups, (LineList{"b,p,m,f", "d,t,n,l", "g,k,h", "j,q,x,zh,ch,sh,r,z,c,s"}));
+  ASSERT_EQ(stores.finalGroups.size(), 4u);
+  EXPECT_EQ(stores.finalGroups[2], "v,ue,uan,un");
+  EXPECT_EQ(CharCount(stores.metalChars), 14u);
+  EXPECT_EQ(CharCount(stores.woodChars), 59u);
+  EXPECT_EQ(CharCount(stores.waterChars), 73u);
+  EXPECT_EQ(CharCount(stores.fireChars), 21u);
+  EXPECT_EQ(CharCount(stores.earthChars), 24u);
+  EXPECT_TRUE(stores.poemCharList.empty());
+  EXPECT_TRUE(stores.activeNameList.empty());
+}
+
+TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
+  test::TempDir dir;
+  SeededRandom random(1);
+  DataStores stores = StartUp(dir.Dir(), random);
+  EXPECT_TRUE(stores.girlCharList.empty());
+  EXPECT_TRUE(stores.pinyinIndex.empty());
+  EXPECT_TRUE(stores.charElementList.empty());
+  ASSERT_EQ(stores.failures.size(), 4u);
+  EXPECT_EQ(stores.failures[0].fileName, "tj.dat");
+  EXPECT_EQ(stores.failures[1].fileName, "5ge.dat");
+  EXPECT_EQ(stores.failures[2].fileName, kMaleNameFile);
+  EXPECT_EQ(stores.failures[3].fileName, kFemaleNameFile);
+  EXPECT_NE(stores.failures[2].Message().find(dir.Dir() + kMaleNameFile), std::string::npos);
+  EXPECT_NE(stores.failures[2].Message().find("No such file"), std::string::npos);
+  EXPECT_FALSE(stores.HasAll({kNumerologyFile}));
+  // The tables built after the failing loads are still set up.
+  EXPECT_FALSE(stores.earthChars.empty());
+
+  // With only the numerology and name files present, only tj.dat fails.
+  dir.Write("5ge.dat", "第1数 吉\r\n");
+  dir.Write(kMaleNameFile, "明\r\n\r\n华");
+  dir.Write(kFemaleNameFile, "丽\n");
+  stores = StartUp(dir.Dir(), random);
+  ASSERT_EQ(stores.failures.size(), 1u);
+  EXPECT_TRUE(stores.Failed("tj.dat"));
+  EXPECT_TRUE(stores.HasAll({kNumerologyFile, kMaleNameFile, kFemaleNameFile}));
+  EXPECT_EQ(stores.maleNameList, (LineList{"明", "", "华"}));
+  EXPECT_EQ(stores.femaleNameList, (LineList{"丽"}));
+}
+
+TEST(StartUp, LoadsEveryFileAsItStands) {
+  test::TempDir dir;
+  const std::string pinyin("\x01\x00\xFF\r\n", 5);
+  dir.Write("yq.dat", pinyin);
+  dir.Write("1600nv.dat", "丽丽\r\n");
+  dir.Write("1600nan.dat", "明\n");
+  dir.Write("dzwx.dat", "五行属“金”的字有:\r\n金\r\n");
+  dir.Write("tj.dat", "张三\r\n");
+  dir.Write("5ge.dat", "");
+  dir.Write(kMaleNameFile, "明");
+  dir.Write(kFemaleNameFile, "丽");
+  SeededRandom random(1);
+  const DataStores stores = StartUp(dir.Dir(), random);
+  EXPECT_TRUE(stores.failures.empty());
+  EXPECT_EQ(stores.pinyinIndex, pinyin);  // raw bytes, line ends and zero bytes included
+  EXPECT_EQ(stores.girlCharList, LineList{"丽丽"});
+  EXPECT_EQ(stores.boyCharList, LineList{"明"});
+  EXPECT_EQ(stores.charElementList, (LineList{"五行属“金”的字有:", "金"}));
+  EXPECT_EQ(stores.recommendedList, LineList{"张三"});
+  EXPECT_TRUE(stores.numerologyTable.empty());
+}
+
+TEST(DataDir, ExecutableDirFirstThenInstalledDir) {
+  test::TempDir exe;
+  test::TempDir installed;
+  EXPECT_EQ(FindDataDir(exe.Dir(), installed.Dir()), exe.Dir());  // neither: failures name the exe dir
+  installed.Write("5ge.dat", "");
+  EXPECT_EQ(FindDataDir(exe.Dir(), installed.Dir()), installed.Dir());
+  exe.Write("5ge.dat", "");
+  EXPECT_EQ(FindDataDir(exe.Dir(), installed.Dir()), exe.Dir());
+  const std::string self = ExecutableDir();
+  ASSERT_FALSE(self.empty());
+  EXPECT_EQ(self.back(), '/');
+  EXPECT_TRUE(FileExists(self + "test_core"));
+}
+
+}  // namespace
+}  // namespace tavrin
