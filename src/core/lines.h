@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tavrin {
+#include "chars/linelist.h"
 
-using LineList = std::vector<std::string>;
+namespace tavrin {
 
 // Cuts a text into lines at CR LF, a lone CR and a lone LF. A last line
 // without a line end still yields a line; a zero byte ends the text. Lines are
