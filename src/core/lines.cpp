@@ -1,10 +1,10 @@
 #include "core/lines.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 namespace tavrin {
 

@@ -1,8 +1,8 @@
 #include "core/startup.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <climits>
-#include <unistd.h>
 
 namespace tavrin {
 

@@ -33,19 +33,19 @@ struct LoadFailure {
 struct DataStores {
   std::string dataDir;  // with its trailing separator
 
-  LineList girlCharList;       // 1600nv.dat, optional
-  LineList boyCharList;        // 1600nan.dat, optional
-  std::string girlNameChars;   // built in, 254 characters
-  LineList poemCharList;       // empty at start
-  std::string pinyinIndex;     // yq.dat, raw bytes, optional
-  LineList initialGroups;      // built in, 4 lines
-  LineList finalGroups;        // built in, 4 lines
-  LineList charElementList;    // dzwx.dat, optional
-  LineList recommendedList;    // tj.dat, required
-  LineList numerologyTable;    // 5ge.dat, required
-  LineList maleNameList;       // 男.dat, required
-  LineList femaleNameList;     // 女.dat, required
-  LineList activeNameList;     // refilled at each naming run
+  LineList girlCharList;                                                 // 1600nv.dat, optional
+  LineList boyCharList;                                                  // 1600nan.dat, optional
+  std::string girlNameChars;                                             // built in, 254 characters
+  LineList poemCharList;                                                 // empty at start
+  std::string pinyinIndex;                                               // yq.dat, raw bytes, optional
+  LineList initialGroups;                                                // built in, 4 lines
+  LineList finalGroups;                                                  // built in, 4 lines
+  LineList charElementList;                                              // dzwx.dat, optional
+  LineList recommendedList;                                              // tj.dat, required
+  LineList numerologyTable;                                              // 5ge.dat, required
+  LineList maleNameList;                                                 // 男.dat, required
+  LineList femaleNameList;                                               // 女.dat, required
+  LineList activeNameList;                                               // refilled at each naming run
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
 
   // The required files that could not be loaded, in loading order.

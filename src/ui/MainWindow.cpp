@@ -48,7 +48,9 @@ QStringList TForm1::StartupMessages() const {
 }
 
 void TForm1::ReportStartupFailures() {
-  for (const QString& message : StartupMessages()) QMessageBox::critical(this, windowTitle(), message);
+  // One box for all files that failed, rather than one box after another.
+  const QStringList messages = StartupMessages();
+  if (!messages.isEmpty()) QMessageBox::critical(this, windowTitle(), messages.join('\n'));
 }
 
 }  // namespace tavrin::ui

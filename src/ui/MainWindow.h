@@ -25,7 +25,7 @@ class TForm1 : public QWidget {
   QTabWidget* Pages() const { return pages_; }
   // The messages start-up has for the user (one per required file that failed).
   QStringList StartupMessages() const;
-  // Shows the start-up messages in message boxes.
+  // Shows the start-up messages in a message box.
   void ReportStartupFailures();
 
   // The client size and page captions of the window.

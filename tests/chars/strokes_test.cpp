@@ -11,9 +11,7 @@
 namespace tavrin {
 namespace {
 
-std::string CellText(int cell) {
-  return {static_cast<char>(0xB0 + cell / 94), static_cast<char>(0xA1 + cell % 94)};
-}
+std::string CellText(int cell) { return {static_cast<char>(0xB0 + cell / 94), static_cast<char>(0xA1 + cell % 94)}; }
 
 TEST(StrokeTable, TellingValues) {
   const struct {
@@ -31,11 +29,13 @@ TEST(StrokeTable, TellingValues) {
 }
 
 TEST(StrokeTable, ZeroExactlyInTheUnassignedAndRadicalCells) {
-  std::set<int> expectedZero = {
-      (0xD7 - 0xB0) * 94 + (0xFA - 0xA1), (0xD7 - 0xB0) * 94 + (0xFB - 0xA1), (0xD7 - 0xB0) * 94 + (0xFC - 0xA1),
-      (0xD7 - 0xB0) * 94 + (0xFD - 0xA1), (0xD7 - 0xB0) * 94 + (0xFE - 0xA1)};
-  for (const std::string& radical : SplitChars("丨丿丶匚刂冂亻勹亠冫冖讠卩阝廴凵艹廾尢扌囗彡犭夂饣忄丬氵宀辶彐屮纟攵灬礻肀钅疒衤虍")) {
-    const int cell = (static_cast<unsigned char>(radical[0]) - 0xB0) * 94 + static_cast<unsigned char>(radical[1]) - 0xA1;
+  std::set<int> expectedZero = {(0xD7 - 0xB0) * 94 + (0xFA - 0xA1), (0xD7 - 0xB0) * 94 + (0xFB - 0xA1),
+                                (0xD7 - 0xB0) * 94 + (0xFC - 0xA1), (0xD7 - 0xB0) * 94 + (0xFD - 0xA1),
+                                (0xD7 - 0xB0) * 94 + (0xFE - 0xA1)};
+  for (const std::string& radical :
+       SplitChars("丨丿丶匚刂冂亻勹亠冫冖讠卩阝廴凵艹廾尢扌囗彡犭夂饣忄丬氵宀辶彐屮纟攵灬礻肀钅疒衤虍")) {
+    const int cell =
+        (static_cast<unsigned char>(radical[0]) - 0xB0) * 94 + static_cast<unsigned char>(radical[1]) - 0xA1;
     ASSERT_TRUE(cell >= 0 && cell < kStrokeTableSize) << radical;
     expectedZero.insert(cell);
   }
@@ -59,15 +59,14 @@ TEST(StrokeCount, FallsBackOnTheSimplifiedFormThenFive) {
     int lookup;
     int count;
   } cases[] = {
-      {"张三", 7, 7},     // only the first character counts
-      {"張", 0, 7},       // lead byte below the table, counted as 张
-      {"陳", 0, 7},       // trail byte below the table's cells, counted as 陈
-      {"龍", 0, 5},       // lead byte above the table, counted as 龙
-      {"", 0, 5},         {"A", 0, 5}, {"1", 0, 5}, {"，", 0, 5},
-      {"氵", 0, 5},       // a radical component without a count
-      {"\xB0", 0, 5},     // a lone lead byte
-      {"\xB0\xFF", 0, 5}, // trail byte 0xFF
-      {"\xD7\xFA", 0, 5}, // an unassigned cell
+      {"张三", 7, 7},  // only the first character counts
+      {"張", 0, 7},    // lead byte below the table, counted as 张
+      {"陳", 0, 7},    // trail byte below the table's cells, counted as 陈
+      {"龍", 0, 5},    // lead byte above the table, counted as 龙
+      {"", 0, 5},         {"A", 0, 5}, {"1", 0, 5}, {"，", 0, 5}, {"氵", 0, 5},  // a radical component without a count
+      {"\xB0", 0, 5},                                                            // a lone lead byte
+      {"\xB0\xFF", 0, 5},                                                        // trail byte 0xFF
+      {"\xD7\xFA", 0, 5},                                                        // an unassigned cell
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -18,14 +18,14 @@ TEST(SplitLines, EveryLineEndKind) {
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\nb\n", {"a", "b"}},
       {"a\rb\r", {"a", "b"}},
-      {"a\r\nb", {"a", "b"}},          // last line without an end
-      {"a\n\nb", {"a", "", "b"}},      // an empty line keeps its index
+      {"a\r\nb", {"a", "b"}},      // last line without an end
+      {"a\n\nb", {"a", "", "b"}},  // an empty line keeps its index
       {"\r\n\r\n", {"", ""}},
-      {"a\n\r\nb", {"a", "", "b"}},    // LF then CR LF: two line ends
+      {"a\n\r\nb", {"a", "", "b"}},  // LF then CR LF: two line ends
       {"a\r\rb", {"a", "", "b"}},
       {"", {}},
       {"\n", {""}},
-      {" a \t\n", {" a \t"}},         // never trimmed
+      {" a \t\n", {" a \t"}},                      // never trimmed
       {std::string("a\nb\0c\nd", 7), {"a", "b"}},  // a zero byte ends the text
       {"张三\r\n李四", {"张三", "李四"}},
   };
