@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and then starts the program or runs the tests.
 #   scripts/dev.sh run        build and start tavrin
 #   scripts/dev.sh test       build with warnings as errors and run every test
-#   scripts/dev.sh test-asan  the same in the AddressSanitizer/UBSan build
+#   scripts/dev.sh test-asan  the same in the AddressSanitizer/UBSan build, with short fuzz runs
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,7 +48,7 @@ case "${1:-}" in
     ;;
   test-asan)
     install_packages
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_WERROR=ON -DTAVRIN_SANITIZE=ON -DTAVRIN_BUILD_BENCH=OFF
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_WERROR=ON -DTAVRIN_SANITIZE=ON -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
     LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

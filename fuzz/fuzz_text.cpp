@@ -1,0 +1,48 @@
+// Fuzzes the GBK text primitives with arbitrary bytes: line splitting, the
+// character-aligned search, stroke counts, character forms and the encoding.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "chars/encoding.h"
+#include "chars/gbk.h"
+#include "chars/strcon.h"
+#include "chars/strokes.h"
+#include "core/lines.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t cut = size ? data[0] % (size + 1) : 0;
+  const std::string_view marker = input.substr(0, cut / 4);
+  const std::string_view text = input.substr(cut / 4);
+
+  // A hit of the aligned search is a real occurrence on a character boundary.
+  const std::size_t hit = tavrin::FindAligned(text, marker);
+  if (hit != std::string_view::npos) {
+    if (text.substr(hit, marker.size()) != marker) std::abort();
+    std::size_t pos = 0;
+    while (pos < hit) pos += tavrin::CharLengthAt(text, pos);
+    if (pos != hit) std::abort();
+  }
+  (void)tavrin::TextAfter(marker, text);
+  (void)tavrin::TextBefore(marker, text);
+  (void)tavrin::IsChineseText(text);
+
+  std::size_t total = 0;
+  for (const std::string& line : tavrin::SplitLines(text)) total += line.size();
+  if (total > text.size()) std::abort();
+
+  const int strokes = tavrin::StrokeCount(text);
+  if (strokes < 1 || strokes > 30) std::abort();
+  const std::string traditional = tavrin::ToTraditional(text);
+  if (traditional.size() > text.size()) std::abort();
+  (void)tavrin::ToSimplified(traditional);
+
+  if (auto gbk = tavrin::Utf8ToGbk(text)) {
+    if (tavrin::GbkToUtf8(*gbk) != text) std::abort();
+  }
+  (void)tavrin::GbkToUtf8(text);
+  return 0;
+}
