@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/services.h"
+
 namespace tavrin {
 
 static_assert(sizeof("张") == 3 && "张"[0] == '\xD5', "core texts must be compiled as GBK");
@@ -103,6 +105,7 @@ DataStores StartUp(const std::string& dataDir, RandomSource& random) {
   stores.waterChars = kWaterChars;
   stores.fireChars = kFireChars;
   stores.earthChars = kEarthChars;
+  stores.services = BuildServices(stores);
   return stores;
 }
 

@@ -2,6 +2,7 @@
 // tables. They are loaded once and only read afterwards.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "core/random.h"
 
 namespace tavrin {
+
+struct NamingServices;
 
 // Data file names. The two sex-specific name lists carry Chinese file names,
 // which on this system are UTF-8 (their contents are GBK like every file).
@@ -50,6 +53,11 @@ struct DataStores {
 
   // The required files that could not be loaded, in loading order.
   std::vector<LoadFailure> failures;
+
+  // Pinyin, sound rules, elements and scoring precomputed from the stores
+  // above (core/services.h); StartUp builds them last. Code that fills the
+  // stores itself calls BuildServices afterwards.
+  std::shared_ptr<const NamingServices> services;
 
   bool Failed(const std::string& fileName) const;
   // True when every one of the given required files loaded.

@@ -1,0 +1,178 @@
+#include "chars/elements.h"
+
+#include <array>
+#include <map>
+
+#include "chars/gbk.h"
+#include "chars/strcon.h"
+#include "chars/strokes.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kElementOrder = {"金", "木", "水", "火", "土"};
+constexpr std::string_view kHeadingMark = "的字有";
+
+bool IsHeading(std::string_view line) { return ContainsAligned(line, kHeadingMark); }
+
+// The element text of a heading: after the first “, cut before the first ” behind it.
+std::string HeadingElement(std::string_view source) { return TextBefore("”", TextAfter("“", source)); }
+
+// The line whose element text a matching line `index` takes: itself when it
+// is a heading, else the line before it; nullptr for a first line that is not
+// a heading, which is passed over.
+const std::string* SourceOf(const LineList& list, std::size_t index) {
+  if (IsHeading(list[index])) return &list[index];
+  return index == 0 ? nullptr : &list[index - 1];
+}
+
+}  // namespace
+
+std::string StrokeElement(int strokes) {
+  int n = strokes;
+  while (n > 10) n -= 10;
+  if (n <= 2) return "木";
+  if (n <= 4) return "火";
+  if (n <= 6) return "土";
+  if (n <= 8) return "金";
+  return "水";
+}
+
+std::string WeakElements(std::string_view elements) {
+  // Non-overlapping aligned occurrences of a double-byte character are the
+  // characters of the text equal to it, so one walk counts all five.
+  std::array<int, kElementOrder.size()> counts{};
+  for (std::size_t pos = 0; pos < elements.size();) {
+    const std::size_t len = CharLengthAt(elements, pos);
+    if (len == 2) {
+      for (std::size_t e = 0; e < kElementOrder.size(); ++e) {
+        if (elements[pos] == kElementOrder[e][0] && elements[pos + 1] == kElementOrder[e][1]) ++counts[e];
+      }
+    }
+    pos += len;
+  }
+  std::string weak;
+  for (std::size_t e = 0; e < kElementOrder.size(); ++e) {
+    if (counts[e] < 2) weak += kElementOrder[e];
+  }
+  return weak;
+}
+
+namespace scan {
+
+std::string CharElement(const LineList& elementList, std::string_view ch) {
+  std::string result;
+  for (std::size_t i = 0; i < elementList.size(); ++i) {
+    if (!ContainsAligned(elementList[i], ch)) continue;
+    if (const std::string* source = SourceOf(elementList, i)) result = HeadingElement(*source);
+  }
+  if (result.empty()) result = StrokeElement(StrokeCount(ch));
+  return result;
+}
+
+std::string NameElements(const LineList& elementList, std::string_view name) {
+  std::string elements;
+  for (const std::string& ch : SplitChars(name)) elements += CharElement(elementList, ch);
+  return elements;
+}
+
+std::string WeakElements(std::string_view elements) {
+  std::string weak;
+  for (std::string_view element : kElementOrder) {
+    int count = 0;
+    for (std::size_t at = FindAligned(elements, element); at != std::string_view::npos;
+         at = FindAligned(elements, element, at + element.size())) {
+      ++count;
+    }
+    if (count < 2) weak += element;
+  }
+  return weak;
+}
+
+}  // namespace scan
+
+ElementService::ElementService(LineList elementList)
+    : elementList_(std::move(elementList)), doubleByte_(0x10000), singleByte_(0x100) {
+  // The last line that contains each character, found by walking every line
+  // once along its character boundaries: a one-character text is contained
+  // at a boundary exactly where the character standing there starts with it
+  // (one byte) or is it (two bytes).
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> lastDouble(0x10000, kNone);
+  std::vector<std::size_t> lastSingle(0x100, kNone);
+  for (std::size_t i = 0; i < elementList_.size(); ++i) {
+    const std::string& line = elementList_[i];
+    for (std::size_t pos = 0; pos < line.size();) {
+      const std::size_t len = CharLengthAt(line, pos);
+      const auto lead = static_cast<unsigned char>(line[pos]);
+      lastSingle[lead] = i;
+      if (len == 2) lastDouble[GbkCode(lead, static_cast<unsigned char>(line[pos + 1]))] = i;
+      pos += len;
+    }
+  }
+
+  // The element text each line sets (by its id in the pool of distinct
+  // texts), and the ids of the stroke-count elements.
+  std::map<std::string, std::uint32_t> ids;
+  auto idOf = [&](const std::string& text) {
+    const auto [it, added] = ids.try_emplace(text, static_cast<std::uint32_t>(texts_.size()));
+    if (added) texts_.push_back(text);
+    return it->second;
+  };
+  constexpr std::uint32_t kNoText = static_cast<std::uint32_t>(-1);
+  std::vector<std::uint32_t> lineSets(elementList_.size(), kNoText);
+  for (std::size_t i = 0; i < elementList_.size(); ++i) {
+    const std::string* source = SourceOf(elementList_, i);
+    const std::string element = source ? HeadingElement(*source) : std::string();
+    if (!element.empty()) lineSets[i] = idOf(element);
+  }
+  std::array<std::uint32_t, 31> strokeIds{};
+  for (int strokes = 0; strokes <= 30; ++strokes)
+    strokeIds[static_cast<std::size_t>(strokes)] = idOf(StrokeElement(strokes));
+  auto resolve = [&](std::size_t lastLine, std::string_view ch) {
+    if (lastLine != kNone && lineSets[lastLine] != kNoText) return lineSets[lastLine];
+    const int strokes = StrokeCount(ch);
+    return strokes >= 0 && strokes <= 30 ? strokeIds[static_cast<std::size_t>(strokes)] : idOf(StrokeElement(strokes));
+  };
+  for (unsigned lead = 0; lead < 0x100; ++lead) {
+    const std::string single(1, static_cast<char>(lead));
+    singleByte_[lead] = resolve(lastSingle[lead], single);
+    if (!IsGbkLeadByte(static_cast<unsigned char>(lead))) continue;
+    for (unsigned trail = 0; trail < 0x100; ++trail) {
+      const std::uint16_t code = GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      doubleByte_[code] = resolve(lastDouble[code], pair);
+    }
+  }
+}
+
+const std::string* ElementService::Precomputed(std::string_view ch) const {
+  if (ch.size() == 1) return &texts_[singleByte_[static_cast<unsigned char>(ch[0])]];
+  if (ch.size() == 2 && IsGbkLeadByte(static_cast<unsigned char>(ch[0]))) {
+    return &texts_[doubleByte_[GbkCode(static_cast<unsigned char>(ch[0]), static_cast<unsigned char>(ch[1]))]];
+  }
+  return nullptr;
+}
+
+std::string ElementService::CharElement(std::string_view ch) const {
+  if (const std::string* element = Precomputed(ch)) return *element;
+  return scan::CharElement(elementList_, ch);
+}
+
+void ElementService::AppendNameElements(std::string_view name, std::string& out) const {
+  // Every character of a name is one or two bytes, so each one is precomputed.
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t len = CharLengthAt(name, pos);
+    out += *Precomputed(name.substr(pos, len));
+    pos += len;
+  }
+}
+
+std::string ElementService::NameElements(std::string_view name) const {
+  std::string elements;
+  AppendNameElements(name, elements);
+  return elements;
+}
+
+}  // namespace tavrin

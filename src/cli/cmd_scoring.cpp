@@ -1,0 +1,87 @@
+// Commands over pinyin, the sound rules, the elements of characters and the
+// five-grid score of a name.
+#include <string>
+#include <vector>
+
+#include "chars/gbk.h"
+#include "chars/strcon.h"
+#include "cli/cli.h"
+#include "core/services.h"
+
+namespace tavrin::cli {
+namespace {
+
+const NamingServices& Services(const DataStores& stores) { return *stores.services; }
+
+// Each CR-terminated line of a text as its own output line.
+void PrintCrLines(CliContext& context, std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t cr = text.find('\r');
+    context.PrintLine(text.substr(0, cr));
+    if (cr == std::string_view::npos) break;
+    text.remove_prefix(cr + 1);
+  }
+}
+
+int Pinyin(CliContext& context, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, "pinyin TEXT");
+  const std::string text = CliContext::ToGbk(args[0]);
+  context.PrintLine(Services(context.Stores()).pinyin.PinyinOf(text));
+  return 0;
+}
+
+int Sound(CliContext& context, const std::vector<std::string>& args) {
+  ExpectArgs(args, 2, "sound A B");
+  const std::string a = CliContext::ToGbk(args[0]);
+  const std::string b = CliContext::ToGbk(args[1]);
+  std::string reason;
+  const bool apart = Services(context.Stores()).pinyin.SoundCheck(a, b, &reason);
+  context.PrintLine(apart ? "true" : "false");
+  if (!apart) PrintCrLines(context, reason);
+  return 0;
+}
+
+int Element(CliContext& context, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, "element TEXT");
+  const std::string text = CliContext::ToGbk(args[0]);
+  const ElementService& elements = Services(context.Stores()).elements;
+  for (const std::string& ch : SplitChars(text)) context.PrintLine(ch + "\t" + elements.CharElement(ch));
+  context.PrintLine("NameElements\t" + elements.NameElements(text));
+  return 0;
+}
+
+int Score(CliContext& context, const std::vector<std::string>& args) {
+  static const char* const kUsage = "score NAME [--birth-elements TEXT]";
+  std::string name;
+  std::string birthElements;
+  bool haveName = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--birth-elements") {
+      if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+      birthElements = CliContext::ToGbk(args[++i]);
+    } else if (!haveName) {
+      name = CliContext::ToGbk(args[i]);
+      haveName = true;
+    } else {
+      throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+    }
+  }
+  if (!haveName) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+  const DataStores& stores = context.RequireData({kNumerologyFile});
+  const std::string result = Services(stores).scorer.ScoreName(name, birthElements);
+  // The score stands before the first comma; the grid lines follow, each
+  // ending in a CR.
+  context.PrintLine(TextBefore(",", result));
+  PrintCrLines(context, TextAfter(",", result));
+  return 0;
+}
+
+const Registrar kPinyin({"pinyin", "TEXT", "TEXT with every Chinese character as its pinyin and tone", &Pinyin});
+const Registrar kSound({"sound", "A B", "true when characters A and B do not sound alike, else false and the reason",
+                        &Sound});
+const Registrar kElement({"element", "TEXT", "the element of each character of TEXT, then of the whole", &Element});
+const Registrar kScore({"score", "NAME [--birth-elements TEXT]",
+                        "the five-grid score of a full name and its matched numerology lines", &Score});
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,31 @@
+// The character services and the name scorer, precomputed once from the
+// loaded stores so that a naming run's many lookups cost table reads.
+#pragma once
+
+#include <memory>
+
+#include "chars/elements.h"
+#include "chars/pinyin.h"
+#include "scoring/score.h"
+
+namespace tavrin {
+
+struct DataStores;
+
+// Built from the stores' pinyin index, sound groups, element list and
+// numerology table; never changed afterwards. Held by shared pointer (the
+// scorer refers to `elements`), so it is neither copied nor moved.
+struct NamingServices {
+  explicit NamingServices(const DataStores& stores);
+  NamingServices(const NamingServices&) = delete;
+  NamingServices& operator=(const NamingServices&) = delete;
+
+  PinyinService pinyin;
+  ElementService elements;
+  NameScorer scorer;
+};
+
+// The services over the stores as they stand now.
+std::shared_ptr<const NamingServices> BuildServices(const DataStores& stores);
+
+}  // namespace tavrin
