@@ -274,6 +274,26 @@ std::string PinyinService::FinalOf(std::string_view ch) const {
   return FinalOfPinyin(lower, InitialOfPinyin(lower));
 }
 
+namespace {
+
+// The result of a sound check and its reason text. The finals are examined
+// after the initials, so a clash of finals is the one reported.
+bool ReportClash(bool initialsClash, bool finalsClash, std::string_view ia, std::string_view ib, std::string_view fa,
+                 std::string_view fb, std::string_view a, std::string_view b, std::string* reason) {
+  if (reason) {
+    if (finalsClash) {
+      *reason = FinalClashReason(fa, fb, a, b);
+    } else if (initialsClash) {
+      *reason = InitialClashReason(ia, ib, a, b);
+    } else {
+      reason->clear();
+    }
+  }
+  return !initialsClash && !finalsClash;
+}
+
+}  // namespace
+
 bool PinyinService::SoundCheck(std::string_view a, std::string_view b, std::string* reason) const {
   const int ca = CellOf(a);
   const int cb = CellOf(b);
@@ -285,17 +305,8 @@ bool PinyinService::SoundCheck(std::string_view a, std::string_view b, std::stri
   // A line holds both parts exactly when both masks have its bit.
   const bool initialsClash = (initialMasks_[ia] & initialMasks_[ib]) != 0;
   const bool finalsClash = (finalMasks_[ia] & finalMasks_[ib]) != 0;
-  if (reason) {
-    // The finals are examined after the initials, so a clash of finals is the last one.
-    if (finalsClash) {
-      *reason = FinalClashReason(cells_[ia].final, cells_[ib].final, a, b);
-    } else if (initialsClash) {
-      *reason = InitialClashReason(cells_[ia].initial, cells_[ib].initial, a, b);
-    } else {
-      reason->clear();
-    }
-  }
-  return !initialsClash && !finalsClash;
+  return ReportClash(initialsClash, finalsClash, cells_[ia].initial, cells_[ib].initial, cells_[ia].final,
+                     cells_[ib].final, a, b, reason);
 }
 
 bool PinyinService::SoundCheckTexts(std::string_view a, std::string_view b, std::string_view ia, std::string_view ib,
@@ -304,16 +315,7 @@ bool PinyinService::SoundCheckTexts(std::string_view a, std::string_view b, std:
   for (const std::string& line : initialGroups_) initialsClash |= GroupHolds(line, ia) && GroupHolds(line, ib);
   bool finalsClash = false;
   for (const std::string& line : finalGroups_) finalsClash |= GroupHolds(line, fa) && GroupHolds(line, fb);
-  if (reason) {
-    if (finalsClash) {
-      *reason = FinalClashReason(fa, fb, a, b);
-    } else if (initialsClash) {
-      *reason = InitialClashReason(ia, ib, a, b);
-    } else {
-      reason->clear();
-    }
-  }
-  return !initialsClash && !finalsClash;
+  return ReportClash(initialsClash, finalsClash, ia, ib, fa, fb, a, b, reason);
 }
 
 int PinyinService::ToneOf(std::string_view ch) const {
