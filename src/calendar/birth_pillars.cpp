@@ -1,0 +1,147 @@
+#include "calendar/birth_pillars.h"
+
+#include <array>
+#include <charconv>
+#include <limits>
+
+#include "calendar/calendar_tables.h"
+#include "chars/gbk.h"
+
+namespace tavrin {
+
+namespace {
+
+// Stems and branches with their elements, in the order PillarElements tests them.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kPillarCharElements = {{
+    {"甲", "木"}, {"乙", "木"}, {"丙", "火"}, {"丁", "火"}, {"戊", "土"}, {"己", "土"}, {"庚", "金"}, {"辛", "金"},
+    {"壬", "水"}, {"癸", "水"}, {"寅", "木"}, {"卯", "木"}, {"巳", "火"}, {"午", "火"}, {"申", "金"}, {"酉", "金"},
+    {"亥", "水"}, {"子", "水"}, {"辰", "土"}, {"戌", "土"}, {"丑", "土"}, {"未", "土"},
+}};
+
+// The five elements in the order they are walked.
+constexpr std::array<std::string_view, 5> kElements = {"金", "木", "水", "火", "土"};
+
+int StemIndex(std::string_view ch) {
+  for (int i = 0; i < 10; ++i) {
+    if (StemName(i) == ch) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::string HourPillar(std::string_view dayPillar, int hour) {
+  if (hour < 0 || hour > 23 || dayPillar.empty()) return {};
+  const int dayStem = StemIndex(dayPillar.substr(0, CharLengthAt(dayPillar, 0)));
+  if (dayStem < 0) return {};
+  const int branch = (hour + 1) / 2 % 12;
+  // The 子 hour that starts at 23:00 belongs to the next day's stem.
+  const int stemDay = hour == 23 ? (dayStem + 1) % 10 : dayStem;
+  const int stem = (2 * (stemDay % 5) + branch) % 10;
+  std::string pillar(StemName(stem));
+  pillar.append(BranchName(branch));
+  return pillar;
+}
+
+std::string PillarElements(std::string_view text) {
+  std::string elements;
+  for (const auto& [ch, element] : kPillarCharElements) {
+    if (ContainsAligned(text, ch)) elements.append(element);
+  }
+  return elements;
+}
+
+int TallyElement(std::string_view element, std::string_view text, std::string& missingElements) {
+  int count = 0;
+  if (!element.empty()) {
+    for (std::size_t at = FindAligned(text, element); at != std::string_view::npos;
+         at = FindAligned(text, element, at + element.size())) {
+      ++count;
+    }
+  }
+  if (count == 0) missingElements.append(element);
+  return count;
+}
+
+std::optional<int> ParseWholeNumber(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+  text.remove_prefix(start);
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (negative) value = -value;
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,
+                                  std::string_view hourText, std::string_view name,
+                                  const CharElementLookup& charElement) {
+  const std::optional<DayNumber> date = EncodeDate(year, month, day);
+  if (!date) {
+    throw BirthAnalysisError(
+        std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + " is not a valid date", {});
+  }
+  transDate.SetDate(*date);
+  const TLunarDate& lunar = transDate.LunarDate();
+
+  BirthAnalysisResult result;
+  LineList& lines = result.paneLines;
+  lines.push_back("开始分析八字");
+
+  const std::optional<int> hour = ParseWholeNumber(hourText);
+  if (!hour) throw BirthAnalysisError("'" + std::string(hourText) + "' is not a valid integer value", lines);
+
+  BirthPillars& pillars = result.pillars;
+  pillars.year = lunar.cYear();
+  pillars.month = lunar.cMonth();
+  pillars.day = lunar.cDay();
+  pillars.hour = HourPillar(pillars.day, *hour);
+  lines.push_back(pillars.year + "年 " + pillars.month + "月 " + pillars.day + "日 " + pillars.hour + "时");
+
+  const std::string yearElements = PillarElements(pillars.year);
+  const std::string monthElements = PillarElements(pillars.month);
+  const std::string dayElements = PillarElements(pillars.day);
+  const std::string hourElements = PillarElements(pillars.hour);
+  lines.push_back("五行分析:年 " + yearElements + " 月 " + monthElements + " 日 " + dayElements + " 时 " +
+                  hourElements);
+  result.birthElements = yearElements + monthElements + dayElements + hourElements;
+
+  lines.push_back("下面是根据五行分析的姓名禁忌,越少越好");
+  for (const std::string_view element : kElements) {
+    const int count = TallyElement(element, result.birthElements, result.missingElements);
+    if (count > 1) {
+      lines.push_back("八字中" + std::string(element) + "多");
+    } else if (count == 0) {
+      if (variant == BirthAnalysisVariant::kGenerate) {
+        result.analysisPaneLines.push_back("名字中要有" + std::string(element));
+      } else {
+        lines.push_back("五行缺" + std::string(element));
+      }
+    }
+  }
+
+  if (variant == BirthAnalysisVariant::kAnalysis) {
+    bool lacking = false;
+    for (const std::string& line : lines) lacking = lacking || ContainsAligned(line, "五行缺");
+    if (!lacking) lines.push_back("五行不缺");
+
+    for (const std::string& ch : SplitChars(name)) {
+      const std::string element = charElement ? charElement(ch) : std::string();
+      lines.push_back(ch + " 属性 " + element);
+      result.nameElements += element;
+    }
+    lines.push_back("姓名五行为:" + result.nameElements);
+    lines.push_back("综合五行为:" + result.birthElements + result.nameElements);
+  }
+  return result;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,169 @@
+// Commands over the Chinese calendar: lunar dates day by day, the date
+// translator's view of one day, and the birth pillars of a date and hour.
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "calendar/birth_pillars.h"
+#include "calendar/gregorian.h"
+#include "calendar/lunar_date.h"
+#include "calendar/trans_date.h"
+#include "cli/cli.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr DayNumber kFirstCalendarDay = 2;  // 1900-01-01
+
+// A YYYY-MM-DD argument as a day number from 1900-01-01 on.
+DayNumber ParseDateArgument(const std::string& text) {
+  const auto number = [&](std::size_t at, std::size_t length) {
+    int value = -1;
+    const char* first = text.data() + at;
+    const auto [end, error] = std::from_chars(first, first + length, value);
+    return error == std::errc() && end == first + length ? value : -1;
+  };
+  const bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+                      text.find_first_not_of("0123456789-") == std::string::npos;
+  const std::optional<DayNumber> day =
+      shaped ? EncodeDate(number(0, 4), number(5, 2), number(8, 2)) : std::optional<DayNumber>();
+  if (!day) throw CliError("\"" + text + "\" is not a date; expected an existing date as YYYY-MM-DD");
+  if (*day < kFirstCalendarDay) throw CliError("\"" + text + "\" lies before 1900-01-01, where the calendar starts");
+  return *day;
+}
+
+std::string LunarDateText(const TLunarDate& lunar) {
+  return std::to_string(lunar.lYear()) + "年" + (lunar.FlagLeapMonth() ? "闰" : "") + std::to_string(lunar.lMonth()) +
+         "月" + std::to_string(lunar.lDay()) + "日";
+}
+
+void AppendCsvField(std::string& row, const std::string& field) {
+  if (!row.empty()) row += ',';
+  if (field.find_first_of(",\"\n") == std::string::npos) {
+    row += field;
+    return;
+  }
+  row += '"';
+  for (const char c : field) {
+    if (c == '"') row += '"';
+    row += c;
+  }
+  row += '"';
+}
+
+int Lunar(CliContext& context, const std::vector<std::string>& args) {
+  static const char* const kUsage = "lunar FROM [TO] [--csv]";
+  bool csv = false;
+  std::vector<std::string> dates;
+  for (const std::string& arg : args) {
+    if (arg == "--csv") {
+      csv = true;
+    } else {
+      dates.push_back(arg);
+    }
+  }
+  if (dates.empty() || dates.size() > 2) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+  const DayNumber from = ParseDateArgument(dates[0]);
+  const DayNumber to = dates.size() == 2 ? ParseDateArgument(dates[1]) : from;
+  if (to < from) throw CliError("the range ends (" + dates[1] + ") before it starts (" + dates[0] + ")");
+
+  const std::chrono::year_month_day today = LocalToday();
+  if (csv) {
+    context.PrintLine(
+        "date,lYear,lMonth,leap,lDay,MaxMonthDays,cYear_true,cMonth_true,cDay,cYear_false,cMonth_false,"
+        "AnimalYear_true,SolarTerm,FeastOfLunar");
+  }
+  std::string row;
+  for (DayNumber day = from; day <= to; ++day) {
+    // Each row is what a fresh lunar date holds after the conversion.
+    TLunarDate lunar(today);
+    SolarToLunar(day, lunar);
+    lunar.Recalculate();
+    const std::string yearByLunarYear = lunar.cYear();
+    const std::string monthByLunarMonth = lunar.cMonth();
+    lunar.SetBookOfChanges(true);
+    row.clear();
+    if (csv) {
+      for (const std::string& field :
+           {FormatIsoDate(day), std::to_string(lunar.lYear()), std::to_string(lunar.lMonth()),
+            std::string(lunar.FlagLeapMonth() ? "1" : "0"), std::to_string(lunar.lDay()),
+            std::to_string(lunar.MaxMonthDays()), lunar.cYear(), lunar.cMonth(), lunar.cDay(), yearByLunarYear,
+            monthByLunarMonth, lunar.AnimalYear(), lunar.SolarTerm(), lunar.FeastOfLunar()}) {
+        AppendCsvField(row, field);
+      }
+    } else {
+      row = FormatIsoDate(day) + "  " + LunarDateText(lunar) + "  " + lunar.cYear() + "年 " + lunar.cMonth() + "月 " +
+            lunar.cDay() + "日  " + lunar.AnimalYear();
+      for (const std::string* extra : {&lunar.SolarTerm(), &lunar.FeastOfLunar()}) {
+        if (!extra->empty()) row += "  " + *extra;
+      }
+    }
+    context.PrintLine(row);
+  }
+  return 0;
+}
+
+int Day(CliContext& context, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, "day DATE");
+  const DayNumber day = ParseDateArgument(args[0]);
+  TTransDate transDate(LocalToday());
+  LoadMainWindowTransDate(transDate);
+  transDate.SetDate(day);
+  const TLunarDate& lunar = transDate.LunarDate();
+  const int weekSundayFirst = transDate.Week();
+  transDate.SetISO8601(true);
+  const int weekMondayFirst = transDate.Week();
+  transDate.SetISO8601(false);
+
+  const std::vector<std::pair<const char*, std::string>> lines = {
+      {"date", FormatIsoDate(WholeDay(transDate.Date()))},
+      {"lunar", LunarDateText(lunar)},
+      {"FlagLeapMonth", lunar.FlagLeapMonth() ? "1" : "0"},
+      {"lunar MaxMonthDays", std::to_string(lunar.MaxMonthDays())},
+      {"cYear", lunar.cYear()},
+      {"cMonth", lunar.cMonth()},
+      {"cDay", lunar.cDay()},
+      {"AnimalYear", lunar.AnimalYear()},
+      {"Week (Sunday = 1)", std::to_string(weekSundayFirst)},
+      {"Week (ISO 8601, Monday = 1)", std::to_string(weekMondayFirst)},
+      {"Constellation", std::string(transDate.Constellation())},
+      {"MaxMonthDays", std::to_string(transDate.MaxMonthDays())},
+      {"Feast", transDate.Feast()},
+      {"FeastOfLunar", lunar.FeastOfLunar()},
+      {"SolarTerm", lunar.SolarTerm()},
+  };
+  for (const auto& [label, value] : lines) context.PrintLine(std::string(label) + ": " + value);
+  return 0;
+}
+
+int Pillars(CliContext& context, const std::vector<std::string>& args) {
+  ExpectArgs(args, 2, "pillars DATE HOUR");
+  const DayNumber day = ParseDateArgument(args[0]);
+  const std::string hourText = CliContext::ToGbk(args[1]);
+  const CivilDate date = DecodeDate(day);
+  TTransDate transDate(LocalToday());
+  LoadMainWindowTransDate(transDate);
+  BirthAnalysisResult result;
+  try {
+    result = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, date.year, date.month, date.day, hourText);
+  } catch (const BirthAnalysisError& error) {
+    // The date is known to exist, so only the hour can fail, after the first line.
+    for (const std::string& line : error.linesWritten) context.PrintLine(line);
+    throw CliError("HOUR \"" + args[1] + "\" is not a whole number");
+  }
+  for (const std::string& line : result.paneLines) context.PrintLine(line);
+  for (const std::string& line : result.analysisPaneLines) context.PrintLine(line);
+  context.PrintLine("BirthElements: " + result.birthElements);
+  context.PrintLine("MissingElements: " + result.missingElements);
+  return 0;
+}
+
+const Registrar kLunar({"lunar", "FROM [TO] [--csv]",
+                        "lunar date, pillars, solar term and festival of every day from FROM to TO (YYYY-MM-DD)",
+                        &Lunar});
+const Registrar kDay({"day", "DATE", "the date translator's view of one date: lunar date, weekday, festivals", &Day});
+const Registrar kPillars({"pillars", "DATE HOUR", "the birth pillars and element analysis of a date and hour (0-23)",
+                          &Pillars});
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,346 @@
+#include "calendar/lunar_date.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "calendar/calendar_tables.h"
+
+namespace tavrin {
+namespace {
+
+using std::chrono::year_month_day;
+
+constexpr year_month_day kToday{std::chrono::year(2024), std::chrono::month(6), std::chrono::day(15)};
+
+DayNumber Day(int y, int m, int d) { return *EncodeDate(y, m, d); }
+
+// A lunar date object that counts its change events.
+struct CountedLunarDate {
+  TLunarDate date{kToday};
+  int changes = 0;
+  CountedLunarDate() {
+    date.SetOnChange([this](TLunarDate& LD) {
+      EXPECT_EQ(&LD, &date);
+      ++changes;
+    });
+  }
+};
+
+void Convert(TLunarDate& lunar, double day) {
+  SolarToLunar(day, lunar);
+  lunar.Recalculate();
+}
+
+TEST(LunarDate, ConversionsOfTheRealCalendar) {
+  const struct {
+    DayNumber day;
+    int year, month, dayOfMonth;
+    bool leap;
+    int monthDays;
+    const char* cDay;
+    const char* yearByLunarYear;
+    const char* monthByLunarMonth;
+    const char* yearBySolarTerms;
+    const char* monthBySolarTerms;
+    const char* animalBySolarTerms;
+    const char* solarTerm;
+    const char* feast;
+  } cases[] = {
+      {Day(1900, 1, 1), 1899, 12, 1, false, 30, "甲戌", "己亥", "丁丑", "己亥", "丙子", "猪", "", ""},
+      {Day(1900, 1, 30), 1899, 12, 30, false, 30, "癸卯", "己亥", "丁丑", "己亥", "丁丑", "猪", "", "除夕"},
+      {Day(1900, 1, 31), 1900, 1, 1, false, 29, "甲辰", "庚子", "戊寅", "己亥", "丁丑", "猪", "", "春节"},
+      {Day(1900, 2, 4), 1900, 1, 5, false, 29, "戊申", "庚子", "戊寅", "庚子", "戊寅", "鼠", "立春", ""},
+      {Day(2000, 1, 1), 1999, 11, 25, false, 30, "戊午", "己卯", "丙子", "己卯", "丙子", "兔", "", ""},
+      {Day(2012, 4, 21), 2012, 4, 1, false, 30, "壬子", "壬辰", "乙巳", "壬辰", "甲辰", "龙", "", ""},
+      {Day(2012, 5, 20), 2012, 4, 30, false, 30, "辛巳", "壬辰", "乙巳", "壬辰", "乙巳", "龙", "小满", ""},
+      {Day(2012, 5, 21), 2012, 4, 1, true, 29, "壬午", "壬辰", "乙巳", "壬辰", "乙巳", "龙", "", ""},
+      {Day(2024, 1, 20), 2023, 12, 10, false, 30, "癸未", "癸卯", "乙丑", "癸卯", "乙丑", "兔", "大寒", ""},
+      {Day(2024, 2, 3), 2023, 12, 24, false, 30, "丁酉", "癸卯", "乙丑", "癸卯", "乙丑", "兔", "", "小年"},
+      {Day(2024, 2, 2), 2023, 12, 23, false, 30, "丙申", "癸卯", "乙丑", "癸卯", "乙丑", "兔", "", "北方小年(祭灶)"},
+      {Day(2024, 2, 4), 2023, 12, 25, false, 30, "戊戌", "癸卯", "乙丑", "甲辰", "丙寅", "龙", "立春", ""},
+      {Day(2024, 2, 9), 2023, 12, 30, false, 30, "癸卯", "癸卯", "乙丑", "甲辰", "丙寅", "龙", "", "除夕"},
+      {Day(2024, 2, 10), 2024, 1, 1, false, 29, "甲辰", "甲辰", "丙寅", "甲辰", "丙寅", "龙", "", "春节"},
+      {Day(2024, 4, 4), 2024, 2, 26, false, 30, "戊戌", "甲辰", "丁卯", "甲辰", "戊辰", "龙", "清明", "清明节"},
+      {Day(2024, 9, 17), 2024, 8, 15, false, 30, "甲申", "甲辰", "癸酉", "甲辰", "癸酉", "龙", "", "中秋节"},
+      {Day(2023, 4, 20), 2023, 3, 1, false, 29, "戊申", "癸卯", "丙辰", "癸卯", "丙辰", "兔", "谷雨", ""},
+      {Day(2023, 3, 22), 2023, 2, 1, true, 29, "己卯", "癸卯", "乙卯", "癸卯", "乙卯", "兔", "", "中和节"},
+      {Day(2006, 8, 31), 2006, 7, 8, true, 29, "壬辰", "丙戌", "丙申", "丙戌", "丙申", "狗", "", ""},
+      {Day(2006, 8, 30), 2006, 7, 7, true, 29, "辛卯", "丙戌", "丙申", "丙戌", "丙申", "狗", "", "七夕情人节"},
+      // The last day of the real lunar 2056, and the days after the tables.
+      {Day(2057, 2, 3), 2056, 12, 30, false, 30, "辛卯", "丙子", "辛丑", "丁丑", "壬寅", "牛", "立春", "除夕"},
+      {Day(2057, 2, 4), 2057, 1, 1, false, 29, "壬辰", "丁丑", "壬寅", "丁丑", "壬寅", "牛", "", "春节"},
+      {Day(2057, 3, 4), 2057, 1, 29, false, 29, "庚申", "丁丑", "壬寅", "丁丑", "壬寅", "牛", "", ""},
+      {Day(2057, 3, 5), 2057, 2, 1, false, 30, "辛酉", "丁丑", "癸卯", "丁丑", "癸卯", "牛", "惊蛰", "中和节"},
+      {Day(2058, 1, 23), 2057, 12, 29, false, 29, "乙酉", "丁丑", "癸丑", "丁丑", "癸丑", "牛", "", "除夕"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(FormatIsoDate(c.day));
+    TLunarDate lunar(kToday);
+    Convert(lunar, c.day);
+    EXPECT_EQ(lunar.lYear(), c.year);
+    EXPECT_EQ(lunar.lMonth(), c.month);
+    EXPECT_EQ(lunar.lDay(), c.dayOfMonth);
+    EXPECT_EQ(lunar.FlagLeapMonth(), c.leap);
+    EXPECT_EQ(lunar.MaxMonthDays(), c.monthDays);
+    EXPECT_EQ(lunar.cDay(), c.cDay);
+    EXPECT_EQ(lunar.cYear(), c.yearByLunarYear);
+    EXPECT_EQ(lunar.cMonth(), c.monthByLunarMonth);
+    EXPECT_EQ(lunar.SolarTerm(), c.solarTerm);
+    EXPECT_EQ(lunar.FeastOfLunar(), c.feast);
+    lunar.SetBookOfChanges(true);
+    EXPECT_EQ(lunar.cYear(), c.yearBySolarTerms);
+    EXPECT_EQ(lunar.cMonth(), c.monthBySolarTerms);
+    EXPECT_EQ(lunar.AnimalYear(), c.animalBySolarTerms);
+    EXPECT_EQ(lunar.cDay(), c.cDay);
+    EXPECT_EQ(LunarToSolar(lunar), c.day);
+  }
+}
+
+TEST(LunarDate, AnimalOfTheLunarYear) {
+  TLunarDate lunar(kToday);
+  Convert(lunar, Day(1900, 6, 1));
+  EXPECT_EQ(lunar.cYear(), "庚子");
+  EXPECT_EQ(lunar.AnimalYear(), "鼠");
+  Convert(lunar, Day(2024, 2, 5));  // still lunar 2023
+  EXPECT_EQ(lunar.AnimalYear(), "兔");
+}
+
+// Every day from 1900-01-01 through the data and beyond converts to a lunar
+// date and back to itself, and each day moves the lunar date on by one.
+TEST(LunarDate, RoundTripOverEveryDay) {
+  TLunarDate lunar(kToday);
+  TLunarDate previous(kToday);
+  const DayNumber first = Day(1900, 1, 1);
+  const DayNumber last = Day(2100, 12, 31);
+  for (DayNumber day = first; day <= last; ++day) {
+    Convert(lunar, day);
+    ASSERT_EQ(LunarToSolar(lunar), day) << FormatIsoDate(day);
+    ASSERT_GE(lunar.lDay(), 1);
+    ASSERT_LE(lunar.lDay(), lunar.MaxMonthDays());
+    if (day > first) {
+      const bool nextDay = lunar.lYear() == previous.lYear() && lunar.lMonth() == previous.lMonth() &&
+                           lunar.FlagLeapMonth() == previous.FlagLeapMonth() && lunar.lDay() == previous.lDay() + 1;
+      const bool nextMonth = lunar.lDay() == 1 && previous.lDay() == previous.MaxMonthDays();
+      ASSERT_TRUE(nextDay || nextMonth) << FormatIsoDate(day);
+      if (nextMonth && !lunar.FlagLeapMonth()) {
+        const int expectedMonth = previous.lMonth() % 12 + 1;
+        ASSERT_EQ(lunar.lMonth(), expectedMonth) << FormatIsoDate(day);
+        ASSERT_EQ(lunar.lYear(), previous.lYear() + (expectedMonth == 1 ? 1 : 0)) << FormatIsoDate(day);
+      }
+      if (lunar.FlagLeapMonth() && nextMonth) {
+        ASSERT_EQ(lunar.lMonth(), previous.lMonth());
+        ASSERT_EQ(lunar.lMonth(), LeapMonthOf(lunar.lYear()));
+      }
+    }
+    SolarToLunar(day, previous);
+    previous.Recalculate();
+  }
+}
+
+TEST(LunarDate, LunarToSolarOfGivenDates) {
+  const struct {
+    int year, month, day;
+    bool leap;
+    DayNumber expected;
+  } cases[] = {
+      {1899, 12, 1, false, Day(1900, 1, 1)},  {1899, 12, 30, false, Day(1900, 1, 30)},
+      {1900, 1, 1, false, Day(1900, 1, 31)},  {2012, 4, 1, false, Day(2012, 4, 21)},
+      {2012, 4, 1, true, Day(2012, 5, 21)},   {2012, 5, 1, true, Day(2012, 6, 19)},  // not the leap month: flag ignored
+      {2056, 12, 30, false, Day(2057, 2, 3)}, {2057, 1, 1, false, Day(2057, 2, 4)},
+      {2058, 1, 1, false, Day(2058, 1, 24)},  {2058, 2, 1, false, Day(2058, 2, 23)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.year) + "/" + std::to_string(c.month) + "/" + std::to_string(c.day));
+    TLunarDate lunar(kToday);
+    Convert(lunar, c.expected);
+    // Build the date through the setters from a neutral start.
+    TLunarDate built(kToday);
+    built.SetLDay(1);
+    if (c.year >= kCalendarFirstYear && c.year <= kCalendarDataLastYear) {
+      built.SetLYear(c.year);
+      built.SetLMonth(c.month);
+      built.SetFlagLeapMonth(c.leap);
+      built.SetLDay(c.day);
+      EXPECT_EQ(LunarToSolar(built), c.expected);
+    }
+    EXPECT_EQ(LunarToSolar(lunar), c.expected);
+  }
+}
+
+// After the data (lunar 2057 ends on 2058-01-23) the count goes on in years
+// of twelve 30-day months: every day still converts at once and back.
+TEST(LunarDate, DaysAfterTheDataHaveADefinedResult) {
+  const struct {
+    DayNumber day;
+    int year, month, dayOfMonth;
+  } cases[] = {
+      {Day(2058, 1, 24), 2058, 1, 1},
+      {Day(2058, 2, 22), 2058, 1, 30},
+      {Day(2059, 1, 18), 2058, 12, 30},
+      {Day(2059, 1, 19), 2059, 1, 1},
+      {kMaxDayNumber, 2058 + (kMaxDayNumber - Day(2058, 1, 24)) / 360,
+       (kMaxDayNumber - Day(2058, 1, 24)) % 360 / 30 + 1, (kMaxDayNumber - Day(2058, 1, 24)) % 30 + 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(FormatIsoDate(c.day));
+    TLunarDate lunar(kToday);
+    Convert(lunar, c.day);
+    EXPECT_EQ(lunar.lYear(), c.year);
+    EXPECT_EQ(lunar.lMonth(), c.month);
+    EXPECT_EQ(lunar.lDay(), c.dayOfMonth);
+    EXPECT_FALSE(lunar.FlagLeapMonth());
+    EXPECT_EQ(lunar.MaxMonthDays(), 30);
+    EXPECT_EQ(LunarToSolar(lunar), c.day);
+    lunar.SetBookOfChanges(true);
+    EXPECT_EQ(lunar.cDay().size(), 4u);
+    EXPECT_EQ(lunar.cMonth().size(), 4u);
+  }
+  // Values far beyond the handled dates are held at the last one.
+  TLunarDate lunar(kToday);
+  Convert(lunar, 1e300);
+  EXPECT_EQ(LunarToSolar(lunar), kMaxDayNumber);
+}
+
+TEST(LunarDate, DaysBefore1900KeepTheDay) {
+  CountedLunarDate counted;
+  TLunarDate& lunar = counted.date;
+  Convert(lunar, Day(1900, 1, 5));  // through the lDay setter: one event
+  EXPECT_EQ(counted.changes, 1);
+  EXPECT_EQ(lunar.lDay(), 5);
+  SolarToLunar(Day(1899, 12, 31), lunar);  // e = 0: lDay is kept, the event is still raised
+  EXPECT_EQ(counted.changes, 2);
+  EXPECT_EQ(lunar.lYear(), 1899);
+  EXPECT_EQ(lunar.lMonth(), 12);
+  EXPECT_EQ(lunar.lDay(), 5);
+  // A time of day is dropped.
+  SolarToLunar(Day(2000, 1, 1) + 0.75, lunar);
+  EXPECT_EQ(lunar.lDay(), 25);
+}
+
+TEST(LunarDate, CreationTakesTodaysGregorianNumbers) {
+  CountedLunarDate counted;
+  const TLunarDate& lunar = counted.date;
+  EXPECT_EQ(lunar.lYear(), 2024);
+  EXPECT_EQ(lunar.lMonth(), 6);
+  EXPECT_EQ(lunar.lDay(), 15);
+  EXPECT_EQ(lunar.MaxMonthDays(), 29);  // lunar 2024/6
+  EXPECT_FALSE(lunar.FlagLeapMonth());
+  EXPECT_FALSE(lunar.BookOfChanges());
+  EXPECT_EQ(lunar.cYear(), "");
+  EXPECT_EQ(lunar.cDay(), "");
+  EXPECT_EQ(lunar.FeastOfLunar(), "");
+  EXPECT_EQ(counted.changes, 0);
+}
+
+TEST(LunarDate, SettersRaiseTheSpecifiedEvents) {
+  enum Setter { kYear, kMonth, kDay, kLeap, kBook, kMax };
+  const struct {
+    Setter setter;
+    int value;
+    int events;
+    int expectedYear, expectedMonth, expectedDay;
+  } cases[] = {
+      // From lunar 2024/5/10 (2024-06-15), a 30-day month.
+      {kYear, 2024, 0, 2024, 5, 10},  // equal: ignored
+      {kYear, 1899, 0, 2024, 5, 10},  // outside the data
+      {kYear, 2058, 0, 2024, 5, 10}, {kYear, 2023, 1, 2023, 5, 10},
+      {kYear, 2057, 1, 2057, 5, 10}, {kMonth, 5, 0, 2024, 5, 10},
+      {kMonth, 0, 0, 2024, 5, 10},   {kMonth, 13, 0, 2024, 5, 10},
+      {kMonth, 8, 1, 2024, 8, 10},   {kDay, 20, 1, 2024, 5, 20},
+      {kDay, 10, 1, 2024, 5, 10},                                 // equal: still recalculated and raised
+      {kDay, 0, 1, 2024, 5, 10},                                  // out of range: kept, still raised
+      {kDay, 31, 1, 2024, 5, 10},    {kLeap, 0, 0, 2024, 5, 10},  // equal
+      {kLeap, 1, 1, 2024, 5, 10},    {kBook, 0, 1, 2024, 5, 10},  // raised whether or not the flag changed
+      {kBook, 1, 1, 2024, 5, 10},    {kMax, 12, 0, 2024, 5, 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.setter) + " " + std::to_string(c.value));
+    CountedLunarDate counted;
+    TLunarDate& lunar = counted.date;
+    Convert(lunar, Day(2024, 6, 15));
+    ASSERT_EQ(lunar.lMonth(), 5);
+    switch (c.setter) {
+      case kYear:
+        lunar.SetLYear(c.value);
+        break;
+      case kMonth:
+        lunar.SetLMonth(c.value);
+        break;
+      case kDay:
+        lunar.SetLDay(c.value);
+        break;
+      case kLeap:
+        lunar.SetFlagLeapMonth(c.value != 0);
+        break;
+      case kBook:
+        lunar.SetBookOfChanges(c.value != 0);
+        break;
+      case kMax:
+        lunar.SetMaxMonthDays(c.value);
+        break;
+    }
+    EXPECT_EQ(counted.changes, c.events);
+    EXPECT_EQ(lunar.lYear(), c.expectedYear);
+    EXPECT_EQ(lunar.lMonth(), c.expectedMonth);
+    EXPECT_EQ(lunar.lDay(), c.expectedDay);
+  }
+}
+
+TEST(LunarDate, RecalculateHoldsTheDayWithinTheMonth) {
+  CountedLunarDate counted;
+  TLunarDate& lunar = counted.date;
+  Convert(lunar, Day(2024, 3, 10));  // lunar 2024/2/1; month 2 has 30 days
+  lunar.SetLDay(30);
+  EXPECT_EQ(lunar.lDay(), 30);
+  lunar.SetLMonth(1);  // 29 days
+  EXPECT_EQ(lunar.lDay(), 29);
+  EXPECT_EQ(lunar.MaxMonthDays(), 29);
+  EXPECT_EQ(LunarToSolar(lunar), Day(2024, 3, 9));
+  EXPECT_EQ(lunar.cDay(), "壬申");
+  const int before = counted.changes;
+  lunar.Recalculate();
+  EXPECT_EQ(counted.changes, before);  // no event
+}
+
+TEST(LunarDate, LeapFlagWithoutRecalculation) {
+  TLunarDate lunar(kToday);
+  Convert(lunar, Day(2012, 4, 21));  // 2012/4/1, month 4 has a leap month
+  lunar.SetFlagLeapMonth(true);
+  EXPECT_EQ(lunar.MaxMonthDays(), 30);  // not recalculated by the flag
+  EXPECT_EQ(lunar.CurrentMonthDays(), 29);
+  EXPECT_EQ(LunarToSolar(lunar), Day(2012, 5, 21));
+  lunar.Recalculate();
+  EXPECT_EQ(lunar.MaxMonthDays(), 29);
+  // In a month without a leap month the flag changes nothing.
+  lunar.SetLMonth(6);
+  EXPECT_EQ(lunar.CurrentMonthDays(), OrdinaryMonthDays(MonthDays(2012, 6)));
+  EXPECT_EQ(LunarToSolar(lunar), Day(2012, 7, 19));
+}
+
+TEST(LunarDate, FeastRules) {
+  const struct {
+    DayNumber day;
+    const char* feast;
+  } cases[] = {
+      {Day(2024, 2, 24), "元宵节"},
+      {Day(2024, 3, 11), "龙抬头节"},
+      {Day(2024, 5, 1), "妈祖生辰"},
+      {Day(2024, 8, 10), "七夕情人节"},
+      {Day(2024, 8, 18), "中元节(鬼节、盂兰盆)"},
+      {Day(2024, 10, 11), "重阳节 中国老年节"},
+      {Day(2025, 1, 7), "腊八节"},
+      {Day(2025, 1, 28), "除夕"},  // 12/29, the last day of a 29-day month
+      {Day(2025, 1, 27), ""},
+      {Day(2025, 4, 4), "清明节"},
+  };
+  for (const auto& c : cases) {
+    TLunarDate lunar(kToday);
+    Convert(lunar, c.day);
+    EXPECT_EQ(lunar.FeastOfLunar(), c.feast) << FormatIsoDate(c.day);
+  }
+}
+
+}  // namespace
+}  // namespace tavrin
