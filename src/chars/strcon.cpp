@@ -19,7 +19,8 @@ std::string TStringCollection::UpperText(std::string_view text) const {
 int TStringCollection::FindMarker(std::string_view marker, std::string_view text, bool ignoreCase, int start) const {
   // A start of 0 or 1 searches the whole text; a start past the end finds nothing.
   const std::size_t from = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
-  if (from > text.size()) return 0;
+  // An empty marker is never found, as with the platform's own position search.
+  if (marker.empty() || from > text.size()) return 0;
   std::size_t hit;
   if (ignoreCase) {
     const std::string upperText = UpperText(text);

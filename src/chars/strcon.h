@@ -15,7 +15,7 @@ class TStringCollection {
   // ASCII letters upper-cased; double-byte characters are left untouched.
   std::string UpperText(std::string_view text) const;
   // Position (from 1) of the first occurrence of `marker` in `text` at or after
-  // byte `start` (0 or 1: the whole text), or 0.
+  // byte `start` (0 or 1: the whole text), or 0. An empty marker is never found.
   int FindMarker(std::string_view marker, std::string_view text, bool ignoreCase, int start) const;
   // The part of `text` behind the first `marker`; empty when there is none.
   std::string TextAfter(std::string_view marker, std::string_view text, int start = 0) const;

@@ -21,6 +21,7 @@ TEST(TextCutting, AfterAndBeforeTheFirstMarker) {
       {",", "85,人格", "人格", "85"},
       {",", "没有逗号", "", "没有逗号"},
       {",", "", "", ""},
+      {"", "abc", "", "abc"},  // an empty marker is never found
       {"张", "张三", "三", ""},
       {"三", "张三", "", "张"},
       {"a", "banana", "nana", "b"},
@@ -63,7 +64,7 @@ TEST(FindMarker, StartCountsBytesFromOne) {
     int expected;
   } cases[] = {
       {"x", "abcdx", 3, 5}, {"x", "abcdx", 0, 5}, {"x", "abcdx", 1, 5}, {"x", "xbcde", 3, 0}, {"x", "xbcdx", 2, 5},
-      {"x", "abc", 9, 0},   {"", "abc", 0, 1},    {"张", "李张", 0, 3}, {"张", "李张", 3, 3}, {"张", "李张", 4, 0},
+      {"x", "abc", 9, 0},   {"", "abc", 0, 0},    {"张", "李张", 0, 3}, {"张", "李张", 3, 3}, {"张", "李张", 4, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " @" + std::to_string(c.start));
