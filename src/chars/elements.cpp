@@ -63,7 +63,8 @@ namespace scan {
 
 std::string CharElement(const LineList& elementList, std::string_view ch) {
   std::string result;
-  for (std::size_t i = 0; i < elementList.size(); ++i) {
+  // An empty text is contained in no line, as an empty marker is never found.
+  for (std::size_t i = 0; i < elementList.size() && !ch.empty(); ++i) {
     if (!ContainsAligned(elementList[i], ch)) continue;
     if (const std::string* source = SourceOf(elementList, i)) result = HeadingElement(*source);
   }

@@ -83,6 +83,13 @@ TEST(CharElement, FirstLineThatIsNoHeadingIsPassedOver) {
   ExpectElement(list, "李", "火");
 }
 
+TEST(CharElement, EmptyTextIsContainedInNoLine) {
+  // An empty text matches no line, as an empty marker is never found; it
+  // takes the element of its stroke count, 5.
+  const LineList lists[] = {{"“火”的字有：", "李"}, {"“水”的字有：", "江", "“金”的字有：", "张"}};
+  for (const LineList& list : lists) ExpectElement(list, "", "土");
+}
+
 TEST(CharElement, OneByteCharactersAlignedToTheLine) {
   const LineList list = {"“火”的字有：", "ab张"};
   ExpectElement(list, "b", "火");
