@@ -22,9 +22,8 @@ std::uint32_t ReadLittleEndian32(std::string_view bytes, std::size_t at) {
 }
 
 // The record text with its first letter upper-cased, as PinyinOf shows it.
-std::string Capitalised(std::string pinyin) {
+void Capitalise(std::string& pinyin) {
   if (!pinyin.empty() && pinyin[0] >= 'a' && pinyin[0] <= 'z') pinyin[0] = static_cast<char>(pinyin[0] - 'a' + 'A');
-  return pinyin;
 }
 
 // The walk of PinyinOf: `itemOf(ch, cell)` gives what stands for one double-byte
@@ -151,7 +150,8 @@ std::string PinyinOf(std::string_view pinyinIndex, std::string_view text) {
   return PinyinWalk(text, [&](std::string_view ch, int cell, std::string& out) {
     std::string pinyin;
     if (ReadPinyinRecord(pinyinIndex, cell, pinyin)) {
-      out += Capitalised(std::move(pinyin));
+      Capitalise(pinyin);
+      out += pinyin;
     } else {
       out += ch;
     }
@@ -217,7 +217,8 @@ PinyinService::PinyinService(std::string_view pinyinIndex, LineList initialGroup
   for (int cell = 0; cell < kPinyinCellCount; ++cell) {
     CellSounds& sounds = cells_[static_cast<std::size_t>(cell)];
     if (scan::ReadPinyinRecord(pinyinIndex, cell, record)) {
-      sounds.item = Capitalised(record);
+      sounds.item = record;
+      Capitalise(sounds.item);
     } else {
       sounds.item = {static_cast<char>(0xA1 + cell / 94), static_cast<char>(0xA1 + cell % 94)};
     }

@@ -55,6 +55,8 @@ TEST(PinyinOf, SyllablesAndOtherBytes) {
       {"\xD5\x41三", "\xD5\x41 San1"},  // a lead byte with an ASCII trail is one character
       {"呃", "E"},                      // no tone digit
       {"，张", "， Zhang1"},            // a symbol cell without a record
+      // 0xFF and 0x80 are no lead bytes: each is copied alone.
+      {"\xFF张\x80张", "\xFF Zhang1 \x80 Zhang1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
