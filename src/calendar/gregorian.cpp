@@ -17,7 +17,9 @@ std::optional<DayNumber> EncodeDate(int year, int month, int day) {
 DayNumber WholeDay(double dateTime) {
   if (!(dateTime >= kMinDayNumber)) return kMinDayNumber;  // also NaN
   if (dateTime >= kMaxDayNumber) return kMaxDayNumber;
-  return static_cast<DayNumber>(std::floor(dateTime));
+  // The fraction is a time of day on either side of day 0 (-1.25 is
+  // 1899-12-29 06:00), so it is cut off towards zero, not rounded down.
+  return static_cast<DayNumber>(std::trunc(dateTime));
 }
 
 CivilDate DecodeDate(DayNumber day) {

@@ -33,6 +33,8 @@ std::optional<DayNumber> EncodeDate(int year, int month, int day);
 
 // The whole day of a date-time value: the fraction of a day is dropped, and
 // values beyond the handled dates (or not a number) are held at the nearest end.
+// Before day 0 the fraction still counts forward from the start of the day, as
+// in the platform date type: -1.25 is 1899-12-29 at 06:00, so its day is -1.
 DayNumber WholeDay(double dateTime);
 
 // Year, month (1..12) and day (1..31) of a day number.

@@ -73,9 +73,15 @@ TEST(Gregorian, Weekdays) {
 }
 
 TEST(Gregorian, WholeDayAndFormatting) {
-  EXPECT_EQ(WholeDay(2.0), 2);
-  EXPECT_EQ(WholeDay(2.99), 2);
-  EXPECT_EQ(WholeDay(-0.5), -1);
+  // A time of day counts forward from the start of its day on both sides of
+  // day 0: -0.5 is 1899-12-30 at noon and -1.25 is 1899-12-29 at 06:00.
+  const struct {
+    double dateTime;
+    DayNumber day;
+  } cases[] = {
+      {2.0, 2}, {2.99, 2}, {0.0, 0}, {-0.5, 0}, {-1.0, -1}, {-1.25, -1}, {-2.75, -2}, {-693593.5, kMinDayNumber},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WholeDay(c.dateTime), c.day) << c.dateTime;
   EXPECT_EQ(WholeDay(std::nan("")), kMinDayNumber);
   EXPECT_EQ(WholeDay(1e300), kMaxDayNumber);
   EXPECT_EQ(WholeDay(-std::numeric_limits<double>::infinity()), kMinDayNumber);

@@ -165,6 +165,24 @@ TEST(TransDate, WeekNumberings) {
   }
 }
 
+// A date before 1900-01-01 keeps the lunar day (lunar 2024/5/10 here), and
+// the change that the lDay write still raises moves Date to that day of lunar
+// 1899/12: 1900-01-10, a Wednesday. Two events, as in January 1900.
+TEST(TransDate, WritingADateBefore1900) {
+  for (const double dateTime : {-1.25, -0.5, 1.0, 1.75}) {
+    CountedTransDate counted;
+    TTransDate& date = counted.date;
+    date.SetDate(dateTime);
+    EXPECT_EQ(counted.changes, 2) << dateTime;
+    EXPECT_EQ(date.Date(), Day(1900, 1, 10)) << dateTime;
+    EXPECT_EQ(date.LunarDate().lYear(), 1899);
+    EXPECT_EQ(date.LunarDate().lMonth(), 12);
+    EXPECT_EQ(date.LunarDate().lDay(), 10);
+    EXPECT_EQ(date.Week(), 4);
+    EXPECT_EQ(date.MaxMonthDays(), 31);
+  }
+}
+
 TEST(TransDate, WritingDate) {
   CountedTransDate counted;
   TTransDate& date = counted.date;
