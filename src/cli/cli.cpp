@@ -53,7 +53,9 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
   std::string message;
   for (const char* name : fileNames) {
     for (const LoadFailure& failure : stores.failures) {
-      if (failure.fileName == name) message += (message.empty() ? "" : "\n") + failure.Message();
+      if (failure.fileName != name) continue;
+      if (!message.empty()) message += '\n';
+      message += failure.Message();
     }
   }
   if (!message.empty()) throw CliError(message);

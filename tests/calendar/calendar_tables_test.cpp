@@ -17,7 +17,8 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
   for (const std::uint8_t b : bytes) {
     char part[4];
     std::snprintf(part, sizeof part, "%02X", b);
-    text += (text.empty() ? "" : " ") + std::string(part);
+    if (!text.empty()) text += ' ';
+    text += part;
   }
   return text;
 }
