@@ -1,4 +1,5 @@
 #include "calendar/birth_pillars.h"
+#include "calendar/calendar_testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 namespace tavrin {
 namespace {
 
-constexpr std::chrono::year_month_day kToday{std::chrono::year(2024), std::chrono::month(6), std::chrono::day(15)};
+using test::kToday;
 
 // The date translator as the main window holds it (solar-term mode).
 struct MainTransDate {

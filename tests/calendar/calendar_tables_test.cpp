@@ -1,4 +1,5 @@
 #include "calendar/calendar_tables.h"
+#include "calendar/calendar_testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@
 namespace tavrin {
 namespace {
 
-DayNumber Day(int y, int m, int d) { return *EncodeDate(y, m, d); }
+using test::Day;
 
 std::string Hex(std::span<const std::uint8_t> bytes) {
   std::string text;

@@ -1,4 +1,5 @@
 #include "calendar/lunar_date.h"
+#include "calendar/calendar_testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,10 @@
 namespace tavrin {
 namespace {
 
+using test::Day;
+using test::kToday;
+
 using std::chrono::year_month_day;
-
-constexpr year_month_day kToday{std::chrono::year(2024), std::chrono::month(6), std::chrono::day(15)};
-
-DayNumber Day(int y, int m, int d) { return *EncodeDate(y, m, d); }
 
 // A lunar date object that counts its change events.
 struct CountedLunarDate {

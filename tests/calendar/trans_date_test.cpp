@@ -1,4 +1,5 @@
 #include "calendar/trans_date.h"
+#include "calendar/calendar_testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,8 @@
 namespace tavrin {
 namespace {
 
-constexpr std::chrono::year_month_day kToday{std::chrono::year(2024), std::chrono::month(6), std::chrono::day(15)};
-
-DayNumber Day(int y, int m, int d) { return *EncodeDate(y, m, d); }
+using test::Day;
+using test::kToday;
 
 // A date translator that counts its change events.
 struct CountedTransDate {
