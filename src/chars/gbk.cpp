@@ -28,6 +28,25 @@ std::string CharAt(std::string_view text, std::size_t index) {
   return {};
 }
 
+namespace {
+
+std::string MapAsciiLetters(std::string_view text, char from, char to) {
+  std::string mapped(text);
+  for (std::size_t pos = 0; pos < mapped.size();) {
+    const std::size_t len = CharLengthAt(mapped, pos);
+    if (len == 1 && mapped[pos] >= from && mapped[pos] <= from + 25)
+      mapped[pos] = static_cast<char>(mapped[pos] - from + to);
+    pos += len;
+  }
+  return mapped;
+}
+
+}  // namespace
+
+std::string AsciiUpper(std::string_view text) { return MapAsciiLetters(text, 'a', 'A'); }
+
+std::string AsciiLower(std::string_view text) { return MapAsciiLetters(text, 'A', 'a'); }
+
 std::size_t FindAligned(std::string_view haystack, std::string_view needle, std::size_t from) {
   if (from > haystack.size()) return std::string_view::npos;
   // Walk the character boundaries from the start: a boundary depends on every

@@ -40,6 +40,11 @@ inline bool ContainsAligned(std::string_view haystack, std::string_view needle) 
   return FindAligned(haystack, needle) != std::string_view::npos;
 }
 
+// The text with its single-byte ASCII letters upper- or lower-cased; the bytes
+// of double-byte characters are never touched, even where they look like letters.
+std::string AsciiUpper(std::string_view text);
+std::string AsciiLower(std::string_view text);
+
 // The two bytes of a double-byte character as one 16-bit code (lead << 8 | trail).
 inline constexpr std::uint16_t GbkCode(unsigned char lead, unsigned char trail) {
   return static_cast<std::uint16_t>(lead << 8 | trail);

@@ -60,15 +60,7 @@ std::string PinyinWalk(std::string_view text, ItemOf itemOf) {
 
 namespace pinyin_rules {
 
-std::string LowerText(std::string_view text) {
-  std::string lower(text);
-  for (std::size_t pos = 0; pos < lower.size();) {
-    const std::size_t len = CharLengthAt(lower, pos);
-    if (len == 1 && lower[pos] >= 'A' && lower[pos] <= 'Z') lower[pos] = static_cast<char>(lower[pos] - 'A' + 'a');
-    pos += len;
-  }
-  return lower;
-}
+std::string LowerText(std::string_view text) { return AsciiLower(text); }
 
 std::string InitialOfPinyin(std::string_view lowerPinyin) {
   // The last of the three tests that holds wins.

@@ -6,15 +6,7 @@
 
 namespace tavrin {
 
-std::string TStringCollection::UpperText(std::string_view text) const {
-  std::string upper(text);
-  for (std::size_t pos = 0; pos < upper.size();) {
-    const std::size_t len = CharLengthAt(upper, pos);
-    if (len == 1 && upper[pos] >= 'a' && upper[pos] <= 'z') upper[pos] = static_cast<char>(upper[pos] - 'a' + 'A');
-    pos += len;
-  }
-  return upper;
-}
+std::string TStringCollection::UpperText(std::string_view text) const { return AsciiUpper(text); }
 
 int TStringCollection::FindMarker(std::string_view marker, std::string_view text, bool ignoreCase, int start) const {
   // A start of 0 or 1 searches the whole text; a start past the end finds nothing.
