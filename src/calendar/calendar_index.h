@@ -15,9 +15,10 @@ struct LunarDay {
   bool leap;
 };
 
-// The lunar date `offset` (>= 0) days after lunar 1900/1/1. After the last
-// data year the count goes on in years of twelve 30-day months, without leap
-// months: the month length that MonthDays answers for a year without data.
+// The lunar date `offset` days after lunar 1900/1/1 (a negative offset reads
+// as 0, the first day of the data). After the last data year the count goes
+// on in years of twelve 30-day months, without leap months: the month length
+// that MonthDays answers for a year without data.
 LunarDay LunarDayFromOffset(std::int64_t offset);
 
 // Days from lunar 1900/1/1 to the first day of the ordinary month (year,

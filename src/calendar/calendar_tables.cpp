@@ -271,6 +271,7 @@ std::uint32_t MonthDays(int year, int month) {
 int LunarYearDays(int year) { return HasLunarYearData(year) ? YearDays(year) : 0; }
 
 int SectionTermDay(int year, int month) {
+  month = std::clamp(month, 1, 12);
   int row = year;
   if (year < kCalendarFirstYear) {
     row = kCalendarFirstYear + ((year - kCalendarFirstYear) % 4 + 4) % 4;
@@ -289,11 +290,21 @@ int SolarTermIndex(DayNumber day) {
   return 2 * (date.month - 1) + (date.day <= 15 ? 0 : 1);
 }
 
-std::string_view StemName(int index) { return kStemNames[index]; }
-std::string_view BranchName(int index) { return kBranchNames[index]; }
-std::string_view AnimalName(int index) { return kAnimalNames[index]; }
-std::string_view SolarTermName(int index) { return kSolarTermNames[index]; }
-std::string_view ConstellationName(int index) { return kConstellationNames[index]; }
+namespace {
+
+// The entry at `index`, or the empty text for an index outside the table.
+template <std::size_t N>
+std::string_view NameAt(const std::string_view (&table)[N], int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < N ? table[index] : std::string_view();
+}
+
+}  // namespace
+
+std::string_view StemName(int index) { return NameAt(kStemNames, index); }
+std::string_view BranchName(int index) { return NameAt(kBranchNames, index); }
+std::string_view AnimalName(int index) { return NameAt(kAnimalNames, index); }
+std::string_view SolarTermName(int index) { return NameAt(kSolarTermNames, index); }
+std::string_view ConstellationName(int index) { return NameAt(kConstellationNames, index); }
 
 std::span<const LunarFeast> LunarFeasts() { return kLunarFeasts; }
 std::string_view NewYearsEveText() { return "除夕"; }
@@ -308,6 +319,7 @@ std::string_view UsThanksgivingText() { return "感恩节(United States) Thanksg
 // The day index behind the lunar conversions.
 
 LunarDay LunarDayFromOffset(std::int64_t offset) {
+  offset = std::max<std::int64_t>(offset, 0);
   if (offset >= kYearStart[kDataYears]) {
     // After the data: years of twelve 30-day months, the length MonthDays
     // answers for a year without data, so the count stays invertible.

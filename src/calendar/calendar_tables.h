@@ -61,14 +61,15 @@ int LunarYearDays(int year);
 // The Gregorian day of the first solar term of a month (the one that opens a
 // solar month). Years 1900..2057 read their own row; an earlier or later year
 // reads the row of the nearest year with data that has the same place in the
-// four-year leap cycle, an estimate within about a day.
+// four-year leap cycle, an estimate within about a day. A month outside
+// 1..12 is read as the nearest of them.
 int SectionTermDay(int year, int month);
 
 // The solar term falling on a day: 0..23 as in SolarTermName, or -1 when no
 // term falls on it or its Gregorian year has no data.
 int SolarTermIndex(DayNumber day);
 
-// Name tables (GBK).
+// Name tables (GBK); an index outside the table gives the empty text.
 std::string_view StemName(int index);           // 0..9: 甲 .. 癸
 std::string_view BranchName(int index);         // 0..11: 子 .. 亥
 std::string_view AnimalName(int index);         // 0..11, in branch order: 鼠 .. 猪

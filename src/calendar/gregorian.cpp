@@ -30,6 +30,7 @@ CivilDate DecodeDate(DayNumber day) {
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
   if (month == 2 && std::chrono::year(year).is_leap()) return 29;
   return kDays[month - 1];
 }

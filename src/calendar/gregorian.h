@@ -45,7 +45,7 @@ struct CivilDate {
 };
 CivilDate DecodeDate(DayNumber day);
 
-// Days of a Gregorian month (28..31); month must be 1..12.
+// Days of a Gregorian month (28..31); 0 for a month outside 1..12.
 int DaysInMonth(int year, int month);
 
 // Weekday with Monday = 1 ... Sunday = 7.

@@ -1,4 +1,6 @@
 #include "calendar/calendar_tables.h"
+#include "calendar/calendar_index.h"
+#include "calendar/gregorian.h"
 #include "calendar/calendar_testutil.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +183,28 @@ TEST(CalendarTables, NameTables) {
   EXPECT_EQ(SolarTermName(2), "立春");
   EXPECT_EQ(SolarTermName(23), "冬至");
   EXPECT_EQ(ConstellationName(9), "摩羯座");
+}
+
+// Lookups called with values outside their tables answer a documented value
+// instead of reading past the arrays (the sanitizer build checks the reads).
+TEST(CalendarTables, OutOfRangeLookupsStayInside) {
+  for (const int index : {-1, 24, 1000, -1000}) {
+    EXPECT_EQ(StemName(index), "") << index;
+    EXPECT_EQ(BranchName(index), "") << index;
+    EXPECT_EQ(AnimalName(index), "") << index;
+    EXPECT_EQ(ConstellationName(index), "") << index;
+    EXPECT_EQ(SolarTermName(index), "") << index;
+  }
+  EXPECT_EQ(StemName(10), "");
+  EXPECT_EQ(BranchName(12), "");
+  EXPECT_EQ(SectionTermDay(2012, 0), SectionTermDay(2012, 1));
+  EXPECT_EQ(SectionTermDay(2012, 13), SectionTermDay(2012, 12));
+  EXPECT_EQ(DaysInMonth(2012, 0), 0);
+  EXPECT_EQ(DaysInMonth(2012, 13), 0);
+  const LunarDay first = LunarDayFromOffset(-5);
+  EXPECT_EQ(first.year, 1900);
+  EXPECT_EQ(first.month, 1);
+  EXPECT_EQ(first.day, 1);
 }
 
 TEST(CalendarTables, FeastTables) {
