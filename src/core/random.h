@@ -1,41 +1,42 @@
-// The pseudo-random source of the naming runs. It is an interface so that
-// tests can pin the sequence; the program reseeds it from the clock.
+// The pseudo-random source of the naming runs: SplitMix64, seeded once.
+//
+// The program seeds it from the clock when it starts; the command line and
+// the tests seed it with a number of their own, and the same seed gives the
+// same draws, and so the same names, on every machine.
 #pragma once
 
 #include <cstdint>
-#include <random>
 
 namespace tavrin {
 
 class RandomSource {
  public:
-  virtual ~RandomSource() = default;
-  // Reseeds from the clock (a fixed-seed source ignores this).
-  virtual void Reseed() = 0;
-  // A uniform integer in [0, bound); 0 when bound is 0.
-  virtual std::uint32_t Below(std::uint32_t bound) = 0;
-};
+  explicit RandomSource(std::uint64_t seed) : seed_(seed), state_(seed) {}
 
-// Seeded from the high-resolution clock at every Reseed.
-class ClockRandom final : public RandomSource {
- public:
-  ClockRandom();
-  void Reseed() override;
-  std::uint32_t Below(std::uint32_t bound) override;
+  // The seed this source started from.
+  std::uint64_t Seed() const { return seed_; }
 
- private:
-  std::mt19937 engine_;
-};
+  // The next value of the stream.
+  std::uint64_t Next() {
+    state_ += 0x9E3779B97F4A7C15ULL;
+    std::uint64_t z = state_;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
 
-// A fixed sequence from a given seed; Reseed changes nothing.
-class SeededRandom final : public RandomSource {
- public:
-  explicit SeededRandom(std::uint32_t seed) : engine_(seed) {}
-  void Reseed() override {}
-  std::uint32_t Below(std::uint32_t bound) override;
+  // A uniform integer in [0, bound), taken from one value of the stream even
+  // when bound is 0 (the result is then 0, which indexes nothing).
+  std::uint64_t Below(std::uint64_t bound) {
+    return static_cast<std::uint64_t>((static_cast<unsigned __int128>(Next()) * bound) >> 64);
+  }
 
  private:
-  std::mt19937 engine_;
+  std::uint64_t seed_;
+  std::uint64_t state_;
 };
+
+// A seed from the high-resolution clock, for a program run that is not pinned.
+std::uint64_t ClockSeed();
 
 }  // namespace tavrin
