@@ -16,11 +16,8 @@
 namespace {
 
 const tavrin::DataStores& Stores() {
-  static const tavrin::DataStores stores = [] {
-    tavrin::SeededRandom random(1);
-    return tavrin::StartUp(tavrin::FindDataDir(), random);
-  }();
-  return stores;
+  static const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  return *stores;
 }
 
 const tavrin::NamingServices& Services() { return *Stores().services; }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "chars/encoding.h"
 #include "core/services.h"
 
 namespace tavrin {
@@ -71,7 +72,25 @@ class Loader {
 
 }  // namespace
 
-std::string LoadFailure::Message() const { return "Cannot open file \"" + path + "\". " + reason; }
+namespace {
+
+// A file-system text (UTF-8) as GBK; what GBK cannot hold becomes "?".
+std::string FileTextAsGbk(const std::string& utf8) {
+  if (auto gbk = Utf8ToGbk(utf8)) return *gbk;
+  std::string ascii = utf8;
+  for (char& c : ascii) {
+    if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+  }
+  return ascii;
+}
+
+}  // namespace
+
+std::string LoadFailure::Message() const {
+  return "Cannot open file \"" + FileTextAsGbk(path) + "\". " + FileTextAsGbk(reason);
+}
+
+std::string LoadFailure::GbkFileName() const { return FileTextAsGbk(fileName); }
 
 bool DataStores::Failed(const std::string& fileName) const {
   return std::any_of(failures.begin(), failures.end(),
@@ -82,12 +101,11 @@ bool DataStores::HasAll(std::initializer_list<const char*> fileNames) const {
   return std::none_of(fileNames.begin(), fileNames.end(), [&](const char* name) { return Failed(name); });
 }
 
-DataStores StartUp(const std::string& dataDir, RandomSource& random) {
+DataStores LoadStores(const std::string& dataDir) {
   DataStores stores;
   stores.dataDir = dataDir;
   Loader loader(stores);
 
-  random.Reseed();
   loader.Optional(kGirlCharFile, stores.girlCharList);
   loader.Optional(kBoyCharFile, stores.boyCharList);
   stores.girlNameChars = kGirlNameChars;
@@ -95,7 +113,6 @@ DataStores StartUp(const std::string& dataDir, RandomSource& random) {
   stores.initialGroups.assign(std::begin(kInitialGroups), std::end(kInitialGroups));
   stores.finalGroups.assign(std::begin(kFinalGroups), std::end(kFinalGroups));
   loader.Optional(kCharElementFile, stores.charElementList);
-  random.Reseed();
   loader.Required(kRecommendedFile, stores.recommendedList);
   loader.Required(kNumerologyFile, stores.numerologyTable);
   loader.Required(kMaleNameFile, stores.maleNameList);
@@ -105,9 +122,15 @@ DataStores StartUp(const std::string& dataDir, RandomSource& random) {
   stores.waterChars = kWaterChars;
   stores.fireChars = kFireChars;
   stores.earthChars = kEarthChars;
-  stores.services = BuildServices(stores);
   return stores;
 }
+
+SharedStores SealStores(DataStores stores) {
+  stores.services = BuildServices(stores);
+  return std::make_shared<const DataStores>(std::move(stores));
+}
+
+SharedStores StartUp(const std::string& dataDir) { return SealStores(LoadStores(dataDir)); }
 
 std::string ExecutableDir() {
   char buffer[PATH_MAX];

@@ -1,5 +1,8 @@
 // The stores read at start-up: every data file and the built-in character
-// tables. They are loaded once and only read afterwards.
+// tables. They are loaded once and sealed: afterwards they are only read,
+// through a shared pointer to const, together with the services built from
+// them, so no service can fall out of step with the data it was built from.
+// The running state of a naming run lives in the naming session instead.
 #pragma once
 
 #include <memory>
@@ -7,7 +10,6 @@
 #include <vector>
 
 #include "core/lines.h"
-#include "core/random.h"
 
 namespace tavrin {
 
@@ -29,8 +31,11 @@ struct LoadFailure {
   std::string fileName;  // as given to the loader (UTF-8)
   std::string path;      // the full path that was tried
   std::string reason;    // the system's error text
-  // "Cannot open file "<path>". <reason>" — shown to the user.
+  // "Cannot open file "<path>". <reason>", shown to the user: GBK like every
+  // message of the core (a path character that GBK lacks becomes "?").
   std::string Message() const;
+  // The file name as GBK.
+  std::string GbkFileName() const;
 };
 
 struct DataStores {
@@ -39,7 +44,6 @@ struct DataStores {
   LineList girlCharList;                                                 // 1600nv.dat, optional
   LineList boyCharList;                                                  // 1600nan.dat, optional
   std::string girlNameChars;                                             // built in, 254 characters
-  LineList poemCharList;                                                 // empty at start
   std::string pinyinIndex;                                               // yq.dat, raw bytes, optional
   LineList initialGroups;                                                // built in, 4 lines
   LineList finalGroups;                                                  // built in, 4 lines
@@ -48,15 +52,13 @@ struct DataStores {
   LineList numerologyTable;                                              // 5ge.dat, required
   LineList maleNameList;                                                 // 男.dat, required
   LineList femaleNameList;                                               // 女.dat, required
-  LineList activeNameList;                                               // refilled at each naming run
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
 
   // The required files that could not be loaded, in loading order.
   std::vector<LoadFailure> failures;
 
   // Pinyin, sound rules, elements and scoring precomputed from the stores
-  // above (core/services.h); StartUp builds them last. Code that fills the
-  // stores itself calls BuildServices afterwards.
+  // above (core/services.h); built by SealStores, null before.
   std::shared_ptr<const NamingServices> services;
 
   bool Failed(const std::string& fileName) const;
@@ -64,11 +66,19 @@ struct DataStores {
   bool HasAll(std::initializer_list<const char*> fileNames) const;
 };
 
+using SharedStores = std::shared_ptr<const DataStores>;
+
 // Loads every store from `dataDir` (which ends with a separator). A missing
 // optional file leaves its store empty; a required file that cannot be read
 // is recorded in `failures` and loading goes on with the next file, so the
-// built-in tables are always set up.
-DataStores StartUp(const std::string& dataDir, RandomSource& random);
+// built-in tables are always set up. The services are not built yet.
+DataStores LoadStores(const std::string& dataDir);
+
+// Builds the services over the stores and hands them out read-only.
+SharedStores SealStores(DataStores stores);
+
+// LoadStores, then SealStores: what the program runs once when it starts.
+SharedStores StartUp(const std::string& dataDir);
 
 // The directory of the running executable, with a trailing separator.
 std::string ExecutableDir();

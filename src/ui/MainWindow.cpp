@@ -6,6 +6,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/qtext.h"
+
 namespace tavrin::ui {
 
 const QStringList& TForm1::PageCaptions() {
@@ -14,11 +16,10 @@ const QStringList& TForm1::PageCaptions() {
   return captions;
 }
 
-TForm1::TForm1(const std::string& dataDir, std::unique_ptr<RandomSource> random, QWidget* parent)
+TForm1::TForm1(const std::string& dataDir, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      random_(random ? std::move(random) : std::make_unique<ClockRandom>()),
-      stores_(StartUp(dataDir, *random_)) {
+      stores_(StartUp(dataDir)) {
   setWindowTitle("Tavrin 1.13");
   setFixedSize(kClientWidth, kClientHeight);
 
@@ -43,7 +44,7 @@ TForm1::~TForm1() = default;
 
 QStringList TForm1::StartupMessages() const {
   QStringList messages;
-  for (const LoadFailure& failure : stores_.failures) messages << QString::fromStdString(failure.Message());
+  for (const LoadFailure& failure : stores_->failures) messages << FromGbk(failure.Message());
   return messages;
 }
 

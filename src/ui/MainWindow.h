@@ -5,7 +5,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/random.h"
 #include "core/startup.h"
 
 class QTabWidget;
@@ -17,11 +16,10 @@ class TForm1 : public QWidget {
 
  public:
   // Creating the window runs the start-up load from `dataDir`.
-  explicit TForm1(const std::string& dataDir, std::unique_ptr<RandomSource> random = nullptr,
-                  QWidget* parent = nullptr);
+  explicit TForm1(const std::string& dataDir, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  const DataStores& Stores() const { return stores_; }
+  const DataStores& Stores() const { return *stores_; }
   QTabWidget* Pages() const { return pages_; }
   // The messages start-up has for the user (one per required file that failed).
   QStringList StartupMessages() const;
@@ -34,8 +32,7 @@ class TForm1 : public QWidget {
   static const QStringList& PageCaptions();
 
  private:
-  std::unique_ptr<RandomSource> random_;
-  DataStores stores_;
+  SharedStores stores_;
   QTabWidget* pages_ = nullptr;
 };
 

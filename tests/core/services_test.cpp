@@ -14,8 +14,8 @@ TEST(Services, BuiltAtStartUpFromTheLoadedFiles) {
   dir.Write(kPinyinFile, test::PinyinFile({{"张", "zhang1"}, {"三", "san1"}, {"陈", "chen2"}}));
   dir.Write(kCharElementFile, "“水”的字有：\r\n张\r\n");
   dir.Write(kNumerologyFile, "第8数 吉\r\n第11数 凶\r\n");
-  SeededRandom random(1);
-  const DataStores stores = StartUp(dir.Dir(), random);
+  const SharedStores shared = StartUp(dir.Dir());
+  const DataStores& stores = *shared;
   ASSERT_TRUE(stores.services);
   const NamingServices& services = *stores.services;
   EXPECT_EQ(services.pinyin.PinyinOf("张三"), "Zhang1 San1");
@@ -25,15 +25,14 @@ TEST(Services, BuiltAtStartUpFromTheLoadedFiles) {
   // 张 7 strokes, 王 4: heaven 8, person 11, total 11; 水火 with no chart is weak.
   EXPECT_EQ(services.scorer.ScoreName("张王", ""), "10,天格:第8数 吉\r人格:第11数 凶\r总格:第11数 凶\r");
 
-  // A copy of the stores shares the services.
-  const DataStores copy = stores;
-  EXPECT_EQ(copy.services, stores.services);
+  // Only sealing builds the services: loaded stores have none yet.
+  EXPECT_FALSE(LoadStores(dir.Dir()).services);
 }
 
 TEST(Services, MissingFilesLeaveWorkingServices) {
   test::TempDir dir;
-  SeededRandom random(1);
-  const DataStores stores = StartUp(dir.Dir(), random);
+  const SharedStores shared = StartUp(dir.Dir());
+  const DataStores& stores = *shared;
   ASSERT_TRUE(stores.services);
   EXPECT_EQ(stores.services->pinyin.PinyinOf("张三"), "张 三");
   EXPECT_EQ(stores.services->pinyin.ToneOf("张"), 1);
@@ -41,13 +40,13 @@ TEST(Services, MissingFilesLeaveWorkingServices) {
   EXPECT_EQ(stores.services->scorer.ScoreName("张王", ""), "-10,");
 }
 
-TEST(Services, RebuiltForStoresFilledByHand) {
+TEST(Services, BuiltWhenStoresFilledByHandAreSealed) {
   DataStores stores;
   stores.numerologyTable = {"第8数 吉"};
   stores.charElementList = {"“木”的字有：", "张"};
-  stores.services = BuildServices(stores);
-  EXPECT_EQ(stores.services->elements.NameElements("张王"), "木火");
-  EXPECT_EQ(stores.services->scorer.ScoreName("张", ""), "20,天格:第8数 吉\r");
+  const SharedStores sealed = SealStores(std::move(stores));
+  EXPECT_EQ(sealed->services->elements.NameElements("张王"), "木火");
+  EXPECT_EQ(sealed->services->scorer.ScoreName("张", ""), "20,天格:第8数 吉\r");
 }
 
 }  // namespace

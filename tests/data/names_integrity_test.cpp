@@ -82,8 +82,8 @@ TEST(ShippedNameFiles, EveryLineEndsWithCrLf) {
 }
 
 TEST(ShippedNameFiles, StartUpLoadsThemWithoutFailure) {
-  SeededRandom random(7);
-  const DataStores stores = StartUp(ExecutableDir(), random);
+  const SharedStores shared = StartUp(ExecutableDir());
+  const DataStores& stores = *shared;
   EXPECT_TRUE(stores.HasAll({kRecommendedFile, kMaleNameFile, kFemaleNameFile}));
   EXPECT_FALSE(stores.maleNameList.empty());
   EXPECT_FALSE(stores.femaleNameList.empty());
@@ -132,8 +132,8 @@ TEST_F(ShippedNames, CharacterListsSplitBySex) {
 }
 
 TEST_F(ShippedNames, FemaleListHoldsTheBuiltInGirlCharacters) {
-  SeededRandom random(7);
-  const DataStores stores = StartUp(ExecutableDir(), random);
+  const SharedStores shared = StartUp(ExecutableDir());
+  const DataStores& stores = *shared;
   std::size_t core = 0;
   for (const std::string& ch : SplitChars(stores.girlNameChars)) {
     if (!IsGb2312Hanzi(ch) || ContainsAligned(kBlacklist, ch)) continue;
