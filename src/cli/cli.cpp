@@ -26,7 +26,7 @@ void PrintHelp(std::ostream& out) {
     if (head.size() < 34) head.resize(34, ' ');
     out << "  " << head << "  " << command.summary << '\n';
   }
-  out << "\nExit status: 0 on success, 2 on bad input or missing data files.\n";
+  out << "\nExit status: 0 on success, 2 on bad input or missing data files, 70 on an internal error.\n";
 }
 
 }  // namespace
@@ -40,13 +40,12 @@ CliContext::CliContext(std::ostream& out_, std::ostream& err_, std::string dataD
 
 CliContext::~CliContext() = default;
 
-const DataStores& CliContext::Stores() {
-  if (!stores_) {
-    ClockRandom random;
-    stores_ = std::make_unique<DataStores>(StartUp(dataDir_, random));
-  }
-  return *stores_;
+const SharedStores& CliContext::SharedData() {
+  if (!stores_) stores_ = StartUp(dataDir_);
+  return stores_;
 }
+
+const DataStores& CliContext::Stores() { return *SharedData(); }
 
 const DataStores& CliContext::RequireData(std::initializer_list<const char*> fileNames) {
   const DataStores& stores = Stores();
@@ -55,7 +54,7 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
     for (const LoadFailure& failure : stores.failures) {
       if (failure.fileName != name) continue;
       if (!message.empty()) message += '\n';
-      message += failure.Message();
+      message += GbkToUtf8(failure.Message());
     }
   }
   if (!message.empty()) throw CliError(message);
@@ -101,6 +100,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   } catch (const CliError& error) {
     err << "tavrin-cli " << found->name << ": " << error.what() << '\n';
     return 2;
+  } catch (const std::exception& error) {
+    // Anything else is a fault of the program, not of the input. Exception
+    // texts of the core are GBK like its other texts.
+    out.flush();
+    err << "tavrin-cli " << found->name << ": internal error: " << GbkToUtf8(error.what()) << '\n';
+    return kInternalErrorStatus;
+  } catch (...) {
+    out.flush();
+    err << "tavrin-cli " << found->name << ": internal error\n";
+    return kInternalErrorStatus;
   }
 }
 

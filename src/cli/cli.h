@@ -14,7 +14,13 @@
 
 namespace tavrin::cli {
 
+// Exit status of a command that failed through a fault of the program itself
+// (any exception other than CliError).
+inline constexpr int kInternalErrorStatus = 70;
+
 // Bad input or missing data: the message goes to stderr, the exit status is 2.
+// Its text is UTF-8, as everything the command line prints; texts taken from
+// the core (GBK) are converted before they are put into it.
 class CliError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -30,6 +36,7 @@ class CliContext {
 
   // The data stores, loaded on first use.
   const DataStores& Stores();
+  const SharedStores& SharedData();
   // The stores, after checking that the given required files loaded; throws
   // CliError naming every one that did not.
   const DataStores& RequireData(std::initializer_list<const char*> fileNames);
@@ -41,7 +48,7 @@ class CliContext {
 
  private:
   std::string dataDir_;
-  std::unique_ptr<DataStores> stores_;
+  SharedStores stores_;
 };
 
 using CommandFunction = int (*)(CliContext& context, const std::vector<std::string>& args);
