@@ -1,0 +1,177 @@
+// The naming run from the command line: one Generate command on a fresh
+// start-up, with the settings page's inputs given as options.
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "chars/encoding.h"
+#include "cli/cli.h"
+#include "core/naming_model.h"
+#include "generators/generate_command.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kOptions =
+    "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
+    "[--seed U64] [--json]";
+
+class NoPump final : public MessagePump {
+ public:
+  void Pump() override {}
+};
+
+class CollectedMessages final : public MessageBoxes {
+ public:
+  void Show(std::string_view text) override { texts.emplace_back(text); }
+  std::vector<std::string> texts;
+};
+
+[[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
+
+std::uint64_t ParseSeed(const std::string& text) {
+  std::uint64_t seed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    throw CliError("--seed \"" + text + "\" is not an unsigned 64-bit number");
+  }
+  return seed;
+}
+
+// YYYY-MM-DD into the texts of the year, month and day fields; the run
+// itself checks that they form an existing date.
+void SplitDate(const std::string& text, SettingsInputs& inputs) {
+  const std::size_t first = text.find('-');
+  const std::size_t second = first == std::string::npos ? first : text.find('-', first + 1);
+  if (second == std::string::npos || first == 0 || second == first + 1 || second + 1 == text.size() ||
+      text.find('-', second + 1) != std::string::npos) {
+    throw CliError("--date \"" + text + "\" is not of the form YYYY-MM-DD");
+  }
+  inputs.year = text.substr(0, first);
+  inputs.month = text.substr(first + 1, second - first - 1);
+  inputs.day = text.substr(second + 1);
+}
+
+std::string GridsOnOneLine(std::string_view grids) {
+  std::string line;
+  for (const char c : grids) {
+    if (c == '\r') {
+      line += " | ";
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed) {
+  for (const auto& page : model.ResultPages()) {
+    context.PrintLine("【" + page.caption + "】");
+    for (const std::string& line : page.pane->Lines()) context.PrintLine(line);
+  }
+  context.PrintLine("【姓名报表】");
+  for (const ReportRow& row : model.report.Rows()) {
+    std::string line;
+    for (const std::string* column : row.Columns()) {
+      if (!line.empty()) line += '\t';
+      line += column == &row.grids ? GridsOnOneLine(*column) : *column;
+    }
+    context.PrintLine(line);
+  }
+  context.out << "seed: " << seed << '\n';
+}
+
+void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed) {
+  using Json = nlohmann::ordered_json;
+  Json panes = Json::object();
+  Json rows = Json::object();
+  for (const auto& page : model.ResultPages()) {
+    Json lines = Json::array();
+    for (const std::string& line : page.pane->Lines()) lines.push_back(GbkToUtf8(line));
+    panes[page.pane->Name()] = std::move(lines);
+    rows[page.pane->Name()] = page.pane->Rows();
+  }
+  Json report = Json::array();
+  for (const ReportRow& row : model.report.Rows()) {
+    Json columns = Json::array();
+    for (const std::string* column : row.Columns()) columns.push_back(GbkToUtf8(*column));
+    report.push_back(std::move(columns));
+  }
+  Json result = Json::object();
+  result["seed"] = seed;
+  result["panes"] = std::move(panes);
+  result["rows"] = std::move(rows);
+  result["report"] = std::move(report);
+  result["pendingLine"] = GbkToUtf8(model.session.pendingLine);
+  result["progress"] = GbkToUtf8(model.Progress());
+  context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+int Generate(CliContext& context, const std::vector<std::string>& args) {
+  SettingsInputs inputs;
+  std::uint64_t seed = ClockSeed();
+  bool json = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option == "--json") {
+      json = true;
+      continue;
+    }
+    if (i + 1 == args.size()) Usage();
+    const std::string& value = args[++i];
+    if (option == "--surname") {
+      inputs.surname = CliContext::ToGbk(value);
+    } else if (option == "--sex") {
+      if (value != "male" && value != "female") throw CliError("--sex must be male or female, not \"" + value + "\"");
+      inputs.female = value == "female";
+    } else if (option == "--date") {
+      SplitDate(CliContext::ToGbk(value), inputs);
+    } else if (option == "--hour") {
+      inputs.hour = CliContext::ToGbk(value);
+    } else if (option == "--count") {
+      inputs.count = CliContext::ToGbk(value);
+    } else if (option == "--fix2") {
+      inputs.fixSecondChecked = true;
+      inputs.fixSecond = CliContext::ToGbk(value);
+    } else if (option == "--fix3") {
+      inputs.fixThirdChecked = true;
+      inputs.fixThird = CliContext::ToGbk(value);
+    } else if (option == "--seed") {
+      seed = ParseSeed(value);
+    } else {
+      Usage();
+    }
+  }
+
+  NoPump pump;
+  CollectedMessages messages;
+  NamingEnvironment environment;
+  environment.inputs = &inputs;
+  environment.pump = &pump;
+  environment.messages = &messages;
+  NamingModel model(context.SharedData(), seed, environment);
+  const GenerateOutcome outcome = GenerateCommand(model);
+  std::string message;
+  for (const std::string& text : messages.texts) {
+    if (!message.empty()) message += '\n';
+    message += GbkToUtf8(text);
+  }
+  if (outcome == GenerateOutcome::kRefused) throw CliError(message);
+
+  if (json) {
+    PrintJson(context, model, seed);
+  } else {
+    PrintText(context, model, seed);
+  }
+  if (outcome == GenerateOutcome::kFailed) throw CliError(message);
+  return 0;
+}
+
+const Registrar kGenerate({"generate", kOptions,
+                           "one naming run with the settings page's inputs: every pane and the report", &Generate});
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,91 @@
+// What the naming run reads from and tells the window, as small interfaces:
+// the live inputs of the settings page, the message pump, message boxes and
+// the clock that paces extra pumps. The window implements them over its
+// controls; the command line and the tests use the plain versions here or
+// fakes of their own.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrin {
+
+// The inputs of the settings page, read at the moment the run needs them (a
+// change made during a run takes effect at the next read). Texts are GBK.
+class NamingInputs {
+ public:
+  virtual ~NamingInputs() = default;
+  virtual std::string Surname() const = 0;
+  // The radio button 女 is checked (else 男 is).
+  virtual bool Female() const = 0;
+  virtual std::string YearText() const = 0;
+  virtual std::string MonthText() const = 0;
+  virtual std::string DayText() const = 0;
+  virtual std::string HourText() const = 0;
+  // The requested count of pane lines.
+  virtual std::string CountText() const = 0;
+  // "限定第2个字为:" and its field; "限定第3个字为:" and its field.
+  virtual bool FixSecondChecked() const = 0;
+  virtual std::string FixSecondText() const = 0;
+  virtual bool FixThirdChecked() const = 0;
+  virtual std::string FixThirdText() const = 0;
+};
+
+// Inputs held as plain fields, with the settings page's defaults; a test may
+// change a field while a run is under way (from its fake pump, say).
+struct SettingsInputs final : NamingInputs {
+  SettingsInputs();
+
+  std::string surname;
+  bool female = false;
+  std::string year, month, day, hour;
+  std::string count;
+  bool fixSecondChecked = false;
+  std::string fixSecond;
+  bool fixThirdChecked = false;
+  std::string fixThird;
+
+  std::string Surname() const override { return surname; }
+  bool Female() const override { return female; }
+  std::string YearText() const override { return year; }
+  std::string MonthText() const override { return month; }
+  std::string DayText() const override { return day; }
+  std::string HourText() const override { return hour; }
+  std::string CountText() const override { return count; }
+  bool FixSecondChecked() const override { return fixSecondChecked; }
+  std::string FixSecondText() const override { return fixSecond; }
+  bool FixThirdChecked() const override { return fixThirdChecked; }
+  std::string FixThirdText() const override { return fixThird; }
+};
+
+// Lets the window process its pending messages (clicks on Stop among them).
+class MessagePump {
+ public:
+  virtual ~MessagePump() = default;
+  virtual void Pump() = 0;
+};
+
+// Shows a message to the user and waits for it to be read. GBK text.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual void Show(std::string_view text) = 0;
+};
+
+// A monotonic clock, injectable so that tests decide when time passes.
+class MonotonicClock {
+ public:
+  virtual ~MonotonicClock() = default;
+  virtual std::chrono::steady_clock::time_point Now() = 0;
+};
+
+// The real steady clock.
+MonotonicClock& SteadyClock();
+
+// A decimal integer as the settings page's number fields must hold it: an
+// optional sign and decimal digits, nothing else (no blanks), within int.
+std::optional<int> ParseDecimalInteger(std::string_view text);
+
+}  // namespace tavrin

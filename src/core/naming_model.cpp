@@ -1,0 +1,83 @@
+#include "core/naming_model.h"
+
+#include "chars/gbk.h"
+
+namespace tavrin {
+
+NamingSession::NamingSession() : surname("张") {}
+
+NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment)
+    : stores_(std::move(stores)),
+      inputs_(environment.inputs),
+      pump_(environment.pump),
+      messages_(environment.messages),
+      clock_(environment.clock ? environment.clock : &SteadyClock()),
+      random_(seed),
+      transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today)
+                                   : std::make_unique<TTransDate>()),
+      lastPump_(clock_->Now()),
+      girlChars_(1 << 16, false) {
+  // The date translator starts as the main window stores it.
+  LoadMainWindowTransDate(*transDate_);
+  const std::string& girls = stores_->girlNameChars;
+  for (std::size_t pos = 0; pos < girls.size(); pos += CharLengthAt(girls, pos)) {
+    if (CharLengthAt(girls, pos) == 2) {
+      girlChars_[GbkCode(static_cast<unsigned char>(girls[pos]), static_cast<unsigned char>(girls[pos + 1]))] = true;
+    }
+  }
+}
+
+std::vector<NamingModel::PageOfPane> NamingModel::ResultPages() const {
+  return {{&memo1, "姓名设置"}, {&memo2, "二字名"},       {&memo3, "三字名"}, {&memo5, "部首有五行"},
+          {&memo6, "系统推荐名"}, {&memo8, "系统推荐名二"}, {&memo4, "姓名分析"}};
+}
+
+void NamingModel::SetProgress(std::string text) {
+  if (text == progress_) return;
+  progress_ = std::move(text);
+  if (progressListener_) progressListener_(progress_);
+}
+
+void NamingModel::SetButtons(ButtonStates states) {
+  if (states == buttons_) return;
+  buttons_ = states;
+  if (buttonsListener_) buttonsListener_(buttons_);
+}
+
+void NamingModel::StopCommand() {
+  session.stopRequested = true;
+  SetButtons({.generateEnabled = true, .stopEnabled = false});
+}
+
+void NamingModel::Pump() {
+  if (pump_) pump_->Pump();
+  lastPump_ = clock_->Now();
+}
+
+void NamingModel::Tick() {
+  if (++ticks_ % kTicksPerClockCheck != 0) return;
+  if (clock_->Now() - lastPump_ >= kPumpInterval) Pump();
+}
+
+int NamingModel::ReadCount() const {
+  const std::string text = inputs_->CountText();
+  const std::optional<int> count = ParseDecimalInteger(text);
+  if (!count) throw RunFailure("产生名字个数“" + text + "”不是整数");
+  return *count;
+}
+
+bool NamingModel::GirlCharTest(std::string_view text) const {
+  const std::size_t open = text.find('(');
+  if (open != std::string_view::npos) text = text.substr(0, open);
+  if (CharCount(text) < 2) return true;
+  std::size_t pos = CharLengthAt(text, 0);  // the surname is never tested
+  for (; pos < text.size(); pos += CharLengthAt(text, pos)) {
+    if (CharLengthAt(text, pos) != 2) continue;
+    if (girlChars_[GbkCode(static_cast<unsigned char>(text[pos]), static_cast<unsigned char>(text[pos + 1]))]) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,162 @@
+// The naming run without a window: the session, the panes, the report, the
+// progress label and the two buttons, over the sealed data stores. The
+// window wires its controls to this model; the command line and the tests
+// drive it directly.
+//
+// Acceptance of candidates (AcceptCandidate) is part of the model; the
+// generators and the Generate command (library "generators") build on it.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/trans_date.h"
+#include "core/naming_io.h"
+#include "core/naming_session.h"
+#include "core/pane.h"
+#include "core/random.h"
+#include "core/report.h"
+#include "core/services.h"
+#include "core/startup.h"
+
+namespace tavrin {
+
+// A failure that ends a naming run with a message for the user (GBK): a
+// count field that stops being a whole number, a surname without a tone.
+class RunFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The enabled state of "生成" and "停止".
+struct ButtonStates {
+  bool generateEnabled = true;
+  bool stopEnabled = false;
+  bool operator==(const ButtonStates&) const = default;
+};
+
+// Where the model reaches the outside world.
+struct NamingEnvironment {
+  NamingInputs* inputs = nullptr;
+  MessagePump* pump = nullptr;
+  MessageBoxes* messages = nullptr;
+  MonotonicClock* clock = nullptr;                      // the steady clock when null
+  std::optional<std::chrono::year_month_day> today;  // of the date translator; the local date when unset
+};
+
+class NamingModel {
+ public:
+  // Extra pumps: while a run makes draws that hand over no candidate, the
+  // window is pumped once this much time has passed since the last pump.
+  static constexpr std::chrono::milliseconds kPumpInterval{15};
+  // The clock is read at every this many ticks.
+  static constexpr unsigned kTicksPerClockCheck = 256;
+
+  NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment);
+  NamingModel(const NamingModel&) = delete;
+  NamingModel& operator=(const NamingModel&) = delete;
+
+  const DataStores& Stores() const { return *stores_; }
+  const NamingServices& Services() const { return *stores_->services; }
+  NamingInputs& Inputs() const { return *inputs_; }
+  MessageBoxes& Messages() const { return *messages_; }
+  RandomSource& Random() { return random_; }
+  TTransDate& TransDate() { return *transDate_; }
+
+  NamingSession session;
+
+  // The panes, by component name.
+  Pane memo1{"Memo1"};  // 姓名设置: the summary
+  Pane memo2{"Memo2"};  // 二字名
+  Pane memo3{"Memo3"};  // 三字名
+  Pane memo5{"Memo5"};  // 部首有五行
+  Pane memo6{"Memo6"};  // 系统推荐名
+  Pane memo8{"Memo8"};  // 系统推荐名二
+  Pane memo4{"Memo4"};  // 姓名分析
+  ReportList report;    // 姓名报表
+
+  // The panes of a naming run in page order, with their page captions (GBK).
+  struct PageOfPane {
+    const Pane* pane;
+    std::string caption;
+  };
+  std::vector<PageOfPane> ResultPages() const;
+
+  // The progress label.
+  const std::string& Progress() const { return progress_; }
+  void SetProgress(std::string text);
+  void SetProgress(long long counter) { SetProgress(std::to_string(counter)); }
+  void SetProgressListener(std::function<void(const std::string&)> listener) {
+    progressListener_ = std::move(listener);
+  }
+
+  const ButtonStates& Buttons() const { return buttons_; }
+  void SetButtons(ButtonStates states);
+  void SetButtonsListener(std::function<void(const ButtonStates&)> listener) {
+    buttonsListener_ = std::move(listener);
+  }
+
+  // True from the start of a Generate run until it has returned, even after
+  // Stop has enabled "生成" again.
+  bool Running() const { return running_; }
+  void SetRunning(bool running) { running_ = running; }
+
+  // The Stop button: asks the running generator to end, disables "停止" and
+  // enables "生成" at once.
+  void StopCommand();
+
+  // Processes the window's pending messages.
+  void Pump();
+  // Called at every draw: pumps when kPumpInterval has passed since the last
+  // pump, so Stop is heard in long stretches that hand over no candidate.
+  void Tick();
+
+  // The requested count, read afresh; throws RunFailure when the field does
+  // not hold a whole number.
+  int ReadCount() const;
+
+  // The candidate text of a full name: the name, "(", its score, ")".
+  std::string CandidateText(std::string_view name) const;
+  // Acceptance of one candidate text: pumps, collects names scoring above 70
+  // into the pending line, writes the pending line to the summary pane once
+  // it is longer than 80 bytes (with one report row for the candidate that
+  // completed it), and returns the candidate unless that exact text already
+  // stands in the summary pane (then the empty text).
+  std::string AcceptCandidate(std::string_view candidate);
+  // The report row of a full name with the given score text.
+  ReportRow MakeReportRow(std::string_view name, std::string_view score) const;
+
+  // True when the candidate text's given-name characters (those after the
+  // first, before any "(") include a girl-name character, or when it has
+  // fewer than two characters.
+  bool GirlCharTest(std::string_view text) const;
+
+ private:
+  SharedStores stores_;
+  NamingInputs* inputs_;
+  MessagePump* pump_;
+  MessageBoxes* messages_;
+  MonotonicClock* clock_;
+  RandomSource random_;
+  std::unique_ptr<TTransDate> transDate_;
+
+  std::string progress_;
+  std::function<void(const std::string&)> progressListener_;
+  ButtonStates buttons_;
+  std::function<void(const ButtonStates&)> buttonsListener_;
+  bool running_ = false;
+
+  unsigned ticks_ = 0;
+  std::chrono::steady_clock::time_point lastPump_;
+  // One bit per 16-bit character code of the girl-name characters.
+  std::vector<bool> girlChars_;
+};
+
+}  // namespace tavrin

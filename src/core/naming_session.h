@@ -1,0 +1,25 @@
+// The inputs and running state of the Generate command. One instance, owned
+// with the naming model; its fields persist between runs.
+#pragma once
+
+#include <string>
+
+#include "chars/linelist.h"
+
+namespace tavrin {
+
+struct NamingSession {
+  NamingSession();
+
+  std::string surname;  // "张" until the first run
+  bool female = false;
+  int birthYear = 0, birthMonth = 0, birthDay = 0, birthHour = 0;
+  std::string birthElements;    // elements of the four pillars, stem before branch
+  std::string missingElements;  // elements absent from them, in the order 金 木 水 火 土
+  bool stopRequested = false;
+  std::string pendingLine;  // the summary pane's line buffer; survives runs
+  LineList activeNameList;  // copy of the male or female name list, refilled at each run
+  LineList poemCharList;    // the characters of the poetry page's run
+};
+
+}  // namespace tavrin

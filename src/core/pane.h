@@ -1,0 +1,64 @@
+// A text pane of the naming run as the core sees it: the lines written to
+// it, its whole text and the number of rows it takes on the screen. The
+// window mirrors each pane in a widget through the pane's listener; the
+// generators count a pane's rows, and acceptance searches its text, here.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "chars/linelist.h"
+
+namespace tavrin {
+
+// Half-width columns of one pane row: a pane 865 pixels wide shows 105
+// half-width columns of a 16-pixel font, and each GBK byte takes one column.
+inline constexpr std::size_t kPaneColumns = 105;
+
+// The rows a written line takes when the pane wraps it at kPaneColumns:
+// max(1, ceil(w / 105)), w being its length in bytes without trailing blanks.
+std::size_t DisplayedRows(std::string_view line);
+
+// A plain byte-wise substring search; an empty needle is found in any text.
+bool ContainsBytes(std::string_view haystack, std::string_view needle);
+
+class Pane {
+ public:
+  enum class Change { kAppended, kCleared };
+  // Called after every change; for kAppended the new line is Lines().back().
+  using Listener = std::function<void(const Pane& pane, Change change)>;
+
+  explicit Pane(std::string name) : name_(std::move(name)) {}
+  Pane(const Pane&) = delete;
+  Pane& operator=(const Pane&) = delete;
+
+  // The component name ("Memo1" ...).
+  const std::string& Name() const { return name_; }
+  const LineList& Lines() const { return lines_; }
+  // The written lines, each followed by CR LF.
+  const std::string& Text() const { return text_; }
+  // Displayed rows: DisplayedRows summed over the written lines.
+  std::size_t Rows() const { return rows_; }
+  // A plain byte-wise substring search of the whole text. An empty needle is
+  // found in any text.
+  bool Contains(std::string_view needle) const;
+
+  void Append(std::string line);
+  void Clear();
+  void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+ private:
+  void Notify(Change change) const {
+    if (listener_) listener_(*this, change);
+  }
+
+  std::string name_;
+  LineList lines_;
+  std::string text_;
+  std::size_t rows_ = 0;
+  Listener listener_;
+};
+
+}  // namespace tavrin

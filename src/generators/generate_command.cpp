@@ -1,0 +1,153 @@
+#include "generators/generate_command.h"
+
+#include <optional>
+
+#include "calendar/birth_pillars.h"
+#include "calendar/gregorian.h"
+#include "chars/strcon.h"
+#include "core/naming_model.h"
+#include "generators/generators.h"
+
+namespace tavrin {
+
+namespace {
+
+// The birth years the calendar tables cover; outside them the pillars would
+// be wrong.
+constexpr int kFirstBirthYear = 1900;
+constexpr int kLastBirthYear = 2056;
+
+struct CheckedInputs {
+  std::string surname;
+  int year = 0, month = 0, day = 0, hour = 0;
+  std::string hourText;
+};
+
+// Reads and checks every input the run needs before anything changes; on a
+// refusal returns the message for the user.
+std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
+  const DataStores& stores = model.Stores();
+  std::string missing;
+  for (const char* file : {kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile}) {
+    for (const LoadFailure& failure : stores.failures) {
+      if (failure.fileName != file) continue;
+      if (!missing.empty()) missing += "、";
+      missing += failure.GbkFileName();
+    }
+  }
+  if (!missing.empty()) return "缺少数据文件" + missing + ",无法生成名字";
+
+  const NamingInputs& inputs = model.Inputs();
+  checked.surname = inputs.Surname();
+  if (checked.surname.empty() || !IsChineseText(checked.surname)) return std::string("请输入姓");
+
+  const struct {
+    const char* field;
+    std::string text;
+    int* value;
+  } numbers[] = {
+      {"出生年份", inputs.YearText(), &checked.year},
+      {"出生月份", inputs.MonthText(), &checked.month},
+      {"出生日", inputs.DayText(), &checked.day},
+      {"出生时辰", inputs.HourText(), &checked.hour},
+  };
+  for (const auto& number : numbers) {
+    const std::optional<int> value = ParseDecimalInteger(number.text);
+    if (!value) return std::string(number.field) + "“" + number.text + "”不是整数";
+    *number.value = *value;
+  }
+  checked.hourText = inputs.HourText();
+  if (checked.year < kFirstBirthYear || checked.year > kLastBirthYear) {
+    return "出生年份 " + std::to_string(checked.year) + " 不在 " + std::to_string(kFirstBirthYear) + " 至 " +
+           std::to_string(kLastBirthYear) + " 之间";
+  }
+  if (!EncodeDate(checked.year, checked.month, checked.day)) {
+    return "出生日期 " + std::to_string(checked.year) + "-" + std::to_string(checked.month) + "-" +
+           std::to_string(checked.day) + " 不存在";
+  }
+  const std::string count = inputs.CountText();
+  if (!ParseDecimalInteger(count)) return "产生名字个数“" + count + "”不是整数";
+  return std::nullopt;
+}
+
+// Ends a run in every case: "生成" enabled, "停止" disabled, the progress
+// label empty.
+class RunScope {
+ public:
+  explicit RunScope(NamingModel& model) : model_(model) {
+    model_.SetRunning(true);
+    model_.SetButtons({.generateEnabled = false, .stopEnabled = true});
+    model_.session.stopRequested = false;
+  }
+  ~RunScope() {
+    model_.SetButtons({.generateEnabled = true, .stopEnabled = false});
+    model_.SetProgress(std::string());
+    model_.SetRunning(false);
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  NamingModel& model_;
+};
+
+void Run(NamingModel& model, const CheckedInputs& checked) {
+  NamingSession& session = model.session;
+  for (Pane* pane : {&model.memo2, &model.memo3, &model.memo5, &model.memo6, &model.memo1}) pane->Clear();
+  session.missingElements.clear();
+
+  const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(),
+                                                     checked.year, checked.month, checked.day, checked.hourText);
+  for (const std::string& line : analysis.paneLines) model.memo1.Append(line);
+  for (const std::string& line : analysis.analysisPaneLines) model.memo4.Append(line);
+  session.birthElements = analysis.birthElements;
+  session.missingElements = analysis.missingElements;
+
+  const NamingInputs& inputs = model.Inputs();
+  session.activeNameList = inputs.Female() ? model.Stores().femaleNameList : model.Stores().maleNameList;
+  if (!inputs.FixSecondChecked() && !inputs.FixThirdChecked()) {
+    GenerateTwoCharNames(model);
+    GenerateFiveElementNames(model);
+  }
+  GenerateThreeCharNames(model);
+  GenerateRecommendedNames(model);
+  GenerateRecommendedNamesTwo(model);
+}
+
+}  // namespace
+
+GenerateOutcome GenerateCommand(NamingModel& model) {
+  if (model.Running()) return GenerateOutcome::kIgnored;
+  NamingSession& session = model.session;
+  session.surname = model.Inputs().Surname();
+
+  CheckedInputs checked;
+  if (const std::optional<std::string> refusal = CheckInputs(model, checked)) {
+    model.Messages().Show(*refusal);
+    return GenerateOutcome::kRefused;
+  }
+  session.female = model.Inputs().Female();
+  session.birthYear = checked.year;
+  session.birthMonth = checked.month;
+  session.birthDay = checked.day;
+  session.birthHour = checked.hour;
+
+  std::optional<std::string> failure;
+  {
+    RunScope scope(model);
+    try {
+      Run(model, checked);
+    } catch (const RunFailure& error) {
+      failure = error.what();
+    }
+  }
+  // The message comes after the buttons are restored, so the window is
+  // usable again behind it.
+  if (failure) {
+    model.Messages().Show(*failure);
+    return GenerateOutcome::kFailed;
+  }
+  return GenerateOutcome::kCompleted;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,27 @@
+// The line buffer a generator gathers returned candidates in before it writes
+// them to its pane as one line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavrin {
+
+class Pane;
+
+// Entries of a pane line are separated by three blanks.
+inline constexpr std::string_view kEntrySeparator = "   ";
+
+// Appends a returned candidate and the separator; an empty result adds nothing.
+// Returns whether something was added.
+inline bool AddEntry(std::string& paneLine, std::string_view accepted) {
+  if (accepted.empty()) return false;
+  paneLine += accepted;
+  paneLine += kEntrySeparator;
+  return true;
+}
+
+// Writes a pane line that is not empty to the pane, and empties it.
+void FlushPaneLine(std::string& paneLine, Pane& pane);
+
+}  // namespace tavrin

@@ -1,0 +1,62 @@
+// Three-character names: the surname and two characters, in the pane 三字名
+// (Memo3). With "限定第2个字为:" or "限定第3个字为:" checked the generator runs
+// in the constrained mode and takes the checked fields' texts as the fixed
+// characters; otherwise both characters are drawn from the active name list.
+#include "chars/strcon.h"
+#include "core/naming_model.h"
+#include "generators/generators.h"
+#include "generators/pane_line.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr long long kConstrainedDrawLimit = 10000;
+constexpr long long kFreeDrawLimit = 1000000;
+constexpr std::size_t kLineBytes = 100;
+
+}  // namespace
+
+void GenerateThreeCharNames(NamingModel& model) {
+  NamingSession& session = model.session;
+  const NamingInputs& inputs = model.Inputs();
+  const PinyinService& pinyin = model.Services().pinyin;
+  const std::string& surname = session.surname;
+  const LineList& names = session.activeNameList;
+
+  const bool constrained = inputs.FixSecondChecked() || inputs.FixThirdChecked();
+  const long long limit = constrained ? kConstrainedDrawLimit : kFreeDrawLimit;
+  std::string paneLine;
+  long long draws = 0;
+  while (static_cast<long long>(model.memo3.Rows()) < model.ReadCount()) {
+    model.Tick();
+    if (session.stopRequested) return;
+    if (draws > limit) return;
+    model.SetProgress(++draws);
+    const std::uint64_t k1 = model.Random().Below(names.size());
+    const std::uint64_t k2 = model.Random().Below(names.size());
+    std::string second;
+    std::string third;
+    if (constrained) {
+      if (inputs.FixSecondChecked()) second = inputs.FixSecondText();
+      if (inputs.FixThirdChecked()) third = inputs.FixThirdText();
+      if ((second.empty() || third.empty()) && names.empty()) continue;  // the draw indexes nothing
+      if (second.empty()) second = names[k1];
+      if (third.empty()) third = names[k2];
+      if (!pinyin.SoundCheck(second, third)) continue;
+    } else {
+      if (names.empty()) continue;
+      second = names[k1];
+      third = names[k2];
+      if (!IsChineseText(second) || !pinyin.SoundCheck(surname, second) || !pinyin.SoundCheck(second, third)) {
+        continue;
+      }
+    }
+    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
+    if (paneLine.size() >= kLineBytes) FlushPaneLine(paneLine, model.memo3);
+  }
+  FlushPaneLine(paneLine, model.memo3);
+  model.memo1.Append("三字名字分析完成");
+}
+
+}  // namespace tavrin

@@ -1,0 +1,79 @@
+// Two-character names: the surname and one character of the active name
+// list, in the pane 二字名 (Memo2).
+#include "chars/strcon.h"
+#include "chars/strokes.h"
+#include "core/naming_model.h"
+#include "generators/generators.h"
+#include "generators/pane_line.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr long long kDrawLimit = 5000;
+constexpr std::size_t kLineBytes = 100;
+
+// A pinyin text read byte by byte: its first byte, the bytes between the
+// first and the last, and the last (the tone digit when it has one).
+struct PinyinParts {
+  explicit PinyinParts(std::string_view pinyin)
+      : initial(pinyin.substr(0, 1)),
+        final(pinyin.size() >= 2 ? pinyin.substr(1, pinyin.size() - 2) : std::string_view()),
+        tone(pinyin.empty() ? '\0' : pinyin.back()) {}
+  std::string initial;
+  std::string final;
+  char tone;
+  bool HasTone() const { return tone >= '0' && tone <= '9'; }
+};
+
+// The rules the announcement lines name: no character whose stroke count
+// ends in 4, none that repeats the surname's initial, final or tone.
+bool AvoidedCharacter(const NamingModel& model, const PinyinParts& surname, std::string_view ch) {
+  if (StrokeCount(ch) % 10 == 4) return true;
+  const PinyinParts own(model.Services().pinyin.PinyinOf(ch));
+  return own.initial == surname.initial || own.final == surname.final || own.tone == surname.tone;
+}
+
+}  // namespace
+
+void GenerateTwoCharNames(NamingModel& model) {
+  NamingSession& session = model.session;
+  const std::string& surname = session.surname;
+  const std::string surnamePinyin = model.Services().pinyin.PinyinOf(surname);
+  const PinyinParts parts(surnamePinyin);
+  if (!parts.HasTone()) {
+    throw RunFailure("姓氏“" + surname + "”的拼音“" + surnamePinyin + "”没有声调,无法生成二字名");
+  }
+
+  model.memo1.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" + parts.final +
+                     "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
+  model.memo1.Append("自动避开笔画为4的汉字功能启动!");
+  model.memo1.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
+
+  const LineList& names = session.activeNameList;
+  std::string paneLine;
+  std::string written;  // every line this call wrote to the pane
+  long long draws = 0;
+  while (static_cast<long long>(model.memo2.Rows()) < model.ReadCount()) {
+    model.Tick();
+    if (session.stopRequested) return;
+    model.SetProgress(++draws);
+    if (draws > kDrawLimit) return;
+    const std::uint64_t k = model.Random().Below(names.size());
+    if (names.empty()) continue;  // the draw indexes nothing
+    const std::string& ch = names[k];
+    if (!IsChineseText(ch) || !model.Services().pinyin.SoundCheck(surname, ch)) continue;
+    if (AvoidedCharacter(model, parts, ch)) continue;
+    const std::string name = surname + ch;
+    if (ContainsBytes(written, name)) continue;
+    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
+    if (paneLine.size() >= kLineBytes) {
+      written += paneLine;
+      FlushPaneLine(paneLine, model.memo2);
+    }
+  }
+  FlushPaneLine(paneLine, model.memo2);
+  model.memo1.Append("2字名分析完成");
+}
+
+}  // namespace tavrin
