@@ -73,7 +73,7 @@ class NamingModel {
   NamingSession session;
 
   // The panes, by component name.
-  Pane memo1{"Memo1"};  // 姓名设置: the summary
+  Pane memo1{"Memo1", true};  // 姓名设置: the summary
   Pane memo2{"Memo2"};  // 二字名
   Pane memo3{"Memo3"};  // 三字名
   Pane memo5{"Memo5"};  // 部首有五行

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chars/linelist.h"
 
@@ -24,13 +26,41 @@ std::size_t DisplayedRows(std::string_view line);
 // A plain byte-wise substring search; an empty needle is found in any text.
 bool ContainsBytes(std::string_view haystack, std::string_view needle);
 
+// An index of the substrings of a text that end at a ")", by length up to
+// kMaxLength and a hash, so that a candidate text (which ends with ")") is
+// looked up instead of searched for. Answers exactly what a byte-wise search
+// answers: a hash hit is checked against the text, and a needle the index
+// does not cover is searched for.
+class ClosingSubstringIndex {
+ public:
+  static constexpr std::size_t kMaxLength = 32;
+  // Indexes the bytes text[from, text.size()) of a text that grew from `from`.
+  void Extend(std::string_view text, std::size_t from);
+  bool Contains(std::string_view text, std::string_view needle) const;
+  void Clear();
+
+ private:
+  struct Slot {
+    std::uint64_t key = 0;  // 0: empty
+    std::uint32_t end = 0;  // one past the last byte of the substring
+  };
+  static std::uint64_t Key(std::uint64_t hash, std::size_t length);
+  void Insert(std::uint64_t key, std::uint32_t end);
+  void Grow();
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+};
+
 class Pane {
  public:
   enum class Change { kAppended, kCleared };
   // Called after every change; for kAppended the new line is Lines().back().
   using Listener = std::function<void(const Pane& pane, Change change)>;
 
-  explicit Pane(std::string name) : name_(std::move(name)) {}
+  // An indexed pane answers Contains for candidate texts by table lookup;
+  // the summary pane, searched for every candidate of a run, is one.
+  explicit Pane(std::string name, bool indexed = false) : name_(std::move(name)), indexed_(indexed) {}
   Pane(const Pane&) = delete;
   Pane& operator=(const Pane&) = delete;
 
@@ -58,6 +88,8 @@ class Pane {
   LineList lines_;
   std::string text_;
   std::size_t rows_ = 0;
+  bool indexed_;
+  ClosingSubstringIndex index_;
   Listener listener_;
 };
 

@@ -1,0 +1,105 @@
+// The naming run: the whole default Generate command, the draw rate of the
+// three-character generator, and the longest stretch between two pumps.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "core/naming_model.h"
+#include "generators/generate_command.h"
+#include "generators/generators.h"
+
+namespace {
+
+using tavrin::NamingModel;
+
+const tavrin::SharedStores& Stores() {
+  static const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  return stores;
+}
+
+class NoPump final : public tavrin::MessagePump {
+ public:
+  void Pump() override {}
+};
+
+// Records the longest time between two pumps (and from the start to the
+// first, and from the last to the end of the run).
+class StretchPump final : public tavrin::MessagePump {
+ public:
+  void Start() { last_ = std::chrono::steady_clock::now(); }
+  void Pump() override {
+    const auto now = std::chrono::steady_clock::now();
+    longest = std::max(longest, now - last_);
+    last_ = now;
+    ++pumps;
+  }
+  std::chrono::steady_clock::duration longest{};
+  long long pumps = 0;
+
+ private:
+  std::chrono::steady_clock::time_point last_;
+};
+
+class NoMessages final : public tavrin::MessageBoxes {
+ public:
+  void Show(std::string_view) override {}
+};
+
+struct Fixture {
+  explicit Fixture(tavrin::MessagePump& pump) {
+    tavrin::NamingEnvironment environment;
+    environment.inputs = &inputs;
+    environment.pump = &pump;
+    environment.messages = &messages;
+    environment.today = std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12), std::chrono::day(9));
+    model = std::make_unique<NamingModel>(Stores(), 20121, environment);
+  }
+  tavrin::SettingsInputs inputs;
+  NoMessages messages;
+  std::unique_ptr<NamingModel> model;
+};
+
+void BM_DefaultGenerateRun(benchmark::State& state) {
+  NoPump pump;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Fixture fixture(pump);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(tavrin::GenerateCommand(*fixture.model));
+  }
+}
+BENCHMARK(BM_DefaultGenerateRun)->Unit(benchmark::kMillisecond);
+
+void BM_ThreeCharDraws(benchmark::State& state) {
+  NoPump pump;
+  Fixture fixture(pump);
+  NamingModel& model = *fixture.model;
+  tavrin::GenerateCommand(model);  // leaves the session as a run does
+  model.session.stopRequested = false;
+  long long draws = 0;
+  for (auto _ : state) {
+    model.memo3.Clear();
+    tavrin::GenerateThreeCharNames(model);
+    draws += std::stoll(model.Progress());
+  }
+  state.SetItemsProcessed(draws);
+  state.counters["draws/s"] = benchmark::Counter(static_cast<double>(draws), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ThreeCharDraws)->Unit(benchmark::kMillisecond);
+
+void BM_LongestStretchBetweenPumps(benchmark::State& state) {
+  StretchPump pump;
+  for (auto _ : state) {
+    Fixture fixture(pump);
+    pump.Start();
+    tavrin::GenerateCommand(*fixture.model);
+    pump.Pump();  // the end of the run closes the last stretch
+  }
+  state.counters["longest_ms"] = std::chrono::duration<double, std::milli>(pump.longest).count();
+  state.counters["pumps"] = static_cast<double>(pump.pumps) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_LongestStretchBetweenPumps)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
