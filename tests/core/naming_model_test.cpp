@@ -1,0 +1,215 @@
+#include "core/naming_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "chars/gbk.h"
+
+namespace tavrin {
+namespace {
+
+TEST(RandomSource, IsSplitMix64WithOneValuePerDraw) {
+  RandomSource zero(0);
+  EXPECT_EQ(zero.Next(), 0xE220A8397B1DCDAFULL);
+  EXPECT_EQ(zero.Next(), 0x6E789E6AA1B965F4ULL);
+  EXPECT_EQ(zero.Next(), 0x06C45D188009454FULL);
+  // A draw below 0 still takes its value from the stream.
+  RandomSource draws(12345);
+  EXPECT_EQ(draws.Below(10), 1u);
+  EXPECT_EQ(draws.Below(0), 0u);
+  EXPECT_EQ(draws.Below(1000), 119u);
+  EXPECT_EQ(draws.Below(7), 1u);
+  EXPECT_EQ(draws.Seed(), 12345u);
+}
+
+TEST(NamingInputs, DecimalIntegers) {
+  const struct {
+    const char* text;
+    std::optional<int> value;
+  } cases[] = {
+      {"500", 500},   {"0", 0},           {"-3", -3},          {"+7", 7},          {"007", 7},
+      {"", {}},       {"5 0", {}},        {" 5", {}},          {"5 ", {}},         {"5.", {}},
+      {"-", {}},      {"+-1", {}},        {"2147483647", 2147483647}, {"2147483648", {}},
+      {"-2147483648", -2147483647 - 1},   {"-2147483649", {}}, {"abc", {}},        {"１", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseDecimalInteger(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(Pane, DisplayedRowsOfALine) {
+  const struct {
+    std::size_t bytes;
+    std::size_t trailingBlanks;
+    std::size_t rows;
+  } cases[] = {
+      {0, 0, 1}, {3, 3, 1}, {104, 3, 1}, {105, 0, 1}, {106, 0, 2}, {110, 0, 2}, {210, 0, 2}, {211, 0, 3}, {108, 3, 1},
+  };
+  for (const auto& c : cases) {
+    const std::string line = std::string(c.bytes - c.trailingBlanks, 'x') + std::string(c.trailingBlanks, ' ');
+    EXPECT_EQ(DisplayedRows(line), c.rows) << c.bytes << " bytes, " << c.trailingBlanks << " blanks";
+  }
+}
+
+TEST(Pane, TextRowsClearAndListener) {
+  Pane pane("Memo2");
+  std::vector<Pane::Change> changes;
+  pane.SetListener([&](const Pane& p, Pane::Change change) {
+    changes.push_back(change);
+    EXPECT_EQ(&p, &pane);
+  });
+  pane.Append("张伟(85)   ");
+  pane.Append(std::string(110, 'a'));
+  EXPECT_EQ(pane.Text(), "张伟(85)   \r\n" + std::string(110, 'a') + "\r\n");
+  EXPECT_EQ(pane.Rows(), 3u);
+  EXPECT_TRUE(pane.Contains("(85)   \r\naaa"));  // the whole text, line ends included
+  pane.Clear();
+  EXPECT_EQ(pane.Text(), "");
+  EXPECT_EQ(pane.Rows(), 0u);
+  EXPECT_EQ(changes, (std::vector<Pane::Change>{Pane::Change::kAppended, Pane::Change::kAppended,
+                                                 Pane::Change::kCleared}));
+}
+
+// The indexed summary pane must answer exactly as a byte-wise search does,
+// for needles it covers (ending at ")") and for those it does not.
+TEST(Pane, IndexedSearchAgreesWithTheByteSearch) {
+  std::mt19937 random(5);
+  const std::string alphabet[] = {"张", "伟", "明", "(", ")", "8", "5", "1", "   ", "a", "\xD5"};
+  auto text = [&](std::size_t parts) {
+    std::string t;
+    for (std::size_t i = 0; i < parts; ++i) t += alphabet[random() % std::size(alphabet)];
+    return t;
+  };
+  for (int round = 0; round < 20; ++round) {
+    Pane indexed("Memo1", true);
+    Pane plain("Plain");
+    for (int line = 0; line < 30; ++line) {
+      const std::string written = text(random() % 20);
+      indexed.Append(written);
+      plain.Append(written);
+    }
+    for (int probe = 0; probe < 400; ++probe) {
+      std::string needle = text(1 + random() % 8);
+      if (probe % 2 == 0) needle += ")";
+      if (probe % 7 == 0) needle = plain.Text().substr(random() % plain.Text().size(), 1 + random() % 12);
+      ASSERT_EQ(indexed.Contains(needle), plain.Contains(needle)) << needle;
+    }
+    indexed.Clear();
+    EXPECT_FALSE(indexed.Contains(")"));
+  }
+}
+
+class QuietPump final : public MessagePump {
+ public:
+  void Pump() override { ++calls; }
+  int calls = 0;
+};
+
+struct Model {
+  Model() {
+    NamingEnvironment environment;
+    environment.inputs = &inputs;
+    environment.pump = &pump;
+    model = std::make_unique<NamingModel>(StartUp(ExecutableDir()), 1, environment);
+  }
+  SettingsInputs inputs;
+  QuietPump pump;
+  std::unique_ptr<NamingModel> model;
+};
+
+// Names of 2 characters with 2-digit scores take 11 bytes with their
+// separator: the eighth name above 70 makes the pending line 88 bytes long
+// and writes it, with one report row for that name, which is then hidden.
+TEST(AcceptCandidate, SummaryLinesAndReportRows) {
+  Model m;
+  NamingModel& model = *m.model;
+  model.session.birthElements = "金木金水金金土土";
+  const struct {
+    const char* candidate;
+    const char* returned;  // nullptr: the candidate itself
+    std::size_t summaryLines;
+  } steps[] = {
+      {"张一(71)", nullptr, 0}, {"张二(70)", nullptr, 0}, {"张三(85)", nullptr, 0}, {"张四(90)", nullptr, 0},
+      {"张五(90)", nullptr, 0}, {"张六(90)", nullptr, 0}, {"张七(90)", nullptr, 0},
+      {"张一(71)", nullptr, 0},  // waiting in the pending line does not count as shown: 77 bytes
+      {"张八(-5)", nullptr, 0},  // at or below 70: returned, never collected
+      {"张九(99)", "", 1},       // 88 bytes: written; this name completed the line
+      {"张三(85)", "", 1},       // now in the summary pane (and collected again)
+      {"张三(86)", nullptr, 1},  // the same name with another score is another text
+  };
+  for (const auto& step : steps) {
+    const std::string returned = model.AcceptCandidate(step.candidate);
+    EXPECT_EQ(returned, step.returned ? step.returned : step.candidate) << step.candidate;
+    EXPECT_EQ(model.memo1.Lines().size(), step.summaryLines) << step.candidate;
+  }
+  EXPECT_EQ(m.pump.calls, static_cast<int>(std::size(steps)));
+  ASSERT_EQ(model.memo1.Lines().size(), 1u);
+  EXPECT_EQ(model.memo1.Lines()[0].size(), 88u);
+  EXPECT_EQ(model.memo1.Lines()[0].substr(0, 11), "张一(71)   ");
+  EXPECT_EQ(model.session.pendingLine, "张三(85)   张三(86)   ");
+  ASSERT_EQ(model.report.Rows().size(), 1u);
+  const ReportRow& row = model.report.Rows()[0];
+  EXPECT_EQ(row.name, "张九");
+  EXPECT_EQ(row.score, "99");
+  EXPECT_EQ(row.birthElements, "金木金水金金土土");
+  EXPECT_EQ(row.combined, row.birthElements + row.nameElements);
+  EXPECT_EQ(row.nameElements, model.Services().elements.NameElements("张九"));
+  EXPECT_EQ(row.grids, model.Services().scorer.ScoreName("张九", row.birthElements));
+}
+
+TEST(AcceptCandidate, PendingLineOfExactlyEightyBytesWaits) {
+  Model m;
+  NamingModel& model = *m.model;
+  model.session.pendingLine = std::string(69, 'x');  // + "张伟(85)" and three blanks = 80
+  model.AcceptCandidate("张伟(85)");
+  EXPECT_EQ(model.session.pendingLine.size(), 80u);
+  EXPECT_TRUE(model.memo1.Lines().empty());
+  model.AcceptCandidate("张明(71)");
+  ASSERT_EQ(model.memo1.Lines().size(), 1u);
+  EXPECT_EQ(model.memo1.Lines()[0].size(), 91u);
+}
+
+TEST(NamingModel, GirlCharTest) {
+  Model m;
+  const struct {
+    const char* text;
+    bool girlish;
+  } cases[] = {
+      {"", true}, {"张", true}, {"张(85)", true}, {"张雅明(85)", true}, {"张伟明(85)", false},
+      {"张慧明(85)", true}, {"竹明", false /* the surname position is never tested */}, {"张明艳", true},
+      {"张明(90)艳", false /* after "(" nothing counts */}, {"张a", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(m.model->GirlCharTest(c.text), c.girlish) << c.text;
+}
+
+TEST(NamingModel, StopSwapsTheButtonsAndTicksPumpOnlyWhenTimeHasPassed) {
+  class StepClock final : public MonotonicClock {
+   public:
+    std::chrono::steady_clock::time_point Now() override { return now; }
+    std::chrono::steady_clock::time_point now{};
+  } clock;
+  Model m;
+  NamingEnvironment environment;
+  environment.inputs = &m.inputs;
+  environment.pump = &m.pump;
+  environment.clock = &clock;
+  NamingModel model(StartUp(ExecutableDir()), 1, environment);
+  std::vector<ButtonStates> seen;
+  model.SetButtonsListener([&](const ButtonStates& states) { seen.push_back(states); });
+  model.SetButtons({.generateEnabled = false, .stopEnabled = true});
+  model.StopCommand();
+  EXPECT_TRUE(model.session.stopRequested);
+  EXPECT_EQ(seen.back(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
+  EXPECT_EQ(seen.size(), 2u);
+
+  for (unsigned i = 0; i < 4 * NamingModel::kTicksPerClockCheck; ++i) model.Tick();
+  EXPECT_EQ(m.pump.calls, 0);  // no time passed
+  clock.now += NamingModel::kPumpInterval;
+  for (unsigned i = 0; i < NamingModel::kTicksPerClockCheck; ++i) model.Tick();
+  EXPECT_EQ(m.pump.calls, 1);
+  for (unsigned i = 0; i < NamingModel::kTicksPerClockCheck; ++i) model.Tick();
+  EXPECT_EQ(m.pump.calls, 1);  // the pump restarted the interval
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,459 @@
+// The Generate command and the five generators, driven through the naming
+// model with fakes of the window and a pinned seed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "chars/gbk.h"
+#include "chars/strokes.h"
+#include "generators/generators.h"
+#include "naming_fixture.h"
+#include "testutil.h"
+
+namespace tavrin {
+namespace {
+
+using test::NamingFixture;
+
+const std::string kSeparator = "   ";
+
+// The entries of a pane line: the texts between the three-blank separators.
+LineList Entries(const std::string& line) {
+  LineList entries;
+  for (std::size_t pos = 0; pos < line.size();) {
+    const std::size_t end = line.find(kSeparator, pos);
+    entries.push_back(line.substr(pos, end - pos));
+    if (end == std::string::npos) break;
+    pos = end + kSeparator.size();
+  }
+  return entries;
+}
+
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('(')); }
+
+bool Has(const Pane& pane, const std::string& line) {
+  return std::find(pane.Lines().begin(), pane.Lines().end(), line) != pane.Lines().end();
+}
+
+// Every written line of entries but the last reached the threshold with its
+// last entry and not before it.
+void ExpectLinesCutAt(const Pane& pane, std::size_t threshold, bool countChars, std::size_t firstLine = 0) {
+  const LineList& lines = pane.Lines();
+  for (std::size_t i = firstLine; i + 1 < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    ASSERT_GE(line.size(), kSeparator.size());
+    const std::string body = line.substr(0, line.size() - kSeparator.size());
+    const std::size_t lastEntry = body.rfind(kSeparator);
+    const std::string before = lastEntry == std::string::npos ? "" : line.substr(0, lastEntry + kSeparator.size());
+    auto length = [&](const std::string& text) { return countChars ? CharCount(text) : text.size(); };
+    EXPECT_GE(length(line), threshold) << pane.Name() << " line " << i;
+    EXPECT_LT(length(before), threshold) << pane.Name() << " line " << i;
+  }
+}
+
+// The summary lines of a run: those holding candidates.
+LineList SummaryLines(const Pane& memo1) {
+  LineList lines;
+  for (const std::string& line : memo1.Lines()) {
+    if (line.find('(') != std::string::npos && line.ends_with(kSeparator)) lines.push_back(line);
+  }
+  return lines;
+}
+
+const char* const kCompletions[] = {"2字名分析完成",  "五行名字分析完成", "三字名字分析完成",
+                                    "推荐名字分析完成", "推荐分析完成",   "推荐名字二分析完成"};
+
+LineList CompletionLines(const Pane& memo1) {
+  LineList found;
+  for (const std::string& line : memo1.Lines()) {
+    for (const char* completion : kCompletions) {
+      if (line == completion) found.push_back(line);
+    }
+  }
+  return found;
+}
+
+void ExpectIdle(const NamingModel& model) {
+  EXPECT_EQ(model.Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
+  EXPECT_FALSE(model.Running());
+  EXPECT_EQ(model.Progress(), "");
+}
+
+TEST(Generate, DefaultRun) {
+  NamingFixture f;
+  ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+  const NamingModel& model = *f.model;
+  const LineList& memo1 = model.memo1.Lines();
+  const LineList opening = {
+      "开始分析八字",
+      "辛卯年 庚子月 辛酉日 己丑时",
+      "五行分析:年 金木 月 金水 日 金金 时 土土",
+      "下面是根据五行分析的姓名禁忌,越少越好",
+      "八字中金多",
+      "八字中土多",
+      "在姓氏张中针对声母:Z的配合引擎打开,针对韵母:hang的押韵引擎打开针对1声的声调引擎打开",
+      "自动避开笔画为4的汉字功能启动!",
+      "软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深",
+  };
+  ASSERT_GE(memo1.size(), opening.size());
+  EXPECT_EQ(LineList(memo1.begin(), memo1.begin() + opening.size()), opening);
+  EXPECT_EQ(model.memo4.Lines(), LineList{"名字中要有火"});
+  EXPECT_EQ(model.memo5.Lines().front(), "五行缺火");
+  EXPECT_EQ(model.session.birthElements, "金木金水金金土土");
+  EXPECT_EQ(model.session.missingElements, "火");
+  EXPECT_GE(model.memo3.Rows(), 500u);
+  EXPECT_TRUE(Has(model.memo1, "三字名字分析完成"));
+  EXPECT_EQ(CompletionLines(model.memo1).back(), "推荐名字二分析完成");
+  ExpectIdle(model);
+
+  ExpectLinesCutAt(model.memo2, 100, false);
+  ExpectLinesCutAt(model.memo3, 100, false);
+  ExpectLinesCutAt(model.memo5, 100, false, 1);
+  ExpectLinesCutAt(model.memo6, 70, true);
+  ExpectLinesCutAt(model.memo8, 70, true);
+  const LineList summary = SummaryLines(model.memo1);
+  ASSERT_EQ(summary.size(), model.report.Rows().size());
+  for (std::size_t i = 0; i < summary.size(); ++i) {
+    const LineList entries = Entries(summary[i]);
+    EXPECT_GT(summary[i].size(), 80u);
+    EXPECT_LE(summary[i].size() - entries.back().size() - kSeparator.size(), 80u);
+    // The row belongs to the name that completed the line.
+    EXPECT_EQ(model.report.Rows()[i].name, NameOf(entries.back()));
+  }
+
+  // The two-character generator keeps what its announcement says.
+  const std::string surnamePinyin = model.Services().pinyin.PinyinOf("张");
+  for (const std::string& line : model.memo2.Lines()) {
+    for (const std::string& entry : Entries(line)) {
+      if (entry.empty()) continue;
+      const std::string ch = NameOf(entry).substr(2);
+      const std::string pinyin = model.Services().pinyin.PinyinOf(ch);
+      EXPECT_NE(StrokeCount(ch) % 10, 4) << ch;
+      EXPECT_NE(pinyin.front(), surnamePinyin.front()) << pinyin;
+      EXPECT_NE(pinyin.back(), surnamePinyin.back()) << pinyin;
+    }
+  }
+  // The second recommended generator puts the surname before the boys' names.
+  const LineList& boys = model.Stores().boyCharList;
+  for (const std::string& line : model.memo8.Lines()) {
+    for (const std::string& entry : Entries(line)) {
+      if (!entry.empty()) {
+        EXPECT_NE(std::find(boys.begin(), boys.end(), NameOf(entry).substr(2)), boys.end());
+      }
+    }
+  }
+
+  // The same seed gives the same run; another seed another one.
+  NamingFixture same;
+  same.Generate();
+  EXPECT_EQ(same.Snapshot(), f.Snapshot());
+  NamingFixture other(test::ShippedStores(), 2);
+  other.Generate();
+  EXPECT_NE(other.model->memo3.Lines(), model.memo3.Lines());
+}
+
+TEST(Generate, SecondRunKeepsMemo8Memo4TheReportAndThePendingLine) {
+  NamingFixture f;
+  f.inputs.count = "20";
+  f.inputs.female = true;
+  f.Generate();
+  const NamingModel& model = *f.model;
+  const LineList memo8 = model.memo8.Lines();
+  const std::size_t rows = model.report.Rows().size();
+  const std::string pending = model.session.pendingLine;
+  ASSERT_FALSE(pending.empty());
+  ExpectLinesCutAt(model.memo8, 70, true);
+  const LineList& girls = model.Stores().girlCharList;
+  for (const std::string& entry : Entries(memo8.front())) {
+    if (!entry.empty()) {
+      EXPECT_NE(std::find(girls.begin(), girls.end(), NameOf(entry).substr(2)), girls.end());
+    }
+  }
+
+  f.Generate();
+  EXPECT_EQ(LineList(model.memo8.Lines().begin(), model.memo8.Lines().begin() + memo8.size()), memo8);
+  EXPECT_GT(model.memo8.Lines().size(), memo8.size());
+  EXPECT_EQ(model.memo4.Lines(), (LineList{"名字中要有火", "名字中要有火"}));
+  EXPECT_GT(model.report.Rows().size(), rows);
+  EXPECT_EQ(model.memo1.Lines().front(), "开始分析八字");  // the summary was cleared
+  const LineList summary = SummaryLines(model.memo1);
+  ASSERT_FALSE(summary.empty());
+  EXPECT_TRUE(summary.front().starts_with(pending));
+}
+
+TEST(Generate, FixedCharactersSkipTheTwoCharacterAndFiveElementGenerators) {
+  const struct {
+    bool fix2;
+    const char* second;
+    bool fix3;
+    const char* third;
+  } cases[] = {{true, "伟", false, ""}, {false, "", true, "明"}, {true, "伟", true, "明"}, {true, "", false, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.second) + "/" + c.third);
+    NamingFixture f;
+    f.inputs.count = "10";
+    f.inputs.fixSecondChecked = c.fix2;
+    f.inputs.fixSecond = c.second;
+    f.inputs.fixThirdChecked = c.fix3;
+    f.inputs.fixThird = c.third;
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+    const NamingModel& model = *f.model;
+    EXPECT_TRUE(model.memo2.Lines().empty());
+    EXPECT_TRUE(model.memo5.Lines().empty());
+    EXPECT_FALSE(Has(model.memo1, "自动避开笔画为4的汉字功能启动!"));
+    EXPECT_FALSE(Has(model.memo1, "2字名分析完成"));
+    for (const std::string& line : model.memo3.Lines()) {
+      for (const std::string& entry : Entries(line)) {
+        if (entry.empty()) continue;
+        const std::string name = NameOf(entry);
+        if (*c.second) {
+          EXPECT_EQ(CharAt(name, 1), c.second) << name;
+        }
+        if (*c.third) {
+          EXPECT_EQ(CharAt(name, 2), c.third) << name;
+        }
+      }
+    }
+    for (const std::string& line : model.memo6.Lines()) {
+      for (const std::string& entry : Entries(line)) {
+        if (entry.empty()) continue;
+        const std::string name = NameOf(entry);
+        EXPECT_TRUE((*c.second && CharAt(name, 1) == c.second) || (*c.third && CharAt(name, 2) == c.third)) << name;
+      }
+    }
+    // A checked box with an empty field matches no recommended name: one pass
+    // that adds nothing ends the fixed-character mode silently.
+    EXPECT_EQ(Has(model.memo1, "推荐名字分析完成"), *c.second || *c.third);
+    EXPECT_FALSE(Has(model.memo1, "推荐分析完成"));
+  }
+}
+
+TEST(Generate, CountsAndBirthCharts) {
+  const struct {
+    const char* date;  // day of January 2012
+    const char* count;
+    LineList memo5;
+    LineList completions;
+    LineList memo4;
+  } cases[] = {
+      {"1", "0", {"五行缺火"}, {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {"名字中要有火"}},
+      {"1", "1", {"五行缺火"}, {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {"名字中要有火"}},
+      {"5", "0", {"生辰八字中五行不缺,这项无须生成"}, {"2字名分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {}},
+      {"11", "0", {}, {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {"名字中要有水", "名字中要有火"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.date) + " count " + c.count);
+    NamingFixture f;
+    f.inputs.day = c.date;
+    f.inputs.count = c.count;
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+    const NamingModel& model = *f.model;
+    EXPECT_EQ(model.memo5.Lines(), c.memo5);
+    EXPECT_EQ(CompletionLines(model.memo1), c.completions);
+    EXPECT_EQ(model.memo4.Lines(), c.memo4);
+    if (std::string(c.count) == "0") {
+      EXPECT_TRUE(model.memo2.Lines().empty());
+      EXPECT_TRUE(model.memo3.Lines().empty());
+      EXPECT_TRUE(model.memo6.Lines().empty());
+    }
+    EXPECT_FALSE(model.memo8.Lines().empty());  // the count does not shorten its walk
+  }
+}
+
+// Stop pressed inside the pump while each generator runs: that generator and
+// every one after it end without their completion lines, "生成" is enabled
+// at once, and a Generate given before the run has returned is ignored.
+TEST(Generate, StopDuringEachGenerator) {
+  const struct {
+    const char* during;
+    std::function<bool(const NamingModel&)> now;
+  } cases[] = {
+      {"two", [](const NamingModel& m) { return Has(m.memo1, "自动避开笔画为4的汉字功能启动!"); }},
+      {"five", [](const NamingModel& m) { return !m.memo5.Lines().empty(); }},
+      {"three", [](const NamingModel& m) { return m.memo3.Rows() >= 3; }},
+      {"recommended", [](const NamingModel& m) { return Has(m.memo1, "三字名字分析完成"); }},
+      {"two-recommended", [](const NamingModel& m) { return m.Progress() == "0"; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.during);
+    NamingFixture f;
+    f.inputs.count = "30";
+    f.clock.step = std::chrono::milliseconds(1);  // lets the paced pumps run in stretches without candidates
+    NamingModel& model = *f.model;
+    std::size_t linesAtStop = 0;
+    GenerateOutcome nested = GenerateOutcome::kCompleted;
+    f.pump.onPump = [&] {
+      if (model.session.stopRequested || !c.now(model)) return;
+      model.StopCommand();
+      EXPECT_EQ(model.Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
+      linesAtStop = model.memo1.Lines().size();
+      nested = GenerateCommand(model);
+    };
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+    ASSERT_TRUE(model.session.stopRequested);
+    EXPECT_EQ(nested, GenerateOutcome::kIgnored);
+    ASSERT_GT(linesAtStop, 0u);
+    for (std::size_t i = linesAtStop; i < model.memo1.Lines().size(); ++i) {
+      const std::string& line = model.memo1.Lines()[i];
+      EXPECT_EQ(std::find(std::begin(kCompletions), std::end(kCompletions), line), std::end(kCompletions)) << line;
+    }
+    ExpectIdle(model);
+  }
+}
+
+TEST(Generate, CountChangedDuringTheRun) {
+  {
+    NamingFixture f;
+    f.inputs.count = "50";
+    NamingModel& model = *f.model;
+    f.pump.onPump = [&] {
+      if (model.memo3.Rows() >= 1) f.inputs.count = "3";
+    };
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+    EXPECT_GE(model.memo3.Rows(), 3u);
+    EXPECT_LT(model.memo3.Rows(), 6u);
+    EXPECT_TRUE(Has(model.memo1, "三字名字分析完成"));
+  }
+  {
+    NamingFixture f;
+    NamingModel& model = *f.model;
+    f.pump.onPump = [&] {
+      if (model.memo3.Rows() >= 2) f.inputs.count = "5 0";
+    };
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kFailed);
+    EXPECT_EQ(f.messages.texts, LineList{"产生名字个数“5 0”不是整数"});
+    EXPECT_GE(model.memo3.Rows(), 2u);  // what was written stays
+    EXPECT_FALSE(Has(model.memo1, "三字名字分析完成"));
+    EXPECT_TRUE(model.memo6.Lines().empty());
+    ExpectIdle(model);
+  }
+}
+
+TEST(Generate, BadInputsChangeNothing) {
+  const struct {
+    std::function<void(SettingsInputs&)> set;
+    const char* message;
+  } cases[] = {
+      {[](SettingsInputs& in) { in.surname = ""; }, "请输入姓"},
+      {[](SettingsInputs& in) { in.surname = "abc"; }, "请输入姓"},
+      {[](SettingsInputs& in) { in.year = "20x2"; }, "出生年份“20x2”不是整数"},
+      {[](SettingsInputs& in) { in.month = "13"; }, "出生日期 2012-13-1 不存在"},
+      {[](SettingsInputs& in) { in.month = "2", in.day = "30"; }, "出生日期 2012-2-30 不存在"},
+      {[](SettingsInputs& in) { in.day = ""; }, "出生日“”不是整数"},
+      {[](SettingsInputs& in) { in.hour = "abc"; }, "出生时辰“abc”不是整数"},
+      {[](SettingsInputs& in) { in.hour = " 1"; }, "出生时辰“ 1”不是整数"},
+      {[](SettingsInputs& in) { in.count = "5 0"; }, "产生名字个数“5 0”不是整数"},
+      {[](SettingsInputs& in) { in.count = "5."; }, "产生名字个数“5.”不是整数"},
+      {[](SettingsInputs& in) { in.year = "1800"; }, "出生年份 1800 不在 1900 至 2056 之间"},
+      {[](SettingsInputs& in) { in.year = "2057"; }, "出生年份 2057 不在 1900 至 2056 之间"},
+  };
+  NamingFixture f;
+  f.inputs.count = "5";
+  ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+  const auto before = f.Snapshot();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    f.messages.texts.clear();
+    SettingsInputs saved = f.inputs;
+    c.set(f.inputs);
+    EXPECT_EQ(f.Generate(), GenerateOutcome::kRefused);
+    EXPECT_EQ(f.messages.texts, LineList{c.message});
+    EXPECT_EQ(f.Snapshot(), before);
+    ExpectIdle(*f.model);
+    f.inputs = saved;
+  }
+  // An hour outside 0..23 is no error: the hour pillar is empty.
+  f.inputs.hour = "24";
+  EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+  EXPECT_EQ(f.model->memo1.Lines()[1], "辛卯年 庚子月 辛酉日 时");
+}
+
+TEST(Generate, SurnameWithoutToneEndsTheRunWhereTheTwoCharacterGeneratorStarts) {
+  for (const char* surname : {"張", "张a"}) {
+    SCOPED_TRACE(surname);
+    NamingFixture f;
+    f.inputs.surname = surname;
+    EXPECT_EQ(f.Generate(), GenerateOutcome::kFailed);
+    ASSERT_EQ(f.messages.texts.size(), 1u);
+    EXPECT_TRUE(f.messages.texts[0].starts_with(std::string("姓氏“") + surname + "”的拼音"));
+    EXPECT_EQ(f.model->memo1.Lines().size(), 6u);  // the birth analysis stays; nothing after it
+    EXPECT_TRUE(f.model->memo3.Lines().empty());
+    ExpectIdle(*f.model);
+    // Without the two-character generator the surname is fine.
+    f.inputs.fixThirdChecked = true;
+    f.inputs.fixThird = "明";
+    f.inputs.count = "3";
+    EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+  }
+}
+
+TEST(Generate, MissingRequiredDataIsRefused) {
+  test::TempDir empty;
+  NamingFixture f(StartUp(empty.Dir()));
+  EXPECT_EQ(f.Generate(), GenerateOutcome::kRefused);
+  EXPECT_EQ(f.messages.texts, LineList{"缺少数据文件tj.dat、5ge.dat、男.dat、女.dat,无法生成名字"});
+  EXPECT_TRUE(f.model->memo1.Lines().empty());
+  ExpectIdle(*f.model);
+}
+
+SharedStores ShippedWith(const std::function<void(DataStores&)>& change) {
+  DataStores stores = *test::ShippedStores();
+  change(stores);
+  return SealStores(std::move(stores));
+}
+
+TEST(Generate, EmptyListsEndTheirGeneratorsSilentlyAndTheWindowIsStillPumped) {
+  NamingFixture f(ShippedWith([](DataStores& s) {
+    s.maleNameList.clear();
+    s.recommendedList.clear();
+  }));
+  f.clock.step = std::chrono::milliseconds(1);
+  bool pumpedInLongStretch = false;
+  f.pump.onPump = [&] {
+    if (!f.model->Progress().empty() && std::stoll(f.model->Progress()) > 100000) pumpedInLongStretch = true;
+  };
+  EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+  const NamingModel& model = *f.model;
+  EXPECT_TRUE(model.memo2.Lines().empty());
+  EXPECT_EQ(model.memo5.Lines(), LineList{"五行缺火"});
+  EXPECT_TRUE(model.memo3.Lines().empty());
+  EXPECT_TRUE(model.memo6.Lines().empty());
+  EXPECT_EQ(CompletionLines(model.memo1), LineList{"推荐名字二分析完成"});
+  EXPECT_TRUE(pumpedInLongStretch);  // 1,000,001 draws of the three-character generator, none handed over
+}
+
+TEST(RecommendedNames, RandomModeOverOneLine) {
+  const struct {
+    const char* line;
+    bool female;
+    const char* shown;  // the name in Memo6, or "" for none
+  } cases[] = {
+      {"张伟明", false, "张伟明"},  // the line's own surname: taken whole, no sound check
+      {"李伟明", false, ""},        // 伟 and 张 sound alike
+      {"张", true, "张"},    // a one-character name is the candidate...
+      {"张", false, ""},     // ...which counts as a girl's in a boy's pane
+      {"张雅明", false, ""},  // 雅 is a girl's character: kept out of a boy's pane
+      {"张雅明", true, "张雅明"},
+      {"王小明一", false, ""},  // four characters are passed over
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.line) + (c.female ? " girl" : " boy"));
+    NamingFixture f(ShippedWith([&](DataStores& s) { s.recommendedList = {c.line}; }));
+    NamingModel& model = *f.model;
+    f.inputs.female = c.female;
+    f.inputs.count = "2";
+    model.session.activeNameList = model.Stores().maleNameList;
+    GenerateRecommendedNames(model);
+    std::set<std::string> names;
+    for (const std::string& line : model.memo6.Lines()) {
+      for (const std::string& entry : Entries(line)) {
+        if (!entry.empty()) names.insert(NameOf(entry));
+      }
+    }
+    EXPECT_EQ(names, *c.shown ? std::set<std::string>{c.shown} : std::set<std::string>{});
+  }
+}
+
+}  // namespace
+}  // namespace tavrin
