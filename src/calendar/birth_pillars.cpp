@@ -1,11 +1,10 @@
 #include "calendar/birth_pillars.h"
 
 #include <array>
-#include <charconv>
-#include <limits>
 
 #include "calendar/calendar_tables.h"
 #include "chars/gbk.h"
+#include "chars/strcon.h"
 
 namespace tavrin {
 
@@ -64,21 +63,8 @@ int TallyElement(std::string_view element, std::string_view text, std::string& m
 }
 
 std::optional<int> ParseWholeNumber(std::string_view text) {
-  std::size_t start = 0;
-  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
-  text.remove_prefix(start);
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
-  long long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  if (negative) value = -value;
-  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
-  return static_cast<int>(value);
+  const std::size_t start = text.find_first_not_of(" \t");
+  return ParseDecimalInteger(start == std::string_view::npos ? std::string_view() : text.substr(start));
 }
 
 BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,

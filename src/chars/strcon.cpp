@@ -1,6 +1,8 @@
 #include "chars/strcon.h"
 
 #include <array>
+#include <charconv>
+#include <limits>
 
 #include "chars/gbk.h"
 
@@ -54,6 +56,22 @@ bool TStringCollection::IsChineseText(std::string_view text) const {
 const TStringCollection& SharedStrings() {
   static const TStringCollection instance;
   return instance;
+}
+
+std::optional<int> ParseDecimalInteger(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  // from_chars would take a second sign; only digits may follow.
+  if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (negative) value = -value;
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(value);
 }
 
 }  // namespace tavrin

@@ -5,6 +5,7 @@
 // byte-wise substring search that may only match where a character starts.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,9 @@ inline std::string TextBefore(std::string_view marker, std::string_view text) {
   return SharedStrings().TextBefore(marker, text);
 }
 inline bool IsChineseText(std::string_view text) { return SharedStrings().IsChineseText(text); }
+
+// A decimal integer as the program's number fields must hold it: an optional
+// sign and decimal digits, nothing else (no blanks), within int.
+std::optional<int> ParseDecimalInteger(std::string_view text);
 
 }  // namespace tavrin

@@ -6,9 +6,10 @@
 #pragma once
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "chars/strcon.h"  // ParseDecimalInteger, for the number fields
 
 namespace tavrin {
 
@@ -83,9 +84,5 @@ class MonotonicClock {
 
 // The real steady clock.
 MonotonicClock& SteadyClock();
-
-// A decimal integer as the settings page's number fields must hold it: an
-// optional sign and decimal digits, nothing else (no blanks), within int.
-std::optional<int> ParseDecimalInteger(std::string_view text);
 
 }  // namespace tavrin

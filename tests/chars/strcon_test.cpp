@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "chars/gbk.h"
 
 namespace tavrin {
@@ -102,6 +104,19 @@ TEST(GbkCharacters, CountSplitAndIndex) {
   EXPECT_EQ(SplitChars("a张三"), (std::vector<std::string>{"a", "张", "三"}));
   EXPECT_EQ(CharAt("张三丰", 2), "丰");
   EXPECT_EQ(CharAt("张三丰", 3), "");
+}
+
+TEST(StringHelpers, DecimalIntegers) {
+  const struct {
+    const char* text;
+    std::optional<int> value;
+  } cases[] = {
+      {"500", 500},   {"0", 0},           {"-3", -3},          {"+7", 7},          {"007", 7},
+      {"", {}},       {"5 0", {}},        {" 5", {}},          {"5 ", {}},         {"5.", {}},
+      {"-", {}},      {"+-1", {}},        {"2147483647", 2147483647}, {"2147483648", {}},
+      {"-2147483648", -2147483647 - 1},   {"-2147483649", {}}, {"abc", {}},        {"１", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseDecimalInteger(c.text), c.value) << '"' << c.text << '"';
 }
 
 }  // namespace

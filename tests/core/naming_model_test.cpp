@@ -24,19 +24,6 @@ TEST(RandomSource, IsSplitMix64WithOneValuePerDraw) {
   EXPECT_EQ(draws.Seed(), 12345u);
 }
 
-TEST(NamingInputs, DecimalIntegers) {
-  const struct {
-    const char* text;
-    std::optional<int> value;
-  } cases[] = {
-      {"500", 500},   {"0", 0},           {"-3", -3},          {"+7", 7},          {"007", 7},
-      {"", {}},       {"5 0", {}},        {" 5", {}},          {"5 ", {}},         {"5.", {}},
-      {"-", {}},      {"+-1", {}},        {"2147483647", 2147483647}, {"2147483648", {}},
-      {"-2147483648", -2147483647 - 1},   {"-2147483649", {}}, {"abc", {}},        {"１", {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ParseDecimalInteger(c.text), c.value) << '"' << c.text << '"';
-}
-
 TEST(Pane, DisplayedRowsOfALine) {
   const struct {
     std::size_t bytes;
