@@ -13,8 +13,7 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
       messages_(environment.messages),
       clock_(environment.clock ? environment.clock : &SteadyClock()),
       random_(seed),
-      transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today)
-                                   : std::make_unique<TTransDate>()),
+      transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today) : std::make_unique<TTransDate>()),
       lastPump_(clock_->Now()),
       girlChars_(1 << 16, false) {
   // The date translator starts as the main window stores it.
@@ -28,7 +27,7 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
 }
 
 std::vector<NamingModel::PageOfPane> NamingModel::ResultPages() const {
-  return {{&memo1, "姓名设置"}, {&memo2, "二字名"},       {&memo3, "三字名"}, {&memo5, "部首有五行"},
+  return {{&memo1, "姓名设置"},   {&memo2, "二字名"},       {&memo3, "三字名"},  {&memo5, "部首有五行"},
           {&memo6, "系统推荐名"}, {&memo8, "系统推荐名二"}, {&memo4, "姓名分析"}};
 }
 

@@ -47,7 +47,7 @@ struct NamingEnvironment {
   NamingInputs* inputs = nullptr;
   MessagePump* pump = nullptr;
   MessageBoxes* messages = nullptr;
-  MonotonicClock* clock = nullptr;                      // the steady clock when null
+  MonotonicClock* clock = nullptr;                   // the steady clock when null
   std::optional<std::chrono::year_month_day> today;  // of the date translator; the local date when unset
 };
 
@@ -74,13 +74,13 @@ class NamingModel {
 
   // The panes, by component name.
   Pane memo1{"Memo1", true};  // 姓名设置: the summary
-  Pane memo2{"Memo2"};  // 二字名
-  Pane memo3{"Memo3"};  // 三字名
-  Pane memo5{"Memo5"};  // 部首有五行
-  Pane memo6{"Memo6"};  // 系统推荐名
-  Pane memo8{"Memo8"};  // 系统推荐名二
-  Pane memo4{"Memo4"};  // 姓名分析
-  ReportList report;    // 姓名报表
+  Pane memo2{"Memo2"};        // 二字名
+  Pane memo3{"Memo3"};        // 三字名
+  Pane memo5{"Memo5"};        // 部首有五行
+  Pane memo6{"Memo6"};        // 系统推荐名
+  Pane memo8{"Memo8"};        // 系统推荐名二
+  Pane memo4{"Memo4"};        // 姓名分析
+  ReportList report;          // 姓名报表
 
   // The panes of a naming run in page order, with their page captions (GBK).
   struct PageOfPane {
@@ -99,9 +99,7 @@ class NamingModel {
 
   const ButtonStates& Buttons() const { return buttons_; }
   void SetButtons(ButtonStates states);
-  void SetButtonsListener(std::function<void(const ButtonStates&)> listener) {
-    buttonsListener_ = std::move(listener);
-  }
+  void SetButtonsListener(std::function<void(const ButtonStates&)> listener) { buttonsListener_ = std::move(listener); }
 
   // True from the start of a Generate run until it has returned, even after
   // Stop has enabled "生成" again.

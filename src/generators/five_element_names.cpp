@@ -70,8 +70,7 @@ void GenerateFiveElementNames(NamingModel& model) {
       if (!pane.Contains(twoChar)) paneLine = twoChar;
       if (!drawnIsChinese) continue;
       if (!pinyin.SoundCheck(element, drawn)) continue;
-      const std::string name =
-          model.Random().Below(2) == 1 ? surname + element + drawn : surname + drawn + element;
+      const std::string name = model.Random().Below(2) == 1 ? surname + element + drawn : surname + drawn + element;
       AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
       if (paneLine.size() >= kLineBytes) FlushPaneLine(paneLine, pane);
     }

@@ -96,8 +96,8 @@ void Run(NamingModel& model, const CheckedInputs& checked) {
   for (Pane* pane : {&model.memo2, &model.memo3, &model.memo5, &model.memo6, &model.memo1}) pane->Clear();
   session.missingElements.clear();
 
-  const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(),
-                                                     checked.year, checked.month, checked.day, checked.hourText);
+  const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
+                                                     checked.month, checked.day, checked.hourText);
   for (const std::string& line : analysis.paneLines) model.memo1.Append(line);
   for (const std::string& line : analysis.analysisPaneLines) model.memo4.Append(line);
   session.birthElements = analysis.birthElements;

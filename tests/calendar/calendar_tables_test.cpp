@@ -1,7 +1,7 @@
 #include "calendar/calendar_tables.h"
 #include "calendar/calendar_index.h"
-#include "calendar/gregorian.h"
 #include "calendar/calendar_testutil.h"
+#include "calendar/gregorian.h"
 
 #include <gtest/gtest.h>
 

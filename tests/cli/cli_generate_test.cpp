@@ -38,8 +38,8 @@ TEST(CliGenerate, DefaultRunMatchesTheGoldenOutput) {
 }
 
 TEST(CliGenerate, TextOutput) {
-  const auto result = RunCommand({"generate", "--seed", "7", "--count", "3", "--sex", "female", "--date",
-                                  "2013-07-07", "--hour", "13", "--surname", U8(u8"李")});
+  const auto result = RunCommand({"generate", "--seed", "7", "--count", "3", "--sex", "female", "--date", "2013-07-07",
+                                  "--hour", "13", "--surname", U8(u8"李")});
   ASSERT_EQ(result.status, 0) << result.err;
   std::istringstream lines(result.out);
   std::string line;
@@ -60,8 +60,8 @@ TEST(CliGenerate, TextOutput) {
     last = line;
   }
   EXPECT_EQ(headings, (std::vector<std::string>{U8(u8"【姓名设置】"), U8(u8"【二字名】"), U8(u8"【三字名】"),
-                                                U8(u8"【部首有五行】"), U8(u8"【系统推荐名】"), U8(u8"【系统推荐名二】"),
-                                                U8(u8"【姓名分析】"), U8(u8"【姓名报表】")}));
+                                                U8(u8"【部首有五行】"), U8(u8"【系统推荐名】"),
+                                                U8(u8"【系统推荐名二】"), U8(u8"【姓名分析】"), U8(u8"【姓名报表】")}));
   EXPECT_GT(reportRows, 0u);
   EXPECT_EQ(last, "seed: 7");
 }

@@ -53,8 +53,8 @@ TEST(Pane, TextRowsClearAndListener) {
   pane.Clear();
   EXPECT_EQ(pane.Text(), "");
   EXPECT_EQ(pane.Rows(), 0u);
-  EXPECT_EQ(changes, (std::vector<Pane::Change>{Pane::Change::kAppended, Pane::Change::kAppended,
-                                                 Pane::Change::kCleared}));
+  EXPECT_EQ(changes,
+            (std::vector<Pane::Change>{Pane::Change::kAppended, Pane::Change::kAppended, Pane::Change::kCleared}));
 }
 
 // The indexed summary pane must answer exactly as a byte-wise search does,
@@ -116,13 +116,14 @@ TEST(AcceptCandidate, SummaryLinesAndReportRows) {
     const char* returned;  // nullptr: the candidate itself
     std::size_t summaryLines;
   } steps[] = {
-      {"张一(71)", nullptr, 0}, {"张二(70)", nullptr, 0}, {"张三(85)", nullptr, 0}, {"张四(90)", nullptr, 0},
-      {"张五(90)", nullptr, 0}, {"张六(90)", nullptr, 0}, {"张七(90)", nullptr, 0},
-      {"张一(71)", nullptr, 0},  // waiting in the pending line does not count as shown: 77 bytes
-      {"张八(-5)", nullptr, 0},  // at or below 70: returned, never collected
-      {"张九(99)", "", 1},       // 88 bytes: written; this name completed the line
-      {"张三(85)", "", 1},       // now in the summary pane (and collected again)
-      {"张三(86)", nullptr, 1},  // the same name with another score is another text
+      {"张一(71)", nullptr, 0}, {"张二(70)", nullptr, 0}, {"张三(85)", nullptr, 0},
+      {"张四(90)", nullptr, 0}, {"张五(90)", nullptr, 0}, {"张六(90)", nullptr, 0},
+      {"张七(90)", nullptr, 0}, {"张一(71)", nullptr, 0},  // waiting in the pending line does not count as shown: 77
+                                                           // bytes
+      {"张八(-5)", nullptr, 0},                            // at or below 70: returned, never collected
+      {"张九(99)", "", 1},                                 // 88 bytes: written; this name completed the line
+      {"张三(85)", "", 1},                                 // now in the summary pane (and collected again)
+      {"张三(86)", nullptr, 1},                            // the same name with another score is another text
   };
   for (const auto& step : steps) {
     const std::string returned = model.AcceptCandidate(step.candidate);
@@ -162,9 +163,16 @@ TEST(NamingModel, GirlCharTest) {
     const char* text;
     bool girlish;
   } cases[] = {
-      {"", true}, {"张", true}, {"张(85)", true}, {"张雅明(85)", true}, {"张伟明(85)", false},
-      {"张慧明(85)", true}, {"竹明", false /* the surname position is never tested */}, {"张明艳", true},
-      {"张明(90)艳", false /* after "(" nothing counts */}, {"张a", false},
+      {"", true},
+      {"张", true},
+      {"张(85)", true},
+      {"张雅明(85)", true},
+      {"张伟明(85)", false},
+      {"张慧明(85)", true},
+      {"竹明", false /* the surname position is never tested */},
+      {"张明艳", true},
+      {"张明(90)艳", false /* after "(" nothing counts */},
+      {"张a", false},
   };
   for (const auto& c : cases) EXPECT_EQ(m.model->GirlCharTest(c.text), c.girlish) << c.text;
 }

@@ -61,8 +61,8 @@ LineList SummaryLines(const Pane& memo1) {
   return lines;
 }
 
-const char* const kCompletions[] = {"2字名分析完成",  "五行名字分析完成", "三字名字分析完成",
-                                    "推荐名字分析完成", "推荐分析完成",   "推荐名字二分析完成"};
+const char* const kCompletions[] = {"2字名分析完成",    "五行名字分析完成", "三字名字分析完成",
+                                    "推荐名字分析完成", "推荐分析完成",     "推荐名字二分析完成"};
 
 LineList CompletionLines(const Pane& memo1) {
   LineList found;
@@ -237,10 +237,26 @@ TEST(Generate, CountsAndBirthCharts) {
     LineList completions;
     LineList memo4;
   } cases[] = {
-      {"1", "0", {"五行缺火"}, {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {"名字中要有火"}},
-      {"1", "1", {"五行缺火"}, {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {"名字中要有火"}},
-      {"5", "0", {"生辰八字中五行不缺,这项无须生成"}, {"2字名分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {}},
-      {"11", "0", {}, {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"}, {"名字中要有水", "名字中要有火"}},
+      {"1",
+       "0",
+       {"五行缺火"},
+       {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"},
+       {"名字中要有火"}},
+      {"1",
+       "1",
+       {"五行缺火"},
+       {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"},
+       {"名字中要有火"}},
+      {"5",
+       "0",
+       {"生辰八字中五行不缺,这项无须生成"},
+       {"2字名分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"},
+       {}},
+      {"11",
+       "0",
+       {},
+       {"2字名分析完成", "五行名字分析完成", "三字名字分析完成", "推荐分析完成", "推荐名字二分析完成"},
+       {"名字中要有水", "名字中要有火"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.date) + " count " + c.count);
@@ -429,13 +445,12 @@ TEST(RecommendedNames, RandomModeOverOneLine) {
     bool female;
     const char* shown;  // the name in Memo6, or "" for none
   } cases[] = {
-      {"张伟明", false, "张伟明"},  // the line's own surname: taken whole, no sound check
-      {"李伟明", false, ""},        // 伟 and 张 sound alike
-      {"张", true, "张"},    // a one-character name is the candidate...
-      {"张", false, ""},     // ...which counts as a girl's in a boy's pane
-      {"张雅明", false, ""},  // 雅 is a girl's character: kept out of a boy's pane
-      {"张雅明", true, "张雅明"},
-      {"王小明一", false, ""},  // four characters are passed over
+      {"张伟明", false, "张伟明"},                           // the line's own surname: taken whole, no sound check
+      {"李伟明", false, ""},                                 // 伟 and 张 sound alike
+      {"张", true, "张"},                                    // a one-character name is the candidate...
+      {"张", false, ""},                                     // ...which counts as a girl's in a boy's pane
+      {"张雅明", false, ""},                                 // 雅 is a girl's character: kept out of a boy's pane
+      {"张雅明", true, "张雅明"},  {"王小明一", false, ""},  // four characters are passed over
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.line) + (c.female ? " girl" : " boy"));

@@ -53,7 +53,8 @@ struct NamingFixture {
     environment.pump = &pump;
     environment.messages = &messages;
     environment.clock = &clock;
-    environment.today = std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12), std::chrono::day(9));
+    environment.today =
+        std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12), std::chrono::day(9));
     model = std::make_unique<NamingModel>(std::move(stores), seed, environment);
   }
 
