@@ -1,5 +1,7 @@
 #include "core/naming_model.h"
 
+#include <stdexcept>
+
 #include "chars/gbk.h"
 
 namespace tavrin {
@@ -16,6 +18,7 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
       transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today) : std::make_unique<TTransDate>()),
       lastPump_(clock_->Now()),
       girlChars_(1 << 16, false) {
+  if (!inputs_) throw std::invalid_argument("a naming model needs its inputs");
   // The date translator starts as the main window stores it.
   LoadMainWindowTransDate(*transDate_);
   const std::string& girls = stores_->girlNameChars;
@@ -46,6 +49,21 @@ void NamingModel::SetButtons(ButtonStates states) {
 void NamingModel::StopCommand() {
   session.stopRequested = true;
   SetButtons({.generateEnabled = true, .stopEnabled = false});
+}
+
+namespace {
+
+// Where messages go when the environment gives no message boxes.
+class DroppedMessages final : public MessageBoxes {
+ public:
+  void Show(std::string_view) override {}
+};
+
+}  // namespace
+
+MessageBoxes& NamingModel::Messages() const {
+  static DroppedMessages dropped;
+  return messages_ ? *messages_ : dropped;
 }
 
 void NamingModel::Pump() {

@@ -44,9 +44,9 @@ struct ButtonStates {
 
 // Where the model reaches the outside world.
 struct NamingEnvironment {
-  NamingInputs* inputs = nullptr;
-  MessagePump* pump = nullptr;
-  MessageBoxes* messages = nullptr;
+  NamingInputs* inputs = nullptr;                    // required
+  MessagePump* pump = nullptr;                       // none: nothing to pump
+  MessageBoxes* messages = nullptr;                  // none: messages are dropped
   MonotonicClock* clock = nullptr;                   // the steady clock when null
   std::optional<std::chrono::year_month_day> today;  // of the date translator; the local date when unset
 };
@@ -66,7 +66,8 @@ class NamingModel {
   const DataStores& Stores() const { return *stores_; }
   const NamingServices& Services() const { return *stores_->services; }
   NamingInputs& Inputs() const { return *inputs_; }
-  MessageBoxes& Messages() const { return *messages_; }
+  // The message boxes; messages are dropped when the environment has none.
+  MessageBoxes& Messages() const;
   RandomSource& Random() { return random_; }
   TTransDate& TransDate() { return *transDate_; }
 
