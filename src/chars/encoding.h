@@ -1,5 +1,10 @@
 // The one place where text crosses between the core's GBK byte strings and
 // the UTF-8 of the outside world (the window and the command line).
+//
+// Every text the core makes for the user, message-box texts and exception
+// texts included, is GBK like its other texts; the window and the command
+// line convert it here when they show it, so what reaches the user is UTF-8.
+// Messages that the command line makes itself are UTF-8 from the start.
 #pragma once
 
 #include <optional>
