@@ -1,12 +1,13 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "core/random.h"
 #include "core/startup.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  tavrin::ui::TForm1 window(tavrin::FindDataDir());
+  tavrin::ui::TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
   window.show();
   // Start-up failures are reported once the window stands on the screen.
   QTimer::singleShot(0, &window, [&window] { window.ReportStartupFailures(); });

@@ -1,14 +1,107 @@
 #include "ui/MainWindow.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
-#include <QMessageBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include "generators/generate_command.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneView.h"
+#include "ui/ReportModel.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
+
+class TForm1::Inputs final : public NamingInputs {
+ public:
+  explicit Inputs(const TForm1& window) : w_(window) {}
+  std::string Surname() const override { return ToGbk(w_.surname_->text()); }
+  bool Female() const override { return w_.female_->isChecked(); }
+  std::string YearText() const override { return ToGbk(w_.year_->currentText()); }
+  std::string MonthText() const override { return ToGbk(w_.month_->currentText()); }
+  std::string DayText() const override { return ToGbk(w_.day_->currentText()); }
+  std::string HourText() const override { return ToGbk(w_.hour_->currentText()); }
+  std::string CountText() const override { return ToGbk(w_.count_->text()); }
+  bool FixSecondChecked() const override { return w_.fixSecond_->isChecked(); }
+  std::string FixSecondText() const override { return ToGbk(w_.fixSecondText_->text()); }
+  bool FixThirdChecked() const override { return w_.fixThird_->isChecked(); }
+  std::string FixThirdText() const override { return ToGbk(w_.fixThirdText_->text()); }
+
+ private:
+  const TForm1& w_;
+};
+
+class TForm1::WindowPump final : public MessagePump {
+ public:
+  explicit WindowPump(TForm1& window) : w_(window) {}
+  void Pump() override {
+    w_.RefreshProgress();
+    QCoreApplication::processEvents();
+  }
+
+ private:
+  TForm1& w_;
+};
+
+class TForm1::Messages final : public MessageBoxes {
+ public:
+  explicit Messages(TForm1& window) : w_(window) {}
+  void Show(std::string_view text) override { ShowMessage(&w_, FromGbk(text)); }
+
+ private:
+  TForm1& w_;
+};
+
+namespace {
+
+QStringList Numbers(int from, int to) {
+  QStringList items;
+  for (int i = from; i <= to; ++i) items << QString::number(i);
+  return items;
+}
+
+QComboBox* AddCombo(QWidget* group, const char* name, const QStringList& items, const QString& selected, int x,
+                    const QString& label) {
+  auto* combo = new QComboBox(group);
+  combo->setObjectName(name);
+  combo->setEditable(true);
+  combo->addItems(items);
+  combo->setCurrentIndex(static_cast<int>(items.indexOf(selected)));
+  combo->setGeometry(x, 32, 73, 20);
+  auto* caption = new QLabel(label, group);
+  caption->setGeometry(x + 77, 32, 20, 20);
+  return combo;
+}
+
+QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& text, const QRect& place, bool centred) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(name);
+  edit->setGeometry(place);
+  if (centred) edit->setAlignment(Qt::AlignCenter);
+  return edit;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setGeometry(place);
+  return button;
+}
+
+}  // namespace
 
 const QStringList& TForm1::PageCaptions() {
   static const QStringList captions = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
@@ -16,19 +109,35 @@ const QStringList& TForm1::PageCaptions() {
   return captions;
 }
 
-TForm1::TForm1(const std::string& dataDir, QWidget* parent)
+TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      stores_(StartUp(dataDir)) {
+      inputs_(std::make_unique<Inputs>(*this)),
+      pump_(std::make_unique<WindowPump>(*this)),
+      messages_(std::make_unique<Messages>(*this)) {
   setWindowTitle("Tavrin 1.13");
   setFixedSize(kClientWidth, kClientHeight);
+  NamingEnvironment environment;
+  environment.inputs = inputs_.get();
+  environment.pump = pump_.get();
+  environment.messages = messages_.get();
+  model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
 
   pages_ = new QTabWidget(this);
+  std::vector<QWidget*> pages;
   for (const QString& caption : PageCaptions()) {
     auto* page = new QWidget(pages_);
     page->setObjectName(caption);
     pages_->addTab(page, caption);
+    pages.push_back(page);
   }
+  BuildSettingsPage(pages[0]);
+  AddPane(pages[1], model_->memo2, 433);
+  AddPane(pages[2], model_->memo3, 433);
+  AddPane(pages[3], model_->memo5, 441);
+  AddPane(pages[4], model_->memo6, 441);
+  AddPane(pages[5], model_->memo8, 441);
+  BuildReportPage(pages[7]);
   pages_->setCurrentIndex(0);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -40,18 +149,162 @@ TForm1::TForm1(const std::string& dataDir, QWidget* parent)
   }
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The views listen to the core's panes; the model goes after them.
+  for (Pane* pane : {&model_->memo1, &model_->memo2, &model_->memo3, &model_->memo5, &model_->memo6, &model_->memo8,
+                     &model_->memo4}) {
+    pane->SetListener(nullptr);
+  }
+  model_->report.SetListener(nullptr);
+  model_->SetProgressListener(nullptr);
+  model_->SetButtonsListener(nullptr);
+}
+
+void TForm1::BuildSettingsPage(QWidget* page) {
+  auto* sex = new QGroupBox("宝宝性别", page);
+  sex->setGeometry(16, 0, 121, 73);
+  female_ = new QRadioButton("女", sex);
+  female_->setObjectName("bsSkinCheckRadioBox2");
+  female_->setGeometry(0, 32, 50, 20);
+  male_ = new QRadioButton("男", sex);
+  male_->setObjectName("bsSkinCheckRadioBox1");
+  male_->setGeometry(56, 32, 50, 20);
+  male_->setChecked(true);
+
+  auto* countGroup = new QGroupBox("产生名字个数", page);
+  countGroup->setGeometry(136, 0, 121, 73);
+  count_ = AddEdit(countGroup, "bsSkinEdit1", "500", {24, 32, 57, 18}, true);
+  count_->installEventFilter(this);
+
+  auto* surnameGroup = new QGroupBox("宝宝姓氏", page);
+  surnameGroup->setGeometry(256, 0, 121, 73);
+  surname_ = AddEdit(surnameGroup, "Edit1", "张", {16, 32, 73, 18}, true);
+
+  auto* birth = new QGroupBox("宝宝生日(输入公历自动转农历)", page);
+  birth->setGeometry(376, 0, 505, 73);
+  year_ = AddCombo(birth, "bsSkinComboBox1", Numbers(1970, 2030), "2012", 8, "年");
+  month_ = AddCombo(birth, "bsSkinComboBox2", Numbers(1, 12), "1", 120, "月");
+  day_ = AddCombo(birth, "bsSkinComboBox3", Numbers(1, 31), "1", 240, "日");
+  hour_ = AddCombo(birth, "bsSkinComboBox5", Numbers(0, 23), "1", 352, "时");
+
+  fixSecond_ = new QCheckBox("限定第2个字为:", page);
+  fixSecond_->setObjectName("CheckRadioBox3");
+  fixSecond_->setGeometry(16, 86, 113, 25);
+  fixSecondText_ = AddEdit(page, "bsSkinEdit3", "", {128, 88, 33, 18}, false);
+  fixThird_ = new QCheckBox("限定第3个字为:", page);
+  fixThird_->setObjectName("CheckRadioBox4");
+  fixThird_->setGeometry(168, 86, 113, 25);
+  fixThirdText_ = AddEdit(page, "bsSkinEdit4", "", {280, 88, 33, 18}, false);
+
+  help_ = AddButton(page, "bsSkinButton5", "帮助", {640, 88, 75, 25});
+  stop_ = AddButton(page, "stopButton", "停止", {712, 88, 75, 25});
+  generate_ = AddButton(page, "bsSkinButton1", "生成", {784, 88, 75, 25});
+  stop_->setEnabled(false);
+  connect(help_, &QPushButton::clicked, this, &TForm1::ShowSettingsHelp);
+  connect(stop_, &QPushButton::clicked, this, [this] { model_->StopCommand(); });
+  connect(generate_, &QPushButton::clicked, this, &TForm1::Generate);
+  model_->SetButtonsListener([this](const ButtonStates& states) {
+    generate_->setEnabled(states.generateEnabled);
+    stop_->setEnabled(states.stopEnabled);
+  });
+
+  PaneView* summary = AddPane(page, model_->memo1, 361);
+  summary->move(16, 120);
+  progress_ = new QLabel(page);
+  progress_->setObjectName("bsSkinStdLabel9");
+  progress_->setGeometry(16, 488, 300, 16);
+  // The generators set the counter at every draw; the label shows it at
+  // each pump and when the run ends.
+  model_->SetProgressListener([this](const std::string& text) {
+    progressDirty_ = true;
+    if (text.empty()) RefreshProgress();
+  });
+}
+
+PaneView* TForm1::AddPane(QWidget* page, Pane& pane, int height) {
+  auto* view = new PaneView(pane, page);
+  view->setGeometry(16, 16, 865, height);
+  return view;
+}
+
+void TForm1::BuildReportPage(QWidget* page) {
+  reportModel_ = new ReportModel(model_->report, this);
+  report_ = new QTableView(page);
+  report_->setObjectName("ListView1");
+  report_->setModel(reportModel_);
+  report_->setShowGrid(true);
+  report_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  report_->setWordWrap(false);
+  report_->verticalHeader()->hide();
+  report_->verticalHeader()->setDefaultSectionSize(20);
+  report_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int column = 0; column < reportModel_->columnCount(); ++column) {
+    if (const int width = ReportModel::ColumnWidth(column)) report_->setColumnWidth(column, width);
+  }
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(report_);
+}
+
+void TForm1::RefreshProgress() {
+  if (!progressDirty_) return;
+  progressDirty_ = false;
+  progress_->setText(FromGbk(model_->Progress()));
+}
+
+void TForm1::Generate() {
+  GenerateCommand(*model_);
+  RefreshProgress();
+  if (closeWhenIdle_ && !model_->Running()) close();
+}
+
+void TForm1::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // Only digits, blank, "." and Backspace may be typed into the count field.
+  if (watched == count_ && event->type() == QEvent::KeyPress) {
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7F) {
+      const QChar c = text[0];
+      if (!(c.isDigit() && c.unicode() < 0x80) && c != ' ' && c != '.') {
+        count_->setText("500");
+        ShowMessage(this, "只能输入数字");
+        return true;
+      }
+    } else if (text.size() > 1) {
+      // Several characters at once (an input method's commit): none is a key
+      // the field takes.
+      count_->setText("500");
+      ShowMessage(this, "只能输入数字");
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (model_->Running()) {
+    // Closing during a run stops it; the window closes once it has returned.
+    model_->StopCommand();
+    closeWhenIdle_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
 
 QStringList TForm1::StartupMessages() const {
   QStringList messages;
-  for (const LoadFailure& failure : stores_->failures) messages << FromGbk(failure.Message());
+  for (const LoadFailure& failure : model_->Stores().failures) messages << FromGbk(failure.Message());
   return messages;
 }
 
 void TForm1::ReportStartupFailures() {
   // One box for all files that failed, rather than one box after another.
   const QStringList messages = StartupMessages();
-  if (!messages.isEmpty()) QMessageBox::critical(this, windowTitle(), messages.join('\n'));
+  if (!messages.isEmpty()) ShowMessage(this, messages.join('\r'));
 }
 
 }  // namespace tavrin::ui

@@ -1,25 +1,42 @@
-// The main window: nine tab pages over the core's stores.
+// The main window: nine tab pages over the naming model. The window only
+// wires its controls to the core: the inputs are read from the controls when
+// the run asks for them, the panes and the report mirror the core's, and the
+// buttons and the progress label follow the model's state.
 #pragma once
 
 #include <QStringList>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 
+#include "core/naming_model.h"
 #include "core/startup.h"
 
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class QTabWidget;
+class QTableView;
 
 namespace tavrin::ui {
+
+class PaneView;
+class ReportModel;
 
 class TForm1 : public QWidget {
   Q_OBJECT
 
  public:
-  // Creating the window runs the start-up load from `dataDir`.
-  explicit TForm1(const std::string& dataDir, QWidget* parent = nullptr);
+  // The stores are loaded by the caller; `seed` starts the random source.
+  TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  const DataStores& Stores() const { return *stores_; }
+  const DataStores& Stores() const { return model_->Stores(); }
+  NamingModel& Model() { return *model_; }
   QTabWidget* Pages() const { return pages_; }
   // The messages start-up has for the user (one per required file that failed).
   QStringList StartupMessages() const;
@@ -31,9 +48,48 @@ class TForm1 : public QWidget {
   static constexpr int kClientHeight = 532;
   static const QStringList& PageCaptions();
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
-  SharedStores stores_;
+  class Inputs;
+  class WindowPump;
+  class Messages;
+
+  void BuildSettingsPage(QWidget* page);
+  PaneView* AddPane(QWidget* page, Pane& pane, int height);
+  void BuildReportPage(QWidget* page);
+  void Generate();
+  void ShowSettingsHelp();
+  void RefreshProgress();
+
+  std::unique_ptr<Inputs> inputs_;
+  std::unique_ptr<WindowPump> pump_;
+  std::unique_ptr<Messages> messages_;
+  std::unique_ptr<NamingModel> model_;
+  bool progressDirty_ = false;
+  bool closeWhenIdle_ = false;
+
   QTabWidget* pages_ = nullptr;
+  QRadioButton* female_ = nullptr;  // bsSkinCheckRadioBox2
+  QRadioButton* male_ = nullptr;    // bsSkinCheckRadioBox1
+  QLineEdit* count_ = nullptr;      // bsSkinEdit1
+  QLineEdit* surname_ = nullptr;    // Edit1
+  QComboBox* year_ = nullptr;       // bsSkinComboBox1
+  QComboBox* month_ = nullptr;      // bsSkinComboBox2
+  QComboBox* day_ = nullptr;        // bsSkinComboBox3
+  QComboBox* hour_ = nullptr;       // bsSkinComboBox5
+  QCheckBox* fixSecond_ = nullptr;  // CheckRadioBox3
+  QLineEdit* fixSecondText_ = nullptr;
+  QCheckBox* fixThird_ = nullptr;  // CheckRadioBox4
+  QLineEdit* fixThirdText_ = nullptr;
+  QPushButton* help_ = nullptr;      // bsSkinButton5
+  QPushButton* stop_ = nullptr;      // stopButton
+  QPushButton* generate_ = nullptr;  // bsSkinButton1
+  QLabel* progress_ = nullptr;       // bsSkinStdLabel9
+  ReportModel* reportModel_ = nullptr;
+  QTableView* report_ = nullptr;  // ListView1
 };
 
 }  // namespace tavrin::ui

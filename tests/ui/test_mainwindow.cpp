@@ -12,7 +12,7 @@ class MainWindowTest : public QObject {
 
  private slots:
   void captionSizeAndPages() {
-    TForm1 window(tavrin::FindDataDir());
+    TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), 1);
     QCOMPARE(window.windowTitle(), QString("Tavrin 1.13"));
     QCOMPARE(window.size(), QSize(901, 532));
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -27,7 +27,7 @@ class MainWindowTest : public QObject {
 
   void startupFailuresNameTheFile() {
     QTemporaryDir empty;
-    TForm1 window(empty.path().toStdString() + "/");
+    TForm1 window(tavrin::StartUp(empty.path().toStdString() + "/"), 1);
     const QStringList messages = window.StartupMessages();
     QCOMPARE(messages.size(), 4);
     QVERIFY(messages[0].contains("tj.dat"));

@@ -1,0 +1,71 @@
+#include "ui/PaneView.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+namespace {
+
+constexpr int kHalfWidthPixels = 8;
+constexpr int kDocumentMargin = 2;
+
+}  // namespace
+
+QFont PaneView::PaneFont() {
+  QFont font("Noto Sans Mono CJK SC");
+  font.setPixelSize(16);
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  return font;
+}
+
+PaneView::PaneView(Pane& pane, QWidget* parent) : QTextEdit(parent) {
+  setObjectName(QString::fromStdString(pane.Name()));
+  setReadOnly(true);
+  setAcceptRichText(false);
+  setUndoRedoEnabled(false);
+  setFont(PaneFont());
+  document()->setDefaultFont(PaneFont());
+  document()->setDocumentMargin(kDocumentMargin);
+  // Wrap anywhere at 105 half-width columns, as the core counts rows (the
+  // wrap width holds the document's margins too).
+  setLineWrapMode(QTextEdit::FixedPixelWidth);
+  setLineWrapColumnOrWidth(static_cast<int>(kPaneColumns) * kHalfWidthPixels + 2 * kDocumentMargin);
+  setWordWrapMode(QTextOption::WrapAnywhere);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  for (const std::string& line : pane.Lines()) AppendLine(line);
+  pane.SetListener([this](const Pane& changed, Pane::Change change) {
+    if (change == Pane::Change::kCleared) {
+      clear();
+      empty_ = true;
+    } else {
+      AppendLine(changed.Lines().back());
+    }
+  });
+}
+
+void PaneView::AppendLine(const std::string& gbkLine) {
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  if (!empty_) cursor.insertBlock();
+  cursor.insertText(FromGbk(gbkLine));
+  empty_ = false;
+}
+
+int PaneView::DisplayedRows() const {
+  if (empty_) return 0;
+  int rows = 0;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    rows += block.layout() ? std::max(1, block.layout()->lineCount()) : 1;
+  }
+  return rows;
+}
+
+}  // namespace tavrin::ui

@@ -1,0 +1,31 @@
+// A read-only text pane that mirrors a pane of the core: every line the core
+// appends is appended here, every clear clears it. It wraps at exactly
+// kPaneColumns half-width columns of its CJK monospace font, so the rows the
+// user sees are the rows the core counts.
+#pragma once
+
+#include <QTextEdit>
+
+#include "core/pane.h"
+
+namespace tavrin::ui {
+
+class PaneView : public QTextEdit {
+  Q_OBJECT
+
+ public:
+  // Listens to `pane` from now on; the pane must outlive the view.
+  PaneView(Pane& pane, QWidget* parent = nullptr);
+
+  // The rows the text takes as laid out now (the lines of every block).
+  int DisplayedRows() const;
+
+  // The pane font: a CJK monospace font whose half-width glyphs are 8 px wide.
+  static QFont PaneFont();
+
+ private:
+  void AppendLine(const std::string& gbkLine);
+  bool empty_ = true;
+};
+
+}  // namespace tavrin::ui

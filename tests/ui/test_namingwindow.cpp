@@ -1,0 +1,195 @@
+// The window wired to the naming run, offscreen: controls found by their
+// component names, a pinned seed, message boxes answered by a hook.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest>
+
+#include "core/naming_model.h"
+#include "generators/generate_command.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneView.h"
+#include "ui/qtext.h"
+
+using tavrin::ui::TForm1;
+
+namespace {
+
+const tavrin::SharedStores& Stores() {
+  static const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  return stores;
+}
+
+template <typename T>
+T* Find(TForm1& window, const char* name) {
+  T* widget = window.findChild<T*>(name);
+  if (!widget) qFatal("no widget %s", name);
+  return widget;
+}
+
+QStringList WidgetLines(TForm1& window, const char* pane) {
+  return Find<tavrin::ui::PaneView>(window, pane)->toPlainText().split('\n');
+}
+
+}  // namespace
+
+class NamingWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    messages.clear();
+    tavrin::ui::SetMessageHook([this](const QString& text) { messages << text; });
+  }
+  void cleanup() { tavrin::ui::SetMessageHook(nullptr); }
+
+  void controlsAndDefaults() {
+    TForm1 window(Stores(), 1);
+    QVERIFY(Find<QRadioButton>(window, "bsSkinCheckRadioBox1")->isChecked());
+    QVERIFY(!Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->isChecked());
+    const struct {
+      const char* name;
+      const char* text;
+    } edits[] = {{"bsSkinEdit1", "500"}, {"Edit1", "张"}, {"bsSkinEdit3", ""}, {"bsSkinEdit4", ""}};
+    for (const auto& e : edits) QCOMPARE(Find<QLineEdit>(window, e.name)->text(), QString(e.text));
+    const struct {
+      const char* name;
+      int count;
+      const char* first;
+      const char* selected;
+    } combos[] = {{"bsSkinComboBox1", 61, "1970", "2012"},
+                  {"bsSkinComboBox2", 12, "1", "1"},
+                  {"bsSkinComboBox3", 31, "1", "1"},
+                  {"bsSkinComboBox5", 24, "0", "1"}};
+    for (const auto& c : combos) {
+      auto* combo = Find<QComboBox>(window, c.name);
+      QVERIFY(combo->isEditable());
+      QCOMPARE(combo->count(), c.count);
+      QCOMPARE(combo->itemText(0), QString(c.first));
+      QCOMPARE(combo->currentText(), QString(c.selected));
+    }
+    QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
+    QVERIFY(Find<QPushButton>(window, "bsSkinButton1")->isEnabled());
+    QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox3")->text(), QString("限定第2个字为:"));
+    QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox4")->text(), QString("限定第3个字为:"));
+    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 120, 865, 361));
+    auto* report = Find<QTableView>(window, "ListView1");
+    QCOMPARE(report->model()->columnCount(), 6);
+    QCOMPARE(report->columnWidth(5), 800);
+    QCOMPARE(report->model()->headerData(2, Qt::Horizontal).toString(), QString("出生日五行"));
+
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton5"), Qt::LeftButton);
+    QCOMPARE(messages, QStringList{"先设置宝宝姓氏\n设置宝宝生日\n点生成"});
+  }
+
+  // One core, two front ends: the window's panes hold what the core run with
+  // the same seed holds, and show as many rows as the core counts.
+  void defaultRunMirrorsTheCore() {
+    TForm1 window(Stores(), 77);
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    QVERIFY(messages.isEmpty());
+
+    tavrin::SettingsInputs inputs;
+    tavrin::NamingEnvironment environment;
+    environment.inputs = &inputs;
+    tavrin::NamingModel core(Stores(), 77, environment);
+    tavrin::GenerateCommand(core);
+    for (const auto& page : core.ResultPages()) {
+      const QString name = QString::fromStdString(page.pane->Name());
+      if (name == "Memo4") continue;  // its page comes with the analysis
+      QStringList expected;
+      for (const std::string& line : page.pane->Lines()) expected << tavrin::ui::FromGbk(line);
+      if (expected.isEmpty()) expected << "";
+      QCOMPARE(WidgetLines(window, qPrintable(name)), expected);
+      auto* view = Find<tavrin::ui::PaneView>(window, qPrintable(name));
+      QCOMPARE(view->DisplayedRows(), static_cast<int>(page.pane->Rows()));
+    }
+    QCOMPARE(Find<QTableView>(window, "ListView1")->model()->rowCount(), static_cast<int>(core.report.Rows().size()));
+    QCOMPARE(Find<QLabel>(window, "bsSkinStdLabel9")->text(), QString());
+    QVERIFY(Find<QPushButton>(window, "bsSkinButton1")->isEnabled());
+    QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
+  }
+
+  void countKeyFilter() {
+    TForm1 window(Stores(), 1);
+    auto* count = Find<QLineEdit>(window, "bsSkinEdit1");
+    count->setText("12");
+    QTest::keyClicks(count, ". 3");
+    QCOMPARE(count->text(), QString("12. 3"));
+    QVERIFY(messages.isEmpty());
+    QTest::keyClick(count, Qt::Key_Backspace);
+    QCOMPARE(count->text(), QString("12. "));
+    QTest::keyClick(count, Qt::Key_A);
+    QCOMPARE(count->text(), QString("500"));
+    QCOMPARE(messages, QStringList{"只能输入数字"});
+  }
+
+  void stopAndCloseDuringARun() {
+    TForm1 window(Stores(), 1);
+    window.show();
+    auto* generate = Find<QPushButton>(window, "bsSkinButton1");
+    auto* stop = Find<QPushButton>(window, "stopButton");
+    bool swapped = false;
+    QTimer::singleShot(0, &window, [&] {
+      QVERIFY(stop->isEnabled());
+      QTest::mouseClick(stop, Qt::LeftButton);
+      swapped = generate->isEnabled() && !stop->isEnabled();
+      QTest::mouseClick(generate, Qt::LeftButton);  // ignored: the run is still returning
+    });
+    QTest::mouseClick(generate, Qt::LeftButton);
+    QVERIFY(swapped);
+    for (const char* line : {"2字名分析完成", "三字名字分析完成", "推荐名字二分析完成"}) {
+      QVERIFY(!WidgetLines(window, "Memo1").contains(line));
+    }
+
+    QTimer::singleShot(0, &window, [&] { window.close(); });
+    QTest::mouseClick(generate, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.Model().Running());
+  }
+
+  void badInputsTypedIntoTheWidgetsChangeNothing() {
+    TForm1 window(Stores(), 1);
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    const QStringList before = WidgetLines(window, "Memo1");
+    const struct {
+      const char* widget;
+      const char* text;
+      const char* message;
+    } cases[] = {
+        {"Edit1", "abc", "请输入姓"},
+        {"bsSkinComboBox1", "20x2", "出生年份“20x2”不是整数"},
+        {"bsSkinComboBox3", "32", "出生日期 2012-1-32 不存在"},
+        {"bsSkinComboBox5", "", "出生时辰“”不是整数"},
+        {"bsSkinEdit1", "5 0", "产生名字个数“5 0”不是整数"},
+        {"bsSkinComboBox1", "1899", "出生年份 1899 不在 1900 至 2056 之间"},
+    };
+    for (const auto& c : cases) {
+      messages.clear();
+      QWidget* widget = Find<QWidget>(window, c.widget);
+      auto* combo = qobject_cast<QComboBox*>(widget);
+      auto* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(widget);
+      const QString saved = edit->text();
+      edit->setText(c.text);
+      QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+      QCOMPARE(messages, QStringList{c.message});
+      QCOMPARE(WidgetLines(window, "Memo1"), before);
+      QVERIFY(Find<QPushButton>(window, "bsSkinButton1")->isEnabled());
+      QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
+      edit->setText(saved);
+    }
+  }
+
+ private:
+  QStringList messages;
+};
+
+QTEST_MAIN(NamingWindowTest)
+#include "test_namingwindow.moc"
