@@ -1,0 +1,79 @@
+// The window: start-up to the window shown, and the default Generate run in
+// the real window (offscreen), with the longest gap between two passes of the
+// event loop and the resident memory after the run.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "core/startup.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+double ResidentMegabytes() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      double kilobytes = 0;
+      status >> kilobytes;
+      return kilobytes / 1024.0;
+    }
+  }
+  return 0;
+}
+
+void BM_StartUpToWindowShown(benchmark::State& state) {
+  for (auto _ : state) {
+    tavrin::ui::TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), 1);
+    window.show();
+    QApplication::processEvents();
+    state.PauseTiming();
+    window.close();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartUpToWindowShown)->Unit(benchmark::kMillisecond);
+
+void BM_DefaultRunInTheWindow(benchmark::State& state) {
+  const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  qint64 longestGap = 0;
+  for (auto _ : state) {
+    tavrin::ui::TForm1 window(stores, 20121209);
+    window.show();
+    QElapsedTimer sinceLast;
+    QTimer ticker;
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+      longestGap = std::max(longestGap, sinceLast.nsecsElapsed());
+      sinceLast.restart();
+    });
+    auto* generate = window.findChild<QPushButton*>("bsSkinButton1");
+    ticker.start();
+    sinceLast.start();
+    generate->click();
+    longestGap = std::max(longestGap, sinceLast.nsecsElapsed());
+    ticker.stop();
+  }
+  state.counters["longest_gap_ms"] = static_cast<double>(longestGap) / 1e6;
+  state.counters["rss_MB"] = ResidentMegabytes();
+}
+BENCHMARK(BM_DefaultRunInTheWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
