@@ -130,6 +130,11 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
       messages_(std::make_unique<Messages>(*this)) {
   setWindowTitle("Tavrin 1.13");
   setFixedSize(kClientWidth, kClientHeight);
+  // A CJK font for every Chinese text of the window (the panes have their
+  // own monospace one).
+  QFont font("Noto Sans CJK SC");
+  font.setPixelSize(12);
+  setFont(font);
   NamingEnvironment environment;
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
