@@ -72,6 +72,18 @@ std::string CliContext::ToGbk(std::string_view utf8Argument) {
 
 void CliContext::PrintLine(std::string_view gbkText) { out << GbkToUtf8(gbkText) << '\n'; }
 
+void SplitDateOption(const std::string& text, std::string& year, std::string& month, std::string& day) {
+  const std::size_t first = text.find('-');
+  const std::size_t second = first == std::string::npos ? first : text.find('-', first + 1);
+  if (second == std::string::npos || first == 0 || second == first + 1 || second + 1 == text.size() ||
+      text.find('-', second + 1) != std::string::npos) {
+    throw CliError("--date \"" + GbkToUtf8(text) + "\" is not of the form YYYY-MM-DD");
+  }
+  year = text.substr(0, first);
+  month = text.substr(first + 1, second - first - 1);
+  day = text.substr(second + 1);
+}
+
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage) {
   if (args.size() != count) throw CliError(std::string("usage: tavrin-cli ") + usage);
 }

@@ -70,6 +70,11 @@ const std::vector<Command>& Commands();
 // Runs one command line (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir);
 
+// The value of a --date option, YYYY-MM-DD, as the texts of the year, month
+// and day fields; the command itself checks that they form an existing date.
+// Throws CliError when the value is not of that form.
+void SplitDateOption(const std::string& text, std::string& year, std::string& month, std::string& day);
+
 // Throws CliError unless there are exactly `count` arguments.
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage);
 

@@ -41,20 +41,6 @@ std::uint64_t ParseSeed(const std::string& text) {
   return seed;
 }
 
-// YYYY-MM-DD into the texts of the year, month and day fields; the run
-// itself checks that they form an existing date.
-void SplitDate(const std::string& text, SettingsInputs& inputs) {
-  const std::size_t first = text.find('-');
-  const std::size_t second = first == std::string::npos ? first : text.find('-', first + 1);
-  if (second == std::string::npos || first == 0 || second == first + 1 || second + 1 == text.size() ||
-      text.find('-', second + 1) != std::string::npos) {
-    throw CliError("--date \"" + text + "\" is not of the form YYYY-MM-DD");
-  }
-  inputs.year = text.substr(0, first);
-  inputs.month = text.substr(first + 1, second - first - 1);
-  inputs.day = text.substr(second + 1);
-}
-
 std::string GridsOnOneLine(std::string_view grids) {
   std::string line;
   for (const char c : grids) {
@@ -128,7 +114,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
       if (value != "male" && value != "female") throw CliError("--sex must be male or female, not \"" + value + "\"");
       inputs.female = value == "female";
     } else if (option == "--date") {
-      SplitDate(CliContext::ToGbk(value), inputs);
+      SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
     } else if (option == "--hour") {
       inputs.hour = CliContext::ToGbk(value);
     } else if (option == "--count") {

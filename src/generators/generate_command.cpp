@@ -3,19 +3,14 @@
 #include <optional>
 
 #include "calendar/birth_pillars.h"
-#include "calendar/gregorian.h"
 #include "chars/strcon.h"
+#include "core/birth_inputs.h"
 #include "core/naming_model.h"
 #include "generators/generators.h"
 
 namespace tavrin {
 
 namespace {
-
-// The birth years the calendar tables cover; outside them the pillars would
-// be wrong.
-constexpr int kFirstBirthYear = 1900;
-constexpr int kLastBirthYear = 2056;
 
 struct CheckedInputs {
   std::string surname;
@@ -41,30 +36,13 @@ std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& 
   checked.surname = inputs.Surname();
   if (checked.surname.empty() || !IsChineseText(checked.surname)) return std::string("请输入姓");
 
-  const struct {
-    const char* field;
-    std::string text;
-    int* value;
-  } numbers[] = {
-      {"出生年份", inputs.YearText(), &checked.year},
-      {"出生月份", inputs.MonthText(), &checked.month},
-      {"出生日", inputs.DayText(), &checked.day},
-      {"出生时辰", inputs.HourText(), &checked.hour},
-  };
-  for (const auto& number : numbers) {
-    const std::optional<int> value = ParseDecimalInteger(number.text);
-    if (!value) return std::string(number.field) + "“" + number.text + "”不是整数";
-    *number.value = *value;
-  }
+  BirthDate date;
+  if (auto refusal = CheckBirthDate(inputs.YearText(), inputs.MonthText(), inputs.DayText(), date)) return refusal;
+  checked.year = date.year;
+  checked.month = date.month;
+  checked.day = date.day;
   checked.hourText = inputs.HourText();
-  if (checked.year < kFirstBirthYear || checked.year > kLastBirthYear) {
-    return "出生年份 " + std::to_string(checked.year) + " 不在 " + std::to_string(kFirstBirthYear) + " 至 " +
-           std::to_string(kLastBirthYear) + " 之间";
-  }
-  if (!EncodeDate(checked.year, checked.month, checked.day)) {
-    return "出生日期 " + std::to_string(checked.year) + "-" + std::to_string(checked.month) + "-" +
-           std::to_string(checked.day) + " 不存在";
-  }
+  if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return refusal;
   const std::string count = inputs.CountText();
   if (!ParseDecimalInteger(count)) return "产生名字个数“" + count + "”不是整数";
   return std::nullopt;

@@ -17,7 +17,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <array>
+#include <array>
 
+#include "analysis/analyse_name.h"
 #include "generators/generate_command.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
@@ -99,6 +102,21 @@ QComboBox* AddCombo(QWidget* group, const char* name, const QStringList& items, 
   return combo;
 }
 
+struct BirthCombos {
+  QComboBox *year, *month, *day, *hour;
+};
+
+// The group of the four birth combo boxes (year, month, day, hour), with the
+// same items, defaults and places on the settings and the analysis page.
+BirthCombos AddBirthGroup(QWidget* page, const QString& caption, int x, const std::array<const char*, 4>& names) {
+  auto* group = new QGroupBox(caption, page);
+  group->setGeometry(x, 0, 505, 73);
+  return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, "年"),
+          AddCombo(group, names[1], Numbers(1, 12), "1", 120, "月"),
+          AddCombo(group, names[2], Numbers(1, 31), "1", 240, "日"),
+          AddCombo(group, names[3], Numbers(0, 23), "1", 352, "时")};
+}
+
 QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& text, const QRect& place, bool centred) {
   auto* edit = new QLineEdit(text, parent);
   edit->setObjectName(name);
@@ -155,6 +173,7 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
   AddPane(pages[3], model_->memo5, 441);
   AddPane(pages[4], model_->memo6, 441);
   AddPane(pages[5], model_->memo8, 441);
+  BuildAnalysisPage(pages[6]);
   BuildReportPage(pages[7]);
   pages_->setCurrentIndex(0);
   auto* layout = new QVBoxLayout(this);
@@ -198,12 +217,12 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   surnameGroup->setGeometry(256, 0, 121, 73);
   surname_ = AddEdit(surnameGroup, "Edit1", "张", {16, 32, 73, 18}, true);
 
-  auto* birth = new QGroupBox("宝宝生日(输入公历自动转农历)", page);
-  birth->setGeometry(376, 0, 505, 73);
-  year_ = AddCombo(birth, "bsSkinComboBox1", Numbers(1970, 2030), "2012", 8, "年");
-  month_ = AddCombo(birth, "bsSkinComboBox2", Numbers(1, 12), "1", 120, "月");
-  day_ = AddCombo(birth, "bsSkinComboBox3", Numbers(1, 31), "1", 240, "日");
-  hour_ = AddCombo(birth, "bsSkinComboBox5", Numbers(0, 23), "1", 352, "时");
+  const BirthCombos birth = AddBirthGroup(page, "宝宝生日(输入公历自动转农历)", 376,
+                                          {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"});
+  year_ = birth.year;
+  month_ = birth.month;
+  day_ = birth.day;
+  hour_ = birth.hour;
 
   fixSecond_ = new QCheckBox("限定第2个字为:", page);
   fixSecond_->setObjectName("CheckRadioBox3");
@@ -251,6 +270,33 @@ PaneView* TForm1::AddPane(QWidget* page, Pane& pane, int height) {
   auto* view = new PaneView(pane, page);
   view->setGeometry(16, 16, 865, height);
   return view;
+}
+
+void TForm1::BuildAnalysisPage(QWidget* page) {
+  auto* nameGroup = new QGroupBox("输入姓名", page);
+  nameGroup->setGeometry(0, 0, 121, 73);
+  analysedName_ = AddEdit(nameGroup, "bsSkinEdit2", "张", {32, 31, 57, 18}, false);
+  const BirthCombos birth = AddBirthGroup(page, "输入生日(输入公历自动转农历)", 120,
+                                          {"bsSkinComboBox4", "bsSkinComboBox6", "bsSkinComboBox7", "bsSkinComboBox8"});
+  analysisYear_ = birth.year;
+  analysisMonth_ = birth.month;
+  analysisDay_ = birth.day;
+  analysisHour_ = birth.hour;
+  auto* analyse = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
+  connect(analyse, &QPushButton::clicked, this, &TForm1::Analyse);
+  PaneView* pane = AddPane(page, model_->memo4, 401);
+  pane->SetCrAsLineBreak(true);
+  pane->move(16, 96);
+}
+
+void TForm1::Analyse() {
+  AnalysisRequest request;
+  request.name = ToGbk(analysedName_->text());
+  request.year = ToGbk(analysisYear_->currentText());
+  request.month = ToGbk(analysisMonth_->currentText());
+  request.day = ToGbk(analysisDay_->currentText());
+  request.hour = ToGbk(analysisHour_->currentText());
+  AnalyseName(*model_, request);
 }
 
 void TForm1::BuildReportPage(QWidget* page) {

@@ -60,6 +60,8 @@ class TForm1 : public QWidget {
   void BuildSettingsPage(QWidget* page);
   PaneView* AddPane(QWidget* page, Pane& pane, int height);
   void BuildReportPage(QWidget* page);
+  void BuildAnalysisPage(QWidget* page);
+  void Analyse();
   void Generate();
   void ShowSettingsHelp();
   void RefreshProgress();
@@ -84,10 +86,15 @@ class TForm1 : public QWidget {
   QLineEdit* fixSecondText_ = nullptr;
   QCheckBox* fixThird_ = nullptr;  // CheckRadioBox4
   QLineEdit* fixThirdText_ = nullptr;
-  QPushButton* help_ = nullptr;      // bsSkinButton5
-  QPushButton* stop_ = nullptr;      // stopButton
-  QPushButton* generate_ = nullptr;  // bsSkinButton1
-  QLabel* progress_ = nullptr;       // bsSkinStdLabel9
+  QPushButton* help_ = nullptr;         // bsSkinButton5
+  QPushButton* stop_ = nullptr;         // stopButton
+  QPushButton* generate_ = nullptr;     // bsSkinButton1
+  QLabel* progress_ = nullptr;          // bsSkinStdLabel9
+  QLineEdit* analysedName_ = nullptr;   // bsSkinEdit2
+  QComboBox* analysisYear_ = nullptr;   // bsSkinComboBox4
+  QComboBox* analysisMonth_ = nullptr;  // bsSkinComboBox6
+  QComboBox* analysisDay_ = nullptr;    // bsSkinComboBox7
+  QComboBox* analysisHour_ = nullptr;   // bsSkinComboBox8
   ReportModel* reportModel_ = nullptr;
   QTableView* report_ = nullptr;  // ListView1
 };

@@ -55,7 +55,12 @@ void PaneView::AppendLine(const std::string& gbkLine) {
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   if (!empty_) cursor.insertBlock();
-  cursor.insertText(FromGbk(gbkLine));
+  QString text = FromGbk(gbkLine);
+  if (crAsLineBreak_) {
+    if (text.endsWith('\r')) text.chop(1);
+    text.replace('\r', QChar::LineSeparator);
+  }
+  cursor.insertText(text);
   empty_ = false;
 }
 

@@ -17,6 +17,10 @@ class PaneView : public QTextEdit {
   // Listens to `pane` from now on; the pane must outlive the view.
   PaneView(Pane& pane, QWidget* parent = nullptr);
 
+  // Shows the CRs inside a line as line breaks (the analysis pane's score
+  // entry holds one grid per CR-ended line).
+  void SetCrAsLineBreak(bool on) { crAsLineBreak_ = on; }
+
   // The rows the text takes as laid out now (the lines of every block).
   int DisplayedRows() const;
 
@@ -26,6 +30,7 @@ class PaneView : public QTextEdit {
  private:
   void AppendLine(const std::string& gbkLine);
   bool empty_ = true;
+  bool crAsLineBreak_ = false;
 };
 
 }  // namespace tavrin::ui

@@ -167,6 +167,29 @@ class NamingWindowTest : public QObject {
     QVERIFY(!window.Model().Running());
   }
 
+  void analysisPage() {
+    TForm1 window(Stores(), 1);
+    QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), QString("张"));
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox4")->currentText(), QString("2012"));
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox8")->currentText(), QString("1"));
+    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo4")->geometry(), QRect(16, 96, 865, 401));
+    Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    const QStringList lines = WidgetLines(window, "Memo4");
+    QCOMPARE(lines.first(), QString("开始分析八字"));
+    QVERIFY(lines.contains("繁体字为:張偉"));
+    // The score entry's grid lines stand on rows of their own.
+    QVERIFY(lines.last().startsWith("总格:") || lines.last().startsWith("外格:") || lines.last().contains("格:"));
+    QVERIFY(lines.size() > static_cast<int>(window.Model().memo4.Lines().size()));
+    QVERIFY(messages.isEmpty());
+
+    Find<QComboBox>(window, "bsSkinComboBox7")->setEditText("31");
+    Find<QComboBox>(window, "bsSkinComboBox6")->setEditText("2");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    QCOMPARE(messages, QStringList{"出生日期 2012-2-31 不存在"});
+    QCOMPARE(WidgetLines(window, "Memo4"), QStringList{""});
+  }
+
   void badInputsTypedIntoTheWidgetsChangeNothing() {
     TForm1 window(Stores(), 1);
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");

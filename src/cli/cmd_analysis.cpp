@@ -1,0 +1,91 @@
+// The analysis of one name, as the page 姓名分析 writes it.
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "analysis/analyse_name.h"
+#include "chars/encoding.h"
+#include "cli/cli.h"
+#include "core/naming_model.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kOptions = "NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] [--json]";
+
+class CollectedMessages final : public MessageBoxes {
+ public:
+  void Show(std::string_view text) override {
+    if (!message.empty()) message += '\n';
+    message += GbkToUtf8(text);
+  }
+  std::string message;
+};
+
+int Analyse(CliContext& context, const std::vector<std::string>& args) {
+  AnalysisRequest request;
+  std::string birthElements;
+  bool json = false;
+  bool haveName = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--json") {
+      json = true;
+    } else if (arg == "--date" || arg == "--hour" || arg == "--birth-elements") {
+      if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
+      const std::string value = CliContext::ToGbk(args[++i]);
+      if (arg == "--date") {
+        SplitDateOption(value, request.year, request.month, request.day);
+      } else if (arg == "--hour") {
+        request.hour = value;
+      } else {
+        birthElements = value;
+      }
+    } else if (!haveName && !arg.starts_with("--")) {
+      request.name = CliContext::ToGbk(arg);
+      haveName = true;
+    } else {
+      throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
+    }
+  }
+  if (!haveName) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
+
+  SettingsInputs inputs;
+  CollectedMessages messages;
+  NamingEnvironment environment;
+  environment.inputs = &inputs;
+  environment.messages = &messages;
+  context.RequireData({kNumerologyFile});
+  NamingModel model(context.SharedData(), 0, environment);
+  model.session.birthElements = birthElements;
+  const AnalysisOutcome outcome = AnalyseName(model, request);
+  if (outcome == AnalysisOutcome::kRefused) throw CliError(messages.message);
+
+  if (json) {
+    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+    for (const std::string& line : model.memo4.Lines()) lines.push_back(GbkToUtf8(line));
+    nlohmann::ordered_json result = {{"lines", std::move(lines)}};
+    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  } else {
+    for (const std::string& line : model.memo4.Lines()) {
+      std::string shown = line;
+      for (char& c : shown) {
+        if (c == '\r') c = '\n';
+      }
+      // A CR that ends the score text ends its line already.
+      if (!shown.empty() && shown.back() == '\n') shown.pop_back();
+      context.PrintLine(shown);
+    }
+  }
+  if (outcome == AnalysisOutcome::kStopped) throw CliError(messages.message);
+  return 0;
+}
+
+const Registrar kAnalyse({"analyse", kOptions,
+                          "the analysis of one name: birth pillars, elements, traditional form, five-grid score",
+                          &Analyse});
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,39 @@
+#include "core/birth_inputs.h"
+
+#include "calendar/gregorian.h"
+#include "chars/strcon.h"
+
+namespace tavrin {
+
+namespace {
+
+std::optional<std::string> ReadInteger(const char* field, const std::string& text, int& value) {
+  const std::optional<int> parsed = ParseDecimalInteger(text);
+  if (!parsed) return std::string(field) + "“" + text + "”不是整数";
+  value = *parsed;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> CheckBirthDate(const std::string& yearText, const std::string& monthText,
+                                          const std::string& dayText, BirthDate& date) {
+  if (auto refusal = ReadInteger("出生年份", yearText, date.year)) return refusal;
+  if (auto refusal = ReadInteger("出生月份", monthText, date.month)) return refusal;
+  if (auto refusal = ReadInteger("出生日", dayText, date.day)) return refusal;
+  if (date.year < kFirstBirthYear || date.year > kLastBirthYear) {
+    return "出生年份 " + std::to_string(date.year) + " 不在 " + std::to_string(kFirstBirthYear) + " 至 " +
+           std::to_string(kLastBirthYear) + " 之间";
+  }
+  if (!EncodeDate(date.year, date.month, date.day)) {
+    return "出生日期 " + std::to_string(date.year) + "-" + std::to_string(date.month) + "-" + std::to_string(date.day) +
+           " 不存在";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour) {
+  return ReadInteger("出生时辰", hourText, hour);
+}
+
+}  // namespace tavrin
