@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "chars/hzspell.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
 
@@ -37,6 +38,8 @@ class TForm1 : public QWidget {
 
   const DataStores& Stores() const { return model_->Stores(); }
   NamingModel& Model() { return *model_; }
+  // The pinyin spelling component the window carries; no command reads it.
+  THzSpell& HzSpell1() { return hzSpell1_; }
   QTabWidget* Pages() const { return pages_; }
   // The messages start-up has for the user (one per required file that failed).
   QStringList StartupMessages() const;
@@ -70,6 +73,7 @@ class TForm1 : public QWidget {
   std::unique_ptr<WindowPump> pump_;
   std::unique_ptr<Messages> messages_;
   std::unique_ptr<NamingModel> model_;
+  THzSpell hzSpell1_;
   bool progressDirty_ = false;
   bool closeWhenIdle_ = false;
 

@@ -25,6 +25,7 @@ TEST(CliChars, Commands) {
       {{"trad", U8(u8"张三陈龙")}, U8(u8"張三陳龍\n")},
       {{"simp", U8(u8"張三陳龍")}, U8(u8"张三陈龙\n")},
       {{"trad", ""}, "\n"},
+      {{"spell", U8(u8"张三，②Ω")}, "zhang san 2 o\nzs2o\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1]);
