@@ -42,7 +42,8 @@ int Spell(CliContext& context, const std::vector<std::string>& args) {
 const Registrar kStrokes({"strokes", "TEXT", "each character of TEXT with its stroke count", &Strokes});
 const Registrar kTraditional({"trad", "TEXT", "TEXT in traditional characters", &Traditional});
 const Registrar kSimplified({"simp", "TEXT", "TEXT in simplified characters", &Simplified});
-const Registrar kSpell({"spell", "TEXT", "toneless pinyin of TEXT from the built-in tables, then its initials", &Spell});
+const Registrar kSpell({"spell", "TEXT", "toneless pinyin of TEXT from the built-in tables, then its initials",
+                        &Spell});
 
 }  // namespace
 }  // namespace tavrin::cli

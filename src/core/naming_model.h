@@ -74,14 +74,15 @@ class NamingModel {
   NamingSession session;
 
   // The panes, by component name.
-  Pane memo1{"Memo1", true};  // 姓名设置: the summary
-  Pane memo2{"Memo2"};        // 二字名
-  Pane memo3{"Memo3"};        // 三字名
-  Pane memo5{"Memo5"};        // 部首有五行
-  Pane memo6{"Memo6"};        // 系统推荐名
-  Pane memo8{"Memo8"};        // 系统推荐名二
-  Pane memo4{"Memo4"};        // 姓名分析
-  ReportList report;          // 姓名报表
+  Pane memo1{"Memo1", true};                       // 姓名设置: the summary
+  Pane memo2{"Memo2"};                             // 二字名
+  Pane memo3{"Memo3"};                             // 三字名
+  Pane memo5{"Memo5"};                             // 部首有五行
+  Pane memo6{"Memo6"};                             // 系统推荐名
+  Pane memo8{"Memo8"};                             // 系统推荐名二
+  Pane memo4{"Memo4"};                             // 姓名分析
+  Pane memo7{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
+  ReportList report;                               // 姓名报表
 
   // The panes of a naming run in page order, with their page captions (GBK).
   struct PageOfPane {

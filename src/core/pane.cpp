@@ -4,10 +4,10 @@
 
 namespace tavrin {
 
-std::size_t DisplayedRows(std::string_view line) {
+std::size_t DisplayedRows(std::string_view line, std::size_t columns) {
   std::size_t width = line.size();
   while (width > 0 && line[width - 1] == ' ') --width;
-  const std::size_t rows = (width + kPaneColumns - 1) / kPaneColumns;
+  const std::size_t rows = (width + columns - 1) / columns;
   return rows == 0 ? 1 : rows;
 }
 
@@ -97,7 +97,7 @@ bool Pane::Contains(std::string_view needle) const {
 }
 
 void Pane::Append(std::string line) {
-  rows_ += DisplayedRows(line);
+  rows_ += DisplayedRows(line, columns_);
   const std::size_t from = text_.size();
   text_ += line;
   text_ += "\r\n";

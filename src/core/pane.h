@@ -19,9 +19,14 @@ namespace tavrin {
 // half-width columns of a 16-pixel font, and each GBK byte takes one column.
 inline constexpr std::size_t kPaneColumns = 105;
 
-// The rows a written line takes when the pane wraps it at kPaneColumns:
-// max(1, ceil(w / 105)), w being its length in bytes without trailing blanks.
-std::size_t DisplayedRows(std::string_view line);
+// The half-width columns of the poetry page's narrower result pane (425
+// pixels wide).
+inline constexpr std::size_t kNarrowPaneColumns = 50;
+
+// The rows a written line takes when the pane wraps it at `columns`:
+// max(1, ceil(w / columns)), w being its length in bytes without trailing
+// blanks.
+std::size_t DisplayedRows(std::string_view line, std::size_t columns = kPaneColumns);
 
 // A plain byte-wise substring search; an empty needle is found in any text.
 bool ContainsBytes(std::string_view haystack, std::string_view needle);
@@ -60,12 +65,15 @@ class Pane {
 
   // An indexed pane answers Contains for candidate texts by table lookup;
   // the summary pane, searched for every candidate of a run, is one.
-  explicit Pane(std::string name, bool indexed = false) : name_(std::move(name)), indexed_(indexed) {}
+  explicit Pane(std::string name, bool indexed = false, std::size_t columns = kPaneColumns)
+      : name_(std::move(name)), indexed_(indexed), columns_(columns) {}
   Pane(const Pane&) = delete;
   Pane& operator=(const Pane&) = delete;
 
   // The component name ("Memo1" ...).
   const std::string& Name() const { return name_; }
+  // The half-width columns of one row.
+  std::size_t Columns() const { return columns_; }
   const LineList& Lines() const { return lines_; }
   // The written lines, each followed by CR LF.
   const std::string& Text() const { return text_; }
@@ -89,6 +97,7 @@ class Pane {
   std::string text_;
   std::size_t rows_ = 0;
   bool indexed_;
+  std::size_t columns_;
   ClosingSubstringIndex index_;
   Listener listener_;
 };

@@ -11,17 +11,21 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <array>
-#include <array>
 
 #include "analysis/analyse_name.h"
+#include "core/lines.h"
+#include "core/poetry_db.h"
 #include "generators/generate_command.h"
+#include "generators/poetry_names.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/ReportModel.h"
@@ -175,6 +179,10 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
   AddPane(pages[5], model_->memo8, 441);
   BuildAnalysisPage(pages[6]);
   BuildReportPage(pages[7]);
+  BuildPoetryPage(pages[8]);
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == 8) OpenPoetryDatabase();
+  });
   pages_->setCurrentIndex(0);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -189,7 +197,7 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
 TForm1::~TForm1() {
   // The views listen to the core's panes; the model goes after them.
   for (Pane* pane : {&model_->memo1, &model_->memo2, &model_->memo3, &model_->memo5, &model_->memo6, &model_->memo8,
-                     &model_->memo4}) {
+                     &model_->memo4, &model_->memo7}) {
     pane->SetListener(nullptr);
   }
   model_->report.SetListener(nullptr);
@@ -297,6 +305,73 @@ void TForm1::Analyse() {
   request.day = ToGbk(analysisDay_->currentText());
   request.hour = ToGbk(analysisHour_->currentText());
   AnalyseName(*model_, request);
+}
+
+void TForm1::BuildPoetryPage(QWidget* page) {
+  poemModel_ = new QStandardItemModel(this);
+  poems_ = new QTableView(page);
+  poems_->setObjectName("DBGrid1");
+  poems_->setGeometry(0, 0, 217, 505);
+  poems_->setModel(poemModel_);
+  poems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  poems_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  poems_->setSelectionMode(QAbstractItemView::SingleSelection);
+  poems_->verticalHeader()->hide();
+  poems_->verticalHeader()->setDefaultSectionSize(20);
+  poemText_ = new QPlainTextEdit(page);
+  poemText_->setObjectName("DBMemo1");
+  poemText_->setGeometry(224, 0, 225, 505);
+  poemText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  poemText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  poemText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    // The middle pane follows the selected poem; text typed there is
+    // used for naming and never written back.
+    if (current.isValid() && poemContentColumn_ >= 0) {
+      poemText_->setPlainText(poemModel_->index(current.row(), poemContentColumn_).data().toString());
+    }
+  });
+  PaneView* pane = AddPane(page, model_->memo7, 337);
+  pane->setGeometry(464, 0, 425, 337);
+  auto* start = AddButton(page, "bsSkinButton3", "开 始", {560, 392, 89, 25});
+  auto* help = AddButton(page, "bsSkinButton4", "帮 助", {648, 392, 89, 25});
+  connect(start, &QPushButton::clicked, this, &TForm1::StartPoetry);
+  connect(help, &QPushButton::clicked, this, &TForm1::ShowPoetryHelp);
+}
+
+void TForm1::OpenPoetryDatabase() {
+  if (poetryConnected_) return;
+  const std::string path = model_->Stores().dataDir + kPoetryFile;
+  if (!FileExists(path)) return;  // the next showing of the page tries again
+  poetryConnected_ = true;
+  std::string error;
+  const std::optional<PoemTable> table = QueryPoems(path, error);
+  if (!table) {
+    ShowMessage(this, FromGbk(error));
+    return;
+  }
+  poemContentColumn_ = table->Column("content");
+  QStringList headers;
+  for (const std::string& column : table->columns) headers << FromGbk(column);
+  poemModel_->setHorizontalHeaderLabels(headers);
+  for (const auto& row : table->rows) {
+    QList<QStandardItem*> items;
+    for (const std::string& text : row) items << new QStandardItem(FromGbk(text));
+    poemModel_->appendRow(items);
+  }
+  for (int column = 0; column < 4 && column < poemModel_->columnCount(); ++column)
+    poems_->setColumnHidden(column, true);
+  poems_->setColumnWidth(4, 120);
+  poems_->setColumnWidth(5, 60);
+  if (poemModel_->rowCount() > 0) poems_->selectRow(0);
+}
+
+void TForm1::StartPoetry() { StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText())); }
+
+void TForm1::ShowPoetryHelp() {
+  ShowMessage(this,
+              "在姓名设置中输入出生日期和姓氏\r在左侧选择诗歌题目\r也可以直接在中间输入诗歌内容\r"
+              "点开始后可以在右边取得姓名列表");
 }
 
 void TForm1::BuildReportPage(QWidget* page) {

@@ -21,6 +21,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QPlainTextEdit;
+class QStandardItemModel;
 class QTableView;
 
 namespace tavrin::ui {
@@ -65,6 +67,10 @@ class TForm1 : public QWidget {
   void BuildReportPage(QWidget* page);
   void BuildAnalysisPage(QWidget* page);
   void Analyse();
+  void BuildPoetryPage(QWidget* page);
+  void OpenPoetryDatabase();
+  void StartPoetry();
+  void ShowPoetryHelp();
   void Generate();
   void ShowSettingsHelp();
   void RefreshProgress();
@@ -99,6 +105,11 @@ class TForm1 : public QWidget {
   QComboBox* analysisMonth_ = nullptr;  // bsSkinComboBox6
   QComboBox* analysisDay_ = nullptr;    // bsSkinComboBox7
   QComboBox* analysisHour_ = nullptr;   // bsSkinComboBox8
+  QTableView* poems_ = nullptr;         // DBGrid1
+  QStandardItemModel* poemModel_ = nullptr;
+  QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
+  int poemContentColumn_ = -1;
+  bool poetryConnected_ = false;  // a connection was tried on a file that exists
   ReportModel* reportModel_ = nullptr;
   QTableView* report_ = nullptr;  // ListView1
 };

@@ -33,10 +33,10 @@ PaneView::PaneView(Pane& pane, QWidget* parent) : QTextEdit(parent) {
   setFont(PaneFont());
   document()->setDefaultFont(PaneFont());
   document()->setDocumentMargin(kDocumentMargin);
-  // Wrap anywhere at 105 half-width columns, as the core counts rows (the
+  // Wrap anywhere at the pane's half-width columns, as the core counts rows (the
   // wrap width holds the document's margins too).
   setLineWrapMode(QTextEdit::FixedPixelWidth);
-  setLineWrapColumnOrWidth(static_cast<int>(kPaneColumns) * kHalfWidthPixels + 2 * kDocumentMargin);
+  setLineWrapColumnOrWidth(static_cast<int>(pane.Columns()) * kHalfWidthPixels + 2 * kDocumentMargin);
   setWordWrapMode(QTextOption::WrapAnywhere);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -188,6 +190,56 @@ class NamingWindowTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
     QCOMPARE(messages, QStringList{"出生日期 2012-2-31 不存在"});
     QCOMPARE(WidgetLines(window, "Memo4"), QStringList{""});
+  }
+
+  void poetryPage() {
+    TForm1 window(Stores(), 3);
+    auto* grid = Find<QTableView>(window, "DBGrid1");
+    QCOMPARE(grid->model()->rowCount(), 0);  // opened when the page is first shown
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton4"), Qt::LeftButton);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith("在姓名设置中输入出生日期和姓氏\n在左侧选择诗歌题目\n"));
+    window.Pages()->setCurrentIndex(8);
+    QVERIFY(grid->model()->rowCount() > 300);
+    QVERIFY(grid->isColumnHidden(0) && grid->isColumnHidden(3) && !grid->isColumnHidden(4));
+    QCOMPARE(grid->columnWidth(4), 120);
+    auto* middle = Find<QPlainTextEdit>(window, "DBMemo1");
+    QVERIFY(!middle->toPlainText().isEmpty());  // the first poem
+    grid->selectRow(1);
+    const QString second = middle->toPlainText();
+    QCOMPARE(second, grid->model()->index(1, 1).data().toString());
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("4");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton3"), Qt::LeftButton);
+    const QStringList lines = WidgetLines(window, "Memo7");
+    QCOMPARE(lines.first(), QString("出生日期:2012年1月1日"));
+    auto* pane = Find<tavrin::ui::PaneView>(window, "Memo7");
+    QCOMPARE(pane->DisplayedRows(), static_cast<int>(window.Model().memo7.Rows()));
+
+    messages.clear();
+    middle->clear();
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton3"), Qt::LeftButton);
+    QCOMPARE(messages, QStringList{"请先选择诗歌"});
+  }
+
+  void missingAndCorruptPoemDatabase() {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/";
+    tavrin::DataStores stores = *Stores();
+    stores.dataDir = path;
+    TForm1 window(tavrin::SealStores(stores), 1);
+    window.Pages()->setCurrentIndex(8);
+    QVERIFY(messages.isEmpty());  // missing: the page stays empty, silently
+    window.Pages()->setCurrentIndex(0);
+    QFile corrupt(dir.filePath("poetry.db"));
+    QVERIFY(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write(QByteArray(4096, 'x'));
+    corrupt.close();
+    window.Pages()->setCurrentIndex(8);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].contains("not a database"));
+    window.Pages()->setCurrentIndex(0);
+    window.Pages()->setCurrentIndex(8);
+    QCOMPARE(messages.size(), 1);  // not retried
   }
 
   void badInputsTypedIntoTheWidgetsChangeNothing() {

@@ -1,0 +1,153 @@
+// The poem database and names from a poem.
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "chars/encoding.h"
+#include "chars/gbk.h"
+#include "cli/cli.h"
+#include "core/birth_inputs.h"
+#include "core/naming_model.h"
+#include "core/poetry_db.h"
+#include "generators/poetry_names.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kPoetryOptions =
+    "(--poem-id ID | --poem-text TEXT) [--surname S] [--date YYYY-MM-DD] [--count N] [--birth-elements TEXT] "
+    "[--seed U64] [--json]";
+
+PoemTable LoadPoems(CliContext& context) {
+  std::string error;
+  const std::string path = context.Stores().dataDir + kPoetryFile;
+  if (!FileExists(path)) throw CliError("the poem database " + path + " is missing");
+  std::optional<PoemTable> table = QueryPoems(path, error);
+  if (!table) throw CliError(GbkToUtf8(error));
+  for (const char* column : {"id", "title", "author", "collection", "content"}) {
+    if (table->Column(column) < 0) throw CliError(std::string("the poem table has no column ") + column);
+  }
+  return *table;
+}
+
+int Poems(CliContext& context, const std::vector<std::string>& args) {
+  std::string search;
+  if (args.size() == 2 && args[0] == "--search") {
+    search = CliContext::ToGbk(args[1]);
+  } else if (!args.empty()) {
+    throw CliError("usage: tavrin-cli poems [--search TEXT]");
+  }
+  const PoemTable table = LoadPoems(context);
+  const auto at = [&](const std::vector<std::string>& row, const char* column) -> const std::string& {
+    return row[static_cast<std::size_t>(table.Column(column))];
+  };
+  for (const auto& row : table.rows) {
+    if (!search.empty() && !ContainsAligned(at(row, "title"), search) && !ContainsAligned(at(row, "author"), search) &&
+        !ContainsAligned(at(row, "content"), search)) {
+      continue;
+    }
+    context.PrintLine(at(row, "id") + "\t" + at(row, "title") + "\t" + at(row, "author") + "\t" +
+                      at(row, "collection"));
+  }
+  return 0;
+}
+
+class CollectedMessages final : public MessageBoxes {
+ public:
+  void Show(std::string_view text) override {
+    if (!message.empty()) message += '\n';
+    message += GbkToUtf8(text);
+  }
+  std::string message;
+};
+
+int Poetry(CliContext& context, const std::vector<std::string>& args) {
+  SettingsInputs inputs;
+  std::string birthElements;
+  std::uint64_t seed = ClockSeed();
+  bool json = false;
+  std::optional<std::string> poemId;
+  std::optional<std::string> poemText;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option == "--json") {
+      json = true;
+      continue;
+    }
+    if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
+    const std::string value = CliContext::ToGbk(args[++i]);
+    if (option == "--poem-id") {
+      poemId = value;
+    } else if (option == "--poem-text") {
+      poemText = value;
+    } else if (option == "--surname") {
+      inputs.surname = value;
+    } else if (option == "--date") {
+      SplitDateOption(value, inputs.year, inputs.month, inputs.day);
+    } else if (option == "--count") {
+      inputs.count = value;
+    } else if (option == "--birth-elements") {
+      birthElements = value;
+    } else if (option == "--seed") {
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seed);
+      if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
+        throw CliError("--seed \"" + args[i] + "\" is not an unsigned 64-bit number");
+      }
+    } else {
+      throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
+    }
+  }
+  if (poemId.has_value() == poemText.has_value()) {
+    throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
+  }
+  // The settings page's date fields hold the numbers as their items are
+  // written, without leading zeros.
+  BirthDate date;
+  if (auto refusal = CheckBirthDate(inputs.year, inputs.month, inputs.day, date)) throw CliError(GbkToUtf8(*refusal));
+  inputs.year = std::to_string(date.year);
+  inputs.month = std::to_string(date.month);
+  inputs.day = std::to_string(date.day);
+
+  std::string text;
+  if (poemId) {
+    const PoemTable table = LoadPoems(context);
+    const auto id = static_cast<std::size_t>(table.Column("id"));
+    for (const auto& row : table.rows) {
+      if (row[id] == *poemId) text = row[static_cast<std::size_t>(table.Column("content"))];
+    }
+    if (text.empty()) throw CliError("no poem with id " + GbkToUtf8(*poemId));
+  } else {
+    text = *poemText;
+  }
+
+  context.RequireData({kNumerologyFile});
+  CollectedMessages messages;
+  NamingEnvironment environment;
+  environment.inputs = &inputs;
+  environment.messages = &messages;
+  NamingModel model(context.SharedData(), seed, environment);
+  model.session.birthElements = birthElements;
+  if (StartPoetryNaming(model, text) == PoetryOutcome::kRefused) throw CliError(messages.message);
+
+  if (json) {
+    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+    for (const std::string& line : model.memo7.Lines()) lines.push_back(GbkToUtf8(line));
+    nlohmann::ordered_json result = {
+        {"seed", seed}, {"lines", std::move(lines)}, {"progress", GbkToUtf8(model.Progress())}};
+    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  } else {
+    for (const std::string& line : model.memo7.Lines()) context.PrintLine(line);
+  }
+  return 0;
+}
+
+const Registrar kPoems({"poems", "[--search TEXT]", "the poems of the database: id, title, author, collection",
+                        &Poems});
+const Registrar kPoetry({"poetry", kPoetryOptions, "names drawn from one poem, as the page for poetry writes them",
+                         &Poetry});
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,84 @@
+#include "generators/poetry_names.h"
+
+#include "chars/gbk.h"
+#include "chars/strcon.h"
+#include "core/lines.h"
+#include "core/naming_model.h"
+#include "generators/pane_line.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr long long kAttemptLimit = 1000;
+constexpr std::size_t kLineBytes = 100;
+
+}  // namespace
+
+void GeneratePoetryNames(NamingModel& model) {
+  NamingSession& session = model.session;
+  const NamingInputs& inputs = model.Inputs();
+  const PinyinService& pinyin = model.Services().pinyin;
+  const LineList& chars = session.poemCharList;
+  // The surname of the settings page's field, as the Generate command reads it.
+  const std::string surname = inputs.Surname();
+  Pane& pane = model.memo7;
+
+  pane.Clear();
+  pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");
+  std::string paneLine;
+  long long attempts = 0;
+  while (true) {
+    if (static_cast<long long>(pane.Rows()) >= model.ReadCount()) {
+      FlushPaneLine(paneLine, pane);
+      pane.Append("诗歌分析完成");
+      return;
+    }
+    model.Tick();
+    if (session.stopRequested || attempts > kAttemptLimit) return;
+    model.SetProgress(++attempts);
+    const std::uint64_t b = model.Random().Below(chars.size());
+    const std::uint64_t c = model.Random().Below(chars.size());
+    if (chars.empty()) continue;  // the draws index nothing
+    const std::string& second = chars[b];
+    const std::string& third = chars[c];
+    if (!IsChineseText(second) || !pinyin.SoundCheck(surname, second) || !pinyin.SoundCheck(second, third)) continue;
+    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
+    if (paneLine.size() >= kLineBytes) FlushPaneLine(paneLine, pane);
+  }
+}
+
+PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText) {
+  if (poemText.empty()) {
+    model.Messages().Show("请先选择诗歌");
+    return PoetryOutcome::kRefused;
+  }
+  // The count is checked before the pane is cleared, so a bad one changes nothing.
+  const std::string count = model.Inputs().CountText();
+  if (!ParseDecimalInteger(count)) {
+    model.Messages().Show("产生名字个数“" + count + "”不是整数");
+    return PoetryOutcome::kRefused;
+  }
+  LineList chars;
+  for (const std::string& line : SplitLines(poemText)) {
+    for (std::size_t pos = 0; pos < line.size();) {
+      const std::size_t length = CharLengthAt(line, pos);
+      std::string ch = line.substr(pos, length);
+      if (IsChineseText(ch)) chars.push_back(std::move(ch));
+      pos += length;
+    }
+  }
+  model.session.poemCharList = std::move(chars);
+  // A stop left from an earlier, finished Generate run would end this run at
+  // once; inside a running Generate the flag belongs to both runs.
+  if (!model.Running()) model.session.stopRequested = false;
+  try {
+    GeneratePoetryNames(model);
+  } catch (const RunFailure& failure) {
+    model.Messages().Show(failure.what());
+    return PoetryOutcome::kFailed;
+  }
+  return PoetryOutcome::kCompleted;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,27 @@
+// Names from a poem (page 诗歌取名): the surname and two characters drawn from
+// the Chinese characters of the poem, in the pane Memo7. Started from its own
+// page, not by the Generate command.
+#pragma once
+
+#include <string>
+
+namespace tavrin {
+
+class NamingModel;
+
+enum class PoetryOutcome {
+  kCompleted,  // the run went through (a stop or the attempt cap included)
+  kRefused,    // no poem, or a count that is no whole number: nothing changed
+  kFailed,     // the count stopped being a whole number during the run
+};
+
+// "开 始": takes the poem text of the middle pane (GBK), fills the session's
+// PoemCharList with its Chinese characters and runs GeneratePoetryNames.
+// Outside a Generate run a stop left from an earlier run is cleared first;
+// inside one (through its pump) the flag is left alone, so one Stop ends both.
+PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText);
+
+// The generator over the session's PoemCharList.
+void GeneratePoetryNames(NamingModel& model);
+
+}  // namespace tavrin
