@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 
 #include "chars/encoding.h"
@@ -82,6 +83,20 @@ void SplitDateOption(const std::string& text, std::string& year, std::string& mo
   year = text.substr(0, first);
   month = text.substr(first + 1, second - first - 1);
   day = text.substr(second + 1);
+}
+
+std::uint64_t ParseSeedOption(const std::string& text) {
+  std::uint64_t seed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    throw CliError("--seed \"" + text + "\" is not an unsigned 64-bit number");
+  }
+  return seed;
+}
+
+void CollectedMessages::Show(std::string_view text) {
+  if (!message.empty()) message += '\n';
+  message += GbkToUtf8(text);
 }
 
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage) {

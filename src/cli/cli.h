@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/naming_io.h"
 #include "core/startup.h"
 
 namespace tavrin::cli {
@@ -74,6 +75,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // and day fields; the command itself checks that they form an existing date.
 // Throws CliError when the value is not of that form.
 void SplitDateOption(const std::string& text, std::string& year, std::string& month, std::string& day);
+
+// The value of a --seed option; throws CliError when it is not an unsigned
+// 64-bit decimal number.
+std::uint64_t ParseSeedOption(const std::string& text);
+
+// Message boxes of a command run: the messages, as UTF-8 lines of one text.
+class CollectedMessages final : public MessageBoxes {
+ public:
+  void Show(std::string_view text) override;
+  std::string message;
+};
 
 // Throws CliError unless there are exactly `count` arguments.
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage);

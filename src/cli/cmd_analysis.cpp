@@ -15,15 +15,6 @@ namespace {
 
 constexpr const char* kOptions = "NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] [--json]";
 
-class CollectedMessages final : public MessageBoxes {
- public:
-  void Show(std::string_view text) override {
-    if (!message.empty()) message += '\n';
-    message += GbkToUtf8(text);
-  }
-  std::string message;
-};
-
 int Analyse(CliContext& context, const std::vector<std::string>& args) {
   AnalysisRequest request;
   std::string birthElements;

@@ -24,22 +24,7 @@ class NoPump final : public MessagePump {
   void Pump() override {}
 };
 
-class CollectedMessages final : public MessageBoxes {
- public:
-  void Show(std::string_view text) override { texts.emplace_back(text); }
-  std::vector<std::string> texts;
-};
-
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
-
-std::uint64_t ParseSeed(const std::string& text) {
-  std::uint64_t seed = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    throw CliError("--seed \"" + text + "\" is not an unsigned 64-bit number");
-  }
-  return seed;
-}
 
 std::string GridsOnOneLine(std::string_view grids) {
   std::string line;
@@ -126,7 +111,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
       inputs.fixThirdChecked = true;
       inputs.fixThird = CliContext::ToGbk(value);
     } else if (option == "--seed") {
-      seed = ParseSeed(value);
+      seed = ParseSeedOption(value);
     } else {
       Usage();
     }
@@ -140,11 +125,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
   const GenerateOutcome outcome = GenerateCommand(model);
-  std::string message;
-  for (const std::string& text : messages.texts) {
-    if (!message.empty()) message += '\n';
-    message += GbkToUtf8(text);
-  }
+  const std::string& message = messages.message;
   if (outcome == GenerateOutcome::kRefused) throw CliError(message);
 
   if (json) {

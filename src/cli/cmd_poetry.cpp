@@ -55,15 +55,6 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-class CollectedMessages final : public MessageBoxes {
- public:
-  void Show(std::string_view text) override {
-    if (!message.empty()) message += '\n';
-    message += GbkToUtf8(text);
-  }
-  std::string message;
-};
-
 int Poetry(CliContext& context, const std::vector<std::string>& args) {
   SettingsInputs inputs;
   std::string birthElements;
@@ -92,10 +83,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
     } else if (option == "--birth-elements") {
       birthElements = value;
     } else if (option == "--seed") {
-      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seed);
-      if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
-        throw CliError("--seed \"" + args[i] + "\" is not an unsigned 64-bit number");
-      }
+      seed = ParseSeedOption(args[i]);
     } else {
       throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
     }

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_testutil.h"
+#include "testutil.h"
+
+namespace tavrin::cli {
+namespace {
+
+using test::RunCommand;
+using test::U8;
+
+TEST(CliPoetry, PoemsAndNames) {
+  const auto all = RunCommand({"poems"});
+  ASSERT_EQ(all.status, 0) << all.err;
+  EXPECT_GT(std::count(all.out.begin(), all.out.end(), '\n'), 300);
+  const auto search = RunCommand({"poems", "--search", U8(u8"李白")});
+  ASSERT_EQ(search.status, 0);
+  EXPECT_NE(search.out.find(U8(u8"\t李白\t")), std::string::npos);
+  EXPECT_LT(search.out.size(), all.out.size());
+
+  const auto names = RunCommand({"poetry", "--poem-id", "1", "--seed", "5", "--count", "4", "--json"});
+  ASSERT_EQ(names.status, 0) << names.err;
+  EXPECT_TRUE(names.out.starts_with(U8(u8"{\"seed\":5,\"lines\":[\"出生日期:2012年1月1日\",")));
+  EXPECT_NE(names.out.find(U8(u8"\"诗歌分析完成\"],\"progress\":")), std::string::npos);
+  EXPECT_EQ(names.out, RunCommand({"poetry", "--poem-id", "1", "--seed", "5", "--count", "4", "--json"}).out);
+
+  const auto text = RunCommand({"poetry", "--poem-text", "abc", "--date", "2013-07-07", "--seed", "1"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out, U8(u8"出生日期:2013年7月7日\n"));  // no Chinese character: the heading alone
+}
+
+TEST(CliPoetry, BadInput) {
+  const struct {
+    std::vector<std::string> args;
+    const char8_t* message;
+  } cases[] = {
+      {{"poetry", "--poem-text", ""}, u8"请先选择诗歌"},
+      {{"poetry", "--poem-id", "99999"}, u8"no poem with id 99999"},
+      {{"poetry", "--poem-id", "1", "--count", "x"}, u8"产生名字个数“x”不是整数"},
+      {{"poetry", "--poem-id", "1", "--date", "2012-02-30"}, u8"出生日期 2012-2-30 不存在"},
+      {{"poetry", "--poem-id", "1", "--date", "1899-01-01"}, u8"出生年份 1899 不在 1900 至 2056 之间"},
+      {{"poetry"}, u8"usage"},
+      {{"poetry", "--poem-id", "1", "--poem-text", "x"}, u8"usage"},
+      {{"poems", "--sort"}, u8"usage"},
+  };
+  for (const auto& c : cases) {
+    const auto result = RunCommand(c.args);
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find(U8(c.message)), std::string::npos) << result.err;
+  }
+  tavrin::test::TempDir empty;
+  const auto missing = RunCommand({"poems"}, empty.Dir());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("missing"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrin::cli
