@@ -366,7 +366,10 @@ void TForm1::OpenPoetryDatabase() {
   if (poemModel_->rowCount() > 0) poems_->selectRow(0);
 }
 
-void TForm1::StartPoetry() { StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText())); }
+void TForm1::StartPoetry() {
+  StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()));
+  RefreshProgress();
+}
 
 void TForm1::ShowPoetryHelp() {
   ShowMessage(this,
