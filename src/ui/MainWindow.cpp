@@ -203,6 +203,10 @@ TForm1::~TForm1() {
   model_->report.SetListener(nullptr);
   model_->SetProgressListener(nullptr);
   model_->SetButtonsListener(nullptr);
+  // The pages go while the model and the inputs they are wired to still
+  // exist: no signal raised as they are taken down reaches a destroyed member.
+  disconnect(pages_, nullptr, this, nullptr);
+  delete pages_;
 }
 
 void TForm1::BuildSettingsPage(QWidget* page) {
