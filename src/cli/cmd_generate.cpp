@@ -19,11 +19,6 @@ constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
     "[--seed U64] [--json]";
 
-class NoPump final : public MessagePump {
- public:
-  void Pump() override {}
-};
-
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
 
 std::string GridsOnOneLine(std::string_view grids) {
@@ -117,11 +112,9 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     }
   }
 
-  NoPump pump;
   CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.pump = &pump;
   environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
   const GenerateOutcome outcome = GenerateCommand(model);

@@ -9,8 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "chars/strcon.h"  // ParseDecimalInteger, for the number fields
-
 namespace tavrin {
 
 // The inputs of the settings page, read at the moment the run needs them (a

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "chars/gbk.h"
+#include "chars/strcon.h"
 
 namespace tavrin {
 

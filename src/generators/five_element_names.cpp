@@ -11,7 +11,6 @@ namespace tavrin {
 namespace {
 
 constexpr long long kAttemptLimit = 10000;
-constexpr std::size_t kLineBytes = 100;
 
 // The built-in characters of an element ("金" ... "土"); empty for any other text.
 const std::string& ElementChars(const DataStores& stores, std::string_view element) {
@@ -72,7 +71,7 @@ void GenerateFiveElementNames(NamingModel& model) {
       if (!pinyin.SoundCheck(element, drawn)) continue;
       const std::string name = model.Random().Below(2) == 1 ? surname + element + drawn : surname + drawn + element;
       AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-      if (paneLine.size() >= kLineBytes) FlushPaneLine(paneLine, pane);
+      if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);
     }
     FlushPaneLine(paneLine, pane);
   }

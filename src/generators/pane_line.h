@@ -2,12 +2,19 @@
 // them to its pane as one line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace tavrin {
 
 class Pane;
+
+// A pane line is written once it holds this many bytes (the two- and
+// three-character, five-element and poetry generators) or this many
+// characters (the two recommended generators).
+inline constexpr std::size_t kPaneLineBytes = 100;
+inline constexpr std::size_t kPaneLineChars = 70;
 
 // Entries of a pane line are separated by three blanks.
 inline constexpr std::string_view kEntrySeparator = "   ";

@@ -11,7 +11,6 @@ namespace tavrin {
 namespace {
 
 constexpr long long kAttemptLimit = 1000;
-constexpr std::size_t kLineBytes = 100;
 
 }  // namespace
 
@@ -44,7 +43,7 @@ void GeneratePoetryNames(NamingModel& model) {
     const std::string& third = chars[c];
     if (!IsChineseText(second) || !pinyin.SoundCheck(surname, second) || !pinyin.SoundCheck(second, third)) continue;
     AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
-    if (paneLine.size() >= kLineBytes) FlushPaneLine(paneLine, pane);
+    if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);
   }
 }
 

@@ -14,7 +14,6 @@ namespace {
 
 constexpr long long kFixedAttemptLimit = 1600000;
 constexpr long long kRandomAttemptLimit = 100000;
-constexpr std::size_t kLineChars = 70;
 
 class RecommendedNames {
  public:
@@ -88,7 +87,7 @@ class RecommendedNames {
     std::string result = model_.AcceptCandidate(model_.CandidateText(name));
     if (!model_.Inputs().Female() && model_.GirlCharTest(result)) result.clear();
     const bool added = AddEntry(paneLine_, result);
-    if (CharCount(paneLine_) >= kLineChars) FlushPaneLine(paneLine_, model_.memo6);
+    if (CharCount(paneLine_) >= kPaneLineChars) FlushPaneLine(paneLine_, model_.memo6);
     return added;
   }
 

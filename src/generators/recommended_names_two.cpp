@@ -8,15 +8,11 @@
 
 namespace tavrin {
 
-namespace {
-
-constexpr std::size_t kLineChars = 70;
-
-}  // namespace
-
 void GenerateRecommendedNamesTwo(NamingModel& model) {
   NamingSession& session = model.session;
-  const LineList lines = model.Inputs().Female() ? model.Stores().girlCharList : model.Stores().boyCharList;
+  // The stores are sealed, so the list cannot change under the walk and
+  // needs no private copy.
+  const LineList& lines = model.Inputs().Female() ? model.Stores().girlCharList : model.Stores().boyCharList;
   const std::string& surname = session.surname;
   model.SetProgress(0);
   std::string paneLine;
@@ -26,7 +22,7 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
     const std::string name = surname + line;
     if (!model.Services().pinyin.SoundCheck(surname, CharAt(name, 1))) continue;
     AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-    if (CharCount(paneLine) >= kLineChars) FlushPaneLine(paneLine, model.memo8);
+    if (CharCount(paneLine) >= kPaneLineChars) FlushPaneLine(paneLine, model.memo8);
   }
   FlushPaneLine(paneLine, model.memo8);
   model.memo1.Append("推荐名字二分析完成");

@@ -13,7 +13,6 @@ namespace {
 
 constexpr long long kConstrainedDrawLimit = 10000;
 constexpr long long kFreeDrawLimit = 1000000;
-constexpr std::size_t kLineBytes = 100;
 
 }  // namespace
 
@@ -53,7 +52,7 @@ void GenerateThreeCharNames(NamingModel& model) {
       }
     }
     AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
-    if (paneLine.size() >= kLineBytes) FlushPaneLine(paneLine, model.memo3);
+    if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, model.memo3);
   }
   FlushPaneLine(paneLine, model.memo3);
   model.memo1.Append("三字名字分析完成");

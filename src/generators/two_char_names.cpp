@@ -11,7 +11,6 @@ namespace tavrin {
 namespace {
 
 constexpr long long kDrawLimit = 5000;
-constexpr std::size_t kLineBytes = 100;
 
 // A pinyin text read byte by byte: its first byte, the bytes between the
 // first and the last, and the last (the tone digit when it has one).
@@ -67,7 +66,7 @@ void GenerateTwoCharNames(NamingModel& model) {
     const std::string name = surname + ch;
     if (ContainsBytes(written, name)) continue;
     AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-    if (paneLine.size() >= kLineBytes) {
+    if (paneLine.size() >= kPaneLineBytes) {
       written += paneLine;
       FlushPaneLine(paneLine, model.memo2);
     }

@@ -19,7 +19,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <array>
 
 #include "analysis/analyse_name.h"
 #include "core/lines.h"
@@ -38,10 +37,10 @@ class TForm1::Inputs final : public NamingInputs {
   explicit Inputs(const TForm1& window) : w_(window) {}
   std::string Surname() const override { return ToGbk(w_.surname_->text()); }
   bool Female() const override { return w_.female_->isChecked(); }
-  std::string YearText() const override { return ToGbk(w_.year_->currentText()); }
-  std::string MonthText() const override { return ToGbk(w_.month_->currentText()); }
-  std::string DayText() const override { return ToGbk(w_.day_->currentText()); }
-  std::string HourText() const override { return ToGbk(w_.hour_->currentText()); }
+  std::string YearText() const override { return ToGbk(w_.birth_.year->currentText()); }
+  std::string MonthText() const override { return ToGbk(w_.birth_.month->currentText()); }
+  std::string DayText() const override { return ToGbk(w_.birth_.day->currentText()); }
+  std::string HourText() const override { return ToGbk(w_.birth_.hour->currentText()); }
   // Read at every draw: kept as GBK and converted only when the field changes.
   std::string CountText() const override { return count; }
   bool FixSecondChecked() const override { return w_.fixSecond_->isChecked(); }
@@ -104,21 +103,6 @@ QComboBox* AddCombo(QWidget* group, const char* name, const QStringList& items, 
   auto* caption = new QLabel(label, group);
   caption->setGeometry(x + 77, 32, 20, 20);
   return combo;
-}
-
-struct BirthCombos {
-  QComboBox *year, *month, *day, *hour;
-};
-
-// The group of the four birth combo boxes (year, month, day, hour), with the
-// same items, defaults and places on the settings and the analysis page.
-BirthCombos AddBirthGroup(QWidget* page, const QString& caption, int x, const std::array<const char*, 4>& names) {
-  auto* group = new QGroupBox(caption, page);
-  group->setGeometry(x, 0, 505, 73);
-  return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, "年"),
-          AddCombo(group, names[1], Numbers(1, 12), "1", 120, "月"),
-          AddCombo(group, names[2], Numbers(1, 31), "1", 240, "日"),
-          AddCombo(group, names[3], Numbers(0, 23), "1", 352, "时")};
 }
 
 QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& text, const QRect& place, bool centred) {
@@ -209,6 +193,18 @@ TForm1::~TForm1() {
   delete pages_;
 }
 
+// The group of the four birth combo boxes (year, month, day, hour), with the
+// same items, defaults and places on the settings and the analysis page.
+TForm1::BirthCombos TForm1::AddBirthGroup(QWidget* page, const QString& caption, int x,
+                                          const std::array<const char*, 4>& names) {
+  auto* group = new QGroupBox(caption, page);
+  group->setGeometry(x, 0, 505, 73);
+  return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, "年"),
+          AddCombo(group, names[1], Numbers(1, 12), "1", 120, "月"),
+          AddCombo(group, names[2], Numbers(1, 31), "1", 240, "日"),
+          AddCombo(group, names[3], Numbers(0, 23), "1", 352, "时")};
+}
+
 void TForm1::BuildSettingsPage(QWidget* page) {
   auto* sex = new QGroupBox("宝宝性别", page);
   sex->setGeometry(16, 0, 121, 73);
@@ -229,12 +225,8 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   surnameGroup->setGeometry(256, 0, 121, 73);
   surname_ = AddEdit(surnameGroup, "Edit1", "张", {16, 32, 73, 18}, true);
 
-  const BirthCombos birth = AddBirthGroup(page, "宝宝生日(输入公历自动转农历)", 376,
-                                          {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"});
-  year_ = birth.year;
-  month_ = birth.month;
-  day_ = birth.day;
-  hour_ = birth.hour;
+  birth_ = AddBirthGroup(page, "宝宝生日(输入公历自动转农历)", 376,
+                         {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"});
 
   fixSecond_ = new QCheckBox("限定第2个字为:", page);
   fixSecond_->setObjectName("CheckRadioBox3");
@@ -288,12 +280,8 @@ void TForm1::BuildAnalysisPage(QWidget* page) {
   auto* nameGroup = new QGroupBox("输入姓名", page);
   nameGroup->setGeometry(0, 0, 121, 73);
   analysedName_ = AddEdit(nameGroup, "bsSkinEdit2", "张", {32, 31, 57, 18}, false);
-  const BirthCombos birth = AddBirthGroup(page, "输入生日(输入公历自动转农历)", 120,
-                                          {"bsSkinComboBox4", "bsSkinComboBox6", "bsSkinComboBox7", "bsSkinComboBox8"});
-  analysisYear_ = birth.year;
-  analysisMonth_ = birth.month;
-  analysisDay_ = birth.day;
-  analysisHour_ = birth.hour;
+  analysisBirth_ = AddBirthGroup(page, "输入生日(输入公历自动转农历)", 120,
+                                 {"bsSkinComboBox4", "bsSkinComboBox6", "bsSkinComboBox7", "bsSkinComboBox8"});
   auto* analyse = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
   connect(analyse, &QPushButton::clicked, this, &TForm1::Analyse);
   PaneView* pane = AddPane(page, model_->memo4, 401);
@@ -304,10 +292,10 @@ void TForm1::BuildAnalysisPage(QWidget* page) {
 void TForm1::Analyse() {
   AnalysisRequest request;
   request.name = ToGbk(analysedName_->text());
-  request.year = ToGbk(analysisYear_->currentText());
-  request.month = ToGbk(analysisMonth_->currentText());
-  request.day = ToGbk(analysisDay_->currentText());
-  request.hour = ToGbk(analysisHour_->currentText());
+  request.year = ToGbk(analysisBirth_.year->currentText());
+  request.month = ToGbk(analysisBirth_.month->currentText());
+  request.day = ToGbk(analysisBirth_.day->currentText());
+  request.hour = ToGbk(analysisBirth_.hour->currentText());
   AnalyseName(*model_, request);
 }
 

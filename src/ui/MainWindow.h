@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -58,11 +59,21 @@ class TForm1 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The year, month, day and hour combo boxes of a page.
+  struct BirthCombos {
+    QComboBox* year = nullptr;
+    QComboBox* month = nullptr;
+    QComboBox* day = nullptr;
+    QComboBox* hour = nullptr;
+  };
+
   class Inputs;
   class WindowPump;
   class Messages;
 
   void BuildSettingsPage(QWidget* page);
+  static BirthCombos AddBirthGroup(QWidget* page, const QString& caption, int x,
+                                   const std::array<const char*, 4>& names);
   PaneView* AddPane(QWidget* page, Pane& pane, int height);
   void BuildReportPage(QWidget* page);
   void BuildAnalysisPage(QWidget* page);
@@ -88,24 +99,18 @@ class TForm1 : public QWidget {
   QRadioButton* male_ = nullptr;    // bsSkinCheckRadioBox1
   QLineEdit* count_ = nullptr;      // bsSkinEdit1
   QLineEdit* surname_ = nullptr;    // Edit1
-  QComboBox* year_ = nullptr;       // bsSkinComboBox1
-  QComboBox* month_ = nullptr;      // bsSkinComboBox2
-  QComboBox* day_ = nullptr;        // bsSkinComboBox3
-  QComboBox* hour_ = nullptr;       // bsSkinComboBox5
+  BirthCombos birth_;               // bsSkinComboBox1, 2, 3, 5
   QCheckBox* fixSecond_ = nullptr;  // CheckRadioBox3
   QLineEdit* fixSecondText_ = nullptr;
   QCheckBox* fixThird_ = nullptr;  // CheckRadioBox4
   QLineEdit* fixThirdText_ = nullptr;
-  QPushButton* help_ = nullptr;         // bsSkinButton5
-  QPushButton* stop_ = nullptr;         // stopButton
-  QPushButton* generate_ = nullptr;     // bsSkinButton1
-  QLabel* progress_ = nullptr;          // bsSkinStdLabel9
-  QLineEdit* analysedName_ = nullptr;   // bsSkinEdit2
-  QComboBox* analysisYear_ = nullptr;   // bsSkinComboBox4
-  QComboBox* analysisMonth_ = nullptr;  // bsSkinComboBox6
-  QComboBox* analysisDay_ = nullptr;    // bsSkinComboBox7
-  QComboBox* analysisHour_ = nullptr;   // bsSkinComboBox8
-  QTableView* poems_ = nullptr;         // DBGrid1
+  QPushButton* help_ = nullptr;        // bsSkinButton5
+  QPushButton* stop_ = nullptr;        // stopButton
+  QPushButton* generate_ = nullptr;    // bsSkinButton1
+  QLabel* progress_ = nullptr;         // bsSkinStdLabel9
+  QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
+  BirthCombos analysisBirth_;          // bsSkinComboBox4, 6, 7, 8
+  QTableView* poems_ = nullptr;        // DBGrid1
   QStandardItemModel* poemModel_ = nullptr;
   QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
   int poemContentColumn_ = -1;
