@@ -84,7 +84,16 @@ int ToneOfPinyin(std::string_view pinyin) {
   return last >= '0' && last <= '9' ? last - '0' : 1;
 }
 
-bool GroupHolds(std::string_view line, std::string_view part) { return !part.empty() && ContainsAligned(line, part); }
+bool GroupHolds(std::string_view line, std::string_view part, SoundRule rule) {
+  if (part.empty()) return false;
+  if (rule == SoundRule::kSubstring) return ContainsAligned(line, part);
+  while (true) {
+    const std::size_t comma = line.find(',');
+    if (line.substr(0, comma) == part) return true;
+    if (comma == std::string_view::npos) return false;
+    line.remove_prefix(comma + 1);
+  }
+}
 
 std::string InitialClashReason(std::string_view ia, std::string_view ib, std::string_view a, std::string_view b) {
   std::string reason;
@@ -160,7 +169,7 @@ std::string FinalOf(std::string_view pinyinIndex, std::string_view ch) {
 }
 
 bool SoundCheck(std::string_view pinyinIndex, const LineList& initialGroups, const LineList& finalGroups,
-                std::string_view a, std::string_view b, std::string* reason) {
+                std::string_view a, std::string_view b, std::string* reason, SoundRule rule) {
   const std::string ia = InitialOf(pinyinIndex, a);
   const std::string ib = InitialOf(pinyinIndex, b);
   const std::string fa = FinalOf(pinyinIndex, a);
@@ -168,13 +177,13 @@ bool SoundCheck(std::string_view pinyinIndex, const LineList& initialGroups, con
   bool soundsApart = true;
   std::string lastClash;
   for (const std::string& line : initialGroups) {
-    if (GroupHolds(line, ia) && GroupHolds(line, ib)) {
+    if (GroupHolds(line, ia, rule) && GroupHolds(line, ib, rule)) {
       soundsApart = false;
       lastClash = InitialClashReason(ia, ib, a, b);
     }
   }
   for (const std::string& line : finalGroups) {
-    if (GroupHolds(line, fa) && GroupHolds(line, fb)) {
+    if (GroupHolds(line, fa, rule) && GroupHolds(line, fb, rule)) {
       soundsApart = false;
       lastClash = FinalClashReason(fa, fb, a, b);
     }
@@ -202,8 +211,9 @@ PinyinService::PinyinService(std::string_view pinyinIndex, LineList initialGroup
     : initialGroups_(std::move(initialGroups)), finalGroups_(std::move(finalGroups)) {
   masksUsable_ = initialGroups_.size() <= 32 && finalGroups_.size() <= 32;
   cells_.resize(kPinyinCellCount);
-  initialMasks_.resize(kPinyinCellCount);
-  finalMasks_.resize(kPinyinCellCount);
+  for (auto* masks : {initialMasks_, finalMasks_}) {
+    for (int rule = 0; rule < 2; ++rule) masks[rule].resize(kPinyinCellCount);
+  }
   tones_.resize(kPinyinCellCount);
   std::string record;
   for (int cell = 0; cell < kPinyinCellCount; ++cell) {
@@ -221,8 +231,11 @@ PinyinService::PinyinService(std::string_view pinyinIndex, LineList initialGroup
     sounds.final = FinalOfPinyin(lower, sounds.initial);
     tones_[static_cast<std::size_t>(cell)] = static_cast<std::uint8_t>(ToneOfPinyin(pinyin));
     if (masksUsable_) {
-      initialMasks_[static_cast<std::size_t>(cell)] = InitialMask(sounds.initial);
-      finalMasks_[static_cast<std::size_t>(cell)] = FinalMask(sounds.final);
+      for (const SoundRule rule : {SoundRule::kSubstring, SoundRule::kWholeItem}) {
+        const auto r = static_cast<std::size_t>(rule);
+        initialMasks_[r][static_cast<std::size_t>(cell)] = GroupMask(initialGroups_, sounds.initial, rule);
+        finalMasks_[r][static_cast<std::size_t>(cell)] = GroupMask(finalGroups_, sounds.final, rule);
+      }
     }
   }
 }
@@ -232,18 +245,10 @@ int PinyinService::CellOf(std::string_view text) {
   return PinyinCell(static_cast<unsigned char>(text[0]), static_cast<unsigned char>(text[1]));
 }
 
-std::uint32_t PinyinService::InitialMask(std::string_view initial) const {
+std::uint32_t PinyinService::GroupMask(const LineList& groups, std::string_view part, SoundRule rule) {
   std::uint32_t mask = 0;
-  for (std::size_t i = 0; i < initialGroups_.size(); ++i) {
-    if (GroupHolds(initialGroups_[i], initial)) mask |= 1u << i;
-  }
-  return mask;
-}
-
-std::uint32_t PinyinService::FinalMask(std::string_view final) const {
-  std::uint32_t mask = 0;
-  for (std::size_t i = 0; i < finalGroups_.size(); ++i) {
-    if (GroupHolds(finalGroups_[i], final)) mask |= 1u << i;
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (GroupHolds(groups[i], part, rule)) mask |= 1u << i;
   }
   return mask;
 }
@@ -287,27 +292,31 @@ bool ReportClash(bool initialsClash, bool finalsClash, std::string_view ia, std:
 
 }  // namespace
 
-bool PinyinService::SoundCheck(std::string_view a, std::string_view b, std::string* reason) const {
+bool PinyinService::SoundCheck(SoundRule rule, std::string_view a, std::string_view b, std::string* reason) const {
   const int ca = CellOf(a);
   const int cb = CellOf(b);
   if (ca < 0 || cb < 0 || !masksUsable_) {
-    return SoundCheckTexts(a, b, InitialOf(a), InitialOf(b), FinalOf(a), FinalOf(b), reason);
+    return SoundCheckTexts(rule, a, b, InitialOf(a), InitialOf(b), FinalOf(a), FinalOf(b), reason);
   }
   const auto ia = static_cast<std::size_t>(ca);
   const auto ib = static_cast<std::size_t>(cb);
+  const auto r = static_cast<std::size_t>(rule);
   // A line holds both parts exactly when both masks have its bit.
-  const bool initialsClash = (initialMasks_[ia] & initialMasks_[ib]) != 0;
-  const bool finalsClash = (finalMasks_[ia] & finalMasks_[ib]) != 0;
+  const bool initialsClash = (initialMasks_[r][ia] & initialMasks_[r][ib]) != 0;
+  const bool finalsClash = (finalMasks_[r][ia] & finalMasks_[r][ib]) != 0;
   return ReportClash(initialsClash, finalsClash, cells_[ia].initial, cells_[ib].initial, cells_[ia].final,
                      cells_[ib].final, a, b, reason);
 }
 
-bool PinyinService::SoundCheckTexts(std::string_view a, std::string_view b, std::string_view ia, std::string_view ib,
-                                    std::string_view fa, std::string_view fb, std::string* reason) const {
+bool PinyinService::SoundCheckTexts(SoundRule rule, std::string_view a, std::string_view b, std::string_view ia,
+                                    std::string_view ib, std::string_view fa, std::string_view fb,
+                                    std::string* reason) const {
   bool initialsClash = false;
-  for (const std::string& line : initialGroups_) initialsClash |= GroupHolds(line, ia) && GroupHolds(line, ib);
+  for (const std::string& line : initialGroups_) {
+    initialsClash |= GroupHolds(line, ia, rule) && GroupHolds(line, ib, rule);
+  }
   bool finalsClash = false;
-  for (const std::string& line : finalGroups_) finalsClash |= GroupHolds(line, fa) && GroupHolds(line, fb);
+  for (const std::string& line : finalGroups_) finalsClash |= GroupHolds(line, fa, rule) && GroupHolds(line, fb, rule);
   return ReportClash(initialsClash, finalsClash, ia, ib, fa, fb, a, b, reason);
 }
 

@@ -33,6 +33,12 @@ inline int PinyinCell(unsigned char lead, unsigned char trail) {
   return (lead - 0xA1) * 94 + (trail - 0xA1);
 }
 
+// How a group line is searched for an initial or a final. kSubstring finds
+// the part anywhere in the line, so "ang" is held by the line of "iang" and
+// "h" by the line of "zh": the rule of every run by default. kWholeItem finds
+// it only as one of the line's comma-separated items, so fewer pairs clash.
+enum class SoundRule { kSubstring, kWholeItem };
+
 namespace scan {
 
 // The pinyin text of the record of `cell` (as stored: lower-case, with its
@@ -53,7 +59,8 @@ std::string FinalOf(std::string_view pinyinIndex, std::string_view ch);
 // no group line holds both finals. `reason`, when given, receives the text of
 // the last clash found (empty when there is none).
 bool SoundCheck(std::string_view pinyinIndex, const LineList& initialGroups, const LineList& finalGroups,
-                std::string_view a, std::string_view b, std::string* reason = nullptr);
+                std::string_view a, std::string_view b, std::string* reason = nullptr,
+                SoundRule rule = SoundRule::kSubstring);
 // The last byte of the pinyin read as a digit; 1 when it is not one.
 int ToneOf(std::string_view pinyinIndex, std::string_view ch);
 // The tone pattern of a name of two or three characters; true for any other
@@ -74,8 +81,9 @@ std::string InitialOfPinyin(std::string_view lowerPinyin);
 std::string FinalOfPinyin(std::string_view lowerPinyin, std::string_view initial);
 // The tone of a pinyin text: its last byte as a digit, else 1.
 int ToneOfPinyin(std::string_view pinyin);
-// True when the line holds the part; an empty part is held by no line.
-bool GroupHolds(std::string_view line, std::string_view part);
+// True when the line holds the part under the rule; an empty part is held by
+// no line.
+bool GroupHolds(std::string_view line, std::string_view part, SoundRule rule = SoundRule::kSubstring);
 // The reason text of a clash of initials / of finals.
 std::string InitialClashReason(std::string_view ia, std::string_view ib, std::string_view a, std::string_view b);
 std::string FinalClashReason(std::string_view fa, std::string_view fb, std::string_view a, std::string_view b);
@@ -96,7 +104,10 @@ class PinyinService {
   std::string PinyinOf(std::string_view text) const;
   std::string InitialOf(std::string_view ch) const;
   std::string FinalOf(std::string_view ch) const;
-  bool SoundCheck(std::string_view a, std::string_view b, std::string* reason = nullptr) const;
+  bool SoundCheck(std::string_view a, std::string_view b, std::string* reason = nullptr) const {
+    return SoundCheck(SoundRule::kSubstring, a, b, reason);
+  }
+  bool SoundCheck(SoundRule rule, std::string_view a, std::string_view b, std::string* reason = nullptr) const;
   int ToneOf(std::string_view ch) const;
   bool ToneCheck(std::string_view name) const;
 
@@ -110,9 +121,8 @@ class PinyinService {
   // The cell of a text that is exactly one character of the table, else -1.
   static int CellOf(std::string_view text);
   // Group masks of any initial or final: bit i set when line i holds it.
-  std::uint32_t InitialMask(std::string_view initial) const;
-  std::uint32_t FinalMask(std::string_view final) const;
-  bool SoundCheckTexts(std::string_view a, std::string_view b, std::string_view ia, std::string_view ib,
+  static std::uint32_t GroupMask(const LineList& groups, std::string_view part, SoundRule rule);
+  bool SoundCheckTexts(SoundRule rule, std::string_view a, std::string_view b, std::string_view ia, std::string_view ib,
                        std::string_view fa, std::string_view fb, std::string* reason) const;
 
   LineList initialGroups_;
@@ -120,9 +130,10 @@ class PinyinService {
   // True when both group lists fit the 32-bit masks.
   bool masksUsable_ = false;
   std::vector<CellSounds> cells_;
-  // Hot data of the sound check and the tones, one entry per cell.
-  std::vector<std::uint32_t> initialMasks_;
-  std::vector<std::uint32_t> finalMasks_;
+  // Hot data of the sound check and the tones, one entry per cell; the masks
+  // by rule (SoundRule as index).
+  std::vector<std::uint32_t> initialMasks_[2];
+  std::vector<std::uint32_t> finalMasks_[2];
   std::vector<std::uint8_t> tones_;
 };
 

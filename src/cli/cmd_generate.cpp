@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
-    "[--seed U64] [--json]";
+    "[--seed U64] [--whole-item-sound] [--json]";
 
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
 
@@ -84,6 +84,10 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     const std::string& option = args[i];
     if (option == "--json") {
       json = true;
+      continue;
+    }
+    if (option == "--whole-item-sound") {
+      inputs.wholeItemSound = true;
       continue;
     }
     if (i + 1 == args.size()) Usage();

@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kPoetryOptions =
     "(--poem-id ID | --poem-text TEXT) [--surname S] [--date YYYY-MM-DD] [--count N] [--birth-elements TEXT] "
-    "[--seed U64] [--json]";
+    "[--seed U64] [--whole-item-sound] [--json]";
 
 PoemTable LoadPoems(CliContext& context) {
   std::string error;
@@ -66,6 +66,10 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
     const std::string& option = args[i];
     if (option == "--json") {
       json = true;
+      continue;
+    }
+    if (option == "--whole-item-sound") {
+      inputs.wholeItemSound = true;
       continue;
     }
     if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);

@@ -30,6 +30,9 @@ class NamingInputs {
   virtual std::string FixSecondText() const = 0;
   virtual bool FixThirdChecked() const = 0;
   virtual std::string FixThirdText() const = 0;
+  // "声韵按整项比较": the sound check compares whole group items. Read once
+  // at the start of a run.
+  virtual bool WholeItemSound() const { return false; }
 };
 
 // Inputs held as plain fields, with the settings page's defaults; a test may
@@ -45,6 +48,7 @@ struct SettingsInputs final : NamingInputs {
   std::string fixSecond;
   bool fixThirdChecked = false;
   std::string fixThird;
+  bool wholeItemSound = false;
 
   std::string Surname() const override { return surname; }
   bool Female() const override { return female; }
@@ -57,6 +61,7 @@ struct SettingsInputs final : NamingInputs {
   std::string FixSecondText() const override { return fixSecond; }
   bool FixThirdChecked() const override { return fixThirdChecked; }
   std::string FixThirdText() const override { return fixThird; }
+  bool WholeItemSound() const override { return wholeItemSound; }
 };
 
 // Lets the window process its pending messages (clicks on Stop among them).

@@ -47,6 +47,28 @@ void NamingModel::SetButtons(ButtonStates states) {
   if (buttonsListener_) buttonsListener_(buttons_);
 }
 
+void NamingModel::StartRunNotes() {
+  session.soundRule = Inputs().WholeItemSound() ? SoundRule::kWholeItem : SoundRule::kSubstring;
+  session.drawCapNotes.clear();
+}
+
+void NamingModel::NoteDrawCap(std::string_view caption, std::size_t rows) {
+  session.drawCapNotes.push_back(std::string(caption) + " " + std::to_string(rows) + " 行");
+}
+
+std::string NamingModel::DrawCapSummary() const {
+  if (session.drawCapNotes.empty()) return {};
+  std::string text = "已达尝试上限,名字未满所需行数:";
+  for (std::size_t i = 0; i < session.drawCapNotes.size(); ++i) {
+    if (i > 0) text += "、";
+    text += session.drawCapNotes[i];
+  }
+  // Under the default rule most characters clash with a surname of a common
+  // final (ang, i, u): the whole-item comparison lets many more through.
+  text += session.soundRule == SoundRule::kSubstring ? "。勾选“声韵按整项比较”可得到更多名字" : "(已按整项比较声韵)";
+  return text;
+}
+
 void NamingModel::StopCommand() {
   session.stopRequested = true;
   SetButtons({.generateEnabled = true, .stopEnabled = false});

@@ -122,6 +122,20 @@ class NamingModel {
   // not hold a whole number.
   int ReadCount() const;
 
+  // The sound check of the run under way: true when a and b may stand together.
+  bool SoundsApart(std::string_view a, std::string_view b) const {
+    return Services().pinyin.SoundCheck(session.soundRule, a, b);
+  }
+  // Starts a run's sound rule and draw-cap notes from the live inputs.
+  void StartRunNotes();
+  // Records that the generator of `caption` ended at its draw cap with `rows`
+  // rows in its pane.
+  void NoteDrawCap(std::string_view caption, std::size_t rows);
+  // What the window tells the user once a run has ended, beside the progress
+  // label: empty, or which panes stayed short at their draw cap and what may
+  // give more names.
+  std::string DrawCapSummary() const;
+
   // The candidate text of a full name: the name, "(", its score, ")".
   std::string CandidateText(std::string_view name) const;
   // Acceptance of one candidate text: pumps, collects names scoring above 70

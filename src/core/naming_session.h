@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "chars/linelist.h"
+#include "chars/pinyin.h"
 
 namespace tavrin {
 
@@ -17,9 +19,13 @@ struct NamingSession {
   std::string birthElements;    // elements of the four pillars, stem before branch
   std::string missingElements;  // elements absent from them, in the order 金 木 水 火 土
   bool stopRequested = false;
-  std::string pendingLine;  // the summary pane's line buffer; survives runs
-  LineList activeNameList;  // copy of the male or female name list, refilled at each run
-  LineList poemCharList;    // the characters of the poetry page's run
+  std::string pendingLine;                      // the summary pane's line buffer; survives runs
+  LineList activeNameList;                      // copy of the male or female name list, refilled at each run
+  LineList poemCharList;                        // the characters of the poetry page's run
+  SoundRule soundRule = SoundRule::kSubstring;  // of the run under way
+  // The panes whose generator ended at its draw cap in this run, with the
+  // rows written ("二字名 3"); GBK.
+  std::vector<std::string> drawCapNotes;
 };
 
 }  // namespace tavrin

@@ -27,7 +27,6 @@ const std::string& ElementChars(const DataStores& stores, std::string_view eleme
 
 void GenerateFiveElementNames(NamingModel& model) {
   NamingSession& session = model.session;
-  const PinyinService& pinyin = model.Services().pinyin;
   const std::string& surname = session.surname;
   const std::string& missing = session.missingElements;
   const LineList& names = session.activeNameList;
@@ -53,7 +52,11 @@ void GenerateFiveElementNames(NamingModel& model) {
       return;
     }
     model.Tick();
-    if (session.stopRequested || attempts > kAttemptLimit) return;
+    if (session.stopRequested) return;
+    if (attempts > kAttemptLimit) {
+      model.NoteDrawCap("部首有五行", pane.Rows());
+      return;
+    }
     model.SetProgress(++attempts);
     const std::uint64_t k = model.Random().Below(names.size());
     // With an empty list the drawn line is the empty text: no three-character
@@ -62,13 +65,13 @@ void GenerateFiveElementNames(NamingModel& model) {
     const bool drawnIsChinese = IsChineseText(drawn);
     for (const std::string& element : elementChars) {
       model.Tick();
-      if (!pinyin.SoundCheck(surname, element)) continue;
+      if (!model.SoundsApart(surname, element)) continue;
       const std::string twoChar = surname + element + std::string(kEntrySeparator);
       // A new two-character entry restarts the buffer: the entries gathered
       // so far are dropped from the pane.
       if (!pane.Contains(twoChar)) paneLine = twoChar;
       if (!drawnIsChinese) continue;
-      if (!pinyin.SoundCheck(element, drawn)) continue;
+      if (!model.SoundsApart(element, drawn)) continue;
       const std::string name = model.Random().Below(2) == 1 ? surname + element + drawn : surname + drawn + element;
       AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
       if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);

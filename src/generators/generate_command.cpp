@@ -56,6 +56,7 @@ class RunScope {
     model_.SetRunning(true);
     model_.SetButtons({.generateEnabled = false, .stopEnabled = true});
     model_.session.stopRequested = false;
+    model_.StartRunNotes();
   }
   ~RunScope() {
     model_.SetButtons({.generateEnabled = true, .stopEnabled = false});

@@ -31,4 +31,11 @@ inline bool AddEntry(std::string& paneLine, std::string_view accepted) {
 // Writes a pane line that is not empty to the pane, and empties it.
 void FlushPaneLine(std::string& paneLine, Pane& pane);
 
+// The full name of the entry of a pane line that holds the byte `at` (the
+// first byte of a character): the name part before "(" of a candidate text
+// "张伟明(85)", or a two-character entry without a score (the
+// five-element pane's). Empty when the byte is a blank or lies outside the
+// line, or when the text there is not a name (a completion line, say).
+std::string NameEntryAt(std::string_view line, std::size_t at);
+
 }  // namespace tavrin

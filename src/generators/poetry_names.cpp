@@ -17,7 +17,6 @@ constexpr long long kAttemptLimit = 1000;
 void GeneratePoetryNames(NamingModel& model) {
   NamingSession& session = model.session;
   const NamingInputs& inputs = model.Inputs();
-  const PinyinService& pinyin = model.Services().pinyin;
   const LineList& chars = session.poemCharList;
   // The surname of the settings page's field, as the Generate command reads it.
   const std::string surname = inputs.Surname();
@@ -34,14 +33,18 @@ void GeneratePoetryNames(NamingModel& model) {
       return;
     }
     model.Tick();
-    if (session.stopRequested || attempts > kAttemptLimit) return;
+    if (session.stopRequested) return;
+    if (attempts > kAttemptLimit) {
+      model.NoteDrawCap("诗歌取名", pane.Rows());
+      return;
+    }
     model.SetProgress(++attempts);
     const std::uint64_t b = model.Random().Below(chars.size());
     const std::uint64_t c = model.Random().Below(chars.size());
     if (chars.empty()) continue;  // the draws index nothing
     const std::string& second = chars[b];
     const std::string& third = chars[c];
-    if (!IsChineseText(second) || !pinyin.SoundCheck(surname, second) || !pinyin.SoundCheck(second, third)) continue;
+    if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) continue;
     AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
     if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);
   }
@@ -70,7 +73,12 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
   model.session.poemCharList = std::move(chars);
   // A stop left from an earlier, finished Generate run would end this run at
   // once; inside a running Generate the flag belongs to both runs.
-  if (!model.Running()) model.session.stopRequested = false;
+  // Inside a running Generate the sound rule and the draw-cap notes are
+  // that run's too.
+  if (!model.Running()) {
+    model.session.stopRequested = false;
+    model.StartRunNotes();
+  }
   try {
     GeneratePoetryNames(model);
   } catch (const RunFailure& failure) {

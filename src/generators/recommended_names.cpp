@@ -27,7 +27,8 @@ class RecommendedNames {
     long long attempts = 0;
     while (true) {
       if (CountReached("推荐名字分析完成")) return;
-      if (session_.stopRequested || attempts > kFixedAttemptLimit) return;
+      if (session_.stopRequested) return;
+      if (attempts > kFixedAttemptLimit) return NoteDrawCap();
       model_.SetProgress(++attempts);
       if (inputs.FixSecondChecked()) fixedSecond = inputs.FixSecondText();
       if (inputs.FixThirdChecked()) fixedThird = inputs.FixThirdText();
@@ -48,7 +49,6 @@ class RecommendedNames {
   }
 
   void RandomMode() {
-    const PinyinService& pinyin = model_.Services().pinyin;
     const LineList& list = model_.Stores().recommendedList;
     const std::string& surname = session_.surname;
     long long attempts = 0;
@@ -56,7 +56,7 @@ class RecommendedNames {
       if (CountReached("推荐分析完成")) return;
       model_.Tick();
       if (session_.stopRequested) return;
-      if (++attempts > kRandomAttemptLimit) return;
+      if (++attempts > kRandomAttemptLimit) return NoteDrawCap();
       model_.SetProgress(attempts);
       if (list.empty()) return;  // nothing to draw from
       const std::string& line = list[model_.Random().Below(list.size())];
@@ -68,12 +68,14 @@ class RecommendedNames {
         continue;
       }
       if (given.find_first_not_of(' ') == std::string::npos) continue;
-      if (!pinyin.SoundCheck(CharAt(given, 0), surname)) continue;
+      if (!model_.SoundsApart(CharAt(given, 0), surname)) continue;
       Place(surname + given);
     }
   }
 
  private:
+  void NoteDrawCap() { model_.NoteDrawCap("系统推荐名", model_.memo6.Rows()); }
+
   // At the requested count: the last line is written, then the completion line.
   bool CountReached(const char* completion) {
     if (static_cast<long long>(model_.memo6.Rows()) < model_.ReadCount()) return false;

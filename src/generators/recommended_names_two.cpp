@@ -20,7 +20,7 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
     model.Pump();
     if (session.stopRequested) return;
     const std::string name = surname + line;
-    if (!model.Services().pinyin.SoundCheck(surname, CharAt(name, 1))) continue;
+    if (!model.SoundsApart(surname, CharAt(name, 1))) continue;
     AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
     if (CharCount(paneLine) >= kPaneLineChars) FlushPaneLine(paneLine, model.memo8);
   }

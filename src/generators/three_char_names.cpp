@@ -19,7 +19,6 @@ constexpr long long kFreeDrawLimit = 1000000;
 void GenerateThreeCharNames(NamingModel& model) {
   NamingSession& session = model.session;
   const NamingInputs& inputs = model.Inputs();
-  const PinyinService& pinyin = model.Services().pinyin;
   const std::string& surname = session.surname;
   const LineList& names = session.activeNameList;
 
@@ -30,7 +29,10 @@ void GenerateThreeCharNames(NamingModel& model) {
   while (static_cast<long long>(model.memo3.Rows()) < model.ReadCount()) {
     model.Tick();
     if (session.stopRequested) return;
-    if (draws > limit) return;
+    if (draws > limit) {
+      model.NoteDrawCap("三字名", model.memo3.Rows());
+      return;
+    }
     model.SetProgress(++draws);
     const std::uint64_t k1 = model.Random().Below(names.size());
     const std::uint64_t k2 = model.Random().Below(names.size());
@@ -42,12 +44,12 @@ void GenerateThreeCharNames(NamingModel& model) {
       if ((second.empty() || third.empty()) && names.empty()) continue;  // the draw indexes nothing
       if (second.empty()) second = names[k1];
       if (third.empty()) third = names[k2];
-      if (!pinyin.SoundCheck(second, third)) continue;
+      if (!model.SoundsApart(second, third)) continue;
     } else {
       if (names.empty()) continue;
       second = names[k1];
       third = names[k2];
-      if (!IsChineseText(second) || !pinyin.SoundCheck(surname, second) || !pinyin.SoundCheck(second, third)) {
+      if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) {
         continue;
       }
     }

@@ -57,11 +57,14 @@ void GenerateTwoCharNames(NamingModel& model) {
     model.Tick();
     if (session.stopRequested) return;
     model.SetProgress(++draws);
-    if (draws > kDrawLimit) return;
+    if (draws > kDrawLimit) {
+      model.NoteDrawCap("二字名", model.memo2.Rows());
+      return;
+    }
     const std::uint64_t k = model.Random().Below(names.size());
     if (names.empty()) continue;  // the draw indexes nothing
     const std::string& ch = names[k];
-    if (!IsChineseText(ch) || !model.Services().pinyin.SoundCheck(surname, ch)) continue;
+    if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) continue;
     if (AvoidedCharacter(model, parts, ch)) continue;
     const std::string name = surname + ch;
     if (ContainsBytes(written, name)) continue;

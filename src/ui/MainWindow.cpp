@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -27,7 +28,7 @@
 #include "generators/poetry_names.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
-#include "ui/ReportModel.h"
+#include "ui/ReportPage.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -47,6 +48,7 @@ class TForm1::Inputs final : public NamingInputs {
   std::string FixSecondText() const override { return fixSecond; }
   bool FixThirdChecked() const override { return w_.fixThird_->isChecked(); }
   std::string FixThirdText() const override { return fixThird; }
+  bool WholeItemSound() const override { return w_.wholeItemSound_->isChecked(); }
 
   std::string count, fixSecond, fixThird;
 
@@ -97,6 +99,8 @@ QComboBox* AddCombo(QWidget* group, const char* name, const QStringList& items, 
   auto* combo = new QComboBox(group);
   combo->setObjectName(name);
   combo->setEditable(true);
+  // Enter runs the page's command rather than adding the typed text as an item.
+  combo->setInsertPolicy(QComboBox::NoInsert);
   combo->addItems(items);
   combo->setCurrentIndex(static_cast<int>(items.indexOf(selected)));
   combo->setGeometry(x, 32, 73, 20);
@@ -111,6 +115,15 @@ QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& text, const
   edit->setGeometry(place);
   if (centred) edit->setAlignment(Qt::AlignCenter);
   return edit;
+}
+
+// Tab moves from each widget to the next.
+void SetTabChain(std::initializer_list<QWidget*> widgets) {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : widgets) {
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
 }
 
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
@@ -162,8 +175,13 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
   AddPane(pages[4], model_->memo6, 441);
   AddPane(pages[5], model_->memo8, 441);
   BuildAnalysisPage(pages[6]);
-  BuildReportPage(pages[7]);
+  reportPage_ = new ReportPage(model_->report, model_->Services(), pages[7]);
+  auto* reportLayout = new QVBoxLayout(pages[7]);
+  reportLayout->setContentsMargins(0, 0, 0, 0);
+  reportLayout->addWidget(reportPage_);
+  connect(reportPage_, &ReportPage::analyseRequested, this, &TForm1::AnalyseFromName);
   BuildPoetryPage(pages[8]);
+  BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == 8) OpenPoetryDatabase();
   });
@@ -236,6 +254,12 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   fixThird_->setObjectName("CheckRadioBox4");
   fixThird_->setGeometry(168, 86, 113, 25);
   fixThirdText_ = AddEdit(page, "bsSkinEdit4", "", {280, 88, 33, 18}, false);
+  wholeItemSound_ = new QCheckBox("声韵按整项比较", page);
+  wholeItemSound_->setObjectName("wholeItemSound");
+  wholeItemSound_->setGeometry(336, 86, 150, 25);
+  wholeItemSound_->setToolTip(
+      "不勾选时,声母、韵母只要在同一组中出现就算相近(如 ang 与 iang),常见姓氏可用的字很少;\n"
+      "勾选后只有同组中完全相同的项才算相近,名字更多");
 
   const auto keepGbk = [](QLineEdit* edit, std::string& gbk) {
     gbk = ToGbk(edit->text());
@@ -262,6 +286,9 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   progress_ = new QLabel(page);
   progress_->setObjectName("bsSkinStdLabel9");
   progress_->setGeometry(16, 488, 300, 16);
+  drawCapNote_ = new QLabel(page);
+  drawCapNote_->setObjectName("drawCapNote");
+  drawCapNote_->setGeometry(120, 488, 761, 16);
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
   model_->SetProgressListener([this](const std::string& text) {
@@ -273,6 +300,8 @@ void TForm1::BuildSettingsPage(QWidget* page) {
 PaneView* TForm1::AddPane(QWidget* page, Pane& pane, int height) {
   auto* view = new PaneView(pane, page);
   view->setGeometry(16, 16, 865, height);
+  // A double-clicked name of a result pane opens in the analysis.
+  if (&pane != &model_->memo4) connect(view, &PaneView::nameActivated, this, &TForm1::AnalyseFromName);
   return view;
 }
 
@@ -282,8 +311,9 @@ void TForm1::BuildAnalysisPage(QWidget* page) {
   analysedName_ = AddEdit(nameGroup, "bsSkinEdit2", "张", {32, 31, 57, 18}, false);
   analysisBirth_ = AddBirthGroup(page, "输入生日(输入公历自动转农历)", 120,
                                  {"bsSkinComboBox4", "bsSkinComboBox6", "bsSkinComboBox7", "bsSkinComboBox8"});
-  auto* analyse = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
-  connect(analyse, &QPushButton::clicked, this, &TForm1::Analyse);
+  analyse_ = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
+  connect(analyse_, &QPushButton::clicked, this, &TForm1::Analyse);
+  connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
   PaneView* pane = AddPane(page, model_->memo4, 401);
   pane->SetCrAsLineBreak(true);
   pane->move(16, 96);
@@ -297,6 +327,17 @@ void TForm1::Analyse() {
   request.day = ToGbk(analysisBirth_.day->currentText());
   request.hour = ToGbk(analysisBirth_.hour->currentText());
   AnalyseName(*model_, request);
+}
+
+void TForm1::AnalyseFromName(const QString& name) {
+  analysedName_->setText(name);
+  const std::array<std::pair<QComboBox*, QComboBox*>, 4> combos = {{{birth_.year, analysisBirth_.year},
+                                                                    {birth_.month, analysisBirth_.month},
+                                                                    {birth_.day, analysisBirth_.day},
+                                                                    {birth_.hour, analysisBirth_.hour}}};
+  for (const auto& [from, to] : combos) to->setEditText(from->currentText());
+  pages_->setCurrentIndex(6);
+  Analyse();
 }
 
 void TForm1::BuildPoetryPage(QWidget* page) {
@@ -329,6 +370,7 @@ void TForm1::BuildPoetryPage(QWidget* page) {
   auto* help = AddButton(page, "bsSkinButton4", "帮 助", {648, 392, 89, 25});
   connect(start, &QPushButton::clicked, this, &TForm1::StartPoetry);
   connect(help, &QPushButton::clicked, this, &TForm1::ShowPoetryHelp);
+  SetTabChain({poems_, poemText_, start, help, pane});
 }
 
 void TForm1::OpenPoetryDatabase() {
@@ -359,35 +401,22 @@ void TForm1::OpenPoetryDatabase() {
 }
 
 void TForm1::StartPoetry() {
+  if (!model_->Running()) drawCapNote_->clear();
   StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()));
   RefreshProgress();
+  if (!model_->Running()) ShowDrawCapNote();
+}
+
+void TForm1::ShowDrawCapNote() {
+  const QString note = FromGbk(model_->DrawCapSummary());
+  drawCapNote_->setText(note);
+  drawCapNote_->setToolTip(note);
 }
 
 void TForm1::ShowPoetryHelp() {
   ShowMessage(this,
               "在姓名设置中输入出生日期和姓氏\r在左侧选择诗歌题目\r也可以直接在中间输入诗歌内容\r"
               "点开始后可以在右边取得姓名列表");
-}
-
-void TForm1::BuildReportPage(QWidget* page) {
-  reportModel_ = new ReportModel(model_->report, this);
-  report_ = new QTableView(page);
-  report_->setObjectName("ListView1");
-  report_->setModel(reportModel_);
-  report_->setShowGrid(true);
-  report_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  report_->setWordWrap(false);
-  report_->verticalHeader()->hide();
-  report_->verticalHeader()->setDefaultSectionSize(20);
-  report_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int column = 0; column < reportModel_->columnCount(); ++column) {
-    if (const int width = ReportModel::ColumnWidth(column)) report_->setColumnWidth(column, width);
-  }
-  auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(report_);
 }
 
 void TForm1::RefreshProgress() {
@@ -397,9 +426,39 @@ void TForm1::RefreshProgress() {
 }
 
 void TForm1::Generate() {
+  const bool starts = !model_->Running();
+  if (starts) drawCapNote_->clear();
   GenerateCommand(*model_);
   RefreshProgress();
+  if (starts) ShowDrawCapNote();
   if (closeWhenIdle_ && !model_->Running()) close();
+}
+
+void TForm1::BuildKeyboard() {
+  // Enter in a field of the settings page runs 生成, Esc anywhere runs 停止,
+  // each only while its button is enabled.
+  const auto generateIfEnabled = [this] {
+    if (generate_->isEnabled()) generate_->click();
+  };
+  for (QLineEdit* edit : {count_, surname_, fixSecondText_, fixThirdText_}) {
+    connect(edit, &QLineEdit::returnPressed, this, generateIfEnabled);
+  }
+  for (QComboBox* combo : {birth_.year, birth_.month, birth_.day, birth_.hour}) {
+    connect(combo->lineEdit(), &QLineEdit::returnPressed, this, generateIfEnabled);
+  }
+  for (QComboBox* combo : {analysisBirth_.year, analysisBirth_.month, analysisBirth_.day, analysisBirth_.hour}) {
+    connect(combo->lineEdit(), &QLineEdit::returnPressed, analyse_, &QPushButton::click);
+  }
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (stop_->isEnabled()) stop_->click();
+  });
+  // Tab walks each page from its inputs to its buttons, then its pane.
+  SetTabChain({female_, male_, count_, surname_, birth_.year, birth_.month, birth_.day, birth_.hour, fixSecond_,
+               fixSecondText_, fixThird_, fixThirdText_, wholeItemSound_, help_, stop_, generate_});
+  SetTabChain(
+      {analysedName_, analysisBirth_.year, analysisBirth_.month, analysisBirth_.day, analysisBirth_.hour, analyse_});
 }
 
 void TForm1::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }

@@ -29,7 +29,7 @@ class QTableView;
 namespace tavrin::ui {
 
 class PaneView;
-class ReportModel;
+class ReportPage;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -75,9 +75,13 @@ class TForm1 : public QWidget {
   static BirthCombos AddBirthGroup(QWidget* page, const QString& caption, int x,
                                    const std::array<const char*, 4>& names);
   PaneView* AddPane(QWidget* page, Pane& pane, int height);
-  void BuildReportPage(QWidget* page);
   void BuildAnalysisPage(QWidget* page);
   void Analyse();
+  // Page 姓名分析 with the name and the settings page's birth date and hour,
+  // analysed at once.
+  void AnalyseFromName(const QString& name);
+  void BuildKeyboard();
+  void ShowDrawCapNote();
   void BuildPoetryPage(QWidget* page);
   void OpenPoetryDatabase();
   void StartPoetry();
@@ -104,19 +108,21 @@ class TForm1 : public QWidget {
   QLineEdit* fixSecondText_ = nullptr;
   QCheckBox* fixThird_ = nullptr;  // CheckRadioBox4
   QLineEdit* fixThirdText_ = nullptr;
-  QPushButton* help_ = nullptr;        // bsSkinButton5
-  QPushButton* stop_ = nullptr;        // stopButton
-  QPushButton* generate_ = nullptr;    // bsSkinButton1
-  QLabel* progress_ = nullptr;         // bsSkinStdLabel9
+  QPushButton* help_ = nullptr;      // bsSkinButton5
+  QPushButton* stop_ = nullptr;      // stopButton
+  QPushButton* generate_ = nullptr;  // bsSkinButton1
+  QLabel* progress_ = nullptr;       // bsSkinStdLabel9
+  QCheckBox* wholeItemSound_ = nullptr;
+  QLabel* drawCapNote_ = nullptr;      // beside the progress label, after a run
   QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
+  QPushButton* analyse_ = nullptr;     // bsSkinButton2
   BirthCombos analysisBirth_;          // bsSkinComboBox4, 6, 7, 8
   QTableView* poems_ = nullptr;        // DBGrid1
   QStandardItemModel* poemModel_ = nullptr;
   QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
   int poemContentColumn_ = -1;
-  bool poetryConnected_ = false;  // a connection was tried on a file that exists
-  ReportModel* reportModel_ = nullptr;
-  QTableView* report_ = nullptr;  // ListView1
+  bool poetryConnected_ = false;      // a connection was tried on a file that exists
+  ReportPage* reportPage_ = nullptr;  // holds ListView1
 };
 
 }  // namespace tavrin::ui

@@ -1,11 +1,13 @@
 #include "ui/PaneView.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
 
+#include "generators/pane_line.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -71,6 +73,34 @@ int PaneView::DisplayedRows() const {
     rows += block.layout() ? std::max(1, block.layout()->lineCount()) : 1;
   }
   return rows;
+}
+
+QString PaneView::NameAtPosition(int position) const {
+  const QTextBlock block = document()->findBlock(position);
+  if (!block.isValid()) return {};
+  const QString text = block.text();
+  const int offset = position - block.position();
+  if (offset < 0 || offset >= text.size()) return {};
+  // The pane's lines came from GBK, so they convert back unchanged.
+  const std::string line = ToGbk(text);
+  const std::size_t at = ToGbk(text.left(offset)).size();
+  return FromGbk(NameEntryAt(line, at));
+}
+
+void PaneView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The character under the pointer: the one after the nearest cursor
+  // position, or the one before it when the pointer lies left of that position.
+  const QPoint at = event->position().toPoint();
+  QTextCursor cursor = cursorForPosition(at);
+  int position = cursor.position();
+  if (at.x() < cursorRect(cursor).left() && position > cursor.block().position()) --position;
+  const QString name = NameAtPosition(position);
+  if (name.isEmpty()) {
+    QTextEdit::mouseDoubleClickEvent(event);
+    return;
+  }
+  event->accept();
+  emit nameActivated(name);
 }
 
 }  // namespace tavrin::ui

@@ -27,6 +27,17 @@ class PaneView : public QTextEdit {
   // The pane font: a CJK monospace font whose half-width glyphs are 8 px wide.
   static QFont PaneFont();
 
+  // The full name of the entry that holds the character at a document
+  // position, or the empty text (see NameEntryAt).
+  QString NameAtPosition(int position) const;
+
+ signals:
+  // A name of the pane was double-clicked.
+  void nameActivated(const QString& name);
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
  private:
   void AppendLine(const std::string& gbkLine);
   bool empty_ = true;

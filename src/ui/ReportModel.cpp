@@ -1,54 +1,105 @@
 #include "ui/ReportModel.h"
 
+#include "chars/gbk.h"
+#include "chars/strokes.h"
+#include "chars/tone_marks.h"
+#include "core/services.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
 
 namespace {
 
-constexpr int kGridsColumn = 5;
+// Numbers joined by "-": 7-6-8.
+QString JoinNumbers(const std::vector<int>& numbers) {
+  QStringList parts;
+  for (const int n : numbers) parts << QString::number(n);
+  return parts.join('-');
+}
 
 }  // namespace
 
 const QStringList& ReportModel::Captions() {
-  static const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行", "五格"};
+  static const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行",
+                                       "五格", "拼音", "笔画",       "声调"};
   return captions;
 }
 
 int ReportModel::ColumnWidth(int column) {
-  static constexpr int kWidths[] = {0, 0, 130, 60, 180, 800};
-  return column >= 0 && column < 6 ? kWidths[column] : 0;
+  static constexpr int kWidths[kColumnCount] = {0, 0, 130, 60, 180, 800, 150, 80, 80};
+  return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 
-ReportModel::ReportModel(ReportList& report, QObject* parent)
-    : QAbstractTableModel(parent), report_(report), rows_(static_cast<int>(report.Rows().size())) {
+ReportModel::ReportModel(ReportList& report, const NamingServices& services, QObject* parent)
+    : QAbstractTableModel(parent), report_(report), services_(services) {
+  for (const ReportRow& row : report.Rows()) extras_.push_back(MakeExtras(row));
   report.SetListener([this](const ReportList& changed) {
     const int rows = static_cast<int>(changed.Rows().size());
-    if (rows <= rows_) return;
-    beginInsertRows({}, rows_, rows - 1);
-    rows_ = rows;
+    const int before = static_cast<int>(extras_.size());
+    if (rows <= before) return;
+    beginInsertRows({}, before, rows - 1);
+    for (int i = before; i < rows; ++i) extras_.push_back(MakeExtras(changed.Rows()[static_cast<std::size_t>(i)]));
     endInsertRows();
   });
 }
 
-int ReportModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+ReportModel::Extras ReportModel::MakeExtras(const ReportRow& row) const {
+  const PinyinService& pinyin = services_.pinyin;
+  std::vector<int> strokes;
+  std::vector<int> tones;
+  for (const std::string& ch : SplitChars(row.name)) {
+    strokes.push_back(StrokeCount(ch));
+    tones.push_back(pinyin.ToneOf(ch));
+  }
+  Extras extras;
+  extras.pinyin = QString::fromStdString(PinyinWithToneMarks(pinyin.PinyinOf(row.name)));
+  extras.strokes = JoinNumbers(strokes);
+  extras.tones = JoinNumbers(tones) + (pinyin.ToneCheck(row.name) ? " ✓" : " ✗");
+  return extras;
+}
 
-int ReportModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(ReportRow::kColumnCount);
+int ReportModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(extras_.size());
+}
+
+int ReportModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QString ReportModel::CellText(int row, int column) const {
+  if (row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return {};
+  const Extras& extras = extras_[static_cast<std::size_t>(row)];
+  switch (column) {
+    case kPinyin:
+      return extras.pinyin;
+    case kStrokes:
+      return extras.strokes;
+    case kTones:
+      return extras.tones;
+    default:
+      break;
+  }
+  const ReportRow& reportRow = report_.Rows()[static_cast<std::size_t>(row)];
+  QString text = FromGbk(*reportRow.Columns()[static_cast<std::size_t>(column)]);
+  if (column == kGrids) {
+    // Grid lines end with CR; the last one's is dropped, the others join.
+    QStringList lines = text.split('\r', Qt::SkipEmptyParts);
+    text = lines.join(" | ");
+  }
+  return text;
 }
 
 QVariant ReportModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rows_) return {};
-  const ReportRow& row = report_.Rows()[static_cast<std::size_t>(index.row())];
-  const std::string& text = *row.Columns()[static_cast<std::size_t>(index.column())];
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const int column = index.column();
   if (role == Qt::DisplayRole) {
-    QString shown = FromGbk(text);
-    // The grid lines on one line: their CRs shown as blanks.
-    if (index.column() == kGridsColumn) shown.replace('\r', ' ');
-    return shown;
+    if (column == kGrids) {
+      // The grid lines on one line: their CRs shown as blanks.
+      QString shown = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].grids);
+      return shown.replace('\r', ' ');
+    }
+    return CellText(index.row(), column);
   }
-  if (role == Qt::ToolTipRole && index.column() == kGridsColumn) {
-    QString tip = FromGbk(text);
+  if (role == Qt::ToolTipRole && column == kGrids) {
+    QString tip = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].grids);
     tip.replace('\r', '\n');
     return tip.trimmed();
   }

@@ -1,0 +1,70 @@
+#include "ui/ReportExport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include "ui/ReportModel.h"
+
+namespace tavrin::ui {
+
+namespace {
+
+QString CsvField(QString field) {
+  if (!field.contains(',') && !field.contains('"') && !field.contains('\r') && !field.contains('\n')) return field;
+  field.replace('"', "\"\"");
+  return '"' + field + '"';
+}
+
+}  // namespace
+
+QString ReportAsTsv(const ReportModel& model, const std::vector<int>& rows) {
+  QString text = ReportModel::Captions().join('\t') + '\n';
+  for (const int row : rows) {
+    QStringList cells;
+    for (int column = 0; column < ReportModel::kColumnCount; ++column) {
+      // A tab or line break inside a cell would split it.
+      cells << model.CellText(row, column).replace('\t', ' ').replace('\r', ' ').replace('\n', ' ');
+    }
+    text += cells.join('\t') + '\n';
+  }
+  return text;
+}
+
+QByteArray ReportAsCsv(const ReportModel& model, const std::vector<int>& rows) {
+  QStringList lines;
+  QStringList header;
+  for (const QString& caption : ReportModel::Captions()) header << CsvField(caption);
+  lines << header.join(',');
+  for (const int row : rows) {
+    QStringList cells;
+    for (int column = 0; column < ReportModel::kColumnCount; ++column) cells << CsvField(model.CellText(row, column));
+    lines << cells.join(',');
+  }
+  return QByteArray("\xEF\xBB\xBF") + (lines.join("\r\n") + "\r\n").toUtf8();
+}
+
+QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows) {
+  QJsonArray array;
+  for (const int row : rows) {
+    QJsonObject object;
+    for (int column = 0; column < ReportModel::kColumnCount; ++column) {
+      object.insert(ReportModel::Captions()[column], model.CellText(row, column));
+    }
+    array.append(object);
+  }
+  return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    error = file.errorString();
+    file.cancelWriting();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tavrin::ui

@@ -1,0 +1,27 @@
+// The report's rows as text for the clipboard and as CSV and JSON files.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace tavrin::ui {
+
+class ReportModel;
+
+// Tab-separated, a header line of the captions first, one line per row
+// (rows are the model's row numbers, in the order to write them).
+QString ReportAsTsv(const ReportModel& model, const std::vector<int>& rows);
+// UTF-8 with a byte-order mark, CR LF line ends, fields quoted as RFC 4180
+// asks: a field holding a comma, a quote, a CR or an LF is put in quotes and
+// its quotes are doubled.
+QByteArray ReportAsCsv(const ReportModel& model, const std::vector<int>& rows);
+// An array of objects keyed by the column captions, UTF-8.
+QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows);
+
+// Writes the bytes to the file at `path` atomically: the file holds either
+// its old content or all of the new. On failure returns false and the
+// reason in `error`.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error);
+
+}  // namespace tavrin::ui
