@@ -117,6 +117,7 @@ TEST_F(PoetryDb, ReviewedAuthorsAndTitles) {
       {"蝶恋花", "赵令畤", "欲减罗衣寒未去"},          // not 赵令
       {"满庭芳", "张镃", "月洗高梧"},                  // not 张
       {"高阳台", "韩疁", "频听银签"},                  // not 韩
+      {"著", "佚名", "俟我于著乎而"},                  // not 着
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
