@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "chars/encoding.h"
 #include "core/lines.h"
 #include "core/startup.h"
 
@@ -63,6 +67,33 @@ inline std::vector<std::string> CrLfGb2312Lines(const std::string& bytes) {
   }
   EXPECT_EQ(start, bytes.size()) << "the last line has no CR LF";
   return lines;
+}
+
+// The rows of a reviewed table the generators in tools/ read (UTF-8,
+// tab-separated, # comments), path relative to the source tree, with every
+// field as GBK. A missing file or a field GBK lacks is a test failure.
+inline std::vector<std::vector<std::string>> ToolsTable(const std::string& relative) {
+  std::vector<std::vector<std::string>> rows;
+  const char* root = std::getenv("TAVRIN_SOURCE_DIR");
+  if (!root) {
+    ADD_FAILURE() << "TAVRIN_SOURCE_DIR is not set";
+    return rows;
+  }
+  std::ifstream in(std::string(root) + "/" + relative, std::ios::binary);
+  EXPECT_TRUE(in.good()) << relative;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) {
+      const auto gbk = Utf8ToGbk(cell);
+      EXPECT_TRUE(gbk.has_value()) << relative << ": " << line;
+      fields.push_back(gbk.value_or(std::string()));
+    }
+    rows.push_back(std::move(fields));
+  }
+  return rows;
 }
 
 }  // namespace tavrin::test

@@ -19,7 +19,7 @@ enum Verdict { kGood, kHalf, kBad };
 // The verdict of each number 1..81 in the classical table as the file gives it.
 constexpr Verdict kVerdicts[81] = {
     kGood, kBad,  kGood, kBad,  kGood, kGood, kGood, kGood, kBad,  kBad,   // 1..10
-    kGood, kBad,  kGood, kBad,  kGood, kGood, kHalf, kGood, kBad,  kBad,   // 11..20
+    kGood, kBad,  kGood, kBad,  kGood, kGood, kGood, kGood, kBad,  kBad,   // 11..20
     kGood, kBad,  kGood, kGood, kGood, kBad,  kHalf, kBad,  kGood, kHalf,  // 21..30
     kGood, kGood, kGood, kBad,  kGood, kBad,  kGood, kHalf, kGood, kHalf,  // 31..40
     kGood, kBad,  kBad,  kBad,  kGood, kBad,  kGood, kGood, kHalf, kBad,   // 41..50

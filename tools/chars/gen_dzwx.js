@@ -9,7 +9,10 @@
 //      140 艸 -> 木; 85 水, 173 雨, 15 冫 -> 水; 86 火, 72 日 -> 火; 32 土,
 //      46 山, 112 石, 102 田 -> 土;
 //   3. any other character is left out (the program then falls back on its
-//      stroke count).
+//      stroke count);
+//   4. over all three, the reviewed overrides of tools/chars/dzwx_overrides.tsv
+//      (each with its reason there): entries that disagree with common naming
+//      practice, and common name characters or surnames neither source gives.
 // Each character is listed once.
 //
 // The program gives a character the element of the last line that contains
@@ -54,6 +57,20 @@ const RADICAL_TO_ELEMENT = {
   32: '土', 46: '土', 112: '土', 102: '土',
 };
 const heading = (element) => `“${element}”的字有:`;
+const OVERRIDES_FILE = path.join(__dirname, 'dzwx_overrides.tsv');
+
+// The reviewed overrides: [{ ch, element, reason }], in file order.
+function readOverrides() {
+  return fs.readFileSync(OVERRIDES_FILE, 'utf8').split('\n')
+    .filter((line) => line.trim() && !line.startsWith('#'))
+    .map((line) => {
+      const [ch, element, reason] = line.split('\t');
+      if (!ch || [...ch].length !== 1 || !ORDER.includes(element) || !reason) {
+        throw new Error(`bad override line: ${line}`);
+      }
+      return { ch, element, reason };
+    });
+}
 
 const isHanziCode = (lead, trail) =>
   lead >= 0xb0 && lead <= 0xf7 && trail >= 0xa1 && trail <= 0xfe && !(lead === 0xd7 && trail >= 0xfa);
@@ -124,6 +141,16 @@ function assignElements(stats) {
     } else {
       stats.left.push(ch);
     }
+  }
+  const cells = new Map(gb2312Hanzi().map(({ lead, trail, ch }) => [ch, (lead << 8) | trail]));
+  for (const { ch, element } of readOverrides()) {
+    const code = cells.get(ch);
+    if (code === undefined) throw new Error(`override ${ch} is not a GB2312 hanzi`);
+    const before = elementOf.get(code) || '-';
+    if (before === element) throw new Error(`override ${ch} ${element} changes nothing`);
+    stats.overridden.push(`${ch} ${before} -> ${element}`);
+    if (before === '-') stats.left.splice(stats.left.indexOf(ch), 1);
+    elementOf.set(code, element);
   }
   return elementOf;
 }
@@ -282,7 +309,7 @@ function planFor(order, baseElements, allHanzi) {
 }
 
 function main() {
-  const stats = { cnchar: 0, cncharNone: 0, cncharUnknown: 0, radical: [], left: [] };
+  const stats = { cnchar: 0, cncharNone: 0, cncharUnknown: 0, radical: [], left: [], overridden: [] };
   const baseElements = assignElements(stats);
   const allHanzi = gb2312Hanzi().map(({ lead, trail }) => (lead << 8) | trail);
 
@@ -350,6 +377,7 @@ function main() {
   console.log(`from cnchar-info: ${stats.cnchar}; cnchar-info "-": ${stats.cncharNone}; ` +
               `unknown to cnchar-info: ${stats.cncharUnknown}`);
   console.log(`from the radical (${stats.radical.length}): ${stats.radical.join('')}`);
+  console.log(`overrides (${stats.overridden.length}): ${stats.overridden.join(', ')}`);
   console.log(`left out, no element (${stats.left.length}): ${stats.left.join('')}`);
   console.log(`listed under the element the headings give them (${moved.length}): ${moved.join(', ')}`);
   console.log(`lines still in code order: ${inCodeOrder.join(' ') || 'none'}`);
@@ -358,5 +386,5 @@ function main() {
 if (require.main === module) {
   main();
 } else {
-  module.exports = { assignElements, headingConflicts, orderLine, readElements, hanziIn, ORDER, heading };
+  module.exports = { assignElements, headingConflicts, orderLine, readElements, hanziIn, readOverrides, ORDER, heading };
 }
