@@ -67,6 +67,12 @@ void ExpectSameAnswers(const std::string& bytes, const LineList& initials, const
     ASSERT_EQ(fast, scan::SoundCheck(bytes, initials, finals, a, b, &scanReason)) << a << " " << b;
     ASSERT_EQ(serviceReason, scanReason) << a << " " << b;
     ASSERT_EQ(service.SoundCheck(a, b), fast);
+    const SoundRule whole = SoundRule::kWholeItem;
+    const bool wholeApart = service.SoundCheck(whole, a, b, &serviceReason);
+    ASSERT_EQ(wholeApart, scan::SoundCheck(bytes, initials, finals, a, b, &scanReason, whole)) << a << " " << b;
+    ASSERT_EQ(serviceReason, scanReason) << a << " " << b;
+    // Whole items are found only where the substring search finds them too.
+    ASSERT_TRUE(wholeApart || !fast) << a << " " << b;
   };
   for (const std::string& text : texts) {
     for (const std::string& probe : probes) {
@@ -111,4 +117,32 @@ TEST(PinyinEquivalence, ShippedFile) {
 }
 
 }  // namespace
+// Pairs that clash by substring only, and pairs that clash under both rules.
+TEST(PinyinEquivalence, WholeItemRuleOnTheShippedFile) {
+  const std::string bytes = ShippedPinyinFile();
+  ASSERT_FALSE(bytes.empty());
+  const PinyinService service(bytes, kInitialGroups, kFinalGroups);
+  const struct {
+    const char *a, *b;
+    bool substringApart, wholeApart;
+    const char* wholeReason;
+  } cases[] = {
+      {"王", "良", false, true, ""},                            // ang inside iang
+      {"王", "李", false, true, ""},                            // i inside ai
+      {"红", "许", false, true, ""},                            // h inside zh, ch and sh
+      {"吴", "后", false, true, ""},                            // u inside ou
+      {"张", "陈", false, false, "ang\ren张陈韵母为相似发音"},  // zh, ch and ang, en
+      {"杨", "杨", false, false, "ang\rang杨杨韵母为相似发音"},
+      {"李", "米", false, false, "i\ri李米韵母为相似发音"},
+      {"王", "女", true, true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.a) + c.b);
+    std::string reason = "stale";
+    EXPECT_EQ(service.SoundCheck(c.a, c.b), c.substringApart);
+    EXPECT_EQ(service.SoundCheck(SoundRule::kWholeItem, c.a, c.b, &reason), c.wholeApart);
+    EXPECT_EQ(reason, c.wholeReason);
+  }
+}
+
 }  // namespace tavrin

@@ -1,0 +1,310 @@
+// The report as a table parents work with, and the ways from a name to its
+// analysis, offscreen: sorting, filtering, copying and exporting on a fixed
+// report; double-clicks on a pane and on a report row; the keyboard.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextBlock>
+#include <QtTest>
+
+#include "core/naming_model.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneView.h"
+#include "ui/ReportModel.h"
+#include "ui/ReportPage.h"
+#include "ui/qtext.h"
+
+using tavrin::ui::ReportModel;
+using tavrin::ui::ReportPage;
+using tavrin::ui::TForm1;
+
+namespace {
+
+const tavrin::SharedStores& Stores() {
+  static const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  return stores;
+}
+
+template <typename T>
+T* Find(QObject& parent, const char* name) {
+  T* widget = parent.findChild<T*>(name);
+  if (!widget) qFatal("no widget %s", name);
+  return widget;
+}
+
+tavrin::ReportRow Row(const QString& name, const QString& score, const QString& nameElements = "木火") {
+  using tavrin::ui::ToGbk;
+  return {ToGbk(name),         ToGbk(score),          ToGbk("金木水火"),
+          ToGbk(nameElements), ToGbk("金木水火木火"), ToGbk(score + ",天格:第8数吉\r人格:第15数吉\r")};
+}
+
+// The names shown, top to bottom.
+QStringList ShownNames(const ReportPage& page) {
+  QStringList names;
+  for (const int row : page.ShownRows()) names << page.Model().CellText(row, ReportModel::kName);
+  return names;
+}
+
+// The records of an RFC 4180 text.
+QList<QStringList> ParseCsv(const QString& text) {
+  QList<QStringList> records{{}};
+  QString field;
+  bool quoted = false;
+  for (int i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      records.last() << field;
+      field.clear();
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      records.last() << field;
+      field.clear();
+      records << QStringList{};
+      ++i;
+    } else {
+      field += c;
+    }
+  }
+  records.removeLast();  // after the last line end
+  return records;
+}
+
+}  // namespace
+
+class ReportPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    messages.clear();
+    tavrin::ui::SetMessageHook([this](const QString& text) { messages << text; });
+  }
+  void cleanup() { tavrin::ui::SetMessageHook(nullptr); }
+
+  void extraColumns() {
+    tavrin::ReportList report;
+    ReportPage page(report, *Stores()->services);
+    report.Append(Row("张伟明", "85"));
+    const ReportModel& model = page.Model();
+    QCOMPARE(model.CellText(0, ReportModel::kPinyin), QString("Zhāng Wěi Míng"));
+    QCOMPARE(model.CellText(0, ReportModel::kStrokes), QString("7-6-8"));
+    QCOMPARE(model.CellText(0, ReportModel::kTones), QString("1-3-2 ✓"));  // 1, 3 then 2 is allowed
+    QCOMPARE(model.CellText(0, ReportModel::kGrids), QString("85,天格:第8数吉 | 人格:第15数吉"));
+    report.Append(Row("张张", "70"));
+    QCOMPARE(model.CellText(1, ReportModel::kTones), QString("1-1 ✗"));
+  }
+
+  void sortingAndFiltering() {
+    tavrin::ReportList report;
+    ReportPage page(report, *Stores()->services);
+    for (const auto& [name, score] : {std::pair{"张伟", "85"}, {"李明", "100"}, {"王芳", "70"}, {"赵磊", "9"}}) {
+      report.Append(Row(name, score));
+    }
+    QCOMPARE(ShownNames(page), (QStringList{"张伟", "李明", "王芳", "赵磊"}));  // the order of acceptance
+    QHeaderView* header = page.Table()->horizontalHeader();
+    const auto clickHeader = [&](int column) {
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    clickHeader(ReportModel::kScore);
+    QCOMPARE(ShownNames(page), (QStringList{"赵磊", "王芳", "张伟", "李明"}));  // 9 < 70 < 85 < 100
+    clickHeader(ReportModel::kScore);
+    QCOMPARE(ShownNames(page), (QStringList{"李明", "张伟", "王芳", "赵磊"}));
+    clickHeader(ReportModel::kName);
+    QCOMPARE(ShownNames(page), (QStringList{"李明", "王芳", "张伟", "赵磊"}));  // li, wang, zhang, zhao
+    // The core keeps its order.
+    QCOMPARE(tavrin::ui::FromGbk(report.Rows()[0].name), QString("张伟"));
+
+    auto* count = Find<QLabel>(page, "reportCount");
+    QCOMPARE(count->text(), QString("显示 4 / 共 4 个名字"));
+    Find<QSpinBox>(page, "reportMinimumScore")->setValue(80);
+    QCOMPARE(ShownNames(page), (QStringList{"李明", "张伟"}));
+    QCOMPARE(count->text(), QString("显示 2 / 共 4 个名字"));
+    auto* chars = Find<QLineEdit>(page, "reportCharacters");
+    chars->insert("明 芳");  // as an input method commits it
+    QCOMPARE(ShownNames(page), (QStringList{"李明"}));
+    Find<QSpinBox>(page, "reportMinimumScore")->setValue(0);
+    QCOMPARE(ShownNames(page), (QStringList{"李明", "王芳"}));
+    report.Append(Row("孙芳", "90"));  // a row written while filtered
+    QCOMPARE(ShownNames(page), (QStringList{"李明", "孙芳", "王芳"}));
+    QCOMPARE(count->text(), QString("显示 3 / 共 5 个名字"));
+    chars->clear();
+    QCOMPARE(page.ShownRows().size(), std::size_t{5});
+  }
+
+  void copyAndExports() {
+    tavrin::ReportList report;
+    ReportPage page(report, *Stores()->services);
+    report.Append(Row("张伟", "85", "木,\"火\"\r土"));  // a comma, quotes and a CR
+    report.Append(Row("李明", "100"));
+    report.Append(Row("王芳", "70"));
+
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    page.activateWindow();
+    page.Table()->setFocus();
+    page.Table()->selectRow(0);
+    page.Table()->selectionModel()->select(page.Table()->model()->index(2, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keySequence(page.Table(), QKeySequence::Copy);
+    const QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(copied.size(), 3);
+    QCOMPARE(copied[0], ReportModel::Captions().join('\t'));
+    QVERIFY(copied[1].startsWith("张伟\t85\t"));
+    QVERIFY(copied[2].startsWith("王芳\t70\t"));
+
+    QTemporaryDir dir;
+    const QString csvPath = dir.filePath("report.csv");
+    QVERIFY(page.ExportCsv(csvPath));
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QList<QStringList> records = ParseCsv(QString::fromUtf8(bytes.mid(3)));
+    QCOMPARE(records.size(), 4);
+    QCOMPARE(records[0], ReportModel::Captions());
+    for (int row = 0; row < 3; ++row) {
+      for (int column = 0; column < ReportModel::kColumnCount; ++column) {
+        QCOMPARE(records[row + 1][column], page.Model().CellText(row, column));
+      }
+    }
+    QCOMPARE(records[1][ReportModel::kNameElements], QString("木,\"火\"\r土"));
+
+    const QString jsonPath = dir.filePath("report.json");
+    QVERIFY(page.ExportJson(jsonPath));
+    QFile json(jsonPath);
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QJsonArray array = QJsonDocument::fromJson(json.readAll()).array();
+    QCOMPARE(array.size(), 3);
+    for (int row = 0; row < 3; ++row) {
+      const QJsonObject object = array[row].toObject();
+      QCOMPARE(object.size(), ReportModel::kColumnCount);
+      for (int column = 0; column < ReportModel::kColumnCount; ++column) {
+        QCOMPARE(object[ReportModel::Captions()[column]].toString(), page.Model().CellText(row, column));
+      }
+    }
+
+    // A file that cannot be written: a message, and nothing left behind.
+    const QString blocked = dir.filePath("missing/report.csv");
+    QVERIFY(!page.ExportCsv(blocked));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith("无法写入文件 " + blocked));
+    QVERIFY(!QFile::exists(blocked));
+  }
+
+  // A double-clicked name of a result pane or of the report opens in the
+  // analysis with the settings page's birth date and hour.
+  void doubleClickToAnalysis() {
+    TForm1 window(Stores(), 5);
+    window.show();
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
+    Find<QComboBox>(window, "bsSkinComboBox2")->setEditText("6");
+    Find<QComboBox>(window, "bsSkinComboBox5")->setEditText("13");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+
+    window.Pages()->setCurrentIndex(2);
+    auto* pane = Find<tavrin::ui::PaneView>(window, "Memo3");
+    const QTextBlock block = pane->document()->firstBlock();
+    const QString line = block.text();
+    const int second = line.indexOf("   ") + 3;  // the second entry
+    const QString expected = line.mid(second, 3);
+    for (const int offset : {0, 2, 5}) {  // its start, middle and score
+      QCOMPARE(pane->NameAtPosition(block.position() + second + offset), expected);
+    }
+    QCOMPARE(pane->NameAtPosition(block.position() + second - 1), QString());  // the blanks before it
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + second + 1);
+    const QRect rect = pane->cursorRect(cursor);
+    QTest::mouseDClick(pane->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + 4, rect.center().y()));
+    QCOMPARE(window.Pages()->currentIndex(), 6);
+    QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), expected);
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox6")->currentText(), QString("6"));
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox8")->currentText(), QString("13"));
+    const QString analysis = Find<tavrin::ui::PaneView>(window, "Memo4")->toPlainText();
+    QVERIFY(analysis.contains("开始分析八字"));
+    QVERIFY(messages.isEmpty());
+
+    window.Pages()->setCurrentIndex(7);
+    auto* table = Find<QTableView>(window, "ListView1");
+    QVERIFY(table->model()->rowCount() > 0);
+    const QString reported = table->model()->index(0, 0).data().toString();
+    const QRect cell = table->visualRect(table->model()->index(0, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(window.Pages()->currentIndex(), 6);
+    QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), reported);
+  }
+
+  void keyboard() {
+    TForm1 window(Stores(), 1);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* surname = Find<QLineEdit>(window, "Edit1");
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("2");
+    QTest::keyClick(surname, Qt::Key_Return);  // Enter runs 生成
+    QVERIFY(window.Model().memo1.Lines().size() > 3);
+    QVERIFY(messages.isEmpty());
+
+    // Esc runs 停止 only while it is enabled.
+    QTest::keyClick(surname, Qt::Key_Escape);
+    QVERIFY(!window.Model().session.stopRequested);
+    window.Model().SetButtons({.generateEnabled = false, .stopEnabled = true});
+    QTest::keyClick(surname, Qt::Key_Escape);
+    QVERIFY(window.Model().session.stopRequested);
+    QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
+    // With 生成 disabled, Enter does nothing.
+    window.Model().SetButtons({.generateEnabled = false, .stopEnabled = false});
+    const std::size_t lines = window.Model().memo1.Lines().size();
+    QTest::keyClick(Find<QComboBox>(window, "bsSkinComboBox1")->lineEdit(), Qt::Key_Return);
+    QCOMPARE(window.Model().memo1.Lines().size(), lines);
+    window.Model().SetButtons({});
+
+    window.Pages()->setCurrentIndex(6);
+    auto* name = Find<QLineEdit>(window, "bsSkinEdit2");
+    name->setText("李明");
+    QTest::keyClick(name, Qt::Key_Return);
+    QVERIFY(Find<tavrin::ui::PaneView>(window, "Memo4")->toPlainText().contains("李明"));
+
+    // Tab walks the settings page from the inputs to the buttons.
+    const QStringList expected = {"bsSkinEdit1",     "Edit1",           "bsSkinComboBox1", "bsSkinComboBox2",
+                                  "bsSkinComboBox3", "bsSkinComboBox5", "CheckRadioBox3",  "bsSkinEdit3",
+                                  "CheckRadioBox4",  "bsSkinEdit4",     "wholeItemSound",  "bsSkinButton5",
+                                  "stopButton",      "bsSkinButton1"};
+    QStringList chain;
+    QWidget* widget = Find<QWidget>(window, "bsSkinEdit1");
+    while (chain.size() < expected.size()) {
+      if (expected.contains(widget->objectName()) && !chain.contains(widget->objectName())) {
+        chain << widget->objectName();
+      }
+      widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(chain, expected);
+  }
+
+ private:
+  QStringList messages;
+};
+
+QTEST_MAIN(ReportPageTest)
+#include "test_reportpage.moc"
