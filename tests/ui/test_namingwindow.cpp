@@ -18,22 +18,14 @@
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/qtext.h"
+#include "window_fixture.h"
 
 using tavrin::ui::TForm1;
 
 namespace {
 
-const tavrin::SharedStores& Stores() {
-  static const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
-  return stores;
-}
-
-template <typename T>
-T* Find(TForm1& window, const char* name) {
-  T* widget = window.findChild<T*>(name);
-  if (!widget) qFatal("no widget %s", name);
-  return widget;
-}
+const tavrin::SharedStores& Stores() { return tavrin::test::WindowStores(); }
+using tavrin::test::Find;
 
 QStringList WidgetLines(TForm1& window, const char* pane) {
   return Find<tavrin::ui::PaneView>(window, pane)->toPlainText().split('\n');

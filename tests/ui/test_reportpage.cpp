@@ -24,6 +24,7 @@
 #include "ui/ReportModel.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
+#include "window_fixture.h"
 
 using tavrin::ui::ReportModel;
 using tavrin::ui::ReportPage;
@@ -31,17 +32,8 @@ using tavrin::ui::TForm1;
 
 namespace {
 
-const tavrin::SharedStores& Stores() {
-  static const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
-  return stores;
-}
-
-template <typename T>
-T* Find(QObject& parent, const char* name) {
-  T* widget = parent.findChild<T*>(name);
-  if (!widget) qFatal("no widget %s", name);
-  return widget;
-}
+const tavrin::SharedStores& Stores() { return tavrin::test::WindowStores(); }
+using tavrin::test::Find;
 
 tavrin::ReportRow Row(const QString& name, const QString& score, const QString& nameElements = "木火") {
   using tavrin::ui::ToGbk;
