@@ -3,7 +3,9 @@
 // and the five-grid score, written into the pane Memo4.
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace tavrin {
 
@@ -20,6 +22,30 @@ struct AnalysisRequest {
   std::string hour;
 };
 
+// What a printed report of one analysed name shows, as structured data (GBK
+// texts): the name's readings, the birth pillars, the elements, the grids.
+struct NameReport {
+  std::string name;
+  std::string pinyin;       // PinyinOf, with tone digits
+  std::string traditional;  // the traditional form
+  int year = 0, month = 0, day = 0;
+  std::string hour;  // as typed
+  // The year, month, day and hour pillars (two characters each; the hour's
+  // is empty for an hour outside 0..23) and the elements of each.
+  std::array<std::string, 4> pillars;
+  std::array<std::string, 4> pillarElements;
+  std::string birthElements;  // the elements of the four pillars
+  std::string nameElements;   // the element of each character of the name
+  struct GridLine {
+    std::string label;  // "天格:" ... "总格:"
+    int number = 0;
+    std::vector<std::string> lines;  // the numerology lines of the number
+  };
+  std::vector<GridLine> grids;  // in the order 天 人 地 外 总
+  int score = 0;
+  std::string scoreText;  // as the pane's "分数:" line holds it
+};
+
 enum class AnalysisOutcome {
   kCompleted,
   kRefused,  // a date field was refused: message shown, pane empty
@@ -28,6 +54,11 @@ enum class AnalysisOutcome {
 
 // Clears Memo4 and writes the analysis. Its score's element term uses the
 // session's BirthElements of the last Generate run (empty before the first).
-AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request);
+// When `report` is given and the analysis completes, it receives the same
+// analysis as structured data.
+AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report = nullptr);
+
+// The numerology verdict of a table line: "半吉", "吉", "凶" or empty.
+std::string VerdictOf(std::string_view line);
 
 }  // namespace tavrin

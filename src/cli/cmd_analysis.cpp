@@ -1,6 +1,10 @@
 // The analysis of one name, as the page 姓名分析 writes it.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,9 +17,35 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kOptions = "NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] [--json]";
+constexpr const char* kOptions = "NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] [--json | --pdf FILE]";
+
+extern "C" char** environ;
+
+// The PDF is drawn with Qt, which this program does not link: the program
+// tavrin-report beside it takes the same arguments and writes it.
+int WritePdf(CliContext& context, const std::vector<std::string>& args) {
+  const std::string program = ExecutableDir() + "tavrin-report";
+  if (access(program.c_str(), X_OK) != 0) {
+    throw CliError("--pdf needs the program tavrin-report beside tavrin-cli; not found: " + program);
+  }
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  context.out.flush();
+  pid_t child = 0;
+  if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    throw CliError("cannot start " + program);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) throw CliError("lost " + program);
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : kInternalErrorStatus;
+}
 
 int Analyse(CliContext& context, const std::vector<std::string>& args) {
+  if (std::find(args.begin(), args.end(), "--pdf") != args.end()) return WritePdf(context, args);
   AnalysisRequest request;
   std::string birthElements;
   bool json = false;

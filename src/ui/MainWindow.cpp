@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -26,6 +27,7 @@
 #include "core/poetry_db.h"
 #include "generators/generate_command.h"
 #include "generators/poetry_names.h"
+#include "report/name_report_pdf.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/ReportPage.h"
@@ -314,6 +316,10 @@ void TForm1::BuildAnalysisPage(QWidget* page) {
   analyse_ = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
   connect(analyse_, &QPushButton::clicked, this, &TForm1::Analyse);
   connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
+  exportPdf_ = AddButton(page, "exportPdf", "导出PDF…", {784, 32, 90, 25});
+  exportPdf_->setEnabled(false);
+  exportPdf_->setToolTip("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看");
+  connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
   PaneView* pane = AddPane(page, model_->memo4, 401);
   pane->SetCrAsLineBreak(true);
   pane->move(16, 96);
@@ -326,7 +332,30 @@ void TForm1::Analyse() {
   request.month = ToGbk(analysisBirth_.month->currentText());
   request.day = ToGbk(analysisBirth_.day->currentText());
   request.hour = ToGbk(analysisBirth_.hour->currentText());
-  AnalyseName(*model_, request);
+  NameReport report;
+  if (AnalyseName(*model_, request, &report) == AnalysisOutcome::kCompleted) {
+    lastReport_ = std::move(report);
+  } else {
+    lastReport_.reset();
+  }
+  exportPdf_->setEnabled(lastReport_.has_value());
+}
+
+bool TForm1::ExportAnalysisPdf(QString path) {
+  if (!lastReport_) return false;
+  if (path.isEmpty()) {
+    QFileDialog dialog(this, "导出PDF", FromGbk(lastReport_->name) + " 姓名分析.pdf", "PDF 文件 (*.pdf)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("pdf");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first();
+  }
+  QString error;
+  if (!report::WriteNameReportPdf(*lastReport_, path, error)) {
+    ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));
+    return false;
+  }
+  return true;
 }
 
 void TForm1::AnalyseFromName(const QString& name) {
@@ -457,8 +486,8 @@ void TForm1::BuildKeyboard() {
   // Tab walks each page from its inputs to its buttons, then its pane.
   SetTabChain({female_, male_, count_, surname_, birth_.year, birth_.month, birth_.day, birth_.hour, fixSecond_,
                fixSecondText_, fixThird_, fixThirdText_, wholeItemSound_, help_, stop_, generate_});
-  SetTabChain(
-      {analysedName_, analysisBirth_.year, analysisBirth_.month, analysisBirth_.day, analysisBirth_.hour, analyse_});
+  SetTabChain({analysedName_, analysisBirth_.year, analysisBirth_.month, analysisBirth_.day, analysisBirth_.hour,
+               analyse_, exportPdf_});
 }
 
 void TForm1::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }

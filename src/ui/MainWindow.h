@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "analysis/analyse_name.h"
 #include "chars/hzspell.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
@@ -48,6 +49,9 @@ class TForm1 : public QWidget {
   QStringList StartupMessages() const;
   // Shows the start-up messages in a message box.
   void ReportStartupFailures();
+  // "导出PDF…": the last completed analysis as a one-page PDF, to the file
+  // chosen in a dialog unless one is given.
+  bool ExportAnalysisPdf(QString path = {});
 
   // The client size and page captions of the window.
   static constexpr int kClientWidth = 901;
@@ -116,8 +120,10 @@ class TForm1 : public QWidget {
   QLabel* drawCapNote_ = nullptr;      // beside the progress label, after a run
   QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
   QPushButton* analyse_ = nullptr;     // bsSkinButton2
-  BirthCombos analysisBirth_;          // bsSkinComboBox4, 6, 7, 8
-  QTableView* poems_ = nullptr;        // DBGrid1
+  QPushButton* exportPdf_ = nullptr;
+  std::optional<NameReport> lastReport_;  // of the last completed analysis
+  BirthCombos analysisBirth_;             // bsSkinComboBox4, 6, 7, 8
+  QTableView* poems_ = nullptr;           // DBGrid1
   QStandardItemModel* poemModel_ = nullptr;
   QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
   int poemContentColumn_ = -1;

@@ -82,6 +82,21 @@ QList<QStringList> ParseCsv(const QString& text) {
   return records;
 }
 
+// A one-page PDF with every font embedded, whose text holds `name`.
+void CheckPdf(const QString& path, const QString& name) {
+  const auto run = [](const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) qFatal("%s failed", qPrintable(program));
+    return QString::fromUtf8(process.readAllStandardOutput());
+  };
+  QVERIFY(run("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\n")));
+  const QStringList fonts = run("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
+  QVERIFY(!fonts.isEmpty());
+  for (const QString& font : fonts) QVERIFY2(font.contains(" yes "), qPrintable(font));
+  QVERIFY(run("pdftotext", {path, "-"}).contains(name));
+}
+
 }  // namespace
 
 class ReportPageTest : public QObject {
@@ -246,6 +261,38 @@ class ReportPageTest : public QObject {
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(window.Pages()->currentIndex(), 6);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), reported);
+  }
+
+  // The last completed analysis as a PDF, from the window and from the
+  // command line.
+  void analysisPdf() {
+    TForm1 window(Stores(), 1);
+    auto* exportPdf = Find<QPushButton>(window, "exportPdf");
+    QVERIFY(!exportPdf->isEnabled());
+    QTemporaryDir dir;
+    Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟明");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    QVERIFY(exportPdf->isEnabled());
+    const QString path = dir.filePath("name.pdf");
+    QVERIFY(window.ExportAnalysisPdf(path));
+    CheckPdf(path, "张伟明");
+    QVERIFY(!window.ExportAnalysisPdf(dir.filePath("missing/name.pdf")));
+    QCOMPARE(messages.size(), 1);
+
+    // A refused analysis leaves nothing to export.
+    Find<QComboBox>(window, "bsSkinComboBox7")->setEditText("31");
+    Find<QComboBox>(window, "bsSkinComboBox6")->setEditText("2");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    QVERIFY(!exportPdf->isEnabled());
+
+    const QString cliPath = dir.filePath("cli.pdf");
+    QProcess cli;
+    cli.start(QCoreApplication::applicationDirPath() + "/tavrin-cli",
+              {"analyse", "李明", "--date", "2012-06-15", "--hour", "13", "--pdf", cliPath});
+    QVERIFY(cli.waitForFinished(20000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(cli.readAllStandardError(), QByteArray());
+    CheckPdf(cliPath, "李明");
   }
 
   void keyboard() {

@@ -1,0 +1,115 @@
+// tavrin-report: the analysis of one name as a one-page PDF, without a
+// window. `tavrin-cli analyse NAME ... --pdf FILE` runs this program; it
+// takes the same arguments.
+#include <QGuiApplication>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "analysis/analyse_name.h"
+#include "chars/encoding.h"
+#include "core/naming_model.h"
+#include "report/name_report_pdf.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavrin-report NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] --pdf FILE";
+
+struct BadInput {
+  std::string message;  // UTF-8
+};
+
+std::string Gbk(const std::string& utf8) {
+  auto gbk = tavrin::Utf8ToGbk(utf8);
+  if (!gbk) throw BadInput{"\"" + utf8 + "\" holds a character that GBK cannot encode"};
+  return *gbk;
+}
+
+class KeptMessages final : public tavrin::MessageBoxes {
+ public:
+  void Show(std::string_view text) override { last = tavrin::GbkToUtf8(text); }
+  std::string last;
+};
+
+int Run(const std::vector<std::string>& args) {
+  tavrin::AnalysisRequest request;
+  std::string birthElements;
+  std::string pdf;
+  bool haveName = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool takesValue = arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--pdf";
+    if (!takesValue) {
+      if (haveName || arg.starts_with("--")) throw BadInput{kUsage};
+      request.name = Gbk(arg);
+      haveName = true;
+      continue;
+    }
+    if (i + 1 == args.size()) throw BadInput{kUsage};
+    const std::string& value = args[++i];
+    if (arg == "--pdf") {
+      pdf = value;
+    } else if (arg == "--hour") {
+      request.hour = Gbk(value);
+    } else if (arg == "--birth-elements") {
+      birthElements = Gbk(value);
+    } else {
+      // YYYY-MM-DD; the parts are checked as the page checks its fields.
+      const std::size_t first = value.find('-');
+      const std::size_t second = first == std::string::npos ? first : value.find('-', first + 1);
+      if (second == std::string::npos) throw BadInput{"--date must be YYYY-MM-DD, not \"" + value + "\""};
+      request.year = Gbk(value.substr(0, first));
+      request.month = Gbk(value.substr(first + 1, second - first - 1));
+      request.day = Gbk(value.substr(second + 1));
+    }
+  }
+  if (!haveName || pdf.empty()) throw BadInput{kUsage};
+
+  const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  for (const tavrin::LoadFailure& failure : stores->failures) {
+    if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::GbkToUtf8(failure.Message())};
+  }
+  tavrin::SettingsInputs inputs;
+  KeptMessages messages;
+  tavrin::NamingEnvironment environment;
+  environment.inputs = &inputs;
+  environment.messages = &messages;
+  tavrin::NamingModel model(stores, 0, environment);
+  model.session.birthElements = birthElements;
+  tavrin::NameReport report;
+  if (tavrin::AnalyseName(model, request, &report) != tavrin::AnalysisOutcome::kCompleted) {
+    throw BadInput{messages.last};
+  }
+  QString error;
+  if (!tavrin::report::WriteNameReportPdf(report, QString::fromStdString(pdf), error)) {
+    throw BadInput{"cannot write " + pdf + ": " + error.toStdString()};
+  }
+  std::cout << pdf << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // No window is ever shown: the offscreen platform needs no display.
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Qt's notes on the platform (no runtime directory, say) are no concern of
+  // the user's; only its errors are shown.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+  });
+  QGuiApplication app(argc, argv);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  try {
+    return Run(args);
+  } catch (const BadInput& bad) {
+    std::cerr << "tavrin-report: " << bad.message << '\n';
+    return 2;
+  } catch (const std::exception& error) {
+    std::cerr << "tavrin-report: internal error: " << error.what() << '\n';
+    return 70;
+  }
+}

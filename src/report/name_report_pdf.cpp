@@ -1,0 +1,265 @@
+#include "report/name_report_pdf.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <array>
+
+#include "chars/encoding.h"
+#include "chars/tone_marks.h"
+
+namespace tavrin::report {
+
+namespace {
+
+// Page coordinates in points: A4 is 595 x 842.
+constexpr int kPageWidth = 595;
+constexpr int kPageHeight = 842;
+constexpr int kMargin = 42;
+constexpr int kContentWidth = kPageWidth - 2 * kMargin;
+
+QString Text(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+
+QFont Font(int pixels, bool bold = false) {
+  QFont font("Noto Sans CJK SC");
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+const QStringList& ElementNames() {
+  static const QStringList names = {"金", "木", "水", "火", "土"};
+  return names;
+}
+
+const std::array<QColor, 5>& ElementColours() {
+  static const std::array<QColor, 5> colours = {QColor(0xB8, 0x94, 0x2E), QColor(0x3C, 0x8D, 0x3F),
+                                                QColor(0x2F, 0x6F, 0xB5), QColor(0xC6, 0x3D, 0x2F),
+                                                QColor(0x8A, 0x65, 0x3A)};
+  return colours;
+}
+
+std::array<int, 5> CountElements(const QString& text) {
+  std::array<int, 5> counts{};
+  for (int i = 0; i < 5; ++i) counts[static_cast<std::size_t>(i)] = static_cast<int>(text.count(ElementNames()[i]));
+  return counts;
+}
+
+class ReportPainter {
+ public:
+  ReportPainter(QPainter& painter, const NameReport& report) : p_(painter), r_(report) {}
+
+  void Paint() {
+    Header();
+    Pillars();
+    Elements();
+    Grids();
+    Footer();
+  }
+
+ private:
+  void Heading(const QString& text) {
+    y_ += 14;
+    p_.setFont(Font(14, true));
+    p_.setPen(QColor(0x33, 0x33, 0x33));
+    p_.drawText(QRect(kMargin, y_, kContentWidth, 20), Qt::AlignLeft | Qt::AlignVCenter, text);
+    y_ += 22;
+    p_.setPen(QPen(QColor(0xCC, 0xCC, 0xCC), 0.8));
+    p_.drawLine(kMargin, y_ - 2, kMargin + kContentWidth, y_ - 2);
+    p_.setPen(Qt::black);
+  }
+
+  void Header() {
+    y_ = kMargin;
+    p_.setFont(Font(44, true));
+    p_.drawText(QRect(kMargin, y_, kContentWidth, 60), Qt::AlignLeft | Qt::AlignVCenter, Text(r_.name));
+    p_.setFont(Font(16));
+    const QString pinyin = QString::fromStdString(PinyinWithToneMarks(r_.pinyin));
+    p_.drawText(QRect(kMargin + 200, y_ + 4, kContentWidth - 200, 24), Qt::AlignRight | Qt::AlignVCenter, pinyin);
+    p_.setFont(Font(12));
+    p_.drawText(QRect(kMargin + 200, y_ + 30, kContentWidth - 200, 20), Qt::AlignRight | Qt::AlignVCenter,
+                "繁体:" + Text(r_.traditional));
+    y_ += 64;
+    p_.setFont(Font(11));
+    p_.setPen(QColor(0x55, 0x55, 0x55));
+    p_.drawText(QRect(kMargin, y_, kContentWidth, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                QString("出生:公历 %1年%2月%3日 %4时").arg(r_.year).arg(r_.month).arg(r_.day).arg(Text(r_.hour)));
+    p_.setPen(Qt::black);
+    y_ += 20;
+  }
+
+  void Pillars() {
+    Heading("四柱八字");
+    static const QStringList captions = {"年柱", "月柱", "日柱", "时柱"};
+    const int cellWidth = kContentWidth / 5;
+    const int rowHeight = 22;
+    const QStringList rows = {"", "干支", "五行"};
+    p_.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.6));
+    for (int row = 0; row < 3; ++row) {
+      for (int column = 0; column < 5; ++column) {
+        const QRect cell(kMargin + column * cellWidth, y_ + row * rowHeight, cellWidth, rowHeight);
+        if (row == 0 || column == 0) p_.fillRect(cell, QColor(0xF2, 0xF2, 0xF2));
+        p_.drawRect(cell);
+        QString text;
+        if (column == 0) {
+          text = rows[row];
+        } else if (row == 0) {
+          text = captions[column - 1];
+        } else {
+          const auto i = static_cast<std::size_t>(column - 1);
+          text = row == 1 ? Text(r_.pillars[i]) : Text(r_.pillarElements[i]);
+          if (text.isEmpty()) text = "—";
+        }
+        p_.setFont(Font(row == 1 && column > 0 ? 15 : 12, row == 0 || column == 0));
+        p_.setPen(Qt::black);
+        p_.drawText(cell, Qt::AlignCenter, text);
+        p_.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.6));
+      }
+    }
+    p_.setPen(Qt::black);
+    y_ += 3 * rowHeight + 6;
+  }
+
+  void Elements() {
+    Heading("五行分布");
+    const QString birth = Text(r_.birthElements);
+    const QString name = Text(r_.nameElements);
+    const std::array<std::array<int, 5>, 3> counts = {CountElements(birth), CountElements(name),
+                                                      CountElements(birth + name)};
+    static const QStringList series = {"八字", "名字", "综合"};
+    static const std::array<int, 3> shades = {90, 150, 255};  // alpha of each series
+    int maximum = 1;
+    for (const auto& row : counts) maximum = std::max(maximum, *std::max_element(row.begin(), row.end()));
+    const int chartHeight = 110;
+    const int groupWidth = kContentWidth / 5;
+    const int barWidth = 22;
+    const int base = y_ + chartHeight;
+    for (int element = 0; element < 5; ++element) {
+      const int groupLeft = kMargin + element * groupWidth + (groupWidth - 3 * barWidth - 8) / 2;
+      for (int s = 0; s < 3; ++s) {
+        const int count = counts[static_cast<std::size_t>(s)][static_cast<std::size_t>(element)];
+        const int height = count * (chartHeight - 16) / maximum;
+        QColor colour = ElementColours()[static_cast<std::size_t>(element)];
+        colour.setAlpha(shades[static_cast<std::size_t>(s)]);
+        const QRect bar(groupLeft + s * (barWidth + 4), base - height, barWidth, height);
+        p_.fillRect(bar, colour);
+        p_.setFont(Font(9));
+        p_.drawText(QRect(bar.left(), base - height - 14, barWidth, 12), Qt::AlignCenter, QString::number(count));
+      }
+      p_.setFont(Font(13, true));
+      p_.drawText(QRect(kMargin + element * groupWidth, base + 2, groupWidth, 18), Qt::AlignCenter,
+                  ElementNames()[element]);
+    }
+    p_.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.6));
+    p_.drawLine(kMargin, base, kMargin + kContentWidth, base);
+    p_.setPen(Qt::black);
+    // The legend: the three series by shade.
+    int x = kMargin;
+    const int legendY = base + 24;
+    p_.setFont(Font(10));
+    for (int s = 0; s < 3; ++s) {
+      QColor grey(0x55, 0x55, 0x55);
+      grey.setAlpha(shades[static_cast<std::size_t>(s)]);
+      p_.fillRect(QRect(x, legendY + 3, 12, 10), grey);
+      p_.drawText(QRect(x + 16, legendY, 60, 16), Qt::AlignLeft | Qt::AlignVCenter, series[s]);
+      x += 76;
+    }
+    p_.drawText(QRect(x, legendY, kPageWidth - kMargin - x, 16), Qt::AlignRight | Qt::AlignVCenter,
+                "八字五行:" + birth + "   名字五行:" + (name.isEmpty() ? "—" : name));
+    y_ = legendY + 20;
+  }
+
+  void Grids() {
+    Heading("五格数理");
+    const int labelWidth = 46;
+    const int numberWidth = 30;
+    const int verdictWidth = 36;
+    const int textLeft = kMargin + labelWidth + numberWidth + verdictWidth;
+    const int textWidth = kMargin + kContentWidth - textLeft;
+    for (const NameReport::GridLine& grid : r_.grids) {
+      QStringList lines;
+      QString verdict;
+      for (const std::string& line : grid.lines) {
+        lines << Text(line);
+        if (verdict.isEmpty()) verdict = Text(VerdictOf(line));
+      }
+      const QString text = lines.isEmpty() ? QString("—") : lines.join('\n');
+      p_.setFont(Font(10));
+      const QRect needed =
+          p_.boundingRect(QRect(textLeft, y_, textWidth, 1000), Qt::TextWordWrap | Qt::AlignLeft, text);
+      const int height = std::max(20, needed.height() + 6);
+      p_.setFont(Font(12, true));
+      QString label = Text(grid.label);
+      if (label.endsWith(':')) label.chop(1);
+      p_.drawText(QRect(kMargin, y_, labelWidth, 20), Qt::AlignLeft | Qt::AlignVCenter, label);
+      p_.setFont(Font(12));
+      p_.drawText(QRect(kMargin + labelWidth, y_, numberWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                  QString::number(grid.number));
+      p_.setPen(verdict == "凶" ? QColor(0xB0, 0x30, 0x30) : QColor(0x2E, 0x7D, 0x32));
+      p_.drawText(QRect(kMargin + labelWidth + numberWidth, y_, verdictWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                  verdict.isEmpty() ? "—" : verdict);
+      p_.setPen(Qt::black);
+      p_.setFont(Font(10));
+      p_.drawText(QRect(textLeft, y_ + 3, textWidth, height), Qt::TextWordWrap | Qt::AlignLeft, text);
+      y_ += height + 4;
+    }
+  }
+
+  void Footer() {
+    y_ += 10;
+    p_.setPen(QPen(QColor(0xCC, 0xCC, 0xCC), 0.8));
+    p_.drawLine(kMargin, y_, kMargin + kContentWidth, y_);
+    p_.setPen(Qt::black);
+    p_.setFont(Font(20, true));
+    p_.drawText(QRect(kMargin, y_ + 6, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter,
+                QString("综合评分 %1").arg(r_.score));
+    p_.setFont(Font(9));
+    p_.setPen(QColor(0x88, 0x88, 0x88));
+    p_.drawText(QRect(kMargin, kPageHeight - kMargin, kContentWidth, 14), Qt::AlignRight | Qt::AlignVCenter,
+                "Tavrin 姓名分析报告");
+    p_.setPen(Qt::black);
+  }
+
+  QPainter& p_;
+  const NameReport& r_;
+  int y_ = 0;
+};
+
+}  // namespace
+
+bool WriteNameReportPdf(const NameReport& report, const QString& path, QString& error) {
+  // The document is made in memory and saved whole, so a failed export never
+  // leaves a truncated file behind.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setResolution(300);
+    writer.setTitle(Text(report.name) + " 姓名分析报告");
+    writer.setCreator("Tavrin");
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+      error = "PDF 无法开始绘制";
+      return false;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setWindow(0, 0, kPageWidth, kPageHeight);
+    painter.setViewport(0, 0, writer.width(), writer.height());
+    ReportPainter(painter, report).Paint();
+    painter.end();
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() || !file.commit()) {
+    error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tavrin::report

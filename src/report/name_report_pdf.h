@@ -1,0 +1,18 @@
+// A printable one-page A4 report of an analysed name: the name large with
+// its pinyin and traditional form, the four pillars, the five elements of
+// the birth chart, of the name and of both as bars, the five grids with
+// their numerology lines, and the score. CJK text is embedded in the file.
+#pragma once
+
+#include <QString>
+
+#include "analysis/analyse_name.h"
+
+namespace tavrin::report {
+
+// Writes the PDF to `path`. The file holds its old content, or none, unless
+// the whole report was written. On failure returns false and the reason.
+// Needs a QGuiApplication (offscreen is enough).
+bool WriteNameReportPdf(const NameReport& report, const QString& path, QString& error);
+
+}  // namespace tavrin::report
