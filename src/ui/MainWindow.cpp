@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -30,6 +29,7 @@
 #include "report/name_report_pdf.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
+#include "ui/ReportExport.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
 
@@ -344,12 +344,9 @@ void TForm1::Analyse() {
 bool TForm1::ExportAnalysisPdf(QString path) {
   if (!lastReport_) return false;
   if (path.isEmpty()) {
-    QFileDialog dialog(this, "导出PDF", FromGbk(lastReport_->name) + " 姓名分析.pdf", "PDF 文件 (*.pdf)");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("pdf");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    path = dialog.selectedFiles().first();
+    path = AskSaveFileName(this, "导出PDF", FromGbk(lastReport_->name) + " 姓名分析.pdf", "PDF 文件 (*.pdf)", "pdf");
   }
+  if (path.isEmpty()) return false;
   QString error;
   if (!report::WriteNameReportPdf(*lastReport_, path, error)) {
     ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));

@@ -3,7 +3,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include "ui/ReportModel.h"
 
@@ -65,6 +69,19 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& 
     return false;
   }
   return true;
+}
+
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fileName, const QString& filter,
+                        const QString& suffix) {
+  static QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  QFileDialog dialog(parent, title, QDir(folder).filePath(fileName), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(suffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString path = dialog.selectedFiles().first();
+  folder = QFileInfo(path).absolutePath();
+  return path;
 }
 
 }  // namespace tavrin::ui

@@ -5,6 +5,8 @@
 #include <QString>
 #include <vector>
 
+class QWidget;
+
 namespace tavrin::ui {
 
 class ReportModel;
@@ -23,5 +25,11 @@ QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows);
 // its old content or all of the new. On failure returns false and the
 // reason in `error`.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error);
+
+// Asks where to save a file: the dialog opens in the folder of the last
+// export (the documents folder at first) with `fileName` proposed. Empty when
+// the user cancels.
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fileName, const QString& filter,
+                        const QString& suffix);
 
 }  // namespace tavrin::ui

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCollator>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -171,13 +170,8 @@ bool ReportPage::ExportCsv(QString path) { return Export(std::move(path), "CSV �
 bool ReportPage::ExportJson(QString path) { return Export(std::move(path), "JSON 文件 (*.json)", "json", false); }
 
 bool ReportPage::Export(QString path, const QString& filter, const QString& suffix, bool csv) {
-  if (path.isEmpty()) {
-    QFileDialog dialog(this, "导出姓名报表", QString("姓名报表.%1").arg(suffix), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    path = dialog.selectedFiles().first();
-  }
+  if (path.isEmpty()) path = AskSaveFileName(this, "导出姓名报表", QString("姓名报表.%1").arg(suffix), filter, suffix);
+  if (path.isEmpty()) return false;
   const std::vector<int> rows = ShownRows();
   const QByteArray bytes = csv ? ReportAsCsv(*model_, rows) : ReportAsJson(*model_, rows);
   QString error;
