@@ -66,6 +66,29 @@ TEST(CliGenerate, TextOutput) {
   EXPECT_EQ(last, "seed: 7");
 }
 
+// --whole-item-sound reaches the sound rule of generate and poetry: the same
+// seed gives other (for 张, more) names, and the rest of the arguments still parse.
+TEST(CliGenerate, WholeItemSoundFlag) {
+  const auto countLines = [](const std::string& out, const std::string& from, const std::string& to) {
+    const std::size_t start = out.find(from);
+    const std::size_t end = out.find(to, start);
+    return std::count(out.begin() + static_cast<long>(start), out.begin() + static_cast<long>(end), '\n');
+  };
+  const std::vector<std::string> args = {"generate", "--seed", "3", "--count", "20"};
+  std::vector<std::string> whole = args;
+  whole.insert(whole.begin() + 1, "--whole-item-sound");
+  const auto plain = RunCommand(args);
+  const auto wide = RunCommand(whole);
+  ASSERT_EQ(wide.status, 0) << wide.err;
+  EXPECT_GT(countLines(wide.out, U8(u8"【二字名】"), U8(u8"【三字名】")),
+            countLines(plain.out, U8(u8"【二字名】"), U8(u8"【三字名】")));
+  for (const bool flag : {false, true}) {
+    std::vector<std::string> poetry = {"poetry", "--poem-id", "1", "--seed", "5", "--count", "4"};
+    if (flag) poetry.push_back("--whole-item-sound");
+    EXPECT_EQ(RunCommand(poetry).status, 0);
+  }
+}
+
 TEST(CliGenerate, BadInputExitsWithTwoAndAMessage) {
   const struct {
     std::vector<std::string> args;
