@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 PACKAGES=(build-essential cmake pkg-config git
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl1-mesa-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-          fonts-noto-cjk locales)
+          fonts-noto-cjk locales
+          python3-jieba friso-dict)  # the dictionaries the name-list tests check against
 
 install_packages() {
   local missing=()
