@@ -8,9 +8,9 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake pkg-config git
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl1-mesa-dev
+          python3-jieba friso-dict  # the dictionaries the name-list tests check against
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-          fonts-noto-cjk locales
-          python3-jieba friso-dict)  # the dictionaries the name-list tests check against
+          fonts-noto-cjk locales)
 
 install_packages() {
   local missing=()
