@@ -43,6 +43,8 @@ SEED_BOYS, SEED_GIRLS, SEED_RECOMMENDED = 1600, 1601, 3000
 # jieba count from which a word is common: a recommended name may not begin
 # with one (周一 "Monday", 高一 "first year of senior school", 万一 "in case").
 COMMON_WORD = 100
+# Highest jieba count of a word that word_names.txt may keep as a given name.
+WORD_NAME_COUNT = 3
 
 
 def table_lines(name):
@@ -228,8 +230,12 @@ def main():
     female = sorted((ch for ch, sex in sex_of.items() if sex in ("girl", "both")), key=gbk_key)
     report["inventory"] = {"characters": len(sex_of), "男.dat": len(male), "女.dat": len(female),
                            "both": sum(1 for sex in sex_of.values() if sex == "both")}
+    # A name may stand in word_names.txt only when the dictionary counts the
+    # word rarely: then the entry is most likely the name itself.
+    word_count = {word: freq for word, freq, tag in jieba if not tag.startswith("nr")}
     for name in word_names:
         assert name in words, f"word_names.txt: {name} is not a dictionary word"
+        assert word_count[name] <= WORD_NAME_COUNT, f"word_names.txt: {name} is a common word"
 
     boys = filter_given("boys.txt", "boy", sex_of, blacklist, famous_given, words, word_names, excluded, report)
     girls = filter_given("girls.txt", "girl", sex_of, blacklist, famous_given, words, word_names, excluded,
