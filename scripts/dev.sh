@@ -10,7 +10,8 @@ PACKAGES=(build-essential cmake pkg-config git
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl1-mesa-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libsqlite3-dev
           fonts-noto-cjk locales
-          poppler-utils  # the tests read the exported PDF back
+          poppler-utils             # the tests read the exported PDF back
+          python3-jieba friso-dict  # the dictionaries the name-list tests check against
           nodejs npm opencc unicode-data)  # the data generators in tools/
 
 install_packages() {

@@ -1,29 +1,32 @@
 // Integrity of the shipped name lists: the given-name characters by sex, the
 // given names by sex and the recommended full names, as they stand beside the
-// built executables.
+// built executables. They are checked against the reviewed tables they are
+// generated from (tools/names/ in the source tree) and against the
+// dictionaries of Debian python3-jieba and friso-dict.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "core/lines.h"
-#include "core/random.h"
 #include "core/startup.h"
 
 namespace tavrin {
 namespace {
 
-// Characters the lists must never offer (ominous, ugly or out of place in a
-// child's name). Kept in step with tools/names/gen_names.py.
-const char* const kBlacklist =
-    "死亡丧病疾痛伤鬼魔凶煞灾祸殃毒杀灭残败衰亏损"
-    "贫穷贱奴婢妓娼乞丑哀悲愁苦忧泪孤寡"
-    "愚蠢呆傻笨懒屎尿粪屁臭腐朽"
-    "枯萎凋零坟墓棺尸"
-    "晾窍埃孰凉涣媚寒逗";
+constexpr const char* kJiebaDict = "/usr/lib/python3/dist-packages/jieba/dict.txt";
+constexpr const char* kFrisoDir = "/usr/share/friso/dict/UTF-8";
 
 bool IsGb2312Hanzi(const std::string& ch) {
   if (ch.size() != 2) return false;
@@ -43,6 +46,111 @@ std::string ShippedBytes(const char* name) {
 LineList ShippedLines(const char* name) { return SplitLines(ShippedBytes(name)); }
 
 std::set<std::string> AsSet(const LineList& lines) { return {lines.begin(), lines.end()}; }
+
+std::string WholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in) << "cannot read " << path;
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Fields(const std::string& line, char separator) {
+  std::vector<std::string> fields;
+  std::stringstream in(line);
+  for (std::string field; std::getline(in, field, separator);) fields.push_back(field);
+  return fields;
+}
+
+// The rows of a table of tools/names/ (UTF-8, '#' comment lines), each field
+// converted to GBK.
+std::vector<std::vector<std::string>> NameTable(const char* file) {
+  const char* root = std::getenv("TAVRIN_SOURCE_DIR");
+  EXPECT_NE(root, nullptr) << "TAVRIN_SOURCE_DIR is not set";
+  std::vector<std::vector<std::string>> rows;
+  if (!root) return rows;
+  for (const std::string& line : SplitLines(WholeFile(std::string(root) + "/tools/names/" + file))) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> row;
+    for (const std::string& field : Fields(line, '\t')) {
+      auto gbk = Utf8ToGbk(field);
+      EXPECT_TRUE(gbk.has_value()) << file << ": not GBK: " << field;
+      row.push_back(gbk.value_or(""));
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The reviewed tables the lists are generated from.
+struct NameTables {
+  std::map<std::string, std::string> sexOf;  // inventory character -> boy / girl / both
+  std::set<std::string> blacklist;
+  std::set<std::string> famousFull;   // full names, and name beginnings, never recommended
+  std::set<std::string> famousGiven;  // given names never offered
+  std::size_t famousEntries = 0;
+  std::set<std::string> wordNames;  // names kept although the dictionary lists them as words
+  std::set<std::string> surnames;
+};
+
+const NameTables& Tables() {
+  static const NameTables tables = [] {
+    NameTables t;
+    for (const auto& row : NameTable("inventory.tsv")) t.sexOf[row.at(0)] = row.at(1);
+    for (const auto& row : NameTable("blacklist.txt")) {
+      for (const std::string& ch : SplitChars(row.at(0))) t.blacklist.insert(ch);
+    }
+    for (const auto& row : NameTable("famous.txt")) {
+      ++t.famousEntries;
+      const std::vector<std::string> parts = Fields(row.at(0), ' ');
+      if (parts.size() == 2) {
+        t.famousFull.insert(parts[0] + parts[1]);
+        if (!(row.size() > 2 && row[2] == "full")) t.famousGiven.insert(parts[1]);
+      } else {
+        t.famousGiven.insert(row.at(0));
+      }
+    }
+    for (const auto& row : NameTable("word_names.txt")) t.wordNames.insert(row.at(0));
+    for (const auto& row : NameTable("surnames.tsv")) t.surnames.insert(row.at(0));
+    return t;
+  }();
+  return tables;
+}
+
+// jieba's dictionary: word (UTF-8) -> (corpus count, part-of-speech tag).
+const std::unordered_map<std::string, std::pair<long, std::string>>& Jieba() {
+  static const auto dict = [] {
+    std::unordered_map<std::string, std::pair<long, std::string>> d;
+    for (const std::string& line : SplitLines(WholeFile(kJiebaDict))) {
+      const std::vector<std::string> f = Fields(line, ' ');
+      if (f.size() == 3) d[f[0]] = {std::stol(f[1]), f[2]};
+    }
+    return d;
+  }();
+  return dict;
+}
+
+// Every entry of friso's word lists (UTF-8), people's names among them.
+const std::unordered_set<std::string>& FrisoWords() {
+  static const auto words = [] {
+    std::unordered_set<std::string> w;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(kFrisoDir, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("lex-", 0) != 0) continue;
+      for (const std::string& line : SplitLines(WholeFile(entry.path().string()))) {
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#') continue;
+        std::string word = Fields(line.substr(start), '/').at(0);
+        word.erase(word.find_last_not_of(" \t") + 1);
+        w.insert(word);
+      }
+    }
+    EXPECT_FALSE(w.empty()) << "friso-dict is not installed (" << kFrisoDir << ")";
+    return w;
+  }();
+  return words;
+}
 
 class ShippedNames : public ::testing::Test {
  protected:
@@ -99,107 +207,146 @@ TEST_F(ShippedNames, CharacterListsHoldOneGb2312HanziPerLineOnce) {
   } lists[] = {{kMaleNameFile, male_}, {kFemaleNameFile, female_}};
   for (const auto& list : lists) {
     SCOPED_TRACE(list.file);
-    EXPECT_GE(list.lines.size(), 200u);
-    EXPECT_LE(list.lines.size(), 600u);
+    EXPECT_GE(list.lines.size(), 300u);
+    EXPECT_LE(list.lines.size(), 400u);
     std::set<std::string> seen;
     for (const std::string& line : list.lines) {
       EXPECT_TRUE(IsGb2312Hanzi(line)) << "line [" << line << "]";
       EXPECT_TRUE(seen.insert(line).second) << "repeated " << line;
-      EXPECT_FALSE(ContainsAligned(kBlacklist, line)) << "blacklisted " << line;
     }
   }
 }
 
-TEST_F(ShippedNames, CharacterListsSplitBySex) {
-  // Typical characters land on their side; a few serve both sexes.
+// The character lists are the inventory split by sex use, nothing more.
+TEST_F(ShippedNames, CharacterListsAreTheInventoryBySex) {
+  const NameTables& t = Tables();
+  std::size_t boys = 0, girls = 0;
+  for (const auto& [ch, sex] : t.sexOf) {
+    SCOPED_TRACE(ch + " " + sex);
+    ASSERT_TRUE(sex == "boy" || sex == "girl" || sex == "both");
+    EXPECT_EQ(InMale(ch), sex != "girl");
+    EXPECT_EQ(InFemale(ch), sex != "boy");
+    EXPECT_EQ(t.blacklist.count(ch), 0u) << "an inventory character is blacklisted";
+    boys += sex != "girl";
+    girls += sex != "boy";
+  }
+  EXPECT_EQ(male_.size(), boys);
+  EXPECT_EQ(female_.size(), girls);
+  // Characters a review found on the wrong side or missing.
   const struct {
-    const char* ch;
+    const char* chars;
     bool male, female;
   } cases[] = {
-      {"强", true, false}, {"刚", true, false}, {"军", true, false}, {"鹏", true, false},
-      {"婷", false, true}, {"娟", false, true}, {"芳", false, true}, {"萍", false, true},
-      {"海", true, true},  {"春", true, true},  {"玉", true, true},
+      {"钧骋魁迈廷舜济广尚树阳", true, false},  // boys' characters once in the girls' list
+      {"洁瑶琪茗苑雪彤语可", false, true},      // girls' characters once in the boys' list
+      {"晴嫣婕悠心凝黛", false, true},          // popular girls' characters once missing
+      {"煦霆翰朗琛珩骁勋昆钦", true, false},    // popular boys' characters once missing
+      {"亦然安瑾懿曦晗澄", true, true},         // shared
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.ch);
-    EXPECT_EQ(InMale(c.ch), c.male);
-    EXPECT_EQ(InFemale(c.ch), c.female);
+    for (const std::string& ch : SplitChars(c.chars)) {
+      EXPECT_EQ(InMale(ch), c.male) << ch;
+      EXPECT_EQ(InFemale(ch), c.female) << ch;
+    }
   }
-  // Both lists are mostly their own: the shared characters are a minority.
-  std::size_t shared = 0;
-  for (const std::string& ch : female_) shared += InMale(ch) ? 1 : 0;
-  EXPECT_LT(shared * 4, female_.size());
 }
 
-TEST_F(ShippedNames, FemaleListHoldsTheBuiltInGirlCharacters) {
-  const SharedStores shared = StartUp(ExecutableDir());
-  const DataStores& stores = *shared;
-  std::size_t core = 0;
-  for (const std::string& ch : SplitChars(stores.girlNameChars)) {
-    if (!IsGb2312Hanzi(ch) || ContainsAligned(kBlacklist, ch)) continue;
-    EXPECT_TRUE(InFemale(ch)) << ch;
-    ++core;
-  }
-  EXPECT_GE(core, 240u);  // 254 less the few outside GB2312 or blacklisted
-}
-
-TEST_F(ShippedNames, GivenNameListsHoldOneOrTwoNameCharacters) {
+// Every character of every name list is an inventory character of the
+// list's sex and not blacklisted. The recommended names' given parts may be
+// of either sex.
+TEST_F(ShippedNames, EveryNameCharacterIsInTheInventoryAndOfItsSex) {
+  const NameTables& t = Tables();
+  ASSERT_FALSE(t.blacklist.empty());
   const struct {
     const char* file;
-    bool girls;
-  } lists[] = {{kBoyCharFile, false}, {kGirlCharFile, true}};
+    const char* barredSex;  // inventory sex use the list may not hold
+    std::size_t skip;       // leading characters that are not given-name characters
+  } lists[] = {{kBoyCharFile, "girl", 0}, {kGirlCharFile, "boy", 0}, {kRecommendedFile, "", 1}};
   for (const auto& list : lists) {
     SCOPED_TRACE(list.file);
-    const LineList lines = ShippedLines(list.file);
-    EXPECT_GE(lines.size(), 1400u);
-    EXPECT_LE(lines.size(), 1700u);
-    std::set<std::string> seen;
-    for (const std::string& line : lines) {
-      SCOPED_TRACE(line);
-      EXPECT_TRUE(seen.insert(line).second) << "repeated";
+    for (const std::string& line : ShippedLines(list.file)) {
       const auto chars = SplitChars(line);
+      for (std::size_t i = list.skip; i < chars.size(); ++i) {
+        const auto it = t.sexOf.find(chars[i]);
+        ASSERT_NE(it, t.sexOf.end()) << line << ": " << chars[i] << " is not in the inventory";
+        EXPECT_NE(it->second, list.barredSex) << line << ": " << chars[i];
+        EXPECT_EQ(t.blacklist.count(chars[i]), 0u) << line << ": " << chars[i];
+      }
+    }
+  }
+}
+
+// The given-name lists: 1,600 names of one or two characters each, no name
+// twice or in both lists, no doubled character, no famous person's given
+// name, and no dictionary word unless it is one of the reviewed names that
+// are also words, each rare in the dictionary's corpus.
+TEST_F(ShippedNames, GivenNamesAreNamesAndNobodysInParticular) {
+  const NameTables& t = Tables();
+  const auto& jieba = Jieba();
+  ASSERT_FALSE(jieba.empty()) << "python3-jieba is not installed (" << kJiebaDict << ")";
+  EXPECT_GE(t.famousEntries, 300u);
+  for (const std::string& name : t.wordNames) {
+    const auto it = jieba.find(GbkToUtf8(name));
+    ASSERT_NE(it, jieba.end()) << name << " is listed as a word but is none";
+    EXPECT_LE(it->second.first, 3) << name << " is a common word";
+  }
+  const LineList boys = ShippedLines(kBoyCharFile);
+  const LineList girls = ShippedLines(kGirlCharFile);
+  const std::set<std::string> boySet = AsSet(boys);
+  for (const LineList* list : {&boys, &girls}) {
+    EXPECT_EQ(list->size(), 1600u);
+    std::set<std::string> seen;
+    for (const std::string& name : *list) {
+      SCOPED_TRACE(name);
+      const auto chars = SplitChars(name);
       ASSERT_GE(chars.size(), 1u);
       ASSERT_LE(chars.size(), 2u);
-      bool anyFemaleOnly = false;
-      for (const std::string& ch : chars) {
-        EXPECT_TRUE(IsGb2312Hanzi(ch));
-        EXPECT_TRUE(InMale(ch) || InFemale(ch)) << ch << " is in neither list";
-        anyFemaleOnly = anyFemaleOnly || (InFemale(ch) && !InMale(ch));
-        // A boy's name is made of the male list's characters only.
-        if (!list.girls) {
-          EXPECT_TRUE(InMale(ch)) << ch;
-        }
+      EXPECT_TRUE(seen.insert(name).second) << "repeated";
+      EXPECT_FALSE(chars.size() == 2 && chars[0] == chars[1]) << "doubled";
+      EXPECT_EQ(t.famousGiven.count(name), 0u) << "a famous person's given name";
+      const auto word = jieba.find(GbkToUtf8(name));
+      if (chars.size() == 2 && word != jieba.end() && word->second.second.rfind("nr", 0) != 0) {
+        EXPECT_EQ(t.wordNames.count(name), 1u) << "a dictionary word (" << word->second.second << ")";
       }
-      // A girl's name carries at least one character of the female list only.
-      if (list.girls) {
-        EXPECT_TRUE(anyFemaleOnly);
+      if (list == &girls) {
+        EXPECT_EQ(boySet.count(name), 0u) << "in both lists";
       }
     }
   }
 }
 
-TEST_F(ShippedNames, GivenNameListsDoNotShareNames) {
-  const std::set<std::string> boys = AsSet(ShippedLines(kBoyCharFile));
-  for (const std::string& girl : ShippedLines(kGirlCharFile)) EXPECT_EQ(boys.count(girl), 0u) << girl;
-}
-
-TEST_F(ShippedNames, RecommendedNamesAreSurnameAndNameCharacters) {
+// The recommended names: 3,000 full names, a common surname and a
+// two-character given name of the given-name lists, drawn by population
+// share, none a famous person or a dictionary's person name, none beginning
+// with a famous two-character name or a pun.
+TEST(ShippedNameFiles, RecommendedNamesAreNobodysName) {
+  const NameTables& t = Tables();
+  const auto& jieba = Jieba();
+  const auto& friso = FrisoWords();
+  ASSERT_EQ(t.surnames.size(), 100u);
+  std::set<std::string> given = AsSet(ShippedLines(kBoyCharFile));
+  for (const std::string& name : ShippedLines(kGirlCharFile)) given.insert(name);
   const LineList lines = ShippedLines(kRecommendedFile);
-  EXPECT_GE(lines.size(), 2000u);
-  EXPECT_LE(lines.size(), 5000u);
+  EXPECT_EQ(lines.size(), 3000u);
   std::set<std::string> seen;
+  std::map<std::string, std::size_t> bySurname;
   for (const std::string& line : lines) {
     SCOPED_TRACE(line);
-    EXPECT_TRUE(seen.insert(line).second) << "repeated";
     const auto chars = SplitChars(line);
-    ASSERT_GE(chars.size(), 2u);
-    ASSERT_LE(chars.size(), 3u);
-    EXPECT_TRUE(IsGb2312Hanzi(chars[0])) << "surname";
-    for (std::size_t i = 1; i < chars.size(); ++i) {
-      EXPECT_TRUE(IsGb2312Hanzi(chars[i]));
-      EXPECT_TRUE(InMale(chars[i]) || InFemale(chars[i])) << chars[i] << " is in neither list";
-    }
+    ASSERT_EQ(chars.size(), 3u);
+    EXPECT_TRUE(seen.insert(line).second) << "repeated";
+    EXPECT_EQ(t.surnames.count(chars[0]), 1u) << "not a common surname";
+    EXPECT_EQ(given.count(chars[1] + chars[2]), 1u) << "given name not in the given-name lists";
+    EXPECT_EQ(t.famousFull.count(line), 0u) << "a famous person";
+    EXPECT_EQ(t.famousFull.count(chars[0] + chars[1]), 0u) << "begins with a famous name or a pun";
+    const std::string utf8 = GbkToUtf8(line);
+    EXPECT_EQ(jieba.count(utf8), 0u) << "in jieba's dictionary";
+    EXPECT_EQ(friso.count(utf8), 0u) << "in friso's word lists";
+    ++bySurname[chars[0]];
   }
+  // The draw follows the population shares: the three most common surnames
+  // (about 7 % each) stand in many lines.
+  for (const char* surname : {"王", "李", "张"}) EXPECT_GE(bySurname[surname], lines.size() / 25) << surname;
 }
 
 TEST(ShippedNameFiles, FamousPeopleAreLeftOut) {

@@ -188,7 +188,7 @@ TEST(Generate, FixedCharactersSkipTheTwoCharacterAndFiveElementGenerators) {
     const char* second;
     bool fix3;
     const char* third;
-  } cases[] = {{true, "伟", false, ""}, {false, "", true, "明"}, {true, "伟", true, "明"}, {true, "", false, ""}};
+  } cases[] = {{true, "梓", false, ""}, {false, "", true, "宇"}, {true, "梓", true, "宇"}, {true, "", false, ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.second) + "/" + c.third);
     NamingFixture f;
