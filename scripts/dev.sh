@@ -11,6 +11,7 @@ PACKAGES=(build-essential cmake pkg-config git
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libsqlite3-dev
           fonts-noto-cjk locales
           poppler-utils             # the tests read the exported PDF back
+          xvfb xdotool xclip imagemagick  # the window driven on a virtual display
           python3-jieba friso-dict  # the dictionaries the name-list tests check against
           nodejs npm opencc unicode-data)  # the data generators in tools/
 

@@ -480,6 +480,11 @@ void TForm1::BuildKeyboard() {
   connect(escape, &QShortcut::activated, this, [this] {
     if (stop_->isEnabled()) stop_->click();
   });
+  // Ctrl+Q closes the window, as in other desktop programs (a run under way
+  // is stopped first).
+  auto* quit = new QShortcut(QKeySequence::Quit, this);
+  quit->setContext(Qt::WindowShortcut);
+  connect(quit, &QShortcut::activated, this, &QWidget::close);
   // Tab walks each page from its inputs to its buttons, then its pane.
   SetTabChain({female_, male_, count_, surname_, birth_.year, birth_.month, birth_.day, birth_.hour, fixSecond_,
                fixSecondText_, fixThird_, fixThirdText_, wholeItemSound_, help_, stop_, generate_});
