@@ -14,10 +14,10 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" -j2 --output-on-failure -E e2e
 mkdir -p "$dir/coverage"
 gcovr --root . --object-directory "$dir" --filter 'src/' --exclude-unreachable-branches \
       --exclude-throw-branches --html-details "$dir/coverage/index.html" --print-summary >/dev/null
-echo "library        lines            branches"
+printf "%-12s %-28s %s\n" library lines branches
 for lib in chars calendar scoring core generators analysis cli report ui; do
   gcovr --root . --object-directory "$dir" --filter "src/$lib/" --exclude-unreachable-branches \
         --exclude-throw-branches --print-summary 2>/dev/null |
-    awk -v lib="$lib" '/^lines:/ { l = $2 " " $3 " " $4 } /^branches:/ { b = $2 " " $3 " " $4 }
-                       END { printf "%-14s %-16s %s\n", lib, l, b }'
+    awk -v lib="$lib" '/^lines:/ { sub(/^lines: /, ""); l = $0 } /^branches:/ { sub(/^branches: /, ""); b = $0 }
+                       END { printf "%-12s %-28s %s\n", lib, l, b }'
 done
