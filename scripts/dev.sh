@@ -11,6 +11,7 @@ PACKAGES=(build-essential cmake pkg-config git
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libsqlite3-dev
           fonts-noto-cjk locales
           poppler-utils  # the tests read the exported PDF back
+          desktop-file-utils appstream man-db lintian  # the tests of the install and the package
           nodejs npm opencc unicode-data)  # the data generators in tools/
 
 install_packages() {
