@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include "core/random.h"
@@ -7,6 +8,10 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Ties the window to its desktop entry and icon (the Wayland app id, the
+  // taskbar entry on X11).
+  QGuiApplication::setDesktopFileName(TAVRIN_APP_ID);
+  app.setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID));
   tavrin::ui::TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
   window.show();
   // Start-up failures are reported once the window stands on the screen.

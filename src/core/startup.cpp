@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 #include "chars/encoding.h"
 #include "core/services.h"
@@ -140,14 +141,20 @@ std::string ExecutableDir() {
   return path.substr(0, path.rfind('/') + 1);
 }
 
-std::string FindDataDir(const std::string& exeDir, const std::string& installedDir) {
+std::string FindDataDir(const std::string& exeDir, const std::string& fromExeDir, const std::string& installedDir) {
   // The numerology table is required by every naming operation, so its
   // presence tells where the data files were put.
   if (FileExists(exeDir + kNumerologyFile)) return exeDir;
+  if (!fromExeDir.empty()) {
+    // exeDir comes from the kernel with every link resolved, so dropping
+    // "dir/.." lexically is safe, and messages show a plain path.
+    const std::string relative = std::filesystem::path(exeDir + fromExeDir).lexically_normal().string();
+    if (FileExists(relative + kNumerologyFile)) return relative;
+  }
   if (!installedDir.empty() && FileExists(installedDir + kNumerologyFile)) return installedDir;
   return exeDir;
 }
 
-std::string FindDataDir() { return FindDataDir(ExecutableDir(), TAVRIN_INSTALL_DATADIR); }
+std::string FindDataDir() { return FindDataDir(ExecutableDir(), TAVRIN_DATADIR_FROM_BINDIR, TAVRIN_INSTALL_DATADIR); }
 
 }  // namespace tavrin

@@ -83,10 +83,14 @@ SharedStores StartUp(const std::string& dataDir);
 // The directory of the running executable, with a trailing separator.
 std::string ExecutableDir();
 
-// Where the data files are: the executable's directory when they are there,
-// else the installed data directory when they are there, else the
-// executable's directory (whose failures then name the files).
+// Where the data files are, the first of these that holds them:
+//   the executable's directory (a built program, every test),
+//   `exeDir` + `fromExeDir` (an installed program, wherever its prefix is:
+//   bin/../share/tavrin/),
+//   the data directory configured at build time;
+// else the executable's directory, whose failures then name the files.
+// `fromExeDir` and `installedDir` end with a separator or are empty.
 std::string FindDataDir();
-std::string FindDataDir(const std::string& exeDir, const std::string& installedDir);
+std::string FindDataDir(const std::string& exeDir, const std::string& fromExeDir, const std::string& installedDir);
 
 }  // namespace tavrin

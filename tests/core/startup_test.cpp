@@ -108,14 +108,34 @@ TEST(StartUp, LoadsEveryFileAsItStands) {
   EXPECT_TRUE(stores.numerologyTable.empty());
 }
 
-TEST(DataDir, ExecutableDirFirstThenInstalledDir) {
-  test::TempDir exe;
-  test::TempDir installed;
-  EXPECT_EQ(FindDataDir(exe.Dir(), installed.Dir()), exe.Dir());  // neither: failures name the exe dir
-  installed.Write("5ge.dat", "");
-  EXPECT_EQ(FindDataDir(exe.Dir(), installed.Dir()), installed.Dir());
-  exe.Write("5ge.dat", "");
-  EXPECT_EQ(FindDataDir(exe.Dir(), installed.Dir()), exe.Dir());
+TEST(DataDir, ExecutableDirThenBesideItThenConfigured) {
+  // An installed tree: <root>/bin holds the programs, <root>/share/tavrin
+  // the data; the configured directory stands elsewhere.
+  enum Where { kExe, kRelative, kConfigured };
+  struct Row {
+    bool inExe, inRelative, inConfigured;
+    Where expected;
+  };
+  const Row rows[] = {
+      {false, false, false, kExe},  // nowhere: the failures name the exe dir
+      {false, false, true, kConfigured}, {false, true, false, kRelative},
+      {false, true, true, kRelative},  // an install under another prefix wins over the configured one
+      {true, false, true, kExe},         {true, true, true, kExe},  // the build tree keeps its data beside the programs
+  };
+  for (const Row& row : rows) {
+    test::TempDir root;
+    test::TempDir configured;
+    std::filesystem::create_directories(root.Dir() + "bin");
+    std::filesystem::create_directories(root.Dir() + "share/tavrin");
+    const std::string exe = root.Dir() + "bin/";
+    const std::string relative = root.Dir() + "share/tavrin/";
+    if (row.inExe) std::ofstream(exe + kNumerologyFile) << "";
+    if (row.inRelative) std::ofstream(relative + kNumerologyFile) << "";
+    if (row.inConfigured) configured.Write(kNumerologyFile, "");
+    const std::string expected = row.expected == kExe ? exe : row.expected == kRelative ? relative : configured.Dir();
+    EXPECT_EQ(FindDataDir(exe, "../share/tavrin/", configured.Dir()), expected)
+        << row.inExe << row.inRelative << row.inConfigured;
+  }
   const std::string self = ExecutableDir();
   ASSERT_FALSE(self.empty());
   EXPECT_EQ(self.back(), '/');

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The manual pages render without a warning, and tavrin-cli.1 documents every
+# command and every option that `tavrin-cli --help` lists.
+#   man_pages.sh TAVRIN_CLI MAN_PAGE...
+set -euo pipefail
+cli=$1
+shift
+status=0
+for page in "$@"; do
+  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || { echo "man -l $page failed"; status=1; }
+  if [ -n "$warnings" ]; then
+    echo "$page: $warnings"
+    status=1
+  fi
+done
+
+cli_page=$(printf '%s\n' "$@" | grep '/tavrin-cli\.1$')
+text=$(MANWIDTH=80 man -l "$cli_page" 2>/dev/null)
+help=$("$cli" --help)
+# The command lines of the help: two spaces, then the command name.
+commands=$(sed -n 's/^  \([a-z]\+\) .*/\1/p' <<<"$help")
+[ -n "$commands" ] || { echo "no commands found in tavrin-cli --help"; exit 1; }
+for command in $commands; do
+  # Each command has a subsection of its own: its name at the start of an
+  # indented heading line.
+  grep -Eq "^   ([a-z]+ [A-Z]+, )?$command( |,|$)" <<<"$text" || { echo "tavrin-cli.1 has no section for: $command"; status=1; }
+done
+for option in $(grep -o -- '--[a-z][a-z0-9-]*' <<<"$help" | sort -u); do
+  grep -q -- "$option" <<<"$text" || { echo "tavrin-cli.1 does not mention: $option"; status=1; }
+done
+for word in "EXIT STATUS" "tavrin-report"; do
+  grep -q "$word" <<<"$text" || { echo "tavrin-cli.1 lacks: $word"; status=1; }
+done
+exit $status
