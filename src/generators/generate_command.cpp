@@ -44,7 +44,7 @@ std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& 
   checked.hourText = inputs.HourText();
   if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return refusal;
   const std::string count = inputs.CountText();
-  if (!ParseDecimalInteger(count)) return "产生名字个数“" + count + "”不是整数";
+  if (!ParseDecimalInteger(count)) return CountNotAnIntegerMessage(count);
   return std::nullopt;
 }
 

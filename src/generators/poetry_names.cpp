@@ -2,6 +2,7 @@
 
 #include "chars/gbk.h"
 #include "chars/strcon.h"
+#include "core/birth_inputs.h"
 #include "core/lines.h"
 #include "core/naming_model.h"
 #include "generators/pane_line.h"
@@ -58,7 +59,7 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
   // The count is checked before the pane is cleared, so a bad one changes nothing.
   const std::string count = model.Inputs().CountText();
   if (!ParseDecimalInteger(count)) {
-    model.Messages().Show("产生名字个数“" + count + "”不是整数");
+    model.Messages().Show(CountNotAnIntegerMessage(count));
     return PoetryOutcome::kRefused;
   }
   LineList chars;
