@@ -56,6 +56,11 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
     model.Messages().Show("请先选择诗歌");
     return PoetryOutcome::kRefused;
   }
+  // Every name is scored, which needs the numerology table.
+  if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法从诗歌取名")) {
+    model.Messages().Show(*refusal);
+    return PoetryOutcome::kRefused;
+  }
   // The count is checked before the pane is cleared, so a bad one changes nothing.
   const std::string count = model.Inputs().CountText();
   if (!ParseDecimalInteger(count)) {
