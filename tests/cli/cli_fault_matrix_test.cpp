@@ -8,6 +8,9 @@
 // ends with an internal error.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "cli/cli_testutil.h"
 #include "data_faults.h"
 
@@ -19,6 +22,15 @@ using test::RunCommand;
 using test::U8;
 
 class CliFaultMatrix : public ::testing::TestWithParam<fault::FaultCell> {};
+
+// "status" or "status: message", the data directory written as <dir>/.
+std::string Outcome(const test::CliResult& result, const std::string& dir) {
+  std::string shown = std::to_string(result.status);
+  std::string err = result.err.substr(0, result.err.find('\n'));
+  for (std::size_t at; (at = err.find(dir)) != std::string::npos;) err.replace(at, dir.size(), "<dir>/");
+  if (!err.empty()) shown += ": " + err;
+  return shown;
+}
 
 TEST_P(CliFaultMatrix, NamesTheFileOrStaysSilent) {
   const fault::FaultCell& cell = GetParam();
@@ -65,6 +77,15 @@ TEST_P(CliFaultMatrix, NamesTheFileOrStaysSilent) {
   } else {
     EXPECT_EQ(poetry.status, 0) << poetry.err;
     EXPECT_TRUE(poetry.out.starts_with(U8(u8"出生日期:2012年1月1日\n"))) << poetry.out;
+  }
+
+  // TAVRIN_CLI_FAULT_TABLE names a file that gets the cell's exit statuses
+  // and messages as a Markdown row.
+  if (const char* table = std::getenv("TAVRIN_CLI_FAULT_TABLE")) {
+    std::ofstream(table, std::ios::app) << "| " << name << " | " << fault::FaultName(cell.fault)
+                                        << (rootReads ? " (root: read as intact)" : "") << " | "
+                                        << Outcome(generate, dir.DirText()) << " | " << Outcome(analyse, dir.DirText())
+                                        << " | " << Outcome(poetry, dir.DirText()) << " |\n";
   }
 }
 
