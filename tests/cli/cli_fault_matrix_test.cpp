@@ -10,9 +10,17 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 
 #include "cli/cli_testutil.h"
 #include "data_faults.h"
+
+namespace tavrin::test {
+
+// How GoogleTest shows a cell (in test listings and failures).
+inline void PrintTo(const FaultCell& cell, std::ostream* os) { *os << cell.Label(); }
+
+}  // namespace tavrin::test
 
 namespace tavrin::cli {
 namespace {
