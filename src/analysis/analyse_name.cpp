@@ -64,6 +64,12 @@ void FillReport(const NamingModel& model, const AnalysisRequest& request, const 
 AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
   Pane& pane = model.memo4;
   pane.Clear();
+  // The score needs the numerology table; without it the analysis would
+  // show grids with no numerology lines and a wrong score.
+  if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法分析名字")) {
+    model.Messages().Show(*refusal);
+    return AnalysisOutcome::kRefused;
+  }
   BirthDate date;
   if (auto refusal = CheckBirthDate(request.year, request.month, request.day, date)) {
     model.Messages().Show(*refusal);

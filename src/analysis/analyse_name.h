@@ -48,7 +48,7 @@ struct NameReport {
 
 enum class AnalysisOutcome {
   kCompleted,
-  kRefused,  // a date field was refused: message shown, pane empty
+  kRefused,  // 5ge.dat failed to load, or a date field was refused: message shown, pane empty
   kStopped,  // the hour field was refused: message shown after the first line
 };
 

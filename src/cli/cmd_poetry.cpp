@@ -1,4 +1,5 @@
 // The poem database and names from a poem.
+#include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
 #include <charconv>
@@ -24,7 +25,11 @@ constexpr const char* kPoetryOptions =
 PoemTable LoadPoems(CliContext& context) {
   std::string error;
   const std::string path = context.Stores().dataDir + kPoetryFile;
-  if (!FileExists(path)) throw CliError("the poem database " + path + " is missing");
+  if (!FileExists(path)) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) throw CliError("the poem database " + path + " is not a regular file");
+    throw CliError("the poem database " + path + " is missing");
+  }
   std::optional<PoemTable> table = QueryPoems(path, error);
   if (!table) throw CliError(GbkToUtf8(error));
   for (const char* column : {"id", "title", "author", "collection", "content"}) {

@@ -1,6 +1,7 @@
 #include "core/birth_inputs.h"
 
 #include "calendar/gregorian.h"
+#include "chars/gbk.h"
 #include "chars/strcon.h"
 
 namespace tavrin {
@@ -9,12 +10,29 @@ namespace {
 
 std::optional<std::string> ReadInteger(const char* field, const std::string& text, int& value) {
   const std::optional<int> parsed = ParseDecimalInteger(text);
-  if (!parsed) return std::string(field) + "“" + text + "”不是整数";
+  if (!parsed) return NotAnIntegerMessage(field, text);
   value = *parsed;
   return std::nullopt;
 }
 
 }  // namespace
+
+std::string QuotedFieldText(std::string_view text) {
+  std::size_t end = 0;
+  for (std::size_t characters = 0; end < text.size() && characters < kQuotedCharacters; ++characters) {
+    end += CharLengthAt(text, end);
+  }
+  std::string quoted = "“";
+  quoted.append(text.substr(0, end));
+  if (end < text.size()) quoted += "…";
+  return quoted + "”";
+}
+
+std::string NotAnIntegerMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + QuotedFieldText(text) + "不是整数";
+}
+
+std::string CountNotAnIntegerMessage(std::string_view text) { return NotAnIntegerMessage("产生名字个数", text); }
 
 std::optional<std::string> CheckBirthDate(const std::string& yearText, const std::string& monthText,
                                           const std::string& dayText, BirthDate& date) {

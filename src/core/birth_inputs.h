@@ -1,9 +1,12 @@
 // The birth date and hour as the settings and analysis pages hold them: texts
-// of their fields, checked before a command changes anything.
+// of their fields, checked before a command changes anything; and the
+// messages for a field that does not hold a whole number.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tavrin {
 
@@ -21,6 +24,17 @@ struct BirthDate {
 // for the user, naming the field and its text.
 std::optional<std::string> CheckBirthDate(const std::string& yearText, const std::string& monthText,
                                           const std::string& dayText, BirthDate& date);
+
+// A field's text (GBK) as a message quotes it, between full-width quotes. A
+// text longer than kQuotedCharacters characters is cut there and ends in an
+// ellipsis, so a pasted page of text does not fill the screen.
+inline constexpr std::size_t kQuotedCharacters = 20;
+std::string QuotedFieldText(std::string_view text);
+
+// "<field>“<text>”不是整数", the text quoted as above.
+std::string NotAnIntegerMessage(std::string_view field, std::string_view text);
+// The message for a count field text that is not a whole number.
+std::string CountNotAnIntegerMessage(std::string_view text);
 
 // Reads the hour text as a decimal integer (any integer: outside 0..23 the
 // hour pillar is empty); on a refusal returns the message.

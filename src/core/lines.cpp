@@ -1,10 +1,10 @@
 #include "core/lines.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace tavrin {
 
@@ -28,16 +28,39 @@ LineList SplitLines(std::string_view text) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) {
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = std::strerror(errno != 0 ? errno : ENOENT);
+  // Plain POSIX reads: a stream would throw on a read error (a directory in
+  // the file's place opens, then fails to read), and a data file that cannot
+  // be read must come back as a failure with the system's reason.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = std::strerror(errno);
     return std::nullopt;
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = std::strerror(errno != 0 ? errno : EIO);
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    error = std::strerror(errno);
     return std::nullopt;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error = std::strerror(EISDIR);
+    return std::nullopt;
+  }
+  std::string bytes;
+  if (S_ISREG(info.st_mode) && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      error = std::strerror(errno);
+      return std::nullopt;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
   }
   return bytes;
 }

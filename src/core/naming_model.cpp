@@ -4,6 +4,7 @@
 
 #include "chars/gbk.h"
 #include "chars/strcon.h"
+#include "core/birth_inputs.h"
 
 namespace tavrin {
 
@@ -102,7 +103,7 @@ void NamingModel::Tick() {
 int NamingModel::ReadCount() const {
   const std::string text = inputs_->CountText();
   const std::optional<int> count = ParseDecimalInteger(text);
-  if (!count) throw RunFailure("产生名字个数“" + text + "”不是整数");
+  if (!count) throw RunFailure(CountNotAnIntegerMessage(text));
   return *count;
 }
 

@@ -25,8 +25,11 @@ std::string ToCoreText(const unsigned char* utf8, int bytes) {
   return kept;
 }
 
-std::string GbkFromDatabase(const char* message) {
-  const std::string text = message ? message : "unknown database error";
+// The database's own error text, after the file it concerns, so the user
+// learns which file is at fault: Cannot read the poem database "<path>". <text>
+std::string GbkFromDatabase(const std::string& path, const char* message) {
+  const std::string text =
+      "Cannot read the poem database \"" + path + "\". " + (message ? message : "unknown database error");
   return ToCoreText(reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
 }
 
@@ -51,12 +54,12 @@ std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error)
   const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
   std::unique_ptr<sqlite3, CloseDatabase> db(raw);
   if (opened != SQLITE_OK) {
-    error = GbkFromDatabase(db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(opened));
+    error = GbkFromDatabase(path, db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(opened));
     return std::nullopt;
   }
   sqlite3_stmt* rawStatement = nullptr;
   if (sqlite3_prepare_v2(db.get(), kPoetryQuery, -1, &rawStatement, nullptr) != SQLITE_OK) {
-    error = GbkFromDatabase(sqlite3_errmsg(db.get()));
+    error = GbkFromDatabase(path, sqlite3_errmsg(db.get()));
     return std::nullopt;
   }
   std::unique_ptr<sqlite3_stmt, FinalizeStatement> statement(rawStatement);
@@ -76,7 +79,7 @@ std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error)
     table.rows.push_back(std::move(row));
   }
   if (step != SQLITE_DONE) {
-    error = GbkFromDatabase(sqlite3_errmsg(db.get()));
+    error = GbkFromDatabase(path, sqlite3_errmsg(db.get()));
     return std::nullopt;
   }
   return table;

@@ -20,7 +20,7 @@ struct PoemTable {
 };
 
 // Opens the file read-only and runs the query. On failure returns nullopt and
-// puts the database's own error text (GBK) into `error`.
+// puts the database's own error text (GBK), after the file's path, into `error`.
 std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error);
 
 }  // namespace tavrin

@@ -102,6 +102,20 @@ bool DataStores::HasAll(std::initializer_list<const char*> fileNames) const {
   return std::none_of(fileNames.begin(), fileNames.end(), [&](const char* name) { return Failed(name); });
 }
 
+std::optional<std::string> DataStores::MissingDataMessage(std::initializer_list<const char*> fileNames,
+                                                          std::string_view consequence) const {
+  std::string missing;
+  for (const char* file : fileNames) {
+    for (const LoadFailure& failure : failures) {
+      if (failure.fileName != file) continue;
+      if (!missing.empty()) missing += "、";
+      missing += failure.GbkFileName();
+    }
+  }
+  if (missing.empty()) return std::nullopt;
+  return "缺少数据文件" + missing + "," + std::string(consequence);
+}
+
 DataStores LoadStores(const std::string& dataDir) {
   DataStores stores;
   stores.dataDir = dataDir;

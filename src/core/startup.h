@@ -5,8 +5,11 @@
 // The running state of a naming run lives in the naming session instead.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/lines.h"
@@ -64,6 +67,11 @@ struct DataStores {
   bool Failed(const std::string& fileName) const;
   // True when every one of the given required files loaded.
   bool HasAll(std::initializer_list<const char*> fileNames) const;
+  // The message that refuses a command needing the given required files,
+  // "缺少数据文件<names>,<consequence>" with the names of those that failed
+  // (GBK, joined by "、"); nullopt when all of them loaded.
+  std::optional<std::string> MissingDataMessage(std::initializer_list<const char*> fileNames,
+                                                std::string_view consequence) const;
 };
 
 using SharedStores = std::shared_ptr<const DataStores>;

@@ -21,16 +21,10 @@ struct CheckedInputs {
 // Reads and checks every input the run needs before anything changes; on a
 // refusal returns the message for the user.
 std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
-  const DataStores& stores = model.Stores();
-  std::string missing;
-  for (const char* file : {kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile}) {
-    for (const LoadFailure& failure : stores.failures) {
-      if (failure.fileName != file) continue;
-      if (!missing.empty()) missing += "、";
-      missing += failure.GbkFileName();
-    }
+  if (auto refusal = model.Stores().MissingDataMessage(
+          {kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile}, "无法生成名字")) {
+    return refusal;
   }
-  if (!missing.empty()) return "缺少数据文件" + missing + ",无法生成名字";
 
   const NamingInputs& inputs = model.Inputs();
   checked.surname = inputs.Surname();
@@ -44,7 +38,7 @@ std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& 
   checked.hourText = inputs.HourText();
   if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return refusal;
   const std::string count = inputs.CountText();
-  if (!ParseDecimalInteger(count)) return "产生名字个数“" + count + "”不是整数";
+  if (!ParseDecimalInteger(count)) return CountNotAnIntegerMessage(count);
   return std::nullopt;
 }
 

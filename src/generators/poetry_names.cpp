@@ -2,6 +2,7 @@
 
 #include "chars/gbk.h"
 #include "chars/strcon.h"
+#include "core/birth_inputs.h"
 #include "core/lines.h"
 #include "core/naming_model.h"
 #include "generators/pane_line.h"
@@ -55,10 +56,15 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
     model.Messages().Show("请先选择诗歌");
     return PoetryOutcome::kRefused;
   }
+  // Every name is scored, which needs the numerology table.
+  if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法从诗歌取名")) {
+    model.Messages().Show(*refusal);
+    return PoetryOutcome::kRefused;
+  }
   // The count is checked before the pane is cleared, so a bad one changes nothing.
   const std::string count = model.Inputs().CountText();
   if (!ParseDecimalInteger(count)) {
-    model.Messages().Show("产生名字个数“" + count + "”不是整数");
+    model.Messages().Show(CountNotAnIntegerMessage(count));
     return PoetryOutcome::kRefused;
   }
   LineList chars;

@@ -11,7 +11,7 @@ class NamingModel;
 
 enum class PoetryOutcome {
   kCompleted,  // the run went through (a stop or the attempt cap included)
-  kRefused,    // no poem, or a count that is no whole number: nothing changed
+  kRefused,    // no poem, 5ge.dat failed to load, or a count that is no whole number: nothing changed
   kFailed,     // the count stopped being a whole number during the run
 };
 

@@ -2,6 +2,7 @@
 // list, in the pane 二字名 (Memo2).
 #include "chars/strcon.h"
 #include "chars/strokes.h"
+#include "core/birth_inputs.h"
 #include "core/naming_model.h"
 #include "generators/generators.h"
 #include "generators/pane_line.h"
@@ -41,7 +42,8 @@ void GenerateTwoCharNames(NamingModel& model) {
   const std::string surnamePinyin = model.Services().pinyin.PinyinOf(surname);
   const PinyinParts parts(surnamePinyin);
   if (!parts.HasTone()) {
-    throw RunFailure("姓氏“" + surname + "”的拼音“" + surnamePinyin + "”没有声调,无法生成二字名");
+    throw RunFailure("姓氏" + QuotedFieldText(surname) + "的拼音" + QuotedFieldText(surnamePinyin) +
+                     "没有声调,无法生成二字名");
   }
 
   model.memo1.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" + parts.final +

@@ -8,7 +8,7 @@
 namespace tavrin::ui {
 
 QString FromGbk(std::string_view gbk);
-// Text typed by the user as GBK; characters that GBK cannot encode are dropped.
+// Text typed by the user as GBK; a character that GBK cannot encode becomes "?".
 std::string ToGbk(const QString& text);
 
 }  // namespace tavrin::ui

@@ -38,7 +38,8 @@ class MainWindowTest : public QObject {
   void gbkTextCrossesTheEdge() {
     QCOMPARE(tavrin::ui::FromGbk("\xD5\xC5\xC8\xFD"), QString("张三"));
     QCOMPARE(tavrin::ui::ToGbk("张三"), std::string("\xD5\xC5\xC8\xFD"));
-    QCOMPARE(tavrin::ui::ToGbk(QString("张") + QChar(0xD83D) + QChar(0xDE00)), std::string("\xD5\xC5"));
+    // A character GBK lacks (an emoji) becomes "?", so the fields' checks see it.
+    QCOMPARE(tavrin::ui::ToGbk(QString("张") + QChar(0xD83D) + QChar(0xDE00)), std::string("\xD5\xC5?"));
   }
 };
 

@@ -21,3 +21,25 @@ T* Find(QObject& parent, const char* name) {
 }
 
 }  // namespace tavrin::test
+
+#include <QStringList>
+
+#include "ui/MessageBox.h"
+
+namespace tavrin::test {
+
+// While it lives, every message box's text is recorded instead of shown, so
+// no box blocks a test.
+class MessageRecorder {
+ public:
+  MessageRecorder() {
+    tavrin::ui::SetMessageHook([this](const QString& text) { texts << text; });
+  }
+  ~MessageRecorder() { tavrin::ui::SetMessageHook(nullptr); }
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+  QStringList texts;
+};
+
+}  // namespace tavrin::test
