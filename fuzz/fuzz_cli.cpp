@@ -7,6 +7,7 @@
 // two lines: "--count 1" is put first and a later count above 2 becomes 2;
 // a lunar range may span at most two calendar years. A command line that
 // holds --pdf is not run, as analyse would start another program.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +55,15 @@ bool Bounded(std::vector<std::string>& words) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> words = tavrin::fuzz::Words(std::string_view(reinterpret_cast<const char*>(data), size));
+  // A mutated command name would mostly end at "unknown command": a first
+  // word that names no command is replaced by one chosen by its length,
+  // unless the length picks none.
+  const auto& commands = tavrin::cli::Commands();
+  if (!words.empty() &&
+      std::none_of(commands.begin(), commands.end(), [&](const auto& c) { return words[0] == c.name; })) {
+    const std::size_t pick = words[0].size() % (commands.size() + 1);
+    if (pick < commands.size()) words[0] = commands[pick].name;
+  }
   if (!Bounded(words)) return 0;
   static const std::string dataDir = tavrin::ExecutableDir();
   std::ostringstream out;
