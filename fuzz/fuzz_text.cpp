@@ -1,5 +1,7 @@
 // Fuzzes the GBK text primitives with arbitrary bytes: line splitting, the
-// character-aligned search, stroke counts, character forms and the encoding.
+// character-aligned search, stroke counts, character forms and the GBK and
+// UTF-8 boundary.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include "chars/strcon.h"
 #include "chars/strokes.h"
 #include "core/lines.h"
+#include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -40,9 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (traditional.size() > text.size()) std::abort();
   (void)tavrin::ToSimplified(traditional);
 
+  // The boundary to the outside world: UTF-8 that GBK can hold comes back
+  // unchanged, any bytes read as GBK become valid UTF-8, and GBK text that
+  // converts without a replacement character converts back to itself.
   if (auto gbk = tavrin::Utf8ToGbk(text)) {
     if (tavrin::GbkToUtf8(*gbk) != text) std::abort();
+  } else if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    std::abort();  // ASCII always converts
   }
-  (void)tavrin::GbkToUtf8(text);
+  const std::string utf8 = tavrin::GbkToUtf8(text);
+  if (!tavrin::fuzz::ValidUtf8(utf8)) std::abort();
+  if (utf8.find("\xEF\xBF\xBD") == std::string::npos) {
+    const auto back = tavrin::Utf8ToGbk(utf8);
+    if (!back || *back != text) std::abort();
+  }
   return 0;
 }

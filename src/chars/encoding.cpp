@@ -44,9 +44,20 @@ class Converter {
   iconv_t cd_;
 };
 
+// True when the UTF-8 text holds a tag character (U+E0000 to U+E007F, the
+// UTF-8 bytes F3 A0 80 80 to F3 A0 81 BF). The system's converter drops these
+// silently instead of failing, so a text holding one would come out changed.
+bool HoldsTagCharacter(std::string_view utf8) {
+  for (std::size_t at = utf8.find("\xF3\xA0"); at != std::string_view::npos; at = utf8.find("\xF3\xA0", at + 1)) {
+    if (at + 2 < utf8.size() && (utf8[at + 2] == '\x80' || utf8[at + 2] == '\x81')) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+  if (HoldsTagCharacter(utf8)) return std::nullopt;
   thread_local Converter converter("GBK", "UTF-8");
   std::string gbk;
   if (!converter.Convert(utf8, gbk)) return std::nullopt;

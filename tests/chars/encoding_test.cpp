@@ -27,6 +27,16 @@ TEST(Encoding, RefusesWhatGbkCannotHold) {
   EXPECT_EQ(Utf8ToGbk("\xE5\xBC"), std::nullopt);          // cut off mid-character
 }
 
+TEST(Encoding, RefusesTagCharactersRatherThanDroppingThem) {
+  // The system converter skips U+E0000..U+E007F without an error.
+  for (const char* utf8 : {"\xF3\xA0\x80\x80", "\xE5\xBC\xBC\xF3\xA0\x80\x81",
+                           "\xF3\xA0\x81\xBF"
+                           "ab"}) {
+    SCOPED_TRACE(utf8);
+    EXPECT_EQ(Utf8ToGbk(utf8), std::nullopt);
+  }
+}
+
 TEST(Encoding, BadGbkBecomesReplacementCharacters) {
   // A lone lead byte at the end and an invalid pair; the good text survives.
   EXPECT_EQ(GbkToUtf8(std::string("张") + "\xFF"), std::string(reinterpret_cast<const char*>(u8"张\uFFFD")));
