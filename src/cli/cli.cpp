@@ -85,6 +85,17 @@ void SplitDateOption(const std::string& text, std::string& year, std::string& mo
   day = text.substr(second + 1);
 }
 
+bool TakeRunFlag(const std::string& argument, bool& json, SettingsInputs& inputs) {
+  if (argument == "--json") {
+    json = true;
+  } else if (argument == "--whole-item-sound") {
+    inputs.wholeItemSound = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::uint64_t ParseSeedOption(const std::string& text) {
   std::uint64_t seed = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);

@@ -80,6 +80,10 @@ void SplitDateOption(const std::string& text, std::string& year, std::string& mo
 // 64-bit decimal number.
 std::uint64_t ParseSeedOption(const std::string& text);
 
+// The flags shared by the commands of a naming run: --json sets `json`,
+// --whole-item-sound the inputs' sound rule. False for any other argument.
+bool TakeRunFlag(const std::string& argument, bool& json, SettingsInputs& inputs);
+
 // Message boxes of a command run: the messages, as UTF-8 lines of one text.
 class CollectedMessages final : public MessageBoxes {
  public:

@@ -82,14 +82,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
-    if (option == "--json") {
-      json = true;
-      continue;
-    }
-    if (option == "--whole-item-sound") {
-      inputs.wholeItemSound = true;
-      continue;
-    }
+    if (TakeRunFlag(option, json, inputs)) continue;
     if (i + 1 == args.size()) Usage();
     const std::string& value = args[++i];
     if (option == "--surname") {

@@ -69,14 +69,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   std::optional<std::string> poemText;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
-    if (option == "--json") {
-      json = true;
-      continue;
-    }
-    if (option == "--whole-item-sound") {
-      inputs.wholeItemSound = true;
-      continue;
-    }
+    if (TakeRunFlag(option, json, inputs)) continue;
     if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
     const std::string value = CliContext::ToGbk(args[++i]);
     if (option == "--poem-id") {
