@@ -1,59 +1,88 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and then starts the program or runs the tests.
-#   scripts/dev.sh run        build and start tavrin
-#   scripts/dev.sh test       build with warnings as errors and run every test
-#   scripts/dev.sh test-asan  the same in the AddressSanitizer/UBSan build, with short fuzz runs
+#   scripts/dev.sh run        build the programs and start tavrin (build-run/)
+#   scripts/dev.sh test       build with warnings as errors and run every test (build/)
+#   scripts/dev.sh test-asan  the same in the AddressSanitizer/UBSan build, with short fuzz runs (build-asan/)
+#   scripts/dev.sh deb        the Debian package from the programs' build (build-run/)
+# Works the same whatever locale the caller has, set or not: the tools that
+# need UTF-8 (tar inside cpack, groff, xdotool) are given it where they run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(build-essential cmake pkg-config git
-          qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl1-mesa-dev
-          libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libsqlite3-dev
-          fonts-noto-cjk locales
-          poppler-utils             # the tests read the exported PDF back
-          xvfb xdotool xclip imagemagick  # the window driven on a virtual display
-          python3-jieba friso-dict  # the dictionaries the name-list tests check against
-          desktop-file-utils appstream man-db lintian)  # the tests of the install and the package
+# What the programs need to build and run.
+RUN_PACKAGES=(build-essential cmake pkg-config
+              qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+              nlohmann-json3-dev libsqlite3-dev
+              fonts-noto-cjk)
+# What the tests need besides.
+TEST_PACKAGES=(git libqt6sql6-sqlite
+               libgtest-dev libgmock-dev googletest libbenchmark-dev
+               poppler-utils             # the tests read the exported PDF back
+               xvfb xdotool xclip imagemagick  # the window driven on a virtual display
+               python3-jieba friso-dict  # the dictionaries the name-list tests check against
+               desktop-file-utils appstream man-db lintian)  # the tests of the install and the package
 # The data generators in tools/ need more (Node.js and npm, opencc,
 # unicode-data); tools/README.md says which. Neither a build nor the tests do.
 
-install_packages() {
+install_packages() {  # install_packages PACKAGE...
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if ((${#missing[@]})); then
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
   fi
+}
+
+# Every core, but no more compilers at once than memory holds (about 1.5 GiB
+# each for the Qt sources at -O2 -g).
+jobs() {
+  local cores mem_kib by_memory
+  cores=$(nproc)
+  mem_kib=$(awk '/^MemAvailable:/ { print $2 }' /proc/meminfo)
+  by_memory=$((mem_kib / (1536 * 1024)))
+  ((by_memory >= 1)) || by_memory=1
+  echo $((cores < by_memory ? cores : by_memory))
 }
 
 build() {  # build DIR [cmake options...]
   local dir=$1
   shift
   cmake -S . -B "$dir" "$@"
-  cmake --build "$dir" -j2
+  cmake --build "$dir" -j "$(jobs)"
 }
 
 run_tests() {  # run_tests DIR
-  QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j2
+  QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
+}
+
+# The programs and their data only: no tests, benchmarks or fuzz targets, in
+# a folder of its own so that a test build's settings never reach it.
+build_programs() {
+  install_packages "${RUN_PACKAGES[@]}"
+  build build-run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_WERROR=OFF -DTAVRIN_SANITIZE=OFF \
+    -DTAVRIN_BUILD_TESTS=OFF -DTAVRIN_BUILD_BENCH=OFF -DTAVRIN_BUILD_FUZZ=OFF -DTAVRIN_COVERAGE=OFF
 }
 
 case "${1:-}" in
   run)
-    install_packages
-    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    exec ./build/bin/tavrin
+    build_programs
+    exec ./build-run/bin/tavrin
+    ;;
+  deb)
+    build_programs
+    cmake --build build-run --target deb
     ;;
   test)
-    install_packages
+    install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_WERROR=ON
     run_tests build
     ;;
   test-asan)
-    install_packages
+    install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_WERROR=ON -DTAVRIN_SANITIZE=ON -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
     LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
@@ -61,7 +90,7 @@ case "${1:-}" in
       run_tests build-asan
     ;;
   *)
-    echo "usage: scripts/dev.sh run|test|test-asan" >&2
+    echo "usage: scripts/dev.sh run|test|test-asan|deb" >&2
     exit 2
     ;;
 esac

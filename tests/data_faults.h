@@ -80,6 +80,11 @@ inline std::vector<FaultCell> AllFaultCells() {
   return cells;
 }
 
+// The file's name as a path (its UTF-8 name, whatever the locale).
+inline std::filesystem::path FileName(const DataFile& file) {
+  return std::filesystem::path(reinterpret_cast<const char8_t*>(file.name));
+}
+
 namespace detail {
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
@@ -117,14 +122,14 @@ inline std::size_t CutInARecord(const std::string& bytes, bool lineList) {
 // Copies the shipped data files (and nothing else) from `from` into `to`.
 inline void CopyShippedData(const std::filesystem::path& from, const std::filesystem::path& to) {
   for (const DataFile& file : DataFiles()) {
-    std::filesystem::copy_file(from / std::filesystem::u8path(file.name), to / std::filesystem::u8path(file.name),
+    std::filesystem::copy_file(from / FileName(file), to / FileName(file),
                                std::filesystem::copy_options::overwrite_existing);
   }
 }
 
 // Breaks the named file of `dir`.
 inline void ApplyFault(const std::filesystem::path& dir, const DataFile& file, DataFault fault) {
-  const std::filesystem::path path = dir / std::filesystem::u8path(file.name);
+  const std::filesystem::path path = dir / FileName(file);
   const std::string bytes = detail::ReadBytes(path);
   switch (fault) {
     case DataFault::kMissing:
@@ -165,7 +170,7 @@ inline bool Unreadable(const std::filesystem::path& dir, const FaultCell& cell) 
     case DataFault::kDirectory:
       return true;
     case DataFault::kUnreadable:
-      return Mode000StopsReads(dir / std::filesystem::u8path(cell.file.name));
+      return Mode000StopsReads(dir / FileName(cell.file));
     default:
       return false;
   }

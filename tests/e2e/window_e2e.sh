@@ -16,6 +16,9 @@ fi
 for tool in xvfb-run xdotool xclip import; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (Debian: xvfb xdotool xclip imagemagick)" >&2; exit 1; }
 done
+# xdotool types the Chinese surname only in a UTF-8 locale; the program
+# itself runs in whatever locale the suite has.
+xdotool() { LC_ALL=C.UTF-8 command xdotool "$@"; }
 mkdir -p "$out"
 rm -f "$out"/*.png
 log="$out/stderr.txt"

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # cpack builds tavrin_<version>_<arch>.deb with the libraries it links and
 # the fonts in Depends, holding the programs and their data; lintian finds
-# no error in it.
+# no error in it. The library packages carry Debian 13's t64 suffix there
+# (libqt6core6t64); either name will do.
 #   deb_package.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
 version=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || {
+LC_ALL=C.UTF-8 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || {
   cat "$tmp/cpack.log"
   exit 1
 }
@@ -23,7 +24,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
 for package in fonts-noto-cjk libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libsqlite3-0; do
-  grep -Fxq "$package" <<<"$names" || {
+  grep -Exq "${package//+/\\+}(t64)?" <<<"$names" || {
     echo "Depends lacks $package"
     status=1
   }

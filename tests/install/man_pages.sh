@@ -3,6 +3,8 @@
 # command and every option that `tavrin-cli --help` lists.
 #   man_pages.sh TAVRIN_CLI MAN_PAGE...
 set -euo pipefail
+# groff reads the pages' Chinese text only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 cli=$1
 shift
 status=0
