@@ -290,7 +290,10 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   progress_->setGeometry(16, 488, 300, 16);
   drawCapNote_ = new QLabel(page);
   drawCapNote_->setObjectName("drawCapNote");
-  drawCapNote_->setGeometry(120, 488, 761, 16);
+  // Shown only after a run, when the progress label is empty: it takes the
+  // label's place and the whole width below the pane, one line high enough
+  // for the CJK font.
+  drawCapNote_->setGeometry(16, 483, kClientWidth - 32, 20);
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
   model_->SetProgressListener([this](const std::string& text) {
@@ -434,8 +437,9 @@ void TForm1::StartPoetry() {
 }
 
 void TForm1::ShowDrawCapNote() {
+  // A note longer than the line ends in "…"; the tooltip holds it whole.
   const QString note = FromGbk(model_->DrawCapSummary());
-  drawCapNote_->setText(note);
+  drawCapNote_->setText(drawCapNote_->fontMetrics().elidedText(note, Qt::ElideRight, drawCapNote_->width()));
   drawCapNote_->setToolTip(note);
 }
 

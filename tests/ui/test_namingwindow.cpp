@@ -127,6 +127,23 @@ class NamingWindowTest : public QObject {
     QCOMPARE(WidgetLines(window, "Memo5"), QStringList{""});
   }
 
+  // After a run that stops at its draw caps, the note stands whole inside the
+  // window, one line below the summary pane; its tooltip holds the full text.
+  void drawCapNoteFitsTheWindow() {
+    TForm1 window(Stores(), 5);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    auto* note = Find<QLabel>(window, "drawCapNote");
+    QVERIFY(note->toolTip().startsWith("已达尝试上限"));
+    const QRect inWindow(note->mapTo(&window, QPoint(0, 0)), note->size());
+    QVERIFY(window.rect().contains(inWindow));
+    QVERIFY(!inWindow.intersects(QRect(Find<tavrin::ui::PaneView>(window, "Memo1")->mapTo(&window, QPoint(0, 0)),
+                                       Find<tavrin::ui::PaneView>(window, "Memo1")->size())));
+    QVERIFY(note->fontMetrics().height() <= note->height());
+    QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+  }
+
   void countKeyFilter() {
     TForm1 window(Stores(), 1);
     auto* count = Find<QLineEdit>(window, "bsSkinEdit1");
