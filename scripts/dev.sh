@@ -18,7 +18,7 @@ RUN_PACKAGES=(build-essential cmake pkg-config
 TEST_PACKAGES=(git libqt6sql6-sqlite
                libgtest-dev libgmock-dev googletest libbenchmark-dev
                poppler-utils             # the tests read the exported PDF back
-               xvfb xdotool xclip imagemagick  # the window driven on a virtual display
+               xvfb xauth xdotool xclip imagemagick  # the window driven on a virtual display (xvfb-run needs xauth)
                python3-jieba friso-dict  # the dictionaries the name-list tests check against
                desktop-file-utils appstream man-db lintian)  # the tests of the install and the package
 # The data generators in tools/ need more (Node.js and npm, opencc,
