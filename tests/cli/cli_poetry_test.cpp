@@ -42,6 +42,9 @@ TEST(CliPoetry, BadInput) {
       {{"poetry"}, u8"usage"},
       {{"poetry", "--poem-id", "1", "--poem-text", "x"}, u8"usage"},
       {{"poems", "--sort"}, u8"usage"},
+      // The poetry start refuses a surname Generate refuses.
+      {{"poetry", "--poem-id", "1", "--surname", "="}, u8"请输入姓"},
+      {{"poetry", "--poem-id", "1", "--surname", U8(u8"张张张张张")}, u8"姓氏“张张张张张”超过4个字"},
   };
   for (const auto& c : cases) {
     const auto result = RunCommand(c.args);
