@@ -131,7 +131,9 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kGenerate({"generate", kOptions,
-                           "one naming run with the settings page's inputs: every pane and the report", &Generate});
+                           "one naming run with the settings page's inputs: every pane and the report "
+                           "(an hour outside 0-23 gives no hour pillar)",
+                           &Generate});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_testutil.h"
+#include "core/poetry_db.h"
+#include "data_faults.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
@@ -27,6 +29,18 @@ TEST(CliPoetry, PoemsAndNames) {
   const auto text = RunCommand({"poetry", "--poem-text", "abc", "--date", "2013-07-07", "--seed", "1"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_EQ(text.out, U8(u8"出生日期:2013年7月7日\n"));  // no Chinese character: the heading alone
+}
+
+// A control character stored in the database is shown as an escape, not
+// handed to the terminal.
+TEST(CliPoetry, PoemsShowControlCharactersAsEscapes) {
+  tavrin::test::TempDataDir dir;
+  tavrin::test::CopyShippedData(FindDataDir(), dir.Path());
+  tavrin::test::detail::RunSql(dir.Path() / kPoetryFile, "update poetry set title = char(27) || '[2J' where id = 1");
+  const auto result = RunCommand({"poems"}, dir.DirText());
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(result.out.starts_with("1\t\\e[2J\t")) << result.out.substr(0, 40);
+  EXPECT_EQ(result.out.find('\x1b'), std::string::npos);
 }
 
 TEST(CliPoetry, BadInput) {
