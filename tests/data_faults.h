@@ -41,35 +41,20 @@ inline constexpr DataFault kAllDataFaults[] = {DataFault::kMissing,     DataFaul
                                                DataFault::kEndlessView};
 
 inline const char* FaultName(DataFault fault) {
-  switch (fault) {
-    case DataFault::kMissing:
-      return "missing";
-    case DataFault::kEmpty:
-      return "empty";
-    case DataFault::kTruncated:
-      return "truncated";
-    case DataFault::kRandomBytes:
-      return "random bytes";
-    case DataFault::kDirectory:
-      return "directory";
-    case DataFault::kUnreadable:
-      return "mode 000";
-    case DataFault::kFifo:
-      return "FIFO";
-    case DataFault::kDevZero:
-      return "link to /dev/zero";
-    case DataFault::kOversized:
-      return "2 GB";
-    case DataFault::kOneLongLine:
-      return "one 60,000-byte line";
-    case DataFault::kWalMode:
-      return "WAL mode";
-    case DataFault::kLongPoem:
-      return "a poem of 150,000 characters";
-    case DataFault::kEndlessView:
-      return "endless recursive view";
-  }
-  return "?";
+  static const char* const kNames[] = {"missing",
+                                       "empty",
+                                       "truncated",
+                                       "random bytes",
+                                       "directory",
+                                       "mode 000",
+                                       "FIFO",
+                                       "link to /dev/zero",
+                                       "2 GB",
+                                       "one 60,000-byte line",
+                                       "WAL mode",
+                                       "a poem of 150,000 characters",
+                                       "endless recursive view"};
+  return kNames[static_cast<int>(fault)];
 }
 
 // How the program treats a file: the four required ones are reported when

@@ -20,19 +20,6 @@ std::string Read(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A disk that fills after 10 bytes: the write that crosses it fails as write(2) does.
-ssize_t FullAfterTenBytes(int fd, const void* bytes, std::size_t count) {
-  static std::size_t written = 0;
-  if (written >= 10) {
-    written = 0;
-    errno = ENOSPC;
-    return -1;
-  }
-  const std::size_t now = std::min<std::size_t>(count, 10 - written);
-  written += now;
-  return ::write(fd, bytes, now);
-}
-
 TEST(WriteFileSafely, OnlyRegularOrNewTargetsAndTheOldContentOnFailure) {
   const struct {
     const char* target;
@@ -43,7 +30,8 @@ TEST(WriteFileSafely, OnlyRegularOrNewTargetsAndTheOldContentOnFailure) {
       {"new.csv", "", nullptr, u8""},
       {"old.csv", "file", nullptr, u8""},
       {"link.csv", "link", nullptr, u8""},  // the link stays; its target gets the bytes
-      {"full.csv", "file", &FullAfterTenBytes, u8"磁盘空间不足"},
+      {"full.csv", "file", [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; },
+       u8"磁盘空间不足"},
       {"fifo.csv", "fifo", nullptr, u8"一个管道,不是普通文件"},
       {"dir.csv", "dir", nullptr, u8"一个文件夹,不是普通文件"},
       {"null.pdf", "null", nullptr, u8"一个设备,不是普通文件"},
