@@ -1,7 +1,9 @@
 // Fuzzes the command line: the input is the words of one command line
 // (fuzz_input.h), run over the shipped data. Every command must end with
-// status 0 or 2 (bad input) and write valid UTF-8 to its output; status 70,
-// an internal error, is a finding.
+// status 0 or 2 (bad input) and write valid UTF-8 to its output, and its
+// messages must be valid UTF-8 without a control character other than the
+// line break, whatever bytes the arguments hold; status 70, an internal
+// error, is a finding.
 //
 // To keep each run short, a naming run (generate, poetry) asks for at most
 // two lines: "--count 1" is put first and a later count above 2 becomes 2;
@@ -72,7 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const bool show = std::getenv("TAVRIN_FUZZ_SHOW") != nullptr;  // for looking at a corpus
   if (show)
     std::fprintf(stderr, "status %d\n--- out:\n%s\n--- err:\n%s\n", status, out.str().c_str(), err.str().c_str());
-  if ((status != 0 && status != 2) || !tavrin::fuzz::ValidUtf8(out.str())) {
+  const std::string messages = err.str();
+  const bool harmless = tavrin::fuzz::ValidUtf8(messages) && std::none_of(messages.begin(), messages.end(), [](char c) {
+                          return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+                        });
+  if ((status != 0 && status != 2) || !tavrin::fuzz::ValidUtf8(out.str()) || !harmless) {
     std::fprintf(stderr, "status %d\n--- out:\n%s\n--- err:\n%s\n", status, out.str().c_str(), err.str().c_str());
     std::abort();
   }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/lines.h"
+#include "core/output_text.h"
 #include "core/startup.h"
 
 namespace tavrin::fuzz {
@@ -93,36 +94,7 @@ inline const std::string& ScratchDir() {
   return dir;
 }
 
-// True when the text is well-formed UTF-8 (no overlong forms, surrogates or
-// code points above U+10FFFF).
-inline bool ValidUtf8(std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the byte after the lead
-    if (lead < 0x80) {
-      length = 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (pos + length > text.size()) return false;
-    for (std::size_t i = 1; i < length; ++i) {
-      const auto byte = static_cast<unsigned char>(text[pos + i]);
-      if (i == 1 ? byte < low || byte > high : (byte & 0xC0) != 0x80) return false;
-    }
-    pos += length;
-  }
-  return true;
-}
+// True when the text is well-formed UTF-8.
+inline bool ValidUtf8(std::string_view text) { return IsValidUtf8(text); }
 
 }  // namespace tavrin::fuzz

@@ -1,8 +1,9 @@
 // The fault matrix over the data files, shared by the window's and the command
 // line's tests: every shipped data file and the poem database, each broken in
-// one of six ways in a copy of the data directory.
+// one of the ways below that apply to it, in a copy of the data directory.
 #pragma once
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,27 +18,31 @@
 
 namespace tavrin::test {
 
-enum class DataFault { kMissing, kEmpty, kTruncated, kRandomBytes, kDirectory, kUnreadable };
+// FaultName says what each is; the last three are for the poem database only.
+// clang-format off
+enum class DataFault {
+  kMissing, kEmpty, kTruncated, kRandomBytes, kDirectory, kUnreadable, kFifo, kDevZero, kOversized, kOneLongLine,
+  kWalMode, kLongPoem, kEndlessView
+};
+// clang-format on
 
 inline constexpr DataFault kAllDataFaults[] = {DataFault::kMissing,     DataFault::kEmpty,     DataFault::kTruncated,
-                                               DataFault::kRandomBytes, DataFault::kDirectory, DataFault::kUnreadable};
+                                               DataFault::kRandomBytes, DataFault::kDirectory, DataFault::kUnreadable,
+                                               DataFault::kFifo,        DataFault::kDevZero,   DataFault::kOversized,
+                                               DataFault::kOneLongLine, DataFault::kWalMode,   DataFault::kLongPoem,
+                                               DataFault::kEndlessView};
 
 inline const char* FaultName(DataFault fault) {
-  switch (fault) {
-    case DataFault::kMissing:
-      return "missing";
-    case DataFault::kEmpty:
-      return "empty";
-    case DataFault::kTruncated:
-      return "truncated";
-    case DataFault::kRandomBytes:
-      return "random bytes";
-    case DataFault::kDirectory:
-      return "directory";
-    case DataFault::kUnreadable:
-      return "mode 000";
-  }
-  return "?";
+  // clang-format off
+  static const char* const kNames[] = {
+      "missing", "empty", "truncated", "random bytes", "directory", "mode 000",
+      "FIFO",               // no one writes to it: opening it for reading would wait for ever
+      "link to /dev/zero",  // endless
+      "2 GB",               // a sparse file
+      "one 60,000-byte line",  // line files only, within the size limit
+      "WAL mode", "a poem of 150,000 characters", "endless recursive view"};
+  // clang-format on
+  return kNames[static_cast<int>(fault)];
 }
 
 // How the program treats a file: the four required ones are reported when
@@ -72,10 +77,21 @@ struct FaultCell {
   std::string Label() const { return std::string(file.name) + " " + FaultName(fault); }
 };
 
+// Whether a fault applies to a file: long lines only to line files, the
+// database faults only to the database.
+inline bool Applies(const DataFile& file, DataFault fault) {
+  const bool databaseFault =
+      fault == DataFault::kWalMode || fault == DataFault::kLongPoem || fault == DataFault::kEndlessView;
+  if (databaseFault) return file.role == DataRole::kPoems;
+  return fault != DataFault::kOneLongLine || file.lineList;
+}
+
 inline std::vector<FaultCell> AllFaultCells() {
   std::vector<FaultCell> cells;
   for (const DataFile& file : DataFiles()) {
-    for (const DataFault fault : kAllDataFaults) cells.push_back({file, fault});
+    for (const DataFault fault : kAllDataFaults) {
+      if (Applies(file, fault)) cells.push_back({file, fault});
+    }
   }
   return cells;
 }
@@ -117,6 +133,26 @@ inline std::size_t CutInARecord(const std::string& bytes, bool lineList) {
   return middle + 1;
 }
 
+// Runs SQL on the database file (made when missing).
+inline void RunSql(const std::filesystem::path& path, const char* sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+
+// Replaces the database with a view `poetry` of the columns the program
+// reads, the content (UTF-8 SQL) as given: `with ` select ... `from`.
+inline void PoemView(const std::filesystem::path& path, const std::string& with, const std::string& content,
+                     const std::string& from) {
+  std::filesystem::remove(path);
+  const std::string sql = "create view poetry as " + with +
+                          "select 1 as id, 't' as a, 'u' as b, 'v' as c, 'title' as title, 'author' as author, "
+                          "'collection' as collection, " +
+                          content + " as content" + from;
+  RunSql(path, sql.c_str());
+}
+
 }  // namespace detail
 
 // Copies the shipped data files (and nothing else) from `from` into `to`.
@@ -155,6 +191,33 @@ inline void ApplyFault(const std::filesystem::path& dir, const DataFile& file, D
     case DataFault::kUnreadable:
       ::chmod(path.c_str(), 0);
       break;
+    case DataFault::kFifo:
+      std::filesystem::remove(path);
+      ::mkfifo(path.c_str(), 0644);
+      break;
+    case DataFault::kDevZero:
+      std::filesystem::remove(path);
+      std::filesystem::create_symlink("/dev/zero", path);
+      break;
+    case DataFault::kOversized:
+      std::filesystem::resize_file(path, std::uintmax_t{2} << 30);
+      break;
+    case DataFault::kOneLongLine: {
+      std::string line;
+      while (line.size() < 60'000) line += "\xD5\xC5";  // 张 in GBK
+      detail::WriteBytes(path, line + "\r\n" + bytes);
+      break;
+    }
+    case DataFault::kWalMode:
+      detail::RunSql(path, "pragma journal_mode=wal");
+      break;
+    case DataFault::kLongPoem:
+      detail::PoemView(path, "", "replace(printf('%.*c', 150000, 'x'), 'x', '\xE6\x98\xA5')", "");
+      break;
+    case DataFault::kEndlessView:
+      detail::PoemView(path, "with recursive r(n) as (select 1 union all select n + 1 from r) ", "'\xE6\x98\xA5'",
+                       " from r where n < 0");
+      break;
   }
 }
 
@@ -162,12 +225,37 @@ inline void ApplyFault(const std::filesystem::path& dir, const DataFile& file, D
 // root (as in CI), whose reads the mode does not stop.
 inline bool Mode000StopsReads(const std::filesystem::path& path) { return ::access(path.c_str(), R_OK) != 0; }
 
+// A file that is there but refused at start-up as no regular file, too big
+// or with too long a line, and named with the reason (an optional one only
+// when it is a regular file: a FIFO or a device there counts as missing).
+inline bool NamedAtStartup(const FaultCell& cell) {
+  if (cell.file.role == DataRole::kPoems) return false;
+  switch (cell.fault) {
+    case DataFault::kFifo:
+    case DataFault::kDevZero:
+      return cell.file.role == DataRole::kRequired;
+    case DataFault::kOversized:
+    case DataFault::kOneLongLine:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The poem database faults the database is read through as if intact.
+inline bool PoemsReadable(const FaultCell& cell) {
+  return cell.fault == DataFault::kWalMode || cell.fault == DataFault::kLongPoem;
+}
+
 // What the cell should do: the file cannot be read at all (and the program
 // must say so for a required file), or it can be read, broken or not.
 inline bool Unreadable(const std::filesystem::path& dir, const FaultCell& cell) {
+  if (NamedAtStartup(cell)) return true;
   switch (cell.fault) {
     case DataFault::kMissing:
     case DataFault::kDirectory:
+    case DataFault::kFifo:
+    case DataFault::kDevZero:
       return true;
     case DataFault::kUnreadable:
       return Mode000StopsReads(dir / FileName(cell.file));
@@ -187,7 +275,8 @@ class TempDataDir {
   ~TempDataDir() {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(path_, ignored)) {
-      ::chmod(entry.path().c_str(), 0700);
+      // Not through a link: that would change /dev/zero.
+      if (!entry.is_symlink(ignored)) ::chmod(entry.path().c_str(), 0700);
     }
     std::filesystem::remove_all(path_, ignored);
   }

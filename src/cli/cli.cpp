@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "chars/encoding.h"
+#include "core/output_text.h"
 
 namespace tavrin::cli {
 
@@ -27,7 +28,8 @@ void PrintHelp(std::ostream& out) {
     if (head.size() < 34) head.resize(34, ' ');
     out << "  " << head << "  " << command.summary << '\n';
   }
-  out << "\nExit status: 0 on success, 2 on bad input or missing data files, 70 on an internal error.\n";
+  out << "\nExit status: 0 on success, 2 on bad input or missing data files, 70 on an internal error,\n"
+         "74 when the output cannot be written.\n";
 }
 
 }  // namespace
@@ -42,7 +44,14 @@ CliContext::CliContext(std::ostream& out_, std::ostream& err_, std::string dataD
 CliContext::~CliContext() = default;
 
 const SharedStores& CliContext::SharedData() {
-  if (!stores_) stores_ = StartUp(dataDir_);
+  if (!stores_) {
+    stores_ = StartUp(dataDir_);
+    // A file that is there but was refused is named with the reason, as the
+    // window names it at start-up; the command goes on without it.
+    for (const LoadFailure& failure : stores_->failures) {
+      if (failure.refused) err << "tavrin-cli: " << EscapeForTerminal(GbkToUtf8(failure.Message())) << '\n';
+    }
+  }
   return stores_;
 }
 
@@ -53,32 +62,38 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
   std::string message;
   for (const char* name : fileNames) {
     for (const LoadFailure& failure : stores.failures) {
-      if (failure.fileName != name) continue;
+      // A refused file was named when the stores were loaded.
+      if (failure.fileName != name || failure.optional || failure.refused) continue;
       if (!message.empty()) message += '\n';
       message += GbkToUtf8(failure.Message());
     }
   }
   if (!message.empty()) throw CliError(message);
+  if (auto missing = stores.MissingDataMessage(fileNames, "无法继续")) throw CliError(GbkToUtf8(*missing));
   return stores;
 }
 
 std::string CliContext::ToGbk(std::string_view utf8Argument) {
   auto gbk = Utf8ToGbk(utf8Argument);
   if (!gbk) {
-    throw CliError("argument \"" + std::string(utf8Argument) +
+    throw CliError("argument \"" + QuoteArgument(utf8Argument) +
                    "\" is not valid UTF-8 or holds a character that GBK cannot encode");
   }
   return *gbk;
 }
 
-void CliContext::PrintLine(std::string_view gbkText) { out << GbkToUtf8(gbkText) << '\n'; }
+void CliContext::PrintLine(std::string_view gbkText) {
+  out << GbkToUtf8(gbkText) << '\n';
+  // Output that cannot be written ends the command rather than going on unseen.
+  if (!out) throw OutputError();
+}
 
 void SplitDateOption(const std::string& text, std::string& year, std::string& month, std::string& day) {
   const std::size_t first = text.find('-');
   const std::size_t second = first == std::string::npos ? first : text.find('-', first + 1);
   if (second == std::string::npos || first == 0 || second == first + 1 || second + 1 == text.size() ||
       text.find('-', second + 1) != std::string::npos) {
-    throw CliError("--date \"" + GbkToUtf8(text) + "\" is not of the form YYYY-MM-DD");
+    throw CliError("--date \"" + QuoteArgument(GbkToUtf8(text)) + "\" is not of the form YYYY-MM-DD");
   }
   year = text.substr(0, first);
   month = text.substr(first + 1, second - first - 1);
@@ -100,7 +115,7 @@ std::uint64_t ParseSeedOption(const std::string& text) {
   std::uint64_t seed = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    throw CliError("--seed \"" + text + "\" is not an unsigned 64-bit number");
+    throw CliError("--seed \"" + QuoteArgument(text) + "\" is not an unsigned 64-bit number");
   }
   return seed;
 }
@@ -127,27 +142,32 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const auto found =
       std::find_if(commands.begin(), commands.end(), [&](const Command& command) { return args[0] == command.name; });
   if (found == commands.end()) {
-    err << "tavrin-cli: unknown command \"" << args[0] << "\"; try tavrin-cli --help\n";
-    return 2;
+    err << "tavrin-cli: unknown command \"" << QuoteArgument(args[0]) << "\"; try tavrin-cli --help\n";
+    return OutputFailed(err) ? kOutputErrorStatus : 2;
   }
   CliContext context(out, err, dataDir);
+  // A message never hands the terminal a control character or a byte that is no UTF-8.
+  const auto report = [&](std::string_view message, int status) {
+    err << "tavrin-cli " << found->name << ": " << EscapeForTerminal(message, true) << '\n';
+    return OutputFailed(err) ? kOutputErrorStatus : status;
+  };
   try {
     const int status = found->run(context, std::vector<std::string>(args.begin() + 1, args.end()));
-    out.flush();
-    return status;
+    if (OutputFailed(out)) throw OutputError();
+    return OutputFailed(err) ? kOutputErrorStatus : status;
+  } catch (const OutputError&) {
+    return report(GbkToUtf8("无法写入标准输出"), kOutputErrorStatus);
   } catch (const CliError& error) {
-    err << "tavrin-cli " << found->name << ": " << error.what() << '\n';
-    return 2;
+    if (OutputFailed(out)) return report(GbkToUtf8("无法写入标准输出"), kOutputErrorStatus);
+    return report(error.what(), 2);
   } catch (const std::exception& error) {
     // Anything else is a fault of the program, not of the input. Exception
     // texts of the core are GBK like its other texts.
     out.flush();
-    err << "tavrin-cli " << found->name << ": internal error: " << GbkToUtf8(error.what()) << '\n';
-    return kInternalErrorStatus;
+    return report("internal error: " + GbkToUtf8(error.what()), kInternalErrorStatus);
   } catch (...) {
     out.flush();
-    err << "tavrin-cli " << found->name << ": internal error\n";
-    return kInternalErrorStatus;
+    return report("internal error", kInternalErrorStatus);
   }
 }
 

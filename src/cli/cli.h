@@ -27,6 +27,10 @@ class CliError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Standard output could not be written (a full disk, a closed pipe): the
+// command ends with kOutputErrorStatus (core/output_text.h) and a message.
+struct OutputError {};
+
 class CliContext {
  public:
   CliContext(std::ostream& out, std::ostream& err, std::string dataDir);
@@ -44,7 +48,7 @@ class CliContext {
 
   // A command-line argument (UTF-8) as GBK; throws CliError when it cannot be.
   static std::string ToGbk(std::string_view utf8Argument);
-  // Writes a GBK text as one UTF-8 line.
+  // Writes a GBK text as one UTF-8 line; throws OutputError when it cannot.
   void PrintLine(std::string_view gbkText);
 
  private:

@@ -5,18 +5,26 @@
 #include <vector>
 
 #include "calendar/birth_pillars.h"
+#include "calendar/calendar_tables.h"
 #include "calendar/gregorian.h"
 #include "calendar/lunar_date.h"
 #include "calendar/trans_date.h"
+#include "chars/encoding.h"
+#include "chars/strcon.h"
 #include "cli/cli.h"
+#include "core/birth_inputs.h"
+#include "core/output_text.h"
 
 namespace tavrin::cli {
 namespace {
 
 constexpr DayNumber kFirstCalendarDay = 2;  // 1900-01-01
 
-// A YYYY-MM-DD argument as a day number from 1900-01-01 on.
-DayNumber ParseDateArgument(const std::string& text) {
+// A YYYY-MM-DD argument as a day number from 1900-01-01 to the end of
+// `lastYear`: the last year of the calendar data for the calendar's own
+// commands (later dates would be invented), the last birth year the naming
+// commands take for the birth pillars.
+DayNumber ParseDateArgument(const std::string& text, int lastYear = kCalendarDataLastYear) {
   const auto number = [&](std::size_t at, std::size_t length) {
     int value = -1;
     const char* first = text.data() + at;
@@ -27,8 +35,12 @@ DayNumber ParseDateArgument(const std::string& text) {
                       text.find_first_not_of("0123456789-") == std::string::npos;
   const std::optional<DayNumber> day =
       shaped ? EncodeDate(number(0, 4), number(5, 2), number(8, 2)) : std::optional<DayNumber>();
-  if (!day) throw CliError("\"" + text + "\" is not a date; expected an existing date as YYYY-MM-DD");
+  if (!day) throw CliError("\"" + QuoteArgument(text) + "\" is not a date; expected an existing date as YYYY-MM-DD");
   if (*day < kFirstCalendarDay) throw CliError("\"" + text + "\" lies before 1900-01-01, where the calendar starts");
+  if (DecodeDate(*day).year > lastYear) {
+    throw CliError(GbkToUtf8("日期 " + text + " 不在 " + std::to_string(kCalendarFirstYear) + " 至 " +
+                             std::to_string(lastYear) + " 年之间"));
+  }
   return *day;
 }
 
@@ -37,8 +49,9 @@ std::string LunarDateText(const TLunarDate& lunar) {
          "月" + std::to_string(lunar.lDay()) + "日";
 }
 
-void AppendCsvField(std::string& row, const std::string& field) {
+void AppendCsvField(std::string& row, const std::string& cell) {
   if (!row.empty()) row += ',';
+  const std::string field = NeutraliseCsvCell(cell);
   if (field.find_first_of(",\"\n") == std::string::npos) {
     row += field;
     return;
@@ -138,7 +151,7 @@ int Day(CliContext& context, const std::vector<std::string>& args) {
 
 int Pillars(CliContext& context, const std::vector<std::string>& args) {
   ExpectArgs(args, 2, "pillars DATE HOUR");
-  const DayNumber day = ParseDateArgument(args[0]);
+  const DayNumber day = ParseDateArgument(args[0], kLastBirthYear);
   const std::string hourText = CliContext::ToGbk(args[1]);
   const CivilDate date = DecodeDate(day);
   TTransDate transDate(LocalToday());
@@ -149,7 +162,11 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   } catch (const BirthAnalysisError& error) {
     // The date is known to exist, so only the hour can fail, after the first line.
     for (const std::string& line : error.linesWritten) context.PrintLine(line);
-    throw CliError("HOUR \"" + args[1] + "\" is not a whole number");
+    throw CliError("HOUR \"" + QuoteArgument(args[1]) + "\" is not a whole number");
+  }
+  // Generate takes any whole hour and leaves the hour pillar out beyond 0..23; this command promises 0-23.
+  if (const std::optional<int> hour = ParseDecimalInteger(hourText); hour && (*hour < 0 || *hour > 23)) {
+    throw CliError(GbkToUtf8("时辰 " + std::to_string(*hour) + " 不在 0 至 23 之间"));
   }
   for (const std::string& line : result.paneLines) context.PrintLine(line);
   for (const std::string& line : result.analysisPaneLines) context.PrintLine(line);

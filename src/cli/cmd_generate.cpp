@@ -10,6 +10,7 @@
 #include "chars/encoding.h"
 #include "cli/cli.h"
 #include "core/naming_model.h"
+#include "core/output_text.h"
 #include "generators/generate_command.h"
 
 namespace tavrin::cli {
@@ -88,7 +89,9 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     if (option == "--surname") {
       inputs.surname = CliContext::ToGbk(value);
     } else if (option == "--sex") {
-      if (value != "male" && value != "female") throw CliError("--sex must be male or female, not \"" + value + "\"");
+      if (value != "male" && value != "female") {
+        throw CliError("--sex must be male or female, not \"" + QuoteArgument(value) + "\"");
+      }
       inputs.female = value == "female";
     } else if (option == "--date") {
       SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
@@ -128,7 +131,9 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kGenerate({"generate", kOptions,
-                           "one naming run with the settings page's inputs: every pane and the report", &Generate});
+                           "one naming run with the settings page's inputs: every pane and the report "
+                           "(an hour outside 0-23 gives no hour pillar)",
+                           &Generate});
 
 }  // namespace
 }  // namespace tavrin::cli

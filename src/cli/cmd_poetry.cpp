@@ -12,6 +12,7 @@
 #include "cli/cli.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
+#include "core/output_text.h"
 #include "core/poetry_db.h"
 #include "generators/poetry_names.h"
 
@@ -54,8 +55,9 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
         !ContainsAligned(at(row, "content"), search)) {
       continue;
     }
-    context.PrintLine(at(row, "id") + "\t" + at(row, "title") + "\t" + at(row, "author") + "\t" +
-                      at(row, "collection"));
+    // A control character stored in the database is shown, not obeyed.
+    const auto shown = [&](const char* column) { return EscapeControlBytes(at(row, column)); };
+    context.PrintLine(shown("id") + "\t" + shown("title") + "\t" + shown("author") + "\t" + shown("collection"));
   }
   return 0;
 }
@@ -108,7 +110,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
     for (const auto& row : table.rows) {
       if (row[id] == *poemId) text = row[static_cast<std::size_t>(table.Column("content"))];
     }
-    if (text.empty()) throw CliError("no poem with id " + GbkToUtf8(*poemId));
+    if (text.empty()) throw CliError("no poem with id " + QuoteArgument(GbkToUtf8(*poemId)));
   } else {
     text = *poemText;
   }

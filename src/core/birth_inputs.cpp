@@ -50,6 +50,24 @@ std::optional<std::string> CheckBirthDate(const std::string& yearText, const std
   return std::nullopt;
 }
 
+namespace {
+
+std::optional<std::string> TooLong(std::string_view field, std::string_view text) {
+  if (CharCount(text) <= kMaxNameFieldChars) return std::nullopt;
+  return std::string(field) + QuotedFieldText(text) + "超过" + std::to_string(kMaxNameFieldChars) + "个字";
+}
+
+}  // namespace
+
+std::optional<std::string> CheckSurname(std::string_view surname) {
+  if (surname.empty() || !IsChineseText(surname)) return std::string("请输入姓");
+  return TooLong("姓氏", surname);
+}
+
+std::optional<std::string> CheckFixedChars(std::string_view field, std::string_view text) {
+  return TooLong(field, text);
+}
+
 std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour) {
   return ReadInteger("出生时辰", hourText, hour);
 }

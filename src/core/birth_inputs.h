@@ -36,6 +36,17 @@ std::string NotAnIntegerMessage(std::string_view field, std::string_view text);
 // The message for a count field text that is not a whole number.
 std::string CountNotAnIntegerMessage(std::string_view text);
 
+// The most characters a surname or a fixed character field may hold: a
+// double surname with room to spare. Longer texts only make every draw slower.
+inline constexpr std::size_t kMaxNameFieldChars = 4;
+
+// The surname of a naming run (GBK): "请输入姓" unless it is Chinese text,
+// "姓氏“<text>”超过4个字" when it is too long; nullopt when it is usable.
+std::optional<std::string> CheckSurname(std::string_view surname);
+// The text of a checked fixed character field, `field` its caption such as
+// "限定第2个字": refused when it is longer than kMaxNameFieldChars.
+std::optional<std::string> CheckFixedChars(std::string_view field, std::string_view text);
+
 // Reads the hour text as a decimal integer (any integer: outside 0..23 the
 // hour pillar is empty); on a refusal returns the message.
 std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour);

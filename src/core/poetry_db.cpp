@@ -2,9 +2,15 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "chars/encoding.h"
+#include "core/data_file.h"
 
 namespace tavrin {
 
@@ -33,6 +39,55 @@ std::string GbkFromDatabase(const std::string& path, const char* message) {
   return ToCoreText(reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
 }
 
+// The bounds of one query: the longest text SQLite may build, the steps of its
+// virtual machine and the time it may take (an endless recursive view meets
+// one of them), and the text kept from all rows together.
+constexpr int kMaxValueBytes = 256 << 20;
+constexpr int kStepsPerCheck = 10'000;
+constexpr long kMaxStepChecks = 10'000;  // 100 million steps
+constexpr auto kMaxQueryTime = std::chrono::seconds(3);
+constexpr std::size_t kMaxTableBytes = 64u << 20;
+
+struct QueryBudget {
+  std::chrono::steady_clock::time_point deadline;
+  long checks = 0;
+};
+
+int OverBudget(void* data) {
+  auto& budget = *static_cast<QueryBudget*>(data);
+  return ++budget.checks > kMaxStepChecks || std::chrono::steady_clock::now() > budget.deadline;
+}
+
+// The database file as a URI that opens it read-only and immutable: SQLite
+// then neither locks it nor makes or reads a -wal or -shm file beside it.
+std::string ImmutableUri(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 0xF];
+    }
+  }
+  return uri + "?mode=ro&immutable=1";
+}
+
+// At most `maxChars` UTF-8 characters of the text; `cut` is set when it was longer.
+std::size_t Utf8PrefixBytes(const unsigned char* text, std::size_t bytes, std::size_t maxChars, bool& cut) {
+  std::size_t chars = 0;
+  for (std::size_t pos = 0; pos < bytes; ++pos) {
+    if ((text[pos] & 0xC0) != 0x80 && chars++ == maxChars) {
+      cut = true;
+      return pos;
+    }
+  }
+  return bytes;
+}
+
 struct CloseDatabase {
   void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
@@ -50,13 +105,25 @@ int PoemTable::Column(const std::string& name) const {
 }
 
 std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error) {
+  DataFileError refused;
+  const int fd = OpenRegularFile(path, kPoetryMaxBytes, refused);
+  if (fd < 0) {
+    error = GbkFromDatabase(path, refused.reason.c_str());
+    return std::nullopt;
+  }
+  ::close(fd);
+  // The whole library is this program's: no allocation of SQLite's may pass this.
+  sqlite3_hard_heap_limit64(std::int64_t{1} << 30);
   sqlite3* raw = nullptr;
-  const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  const int opened = sqlite3_open_v2(ImmutableUri(path).c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
   std::unique_ptr<sqlite3, CloseDatabase> db(raw);
   if (opened != SQLITE_OK) {
     error = GbkFromDatabase(path, db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(opened));
     return std::nullopt;
   }
+  sqlite3_limit(db.get(), SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+  QueryBudget budget{std::chrono::steady_clock::now() + kMaxQueryTime};
+  sqlite3_progress_handler(db.get(), kStepsPerCheck, &OverBudget, &budget);
   sqlite3_stmt* rawStatement = nullptr;
   if (sqlite3_prepare_v2(db.get(), kPoetryQuery, -1, &rawStatement, nullptr) != SQLITE_OK) {
     error = GbkFromDatabase(path, sqlite3_errmsg(db.get()));
@@ -69,14 +136,28 @@ std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error)
     const char* name = sqlite3_column_name(statement.get(), i);
     table.columns.push_back(name ? name : "");
   }
+  std::size_t tableBytes = 0;
   int step;
   while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
     std::vector<std::string> row;
+    bool cut = false;
     for (int i = 0; i < columns; ++i) {
       const unsigned char* text = sqlite3_column_text(statement.get(), i);
-      row.push_back(text ? ToCoreText(text, sqlite3_column_bytes(statement.get(), i)) : std::string());
+      const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(statement.get(), i));
+      const std::size_t kept = text ? Utf8PrefixBytes(text, bytes, kMaxPoemTextChars, cut) : 0;
+      row.push_back(text ? ToCoreText(text, static_cast<int>(kept)) : std::string());
+      tableBytes += kept;
+    }
+    if (tableBytes > kMaxTableBytes) {
+      error = GbkFromDatabase(path, reinterpret_cast<const char*>(u8"诗歌表的内容超过上限"));
+      return std::nullopt;
     }
     table.rows.push_back(std::move(row));
+    table.cut.push_back(cut);
+  }
+  if (step == SQLITE_INTERRUPT) {
+    error = GbkFromDatabase(path, reinterpret_cast<const char*>(u8"读取诗歌表超过了时间或步数的上限"));
+    return std::nullopt;
   }
   if (step != SQLITE_DONE) {
     error = GbkFromDatabase(path, sqlite3_errmsg(db.get()));

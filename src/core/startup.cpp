@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "chars/encoding.h"
+#include "core/data_file.h"
 #include "core/services.h"
 
 namespace tavrin {
@@ -42,7 +43,8 @@ class Loader {
  public:
   explicit Loader(DataStores& stores) : stores_(stores) {}
 
-  // An optional file: loaded when it exists, silently skipped otherwise.
+  // An optional file: loaded when it exists, silently skipped otherwise. One
+  // that is there but too big, or has too long a line, is named and skipped.
   void Optional(const char* fileName, LineList& target) {
     if (auto bytes = ReadIfExists(fileName)) target = SplitLines(*bytes);
   }
@@ -52,11 +54,11 @@ class Loader {
   // A required file: a failure to read it is recorded.
   void Required(const char* fileName, LineList& target) {
     const std::string path = stores_.dataDir + fileName;
-    std::string error;
-    if (auto bytes = ReadWholeFile(path, error)) {
+    DataFileError error;
+    if (auto bytes = ReadDataFile(path, LimitsFor(fileName), error)) {
       target = SplitLines(*bytes);
     } else {
-      stores_.failures.push_back({fileName, path, error});
+      stores_.failures.push_back({fileName, path, error.reason, false, error.refusal != DataFileRefusal::kCannotOpen});
     }
   }
 
@@ -64,8 +66,12 @@ class Loader {
   std::optional<std::string> ReadIfExists(const char* fileName) {
     const std::string path = stores_.dataDir + fileName;
     if (!FileExists(path)) return std::nullopt;
-    std::string error;
-    return ReadWholeFile(path, error);
+    DataFileError error;
+    auto bytes = ReadDataFile(path, LimitsFor(fileName), error);
+    if (!bytes && error.refusal != DataFileRefusal::kCannotOpen && error.refusal != DataFileRefusal::kNotRegular) {
+      stores_.failures.push_back({fileName, path, error.reason, true, true});
+    }
+    return bytes;
   }
 
   DataStores& stores_;
@@ -95,7 +101,7 @@ std::string LoadFailure::GbkFileName() const { return FileTextAsGbk(fileName); }
 
 bool DataStores::Failed(const std::string& fileName) const {
   return std::any_of(failures.begin(), failures.end(),
-                     [&](const LoadFailure& failure) { return failure.fileName == fileName; });
+                     [&](const LoadFailure& failure) { return failure.fileName == fileName && !failure.optional; });
 }
 
 bool DataStores::HasAll(std::initializer_list<const char*> fileNames) const {
@@ -107,7 +113,7 @@ std::optional<std::string> DataStores::MissingDataMessage(std::initializer_list<
   std::string missing;
   for (const char* file : fileNames) {
     for (const LoadFailure& failure : failures) {
-      if (failure.fileName != file) continue;
+      if (failure.fileName != file || failure.optional) continue;
       if (!missing.empty()) missing += "、";
       missing += failure.GbkFileName();
     }

@@ -29,11 +29,14 @@ inline constexpr const char* kNumerologyFile = "5ge.dat";
 extern const char* const kMaleNameFile;    // 男.dat
 extern const char* const kFemaleNameFile;  // 女.dat
 
-// A required data file that could not be read, with the system's reason.
+// A required data file that could not be read, with the system's reason, or
+// an optional one that is there but too big or has too long a line.
 struct LoadFailure {
-  std::string fileName;  // as given to the loader (UTF-8)
-  std::string path;      // the full path that was tried
-  std::string reason;    // the system's error text
+  std::string fileName;   // as given to the loader (UTF-8)
+  std::string path;       // the full path that was tried
+  std::string reason;     // the system's error text, or why the file was refused (UTF-8)
+  bool optional = false;  // an optional file, skipped: only named at start-up
+  bool refused = false;   // there, but no regular file, too big or with too long a line (core/data_file.h)
   // "Cannot open file "<path>". <reason>", shown to the user: GBK like every
   // message of the core (a path character that GBK lacks becomes "?").
   std::string Message() const;
@@ -57,7 +60,7 @@ struct DataStores {
   LineList femaleNameList;                                               // 女.dat, required
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
 
-  // The required files that could not be loaded, in loading order.
+  // The files that could not be loaded, in loading order.
   std::vector<LoadFailure> failures;
 
   // Pinyin, sound rules, elements and scoring precomputed from the stores

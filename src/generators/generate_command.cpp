@@ -28,7 +28,7 @@ std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& 
 
   const NamingInputs& inputs = model.Inputs();
   checked.surname = inputs.Surname();
-  if (checked.surname.empty() || !IsChineseText(checked.surname)) return std::string("请输入姓");
+  if (auto refusal = CheckSurname(checked.surname)) return refusal;
 
   BirthDate date;
   if (auto refusal = CheckBirthDate(inputs.YearText(), inputs.MonthText(), inputs.DayText(), date)) return refusal;
@@ -39,6 +39,12 @@ std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& 
   if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return refusal;
   const std::string count = inputs.CountText();
   if (!ParseDecimalInteger(count)) return CountNotAnIntegerMessage(count);
+  if (inputs.FixSecondChecked()) {
+    if (auto refusal = CheckFixedChars("限定第2个字", inputs.FixSecondText())) return refusal;
+  }
+  if (inputs.FixThirdChecked()) {
+    if (auto refusal = CheckFixedChars("限定第3个字", inputs.FixThirdText())) return refusal;
+  }
   return std::nullopt;
 }
 

@@ -56,6 +56,11 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
     model.Messages().Show("请先选择诗歌");
     return PoetryOutcome::kRefused;
   }
+  // The surname the names are built on, refused as the Generate command refuses it.
+  if (auto refusal = CheckSurname(model.Inputs().Surname())) {
+    model.Messages().Show(*refusal);
+    return PoetryOutcome::kRefused;
+  }
   // Every name is scored, which needs the numerology table.
   if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法从诗歌取名")) {
     model.Messages().Show(*refusal);

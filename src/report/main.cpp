@@ -10,6 +10,7 @@
 #include "analysis/analyse_name.h"
 #include "chars/encoding.h"
 #include "core/naming_model.h"
+#include "core/output_text.h"
 #include "report/name_report_pdf.h"
 
 namespace {
@@ -23,7 +24,7 @@ struct BadInput {
 
 std::string Gbk(const std::string& utf8) {
   auto gbk = tavrin::Utf8ToGbk(utf8);
-  if (!gbk) throw BadInput{"\"" + utf8 + "\" holds a character that GBK cannot encode"};
+  if (!gbk) throw BadInput{"\"" + tavrin::QuoteArgument(utf8) + "\" holds a character that GBK cannot encode"};
   return *gbk;
 }
 
@@ -59,7 +60,8 @@ int Run(const std::vector<std::string>& args) {
       // YYYY-MM-DD; the parts are checked as the page checks its fields.
       const std::size_t first = value.find('-');
       const std::size_t second = first == std::string::npos ? first : value.find('-', first + 1);
-      if (second == std::string::npos) throw BadInput{"--date must be YYYY-MM-DD, not \"" + value + "\""};
+      if (second == std::string::npos)
+        throw BadInput{"--date must be YYYY-MM-DD, not \"" + tavrin::QuoteArgument(value) + "\""};
       request.year = Gbk(value.substr(0, first));
       request.month = Gbk(value.substr(first + 1, second - first - 1));
       request.day = Gbk(value.substr(second + 1));
@@ -83,11 +85,12 @@ int Run(const std::vector<std::string>& args) {
     throw BadInput{messages.last};
   }
   QString error;
-  if (!tavrin::report::WriteNameReportPdf(report, QString::fromStdString(pdf), error)) {
-    throw BadInput{"cannot write " + pdf + ": " + error.toStdString()};
+  // The name goes to the system as the bytes it was given.
+  if (!tavrin::report::WriteNameReportPdf(report, pdf, error)) {
+    throw BadInput{"无法写入文件 " + pdf + ":" + error.toStdString()};
   }
   std::cout << pdf << '\n';
-  return 0;
+  return tavrin::OutputFailed(std::cout) ? tavrin::kOutputErrorStatus : 0;
 }
 
 }  // namespace
@@ -106,7 +109,7 @@ int main(int argc, char** argv) {
   try {
     return Run(args);
   } catch (const BadInput& bad) {
-    std::cerr << "tavrin-report: " << bad.message << '\n';
+    std::cerr << "tavrin-report: " << tavrin::EscapeForTerminal(bad.message, true) << '\n';
     return 2;
   } catch (const std::exception& error) {
     std::cerr << "tavrin-report: internal error: " << error.what() << '\n';

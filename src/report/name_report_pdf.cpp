@@ -6,12 +6,12 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
+#include "core/safe_write.h"
 
 namespace tavrin::report {
 
@@ -232,7 +232,7 @@ class ReportPainter {
 
 }  // namespace
 
-bool WriteNameReportPdf(const NameReport& report, const QString& path, QString& error) {
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error) {
   // The document is made in memory and saved whole, so a failed export never
   // leaves a truncated file behind.
   QBuffer buffer;
@@ -254,9 +254,9 @@ bool WriteNameReportPdf(const NameReport& report, const QString& path, QString& 
     ReportPainter(painter, report).Paint();
     painter.end();
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() || !file.commit()) {
-    error = file.errorString();
+  const QByteArray& pdf = buffer.data();
+  if (auto failure = WriteFileSafely(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())))) {
+    error = QString::fromStdString(*failure);
     return false;
   }
   return true;

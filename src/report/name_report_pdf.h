@@ -5,14 +5,16 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "analysis/analyse_name.h"
 
 namespace tavrin::report {
 
-// Writes the PDF to `path`. The file holds its old content, or none, unless
-// the whole report was written. On failure returns false and the reason.
+// Writes the PDF to `path` (bytes, as the system takes them) through
+// core/safe_write.h: the file holds its old content, or none, unless the
+// whole report was written. On failure returns false and the reason.
 // Needs a QGuiApplication (offscreen is enough).
-bool WriteNameReportPdf(const NameReport& report, const QString& path, QString& error);
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error);
 
 }  // namespace tavrin::report

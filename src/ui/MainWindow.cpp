@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -351,7 +352,7 @@ bool TForm1::ExportAnalysisPdf(QString path) {
   }
   if (path.isEmpty()) return false;
   QString error;
-  if (!report::WriteNameReportPdf(*lastReport_, path, error)) {
+  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error)) {
     ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
@@ -386,13 +387,23 @@ void TForm1::BuildPoetryPage(QWidget* page) {
   poemText_->setLineWrapMode(QPlainTextEdit::NoWrap);
   poemText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   poemText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-    // The middle pane follows the selected poem; text typed there is
-    // used for naming and never written back.
-    if (current.isValid() && poemContentColumn_ >= 0) {
-      poemText_->setPlainText(poemModel_->index(current.row(), poemContentColumn_).data().toString());
-    }
-  });
+  // Under the buttons: a note when the shown poem was cut (core/poetry_db.h).
+  auto* cutNote = new QLabel(page);
+  cutNote->setObjectName("poemCutNote");
+  cutNote->setGeometry(464, 424, 425, 40);
+  cutNote->setWordWrap(true);
+  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this, cutNote](const QModelIndex& current) {
+            // The middle pane follows the selected poem; text typed there is
+            // used for naming and never written back.
+            if (current.isValid() && poemContentColumn_ >= 0) {
+              const QModelIndex content = poemModel_->index(current.row(), poemContentColumn_);
+              poemText_->setPlainText(content.data().toString());
+              cutNote->setText(content.data(Qt::UserRole).toBool()
+                                   ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
+                                   : QString());
+            }
+          });
   PaneView* pane = AddPane(page, model_->memo7, 337);
   pane->setGeometry(464, 0, 425, 337);
   auto* start = AddButton(page, "bsSkinButton3", "开 始", {560, 392, 89, 25});
@@ -417,9 +428,10 @@ void TForm1::OpenPoetryDatabase() {
   QStringList headers;
   for (const std::string& column : table->columns) headers << FromGbk(column);
   poemModel_->setHorizontalHeaderLabels(headers);
-  for (const auto& row : table->rows) {
+  for (std::size_t row = 0; row < table->rows.size(); ++row) {
     QList<QStandardItem*> items;
-    for (const std::string& text : row) items << new QStandardItem(FromGbk(text));
+    for (const std::string& text : table->rows[row]) items << new QStandardItem(FromGbk(text));
+    if (poemContentColumn_ >= 0) items[poemContentColumn_]->setData(bool(table->cut[row]), Qt::UserRole);
     poemModel_->appendRow(items);
   }
   for (int column = 0; column < 4 && column < poemModel_->columnCount(); ++column)

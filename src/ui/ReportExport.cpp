@@ -1,14 +1,16 @@
 #include "ui/ReportExport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include "core/output_text.h"
+#include "core/safe_write.h"
 #include "ui/ReportModel.h"
 
 namespace tavrin::ui {
@@ -16,6 +18,7 @@ namespace tavrin::ui {
 namespace {
 
 QString CsvField(QString field) {
+  field = QString::fromStdString(NeutraliseCsvCell(field.toStdString()));
   if (!field.contains(',') && !field.contains('"') && !field.contains('\r') && !field.contains('\n')) return field;
   field.replace('"', "\"\"");
   return '"' + field + '"';
@@ -62,13 +65,11 @@ QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows) 
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    error = file.errorString();
-    file.cancelWriting();
-    return false;
-  }
-  return true;
+  const std::optional<std::string> failure =
+      WriteFileSafely(QFile::encodeName(path).toStdString(),
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (failure) error = QString::fromStdString(*failure);
+  return !failure;
 }
 
 QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fileName, const QString& filter,

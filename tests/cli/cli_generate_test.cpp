@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "cli/cli_testutil.h"
+#include "core/output_text.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
@@ -104,6 +105,10 @@ TEST(CliGenerate, BadInputExitsWithTwoAndAMessage) {
       {{"--seed", "-1"}, u8"--seed"},
       {{"--count"}, u8"usage"},
       {{"--colour", "red"}, u8"usage"},
+      // Long texts only slow every draw down; arguments are quoted short and harmless.
+      {{"--surname", U8(u8"欧阳欧阳欧")}, u8"姓氏“欧阳欧阳欧”超过4个字"},
+      {{"--fix2", std::string(43690, 'x')}, u8"限定第2个字“xxxxxxxxxxxxxxxxxxxx…”超过4个字"},
+      {{"--sex", "\x1b[31m\xff"}, u8"not \"\\e[31m\\xff\""},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"generate"};
@@ -112,6 +117,24 @@ TEST(CliGenerate, BadInputExitsWithTwoAndAMessage) {
     EXPECT_EQ(result.status, 2) << c.args[0];
     EXPECT_EQ(result.out, "") << c.args[0];
     EXPECT_NE(result.err.find(U8(c.message)), std::string::npos) << result.err;
+  }
+}
+
+// Standard output that cannot be written (a full disk, say) ends every
+// command with a message and status 74, not 0.
+TEST(CliOutput, AWriteErrorOnStandardOutputIsAFailure) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"generate", "--count", "3", "--seed", "1"},
+      {"poems"},
+      {"lunar", "2024-01-01", "2024-12-31"},
+      {"analyse", U8(u8"张伟")},
+      {"strokes", U8(u8"张伟")},
+  };
+  for (const auto& args : commands) {
+    std::ostream full(nullptr);  // every write fails
+    std::ostringstream err;
+    EXPECT_EQ(RunCli(args, full, err, ExecutableDir()), kOutputErrorStatus) << args[0];
+    EXPECT_EQ(err.str(), "tavrin-cli " + args[0] + U8(u8": 无法写入标准输出\n"));
   }
 }
 

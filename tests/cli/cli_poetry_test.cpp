@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_testutil.h"
+#include "core/poetry_db.h"
+#include "data_faults.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
@@ -29,6 +31,18 @@ TEST(CliPoetry, PoemsAndNames) {
   EXPECT_EQ(text.out, U8(u8"出生日期:2013年7月7日\n"));  // no Chinese character: the heading alone
 }
 
+// A control character stored in the database is shown as an escape, not
+// handed to the terminal.
+TEST(CliPoetry, PoemsShowControlCharactersAsEscapes) {
+  tavrin::test::TempDataDir dir;
+  tavrin::test::CopyShippedData(FindDataDir(), dir.Path());
+  tavrin::test::detail::RunSql(dir.Path() / kPoetryFile, "update poetry set title = char(27) || '[2J' where id = 1");
+  const auto result = RunCommand({"poems"}, dir.DirText());
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(result.out.starts_with("1\t\\e[2J\t")) << result.out.substr(0, 40);
+  EXPECT_EQ(result.out.find('\x1b'), std::string::npos);
+}
+
 TEST(CliPoetry, BadInput) {
   const struct {
     std::vector<std::string> args;
@@ -42,6 +56,9 @@ TEST(CliPoetry, BadInput) {
       {{"poetry"}, u8"usage"},
       {{"poetry", "--poem-id", "1", "--poem-text", "x"}, u8"usage"},
       {{"poems", "--sort"}, u8"usage"},
+      // The poetry start refuses a surname Generate refuses.
+      {{"poetry", "--poem-id", "1", "--surname", "="}, u8"请输入姓"},
+      {{"poetry", "--poem-id", "1", "--surname", U8(u8"张张张张张")}, u8"姓氏“张张张张张”超过4个字"},
   };
   for (const auto& c : cases) {
     const auto result = RunCommand(c.args);

@@ -180,7 +180,16 @@ std::vector<Cell> Cells() {
       {Command::kGenerate, "Edit1", "\".\"", ".", Entry::kTyped, Expect::kRefused, "请输入姓"},
       {Command::kGenerate, "Edit1", "99999999999", "99999999999", Entry::kTyped, Expect::kRefused, "请输入姓"},
       {Command::kGenerate, "Edit1", "negative", "-3", Entry::kTyped, Expect::kRefused, "请输入姓"},
-      {Command::kGenerate, "Edit1", "10,000 characters", kLongHan, Entry::kPasted, Expect::kRuns, ""},
+      // More than four characters only makes every draw slower.
+      {Command::kGenerate, "Edit1", "10,000 characters", kLongHan, Entry::kPasted, Expect::kRefused,
+       "姓氏“" + kLongHan.left(20) + "…”超过4个字"},
+      {Command::kGenerate, "Edit1", "five characters", "欧阳欧阳欧", Entry::kPasted, Expect::kRefused,
+       "姓氏“欧阳欧阳欧”超过4个字"},
+      {Command::kGenerate, "Edit1", "a double surname", "欧阳", Entry::kPasted, Expect::kRuns, ""},
+      // The poetry start refuses what Generate refuses.
+      {Command::kPoetry, "Edit1", "\"=\"", "=", Entry::kTyped, Expect::kRefused, "请输入姓"},
+      {Command::kPoetry, "Edit1", "five characters", "欧阳欧阳欧", Entry::kPasted, Expect::kRefused,
+       "姓氏“欧阳欧阳欧”超过4个字"},
       {Command::kGenerate, "Edit1", "full-width digits", "１２", Entry::kPasted, Expect::kFails,
        toneless.arg("１２", "１ ２")},
       {Command::kGenerate, "Edit1", "emoji", "😀", Entry::kPasted, Expect::kRefused, "请输入姓"},
@@ -203,22 +212,33 @@ std::vector<Cell> Cells() {
   }
 
   // The fixed characters are used whole, whatever they hold (a text that is
-  // no single character fixes nothing in the recommended names).
-  const TextRow fixed[] = {
+  // no single character fixes nothing in the recommended names), up to four
+  // characters; a longer text is refused (its quoted part given here).
+  const struct {
+    const char* value;
+    QString text;
+    Entry entry;
+    QString refusedAs;
+  } fixed[] = {
       {"empty", "", Entry::kTyped},
       {"several characters", "明亮", Entry::kPasted},
       {"Latin letters", "ab", Entry::kTyped},
       {"blank", " ", Entry::kTyped},
       {"\".\"", ".", Entry::kTyped},
-      {"99999999999", "99999999999", Entry::kTyped},
-      {"10,000 characters", kLongHanMing, Entry::kPasted},
+      {"99999999999", "99999999999", Entry::kTyped, "99999999999"},
+      {"10,000 characters", kLongHanMing, Entry::kPasted, kLongHanMing.left(20) + "…"},
       {"full-width digits", "１", Entry::kPasted},
       {"emoji", "😀", Entry::kPasted},
   };
   for (const auto& row : fixed) {
-    for (const auto& [field, box] :
-         {std::pair{"bsSkinEdit3", "CheckRadioBox3"}, std::pair{"bsSkinEdit4", "CheckRadioBox4"}}) {
-      cells.push_back({Command::kGenerate, field, row.value, row.text, row.entry, Expect::kRuns, "", box});
+    for (const auto& [field, box, caption] : {std::tuple{"bsSkinEdit3", "CheckRadioBox3", "限定第2个字"},
+                                              std::tuple{"bsSkinEdit4", "CheckRadioBox4", "限定第3个字"}}) {
+      if (row.refusedAs.isEmpty()) {
+        cells.push_back({Command::kGenerate, field, row.value, row.text, row.entry, Expect::kRuns, "", box});
+      } else {
+        cells.push_back({Command::kGenerate, field, row.value, row.text, row.entry, Expect::kRefused,
+                         QString("%1“%2”超过4个字").arg(caption, row.refusedAs), box});
+      }
     }
   }
 

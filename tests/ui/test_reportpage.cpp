@@ -1,6 +1,8 @@
 // The report as a table parents work with, and the ways from a name to its
 // analysis, offscreen: sorting, filtering, copying and exporting on a fixed
 // report; double-clicks on a pane and on a report row; the keyboard.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -218,6 +220,27 @@ class ReportPageTest : public QObject {
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages[0].startsWith("无法写入文件 " + blocked));
     QVERIFY(!QFile::exists(blocked));
+
+    // A cell a spreadsheet would take for a formula gets an apostrophe.
+    report.Append(Row("=鬓沉", "85", "@木"));
+    QVERIFY(page.ExportCsv(csvPath));
+    QFile again(csvPath);  // a new file took the old one's place
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QStringList formula;
+    for (const QStringList& record : ParseCsv(QString::fromUtf8(again.readAll().mid(3)))) {
+      if (record.value(0).contains("鬓沉")) formula = record;
+    }
+    QCOMPARE(formula.value(0), QString("'=鬓沉"));
+    QCOMPARE(formula[ReportModel::kNameElements], QString("'@木"));
+
+    // A FIFO is refused with a message box and left as it is (the other kinds: safe_write_test).
+    const QString fifo = dir.filePath("fifo.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    messages.clear();
+    QVERIFY(!page.ExportCsv(fifo));
+    QCOMPARE(messages, QStringList{"无法写入文件 " + fifo + ":目标是一个管道,不是普通文件,没有写入"});
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
   }
 
   // A double-clicked name of a result pane or of the report opens in the
@@ -293,6 +316,18 @@ class ReportPageTest : public QObject {
     QCOMPARE(cli.exitCode(), 0);
     QCOMPARE(cli.readAllStandardError(), QByteArray());
     CheckPdf(cliPath, "李明");
+    // The command line refuses a FIFO too, and takes a file name as the bytes it is.
+    const QString fifo = dir.filePath("fifo.pdf");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    cli.start(QCoreApplication::applicationDirPath() + "/tavrin-cli", {"analyse", "李明", "--pdf", fifo});
+    QVERIFY(cli.waitForFinished(20000));
+    QCOMPARE(cli.exitCode(), 2);
+    QVERIFY(QString::fromUtf8(cli.readAllStandardError()).contains("一个管道,不是普通文件"));
+    // (the shell makes the bytes \377\376, which are no UTF-8)
+    QCOMPARE(QProcess::execute("sh", {"-c", "\"$0\" 李明 --pdf \"$1/bad$(printf '\\377\\376').pdf\" >/dev/null",
+                                      QCoreApplication::applicationDirPath() + "/tavrin-report", dir.path()}),
+             0);
+    QCOMPARE(::access((QFile::encodeName(dir.path()) + "/bad\xff\xfe.pdf").constData(), F_OK), 0);
   }
 
   void keyboard() {
