@@ -105,6 +105,7 @@ std::optional<ChartStrength> AssessStrength(const BirthPillars& pillars) {
   ChartStrength s;
   s.dayMaster = std::string(kStems.substr(static_cast<std::size_t>(day->stem) * 2, 2));
   s.dayElement = StemElement(day->stem);
+  s.monthBranch = std::string(kBranches.substr(static_cast<std::size_t>(month->branch) * 2, 2));
   s.hourKnown = hour.has_value();
   const Hidden& monthHidden = kHiddenStems[static_cast<std::size_t>(month->branch)];
   s.seasonElement = StemElement(monthHidden.stems[0]);
@@ -186,8 +187,8 @@ LineList FavourableReasoning(const FavourableElements& result) {
 
   LineList lines;
   if (!s.hourKnown) lines.push_back("时辰不详，只按年、月、日三柱六字分析。");
-  lines.push_back("日主" + s.dayMaster + std::string(ElementChar(d)) + "，生于" + SeasonName(s.seasonElement) +
-                  "，月令" + std::string(ElementChar(s.seasonElement)) + "当令，日主" +
+  lines.push_back("日主" + s.dayMaster + std::string(ElementChar(d)) + "，生于" + s.monthBranch + "月（" +
+                  SeasonName(s.seasonElement) + "，" + std::string(ElementChar(s.seasonElement)) + "当令），日主" +
                   (s.inSeason ? "得令。" : "不得令。"));
   lines.push_back("除日干外" + std::to_string(s.otherCharacters) + "字中，有" +
                   std::to_string(s.supportingCharacters) + "字扶助日主。");

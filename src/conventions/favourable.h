@@ -36,6 +36,7 @@ std::string_view RelationText(Relation relation);
 struct ChartStrength {
   std::string dayMaster;  // the day stem, GBK
   Element dayElement = Element::kMetal;
+  std::string monthBranch;                  // GBK
   Element seasonElement = Element::kMetal;  // main element of the month branch
   bool inSeason = false;                    // the season supports the day master
   bool hourKnown = false;
