@@ -35,8 +35,8 @@ int Strokes(CliContext& context, const std::vector<std::string>& args) {
       context.PrintLine(ch + "\t" + std::to_string(StrokeCount(ch)));
       continue;
     }
-    const int count = conventions::KangxiStrokes(
-        ch, numerals ? conventions::Numerals::kValues : conventions::Numerals::kStrokes);
+    const int count =
+        conventions::KangxiStrokes(ch, numerals ? conventions::Numerals::kValues : conventions::Numerals::kStrokes);
     context.PrintLine(ch + "\t" + (count > 0 ? std::to_string(count) : std::string("-")));
   }
   return 0;

@@ -20,11 +20,16 @@ int Scaled(int value, int max, int part) {
 
 int SancaiPoints(Verdict verdict) {
   switch (verdict) {
-    case Verdict::kGreatFortune: return 20;
-    case Verdict::kFortune: return 15;
-    case Verdict::kHalfFortune: return 10;
-    case Verdict::kMisfortune: return 5;
-    case Verdict::kGreatMisfortune: return 0;
+    case Verdict::kGreatFortune:
+      return 20;
+    case Verdict::kFortune:
+      return 15;
+    case Verdict::kHalfFortune:
+      return 10;
+    case Verdict::kMisfortune:
+      return 5;
+    case Verdict::kGreatMisfortune:
+      return 0;
   }
   return 0;
 }

@@ -31,9 +31,9 @@ namespace tavrin::conventions {
 using ElementLookup = std::function<std::string(std::string_view ch)>;
 
 struct GridLookup {
-  int number = 0;        // the grid number
-  int tableNumber = 0;   // the number looked up (at most 81)
-  int points = 0;        // what its table lines add
+  int number = 0;                  // the grid number
+  int tableNumber = 0;             // the number looked up (at most 81)
+  int points = 0;                  // what its table lines add
   std::vector<std::size_t> lines;  // the matching lines of the numerology table
 };
 
@@ -56,8 +56,8 @@ struct ConventionsReading {
 };
 
 struct ConventionsInputs {
-  std::string_view name;        // GBK, surname first
-  int surnameLength = 0;        // 1 or 2; 0 to tell a compound surname by the list
+  std::string_view name;  // GBK, surname first
+  int surnameLength = 0;  // 1 or 2; 0 to tell a compound surname by the list
   Numerals numerals = Numerals::kValues;
   const FavourableElements* favourable = nullptr;  // none without a birth chart
 };

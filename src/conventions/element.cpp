@@ -36,10 +36,9 @@ Element Overcomer(Element e) { return Step(e, 3); }
 Element Generator(Element e) { return Step(e, 4); }
 
 Element GridElement(int number) {
-  static constexpr std::array<Element, 10> kByDigit{Element::kWater, Element::kWood,  Element::kWood,
-                                                    Element::kFire,  Element::kFire,  Element::kEarth,
-                                                    Element::kEarth, Element::kMetal, Element::kMetal,
-                                                    Element::kWater};
+  static constexpr std::array<Element, 10> kByDigit{Element::kWater, Element::kWood,  Element::kWood,  Element::kFire,
+                                                    Element::kFire,  Element::kEarth, Element::kEarth, Element::kMetal,
+                                                    Element::kMetal, Element::kWater};
   const int digit = number % 10;
   return kByDigit[digit < 0 ? -digit : digit];
 }

@@ -11,8 +11,8 @@ namespace tavrin::conventions {
 
 // In the order the five are walked in: 金 木 水 火 土.
 enum class Element { kMetal, kWood, kWater, kFire, kEarth };
-inline constexpr std::array<Element, 5> kElements{Element::kMetal, Element::kWood, Element::kWater,
-                                                  Element::kFire, Element::kEarth};
+inline constexpr std::array<Element, 5> kElements{Element::kMetal, Element::kWood, Element::kWater, Element::kFire,
+                                                  Element::kEarth};
 inline constexpr int Index(Element e) { return static_cast<int>(e); }
 
 // The element's character, GBK ("金" ...).

@@ -71,11 +71,16 @@ std::string ElementList(const std::vector<Element>& elements) {
 
 std::string SeasonName(Element season) {
   switch (season) {
-    case Element::kWood: return "春季";
-    case Element::kFire: return "夏季";
-    case Element::kMetal: return "秋季";
-    case Element::kWater: return "冬季";
-    case Element::kEarth: return "四季之末";
+    case Element::kWood:
+      return "春季";
+    case Element::kFire:
+      return "夏季";
+    case Element::kMetal:
+      return "秋季";
+    case Element::kWater:
+      return "冬季";
+    case Element::kEarth:
+      return "四季之末";
   }
   return {};
 }
@@ -171,8 +176,8 @@ LineList FavourableReasoning(const FavourableElements& result) {
   const Element d = s.dayElement;
   auto relationList = [&](bool supporting) {
     std::string out;
-    for (Relation r : {Relation::kResource, Relation::kCompanion, Relation::kOutput, Relation::kWealth,
-                       Relation::kOfficer}) {
+    for (Relation r :
+         {Relation::kResource, Relation::kCompanion, Relation::kOutput, Relation::kWealth, Relation::kOfficer}) {
       const bool isSupport = r == Relation::kResource || r == Relation::kCompanion;
       if (isSupport != supporting) continue;
       for (Element e : kElements) {
@@ -190,14 +195,14 @@ LineList FavourableReasoning(const FavourableElements& result) {
   lines.push_back("日主" + s.dayMaster + std::string(ElementChar(d)) + "，生于" + s.monthBranch + "月（" +
                   SeasonName(s.seasonElement) + "，" + std::string(ElementChar(s.seasonElement)) + "当令），日主" +
                   (s.inSeason ? "得令。" : "不得令。"));
-  lines.push_back("除日干外" + std::to_string(s.otherCharacters) + "字中，有" +
-                  std::to_string(s.supportingCharacters) + "字扶助日主。");
+  lines.push_back("除日干外" + std::to_string(s.otherCharacters) + "字中，有" + std::to_string(s.supportingCharacters) +
+                  "字扶助日主。");
   lines.push_back("扶助日主：" + relationList(true) + "，共" + std::to_string(s.support) + "分；");
   lines.push_back("克泄耗日主：" + relationList(false) + "，共" + std::to_string(s.oppose) + "分。");
   if (s.strong) {
-    lines.push_back(std::string("日主偏旺，宜泄、宜耗、宜克：喜") + std::string(ElementChar(Generated(d))) +
-                    "、" + std::string(ElementChar(Overcome(d))) + "、" + std::string(ElementChar(Overcomer(d))) +
-                    "，忌" + std::string(ElementChar(Generator(d))) + "、" + std::string(ElementChar(d)) + "。");
+    lines.push_back(std::string("日主偏旺，宜泄、宜耗、宜克：喜") + std::string(ElementChar(Generated(d))) + "、" +
+                    std::string(ElementChar(Overcome(d))) + "、" + std::string(ElementChar(Overcomer(d))) + "，忌" +
+                    std::string(ElementChar(Generator(d))) + "、" + std::string(ElementChar(d)) + "。");
   } else {
     lines.push_back(std::string("日主偏弱，宜生、宜扶：喜") + std::string(ElementChar(Generator(d))) + "、" +
                     std::string(ElementChar(d)) + "，忌" + std::string(ElementChar(Generated(d))) + "、" +
@@ -207,8 +212,8 @@ LineList FavourableReasoning(const FavourableElements& result) {
     lines.push_back("按您的选择，喜用五行为" + ElementList(result.favourable) + "，其余" +
                     ElementList(result.unfavourable) + "为忌。");
   } else {
-    lines.push_back("喜用五行：" + ElementList(result.favourable) + "；忌用五行：" +
-                    ElementList(result.unfavourable) + "。");
+    lines.push_back("喜用五行：" + ElementList(result.favourable) + "；忌用五行：" + ElementList(result.unfavourable) +
+                    "。");
   }
   return lines;
 }

@@ -65,7 +65,7 @@ struct FavourableElements {
 // The favourable elements by the method above, or the user's own choice when
 // `userChoice` holds one (the others are then unfavourable).
 FavourableElements FavourableOf(const ChartStrength& strength,
-                                 const std::optional<std::vector<Element>>& userChoice = std::nullopt);
+                                const std::optional<std::vector<Element>>& userChoice = std::nullopt);
 
 // The reasoning in plain Chinese, one GBK line each: day master and season,
 // the tallies, the verdict, the favourable and unfavourable elements.

@@ -70,7 +70,8 @@ TEST(Favourable, UnambiguousCharts) {
 TEST(Favourable, TheUsersChoiceAndUnreadablePillars) {
   const auto s = AssessStrength({"庚午", "辛巳", "甲戌", "己巳"});
   ASSERT_TRUE(s.has_value());
-  const FavourableElements chosen = FavourableOf(*s, std::vector<Element>{Element::kFire, Element::kWater, Element::kFire});
+  const FavourableElements chosen =
+      FavourableOf(*s, std::vector<Element>{Element::kFire, Element::kWater, Element::kFire});
   EXPECT_TRUE(chosen.overridden);
   EXPECT_EQ(Elements(chosen.favourable), "火水");
   EXPECT_EQ(Elements(chosen.unfavourable), "金木土");
@@ -121,7 +122,8 @@ TEST(ConventionsScore, WorkedExamples) {
   }
   EXPECT_FALSE(ReadConventions({"张"}, numerology, sancai, lookup).has_value());
   EXPECT_FALSE(ReadConventions({"张A"}, numerology, sancai, lookup).has_value());
-  for (const auto& [grid, number] : {std::pair{81, 81}, {82, 2}, {161, 81}, {162, 2}}) EXPECT_EQ(TableNumber(grid), number);
+  for (const auto& [grid, number] : {std::pair{81, 81}, {82, 2}, {161, 81}, {162, 2}})
+    EXPECT_EQ(TableNumber(grid), number);
 }
 
 }  // namespace

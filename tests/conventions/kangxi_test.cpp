@@ -31,8 +31,7 @@ const Expected kCounts[] = {
     {"numerals by their strokes", "一1 二2 三3 四5 五4 六4 七2 八2 九2 十2 百6 千3 万15 "},
     {"characters whose Unihan residual is one short", "斌12 政9 泰10 紫12 露21 毓14 滕15 兴16 "},
     {"traditional forms", "譽21 誉21 張11 龍16 鳳14 凤14 華14 华14 "},
-    {"surnames whose traditional form is not the usual one",
-     "后6 干3 岳8 郁13 朴6 党10 游13 涂11 占5 台5 里7 采8 "},
+    {"surnames whose traditional form is not the usual one", "后6 干3 岳8 郁13 朴6 党10 游13 涂11 占5 台5 里7 采8 "},
     {"compound surnames",
      "欧15 阳17 诸16 葛15 司5 马10 上3 官8 东8 方4 皇9 甫7 尉11 迟19 公4 孙10 慕15 容10 长8 宇6 文4 "
      "徒10 侯9 轩10 辕17 令5 狐9 端14 木4 孤8 南9 宫10 西6 门8 百6 里7 呼8 延7 澹17 台5 离19 闻14 "
@@ -59,10 +58,10 @@ TEST(Kangxi, NumeralValuesAndNonHanzi) {
     int strokes;
     int values;
   } cases[] = {
-      {"一", 1, 1},   {"四", 5, 4},  {"五", 4, 5},  {"六", 4, 6},  {"七", 2, 7},   {"八", 2, 8},
-      {"九", 2, 9},   {"十", 2, 10}, {"百", 6, 6},  {"千", 3, 3},  {"万", 15, 15}, {"萬", 15, 15},
-      {"零", 13, 13}, {"张三", 11, 11},  // only the first character counts
-      {"", 0, 0},     {"A", 0, 0},   {"，", 0, 0}, {"\x81", 0, 0},
+      {"一", 1, 1},   {"四", 5, 4},   {"五", 4, 5},   {"六", 4, 6},     {"七", 2, 7},
+      {"八", 2, 8},   {"九", 2, 9},   {"十", 2, 10},  {"百", 6, 6},     {"千", 3, 3},
+      {"万", 15, 15}, {"萬", 15, 15}, {"零", 13, 13}, {"张三", 11, 11},  // only the first character counts
+      {"", 0, 0},     {"A", 0, 0},    {"，", 0, 0},   {"\x81", 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
