@@ -6,14 +6,38 @@
 #include "chars/hzspell.h"
 #include "chars/strokes.h"
 #include "cli/cli.h"
+#include "conventions/kangxi.h"
 
 namespace tavrin::cli {
 namespace {
 
+// strokes TEXT: the program's own counts; with --kangxi the counts of the
+// naming books ("-" for a character that is no hanzi), with --numerals as
+// well the numerals by their values.
 int Strokes(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "strokes TEXT");
-  for (const std::string& ch : SplitChars(CliContext::ToGbk(args[0]))) {
-    context.PrintLine(ch + "\t" + std::to_string(StrokeCount(ch)));
+  constexpr const char* kUsage = "strokes TEXT, or strokes --kangxi [--numerals] TEXT";
+  bool kangxi = false;
+  bool numerals = false;
+  std::vector<std::string> rest;
+  for (const std::string& arg : args) {
+    if (arg == "--kangxi") {
+      kangxi = true;
+    } else if (arg == "--numerals") {
+      numerals = true;
+    } else {
+      rest.push_back(arg);
+    }
+  }
+  ExpectArgs(rest, 1, kUsage);
+  if (numerals && !kangxi) throw CliError(std::string("--numerals goes with --kangxi; usage: tavrin-cli ") + kUsage);
+  for (const std::string& ch : SplitChars(CliContext::ToGbk(rest[0]))) {
+    if (!kangxi) {
+      context.PrintLine(ch + "\t" + std::to_string(StrokeCount(ch)));
+      continue;
+    }
+    const int count =
+        conventions::KangxiStrokes(ch, numerals ? conventions::Numerals::kValues : conventions::Numerals::kStrokes);
+    context.PrintLine(ch + "\t" + (count > 0 ? std::to_string(count) : std::string("-")));
   }
   return 0;
 }
@@ -39,7 +63,9 @@ int Spell(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kStrokes({"strokes", "TEXT", "each character of TEXT with its stroke count", &Strokes});
+const Registrar kStrokes({"strokes", "[--kangxi [--numerals]] TEXT",
+                          "each character of TEXT with its stroke count (--kangxi: as the naming books count)",
+                          &Strokes});
 const Registrar kTraditional({"trad", "TEXT", "TEXT in traditional characters", &Traditional});
 const Registrar kSimplified({"simp", "TEXT", "TEXT in simplified characters", &Simplified});
 const Registrar kSpell({"spell", "TEXT", "toneless pinyin of TEXT from the built-in tables, then its initials",

@@ -22,6 +22,8 @@ TEST(CliChars, Commands) {
           u8"攮\t25\n蠼\t26\n爨\t30\n")},
       {{"strokes", U8(u8"張陳龍氵A")}, U8(u8"張\t7\n陳\t7\n龍\t5\n氵\t5\nA\t5\n")},
       {{"strokes", ""}, ""},
+      {{"strokes", "--kangxi", U8(u8"江陈譽王玲四A")}, U8(u8"江\t7\n陈\t16\n譽\t21\n王\t4\n玲\t10\n四\t5\nA\t-\n")},
+      {{"strokes", "--numerals", "--kangxi", U8(u8"四十万")}, U8(u8"四\t4\n十\t10\n万\t15\n")},
       {{"trad", U8(u8"张三陈龙")}, U8(u8"張三陳龍\n")},
       {{"simp", U8(u8"張三陳龍")}, U8(u8"张三陈龙\n")},
       {{"trad", ""}, "\n"},
@@ -45,6 +47,8 @@ TEST(CliChars, BadInputExitsWithTwoAndAMessage) {
       {{"nonsense"}, "unknown command"},
       {{"strokes"}, "usage: tavrin-cli strokes TEXT"},
       {{"strokes", "a", "b"}, "usage"},
+      {{"strokes", "--kangxi"}, "usage: tavrin-cli strokes TEXT"},
+      {{"strokes", "--numerals", "a"}, "--numerals goes with --kangxi"},
       {{"trad", "\xFF"}, "not valid UTF-8"},
       {{"simp", U8(u8"😀")}, "GBK cannot encode"},
   };
