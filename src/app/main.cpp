@@ -2,11 +2,13 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "chars/encoding.h"
 #include "core/random.h"
 #include "core/startup.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
+  tavrin::UseUtf8CharacterSet();
   QApplication app(argc, argv);
   // Ties the window to its desktop entry and icon (the Wayland app id, the
   // taskbar entry on X11).

@@ -1,6 +1,10 @@
 #include "chars/encoding.h"
 
 #include <iconv.h>
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstdlib>
 
 #include <cerrno>
 #include <stdexcept>
@@ -82,6 +86,16 @@ std::string GbkToUtf8(std::string_view gbk) {
     pos += len;
   }
   return utf8;
+}
+
+void UseUtf8CharacterSet() {
+  // A locale that is not installed leaves the whole process in C.
+  const bool usable = std::setlocale(LC_ALL, "") != nullptr;
+  const std::string_view codeset = nl_langinfo(CODESET);
+  if (codeset == "UTF-8") return;
+  const char* all = std::getenv("LC_ALL");
+  ::setenv(!usable || (all != nullptr && *all != '\0') ? "LC_ALL" : "LC_CTYPE", "C.UTF-8", 1);
+  std::setlocale(LC_ALL, "");
 }
 
 }  // namespace tavrin

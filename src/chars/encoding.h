@@ -20,4 +20,11 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 // GBK to UTF-8; a byte sequence that is not valid GBK becomes U+FFFD.
 std::string GbkToUtf8(std::string_view gbk);
 
+// The window programs' text is Chinese whatever the locale says, and Qt wants
+// a UTF-8 character set (it warns on stderr when it finds none: no locale
+// set, C, POSIX). Called before the application object exists, this sets the
+// character set to C.UTF-8 when the locale's is not UTF-8; the rest of the
+// locale stays as the user has it.
+void UseUtf8CharacterSet();
+
 }  // namespace tavrin

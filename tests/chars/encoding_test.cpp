@@ -1,6 +1,12 @@
 #include "chars/encoding.h"
 
 #include <gtest/gtest.h>
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <optional>
+#include <vector>
 
 namespace tavrin {
 namespace {
@@ -52,6 +58,34 @@ TEST(Encoding, LongTextsAcrossTheConversionBuffer) {
   }
   EXPECT_EQ(GbkToUtf8(gbk), utf8);
   EXPECT_EQ(Utf8ToGbk(utf8), gbk);
+}
+
+// Whatever locale the window programs start in, installed or not, they end
+// with a UTF-8 character set; the categories the user set besides stay.
+TEST(Encoding, TheWindowProgramsGetAUtf8CharacterSet) {
+  const struct {
+    const char* all;
+    const char* lang;
+  } cases[] = {{nullptr, nullptr},       {nullptr, "C"},   {"POSIX", nullptr},
+               {nullptr, "xx_YY.UTF-8"}, {"C", "C.UTF-8"}, {nullptr, "C.UTF-8"}};
+  const char* names[] = {"LC_ALL", "LC_CTYPE", "LC_TIME", "LANG", "LANGUAGE"};
+  std::vector<std::optional<std::string>> saved;
+  for (const char* name : names)
+    saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.all ? c.all : "-") + " " + (c.lang ? c.lang : "-"));
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG", "LANGUAGE"}) unsetenv(name);
+    if (c.all) setenv("LC_ALL", c.all, 1);
+    if (c.lang) setenv("LANG", c.lang, 1);
+    setenv("LC_TIME", "C", 1);
+    UseUtf8CharacterSet();
+    EXPECT_STREQ(nl_langinfo(CODESET), "UTF-8");
+    EXPECT_STREQ(std::getenv("LC_TIME"), "C");
+  }
+  for (std::size_t i = 0; i < saved.size(); ++i) {
+    saved[i] ? setenv(names[i], saved[i]->c_str(), 1) : unsetenv(names[i]);
+  }
+  std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace
