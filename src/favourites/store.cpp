@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -221,6 +222,24 @@ const char* HeaderDamage(const std::string& path) {
   return nullptr;
 }
 
+// A file name as the path of a file: URI, every byte but the unreserved
+// ones and "/" percent-encoded.
+std::string UriPath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || std::strchr("-._~/", c)) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 15];
+    }
+  }
+  return uri;
+}
+
 std::string AsideStamp(std::int64_t seconds) {
   std::string stamp = FormatUtcTime(seconds);  // 2026-12-09T09:15:00Z
   std::string compact;
@@ -310,8 +329,16 @@ std::int64_t FavouritesStore::Now() const { return options_.clock(); }
 
 void FavouritesStore::Connect(bool writable) {
   Close();
-  const int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-  const int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, options_.vfs);
+  int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+  std::string name = path_;
+  // Reading a WAL store needs its shared-memory file; where that can be
+  // neither found nor made (a directory that cannot be written), the file
+  // is read as it stands, which no one can change there.
+  if (!writable && !Exists(path_ + "-shm") && ::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
+    name = "file:" + UriPath(path_) + "?immutable=1";
+    flags |= SQLITE_OPEN_URI;
+  }
+  const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, options_.vfs);
   if (rc != SQLITE_OK) ThrowSql(db_, rc);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, options_.busyTimeoutMs);
@@ -358,7 +385,7 @@ void FavouritesStore::Open() {
   }
   const std::string directory = DirectoryOf(path_);
   if (::access(directory.c_str(), W_OK) != 0) {
-    readOnlyReason_ = "所在目录不能写入(" + SystemReason(errno) + ")";
+    readOnlyReason_ = errno == ENOENT ? "所在目录不存在" : "所在目录不能写入(" + SystemReason(errno) + ")";
   } else if (exists && ::access(path_.c_str(), W_OK) != 0) {
     readOnlyReason_ = "不能写入(" + SystemReason(errno) + ")";
   }
@@ -422,7 +449,7 @@ void FavouritesStore::Migrate() {
 }
 
 void FavouritesStore::RequireWritable() const {
-  if (readOnly_) throw FavouritesError(Subject(path_) + readOnlyReason_ + ",已只读打开,不能修改");
+  if (readOnly_) throw FavouritesError("无法保存到" + Subject(path_) + ":它已只读打开;这次修改没有保存");
 }
 
 std::vector<Favourite> FavouritesStore::List() const {
