@@ -307,13 +307,22 @@ class FavouritesStore::Transaction {
 FavouritesStore::FavouritesStore(std::string path, StoreOptions options)
     : path_(std::move(path)), options_(std::move(options)) {
   if (!options_.clock) options_.clock = SystemSeconds;
+  const bool existed = Exists(path_);
+  // A store that could not be made leaves no empty file behind.
+  auto forgetNew = [&] {
+    Close();
+    struct stat st;
+    if (!existed && ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
+      for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((path_ + suffix).c_str());
+    }
+  };
   try {
     Open();
   } catch (const SqlError& error) {
-    Close();
+    forgetNew();
     throw FavouritesError("无法打开" + Subject(path_) + ":" + SqlReason(error));
   } catch (...) {
-    Close();
+    forgetNew();
     throw;
   }
 }
@@ -342,10 +351,6 @@ void FavouritesStore::Connect(bool writable) {
   if (rc != SQLITE_OK) ThrowSql(db_, rc);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, options_.busyTimeoutMs);
-  if (writable) {
-    Exec(db_, "PRAGMA journal_mode = WAL");
-    Exec(db_, "PRAGMA synchronous = FULL");
-  }
 }
 
 void FavouritesStore::KeepAside(const std::string& why) {
@@ -407,9 +412,11 @@ void FavouritesStore::Open() {
     Connect(true);
   }
 
-  Statement version(db_, "PRAGMA user_version");
-  version.Step();
-  version_ = static_cast<int>(version.Int(0));
+  {
+    Statement version(db_, "PRAGMA user_version");
+    version.Step();
+    version_ = static_cast<int>(version.Int(0));
+  }
   const int latest = options_.schema.empty() ? 0 : options_.schema.back().version;
   if (version_ > latest) {
     readOnly_ = true;
@@ -422,6 +429,12 @@ void FavouritesStore::Open() {
     if (tables.Int(0) != 0) {
       throw FavouritesError(Subject(path_) + "是别的程序的 SQLite 数据库,不是收藏文件;没有改动它");
     }
+  }
+  // Only a store known to be ours is switched to WAL: the switch writes
+  // the file's header.
+  if (!readOnly_) {
+    Exec(db_, "PRAGMA journal_mode = WAL");
+    Exec(db_, "PRAGMA synchronous = FULL");
   }
   if (version_ < latest && !readOnly_) Migrate();
   if (readOnly_) notice_ += (notice_.empty() ? "" : "\n") + Subject(path_) + readOnlyReason_ + ",已只读打开,不能修改";
