@@ -15,6 +15,7 @@
 #include "core/birth_inputs.h"
 #include "core/services.h"
 #include "favourites/exchange.h"
+#include "favourites/messages.h"
 #include "favourites/store.h"
 
 namespace tavrin::cli {
@@ -252,7 +253,7 @@ int Import(CliContext& context, FavouritesStore& store, const Arguments& args) {
   try {
     favourites = FavouritesFromJson(ReadImportFile(path));
   } catch (const FavouritesError& error) {
-    throw CliError(GbkToUtf8("无法导入" + Utf8ToGbkLossy("“" + path + "”") + ":" + error.what() + ";收藏没有改动"));
+    throw CliError(GbkToUtf8("无法导入" + QuotedFileName(path) + ":" + error.what() + ";收藏没有改动"));
   }
   const auto counts = store.Merge(favourites);
   if (args.json) {
