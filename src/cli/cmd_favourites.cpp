@@ -64,12 +64,15 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
   return parsed;
 }
 
-// Refuses options the subcommand does not take and a wrong number of
-// positional arguments.
-void Expect(const Arguments& args, std::size_t positional, bool takesBirth, bool takesSex) {
+// Refuses options the subcommand does not take (those not named in
+// `takes`) and a wrong number of positional arguments.
+void Expect(const Arguments& args, std::size_t positional, std::string_view takes) {
   if (args.positional.size() != positional) Usage();
-  if (!takesBirth && (args.date || args.hour || args.note)) Usage();
-  if (!takesSex && args.sex) Usage();
+  const std::pair<const char*, const std::optional<std::string>*> options[] = {
+      {"sex", &args.sex}, {"date", &args.date}, {"hour", &args.hour}, {"note", &args.note}, {"rating", &args.rating}};
+  for (const auto& [name, value] : options) {
+    if (*value && takes.find(name) == std::string_view::npos) Usage();
+  }
 }
 
 std::optional<Sex> SexOption(const Arguments& args) {
@@ -159,7 +162,7 @@ void ReadBirth(const Arguments& args, Favourite& f) {
 }
 
 int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
-  Expect(args, 1, true, true);
+  Expect(args, 1, "sex date hour note rating");
   Favourite f;
   f.name = NameArgument(args.positional[0]);
   f.sex = SexOption(args).value_or(Sex::kMale);
@@ -184,7 +187,7 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
 }
 
 int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
-  Expect(args, 1, false, true);
+  Expect(args, 1, "sex");
   const std::string name = NameArgument(args.positional[0]);
   const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   if (!store.Remove(f.name, f.sex)) throw CliError("\"" + args.positional[0] + "\" is not among the favourites");
@@ -194,8 +197,7 @@ int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
 }
 
 int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
-  if (args.note) Usage();
-  Expect(args, 2, false, true);
+  Expect(args, 2, "sex rating");
   const std::string name = NameArgument(args.positional[0]);
   const std::string note = CliContext::ToGbk(args.positional[1]);
   Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
@@ -212,7 +214,7 @@ int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
 }
 
 int List(CliContext& context, const FavouritesStore& store, const Arguments& args) {
-  Expect(args, 0, false, true);
+  Expect(args, 0, "sex");
   const auto sex = SexOption(args);
   Json list = Json::array();
   for (const Favourite& f : store.List()) {
@@ -234,7 +236,7 @@ bool EndsWithCsv(const std::string& path) {
 }
 
 int Export(CliContext& context, const FavouritesStore& store, const Arguments& args) {
-  Expect(args, 1, false, false);
+  Expect(args, 1, "");
   const std::string& path = args.positional[0];
   const std::vector<Favourite> favourites = store.List();
   WriteExportFile(path, EndsWithCsv(path) ? FavouritesToCsv(favourites) : FavouritesToJson(favourites, SystemSeconds()));
@@ -247,7 +249,7 @@ int Export(CliContext& context, const FavouritesStore& store, const Arguments& a
 }
 
 int Import(CliContext& context, FavouritesStore& store, const Arguments& args) {
-  Expect(args, 1, false, false);
+  Expect(args, 1, "");
   const std::string& path = args.positional[0];
   std::vector<Favourite> favourites;
   try {

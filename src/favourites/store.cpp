@@ -461,8 +461,28 @@ void FavouritesStore::Migrate() {
   }
 }
 
-void FavouritesStore::RequireWritable() const {
+template <typename Change>
+auto FavouritesStore::Commit(Change change) {
   if (readOnly_) throw FavouritesError("无法保存到" + Subject(path_) + ":它已只读打开;这次修改没有保存");
+  try {
+    Transaction transaction(db_);
+    auto result = change();
+    transaction.Commit();
+    return result;
+  } catch (const SqlError& error) {
+    throw WriteError(path_, error);
+  }
+}
+
+template <typename BindRest>
+bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest) {
+  return Commit([&] {
+    Statement statement(db_, sql);
+    statement.BindGbk(1, name).BindUtf8(2, SexKey(sex));
+    bindRest(statement);
+    statement.Step();
+    return sqlite3_changes(db_) > 0;
+  });
 }
 
 std::vector<Favourite> FavouritesStore::List() const {
@@ -488,86 +508,38 @@ FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
   if (auto bad = CheckFavourite(favourite)) {
     throw FavouritesError("不能收藏“" + favourite.name + "”:" + *bad);
   }
-  RequireWritable();
-  try {
-    Transaction transaction(db_);
+  return Commit([&] {
     const auto kept = Select(db_, favourite.name, favourite.sex);
     const std::int64_t now = Now();
     favourite.added = kept ? kept->added : now;
     favourite.changed = now;
     Insert(db_, favourite);
-    transaction.Commit();
     return kept ? Saved::kChanged : Saved::kAdded;
-  } catch (const SqlError& error) {
-    throw WriteError(path_, error);
-  }
+  });
 }
-
-namespace {
-
-// Runs one UPDATE or DELETE on the favourite (?1 name, ?2 sex) in its own
-// transaction; false when there is no such favourite.
-template <typename BindRest>
-bool ChangeOne(sqlite3* db, const std::string& sql, std::string_view name, Sex sex, BindRest bindRest) {
-  Statement statement(db, sql);
-  statement.BindGbk(1, name).BindUtf8(2, SexKey(sex));
-  bindRest(statement);
-  statement.Step();
-  return sqlite3_changes(db) > 0;
-}
-
-}  // namespace
 
 bool FavouritesStore::Remove(std::string_view name, Sex sex) {
-  RequireWritable();
-  try {
-    Transaction transaction(db_);
-    const bool removed = ChangeOne(db_, "DELETE FROM favourite WHERE name = ?1 AND sex = ?2", name, sex, [](auto&) {});
-    transaction.Commit();
-    return removed;
-  } catch (const SqlError& error) {
-    throw WriteError(path_, error);
-  }
+  return ChangeOne("DELETE FROM favourite WHERE name = ?1 AND sex = ?2", name, sex, [](Statement&) {});
 }
 
 bool FavouritesStore::SetNote(std::string_view name, Sex sex, const std::string& note) {
   if (auto bad = CheckNote(note)) throw FavouritesError(*bad);
-  RequireWritable();
-  try {
-    Transaction transaction(db_);
-    const bool changed =
-        ChangeOne(db_, "UPDATE favourite SET note = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
-                  [&](Statement& s) { s.BindGbk(3, note).Bind(4, Now()); });
-    transaction.Commit();
-    return changed;
-  } catch (const SqlError& error) {
-    throw WriteError(path_, error);
-  }
+  return ChangeOne("UPDATE favourite SET note = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
+                   [&](Statement& s) { s.BindGbk(3, note).Bind(4, Now()); });
 }
 
 bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
   if (rating < 0 || rating > kMaxRating) throw FavouritesError("评分 " + std::to_string(rating) + " 不在 0 至 5 之间");
-  RequireWritable();
-  try {
-    Transaction transaction(db_);
-    const bool changed =
-        ChangeOne(db_, "UPDATE favourite SET rating = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
-                  [&](Statement& s) { s.Bind(3, rating).Bind(4, Now()); });
-    transaction.Commit();
-    return changed;
-  } catch (const SqlError& error) {
-    throw WriteError(path_, error);
-  }
+  return ChangeOne("UPDATE favourite SET rating = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
+                   [&](Statement& s) { s.Bind(3, rating).Bind(4, Now()); });
 }
 
 FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>& favourites) {
   for (const Favourite& favourite : favourites) {
     if (auto bad = CheckFavourite(favourite)) throw FavouritesError("不能收藏“" + favourite.name + "”:" + *bad);
   }
-  RequireWritable();
-  try {
+  return Commit([&] {
     MergeCounts counts;
-    Transaction transaction(db_);
     const std::int64_t now = Now();
     for (Favourite incoming : favourites) {
       if (incoming.added == 0) incoming.added = now;
@@ -581,11 +553,8 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
       Insert(db_, incoming);
       ++(kept ? counts.changed : counts.added);
     }
-    transaction.Commit();
     return counts;
-  } catch (const SqlError& error) {
-    throw WriteError(path_, error);
-  }
+  });
 }
 
 }  // namespace tavrin

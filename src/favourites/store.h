@@ -124,7 +124,15 @@ class FavouritesStore {
   void KeepAside(const std::string& why);
   void Migrate();
   std::int64_t Now() const;
-  void RequireWritable() const;
+  // Runs `change` in one transaction and commits it; a store opened
+  // read-only, or a change or commit that fails, throws FavouritesError and
+  // leaves the store as it was.
+  template <typename Change>
+  auto Commit(Change change);
+  // One UPDATE or DELETE of the favourite (?1 name, ?2 sex), committed;
+  // false when there is no such favourite.
+  template <typename BindRest>
+  bool ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest);
 
   std::string path_;
   StoreOptions options_;
