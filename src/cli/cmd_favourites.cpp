@@ -112,11 +112,16 @@ std::string Stars(int rating) {
   return stars;
 }
 
+// One favourite on one line: a note's own line breaks and tabs become spaces.
 std::string Line(const Favourite& f) {
+  std::string note = f.note;
+  for (char& c : note) {
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  }
   char date[32];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d %d时", f.year, f.month, f.day, f.hour);
   return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + "\t" + std::to_string(f.score) + "分\t" +
-         Stars(f.rating) + "\t" + f.note;
+         Stars(f.rating) + "\t" + note;
 }
 
 // The one favourite of a name: of the sex given, else the only one kept
