@@ -144,8 +144,8 @@ Favourite Lookup(const FavouritesStore& store, const std::string& name, std::opt
 int ScoreFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.RequireData({kNumerologyFile});
   TTransDate transDate(LocalToday());
-  const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day,
-                                                  std::to_string(f.hour));
+  const BirthAnalysisResult birth =
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, std::to_string(f.hour));
   return stores.services->scorer.Score(f.name, birth.birthElements);
 }
 
@@ -161,7 +161,8 @@ void ReadBirth(const Arguments& args, Favourite& f) {
   }
   if (args.hour) {
     const auto hour = ParseWholeNumber(*args.hour);
-    if (!hour || *hour < 0 || *hour > 23) throw CliError("--hour \"" + *args.hour + "\" is not a whole number from 0 to 23");
+    if (!hour || *hour < 0 || *hour > 23)
+      throw CliError("--hour \"" + *args.hour + "\" is not a whole number from 0 to 23");
     f.hour = *hour;
   }
 }
@@ -244,7 +245,8 @@ int Export(CliContext& context, const FavouritesStore& store, const Arguments& a
   Expect(args, 1, "");
   const std::string& path = args.positional[0];
   const std::vector<Favourite> favourites = store.List();
-  WriteExportFile(path, EndsWithCsv(path) ? FavouritesToCsv(favourites) : FavouritesToJson(favourites, SystemSeconds()));
+  WriteExportFile(path,
+                  EndsWithCsv(path) ? FavouritesToCsv(favourites) : FavouritesToJson(favourites, SystemSeconds()));
   if (args.json) {
     context.out << Json{{"exported", favourites.size()}, {"file", path}}.dump() << '\n';
   } else {
@@ -277,11 +279,12 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
   if (args.empty()) Usage();
   const std::string& sub = args[0];
   using Run = int (*)(CliContext&, FavouritesStore&, const Arguments&);
-  const Run run = sub == "list"     ? [](CliContext& c, FavouritesStore& s, const Arguments& a) { return List(c, s, a); }
-                  : sub == "add"    ? &Add
+  const Run run = sub == "list"  ? [](CliContext& c, FavouritesStore& s, const Arguments& a) { return List(c, s, a); }
+                  : sub == "add" ? &Add
                   : sub == "remove" ? &Remove
                   : sub == "note"   ? &Note
-                  : sub == "export" ? [](CliContext& c, FavouritesStore& s, const Arguments& a) { return Export(c, s, a); }
+                  : sub == "export"
+                      ? [](CliContext& c, FavouritesStore& s, const Arguments& a) { return Export(c, s, a); }
                   : sub == "import" ? &Import
                                     : nullptr;
   if (!run) Usage();

@@ -186,9 +186,9 @@ std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
   for (const Favourite& f : favourites) {
-    const std::string cells[] = {GbkToUtf8(f.name),      SexKey(f.sex),          DateText(f),
+    const std::string cells[] = {GbkToUtf8(f.name),      SexKey(f.sex),           DateText(f),
                                  std::to_string(f.hour), std::to_string(f.score), std::to_string(f.rating),
-                                 GbkToUtf8(f.note),      GbkToUtf8(f.origin),    GbkToUtf8(f.poem),
+                                 GbkToUtf8(f.note),      GbkToUtf8(f.origin),     GbkToUtf8(f.poem),
                                  FormatUtcTime(f.added), FormatUtcTime(f.changed)};
     bool first = true;
     for (const std::string& cell : cells) {
@@ -249,8 +249,10 @@ void WriteExportFile(const std::string& path, std::string_view bytes) {
   for (std::size_t done = 0; done < bytes.size() && !error;) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error = errno;
-    else done += static_cast<std::size_t>(n);
+    if (n < 0)
+      error = errno;
+    else
+      done += static_cast<std::size_t>(n);
   }
   // The mode a newly created file gets (mkstemp makes it 0600).
   const mode_t mask = ::umask(0);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "chars/encoding.h"
 
@@ -9,17 +10,20 @@ namespace tavrin {
 
 // The reason of a failed system call, in words the user reads.
 std::string SystemReason(int error) {
-  switch (error) {
-    case ENOENT: return "不存在";
-    case EACCES:
-    case EPERM: return "没有权限";
-    case EROFS: return "在只读的文件系统上";
-    case ENOSPC:
-    case EDQUOT: return "磁盘已满";
-    case EISDIR: return "是一个目录,不是文件";
-    case ENOTDIR: return "路径中有一段不是目录";
-    default: return Utf8ToGbkLossy(std::strerror(error));
+  static constexpr std::pair<int, const char*> kReasons[] = {
+      {ENOENT, "不存在"},
+      {EACCES, "没有权限"},
+      {EPERM, "没有权限"},
+      {EROFS, "在只读的文件系统上"},
+      {ENOSPC, "磁盘已满"},
+      {EDQUOT, "磁盘已满"},
+      {EISDIR, "是一个目录,不是文件"},
+      {ENOTDIR, "路径中有一段不是目录"},
+  };
+  for (const auto& [code, reason] : kReasons) {
+    if (error == code) return reason;
   }
+  return Utf8ToGbkLossy(std::strerror(error));
 }
 
 std::string QuotedFileName(std::string_view path) { return "“" + Utf8ToGbkLossy(path) + "”"; }

@@ -151,20 +151,22 @@ std::optional<Favourite> Select(sqlite3* db, std::string_view name, Sex sex) {
 
 // The reason of a failed SQLite call: its meaning, then SQLite's own words.
 std::string SqlReason(const SqlError& error) {
-  const char* meaning = nullptr;
-  switch (error.code & 0xFF) {
-    case SQLITE_FULL: meaning = "磁盘已满"; break;
-    case SQLITE_READONLY: meaning = "不能写入"; break;
-    case SQLITE_PERM: meaning = "没有权限"; break;
-    case SQLITE_CANTOPEN: meaning = "无法打开"; break;
-    case SQLITE_CORRUPT: meaning = "文件已损坏"; break;
-    case SQLITE_NOTADB: meaning = "不是 SQLite 数据库"; break;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: meaning = "正被另一个程序长时间占用"; break;
-    case SQLITE_IOERR: meaning = "读写出错"; break;
-    default: meaning = "数据库出错"; break;
+  static constexpr std::pair<int, const char*> kMeanings[] = {
+      {SQLITE_FULL, "磁盘已满"},
+      {SQLITE_READONLY, "不能写入"},
+      {SQLITE_PERM, "没有权限"},
+      {SQLITE_CANTOPEN, "无法打开"},
+      {SQLITE_CORRUPT, "文件已损坏"},
+      {SQLITE_NOTADB, "不是 SQLite 数据库"},
+      {SQLITE_BUSY, "正被另一个程序长时间占用"},
+      {SQLITE_LOCKED, "正被另一个程序长时间占用"},
+      {SQLITE_IOERR, "读写出错"},
+  };
+  std::string meaning = "数据库出错";
+  for (const auto& [code, text] : kMeanings) {
+    if ((error.code & 0xFF) == code) meaning = text;
   }
-  return std::string(meaning) + "(" + Utf8ToGbkLossy(error.what()) + ")";
+  return meaning + "(" + Utf8ToGbkLossy(error.what()) + ")";
 }
 
 std::string Subject(const std::string& path) { return "收藏文件" + QuotedFileName(path); }
@@ -216,7 +218,8 @@ const char* HeaderDamage(const std::string& path) {
   if (pageSize == 1) pageSize = 65536;
   // The page count in the header is valid when its stamp matches the
   // change counter.
-  if (be32(24) == be32(92) && static_cast<std::uint64_t>(be32(28)) * pageSize > static_cast<std::uint64_t>(st.st_size)) {
+  if (be32(24) == be32(92) &&
+      static_cast<std::uint64_t>(be32(28)) * pageSize > static_cast<std::uint64_t>(st.st_size)) {
     return "被截断了";
   }
   return nullptr;
@@ -364,7 +367,8 @@ void FavouritesStore::KeepAside(const std::string& why) {
   // behind, SQLite would read them into the new store.
   for (const char* suffix : {"-wal", "-shm"}) {
     if (Exists(path_ + suffix) && std::rename((path_ + suffix).c_str(), (aside + suffix).c_str()) != 0) {
-      throw FavouritesError(Subject(path_) + why + ",无法把" + QuotedFileName(path_ + suffix) + "一起改名保存(" + SystemReason(errno) + ")");
+      throw FavouritesError(Subject(path_) + why + ",无法把" + QuotedFileName(path_ + suffix) + "一起改名保存(" +
+                            SystemReason(errno) + ")");
     }
   }
   keptAside_ = aside;

@@ -59,8 +59,8 @@ TEST_F(CliFavourites, RoundTrip) {
   EXPECT_EQ(added.status, 0) << added.err;
   EXPECT_EQ(added.out, U8(u8"已收藏\t张伟\t男\t2012-01-01 1时\t") + ScoreFor(U8(u8"张伟"), "2012-01-01", "1") +
                            U8(u8"分\t☆☆☆☆☆\t\n"));
-  ASSERT_EQ(Run({"add", U8(u8"李静"), "--sex", "female", "--date", "2020-02-29", "--hour", "23", "--note",
-                 U8(u8"好听"), "--rating", "4"})
+  ASSERT_EQ(Run({"add", U8(u8"李静"), "--sex", "female", "--date", "2020-02-29", "--hour", "23", "--note", U8(u8"好听"),
+                 "--rating", "4"})
                 .status,
             0);
   // Keeping it again changes only what is given.
@@ -90,15 +90,15 @@ TEST_F(CliFavourites, RoundTrip) {
   EXPECT_EQ(merged.size(), 3u);
   EXPECT_EQ(merged[0], list[0]);
   EXPECT_EQ(merged[1], list[1]);
-
 }
 
 TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
   ASSERT_EQ(Run({"add", U8(u8"张伟")}).status, 0);
   const std::string hostile = dir_.Dir() + "hostile.json";
-  std::ofstream(hostile) << R"({"format": "tavrin-favourites", "version": 1, "favourites": [)"
-                         << U8(u8R"({"name": "王芳", "sex": "female", "date": "2012-01-01", "hour": 1, "score": 90},)")
-                         << R"({"name": "=cmd|' /C calc'!A0", "sex": "male", "date": "2012-01-01", "hour": 1, "score": 1}]})";
+  std::ofstream(hostile)
+      << R"({"format": "tavrin-favourites", "version": 1, "favourites": [)"
+      << U8(u8R"({"name": "王芳", "sex": "female", "date": "2012-01-01", "hour": 1, "score": 90},)")
+      << R"({"name": "=cmd|' /C calc'!A0", "sex": "male", "date": "2012-01-01", "hour": 1, "score": 1}]})";
   const struct {
     std::vector<std::string> args;
     std::string err;
@@ -109,9 +109,11 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
       {{"add", U8(u8"张伟"), "--date", "2012-02-30"}, U8(u8"出生日期 2012-2-30 不存在")},
       {{"add", U8(u8"张伟"), "--hour", "24"}, "--hour \"24\" is not a whole number from 0 to 23"},
       {{"remove", U8(u8"王芳")}, U8(u8"\"王芳\" is not among the favourites")},
-      {{"import", dir_.Dir() + "none.json"}, U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +
-                                                   U8(u8"none.json”:不存在;收藏没有改动")},
-      {{"import", hostile}, U8(u8"无法导入“") + hostile + U8(u8"”:第 2 条收藏“=cmd|' /C calc'!A0”:名字只能由汉字组成;收藏没有改动")},
+      {{"import", dir_.Dir() + "none.json"},
+       U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +
+           U8(u8"none.json”:不存在;收藏没有改动")},
+      {{"import", hostile},
+       U8(u8"无法导入“") + hostile + U8(u8"”:第 2 条收藏“=cmd|' /C calc'!A0”:名字只能由汉字组成;收藏没有改动")},
       {{"export", dir_.Dir()}, U8(u8"无法写入“") + dir_.Dir() + U8(u8"”:是一个目录,不是文件")},
       {{"list", "--rating", "1"}, "usage"},
       {{"remove", U8(u8"张伟"), "--note", "x"}, "usage"},

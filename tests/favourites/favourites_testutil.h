@@ -109,8 +109,8 @@ std::string AsNobody(Step step) {
   if (pipe(ends) != 0) return "no pipe";
   const pid_t child = fork();
   if (child == 0) {
-    const bool nobody = setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
-                        setresuid(65534, 65534, 65534) == 0;
+    const bool nobody =
+        setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 && setresuid(65534, 65534, 65534) == 0;
     const std::string result = nobody ? step() : "cannot become nobody";
     _exit(write(ends[1], result.data(), result.size()) == static_cast<ssize_t>(result.size()) ? 0 : 1);
   }

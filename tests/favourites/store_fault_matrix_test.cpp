@@ -29,9 +29,17 @@ void Sql(const std::string& path, const char* sql) {
 }
 void LockDirectory(const std::string& path) { chmod(fs::path(path).parent_path().c_str(), 0555); }
 
+// Garbage in the middle of the second page.
+void Scribble(const std::string& path) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(4096 + 8);
+  file << std::string(300, '\xFF');
+}
+
 struct Cell {
   const char* fault;
-  std::function<void(const std::string& path)> setUp;
+  bool threeKept;  // a store of three favourites is made first
+  std::function<void(const std::string& path)> breakIt;
   bool asNobody = false;
   bool fullOnOpen = false, fullOnChange = false;
   // How the store opened | what the user is told | what became of the file
@@ -39,46 +47,41 @@ struct Cell {
   const char* expected = "";
 };
 
-const char* const kAside = "已改名保存为“<file>.corrupt-20261209-091500”,并新建了空的收藏文件 | "
-                           "kept aside unchanged, new store made | saved";
+const char* const kAside =
+    "已改名保存为“<file>.corrupt-20261209-091500”,并新建了空的收藏文件 | "
+    "kept aside unchanged, new store made | saved";
 const char* const kRefusedChange = "unchanged | 无法保存到收藏文件“<file>”:它已只读打开;这次修改没有保存";
 
+void Nothing(const std::string&) {}
+
 const Cell kCells[] = {
-    {"no file", [](auto&) {}, false, false, false, "writable | — | new store made | saved"},
-    {"empty file", [](auto& p) { Write(p, ""); }, false, false, false, "writable | — | new store made | saved"},
-    {"not SQLite", [](auto& p) { Write(p, "name,sex\n"); }, false, false, false, "不是 SQLite 数据库,"},
-    {"truncated", [](auto& p) { MakeStore(p); fs::resize_file(p, fs::file_size(p) / 2); }, false, false, false,
-     "被截断了,"},
-    {"cut inside the header", [](auto& p) { MakeStore(p); fs::resize_file(p, 40); }, false, false, false, "被截断了,"},
-    {"corrupt page",
-     [](auto& p) {
-       MakeStore(p);
-       std::fstream file(p, std::ios::in | std::ios::out | std::ios::binary);
-       file.seekp(4096 + 8);
-       file << std::string(300, '\xFF');
-     },
-     false, false, false, "已损坏,"},
-    {"newer layout (version 7)", [](auto& p) { MakeStore(p); Sql(p, "PRAGMA user_version = 7"); }, false, false, false,
+    {"no file", false, Nothing, false, false, false, "writable | — | new store made | saved"},
+    {"empty file", false, [](auto& p) { Write(p, ""); }, false, false, false, "writable | — | new store made | saved"},
+    {"not SQLite", false, [](auto& p) { Write(p, "name,sex\n"); }, false, false, false, "不是 SQLite 数据库,"},
+    {"truncated", true, [](auto& p) { fs::resize_file(p, fs::file_size(p) / 2); }, false, false, false, "被截断了,"},
+    {"cut inside the header", true, [](auto& p) { fs::resize_file(p, 40); }, false, false, false, "被截断了,"},
+    {"corrupt page", true, Scribble, false, false, false, "已损坏,"},
+    {"newer layout (version 7)", true, [](auto& p) { Sql(p, "PRAGMA user_version = 7"); }, false, false, false,
      "read-only, 3 favourites | 收藏文件“<file>”由较新版本的程序写成(格式版本 7,本程序只认识到版本 1),"
      "已只读打开,不能修改 | "},
-    {"another program's database", [](auto& p) { Sql(p, "CREATE TABLE notes (text)"); }, false, false, false,
+    {"another program's database", false, [](auto& p) { Sql(p, "CREATE TABLE notes (text)"); }, false, false, false,
      "refused | 收藏文件“<file>”是别的程序的 SQLite 数据库,不是收藏文件;没有改动它 | unchanged | —"},
-    {"a directory", [](auto& p) { fs::create_directory(p); }, false, false, false,
+    {"a directory", false, [](auto& p) { fs::create_directory(p); }, false, false, false,
      "refused | 无法打开收藏文件“<file>”:是一个目录,不是文件 | unchanged | —"},
-    {"unreadable (mode 000)", [](auto& p) { MakeStore(p); chmod(p.c_str(), 0); }, true, false, false,
+    {"unreadable (mode 000)", true, [](auto& p) { chmod(p.c_str(), 0); }, true, false, false,
      "refused | 无法读取收藏文件“<file>”:没有权限 | unchanged | —"},
-    {"read-only file (mode 444)", [](auto& p) { MakeStore(p); chmod(p.c_str(), 0444); }, true, false, false,
+    {"read-only file (mode 444)", true, [](auto& p) { chmod(p.c_str(), 0444); }, true, false, false,
      "read-only, 3 favourites | 收藏文件“<file>”不能写入(没有权限),已只读打开,不能修改 | "},
-    {"read-only directory", [](auto& p) { MakeStore(p); LockDirectory(p); }, true, false, false,
+    {"read-only directory", true, LockDirectory, true, false, false,
      "read-only, 3 favourites | 收藏文件“<file>”所在目录不能写入(没有权限),已只读打开,不能修改 | "},
-    {"read-only directory, no store yet", [](auto& p) { LockDirectory(p); }, true, false, false,
+    {"read-only directory, no store yet", false, LockDirectory, true, false, false,
      "refused | 无法新建收藏文件“<file>”:所在目录不能写入(没有权限) | unchanged | —"},
-    {"not SQLite, in a read-only directory", [](auto& p) { Write(p, "name,sex\n"); LockDirectory(p); }, true, false,
+    {"not SQLite, in a read-only directory", false, [](auto& p) { Write(p, "x"), LockDirectory(p); }, true, false,
      false, "refused | 收藏文件“<file>”不是 SQLite 数据库,但无法改名保存(没有权限),没有改动它 | unchanged | —"},
-    {"full disk on a change", [](auto& p) { MakeStore(p); }, false, false, true,
+    {"full disk on a change", true, Nothing, false, false, true,
      "writable, 3 favourites | — | unchanged | 无法保存到收藏文件“<file>”:磁盘已满(database or disk is full);"
      "这次修改没有保存"},
-    {"full disk on making the store", [](auto&) {}, false, true, false,
+    {"full disk on making the store", false, Nothing, false, true, false,
      "refused | 无法打开收藏文件“<file>”:磁盘已满(database or disk is full) | unchanged | —"},
 };
 
@@ -131,6 +134,9 @@ std::string FileFate(const std::string& path, const std::string& before) {
   return fs::is_directory(path) || FileBytes(path) == before ? "unchanged" : "CHANGED";
 }
 
+// How GoogleTest shows a cell.
+void PrintTo(const Cell& cell, std::ostream* os) { *os << cell.fault; }
+
 class StoreFaultMatrix : public ::testing::TestWithParam<Cell> {};
 
 TEST_P(StoreFaultMatrix, TellsWhyAndLosesNothing) {
@@ -138,7 +144,8 @@ TEST_P(StoreFaultMatrix, TellsWhyAndLosesNothing) {
   TempDir dir;
   fs::create_directory(dir.Dir() + "store");
   const std::string path = dir.Dir() + "store/favourites.db";
-  cell.setUp(path);
+  if (cell.threeKept) MakeStore(path);
+  cell.breakIt(path);
   const std::string before = fs::is_regular_file(path) ? FileBytes(path) : "";
   std::string observed;
   if (cell.asNobody && geteuid() == 0) {

@@ -15,7 +15,8 @@ TEST(StorePath, FollowsTheVariableThenXdgThenHome) {
   const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
       {{{"TAVRIN_FAVOURITES", "/t/f.db"}, {"XDG_DATA_HOME", "/x"}, {"HOME", "/h"}}, "/t/f.db"},
       {{{"XDG_DATA_HOME", "/x"}, {"HOME", "/h"}}, "/x/tavrin/favourites.db"},
-      {{{"TAVRIN_FAVOURITES", ""}, {"XDG_DATA_HOME", "relative"}, {"HOME", "/h"}}, "/h/.local/share/tavrin/favourites.db"},
+      {{{"TAVRIN_FAVOURITES", ""}, {"XDG_DATA_HOME", "relative"}, {"HOME", "/h"}},
+       "/h/.local/share/tavrin/favourites.db"},
       {{}, ""},
   };
   for (const auto& [environment, expected] : cases) {
@@ -39,7 +40,8 @@ TEST(StoreLayout, UpgradesInStepsAndNeverDowngrades) {
     FavouritesStore store(path, options);
     ADD_FAILURE() << "a failing step was taken";
   } catch (const FavouritesError& error) {
-    EXPECT_EQ(std::string(error.what()), "无法把收藏文件“" + path + "”升级到格式版本 2:数据库出错(no such table: nowhere)");
+    EXPECT_EQ(std::string(error.what()),
+              "无法把收藏文件“" + path + "”升级到格式版本 2:数据库出错(no such table: nowhere)");
   }
   EXPECT_EQ(FavouritesStore(path).SchemaVersion(), 1);
   options.schema = upgrade;
@@ -66,9 +68,9 @@ TEST(StoreMerge, AddsAndUpdatesButNeverDeletes) {
     std::int64_t addedAfter;
   };
   const Case cases[] = {
-      {false, 500, 600, 1, 0, "incoming", 500},       {false, 0, 0, 1, 0, "incoming", kTestNow},
-      {true, 1500, 3000, 0, 1, "incoming", 1000},     {true, 10, 3000, 0, 1, "incoming", 10},
-      {true, 1500, 1800, 0, 0, "kept", 1000},         {true, 1000, 2000, 0, 0, "kept", 1000},
+      {false, 500, 600, 1, 0, "incoming", 500},   {false, 0, 0, 1, 0, "incoming", kTestNow},
+      {true, 1500, 3000, 0, 1, "incoming", 1000}, {true, 10, 3000, 0, 1, "incoming", 10},
+      {true, 1500, 1800, 0, 0, "kept", 1000},     {true, 1000, 2000, 0, 0, "kept", 1000},
   };
   for (const Case& c : cases) {
     TempDir dir;
