@@ -197,8 +197,11 @@ int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
   const std::string name = NameArgument(args.positional[0]);
   const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   if (!store.Remove(f.name, f.sex)) throw CliError("\"" + args.positional[0] + "\" is not among the favourites");
-  if (!args.json) context.PrintLine("已删除\t" + Line(f));
-  if (args.json) context.out << Json{{"removed", FavouriteToJson(f)}}.dump() << '\n';
+  if (args.json) {
+    context.out << Json{{"removed", FavouriteToJson(f)}}.dump() << '\n';
+  } else {
+    context.PrintLine("已删除\t" + Line(f));
+  }
   return 0;
 }
 
@@ -219,7 +222,7 @@ int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
   return 0;
 }
 
-int List(CliContext& context, const FavouritesStore& store, const Arguments& args) {
+int List(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 0, "sex");
   const auto sex = SexOption(args);
   Json list = Json::array();
@@ -241,7 +244,7 @@ bool EndsWithCsv(const std::string& path) {
   return path.size() >= 4 && (path.ends_with(".csv") || path.ends_with(".CSV"));
 }
 
-int Export(CliContext& context, const FavouritesStore& store, const Arguments& args) {
+int Export(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 1, "");
   const std::string& path = args.positional[0];
   const std::vector<Favourite> favourites = store.List();
@@ -279,14 +282,12 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
   if (args.empty()) Usage();
   const std::string& sub = args[0];
   using Run = int (*)(CliContext&, FavouritesStore&, const Arguments&);
-  const Run run = sub == "list"  ? [](CliContext& c, FavouritesStore& s, const Arguments& a) { return List(c, s, a); }
-                  : sub == "add" ? &Add
-                  : sub == "remove" ? &Remove
-                  : sub == "note"   ? &Note
-                  : sub == "export"
-                      ? [](CliContext& c, FavouritesStore& s, const Arguments& a) { return Export(c, s, a); }
-                  : sub == "import" ? &Import
-                                    : nullptr;
+  static constexpr std::pair<std::string_view, Run> kSubcommands[] = {
+      {"list", &List}, {"add", &Add}, {"remove", &Remove}, {"note", &Note}, {"export", &Export}, {"import", &Import}};
+  Run run = nullptr;
+  for (const auto& [name, function] : kSubcommands) {
+    if (sub == name) run = function;
+  }
   if (!run) Usage();
   const Arguments parsed = ParseArguments(args);
   try {
