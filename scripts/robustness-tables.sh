@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the fault matrix and the bad-input matrix and prints the observed
+# Runs the fault matrices (data files, favourites store) and the bad-input matrix and prints the observed
 # outcome of every cell as Markdown tables (docs/robustness.md holds a run's).
 #   scripts/robustness-tables.sh [BUILD_DIR]
 # As root, whose reads mode 000 does not stop, the mode-000 cells are run a
@@ -13,6 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 TAVRIN_FAULT_TABLE=$tmp/faults.md "$build/bin/test_faultmatrix" >/dev/null
 TAVRIN_BADINPUT_TABLE=$tmp/inputs.md "$build/bin/test_badinputs" >/dev/null
 TAVRIN_CLI_FAULT_TABLE=$tmp/cli.md "$build/bin/test_cli" --gtest_filter='*CliFaultMatrix*' >/dev/null
+TAVRIN_FAVOURITES_FAULT_TABLE=$tmp/favourites.md "$build/bin/test_favourites" --gtest_filter='*StoreFaultMatrix*' >/dev/null
 
 if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
   chmod 777 "$tmp"
@@ -36,6 +37,10 @@ echo
 echo "| file | fault | generate --count 3 | analyse 张伟 | poetry --poem-id 1 --count 3 |"
 echo "|---|---|---|---|---|"
 cat "$tmp/cli.md"
+echo
+echo "| fault | opening | message | the file | keeping one more name |"
+echo "|---|---|---|---|---|"
+cat "$tmp/favourites.md"
 echo
 echo "| button | field | value | entered | observed |"
 echo "|---|---|---|---|---|"

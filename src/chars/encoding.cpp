@@ -68,6 +68,19 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
   return gbk;
 }
 
+std::string Utf8ToGbkLossy(std::string_view utf8) {
+  if (auto gbk = Utf8ToGbk(utf8)) return *gbk;
+  std::string kept;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[pos]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const auto one = Utf8ToGbk(utf8.substr(pos, length));
+    kept += one ? *one : "?";
+    pos += length;
+  }
+  return kept;
+}
+
 std::string GbkToUtf8(std::string_view gbk) {
   thread_local Converter converter("UTF-8", "GBK");
   std::string utf8;

@@ -17,6 +17,11 @@ namespace tavrin {
 // character that GBK cannot encode.
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 
+// UTF-8 to GBK for texts that must be shown whatever they hold (file names,
+// database texts): a character GBK lacks, or bytes that are not UTF-8, become
+// "?".
+std::string Utf8ToGbkLossy(std::string_view utf8);
+
 // GBK to UTF-8; a byte sequence that is not valid GBK becomes U+FFFD.
 std::string GbkToUtf8(std::string_view gbk);
 

@@ -18,17 +18,7 @@ namespace {
 
 // A database text (UTF-8) as GBK; a character GBK lacks becomes "?".
 std::string ToCoreText(const unsigned char* utf8, int bytes) {
-  const std::string text(reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(bytes));
-  if (auto gbk = Utf8ToGbk(text)) return *gbk;
-  std::string kept;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    const auto one = Utf8ToGbk(text.substr(pos, length));
-    kept += one ? *one : "?";
-    pos += length;
-  }
-  return kept;
+  return Utf8ToGbkLossy(std::string_view(reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(bytes)));
 }
 
 // The database's own error text, after the file it concerns, so the user

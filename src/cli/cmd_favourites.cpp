@@ -1,0 +1,311 @@
+// The user's favourite names from the command line: list, keep, change,
+// remove, export and import them, in the same store as the window.
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "calendar/birth_pillars.h"
+#include "calendar/gregorian.h"
+#include "chars/encoding.h"
+#include "cli/cli.h"
+#include "core/birth_inputs.h"
+#include "core/services.h"
+#include "favourites/exchange.h"
+#include "favourites/messages.h"
+#include "favourites/store.h"
+
+namespace tavrin::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kUsage =
+    "favourites list|add NAME [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--note TEXT] [--rating N]"
+    "|remove NAME|note NAME TEXT|export FILE|import FILE [--store FILE] [--json]";
+
+[[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli ") + kUsage); }
+
+// The command line after its subcommand: the positional arguments and the
+// options, each option with its value except --json.
+struct Arguments {
+  std::vector<std::string> positional;
+  std::optional<std::string> store, sex, date, hour, note, rating;
+  bool json = false;
+};
+
+Arguments ParseArguments(const std::vector<std::string>& args) {
+  Arguments parsed;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--json") {
+      parsed.json = true;
+      continue;
+    }
+    std::optional<std::string>* option = arg == "--store"    ? &parsed.store
+                                         : arg == "--sex"    ? &parsed.sex
+                                         : arg == "--date"   ? &parsed.date
+                                         : arg == "--hour"   ? &parsed.hour
+                                         : arg == "--note"   ? &parsed.note
+                                         : arg == "--rating" ? &parsed.rating
+                                                             : nullptr;
+    if (option) {
+      if (i + 1 == args.size()) Usage();
+      *option = args[++i];
+    } else if (arg.starts_with("--")) {
+      Usage();
+    } else {
+      parsed.positional.push_back(arg);
+    }
+  }
+  return parsed;
+}
+
+// Refuses options the subcommand does not take (those not named in
+// `takes`) and a wrong number of positional arguments.
+void Expect(const Arguments& args, std::size_t positional, std::string_view takes) {
+  if (args.positional.size() != positional) Usage();
+  const std::pair<const char*, const std::optional<std::string>*> options[] = {
+      {"sex", &args.sex}, {"date", &args.date}, {"hour", &args.hour}, {"note", &args.note}, {"rating", &args.rating}};
+  for (const auto& [name, value] : options) {
+    if (*value && takes.find(name) == std::string_view::npos) Usage();
+  }
+}
+
+std::optional<Sex> SexOption(const Arguments& args) {
+  if (!args.sex) return std::nullopt;
+  const auto sex = SexFromKey(*args.sex);
+  if (!sex) throw CliError("--sex must be male or female, not \"" + *args.sex + "\"");
+  return sex;
+}
+
+int RatingOption(const std::string& text) {
+  const auto rating = ParseWholeNumber(text);
+  if (!rating || *rating < 0 || *rating > kMaxRating) {
+    throw CliError("--rating \"" + text + "\" is not a whole number from 0 to 5");
+  }
+  return *rating;
+}
+
+// A full name from the command line, checked as a favourite's name.
+std::string NameArgument(const std::string& utf8) {
+  const std::string name = CliContext::ToGbk(utf8);
+  if (auto bad = CheckFullName(name)) throw CliError("\"" + utf8 + "\": " + GbkToUtf8(*bad));
+  return name;
+}
+
+std::string StorePath(const Arguments& args) {
+  if (args.store) return *args.store;
+  const std::string path = DefaultFavouritesPath(std::getenv);
+  if (path.empty()) throw CliError("no place for the favourites: neither HOME nor XDG_DATA_HOME is set; use --store");
+  const char* given = std::getenv(kFavouritesVariable);
+  if (!given || !*given) MakeStoreDirectory(path);
+  return path;
+}
+
+std::string Stars(int rating) {
+  std::string stars;
+  for (int i = 0; i < kMaxRating; ++i) stars += i < rating ? "★" : "☆";
+  return stars;
+}
+
+// One favourite on one line: a note's own line breaks and tabs become spaces.
+std::string Line(const Favourite& f) {
+  std::string note = f.note;
+  for (char& c : note) {
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  }
+  char date[32];
+  std::snprintf(date, sizeof date, "%04d-%02d-%02d %d时", f.year, f.month, f.day, f.hour);
+  return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + "\t" + std::to_string(f.score) + "分\t" +
+         Stars(f.rating) + "\t" + note;
+}
+
+// The one favourite of a name: of the sex given, else the only one kept
+// under the name.
+Favourite Lookup(const FavouritesStore& store, const std::string& name, std::optional<Sex> sex,
+                 const std::string& shown) {
+  std::vector<Favourite> found;
+  for (const Sex each : {Sex::kMale, Sex::kFemale}) {
+    if (sex && *sex != each) continue;
+    if (auto favourite = store.Find(name, each)) found.push_back(*favourite);
+  }
+  if (found.empty()) throw CliError("\"" + shown + "\" is not among the favourites");
+  if (found.size() > 1) throw CliError("\"" + shown + "\" is kept for a boy and for a girl; give --sex");
+  return found.front();
+}
+
+// The score of a full name for a birth date and hour: the five grids and the
+// balance of the name's elements with the chart of that birth, as a naming
+// run for that date scores it.
+int ScoreFor(CliContext& context, const Favourite& f) {
+  const DataStores& stores = context.RequireData({kNumerologyFile});
+  TTransDate transDate(LocalToday());
+  const BirthAnalysisResult birth =
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, std::to_string(f.hour));
+  return stores.services->scorer.Score(f.name, birth.birthElements);
+}
+
+void ReadBirth(const Arguments& args, Favourite& f) {
+  if (args.date) {
+    std::string year, month, day;
+    SplitDateOption(CliContext::ToGbk(*args.date), year, month, day);
+    BirthDate date;
+    if (auto refusal = CheckBirthDate(year, month, day, date)) throw CliError(GbkToUtf8(*refusal));
+    f.year = date.year;
+    f.month = date.month;
+    f.day = date.day;
+  }
+  if (args.hour) {
+    const auto hour = ParseWholeNumber(*args.hour);
+    if (!hour || *hour < 0 || *hour > 23)
+      throw CliError("--hour \"" + *args.hour + "\" is not a whole number from 0 to 23");
+    f.hour = *hour;
+  }
+}
+
+int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
+  Expect(args, 1, "sex date hour note rating");
+  Favourite f;
+  f.name = NameArgument(args.positional[0]);
+  f.sex = SexOption(args).value_or(Sex::kMale);
+  // Keeping a name again changes only what is given.
+  if (auto kept = store.Find(f.name, f.sex)) {
+    f = *kept;
+  } else {
+    f.origin = "命令行";
+  }
+  ReadBirth(args, f);
+  if (args.note) f.note = CliContext::ToGbk(*args.note);
+  if (args.rating) f.rating = RatingOption(*args.rating);
+  f.score = ScoreFor(context, f);
+  const auto saved = store.Save(f);
+  const Favourite now = *store.Find(f.name, f.sex);
+  if (args.json) {
+    context.out << FavouriteToJson(now).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+  } else {
+    context.PrintLine(std::string(saved == FavouritesStore::Saved::kAdded ? "已收藏" : "已更新") + "\t" + Line(now));
+  }
+  return 0;
+}
+
+int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
+  Expect(args, 1, "sex");
+  const std::string name = NameArgument(args.positional[0]);
+  const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
+  if (!store.Remove(f.name, f.sex)) throw CliError("\"" + args.positional[0] + "\" is not among the favourites");
+  if (args.json) {
+    context.out << Json{{"removed", FavouriteToJson(f)}}.dump() << '\n';
+  } else {
+    context.PrintLine("已删除\t" + Line(f));
+  }
+  return 0;
+}
+
+int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
+  Expect(args, 2, "sex rating");
+  const std::string name = NameArgument(args.positional[0]);
+  const std::string note = CliContext::ToGbk(args.positional[1]);
+  Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
+  f.note = note;
+  if (args.rating) f.rating = RatingOption(*args.rating);
+  store.Save(f);
+  f = *store.Find(f.name, f.sex);
+  if (args.json) {
+    context.out << FavouriteToJson(f).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+  } else {
+    context.PrintLine("已记下\t" + Line(f));
+  }
+  return 0;
+}
+
+int List(CliContext& context, FavouritesStore& store, const Arguments& args) {
+  Expect(args, 0, "sex");
+  const auto sex = SexOption(args);
+  Json list = Json::array();
+  for (const Favourite& f : store.List()) {
+    if (sex && f.sex != *sex) continue;
+    if (args.json) {
+      list.push_back(FavouriteToJson(f));
+    } else {
+      context.PrintLine(Line(f));
+    }
+  }
+  if (args.json) {
+    context.out << Json{{"favourites", std::move(list)}}.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+  }
+  return 0;
+}
+
+bool EndsWithCsv(const std::string& path) {
+  return path.size() >= 4 && (path.ends_with(".csv") || path.ends_with(".CSV"));
+}
+
+int Export(CliContext& context, FavouritesStore& store, const Arguments& args) {
+  Expect(args, 1, "");
+  const std::string& path = args.positional[0];
+  const std::vector<Favourite> favourites = store.List();
+  WriteExportFile(path,
+                  EndsWithCsv(path) ? FavouritesToCsv(favourites) : FavouritesToJson(favourites, SystemSeconds()));
+  if (args.json) {
+    context.out << Json{{"exported", favourites.size()}, {"file", path}}.dump() << '\n';
+  } else {
+    context.out << GbkToUtf8("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ") << path << '\n';
+  }
+  return 0;
+}
+
+int Import(CliContext& context, FavouritesStore& store, const Arguments& args) {
+  Expect(args, 1, "");
+  const std::string& path = args.positional[0];
+  std::vector<Favourite> favourites;
+  try {
+    favourites = FavouritesFromJson(ReadImportFile(path));
+  } catch (const FavouritesError& error) {
+    throw CliError(GbkToUtf8("无法导入" + QuotedFileName(path) + ":" + error.what() + ";收藏没有改动"));
+  }
+  const auto counts = store.Merge(favourites);
+  if (args.json) {
+    context.out << Json{{"added", counts.added}, {"changed", counts.changed}, {"unchanged", counts.unchanged}}.dump()
+                << '\n';
+  } else {
+    context.PrintLine("导入 " + std::to_string(favourites.size()) + " 条:新增 " + std::to_string(counts.added) +
+                      ",更新 " + std::to_string(counts.changed) + ",不变 " + std::to_string(counts.unchanged));
+  }
+  return 0;
+}
+
+int Favourites(CliContext& context, const std::vector<std::string>& args) {
+  if (args.empty()) Usage();
+  const std::string& sub = args[0];
+  using Run = int (*)(CliContext&, FavouritesStore&, const Arguments&);
+  static constexpr std::pair<std::string_view, Run> kSubcommands[] = {
+      {"list", &List}, {"add", &Add}, {"remove", &Remove}, {"note", &Note}, {"export", &Export}, {"import", &Import}};
+  Run run = nullptr;
+  for (const auto& [name, function] : kSubcommands) {
+    if (sub == name) run = function;
+  }
+  if (!run) Usage();
+  const Arguments parsed = ParseArguments(args);
+  try {
+    FavouritesStore store(StorePath(parsed));
+    // What opening had to say (a damaged file kept aside, a store opened
+    // read-only) is told first, and the status is 2; the command still runs
+    // on the store as opened.
+    if (!store.Notice().empty()) context.err << "tavrin-cli favourites: " << GbkToUtf8(store.Notice()) << '\n';
+    const int status = run(context, store, parsed);
+    return store.Notice().empty() ? status : 2;
+  } catch (const FavouritesError& error) {
+    throw CliError(GbkToUtf8(error.what()));
+  }
+}
+
+const Registrar kFavourites({"favourites", kUsage + std::char_traits<char>::length("favourites "),
+                             "the favourite names kept in the user's store: list, add, note, remove, export, import",
+                             &Favourites});
+
+}  // namespace
+}  // namespace tavrin::cli

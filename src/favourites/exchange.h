@@ -1,0 +1,54 @@
+// The favourites as files to share: JSON, which an import reads back, and
+// CSV for a spreadsheet. The files are UTF-8; the favourites' texts are
+// converted from and to the core's GBK here.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "favourites/favourite.h"
+
+namespace tavrin {
+
+inline constexpr const char* kExchangeFormat = "tavrin-favourites";
+inline constexpr int kExchangeVersion = 1;
+// An import reads no more than this; a longer file is refused unread.
+inline constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
+inline constexpr std::size_t kMaxImportFavourites = 100000;
+
+// One favourite as the exchange file and `favourites list --json` write it.
+nlohmann::ordered_json FavouriteToJson(const Favourite& favourite);
+
+// The whole exchange file:
+// {"format": "tavrin-favourites", "version": 1, "exported": TIME,
+//  "favourites": [{"name", "sex", "date", "hour", "score", "advice", "note",
+//                  "rating", "origin", "poem", "added", "changed"}, ...]}
+std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt);
+
+// Reads an exchange file's text. Throws FavouritesError saying what is wrong
+// (GBK: the entry, the field and why) when anything in it is: not JSON, too
+// deep, another format or a newer version, a missing or ill-typed field, a
+// bad name or value, the same name and sex twice.
+std::vector<Favourite> FavouritesFromJson(std::string_view text);
+
+// A spreadsheet's table, a header row and one row per favourite, UTF-8 with
+// a byte-order mark so that spreadsheets take it as UTF-8.
+std::string FavouritesToCsv(const std::vector<Favourite>& favourites);
+// One CSV cell: quoted when it must be, and a text that a spreadsheet would
+// run as a formula (starting with =, +, -, @, a tab or a CR) led by an
+// apostrophe so that it stays text.
+std::string CsvCell(std::string_view utf8);
+
+// A file as an import reads it: a regular file of at most kMaxImportBytes.
+// Throws FavouritesError naming the file and the reason.
+std::string ReadImportFile(const std::string& path);
+// Writes a file whole or not at all: a temporary file beside it, flushed to
+// disk, then renamed over it. Refuses a path that is there and is not a
+// regular file. Throws FavouritesError naming the file and the reason.
+void WriteExportFile(const std::string& path, std::string_view bytes);
+
+}  // namespace tavrin

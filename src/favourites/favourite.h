@@ -1,0 +1,75 @@
+// One favourite name as the user keeps it, and the checks every favourite
+// passes before it is stored, whoever hands it in (the window, the command
+// line, an imported file).
+//
+// A favourite is identified by its full name and the child's sex: the same
+// name kept for a boy and for a girl is two favourites, and keeping a name
+// again for the same sex changes the one already kept.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrin {
+
+enum class Sex { kMale, kFemale };
+
+// "male" / "female", as the store and the exchange files write it.
+const char* SexKey(Sex sex);
+std::optional<Sex> SexFromKey(std::string_view key);
+
+struct Favourite {
+  std::string name;  // the full name, GBK: surname then given name
+  Sex sex = Sex::kMale;
+  // The birth date and hour the score was computed for.
+  int year = 2012, month = 1, day = 1, hour = 1;
+  int score = 0;
+  // What the advice said about the name when it was kept: a JSON text
+  // (UTF-8), or none.
+  std::optional<std::string> advice;
+  std::string note;  // GBK
+  int rating = 0;    // stars, 0 to 5
+  // Where the name came from (GBK): the page or generator that proposed it,
+  // and the poem for a name drawn from one.
+  std::string origin;
+  std::string poem;
+  // Seconds since 1970-01-01 UTC.
+  std::int64_t added = 0;
+  std::int64_t changed = 0;
+
+  bool operator==(const Favourite&) const = default;
+};
+
+inline constexpr int kMaxRating = 5;
+inline constexpr std::size_t kMaxNoteCharacters = 2000;
+inline constexpr std::size_t kMaxOriginCharacters = 200;
+inline constexpr std::size_t kMaxAdviceBytes = 64 * 1024;
+
+// True for a double-byte GBK code that is a Chinese character (the hanzi
+// blocks GB2312 rows 16-87, GBK/3 and GBK/4), not a symbol, a full-width
+// letter or digit.
+bool IsHanziCode(unsigned char lead, unsigned char trail);
+
+// Refuses a full name that is not a surname of one or two characters and a
+// given name of one or two, every character Chinese: 2 to 4 Chinese
+// characters and nothing else. nullopt when the name is good, else why not
+// (GBK).
+std::optional<std::string> CheckFullName(std::string_view name);
+
+// Refuses a favourite whose fields are out of range: the name as above, a
+// date that does not exist or lies outside 1900-2056, an hour outside 0-23,
+// a score above 100, a rating outside 0-5, a note or origin too long, advice
+// that is not JSON. nullopt when it is good, else why not (GBK).
+std::optional<std::string> CheckFavourite(const Favourite& favourite);
+
+// Refuses a note longer than kMaxNoteCharacters characters (GBK message).
+std::optional<std::string> CheckNote(std::string_view note);
+
+// "2026-12-09T09:15:00Z" for a time in seconds since 1970 (UTC), and back;
+// nullopt for a text not of exactly that form or naming no real time.
+std::string FormatUtcTime(std::int64_t seconds);
+std::optional<std::int64_t> ParseUtcTime(std::string_view text);
+
+}  // namespace tavrin

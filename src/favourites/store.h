@@ -1,0 +1,147 @@
+// The favourites store: one SQLite file of the user's own, shared by the
+// window and the command line.
+//
+// Every change is one transaction, committed to disk (WAL, synchronous FULL)
+// before the call returns, so a favourite the caller was told is kept
+// survives the program being killed. Two programs may hold the store at once:
+// a writer waits for the other's transaction (busy timeout) instead of
+// failing.
+//
+// The file carries its layout version in PRAGMA user_version. An older
+// layout is brought up to date in steps, each step one transaction; a layout
+// newer than this program knows is opened read-only and never changed. A
+// file that is damaged (not SQLite, cut short, failing the integrity check)
+// is renamed with the date and time, kept beside the new empty store that
+// replaces it, and never written over.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "favourites/favourite.h"
+
+struct sqlite3;
+
+namespace tavrin {
+
+// A store that cannot be opened, read or written, or a favourite refused.
+// The text (GBK) names the file and says why.
+class FavouritesError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Seconds since 1970-01-01 UTC; the system clock unless a test sets its own.
+using WallClock = std::function<std::int64_t()>;
+std::int64_t SystemSeconds();
+
+// One step of the store's layout: the SQL that brings a store of version
+// `version - 1` to `version`.
+struct SchemaStep {
+  int version;
+  const char* sql;
+};
+inline constexpr int kFavouritesSchemaVersion = 1;
+// The steps from an empty file to kFavouritesSchemaVersion.
+std::span<const SchemaStep> FavouritesSchema();
+
+struct StoreOptions {
+  WallClock clock;  // SystemSeconds when empty
+  // The layout steps this program knows; tests give more to prove upgrades.
+  std::span<const SchemaStep> schema = FavouritesSchema();
+  const char* vfs = nullptr;  // the SQLite file layer; tests inject faults through one
+  int busyTimeoutMs = 5000;
+};
+
+// The environment variable that names the store file (for tests and for a
+// second store).
+inline constexpr const char* kFavouritesVariable = "TAVRIN_FAVOURITES";
+using EnvironmentLookup = std::function<const char*(const char* name)>;
+
+// Where the store lives when no file is given: $TAVRIN_FAVOURITES, else
+// $XDG_DATA_HOME/tavrin/favourites.db (an absolute XDG_DATA_HOME only), else
+// $HOME/.local/share/tavrin/favourites.db. Empty when there is no HOME.
+std::string DefaultFavouritesPath(const EnvironmentLookup& getenv);
+// Creates the directories above the store file that do not exist yet, mode
+// 0700 (they hold the user's own data); throws FavouritesError.
+void MakeStoreDirectory(const std::string& storePath);
+
+class FavouritesStore {
+ public:
+  // Opens the store at `path` (UTF-8 file name), creating it when there is
+  // none. Throws FavouritesError when it can be neither opened nor made.
+  explicit FavouritesStore(std::string path, StoreOptions options = {});
+  ~FavouritesStore();
+  FavouritesStore(const FavouritesStore&) = delete;
+  FavouritesStore& operator=(const FavouritesStore&) = delete;
+
+  const std::string& Path() const { return path_; }
+  int SchemaVersion() const { return version_; }
+  // Open read-only: a newer layout, or a file or directory that cannot be
+  // written. Every change then throws FavouritesError.
+  bool ReadOnly() const { return readOnly_; }
+  // What the user must be told about opening (GBK): a damaged file kept
+  // aside, a store opened read-only. Empty when all went well.
+  const std::string& Notice() const { return notice_; }
+  // The name the damaged file was kept under, or empty.
+  const std::string& KeptAside() const { return keptAside_; }
+
+  // Every favourite, the oldest first.
+  std::vector<Favourite> List() const;
+  std::optional<Favourite> Find(std::string_view name, Sex sex) const;
+
+  enum class Saved { kAdded, kChanged };
+  // Keeps the favourite, or changes the one kept under its name and sex (its
+  // time of adding stays). Stamps the times from the clock.
+  Saved Save(Favourite favourite);
+  // False when there is no such favourite.
+  bool Remove(std::string_view name, Sex sex);
+  bool SetNote(std::string_view name, Sex sex, const std::string& note);
+  bool SetRating(std::string_view name, Sex sex, int rating);
+
+  struct MergeCounts {
+    int added = 0;
+    int changed = 0;
+    int unchanged = 0;
+  };
+  // Adds favourites from elsewhere in one transaction and deletes nothing: a
+  // new one is added as it is; one kept already is replaced when the other
+  // was changed later, and keeps the earlier time of adding.
+  MergeCounts Merge(const std::vector<Favourite>& favourites);
+
+ private:
+  class Transaction;
+  void Open();
+  void Connect(bool writable);
+  void Close();
+  void KeepAside(const std::string& why);
+  void Migrate();
+  std::int64_t Now() const;
+  // Runs `change` in one transaction and commits it; a store opened
+  // read-only, or a change or commit that fails, throws FavouritesError and
+  // leaves the store as it was.
+  template <typename Change>
+  auto Commit(Change change);
+  // One UPDATE or DELETE of the favourite (?1 name, ?2 sex), committed;
+  // false when there is no such favourite.
+  template <typename BindRest>
+  bool ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest);
+
+  std::string path_;
+  StoreOptions options_;
+  sqlite3* db_ = nullptr;
+  int version_ = 0;
+  bool readOnly_ = false;
+  std::string readOnlyReason_;  // GBK
+  std::string notice_;
+  std::string keptAside_;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,179 @@
+// tavrin-cli favourites: a round trip through every subcommand, the input
+// it refuses, and what it does on a damaged store or one of a newer layout.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_testutil.h"
+#include "testutil.h"
+
+namespace tavrin::cli {
+namespace {
+
+using test::CliResult;
+using test::RunCommand;
+using test::U8;
+namespace fs = std::filesystem;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class CliFavourites : public ::testing::Test {
+ protected:
+  // A favourites command on the test's store.
+  CliResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "favourites");
+    args.insert(args.end(), {"--store", store_});
+    return RunCommand(args);
+  }
+  nlohmann::json List() {
+    const CliResult list = Run({"list", "--json"});
+    EXPECT_EQ(list.status, 0) << list.err;
+    return nlohmann::json::parse(list.out)["favourites"];
+  }
+  // The score `analyse`-style commands give a name for a birth: the score
+  // command with the elements of that birth's pillars.
+  static std::string ScoreFor(const std::string& name, const std::string& date, const std::string& hour) {
+    const CliResult pillars = RunCommand({"pillars", date, hour});
+    const std::size_t at = pillars.out.find("BirthElements: ");
+    const std::string elements = pillars.out.substr(at + 15, pillars.out.find('\n', at) - at - 15);
+    const CliResult score = RunCommand({"score", name, "--birth-elements", elements});
+    return score.out.substr(0, score.out.find('\n'));
+  }
+
+  tavrin::test::TempDir dir_;
+  std::string store_ = dir_.Dir() + "favourites.db";
+};
+
+TEST_F(CliFavourites, RoundTrip) {
+  const CliResult added = Run({"add", U8(u8"张伟")});
+  EXPECT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(added.out, U8(u8"已收藏\t张伟\t男\t2012-01-01 1时\t") + ScoreFor(U8(u8"张伟"), "2012-01-01", "1") +
+                           U8(u8"分\t☆☆☆☆☆\t\n"));
+  ASSERT_EQ(Run({"add", U8(u8"李静"), "--sex", "female", "--date", "2020-02-29", "--hour", "23", "--note", U8(u8"好听"),
+                 "--rating", "4"})
+                .status,
+            0);
+  // Keeping it again changes only what is given.
+  const CliResult again = Run({"add", U8(u8"李静"), "--sex", "female", "--rating", "5"});
+  EXPECT_TRUE(again.out.starts_with(U8(u8"已更新\t李静\t女\t2020-02-29 23时\t"))) << again.out;
+  EXPECT_TRUE(again.out.ends_with(U8(u8"分\t★★★★★\t好听\n"))) << again.out;
+  EXPECT_EQ(Run({"note", U8(u8"李静"), U8(u8"奶奶喜欢")}).status, 0);
+
+  const nlohmann::json list = List();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[1]["name"], U8(u8"李静"));
+  EXPECT_EQ(list[1]["note"], U8(u8"奶奶喜欢"));
+  EXPECT_EQ(list[1]["rating"], 5);
+  EXPECT_EQ(list[1]["score"].dump(), ScoreFor(U8(u8"李静"), "2020-02-29", "23"));
+  EXPECT_EQ(list[1]["origin"], U8(u8"命令行"));
+
+  const std::string exported = dir_.Dir() + "shared.json";
+  EXPECT_EQ(Run({"export", exported}).out, U8(u8"已导出 2 条收藏到 ") + exported + "\n");
+  EXPECT_EQ(Run({"export", dir_.Dir() + "shared.csv"}).status, 0);
+  EXPECT_NE(Slurp(dir_.Dir() + "shared.csv").find(U8(u8"\r\n李静,female,2020-02-29,23,")), std::string::npos);
+
+  // Removed, then imported again: the import adds it back and deletes nothing.
+  EXPECT_EQ(Run({"remove", U8(u8"张伟")}).status, 0);
+  EXPECT_EQ(Run({"add", U8(u8"王芳"), "--sex", "female"}).status, 0);
+  EXPECT_EQ(Run({"import", exported}).out, U8(u8"导入 2 条:新增 1,更新 0,不变 1\n"));
+  const nlohmann::json merged = List();
+  EXPECT_EQ(merged.size(), 3u);
+  EXPECT_EQ(merged[0], list[0]);
+  EXPECT_EQ(merged[1], list[1]);
+}
+
+TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
+  ASSERT_EQ(Run({"add", U8(u8"张伟")}).status, 0);
+  const std::string hostile = dir_.Dir() + "hostile.json";
+  std::ofstream(hostile)
+      << R"({"format": "tavrin-favourites", "version": 1, "favourites": [)"
+      << U8(u8R"({"name": "王芳", "sex": "female", "date": "2012-01-01", "hour": 1, "score": 90},)")
+      << R"({"name": "=cmd|' /C calc'!A0", "sex": "male", "date": "2012-01-01", "hour": 1, "score": 1}]})";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"add", U8(u8"张")}, U8(u8"\"张\": 名字要有姓和名,至少两个汉字")},
+      {{"add", U8(u8"张伟"), "--rating", "6"}, "--rating \"6\" is not a whole number from 0 to 5"},
+      {{"add", U8(u8"张伟"), "--sex", "boy"}, "--sex must be male or female, not \"boy\""},
+      {{"add", U8(u8"张伟"), "--date", "2012-02-30"}, U8(u8"出生日期 2012-2-30 不存在")},
+      {{"add", U8(u8"张伟"), "--hour", "24"}, "--hour \"24\" is not a whole number from 0 to 23"},
+      {{"remove", U8(u8"王芳")}, U8(u8"\"王芳\" is not among the favourites")},
+      {{"import", dir_.Dir() + "none.json"},
+       U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +
+           U8(u8"none.json”:不存在;收藏没有改动")},
+      {{"import", hostile},
+       U8(u8"无法导入“") + hostile + U8(u8"”:第 2 条收藏“=cmd|' /C calc'!A0”:名字只能由汉字组成;收藏没有改动")},
+      {{"export", dir_.Dir()}, U8(u8"无法写入“") + dir_.Dir() + U8(u8"”:是一个目录,不是文件")},
+      {{"list", "--rating", "1"}, "usage"},
+      {{"remove", U8(u8"张伟"), "--note", "x"}, "usage"},
+      {{"export"}, "usage"},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = Run(c.args);
+    EXPECT_EQ(result.status, 2) << c.args[0];
+    const std::string err = result.err.substr(result.err.find(": ") + 2);
+    if (c.err == "usage") {
+      EXPECT_TRUE(err.starts_with("usage: tavrin-cli favourites")) << result.err;
+    } else {
+      EXPECT_EQ(err, c.err + "\n");
+    }
+  }
+  const nlohmann::json list = List();
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0]["name"], U8(u8"张伟"));
+}
+
+TEST_F(CliFavourites, DamagedAndNewerStores) {
+  // A damaged store is kept aside, the command runs on a new one, status 2.
+  std::ofstream(store_) << "not a database";
+  const CliResult damaged = Run({"add", U8(u8"张伟")});
+  EXPECT_EQ(damaged.status, 2);
+  EXPECT_TRUE(damaged.err.starts_with(U8(u8"tavrin-cli favourites: 收藏文件“") + store_ +
+                                      U8(u8"”不是 SQLite 数据库,已改名保存为“") + store_ + ".corrupt-"))
+      << damaged.err;
+  EXPECT_EQ(List().size(), 1u);
+  const std::size_t at = damaged.err.find(".corrupt-");
+  EXPECT_EQ(Slurp(store_ + damaged.err.substr(at, damaged.err.find(U8(u8"”"), at) - at)), "not a database");
+
+  // A newer layout: listed, status 2, and no change goes in.
+  sqlite3* db = nullptr;
+  sqlite3_open(store_.c_str(), &db);
+  sqlite3_exec(db, "PRAGMA user_version = 9", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  const CliResult list = Run({"list"});
+  EXPECT_EQ(list.status, 2);
+  EXPECT_TRUE(list.out.starts_with(U8(u8"张伟\t男\t"))) << list.out;
+  const CliResult add = Run({"add", U8(u8"王芳")});
+  EXPECT_EQ(add.status, 2);
+  EXPECT_NE(add.err.find(U8(u8"无法保存到收藏文件")), std::string::npos) << add.err;
+  EXPECT_EQ(Run({"list", "--json"}).out.find(U8(u8"王芳")), std::string::npos);
+}
+
+TEST_F(CliFavourites, FindsItsStoreFromTheEnvironment) {
+  const std::string xdg = dir_.Dir() + "xdg";
+  ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+  ::unsetenv("TAVRIN_FAVOURITES");
+  EXPECT_EQ(RunCommand({"favourites", "add", U8(u8"张伟")}).status, 0);
+  struct stat st;
+  ASSERT_EQ(::stat((xdg + "/tavrin").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_TRUE(fs::is_regular_file(xdg + "/tavrin/favourites.db"));
+  ::setenv("TAVRIN_FAVOURITES", store_.c_str(), 1);
+  EXPECT_EQ(RunCommand({"favourites", "list"}).out, "");
+  ::unsetenv("TAVRIN_FAVOURITES");
+  ::unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace tavrin::cli

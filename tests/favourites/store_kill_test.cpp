@@ -1,0 +1,131 @@
+// The store killed at random moments: a child process keeps adding,
+// changing, removing and importing favourites and reports each change once
+// its call has returned; the test kills it with SIGKILL after a random while,
+// 200 times over one store. After each kill the store opens without a word,
+// passes the full integrity check, and holds exactly the favourites of the
+// reported changes, or of one more (the kill fell between a commit and its
+// report).
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "favourites/favourites_testutil.h"
+#include "testutil.h"
+
+namespace tavrin::test {
+namespace {
+
+const char* const kNames[] = {"张伟", "李静", "王芳", "刘洋", "陈杰", "杨帆", "赵敏", "黄磊", "欧阳修文", "司马光明"};
+constexpr int kNameCount = std::size(kNames);
+
+struct Change {
+  int kind;  // save, note, rating, remove, merge of three
+  int name;
+  Sex sex;
+  int value;           // the rating, or the number in the note
+  std::int64_t stamp;  // a merge's time of change, later than any before
+};
+
+std::vector<Change> Changes(std::int64_t round) {
+  std::mt19937 random(static_cast<unsigned>(round));
+  std::vector<Change> changes;
+  for (int i = 0; i < 5000; ++i) {
+    changes.push_back({static_cast<int>(random() % 5), static_cast<int>(random() % kNameCount),
+                       random() % 2 ? Sex::kFemale : Sex::kMale, static_cast<int>(random() % 6),
+                       4102444800 + round * 10000 + i});
+  }
+  return changes;
+}
+
+std::vector<Favourite> MergeBatch(const Change& c) {
+  std::vector<Favourite> batch;
+  for (int i = 0; i < 3; ++i) {
+    batch.push_back(Named(kNames[(c.name + i) % kNameCount], c.sex, c.value, "merged"));
+    batch.back().changed = c.stamp;
+  }
+  return batch;
+}
+
+using Model = std::map<std::pair<std::string, Sex>, std::pair<std::string, int>>;  // note and rating
+
+void Apply(const Change& c, Model& model) {
+  const auto key = std::pair<std::string, Sex>(kNames[c.name], c.sex);
+  const auto kept = model.find(key);
+  if (c.kind == 0) model[key] = {"saved", c.value};
+  if (c.kind == 1 && kept != model.end()) kept->second.first = "note " + std::to_string(c.value);
+  if (c.kind == 2 && kept != model.end()) kept->second.second = c.value;
+  if (c.kind == 3) model.erase(key);
+  if (c.kind == 4) {
+    for (const Favourite& f : MergeBatch(c)) model[{f.name, f.sex}] = {f.note, f.rating};
+  }
+}
+
+void Apply(const Change& c, FavouritesStore& store) {
+  if (c.kind == 0) store.Save(Named(kNames[c.name], c.sex, c.value, "saved"));
+  if (c.kind == 1) store.SetNote(kNames[c.name], c.sex, "note " + std::to_string(c.value));
+  if (c.kind == 2) store.SetRating(kNames[c.name], c.sex, c.value);
+  if (c.kind == 3) store.Remove(kNames[c.name], c.sex);
+  if (c.kind == 4) store.Merge(MergeBatch(c));
+}
+
+TEST(StoreKill, TwoHundredKillsLoseNothingCommitted) {
+  // On a memory file system where there is one: a killed process loses
+  // nothing it has handed to the system, so the disk's flush only adds time;
+  // in memory the kills land inside SQLite's own writes instead.
+  const bool memory = std::filesystem::is_directory("/dev/shm") && access("/dev/shm", W_OK) == 0;
+  TempDir dir(memory ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path());
+  const std::string path = dir.Dir() + "favourites.db";
+  std::mt19937 timing(20261209);
+  Model model;
+  std::uint32_t reportedInAll = 0;
+  for (int round = 0; round < 200; ++round) {
+    const std::vector<Change> changes = Changes(round);
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      try {
+        FavouritesStore store(path);
+        for (std::uint32_t i = 0; i < changes.size(); ++i) {
+          Apply(changes[i], store);
+          if (write(ends[1], &i, sizeof i) != sizeof i) _exit(3);
+        }
+      } catch (...) {
+        _exit(2);
+      }
+      _exit(0);
+    }
+    close(ends[1]);
+    std::this_thread::sleep_for(std::chrono::microseconds(timing() % 10000));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the child ended by itself, status " << status;
+    std::uint32_t reported = 0, index = 0;
+    while (read(ends[0], &index, sizeof index) == sizeof index) reported = index + 1;
+    close(ends[0]);
+    reportedInAll += reported;
+
+    Model committed = model;
+    for (std::uint32_t i = 0; i < reported; ++i) Apply(changes[i], committed);
+    Model oneMore = committed;
+    Apply(changes[reported], oneMore);
+    FavouritesStore store(path);
+    ASSERT_EQ(store.Notice(), "") << "round " << round;
+    Model found;
+    for (const Favourite& f : store.List()) found[{f.name, f.sex}] = {f.note, f.rating};
+    ASSERT_TRUE(found == committed || found == oneMore) << "round " << round << ", " << reported << " reported";
+    ASSERT_EQ(IntegrityOf(path), "ok") << "round " << round;
+    model = found;
+  }
+  RecordProperty("changes reported", static_cast<int>(reportedInAll));
+  EXPECT_GT(reportedInAll, 200u);  // kills before the first change prove nothing
+}
+
+}  // namespace
+}  // namespace tavrin::test
