@@ -1,0 +1,352 @@
+// The rules of the advice on one name; docs/advice.md states them as a table.
+#include "advice/advice.h"
+
+#include <algorithm>
+
+#include "advice/advice_data.h"
+#include "chars/encoding.h"
+#include "chars/tone_marks.h"
+
+namespace tavrin::advice {
+
+namespace {
+
+// Points of the 推荐度 (docs/advice.md).
+constexpr int kBase = 60;
+constexpr int kSeriousHomophone = -45;
+constexpr int kMildHomophone = -10;
+constexpr int kEverydayWord = -6;
+constexpr int kNotoriousName = -45;
+constexpr int kFamousName = -20;
+constexpr int kFamousStart = -8;
+constexpr int kOutsideTable = -35;
+constexpr int kLevelTwo = -2;
+constexpr int kLevelThree = -12;
+constexpr int kSeriousUnsuitable = -40;
+constexpr int kMildUnsuitable = -15;
+constexpr int kSeriousSex = -35;
+constexpr int kMildSex = -15;
+constexpr int kPolyphone = -3;
+constexpr int kSameTones = -6;
+constexpr int kRepeatedSyllable = -8;
+constexpr int kDated = -8;
+constexpr int kSingleGiven = -6;
+constexpr int kToneContrast = 4;
+constexpr int kLevelEnding = 2;
+
+// Name use of a character for the child's sex: points by the number of the
+// 1,600 given names of that sex's list holding it.
+int NameUsePoints(int uses, bool inSexChars) {
+  if (uses >= 30) return 14;
+  if (uses >= 10) return 10;
+  if (uses >= 3) return 5;
+  if (uses >= 1) return 0;
+  return inSexChars ? -2 : -8;
+}
+
+std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+std::string Marked(std::string_view numbered) {
+  auto gbk = Utf8ToGbk(PinyinWithToneMarks(numbered));
+  return gbk ? *gbk : std::string(numbered);
+}
+
+const char* TagNote(FamousTag tag) {
+  switch (tag) {
+    case FamousTag::kNotorious: return "名声不好";
+    case FamousTag::kFictional: return "虚构人物";
+    case FamousTag::kHistorical: return "历史人物";
+    case FamousTag::kCelebrity: return "当代名人";
+  }
+  return "";
+}
+
+std::string Join(const std::vector<std::string>& chars, std::size_t from, std::size_t to) {
+  std::string text;
+  for (std::size_t i = from; i < to && i < chars.size(); ++i) text += chars[i];
+  return text;
+}
+
+class Adviser {
+ public:
+  Adviser(const AdviceTables::Data& d, std::string_view fullName, int surnameLength, Sex sex)
+      : d_(d), chars_(SplitChars(fullName)) {
+    advice_.name = std::string(fullName);
+    advice_.sex = sex;
+    surnameLength = std::clamp(surnameLength, 1, 2);
+    if (static_cast<std::size_t>(surnameLength) >= chars_.size()) surnameLength = 1;
+    advice_.surnameLength = surnameLength;
+    surname_ = static_cast<std::size_t>(surnameLength);
+    syllables_ = d_.ReadName(chars_, surnameLength);
+  }
+
+  Advice Run() {
+    Pinyin();
+    for (std::size_t i = surname_; i < chars_.size(); ++i) advice_.given.push_back({chars_[i], d_.FactsOf(chars_[i])});
+    if (advice_.given.empty()) return std::move(advice_);
+    Homophones();
+    Famous();
+    for (const GivenChar& given : advice_.given) CharWarnings(given);
+    Readings();
+    std::stable_sort(advice_.warnings.begin(), advice_.warnings.end(),
+                     [](const Warning& a, const Warning& b) { return a.severity < b.severity; });
+    Recommend();
+    return std::move(advice_);
+  }
+
+ private:
+  bool Male() const { return advice_.sex == Sex::kMale; }
+
+  void Warn(WarningKind kind, Severity severity, std::string text, int points) {
+    advice_.warnings.push_back({kind, severity, std::move(text), points});
+  }
+
+  void Pinyin() {
+    std::string& out = advice_.pinyin;
+    for (std::size_t i = 0; i < chars_.size(); ++i) {
+      if (i) out += ' ';
+      out += syllables_[i].toned == 0 ? chars_[i] : d_.tonedTexts[syllables_[i].toned];
+    }
+  }
+
+  // True when the syllables of the name from `from` differ from the word's
+  // usual readings only by second against third tones.
+  bool OnlySecondThird(std::size_t from, const std::string& word) const {
+    const std::vector<std::string> wordChars = SplitChars(word);
+    for (std::size_t i = 0; i < wordChars.size(); ++i) {
+      const Syllable w = d_.ReadingOf(wordChars[i]);
+      const int a = syllables_[from + i].tone;
+      if (w.tone != a && !((a == 2 && w.tone == 3) || (a == 3 && w.tone == 2))) return false;
+    }
+    return true;
+  }
+
+  // 谐音: the full name, the given name, the surname with the first given
+  // character.
+  void Homophones() {
+    struct Span {
+      std::size_t from, to;
+      const char* serious;  // text before the word
+    };
+    std::vector<Span> spans{{0, chars_.size(), "全名读音同"}};
+    if (chars_.size() - surname_ >= 2) {
+      spans.push_back({surname_, chars_.size(), "名字读音同"});
+      spans.push_back({0, surname_ + 1, "姓和名的第一个字读音同"});
+    }
+    bool seriousFound = false;
+    for (const Span& span : spans) {
+      SoundKey key = 0;
+      if (!TonedKey(&syllables_[span.from], span.to - span.from, key)) continue;
+      const auto found = d_.unfortunateToned.find(key);
+      if (found == d_.unfortunateToned.end()) continue;
+      const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
+      Warn(WarningKind::kHomophone, Severity::kSerious, span.serious + Quoted(word), kSeriousHomophone);
+      seriousFound = true;
+      break;
+    }
+    if (!seriousFound) {
+      for (const Span& span : spans) {
+        SoundKey key = 0;
+        if (!TonelessKey(&syllables_[span.from], span.to - span.from, key)) continue;
+        const auto found = d_.unfortunateToneless.find(key);
+        if (found == d_.unfortunateToneless.end()) continue;
+        const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
+        // Second and third tones run together in speech (a third tone before
+        // another becomes a second): a word that differs only so is heard.
+        if (OnlySecondThird(span.from, word)) {
+          Warn(WarningKind::kHomophone, Severity::kSerious, "读起来就是" + Quoted(word), kSeriousHomophone);
+        } else {
+          Warn(WarningKind::kHomophone, Severity::kMild, "读快了像" + Quoted(word), kMildHomophone);
+        }
+        break;
+      }
+    }
+    const std::string given = Join(chars_, surname_, chars_.size());
+    if (chars_.size() - surname_ >= 2 && d_.everydayWords.count(given)) {
+      Warn(WarningKind::kHomophone, Severity::kMild, "名字" + Quoted(given) + "本身是一个常用词", kEverydayWord);
+    }
+  }
+
+  void FamousWarning(const FamousPerson& person, const char* how) {
+    const bool notorious = person.tag == FamousTag::kNotorious;
+    std::string text = how + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) + "）";
+    Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild, std::move(text),
+         notorious ? kNotoriousName : kFamousName);
+  }
+
+  // 名人: the same name, the same sound, the sound without tones; a name
+  // whose surname and first given character sound like a famous name.
+  void Famous() {
+    const auto byName = d_.famousByName.find(advice_.name);
+    if (byName != d_.famousByName.end()) {
+      FamousWarning(d_.famous[static_cast<std::size_t>(byName->second)], "与名人同名：");
+      return;
+    }
+    SoundKey key = 0;
+    if (TonedKey(syllables_.data(), syllables_.size(), key)) {
+      const auto found = d_.famousToned.find(key);
+      if (found != d_.famousToned.end()) {
+        FamousWarning(d_.famous[static_cast<std::size_t>(found->second)], "读音与名人相同：");
+        return;
+      }
+    }
+    if (TonelessKey(syllables_.data(), syllables_.size(), key)) {
+      const auto found = d_.famousToneless.find(key);
+      if (found != d_.famousToneless.end()) {
+        FamousWarning(d_.famous[static_cast<std::size_t>(found->second)], "读起来像名人：");
+        return;
+      }
+    }
+    if (chars_.size() - surname_ >= 2 && TonedKey(syllables_.data(), surname_ + 1, key)) {
+      const auto found = d_.famousToned.find(key);
+      if (found == d_.famousToned.end()) return;
+      const FamousPerson& person = d_.famous[static_cast<std::size_t>(found->second)];
+      const bool notorious = person.tag == FamousTag::kNotorious;
+      Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild,
+           "名字开头读作" + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) +
+               "）",
+           notorious ? kNotoriousName : kFamousStart);
+    }
+  }
+
+  // 生僻, 不宜 and 性别 of one given-name character.
+  void CharWarnings(const GivenChar& given) {
+    const CharFacts* facts = given.facts;
+    const std::string ch = Quoted(given.ch);
+    if (!facts || facts->level == 0) {
+      Warn(WarningKind::kRare, Severity::kSerious, ch + "不在通用规范汉字表内，难输入，有的系统显示不出",
+           kOutsideTable);
+    } else if (facts->level == 2) {
+      Warn(WarningKind::kRare, Severity::kMild, ch + "是二级字，不算最常用", kLevelTwo);
+    } else if (facts->level == 3) {
+      Warn(WarningKind::kRare, Severity::kMild, ch + "是三级字，很多人不认识", kLevelThree);
+    }
+    if (!d_.unsuitableIndex.empty()) {
+      const std::int16_t index = d_.unsuitableIndex[AdviceTables::Data::Code(given.ch)];
+      if (index >= 0) {
+        const Unsuitable& u = d_.unsuitable[static_cast<std::size_t>(index)];
+        Warn(WarningKind::kUnsuitable, u.severity, ch + "不宜入名：" + u.reason,
+             u.severity == Severity::kSerious ? kSeriousUnsuitable : kMildUnsuitable);
+      }
+    }
+    if (!facts) return;
+    const int own = Male() ? facts->boys : facts->girls;
+    const int other = Male() ? facts->girls : facts->boys;
+    const bool inOwn = facts->flags & (Male() ? kInBoysChars : kInGirlsChars);
+    const bool inOther = facts->flags & (Male() ? kInGirlsChars : kInBoysChars);
+    const bool leansOther = facts->flags & (Male() ? kLeansGirl : kLeansBoy);
+    const char* otherSex = Male() ? "女孩" : "男孩";
+    if (own + other >= 5) {
+      if (other * 10 >= (own + other) * 9 && other >= 10 && !inOwn) {
+        Warn(WarningKind::kSex, Severity::kSerious, ch + "几乎只用于" + otherSex + "名字", kSeriousSex);
+      } else if (other * 4 >= (own + other) * 3) {
+        Warn(WarningKind::kSex, Severity::kMild, ch + "多用于" + otherSex + "名字", kMildSex);
+      }
+    } else if ((inOther && !inOwn) || leansOther) {
+      Warn(WarningKind::kSex, Severity::kMild, ch + "多用于" + otherSex + "名字", kMildSex);
+    }
+  }
+
+  // 读音: several readings, three equal tones, a repeated syllable.
+  void Readings() {
+    for (const GivenChar& given : advice_.given) {
+      if (!given.facts || given.facts->readings.size() < 2) continue;
+      std::string list;
+      for (const std::string& reading : given.facts->readings) {
+        if (!list.empty()) list += "、";
+        list += Marked(reading);
+      }
+      Warn(WarningKind::kReading, Severity::kMild, Quoted(given.ch) + "有多个读音（" + list + "），别人可能读错",
+           kPolyphone);
+    }
+    static const char* const kToneNames[] = {"一", "二", "三", "四", "轻"};
+    if (chars_.size() == 3 && syllables_[0].tone != 0 && syllables_[0].tone == syllables_[1].tone &&
+        syllables_[1].tone == syllables_[2].tone) {
+      Warn(WarningKind::kReading, Severity::kMild,
+           std::string("三个字都是第") + kToneNames[syllables_[0].tone - 1] + "声，读起来平板", kSameTones);
+    }
+    for (std::size_t i = 0; i < chars_.size(); ++i) {
+      for (std::size_t j = i + 1; j < chars_.size(); ++j) {
+        if (syllables_[i].toneless == 0 || syllables_[i].toneless != syllables_[j].toneless) continue;
+        Warn(WarningKind::kReading, Severity::kMild,
+             Quoted(chars_[i]) + "和" + Quoted(chars_[j]) + "同音，读起来重复", kRepeatedSyllable);
+        return;
+      }
+    }
+  }
+
+  void Reason(int points, std::string text) {
+    if (points != 0) advice_.reasons.push_back({points, std::move(text)});
+  }
+
+  void Recommend() {
+    int score = kBase;
+    // Name use for the child's sex, averaged over the given characters.
+    int use = 0;
+    for (const GivenChar& given : advice_.given) {
+      const CharFacts* f = given.facts;
+      const int uses = f ? (Male() ? f->boys : f->girls) : 0;
+      const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
+      use += NameUsePoints(uses, inSexChars);
+    }
+    use /= static_cast<int>(advice_.given.size());
+    const char* sexWord = Male() ? "男孩" : "女孩";
+    if (use > 0) {
+      Reason(use, std::string("用字在今天的") + sexWord + "名字里常见");
+    } else if (use < 0) {
+      Reason(use, std::string("用字在今天的") + sexWord + "名字里少见");
+    }
+    for (const GivenChar& given : advice_.given) {
+      if (given.facts && (given.facts->flags & (Male() ? kDatedForBoys : kDatedForGirls))) {
+        Reason(kDated, Quoted(given.ch) + "是上一辈人名字的常用字，显得老气");
+      }
+    }
+    if (advice_.given.size() == 1) Reason(kSingleGiven, "单名，同名的人多");
+    // Tone pattern: a level (1, 2) and an oblique (3, 4) tone among the given
+    // characters, and a level tone at the end, read well.
+    bool level = false, oblique = false;
+    for (std::size_t i = surname_; i < syllables_.size(); ++i) {
+      level = level || syllables_[i].tone == 1 || syllables_[i].tone == 2;
+      oblique = oblique || syllables_[i].tone == 3 || syllables_[i].tone == 4;
+    }
+    if (level && oblique && advice_.given.size() >= 2) Reason(kToneContrast, "名字平仄相间，读来有起伏");
+    const int lastTone = syllables_.back().tone;
+    if (lastTone == 1 || lastTone == 2) Reason(kLevelEnding, "末字是平声，收音响亮");
+    for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
+    for (const auto& reason : advice_.reasons) score += reason.points;
+    advice_.recommend = std::clamp(score, 0, 100);
+  }
+
+  const AdviceTables::Data& d_;
+  std::vector<std::string> chars_;
+  std::vector<Syllable> syllables_;
+  std::size_t surname_ = 1;
+  Advice advice_;
+};
+
+}  // namespace
+
+const char* KindKey(WarningKind kind) {
+  switch (kind) {
+    case WarningKind::kHomophone: return "homophone";
+    case WarningKind::kFamous: return "famous";
+    case WarningKind::kRare: return "rare";
+    case WarningKind::kUnsuitable: return "unsuitable";
+    case WarningKind::kSex: return "sex";
+    case WarningKind::kReading: return "reading";
+  }
+  return "";
+}
+
+const char* SeverityKey(Severity severity) { return severity == Severity::kSerious ? "serious" : "mild"; }
+
+bool Advice::HasSerious() const {
+  return std::any_of(warnings.begin(), warnings.end(),
+                     [](const Warning& w) { return w.severity == Severity::kSerious; });
+}
+
+Advice AdviceTables::Advise(std::string_view fullName, int surnameLength, Sex sex) const {
+  return Adviser(*data_, fullName, surnameLength, sex).Run();
+}
+
+}  // namespace tavrin::advice
