@@ -2,6 +2,7 @@
 #include "advice/advice.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "advice/advice_data.h"
 #include "chars/encoding.h"
@@ -37,11 +38,8 @@ constexpr int kLevelEnding = 2;
 // Name use of a character for the child's sex: points by the number of the
 // 1,600 given names of that sex's list holding it.
 int NameUsePoints(int uses, bool inSexChars) {
-  if (uses >= 30) return 14;
-  if (uses >= 10) return 10;
-  if (uses >= 3) return 5;
-  if (uses >= 1) return 0;
-  return inSexChars ? -2 : -8;
+  if (uses == 0) return inSexChars ? -2 : -10;
+  return std::min(14, static_cast<int>(std::lround(4 * std::log1p(uses))));
 }
 
 std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
@@ -197,16 +195,25 @@ class Adviser {
         return;
       }
     }
-    if (chars_.size() - surname_ >= 2 && TonedKey(syllables_.data(), surname_ + 1, key)) {
+    // The surname and the first given character: the same characters as a
+    // famous name (赵云…), or its sound when the person is notorious or a
+    // character of fiction (李魁… as 李逵); the sound of a present-day or
+    // historical name alone is too common to count.
+    if (chars_.size() - surname_ < 2) return;
+    const auto start = d_.famousByName.find(Join(chars_, 0, surname_ + 1));
+    const FamousPerson* person = start == d_.famousByName.end() ? nullptr : &d_.famous[static_cast<std::size_t>(start->second)];
+    if (!person && TonedKey(syllables_.data(), surname_ + 1, key)) {
       const auto found = d_.famousToned.find(key);
-      if (found == d_.famousToned.end()) return;
-      const FamousPerson& person = d_.famous[static_cast<std::size_t>(found->second)];
-      const bool notorious = person.tag == FamousTag::kNotorious;
-      Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild,
-           "名字开头读作" + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) +
-               "）",
-           notorious ? kNotoriousName : kFamousStart);
+      if (found != d_.famousToned.end()) {
+        const FamousPerson& candidate = d_.famous[static_cast<std::size_t>(found->second)];
+        if (candidate.tag == FamousTag::kNotorious || candidate.tag == FamousTag::kFictional) person = &candidate;
+      }
     }
+    if (!person) return;
+    const bool notorious = person->tag == FamousTag::kNotorious;
+    Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild,
+         "名字开头读作" + Quoted(person->name) + "（" + (person->note.empty() ? TagNote(person->tag) : person->note) + "）",
+         notorious ? kNotoriousName : kFamousStart);
   }
 
   // 生僻, 不宜 and 性别 of one given-name character.
@@ -289,7 +296,7 @@ class Adviser {
       const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
       use += NameUsePoints(uses, inSexChars);
     }
-    use /= static_cast<int>(advice_.given.size());
+    use = static_cast<int>(std::lround(static_cast<double>(use) / static_cast<double>(advice_.given.size())));
     const char* sexWord = Male() ? "男孩" : "女孩";
     if (use > 0) {
       Reason(use, std::string("用字在今天的") + sexWord + "名字里常见");

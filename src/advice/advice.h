@@ -39,6 +39,7 @@ struct CharFacts {
   std::string ch;                     // the character (GBK)
   int level = 0;                      // 通用规范汉字表 level 1..3; 0 outside it
   std::vector<std::string> readings;  // numbered pinyin (le4), the usual reading first
+  std::vector<std::string> rareReadings;  // attested too, but rare: no warning is made of them
   int boys = 0;                       // given names of the boys' list holding it
   int girls = 0;                      // given names of the girls' list holding it
   std::string gloss;                  // English

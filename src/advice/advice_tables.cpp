@@ -201,7 +201,9 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     CharFacts facts;
     facts.ch = std::string(row[0]);
     facts.level = Number(row[1]);
-    facts.readings = Split(row[2], ',');
+    const std::size_t semicolon = row[2].find(';');
+    facts.readings = Split(row[2].substr(0, semicolon), ',');
+    if (semicolon != std::string_view::npos) facts.rareReadings = Split(row[2].substr(semicolon + 1), ',');
     facts.boys = Number(row[3]);
     facts.girls = Number(row[4]);
     facts.flags = Flags(row[5]);

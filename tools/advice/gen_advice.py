@@ -46,6 +46,10 @@ PROPER_TAGS = {"ns", "nt", "nz", "nrt", "nrfg"}
 # At most this many common words are kept per character.
 WORDS_PER_CHAR = 5
 GLOSS_MAX = 60
+# A reading of kHanyuPinlu counts when the corpus has it this often and at
+# least this share (percent) of the character's occurrences.
+PINLU_MIN = 5
+PINLU_SHARE = 3
 
 
 def table_lines(path):
@@ -206,7 +210,7 @@ def main():
 
     # --- characters -------------------------------------------------------
     other = unihan("Unihan_OtherMappings.txt.bz2", {"kTGH"})
-    readings_u = unihan("Unihan_Readings.txt.bz2", {"kDefinition", "kXHC1983", "kMandarin"})
+    readings_u = unihan("Unihan_Readings.txt.bz2", {"kDefinition", "kXHC1983", "kMandarin", "kHanyuPinlu"})
     chars = set()
     for b1 in range(0xB0, 0xF8):
         for b2 in range(0xA1, 0xFF):
@@ -275,15 +279,33 @@ def main():
             return None
         return {numbered(v.split(":")[1]) for v in f["kXHC1983"].split()}
 
+    def pinlu(ch):
+        """The readings of kHanyuPinlu (counted in a corpus) that are not rare."""
+        f = readings_u.get(ch, {})
+        if "kHanyuPinlu" not in f:
+            return None
+        counted = []
+        for item in f["kHanyuPinlu"].split():
+            reading, count = re.fullmatch(r"(.+)\((\d+)\)", item).groups()
+            counted.append((numbered(reading), int(count)))
+        total = sum(c for _, c in counted)
+        return {r for r, c in counted if not r.endswith("0") and c >= PINLU_MIN and c * 100 >= total * PINLU_SHARE}
+
     readings = {}
+    rare_readings = {}  # attested, but too rare to warn about
     for ch in chars:
         r = node["chars"][ch]
         default = r["default"]
         if not re.fullmatch(r"[a-z]+[0-5]", default):
             continue  # no reading (a radical component)
-        attested = xhc(ch)
-        kept = [default] + [x for x in r["all"] if x != default and attested is not None and x in attested]
+        # The other readings in use: counted in the corpus of kHanyuPinlu
+        # when it has the character, else listed by kXHC1983.
+        attested = pinlu(ch)
+        if attested is None:
+            attested = xhc(ch) or set()
+        kept = [default] + [x for x in r["all"] if x != default and x in attested]
         readings[ch] = kept
+        rare_readings[ch] = [x for x in r["all"] if x not in kept and x in (xhc(ch) or set())]
 
     # Common words per character from jieba, by count; no unfortunate word,
     # no person name, no word holding an unfortunate word.
@@ -344,12 +366,15 @@ def main():
         if "girl" in dated[ch] or "both" in dated[ch]:
             flags += "g"
         g = gloss(ch).replace("\t", " ")
-        rows.append((ch, level.get(ch, 0), ",".join(readings[ch]), boys[ch], girls[ch], flags or "-", g or "-",
+        reading_field = ",".join(readings[ch])
+        if rare_readings[ch]:
+            reading_field += ";" + ",".join(rare_readings[ch])
+        rows.append((ch, level.get(ch, 0), reading_field, boys[ch], girls[ch], flags or "-", g or "-",
                      " ".join(words_of.get(ch, [])) or "-"))
     report["advice_chars.dat"] = write_table("advice_chars.dat", rows)
     report["levels"] = dict(Counter(r[1] for r in rows))
-    report["with several readings"] = sum(1 for r in rows if "," in r[2])
-    known = {r[0]: r[2].split(",") for r in rows}
+    report["with several readings"] = sum(1 for r in rows if "," in r[2].split(";")[0])
+    known = {r[0]: r[2].replace(";", ",").split(",") for r in rows}
 
     # --- unfortunate words ------------------------------------------------
     def toneless(s):
