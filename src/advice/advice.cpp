@@ -220,7 +220,9 @@ class Adviser {
   void CharWarnings(const GivenChar& given) {
     const CharFacts* facts = given.facts;
     const std::string ch = Quoted(given.ch);
-    if (!facts || facts->level == 0) {
+    if (d_.chars.empty()) {
+      // No character table: nothing is known of the character.
+    } else if (!facts || facts->level == 0) {
       Warn(WarningKind::kRare, Severity::kSerious, ch + "不在通用规范汉字表内，难输入，有的系统显示不出",
            kOutsideTable);
     } else if (facts->level == 2) {
@@ -291,6 +293,7 @@ class Adviser {
     // Name use for the child's sex, averaged over the given characters.
     int use = 0;
     for (const GivenChar& given : advice_.given) {
+      if (d_.chars.empty()) break;  // no table, no figures
       const CharFacts* f = given.facts;
       const int uses = f ? (Male() ? f->boys : f->girls) : 0;
       const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
