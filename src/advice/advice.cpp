@@ -5,8 +5,6 @@
 #include <cmath>
 
 #include "advice/advice_data.h"
-#include "chars/encoding.h"
-#include "chars/tone_marks.h"
 
 namespace tavrin::advice {
 
@@ -43,11 +41,6 @@ int NameUsePoints(int uses, bool inSexChars) {
 }
 
 std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
-
-std::string Marked(std::string_view numbered) {
-  auto gbk = Utf8ToGbk(PinyinWithToneMarks(numbered));
-  return gbk ? *gbk : std::string(numbered);
-}
 
 const char* TagNote(FamousTag tag) {
   switch (tag) {
@@ -260,13 +253,9 @@ class Adviser {
   void Readings() {
     for (const GivenChar& given : advice_.given) {
       if (!given.facts || given.facts->readings.size() < 2) continue;
-      std::string list;
-      for (const std::string& reading : given.facts->readings) {
-        if (!list.empty()) list += "、";
-        list += Marked(reading);
-      }
-      Warn(WarningKind::kReading, Severity::kMild, Quoted(given.ch) + "有多个读音（" + list + "），别人可能读错",
-           kPolyphone);
+      const auto index = static_cast<std::size_t>(given.facts - d_.chars.data());
+      Warn(WarningKind::kReading, Severity::kMild,
+           Quoted(given.ch) + "有多个读音（" + d_.markedReadings[index] + "），别人可能读错", kPolyphone);
     }
     static const char* const kToneNames[] = {"一", "二", "三", "四", "轻"};
     if (chars_.size() == 3 && syllables_[0].tone != 0 && syllables_[0].tone == syllables_[1].tone &&

@@ -46,6 +46,7 @@ struct Unsuitable {
 struct AdviceTables::Data {
   std::vector<CharFacts> chars;
   std::vector<std::vector<Syllable>> charSyllables;  // per char: its readings' syllables
+  std::vector<std::string> markedReadings;           // per char of several readings: "níng、nìng" (GBK)
   std::vector<std::int32_t> charIndex;               // by GBK code: index into chars, -1
   std::vector<std::int16_t> unsuitableIndex;         // by GBK code: index into unsuitable, -1
   std::vector<Unsuitable> unsuitable;

@@ -2,6 +2,8 @@
 #include <sstream>
 
 #include "advice/advice_data.h"
+#include "chars/encoding.h"
+#include "chars/tone_marks.h"
 
 namespace tavrin::advice {
 
@@ -211,6 +213,13 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     facts.words = Split(row[7], ' ');
     std::vector<Syllable> syllables;
     for (const std::string& reading : facts.readings) syllables.push_back(d.Intern(reading));
+    std::string marked;
+    for (std::size_t i = 0; facts.readings.size() > 1 && i < facts.readings.size(); ++i) {
+      // Lower-case pinyin with tone marks is GBK too.
+      const auto gbk = Utf8ToGbk(PinyinWithToneMarks(facts.readings[i]));
+      marked += (i ? "\xA1\xA2" : "") + gbk.value_or(facts.readings[i]);  // 、
+    }
+    d.markedReadings.push_back(std::move(marked));
     d.charIndex[Data::Code(row[0])] = static_cast<std::int32_t>(d.chars.size());
     d.chars.push_back(std::move(facts));
     d.charSyllables.push_back(std::move(syllables));
