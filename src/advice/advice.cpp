@@ -32,11 +32,14 @@ constexpr int kDated = -8;
 constexpr int kSingleGiven = -6;
 constexpr int kToneContrast = 4;
 constexpr int kLevelEnding = 2;
+constexpr int kListedName = 6;
+constexpr int kOddPlace = -3;
+constexpr int kPlaceMinUses = 10;
 
 // Name use of a character for the child's sex: points by the number of the
 // 1,600 given names of that sex's list holding it.
 int NameUsePoints(int uses, bool inSexChars) {
-  if (uses == 0) return inSexChars ? -2 : -10;
+  if (uses == 0) return inSexChars ? -8 : -12;
   return std::min(14, static_cast<int>(std::lround(4 * std::log1p(uses))));
 }
 
@@ -294,6 +297,23 @@ class Adviser {
       Reason(use, std::string("用字在今天的") + sexWord + "名字里常见");
     } else if (use < 0) {
       Reason(use, std::string("用字在今天的") + sexWord + "名字里少见");
+    }
+    // A character common in names, but never in this place of a two-character
+    // given name (轩 ends names, 子 begins them).
+    if (advice_.given.size() == 2) {
+      for (std::size_t i = 0; i < 2 && !d_.chars.empty(); ++i) {
+        const CharFacts* f = advice_.given[i].facts;
+        if (!f) continue;
+        const int uses = Male() ? f->boys : f->girls;
+        const int there = i == 0 ? (Male() ? f->boysFirst : f->girlsFirst) : (Male() ? f->boysLast : f->girlsLast);
+        if (uses >= kPlaceMinUses && there == 0) {
+          Reason(kOddPlace, Quoted(advice_.given[i].ch) + (i == 0 ? "很少用作名字的第一个字" : "很少用作名字的末字"));
+        }
+      }
+    }
+    const auto& givenNames = Male() ? d_.boyGivenNames : d_.girlGivenNames;
+    if (givenNames.count(Join(chars_, surname_, chars_.size()))) {
+      Reason(kListedName, std::string("这个名字在今天的") + sexWord + "名字表里");
     }
     for (const GivenChar& given : advice_.given) {
       if (given.facts && (given.facts->flags & (Male() ? kDatedForBoys : kDatedForGirls))) {

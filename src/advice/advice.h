@@ -42,6 +42,8 @@ struct CharFacts {
   std::vector<std::string> rareReadings;  // attested too, but rare: no warning is made of them
   int boys = 0;                       // given names of the boys' list holding it
   int girls = 0;                      // given names of the girls' list holding it
+  // Of the two-character given names: those holding it first and last.
+  int boysFirst = 0, boysLast = 0, girlsFirst = 0, girlsLast = 0;
   std::string gloss;                  // English
   std::vector<std::string> words;     // up to five common words holding it
   std::uint8_t flags = 0;             // CharFlag bits
@@ -96,6 +98,7 @@ class AdviceTables {
   // The table files, for loading them from texts (tests).
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
+    std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
   };
   static AdviceTables FromTexts(const Texts& texts);
 

@@ -68,6 +68,7 @@ struct AdviceTables::Data {
   std::unordered_map<std::string, std::vector<Syllable>> surnameReadings;  // compound and polyphonic
   std::unordered_set<std::string> compoundSurnames;
   std::unordered_set<std::string> everydayWords;
+  std::unordered_set<std::string> boyGivenNames, girlGivenNames;
 
   static unsigned Code(std::string_view ch) {
     return static_cast<unsigned char>(ch[0]) << 8 | static_cast<unsigned char>(ch[1]);

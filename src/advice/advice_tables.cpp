@@ -188,6 +188,8 @@ AdviceTables AdviceTables::Load(const std::string& dataDir) {
   texts.unsuitable = ReadFile(dataDir + "advice_unsuitable.dat");
   texts.surnames = ReadFile(dataDir + "advice_surnames.dat");
   texts.words = ReadFile(dataDir + "advice_words.dat");
+  texts.boyNames = ReadFile(dataDir + "1600nan.dat");
+  texts.girlNames = ReadFile(dataDir + "1600nv.dat");
   return FromTexts(texts);
 }
 
@@ -211,6 +213,16 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     facts.flags = Flags(row[5]);
     facts.gloss = row[6] == "-" ? std::string() : std::string(row[6]);
     facts.words = Split(row[7], ' ');
+    if (row.size() >= 10) {
+      const std::vector<std::string> boysAt = Split(row[8], ',');
+      const std::vector<std::string> girlsAt = Split(row[9], ',');
+      if (boysAt.size() == 2 && girlsAt.size() == 2) {
+        facts.boysFirst = Number(boysAt[0]);
+        facts.boysLast = Number(boysAt[1]);
+        facts.girlsFirst = Number(girlsAt[0]);
+        facts.girlsLast = Number(girlsAt[1]);
+      }
+    }
     std::vector<Syllable> syllables;
     for (const std::string& reading : facts.readings) syllables.push_back(d.Intern(reading));
     std::string marked;
@@ -313,6 +325,8 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
 
   // word  count
   for (const auto& row : Rows(texts.words)) d.everydayWords.emplace(row[0]);
+  for (const auto& row : Rows(texts.boyNames)) d.boyGivenNames.emplace(row[0]);
+  for (const auto& row : Rows(texts.girlNames)) d.girlGivenNames.emplace(row[0]);
   return tables;
 }
 

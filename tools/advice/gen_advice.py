@@ -236,10 +236,14 @@ def main():
     boys_names, girls_names = name_list("1600nan.dat"), name_list("1600nv.dat")
     boy_chars, girl_chars = set(name_list("男.dat")), set(name_list("女.dat"))
     boys, girls = Counter(), Counter()
-    for n in boys_names:
-        boys.update(set(n))
-    for n in girls_names:
-        girls.update(set(n))
+    # Uses by place in a two-character given name: first, last.
+    boys_at, girls_at = (Counter(), Counter()), (Counter(), Counter())
+    for names, uses, at in ((boys_names, boys, boys_at), (girls_names, girls, girls_at)):
+        for n in names:
+            uses.update(set(n))
+            if len(n) == 2:
+                at[0][n[0]] += 1
+                at[1][n[1]] += 1
 
     lean = {}
     for line in table_lines(HERE / "sex_lean.txt"):
@@ -370,7 +374,8 @@ def main():
         if rare_readings[ch]:
             reading_field += ";" + ",".join(rare_readings[ch])
         rows.append((ch, level.get(ch, 0), reading_field, boys[ch], girls[ch], flags or "-", g or "-",
-                     " ".join(words_of.get(ch, [])) or "-"))
+                     " ".join(words_of.get(ch, [])) or "-", f"{boys_at[0][ch]},{boys_at[1][ch]}",
+                     f"{girls_at[0][ch]},{girls_at[1][ch]}"))
     report["advice_chars.dat"] = write_table("advice_chars.dat", rows)
     report["levels"] = dict(Counter(r[1] for r in rows))
     report["with several readings"] = sum(1 for r in rows if "," in r[2].split(";")[0])
