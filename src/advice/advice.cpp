@@ -282,21 +282,21 @@ class Adviser {
 
   void Recommend() {
     int score = kBase;
-    // Name use for the child's sex, averaged over the given characters.
-    int use = 0;
+    // Name use for the child's sex, averaged over the given characters: each
+    // character's share of the average is a reason of its own.
+    const char* sexWord = Male() ? "男孩" : "女孩";
+    const double share = 1.0 / static_cast<double>(advice_.given.size());
     for (const GivenChar& given : advice_.given) {
       if (d_.chars.empty()) break;  // no table, no figures
       const CharFacts* f = given.facts;
       const int uses = f ? (Male() ? f->boys : f->girls) : 0;
       const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
-      use += NameUsePoints(uses, inSexChars);
-    }
-    use = static_cast<int>(std::lround(static_cast<double>(use) / static_cast<double>(advice_.given.size())));
-    const char* sexWord = Male() ? "男孩" : "女孩";
-    if (use > 0) {
-      Reason(use, std::string("用字在今天的") + sexWord + "名字里常见");
-    } else if (use < 0) {
-      Reason(use, std::string("用字在今天的") + sexWord + "名字里少见");
+      const int points = static_cast<int>(std::lround(NameUsePoints(uses, inSexChars) * share));
+      if (uses > 0) {
+        Reason(points, Quoted(given.ch) + "见于" + std::to_string(uses) + "个" + sexWord + "名字（名字表共1600个）");
+      } else {
+        Reason(points, Quoted(given.ch) + "不见于" + sexWord + "名字表");
+      }
     }
     // A character common in names, but never in this place of a two-character
     // given name (轩 ends names, 子 begins them).
