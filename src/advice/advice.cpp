@@ -18,6 +18,7 @@ constexpr int kEverydayWord = -6;
 constexpr int kNotoriousName = -45;
 constexpr int kFamousName = -20;
 constexpr int kFamousStart = -8;
+constexpr int kNotoriousStart = -15;
 constexpr int kOutsideTable = -35;
 constexpr int kLevelTwo = -2;
 constexpr int kLevelThree = -12;
@@ -104,13 +105,15 @@ class Adviser {
   }
 
   // True when the syllables of the name from `from` differ from the word's
-  // usual readings only by second against third tones.
-  bool OnlySecondThird(std::size_t from, const std::string& word) const {
+  // usual readings only in the word's last syllable, by second against third
+  // tone.
+  bool OnlyLastSecondThird(std::size_t from, const std::string& word) const {
     const std::vector<std::string> wordChars = SplitChars(word);
     for (std::size_t i = 0; i < wordChars.size(); ++i) {
-      const Syllable w = d_.ReadingOf(wordChars[i]);
+      const int w = d_.ReadingOf(wordChars[i]).tone;
       const int a = syllables_[from + i].tone;
-      if (w.tone != a && !((a == 2 && w.tone == 3) || (a == 3 && w.tone == 2))) return false;
+      const bool last = i + 1 == wordChars.size();
+      if (w != a && !(last && ((a == 2 && w == 3) || (a == 3 && w == 2)))) return false;
     }
     return true;
   }
@@ -145,9 +148,9 @@ class Adviser {
         const auto found = d_.unfortunateToneless.find(key);
         if (found == d_.unfortunateToneless.end()) continue;
         const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
-        // Second and third tones run together in speech (a third tone before
-        // another becomes a second): a word that differs only so is heard.
-        if (OnlySecondThird(span.from, word)) {
+        // Second and third tones run together at the end of a word (吴骋 and
+        // 无成, 刘婵 and 流产): read with the surname, such a word is heard.
+        if (span.from == 0 && OnlyLastSecondThird(span.from, word)) {
           Warn(WarningKind::kHomophone, Severity::kSerious, "读起来就是" + Quoted(word), kSeriousHomophone);
         } else {
           Warn(WarningKind::kHomophone, Severity::kMild, "读快了像" + Quoted(word), kMildHomophone);
@@ -191,25 +194,22 @@ class Adviser {
         return;
       }
     }
-    // The surname and the first given character: the same characters as a
-    // famous name (赵云…), or its sound when the person is notorious or a
-    // character of fiction (李魁… as 李逵); the sound of a present-day or
-    // historical name alone is too common to count.
+    // The surname and the first given character: a name so well known that
+    // a name beginning with it reads as theirs (赵云…, 李魁… as 李逵), in the
+    // same characters or the same sound. Only a hint: the name is not theirs.
     if (chars_.size() - surname_ < 2) return;
+    const FamousPerson* person = nullptr;
     const auto start = d_.famousByName.find(Join(chars_, 0, surname_ + 1));
-    const FamousPerson* person = start == d_.famousByName.end() ? nullptr : &d_.famous[static_cast<std::size_t>(start->second)];
-    if (!person && TonedKey(syllables_.data(), surname_ + 1, key)) {
-      const auto found = d_.famousToned.find(key);
-      if (found != d_.famousToned.end()) {
-        const FamousPerson& candidate = d_.famous[static_cast<std::size_t>(found->second)];
-        if (candidate.tag == FamousTag::kNotorious || candidate.tag == FamousTag::kFictional) person = &candidate;
-      }
+    if (start != d_.famousByName.end() && d_.famous[static_cast<std::size_t>(start->second)].begin) {
+      person = &d_.famous[static_cast<std::size_t>(start->second)];
+    } else if (TonedKey(syllables_.data(), surname_ + 1, key)) {
+      const auto found = d_.famousStartToned.find(key);
+      if (found != d_.famousStartToned.end()) person = &d_.famous[static_cast<std::size_t>(found->second)];
     }
     if (!person) return;
-    const bool notorious = person->tag == FamousTag::kNotorious;
-    Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild,
+    Warn(WarningKind::kFamous, Severity::kMild,
          "名字开头读作" + Quoted(person->name) + "（" + (person->note.empty() ? TagNote(person->tag) : person->note) + "）",
-         notorious ? kNotoriousName : kFamousStart);
+         person->tag == FamousTag::kNotorious ? kNotoriousStart : kFamousStart);
   }
 
   // 生僻, 不宜 and 性别 of one given-name character.

@@ -36,6 +36,10 @@ struct FamousPerson {
   std::string name;
   FamousTag tag;
   std::string note;
+  // So well known that a name beginning with it reads as theirs: in the
+  // same characters (begin, start) or the same sound (start).
+  bool begin = false;
+  bool start = false;
 };
 
 struct Unsuitable {
@@ -64,6 +68,7 @@ struct AdviceTables::Data {
   std::unordered_map<std::string, std::int32_t> famousByName;
   std::unordered_map<SoundKey, std::int32_t> famousToned;  // the most serious person of a sound
   std::unordered_map<SoundKey, std::int32_t> famousToneless;
+  std::unordered_map<SoundKey, std::int32_t> famousStartToned;  // the start names only
 
   std::unordered_map<std::string, std::vector<Syllable>> surnameReadings;  // compound and polyphonic
   std::unordered_set<std::string> compoundSurnames;

@@ -298,6 +298,8 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
       person.tag = FamousTag::kCelebrity;
     }
     person.note = row.size() > 2 ? std::string(row[2]) : std::string();
+    person.start = row.size() > 3 && row[3] == "start";
+    person.begin = person.start || (row.size() > 3 && row[3] == "begin");
     const auto index = static_cast<std::int32_t>(d.famous.size());
     if (!d.famousByName.emplace(person.name, index).second) continue;
     d.famous.push_back(std::move(person));
@@ -310,8 +312,10 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
         chars.size() >= 3 && d.compoundSurnames.count(chars[0] + chars[1]) ? 2 : 1;
     const std::vector<Syllable> syllables = d.ReadName(chars, surnameLength);
     SoundKey key = 0;
-    if (TonedKey(syllables.data(), syllables.size(), key))
+    if (TonedKey(syllables.data(), syllables.size(), key)) {
       AddFamousKey(d.famousToned, key, static_cast<std::int32_t>(i), d.famous);
+      if (d.famous[i].start) AddFamousKey(d.famousStartToned, key, static_cast<std::int32_t>(i), d.famous);
+    }
     if (TonelessKey(syllables.data(), syllables.size(), key))
       AddFamousKey(d.famousToneless, key, static_cast<std::int32_t>(i), d.famous);
   }

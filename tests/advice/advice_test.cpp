@@ -71,7 +71,8 @@ TEST(Advice, WarningsNamesMustAndMustNotGet) {
       {"刘灏然", M, {{K::kFamous, L}}, {}},
       {"李魁明", M, {{K::kFamous, L}}, {}},
       {"赵云飞", M, {{K::kFamous, L}}, {}},
-      {"王伦泽", M, {{K::kFamous, S}}, {}},
+      {"王伦泽", M, {{K::kFamous, L}}, {}},  // a beginning is only a hint
+      {"李奕辰", M, {}, {K::kFamous}},        // 离异 differs in its first syllable
       // Compound surnames: read as one surname, the given name apart.
       {"欧阳修", M, {{K::kFamous, L}}, {K::kHomophone, K::kRare}},
       {"欧阳锋", M, {{K::kFamous, S}}, {}},

@@ -203,6 +203,23 @@ def famous_txt_entries():
         yield name, tag, note
 
 
+# Sections of tools/names/famous.txt written as beginnings of names.
+FAMOUS_TXT_STARTS = ("A surname and first", "Found on the third", "Second review: beginnings")
+
+
+def famous_txt_starts():
+    section = None
+    for line in (NAMES / "famous.txt").read_text(encoding="utf-8").splitlines():
+        if line.startswith("#"):
+            section = line[1:].strip()
+            continue
+        fields = line.split("\t")
+        if section and section.startswith(FAMOUS_TXT_STARTS) and " " in fields[0]:
+            who = fields[1] if len(fields) > 1 else ""
+            if "sounds like" not in who and "slang" not in who:
+                yield fields[0].replace(" ", "")
+
+
 def main():
     report = {}
     compound = list(dict.fromkeys(table_lines(HERE / "compound_surnames.txt")))
@@ -417,11 +434,22 @@ def main():
         sources["tools/names/famous.txt"] += 1
         if name not in famous or rank[tag] < rank[famous[name][0]]:
             famous[name] = (tag, note)
+    # "start": a name beginning with it in the same characters or sound reads
+    # as theirs; "begin": only in the same characters (the beginnings of
+    # tools/names/famous.txt, some of which are no person: 张艺 周星 毛泽).
+    starts, begins = set(), set(famous_txt_starts())
+    for line in table_lines(HERE / "starts.txt"):
+        (begins if line.startswith("=") else starts).update(line.lstrip("= ").split())
+    begins -= starts
+    missing = sorted((starts | begins) - set(famous), key=gbk)
+    assert not missing, "starts.txt: not in the famous list: " + " ".join(missing)
     frows = []
     for name, (tag, note) in famous.items():
         assert 2 <= len(name) <= 5 and all(is_gbk_hanzi(c) for c in name), f"famous: {name!r}"
         assert all(c in known for c in name), f"famous: {name} has a character without pinyin"
-        frows.append((name, tag, note))
+        frows.append((name, tag, note, "start" if name in starts else "begin" if name in begins else "-"))
+    report["famous starts"] = len(starts)
+    report["famous beginnings"] = len(begins)
     report["advice_famous.dat"] = write_table("advice_famous.dat", frows)
     report["famous by tag"] = dict(Counter(r[1] for r in frows))
     report["famous read from"] = dict(sources)
