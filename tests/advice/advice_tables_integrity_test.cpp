@@ -104,13 +104,6 @@ TEST(AdviceTables, EverySoundIsKnown) {
     }
   }
   for (const std::string& tag : tags) EXPECT_GE(byTag[tag], 150) << tag;
-  for (const auto& row : Rows("advice_surnames.dat")) {
-    const std::vector<std::string> syllables = Words(row[1], ' ');
-    ASSERT_EQ(syllables.size() * 2, row[0].size()) << GbkToUtf8(row[0]);
-    for (std::size_t i = 0; i < syllables.size(); ++i) {
-      EXPECT_TRUE(ReadingKnown(row[0].substr(2 * i, 2), syllables[i])) << GbkToUtf8(row[0]);
-    }
-  }
 }
 
 TEST(AdviceTables, ListsHoldWhatTheyPromise) {
