@@ -159,7 +159,7 @@ class Adviser {
       }
     }
     const std::string given = Join(chars_, surname_, chars_.size());
-    if (chars_.size() - surname_ >= 2 && d_.everydayWords.count(given)) {
+    if (chars_.size() - surname_ >= 2 && d_.everydayWords.count(PackedText(given))) {
       Warn(WarningKind::kHomophone, Severity::kMild, "名字" + Quoted(given) + "本身是一个常用词", kEverydayWord);
     }
   }
@@ -312,7 +312,7 @@ class Adviser {
       }
     }
     const auto& givenNames = Male() ? d_.boyGivenNames : d_.girlGivenNames;
-    if (givenNames.count(Join(chars_, surname_, chars_.size()))) {
+    if (givenNames.count(PackedText(Join(chars_, surname_, chars_.size())))) {
       Reason(kListedName, std::string("这个名字在今天的") + sexWord + "名字表里");
     }
     for (const GivenChar& given : advice_.given) {

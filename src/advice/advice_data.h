@@ -72,8 +72,10 @@ struct AdviceTables::Data {
 
   std::unordered_map<std::string, std::vector<Syllable>> surnameReadings;  // compound and polyphonic
   std::unordered_set<std::string> compoundSurnames;
-  std::unordered_set<std::string> everydayWords;
-  std::unordered_set<std::string> boyGivenNames, girlGivenNames;
+  // Short texts (up to eight bytes) as packed keys: the everyday words and
+  // the given names of the two name lists.
+  std::unordered_set<std::uint64_t> everydayWords;
+  std::unordered_set<std::uint64_t> boyGivenNames, girlGivenNames;
 
   static unsigned Code(std::string_view ch) {
     return static_cast<unsigned char>(ch[0]) << 8 | static_cast<unsigned char>(ch[1]);
@@ -90,6 +92,9 @@ struct AdviceTables::Data {
 // Keys of a syllable sequence; false when it is too long or a syllable is unknown.
 bool TonedKey(const Syllable* syllables, std::size_t count, SoundKey& key);
 bool TonelessKey(const Syllable* syllables, std::size_t count, SoundKey& key);
+
+// A text of up to eight bytes as one number (0 for a longer text).
+std::uint64_t PackedText(std::string_view text);
 
 // The double-byte characters of a GBK text.
 std::vector<std::string> SplitChars(std::string_view text);

@@ -92,6 +92,13 @@ void AddFamousKey(std::unordered_map<SoundKey, std::int32_t>& map, SoundKey key,
 
 }  // namespace
 
+std::uint64_t PackedText(std::string_view text) {
+  if (text.empty() || text.size() > 8) return 0;
+  std::uint64_t key = 0;
+  for (char c : text) key = key << 8 | static_cast<unsigned char>(c);
+  return key;
+}
+
 std::vector<std::string> SplitChars(std::string_view text) {
   std::vector<std::string> chars;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -328,9 +335,15 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   }
 
   // word  count
-  for (const auto& row : Rows(texts.words)) d.everydayWords.emplace(row[0]);
-  for (const auto& row : Rows(texts.boyNames)) d.boyGivenNames.emplace(row[0]);
-  for (const auto& row : Rows(texts.girlNames)) d.girlGivenNames.emplace(row[0]);
+  for (const auto& row : Rows(texts.words)) {
+    if (PackedText(row[0])) d.everydayWords.insert(PackedText(row[0]));
+  }
+  for (const auto& row : Rows(texts.boyNames)) {
+    if (PackedText(row[0])) d.boyGivenNames.insert(PackedText(row[0]));
+  }
+  for (const auto& row : Rows(texts.girlNames)) {
+    if (PackedText(row[0])) d.girlGivenNames.insert(PackedText(row[0]));
+  }
   return tables;
 }
 
