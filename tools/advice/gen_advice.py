@@ -432,7 +432,9 @@ def main():
         sources["famous_src.txt"] += 1
     for name, tag, note in famous_txt_entries():
         sources["tools/names/famous.txt"] += 1
-        if name not in famous or rank[tag] < rank[famous[name][0]]:
+        # The notes written here are the more precise ones; the name lists'
+        # table only adds names, or makes a person notorious.
+        if name not in famous or (tag == "notorious" and famous[name][0] != "notorious"):
             famous[name] = (tag, note)
     # "start": a name beginning with it in the same characters or sound reads
     # as theirs; "begin": only in the same characters (the beginnings of
