@@ -1,0 +1,371 @@
+// The rules of the advice on one name; docs/advice.md states them as a table.
+#include "advice/advice.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "advice/advice_data.h"
+
+namespace tavrin::advice {
+
+namespace {
+
+// Points of the 推荐度 (docs/advice.md).
+constexpr int kBase = 60;
+constexpr int kSeriousHomophone = -45;
+constexpr int kMildHomophone = -10;
+constexpr int kEverydayWord = -6;
+constexpr int kNotoriousName = -45;
+constexpr int kFamousName = -20;
+constexpr int kFamousStart = -8;
+constexpr int kNotoriousStart = -15;
+constexpr int kOutsideTable = -35;
+constexpr int kLevelTwo = -2;
+constexpr int kLevelThree = -12;
+constexpr int kSeriousUnsuitable = -40;
+constexpr int kMildUnsuitable = -15;
+constexpr int kSeriousSex = -35;
+constexpr int kMildSex = -15;
+constexpr int kPolyphone = -3;
+constexpr int kSameTones = -6;
+constexpr int kRepeatedSyllable = -8;
+constexpr int kDated = -8;
+constexpr int kSingleGiven = -6;
+constexpr int kToneContrast = 4;
+constexpr int kLevelEnding = 2;
+constexpr int kListedName = 6;
+constexpr int kOddPlace = -3;
+constexpr int kPlaceMinUses = 10;
+
+// Name use of a character for the child's sex: points by the number of the
+// 1,600 given names of that sex's list holding it.
+int NameUsePoints(int uses, bool inSexChars) {
+  if (uses == 0) return inSexChars ? -8 : -12;
+  return std::min(14, static_cast<int>(std::lround(4 * std::log1p(uses))));
+}
+
+std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+const char* TagNote(FamousTag tag) {
+  switch (tag) {
+    case FamousTag::kNotorious: return "名声不好";
+    case FamousTag::kFictional: return "虚构人物";
+    case FamousTag::kHistorical: return "历史人物";
+    case FamousTag::kCelebrity: return "当代名人";
+  }
+  return "";
+}
+
+std::string Join(const std::vector<std::string>& chars, std::size_t from, std::size_t to) {
+  std::string text;
+  for (std::size_t i = from; i < to && i < chars.size(); ++i) text += chars[i];
+  return text;
+}
+
+class Adviser {
+ public:
+  Adviser(const AdviceTables::Data& d, std::string_view fullName, int surnameLength, Sex sex)
+      : d_(d), chars_(SplitChars(fullName)) {
+    advice_.name = std::string(fullName);
+    advice_.sex = sex;
+    surnameLength = std::clamp(surnameLength, 1, 2);
+    if (static_cast<std::size_t>(surnameLength) >= chars_.size()) surnameLength = 1;
+    advice_.surnameLength = surnameLength;
+    surname_ = static_cast<std::size_t>(surnameLength);
+    syllables_ = d_.ReadName(chars_, surnameLength);
+  }
+
+  Advice Run() {
+    Pinyin();
+    for (std::size_t i = surname_; i < chars_.size(); ++i) advice_.given.push_back({chars_[i], d_.FactsOf(chars_[i])});
+    if (advice_.given.empty()) return std::move(advice_);
+    Homophones();
+    Famous();
+    for (const GivenChar& given : advice_.given) CharWarnings(given);
+    Readings();
+    std::stable_sort(advice_.warnings.begin(), advice_.warnings.end(),
+                     [](const Warning& a, const Warning& b) { return a.severity < b.severity; });
+    Recommend();
+    return std::move(advice_);
+  }
+
+ private:
+  bool Male() const { return advice_.sex == Sex::kMale; }
+
+  void Warn(WarningKind kind, Severity severity, std::string text, int points) {
+    advice_.warnings.push_back({kind, severity, std::move(text), points});
+  }
+
+  void Pinyin() {
+    std::string& out = advice_.pinyin;
+    for (std::size_t i = 0; i < chars_.size(); ++i) {
+      if (i) out += ' ';
+      out += syllables_[i].toned == 0 ? chars_[i] : d_.tonedTexts[syllables_[i].toned];
+    }
+  }
+
+  // True when the syllables of the name from `from` differ from the word's
+  // usual readings only in the word's last syllable, by second against third
+  // tone.
+  bool OnlyLastSecondThird(std::size_t from, const std::string& word) const {
+    const std::vector<std::string> wordChars = SplitChars(word);
+    for (std::size_t i = 0; i < wordChars.size(); ++i) {
+      const int w = d_.ReadingOf(wordChars[i]).tone;
+      const int a = syllables_[from + i].tone;
+      const bool last = i + 1 == wordChars.size();
+      if (w != a && !(last && ((a == 2 && w == 3) || (a == 3 && w == 2)))) return false;
+    }
+    return true;
+  }
+
+  // 谐音: the full name, the given name, the surname with the first given
+  // character.
+  void Homophones() {
+    struct Span {
+      std::size_t from, to;
+      const char* serious;  // text before the word
+    };
+    std::vector<Span> spans{{0, chars_.size(), "全名读音同"}};
+    if (chars_.size() - surname_ >= 2) {
+      spans.push_back({surname_, chars_.size(), "名字读音同"});
+      spans.push_back({0, surname_ + 1, "姓和名的第一个字读音同"});
+    }
+    bool seriousFound = false;
+    for (const Span& span : spans) {
+      SoundKey key = 0;
+      if (!TonedKey(&syllables_[span.from], span.to - span.from, key)) continue;
+      const auto found = d_.unfortunateToned.find(key);
+      if (found == d_.unfortunateToned.end()) continue;
+      const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
+      Warn(WarningKind::kHomophone, Severity::kSerious, span.serious + Quoted(word), kSeriousHomophone);
+      seriousFound = true;
+      break;
+    }
+    if (!seriousFound) {
+      for (const Span& span : spans) {
+        SoundKey key = 0;
+        if (!TonelessKey(&syllables_[span.from], span.to - span.from, key)) continue;
+        const auto found = d_.unfortunateToneless.find(key);
+        if (found == d_.unfortunateToneless.end()) continue;
+        const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
+        // Second and third tones run together at the end of a word (吴骋 and
+        // 无成, 刘婵 and 流产): read with the surname, such a word is heard.
+        if (span.from == 0 && OnlyLastSecondThird(span.from, word)) {
+          Warn(WarningKind::kHomophone, Severity::kSerious, "读起来就是" + Quoted(word), kSeriousHomophone);
+        } else {
+          Warn(WarningKind::kHomophone, Severity::kMild, "读快了像" + Quoted(word), kMildHomophone);
+        }
+        break;
+      }
+    }
+    const std::string given = Join(chars_, surname_, chars_.size());
+    if (chars_.size() - surname_ >= 2 && d_.everydayWords.count(PackedText(given))) {
+      Warn(WarningKind::kHomophone, Severity::kMild, "名字" + Quoted(given) + "本身是一个常用词", kEverydayWord);
+    }
+  }
+
+  void FamousWarning(const FamousPerson& person, const char* how) {
+    const bool notorious = person.tag == FamousTag::kNotorious;
+    std::string text = how + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) + "）";
+    Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild, std::move(text),
+         notorious ? kNotoriousName : kFamousName);
+  }
+
+  // 名人: the same name, the same sound, the sound without tones; a name
+  // whose surname and first given character sound like a famous name.
+  void Famous() {
+    const auto byName = d_.famousByName.find(advice_.name);
+    if (byName != d_.famousByName.end()) {
+      FamousWarning(d_.famous[static_cast<std::size_t>(byName->second)], "与名人同名：");
+      return;
+    }
+    SoundKey key = 0;
+    if (TonedKey(syllables_.data(), syllables_.size(), key)) {
+      const auto found = d_.famousToned.find(key);
+      if (found != d_.famousToned.end()) {
+        FamousWarning(d_.famous[static_cast<std::size_t>(found->second)], "读音与名人相同：");
+        return;
+      }
+    }
+    if (TonelessKey(syllables_.data(), syllables_.size(), key)) {
+      const auto found = d_.famousToneless.find(key);
+      if (found != d_.famousToneless.end()) {
+        FamousWarning(d_.famous[static_cast<std::size_t>(found->second)], "读起来像名人：");
+        return;
+      }
+    }
+    // The surname and the first given character: a name so well known that
+    // a name beginning with it reads as theirs (赵云…, 李魁… as 李逵), in the
+    // same characters or the same sound. Only a hint: the name is not theirs.
+    if (chars_.size() - surname_ < 2) return;
+    const FamousPerson* person = nullptr;
+    const auto start = d_.famousByName.find(Join(chars_, 0, surname_ + 1));
+    if (start != d_.famousByName.end() && d_.famous[static_cast<std::size_t>(start->second)].begin) {
+      person = &d_.famous[static_cast<std::size_t>(start->second)];
+    } else if (TonedKey(syllables_.data(), surname_ + 1, key)) {
+      const auto found = d_.famousStartToned.find(key);
+      if (found != d_.famousStartToned.end()) person = &d_.famous[static_cast<std::size_t>(found->second)];
+    }
+    if (!person) return;
+    Warn(WarningKind::kFamous, Severity::kMild,
+         "名字开头读作" + Quoted(person->name) + "（" + (person->note.empty() ? TagNote(person->tag) : person->note) + "）",
+         person->tag == FamousTag::kNotorious ? kNotoriousStart : kFamousStart);
+  }
+
+  // 生僻, 不宜 and 性别 of one given-name character.
+  void CharWarnings(const GivenChar& given) {
+    const CharFacts* facts = given.facts;
+    const std::string ch = Quoted(given.ch);
+    if (d_.chars.empty()) {
+      // No character table: nothing is known of the character.
+    } else if (!facts || facts->level == 0) {
+      Warn(WarningKind::kRare, Severity::kSerious, ch + "不在通用规范汉字表内，难输入，有的系统显示不出",
+           kOutsideTable);
+    } else if (facts->level == 2) {
+      Warn(WarningKind::kRare, Severity::kMild, ch + "是二级字，不算最常用", kLevelTwo);
+    } else if (facts->level == 3) {
+      Warn(WarningKind::kRare, Severity::kMild, ch + "是三级字，很多人不认识", kLevelThree);
+    }
+    if (!d_.unsuitableIndex.empty()) {
+      const std::int16_t index = d_.unsuitableIndex[AdviceTables::Data::Code(given.ch)];
+      if (index >= 0) {
+        const Unsuitable& u = d_.unsuitable[static_cast<std::size_t>(index)];
+        Warn(WarningKind::kUnsuitable, u.severity, ch + "不宜入名：" + u.reason,
+             u.severity == Severity::kSerious ? kSeriousUnsuitable : kMildUnsuitable);
+      }
+    }
+    if (!facts) return;
+    const int own = Male() ? facts->boys : facts->girls;
+    const int other = Male() ? facts->girls : facts->boys;
+    const bool inOwn = facts->flags & (Male() ? kInBoysChars : kInGirlsChars);
+    const bool inOther = facts->flags & (Male() ? kInGirlsChars : kInBoysChars);
+    const bool leansOther = facts->flags & (Male() ? kLeansGirl : kLeansBoy);
+    const char* otherSex = Male() ? "女孩" : "男孩";
+    if (own + other >= 5) {
+      if (other * 10 >= (own + other) * 9 && other >= 10 && !inOwn) {
+        Warn(WarningKind::kSex, Severity::kSerious, ch + "几乎只用于" + otherSex + "名字", kSeriousSex);
+      } else if (other * 4 >= (own + other) * 3) {
+        Warn(WarningKind::kSex, Severity::kMild, ch + "多用于" + otherSex + "名字", kMildSex);
+      }
+    } else if ((inOther && !inOwn) || leansOther) {
+      Warn(WarningKind::kSex, Severity::kMild, ch + "多用于" + otherSex + "名字", kMildSex);
+    }
+  }
+
+  // 读音: several readings, three equal tones, a repeated syllable.
+  void Readings() {
+    for (const GivenChar& given : advice_.given) {
+      if (!given.facts || given.facts->readings.size() < 2) continue;
+      const auto index = static_cast<std::size_t>(given.facts - d_.chars.data());
+      Warn(WarningKind::kReading, Severity::kMild,
+           Quoted(given.ch) + "有多个读音（" + d_.markedReadings[index] + "），别人可能读错", kPolyphone);
+    }
+    static const char* const kToneNames[] = {"一", "二", "三", "四", "轻"};
+    if (chars_.size() == 3 && syllables_[0].tone != 0 && syllables_[0].tone == syllables_[1].tone &&
+        syllables_[1].tone == syllables_[2].tone) {
+      Warn(WarningKind::kReading, Severity::kMild,
+           std::string("三个字都是第") + kToneNames[syllables_[0].tone - 1] + "声，读起来平板", kSameTones);
+    }
+    for (std::size_t i = 0; i < chars_.size(); ++i) {
+      for (std::size_t j = i + 1; j < chars_.size(); ++j) {
+        if (syllables_[i].toneless == 0 || syllables_[i].toneless != syllables_[j].toneless) continue;
+        Warn(WarningKind::kReading, Severity::kMild,
+             Quoted(chars_[i]) + "和" + Quoted(chars_[j]) + "同音，读起来重复", kRepeatedSyllable);
+        return;
+      }
+    }
+  }
+
+  void Reason(int points, std::string text) {
+    if (points != 0) advice_.reasons.push_back({points, std::move(text)});
+  }
+
+  void Recommend() {
+    int score = kBase;
+    // Name use for the child's sex, averaged over the given characters: each
+    // character's share of the average is a reason of its own.
+    const char* sexWord = Male() ? "男孩" : "女孩";
+    const double share = 1.0 / static_cast<double>(advice_.given.size());
+    for (const GivenChar& given : advice_.given) {
+      if (d_.chars.empty()) break;  // no table, no figures
+      const CharFacts* f = given.facts;
+      const int uses = f ? (Male() ? f->boys : f->girls) : 0;
+      const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
+      const int points = static_cast<int>(std::lround(NameUsePoints(uses, inSexChars) * share));
+      if (uses > 0) {
+        Reason(points, Quoted(given.ch) + "见于" + std::to_string(uses) + "个" + sexWord + "名字（名字表共1600个）");
+      } else {
+        Reason(points, Quoted(given.ch) + "不见于" + sexWord + "名字表");
+      }
+    }
+    // A character common in names, but never in this place of a two-character
+    // given name (轩 ends names, 子 begins them).
+    if (advice_.given.size() == 2) {
+      for (std::size_t i = 0; i < 2 && !d_.chars.empty(); ++i) {
+        const CharFacts* f = advice_.given[i].facts;
+        if (!f) continue;
+        const int uses = Male() ? f->boys : f->girls;
+        const int there = i == 0 ? (Male() ? f->boysFirst : f->girlsFirst) : (Male() ? f->boysLast : f->girlsLast);
+        if (uses >= kPlaceMinUses && there == 0) {
+          Reason(kOddPlace, Quoted(advice_.given[i].ch) + (i == 0 ? "很少用作名字的第一个字" : "很少用作名字的末字"));
+        }
+      }
+    }
+    const auto& givenNames = Male() ? d_.boyGivenNames : d_.girlGivenNames;
+    if (givenNames.count(PackedText(Join(chars_, surname_, chars_.size())))) {
+      Reason(kListedName, std::string("这个名字在今天的") + sexWord + "名字表里");
+    }
+    for (const GivenChar& given : advice_.given) {
+      if (given.facts && (given.facts->flags & (Male() ? kDatedForBoys : kDatedForGirls))) {
+        Reason(kDated, Quoted(given.ch) + "是上一辈人名字的常用字，显得老气");
+      }
+    }
+    if (advice_.given.size() == 1) Reason(kSingleGiven, "单名，同名的人多");
+    // Tone pattern: a level (1, 2) and an oblique (3, 4) tone among the given
+    // characters, and a level tone at the end, read well.
+    bool level = false, oblique = false;
+    for (std::size_t i = surname_; i < syllables_.size(); ++i) {
+      level = level || syllables_[i].tone == 1 || syllables_[i].tone == 2;
+      oblique = oblique || syllables_[i].tone == 3 || syllables_[i].tone == 4;
+    }
+    if (level && oblique && advice_.given.size() >= 2) Reason(kToneContrast, "名字平仄相间，读来有起伏");
+    const int lastTone = syllables_.back().tone;
+    if (lastTone == 1 || lastTone == 2) Reason(kLevelEnding, "末字是平声，收音响亮");
+    for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
+    for (const auto& reason : advice_.reasons) score += reason.points;
+    advice_.recommend = std::clamp(score, 0, 100);
+  }
+
+  const AdviceTables::Data& d_;
+  std::vector<std::string> chars_;
+  std::vector<Syllable> syllables_;
+  std::size_t surname_ = 1;
+  Advice advice_;
+};
+
+}  // namespace
+
+const char* KindKey(WarningKind kind) {
+  switch (kind) {
+    case WarningKind::kHomophone: return "homophone";
+    case WarningKind::kFamous: return "famous";
+    case WarningKind::kRare: return "rare";
+    case WarningKind::kUnsuitable: return "unsuitable";
+    case WarningKind::kSex: return "sex";
+    case WarningKind::kReading: return "reading";
+  }
+  return "";
+}
+
+const char* SeverityKey(Severity severity) { return severity == Severity::kSerious ? "serious" : "mild"; }
+
+bool Advice::HasSerious() const {
+  return std::any_of(warnings.begin(), warnings.end(),
+                     [](const Warning& w) { return w.severity == Severity::kSerious; });
+}
+
+Advice AdviceTables::Advise(std::string_view fullName, int surnameLength, Sex sex) const {
+  return Adviser(*data_, fullName, surnameLength, sex).Run();
+}
+
+}  // namespace tavrin::advice

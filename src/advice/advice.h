@@ -1,0 +1,128 @@
+// Advice on one full name for a parent: what each given-name character means
+// and how it is used, the warnings a parent should hear (unfortunate sound,
+// famous namesake, rare or unsuitable character, the other sex's character,
+// reading) and a 推荐度 from 0 to 100 with the reasons that made it.
+//
+// Everything comes from the advice tables (data/advice_*.dat, written by
+// tools/advice/gen_advice.py); a table that is missing gives no advice of its
+// kind. Texts are GBK like every text of the core. The rules are written
+// down in docs/advice.md.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin::advice {
+
+enum class Sex { kMale, kFemale };
+
+enum class WarningKind { kHomophone, kFamous, kRare, kUnsuitable, kSex, kReading };
+enum class Severity { kSerious, kMild };
+
+// Ascii keys of the kinds and severities, for machine-readable output:
+// homophone famous rare unsuitable sex reading; serious mild.
+const char* KindKey(WarningKind kind);
+const char* SeverityKey(Severity severity);
+
+struct Warning {
+  WarningKind kind;
+  Severity severity;
+  std::string text;  // one line of Chinese a parent understands (GBK)
+  int points;        // what it takes off the 推荐度 (negative)
+};
+
+// One line of the character table.
+struct CharFacts {
+  std::string ch;                     // the character (GBK)
+  int level = 0;                      // 通用规范汉字表 level 1..3; 0 outside it
+  std::vector<std::string> readings;  // numbered pinyin (le4), the usual reading first
+  std::vector<std::string> rareReadings;  // attested too, but rare: no warning is made of them
+  int boys = 0;                       // given names of the boys' list holding it
+  int girls = 0;                      // given names of the girls' list holding it
+  // Of the two-character given names: those holding it first and last.
+  int boysFirst = 0, boysLast = 0, girlsFirst = 0, girlsLast = 0;
+  std::string gloss;                  // English
+  std::vector<std::string> words;     // up to five common words holding it
+  std::uint8_t flags = 0;             // CharFlag bits
+};
+
+enum CharFlag : std::uint8_t {
+  kInBoysChars = 1,   // a character of 男.dat
+  kInGirlsChars = 2,  // a character of 女.dat
+  kLeansBoy = 4,      // no list holds it, but it reads as a boys' character
+  kLeansGirl = 8,
+  kDatedForBoys = 16,  // the register of the 1950s–80s
+  kDatedForGirls = 32,
+};
+
+struct GivenChar {
+  std::string ch;
+  const CharFacts* facts = nullptr;  // null: the table does not know it
+};
+
+// A line of the rule that raised or lowered the 推荐度.
+struct Reason {
+  int points;
+  std::string text;  // GBK
+};
+
+struct Advice {
+  std::string name;
+  int surnameLength = 1;  // in characters
+  Sex sex = Sex::kMale;
+  // Numbered pinyin of the full name, syllables separated by blanks
+  // ("wang2 xiu1 lin2"); a character without a reading stands for itself.
+  std::string pinyin;
+  std::vector<GivenChar> given;
+  std::vector<Warning> warnings;  // serious first
+  int recommend = 0;              // 0..100
+  std::vector<Reason> reasons;    // in the order the rule applies them
+
+  bool HasSerious() const;
+};
+
+class AdviceTables {
+ public:
+  AdviceTables();
+  ~AdviceTables();
+  AdviceTables(AdviceTables&&) noexcept;
+  AdviceTables& operator=(AdviceTables&&) noexcept;
+
+  // Reads the tables from `dataDir` (ending with a separator). A table that
+  // is missing or unreadable stays empty.
+  static AdviceTables Load(const std::string& dataDir);
+
+  // The table files, for loading them from texts (tests).
+  struct Texts {
+    std::string chars, unfortunate, famous, unsuitable, surnames, words;
+    std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
+  };
+  static AdviceTables FromTexts(const Texts& texts);
+
+  // 2 when the name has at least three characters and begins with a compound
+  // surname (欧阳, 诸葛 …), else 1.
+  int SurnameLength(std::string_view fullName) const;
+
+  // The advice on a full name whose first `surnameLength` characters are the
+  // surname. Bytes that do not begin a double-byte character are skipped.
+  Advice Advise(std::string_view fullName, int surnameLength, Sex sex) const;
+
+  // The facts of one character, or null.
+  const CharFacts* Facts(std::string_view ch) const;
+
+  // Entries read per table (for the integrity tests and the report).
+  std::size_t CharCount() const;
+  std::size_t UnfortunateCount() const;
+  std::size_t FamousCount() const;
+
+  // The indexed tables (advice/advice_data.h, internal to src/advice).
+  struct Data;
+
+ private:
+  std::unique_ptr<Data> data_;
+};
+
+}  // namespace tavrin::advice

@@ -1,0 +1,102 @@
+// The loaded advice tables, indexed for the lookups of one name. Internal to
+// src/advice.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "advice/advice.h"
+
+namespace tavrin::advice {
+
+// A syllable sequence (up to four syllables) packed into one key: the count
+// in the low 4 bits, then 12 bits per syllable id.
+using SoundKey = std::uint64_t;
+inline constexpr int kMaxKeySyllables = 4;
+
+struct Syllable {
+  std::uint16_t toned = 0;     // id of the numbered syllable (zhang1); 0: none
+  std::uint16_t toneless = 0;  // id of the syllable without its tone (zhang)
+  int tone = 0;                // 1..4, 5 neutral, 0 none
+};
+
+struct UnfortunateWord {
+  std::string word;
+  std::string category;
+};
+
+enum class FamousTag { kNotorious, kFictional, kHistorical, kCelebrity };
+
+struct FamousPerson {
+  std::string name;
+  FamousTag tag;
+  std::string note;
+  // So well known that a name beginning with it reads as theirs: in the
+  // same characters (begin, start) or the same sound (start).
+  bool begin = false;
+  bool start = false;
+};
+
+struct Unsuitable {
+  Severity severity;
+  std::string reason;
+};
+
+struct AdviceTables::Data {
+  std::vector<CharFacts> chars;
+  std::vector<std::vector<Syllable>> charSyllables;  // per char: its readings' syllables
+  std::vector<std::string> markedReadings;           // per char of several readings: "níng、nìng" (GBK)
+  std::vector<std::int32_t> charIndex;               // by GBK code: index into chars, -1
+  std::vector<std::int16_t> unsuitableIndex;         // by GBK code: index into unsuitable, -1
+  std::vector<Unsuitable> unsuitable;
+
+  std::unordered_map<std::string, std::uint16_t> tonedIds;
+  std::unordered_map<std::string, std::uint16_t> tonelessIds;
+  std::vector<std::string> tonedTexts{std::string()};     // by id
+  std::vector<std::string> tonelessTexts{std::string()};  // by id
+
+  std::vector<UnfortunateWord> unfortunate;
+  std::unordered_map<SoundKey, std::int32_t> unfortunateToned;     // neutral tones match any tone
+  std::unordered_map<SoundKey, std::int32_t> unfortunateToneless;
+
+  std::vector<FamousPerson> famous;
+  std::unordered_map<std::string, std::int32_t> famousByName;
+  std::unordered_map<SoundKey, std::int32_t> famousToned;  // the most serious person of a sound
+  std::unordered_map<SoundKey, std::int32_t> famousToneless;
+  std::unordered_map<SoundKey, std::int32_t> famousStartToned;  // the start names only
+
+  std::unordered_map<std::string, std::vector<Syllable>> surnameReadings;  // compound and polyphonic
+  std::unordered_set<std::string> compoundSurnames;
+  // Short texts (up to eight bytes) as packed keys: the everyday words and
+  // the given names of the two name lists.
+  std::unordered_set<std::uint64_t> everydayWords;
+  std::unordered_set<std::uint64_t> boyGivenNames, girlGivenNames;
+
+  static unsigned Code(std::string_view ch) {
+    return static_cast<unsigned char>(ch[0]) << 8 | static_cast<unsigned char>(ch[1]);
+  }
+  const CharFacts* FactsOf(std::string_view ch) const;
+  // The usual reading of a character (none when the table does not know it).
+  Syllable ReadingOf(std::string_view ch) const;
+  Syllable Intern(std::string_view numbered);
+  // The syllables of a name read as a name: the surname's own reading when
+  // the table has one, then each character's usual reading.
+  std::vector<Syllable> ReadName(const std::vector<std::string>& chars, int surnameLength) const;
+};
+
+// Keys of a syllable sequence; false when it is too long or a syllable is unknown.
+bool TonedKey(const Syllable* syllables, std::size_t count, SoundKey& key);
+bool TonelessKey(const Syllable* syllables, std::size_t count, SoundKey& key);
+
+// A text of up to eight bytes as one number (0 for a longer text).
+std::uint64_t PackedText(std::string_view text);
+
+// The double-byte characters of a GBK text.
+std::vector<std::string> SplitChars(std::string_view text);
+
+}  // namespace tavrin::advice

@@ -1,0 +1,33 @@
+// The filters and the order of the list of best names (the 精选 page and
+// `generate --best`), over advice already made.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "advice/advice.h"
+
+namespace tavrin::advice {
+
+struct Filter {
+  bool hideSerious = true;  // names with a serious warning
+  bool levelOneOnly = true;  // only given characters of level 1
+  bool hideMild = false;     // names with any mild warning
+  int minScore = -1000;      // the five-grid score at least this
+  std::string leaveOut;      // characters (GBK) no given name may hold
+};
+
+// True when the name with its five-grid score passes the filter.
+bool Passes(const Advice& advice, int score, const Filter& filter);
+
+// The order of the list: 推荐度, then the five-grid score, both descending.
+bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB);
+
+// The indexes of the `count` best names that pass the filter, in the list's
+// order, taking at most one name per first given character while the names
+// that pass allow it, so that the list is varied; then the next best.
+std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
+                                    std::size_t count, const Filter& filter = {});
+
+}  // namespace tavrin::advice

@@ -1,0 +1,138 @@
+// The advice on names for a parent: meaning and use of each given-name
+// character, warnings and the 推荐度 with its reasons.
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "advice/advice.h"
+#include "chars/encoding.h"
+#include "chars/tone_marks.h"
+#include "cli/cli.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kOptions = "NAME... [--sex male|female] [--json]";
+
+using advice::Advice;
+
+std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMarks(numbered); }
+
+nlohmann::ordered_json ToJson(const Advice& a) {
+  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
+  for (const advice::Warning& w : a.warnings) {
+    warnings.push_back(
+        {{"kind", advice::KindKey(w.kind)}, {"severity", advice::SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
+  }
+  nlohmann::ordered_json chars = nlohmann::ordered_json::array();
+  for (const advice::GivenChar& g : a.given) {
+    nlohmann::ordered_json words = nlohmann::ordered_json::array();
+    nlohmann::ordered_json readings = nlohmann::ordered_json::array();
+    const advice::CharFacts empty;
+    const advice::CharFacts& f = g.facts ? *g.facts : empty;
+    for (const std::string& word : f.words) words.push_back(GbkToUtf8(word));
+    for (const std::string& reading : f.readings) readings.push_back(MarkedPinyin(reading));
+    chars.push_back({{"char", GbkToUtf8(g.ch)},
+                     {"level", f.level},
+                     {"gloss", f.gloss},
+                     {"words", std::move(words)},
+                     {"boys", f.boys},
+                     {"girls", f.girls},
+                     {"readings", std::move(readings)}});
+  }
+  nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
+  for (const advice::Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
+  return {{"name", GbkToUtf8(a.name)},
+          {"sex", a.sex == advice::Sex::kMale ? "male" : "female"},
+          {"pinyin", MarkedPinyin(a.pinyin)},
+          {"recommend", a.recommend},
+          {"warnings", std::move(warnings)},
+          {"chars", std::move(chars)},
+          {"reasons", std::move(reasons)}};
+}
+
+// The literals of this file are GBK like every core text; the terminal gets UTF-8.
+std::string U(std::string_view gbk) { return GbkToUtf8(gbk); }
+
+void PrintText(CliContext& context, const Advice& a) {
+  std::ostream& out = context.out;
+  out << U(a.name) << "  " << MarkedPinyin(a.pinyin) << "  " << U("推荐度 ") << a.recommend << '\n';
+  for (const advice::Warning& w : a.warnings) {
+    out << "  " << U(w.severity == advice::Severity::kSerious ? "！" : "·") << U(w.text) << '\n';
+  }
+  for (const advice::GivenChar& g : a.given) {
+    out << "  " << U(g.ch);
+    if (!g.facts) {
+      out << U("  （字表中没有）") << '\n';
+      continue;
+    }
+    const advice::CharFacts& f = *g.facts;
+    out << "  ";
+    for (std::size_t i = 0; i < f.readings.size(); ++i) out << (i ? "/" : "") << MarkedPinyin(f.readings[i]);
+    out << "  " << (f.level ? std::to_string(f.level) + U("级字") : U("表外字")) << U("  男名 ") << f.boys
+        << U(" 女名 ") << f.girls << "  " << f.gloss;
+    if (!f.words.empty()) {
+      out << "  ";
+      for (std::size_t i = 0; i < f.words.size(); ++i) out << (i ? " " : "") << U(f.words[i]);
+    }
+    out << '\n';
+  }
+  for (const advice::Reason& r : a.reasons) {
+    out << "  " << (r.points > 0 ? "+" : "") << r.points << ' ' << U(r.text) << '\n';
+  }
+}
+
+int Advise(CliContext& context, const std::vector<std::string>& args) {
+  std::vector<std::string> names;
+  advice::Sex sex = advice::Sex::kMale;
+  bool json = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--json") {
+      json = true;
+    } else if (arg == "--sex") {
+      if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
+      const std::string& value = args[++i];
+      if (value != "male" && value != "female") throw CliError("--sex must be male or female, not \"" + value + "\"");
+      sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
+    } else if (arg.starts_with("--")) {
+      throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
+    } else {
+      const std::string name = CliContext::ToGbk(arg);
+      bool chinese = name.size() >= 4 && name.size() % 2 == 0;
+      for (std::size_t b = 0; chinese && b < name.size(); b += 2) {
+        chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
+      }
+      if (!chinese) throw CliError("\"" + arg + "\" is not a full name of two or more Chinese characters");
+      names.push_back(name);
+    }
+  }
+  if (names.empty()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
+
+  const advice::AdviceTables tables = advice::AdviceTables::Load(context.Stores().dataDir);
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const Advice a = tables.Advise(names[i], tables.SurnameLength(names[i]), sex);
+    if (json) {
+      list.push_back(ToJson(a));
+    } else {
+      if (i) context.out << '\n';
+      PrintText(context, a);
+    }
+  }
+  if (json) {
+    nlohmann::ordered_json result = {{"names", std::move(list)}};
+    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  }
+  return 0;
+}
+
+const Registrar kAdvise({"advise", kOptions,
+                         "advice on names for a parent: meaning, warnings and a 0-100 recommendation",
+                         &Advise});
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,173 @@
+// The advice on names, read from the shipped tables beside the executable.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "advice/advice.h"
+#include "core/startup.h"
+
+namespace tavrin::advice {
+namespace {
+
+const AdviceTables& Shipped() {
+  static const AdviceTables tables = AdviceTables::Load(ExecutableDir());
+  return tables;
+}
+
+Advice AdviseShipped(const std::string& name, Sex sex) {
+  return Shipped().Advise(name, Shipped().SurnameLength(name), sex);
+}
+
+bool Has(const Advice& a, WarningKind kind, Severity severity) {
+  for (const Warning& w : a.warnings) {
+    if (w.kind == kind && w.severity == severity) return true;
+  }
+  return false;
+}
+
+bool HasKind(const Advice& a, WarningKind kind) {
+  return Has(a, kind, Severity::kSerious) || Has(a, kind, Severity::kMild);
+}
+
+std::string Shown(const Advice& a) {
+  std::string text;
+  for (const Warning& w : a.warnings) text += std::string(KindKey(w.kind)) + "/" + SeverityKey(w.severity) + " ";
+  return text;
+}
+
+constexpr Sex M = Sex::kMale;
+constexpr Sex F = Sex::kFemale;
+constexpr Severity S = Severity::kSerious;
+constexpr Severity L = Severity::kMild;
+using K = WarningKind;
+
+TEST(Advice, WarningsNamesMustAndMustNotGet) {
+  struct Expect {
+    K kind;
+    Severity severity;
+  };
+  const struct {
+    const char* name;
+    Sex sex;
+    std::vector<Expect> must;
+    std::vector<K> mustNot;
+  } cases[] = {
+      // Homophones: with tones, second against third tone, without tones, a neutral tone in the word.
+      {"吴城宇", M, {{K::kHomophone, S}}, {K::kFamous, K::kSex}},
+      {"吴骋", M, {{K::kHomophone, S}}, {K::kFamous}},
+      {"刘婵桂", F, {{K::kHomophone, S}}, {}},
+      {"杨桦悦", F, {{K::kHomophone, L}}, {}},
+      {"杜子腾", M, {{K::kHomophone, S}}, {}},
+      {"孙梓涵", F, {{K::kHomophone, S}}, {}},
+      // Famous: notorious exact, notorious by sound without tones, fictional, a famous start.
+      {"陈冠希", M, {{K::kFamous, S}}, {K::kHomophone}},
+      {"李弘智", M, {{K::kFamous, S}}, {}},
+      {"吴一帆", M, {{K::kFamous, S}}, {}},
+      {"李逵", M, {{K::kFamous, L}}, {}},
+      {"刘灏然", M, {{K::kFamous, L}}, {}},
+      {"李魁明", M, {{K::kFamous, L}}, {}},
+      {"赵云飞", M, {{K::kFamous, L}}, {}},
+      {"王伦泽", M, {{K::kFamous, L}}, {}},  // a beginning is only a hint
+      {"李奕辰", M, {}, {K::kFamous}},        // 离异 differs in its first syllable
+      // Compound surnames: read as one surname, the given name apart.
+      {"欧阳修", M, {{K::kFamous, L}}, {K::kHomophone, K::kRare}},
+      {"欧阳锋", M, {{K::kFamous, S}}, {}},
+      // The other sex's character.
+      {"陈依婷", M, {{K::kSex, S}}, {}},
+      {"陈依婷", F, {}, {K::kSex, K::kHomophone, K::kFamous}},
+      // Rare and unsuitable characters; readings.
+      {"王修霖", M, {{K::kRare, L}}, {K::kHomophone, K::kFamous, K::kSex, K::kUnsuitable}},
+      {"王\x81\x40", M, {{K::kRare, S}}, {}},
+      {"杨玮村", M, {{K::kUnsuitable, L}}, {}},
+      {"李尸明", M, {{K::kUnsuitable, S}}, {}},
+      {"王韵宁", F, {{K::kReading, L}}, {K::kSex, K::kFamous, K::kHomophone}},
+      {"杨辉阳", M, {{K::kReading, L}}, {}},
+      {"刘弘文", M, {{K::kReading, L}}, {K::kFamous}},
+      // Names a parent would shortlist get no serious warning.
+      {"李钧天", M, {}, {K::kHomophone, K::kFamous, K::kSex, K::kUnsuitable}},
+      {"张云桐", F, {}, {K::kHomophone, K::kFamous, K::kSex, K::kUnsuitable}},
+      {"周洛嘉", F, {}, {K::kHomophone, K::kFamous, K::kSex, K::kUnsuitable}},
+      {"黄漪恩", F, {}, {K::kHomophone, K::kFamous, K::kSex, K::kUnsuitable}},
+  };
+  for (const auto& c : cases) {
+    const Advice a = AdviseShipped(c.name, c.sex);
+    for (const Expect& e : c.must) {
+      EXPECT_TRUE(Has(a, e.kind, e.severity)) << c.name << " lacks " << KindKey(e.kind) << "/" << SeverityKey(e.severity)
+                                              << "; has " << Shown(a);
+    }
+    for (K kind : c.mustNot) EXPECT_FALSE(HasKind(a, kind)) << c.name << " has " << KindKey(kind) << ": " << Shown(a);
+    if (c.must.empty()) {
+      EXPECT_FALSE(a.HasSerious()) << c.name << ": " << Shown(a);
+    }
+    for (std::size_t i = 1; i < a.warnings.size(); ++i) {
+      EXPECT_LE(a.warnings[i - 1].severity, a.warnings[i].severity) << c.name << ": serious first";
+    }
+  }
+}
+
+TEST(Advice, RecommendOrdersTellingPairs) {
+  const struct {
+    const char* better;
+    Sex betterSex;
+    const char* worse;
+    Sex worseSex;
+  } pairs[] = {
+      {"王修霖", M, "王伦泽", M},  // a notorious villain's start
+      {"黄漪恩", F, "黄漪恩", M},  // a girl's name for a girl
+      {"周洛嘉", F, "周娟芬", F},  // dated characters
+      {"王静珂", F, "王静", F},    // a single given character
+      {"王韵宁", F, "王韫潆", F},  // level-3 characters
+      {"刘弘文", M, "刘婵桂", M},
+      {"张云桐", M, "张铁柱", M},  // unsuitable characters
+      {"王俊宇", M, "王俊凯", M},  // a star's name
+  };
+  for (const auto& p : pairs) {
+    const Advice better = AdviseShipped(p.better, p.betterSex);
+    const Advice worse = AdviseShipped(p.worse, p.worseSex);
+    EXPECT_GT(better.recommend, worse.recommend) << p.better << " vs " << p.worse;
+  }
+  for (const char* name : {"王修霖", "李钧天", "张亦苏", "刘弘文"}) {
+    const Advice a = AdviseShipped(name, M);
+    int sum = 60;
+    for (const Reason& r : a.reasons) sum += r.points;
+    EXPECT_EQ(a.recommend, std::clamp(sum, 0, 100)) << name << ": the reasons add up to the 推荐度";
+    EXPECT_GE(a.recommend, 65) << name;
+  }
+}
+
+TEST(Advice, SurnameLengthAndReading) {
+  const struct {
+    const char* name;
+    int length;
+    const char* pinyin;
+  } cases[] = {
+      {"欧阳修", 2, "ou1 yang2 xiu1"}, {"诸葛亮", 2, "zhu1 ge3 liang4"}, {"万俟雪", 2, "mo4 qi2 xue3"},
+      {"单于明", 2, "chan2 yu2 ming2"}, {"欧阳", 1, "ou1 yang2"},      {"王欧阳", 1, "wang2 ou1 yang2"},
+      {"曾子墨", 1, "zeng1 zi3 mo4"},   {"张三", 1, "zhang1 san1"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Shipped().SurnameLength(c.name), c.length) << c.name;
+    EXPECT_EQ(AdviseShipped(c.name, M).pinyin, c.pinyin) << c.name;
+  }
+  EXPECT_EQ(AdviseShipped("欧阳修", M).given.size(), 1u);
+}
+
+TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
+  const AdviceTables none = AdviceTables::Load("/nonexistent/");
+  const Advice a = none.Advise("吴城宇", 1, M);
+  EXPECT_TRUE(a.warnings.empty()) << Shown(a);
+  EXPECT_EQ(a.given.size(), 2u);
+  EXPECT_EQ(a.given[0].facts, nullptr);
+
+  AdviceTables::Texts texts;
+  texts.famous = "李逵\tfictional\t《水浒传》人物\r\n";
+  const AdviceTables famousOnly = AdviceTables::FromTexts(texts);
+  EXPECT_TRUE(HasKind(famousOnly.Advise("李逵", 1, M), K::kFamous));
+  EXPECT_FALSE(HasKind(famousOnly.Advise("李魁", 1, M), K::kFamous));  // no readings, no sound match
+  for (const char* odd : {"", "王", "ab", "\xff\xff\xff"}) EXPECT_NO_THROW(Shipped().Advise(odd, 1, F));
+}
+
+}  // namespace
+}  // namespace tavrin::advice

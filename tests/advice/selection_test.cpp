@@ -1,0 +1,79 @@
+// The filters and the order of the list of best names.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "advice/selection.h"
+
+namespace tavrin::advice {
+namespace {
+
+CharFacts Facts(int level) {
+  CharFacts facts;
+  facts.level = level;
+  return facts;
+}
+
+const CharFacts kLevel1 = Facts(1);
+const CharFacts kLevel2 = Facts(2);
+
+Advice Make(const char* first, const char* second, const CharFacts* secondFacts, int recommend,
+            std::vector<Severity> warnings = {}) {
+  Advice a;
+  a.given = {{first, &kLevel1}, {second, secondFacts}};
+  a.recommend = recommend;
+  for (Severity s : warnings) a.warnings.push_back({WarningKind::kReading, s, "", 0});
+  return a;
+}
+
+TEST(Selection, Filters) {
+  Filter all;
+  all.hideSerious = false;
+  all.levelOneOnly = false;
+  Filter strict;
+  strict.hideMild = true;
+  strict.minScore = 80;
+  strict.leaveOut = "雨轩";
+  const struct {
+    Advice advice;
+    int score;
+    Filter filter;
+    bool passes;
+  } cases[] = {
+      {Make("子", "涵", &kLevel1, 80), 90, Filter{}, true},
+      {Make("子", "涵", &kLevel1, 80, {Severity::kSerious}), 90, Filter{}, false},
+      {Make("子", "涵", &kLevel1, 80, {Severity::kSerious}), 90, all, true},
+      {Make("子", "涵", &kLevel1, 80, {Severity::kMild}), 90, Filter{}, true},
+      {Make("子", "涵", &kLevel1, 80, {Severity::kMild}), 90, strict, false},
+      {Make("子", "霖", &kLevel2, 80), 90, Filter{}, false},
+      {Make("子", "霖", &kLevel2, 80), 90, all, true},
+      {Make("子", "\x81\x40", nullptr, 80), 90, Filter{}, false},  // unknown to the table
+      {Make("子", "涵", &kLevel1, 80), 79, strict, false},
+      {Make("子", "轩", &kLevel1, 80), 90, strict, false},
+      {Make("子", "涵", &kLevel1, 80), 80, strict, true},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(Passes(cases[i].advice, cases[i].score, cases[i].filter), cases[i].passes) << "case " << i;
+  }
+}
+
+TEST(Selection, BestAreOrderedAndVaried) {
+  const std::vector<Advice> advice = {
+      Make("子", "轩", &kLevel1, 80),                       // 0
+      Make("子", "涵", &kLevel1, 79),                       // 1: second with 子
+      Make("雨", "涵", &kLevel1, 70),                       // 2
+      Make("子", "墨", &kLevel1, 95, {Severity::kSerious}),  // 3: filtered out
+      Make("浩", "宇", &kLevel1, 70),                       // 4: as 2, a lower score
+      Make("雨", "霖", &kLevel2, 99),                       // 5: level 2
+  };
+  const std::vector<int> scores = {90, 90, 85, 100, 80, 100};
+  EXPECT_EQ(SelectBest(advice, scores, 3), (std::vector<std::size_t>{0, 2, 4}));
+  EXPECT_EQ(SelectBest(advice, scores, 4), (std::vector<std::size_t>{0, 1, 2, 4}));  // then the next best
+  EXPECT_EQ(SelectBest(advice, scores, 10).size(), 4u);
+  EXPECT_TRUE(RanksBefore(advice[2], 85, advice[4], 80));
+  EXPECT_FALSE(RanksBefore(advice[4], 80, advice[2], 85));
+}
+
+}  // namespace
+}  // namespace tavrin::advice
