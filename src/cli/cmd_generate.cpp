@@ -41,9 +41,10 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
   context.PrintLine("【姓名报表】");
   for (const ReportRow& row : model.report.Rows()) {
     std::string line;
-    for (const std::string* column : row.Columns()) {
-      if (!line.empty()) line += '\t';
-      line += column == &row.grids ? GridsOnOneLine(*column) : *column;
+    for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
+      if (column > 0) line += '\t';
+      const std::string cell = row.Cell(column);
+      line += column == ReportRow::kGrids ? GridsOnOneLine(cell) : cell;
     }
     context.PrintLine(line);
   }
@@ -63,7 +64,9 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   Json report = Json::array();
   for (const ReportRow& row : model.report.Rows()) {
     Json columns = Json::array();
-    for (const std::string* column : row.Columns()) columns.push_back(GbkToUtf8(*column));
+    for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
+      columns.push_back(GbkToUtf8(row.Cell(column)));
+    }
     report.push_back(std::move(columns));
   }
   Json result = Json::object();
@@ -71,7 +74,7 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   result["panes"] = std::move(panes);
   result["rows"] = std::move(rows);
   result["report"] = std::move(report);
-  result["pendingLine"] = GbkToUtf8(model.session.pendingLine);
+  result["pendingLine"] = GbkToUtf8(model.session.pendingLine.Text());
   result["progress"] = GbkToUtf8(model.Progress());
   context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
 }

@@ -136,18 +136,21 @@ class NamingModel {
   // give more names.
   std::string DrawCapSummary() const;
 
-  // The candidate text of a full name: the name, "(", its score, ")".
-  std::string CandidateText(std::string_view name) const;
-  // Acceptance of one candidate text: pumps, collects names scoring above 70
-  // into the pending line, writes the pending line to the summary pane once
-  // it is longer than 80 bytes (with one report row for the candidate that
-  // completed it), and returns the candidate unless that exact text already
-  // stands in the summary pane (then the empty text).
-  std::string AcceptCandidate(std::string_view candidate);
-  // The report row of a full name with the given score text.
-  ReportRow MakeReportRow(std::string_view name, std::string_view score) const;
+  // The candidate of a full name made of `surname` and `given`, scored
+  // against the run's birth elements, proposed by the generator of the page
+  // `generator`.
+  Candidate MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator) const;
+  // Acceptance of one candidate: pumps, numbers it in the order of
+  // acceptance, collects names scoring above 70 into the pending line,
+  // writes the pending line to the summary pane once it is longer than 80
+  // bytes (with one report row for the candidate that completed it), and
+  // tells whether the generator shows it: not when its text already stands
+  // in the summary pane.
+  bool AcceptCandidate(Candidate& candidate);
+  // The report row of a candidate, its name scored again with its lines.
+  ReportRow MakeReportRow(const Candidate& candidate) const;
 
-  // True when the candidate text's given-name characters (those after the
+  // True when the full name's given-name characters (those after the
   // first, before any "(") include a girl-name character, or when it has
   // fewer than two characters.
   bool GirlCharTest(std::string_view text) const;

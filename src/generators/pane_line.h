@@ -1,14 +1,18 @@
-// The line buffer a generator gathers returned candidates in before it writes
-// them to its pane as one line.
+// What every generator shares: its pane with the line buffer it gathers shown
+// candidates in, and the loop of draws that fills the pane.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/candidate.h"
+#include "core/pane.h"
+
 namespace tavrin {
 
-class Pane;
+class NamingModel;
 
 // A pane line is written once it holds this many bytes (the two- and
 // three-character, five-element and poetry generators) or this many
@@ -16,26 +20,53 @@ class Pane;
 inline constexpr std::size_t kPaneLineBytes = 100;
 inline constexpr std::size_t kPaneLineChars = 70;
 
-// Entries of a pane line are separated by three blanks.
-inline constexpr std::string_view kEntrySeparator = "   ";
+// A generator's pane and its line buffer.
+class GeneratorPane {
+ public:
+  enum class LineLimit { kBytes, kChars };
 
-// Appends a returned candidate and the separator; an empty result adds nothing.
-// Returns whether something was added.
-inline bool AddEntry(std::string& paneLine, std::string_view accepted) {
-  if (accepted.empty()) return false;
-  paneLine += accepted;
-  paneLine += kEntrySeparator;
-  return true;
-}
+  // `caption` is the pane's page; it names the generator in its candidates
+  // and in a draw-cap note.
+  GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit);
 
-// Writes a pane line that is not empty to the pane, and empties it.
-void FlushPaneLine(std::string& paneLine, Pane& pane);
+  Pane& Target() const { return pane_; }
+  std::string_view Caption() const { return caption_; }
+  PaneLine& Line() { return line_; }
 
-// The full name of the entry of a pane line that holds the byte `at` (the
-// first byte of a character): the name part before "(" of a candidate text
-// "张伟明(85)", or a two-character entry without a score (the
-// five-element pane's). Empty when the byte is a blank or lies outside the
-// line, or when the text there is not a name (a completion line, say).
-std::string NameEntryAt(std::string_view line, std::size_t at);
+  // Scores the name `surname` + `given`, hands it to acceptance and, when it
+  // comes back and `Hidden` (if set) does not object, adds it to the line,
+  // which is written once full. Returns whether it was added.
+  bool Offer(std::string_view surname, std::string_view given);
+  // Writes the line when it is full.
+  void FlushWhenFull();
+  // Writes what the line holds.
+  void Flush() { line_.FlushTo(pane_); }
+
+  // A candidate acceptance returned that this generator still does not show.
+  std::function<bool(const Candidate&)> Hidden;
+
+ private:
+  NamingModel& model_;
+  Pane& pane_;
+  std::string_view caption_;
+  LineLimit limit_;
+  PaneLine line_;
+};
+
+// The loop of attempts shared by the drawing generators. At the top of every
+// attempt: when the pane holds the requested count of rows (re-read at every
+// test), the line is written, then `completion` to `completionPane`, and the
+// loop ends; the window is pumped when it is time (with `tick`); a stop ends
+// the loop; so does the cap of `maxAttempts` attempts, with a draw-cap note;
+// else the progress label shows the attempt's number and the attempt runs.
+// An attempt returns false to end the generator there.
+struct DrawLoop {
+  long long maxAttempts = 0;
+  std::string_view completion;
+  Pane* completionPane = nullptr;  // the summary pane when null
+  bool tick = true;
+};
+
+void RunDrawLoop(NamingModel& model, GeneratorPane& output, const DrawLoop& loop, const std::function<bool()>& attempt);
 
 }  // namespace tavrin

@@ -25,30 +25,20 @@ void GeneratePoetryNames(NamingModel& model) {
 
   pane.Clear();
   pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");
-  std::string paneLine;
-  long long attempts = 0;
-  while (true) {
-    if (static_cast<long long>(pane.Rows()) >= model.ReadCount()) {
-      FlushPaneLine(paneLine, pane);
-      pane.Append("诗歌分析完成");
-      return;
-    }
-    model.Tick();
-    if (session.stopRequested) return;
-    if (attempts > kAttemptLimit) {
-      model.NoteDrawCap("诗歌取名", pane.Rows());
-      return;
-    }
-    model.SetProgress(++attempts);
+  GeneratorPane output(model, pane, "诗歌取名", GeneratorPane::LineLimit::kBytes);
+  const DrawLoop loop{.maxAttempts = kAttemptLimit + 1, .completion = "诗歌分析完成", .completionPane = &pane};
+  RunDrawLoop(model, output, loop, [&] {
     const std::uint64_t b = model.Random().Below(chars.size());
     const std::uint64_t c = model.Random().Below(chars.size());
-    if (chars.empty()) continue;  // the draws index nothing
+    if (chars.empty()) return true;  // the draws index nothing
     const std::string& second = chars[b];
     const std::string& third = chars[c];
-    if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) continue;
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
-    if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);
-  }
+    if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) {
+      return true;
+    }
+    output.Offer(surname, second + third);
+    return true;
+  });
 }
 
 PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText) {

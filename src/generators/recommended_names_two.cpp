@@ -15,16 +15,14 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
   const LineList& lines = model.Inputs().Female() ? model.Stores().girlCharList : model.Stores().boyCharList;
   const std::string& surname = session.surname;
   model.SetProgress(0);
-  std::string paneLine;
+  GeneratorPane output(model, model.memo8, "系统推荐名二", GeneratorPane::LineLimit::kChars);
   for (const std::string& line : lines) {
     model.Pump();
     if (session.stopRequested) return;
-    const std::string name = surname + line;
-    if (!model.SoundsApart(surname, CharAt(name, 1))) continue;
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-    if (CharCount(paneLine) >= kPaneLineChars) FlushPaneLine(paneLine, model.memo8);
+    if (!model.SoundsApart(surname, CharAt(surname + line, 1))) continue;
+    output.Offer(surname, line);
   }
-  FlushPaneLine(paneLine, model.memo8);
+  output.Flush();
   model.memo1.Append("推荐名字二分析完成");
 }
 

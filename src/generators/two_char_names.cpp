@@ -52,32 +52,18 @@ void GenerateTwoCharNames(NamingModel& model) {
   model.memo1.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
 
   const LineList& names = session.activeNameList;
-  std::string paneLine;
-  std::string written;  // every line this call wrote to the pane
-  long long draws = 0;
-  while (static_cast<long long>(model.memo2.Rows()) < model.ReadCount()) {
-    model.Tick();
-    if (session.stopRequested) return;
-    model.SetProgress(++draws);
-    if (draws > kDrawLimit) {
-      model.NoteDrawCap("二字名", model.memo2.Rows());
-      return;
-    }
+  GeneratorPane output(model, model.memo2, "二字名", GeneratorPane::LineLimit::kBytes);
+  RunDrawLoop(model, output, {.maxAttempts = kDrawLimit, .completion = "2字名分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
-    if (names.empty()) continue;  // the draw indexes nothing
+    if (names.empty()) return true;  // the draw indexes nothing
     const std::string& ch = names[k];
-    if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) continue;
-    if (AvoidedCharacter(model, parts, ch)) continue;
-    const std::string name = surname + ch;
-    if (ContainsBytes(written, name)) continue;
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-    if (paneLine.size() >= kPaneLineBytes) {
-      written += paneLine;
-      FlushPaneLine(paneLine, model.memo2);
-    }
-  }
-  FlushPaneLine(paneLine, model.memo2);
-  model.memo1.Append("2字名分析完成");
+    if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) return true;
+    if (AvoidedCharacter(model, parts, ch)) return true;
+    // A name already written to the pane is not offered again.
+    if (output.Target().Contains(surname + ch)) return true;
+    output.Offer(surname, ch);
+    return true;
+  });
 }
 
 }  // namespace tavrin

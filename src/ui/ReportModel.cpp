@@ -47,14 +47,15 @@ ReportModel::Extras ReportModel::MakeExtras(const ReportRow& row) const {
   const PinyinService& pinyin = services_.pinyin;
   std::vector<int> strokes;
   std::vector<int> tones;
-  for (const std::string& ch : SplitChars(row.name)) {
+  const std::string& name = row.candidate.fullName;
+  for (const std::string& ch : SplitChars(name)) {
     strokes.push_back(StrokeCount(ch));
     tones.push_back(pinyin.ToneOf(ch));
   }
   Extras extras;
-  extras.pinyin = QString::fromStdString(PinyinWithToneMarks(pinyin.PinyinOf(row.name)));
+  extras.pinyin = QString::fromStdString(PinyinWithToneMarks(pinyin.PinyinOf(name)));
   extras.strokes = JoinNumbers(strokes);
-  extras.tones = JoinNumbers(tones) + (pinyin.ToneCheck(row.name) ? " ✓" : " ✗");
+  extras.tones = JoinNumbers(tones) + (pinyin.ToneCheck(name) ? " ✓" : " ✗");
   return extras;
 }
 
@@ -78,7 +79,7 @@ QString ReportModel::CellText(int row, int column) const {
       break;
   }
   const ReportRow& reportRow = report_.Rows()[static_cast<std::size_t>(row)];
-  QString text = FromGbk(*reportRow.Columns()[static_cast<std::size_t>(column)]);
+  QString text = FromGbk(reportRow.Cell(static_cast<std::size_t>(column)));
   if (column == kGrids) {
     // Grid lines end with CR; the last one's is dropped, the others join.
     QStringList lines = text.split('\r', Qt::SkipEmptyParts);
@@ -93,13 +94,14 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole) {
     if (column == kGrids) {
       // The grid lines on one line: their CRs shown as blanks.
-      QString shown = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].grids);
+      QString shown = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].Cell(ReportRow::kGrids));
       return shown.replace('\r', ' ');
     }
     return CellText(index.row(), column);
   }
+  if (role == kScoreRole) return report_.Rows()[static_cast<std::size_t>(index.row())].candidate.score;
   if (role == Qt::ToolTipRole && column == kGrids) {
-    QString tip = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].grids);
+    QString tip = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].Cell(ReportRow::kGrids));
     tip.replace('\r', '\n');
     return tip.trimmed();
   }

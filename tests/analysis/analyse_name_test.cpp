@@ -97,6 +97,31 @@ TEST(AnalyseName, ScoreFollowsTheLastGenerateRun) {
   EXPECT_EQ(model.memo4.Lines().front(), "开始分析八字");  // the Generate run's lines were cleared
 }
 
+// The score's birth elements are the last Generate run's, not the analysed
+// date's: with these two charts 张锦林 (火金木) is balanced with one and not
+// with the other, so the element term tells them apart.
+TEST(AnalyseName, ScoreUsesTheGenerateRunsChartNotTheAnalysedDate) {
+  const struct {
+    const char* generateDate[3];  // year, month, day; hour 1
+    const char* analysedDate[3];
+    const char* score;
+  } cases[] = {
+      {{"2011", "5", "21"}, {"2012", "1", "1"}, "55,"},  // 金木水火火水土土 + 火金木: balanced
+      {{"2012", "1", "1"}, {"2011", "5", "21"}, "35,"},  // 金木金水金金土土 + 火金木: 水 weak
+  };
+  for (const auto& c : cases) {
+    NamingFixture f;
+    f.inputs.year = c.generateDate[0];
+    f.inputs.month = c.generateDate[1];
+    f.inputs.day = c.generateDate[2];
+    f.inputs.count = "0";
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+    AnalyseName(*f.model, Request("张锦林", c.analysedDate[0], c.analysedDate[1], c.analysedDate[2], "1"));
+    EXPECT_TRUE(f.model->memo4.Lines().back().starts_with(std::string("分数:") + c.score))
+        << f.model->memo4.Lines().back();
+  }
+}
+
 TEST(AnalyseName, BadFields) {
   const struct {
     AnalysisRequest request;

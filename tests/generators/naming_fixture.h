@@ -64,9 +64,12 @@ struct NamingFixture {
     std::vector<LineList> state;
     for (const auto& page : model->ResultPages()) state.push_back(page.pane->Lines());
     LineList rows;
-    for (const ReportRow& row : model->report.Rows()) rows.push_back(row.name + "|" + row.score + "|" + row.grids);
+    for (const ReportRow& row : model->report.Rows()) {
+      rows.push_back(row.Cell(ReportRow::kName) + "|" + row.Cell(ReportRow::kScore) + "|" +
+                     row.Cell(ReportRow::kGrids));
+    }
     state.push_back(rows);
-    state.push_back({model->session.pendingLine});
+    state.push_back({model->session.pendingLine.Text()});
     return state;
   }
 

@@ -272,7 +272,8 @@ QStringList Lines(const tavrin::Pane& pane) {
 
 std::vector<std::string> ReportNames(const tavrin::ReportList& report) {
   std::vector<std::string> names;
-  for (const tavrin::ReportRow& row : report.Rows()) names.push_back(row.name + "\t" + row.grids);
+  for (const tavrin::ReportRow& row : report.Rows())
+    names.push_back(row.Cell(tavrin::ReportRow::kName) + "\t" + row.Cell(tavrin::ReportRow::kGrids));
   return names;
 }
 

@@ -37,8 +37,16 @@ using tavrin::test::Find;
 
 tavrin::ReportRow Row(const QString& name, const QString& score, const QString& nameElements = "木火") {
   using tavrin::ui::ToGbk;
-  return {ToGbk(name),         ToGbk(score),          ToGbk("金木水火"),
-          ToGbk(nameElements), ToGbk("金木水火木火"), ToGbk(score + ",天格:第8数吉\r人格:第15数吉\r")};
+  tavrin::ReportRow row;
+  row.candidate.fullName = ToGbk(name);
+  row.candidate.surnameBytes = 2;
+  row.candidate.score = score.toInt();
+  row.birthElements = ToGbk("金木水火");
+  row.scored.score = row.candidate.score;
+  row.scored.nameElements = ToGbk(nameElements);
+  row.scored.matches = {{tavrin::kHeavenGrid, 0, ToGbk("第8数吉"), 30},
+                        {tavrin::kPersonGrid, 1, ToGbk("第15数吉"), 30}};
+  return row;
 }
 
 // The names shown, top to bottom.
@@ -141,7 +149,7 @@ class ReportPageTest : public QObject {
     clickHeader(ReportModel::kName);
     QCOMPARE(ShownNames(page), (QStringList{"李明", "王芳", "张伟", "赵磊"}));  // li, wang, zhang, zhao
     // The core keeps its order.
-    QCOMPARE(tavrin::ui::FromGbk(report.Rows()[0].name), QString("张伟"));
+    QCOMPARE(tavrin::ui::FromGbk(report.Rows()[0].candidate.fullName), QString("张伟"));
 
     auto* count = Find<QLabel>(page, "reportCount");
     QCOMPARE(count->text(), QString("显示 4 / 共 4 个名字"));
