@@ -80,7 +80,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   environment.messages = &messages;
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
-  model.session.birthElements = birthElements;
+  model.session.chart.birthElements = birthElements;
   const AnalysisOutcome outcome = AnalyseName(model, request);
   if (outcome == AnalysisOutcome::kRefused) throw CliError(messages.message);
 

@@ -119,8 +119,8 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   environment.inputs = &inputs;
   environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
-  model.session.birthElements = birthElements;
-  if (StartPoetryNaming(model, text) == PoetryOutcome::kRefused) throw CliError(messages.message);
+  model.session.chart.birthElements = birthElements;
+  if (StartPoetryNaming(model, text, birthElements) == PoetryOutcome::kRefused) throw CliError(messages.message);
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();

@@ -13,13 +13,13 @@ constexpr int kSummaryScore = 70;
 
 }  // namespace
 
-Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view given,
-                                     std::string_view generator) const {
+Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator,
+                                     std::string_view scoringElements) const {
   Candidate candidate;
   candidate.fullName.reserve(surname.size() + given.size());
   candidate.fullName.append(surname).append(given);
   candidate.surnameBytes = surname.size();
-  NameScore score = Services().scorer.Evaluate(candidate.fullName, session.birthElements, false);
+  NameScore score = Services().scorer.Evaluate(candidate.fullName, scoringElements, false);
   candidate.score = score.score;
   candidate.grids = score.grids;
   candidate.nameElements = std::move(score.nameElements);
@@ -30,8 +30,8 @@ Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view 
 ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
   ReportRow row;
   row.candidate = candidate;
-  row.birthElements = session.birthElements;
-  row.scored = Services().scorer.Evaluate(candidate.fullName, session.birthElements);
+  row.birthElements = session.chart.birthElements;
+  row.scored = Services().scorer.Evaluate(candidate.fullName, session.chart.birthElements);
   return row;
 }
 

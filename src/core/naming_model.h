@@ -1,5 +1,6 @@
-// The naming run without a window: the session, the panes, the report, the
-// progress label and the two buttons, over the sealed data stores. The
+// The naming run without a window: the run's state (the session, the panes,
+// the report) and its presentation (the progress label, the two buttons, the
+// pacing of the message pump), over the sealed data stores. The
 // window wires its controls to this model; the command line and the tests
 // drive it directly.
 //
@@ -51,26 +52,9 @@ struct NamingEnvironment {
   std::optional<std::chrono::year_month_day> today;  // of the date translator; the local date when unset
 };
 
-class NamingModel {
- public:
-  // Extra pumps: while a run makes draws that hand over no candidate, the
-  // window is pumped once this much time has passed since the last pump.
-  static constexpr std::chrono::milliseconds kPumpInterval{15};
-  // The clock is read at every this many ticks.
-  static constexpr unsigned kTicksPerClockCheck = 256;
-
-  NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment);
-  NamingModel(const NamingModel&) = delete;
-  NamingModel& operator=(const NamingModel&) = delete;
-
-  const DataStores& Stores() const { return *stores_; }
-  const NamingServices& Services() const { return *stores_->services; }
-  NamingInputs& Inputs() const { return *inputs_; }
-  // The message boxes; messages are dropped when the environment has none.
-  MessageBoxes& Messages() const;
-  RandomSource& Random() { return random_; }
-  TTransDate& TransDate() { return *transDate_; }
-
+// The state of the naming runs: the session (with the stop flag and the
+// pending line), the panes and the report.
+struct NamingRunState {
   NamingSession session;
 
   // The panes, by component name.
@@ -90,6 +74,21 @@ class NamingModel {
     std::string caption;
   };
   std::vector<PageOfPane> ResultPages() const;
+};
+
+// What the window shows of a run beside its panes, and how a run keeps the
+// window responsive: the progress label, the two buttons, whether a run is
+// under way, and the pacing of the message pump.
+class RunPresentation {
+ public:
+  // Extra pumps: while a run makes draws that hand over no candidate, the
+  // window is pumped once this much time has passed since the last pump.
+  static constexpr std::chrono::milliseconds kPumpInterval{15};
+  // The clock is read at every this many ticks.
+  static constexpr unsigned kTicksPerClockCheck = 256;
+
+  // No pump: nothing to pump; no clock: the steady clock.
+  RunPresentation(MessagePump* pump, MonotonicClock* clock);
 
   // The progress label.
   const std::string& Progress() const { return progress_; }
@@ -108,15 +107,43 @@ class NamingModel {
   bool Running() const { return running_; }
   void SetRunning(bool running) { running_ = running; }
 
-  // The Stop button: asks the running generator to end, disables "停止" and
-  // enables "生成" at once.
-  void StopCommand();
-
   // Processes the window's pending messages.
   void Pump();
   // Called at every draw: pumps when kPumpInterval has passed since the last
   // pump, so Stop is heard in long stretches that hand over no candidate.
   void Tick();
+
+ private:
+  MessagePump* pump_;
+  MonotonicClock* clock_;
+  std::string progress_;
+  std::function<void(const std::string&)> progressListener_;
+  ButtonStates buttons_;
+  std::function<void(const ButtonStates&)> buttonsListener_;
+  bool running_ = false;
+  unsigned ticks_ = 0;
+  std::chrono::steady_clock::time_point lastPump_;
+};
+
+// A naming run's state and its presentation over the sealed data stores, with
+// the inputs, the random source and the date translator.
+class NamingModel : public NamingRunState, public RunPresentation {
+ public:
+  NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment);
+  NamingModel(const NamingModel&) = delete;
+  NamingModel& operator=(const NamingModel&) = delete;
+
+  const DataStores& Stores() const { return *stores_; }
+  const NamingServices& Services() const { return *stores_->services; }
+  NamingInputs& Inputs() const { return *inputs_; }
+  // The message boxes; messages are dropped when the environment has none.
+  MessageBoxes& Messages() const;
+  RandomSource& Random() { return random_; }
+  TTransDate& TransDate() { return *transDate_; }
+
+  // The Stop button: asks the running generator to end, disables "停止" and
+  // enables "生成" at once.
+  void StopCommand();
 
   // The requested count, read afresh; throws RunFailure when the field does
   // not hold a whole number.
@@ -137,9 +164,10 @@ class NamingModel {
   std::string DrawCapSummary() const;
 
   // The candidate of a full name made of `surname` and `given`, scored
-  // against the run's birth elements, proposed by the generator of the page
-  // `generator`.
-  Candidate MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator) const;
+  // against `scoringElements` (a birth chart's elements), proposed by the
+  // generator of the page `generator`.
+  Candidate MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator,
+                          std::string_view scoringElements) const;
   // Acceptance of one candidate: pumps, numbers it in the order of
   // acceptance, collects names scoring above 70 into the pending line,
   // writes the pending line to the summary pane once it is longer than 80
@@ -158,20 +186,9 @@ class NamingModel {
  private:
   SharedStores stores_;
   NamingInputs* inputs_;
-  MessagePump* pump_;
   MessageBoxes* messages_;
-  MonotonicClock* clock_;
   RandomSource random_;
   std::unique_ptr<TTransDate> transDate_;
-
-  std::string progress_;
-  std::function<void(const std::string&)> progressListener_;
-  ButtonStates buttons_;
-  std::function<void(const ButtonStates&)> buttonsListener_;
-  bool running_ = false;
-
-  unsigned ticks_ = 0;
-  std::chrono::steady_clock::time_point lastPump_;
   // One bit per 16-bit character code of the girl-name characters.
   std::vector<bool> girlChars_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/birth_pillars.h"
 #include "chars/linelist.h"
 #include "chars/pinyin.h"
 #include "core/pane.h"
@@ -18,8 +19,7 @@ struct NamingSession {
   std::string surname;  // "张" until the first run
   bool female = false;
   int birthYear = 0, birthMonth = 0, birthDay = 0, birthHour = 0;
-  std::string birthElements;    // elements of the four pillars, stem before branch
-  std::string missingElements;  // elements absent from them, in the order 金 木 水 火 土
+  BirthChart chart;  // of the last Generate run; names are scored against its elements
   bool stopRequested = false;
   PaneLine pendingLine;                         // the summary pane's line buffer; survives runs
   std::uint64_t accepted = 0;                   // candidates handed to acceptance so far

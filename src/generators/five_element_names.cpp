@@ -39,7 +39,7 @@ const std::string& ElementChars(const DataStores& stores, std::optional<Element>
 void GenerateFiveElementNames(NamingModel& model) {
   NamingSession& session = model.session;
   const std::string& surname = session.surname;
-  const std::string& missing = session.missingElements;
+  const std::string& missing = session.chart.missingElements;
   const LineList& names = session.activeNameList;
   Pane& pane = model.memo5;
 
@@ -55,7 +55,7 @@ void GenerateFiveElementNames(NamingModel& model) {
   const std::vector<std::string> elementChars = SplitChars(ElementChars(model.Stores(), ElementOfChar(missing)));
   pane.Append("五行缺" + missing);
 
-  GeneratorPane output(model, pane, "部首有五行", GeneratorPane::LineLimit::kBytes);
+  GeneratorPane output(model, pane, "部首有五行", GeneratorPane::LineLimit::kBytes, model.session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kAttemptLimit + 1, .completion = "五行名字分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     // With an empty list the drawn line is the empty text: no three-character

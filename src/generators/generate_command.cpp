@@ -67,14 +67,13 @@ class RunScope {
 void Run(NamingModel& model, const CheckedInputs& checked) {
   NamingSession& session = model.session;
   for (Pane* pane : {&model.memo2, &model.memo3, &model.memo5, &model.memo6, &model.memo1}) pane->Clear();
-  session.missingElements.clear();
+  session.chart.missingElements.clear();
 
   const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
                                                      checked.month, checked.day, checked.hourText);
   for (const std::string& line : analysis.paneLines) model.memo1.Append(line);
   for (const std::string& line : analysis.analysisPaneLines) model.memo4.Append(line);
-  session.birthElements = analysis.birthElements;
-  session.missingElements = analysis.missingElements;
+  session.chart = analysis;
 
   const NamingInputs& inputs = model.Inputs();
   session.activeNameList = inputs.Female() ? model.Stores().femaleNameList : model.Stores().maleNameList;

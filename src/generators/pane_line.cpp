@@ -5,11 +5,12 @@
 
 namespace tavrin {
 
-GeneratorPane::GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit)
-    : model_(model), pane_(pane), caption_(caption), limit_(limit) {}
+GeneratorPane::GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit,
+                             std::string_view scoringElements)
+    : model_(model), pane_(pane), caption_(caption), limit_(limit), scoringElements_(scoringElements) {}
 
 bool GeneratorPane::Offer(std::string_view surname, std::string_view given) {
-  Candidate candidate = model_.MakeCandidate(surname, given, caption_);
+  Candidate candidate = model_.MakeCandidate(surname, given, caption_, scoringElements_);
   if (!model_.AcceptCandidate(candidate)) return false;
   if (Hidden && Hidden(candidate)) return false;
   line_.Add(std::move(candidate));

@@ -26,8 +26,10 @@ class GeneratorPane {
   enum class LineLimit { kBytes, kChars };
 
   // `caption` is the pane's page; it names the generator in its candidates
-  // and in a draw-cap note.
-  GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit);
+  // and in a draw-cap note. Names are scored against `scoringElements`, the
+  // elements of the birth chart the run is for.
+  GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit,
+                std::string_view scoringElements);
 
   Pane& Target() const { return pane_; }
   std::string_view Caption() const { return caption_; }
@@ -50,6 +52,7 @@ class GeneratorPane {
   Pane& pane_;
   std::string_view caption_;
   LineLimit limit_;
+  std::string scoringElements_;
   PaneLine line_;
 };
 

@@ -15,7 +15,7 @@ constexpr long long kAttemptLimit = 1000;
 
 }  // namespace
 
-void GeneratePoetryNames(NamingModel& model) {
+void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
   NamingSession& session = model.session;
   const NamingInputs& inputs = model.Inputs();
   const LineList& chars = session.poemCharList;
@@ -25,7 +25,7 @@ void GeneratePoetryNames(NamingModel& model) {
 
   pane.Clear();
   pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");
-  GeneratorPane output(model, pane, "诗歌取名", GeneratorPane::LineLimit::kBytes);
+  GeneratorPane output(model, pane, "诗歌取名", GeneratorPane::LineLimit::kBytes, scoringElements);
   const DrawLoop loop{.maxAttempts = kAttemptLimit + 1, .completion = "诗歌分析完成", .completionPane = &pane};
   RunDrawLoop(model, output, loop, [&] {
     const std::uint64_t b = model.Random().Below(chars.size());
@@ -41,7 +41,7 @@ void GeneratePoetryNames(NamingModel& model) {
   });
 }
 
-PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText) {
+PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText, std::string_view scoringElements) {
   if (poemText.empty()) {
     model.Messages().Show("请先选择诗歌");
     return PoetryOutcome::kRefused;
@@ -76,7 +76,7 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
     model.StartRunNotes();
   }
   try {
-    GeneratePoetryNames(model);
+    GeneratePoetryNames(model, scoringElements);
   } catch (const RunFailure& failure) {
     model.Messages().Show(failure.what());
     return PoetryOutcome::kFailed;

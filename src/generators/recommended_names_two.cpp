@@ -15,7 +15,8 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
   const LineList& lines = model.Inputs().Female() ? model.Stores().girlCharList : model.Stores().boyCharList;
   const std::string& surname = session.surname;
   model.SetProgress(0);
-  GeneratorPane output(model, model.memo8, "系统推荐名二", GeneratorPane::LineLimit::kChars);
+  GeneratorPane output(model, model.memo8, "系统推荐名二", GeneratorPane::LineLimit::kChars,
+                       model.session.chart.birthElements);
   for (const std::string& line : lines) {
     model.Pump();
     if (session.stopRequested) return;

@@ -52,7 +52,8 @@ void GenerateTwoCharNames(NamingModel& model) {
   model.memo1.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
 
   const LineList& names = session.activeNameList;
-  GeneratorPane output(model, model.memo2, "二字名", GeneratorPane::LineLimit::kBytes);
+  GeneratorPane output(model, model.memo2, "二字名", GeneratorPane::LineLimit::kBytes,
+                       model.session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kDrawLimit, .completion = "2字名分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     if (names.empty()) return true;  // the draw indexes nothing

@@ -77,7 +77,7 @@ int Run(const std::vector<std::string>& args) {
   environment.inputs = &inputs;
   environment.messages = &messages;
   tavrin::NamingModel model(stores, 0, environment);
-  model.session.birthElements = birthElements;
+  model.session.chart.birthElements = birthElements;
   tavrin::NameReport report;
   if (tavrin::AnalyseName(model, request, &report) != tavrin::AnalysisOutcome::kCompleted) {
     throw BadInput{messages.last};

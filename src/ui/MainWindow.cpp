@@ -428,7 +428,7 @@ void TForm1::OpenPoetryDatabase() {
 
 void TForm1::StartPoetry() {
   if (!model_->Running()) drawCapNote_->clear();
-  StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()));
+  StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
   RefreshProgress();
   if (!model_->Running()) ShowDrawCapNote();
 }

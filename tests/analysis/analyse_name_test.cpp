@@ -93,7 +93,7 @@ TEST(AnalyseName, ScoreFollowsTheLastGenerateRun) {
   ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   AnalyseName(model, request);
   EXPECT_EQ(model.memo4.Lines().back(),
-            "分数:" + model.Services().scorer.ScoreName("张伟明", model.session.birthElements));
+            "分数:" + model.Services().scorer.ScoreName("张伟明", model.session.chart.birthElements));
   EXPECT_EQ(model.memo4.Lines().front(), "开始分析八字");  // the Generate run's lines were cleared
 }
 

@@ -110,24 +110,30 @@ struct Model {
 TEST(AcceptCandidate, SummaryLinesAndReportRows) {
   Model m;
   NamingModel& model = *m.model;
-  model.session.birthElements = "金木金水金金土土";
+  model.session.chart.birthElements = "金木金水金金土土";
   const struct {
     const char* given;
     int score;  // given by the step, whatever the name would score
     bool shown;
     std::size_t summaryLines;
   } steps[] = {
-      {"一", 71, true, 0},  {"二", 70, true, 0}, {"三", 85, true, 0}, {"四", 90, true, 0}, {"五", 90, true, 0},
-      {"六", 90, true, 0},  {"七", 90, true, 0}, {"一", 71, true, 0},  // waiting in the pending line does not count as
-                                                                       // shown: 77 bytes
-      {"八", -5, true, 0},                                             // at or below 70: returned, never collected
+      {"一", 71, true, 0},
+      {"二", 70, true, 0},
+      {"三", 85, true, 0},
+      {"四", 90, true, 0},
+      {"五", 90, true, 0},
+      {"六", 90, true, 0},
+      {"七", 90, true, 0},
+      {"一", 71, true, 0},   // waiting in the pending line does not count as
+                             // shown: 77 bytes
+      {"八", -5, true, 0},   // at or below 70: returned, never collected
       {"九", 99, false, 1},  // 88 bytes: written; this name completed the line
       {"三", 85, false, 1},  // now in the summary pane (and collected again)
       {"三", 86, true, 1},   // the same name with another score is another text
   };
   std::uint64_t order = 0;
   for (const auto& step : steps) {
-    Candidate candidate = model.MakeCandidate("张", step.given, "二字名");
+    Candidate candidate = model.MakeCandidate("张", step.given, "二字名", model.session.chart.birthElements);
     candidate.score = step.score;
     EXPECT_EQ(model.AcceptCandidate(candidate), step.shown) << step.given << step.score;
     EXPECT_EQ(candidate.acceptance, ++order);
@@ -157,12 +163,12 @@ TEST(AcceptCandidate, PendingLineOfExactlyEightyBytesWaits) {
   Model m;
   NamingModel& model = *m.model;
   model.session.pendingLine.AddText(std::string(69, 'x'));  // + "张伟(85)" and three blanks = 80
-  Candidate first = model.MakeCandidate("张", "伟", "二字名");
+  Candidate first = model.MakeCandidate("张", "伟", "二字名", model.session.chart.birthElements);
   first.score = 85;
   model.AcceptCandidate(first);
   EXPECT_EQ(model.session.pendingLine.Size(), 80u);
   EXPECT_TRUE(model.memo1.Lines().empty());
-  Candidate second = model.MakeCandidate("张", "明", "二字名");
+  Candidate second = model.MakeCandidate("张", "明", "二字名", model.session.chart.birthElements);
   second.score = 71;
   model.AcceptCandidate(second);
   ASSERT_EQ(model.memo1.Lines().size(), 1u);

@@ -100,8 +100,8 @@ TEST(Generate, DefaultRun) {
   EXPECT_EQ(LineList(memo1.begin(), memo1.begin() + opening.size()), opening);
   EXPECT_EQ(model.memo4.Lines(), LineList{"名字中要有火"});
   EXPECT_EQ(model.memo5.Lines().front(), "五行缺火");
-  EXPECT_EQ(model.session.birthElements, "金木金水金金土土");
-  EXPECT_EQ(model.session.missingElements, "火");
+  EXPECT_EQ(model.session.chart.birthElements, "金木金水金金土土");
+  EXPECT_EQ(model.session.chart.missingElements, "火");
   EXPECT_GE(model.memo3.Rows(), 500u);
   EXPECT_TRUE(Has(model.memo1, "三字名字分析完成"));
   EXPECT_EQ(CompletionLines(model.memo1).back(), "推荐名字二分析完成");

@@ -32,7 +32,7 @@ TEST(PoetryNames, Runs) {
     NamingFixture f;
     f.inputs.count = c.count;
     f.model->session.stopRequested = c.stopLeftSet;
-    EXPECT_EQ(StartPoetryNaming(*f.model, c.poem), PoetryOutcome::kCompleted);
+    EXPECT_EQ(StartPoetryNaming(*f.model, c.poem, f.model->session.chart.birthElements), PoetryOutcome::kCompleted);
     const LineList& lines = f.model->memo7.Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), kHeading);
@@ -53,7 +53,7 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
   NamingFixture f;
   f.inputs.count = "4";
   f.inputs.surname = "李";
-  StartPoetryNaming(*f.model, "明明，明\r\n明。a");
+  StartPoetryNaming(*f.model, "明明，明\r\n明。a", f.model->session.chart.birthElements);
   EXPECT_EQ(f.model->session.poemCharList, (LineList{"明", "明", "明", "明"}));
   for (std::size_t i = 1; i < f.model->memo7.Lines().size(); ++i) {
     const std::string& line = f.model->memo7.Lines()[i];
@@ -65,9 +65,9 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
 TEST(PoetryNames, RefusalsChangeNothing) {
   NamingFixture f;
   f.model->memo7.Append("earlier");
-  EXPECT_EQ(StartPoetryNaming(*f.model, ""), PoetryOutcome::kRefused);
+  EXPECT_EQ(StartPoetryNaming(*f.model, "", f.model->session.chart.birthElements), PoetryOutcome::kRefused);
   f.inputs.count = "5 0";
-  EXPECT_EQ(StartPoetryNaming(*f.model, "床前明月光"), PoetryOutcome::kRefused);
+  EXPECT_EQ(StartPoetryNaming(*f.model, "床前明月光", f.model->session.chart.birthElements), PoetryOutcome::kRefused);
   EXPECT_EQ(f.messages.texts, (LineList{"请先选择诗歌", "产生名字个数“5 0”不是整数"}));
   EXPECT_EQ(f.model->memo7.Lines(), LineList{"earlier"});
 }
@@ -85,7 +85,7 @@ TEST(PoetryNames, InsideAGenerateRun) {
       return;
     }
     started = true;
-    outcome = StartPoetryNaming(model, kPoem);
+    outcome = StartPoetryNaming(model, kPoem, model.session.chart.birthElements);
   };
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   EXPECT_EQ(outcome, PoetryOutcome::kCompleted);
