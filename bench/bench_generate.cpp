@@ -74,7 +74,7 @@ void BM_ThreeCharDraws(benchmark::State& state) {
   model.session.stopRequested = false;
   long long draws = 0;
   for (auto _ : state) {
-    model.memo3.Clear();
+    model.threeCharPane.Clear();
     tavrin::GenerateThreeCharNames(model);
     draws += std::stoll(model.Progress());
   }

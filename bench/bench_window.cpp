@@ -38,7 +38,7 @@ double ResidentMegabytes() {
 
 void BM_StartUpToWindowShown(benchmark::State& state) {
   for (auto _ : state) {
-    tavrin::ui::TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), 1);
+    tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
     window.show();
     QApplication::processEvents();
     state.PauseTiming();
@@ -52,7 +52,7 @@ void BM_DefaultRunInTheWindow(benchmark::State& state) {
   const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
   qint64 longestGap = 0;
   for (auto _ : state) {
-    tavrin::ui::TForm1 window(stores, 20121209);
+    tavrin::ui::MainWindow window(stores, 20121209);
     window.show();
     QElapsedTimer sinceLast;
     QTimer ticker;

@@ -103,9 +103,9 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
 }
 
 AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
-  model.memo4.Clear();
+  model.analysisPane.Clear();
   NameAnalysis analysis = AnalyseOneName(model.Stores(), model.TransDate(), request, model.session.chart.birthElements);
-  for (std::string& line : analysis.lines) model.memo4.Append(std::move(line));
+  for (std::string& line : analysis.lines) model.analysisPane.Append(std::move(line));
   if (!analysis.refusal.empty()) model.Messages().Show(analysis.refusal);
   if (report && analysis.outcome == AnalysisOutcome::kCompleted) *report = std::move(analysis.report);
   return analysis.outcome;

@@ -86,11 +86,11 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    for (const std::string& line : model.memo4.Lines()) lines.push_back(GbkToUtf8(line));
+    for (const std::string& line : model.analysisPane.Lines()) lines.push_back(GbkToUtf8(line));
     nlohmann::ordered_json result = {{"lines", std::move(lines)}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
-    for (const std::string& line : model.memo4.Lines()) {
+    for (const std::string& line : model.analysisPane.Lines()) {
       std::string shown = line;
       for (char& c : shown) {
         if (c == '\r') c = '\n';

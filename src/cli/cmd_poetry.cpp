@@ -124,12 +124,12 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    for (const std::string& line : model.memo7.Lines()) lines.push_back(GbkToUtf8(line));
+    for (const std::string& line : model.poetryPane.Lines()) lines.push_back(GbkToUtf8(line));
     nlohmann::ordered_json result = {
         {"seed", seed}, {"lines", std::move(lines)}, {"progress", GbkToUtf8(model.Progress())}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
-    for (const std::string& line : model.memo7.Lines()) context.PrintLine(line);
+    for (const std::string& line : model.poetryPane.Lines()) context.PrintLine(line);
   }
   return 0;
 }

@@ -42,11 +42,11 @@ bool NamingModel::AcceptCandidate(Candidate& candidate) {
   if (candidate.score > kSummaryScore) {
     session.pendingLine.Add(candidate);
     if (session.pendingLine.Size() > kSummaryLineBytes) {
-      session.pendingLine.FlushTo(memo1);
+      session.pendingLine.FlushTo(summaryPane);
       report.Append(MakeReportRow(candidate));
     }
   }
-  return !memo1.Contains(text);
+  return !summaryPane.Contains(text);
 }
 
 }  // namespace tavrin

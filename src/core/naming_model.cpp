@@ -33,8 +33,9 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
 }
 
 std::vector<NamingRunState::PageOfPane> NamingRunState::ResultPages() const {
-  return {{&memo1, "姓名设置"},   {&memo2, "二字名"},       {&memo3, "三字名"},  {&memo5, "部首有五行"},
-          {&memo6, "系统推荐名"}, {&memo8, "系统推荐名二"}, {&memo4, "姓名分析"}};
+  return {{&summaryPane, "姓名设置"},       {&twoCharPane, "二字名"},         {&threeCharPane, "三字名"},
+          {&fiveElementPane, "部首有五行"}, {&recommendedPane, "系统推荐名"}, {&recommendedTwoPane, "系统推荐名二"},
+          {&analysisPane, "姓名分析"}};
 }
 
 void RunPresentation::SetProgress(std::string text) {

@@ -58,15 +58,15 @@ struct NamingRunState {
   NamingSession session;
 
   // The panes, by component name.
-  Pane memo1{"Memo1", true};                       // 姓名设置: the summary
-  Pane memo2{"Memo2"};                             // 二字名
-  Pane memo3{"Memo3"};                             // 三字名
-  Pane memo5{"Memo5"};                             // 部首有五行
-  Pane memo6{"Memo6"};                             // 系统推荐名
-  Pane memo8{"Memo8"};                             // 系统推荐名二
-  Pane memo4{"Memo4"};                             // 姓名分析
-  Pane memo7{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
-  ReportList report;                               // 姓名报表
+  Pane summaryPane{"Memo1", true};                      // 姓名设置: the summary
+  Pane twoCharPane{"Memo2"};                            // 二字名
+  Pane threeCharPane{"Memo3"};                          // 三字名
+  Pane fiveElementPane{"Memo5"};                        // 部首有五行
+  Pane recommendedPane{"Memo6"};                        // 系统推荐名
+  Pane recommendedTwoPane{"Memo8"};                     // 系统推荐名二
+  Pane analysisPane{"Memo4"};                           // 姓名分析
+  Pane poetryPane{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
+  ReportList report;                                    // 姓名报表
 
   // The panes of a naming run in page order, with their page captions (GBK).
   struct PageOfPane {

@@ -41,7 +41,7 @@ void GenerateFiveElementNames(NamingModel& model) {
   const std::string& surname = session.surname;
   const std::string& missing = session.chart.missingElements;
   const LineList& names = session.activeNameList;
-  Pane& pane = model.memo5;
+  Pane& pane = model.fiveElementPane;
 
   pane.Clear();
   if (missing.empty()) {
@@ -49,7 +49,7 @@ void GenerateFiveElementNames(NamingModel& model) {
     return;
   }
   if (CharCount(missing) > 1) {
-    model.memo1.Append("五行名字分析完成");
+    model.summaryPane.Append("五行名字分析完成");
     return;
   }
   const std::vector<std::string> elementChars = SplitChars(ElementChars(model.Stores(), ElementOfChar(missing)));

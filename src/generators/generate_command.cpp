@@ -66,17 +66,19 @@ class RunScope {
 
 void Run(NamingModel& model, const CheckedInputs& checked) {
   NamingSession& session = model.session;
-  for (Pane* pane : {&model.memo2, &model.memo3, &model.memo5, &model.memo6, &model.memo1}) pane->Clear();
+  for (Pane* pane :
+       {&model.twoCharPane, &model.threeCharPane, &model.fiveElementPane, &model.recommendedPane, &model.summaryPane})
+    pane->Clear();
   session.chart.missingElements.clear();
 
   const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
                                                      checked.month, checked.day, checked.hourText);
-  for (const std::string& line : analysis.paneLines) model.memo1.Append(line);
-  for (const std::string& line : analysis.analysisPaneLines) model.memo4.Append(line);
+  for (const std::string& line : analysis.paneLines) model.summaryPane.Append(line);
+  for (const std::string& line : analysis.analysisPaneLines) model.analysisPane.Append(line);
   session.chart = analysis;
 
   const NamingInputs& inputs = model.Inputs();
-  session.activeNameList = inputs.Female() ? model.Stores().femaleNameList : model.Stores().maleNameList;
+  session.activeNameList = inputs.Female() ? model.Stores().femaleGivenChars : model.Stores().maleGivenChars;
   if (!inputs.FixSecondChecked() && !inputs.FixThirdChecked()) {
     GenerateTwoCharNames(model);
     GenerateFiveElementNames(model);

@@ -31,7 +31,7 @@ void RunDrawLoop(NamingModel& model, GeneratorPane& output, const DrawLoop& loop
   while (true) {
     if (static_cast<long long>(output.Target().Rows()) >= model.ReadCount()) {
       output.Flush();
-      (loop.completionPane ? *loop.completionPane : model.memo1).Append(std::string(loop.completion));
+      (loop.completionPane ? *loop.completionPane : model.summaryPane).Append(std::string(loop.completion));
       return;
     }
     if (loop.tick) model.Tick();

@@ -21,7 +21,7 @@ void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
   const LineList& chars = session.poemCharList;
   // The surname of the settings page's field, as the Generate command reads it.
   const std::string surname = inputs.Surname();
-  Pane& pane = model.memo7;
+  Pane& pane = model.poetryPane;
 
   pane.Clear();
   pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");

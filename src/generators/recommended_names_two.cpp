@@ -12,10 +12,10 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
   NamingSession& session = model.session;
   // The stores are sealed, so the list cannot change under the walk and
   // needs no private copy.
-  const LineList& lines = model.Inputs().Female() ? model.Stores().girlCharList : model.Stores().boyCharList;
+  const LineList& lines = model.Inputs().Female() ? model.Stores().girlGivenNames : model.Stores().boyGivenNames;
   const std::string& surname = session.surname;
   model.SetProgress(0);
-  GeneratorPane output(model, model.memo8, "系统推荐名二", GeneratorPane::LineLimit::kChars,
+  GeneratorPane output(model, model.recommendedTwoPane, "系统推荐名二", GeneratorPane::LineLimit::kChars,
                        model.session.chart.birthElements);
   for (const std::string& line : lines) {
     model.Pump();
@@ -24,7 +24,7 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
     output.Offer(surname, line);
   }
   output.Flush();
-  model.memo1.Append("推荐名字二分析完成");
+  model.summaryPane.Append("推荐名字二分析完成");
 }
 
 }  // namespace tavrin

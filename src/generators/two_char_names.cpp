@@ -46,13 +46,13 @@ void GenerateTwoCharNames(NamingModel& model) {
                      "没有声调,无法生成二字名");
   }
 
-  model.memo1.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" + parts.final +
-                     "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
-  model.memo1.Append("自动避开笔画为4的汉字功能启动!");
-  model.memo1.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
+  model.summaryPane.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" +
+                           parts.final + "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
+  model.summaryPane.Append("自动避开笔画为4的汉字功能启动!");
+  model.summaryPane.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
 
   const LineList& names = session.activeNameList;
-  GeneratorPane output(model, model.memo2, "二字名", GeneratorPane::LineLimit::kBytes,
+  GeneratorPane output(model, model.twoCharPane, "二字名", GeneratorPane::LineLimit::kBytes,
                        model.session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kDrawLimit, .completion = "2字名分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());

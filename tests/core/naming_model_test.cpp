@@ -137,15 +137,15 @@ TEST(AcceptCandidate, SummaryLinesAndReportRows) {
     candidate.score = step.score;
     EXPECT_EQ(model.AcceptCandidate(candidate), step.shown) << step.given << step.score;
     EXPECT_EQ(candidate.acceptance, ++order);
-    EXPECT_EQ(model.memo1.Lines().size(), step.summaryLines) << step.given << step.score;
+    EXPECT_EQ(model.summaryPane.Lines().size(), step.summaryLines) << step.given << step.score;
   }
   EXPECT_EQ(m.pump.calls, static_cast<int>(std::size(steps)));
-  ASSERT_EQ(model.memo1.Lines().size(), 1u);
-  EXPECT_EQ(model.memo1.Lines()[0].size(), 88u);
-  EXPECT_EQ(model.memo1.Lines()[0].substr(0, 11), "张一(71)   ");
+  ASSERT_EQ(model.summaryPane.Lines().size(), 1u);
+  EXPECT_EQ(model.summaryPane.Lines()[0].size(), 88u);
+  EXPECT_EQ(model.summaryPane.Lines()[0].substr(0, 11), "张一(71)   ");
   EXPECT_EQ(model.session.pendingLine.Text(), "张三(85)   张三(86)   ");
   // The summary line knows its candidates by their places.
-  const Candidate* ninth = model.memo1.CandidateAt(0, 80);
+  const Candidate* ninth = model.summaryPane.CandidateAt(0, 80);
   ASSERT_NE(ninth, nullptr);
   EXPECT_EQ(ninth->fullName, "张九");
   EXPECT_EQ(ninth->acceptance, 10u);
@@ -167,12 +167,12 @@ TEST(AcceptCandidate, PendingLineOfExactlyEightyBytesWaits) {
   first.score = 85;
   model.AcceptCandidate(first);
   EXPECT_EQ(model.session.pendingLine.Size(), 80u);
-  EXPECT_TRUE(model.memo1.Lines().empty());
+  EXPECT_TRUE(model.summaryPane.Lines().empty());
   Candidate second = model.MakeCandidate("张", "明", "二字名", model.session.chart.birthElements);
   second.score = 71;
   model.AcceptCandidate(second);
-  ASSERT_EQ(model.memo1.Lines().size(), 1u);
-  EXPECT_EQ(model.memo1.Lines()[0].size(), 91u);
+  ASSERT_EQ(model.summaryPane.Lines().size(), 1u);
+  EXPECT_EQ(model.summaryPane.Lines()[0].size(), 91u);
 }
 
 TEST(NamingModel, GirlCharTest) {

@@ -59,7 +59,7 @@ TEST(WholeItemSound, MoreNamesAndANoteOfTheDrawCaps) {
     fixture.inputs.count = "30";
     fixture.inputs.wholeItemSound = whole;
     ASSERT_EQ(fixture.Generate(), GenerateOutcome::kCompleted);
-    rows[whole] = fixture.model->memo2.Rows();
+    rows[whole] = fixture.model->twoCharPane.Rows();
     notes[whole] = fixture.model->DrawCapSummary();
     EXPECT_EQ(fixture.model->Progress(), "");  // the label itself is emptied as ever
   }

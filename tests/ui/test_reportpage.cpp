@@ -26,9 +26,9 @@
 #include "ui/qtext.h"
 #include "window_fixture.h"
 
+using tavrin::ui::MainWindow;
 using tavrin::ui::ReportModel;
 using tavrin::ui::ReportPage;
-using tavrin::ui::TForm1;
 
 namespace {
 
@@ -231,7 +231,7 @@ class ReportPageTest : public QObject {
   // A double-clicked name of a result pane or of the report opens in the
   // analysis with the settings page's birth date and hour.
   void doubleClickToAnalysis() {
-    TForm1 window(Stores(), 5);
+    MainWindow window(Stores(), 5);
     window.show();
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
     Find<QComboBox>(window, "bsSkinComboBox2")->setEditText("6");
@@ -274,7 +274,7 @@ class ReportPageTest : public QObject {
   // The last completed analysis as a PDF, from the window and from the
   // command line.
   void analysisPdf() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     auto* exportPdf = Find<QPushButton>(window, "exportPdf");
     QVERIFY(!exportPdf->isEnabled());
     QTemporaryDir dir;
@@ -304,13 +304,13 @@ class ReportPageTest : public QObject {
   }
 
   void keyboard() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* surname = Find<QLineEdit>(window, "Edit1");
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("2");
     QTest::keyClick(surname, Qt::Key_Return);  // Enter runs 生成
-    QVERIFY(window.Model().memo1.Lines().size() > 3);
+    QVERIFY(window.Model().summaryPane.Lines().size() > 3);
     QVERIFY(messages.isEmpty());
 
     // Esc runs 停止 only while it is enabled.
@@ -322,9 +322,9 @@ class ReportPageTest : public QObject {
     QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
     // With 生成 disabled, Enter does nothing.
     window.Model().SetButtons({.generateEnabled = false, .stopEnabled = false});
-    const std::size_t lines = window.Model().memo1.Lines().size();
+    const std::size_t lines = window.Model().summaryPane.Lines().size();
     QTest::keyClick(Find<QComboBox>(window, "bsSkinComboBox1")->lineEdit(), Qt::Key_Return);
-    QCOMPARE(window.Model().memo1.Lines().size(), lines);
+    QCOMPARE(window.Model().summaryPane.Lines().size(), lines);
     window.Model().SetButtons({});
 
     window.Pages()->setCurrentIndex(6);
