@@ -85,8 +85,12 @@ void BM_SortAndFilterALargeReport(benchmark::State& state) {
   for (int i = 0; i < 5000; ++i) {
     const QString name =
         QString(QString("张王李赵刘陈杨黄")[i % 8]) + given[i % given.size()] + given[(i / 7) % given.size()];
-    const std::string score = std::to_string(i % 101);
-    report.Append({tavrin::ui::ToGbk(name), score, "", "", "", score + ","});
+    tavrin::ReportRow row;
+    row.candidate.fullName = tavrin::ui::ToGbk(name);
+    row.candidate.surnameBytes = 2;
+    row.candidate.score = i % 101;
+    row.scored.score = row.candidate.score;
+    report.Append(std::move(row));
   }
   auto* chars = page.findChild<QLineEdit*>("reportCharacters");
   int order = 0;

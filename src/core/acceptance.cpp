@@ -35,12 +35,13 @@ ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
   return row;
 }
 
-bool NamingModel::AcceptCandidate(Candidate& candidate) {
+bool NamingModel::AcceptCandidate(Candidate& candidate) { return AcceptCandidate(candidate, CandidateText(candidate)); }
+
+bool NamingModel::AcceptCandidate(Candidate& candidate, std::string_view text) {
   Pump();
   candidate.acceptance = ++session.accepted;
-  const std::string text = CandidateText(candidate);
   if (candidate.score > kSummaryScore) {
-    session.pendingLine.Add(candidate);
+    session.pendingLine.Add(candidate, text);
     if (session.pendingLine.Size() > kSummaryLineBytes) {
       session.pendingLine.FlushTo(summaryPane);
       report.Append(MakeReportRow(candidate));

@@ -175,6 +175,8 @@ class NamingModel : public NamingRunState, public RunPresentation {
   // tells whether the generator shows it: not when its text already stands
   // in the summary pane.
   bool AcceptCandidate(Candidate& candidate);
+  // The same, with the candidate's text made already (CandidateText).
+  bool AcceptCandidate(Candidate& candidate, std::string_view text);
   // The report row of a candidate, its name scored again with its lines.
   ReportRow MakeReportRow(const Candidate& candidate) const;
 

@@ -97,7 +97,11 @@ bool Pane::Contains(std::string_view needle) const {
 }
 
 void PaneLine::Add(Candidate candidate) {
-  std::string shown = CandidateText(candidate);
+  const std::string shown = CandidateText(candidate);
+  Add(std::move(candidate), shown);
+}
+
+void PaneLine::Add(Candidate candidate, std::string_view shown) {
   entries_.push_back({text_.size(), shown.size(), std::move(candidate)});
   text_ += shown;
   text_ += "   ";

@@ -78,6 +78,8 @@ class PaneLine {
 
   // Appends the candidate's text and the three blanks.
   void Add(Candidate candidate);
+  // The same, with its text made already (CandidateText of the candidate).
+  void Add(Candidate candidate, std::string_view shown);
   // Appends text that names no candidate.
   void AddText(std::string_view text) { text_ += text; }
   // Empties the buffer, then adds the candidate.

@@ -8,11 +8,10 @@
 #include <string_view>
 
 #include "core/candidate.h"
+#include "core/naming_model.h"
 #include "core/pane.h"
 
 namespace tavrin {
-
-class NamingModel;
 
 // A pane line is written once it holds this many bytes (the two- and
 // three-character, five-element and poetry generators) or this many
@@ -70,6 +69,30 @@ struct DrawLoop {
   bool tick = true;
 };
 
-void RunDrawLoop(NamingModel& model, GeneratorPane& output, const DrawLoop& loop, const std::function<bool()>& attempt);
+// The top of an attempt: true when the loop ends there.
+inline bool DrawLoopEnds(NamingModel& model, GeneratorPane& output, const DrawLoop& loop, long long attempts) {
+  if (static_cast<long long>(output.Target().Rows()) >= model.ReadCount()) {
+    output.Flush();
+    (loop.completionPane ? *loop.completionPane : model.summaryPane).Append(std::string(loop.completion));
+    return true;
+  }
+  if (loop.tick) model.Tick();
+  if (model.session.stopRequested) return true;
+  if (attempts >= loop.maxAttempts) {
+    model.NoteDrawCap(output.Caption(), output.Target().Rows());
+    return true;
+  }
+  model.SetProgress(attempts + 1);
+  return false;
+}
+
+template <class Attempt>
+void RunDrawLoop(NamingModel& model, GeneratorPane& output, const DrawLoop& loop, Attempt&& attempt) {
+  // The attempt is a template parameter so that a draw, which most often ends
+  // at its first test, costs no call through a function object.
+  for (long long attempts = 0; !DrawLoopEnds(model, output, loop, attempts); ++attempts) {
+    if (!attempt()) return;
+  }
+}
 
 }  // namespace tavrin
