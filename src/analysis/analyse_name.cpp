@@ -71,13 +71,13 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   // show grids with no numerology lines and a wrong score.
   if (auto refusal = stores.MissingDataMessage({kNumerologyFile}, "无法分析名字")) {
     result.outcome = AnalysisOutcome::kRefused;
-    result.refusal = *refusal;
+    result.refusal = Refusal{InputField::kDataFiles, *refusal};
     return result;
   }
   BirthDate date;
   if (auto refusal = CheckBirthDate(request.year, request.month, request.day, date)) {
     result.outcome = AnalysisOutcome::kRefused;
-    result.refusal = *refusal;
+    result.refusal = Refusal{InputField::kBirthDate, *refusal};
     return result;
   }
   int hour = 0;
@@ -85,7 +85,7 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
     // The hour is read after the first line, as the analysis reads it.
     result.outcome = AnalysisOutcome::kStopped;
     result.lines.push_back("开始分析八字");
-    result.refusal = *refusal;
+    result.refusal = Refusal{InputField::kBirthHour, *refusal};
     return result;
   }
   const NamingServices& services = *stores.services;
@@ -102,13 +102,12 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   return result;
 }
 
-AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
+CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
   model.analysisPane.Clear();
   NameAnalysis analysis = AnalyseOneName(model.Stores(), model.TransDate(), request, model.session.chart.birthElements);
   for (std::string& line : analysis.lines) model.analysisPane.Append(std::move(line));
-  if (!analysis.refusal.empty()) model.Messages().Show(analysis.refusal);
   if (report && analysis.outcome == AnalysisOutcome::kCompleted) *report = std::move(analysis.report);
-  return analysis.outcome;
+  return {analysis.outcome, std::move(analysis.refusal)};
 }
 
 }  // namespace tavrin

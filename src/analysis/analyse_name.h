@@ -4,11 +4,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "chars/linelist.h"
+#include "core/refusal.h"
 
 namespace tavrin {
 
@@ -61,9 +63,9 @@ enum class AnalysisOutcome {
 // One analysis: the lines of the analysis pane, and the analysis as data.
 struct NameAnalysis {
   AnalysisOutcome outcome = AnalysisOutcome::kCompleted;
-  LineList lines;       // what the pane shows, also before a stop
-  std::string refusal;  // kRefused and kStopped: what the user is told (GBK)
-  NameReport report;    // kCompleted: the same analysis as data
+  LineList lines;                  // what the pane shows, also before a stop
+  std::optional<Refusal> refusal;  // kRefused and kStopped: what the user is told
+  NameReport report;               // kCompleted: the same analysis as data
 };
 
 // Analyses one name for the page's date and hour, its score taken against
@@ -73,10 +75,11 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
                             std::string_view scoringElements);
 
 // The page's command: clears Memo4 and writes the analysis, its score taken
-// against the chart of the last Generate run (none before the first), then
-// shows a refusal. When `report` is given and the analysis completes, it
-// receives the analysis as data.
-AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report = nullptr);
+// against the chart of the last Generate run (none before the first); a
+// refusal comes back for the front end to show. When `report` is given and
+// the analysis completes, it receives the analysis as data.
+CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request,
+                                           NameReport* report = nullptr);
 
 // The numerology verdict of a table line: "半吉", "吉", "凶" or empty.
 std::string VerdictOf(std::string_view line);

@@ -81,8 +81,10 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
   model.session.chart.birthElements = birthElements;
-  const AnalysisOutcome outcome = AnalyseName(model, request);
-  if (outcome == AnalysisOutcome::kRefused) throw CliError(messages.message);
+  const CommandResult<AnalysisOutcome> result = AnalyseName(model, request);
+  const AnalysisOutcome outcome = result.outcome;
+  const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
+  if (outcome == AnalysisOutcome::kRefused) throw CliError(message);
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
@@ -100,7 +102,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
       context.PrintLine(shown);
     }
   }
-  if (outcome == AnalysisOutcome::kStopped) throw CliError(messages.message);
+  if (outcome == AnalysisOutcome::kStopped) throw CliError(message);
   return 0;
 }
 

@@ -117,8 +117,9 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   environment.inputs = &inputs;
   environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
-  const GenerateOutcome outcome = GenerateCommand(model);
-  const std::string& message = messages.message;
+  const CommandResult<GenerateOutcome> result = GenerateCommand(model);
+  const GenerateOutcome outcome = result.outcome;
+  const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
   if (outcome == GenerateOutcome::kRefused) throw CliError(message);
 
   if (json) {

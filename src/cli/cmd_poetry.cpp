@@ -120,7 +120,8 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
   model.session.chart.birthElements = birthElements;
-  if (StartPoetryNaming(model, text, birthElements) == PoetryOutcome::kRefused) throw CliError(messages.message);
+  const CommandResult<PoetryOutcome> run = StartPoetryNaming(model, text, birthElements);
+  if (run.outcome == PoetryOutcome::kRefused) throw CliError(run.message ? GbkToUtf8(run.message->text) : "");
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();

@@ -105,7 +105,7 @@ void RunPresentation::Tick() {
 int NamingModel::ReadCount() const {
   const std::string text = inputs_->CountText();
   const std::optional<int> count = ParseDecimalInteger(text);
-  if (!count) throw RunFailure(CountNotAnIntegerMessage(text));
+  if (!count) throw RunFailure(InputField::kCount, CountNotAnIntegerMessage(text));
   return *count;
 }
 

@@ -23,6 +23,7 @@
 #include "core/naming_session.h"
 #include "core/pane.h"
 #include "core/random.h"
+#include "core/refusal.h"
 #include "core/report.h"
 #include "core/services.h"
 #include "core/startup.h"
@@ -33,7 +34,9 @@ namespace tavrin {
 // count field that stops being a whole number, a surname without a tone.
 class RunFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  RunFailure(InputField field, const std::string& text) : std::runtime_error(text), field(field) {}
+  Refusal AsRefusal() const { return {field, what()}; }
+  InputField field;
 };
 
 // The enabled state of "生成" and "停止".

@@ -19,26 +19,28 @@ struct CheckedInputs {
 };
 
 // Reads and checks every input the run needs before anything changes; on a
-// refusal returns the message for the user.
-std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
+// refusal returns what the user is told.
+std::optional<Refusal> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
   if (auto refusal = model.Stores().MissingDataMessage(
           {kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile}, "无法生成名字")) {
-    return refusal;
+    return Refusal{InputField::kDataFiles, *refusal};
   }
 
   const NamingInputs& inputs = model.Inputs();
   checked.surname = inputs.Surname();
-  if (checked.surname.empty() || !IsChineseText(checked.surname)) return std::string("请输入姓");
+  if (checked.surname.empty() || !IsChineseText(checked.surname)) return Refusal{InputField::kSurname, "请输入姓"};
 
   BirthDate date;
-  if (auto refusal = CheckBirthDate(inputs.YearText(), inputs.MonthText(), inputs.DayText(), date)) return refusal;
+  if (auto refusal = CheckBirthDate(inputs.YearText(), inputs.MonthText(), inputs.DayText(), date)) {
+    return Refusal{InputField::kBirthDate, *refusal};
+  }
   checked.year = date.year;
   checked.month = date.month;
   checked.day = date.day;
   checked.hourText = inputs.HourText();
-  if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return refusal;
+  if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return Refusal{InputField::kBirthHour, *refusal};
   const std::string count = inputs.CountText();
-  if (!ParseDecimalInteger(count)) return CountNotAnIntegerMessage(count);
+  if (!ParseDecimalInteger(count)) return Refusal{InputField::kCount, CountNotAnIntegerMessage(count)};
   return std::nullopt;
 }
 
@@ -90,38 +92,28 @@ void Run(NamingModel& model, const CheckedInputs& checked) {
 
 }  // namespace
 
-GenerateOutcome GenerateCommand(NamingModel& model) {
-  if (model.Running()) return GenerateOutcome::kIgnored;
+CommandResult<GenerateOutcome> GenerateCommand(NamingModel& model) {
+  if (model.Running()) return {GenerateOutcome::kIgnored, std::nullopt};
   NamingSession& session = model.session;
   session.surname = model.Inputs().Surname();
 
   CheckedInputs checked;
-  if (const std::optional<std::string> refusal = CheckInputs(model, checked)) {
-    model.Messages().Show(*refusal);
-    return GenerateOutcome::kRefused;
-  }
+  if (std::optional<Refusal> refusal = CheckInputs(model, checked)) return {GenerateOutcome::kRefused, refusal};
   session.female = model.Inputs().Female();
   session.birthYear = checked.year;
   session.birthMonth = checked.month;
   session.birthDay = checked.day;
   session.birthHour = checked.hour;
 
-  std::optional<std::string> failure;
-  {
-    RunScope scope(model);
-    try {
-      Run(model, checked);
-    } catch (const RunFailure& error) {
-      failure = error.what();
-    }
+  // The scope restores the buttons before the caller shows a failure, so the
+  // window is usable again behind it.
+  RunScope scope(model);
+  try {
+    Run(model, checked);
+  } catch (const RunFailure& failure) {
+    return {GenerateOutcome::kFailed, failure.AsRefusal()};
   }
-  // The message comes after the buttons are restored, so the window is
-  // usable again behind it.
-  if (failure) {
-    model.Messages().Show(*failure);
-    return GenerateOutcome::kFailed;
-  }
-  return GenerateOutcome::kCompleted;
+  return {GenerateOutcome::kCompleted, std::nullopt};
 }
 
 }  // namespace tavrin

@@ -41,21 +41,17 @@ void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
   });
 }
 
-PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText, std::string_view scoringElements) {
-  if (poemText.empty()) {
-    model.Messages().Show("请先选择诗歌");
-    return PoetryOutcome::kRefused;
-  }
+CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::string& poemText,
+                                               std::string_view scoringElements) {
+  if (poemText.empty()) return {PoetryOutcome::kRefused, Refusal{InputField::kPoem, "请先选择诗歌"}};
   // Every name is scored, which needs the numerology table.
   if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法从诗歌取名")) {
-    model.Messages().Show(*refusal);
-    return PoetryOutcome::kRefused;
+    return {PoetryOutcome::kRefused, Refusal{InputField::kDataFiles, *refusal}};
   }
   // The count is checked before the pane is cleared, so a bad one changes nothing.
   const std::string count = model.Inputs().CountText();
   if (!ParseDecimalInteger(count)) {
-    model.Messages().Show(CountNotAnIntegerMessage(count));
-    return PoetryOutcome::kRefused;
+    return {PoetryOutcome::kRefused, Refusal{InputField::kCount, CountNotAnIntegerMessage(count)}};
   }
   LineList chars;
   for (const std::string& line : SplitLines(poemText)) {
@@ -78,10 +74,9 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText,
   try {
     GeneratePoetryNames(model, scoringElements);
   } catch (const RunFailure& failure) {
-    model.Messages().Show(failure.what());
-    return PoetryOutcome::kFailed;
+    return {PoetryOutcome::kFailed, failure.AsRefusal()};
   }
-  return PoetryOutcome::kCompleted;
+  return {PoetryOutcome::kCompleted, std::nullopt};
 }
 
 }  // namespace tavrin

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/refusal.h"
+
 namespace tavrin {
 
 class NamingModel;
@@ -22,7 +24,9 @@ enum class PoetryOutcome {
 // the last Generate run's chart).
 // Outside a Generate run a stop left from an earlier run is cleared first;
 // inside one (through its pump) the flag is left alone, so one Stop ends both.
-PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText, std::string_view scoringElements);
+// A refusal or a failure comes back with the outcome, for the front end to show.
+CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::string& poemText,
+                                               std::string_view scoringElements);
 
 // The generator over the session's PoemCharList.
 void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements);

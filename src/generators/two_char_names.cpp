@@ -42,8 +42,8 @@ void GenerateTwoCharNames(NamingModel& model) {
   const std::string surnamePinyin = model.Services().pinyin.PinyinOf(surname);
   const PinyinParts parts(surnamePinyin);
   if (!parts.HasTone()) {
-    throw RunFailure("姓氏" + QuotedFieldText(surname) + "的拼音" + QuotedFieldText(surnamePinyin) +
-                     "没有声调,无法生成二字名");
+    throw RunFailure(InputField::kSurname, "姓氏" + QuotedFieldText(surname) + "的拼音" +
+                                               QuotedFieldText(surnamePinyin) + "没有声调,无法生成二字名");
   }
 
   model.summaryPane.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" +

@@ -79,8 +79,9 @@ int Run(const std::vector<std::string>& args) {
   tavrin::NamingModel model(stores, 0, environment);
   model.session.chart.birthElements = birthElements;
   tavrin::NameReport report;
-  if (tavrin::AnalyseName(model, request, &report) != tavrin::AnalysisOutcome::kCompleted) {
-    throw BadInput{messages.last};
+  const auto result = tavrin::AnalyseName(model, request, &report);
+  if (result.outcome != tavrin::AnalysisOutcome::kCompleted) {
+    throw BadInput{result.message ? tavrin::GbkToUtf8(result.message->text) : std::string()};
   }
   QString error;
   if (!tavrin::report::WriteNameReportPdf(report, QString::fromStdString(pdf), error)) {

@@ -334,7 +334,9 @@ void MainWindow::Analyse() {
   request.day = ToGbk(analysisBirth_.day->currentText());
   request.hour = ToGbk(analysisBirth_.hour->currentText());
   NameReport report;
-  if (AnalyseName(*model_, request, &report) == AnalysisOutcome::kCompleted) {
+  const CommandResult<AnalysisOutcome> result = AnalyseName(*model_, request, &report);
+  if (result.message) messages_->Show(result.message->text);
+  if (result.outcome == AnalysisOutcome::kCompleted) {
     lastReport_ = std::move(report);
   } else {
     lastReport_.reset();
@@ -429,7 +431,9 @@ void MainWindow::OpenPoetryDatabase() {
 
 void MainWindow::StartPoetry() {
   if (!model_->Running()) drawCapNote_->clear();
-  StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
+  const CommandResult<PoetryOutcome> result =
+      StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
+  if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (!model_->Running()) ShowDrawCapNote();
 }
@@ -455,7 +459,8 @@ void MainWindow::RefreshProgress() {
 void MainWindow::Generate() {
   const bool starts = !model_->Running();
   if (starts) drawCapNote_->clear();
-  GenerateCommand(*model_);
+  const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
+  if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (starts) ShowDrawCapNote();
   if (closeWhenIdle_ && !model_->Running()) close();

@@ -29,7 +29,7 @@ TEST(AnalyseName, LinesInOrder) {
   NamingFixture f;
   NamingModel& model = *f.model;
   const NamingServices& services = model.Services();
-  ASSERT_EQ(AnalyseName(model, AnalysisRequest{}), AnalysisOutcome::kCompleted);
+  ASSERT_EQ(AnalyseName(model, AnalysisRequest{}).outcome, AnalysisOutcome::kCompleted);
   const LineList& lines = model.analysisPane.Lines();
   const std::string element = services.elements.CharElement("张");
   const LineList expected = {
@@ -128,19 +128,28 @@ TEST(AnalyseName, BadFields) {
     AnalysisOutcome outcome;
     LineList lines;
     const char* message;
+    InputField field = InputField::kBirthDate;
   } cases[] = {
       {Request("张", "2012", "2", "31", "1"), AnalysisOutcome::kRefused, {}, "出生日期 2012-2-31 不存在"},
       {Request("张", "二〇一二", "1", "1", "1"), AnalysisOutcome::kRefused, {}, "出生年份“二〇一二”不是整数"},
       {Request("张", "1850", "1", "1", "1"), AnalysisOutcome::kRefused, {}, "出生年份 1850 不在 1900 至 2056 之间"},
-      {Request("张", "2012", "1", "1", "x"), AnalysisOutcome::kStopped, {"开始分析八字"}, "出生时辰“x”不是整数"},
+      {Request("张", "2012", "1", "1", "x"),
+       AnalysisOutcome::kStopped,
+       {"开始分析八字"},
+       "出生时辰“x”不是整数",
+       InputField::kBirthHour},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     NamingFixture f;
     f.model->analysisPane.Append("名字中要有火");
-    EXPECT_EQ(AnalyseName(*f.model, c.request), c.outcome);
+    const CommandResult<AnalysisOutcome> result = AnalyseName(*f.model, c.request);
+    EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(f.model->analysisPane.Lines(), c.lines);
-    EXPECT_EQ(f.messages.texts, LineList{c.message});
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->text, c.message);
+    EXPECT_EQ(result.message->field, c.field);
+    EXPECT_TRUE(f.messages.texts.empty());  // the front end shows it
   }
 }
 

@@ -336,7 +336,7 @@ TEST(Generate, StopDuringEachGenerator) {
       model.StopCommand();
       EXPECT_EQ(model.Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
       linesAtStop = model.summaryPane.Lines().size();
-      nested = GenerateCommand(model);
+      nested = GenerateCommand(model).outcome;
     };
     ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
     ASSERT_TRUE(model.session.stopRequested);

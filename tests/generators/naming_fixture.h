@@ -58,7 +58,12 @@ struct NamingFixture {
     model = std::make_unique<NamingModel>(std::move(stores), seed, environment);
   }
 
-  GenerateOutcome Generate() { return GenerateCommand(*model); }
+  // Runs the command and shows its message, as the window does.
+  GenerateOutcome Generate() {
+    const CommandResult<GenerateOutcome> result = GenerateCommand(*model);
+    if (result.message) messages.Show(result.message->text);
+    return result.outcome;
+  }
   // The panes' lines and the report, for comparing whole states.
   std::vector<LineList> Snapshot() const {
     std::vector<LineList> state;

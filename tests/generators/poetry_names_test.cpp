@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/poetry_db.h"
 #include "naming_fixture.h"
 #include "testutil.h"
@@ -32,7 +34,10 @@ TEST(PoetryNames, Runs) {
     NamingFixture f;
     f.inputs.count = c.count;
     f.model->session.stopRequested = c.stopLeftSet;
-    EXPECT_EQ(StartPoetryNaming(*f.model, c.poem, f.model->session.chart.birthElements), PoetryOutcome::kCompleted);
+    const CommandResult<PoetryOutcome> result =
+        StartPoetryNaming(*f.model, c.poem, f.model->session.chart.birthElements);
+    EXPECT_EQ(result.outcome, PoetryOutcome::kCompleted);
+    EXPECT_FALSE(result.message);
     const LineList& lines = f.model->poetryPane.Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), kHeading);
@@ -45,7 +50,6 @@ TEST(PoetryNames, Runs) {
     if (c.stopLeftSet) {
       EXPECT_EQ(lines.back(), "诗歌分析完成");
     }
-    EXPECT_TRUE(f.messages.texts.empty());
   }
 }
 
@@ -65,10 +69,17 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
 TEST(PoetryNames, RefusalsChangeNothing) {
   NamingFixture f;
   f.model->poetryPane.Append("earlier");
-  EXPECT_EQ(StartPoetryNaming(*f.model, "", f.model->session.chart.birthElements), PoetryOutcome::kRefused);
+  const CommandResult<PoetryOutcome> noPoem = StartPoetryNaming(*f.model, "", f.model->session.chart.birthElements);
   f.inputs.count = "5 0";
-  EXPECT_EQ(StartPoetryNaming(*f.model, "床前明月光", f.model->session.chart.birthElements), PoetryOutcome::kRefused);
-  EXPECT_EQ(f.messages.texts, (LineList{"请先选择诗歌", "产生名字个数“5 0”不是整数"}));
+  const CommandResult<PoetryOutcome> badCount =
+      StartPoetryNaming(*f.model, "床前明月光", f.model->session.chart.birthElements);
+  for (const auto& [result, field, text] : {std::tuple{noPoem, InputField::kPoem, "请先选择诗歌"},
+                                            std::tuple{badCount, InputField::kCount, "产生名字个数“5 0”不是整数"}}) {
+    EXPECT_EQ(result.outcome, PoetryOutcome::kRefused);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->field, field);
+    EXPECT_EQ(result.message->text, text);
+  }
   EXPECT_EQ(f.model->poetryPane.Lines(), LineList{"earlier"});
 }
 
@@ -85,7 +96,7 @@ TEST(PoetryNames, InsideAGenerateRun) {
       return;
     }
     started = true;
-    outcome = StartPoetryNaming(model, kPoem, model.session.chart.birthElements);
+    outcome = StartPoetryNaming(model, kPoem, model.session.chart.birthElements).outcome;
   };
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   EXPECT_EQ(outcome, PoetryOutcome::kCompleted);
