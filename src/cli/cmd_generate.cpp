@@ -21,18 +21,6 @@ constexpr const char* kOptions =
 
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
 
-std::string GridsOnOneLine(std::string_view grids) {
-  std::string line;
-  for (const char c : grids) {
-    if (c == '\r') {
-      line += " | ";
-    } else {
-      line += c;
-    }
-  }
-  return line;
-}
-
 void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed) {
   for (const auto& page : model.ResultPages()) {
     context.PrintLine("【" + page.caption + "】");
@@ -43,8 +31,8 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
     std::string line;
     for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
       if (column > 0) line += '\t';
-      const std::string cell = row.Cell(column);
-      line += column == ReportRow::kGrids ? GridsOnOneLine(cell) : cell;
+      // The grid lines on one line, each followed by " | ".
+      line += column == ReportRow::kGrids ? FormatScoreText(row.scored, " | ") : row.Cell(column);
     }
     context.PrintLine(line);
   }

@@ -238,14 +238,17 @@ std::string NameScorer::ScoreName(std::string_view text, std::string_view birthE
   return FormatScoreText(Evaluate(text, birthElements));
 }
 
-std::string FormatScoreText(const NameScore& score) {
+std::string FormatScoreText(const NameScore& score, std::string_view lineEnd) {
   std::string text = std::to_string(score.score);
   std::size_t size = text.size() + 1;
-  for (const NumerologyMatch& match : score.matches) size += kGridLabels[match.grid].size() + match.line.size() + 1;
+  for (const NumerologyMatch& match : score.matches) {
+    size += kGridLabels[match.grid].size() + match.line.size() + lineEnd.size();
+  }
   text.reserve(size);
   text += ',';
-  for (const NumerologyMatch& match : score.matches)
-    text.append(kGridLabels[match.grid]).append(match.line).append("\r");
+  for (const NumerologyMatch& match : score.matches) {
+    text.append(kGridLabels[match.grid]).append(match.line).append(lineEnd);
+  }
   return text;
 }
 

@@ -57,8 +57,9 @@ struct NameScore {
 };
 
 // The score text as the report's 五格 column and the analysis pane show it:
-// the score, ",", then for each match its grid label, its line and a CR.
-std::string FormatScoreText(const NameScore& score);
+// the score, ",", then for each match its grid label, its line and a CR (or
+// `lineEnd`, for a text shown otherwise).
+std::string FormatScoreText(const NameScore& score, std::string_view lineEnd = "\r");
 
 // The part of a text before its first "(": a candidate written as name(score)
 // scores as the bare name.

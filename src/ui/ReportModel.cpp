@@ -10,6 +10,8 @@ namespace tavrin::ui {
 
 namespace {
 
+constexpr std::string_view kExportSeparator = " | ";
+
 // Numbers joined by "-": 7-6-8.
 QString JoinNumbers(const std::vector<int>& numbers) {
   QStringList parts;
@@ -79,13 +81,13 @@ QString ReportModel::CellText(int row, int column) const {
       break;
   }
   const ReportRow& reportRow = report_.Rows()[static_cast<std::size_t>(row)];
-  QString text = FromGbk(reportRow.Cell(static_cast<std::size_t>(column)));
   if (column == kGrids) {
-    // Grid lines end with CR; the last one's is dropped, the others join.
-    QStringList lines = text.split('\r', Qt::SkipEmptyParts);
-    text = lines.join(" | ");
+    // The grid lines joined by " | ", none after the last.
+    std::string text = FormatScoreText(reportRow.scored, kExportSeparator);
+    if (!reportRow.scored.matches.empty()) text.resize(text.size() - kExportSeparator.size());
+    return FromGbk(text);
   }
-  return text;
+  return FromGbk(reportRow.Cell(static_cast<std::size_t>(column)));
 }
 
 QVariant ReportModel::data(const QModelIndex& index, int role) const {
@@ -93,17 +95,14 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   if (role == Qt::DisplayRole) {
     if (column == kGrids) {
-      // The grid lines on one line: their CRs shown as blanks.
-      QString shown = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].Cell(ReportRow::kGrids));
-      return shown.replace('\r', ' ');
+      // The grid lines on one line, each followed by a blank.
+      return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, " "));
     }
     return CellText(index.row(), column);
   }
   if (role == kScoreRole) return report_.Rows()[static_cast<std::size_t>(index.row())].candidate.score;
   if (role == Qt::ToolTipRole && column == kGrids) {
-    QString tip = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].Cell(ReportRow::kGrids));
-    tip.replace('\r', '\n');
-    return tip.trimmed();
+    return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, "\n")).trimmed();
   }
   return {};
 }
