@@ -74,10 +74,8 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   if (!haveName) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
 
   SettingsInputs inputs;
-  CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
   model.session.chart.birthElements = birthElements;

@@ -100,10 +100,8 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     }
   }
 
-  CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
   const CommandResult<GenerateOutcome> result = GenerateCommand(model);
   const GenerateOutcome outcome = result.outcome;

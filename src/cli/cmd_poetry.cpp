@@ -114,10 +114,8 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   }
 
   context.RequireData({kNumerologyFile});
-  CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
   model.session.chart.birthElements = birthElements;
   const CommandResult<PoetryOutcome> run = StartPoetryNaming(model, text, birthElements);

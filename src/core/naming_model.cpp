@@ -17,7 +17,6 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
     : RunPresentation(environment.pump, environment.clock),
       stores_(std::move(stores)),
       inputs_(environment.inputs),
-      messages_(environment.messages),
       random_(seed),
       transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today) : std::make_unique<TTransDate>()),
       girlChars_(1 << 16, false) {
@@ -75,21 +74,6 @@ std::string NamingModel::DrawCapSummary() const {
 void NamingModel::StopCommand() {
   session.stopRequested = true;
   SetButtons({.generateEnabled = true, .stopEnabled = false});
-}
-
-namespace {
-
-// Where messages go when the environment gives no message boxes.
-class DroppedMessages final : public MessageBoxes {
- public:
-  void Show(std::string_view) override {}
-};
-
-}  // namespace
-
-MessageBoxes& NamingModel::Messages() const {
-  static DroppedMessages dropped;
-  return messages_ ? *messages_ : dropped;
 }
 
 void RunPresentation::Pump() {

@@ -50,7 +50,6 @@ struct ButtonStates {
 struct NamingEnvironment {
   NamingInputs* inputs = nullptr;                    // required
   MessagePump* pump = nullptr;                       // none: nothing to pump
-  MessageBoxes* messages = nullptr;                  // none: messages are dropped
   MonotonicClock* clock = nullptr;                   // the steady clock when null
   std::optional<std::chrono::year_month_day> today;  // of the date translator; the local date when unset
 };
@@ -139,8 +138,6 @@ class NamingModel : public NamingRunState, public RunPresentation {
   const DataStores& Stores() const { return *stores_; }
   const NamingServices& Services() const { return *stores_->services; }
   NamingInputs& Inputs() const { return *inputs_; }
-  // The message boxes; messages are dropped when the environment has none.
-  MessageBoxes& Messages() const;
   RandomSource& Random() { return random_; }
   TTransDate& TransDate() { return *transDate_; }
 
@@ -191,7 +188,6 @@ class NamingModel : public NamingRunState, public RunPresentation {
  private:
   SharedStores stores_;
   NamingInputs* inputs_;
-  MessageBoxes* messages_;
   RandomSource random_;
   std::unique_ptr<TTransDate> transDate_;
   // One bit per 16-bit character code of the girl-name characters.

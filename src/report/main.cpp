@@ -27,12 +27,6 @@ std::string Gbk(const std::string& utf8) {
   return *gbk;
 }
 
-class KeptMessages final : public tavrin::MessageBoxes {
- public:
-  void Show(std::string_view text) override { last = tavrin::GbkToUtf8(text); }
-  std::string last;
-};
-
 int Run(const std::vector<std::string>& args) {
   tavrin::AnalysisRequest request;
   std::string birthElements;
@@ -72,10 +66,8 @@ int Run(const std::vector<std::string>& args) {
     if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::GbkToUtf8(failure.Message())};
   }
   tavrin::SettingsInputs inputs;
-  KeptMessages messages;
   tavrin::NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   tavrin::NamingModel model(stores, 0, environment);
   model.session.chart.birthElements = birthElements;
   tavrin::NameReport report;

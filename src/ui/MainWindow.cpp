@@ -159,7 +159,6 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   NamingEnvironment environment;
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
-  environment.messages = messages_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
 
   pages_ = new QTabWidget(this);

@@ -51,7 +51,6 @@ struct NamingFixture {
     NamingEnvironment environment;
     environment.inputs = &inputs;
     environment.pump = &pump;
-    environment.messages = &messages;
     environment.clock = &clock;
     environment.today =
         std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12), std::chrono::day(9));
