@@ -102,6 +102,8 @@ void PaneLine::Add(Candidate candidate) {
 }
 
 void PaneLine::Add(Candidate candidate, std::string_view shown) {
+  // A line holds a handful of entries; one allocation takes them all.
+  if (entries_.empty()) entries_.reserve(kTypicalEntries);
   entries_.push_back({text_.size(), shown.size(), std::move(candidate)});
   text_ += shown;
   text_ += "   ";

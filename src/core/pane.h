@@ -88,6 +88,7 @@ class PaneLine {
   void FlushTo(Pane& pane);
 
  private:
+  static constexpr std::size_t kTypicalEntries = 8;
   std::string text_;
   std::vector<PaneEntry> entries_;
 };
