@@ -37,23 +37,16 @@ class StretchPump final : public tavrin::MessagePump {
   std::chrono::steady_clock::time_point last_;
 };
 
-class NoMessages final : public tavrin::MessageBoxes {
- public:
-  void Show(std::string_view) override {}
-};
-
 struct Fixture {
   explicit Fixture(tavrin::MessagePump* pump) {
     tavrin::NamingEnvironment environment;
     environment.inputs = &inputs;
     environment.pump = pump;  // none: nothing to pump
-    environment.messages = &messages;
     environment.today =
         std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12), std::chrono::day(9));
     model = std::make_unique<NamingModel>(Stores(), 20121, environment);
   }
   tavrin::SettingsInputs inputs;
-  NoMessages messages;
   std::unique_ptr<NamingModel> model;
 };
 
@@ -74,7 +67,7 @@ void BM_ThreeCharDraws(benchmark::State& state) {
   model.session.stopRequested = false;
   long long draws = 0;
   for (auto _ : state) {
-    model.memo3.Clear();
+    model.threeCharPane.Clear();
     tavrin::GenerateThreeCharNames(model);
     draws += std::stoll(model.Progress());
   }

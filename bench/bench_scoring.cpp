@@ -27,7 +27,7 @@ const tavrin::NamingServices& Services() { return *Stores().services; }
 const std::vector<std::string>& NameChars() {
   static const std::vector<std::string> chars = [] {
     std::vector<std::string> result;
-    for (const std::string& line : Stores().maleNameList) {
+    for (const std::string& line : Stores().maleGivenChars) {
       if (line.size() == 2) result.push_back(line);
     }
     if (result.empty()) result = tavrin::SplitChars("伟刚勇毅俊峰强军平保东文辉力明永健世广志义兴良海山仁波宁贵福生龙");

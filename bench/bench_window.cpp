@@ -38,7 +38,7 @@ double ResidentMegabytes() {
 
 void BM_StartUpToWindowShown(benchmark::State& state) {
   for (auto _ : state) {
-    tavrin::ui::TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), 1);
+    tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
     window.show();
     QApplication::processEvents();
     state.PauseTiming();
@@ -52,7 +52,7 @@ void BM_DefaultRunInTheWindow(benchmark::State& state) {
   const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
   qint64 longestGap = 0;
   for (auto _ : state) {
-    tavrin::ui::TForm1 window(stores, 20121209);
+    tavrin::ui::MainWindow window(stores, 20121209);
     window.show();
     QElapsedTimer sinceLast;
     QTimer ticker;
@@ -85,8 +85,12 @@ void BM_SortAndFilterALargeReport(benchmark::State& state) {
   for (int i = 0; i < 5000; ++i) {
     const QString name =
         QString(QString("张王李赵刘陈杨黄")[i % 8]) + given[i % given.size()] + given[(i / 7) % given.size()];
-    const std::string score = std::to_string(i % 101);
-    report.Append({tavrin::ui::ToGbk(name), score, "", "", "", score + ","});
+    tavrin::ReportRow row;
+    row.candidate.fullName = tavrin::ui::ToGbk(name);
+    row.candidate.surnameBytes = 2;
+    row.candidate.score = i % 101;
+    row.scored.score = row.candidate.score;
+    report.Append(std::move(row));
   }
   auto* chars = page.findChild<QLineEdit*>("reportCharacters");
   int order = 0;

@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool show = std::getenv("TAVRIN_FUZZ_SHOW") != nullptr;  // for looking at a corpus
     if (show) {
       std::fprintf(stderr, "outcome %d after %d pumps, %zu summary lines, %zu report rows\n", static_cast<int>(outcome),
-                   pumps, fixture.model->memo1.Lines().size(), fixture.model->report.Rows().size());
+                   pumps, fixture.model->summaryPane.Lines().size(), fixture.model->report.Rows().size());
       for (const std::string& text : fixture.messages.texts) std::fprintf(stderr, "  message: %s\n", text.c_str());
     }
     (void)fixture.model->DrawCapSummary();

@@ -4,6 +4,8 @@
 #include "chars/strokes.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
+#include "core/services.h"
+#include "core/startup.h"
 #include "scoring/score.h"
 
 namespace tavrin {
@@ -30,9 +32,10 @@ std::string VerdictOf(std::string_view line) {
 
 namespace {
 
-void FillReport(const NamingModel& model, const AnalysisRequest& request, const BirthDate& date,
-                const BirthAnalysisResult& analysis, const std::string& scoreText, NameReport& report) {
-  const NamingServices& services = model.Services();
+void FillReport(const DataStores& stores, const AnalysisRequest& request, const BirthDate& date,
+                const BirthAnalysisResult& analysis, std::string_view scoringElements, const NameScore& score,
+                NameReport& report) {
+  const NamingServices& services = *stores.services;
   report = NameReport{};
   report.name = request.name;
   report.pinyin = services.pinyin.PinyinOf(request.name);
@@ -45,54 +48,66 @@ void FillReport(const NamingModel& model, const AnalysisRequest& request, const 
   for (std::size_t i = 0; i < report.pillars.size(); ++i) report.pillarElements[i] = PillarElements(report.pillars[i]);
   report.birthElements = analysis.birthElements;
   report.nameElements = analysis.nameElements;
-  const FiveGrids grids = GridsOf(BareName(request.name));
   for (const Grid grid : {kHeavenGrid, kPersonGrid, kEarthGrid, kOuterGrid, kTotalGrid}) {
     NameReport::GridLine line;
     line.label = std::string(GridLabel(grid));
-    line.number = grids[grid];
+    line.number = score.grids[grid];
     for (const std::size_t index : services.scorer.MatchingLines(line.number)) {
-      line.lines.push_back(model.Stores().numerologyTable[index]);
+      line.lines.push_back(stores.numerologyTable[index]);
     }
     report.grids.push_back(std::move(line));
   }
-  report.scoreText = scoreText;
-  report.score = services.scorer.Score(request.name, model.session.birthElements);
+  report.scoringElements = std::string(scoringElements);
+  report.scoreText = FormatScoreText(score);
+  report.score = score.score;
 }
 
 }  // namespace
 
-AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
-  Pane& pane = model.memo4;
-  pane.Clear();
+NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, const AnalysisRequest& request,
+                            std::string_view scoringElements) {
+  NameAnalysis result;
   // The score needs the numerology table; without it the analysis would
   // show grids with no numerology lines and a wrong score.
-  if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法分析名字")) {
-    model.Messages().Show(*refusal);
-    return AnalysisOutcome::kRefused;
+  if (auto refusal = stores.MissingDataMessage({kNumerologyFile}, "无法分析名字")) {
+    result.outcome = AnalysisOutcome::kRefused;
+    result.refusal = Refusal{InputField::kDataFiles, *refusal};
+    return result;
   }
   BirthDate date;
   if (auto refusal = CheckBirthDate(request.year, request.month, request.day, date)) {
-    model.Messages().Show(*refusal);
-    return AnalysisOutcome::kRefused;
+    result.outcome = AnalysisOutcome::kRefused;
+    result.refusal = Refusal{InputField::kBirthDate, *refusal};
+    return result;
   }
   int hour = 0;
   if (auto refusal = CheckBirthHour(request.hour, hour)) {
     // The hour is read after the first line, as the analysis reads it.
-    pane.Append("开始分析八字");
-    model.Messages().Show(*refusal);
-    return AnalysisOutcome::kStopped;
+    result.outcome = AnalysisOutcome::kStopped;
+    result.lines.push_back("开始分析八字");
+    result.refusal = Refusal{InputField::kBirthHour, *refusal};
+    return result;
   }
-  const ElementService& elements = model.Services().elements;
+  const NamingServices& services = *stores.services;
+  const ElementService& elements = services.elements;
   const BirthAnalysisResult analysis =
-      BirthAnalysis(BirthAnalysisVariant::kAnalysis, model.TransDate(), date.year, date.month, date.day, request.hour,
+      BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, request.hour,
                     request.name, [&](std::string_view ch) { return elements.CharElement(ch); });
-  for (const std::string& line : analysis.paneLines) pane.Append(line);
-  pane.Append("进入名字五格分析");
-  pane.Append("繁体字为:" + ToTraditional(request.name));
-  const std::string scoreText = model.Services().scorer.ScoreName(request.name, model.session.birthElements);
-  pane.Append("分数:" + scoreText);
-  if (report) FillReport(model, request, date, analysis, scoreText, *report);
-  return AnalysisOutcome::kCompleted;
+  const NameScore score = services.scorer.Evaluate(request.name, scoringElements);
+  result.lines = analysis.paneLines;
+  result.lines.push_back("进入名字五格分析");
+  result.lines.push_back("繁体字为:" + ToTraditional(request.name));
+  result.lines.push_back("分数:" + FormatScoreText(score));
+  FillReport(stores, request, date, analysis, scoringElements, score, result.report);
+  return result;
+}
+
+CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
+  model.analysisPane.Clear();
+  NameAnalysis analysis = AnalyseOneName(model.Stores(), model.TransDate(), request, model.session.chart.birthElements);
+  for (std::string& line : analysis.lines) model.analysisPane.Append(std::move(line));
+  if (report && analysis.outcome == AnalysisOutcome::kCompleted) *report = std::move(analysis.report);
+  return {analysis.outcome, std::move(analysis.refusal)};
 }
 
 }  // namespace tavrin

@@ -4,12 +4,19 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "chars/linelist.h"
+#include "core/refusal.h"
 
 namespace tavrin {
 
 class NamingModel;
+class TTransDate;
+struct DataStores;
 
 // The page's fields as they stand when "分 析" is pressed (GBK).
 struct AnalysisRequest {
@@ -42,6 +49,7 @@ struct NameReport {
     std::vector<std::string> lines;  // the numerology lines of the number
   };
   std::vector<GridLine> grids;  // in the order 天 人 地 外 总
+  std::string scoringElements;  // the birth elements the score was taken against
   int score = 0;
   std::string scoreText;  // as the pane's "分数:" line holds it
 };
@@ -52,11 +60,26 @@ enum class AnalysisOutcome {
   kStopped,  // the hour field was refused: message shown after the first line
 };
 
-// Clears Memo4 and writes the analysis. Its score's element term uses the
-// session's BirthElements of the last Generate run (empty before the first).
-// When `report` is given and the analysis completes, it receives the same
-// analysis as structured data.
-AnalysisOutcome AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report = nullptr);
+// One analysis: the lines of the analysis pane, and the analysis as data.
+struct NameAnalysis {
+  AnalysisOutcome outcome = AnalysisOutcome::kCompleted;
+  LineList lines;                  // what the pane shows, also before a stop
+  std::optional<Refusal> refusal;  // kRefused and kStopped: what the user is told
+  NameReport report;               // kCompleted: the same analysis as data
+};
+
+// Analyses one name for the page's date and hour, its score taken against
+// `scoringElements` (a birth chart's elements; empty for none). Sets the
+// date translator to the page's date.
+NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, const AnalysisRequest& request,
+                            std::string_view scoringElements);
+
+// The page's command: clears Memo4 and writes the analysis, its score taken
+// against the chart of the last Generate run (none before the first); a
+// refusal comes back for the front end to show. When `report` is given and
+// the analysis completes, it receives the analysis as data.
+CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request,
+                                           NameReport* report = nullptr);
 
 // The numerology verdict of a table line: "半吉", "吉", "凶" or empty.
 std::string VerdictOf(std::string_view line);

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   // taskbar entry on X11).
   QGuiApplication::setDesktopFileName(TAVRIN_APP_ID);
   app.setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID));
-  tavrin::ui::TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
+  tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
   window.show();
   // Start-up failures are reported once the window stands on the screen.
   QTimer::singleShot(0, &window, [&window] { window.ReportStartupFailures(); });

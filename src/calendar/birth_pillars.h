@@ -49,8 +49,15 @@ enum class BirthAnalysisVariant {
   kAnalysis,  // the analysis of a typed name: lines for the analysis pane
 };
 
-struct BirthAnalysisResult {
+// A birth chart: the four pillars and the elements of their stems and
+// branches.
+struct BirthChart {
   BirthPillars pillars;
+  std::string birthElements;    // the elements of the four pillars, stem before branch (GBK)
+  std::string missingElements;  // the elements absent from birthElements, in the order 金 木 水 火 土
+};
+
+struct BirthAnalysisResult : BirthChart {
   // The lines of the variant's own pane, in order: "开始分析八字", the pillar
   // line, the element line, the heading of the cautions, the "八字中X多"
   // lines; the analysis variant adds its "五行缺X" lines among them, then
@@ -59,9 +66,7 @@ struct BirthAnalysisResult {
   // Generate variant only: the "名字中要有X" lines, which go to the analysis
   // page's pane.
   LineList analysisPaneLines;
-  std::string birthElements;    // the elements of the four pillars
-  std::string missingElements;  // the elements absent from birthElements, in the order 金 木 水 火 土
-  std::string nameElements;     // analysis variant: the element of each name character
+  std::string nameElements;  // analysis variant: the element of each name character
 };
 
 // A birth date or hour that cannot be read. `linesWritten` holds the lines

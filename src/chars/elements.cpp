@@ -11,7 +11,7 @@ namespace tavrin {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kElementOrder = {"金", "木", "水", "火", "土"};
+constexpr std::array<std::string_view, kElementOrder.size()> kElementChars = {"金", "木", "水", "火", "土"};
 constexpr std::string_view kHeadingMark = "的字有";
 
 bool IsHeading(std::string_view line) { return ContainsAligned(line, kHeadingMark); }
@@ -39,25 +39,40 @@ std::string StrokeElement(int strokes) {
   return "水";
 }
 
-std::string WeakElements(std::string_view elements) {
+std::string_view ElementChar(Element element) { return kElementChars[static_cast<std::size_t>(element)]; }
+
+std::optional<Element> ElementOfChar(std::string_view ch) {
+  for (const Element element : kElementOrder) {
+    if (ch == ElementChar(element)) return element;
+  }
+  return std::nullopt;
+}
+
+ElementCounts ElementCounts::Of(std::string_view elements) {
   // Non-overlapping aligned occurrences of a double-byte character are the
   // characters of the text equal to it, so one walk counts all five.
-  std::array<int, kElementOrder.size()> counts{};
+  ElementCounts counts;
   for (std::size_t pos = 0; pos < elements.size();) {
     const std::size_t len = CharLengthAt(elements, pos);
     if (len == 2) {
-      for (std::size_t e = 0; e < kElementOrder.size(); ++e) {
-        if (elements[pos] == kElementOrder[e][0] && elements[pos + 1] == kElementOrder[e][1]) ++counts[e];
+      for (std::size_t e = 0; e < kElementChars.size(); ++e) {
+        if (elements[pos] == kElementChars[e][0] && elements[pos + 1] == kElementChars[e][1]) ++counts.count[e];
       }
     }
     pos += len;
   }
-  std::string weak;
-  for (std::size_t e = 0; e < kElementOrder.size(); ++e) {
-    if (counts[e] < 2) weak += kElementOrder[e];
-  }
-  return weak;
+  return counts;
 }
+
+std::string ElementCounts::Below(int times) const {
+  std::string elements;
+  for (const Element element : kElementOrder) {
+    if ((*this)[element] < times) elements += ElementChar(element);
+  }
+  return elements;
+}
+
+std::string WeakElements(std::string_view elements) { return ElementCounts::Of(elements).Below(2); }
 
 namespace scan {
 
@@ -80,7 +95,7 @@ std::string NameElements(const LineList& elementList, std::string_view name) {
 
 std::string WeakElements(std::string_view elements) {
   std::string weak;
-  for (std::string_view element : kElementOrder) {
+  for (std::string_view element : kElementChars) {
     int count = 0;
     for (std::size_t at = FindAligned(elements, element); at != std::string_view::npos;
          at = FindAligned(elements, element, at + element.size())) {

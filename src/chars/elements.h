@@ -11,7 +11,9 @@
 // character once and gives identical results.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,29 @@
 #include "chars/linelist.h"
 
 namespace tavrin {
+
+// One of the five elements, in the order in which they are walked.
+enum class Element { kMetal, kWood, kWater, kFire, kEarth };
+
+inline constexpr std::array<Element, 5> kElementOrder = {Element::kMetal, Element::kWood, Element::kWater,
+                                                         Element::kFire, Element::kEarth};
+
+// The element's character: 金, 木, 水, 火 or 土 (GBK).
+std::string_view ElementChar(Element element);
+// The element a text names when it is exactly one element character.
+std::optional<Element> ElementOfChar(std::string_view ch);
+
+// How often each element occurs in an element text (character-aligned: a
+// byte pair inside another character never counts).
+struct ElementCounts {
+  std::array<int, kElementOrder.size()> count{};
+
+  static ElementCounts Of(std::string_view elementText);
+  int operator[](Element element) const { return count[static_cast<std::size_t>(element)]; }
+  // The elements that occur fewer than `times` times, as their characters in
+  // the walking order.
+  std::string Below(int times) const;
+};
 
 // The element of a stroke count: 1-2 木, 3-4 火, 5-6 土, 7-8 金, 9-10 水,
 // after taking 10 away while the count is above 10.

@@ -120,11 +120,6 @@ std::uint64_t ParseSeedOption(const std::string& text) {
   return seed;
 }
 
-void CollectedMessages::Show(std::string_view text) {
-  if (!message.empty()) message += '\n';
-  message += GbkToUtf8(text);
-}
-
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage) {
   if (args.size() != count) throw CliError(std::string("usage: tavrin-cli ") + usage);
 }

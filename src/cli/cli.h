@@ -88,13 +88,6 @@ std::uint64_t ParseSeedOption(const std::string& text);
 // --whole-item-sound the inputs' sound rule. False for any other argument.
 bool TakeRunFlag(const std::string& argument, bool& json, SettingsInputs& inputs);
 
-// Message boxes of a command run: the messages, as UTF-8 lines of one text.
-class CollectedMessages final : public MessageBoxes {
- public:
-  void Show(std::string_view text) override;
-  std::string message;
-};
-
 // Throws CliError unless there are exactly `count` arguments.
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage);
 

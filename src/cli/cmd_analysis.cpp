@@ -74,23 +74,23 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   if (!haveName) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
 
   SettingsInputs inputs;
-  CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
-  model.session.birthElements = birthElements;
-  const AnalysisOutcome outcome = AnalyseName(model, request);
-  if (outcome == AnalysisOutcome::kRefused) throw CliError(messages.message);
+  model.session.chart.birthElements = birthElements;
+  const CommandResult<AnalysisOutcome> result = AnalyseName(model, request);
+  const AnalysisOutcome outcome = result.outcome;
+  const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
+  if (outcome == AnalysisOutcome::kRefused) throw CliError(message);
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    for (const std::string& line : model.memo4.Lines()) lines.push_back(GbkToUtf8(line));
+    for (const std::string& line : model.analysisPane.Lines()) lines.push_back(GbkToUtf8(line));
     nlohmann::ordered_json result = {{"lines", std::move(lines)}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
-    for (const std::string& line : model.memo4.Lines()) {
+    for (const std::string& line : model.analysisPane.Lines()) {
       std::string shown = line;
       for (char& c : shown) {
         if (c == '\r') c = '\n';
@@ -100,7 +100,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
       context.PrintLine(shown);
     }
   }
-  if (outcome == AnalysisOutcome::kStopped) throw CliError(messages.message);
+  if (outcome == AnalysisOutcome::kStopped) throw CliError(message);
   return 0;
 }
 

@@ -22,18 +22,6 @@ constexpr const char* kOptions =
 
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
 
-std::string GridsOnOneLine(std::string_view grids) {
-  std::string line;
-  for (const char c : grids) {
-    if (c == '\r') {
-      line += " | ";
-    } else {
-      line += c;
-    }
-  }
-  return line;
-}
-
 void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed) {
   for (const auto& page : model.ResultPages()) {
     context.PrintLine("【" + page.caption + "】");
@@ -42,9 +30,10 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
   context.PrintLine("【姓名报表】");
   for (const ReportRow& row : model.report.Rows()) {
     std::string line;
-    for (const std::string* column : row.Columns()) {
-      if (!line.empty()) line += '\t';
-      line += column == &row.grids ? GridsOnOneLine(*column) : *column;
+    for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
+      if (column > 0) line += '\t';
+      // The grid lines on one line, each followed by " | ".
+      line += column == ReportRow::kGrids ? FormatScoreText(row.scored, " | ") : row.Cell(column);
     }
     context.PrintLine(line);
   }
@@ -64,7 +53,9 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   Json report = Json::array();
   for (const ReportRow& row : model.report.Rows()) {
     Json columns = Json::array();
-    for (const std::string* column : row.Columns()) columns.push_back(GbkToUtf8(*column));
+    for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
+      columns.push_back(GbkToUtf8(row.Cell(column)));
+    }
     report.push_back(std::move(columns));
   }
   Json result = Json::object();
@@ -72,7 +63,7 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   result["panes"] = std::move(panes);
   result["rows"] = std::move(rows);
   result["report"] = std::move(report);
-  result["pendingLine"] = GbkToUtf8(model.session.pendingLine);
+  result["pendingLine"] = GbkToUtf8(model.session.pendingLine.Text());
   result["progress"] = GbkToUtf8(model.Progress());
   context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
 }
@@ -112,13 +103,12 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     }
   }
 
-  CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
-  const GenerateOutcome outcome = GenerateCommand(model);
-  const std::string& message = messages.message;
+  const CommandResult<GenerateOutcome> result = GenerateCommand(model);
+  const GenerateOutcome outcome = result.outcome;
+  const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
   if (outcome == GenerateOutcome::kRefused) throw CliError(message);
 
   if (json) {

@@ -116,22 +116,21 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   }
 
   context.RequireData({kNumerologyFile});
-  CollectedMessages messages;
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   NamingModel model(context.SharedData(), seed, environment);
-  model.session.birthElements = birthElements;
-  if (StartPoetryNaming(model, text) == PoetryOutcome::kRefused) throw CliError(messages.message);
+  model.session.chart.birthElements = birthElements;
+  const CommandResult<PoetryOutcome> run = StartPoetryNaming(model, text, birthElements);
+  if (run.outcome == PoetryOutcome::kRefused) throw CliError(run.message ? GbkToUtf8(run.message->text) : "");
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    for (const std::string& line : model.memo7.Lines()) lines.push_back(GbkToUtf8(line));
+    for (const std::string& line : model.poetryPane.Lines()) lines.push_back(GbkToUtf8(line));
     nlohmann::ordered_json result = {
         {"seed", seed}, {"lines", std::move(lines)}, {"progress", GbkToUtf8(model.Progress())}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
-    for (const std::string& line : model.memo7.Lines()) context.PrintLine(line);
+    for (const std::string& line : model.poetryPane.Lines()) context.PrintLine(line);
   }
   return 0;
 }

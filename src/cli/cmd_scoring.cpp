@@ -68,11 +68,10 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
   }
   if (!haveName) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
   const DataStores& stores = context.RequireData({kNumerologyFile});
-  const std::string result = Services(stores).scorer.ScoreName(name, birthElements);
-  // The score stands before the first comma; the grid lines follow, each
-  // ending in a CR.
-  context.PrintLine(TextBefore(",", result));
-  PrintCrLines(context, TextAfter(",", result));
+  // The score, then each matched line with its grid's label.
+  const NameScore score = Services(stores).scorer.Evaluate(name, birthElements);
+  context.PrintLine(std::to_string(score.score));
+  for (const NumerologyMatch& match : score.matches) context.PrintLine(std::string(GridLabel(match.grid)) + match.line);
   return 0;
 }
 

@@ -1,6 +1,5 @@
 // Candidate acceptance: the one way names reach the summary pane and the
 // report.
-#include "chars/strcon.h"
 #include "core/naming_model.h"
 
 namespace tavrin {
@@ -14,42 +13,41 @@ constexpr int kSummaryScore = 70;
 
 }  // namespace
 
-std::string NamingModel::CandidateText(std::string_view name) const {
-  std::string text(name);
-  text += '(';
-  text += std::to_string(Services().scorer.Score(name, session.birthElements));
-  text += ')';
-  return text;
+Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator,
+                                     std::string_view scoringElements) const {
+  Candidate candidate;
+  candidate.fullName.reserve(surname.size() + given.size());
+  candidate.fullName.append(surname).append(given);
+  candidate.surnameBytes = surname.size();
+  NameScore score = Services().scorer.Evaluate(candidate.fullName, scoringElements, false);
+  candidate.score = score.score;
+  candidate.grids = score.grids;
+  candidate.nameElements = std::move(score.nameElements);
+  candidate.generator = generator;
+  return candidate;
 }
 
-ReportRow NamingModel::MakeReportRow(std::string_view name, std::string_view score) const {
+ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
   ReportRow row;
-  row.name = std::string(name);
-  row.score = std::string(score);
-  row.birthElements = session.birthElements;
-  row.nameElements = Services().elements.NameElements(name);
-  row.combined = session.birthElements + row.nameElements;
-  row.grids = Services().scorer.ScoreName(name, session.birthElements);
+  row.candidate = candidate;
+  row.birthElements = session.chart.birthElements;
+  row.scored = Services().scorer.Evaluate(candidate.fullName, session.chart.birthElements);
   return row;
 }
 
-std::string NamingModel::AcceptCandidate(std::string_view candidate) {
+bool NamingModel::AcceptCandidate(Candidate& candidate) { return AcceptCandidate(candidate, CandidateText(candidate)); }
+
+bool NamingModel::AcceptCandidate(Candidate& candidate, std::string_view text) {
   Pump();
-  const std::string scoreText = TextBefore(")", TextAfter("(", candidate));
-  // A candidate text built by CandidateText always holds a whole number.
-  const int score = ParseDecimalInteger(scoreText).value_or(0);
-  std::string result(candidate);
-  if (score > kSummaryScore) {
-    session.pendingLine += candidate;
-    session.pendingLine += "   ";
-    if (session.pendingLine.size() > kSummaryLineBytes) {
-      memo1.Append(std::move(session.pendingLine));
-      session.pendingLine.clear();
-      report.Append(MakeReportRow(TextBefore("(", candidate), scoreText));
+  candidate.acceptance = ++session.accepted;
+  if (candidate.score > kSummaryScore) {
+    session.pendingLine.Add(candidate, text);
+    if (session.pendingLine.Size() > kSummaryLineBytes) {
+      session.pendingLine.FlushTo(summaryPane);
+      report.Append(MakeReportRow(candidate));
     }
   }
-  if (memo1.Contains(candidate)) result.clear();
-  return result;
+  return !summaryPane.Contains(text);
 }
 
 }  // namespace tavrin

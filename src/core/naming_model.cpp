@@ -10,15 +10,15 @@ namespace tavrin {
 
 NamingSession::NamingSession() : surname("张") {}
 
+RunPresentation::RunPresentation(MessagePump* pump, MonotonicClock* clock)
+    : pump_(pump), clock_(clock ? clock : &SteadyClock()), lastPump_(clock_->Now()) {}
+
 NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment)
-    : stores_(std::move(stores)),
+    : RunPresentation(environment.pump, environment.clock),
+      stores_(std::move(stores)),
       inputs_(environment.inputs),
-      pump_(environment.pump),
-      messages_(environment.messages),
-      clock_(environment.clock ? environment.clock : &SteadyClock()),
       random_(seed),
       transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today) : std::make_unique<TTransDate>()),
-      lastPump_(clock_->Now()),
       girlChars_(1 << 16, false) {
   if (!inputs_) throw std::invalid_argument("a naming model needs its inputs");
   // The date translator starts as the main window stores it.
@@ -31,18 +31,19 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
   }
 }
 
-std::vector<NamingModel::PageOfPane> NamingModel::ResultPages() const {
-  return {{&memo1, "姓名设置"},   {&memo2, "二字名"},       {&memo3, "三字名"},  {&memo5, "部首有五行"},
-          {&memo6, "系统推荐名"}, {&memo8, "系统推荐名二"}, {&memo4, "姓名分析"}};
+std::vector<NamingRunState::PageOfPane> NamingRunState::ResultPages() const {
+  return {{&summaryPane, "姓名设置"},       {&twoCharPane, "二字名"},         {&threeCharPane, "三字名"},
+          {&fiveElementPane, "部首有五行"}, {&recommendedPane, "系统推荐名"}, {&recommendedTwoPane, "系统推荐名二"},
+          {&analysisPane, "姓名分析"}};
 }
 
-void NamingModel::SetProgress(std::string text) {
+void RunPresentation::SetProgress(std::string text) {
   if (text == progress_) return;
   progress_ = std::move(text);
   if (progressListener_) progressListener_(progress_);
 }
 
-void NamingModel::SetButtons(ButtonStates states) {
+void RunPresentation::SetButtons(ButtonStates states) {
   if (states == buttons_) return;
   buttons_ = states;
   if (buttonsListener_) buttonsListener_(buttons_);
@@ -75,27 +76,12 @@ void NamingModel::StopCommand() {
   SetButtons({.generateEnabled = true, .stopEnabled = false});
 }
 
-namespace {
-
-// Where messages go when the environment gives no message boxes.
-class DroppedMessages final : public MessageBoxes {
- public:
-  void Show(std::string_view) override {}
-};
-
-}  // namespace
-
-MessageBoxes& NamingModel::Messages() const {
-  static DroppedMessages dropped;
-  return messages_ ? *messages_ : dropped;
-}
-
-void NamingModel::Pump() {
+void RunPresentation::Pump() {
   if (pump_) pump_->Pump();
   lastPump_ = clock_->Now();
 }
 
-void NamingModel::Tick() {
+void RunPresentation::Tick() {
   if (++ticks_ % kTicksPerClockCheck != 0) return;
   if (clock_->Now() - lastPump_ >= kPumpInterval) Pump();
 }
@@ -103,7 +89,7 @@ void NamingModel::Tick() {
 int NamingModel::ReadCount() const {
   const std::string text = inputs_->CountText();
   const std::optional<int> count = ParseDecimalInteger(text);
-  if (!count) throw RunFailure(CountNotAnIntegerMessage(text));
+  if (!count) throw RunFailure(InputField::kCount, CountNotAnIntegerMessage(text));
   return *count;
 }
 

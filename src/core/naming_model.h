@@ -1,5 +1,6 @@
-// The naming run without a window: the session, the panes, the report, the
-// progress label and the two buttons, over the sealed data stores. The
+// The naming run without a window: the run's state (the session, the panes,
+// the report) and its presentation (the progress label, the two buttons, the
+// pacing of the message pump), over the sealed data stores. The
 // window wires its controls to this model; the command line and the tests
 // drive it directly.
 //
@@ -22,6 +23,7 @@
 #include "core/naming_session.h"
 #include "core/pane.h"
 #include "core/random.h"
+#include "core/refusal.h"
 #include "core/report.h"
 #include "core/services.h"
 #include "core/startup.h"
@@ -32,7 +34,9 @@ namespace tavrin {
 // count field that stops being a whole number, a surname without a tone.
 class RunFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  RunFailure(InputField field, const std::string& text) : std::runtime_error(text), field(field) {}
+  Refusal AsRefusal() const { return {field, what()}; }
+  InputField field;
 };
 
 // The enabled state of "生成" and "停止".
@@ -46,43 +50,25 @@ struct ButtonStates {
 struct NamingEnvironment {
   NamingInputs* inputs = nullptr;                    // required
   MessagePump* pump = nullptr;                       // none: nothing to pump
-  MessageBoxes* messages = nullptr;                  // none: messages are dropped
   MonotonicClock* clock = nullptr;                   // the steady clock when null
   std::optional<std::chrono::year_month_day> today;  // of the date translator; the local date when unset
 };
 
-class NamingModel {
- public:
-  // Extra pumps: while a run makes draws that hand over no candidate, the
-  // window is pumped once this much time has passed since the last pump.
-  static constexpr std::chrono::milliseconds kPumpInterval{15};
-  // The clock is read at every this many ticks.
-  static constexpr unsigned kTicksPerClockCheck = 256;
-
-  NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment);
-  NamingModel(const NamingModel&) = delete;
-  NamingModel& operator=(const NamingModel&) = delete;
-
-  const DataStores& Stores() const { return *stores_; }
-  const NamingServices& Services() const { return *stores_->services; }
-  NamingInputs& Inputs() const { return *inputs_; }
-  // The message boxes; messages are dropped when the environment has none.
-  MessageBoxes& Messages() const;
-  RandomSource& Random() { return random_; }
-  TTransDate& TransDate() { return *transDate_; }
-
+// The state of the naming runs: the session (with the stop flag and the
+// pending line), the panes and the report.
+struct NamingRunState {
   NamingSession session;
 
   // The panes, by component name.
-  Pane memo1{"Memo1", true};                       // 姓名设置: the summary
-  Pane memo2{"Memo2"};                             // 二字名
-  Pane memo3{"Memo3"};                             // 三字名
-  Pane memo5{"Memo5"};                             // 部首有五行
-  Pane memo6{"Memo6"};                             // 系统推荐名
-  Pane memo8{"Memo8"};                             // 系统推荐名二
-  Pane memo4{"Memo4"};                             // 姓名分析
-  Pane memo7{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
-  ReportList report;                               // 姓名报表
+  Pane summaryPane{"Memo1", true};                      // 姓名设置: the summary
+  Pane twoCharPane{"Memo2"};                            // 二字名
+  Pane threeCharPane{"Memo3"};                          // 三字名
+  Pane fiveElementPane{"Memo5"};                        // 部首有五行
+  Pane recommendedPane{"Memo6"};                        // 系统推荐名
+  Pane recommendedTwoPane{"Memo8"};                     // 系统推荐名二
+  Pane analysisPane{"Memo4"};                           // 姓名分析
+  Pane poetryPane{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
+  ReportList report;                                    // 姓名报表
 
   // The panes of a naming run in page order, with their page captions (GBK).
   struct PageOfPane {
@@ -90,6 +76,21 @@ class NamingModel {
     std::string caption;
   };
   std::vector<PageOfPane> ResultPages() const;
+};
+
+// What the window shows of a run beside its panes, and how a run keeps the
+// window responsive: the progress label, the two buttons, whether a run is
+// under way, and the pacing of the message pump.
+class RunPresentation {
+ public:
+  // Extra pumps: while a run makes draws that hand over no candidate, the
+  // window is pumped once this much time has passed since the last pump.
+  static constexpr std::chrono::milliseconds kPumpInterval{15};
+  // The clock is read at every this many ticks.
+  static constexpr unsigned kTicksPerClockCheck = 256;
+
+  // No pump: nothing to pump; no clock: the steady clock.
+  RunPresentation(MessagePump* pump, MonotonicClock* clock);
 
   // The progress label.
   const std::string& Progress() const { return progress_; }
@@ -108,15 +109,41 @@ class NamingModel {
   bool Running() const { return running_; }
   void SetRunning(bool running) { running_ = running; }
 
-  // The Stop button: asks the running generator to end, disables "停止" and
-  // enables "生成" at once.
-  void StopCommand();
-
   // Processes the window's pending messages.
   void Pump();
   // Called at every draw: pumps when kPumpInterval has passed since the last
   // pump, so Stop is heard in long stretches that hand over no candidate.
   void Tick();
+
+ private:
+  MessagePump* pump_;
+  MonotonicClock* clock_;
+  std::string progress_;
+  std::function<void(const std::string&)> progressListener_;
+  ButtonStates buttons_;
+  std::function<void(const ButtonStates&)> buttonsListener_;
+  bool running_ = false;
+  unsigned ticks_ = 0;
+  std::chrono::steady_clock::time_point lastPump_;
+};
+
+// A naming run's state and its presentation over the sealed data stores, with
+// the inputs, the random source and the date translator.
+class NamingModel : public NamingRunState, public RunPresentation {
+ public:
+  NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment);
+  NamingModel(const NamingModel&) = delete;
+  NamingModel& operator=(const NamingModel&) = delete;
+
+  const DataStores& Stores() const { return *stores_; }
+  const NamingServices& Services() const { return *stores_->services; }
+  NamingInputs& Inputs() const { return *inputs_; }
+  RandomSource& Random() { return random_; }
+  TTransDate& TransDate() { return *transDate_; }
+
+  // The Stop button: asks the running generator to end, disables "停止" and
+  // enables "生成" at once.
+  void StopCommand();
 
   // The requested count, read afresh; throws RunFailure when the field does
   // not hold a whole number.
@@ -136,18 +163,24 @@ class NamingModel {
   // give more names.
   std::string DrawCapSummary() const;
 
-  // The candidate text of a full name: the name, "(", its score, ")".
-  std::string CandidateText(std::string_view name) const;
-  // Acceptance of one candidate text: pumps, collects names scoring above 70
-  // into the pending line, writes the pending line to the summary pane once
-  // it is longer than 80 bytes (with one report row for the candidate that
-  // completed it), and returns the candidate unless that exact text already
-  // stands in the summary pane (then the empty text).
-  std::string AcceptCandidate(std::string_view candidate);
-  // The report row of a full name with the given score text.
-  ReportRow MakeReportRow(std::string_view name, std::string_view score) const;
+  // The candidate of a full name made of `surname` and `given`, scored
+  // against `scoringElements` (a birth chart's elements), proposed by the
+  // generator of the page `generator`.
+  Candidate MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator,
+                          std::string_view scoringElements) const;
+  // Acceptance of one candidate: pumps, numbers it in the order of
+  // acceptance, collects names scoring above 70 into the pending line,
+  // writes the pending line to the summary pane once it is longer than 80
+  // bytes (with one report row for the candidate that completed it), and
+  // tells whether the generator shows it: not when its text already stands
+  // in the summary pane.
+  bool AcceptCandidate(Candidate& candidate);
+  // The same, with the candidate's text made already (CandidateText).
+  bool AcceptCandidate(Candidate& candidate, std::string_view text);
+  // The report row of a candidate, its name scored again with its lines.
+  ReportRow MakeReportRow(const Candidate& candidate) const;
 
-  // True when the candidate text's given-name characters (those after the
+  // True when the full name's given-name characters (those after the
   // first, before any "(") include a girl-name character, or when it has
   // fewer than two characters.
   bool GirlCharTest(std::string_view text) const;
@@ -155,20 +188,8 @@ class NamingModel {
  private:
   SharedStores stores_;
   NamingInputs* inputs_;
-  MessagePump* pump_;
-  MessageBoxes* messages_;
-  MonotonicClock* clock_;
   RandomSource random_;
   std::unique_ptr<TTransDate> transDate_;
-
-  std::string progress_;
-  std::function<void(const std::string&)> progressListener_;
-  ButtonStates buttons_;
-  std::function<void(const ButtonStates&)> buttonsListener_;
-  bool running_ = false;
-
-  unsigned ticks_ = 0;
-  std::chrono::steady_clock::time_point lastPump_;
   // One bit per 16-bit character code of the girl-name characters.
   std::vector<bool> girlChars_;
 };

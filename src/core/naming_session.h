@@ -2,11 +2,14 @@
 // with the naming model; its fields persist between runs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "calendar/birth_pillars.h"
 #include "chars/linelist.h"
 #include "chars/pinyin.h"
+#include "core/pane.h"
 
 namespace tavrin {
 
@@ -16,10 +19,10 @@ struct NamingSession {
   std::string surname;  // "张" until the first run
   bool female = false;
   int birthYear = 0, birthMonth = 0, birthDay = 0, birthHour = 0;
-  std::string birthElements;    // elements of the four pillars, stem before branch
-  std::string missingElements;  // elements absent from them, in the order 金 木 水 火 土
+  BirthChart chart;  // of the last Generate run; names are scored against its elements
   bool stopRequested = false;
-  std::string pendingLine;                      // the summary pane's line buffer; survives runs
+  PaneLine pendingLine;                         // the summary pane's line buffer; survives runs
+  std::uint64_t accepted = 0;                   // candidates handed to acceptance so far
   LineList activeNameList;                      // copy of the male or female name list, refilled at each run
   LineList poemCharList;                        // the characters of the poetry page's run
   SoundRule soundRule = SoundRule::kSubstring;  // of the run under way

@@ -96,18 +96,54 @@ bool Pane::Contains(std::string_view needle) const {
   return indexed_ ? index_.Contains(text_, needle) : ContainsBytes(text_, needle);
 }
 
-void Pane::Append(std::string line) {
+void PaneLine::Add(Candidate candidate) {
+  const std::string shown = CandidateText(candidate);
+  Add(std::move(candidate), shown);
+}
+
+void PaneLine::Add(Candidate candidate, std::string_view shown) {
+  // A line holds a handful of entries; one allocation takes them all.
+  if (entries_.empty()) entries_.reserve(kTypicalEntries);
+  entries_.push_back({text_.size(), shown.size(), std::move(candidate)});
+  text_ += shown;
+  text_ += "   ";
+}
+
+void PaneLine::Restart(Candidate candidate) {
+  text_.clear();
+  entries_.clear();
+  Add(std::move(candidate));
+}
+
+void PaneLine::FlushTo(Pane& pane) {
+  if (text_.empty()) return;
+  pane.Append(std::move(text_), std::move(entries_));
+  text_.clear();
+  entries_.clear();
+}
+
+const Candidate* Pane::CandidateAt(std::size_t line, std::size_t at) const {
+  if (line >= entries_.size()) return nullptr;
+  for (const PaneEntry& entry : entries_[line]) {
+    if (at >= entry.begin && at < entry.begin + entry.length) return &entry.candidate;
+  }
+  return nullptr;
+}
+
+void Pane::Append(std::string line, std::vector<PaneEntry> entries) {
   rows_ += DisplayedRows(line, columns_);
   const std::size_t from = text_.size();
   text_ += line;
   text_ += "\r\n";
   if (indexed_) index_.Extend(text_, from);
   lines_.push_back(std::move(line));
+  entries_.push_back(std::move(entries));
   Notify(Change::kAppended);
 }
 
 void Pane::Clear() {
   lines_.clear();
+  entries_.clear();
   text_.clear();
   rows_ = 0;
   index_.Clear();

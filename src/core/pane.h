@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "chars/linelist.h"
+#include "core/candidate.h"
 
 namespace tavrin {
 
@@ -57,6 +58,41 @@ class ClosingSubstringIndex {
   std::size_t used_ = 0;
 };
 
+// A candidate written in a pane line, by the bytes it takes there.
+struct PaneEntry {
+  std::size_t begin = 0;  // first byte in the line
+  std::size_t length = 0;
+  Candidate candidate;
+};
+
+class Pane;
+
+// A line buffer of candidates: their texts, each followed by three blanks,
+// and where each one stands. Written to a pane as one line.
+class PaneLine {
+ public:
+  const std::string& Text() const { return text_; }
+  const std::vector<PaneEntry>& Entries() const { return entries_; }
+  bool Empty() const { return text_.empty(); }
+  std::size_t Size() const { return text_.size(); }
+
+  // Appends the candidate's text and the three blanks.
+  void Add(Candidate candidate);
+  // The same, with its text made already (CandidateText of the candidate).
+  void Add(Candidate candidate, std::string_view shown);
+  // Appends text that names no candidate.
+  void AddText(std::string_view text) { text_ += text; }
+  // Empties the buffer, then adds the candidate.
+  void Restart(Candidate candidate);
+  // Writes a line that is not empty to the pane, and empties the buffer.
+  void FlushTo(Pane& pane);
+
+ private:
+  static constexpr std::size_t kTypicalEntries = 8;
+  std::string text_;
+  std::vector<PaneEntry> entries_;
+};
+
 class Pane {
  public:
   enum class Change { kAppended, kCleared };
@@ -83,8 +119,12 @@ class Pane {
   // found in any text.
   bool Contains(std::string_view needle) const;
 
-  void Append(std::string line);
+  // Appends a line; `entries` are the candidates it shows.
+  void Append(std::string line, std::vector<PaneEntry> entries = {});
   void Clear();
+  // The candidate whose text holds byte `at` of written line `line`, or null
+  // (a blank, a line of plain text, a line or byte outside the pane).
+  const Candidate* CandidateAt(std::size_t line, std::size_t at) const;
   void SetListener(Listener listener) { listener_ = std::move(listener); }
 
  private:
@@ -94,6 +134,7 @@ class Pane {
 
   std::string name_;
   LineList lines_;
+  std::vector<std::vector<PaneEntry>> entries_;  // by line
   std::string text_;
   std::size_t rows_ = 0;
   bool indexed_;

@@ -2,27 +2,27 @@
 // summary pane, appended and never removed while the program runs.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/candidate.h"
+#include "scoring/score.h"
+
 namespace tavrin {
 
 struct ReportRow {
-  std::string name;           // 姓名: the full name
-  std::string score;          // 分数: the score digits
-  std::string birthElements;  // 出生日五行
-  std::string nameElements;   // 姓名五行
-  std::string combined;       // 综合五行: birth elements, then the name's
-  std::string grids;          // 五格: the whole score text, grid lines ended by CR
+  Candidate candidate;        // the name that completed its summary line, with its score
+  std::string birthElements;  // the elements of the run's birth chart
+  NameScore scored;           // the name scored again for the row, with its matched lines
 
+  enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids };
   static constexpr std::size_t kColumnCount = 6;
-  // The texts in column order.
-  std::array<const std::string*, kColumnCount> Columns() const {
-    return {&name, &score, &birthElements, &nameElements, &combined, &grids};
-  }
+  // The text of a column (GBK): 姓名, 分数, 出生日五行, 姓名五行, 综合五行 (birth
+  // elements, then the name's) and 五格 (the whole score text, grid lines
+  // ended by CR).
+  std::string Cell(std::size_t column) const;
 };
 
 class ReportList {

@@ -127,8 +127,8 @@ DataStores LoadStores(const std::string& dataDir) {
   stores.dataDir = dataDir;
   Loader loader(stores);
 
-  loader.Optional(kGirlCharFile, stores.girlCharList);
-  loader.Optional(kBoyCharFile, stores.boyCharList);
+  loader.Optional(kGirlCharFile, stores.girlGivenNames);
+  loader.Optional(kBoyCharFile, stores.boyGivenNames);
   stores.girlNameChars = kGirlNameChars;
   loader.OptionalBytes(kPinyinFile, stores.pinyinIndex);
   stores.initialGroups.assign(std::begin(kInitialGroups), std::end(kInitialGroups));
@@ -136,8 +136,8 @@ DataStores LoadStores(const std::string& dataDir) {
   loader.Optional(kCharElementFile, stores.charElementList);
   loader.Required(kRecommendedFile, stores.recommendedList);
   loader.Required(kNumerologyFile, stores.numerologyTable);
-  loader.Required(kMaleNameFile, stores.maleNameList);
-  loader.Required(kFemaleNameFile, stores.femaleNameList);
+  loader.Required(kMaleNameFile, stores.maleGivenChars);
+  loader.Required(kFemaleNameFile, stores.femaleGivenChars);
   stores.metalChars = kMetalChars;
   stores.woodChars = kWoodChars;
   stores.waterChars = kWaterChars;

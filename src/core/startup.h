@@ -47,8 +47,8 @@ struct LoadFailure {
 struct DataStores {
   std::string dataDir;  // with its trailing separator
 
-  LineList girlCharList;                                                 // 1600nv.dat, optional
-  LineList boyCharList;                                                  // 1600nan.dat, optional
+  LineList girlGivenNames;                                               // 1600nv.dat, optional
+  LineList boyGivenNames;                                                // 1600nan.dat, optional
   std::string girlNameChars;                                             // built in, 254 characters
   std::string pinyinIndex;                                               // yq.dat, raw bytes, optional
   LineList initialGroups;                                                // built in, 4 lines
@@ -56,8 +56,8 @@ struct DataStores {
   LineList charElementList;                                              // dzwx.dat, optional
   LineList recommendedList;                                              // tj.dat, required
   LineList numerologyTable;                                              // 5ge.dat, required
-  LineList maleNameList;                                                 // 男.dat, required
-  LineList femaleNameList;                                               // 女.dat, required
+  LineList maleGivenChars;                                               // 男.dat, required
+  LineList femaleGivenChars;                                             // 女.dat, required
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
 
   // The files that could not be loaded, in loading order.

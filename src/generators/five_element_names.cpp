@@ -1,5 +1,8 @@
 // Five-element names: when the birth pillars lack exactly one element, names
 // that carry a character of that element, in the pane 部首有五行 (Memo5).
+#include <optional>
+
+#include "chars/elements.h"
 #include "chars/gbk.h"
 #include "chars/strcon.h"
 #include "core/naming_model.h"
@@ -12,14 +15,22 @@ namespace {
 
 constexpr long long kAttemptLimit = 10000;
 
-// The built-in characters of an element ("金" ... "土"); empty for any other text.
-const std::string& ElementChars(const DataStores& stores, std::string_view element) {
+// The built-in characters of an element; none for a text that names no element.
+const std::string& ElementChars(const DataStores& stores, std::optional<Element> element) {
   static const std::string none;
-  if (element == "金") return stores.metalChars;
-  if (element == "木") return stores.woodChars;
-  if (element == "水") return stores.waterChars;
-  if (element == "火") return stores.fireChars;
-  if (element == "土") return stores.earthChars;
+  if (!element) return none;
+  switch (*element) {
+    case Element::kMetal:
+      return stores.metalChars;
+    case Element::kWood:
+      return stores.woodChars;
+    case Element::kWater:
+      return stores.waterChars;
+    case Element::kFire:
+      return stores.fireChars;
+    case Element::kEarth:
+      return stores.earthChars;
+  }
   return none;
 }
 
@@ -28,9 +39,9 @@ const std::string& ElementChars(const DataStores& stores, std::string_view eleme
 void GenerateFiveElementNames(NamingModel& model) {
   NamingSession& session = model.session;
   const std::string& surname = session.surname;
-  const std::string& missing = session.missingElements;
+  const std::string& missing = session.chart.missingElements;
   const LineList& names = session.activeNameList;
-  Pane& pane = model.memo5;
+  Pane& pane = model.fiveElementPane;
 
   pane.Clear();
   if (missing.empty()) {
@@ -38,26 +49,14 @@ void GenerateFiveElementNames(NamingModel& model) {
     return;
   }
   if (CharCount(missing) > 1) {
-    model.memo1.Append("五行名字分析完成");
+    model.summaryPane.Append("五行名字分析完成");
     return;
   }
-  const std::vector<std::string> elementChars = SplitChars(ElementChars(model.Stores(), missing));
+  const std::vector<std::string> elementChars = SplitChars(ElementChars(model.Stores(), ElementOfChar(missing)));
   pane.Append("五行缺" + missing);
 
-  std::string paneLine;
-  long long attempts = 0;
-  while (true) {
-    if (static_cast<long long>(pane.Rows()) >= model.ReadCount()) {
-      model.memo1.Append("五行名字分析完成");
-      return;
-    }
-    model.Tick();
-    if (session.stopRequested) return;
-    if (attempts > kAttemptLimit) {
-      model.NoteDrawCap("部首有五行", pane.Rows());
-      return;
-    }
-    model.SetProgress(++attempts);
+  GeneratorPane output(model, pane, "部首有五行", GeneratorPane::LineLimit::kBytes, model.session.chart.birthElements);
+  RunDrawLoop(model, output, {.maxAttempts = kAttemptLimit + 1, .completion = "五行名字分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     // With an empty list the drawn line is the empty text: no three-character
     // candidate, but the two-character entries are still written.
@@ -66,18 +65,25 @@ void GenerateFiveElementNames(NamingModel& model) {
     for (const std::string& element : elementChars) {
       model.Tick();
       if (!model.SoundsApart(surname, element)) continue;
-      const std::string twoChar = surname + element + std::string(kEntrySeparator);
       // A new two-character entry restarts the buffer: the entries gathered
-      // so far are dropped from the pane.
-      if (!pane.Contains(twoChar)) paneLine = twoChar;
+      // so far are dropped from the pane. It is shown without a score.
+      const std::string twoChar = surname + element;
+      if (!pane.Contains(twoChar + "   ")) {
+        Candidate entry;
+        entry.fullName = twoChar;
+        entry.surnameBytes = surname.size();
+        entry.scored = false;
+        entry.generator = output.Caption();
+        output.Line().Restart(std::move(entry));
+      }
       if (!drawnIsChinese) continue;
       if (!model.SoundsApart(element, drawn)) continue;
-      const std::string name = model.Random().Below(2) == 1 ? surname + element + drawn : surname + drawn + element;
-      AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-      if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);
+      const bool elementFirst = model.Random().Below(2) == 1;
+      output.Offer(surname, elementFirst ? element + drawn : drawn + element);
     }
-    FlushPaneLine(paneLine, pane);
-  }
+    output.Flush();
+    return true;
+  });
 }
 
 }  // namespace tavrin

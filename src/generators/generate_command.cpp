@@ -19,31 +19,37 @@ struct CheckedInputs {
 };
 
 // Reads and checks every input the run needs before anything changes; on a
-// refusal returns the message for the user.
-std::optional<std::string> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
+// refusal returns what the user is told.
+std::optional<Refusal> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
   if (auto refusal = model.Stores().MissingDataMessage(
           {kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile}, "无法生成名字")) {
-    return refusal;
+    return Refusal{InputField::kDataFiles, *refusal};
   }
 
   const NamingInputs& inputs = model.Inputs();
   checked.surname = inputs.Surname();
-  if (auto refusal = CheckSurname(checked.surname)) return refusal;
+  if (auto refusal = CheckSurname(checked.surname)) return Refusal{InputField::kSurname, *refusal};
 
   BirthDate date;
-  if (auto refusal = CheckBirthDate(inputs.YearText(), inputs.MonthText(), inputs.DayText(), date)) return refusal;
+  if (auto refusal = CheckBirthDate(inputs.YearText(), inputs.MonthText(), inputs.DayText(), date)) {
+    return Refusal{InputField::kBirthDate, *refusal};
+  }
   checked.year = date.year;
   checked.month = date.month;
   checked.day = date.day;
   checked.hourText = inputs.HourText();
-  if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return refusal;
+  if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return Refusal{InputField::kBirthHour, *refusal};
   const std::string count = inputs.CountText();
-  if (!ParseDecimalInteger(count)) return CountNotAnIntegerMessage(count);
+  if (!ParseDecimalInteger(count)) return Refusal{InputField::kCount, CountNotAnIntegerMessage(count)};
   if (inputs.FixSecondChecked()) {
-    if (auto refusal = CheckFixedChars("限定第2个字", inputs.FixSecondText())) return refusal;
+    if (auto refusal = CheckFixedChars("限定第2个字", inputs.FixSecondText())) {
+      return Refusal{InputField::kFixSecond, *refusal};
+    }
   }
   if (inputs.FixThirdChecked()) {
-    if (auto refusal = CheckFixedChars("限定第3个字", inputs.FixThirdText())) return refusal;
+    if (auto refusal = CheckFixedChars("限定第3个字", inputs.FixThirdText())) {
+      return Refusal{InputField::kFixThird, *refusal};
+    }
   }
   return std::nullopt;
 }
@@ -72,18 +78,19 @@ class RunScope {
 
 void Run(NamingModel& model, const CheckedInputs& checked) {
   NamingSession& session = model.session;
-  for (Pane* pane : {&model.memo2, &model.memo3, &model.memo5, &model.memo6, &model.memo1}) pane->Clear();
-  session.missingElements.clear();
+  for (Pane* pane :
+       {&model.twoCharPane, &model.threeCharPane, &model.fiveElementPane, &model.recommendedPane, &model.summaryPane})
+    pane->Clear();
+  session.chart.missingElements.clear();
 
   const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
                                                      checked.month, checked.day, checked.hourText);
-  for (const std::string& line : analysis.paneLines) model.memo1.Append(line);
-  for (const std::string& line : analysis.analysisPaneLines) model.memo4.Append(line);
-  session.birthElements = analysis.birthElements;
-  session.missingElements = analysis.missingElements;
+  for (const std::string& line : analysis.paneLines) model.summaryPane.Append(line);
+  for (const std::string& line : analysis.analysisPaneLines) model.analysisPane.Append(line);
+  session.chart = analysis;
 
   const NamingInputs& inputs = model.Inputs();
-  session.activeNameList = inputs.Female() ? model.Stores().femaleNameList : model.Stores().maleNameList;
+  session.activeNameList = inputs.Female() ? model.Stores().femaleGivenChars : model.Stores().maleGivenChars;
   if (!inputs.FixSecondChecked() && !inputs.FixThirdChecked()) {
     GenerateTwoCharNames(model);
     GenerateFiveElementNames(model);
@@ -95,38 +102,28 @@ void Run(NamingModel& model, const CheckedInputs& checked) {
 
 }  // namespace
 
-GenerateOutcome GenerateCommand(NamingModel& model) {
-  if (model.Running()) return GenerateOutcome::kIgnored;
+CommandResult<GenerateOutcome> GenerateCommand(NamingModel& model) {
+  if (model.Running()) return {GenerateOutcome::kIgnored, std::nullopt};
   NamingSession& session = model.session;
   session.surname = model.Inputs().Surname();
 
   CheckedInputs checked;
-  if (const std::optional<std::string> refusal = CheckInputs(model, checked)) {
-    model.Messages().Show(*refusal);
-    return GenerateOutcome::kRefused;
-  }
+  if (std::optional<Refusal> refusal = CheckInputs(model, checked)) return {GenerateOutcome::kRefused, refusal};
   session.female = model.Inputs().Female();
   session.birthYear = checked.year;
   session.birthMonth = checked.month;
   session.birthDay = checked.day;
   session.birthHour = checked.hour;
 
-  std::optional<std::string> failure;
-  {
-    RunScope scope(model);
-    try {
-      Run(model, checked);
-    } catch (const RunFailure& error) {
-      failure = error.what();
-    }
+  // The scope restores the buttons before the caller shows a failure, so the
+  // window is usable again behind it.
+  RunScope scope(model);
+  try {
+    Run(model, checked);
+  } catch (const RunFailure& failure) {
+    return {GenerateOutcome::kFailed, failure.AsRefusal()};
   }
-  // The message comes after the buttons are restored, so the window is
-  // usable again behind it.
-  if (failure) {
-    model.Messages().Show(*failure);
-    return GenerateOutcome::kFailed;
-  }
-  return GenerateOutcome::kCompleted;
+  return {GenerateOutcome::kCompleted, std::nullopt};
 }
 
 }  // namespace tavrin

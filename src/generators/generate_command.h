@@ -2,6 +2,8 @@
 // writes the birth analysis and runs the generators one after another.
 #pragma once
 
+#include "core/refusal.h"
+
 namespace tavrin {
 
 class NamingModel;
@@ -13,8 +15,9 @@ enum class GenerateOutcome {
   kIgnored,    // a stopped run was still returning
 };
 
-// Messages go to the model's message boxes. Any exception other than the
-// run's own failures restores the buttons and passes on to the caller.
-GenerateOutcome GenerateCommand(NamingModel& model);
+// A refusal or a failure comes back with the outcome, for the front end to
+// show once the buttons are restored. Any exception other than the run's own
+// failures restores the buttons and passes on to the caller.
+CommandResult<GenerateOutcome> GenerateCommand(NamingModel& model);
 
 }  // namespace tavrin

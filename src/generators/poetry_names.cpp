@@ -15,62 +15,47 @@ constexpr long long kAttemptLimit = 1000;
 
 }  // namespace
 
-void GeneratePoetryNames(NamingModel& model) {
+void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
   NamingSession& session = model.session;
   const NamingInputs& inputs = model.Inputs();
   const LineList& chars = session.poemCharList;
   // The surname of the settings page's field, as the Generate command reads it.
   const std::string surname = inputs.Surname();
-  Pane& pane = model.memo7;
+  Pane& pane = model.poetryPane;
 
   pane.Clear();
   pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");
-  std::string paneLine;
-  long long attempts = 0;
-  while (true) {
-    if (static_cast<long long>(pane.Rows()) >= model.ReadCount()) {
-      FlushPaneLine(paneLine, pane);
-      pane.Append("诗歌分析完成");
-      return;
-    }
-    model.Tick();
-    if (session.stopRequested) return;
-    if (attempts > kAttemptLimit) {
-      model.NoteDrawCap("诗歌取名", pane.Rows());
-      return;
-    }
-    model.SetProgress(++attempts);
+  GeneratorPane output(model, pane, "诗歌取名", GeneratorPane::LineLimit::kBytes, scoringElements);
+  const DrawLoop loop{.maxAttempts = kAttemptLimit + 1, .completion = "诗歌分析完成", .completionPane = &pane};
+  RunDrawLoop(model, output, loop, [&] {
     const std::uint64_t b = model.Random().Below(chars.size());
     const std::uint64_t c = model.Random().Below(chars.size());
-    if (chars.empty()) continue;  // the draws index nothing
+    if (chars.empty()) return true;  // the draws index nothing
     const std::string& second = chars[b];
     const std::string& third = chars[c];
-    if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) continue;
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
-    if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, pane);
-  }
+    if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) {
+      return true;
+    }
+    output.Offer(surname, second + third);
+    return true;
+  });
 }
 
-PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText) {
-  if (poemText.empty()) {
-    model.Messages().Show("请先选择诗歌");
-    return PoetryOutcome::kRefused;
-  }
+CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::string& poemText,
+                                               std::string_view scoringElements) {
+  if (poemText.empty()) return {PoetryOutcome::kRefused, Refusal{InputField::kPoem, "请先选择诗歌"}};
   // The surname the names are built on, refused as the Generate command refuses it.
   if (auto refusal = CheckSurname(model.Inputs().Surname())) {
-    model.Messages().Show(*refusal);
-    return PoetryOutcome::kRefused;
+    return {PoetryOutcome::kRefused, Refusal{InputField::kSurname, *refusal}};
   }
   // Every name is scored, which needs the numerology table.
   if (auto refusal = model.Stores().MissingDataMessage({kNumerologyFile}, "无法从诗歌取名")) {
-    model.Messages().Show(*refusal);
-    return PoetryOutcome::kRefused;
+    return {PoetryOutcome::kRefused, Refusal{InputField::kDataFiles, *refusal}};
   }
   // The count is checked before the pane is cleared, so a bad one changes nothing.
   const std::string count = model.Inputs().CountText();
   if (!ParseDecimalInteger(count)) {
-    model.Messages().Show(CountNotAnIntegerMessage(count));
-    return PoetryOutcome::kRefused;
+    return {PoetryOutcome::kRefused, Refusal{InputField::kCount, CountNotAnIntegerMessage(count)}};
   }
   LineList chars;
   for (const std::string& line : SplitLines(poemText)) {
@@ -91,12 +76,11 @@ PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText)
     model.StartRunNotes();
   }
   try {
-    GeneratePoetryNames(model);
+    GeneratePoetryNames(model, scoringElements);
   } catch (const RunFailure& failure) {
-    model.Messages().Show(failure.what());
-    return PoetryOutcome::kFailed;
+    return {PoetryOutcome::kFailed, failure.AsRefusal()};
   }
-  return PoetryOutcome::kCompleted;
+  return {PoetryOutcome::kCompleted, std::nullopt};
 }
 
 }  // namespace tavrin

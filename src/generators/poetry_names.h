@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "core/refusal.h"
 
 namespace tavrin {
 
@@ -16,12 +19,16 @@ enum class PoetryOutcome {
 };
 
 // "开 始": takes the poem text of the middle pane (GBK), fills the session's
-// PoemCharList with its Chinese characters and runs GeneratePoetryNames.
+// PoemCharList with its Chinese characters and runs GeneratePoetryNames,
+// scoring names against `scoringElements` (the window gives the elements of
+// the last Generate run's chart).
 // Outside a Generate run a stop left from an earlier run is cleared first;
 // inside one (through its pump) the flag is left alone, so one Stop ends both.
-PoetryOutcome StartPoetryNaming(NamingModel& model, const std::string& poemText);
+// A refusal or a failure comes back with the outcome, for the front end to show.
+CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::string& poemText,
+                                               std::string_view scoringElements);
 
 // The generator over the session's PoemCharList.
-void GeneratePoetryNames(NamingModel& model);
+void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements);
 
 }  // namespace tavrin

@@ -12,20 +12,19 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
   NamingSession& session = model.session;
   // The stores are sealed, so the list cannot change under the walk and
   // needs no private copy.
-  const LineList& lines = model.Inputs().Female() ? model.Stores().girlCharList : model.Stores().boyCharList;
+  const LineList& lines = model.Inputs().Female() ? model.Stores().girlGivenNames : model.Stores().boyGivenNames;
   const std::string& surname = session.surname;
   model.SetProgress(0);
-  std::string paneLine;
+  GeneratorPane output(model, model.recommendedTwoPane, "系统推荐名二", GeneratorPane::LineLimit::kChars,
+                       model.session.chart.birthElements);
   for (const std::string& line : lines) {
     model.Pump();
     if (session.stopRequested) return;
-    const std::string name = surname + line;
-    if (!model.SoundsApart(surname, CharAt(name, 1))) continue;
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-    if (CharCount(paneLine) >= kPaneLineChars) FlushPaneLine(paneLine, model.memo8);
+    if (!model.SoundsApart(surname, CharAt(surname + line, 1))) continue;
+    output.Offer(surname, line);
   }
-  FlushPaneLine(paneLine, model.memo8);
-  model.memo1.Append("推荐名字二分析完成");
+  output.Flush();
+  model.summaryPane.Append("推荐名字二分析完成");
 }
 
 }  // namespace tavrin

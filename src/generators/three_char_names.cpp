@@ -24,16 +24,9 @@ void GenerateThreeCharNames(NamingModel& model) {
 
   const bool constrained = inputs.FixSecondChecked() || inputs.FixThirdChecked();
   const long long limit = constrained ? kConstrainedDrawLimit : kFreeDrawLimit;
-  std::string paneLine;
-  long long draws = 0;
-  while (static_cast<long long>(model.memo3.Rows()) < model.ReadCount()) {
-    model.Tick();
-    if (session.stopRequested) return;
-    if (draws > limit) {
-      model.NoteDrawCap("三字名", model.memo3.Rows());
-      return;
-    }
-    model.SetProgress(++draws);
+  GeneratorPane output(model, model.threeCharPane, "三字名", GeneratorPane::LineLimit::kBytes,
+                       model.session.chart.birthElements);
+  RunDrawLoop(model, output, {.maxAttempts = limit + 1, .completion = "三字名字分析完成"}, [&] {
     const std::uint64_t k1 = model.Random().Below(names.size());
     const std::uint64_t k2 = model.Random().Below(names.size());
     std::string second;
@@ -41,23 +34,21 @@ void GenerateThreeCharNames(NamingModel& model) {
     if (constrained) {
       if (inputs.FixSecondChecked()) second = inputs.FixSecondText();
       if (inputs.FixThirdChecked()) third = inputs.FixThirdText();
-      if ((second.empty() || third.empty()) && names.empty()) continue;  // the draw indexes nothing
+      if ((second.empty() || third.empty()) && names.empty()) return true;  // the draw indexes nothing
       if (second.empty()) second = names[k1];
       if (third.empty()) third = names[k2];
-      if (!model.SoundsApart(second, third)) continue;
+      if (!model.SoundsApart(second, third)) return true;
     } else {
-      if (names.empty()) continue;
+      if (names.empty()) return true;
       second = names[k1];
       third = names[k2];
       if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) {
-        continue;
+        return true;
       }
     }
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(surname + second + third)));
-    if (paneLine.size() >= kPaneLineBytes) FlushPaneLine(paneLine, model.memo3);
-  }
-  FlushPaneLine(paneLine, model.memo3);
-  model.memo1.Append("三字名字分析完成");
+    output.Offer(surname, second + third);
+    return true;
+  });
 }
 
 }  // namespace tavrin

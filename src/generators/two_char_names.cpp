@@ -42,42 +42,29 @@ void GenerateTwoCharNames(NamingModel& model) {
   const std::string surnamePinyin = model.Services().pinyin.PinyinOf(surname);
   const PinyinParts parts(surnamePinyin);
   if (!parts.HasTone()) {
-    throw RunFailure("姓氏" + QuotedFieldText(surname) + "的拼音" + QuotedFieldText(surnamePinyin) +
-                     "没有声调,无法生成二字名");
+    throw RunFailure(InputField::kSurname, "姓氏" + QuotedFieldText(surname) + "的拼音" +
+                                               QuotedFieldText(surnamePinyin) + "没有声调,无法生成二字名");
   }
 
-  model.memo1.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" + parts.final +
-                     "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
-  model.memo1.Append("自动避开笔画为4的汉字功能启动!");
-  model.memo1.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
+  model.summaryPane.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" +
+                           parts.final + "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
+  model.summaryPane.Append("自动避开笔画为4的汉字功能启动!");
+  model.summaryPane.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
 
   const LineList& names = session.activeNameList;
-  std::string paneLine;
-  std::string written;  // every line this call wrote to the pane
-  long long draws = 0;
-  while (static_cast<long long>(model.memo2.Rows()) < model.ReadCount()) {
-    model.Tick();
-    if (session.stopRequested) return;
-    model.SetProgress(++draws);
-    if (draws > kDrawLimit) {
-      model.NoteDrawCap("二字名", model.memo2.Rows());
-      return;
-    }
+  GeneratorPane output(model, model.twoCharPane, "二字名", GeneratorPane::LineLimit::kBytes,
+                       model.session.chart.birthElements);
+  RunDrawLoop(model, output, {.maxAttempts = kDrawLimit, .completion = "2字名分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
-    if (names.empty()) continue;  // the draw indexes nothing
+    if (names.empty()) return true;  // the draw indexes nothing
     const std::string& ch = names[k];
-    if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) continue;
-    if (AvoidedCharacter(model, parts, ch)) continue;
-    const std::string name = surname + ch;
-    if (ContainsBytes(written, name)) continue;
-    AddEntry(paneLine, model.AcceptCandidate(model.CandidateText(name)));
-    if (paneLine.size() >= kPaneLineBytes) {
-      written += paneLine;
-      FlushPaneLine(paneLine, model.memo2);
-    }
-  }
-  FlushPaneLine(paneLine, model.memo2);
-  model.memo1.Append("2字名分析完成");
+    if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) return true;
+    if (AvoidedCharacter(model, parts, ch)) return true;
+    // A name already written to the pane is not offered again.
+    if (output.Target().Contains(surname + ch)) return true;
+    output.Offer(surname, ch);
+    return true;
+  });
 }
 
 }  // namespace tavrin

@@ -28,12 +28,6 @@ std::string Gbk(const std::string& utf8) {
   return *gbk;
 }
 
-class KeptMessages final : public tavrin::MessageBoxes {
- public:
-  void Show(std::string_view text) override { last = tavrin::GbkToUtf8(text); }
-  std::string last;
-};
-
 int Run(const std::vector<std::string>& args) {
   tavrin::AnalysisRequest request;
   std::string birthElements;
@@ -74,15 +68,14 @@ int Run(const std::vector<std::string>& args) {
     if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::GbkToUtf8(failure.Message())};
   }
   tavrin::SettingsInputs inputs;
-  KeptMessages messages;
   tavrin::NamingEnvironment environment;
   environment.inputs = &inputs;
-  environment.messages = &messages;
   tavrin::NamingModel model(stores, 0, environment);
-  model.session.birthElements = birthElements;
+  model.session.chart.birthElements = birthElements;
   tavrin::NameReport report;
-  if (tavrin::AnalyseName(model, request, &report) != tavrin::AnalysisOutcome::kCompleted) {
-    throw BadInput{messages.last};
+  const auto result = tavrin::AnalyseName(model, request, &report);
+  if (result.outcome != tavrin::AnalysisOutcome::kCompleted) {
+    throw BadInput{result.message ? tavrin::GbkToUtf8(result.message->text) : std::string()};
   }
   QString error;
   // The name goes to the system as the bytes it was given.

@@ -178,41 +178,40 @@ FiveGrids NameScorer::Grids(std::string_view name) const {
   return GridsFromStrokes(strokes[0], strokes[1], strokes[2], length);
 }
 
-int NameScorer::ElementTerm(std::string_view name, std::string_view birthElements) const {
+int NameScorer::ElementTerm(std::string_view name, std::string_view birthElements, std::string& nameElements) const {
   std::string combined;
   combined.reserve(birthElements.size() + 2 * name.size());
   combined.append(birthElements);
+  const std::size_t birthSize = combined.size();
   elements_->AppendNameElements(name, combined);
+  nameElements.assign(combined, birthSize);
   return WeakElements(combined).empty() ? 10 : -10;
 }
 
 int NameScorer::Score(std::string_view text, std::string_view birthElements) const {
-  const std::string_view name = BareName(text);
-  const FiveGrids grids = Grids(name);
-  int score = ElementTerm(name, birthElements);
-  GridEntry scratch;
-  for (int grid = 0; grid < kGridCount; ++grid) score += Entry(grids[grid], scratch).points;
-  return CappedScore(score);
+  return Evaluate(text, birthElements, false).score;
 }
 
-std::string NameScorer::ScoreName(std::string_view text, std::string_view birthElements) const {
+NameScore NameScorer::Evaluate(std::string_view text, std::string_view birthElements, bool withMatches) const {
   const std::string_view name = BareName(text);
-  const FiveGrids grids = Grids(name);
-  int score = ElementTerm(name, birthElements);
+  NameScore result;
+  result.grids = Grids(name);
+  result.elementTerm = ElementTerm(name, birthElements, result.nameElements);
+  int score = result.elementTerm;
 
   std::array<GridEntry, kGridCount> scratch;
   std::array<const GridEntry*, kGridCount> entries;
-  std::size_t textSize = 0;
+  std::size_t matchCount = 0;
   for (int grid = 0; grid < kGridCount; ++grid) {
     const auto g = static_cast<std::size_t>(grid);
-    entries[g] = &Entry(grids[grid], scratch[g]);
+    entries[g] = &Entry(result.grids[grid], scratch[g]);
     score += entries[g]->points;
-    for (std::uint32_t line : entries[g]->lines) textSize += kGridLabels[g].size() + table_[line].size() + 1;
+    matchCount += entries[g]->lines.size();
   }
+  result.score = CappedScore(score);
+  if (!withMatches) return result;
 
-  std::string result = std::to_string(CappedScore(score));
-  result.reserve(result.size() + 1 + textSize);
-  result += ',';
+  result.matches.reserve(matchCount);
   // Merge the five ascending line lists: by line, and within one line in
   // grid order, as a walk over the table examining each grid in turn would.
   std::array<std::size_t, kGridCount> next{};
@@ -230,9 +229,27 @@ std::string NameScorer::ScoreName(std::string_view text, std::string_view birthE
     }
     if (best < 0) break;
     ++next[static_cast<std::size_t>(best)];
-    result.append(kGridLabels[static_cast<std::size_t>(best)]).append(table_[bestLine]).append("\r");
+    result.matches.push_back({static_cast<Grid>(best), bestLine, table_[bestLine], linePoints_[bestLine]});
   }
   return result;
+}
+
+std::string NameScorer::ScoreName(std::string_view text, std::string_view birthElements) const {
+  return FormatScoreText(Evaluate(text, birthElements));
+}
+
+std::string FormatScoreText(const NameScore& score, std::string_view lineEnd) {
+  std::string text = std::to_string(score.score);
+  std::size_t size = text.size() + 1;
+  for (const NumerologyMatch& match : score.matches) {
+    size += kGridLabels[match.grid].size() + match.line.size() + lineEnd.size();
+  }
+  text.reserve(size);
+  text += ',';
+  for (const NumerologyMatch& match : score.matches) {
+    text.append(kGridLabels[match.grid]).append(match.line).append(lineEnd);
+  }
+  return text;
 }
 
 }  // namespace tavrin

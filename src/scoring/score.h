@@ -33,7 +33,33 @@ std::string_view GridLabel(int grid);
 struct FiveGrids {
   std::array<int, kGridCount> number{};  // by Grid; every grid starts at 0
   int operator[](int grid) const { return number[static_cast<std::size_t>(grid)]; }
+  bool operator==(const FiveGrids&) const = default;
 };
+
+// One numerology line matched by a grid's number.
+struct NumerologyMatch {
+  Grid grid = kHeavenGrid;
+  std::size_t lineIndex = 0;  // in the numerology table
+  std::string line;           // the whole table line
+  int points = 0;             // its verdict as the score counts it: LinePoints
+  bool operator==(const NumerologyMatch&) const = default;
+};
+
+// The score of a full name and what it is made of.
+struct NameScore {
+  int score = 0;  // capped at 100, no lower bound
+  FiveGrids grids;
+  int elementTerm = 0;       // +10 when no element is weak in birth + name elements, else -10
+  std::string nameElements;  // the element of each character of the name (GBK)
+  // The matched lines in the order of the table, within one line in grid
+  // order; empty unless asked for.
+  std::vector<NumerologyMatch> matches;
+};
+
+// The score text as the report's 五格 column and the analysis pane show it:
+// the score, ",", then for each match its grid label, its line and a CR (or
+// `lineEnd`, for a text shown otherwise).
+std::string FormatScoreText(const NameScore& score, std::string_view lineEnd = "\r");
 
 // The part of a text before its first "(": a candidate written as name(score)
 // scores as the bare name.
@@ -65,8 +91,13 @@ class NameScorer {
   // `elements` must outlive the scorer.
   NameScorer(LineList numerologyTable, const ElementService& elements);
 
+  // The score of a name (any "(" annotation ignored) against the birth
+  // elements of a chart, empty when there is none; with `withMatches` the
+  // matched numerology lines too.
+  NameScore Evaluate(std::string_view text, std::string_view birthElements, bool withMatches = true) const;
+  // FormatScoreText of Evaluate.
   std::string ScoreName(std::string_view text, std::string_view birthElements) const;
-  // The score alone: the number before the comma of ScoreName.
+  // The score alone.
   int Score(std::string_view text, std::string_view birthElements) const;
   // The table lines that hold the key of `number`, in order.
   std::vector<std::size_t> MatchingLines(int number) const;
@@ -82,7 +113,8 @@ class NameScorer {
   // The grids of a bare name, by the precomputed traditional stroke counts
   // when every character allows it, else by GridsOf.
   FiveGrids Grids(std::string_view name) const;
-  int ElementTerm(std::string_view name, std::string_view birthElements) const;
+  // The element term; the name's elements are left in `nameElements`.
+  int ElementTerm(std::string_view name, std::string_view birthElements, std::string& nameElements) const;
 
   LineList table_;
   std::vector<int> linePoints_;

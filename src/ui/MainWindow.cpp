@@ -36,9 +36,9 @@
 
 namespace tavrin::ui {
 
-class TForm1::Inputs final : public NamingInputs {
+class MainWindow::Inputs final : public NamingInputs {
  public:
-  explicit Inputs(const TForm1& window) : w_(window) {}
+  explicit Inputs(const MainWindow& window) : w_(window) {}
   std::string Surname() const override { return ToGbk(w_.surname_->text()); }
   bool Female() const override { return w_.female_->isChecked(); }
   std::string YearText() const override { return ToGbk(w_.birth_.year->currentText()); }
@@ -56,18 +56,18 @@ class TForm1::Inputs final : public NamingInputs {
   std::string count, fixSecond, fixThird;
 
  private:
-  const TForm1& w_;
+  const MainWindow& w_;
 };
 
 // The run calls the pump for every candidate, tens of thousands of times a
 // run. The event loop itself is passed at most once a millisecond: a click
 // is still handled at once, and the run is not slowed by passes over an
 // empty queue.
-class TForm1::WindowPump final : public MessagePump {
+class MainWindow::WindowPump final : public MessagePump {
  public:
   static constexpr qint64 kMinimumGapNs = 1'000'000;
 
-  explicit WindowPump(TForm1& window) : w_(window) {}
+  explicit WindowPump(MainWindow& window) : w_(window) {}
   void Pump() override {
     if (sinceLast_.isValid() && sinceLast_.nsecsElapsed() < kMinimumGapNs) return;
     w_.RefreshProgress();
@@ -76,17 +76,17 @@ class TForm1::WindowPump final : public MessagePump {
   }
 
  private:
-  TForm1& w_;
+  MainWindow& w_;
   QElapsedTimer sinceLast_;
 };
 
-class TForm1::Messages final : public MessageBoxes {
+class MainWindow::Messages final : public MessageBoxes {
  public:
-  explicit Messages(TForm1& window) : w_(window) {}
+  explicit Messages(MainWindow& window) : w_(window) {}
   void Show(std::string_view text) override { ShowMessage(&w_, FromGbk(text)); }
 
  private:
-  TForm1& w_;
+  MainWindow& w_;
 };
 
 namespace {
@@ -138,13 +138,13 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption
 
 }  // namespace
 
-const QStringList& TForm1::PageCaptions() {
+const QStringList& MainWindow::PageCaptions() {
   static const QStringList captions = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
                                        "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名"};
   return captions;
 }
 
-TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
+MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       inputs_(std::make_unique<Inputs>(*this)),
@@ -160,7 +160,6 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
   NamingEnvironment environment;
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
-  environment.messages = messages_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
 
   pages_ = new QTabWidget(this);
@@ -172,17 +171,17 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
     pages.push_back(page);
   }
   BuildSettingsPage(pages[0]);
-  AddPane(pages[1], model_->memo2, 433);
-  AddPane(pages[2], model_->memo3, 433);
-  AddPane(pages[3], model_->memo5, 441);
-  AddPane(pages[4], model_->memo6, 441);
-  AddPane(pages[5], model_->memo8, 441);
+  AddPane(pages[1], model_->twoCharPane, 433);
+  AddPane(pages[2], model_->threeCharPane, 433);
+  AddPane(pages[3], model_->fiveElementPane, 441);
+  AddPane(pages[4], model_->recommendedPane, 441);
+  AddPane(pages[5], model_->recommendedTwoPane, 441);
   BuildAnalysisPage(pages[6]);
   reportPage_ = new ReportPage(model_->report, model_->Services(), pages[7]);
   auto* reportLayout = new QVBoxLayout(pages[7]);
   reportLayout->setContentsMargins(0, 0, 0, 0);
   reportLayout->addWidget(reportPage_);
-  connect(reportPage_, &ReportPage::analyseRequested, this, &TForm1::AnalyseFromName);
+  connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
   BuildPoetryPage(pages[8]);
   BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -199,10 +198,11 @@ TForm1::TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent)
   }
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
   // The views listen to the core's panes; the model goes after them.
-  for (Pane* pane : {&model_->memo1, &model_->memo2, &model_->memo3, &model_->memo5, &model_->memo6, &model_->memo8,
-                     &model_->memo4, &model_->memo7}) {
+  for (Pane* pane :
+       {&model_->summaryPane, &model_->twoCharPane, &model_->threeCharPane, &model_->fiveElementPane,
+        &model_->recommendedPane, &model_->recommendedTwoPane, &model_->analysisPane, &model_->poetryPane}) {
     pane->SetListener(nullptr);
   }
   model_->report.SetListener(nullptr);
@@ -216,8 +216,8 @@ TForm1::~TForm1() {
 
 // The group of the four birth combo boxes (year, month, day, hour), with the
 // same items, defaults and places on the settings and the analysis page.
-TForm1::BirthCombos TForm1::AddBirthGroup(QWidget* page, const QString& caption, int x,
-                                          const std::array<const char*, 4>& names) {
+MainWindow::BirthCombos MainWindow::AddBirthGroup(QWidget* page, const QString& caption, int x,
+                                                  const std::array<const char*, 4>& names) {
   auto* group = new QGroupBox(caption, page);
   group->setGeometry(x, 0, 505, 73);
   return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, "年"),
@@ -226,7 +226,7 @@ TForm1::BirthCombos TForm1::AddBirthGroup(QWidget* page, const QString& caption,
           AddCombo(group, names[3], Numbers(0, 23), "1", 352, "时")};
 }
 
-void TForm1::BuildSettingsPage(QWidget* page) {
+void MainWindow::BuildSettingsPage(QWidget* page) {
   auto* sex = new QGroupBox("宝宝性别", page);
   sex->setGeometry(16, 0, 121, 73);
   female_ = new QRadioButton("女", sex);
@@ -276,15 +276,15 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   stop_ = AddButton(page, "stopButton", "停止", {712, 88, 75, 25});
   generate_ = AddButton(page, "bsSkinButton1", "生成", {784, 88, 75, 25});
   stop_->setEnabled(false);
-  connect(help_, &QPushButton::clicked, this, &TForm1::ShowSettingsHelp);
+  connect(help_, &QPushButton::clicked, this, &MainWindow::ShowSettingsHelp);
   connect(stop_, &QPushButton::clicked, this, [this] { model_->StopCommand(); });
-  connect(generate_, &QPushButton::clicked, this, &TForm1::Generate);
+  connect(generate_, &QPushButton::clicked, this, &MainWindow::Generate);
   model_->SetButtonsListener([this](const ButtonStates& states) {
     generate_->setEnabled(states.generateEnabled);
     stop_->setEnabled(states.stopEnabled);
   });
 
-  PaneView* summary = AddPane(page, model_->memo1, 361);
+  PaneView* summary = AddPane(page, model_->summaryPane, 361);
   summary->move(16, 120);
   progress_ = new QLabel(page);
   progress_->setObjectName("bsSkinStdLabel9");
@@ -303,33 +303,33 @@ void TForm1::BuildSettingsPage(QWidget* page) {
   });
 }
 
-PaneView* TForm1::AddPane(QWidget* page, Pane& pane, int height) {
+PaneView* MainWindow::AddPane(QWidget* page, Pane& pane, int height) {
   auto* view = new PaneView(pane, page);
   view->setGeometry(16, 16, 865, height);
   // A double-clicked name of a result pane opens in the analysis.
-  if (&pane != &model_->memo4) connect(view, &PaneView::nameActivated, this, &TForm1::AnalyseFromName);
+  if (&pane != &model_->analysisPane) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);
   return view;
 }
 
-void TForm1::BuildAnalysisPage(QWidget* page) {
+void MainWindow::BuildAnalysisPage(QWidget* page) {
   auto* nameGroup = new QGroupBox("输入姓名", page);
   nameGroup->setGeometry(0, 0, 121, 73);
   analysedName_ = AddEdit(nameGroup, "bsSkinEdit2", "张", {32, 31, 57, 18}, false);
   analysisBirth_ = AddBirthGroup(page, "输入生日(输入公历自动转农历)", 120,
                                  {"bsSkinComboBox4", "bsSkinComboBox6", "bsSkinComboBox7", "bsSkinComboBox8"});
   analyse_ = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
-  connect(analyse_, &QPushButton::clicked, this, &TForm1::Analyse);
+  connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
   connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
   exportPdf_ = AddButton(page, "exportPdf", "导出PDF…", {784, 32, 90, 25});
   exportPdf_->setEnabled(false);
   exportPdf_->setToolTip("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看");
   connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
-  PaneView* pane = AddPane(page, model_->memo4, 401);
+  PaneView* pane = AddPane(page, model_->analysisPane, 401);
   pane->SetCrAsLineBreak(true);
   pane->move(16, 96);
 }
 
-void TForm1::Analyse() {
+void MainWindow::Analyse() {
   AnalysisRequest request;
   request.name = ToGbk(analysedName_->text());
   request.year = ToGbk(analysisBirth_.year->currentText());
@@ -337,7 +337,9 @@ void TForm1::Analyse() {
   request.day = ToGbk(analysisBirth_.day->currentText());
   request.hour = ToGbk(analysisBirth_.hour->currentText());
   NameReport report;
-  if (AnalyseName(*model_, request, &report) == AnalysisOutcome::kCompleted) {
+  const CommandResult<AnalysisOutcome> result = AnalyseName(*model_, request, &report);
+  if (result.message) messages_->Show(result.message->text);
+  if (result.outcome == AnalysisOutcome::kCompleted) {
     lastReport_ = std::move(report);
   } else {
     lastReport_.reset();
@@ -345,7 +347,7 @@ void TForm1::Analyse() {
   exportPdf_->setEnabled(lastReport_.has_value());
 }
 
-bool TForm1::ExportAnalysisPdf(QString path) {
+bool MainWindow::ExportAnalysisPdf(QString path) {
   if (!lastReport_) return false;
   if (path.isEmpty()) {
     path = AskSaveFileName(this, "导出PDF", FromGbk(lastReport_->name) + " 姓名分析.pdf", "PDF 文件 (*.pdf)", "pdf");
@@ -359,7 +361,7 @@ bool TForm1::ExportAnalysisPdf(QString path) {
   return true;
 }
 
-void TForm1::AnalyseFromName(const QString& name) {
+void MainWindow::AnalyseFromName(const QString& name) {
   analysedName_->setText(name);
   const std::array<std::pair<QComboBox*, QComboBox*>, 4> combos = {{{birth_.year, analysisBirth_.year},
                                                                     {birth_.month, analysisBirth_.month},
@@ -370,7 +372,7 @@ void TForm1::AnalyseFromName(const QString& name) {
   Analyse();
 }
 
-void TForm1::BuildPoetryPage(QWidget* page) {
+void MainWindow::BuildPoetryPage(QWidget* page) {
   poemModel_ = new QStandardItemModel(this);
   poems_ = new QTableView(page);
   poems_->setObjectName("DBGrid1");
@@ -404,16 +406,16 @@ void TForm1::BuildPoetryPage(QWidget* page) {
                                    : QString());
             }
           });
-  PaneView* pane = AddPane(page, model_->memo7, 337);
+  PaneView* pane = AddPane(page, model_->poetryPane, 337);
   pane->setGeometry(464, 0, 425, 337);
   auto* start = AddButton(page, "bsSkinButton3", "开 始", {560, 392, 89, 25});
   auto* help = AddButton(page, "bsSkinButton4", "帮 助", {648, 392, 89, 25});
-  connect(start, &QPushButton::clicked, this, &TForm1::StartPoetry);
-  connect(help, &QPushButton::clicked, this, &TForm1::ShowPoetryHelp);
+  connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
+  connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
   SetTabChain({poems_, poemText_, start, help, pane});
 }
 
-void TForm1::OpenPoetryDatabase() {
+void MainWindow::OpenPoetryDatabase() {
   if (poetryConnected_) return;
   const std::string path = model_->Stores().dataDir + kPoetryFile;
   if (!FileExists(path)) return;  // the next showing of the page tries again
@@ -441,42 +443,45 @@ void TForm1::OpenPoetryDatabase() {
   if (poemModel_->rowCount() > 0) poems_->selectRow(0);
 }
 
-void TForm1::StartPoetry() {
+void MainWindow::StartPoetry() {
   if (!model_->Running()) drawCapNote_->clear();
-  StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()));
+  const CommandResult<PoetryOutcome> result =
+      StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
+  if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (!model_->Running()) ShowDrawCapNote();
 }
 
-void TForm1::ShowDrawCapNote() {
+void MainWindow::ShowDrawCapNote() {
   // A note longer than the line ends in "…"; the tooltip holds it whole.
   const QString note = FromGbk(model_->DrawCapSummary());
   drawCapNote_->setText(drawCapNote_->fontMetrics().elidedText(note, Qt::ElideRight, drawCapNote_->width()));
   drawCapNote_->setToolTip(note);
 }
 
-void TForm1::ShowPoetryHelp() {
+void MainWindow::ShowPoetryHelp() {
   ShowMessage(this,
               "在姓名设置中输入出生日期和姓氏\r在左侧选择诗歌题目\r也可以直接在中间输入诗歌内容\r"
               "点开始后可以在右边取得姓名列表");
 }
 
-void TForm1::RefreshProgress() {
+void MainWindow::RefreshProgress() {
   if (!progressDirty_) return;
   progressDirty_ = false;
   progress_->setText(FromGbk(model_->Progress()));
 }
 
-void TForm1::Generate() {
+void MainWindow::Generate() {
   const bool starts = !model_->Running();
   if (starts) drawCapNote_->clear();
-  GenerateCommand(*model_);
+  const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
+  if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (starts) ShowDrawCapNote();
   if (closeWhenIdle_ && !model_->Running()) close();
 }
 
-void TForm1::BuildKeyboard() {
+void MainWindow::BuildKeyboard() {
   // Enter in a field of the settings page runs 生成, Esc anywhere runs 停止,
   // each only while its button is enabled.
   const auto generateIfEnabled = [this] {
@@ -508,9 +513,9 @@ void TForm1::BuildKeyboard() {
                analyse_, exportPdf_});
 }
 
-void TForm1::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }
+void MainWindow::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // Only digits, blank, "." and Backspace may be typed into the count field.
   if (watched == count_ && event->type() == QEvent::KeyPress) {
     const QString text = static_cast<QKeyEvent*>(event)->text();
@@ -532,7 +537,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (model_->Running()) {
     // Closing during a run stops it; the window closes once it has returned.
     model_->StopCommand();
@@ -543,13 +548,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-QStringList TForm1::StartupMessages() const {
+QStringList MainWindow::StartupMessages() const {
   QStringList messages;
   for (const LoadFailure& failure : model_->Stores().failures) messages << FromGbk(failure.Message());
   return messages;
 }
 
-void TForm1::ReportStartupFailures() {
+void MainWindow::ReportStartupFailures() {
   // One box for all files that failed, rather than one box after another.
   const QStringList messages = StartupMessages();
   if (!messages.isEmpty()) ShowMessage(this, messages.join('\r'));

@@ -32,13 +32,13 @@ namespace tavrin::ui {
 class PaneView;
 class ReportPage;
 
-class TForm1 : public QWidget {
+class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
   // The stores are loaded by the caller; `seed` starts the random source.
-  TForm1(SharedStores stores, std::uint64_t seed, QWidget* parent = nullptr);
-  ~TForm1() override;
+  MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   const DataStores& Stores() const { return model_->Stores(); }
   NamingModel& Model() { return *model_; }

@@ -7,7 +7,6 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
-#include "generators/pane_line.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -27,7 +26,7 @@ QFont PaneView::PaneFont() {
   return font;
 }
 
-PaneView::PaneView(Pane& pane, QWidget* parent) : QTextEdit(parent) {
+PaneView::PaneView(Pane& pane, QWidget* parent) : QTextEdit(parent), pane_(pane) {
   setObjectName(QString::fromStdString(pane.Name()));
   setReadOnly(true);
   setAcceptRichText(false);
@@ -81,10 +80,11 @@ QString PaneView::NameAtPosition(int position) const {
   const QString text = block.text();
   const int offset = position - block.position();
   if (offset < 0 || offset >= text.size()) return {};
-  // The pane's lines came from GBK, so they convert back unchanged.
-  const std::string line = ToGbk(text);
+  // Each written line is one block; the pane's lines came from GBK, so the
+  // text before the offset converts back to the bytes before it.
   const std::size_t at = ToGbk(text.left(offset)).size();
-  return FromGbk(NameEntryAt(line, at));
+  const Candidate* candidate = pane_.CandidateAt(static_cast<std::size_t>(block.blockNumber()), at);
+  return candidate ? FromGbk(candidate->fullName) : QString();
 }
 
 void PaneView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -27,8 +27,8 @@ class PaneView : public QTextEdit {
   // The pane font: a CJK monospace font whose half-width glyphs are 8 px wide.
   static QFont PaneFont();
 
-  // The full name of the entry that holds the character at a document
-  // position, or the empty text (see NameEntryAt).
+  // The full name of the candidate whose entry holds the character at a
+  // document position, or the empty text.
   QString NameAtPosition(int position) const;
 
  signals:
@@ -40,6 +40,7 @@ class PaneView : public QTextEdit {
 
  private:
   void AppendLine(const std::string& gbkLine);
+  const Pane& pane_;
   bool empty_ = true;
   bool crAsLineBreak_ = false;
 };

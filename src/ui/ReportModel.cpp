@@ -10,6 +10,8 @@ namespace tavrin::ui {
 
 namespace {
 
+constexpr std::string_view kExportSeparator = " | ";
+
 // Numbers joined by "-": 7-6-8.
 QString JoinNumbers(const std::vector<int>& numbers) {
   QStringList parts;
@@ -47,14 +49,15 @@ ReportModel::Extras ReportModel::MakeExtras(const ReportRow& row) const {
   const PinyinService& pinyin = services_.pinyin;
   std::vector<int> strokes;
   std::vector<int> tones;
-  for (const std::string& ch : SplitChars(row.name)) {
+  const std::string& name = row.candidate.fullName;
+  for (const std::string& ch : SplitChars(name)) {
     strokes.push_back(StrokeCount(ch));
     tones.push_back(pinyin.ToneOf(ch));
   }
   Extras extras;
-  extras.pinyin = QString::fromStdString(PinyinWithToneMarks(pinyin.PinyinOf(row.name)));
+  extras.pinyin = QString::fromStdString(PinyinWithToneMarks(pinyin.PinyinOf(name)));
   extras.strokes = JoinNumbers(strokes);
-  extras.tones = JoinNumbers(tones) + (pinyin.ToneCheck(row.name) ? " ✓" : " ✗");
+  extras.tones = JoinNumbers(tones) + (pinyin.ToneCheck(name) ? " ✓" : " ✗");
   return extras;
 }
 
@@ -78,13 +81,13 @@ QString ReportModel::CellText(int row, int column) const {
       break;
   }
   const ReportRow& reportRow = report_.Rows()[static_cast<std::size_t>(row)];
-  QString text = FromGbk(*reportRow.Columns()[static_cast<std::size_t>(column)]);
   if (column == kGrids) {
-    // Grid lines end with CR; the last one's is dropped, the others join.
-    QStringList lines = text.split('\r', Qt::SkipEmptyParts);
-    text = lines.join(" | ");
+    // The grid lines joined by " | ", none after the last.
+    std::string text = FormatScoreText(reportRow.scored, kExportSeparator);
+    if (!reportRow.scored.matches.empty()) text.resize(text.size() - kExportSeparator.size());
+    return FromGbk(text);
   }
-  return text;
+  return FromGbk(reportRow.Cell(static_cast<std::size_t>(column)));
 }
 
 QVariant ReportModel::data(const QModelIndex& index, int role) const {
@@ -92,16 +95,14 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   if (role == Qt::DisplayRole) {
     if (column == kGrids) {
-      // The grid lines on one line: their CRs shown as blanks.
-      QString shown = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].grids);
-      return shown.replace('\r', ' ');
+      // The grid lines on one line, each followed by a blank.
+      return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, " "));
     }
     return CellText(index.row(), column);
   }
+  if (role == kScoreRole) return report_.Rows()[static_cast<std::size_t>(index.row())].candidate.score;
   if (role == Qt::ToolTipRole && column == kGrids) {
-    QString tip = FromGbk(report_.Rows()[static_cast<std::size_t>(index.row())].grids);
-    tip.replace('\r', '\n');
-    return tip.trimmed();
+    return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, "\n")).trimmed();
   }
   return {};
 }

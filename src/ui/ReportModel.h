@@ -22,6 +22,8 @@ class ReportModel : public QAbstractTableModel {
  public:
   enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones };
   static constexpr int kColumnCount = 9;
+  // The row's score as an integer, in every column.
+  static constexpr int kScoreRole = Qt::UserRole + 1;
 
   // Listens to `report`, which must outlive the model, as must `services`.
   ReportModel(ReportList& report, const NamingServices& services, QObject* parent = nullptr);

@@ -44,15 +44,16 @@ class ReportProxy final : public QSortFilterProxyModel {
 
  protected:
   bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-    const QString a = left.data().toString();
-    const QString b = right.data().toString();
-    if (left.column() == ReportModel::kScore) return a.toInt() < b.toInt();
-    return collator_.compare(a, b) < 0;
+    if (left.column() == ReportModel::kScore) {
+      return left.data(ReportModel::kScoreRole).toInt() < right.data(ReportModel::kScoreRole).toInt();
+    }
+    return collator_.compare(left.data().toString(), right.data().toString()) < 0;
   }
 
   bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
     const QAbstractItemModel* source = sourceModel();
-    if (source->index(row, ReportModel::kScore, parent).data().toString().toInt() < minimumScore_) return false;
+    if (source->index(row, ReportModel::kScore, parent).data(ReportModel::kScoreRole).toInt() < minimumScore_)
+      return false;
     if (characters_.isEmpty()) return true;
     const QString name = source->index(row, ReportModel::kName, parent).data().toString();
     return std::any_of(characters_.begin(), characters_.end(), [&](QChar c) { return name.contains(c); });

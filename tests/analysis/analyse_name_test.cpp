@@ -29,8 +29,8 @@ TEST(AnalyseName, LinesInOrder) {
   NamingFixture f;
   NamingModel& model = *f.model;
   const NamingServices& services = model.Services();
-  ASSERT_EQ(AnalyseName(model, AnalysisRequest{}), AnalysisOutcome::kCompleted);
-  const LineList& lines = model.memo4.Lines();
+  ASSERT_EQ(AnalyseName(model, AnalysisRequest{}).outcome, AnalysisOutcome::kCompleted);
+  const LineList& lines = model.analysisPane.Lines();
   const std::string element = services.elements.CharElement("张");
   const LineList expected = {
       "开始分析八字",
@@ -63,7 +63,7 @@ TEST(AnalyseName, ChartsAndHours) {
     SCOPED_TRACE(c.request.name + " " + c.request.day);
     NamingFixture f;
     AnalyseName(*f.model, c.request);
-    const LineList& lines = f.model->memo4.Lines();
+    const LineList& lines = f.model->analysisPane.Lines();
     EXPECT_EQ(Cautions(lines), c.cautions);
     const auto named =
         std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find(" 属性 ") != l.npos; });
@@ -74,8 +74,8 @@ TEST(AnalyseName, ChartsAndHours) {
   NamingFixture b;
   AnalyseName(*a.model, Request("张伟", "2012", "1", "1", "1"));
   AnalyseName(*b.model, Request("张伟", "2012", "1", "1", "13"));
-  const LineList& la = a.model->memo4.Lines();
-  const LineList& lb = b.model->memo4.Lines();
+  const LineList& la = a.model->analysisPane.Lines();
+  const LineList& lb = b.model->analysisPane.Lines();
   EXPECT_EQ(la[1].substr(0, la[1].size() - 6), lb[1].substr(0, lb[1].size() - 6));
   EXPECT_NE(la[1], lb[1]);
   EXPECT_NE(la[2], lb[2]);
@@ -86,15 +86,40 @@ TEST(AnalyseName, ScoreFollowsTheLastGenerateRun) {
   NamingModel& model = *f.model;
   const AnalysisRequest request = Request("张伟明", "2012", "1", "1", "1");
   AnalyseName(model, request);
-  const std::string before = model.memo4.Lines().back();
+  const std::string before = model.analysisPane.Lines().back();
   EXPECT_EQ(before, "分数:" + model.Services().scorer.ScoreName("张伟明", ""));
   f.inputs.day = "11";
   f.inputs.count = "0";
   ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   AnalyseName(model, request);
-  EXPECT_EQ(model.memo4.Lines().back(),
-            "分数:" + model.Services().scorer.ScoreName("张伟明", model.session.birthElements));
-  EXPECT_EQ(model.memo4.Lines().front(), "开始分析八字");  // the Generate run's lines were cleared
+  EXPECT_EQ(model.analysisPane.Lines().back(),
+            "分数:" + model.Services().scorer.ScoreName("张伟明", model.session.chart.birthElements));
+  EXPECT_EQ(model.analysisPane.Lines().front(), "开始分析八字");  // the Generate run's lines were cleared
+}
+
+// The score's birth elements are the last Generate run's, not the analysed
+// date's: with these two charts 张锦林 (火金木) is balanced with one and not
+// with the other, so the element term tells them apart.
+TEST(AnalyseName, ScoreUsesTheGenerateRunsChartNotTheAnalysedDate) {
+  const struct {
+    const char* generateDate[3];  // year, month, day; hour 1
+    const char* analysedDate[3];
+    const char* score;
+  } cases[] = {
+      {{"2011", "5", "21"}, {"2012", "1", "1"}, "55,"},  // 金木水火火水土土 + 火金木: balanced
+      {{"2012", "1", "1"}, {"2011", "5", "21"}, "35,"},  // 金木金水金金土土 + 火金木: 水 weak
+  };
+  for (const auto& c : cases) {
+    NamingFixture f;
+    f.inputs.year = c.generateDate[0];
+    f.inputs.month = c.generateDate[1];
+    f.inputs.day = c.generateDate[2];
+    f.inputs.count = "0";
+    ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
+    AnalyseName(*f.model, Request("张锦林", c.analysedDate[0], c.analysedDate[1], c.analysedDate[2], "1"));
+    EXPECT_TRUE(f.model->analysisPane.Lines().back().starts_with(std::string("分数:") + c.score))
+        << f.model->analysisPane.Lines().back();
+  }
 }
 
 TEST(AnalyseName, BadFields) {
@@ -103,19 +128,28 @@ TEST(AnalyseName, BadFields) {
     AnalysisOutcome outcome;
     LineList lines;
     const char* message;
+    InputField field = InputField::kBirthDate;
   } cases[] = {
       {Request("张", "2012", "2", "31", "1"), AnalysisOutcome::kRefused, {}, "出生日期 2012-2-31 不存在"},
       {Request("张", "二〇一二", "1", "1", "1"), AnalysisOutcome::kRefused, {}, "出生年份“二〇一二”不是整数"},
       {Request("张", "1850", "1", "1", "1"), AnalysisOutcome::kRefused, {}, "出生年份 1850 不在 1900 至 2056 之间"},
-      {Request("张", "2012", "1", "1", "x"), AnalysisOutcome::kStopped, {"开始分析八字"}, "出生时辰“x”不是整数"},
+      {Request("张", "2012", "1", "1", "x"),
+       AnalysisOutcome::kStopped,
+       {"开始分析八字"},
+       "出生时辰“x”不是整数",
+       InputField::kBirthHour},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     NamingFixture f;
-    f.model->memo4.Append("名字中要有火");
-    EXPECT_EQ(AnalyseName(*f.model, c.request), c.outcome);
-    EXPECT_EQ(f.model->memo4.Lines(), c.lines);
-    EXPECT_EQ(f.messages.texts, LineList{c.message});
+    f.model->analysisPane.Append("名字中要有火");
+    const CommandResult<AnalysisOutcome> result = AnalyseName(*f.model, c.request);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(f.model->analysisPane.Lines(), c.lines);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->text, c.message);
+    EXPECT_EQ(result.message->field, c.field);
+    EXPECT_TRUE(f.messages.texts.empty());  // the front end shows it
   }
 }
 

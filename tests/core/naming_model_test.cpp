@@ -110,51 +110,69 @@ struct Model {
 TEST(AcceptCandidate, SummaryLinesAndReportRows) {
   Model m;
   NamingModel& model = *m.model;
-  model.session.birthElements = "金木金水金金土土";
+  model.session.chart.birthElements = "金木金水金金土土";
   const struct {
-    const char* candidate;
-    const char* returned;  // nullptr: the candidate itself
+    const char* given;
+    int score;  // given by the step, whatever the name would score
+    bool shown;
     std::size_t summaryLines;
   } steps[] = {
-      {"张一(71)", nullptr, 0}, {"张二(70)", nullptr, 0}, {"张三(85)", nullptr, 0},
-      {"张四(90)", nullptr, 0}, {"张五(90)", nullptr, 0}, {"张六(90)", nullptr, 0},
-      {"张七(90)", nullptr, 0}, {"张一(71)", nullptr, 0},  // waiting in the pending line does not count as shown: 77
-                                                           // bytes
-      {"张八(-5)", nullptr, 0},                            // at or below 70: returned, never collected
-      {"张九(99)", "", 1},                                 // 88 bytes: written; this name completed the line
-      {"张三(85)", "", 1},                                 // now in the summary pane (and collected again)
-      {"张三(86)", nullptr, 1},                            // the same name with another score is another text
+      {"一", 71, true, 0},
+      {"二", 70, true, 0},
+      {"三", 85, true, 0},
+      {"四", 90, true, 0},
+      {"五", 90, true, 0},
+      {"六", 90, true, 0},
+      {"七", 90, true, 0},
+      {"一", 71, true, 0},   // waiting in the pending line does not count as
+                             // shown: 77 bytes
+      {"八", -5, true, 0},   // at or below 70: returned, never collected
+      {"九", 99, false, 1},  // 88 bytes: written; this name completed the line
+      {"三", 85, false, 1},  // now in the summary pane (and collected again)
+      {"三", 86, true, 1},   // the same name with another score is another text
   };
+  std::uint64_t order = 0;
   for (const auto& step : steps) {
-    const std::string returned = model.AcceptCandidate(step.candidate);
-    EXPECT_EQ(returned, step.returned ? step.returned : step.candidate) << step.candidate;
-    EXPECT_EQ(model.memo1.Lines().size(), step.summaryLines) << step.candidate;
+    Candidate candidate = model.MakeCandidate("张", step.given, "二字名", model.session.chart.birthElements);
+    candidate.score = step.score;
+    EXPECT_EQ(model.AcceptCandidate(candidate), step.shown) << step.given << step.score;
+    EXPECT_EQ(candidate.acceptance, ++order);
+    EXPECT_EQ(model.summaryPane.Lines().size(), step.summaryLines) << step.given << step.score;
   }
   EXPECT_EQ(m.pump.calls, static_cast<int>(std::size(steps)));
-  ASSERT_EQ(model.memo1.Lines().size(), 1u);
-  EXPECT_EQ(model.memo1.Lines()[0].size(), 88u);
-  EXPECT_EQ(model.memo1.Lines()[0].substr(0, 11), "张一(71)   ");
-  EXPECT_EQ(model.session.pendingLine, "张三(85)   张三(86)   ");
+  ASSERT_EQ(model.summaryPane.Lines().size(), 1u);
+  EXPECT_EQ(model.summaryPane.Lines()[0].size(), 88u);
+  EXPECT_EQ(model.summaryPane.Lines()[0].substr(0, 11), "张一(71)   ");
+  EXPECT_EQ(model.session.pendingLine.Text(), "张三(85)   张三(86)   ");
+  // The summary line knows its candidates by their places.
+  const Candidate* ninth = model.summaryPane.CandidateAt(0, 80);
+  ASSERT_NE(ninth, nullptr);
+  EXPECT_EQ(ninth->fullName, "张九");
+  EXPECT_EQ(ninth->acceptance, 10u);
   ASSERT_EQ(model.report.Rows().size(), 1u);
   const ReportRow& row = model.report.Rows()[0];
-  EXPECT_EQ(row.name, "张九");
-  EXPECT_EQ(row.score, "99");
-  EXPECT_EQ(row.birthElements, "金木金水金金土土");
-  EXPECT_EQ(row.combined, row.birthElements + row.nameElements);
-  EXPECT_EQ(row.nameElements, model.Services().elements.NameElements("张九"));
-  EXPECT_EQ(row.grids, model.Services().scorer.ScoreName("张九", row.birthElements));
+  EXPECT_EQ(row.Cell(ReportRow::kName), "张九");
+  EXPECT_EQ(row.Cell(ReportRow::kScore), "99");
+  EXPECT_EQ(row.Cell(ReportRow::kBirthElements), "金木金水金金土土");
+  EXPECT_EQ(row.Cell(ReportRow::kCombined), row.birthElements + row.Cell(ReportRow::kNameElements));
+  EXPECT_EQ(row.Cell(ReportRow::kNameElements), model.Services().elements.NameElements("张九"));
+  EXPECT_EQ(row.Cell(ReportRow::kGrids), model.Services().scorer.ScoreName("张九", row.birthElements));
 }
 
 TEST(AcceptCandidate, PendingLineOfExactlyEightyBytesWaits) {
   Model m;
   NamingModel& model = *m.model;
-  model.session.pendingLine = std::string(69, 'x');  // + "张伟(85)" and three blanks = 80
-  model.AcceptCandidate("张伟(85)");
-  EXPECT_EQ(model.session.pendingLine.size(), 80u);
-  EXPECT_TRUE(model.memo1.Lines().empty());
-  model.AcceptCandidate("张明(71)");
-  ASSERT_EQ(model.memo1.Lines().size(), 1u);
-  EXPECT_EQ(model.memo1.Lines()[0].size(), 91u);
+  model.session.pendingLine.AddText(std::string(69, 'x'));  // + "张伟(85)" and three blanks = 80
+  Candidate first = model.MakeCandidate("张", "伟", "二字名", model.session.chart.birthElements);
+  first.score = 85;
+  model.AcceptCandidate(first);
+  EXPECT_EQ(model.session.pendingLine.Size(), 80u);
+  EXPECT_TRUE(model.summaryPane.Lines().empty());
+  Candidate second = model.MakeCandidate("张", "明", "二字名", model.session.chart.birthElements);
+  second.score = 71;
+  model.AcceptCandidate(second);
+  ASSERT_EQ(model.summaryPane.Lines().size(), 1u);
+  EXPECT_EQ(model.summaryPane.Lines()[0].size(), 91u);
 }
 
 TEST(NamingModel, GirlCharTest) {

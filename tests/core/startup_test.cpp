@@ -58,7 +58,7 @@ TEST(StartUp, BuiltInTables) {
 TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
   test::TempDir dir;
   DataStores stores = LoadStores(dir.Dir());
-  EXPECT_TRUE(stores.girlCharList.empty());
+  EXPECT_TRUE(stores.girlGivenNames.empty());
   EXPECT_TRUE(stores.pinyinIndex.empty());
   EXPECT_TRUE(stores.charElementList.empty());
   ASSERT_EQ(stores.failures.size(), 4u);
@@ -82,8 +82,8 @@ TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
   ASSERT_EQ(stores.failures.size(), 1u);
   EXPECT_TRUE(stores.Failed("tj.dat"));
   EXPECT_TRUE(stores.HasAll({kNumerologyFile, kMaleNameFile, kFemaleNameFile}));
-  EXPECT_EQ(stores.maleNameList, (LineList{"明", "", "华"}));
-  EXPECT_EQ(stores.femaleNameList, (LineList{"丽"}));
+  EXPECT_EQ(stores.maleGivenChars, (LineList{"明", "", "华"}));
+  EXPECT_EQ(stores.femaleGivenChars, (LineList{"丽"}));
 }
 
 TEST(StartUp, LoadsEveryFileAsItStands) {
@@ -101,8 +101,8 @@ TEST(StartUp, LoadsEveryFileAsItStands) {
   const DataStores& stores = *shared;
   EXPECT_TRUE(stores.failures.empty());
   EXPECT_EQ(stores.pinyinIndex, pinyin);  // raw bytes, line ends and zero bytes included
-  EXPECT_EQ(stores.girlCharList, LineList{"丽丽"});
-  EXPECT_EQ(stores.boyCharList, LineList{"明"});
+  EXPECT_EQ(stores.girlGivenNames, LineList{"丽丽"});
+  EXPECT_EQ(stores.boyGivenNames, LineList{"明"});
   EXPECT_EQ(stores.charElementList, (LineList{"五行属“金”的字有:", "金"}));
   EXPECT_EQ(stores.recommendedList, LineList{"张三"});
   EXPECT_TRUE(stores.numerologyTable.empty());

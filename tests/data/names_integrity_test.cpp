@@ -193,10 +193,10 @@ TEST(ShippedNameFiles, StartUpLoadsThemWithoutFailure) {
   const SharedStores shared = StartUp(ExecutableDir());
   const DataStores& stores = *shared;
   EXPECT_TRUE(stores.HasAll({kRecommendedFile, kMaleNameFile, kFemaleNameFile}));
-  EXPECT_FALSE(stores.maleNameList.empty());
-  EXPECT_FALSE(stores.femaleNameList.empty());
-  EXPECT_FALSE(stores.boyCharList.empty());
-  EXPECT_FALSE(stores.girlCharList.empty());
+  EXPECT_FALSE(stores.maleGivenChars.empty());
+  EXPECT_FALSE(stores.femaleGivenChars.empty());
+  EXPECT_FALSE(stores.boyGivenNames.empty());
+  EXPECT_FALSE(stores.girlGivenNames.empty());
   EXPECT_FALSE(stores.recommendedList.empty());
 }
 

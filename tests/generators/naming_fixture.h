@@ -51,22 +51,29 @@ struct NamingFixture {
     NamingEnvironment environment;
     environment.inputs = &inputs;
     environment.pump = &pump;
-    environment.messages = &messages;
     environment.clock = &clock;
     environment.today =
         std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12), std::chrono::day(9));
     model = std::make_unique<NamingModel>(std::move(stores), seed, environment);
   }
 
-  GenerateOutcome Generate() { return GenerateCommand(*model); }
+  // Runs the command and shows its message, as the window does.
+  GenerateOutcome Generate() {
+    const CommandResult<GenerateOutcome> result = GenerateCommand(*model);
+    if (result.message) messages.Show(result.message->text);
+    return result.outcome;
+  }
   // The panes' lines and the report, for comparing whole states.
   std::vector<LineList> Snapshot() const {
     std::vector<LineList> state;
     for (const auto& page : model->ResultPages()) state.push_back(page.pane->Lines());
     LineList rows;
-    for (const ReportRow& row : model->report.Rows()) rows.push_back(row.name + "|" + row.score + "|" + row.grids);
+    for (const ReportRow& row : model->report.Rows()) {
+      rows.push_back(row.Cell(ReportRow::kName) + "|" + row.Cell(ReportRow::kScore) + "|" +
+                     row.Cell(ReportRow::kGrids));
+    }
     state.push_back(rows);
-    state.push_back({model->session.pendingLine});
+    state.push_back({model->session.pendingLine.Text()});
     return state;
   }
 

@@ -1,16 +1,33 @@
-// The name under a double-click: the entry of a pane line around a byte.
+// The candidate under a double-click: the entry of a pane line around a byte.
 #include <gtest/gtest.h>
 
-#include "generators/pane_line.h"
+#include "core/pane.h"
 #include "naming_fixture.h"
 
 namespace tavrin {
 namespace {
 
-TEST(NameEntryAt, StartMiddleAndEndOfEntriesAndTheBlanksBetween) {
-  // Bytes: 张伟明(85) 0..9, blanks 10..12, 张文(70) 13..20, blanks 21..23,
+Candidate Named(const char* name, int score, bool scored = true) {
+  Candidate candidate;
+  candidate.fullName = name;
+  candidate.surnameBytes = 2;
+  candidate.score = score;
+  candidate.scored = scored;
+  return candidate;
+}
+
+TEST(PaneCandidateAt, StartMiddleAndEndOfEntriesAndTheBlanksBetween) {
+  // Bytes: 张伟明(85) 0..9, blanks 10..12, 张文(-5) 13..20, blanks 21..23,
   // 张炎 24..27, blanks 28..30.
-  const std::string line = "张伟明(85)   张文(70)   张炎   ";
+  PaneLine line;
+  line.Add(Named("张伟明", 85));
+  line.Add(Named("张文", -5));
+  line.Add(Named("张炎", 0, false));
+  EXPECT_EQ(line.Text(), "张伟明(85)   张文(-5)   张炎   ");
+  Pane pane("Memo2");
+  pane.Append("2字名分析完成");
+  line.FlushTo(pane);
+  EXPECT_TRUE(line.Empty());
   const struct {
     std::size_t at;
     const char* name;
@@ -21,26 +38,14 @@ TEST(NameEntryAt, StartMiddleAndEndOfEntriesAndTheBlanksBetween) {
       {24, "张炎"},  {26, "张炎"},                                 // a two-character entry without a score
       {28, ""},      {31, ""},      {1000, ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(NameEntryAt(line, c.at), c.name) << c.at;
-}
-
-TEST(NameEntryAt, TextsThatAreNoName) {
-  const struct {
-    const char* line;
-    std::size_t at;
-  } cases[] = {
-      {"2字名分析完成", 0},
-      {"推荐名字二分析完成", 2},  // completion lines
-      {"五行缺火", 0},
-      {"辛卯年 庚子月", 0},  // no score and not two characters
-      {"出生日期:2012年1月1日", 0},
-      {"张伟明(8a)", 0},  // not a score
-      {"张伟明(85", 0},
-      {"张(85)", 0},  // unclosed; one character
-      {"张伟明大大(85)", 0},
-      {"ab(85)", 0},  // too long; not Chinese
-  };
-  for (const auto& c : cases) EXPECT_EQ(NameEntryAt(c.line, c.at), "") << c.line;
+  for (const auto& c : cases) {
+    const Candidate* candidate = pane.CandidateAt(1, c.at);
+    EXPECT_EQ(candidate ? candidate->fullName : "", c.name) << c.at;
+  }
+  // A line of plain text, and lines the pane does not have.
+  for (const std::size_t line : {0, 2, 100}) EXPECT_EQ(pane.CandidateAt(line, 0), nullptr) << line;
+  pane.Clear();
+  EXPECT_EQ(pane.CandidateAt(0, 0), nullptr);
 }
 
 // Under the default rule a surname of a common final leaves few characters,
@@ -54,7 +59,7 @@ TEST(WholeItemSound, MoreNamesAndANoteOfTheDrawCaps) {
     fixture.inputs.count = "30";
     fixture.inputs.wholeItemSound = whole;
     ASSERT_EQ(fixture.Generate(), GenerateOutcome::kCompleted);
-    rows[whole] = fixture.model->memo2.Rows();
+    rows[whole] = fixture.model->twoCharPane.Rows();
     notes[whole] = fixture.model->DrawCapSummary();
     EXPECT_EQ(fixture.model->Progress(), "");  // the label itself is emptied as ever
   }

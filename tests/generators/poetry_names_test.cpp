@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/poetry_db.h"
 #include "naming_fixture.h"
 #include "testutil.h"
@@ -32,8 +34,11 @@ TEST(PoetryNames, Runs) {
     NamingFixture f;
     f.inputs.count = c.count;
     f.model->session.stopRequested = c.stopLeftSet;
-    EXPECT_EQ(StartPoetryNaming(*f.model, c.poem), PoetryOutcome::kCompleted);
-    const LineList& lines = f.model->memo7.Lines();
+    const CommandResult<PoetryOutcome> result =
+        StartPoetryNaming(*f.model, c.poem, f.model->session.chart.birthElements);
+    EXPECT_EQ(result.outcome, PoetryOutcome::kCompleted);
+    EXPECT_FALSE(result.message);
+    const LineList& lines = f.model->poetryPane.Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), kHeading);
     if (!c.expected.empty()) {
@@ -45,7 +50,6 @@ TEST(PoetryNames, Runs) {
     if (c.stopLeftSet) {
       EXPECT_EQ(lines.back(), "诗歌分析完成");
     }
-    EXPECT_TRUE(f.messages.texts.empty());
   }
 }
 
@@ -53,10 +57,10 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
   NamingFixture f;
   f.inputs.count = "4";
   f.inputs.surname = "李";
-  StartPoetryNaming(*f.model, "明明，明\r\n明。a");
+  StartPoetryNaming(*f.model, "明明，明\r\n明。a", f.model->session.chart.birthElements);
   EXPECT_EQ(f.model->session.poemCharList, (LineList{"明", "明", "明", "明"}));
-  for (std::size_t i = 1; i < f.model->memo7.Lines().size(); ++i) {
-    const std::string& line = f.model->memo7.Lines()[i];
+  for (std::size_t i = 1; i < f.model->poetryPane.Lines().size(); ++i) {
+    const std::string& line = f.model->poetryPane.Lines()[i];
     if (line == "诗歌分析完成") continue;
     EXPECT_TRUE(line.starts_with("李明明(")) << line;
   }
@@ -64,12 +68,19 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
 
 TEST(PoetryNames, RefusalsChangeNothing) {
   NamingFixture f;
-  f.model->memo7.Append("earlier");
-  EXPECT_EQ(StartPoetryNaming(*f.model, ""), PoetryOutcome::kRefused);
+  f.model->poetryPane.Append("earlier");
+  const CommandResult<PoetryOutcome> noPoem = StartPoetryNaming(*f.model, "", f.model->session.chart.birthElements);
   f.inputs.count = "5 0";
-  EXPECT_EQ(StartPoetryNaming(*f.model, "床前明月光"), PoetryOutcome::kRefused);
-  EXPECT_EQ(f.messages.texts, (LineList{"请先选择诗歌", "产生名字个数“5 0”不是整数"}));
-  EXPECT_EQ(f.model->memo7.Lines(), LineList{"earlier"});
+  const CommandResult<PoetryOutcome> badCount =
+      StartPoetryNaming(*f.model, "床前明月光", f.model->session.chart.birthElements);
+  for (const auto& [result, field, text] : {std::tuple{noPoem, InputField::kPoem, "请先选择诗歌"},
+                                            std::tuple{badCount, InputField::kCount, "产生名字个数“5 0”不是整数"}}) {
+    EXPECT_EQ(result.outcome, PoetryOutcome::kRefused);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->field, field);
+    EXPECT_EQ(result.message->text, text);
+  }
+  EXPECT_EQ(f.model->poetryPane.Lines(), LineList{"earlier"});
 }
 
 // Started through the pump of a running Generate, the poetry run shares its
@@ -81,18 +92,18 @@ TEST(PoetryNames, InsideAGenerateRun) {
   PoetryOutcome outcome = PoetryOutcome::kRefused;
   f.pump.onPump = [&] {
     if (started) {
-      if (!model.memo7.Lines().empty() && model.memo7.Rows() >= 3) model.StopCommand();
+      if (!model.poetryPane.Lines().empty() && model.poetryPane.Rows() >= 3) model.StopCommand();
       return;
     }
     started = true;
-    outcome = StartPoetryNaming(model, kPoem);
+    outcome = StartPoetryNaming(model, kPoem, model.session.chart.birthElements).outcome;
   };
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   EXPECT_EQ(outcome, PoetryOutcome::kCompleted);
   EXPECT_TRUE(model.session.stopRequested);
-  EXPECT_NE(model.memo7.Lines().back(), "诗歌分析完成");
-  EXPECT_FALSE(std::find(model.memo1.Lines().begin(), model.memo1.Lines().end(), "三字名字分析完成") !=
-               model.memo1.Lines().end());
+  EXPECT_NE(model.poetryPane.Lines().back(), "诗歌分析完成");
+  EXPECT_FALSE(std::find(model.summaryPane.Lines().begin(), model.summaryPane.Lines().end(), "三字名字分析完成") !=
+               model.summaryPane.Lines().end());
 }
 
 TEST(PoemDatabase, ShippedFileMissingAndCorrupt) {

@@ -26,7 +26,7 @@
 #include "window_fixture.h"
 
 using tavrin::test::Find;
-using tavrin::ui::TForm1;
+using tavrin::ui::MainWindow;
 
 // The tables below leave their trailing, optional columns out.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -292,7 +292,8 @@ QStringList Lines(const tavrin::Pane& pane) {
 
 std::vector<std::string> ReportNames(const tavrin::ReportList& report) {
   std::vector<std::string> names;
-  for (const tavrin::ReportRow& row : report.Rows()) names.push_back(row.name + "\t" + row.grids);
+  for (const tavrin::ReportRow& row : report.Rows())
+    names.push_back(row.Cell(tavrin::ReportRow::kName) + "\t" + row.Cell(tavrin::ReportRow::kGrids));
   return names;
 }
 
@@ -319,7 +320,7 @@ class BadInputTest : public QObject {
 
  private slots:
   void initTestCase() {
-    window = std::make_unique<TForm1>(tavrin::test::WindowStores(), 11);
+    window = std::make_unique<MainWindow>(tavrin::test::WindowStores(), 11);
     window->show();
     window->Pages()->setCurrentIndex(8);  // opens the poem database
     firstPoem = Find<QPlainTextEdit>(*window, "DBMemo1")->toPlainText();
@@ -327,7 +328,7 @@ class BadInputTest : public QObject {
     ResetFields();
     Press(Command::kGenerate);
     QVERIFY(!window->Model().report.Rows().empty());
-    QVERIFY(!window->Model().memo8.Lines().empty());
+    QVERIFY(!window->Model().recommendedTwoPane.Lines().empty());
     QVERIFY(recorder.texts.isEmpty());
   }
   void cleanupTestCase() { window.reset(); }
@@ -346,10 +347,10 @@ class BadInputTest : public QObject {
     const Cell c = Cells()[static_cast<std::size_t>(cell)];
     tavrin::NamingModel& model = window->Model();
     ResetFields();
-    const QStringList memo1 = Lines(model.memo1);
-    const QStringList memo4 = Lines(model.memo4);
-    const QStringList memo7 = Lines(model.memo7);
-    const QStringList memo8 = Lines(model.memo8);
+    const QStringList summaryPane = Lines(model.summaryPane);
+    const QStringList analysisPane = Lines(model.analysisPane);
+    const QStringList poetryPane = Lines(model.poetryPane);
+    const QStringList recommendedTwoPane = Lines(model.recommendedTwoPane);
     const std::vector<std::string> report = ReportNames(model.report);
     recorder.texts.clear();
 
@@ -376,7 +377,7 @@ class BadInputTest : public QObject {
     const std::vector<std::string> reportAfter = ReportNames(model.report);
     QVERIFY(reportAfter.size() >= report.size());
     QVERIFY(std::equal(report.begin(), report.end(), reportAfter.begin()));
-    QVERIFY(StartsWith(Lines(model.memo8), memo8));
+    QVERIFY(StartsWith(Lines(model.recommendedTwoPane), recommendedTwoPane));
     QVERIFY(Find<QPushButton>(*window, "bsSkinButton1")->isEnabled());
     QVERIFY(!Find<QPushButton>(*window, "stopButton")->isEnabled());
     // A run of Generate empties the progress label at its end; a poetry run
@@ -389,36 +390,36 @@ class BadInputTest : public QObject {
     switch (c.expect) {
       case Expect::kRefused:
         QCOMPARE(shown, QStringList{c.message});
-        QCOMPARE(Lines(model.memo1), memo1);
-        QCOMPARE(Lines(model.memo7), memo7);
+        QCOMPARE(Lines(model.summaryPane), summaryPane);
+        QCOMPARE(Lines(model.poetryPane), poetryPane);
         QCOMPARE(reportAfter.size(), report.size());
-        QCOMPARE(Lines(model.memo8), memo8);
-        if (c.command == Command::kAnalyse) QCOMPARE(Lines(model.memo4), QStringList());
+        QCOMPARE(Lines(model.recommendedTwoPane), recommendedTwoPane);
+        if (c.command == Command::kAnalyse) QCOMPARE(Lines(model.analysisPane), QStringList());
         observed = "refused: " + shown[0];
         break;
       case Expect::kFails:
         QCOMPARE(shown, QStringList{c.message});
-        QCOMPARE(Lines(model.memo1).value(0), QString("开始分析八字"));
+        QCOMPARE(Lines(model.summaryPane).value(0), QString("开始分析八字"));
         observed = "run started, then ended: " + shown[0];
         break;
       case Expect::kStoppedAtHour:
         QCOMPARE(shown, QStringList{c.message});
-        QCOMPARE(Lines(model.memo4), QStringList{"开始分析八字"});
+        QCOMPARE(Lines(model.analysisPane), QStringList{"开始分析八字"});
         observed = "analysis stopped after 开始分析八字: " + shown[0];
         break;
       case Expect::kKeyFilter:
       case Expect::kRuns:
         QCOMPARE(shown, QStringList());
         if (c.command == Command::kPoetry) {
-          const QStringList lines = Lines(model.memo7);
+          const QStringList lines = Lines(model.poetryPane);
           QVERIFY(lines.value(0).startsWith("出生日期:"));
           observed = QString("%1 lines in Memo7").arg(lines.size());
           if (lines.size() == 1) observed = "heading alone in Memo7";
         } else {
-          const QStringList lines = Lines(model.memo1);
+          const QStringList lines = Lines(model.summaryPane);
           QCOMPARE(lines.value(0), QString("开始分析八字"));
           if (c.also && QString(c.also).startsWith("CheckRadioBox")) {
-            QCOMPARE(Lines(model.memo2), QStringList());  // fixed mode: no two-character names
+            QCOMPARE(Lines(model.twoCharPane), QStringList());  // fixed mode: no two-character names
           }
           observed = QString("run completed: Memo1 %1 lines, %2 new report rows")
                          .arg(lines.size())
@@ -429,7 +430,7 @@ class BadInputTest : public QObject {
         break;
       case Expect::kAnalysed: {
         QCOMPARE(shown, QStringList());
-        const QStringList lines = Lines(model.memo4);
+        const QStringList lines = Lines(model.analysisPane);
         QCOMPARE(lines.value(0), QString("开始分析八字"));
         QVERIFY(lines.last().startsWith("分数:"));
         observed = QString("analysis written (%1 lines)").arg(lines.size());
@@ -530,7 +531,7 @@ class BadInputTest : public QObject {
   }
 
   tavrin::test::MessageRecorder recorder;
-  std::unique_ptr<TForm1> window;
+  std::unique_ptr<MainWindow> window;
   QString firstPoem;
 };
 

@@ -28,7 +28,7 @@
 #include "window_fixture.h"
 
 using tavrin::test::Find;
-using tavrin::ui::TForm1;
+using tavrin::ui::MainWindow;
 namespace fault = tavrin::test;
 
 namespace {
@@ -75,7 +75,7 @@ class FaultMatrixTest : public QObject {
     QElapsedTimer clock;
     clock.start();
 
-    TForm1 window(tavrin::StartUp(dir.DirText()), 1);
+    MainWindow window(tavrin::StartUp(dir.DirText()), 1);
     window.show();
     window.ReportStartupFailures();
     const QStringList startup = messages;
@@ -100,16 +100,16 @@ class FaultMatrixTest : public QObject {
       QTest::mouseClick(generate, Qt::LeftButton);
       generateMessages[run] = messages;
       QVERIFY(generate->isEnabled() && !stop->isEnabled());  // usable again
-      const QStringList memo1 = Lines(window.Model().memo1);
+      const QStringList summaryPane = Lines(window.Model().summaryPane);
       if (requiredFails) {
         QCOMPARE(messages, QStringList{refusal});
-        QCOMPARE(memo1, QStringList());
+        QCOMPARE(summaryPane, QStringList());
       } else if (noPinyin) {
         QCOMPARE(messages, QStringList{toneless});
-        QCOMPARE(memo1.value(0), QString("开始分析八字"));
+        QCOMPARE(summaryPane.value(0), QString("开始分析八字"));
       } else {
         QCOMPARE(messages, QStringList());
-        QCOMPARE(memo1.value(0), QString("开始分析八字"));
+        QCOMPARE(summaryPane.value(0), QString("开始分析八字"));
       }
       if (run == 0) {
         // Between the two runs: an analysis and a poetry start.
@@ -118,15 +118,15 @@ class FaultMatrixTest : public QObject {
         Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
         QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
         analysisMessages = messages;
-        const QStringList memo4 = Lines(window.Model().memo4);
+        const QStringList analysisPane = Lines(window.Model().analysisPane);
         if (numerologyFails) {
           // The score needs the numerology table.
           QCOMPARE(messages, QStringList{"缺少数据文件5ge.dat,无法分析名字"});
-          QCOMPARE(memo4, QStringList());
+          QCOMPARE(analysisPane, QStringList());
         } else {
           QCOMPARE(messages, QStringList());
-          QCOMPARE(memo4.value(0), QString("开始分析八字"));
-          QVERIFY(memo4.last().startsWith("分数:"));
+          QCOMPARE(analysisPane.value(0), QString("开始分析八字"));
+          QVERIFY(analysisPane.last().startsWith("分数:"));
         }
 
         messages.clear();
@@ -161,10 +161,10 @@ class FaultMatrixTest : public QObject {
           }
           if (numerologyFails) {
             QCOMPARE(poetryMessages, QStringList{"缺少数据文件5ge.dat,无法从诗歌取名"});
-            QCOMPARE(Lines(window.Model().memo7), QStringList());
+            QCOMPARE(Lines(window.Model().poetryPane), QStringList());
           } else {
             QCOMPARE(poetryMessages, QStringList());
-            QCOMPARE(Lines(window.Model().memo7).value(0), QString("出生日期:2012年1月1日"));
+            QCOMPARE(Lines(window.Model().poetryPane).value(0), QString("出生日期:2012年1月1日"));
           }
         }
         window.Pages()->setCurrentIndex(0);

@@ -5,14 +5,14 @@
 #include "ui/MainWindow.h"
 #include "ui/qtext.h"
 
-using tavrin::ui::TForm1;
+using tavrin::ui::MainWindow;
 
 class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
   void captionSizeAndPages() {
-    TForm1 window(tavrin::StartUp(tavrin::FindDataDir()), 1);
+    MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
     QCOMPARE(window.windowTitle(), QString("Tavrin 1.13"));
     QCOMPARE(window.size(), QSize(901, 532));
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -27,7 +27,7 @@ class MainWindowTest : public QObject {
 
   void startupFailuresNameTheFile() {
     QTemporaryDir empty;
-    TForm1 window(tavrin::StartUp(empty.path().toStdString() + "/"), 1);
+    MainWindow window(tavrin::StartUp(empty.path().toStdString() + "/"), 1);
     const QStringList messages = window.StartupMessages();
     QCOMPARE(messages.size(), 4);
     QVERIFY(messages[0].contains("tj.dat"));

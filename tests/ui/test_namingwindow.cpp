@@ -20,14 +20,14 @@
 #include "ui/qtext.h"
 #include "window_fixture.h"
 
-using tavrin::ui::TForm1;
+using tavrin::ui::MainWindow;
 
 namespace {
 
 const tavrin::SharedStores& Stores() { return tavrin::test::WindowStores(); }
 using tavrin::test::Find;
 
-QStringList WidgetLines(TForm1& window, const char* pane) {
+QStringList WidgetLines(MainWindow& window, const char* pane) {
   return Find<tavrin::ui::PaneView>(window, pane)->toPlainText().split('\n');
 }
 
@@ -44,7 +44,7 @@ class NamingWindowTest : public QObject {
   void cleanup() { tavrin::ui::SetMessageHook(nullptr); }
 
   void controlsAndDefaults() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     QVERIFY(Find<QRadioButton>(window, "bsSkinCheckRadioBox1")->isChecked());
     QVERIFY(!Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->isChecked());
     const struct {
@@ -89,7 +89,7 @@ class NamingWindowTest : public QObject {
   // One core, two front ends: the window's panes hold what the core run with
   // the same seed holds, and show as many rows as the core counts.
   void defaultRunMirrorsTheCore() {
-    TForm1 window(Stores(), 77);
+    MainWindow window(Stores(), 77);
     tavrin::SettingsInputs inputs;
     tavrin::NamingEnvironment environment;
     environment.inputs = &inputs;
@@ -130,7 +130,7 @@ class NamingWindowTest : public QObject {
   // After a run that stops at its draw caps, the note stands whole inside the
   // window, one line below the summary pane; its tooltip holds the full text.
   void drawCapNoteFitsTheWindow() {
-    TForm1 window(Stores(), 5);
+    MainWindow window(Stores(), 5);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
@@ -145,7 +145,7 @@ class NamingWindowTest : public QObject {
   }
 
   void countKeyFilter() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     auto* count = Find<QLineEdit>(window, "bsSkinEdit1");
     count->setText("12");
     QTest::keyClicks(count, ". 3");
@@ -159,7 +159,7 @@ class NamingWindowTest : public QObject {
   }
 
   void stopAndCloseDuringARun() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     window.show();
     auto* generate = Find<QPushButton>(window, "bsSkinButton1");
     auto* stop = Find<QPushButton>(window, "stopButton");
@@ -183,7 +183,7 @@ class NamingWindowTest : public QObject {
   }
 
   void analysisPage() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), QString("张"));
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox4")->currentText(), QString("2012"));
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox8")->currentText(), QString("1"));
@@ -195,7 +195,7 @@ class NamingWindowTest : public QObject {
     QVERIFY(lines.contains("繁体字为:張偉"));
     // The score entry's grid lines stand on rows of their own.
     QVERIFY(lines.last().startsWith("总格:") || lines.last().startsWith("外格:") || lines.last().contains("格:"));
-    QVERIFY(lines.size() > static_cast<int>(window.Model().memo4.Lines().size()));
+    QVERIFY(lines.size() > static_cast<int>(window.Model().analysisPane.Lines().size()));
     QVERIFY(messages.isEmpty());
 
     Find<QComboBox>(window, "bsSkinComboBox7")->setEditText("31");
@@ -206,7 +206,7 @@ class NamingWindowTest : public QObject {
   }
 
   void poetryPage() {
-    TForm1 window(Stores(), 3);
+    MainWindow window(Stores(), 3);
     auto* grid = Find<QTableView>(window, "DBGrid1");
     QCOMPARE(grid->model()->rowCount(), 0);  // opened when the page is first shown
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton4"), Qt::LeftButton);
@@ -226,7 +226,7 @@ class NamingWindowTest : public QObject {
     const QStringList lines = WidgetLines(window, "Memo7");
     QCOMPARE(lines.first(), QString("出生日期:2012年1月1日"));
     auto* pane = Find<tavrin::ui::PaneView>(window, "Memo7");
-    QCOMPARE(pane->DisplayedRows(), static_cast<int>(window.Model().memo7.Rows()));
+    QCOMPARE(pane->DisplayedRows(), static_cast<int>(window.Model().poetryPane.Rows()));
 
     messages.clear();
     middle->clear();
@@ -239,7 +239,7 @@ class NamingWindowTest : public QObject {
     const std::string path = dir.path().toStdString() + "/";
     tavrin::DataStores stores = *Stores();
     stores.dataDir = path;
-    TForm1 window(tavrin::SealStores(stores), 1);
+    MainWindow window(tavrin::SealStores(stores), 1);
     window.Pages()->setCurrentIndex(8);
     QVERIFY(messages.isEmpty());  // missing: the page stays empty, silently
     window.Pages()->setCurrentIndex(0);
@@ -256,7 +256,7 @@ class NamingWindowTest : public QObject {
   }
 
   void badInputsTypedIntoTheWidgetsChangeNothing() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
     const QStringList before = WidgetLines(window, "Memo1");

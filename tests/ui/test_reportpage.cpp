@@ -28,9 +28,9 @@
 #include "ui/qtext.h"
 #include "window_fixture.h"
 
+using tavrin::ui::MainWindow;
 using tavrin::ui::ReportModel;
 using tavrin::ui::ReportPage;
-using tavrin::ui::TForm1;
 
 namespace {
 
@@ -39,8 +39,16 @@ using tavrin::test::Find;
 
 tavrin::ReportRow Row(const QString& name, const QString& score, const QString& nameElements = "木火") {
   using tavrin::ui::ToGbk;
-  return {ToGbk(name),         ToGbk(score),          ToGbk("金木水火"),
-          ToGbk(nameElements), ToGbk("金木水火木火"), ToGbk(score + ",天格:第8数吉\r人格:第15数吉\r")};
+  tavrin::ReportRow row;
+  row.candidate.fullName = ToGbk(name);
+  row.candidate.surnameBytes = 2;
+  row.candidate.score = score.toInt();
+  row.birthElements = ToGbk("金木水火");
+  row.scored.score = row.candidate.score;
+  row.scored.nameElements = ToGbk(nameElements);
+  row.scored.matches = {{tavrin::kHeavenGrid, 0, ToGbk("第8数吉"), 30},
+                        {tavrin::kPersonGrid, 1, ToGbk("第15数吉"), 30}};
+  return row;
 }
 
 // The names shown, top to bottom.
@@ -143,7 +151,7 @@ class ReportPageTest : public QObject {
     clickHeader(ReportModel::kName);
     QCOMPARE(ShownNames(page), (QStringList{"李明", "王芳", "张伟", "赵磊"}));  // li, wang, zhang, zhao
     // The core keeps its order.
-    QCOMPARE(tavrin::ui::FromGbk(report.Rows()[0].name), QString("张伟"));
+    QCOMPARE(tavrin::ui::FromGbk(report.Rows()[0].candidate.fullName), QString("张伟"));
 
     auto* count = Find<QLabel>(page, "reportCount");
     QCOMPARE(count->text(), QString("显示 4 / 共 4 个名字"));
@@ -246,7 +254,7 @@ class ReportPageTest : public QObject {
   // A double-clicked name of a result pane or of the report opens in the
   // analysis with the settings page's birth date and hour.
   void doubleClickToAnalysis() {
-    TForm1 window(Stores(), 5);
+    MainWindow window(Stores(), 5);
     window.show();
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
     Find<QComboBox>(window, "bsSkinComboBox2")->setEditText("6");
@@ -289,7 +297,7 @@ class ReportPageTest : public QObject {
   // The last completed analysis as a PDF, from the window and from the
   // command line.
   void analysisPdf() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     auto* exportPdf = Find<QPushButton>(window, "exportPdf");
     QVERIFY(!exportPdf->isEnabled());
     QTemporaryDir dir;
@@ -331,13 +339,13 @@ class ReportPageTest : public QObject {
   }
 
   void keyboard() {
-    TForm1 window(Stores(), 1);
+    MainWindow window(Stores(), 1);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* surname = Find<QLineEdit>(window, "Edit1");
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("2");
     QTest::keyClick(surname, Qt::Key_Return);  // Enter runs 生成
-    QVERIFY(window.Model().memo1.Lines().size() > 3);
+    QVERIFY(window.Model().summaryPane.Lines().size() > 3);
     QVERIFY(messages.isEmpty());
 
     // Esc runs 停止 only while it is enabled.
@@ -349,9 +357,9 @@ class ReportPageTest : public QObject {
     QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
     // With 生成 disabled, Enter does nothing.
     window.Model().SetButtons({.generateEnabled = false, .stopEnabled = false});
-    const std::size_t lines = window.Model().memo1.Lines().size();
+    const std::size_t lines = window.Model().summaryPane.Lines().size();
     QTest::keyClick(Find<QComboBox>(window, "bsSkinComboBox1")->lineEdit(), Qt::Key_Return);
-    QCOMPARE(window.Model().memo1.Lines().size(), lines);
+    QCOMPARE(window.Model().summaryPane.Lines().size(), lines);
     window.Model().SetButtons({});
 
     window.Pages()->setCurrentIndex(6);
