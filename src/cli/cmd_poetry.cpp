@@ -10,6 +10,7 @@
 #include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "cli/cli.h"
+#include "cli/library.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
 #include "core/output_text.h"
@@ -39,25 +40,37 @@ PoemTable LoadPoems(CliContext& context) {
   return *table;
 }
 
+constexpr const char* kPoemsUsage = "usage: tavrin-cli poems [--search TEXT] [--collection NAME]";
+
+// Without options, the poems of the poem database the page for poetry
+// shows; with --search or --collection, the texts of the whole classical
+// library that match.
 int Poems(CliContext& context, const std::vector<std::string>& args) {
-  std::string search;
-  if (args.size() == 2 && args[0] == "--search") {
-    search = CliContext::ToGbk(args[1]);
-  } else if (!args.empty()) {
-    throw CliError("usage: tavrin-cli poems [--search TEXT]");
+  std::optional<std::string> search;
+  std::optional<std::string> collection;
+  for (std::size_t i = 0; i < args.size(); i += 2) {
+    if (i + 1 == args.size()) throw CliError(kPoemsUsage);
+    std::optional<std::string>* option = args[i] == "--search"       ? &search
+                                         : args[i] == "--collection" ? &collection
+                                                                     : nullptr;
+    if (!option || option->has_value()) throw CliError(kPoemsUsage);
+    *option = CliContext::ToGbk(args[i + 1]);
+  }
+  if (search || collection) {
+    for (const auto& entry : OpenLibrary(context)->Search(search.value_or(""), collection.value_or(""))) {
+      context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title) + "\t" +
+                        EscapeControlBytes(entry.author) + "\t" + EscapeControlBytes(entry.collection));
+    }
+    return 0;
   }
   const PoemTable table = LoadPoems(context);
   const auto at = [&](const std::vector<std::string>& row, const char* column) -> const std::string& {
     return row[static_cast<std::size_t>(table.Column(column))];
   };
   for (const auto& row : table.rows) {
-    if (!search.empty() && !ContainsAligned(at(row, "title"), search) && !ContainsAligned(at(row, "author"), search) &&
-        !ContainsAligned(at(row, "content"), search)) {
-      continue;
-    }
     // A control character stored in the database is shown, not obeyed.
     const auto shown = [&](const char* column) { return EscapeControlBytes(at(row, column)); };
-    context.PrintLine(shown("id") + "\t" + shown("title") + "\t" + shown("author") + "\t" + shown("collection"));
+    context.PrintLine(shown("id") + "	" + shown("title") + "	" + shown("author") + "	" + shown("collection"));
   }
   return 0;
 }
@@ -135,7 +148,9 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kPoems({"poems", "[--search TEXT]", "the poems of the database: id, title, author, collection",
+const Registrar kPoems({"poems", "[--search TEXT] [--collection NAME]",
+                        "the poems of the database, or the classical library's texts that match: id, title, author, "
+                        "collection",
                         &Poems});
 const Registrar kPoetry({"poetry", kPoetryOptions, "names drawn from one poem, as the page for poetry writes them",
                          &Poetry});

@@ -30,7 +30,7 @@ for package in fonts-noto-cjk libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widg
   }
 done
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/tavrin ./usr/bin/tavrin-cli ./usr/bin/tavrin-report ./usr/share/tavrin/poetry.db \
+for file in ./usr/bin/tavrin ./usr/bin/tavrin-cli ./usr/bin/tavrin-report ./usr/share/tavrin/poetry.db ./usr/share/tavrin/library.db \
   ./usr/share/applications/io.github.tavrin.Tavrin.desktop ./usr/share/doc/tavrin/copyright; do
   grep -q " $file$" <<<"$contents" || {
     echo "the package lacks $file"

@@ -22,6 +22,7 @@ fail() {
 
 for file in bin/tavrin bin/tavrin-cli bin/tavrin-report \
   share/tavrin/5ge.dat share/tavrin/男.dat share/tavrin/女.dat share/tavrin/yq.dat share/tavrin/poetry.db \
+  share/tavrin/library.db \
   share/applications/io.github.tavrin.Tavrin.desktop share/metainfo/io.github.tavrin.Tavrin.metainfo.xml \
   share/icons/hicolor/scalable/apps/io.github.tavrin.Tavrin.svg \
   share/icons/hicolor/48x48/apps/io.github.tavrin.Tavrin.png \
@@ -39,6 +40,8 @@ score=$("$prefix/bin/tavrin-cli" score 张伟) || fail "tavrin-cli score 张伟 
 pinyin=$("$prefix/bin/tavrin-cli" pinyin 张伟) || fail "tavrin-cli pinyin failed"
 [ "$pinyin" = "Zhang1 Wei3" ] || fail "tavrin-cli pinyin 张伟 printed: $pinyin (yq.dat not found?)"
 [ "$("$prefix/bin/tavrin-cli" poems | wc -l)" -gt 100 ] || fail "tavrin-cli poems found no poem database"
+source=$("$prefix/bin/tavrin-cli" source 孟浩然 | head -1) || fail "tavrin-cli source failed"
+[[ "$source" == 我善养吾浩然之气* ]] || fail "tavrin-cli source 孟浩然 printed: $source (library.db not found?)"
 # tavrin-cli finds tavrin-report beside itself, which finds the data too.
 "$prefix/bin/tavrin-cli" analyse 张伟 --pdf "$tmp/name.pdf" >/dev/null || fail "analyse --pdf failed"
 [ "$(head -c 4 "$tmp/name.pdf" 2>/dev/null)" = "%PDF" ] || fail "analyse --pdf wrote no PDF"

@@ -1,0 +1,65 @@
+// The classical library: the lines a name comes from.
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "chars/encoding.h"
+#include "cli/cli.h"
+#include "cli/library.h"
+#include "sources/library_text.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kSourceUsage = "usage: tavrin-cli source NAME [--json]";
+constexpr std::size_t kMostSources = 10;
+
+int Source(CliContext& context, const std::vector<std::string>& args) {
+  bool json = false;
+  std::vector<std::string> names;
+  for (const std::string& arg : args) {
+    if (arg == "--json") {
+      json = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      throw CliError(kSourceUsage);
+    } else {
+      names.push_back(arg);
+    }
+  }
+  if (names.size() != 1) throw CliError(kSourceUsage);
+  const std::string name = CliContext::ToGbk(names[0]);
+  const std::string given = sources::GivenName(name);
+  if (given.empty()) throw CliError("\"" + names[0] + "\" has no given name after its surname");
+  const auto found = OpenLibrary(context)->FindSources(given, kMostSources);
+
+  if (json) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& source : found) {
+      list.push_back({{"line", GbkToUtf8(source.line)},
+                      {"title", GbkToUtf8(source.title)},
+                      {"author", GbkToUtf8(source.author)},
+                      {"collection", GbkToUtf8(source.collection)},
+                      {"positions", source.positions}});
+    }
+    const nlohmann::ordered_json result = {
+        {"name", GbkToUtf8(name)}, {"given", GbkToUtf8(given)}, {"sources", std::move(list)}};
+    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    return 0;
+  }
+  for (const auto& source : found) {
+    std::string positions;
+    for (int position : source.positions) positions += (positions.empty() ? "" : ",") + std::to_string(position);
+    context.PrintLine(source.line + "\t" + source.title + "\t" + source.author + "\t" + source.collection + "\t" +
+                      positions);
+  }
+  return 0;
+}
+
+const Registrar kSource({"source", "NAME [--json]",
+                         "the lines of the classical library a full name's given name comes from, best first",
+                         &Source});
+
+}  // namespace
+}  // namespace tavrin::cli

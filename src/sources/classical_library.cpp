@@ -1,0 +1,195 @@
+#include "sources/classical_library.h"
+
+#include <set>
+
+#include "chars/encoding.h"
+#include "chars/gbk.h"
+#include "sources/library_text.h"
+#include "sources/sqlite_handle.h"
+
+namespace tavrin::sources {
+
+namespace {
+
+// A library text (UTF-8) as GBK; the library is GBK-clean, but a character
+// GBK lacks would become "?".
+std::string ToGbk(const std::string& utf8) {
+  if (auto gbk = Utf8ToGbk(utf8)) return *gbk;
+  std::string kept;
+  for (const std::string& c : Utf8Chars(utf8)) kept += Utf8ToGbk(c).value_or("?");
+  return kept;
+}
+
+std::string Quoted(const std::string& phrase) { return "\"" + phrase + "\""; }
+
+}  // namespace
+
+struct ClassicalLibrary::Impl {
+  Database db;
+  Statement phrase;      // lines holding the name's characters adjacent and in order
+  Statement everyChar;   // lines holding each of the name's characters
+  Statement text;        // one text
+  Statement search;      // texts by the full-text index
+  Statement checked;     // the same with the content, to check a search text with marks
+  Statement scan;        // texts by a plain scan (a search text without Chinese)
+  Statement collection;  // the texts of one collection
+
+  // The text last read, by id: lines of one text follow one another in the
+  // index, so most lookups hit it.
+  std::int64_t cachedId = -1;
+  std::vector<std::string> lines;
+  std::string title, author, collectionName;
+
+  void Load(std::int64_t id) {
+    if (id == cachedId) return;
+    sqlite3_stmt* statement = text.get();
+    sqlite3_reset(statement);
+    sqlite3_bind_int64(statement, 1, id);
+    if (!Step(db.get(), statement)) throw LibraryError("library index names text " + std::to_string(id) + ", not there");
+    lines = TextLines(ColumnText(statement, 0));
+    title = ColumnText(statement, 1);
+    author = ColumnText(statement, 2);
+    collectionName = ColumnText(statement, 3);
+    cachedId = id;
+  }
+
+  // The line of a line key, as characters.
+  std::vector<std::string> Line(std::int64_t key) {
+    Load(TextIdOfLineKey(key));
+    const auto number = static_cast<std::size_t>(LineNumberOfLineKey(key));
+    if (number >= lines.size()) throw LibraryError("library index names a line its text does not have");
+    return Utf8Chars(lines[number]);
+  }
+
+  NameSource Source(const std::vector<std::string>& line, std::vector<int> positions) {
+    std::string joined;
+    for (const std::string& c : line) joined += c;
+    return {ToGbk(joined), ToGbk(title), ToGbk(author), ToGbk(collectionName), std::move(positions), cachedId};
+  }
+};
+
+ClassicalLibrary::ClassicalLibrary(const std::string& path) : impl_(std::make_unique<Impl>()) {
+  impl_->db = OpenDatabase(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+  sqlite3* db = impl_->db.get();
+  impl_->phrase = Prepare(db, "SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
+  impl_->everyChar = Prepare(db, "SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
+  impl_->text = Prepare(db, "SELECT content, title, author, collection FROM texts WHERE id = ?1");
+  impl_->search = Prepare(db,
+                          "SELECT t.id, t.title, t.author, t.collection FROM text_index"
+                          " JOIN texts t ON t.id = text_index.rowid WHERE text_index MATCH ?1"
+                          " AND (?2 = '' OR t.collection = ?2) ORDER BY text_index.rowid");
+  impl_->checked = Prepare(db,
+                           "SELECT t.id, t.title, t.author, t.collection, t.content FROM text_index"
+                           " JOIN texts t ON t.id = text_index.rowid WHERE text_index MATCH ?1"
+                           " AND (?2 = '' OR t.collection = ?2) ORDER BY text_index.rowid");
+  impl_->scan = Prepare(db,
+                        "SELECT id, title, author, collection, content FROM texts"
+                        " WHERE (instr(title, ?1) OR instr(author, ?1) OR instr(content, ?1))"
+                        " AND (?2 = '' OR collection = ?2) ORDER BY id");
+  impl_->collection = Prepare(db, "SELECT id, title, author, collection FROM texts"
+                                  " WHERE ?2 = '' OR collection = ?2 ORDER BY id");
+}
+
+ClassicalLibrary::~ClassicalLibrary() = default;
+
+std::vector<NameSource> ClassicalLibrary::FindSources(std::string_view givenName, std::size_t limit) {
+  std::vector<NameSource> found;
+  std::vector<std::string> name;
+  for (const std::string& c : SplitChars(givenName)) {
+    const std::string utf8 = GbkToUtf8(c);
+    if (c.size() != 2 || !IsHan(utf8)) return found;
+    name.push_back(utf8);
+  }
+  if (name.empty() || limit == 0) return found;
+  sqlite3* db = impl_->db.get();
+  std::string phrase;
+  std::string every;
+  for (const std::string& c : name) {
+    phrase += (phrase.empty() ? "" : " ") + c;
+    every += (every.empty() ? "" : " AND ") + Quoted(c);
+  }
+
+  // A line repeated (a refrain, a quotation) is given once, where it ranks best.
+  std::set<std::vector<std::string>> seen;
+  const auto isNew = [&](const std::vector<std::string>& line) { return seen.insert(line).second; };
+  std::vector<int> positions;
+  sqlite3_stmt* adjacent = impl_->phrase.get();
+  sqlite3_reset(adjacent);
+  BindText(adjacent, 1, Quoted(phrase));
+  bool complete = true;
+  while (Step(db, adjacent)) {
+    const std::vector<std::string> line = impl_->Line(sqlite3_column_int64(adjacent, 0));
+    if (PlaceName(line, name, positions) != Fit::kAdjacent || !isNew(line)) continue;
+    found.push_back(impl_->Source(line, positions));
+    if (found.size() == limit) {
+      complete = false;
+      break;
+    }
+  }
+  sqlite3_reset(adjacent);
+  if (!complete || name.size() == 1) return found;
+
+  // Every adjacent line is found; the others in order come next, then those
+  // in any order. The walk stops once the lines in order fill the list.
+  std::vector<NameSource> anyOrder;
+  sqlite3_stmt* each = impl_->everyChar.get();
+  sqlite3_reset(each);
+  BindText(each, 1, every);
+  while (found.size() < limit && Step(db, each)) {
+    const std::vector<std::string> line = impl_->Line(sqlite3_column_int64(each, 0));
+    switch (PlaceName(line, name, positions)) {
+      case Fit::kInOrder:
+        if (isNew(line)) found.push_back(impl_->Source(line, positions));
+        break;
+      case Fit::kAnyOrder:
+        if (found.size() + anyOrder.size() < limit && isNew(line)) anyOrder.push_back(impl_->Source(line, positions));
+        break;
+      case Fit::kAdjacent:
+      case Fit::kNone:
+        break;
+    }
+  }
+  sqlite3_reset(each);
+  for (NameSource& source : anyOrder) {
+    if (found.size() == limit) break;
+    found.push_back(std::move(source));
+  }
+  return found;
+}
+
+std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::string_view collection) {
+  const std::string query = GbkToUtf8(text);
+  const std::string inCollection = GbkToUtf8(collection);
+  std::string form = IndexForm(query);
+  // Marks at either end need not meet a mark in the text: the exact test
+  // below decides.
+  while (form.rfind("0 ", 0) == 0) form.erase(0, 2);
+  while (form.size() >= 2 && form.compare(form.size() - 2, 2, " 0") == 0) form.erase(form.size() - 2);
+  const bool hasHan = form.find_first_not_of("0 ") != std::string::npos;
+  // The index finds exactly the texts holding a run of Chinese characters;
+  // anything else in the search text is checked on the texts themselves.
+  bool exact = true;
+  for (const std::string& c : Utf8Chars(query)) exact = exact && IsHan(c);
+
+  sqlite3_stmt* statement = query.empty() ? impl_->collection.get()
+                            : !hasHan     ? impl_->scan.get()
+                            : exact       ? impl_->search.get()
+                                          : impl_->checked.get();
+  sqlite3_reset(statement);
+  if (!query.empty()) BindText(statement, 1, hasHan ? Quoted(form) : query);
+  BindText(statement, 2, inCollection);
+  std::vector<LibraryEntry> entries;
+  while (Step(impl_->db.get(), statement)) {
+    const std::string title = ColumnText(statement, 1);
+    const std::string author = ColumnText(statement, 2);
+    if (!exact && title.find(query) == std::string::npos &&
+        author.find(query) == std::string::npos && ColumnText(statement, 4).find(query) == std::string::npos) {
+      continue;
+    }
+    entries.push_back({sqlite3_column_int64(statement, 0), ToGbk(title), ToGbk(author), ToGbk(ColumnText(statement, 3))});
+  }
+  sqlite3_reset(statement);
+  return entries;
+}
+
+}  // namespace tavrin::sources

@@ -1,0 +1,59 @@
+// The classical library (library.db): the lines a given name comes from, and
+// a search of its texts by title, author, text and collection. Opened
+// read-only; every text it hands back is GBK, as the core's texts are.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin::sources {
+
+// One line a name comes from: the line (its characters between marks), the
+// text's title, author and collection, and where the name's characters
+// stand in the line (counted in characters from 1, in the name's order).
+struct NameSource {
+  std::string line;
+  std::string title;
+  std::string author;
+  std::string collection;
+  std::vector<int> positions;
+  std::int64_t textId = 0;
+};
+
+// One text of a search.
+struct LibraryEntry {
+  std::int64_t id = 0;
+  std::string title;
+  std::string author;
+  std::string collection;
+};
+
+class ClassicalLibrary {
+ public:
+  // Opens the database read-only; throws LibraryError (UTF-8 text) when it
+  // cannot be opened or is not a library.
+  explicit ClassicalLibrary(const std::string& path);
+  ~ClassicalLibrary();
+  ClassicalLibrary(const ClassicalLibrary&) = delete;
+  ClassicalLibrary& operator=(const ClassicalLibrary&) = delete;
+
+  // The lines holding every character of `givenName` (GBK), best first, at
+  // most `limit`: the characters adjacent and in order, then in order, then
+  // in any order; within each, by collection rank, the well-known
+  // anthologies first, then in the library's order. Empty for a name with
+  // a character that is not Chinese.
+  std::vector<NameSource> FindSources(std::string_view givenName, std::size_t limit = 10);
+
+  // The texts whose title, author or content holds `text` (GBK; empty for
+  // any), in `collection` (GBK; empty for any), by id.
+  std::vector<LibraryEntry> Search(std::string_view text, std::string_view collection);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tavrin::sources

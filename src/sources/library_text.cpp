@@ -1,0 +1,191 @@
+#include "sources/library_text.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+#include "chars/encoding.h"
+#include "chars/gbk.h"
+
+namespace tavrin::sources {
+
+namespace {
+
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+char32_t CodePoint(std::string_view c) {
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(c[i])); };
+  switch (c.size()) {
+    case 1: return byte(0);
+    case 2: return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    case 3: return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    case 4: return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+    default: return 0;
+  }
+}
+
+constexpr int kLineBits = 16;
+constexpr int kRankShift = 40;
+
+// Two-character surnames, in GBK: a small list of the common ones, which a
+// full table of surnames can replace.
+const std::vector<std::string>& CompoundSurnames() {
+  static const std::vector<std::string> surnames = [] {
+    std::vector<std::string> gbk;
+    for (const char* name : {"欧阳", "诸葛", "司马", "上官", "东方", "皇甫", "夏侯", "尉迟", "公孙", "慕容", "令狐", "司徒"}) {
+      gbk.push_back(Utf8ToGbk(name).value_or(""));
+    }
+    return gbk;
+  }();
+  return surnames;
+}
+
+// The positions of `name` placed in this order on `line`: each character on
+// the nearest free occurrence after the one before; false when it does not fit.
+bool PlaceInOrder(const std::vector<std::string>& line, const std::vector<std::string>& name, std::size_t start,
+                  std::vector<int>& positions) {
+  positions.clear();
+  std::size_t at = start;
+  for (const std::string& c : name) {
+    while (at < line.size() && line[at] != c) ++at;
+    if (at == line.size()) return false;
+    positions.push_back(static_cast<int>(at) + 1);
+    ++at;
+  }
+  return true;
+}
+
+// The tightest placement in the given order, over every start.
+bool BestInOrder(const std::vector<std::string>& line, const std::vector<std::string>& name,
+                 std::vector<int>& best) {
+  bool found = false;
+  std::vector<int> positions;
+  for (std::size_t start = 0; start < line.size(); ++start) {
+    if (line[start] != name.front() || !PlaceInOrder(line, name, start, positions)) continue;
+    if (!found || positions.back() - positions.front() < best.back() - best.front()) best = positions;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
+
+std::vector<std::string> Utf8Chars(std::string_view utf8) {
+  std::vector<std::string> chars;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t length = std::min(Utf8Length(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
+    chars.emplace_back(utf8.substr(at, length));
+    at += length;
+  }
+  return chars;
+}
+
+bool IsHan(std::string_view utf8Char) {
+  const char32_t c = CodePoint(utf8Char);
+  return c == 0x3007 || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+std::vector<std::string> TextLines(std::string_view content) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (const std::string& c : Utf8Chars(content)) {
+    if (IsHan(c)) {
+      line += c;
+    } else if (!line.empty()) {
+      lines.push_back(std::move(line));
+      line.clear();
+    }
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+std::string IndexForm(std::string_view utf8) {
+  std::string form;
+  bool inBreak = false;
+  for (const std::string& c : Utf8Chars(utf8)) {
+    const bool han = IsHan(c);
+    if (!han && inBreak) continue;
+    if (!form.empty()) form += ' ';
+    form += han ? c : "0";
+    inBreak = !han;
+  }
+  return form;
+}
+
+int CollectionRank(std::string_view collection) {
+  static const std::array<std::pair<const char*, int>, 10> ranks = {{{"诗经", 0},
+                                                                     {"楚辞", 1},
+                                                                     {"论语", 2},
+                                                                     {"大学", 2},
+                                                                     {"中庸", 2},
+                                                                     {"孟子", 2},
+                                                                     {"唐诗三百首", 3},
+                                                                     {"全唐诗", 3},
+                                                                     {"宋词三百首", 4},
+                                                                     {"全宋词", 4}}};
+  for (const auto& [name, rank] : ranks) {
+    if (collection == name) return rank;
+  }
+  return 5;
+}
+
+bool WellKnown(std::string_view collection) { return collection == "唐诗三百首" || collection == "宋词三百首"; }
+
+std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineNumber) {
+  const std::int64_t order = CollectionRank(collection) * 2 + (WellKnown(collection) ? 0 : 1);
+  return order << kRankShift | textId << kLineBits | lineNumber;
+}
+
+std::int64_t TextIdOfLineKey(std::int64_t key) {
+  return (key & ((std::int64_t{1} << kRankShift) - 1)) >> kLineBits;
+}
+
+int LineNumberOfLineKey(std::int64_t key) { return static_cast<int>(key & ((1 << kLineBits) - 1)); }
+
+std::string GivenName(std::string_view fullNameGbk) {
+  for (const std::string& compound : CompoundSurnames()) {
+    if (fullNameGbk.substr(0, compound.size()) == compound) return std::string(fullNameGbk.substr(compound.size()));
+  }
+  const std::vector<std::string> chars = SplitChars(fullNameGbk);
+  if (chars.size() < 2) return {};
+  return std::string(fullNameGbk.substr(chars.front().size()));
+}
+
+Fit PlaceName(const std::vector<std::string>& line, const std::vector<std::string>& name, std::vector<int>& positions) {
+  positions.clear();
+  if (name.empty() || name.size() > line.size()) return Fit::kNone;
+  for (std::size_t start = 0; start + name.size() <= line.size(); ++start) {
+    if (std::equal(name.begin(), name.end(), line.begin() + static_cast<std::ptrdiff_t>(start))) {
+      positions.resize(name.size());
+      std::iota(positions.begin(), positions.end(), static_cast<int>(start) + 1);
+      return Fit::kAdjacent;
+    }
+  }
+  if (BestInOrder(line, name, positions)) return Fit::kInOrder;
+  // Any order: every order of the name's characters, the tightest wins;
+  // the positions are given back in the name's own order.
+  std::vector<std::size_t> order(name.size());
+  std::iota(order.begin(), order.end(), 0);
+  int bestSpan = -1;
+  std::vector<int> placed;
+  std::vector<std::string> permuted(name.size());
+  do {
+    for (std::size_t i = 0; i < order.size(); ++i) permuted[i] = name[order[i]];
+    if (!BestInOrder(line, permuted, placed)) continue;
+    const int span = placed.back() - placed.front();
+    if (bestSpan >= 0 && span >= bestSpan) continue;
+    bestSpan = span;
+    positions.assign(name.size(), 0);
+    for (std::size_t i = 0; i < order.size(); ++i) positions[order[i]] = placed[i];
+  } while (name.size() <= 4 && std::next_permutation(order.begin(), order.end()));
+  return bestSpan < 0 ? Fit::kNone : Fit::kAnyOrder;
+}
+
+}  // namespace tavrin::sources
