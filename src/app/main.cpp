@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
   tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
   window.show();
   // Start-up failures are reported once the window stands on the screen.
-  QTimer::singleShot(0, &window, [&window] { window.ReportStartupFailures(); });
+  QTimer::singleShot(0, &window, [&window] {
+    window.ReportStartupFailures();
+    window.OpenFavourites();
+  });
   return app.exec();
 }

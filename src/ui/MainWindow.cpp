@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +29,8 @@
 #include "generators/generate_command.h"
 #include "generators/poetry_names.h"
 #include "report/name_report_pdf.h"
+#include "favourites/store.h"
+#include "ui/FavouritesPage.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/ReportExport.h"
@@ -183,6 +186,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   reportLayout->addWidget(reportPage_);
   connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
   BuildPoetryPage(pages[8]);
+  BuildFavouritesPage();
   BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == 8) OpenPoetryDatabase();
@@ -306,6 +310,7 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
 PaneView* MainWindow::AddPane(QWidget* page, Pane& pane, int height) {
   auto* view = new PaneView(pane, page);
   view->setGeometry(16, 16, 865, height);
+  (&pane == &model_->analysisPane ? analysisPane_ : resultPanes_.emplace_back()) = view;
   // A double-clicked name of a result pane opens in the analysis.
   if (&pane != &model_->analysisPane) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);
   return view;
@@ -511,6 +516,58 @@ void MainWindow::BuildKeyboard() {
                fixSecondText_, fixThird_, fixThirdText_, wholeItemSound_, help_, stop_, generate_});
   SetTabChain({analysedName_, analysisBirth_.year, analysisBirth_.month, analysisBirth_.day, analysisBirth_.hour,
                analyse_, exportPdf_});
+}
+
+void MainWindow::BuildFavouritesPage() {
+  const auto settings = [this] {
+    Favourite favourite;
+    favourite.sex = female_->isChecked() ? Sex::kFemale : Sex::kMale;
+    // A field that is no number gives 0, which the favourite's checks refuse.
+    favourite.year = birth_.year->currentText().trimmed().toInt();
+    favourite.month = birth_.month->currentText().trimmed().toInt();
+    favourite.day = birth_.day->currentText().trimmed().toInt();
+    favourite.hour = birth_.hour->currentText().trimmed().toInt();
+    return favourite;
+  };
+  favouritesPage_ = new FavouritesPage(*model_, settings, pages_);
+  favouritesPage_->setObjectName("收藏");
+  pages_->addTab(favouritesPage_, "收藏");
+  const std::function<std::string()> poem = [this]() -> std::string {
+    const QModelIndex current = poems_->currentIndex();
+    if (!current.isValid()) return {};
+    return ToGbk(poemModel_->index(current.row(), 4).data().toString());
+  };
+  for (PaneView* pane : resultPanes_) favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
+  // The report: the row under the pointer, or the current row.
+  const auto reportRow = [this](int row) -> std::optional<Keepable> {
+    if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
+    const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
+    return Keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}};
+  };
+  reportPage_->extendMenu = [this, reportRow](QMenu& menu, int row) {
+    menu.addSeparator();
+    favouritesPage_->AddMenuEntry(menu, reportRow(row));
+  };
+  favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
+  // The analysis page: the name of the last completed analysis.
+  const auto analysed = [this]() -> std::optional<Keepable> {
+    if (!lastReport_) return std::nullopt;
+    return Keepable{lastReport_->name, lastReport_->score, ToGbk(PageCaptions()[6]), {}};
+  };
+  favouritesPage_->AddShortcut(pages_->widget(6), analysed);
+  analysisPane_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(analysisPane_, &QWidget::customContextMenuRequested, this, [this, analysed](const QPoint& at) {
+    std::unique_ptr<QMenu> menu(analysisPane_->createStandardContextMenu(at));
+    menu->addSeparator();
+    favouritesPage_->AddMenuEntry(*menu, analysed());
+    menu->exec(analysisPane_->viewport()->mapToGlobal(at));
+  });
+}
+
+void MainWindow::OpenFavourites() {
+  QString message;
+  favouritesPage_->SetStore(FavouritesPage::OpenDefaultStore(message));
+  if (!message.isEmpty()) ShowMessage(this, message);
 }
 
 void MainWindow::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }

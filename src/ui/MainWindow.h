@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "analysis/analyse_name.h"
 #include "chars/hzspell.h"
@@ -29,6 +30,7 @@ class QTableView;
 
 namespace tavrin::ui {
 
+class FavouritesPage;
 class PaneView;
 class ReportPage;
 
@@ -57,6 +59,9 @@ class MainWindow : public QWidget {
   static constexpr int kClientWidth = 901;
   static constexpr int kClientHeight = 532;
   static const QStringList& PageCaptions();
+  FavouritesPage* Favourites() const { return favouritesPage_; }
+  // Opens the favourites store at its default place; a fault is shown once.
+  void OpenFavourites();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -92,6 +97,7 @@ class MainWindow : public QWidget {
   void ShowPoetryHelp();
   void Generate();
   void ShowSettingsHelp();
+  void BuildFavouritesPage();
   void RefreshProgress();
 
   std::unique_ptr<Inputs> inputs_;
@@ -129,6 +135,9 @@ class MainWindow : public QWidget {
   int poemContentColumn_ = -1;
   bool poetryConnected_ = false;      // a connection was tried on a file that exists
   ReportPage* reportPage_ = nullptr;  // holds ListView1
+  std::vector<PaneView*> resultPanes_;
+  PaneView* analysisPane_ = nullptr;
+  FavouritesPage* favouritesPage_ = nullptr;
 };
 
 }  // namespace tavrin::ui
