@@ -345,6 +345,10 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
   add("推荐度", [](const ComparedName& n) { return n.recommend; });
   add("提醒", [](const ComparedName& n) { return n.warnings; });
   add("备注", [](const ComparedName& n) { return n.note; });
+  // A fact no name has (no advice was kept, no note written) takes no row.
+  std::erase_if(rows, [](const ComparisonRow& row) {
+    return std::all_of(row.cells.begin(), row.cells.end(), [](const QString& cell) { return cell.isEmpty(); });
+  });
   return rows;
 }
 

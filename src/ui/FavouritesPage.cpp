@@ -71,7 +71,7 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
   proxy_ = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
   proxy_->setSourceModel(favourites_);
 
-  const NameFilterRow filter = AddNameFilterRow(this, proxy_, "favourites", 200, [this] { RefreshButtons(); });
+  const NameFilterRow filter = AddNameFilterRow(this, proxy_, "favourites", 260, [this] { RefreshButtons(); });
   count_ = filter.count;
   QHBoxLayout* filterRow = filter.layout;
 
@@ -346,14 +346,15 @@ QDialog* FavouritesPage::Compare() {
   }
   table->setVerticalHeaderLabels(labels);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  table->resizeRowsToContents();
-  auto* close = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
-  connect(close, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  auto* buttons = new QDialogButtonBox(dialog);
+  connect(buttons->addButton("关闭", QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog, &QDialog::reject);
   auto* layout = new QVBoxLayout(dialog);
   layout->addWidget(table);
-  layout->addWidget(close);
+  layout->addWidget(buttons);
   dialog->resize(220 + 200 * static_cast<int>(names.size()), 560);
   dialog->show();
+  // The rows fit their text once the columns have their width.
+  table->resizeRowsToContents();
   return dialog;
 }
 
