@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -149,12 +150,15 @@ const QStringList& MainWindow::PageCaptions() {
 
 MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       inputs_(std::make_unique<Inputs>(*this)),
       pump_(std::make_unique<WindowPump>(*this)),
       messages_(std::make_unique<Messages>(*this)) {
   setWindowTitle("Tavrin 1.13");
-  setFixedSize(kClientWidth, kClientHeight);
+  // The window grows beyond its client size: the panes keep their width of
+  // 105 columns and grow taller, the tables grow both ways.
+  setMinimumSize(kClientWidth, kClientHeight);
+  resize(kClientWidth, kClientHeight);
   // A CJK font for every Chinese text of the window (the panes have their
   // own monospace one).
   QFont font("Noto Sans CJK SC");
@@ -299,6 +303,8 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   // label's place and the whole width below the pane, one line high enough
   // for the CJK font.
   drawCapNote_->setGeometry(16, 483, kClientWidth - 32, 20);
+  Follows(progress_, kDown);
+  Follows(drawCapNote_, kDown);
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
   model_->SetProgressListener([this](const std::string& text) {
@@ -311,6 +317,7 @@ PaneView* MainWindow::AddPane(QWidget* page, Pane& pane, int height) {
   auto* view = new PaneView(pane, page);
   view->setGeometry(16, 16, 865, height);
   (&pane == &model_->analysisPane ? analysisPane_ : resultPanes_.emplace_back()) = view;
+  if (&pane != &model_->poetryPane) Follows(view, kTaller);
   // A double-clicked name of a result pane opens in the analysis.
   if (&pane != &model_->analysisPane) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);
   return view;
@@ -418,6 +425,12 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
   SetTabChain({poems_, poemText_, start, help, pane});
+  Follows(poems_, kTaller | kWider);
+  Follows(poemText_, kTaller | kRight);
+  for (QWidget* widget : {static_cast<QWidget*>(pane), static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start),
+                          static_cast<QWidget*>(help)}) {
+    Follows(widget, kRight);
+  }
 }
 
 void MainWindow::OpenPoetryDatabase() {
@@ -594,6 +607,31 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+void MainWindow::Follows(QWidget* widget, int how) { anchored_.push_back({widget, widget->geometry(), how}); }
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  const int wider = std::max(0, width() - kClientWidth);
+  const int taller = std::max(0, height() - kClientHeight);
+  for (const Anchored& a : anchored_) {
+    QRect place = a.place;
+    if (a.how & kTaller) place.setHeight(place.height() + taller);
+    if (a.how & kWider) place.setWidth(place.width() + wider);
+    if (a.how & kDown) place.translate(0, taller);
+    if (a.how & kRight) place.translate(wider, 0);
+    a.widget->setGeometry(place);
+  }
+  QWidget::resizeEvent(event);
+}
+
+void MainWindow::RememberGeometry() {
+  remembers_ = true;
+  const QSettings settings;
+  if (const QByteArray geometry = settings.value("window/geometry").toByteArray(); !geometry.isEmpty())
+    restoreGeometry(geometry);
+  const int page = settings.value("window/page", 0).toInt();
+  if (page >= 0 && page < pages_->count()) pages_->setCurrentIndex(page);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (model_->Running()) {
     // Closing during a run stops it; the window closes once it has returned.
@@ -601,6 +639,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     closeWhenIdle_ = true;
     event->ignore();
     return;
+  }
+  if (remembers_) {
+    QSettings settings;
+    settings.setValue("window/geometry", saveGeometry());
+    settings.setValue("window/page", pages_->currentIndex());
   }
   QWidget::closeEvent(event);
 }

@@ -62,9 +62,13 @@ class MainWindow : public QWidget {
   FavouritesPage* Favourites() const { return favouritesPage_; }
   // Opens the favourites store at its default place; a fault is shown once.
   void OpenFavourites();
+  // Takes the size, place and page the window had when it was last closed,
+  // and keeps them again at the next close (QSettings; nothing else is kept).
+  void RememberGeometry();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -98,6 +102,9 @@ class MainWindow : public QWidget {
   void Generate();
   void ShowSettingsHelp();
   void BuildFavouritesPage();
+  // How a control follows the window beyond its smallest size.
+  enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
+  void Follows(QWidget* widget, int how);
   void RefreshProgress();
 
   std::unique_ptr<Inputs> inputs_;
@@ -138,6 +145,13 @@ class MainWindow : public QWidget {
   std::vector<PaneView*> resultPanes_;
   PaneView* analysisPane_ = nullptr;
   FavouritesPage* favouritesPage_ = nullptr;
+  struct Anchored {
+    QWidget* widget;
+    QRect place;  // at the smallest size
+    int how;
+  };
+  std::vector<Anchored> anchored_;
+  bool remembers_ = false;
 };
 
 }  // namespace tavrin::ui
