@@ -200,6 +200,8 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(pages_);
 
+  for (Anchored& a : anchored_) a.place = a.widget->geometry();
+
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
@@ -607,7 +609,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::Follows(QWidget* widget, int how) { anchored_.push_back({widget, widget->geometry(), how}); }
+// The places at the smallest size are taken once the pages are built.
+void MainWindow::Follows(QWidget* widget, int how) { anchored_.push_back({widget, {}, how}); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   const int wider = std::max(0, width() - kClientWidth);
