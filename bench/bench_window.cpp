@@ -14,7 +14,15 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "favourites/store.h"
+#include "ui/FavouritesModel.h"
+#include "ui/FavouritesPage.h"
 
 #include "core/startup.h"
 #include "ui/MainWindow.h"
@@ -102,6 +110,40 @@ void BM_SortAndFilterALargeReport(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SortAndFilterALargeReport)->Unit(benchmark::kMillisecond);
+
+// The page 收藏 opened on a store of 1,000 favourites: the store read, the
+// table filled and shown, as a click on the tab does it.
+void BM_OpenFavouritesPageOf1000(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString given = "伟明浩宇子涵欣怡梓轩一诺亦辰思远嘉懿文博";
+  std::vector<tavrin::Favourite> favourites;
+  for (int i = 0; i < 1000; ++i) {
+    tavrin::Favourite f;
+    f.name = tavrin::ui::ToGbk(QString(QString("张王李")[i / 400]) + given[i % 20] + given[(i / 20) % 20]);
+    f.score = i % 101;
+    f.rating = i % 6;
+    f.note = tavrin::ui::ToGbk("家里人都喜欢");
+    f.origin = tavrin::ui::ToGbk("二字名");
+    f.added = f.changed = 1765000000 + i;
+    favourites.push_back(std::move(f));
+  }
+  tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
+  auto store = std::make_unique<tavrin::FavouritesStore>(dir.filePath("f.db").toStdString());
+  store->Merge(favourites);
+  window.Favourites()->SetStore(std::move(store));
+  window.show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    window.Pages()->setCurrentWidget(window.Favourites());
+    QApplication::processEvents();
+    state.PauseTiming();
+    if (window.Favourites()->Model().rowCount() != 1000) state.SkipWithError("not every favourite shown");
+    window.Pages()->setCurrentIndex(0);
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenFavouritesPageOf1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

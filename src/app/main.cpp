@@ -10,13 +10,20 @@
 int main(int argc, char** argv) {
   tavrin::UseUtf8CharacterSet();
   QApplication app(argc, argv);
+  // Where QSettings keeps the window's size, place and page.
+  QCoreApplication::setOrganizationName("tavrin");
+  QCoreApplication::setApplicationName("tavrin");
   // Ties the window to its desktop entry and icon (the Wayland app id, the
   // taskbar entry on X11).
   QGuiApplication::setDesktopFileName(TAVRIN_APP_ID);
   app.setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID));
   tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
+  window.RememberGeometry();
   window.show();
   // Start-up failures are reported once the window stands on the screen.
-  QTimer::singleShot(0, &window, [&window] { window.ReportStartupFailures(); });
+  QTimer::singleShot(0, &window, [&window] {
+    window.ReportStartupFailures();
+    window.OpenFavourites();
+  });
   return app.exec();
 }

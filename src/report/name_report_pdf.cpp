@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
@@ -230,18 +231,18 @@ class ReportPainter {
   int y_ = 0;
 };
 
-}  // namespace
 
-bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error) {
-  // The document is made in memory and saved whole, so a failed export never
-  // leaves a truncated file behind.
+// Paints the pages into a PDF made in memory and saves it whole through
+// WriteFileSafely, so a failed export never leaves a truncated file behind.
+bool WritePdf(const QString& title, const std::string& path, QString& error,
+              const std::function<void(QPainter&, QPdfWriter&)>& paint) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
     QPdfWriter writer(&buffer);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     writer.setResolution(300);
-    writer.setTitle(Text(report.name) + " 姓名分析报告");
+    writer.setTitle(title);
     writer.setCreator("Tavrin");
     QPainter painter;
     if (!painter.begin(&writer)) {
@@ -251,7 +252,7 @@ bool WriteNameReportPdf(const NameReport& report, const std::string& path, QStri
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setWindow(0, 0, kPageWidth, kPageHeight);
     painter.setViewport(0, 0, writer.width(), writer.height());
-    ReportPainter(painter, report).Paint();
+    paint(painter, writer);
     painter.end();
   }
   const QByteArray& pdf = buffer.data();
@@ -260,6 +261,110 @@ bool WriteNameReportPdf(const NameReport& report, const std::string& path, QStri
     return false;
   }
   return true;
+}
+
+// The comparison table: one column per name, one row per fact.
+void PaintComparison(QPainter& p, const std::vector<ComparedName>& names) {
+  int y = kMargin;
+  p.setFont(Font(22, true));
+  p.drawText(QRect(kMargin, y, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter, "收藏名字比较");
+  y += 44;
+  const std::vector<ComparisonRow> rows = ComparisonRows(names);
+  const int labelWidth = 70;
+  const int columns = std::max<int>(1, static_cast<int>(names.size()));
+  const int cellWidth = (kContentWidth - labelWidth) / columns;
+  const QPen grid(QColor(0x99, 0x99, 0x99), 0.6);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    p.setFont(Font(10));
+    int height = 20;
+    for (const QString& cell : rows[r].cells) {
+      const QRect needed = p.boundingRect(QRect(0, 0, cellWidth - 6, 1000), Qt::TextWordWrap, cell);
+      height = std::max(height, needed.height() + 6);
+    }
+    const QRect label(kMargin, y, labelWidth, height);
+    p.fillRect(label, QColor(0xF2, 0xF2, 0xF2));
+    p.setPen(grid);
+    p.drawRect(label);
+    p.setPen(Qt::black);
+    p.setFont(Font(10, true));
+    p.drawText(label.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, rows[r].label);
+    for (int c = 0; c < columns && c < static_cast<int>(rows[r].cells.size()); ++c) {
+      const QRect cell(kMargin + labelWidth + c * cellWidth, y, cellWidth, height);
+      if (r == 0) p.fillRect(cell, QColor(0xF2, 0xF2, 0xF2));
+      p.setPen(grid);
+      p.drawRect(cell);
+      p.setPen(Qt::black);
+      p.setFont(r == 0 ? Font(16, true) : Font(10));
+      p.drawText(cell.adjusted(3, 3, -3, -3), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter,
+                 rows[r].cells[static_cast<std::size_t>(c)]);
+    }
+    y += height;
+    if (y > kPageHeight - kMargin) break;
+  }
+}
+
+}  // namespace
+
+std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names) {
+  std::vector<ComparisonRow> rows;
+  const auto add = [&](const QString& label, const std::function<QString(const ComparedName&)>& cell) {
+    ComparisonRow row{label, {}};
+    for (const ComparedName& name : names) row.cells.push_back(cell(name));
+    rows.push_back(std::move(row));
+  };
+  add("姓名", [](const ComparedName& n) { return Text(n.report.name); });
+  add("拼音", [](const ComparedName& n) { return QString::fromStdString(PinyinWithToneMarks(n.report.pinyin)); });
+  add("性别", [](const ComparedName& n) { return n.sex; });
+  add("出生", [](const ComparedName& n) {
+    return QString("%1-%2-%3 %4时").arg(n.report.year).arg(n.report.month).arg(n.report.day).arg(Text(n.report.hour));
+  });
+  add("四柱", [](const ComparedName& n) {
+    QStringList pillars;
+    for (const std::string& pillar : n.report.pillars) pillars << (pillar.empty() ? QString("—") : Text(pillar));
+    return pillars.join(' ');
+  });
+  add("八字五行", [](const ComparedName& n) { return Text(n.report.birthElements); });
+  add("名字五行", [](const ComparedName& n) { return Text(n.report.nameElements); });
+  for (std::size_t g = 0; g < 5; ++g) {
+    QString label = names.empty() || g >= names.front().report.grids.size()
+                        ? QString()
+                        : Text(names.front().report.grids[g].label);
+    if (label.endsWith(':')) label.chop(1);
+    add(label, [g](const ComparedName& n) {
+      if (g >= n.report.grids.size()) return QString("—");
+      const NameReport::GridLine& grid = n.report.grids[g];
+      QString verdict;
+      for (const std::string& line : grid.lines) {
+        verdict = Text(VerdictOf(line));
+        if (!verdict.isEmpty()) break;
+      }
+      return QString("%1 %2").arg(grid.number).arg(verdict.isEmpty() ? QString("—") : verdict);
+    });
+  }
+  add("分数", [](const ComparedName& n) { return QString::number(n.report.score); });
+  add("推荐度", [](const ComparedName& n) { return n.recommend; });
+  add("提醒", [](const ComparedName& n) { return n.warnings; });
+  add("备注", [](const ComparedName& n) { return n.note; });
+  // A fact no name has (no advice was kept, no note written) takes no row.
+  std::erase_if(rows, [](const ComparisonRow& row) {
+    return std::all_of(row.cells.begin(), row.cells.end(), [](const QString& cell) { return cell.isEmpty(); });
+  });
+  return rows;
+}
+
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error) {
+  return WritePdf(Text(report.name) + " 姓名分析报告", path, error,
+                  [&](QPainter& painter, QPdfWriter&) { ReportPainter(painter, report).Paint(); });
+}
+
+bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error) {
+  return WritePdf("收藏名字比较", path, error, [&](QPainter& painter, QPdfWriter& writer) {
+    PaintComparison(painter, names);
+    for (const ComparedName& name : names) {
+      writer.newPage();
+      ReportPainter(painter, name.report).Paint();
+    }
+  });
 }
 
 }  // namespace tavrin::report

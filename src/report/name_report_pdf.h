@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "analysis/analyse_name.h"
 
@@ -16,5 +17,26 @@ namespace tavrin::report {
 // whole report was written. On failure returns false and the reason.
 // Needs a QGuiApplication (offscreen is enough).
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error);
+
+// A kept name as a comparison shows it: its analysis, and what the user and
+// the advice said about it (empty when there is nothing).
+struct ComparedName {
+  NameReport report;
+  QString sex;
+  QString recommend;
+  QString warnings;
+  QString note;
+};
+
+// The comparison table: the first row the names, then one row per fact.
+struct ComparisonRow {
+  QString label;
+  std::vector<QString> cells;  // one per name
+};
+std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names);
+
+// Several names in one PDF: the first page their comparison table, then one
+// page each as WriteNameReportPdf draws it.
+bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error);
 
 }  // namespace tavrin::report

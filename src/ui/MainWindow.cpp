@@ -12,10 +12,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -28,6 +30,8 @@
 #include "generators/generate_command.h"
 #include "generators/poetry_names.h"
 #include "report/name_report_pdf.h"
+#include "favourites/store.h"
+#include "ui/FavouritesPage.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/ReportExport.h"
@@ -146,12 +150,15 @@ const QStringList& MainWindow::PageCaptions() {
 
 MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       inputs_(std::make_unique<Inputs>(*this)),
       pump_(std::make_unique<WindowPump>(*this)),
       messages_(std::make_unique<Messages>(*this)) {
   setWindowTitle("Tavrin 1.13");
-  setFixedSize(kClientWidth, kClientHeight);
+  // The window grows beyond its client size: the panes keep their width of
+  // 105 columns and grow taller, the tables grow both ways.
+  setMinimumSize(kClientWidth, kClientHeight);
+  resize(kClientWidth, kClientHeight);
   // A CJK font for every Chinese text of the window (the panes have their
   // own monospace one).
   QFont font("Noto Sans CJK SC");
@@ -183,6 +190,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   reportLayout->addWidget(reportPage_);
   connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
   BuildPoetryPage(pages[8]);
+  BuildFavouritesPage();
   BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == 8) OpenPoetryDatabase();
@@ -191,6 +199,8 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(pages_);
+
+  for (Anchored& a : anchored_) a.place = a.widget->geometry();
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
@@ -295,6 +305,8 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   // label's place and the whole width below the pane, one line high enough
   // for the CJK font.
   drawCapNote_->setGeometry(16, 483, kClientWidth - 32, 20);
+  Follows(progress_, kDown);
+  Follows(drawCapNote_, kDown);
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
   model_->SetProgressListener([this](const std::string& text) {
@@ -306,6 +318,8 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
 PaneView* MainWindow::AddPane(QWidget* page, Pane& pane, int height) {
   auto* view = new PaneView(pane, page);
   view->setGeometry(16, 16, 865, height);
+  (&pane == &model_->analysisPane ? analysisPane_ : resultPanes_.emplace_back()) = view;
+  if (&pane != &model_->poetryPane) Follows(view, kTaller);
   // A double-clicked name of a result pane opens in the analysis.
   if (&pane != &model_->analysisPane) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);
   return view;
@@ -413,6 +427,12 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
   SetTabChain({poems_, poemText_, start, help, pane});
+  Follows(poems_, kTaller | kWider);
+  Follows(poemText_, kTaller | kRight);
+  for (QWidget* widget : {static_cast<QWidget*>(pane), static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start),
+                          static_cast<QWidget*>(help)}) {
+    Follows(widget, kRight);
+  }
 }
 
 void MainWindow::OpenPoetryDatabase() {
@@ -513,6 +533,58 @@ void MainWindow::BuildKeyboard() {
                analyse_, exportPdf_});
 }
 
+void MainWindow::BuildFavouritesPage() {
+  const auto settings = [this] {
+    Favourite favourite;
+    favourite.sex = female_->isChecked() ? Sex::kFemale : Sex::kMale;
+    // A field that is no number gives 0, which the favourite's checks refuse.
+    favourite.year = birth_.year->currentText().trimmed().toInt();
+    favourite.month = birth_.month->currentText().trimmed().toInt();
+    favourite.day = birth_.day->currentText().trimmed().toInt();
+    favourite.hour = birth_.hour->currentText().trimmed().toInt();
+    return favourite;
+  };
+  favouritesPage_ = new FavouritesPage(*model_, settings, pages_);
+  favouritesPage_->setObjectName("收藏");
+  pages_->addTab(favouritesPage_, "收藏");
+  const std::function<std::string()> poem = [this]() -> std::string {
+    const QModelIndex current = poems_->currentIndex();
+    if (!current.isValid()) return {};
+    return ToGbk(poemModel_->index(current.row(), 4).data().toString());
+  };
+  for (PaneView* pane : resultPanes_) favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
+  // The report: the row under the pointer, or the current row.
+  const auto reportRow = [this](int row) -> std::optional<Keepable> {
+    if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
+    const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
+    return Keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}};
+  };
+  reportPage_->extendMenu = [this, reportRow](QMenu& menu, int row) {
+    menu.addSeparator();
+    favouritesPage_->AddMenuEntry(menu, reportRow(row));
+  };
+  favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
+  // The analysis page: the name of the last completed analysis.
+  const auto analysed = [this]() -> std::optional<Keepable> {
+    if (!lastReport_) return std::nullopt;
+    return Keepable{lastReport_->name, lastReport_->score, ToGbk(PageCaptions()[6]), {}};
+  };
+  favouritesPage_->AddShortcut(pages_->widget(6), analysed);
+  analysisPane_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(analysisPane_, &QWidget::customContextMenuRequested, this, [this, analysed](const QPoint& at) {
+    std::unique_ptr<QMenu> menu(analysisPane_->createStandardContextMenu(at));
+    menu->addSeparator();
+    favouritesPage_->AddMenuEntry(*menu, analysed());
+    menu->exec(analysisPane_->viewport()->mapToGlobal(at));
+  });
+}
+
+void MainWindow::OpenFavourites() {
+  QString message;
+  favouritesPage_->SetStore(FavouritesPage::OpenDefaultStore(message));
+  if (!message.isEmpty()) ShowMessage(this, message);
+}
+
 void MainWindow::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -537,6 +609,32 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+// The places at the smallest size are taken once the pages are built.
+void MainWindow::Follows(QWidget* widget, int how) { anchored_.push_back({widget, {}, how}); }
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  const int wider = std::max(0, width() - kClientWidth);
+  const int taller = std::max(0, height() - kClientHeight);
+  for (const Anchored& a : anchored_) {
+    QRect place = a.place;
+    if (a.how & kTaller) place.setHeight(place.height() + taller);
+    if (a.how & kWider) place.setWidth(place.width() + wider);
+    if (a.how & kDown) place.translate(0, taller);
+    if (a.how & kRight) place.translate(wider, 0);
+    a.widget->setGeometry(place);
+  }
+  QWidget::resizeEvent(event);
+}
+
+void MainWindow::RememberGeometry() {
+  remembers_ = true;
+  const QSettings settings;
+  if (const QByteArray geometry = settings.value("window/geometry").toByteArray(); !geometry.isEmpty())
+    restoreGeometry(geometry);
+  const int page = settings.value("window/page", 0).toInt();
+  if (page >= 0 && page < pages_->count()) pages_->setCurrentIndex(page);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (model_->Running()) {
     // Closing during a run stops it; the window closes once it has returned.
@@ -544,6 +642,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     closeWhenIdle_ = true;
     event->ignore();
     return;
+  }
+  if (remembers_) {
+    QSettings settings;
+    settings.setValue("window/geometry", saveGeometry());
+    settings.setValue("window/page", pages_->currentIndex());
   }
   QWidget::closeEvent(event);
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "analysis/analyse_name.h"
 #include "chars/hzspell.h"
@@ -29,6 +30,7 @@ class QTableView;
 
 namespace tavrin::ui {
 
+class FavouritesPage;
 class PaneView;
 class ReportPage;
 
@@ -57,9 +59,16 @@ class MainWindow : public QWidget {
   static constexpr int kClientWidth = 901;
   static constexpr int kClientHeight = 532;
   static const QStringList& PageCaptions();
+  FavouritesPage* Favourites() const { return favouritesPage_; }
+  // Opens the favourites store at its default place; a fault is shown once.
+  void OpenFavourites();
+  // Takes the size, place and page the window had when it was last closed,
+  // and keeps them again at the next close (QSettings; nothing else is kept).
+  void RememberGeometry();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -92,6 +101,10 @@ class MainWindow : public QWidget {
   void ShowPoetryHelp();
   void Generate();
   void ShowSettingsHelp();
+  void BuildFavouritesPage();
+  // How a control follows the window beyond its smallest size.
+  enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
+  void Follows(QWidget* widget, int how);
   void RefreshProgress();
 
   std::unique_ptr<Inputs> inputs_;
@@ -129,6 +142,16 @@ class MainWindow : public QWidget {
   int poemContentColumn_ = -1;
   bool poetryConnected_ = false;      // a connection was tried on a file that exists
   ReportPage* reportPage_ = nullptr;  // holds ListView1
+  std::vector<PaneView*> resultPanes_;
+  PaneView* analysisPane_ = nullptr;
+  FavouritesPage* favouritesPage_ = nullptr;
+  struct Anchored {
+    QWidget* widget;
+    QRect place;  // at the smallest size
+    int how;
+  };
+  std::vector<Anchored> anchored_;
+  bool remembers_ = false;
 };
 
 }  // namespace tavrin::ui

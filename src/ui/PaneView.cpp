@@ -75,32 +75,44 @@ int PaneView::DisplayedRows() const {
 }
 
 QString PaneView::NameAtPosition(int position) const {
-  const QTextBlock block = document()->findBlock(position);
-  if (!block.isValid()) return {};
-  const QString text = block.text();
-  const int offset = position - block.position();
-  if (offset < 0 || offset >= text.size()) return {};
-  // Each written line is one block; the pane's lines came from GBK, so the
-  // text before the offset converts back to the bytes before it.
-  const std::size_t at = ToGbk(text.left(offset)).size();
-  const Candidate* candidate = pane_.CandidateAt(static_cast<std::size_t>(block.blockNumber()), at);
+  const Candidate* candidate = CandidateAtPosition(position);
   return candidate ? FromGbk(candidate->fullName) : QString();
 }
 
-void PaneView::mouseDoubleClickEvent(QMouseEvent* event) {
+const Candidate* PaneView::CandidateAtPosition(int position) const {
+  const QTextBlock block = document()->findBlock(position);
+  if (!block.isValid()) return nullptr;
+  const QString text = block.text();
+  const int offset = position - block.position();
+  if (offset < 0 || offset >= text.size()) return nullptr;
+  // Each written line is one block; the pane's lines came from GBK, so the
+  // text before the offset converts back to the bytes before it.
+  const std::size_t at = ToGbk(text.left(offset)).size();
+  return pane_.CandidateAt(static_cast<std::size_t>(block.blockNumber()), at);
+}
+
+const Candidate* PaneView::CandidateAtPoint(const QPoint& at) const {
   // The character under the pointer: the one after the nearest cursor
   // position, or the one before it when the pointer lies left of that position.
-  const QPoint at = event->position().toPoint();
-  QTextCursor cursor = cursorForPosition(at);
+  const QTextCursor cursor = cursorForPosition(at);
   int position = cursor.position();
   if (at.x() < cursorRect(cursor).left() && position > cursor.block().position()) --position;
-  const QString name = NameAtPosition(position);
-  if (name.isEmpty()) {
+  return CandidateAtPosition(position);
+}
+
+const Candidate* PaneView::CandidateAtCursor() const {
+  const QTextCursor cursor = textCursor();
+  return CandidateAtPosition(cursor.hasSelection() ? cursor.selectionStart() : cursor.position());
+}
+
+void PaneView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const Candidate* candidate = CandidateAtPoint(event->position().toPoint());
+  if (!candidate) {
     QTextEdit::mouseDoubleClickEvent(event);
     return;
   }
   event->accept();
-  emit nameActivated(name);
+  emit nameActivated(FromGbk(candidate->fullName));
 }
 
 }  // namespace tavrin::ui

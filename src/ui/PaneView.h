@@ -30,6 +30,12 @@ class PaneView : public QTextEdit {
   // The full name of the candidate whose entry holds the character at a
   // document position, or the empty text.
   QString NameAtPosition(int position) const;
+  // The candidate whose entry holds the character at a document position, or null.
+  const Candidate* CandidateAtPosition(int position) const;
+  // The candidate under a point of the viewport, or null.
+  const Candidate* CandidateAtPoint(const QPoint& at) const;
+  // The candidate of the selection's start, else of the text cursor, or null.
+  const Candidate* CandidateAtCursor() const;
 
  signals:
   // A name of the pane was double-clicked.

@@ -23,7 +23,7 @@ class ReportModel : public QAbstractTableModel {
   enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones };
   static constexpr int kColumnCount = 9;
   // The row's score as an integer, in every column.
-  static constexpr int kScoreRole = Qt::UserRole + 1;
+  static constexpr int kScoreRole = Qt::UserRole + 1;  // as ReportProxy reads it
 
   // Listens to `report`, which must outlive the model, as must `services`.
   ReportModel(ReportList& report, const NamingServices& services, QObject* parent = nullptr);

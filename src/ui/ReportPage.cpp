@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCollator>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,98 +17,26 @@
 #include "ui/MessageBox.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportModel.h"
+#include "ui/ReportProxy.h"
 
 namespace tavrin::ui {
 
-// Sorts 分数 as a number and every other column by the Chinese collation
-// (by pinyin); keeps the rows of at least the minimum score whose name holds
-// one of the typed characters.
-class ReportProxy final : public QSortFilterProxyModel {
- public:
-  explicit ReportProxy(QObject* parent) : QSortFilterProxyModel(parent), collator_(QLocale(QLocale::Chinese)) {
-    collator_.setNumericMode(true);
-  }
-
-  void SetMinimumScore(int score) {
-    minimumScore_ = score;
-    invalidateRowsFilter();
-  }
-  void SetCharacters(const QString& text) {
-    characters_.clear();
-    for (const QChar c : text) {
-      if (!c.isSpace() && !characters_.contains(c)) characters_ += c;
-    }
-    invalidateRowsFilter();
-  }
-
- protected:
-  bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-    if (left.column() == ReportModel::kScore) {
-      return left.data(ReportModel::kScoreRole).toInt() < right.data(ReportModel::kScoreRole).toInt();
-    }
-    return collator_.compare(left.data().toString(), right.data().toString()) < 0;
-  }
-
-  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-    const QAbstractItemModel* source = sourceModel();
-    if (source->index(row, ReportModel::kScore, parent).data(ReportModel::kScoreRole).toInt() < minimumScore_)
-      return false;
-    if (characters_.isEmpty()) return true;
-    const QString name = source->index(row, ReportModel::kName, parent).data().toString();
-    return std::any_of(characters_.begin(), characters_.end(), [&](QChar c) { return name.contains(c); });
-  }
-
- private:
-  QCollator collator_;
-  int minimumScore_ = 0;
-  QString characters_;
-};
-
 ReportPage::ReportPage(ReportList& report, const NamingServices& services, QWidget* parent) : QWidget(parent) {
   model_ = new ReportModel(report, services, this);
-  proxy_ = new ReportProxy(this);
+  proxy_ = new ReportProxy(ReportModel::kName, ReportModel::kScore, this);
   proxy_->setSourceModel(model_);
 
-  auto* filterRow = new QHBoxLayout;
-  filterRow->setContentsMargins(4, 2, 4, 2);
-  filterRow->addWidget(new QLabel("最低分数:", this));
-  minScore_ = new QSpinBox(this);
-  minScore_->setObjectName("reportMinimumScore");
-  minScore_->setRange(0, 100);
-  minScore_->setSingleStep(5);
-  filterRow->addWidget(minScore_);
-  filterRow->addSpacing(12);
-  filterRow->addWidget(new QLabel("名字含:", this));
-  chars_ = new QLineEdit(this);
-  chars_->setObjectName("reportCharacters");
-  chars_->setPlaceholderText("输入几个字,只看含其中任一字的名字");
-  chars_->setClearButtonEnabled(true);
-  chars_->setMinimumWidth(260);
-  filterRow->addWidget(chars_);
-  filterRow->addStretch(1);
-  count_ = new QLabel(this);
-  count_->setObjectName("reportCount");
-  filterRow->addWidget(count_);
+  const NameFilterRow filter = AddNameFilterRow(this, proxy_, "report", 260, [this] { RefreshCount(); });
+  minScore_ = filter.minScore;
+  chars_ = filter.chars;
+  count_ = filter.count;
+  QHBoxLayout* filterRow = filter.layout;
 
-  table_ = new QTableView(this);
-  table_->setObjectName("ListView1");
-  table_->setModel(proxy_);
-  table_->setShowGrid(true);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setWordWrap(false);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setDefaultSectionSize(20);
-  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // Unsorted until a header is clicked: the rows stand in the order of acceptance.
+  table_ = MakeNameTable(this, "ListView1", proxy_, 20);
   for (int column = 0; column < ReportModel::kColumnCount; ++column) {
     if (const int width = ReportModel::ColumnWidth(column)) table_->setColumnWidth(column, width);
   }
-  // Unsorted until a header is clicked: the rows stand in the order of acceptance.
-  table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-  table_->setSortingEnabled(true);
-  table_->horizontalHeader()->setSortIndicatorShown(true);
-  table_->setContextMenuPolicy(Qt::CustomContextMenu);
 
   auto* copy = new QAction("复制", table_);
   copy->setShortcut(QKeySequence::Copy);
@@ -125,14 +52,6 @@ ReportPage::ReportPage(ReportList& report, const NamingServices& services, QWidg
   layout->addLayout(filterRow);
   layout->addWidget(table_);
 
-  connect(minScore_, &QSpinBox::valueChanged, this, [this](int score) {
-    proxy_->SetMinimumScore(score);
-    RefreshCount();
-  });
-  connect(chars_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    proxy_->SetCharacters(text);
-    RefreshCount();
-  });
   for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
     connect(proxy_, signal, this, &ReportPage::RefreshCount);
   }
@@ -146,12 +65,7 @@ void ReportPage::RefreshCount() {
 }
 
 std::vector<int> ReportPage::SelectedRows() const {
-  std::vector<int> shown;
-  for (const QModelIndex& index : table_->selectionModel()->selectedRows()) shown.push_back(index.row());
-  std::sort(shown.begin(), shown.end());
-  std::vector<int> rows;
-  for (const int row : shown) rows.push_back(proxy_->mapToSource(proxy_->index(row, 0)).row());
-  return rows;
+  return SelectedSourceRows(*table_, *proxy_);
 }
 
 std::vector<int> ReportPage::ShownRows() const {
@@ -183,6 +97,11 @@ bool ReportPage::Export(QString path, const QString& filter, const QString& suff
   return true;
 }
 
+int ReportPage::CurrentRow() const {
+  const QModelIndex current = table_->currentIndex();
+  return current.isValid() ? proxy_->mapToSource(current).row() : -1;
+}
+
 void ReportPage::AnalyseCurrent() {
   const QModelIndex current = table_->currentIndex();
   if (!current.isValid()) return;
@@ -199,6 +118,10 @@ void ReportPage::ShowContextMenu(const QPoint& at) {
   menu.addSeparator();
   QAction* analyse = menu.addAction("分析此名");
   analyse->setEnabled(table_->indexAt(at).isValid());
+  if (extendMenu) {
+    const QModelIndex under = table_->indexAt(at);
+    extendMenu(menu, under.isValid() ? proxy_->mapToSource(under).row() : -1);
+  }
   for (QAction* action : {csv, json}) action->setEnabled(proxy_->rowCount() > 0);
   QAction* chosen = menu.exec(table_->viewport()->mapToGlobal(at));
   if (chosen == copy) {

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QSpinBox;
 class QTableView;
 
@@ -41,6 +43,12 @@ class ReportPage : public QWidget {
   void CopySelection() const;
   bool ExportCsv(QString path = {});
   bool ExportJson(QString path = {});
+  // The model row of the current row, or -1.
+  int CurrentRow() const;
+
+  // Lets another page add its entries to a row's context menu: called with
+  // the menu and the model row under the pointer (or -1).
+  std::function<void(QMenu& menu, int row)> extendMenu;
 
  signals:
   // The user asked for the analysis of this full name.

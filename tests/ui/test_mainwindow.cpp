@@ -1,9 +1,16 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QtTest>
 
 #include "core/startup.h"
 #include "ui/MainWindow.h"
+#include "ui/PaneView.h"
 #include "ui/qtext.h"
+#include "window_fixture.h"
 
 using tavrin::ui::MainWindow;
 
@@ -15,13 +22,16 @@ class MainWindowTest : public QObject {
     MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
     QCOMPARE(window.windowTitle(), QString("Tavrin 1.13"));
     QCOMPARE(window.size(), QSize(901, 532));
-    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    QCOMPARE(window.minimumSize(), QSize(901, 532));
     QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
     const QStringList expected = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
                                   "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名"};
-    QCOMPARE(window.Pages()->count(), expected.size());
+    // The nine pages first; the pages added beside them after.
+    QCOMPARE(window.Pages()->count(), expected.size() + 1);
     for (int i = 0; i < expected.size(); ++i) QCOMPARE(window.Pages()->tabText(i), expected[i]);
+    QCOMPARE(window.Pages()->tabText(expected.size()), QString("收藏"));
     QCOMPARE(window.Pages()->currentIndex(), 0);
   }
 
@@ -40,6 +50,65 @@ class MainWindowTest : public QObject {
     QCOMPARE(tavrin::ui::ToGbk("张三"), std::string("\xD5\xC5\xC8\xFD"));
     // A character GBK lacks (an emoji) becomes "?", so the fields' checks see it.
     QCOMPARE(tavrin::ui::ToGbk(QString("张") + QChar(0xD83D) + QChar(0xDE00)), std::string("\xD5\xC5?"));
+  }
+
+  // Beyond its client size the panes keep their width of 105 columns and
+  // grow taller, showing the same rows; the tables grow both ways.
+  void growsWithTheWindow_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize(901, 532);
+    QTest::newRow("taller") << QSize(901, 900);
+    QTest::newRow("wider and taller") << QSize(1500, 1000);
+  }
+  void growsWithTheWindow() {
+    QFETCH(QSize, size);
+    using tavrin::test::Find;
+    MainWindow window(tavrin::test::WindowStores(), 5);
+    window.show();
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("20");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    auto* pane = Find<tavrin::ui::PaneView>(window, "Memo3");
+    const int rows = pane->DisplayedRows();
+    QVERIFY(rows > 0);
+    window.resize(size);
+    const int wider = size.width() - 901, taller = size.height() - 532;
+    QCOMPARE(window.size(), size);
+    QCOMPARE(pane->geometry(), QRect(16, 16, 865, 433 + taller));
+    QCOMPARE(pane->DisplayedRows(), rows);
+    QCOMPARE(Find<QLabel>(window, "bsSkinStdLabel9")->y(), 488 + taller);
+    QCOMPARE(Find<QWidget>(window, "Memo1")->geometry(), QRect(16, 120, 865, 361 + taller));
+    QCOMPARE(Find<QWidget>(window, "Memo4")->geometry(), QRect(16, 96, 865, 401 + taller));
+    QCOMPARE(Find<QWidget>(window, "Memo7")->geometry(), QRect(464 + wider, 0, 425, 337));
+    QCOMPARE(Find<QTableView>(window, "DBGrid1")->size(), QSize(217 + wider, 505 + taller));
+    QCOMPARE(Find<QWidget>(window, "DBMemo1")->x(), 224 + wider);
+    for (const char* table : {"ListView1", "favouritesTable"}) {
+      QWidget* page = Find<QTableView>(window, table);
+      while (window.Pages()->indexOf(page) < 0) page = page->parentWidget();
+      window.Pages()->setCurrentWidget(page);
+      QCOMPARE(Find<QTableView>(window, table)->width(), window.Pages()->currentWidget()->width());
+    }
+  }
+
+  // The size, the place and the page are kept from one window to the next,
+  // and nothing else.
+  void remembersSizeAndPage() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName("tavrin-test");
+    QSettings().clear();
+    {
+      MainWindow window(tavrin::test::WindowStores(), 1);
+      window.RememberGeometry();
+      window.show();
+      window.resize(1200, 800);
+      window.Pages()->setCurrentIndex(7);
+      window.close();
+    }
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    window.RememberGeometry();
+    QCOMPARE(window.size(), QSize(1200, 800));
+    QCOMPARE(window.Pages()->currentIndex(), 7);
+    QCOMPARE(QSettings().allKeys().size(), 2);
+    QSettings().clear();
   }
 };
 

@@ -1,0 +1,137 @@
+#include "ui/FavouritesModel.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "chars/tone_marks.h"
+#include "core/services.h"
+#include "favourites/store.h"
+#include "ui/ReportProxy.h"
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+FavouritesModel::FavouritesModel(FavouritesStore* store, const NamingServices& services, QObject* parent)
+    : QAbstractTableModel(parent), store_(store), services_(services) {}
+
+QString FavouritesModel::Stars(int rating) {
+  return QString(rating, QChar(0x2605)) + QString(kMaxRating - rating, QChar(0x2606));
+}
+
+int FavouritesModel::Recommend(const Favourite& favourite) {
+  if (!favourite.advice) return -1;
+  const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(*favourite.advice)).object();
+  const QJsonValue recommend = advice.value("recommend");
+  return recommend.isDouble() ? recommend.toInt() : -1;
+}
+
+void FavouritesModel::Reload() {
+  std::vector<Favourite> kept;
+  if (store_) {
+    try {
+      kept = store_->List();
+    } catch (const FavouritesError& error) {
+      if (onFault) onFault(FromGbk(error.what()));
+    }
+  }
+  beginResetModel();
+  rows_.clear();
+  rows_.reserve(kept.size());
+  for (Favourite& favourite : kept) {
+    Row row;
+    row.pinyin = QString::fromStdString(PinyinWithToneMarks(services_.pinyin.PinyinOf(favourite.name)));
+    row.recommend = Recommend(favourite);
+    row.favourite = std::move(favourite);
+    rows_.push_back(std::move(row));
+  }
+  endResetModel();
+}
+
+int FavouritesModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int FavouritesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const Row& row = rows_[static_cast<std::size_t>(index.row())];
+  const Favourite& f = row.favourite;
+  if (role == ReportProxy::kScoreRole) return f.score;
+  if (role == Qt::EditRole) {
+    if (index.column() == kRating) return f.rating;
+    if (index.column() == kNote) return FromGbk(f.note);
+  }
+  if (role == Qt::ToolTipRole && index.column() == kName) {
+    return QString("%1 %2-%3-%4 %5时 · %6%7")
+        .arg(f.sex == Sex::kFemale ? "女" : "男")
+        .arg(f.year)
+        .arg(f.month)
+        .arg(f.day)
+        .arg(f.hour)
+        .arg(FromGbk(f.origin), f.poem.empty() ? QString() : " · " + FromGbk(f.poem));
+  }
+  if (role != Qt::DisplayRole) return {};
+  switch (index.column()) {
+    case kName:
+      return FromGbk(f.name);
+    case kPinyin:
+      return row.pinyin;
+    case kScore:
+      return QString::number(f.score);
+    case kRecommend:
+      return row.recommend < 0 ? QString() : QString::number(row.recommend);
+    case kRating:
+      return Stars(f.rating);
+    case kNote:
+      return FromGbk(f.note);
+    case kAdded:
+      return QDateTime::fromSecsSinceEpoch(f.added).toLocalTime().toString("yyyy-MM-dd HH:mm");
+    default:
+      return {};
+  }
+}
+
+bool FavouritesModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!store_ || role != Qt::EditRole || !index.isValid() || index.row() >= rowCount()) return false;
+  Favourite& f = rows_[static_cast<std::size_t>(index.row())].favourite;
+  try {
+    if (index.column() == kRating) {
+      const int rating = value.toInt();
+      if (rating < 0 || rating > kMaxRating || !store_->SetRating(f.name, f.sex, rating)) return false;
+      f.rating = rating;
+    } else if (index.column() == kNote) {
+      const std::string note = ToGbk(value.toString());
+      if (auto bad = CheckNote(note)) {
+        if (onFault) onFault(FromGbk(*bad));
+        return false;
+      }
+      if (!store_->SetNote(f.name, f.sex, note)) return false;
+      f.note = note;
+    } else {
+      return false;
+    }
+  } catch (const FavouritesError& error) {
+    if (onFault) onFault(FromGbk(error.what()));
+    return false;
+  }
+  emit dataChanged(index, index);
+  return true;
+}
+
+Qt::ItemFlags FavouritesModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (store_ && !store_->ReadOnly() && (index.column() == kRating || index.column() == kNote))
+    flags |= Qt::ItemIsEditable;
+  return flags;
+}
+
+QVariant FavouritesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  static const QStringList captions = {"姓名", "拼音", "分数", "推荐度", "评分", "备注", "添加时间"};
+  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < captions.size())
+    return captions[section];
+  return {};
+}
+
+}  // namespace tavrin::ui

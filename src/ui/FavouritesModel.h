@@ -1,0 +1,61 @@
+// The kept names as a table model: 姓名, 拼音, 分数, 推荐度 (when the advice
+// was kept with the name), 评分 as stars and 备注, both edited in place and
+// written to the store at once, and 添加时间.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "favourites/favourite.h"
+
+namespace tavrin {
+class FavouritesStore;
+struct NamingServices;
+}  // namespace tavrin
+
+namespace tavrin::ui {
+
+class FavouritesModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { kName, kPinyin, kScore, kRecommend, kRating, kNote, kAdded };
+  static constexpr int kColumnCount = 7;
+
+  // `store` may be null (no store could be opened): the table stays empty.
+  FavouritesModel(FavouritesStore* store, const NamingServices& services, QObject* parent = nullptr);
+
+  // Reads the store again (another window or the command line may have changed it).
+  void Reload();
+  const Favourite& At(int row) const { return rows_[static_cast<std::size_t>(row)].favourite; }
+
+  // A store fault while editing: the text for the user.
+  std::function<void(const QString&)> onFault;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // "★★★☆☆" for a rating of 3.
+  static QString Stars(int rating);
+  // The 推荐度 the kept advice gives, or -1.
+  static int Recommend(const Favourite& favourite);
+
+ private:
+  struct Row {
+    Favourite favourite;
+    QString pinyin;
+    int recommend = -1;
+  };
+
+  FavouritesStore* store_;
+  const NamingServices& services_;
+  std::vector<Row> rows_;
+};
+
+}  // namespace tavrin::ui

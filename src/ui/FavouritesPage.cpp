@@ -1,0 +1,413 @@
+#include "ui/FavouritesPage.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
+
+#include "analysis/analyse_name.h"
+#include "calendar/birth_pillars.h"
+#include "core/naming_model.h"
+#include "core/safe_write.h"
+#include "favourites/exchange.h"
+#include "favourites/store.h"
+#include "report/name_report_pdf.h"
+#include "ui/FavouritesModel.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneView.h"
+#include "ui/ReportExport.h"
+#include "ui/ReportProxy.h"
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+namespace {
+
+constexpr std::size_t kMostCompared = 4;
+
+bool AskYesNo(QWidget* parent, const QString& question) {
+  return QMessageBox::question(parent, parent->window()->windowTitle(), question) == QMessageBox::Yes;
+}
+
+// What the kept advice says, for the comparison: its warnings and the
+// meanings of the given name's characters.
+void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
+  if (!favourite.advice) return;
+  const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(*favourite.advice)).object();
+  QStringList warnings;
+  for (const QJsonValue& warning : advice.value("warnings").toArray()) {
+    const QString text = warning.toObject().value("text").toString();
+    if (!text.isEmpty()) warnings << text;
+  }
+  QStringList meanings;
+  for (const QJsonValue& ch : advice.value("chars").toArray()) {
+    const QString gloss = ch.toObject().value("gloss").toString();
+    if (!gloss.isEmpty()) meanings << ch.toObject().value("char").toString() + ":" + gloss;
+  }
+  compared.warnings = (warnings + meanings).join('\n');
+}
+
+}  // namespace
+
+FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent)
+    : QWidget(parent), naming_(model), settings_(std::move(settings)), confirm_(AskYesNo) {
+  favourites_ = new FavouritesModel(nullptr, model.Services(), this);
+  favourites_->onFault = [this](const QString& text) { Fault(text); };
+  proxy_ = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
+  proxy_->setSourceModel(favourites_);
+
+  const NameFilterRow filter = AddNameFilterRow(this, proxy_, "favourites", 260, [this] { RefreshButtons(); });
+  count_ = filter.count;
+  QHBoxLayout* filterRow = filter.layout;
+
+  table_ = MakeNameTable(this, "favouritesTable", proxy_, 22);
+  table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+  table_->horizontalHeader()->setStretchLastSection(false);
+  table_->horizontalHeader()->setSectionResizeMode(FavouritesModel::kNote, QHeaderView::Stretch);
+  for (const auto& [column, width] : {std::pair{FavouritesModel::kName, 80}, {FavouritesModel::kPinyin, 130},
+                                      {FavouritesModel::kScore, 50}, {FavouritesModel::kRecommend, 60},
+                                      {FavouritesModel::kRating, 90}, {FavouritesModel::kAdded, 130}}) {
+    table_->setColumnWidth(column, width);
+  }
+
+  auto* remove = new QAction("删除", table_);
+  remove->setShortcut(QKeySequence::Delete);
+  remove->setShortcutContext(Qt::WidgetShortcut);
+  table_->addAction(remove);
+  connect(remove, &QAction::triggered, this, &FavouritesPage::RemoveSelected);
+  connect(table_, &QWidget::customContextMenuRequested, this, [this, remove](const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(remove);
+    remove->setEnabled(table_->selectionModel()->hasSelection());
+    menu.exec(table_->viewport()->mapToGlobal(at));
+    remove->setEnabled(true);
+  });
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(4, 2, 4, 4);
+  const auto addButton = [&](const char* name, const QString& caption, const QString& tip) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    buttons->addWidget(button);
+    return button;
+  };
+  compare_ = addButton("favouritesCompare", "比较", "选中 2 到 4 个名字,并排比较八字、五行、五格和分数");
+  print_ = addButton("favouritesPrint", "打印…", "把选中的名字存为 PDF:第一页比较表,之后每个名字一页");
+  buttons->addStretch(1);
+  auto* exportJson = addButton("favouritesExport", "导出JSON…", "把全部收藏存为 JSON 文件,可在别的电脑上导入");
+  auto* importJson = addButton("favouritesImport", "导入JSON…", "把 JSON 文件中的收藏并入这里,不删除任何收藏");
+  connect(compare_, &QPushButton::clicked, this, [this] { Compare(); });
+  connect(print_, &QPushButton::clicked, this, [this] { Print(); });
+  connect(exportJson, &QPushButton::clicked, this, [this] { ExportJson(); });
+  connect(importJson, &QPushButton::clicked, this, [this] { ImportJson(); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addLayout(filterRow);
+  layout->addWidget(table_);
+  layout->addLayout(buttons);
+
+  connect(proxy_, &QAbstractItemModel::modelReset, this, &FavouritesPage::RefreshButtons);
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FavouritesPage::RefreshButtons);
+  RefreshButtons();
+}
+
+FavouritesPage::~FavouritesPage() = default;
+
+std::unique_ptr<FavouritesStore> FavouritesPage::OpenDefaultStore(QString& message) {
+  const std::string path = DefaultFavouritesPath([](const char* name) { return std::getenv(name); });
+  if (path.empty()) {
+    message = "找不到保存收藏的目录(没有 HOME),本次不能收藏名字";
+    return nullptr;
+  }
+  try {
+    MakeStoreDirectory(path);
+    auto store = std::make_unique<FavouritesStore>(path);
+    message = FromGbk(store->Notice());
+    return store;
+  } catch (const FavouritesError& error) {
+    message = FromGbk(error.what());
+    return nullptr;
+  }
+}
+
+void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
+  FavouritesModel* old = favourites_;
+  store_ = std::move(store);
+  favourites_ = new FavouritesModel(store_.get(), naming_.Services(), this);
+  favourites_->onFault = [this](const QString& text) { Fault(text); };
+  proxy_->setSourceModel(favourites_);
+  delete old;
+  Refresh();
+}
+
+void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
+
+void FavouritesPage::Refresh() { favourites_->Reload(); }
+
+void FavouritesPage::showEvent(QShowEvent* event) {
+  Refresh();
+  QWidget::showEvent(event);
+}
+
+void FavouritesPage::RefreshButtons() {
+  count_->setText(QString("显示 %1 / 共 %2 个收藏").arg(proxy_->rowCount()).arg(favourites_->rowCount()));
+  const auto selected = static_cast<std::size_t>(table_->selectionModel()->selectedRows().size());
+  compare_->setEnabled(selected >= 2 && selected <= kMostCompared);
+  print_->setEnabled(selected >= 1);
+}
+
+std::vector<int> FavouritesPage::SelectedRows() const {
+  return SelectedSourceRows(*table_, *proxy_);
+}
+
+bool FavouritesPage::IsKept(const std::string& name) const {
+  if (!store_) return false;
+  try {
+    return store_->Find(name, settings_().sex).has_value();
+  } catch (const FavouritesError&) {
+    return false;
+  }
+}
+
+bool FavouritesPage::Toggle(const Keepable& keepable) {
+  if (!store_) {
+    Fault("收藏不可用:打开收藏文件时出错");
+    return false;
+  }
+  Favourite favourite = settings_();
+  favourite.name = keepable.name;
+  try {
+    if (store_->Find(favourite.name, favourite.sex)) {
+      store_->Remove(favourite.name, favourite.sex);
+      Refresh();
+      return false;
+    }
+    if (keepable.score) {
+      favourite.score = *keepable.score;
+    } else {
+      // A name shown without a score is scored for the settings page's birth.
+      BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), favourite.year,
+                                                favourite.month, favourite.day, std::to_string(favourite.hour));
+      favourite.score = naming_.Services().scorer.Score(favourite.name, birth.birthElements);
+    }
+    favourite.origin = keepable.origin;
+    favourite.poem = keepable.poem;
+    if (auto bad = CheckFavourite(favourite)) {
+      Fault(FromGbk(*bad));
+      return false;
+    }
+    store_->Save(favourite);
+  } catch (const FavouritesError& error) {
+    Fault(FromGbk(error.what()));
+    return false;
+  } catch (const BirthAnalysisError& error) {
+    Fault(FromGbk(error.what()));
+    return false;
+  }
+  Refresh();
+  return true;
+}
+
+void FavouritesPage::AddMenuEntry(QMenu& menu, const std::optional<Keepable>& keepable) {
+  const bool kept = keepable && IsKept(keepable->name);
+  QAction* action = menu.addAction(kept ? "★ 取消收藏" : "☆ 收藏");
+  action->setObjectName("favouriteToggle");
+  action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  action->setEnabled(keepable.has_value());
+  if (keepable) connect(action, &QAction::triggered, this, [this, k = *keepable] { Toggle(k); });
+}
+
+void FavouritesPage::AddShortcut(QWidget* widget, std::function<std::optional<Keepable>()> current) {
+  auto* action = new QAction("收藏", widget);
+  action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  widget->addAction(action);
+  connect(action, &QAction::triggered, this, [this, current = std::move(current)] {
+    if (const std::optional<Keepable> keepable = current()) Toggle(*keepable);
+  });
+}
+
+void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poem) {
+  const auto keepable = [poem](const Candidate* candidate) -> std::optional<Keepable> {
+    if (!candidate) return std::nullopt;
+    Keepable k;
+    k.name = candidate->fullName;
+    if (candidate->scored) k.score = candidate->score;
+    k.origin = std::string(candidate->generator);
+    if (poem) k.poem = poem();
+    return k;
+  };
+  AddShortcut(pane, [pane, keepable] { return keepable(pane->CandidateAtCursor()); });
+  pane->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(pane, &QWidget::customContextMenuRequested, this, [this, pane, keepable](const QPoint& at) {
+    std::unique_ptr<QMenu> menu(pane->createStandardContextMenu(at));
+    menu->addSeparator();
+    AddMenuEntry(*menu, keepable(pane->CandidateAtPoint(at)));
+    menu->exec(pane->viewport()->mapToGlobal(at));
+  });
+}
+
+bool FavouritesPage::RemoveSelected() {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty() || !store_) return false;
+  QStringList names;
+  for (const int row : rows) names << FromGbk(favourites_->At(row).name);
+  if (!confirm_(this, QString("从收藏中删除 %1?").arg(names.join("、")))) return false;
+  std::vector<Favourite> gone;
+  for (const int row : rows) gone.push_back(favourites_->At(row));
+  try {
+    for (const Favourite& f : gone) store_->Remove(f.name, f.sex);
+  } catch (const FavouritesError& error) {
+    Fault(FromGbk(error.what()));
+  }
+  Refresh();
+  return true;
+}
+
+std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t minimum, std::size_t maximum) {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.size() < minimum || rows.size() > maximum) {
+    Fault(maximum == kMostCompared ? QString("请选择 2 到 %1 个收藏的名字再比较").arg(kMostCompared)
+                                   : QString("请先选择要打印的收藏"));
+    return {};
+  }
+  std::vector<report::ComparedName> names;
+  for (const int row : rows) {
+    const Favourite& f = favourites_->At(row);
+    report::ComparedName compared;
+    const AnalysisRequest request(f.name, std::to_string(f.year), std::to_string(f.month), std::to_string(f.day),
+                                  std::to_string(f.hour));
+    try {
+      const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), f.year,
+                                                      f.month, f.day, std::to_string(f.hour));
+      NameAnalysis analysis = AnalyseOneName(naming_.Stores(), naming_.TransDate(), request, birth.birthElements);
+      if (analysis.outcome != AnalysisOutcome::kCompleted) {
+        Fault(analysis.refusal ? FromGbk(analysis.refusal->text) : FromGbk(f.name));
+        return {};
+      }
+      compared.report = std::move(analysis.report);
+    } catch (const BirthAnalysisError& error) {
+      Fault(FromGbk(error.what()));
+      return {};
+    }
+    compared.sex = f.sex == Sex::kFemale ? "女" : "男";
+    const int recommend = FavouritesModel::Recommend(f);
+    if (recommend >= 0) compared.recommend = QString::number(recommend);
+    ReadAdvice(f, compared);
+    compared.note = FromGbk(f.note);
+    names.push_back(std::move(compared));
+  }
+  return names;
+}
+
+QDialog* FavouritesPage::Compare() {
+  const std::vector<report::ComparedName> names = SelectedAnalysed(2, kMostCompared);
+  if (names.empty()) return nullptr;
+  const std::vector<report::ComparisonRow> rows = report::ComparisonRows(names);
+  auto* dialog = new QDialog(this);
+  dialog->setObjectName("favouritesComparison");
+  dialog->setWindowTitle("收藏名字比较");
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  auto* table = new QTableWidget(static_cast<int>(rows.size()) - 1, static_cast<int>(names.size()), dialog);
+  table->setObjectName("comparisonTable");
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setWordWrap(true);
+  QStringList header, labels;
+  for (const QString& name : rows.front().cells) header << name;
+  table->setHorizontalHeaderLabels(header);
+  QFont big = table->horizontalHeader()->font();
+  big.setPixelSize(18);
+  big.setBold(true);
+  table->horizontalHeader()->setFont(big);
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    labels << rows[r].label;
+    for (std::size_t c = 0; c < rows[r].cells.size(); ++c) {
+      table->setItem(static_cast<int>(r) - 1, static_cast<int>(c), new QTableWidgetItem(rows[r].cells[c]));
+    }
+  }
+  table->setVerticalHeaderLabels(labels);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  auto* buttons = new QDialogButtonBox(dialog);
+  connect(buttons->addButton("关闭", QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(table);
+  layout->addWidget(buttons);
+  dialog->resize(220 + 200 * static_cast<int>(names.size()), 560);
+  dialog->show();
+  // The rows fit their text once the columns have their width.
+  table->resizeRowsToContents();
+  return dialog;
+}
+
+bool FavouritesPage::Print(QString path) {
+  const std::vector<report::ComparedName> names = SelectedAnalysed(1, static_cast<std::size_t>(-1));
+  if (names.empty()) return false;
+  if (path.isEmpty()) path = AskSaveFileName(this, "打印收藏", "收藏的名字.pdf", "PDF 文件 (*.pdf)", "pdf");
+  if (path.isEmpty()) return false;
+  QString error;
+  if (!report::WriteComparisonPdf(names, QFile::encodeName(path).toStdString(), error)) {
+    Fault(QString("无法写入文件 %1:%2").arg(path, error));
+    return false;
+  }
+  return true;
+}
+
+bool FavouritesPage::ExportJson(QString path) {
+  if (!store_) return false;
+  if (path.isEmpty()) path = AskSaveFileName(this, "导出收藏", "收藏.json", "JSON 文件 (*.json)", "json");
+  if (path.isEmpty()) return false;
+  try {
+    const std::string json = FavouritesToJson(store_->List(), SystemSeconds());
+    QString error;
+    if (!WriteFileAtomically(path, QByteArray::fromStdString(json), error)) {
+      Fault(QString("无法写入文件 %1:%2").arg(path, error));
+      return false;
+    }
+  } catch (const FavouritesError& error) {
+    Fault(FromGbk(error.what()));
+    return false;
+  }
+  return true;
+}
+
+bool FavouritesPage::ImportJson(QString path) {
+  if (!store_) return false;
+  if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, "导入收藏", {}, "JSON 文件 (*.json)");
+  if (path.isEmpty()) return false;
+  try {
+    const std::vector<Favourite> favourites =
+        FavouritesFromJson(ReadImportFile(QFile::encodeName(path).toStdString()));
+    const FavouritesStore::MergeCounts counts = store_->Merge(favourites);
+    Refresh();
+    ShowMessage(this, QString("已导入 %1:新增 %2 个,更新 %3 个,%4 个不变;没有删除任何收藏")
+                          .arg(path)
+                          .arg(counts.added)
+                          .arg(counts.changed)
+                          .arg(counts.unchanged));
+  } catch (const FavouritesError& error) {
+    Fault(FromGbk(error.what()));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tavrin::ui

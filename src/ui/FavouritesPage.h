@@ -1,0 +1,121 @@
+// The page 收藏 and the ways into it: the user's kept names as a table
+// (sortable and filtered as the report is; rating and note edited in place;
+// Delete removes after a question), compared side by side, printed to one
+// PDF, exported and imported as JSON. Every result pane, the report and the
+// analysis page keep or drop a name through it: a context-menu entry and
+// Ctrl+D.
+//
+// The store is opened once; when it cannot be, the user is told once and
+// the window goes on without favourites.
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "favourites/favourite.h"
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace tavrin {
+class FavouritesStore;
+class NamingModel;
+}  // namespace tavrin
+
+namespace tavrin::report {
+struct ComparedName;
+}
+
+namespace tavrin::ui {
+
+class FavouritesModel;
+class PaneView;
+class ReportProxy;
+
+// A name a page offers to keep, with what the page knows of it (GBK).
+struct Keepable {
+  std::string name;
+  std::optional<int> score;  // none: scored for the settings page's birth chart
+  std::string origin;        // the page or generator that proposed it
+  std::string poem;
+};
+
+class FavouritesPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The sex, birth date and hour of the settings page, as a favourite
+  // carries them (the other fields are ignored).
+  using BirthSettings = std::function<Favourite()>;
+  // Asks a yes/no question; true for yes.
+  using Confirm = std::function<bool(QWidget* parent, const QString& question)>;
+
+  FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent = nullptr);
+  ~FavouritesPage() override;
+
+  // Opens the store at its default place. A fault (or a notice: a damaged
+  // file kept aside, a read-only store) comes back in `message`.
+  static std::unique_ptr<FavouritesStore> OpenDefaultStore(QString& message);
+  // Uses `store` (may be null) from now on and lists it.
+  void SetStore(std::unique_ptr<FavouritesStore> store);
+  FavouritesStore* Store() const { return store_.get(); }
+
+  // Whether the name is kept for the settings page's sex.
+  bool IsKept(const std::string& name) const;
+  // Keeps the name, or drops it when it is kept; true when it is kept now.
+  // A refusal or a store fault is shown and changes nothing.
+  bool Toggle(const Keepable& keepable);
+  // "☆ 收藏" or "★ 取消收藏" for the name, in `menu`, when there is a name.
+  void AddMenuEntry(QMenu& menu, const std::optional<Keepable>& keepable);
+  // Ctrl+D on `widget` (and its menu entry) keeps or drops the name `current` gives.
+  void AddShortcut(QWidget* widget, std::function<std::optional<Keepable>()> current);
+  // A result pane: its context menu gets the entry for the name under the
+  // pointer, Ctrl+D takes the name of the selection or the text cursor.
+  // `poem` gives the poem a name was drawn from (the poetry pane).
+  void AttachPane(PaneView* pane, std::function<std::string()> poem = {});
+
+  QTableView* Table() const { return table_; }
+  const FavouritesModel& Model() const { return *favourites_; }
+  // Reads the store again.
+  void Refresh();
+  // The model rows of the selected rows, in the order shown.
+  std::vector<int> SelectedRows() const;
+
+  // The page's commands, callable from tests; files are asked for unless given.
+  bool RemoveSelected();
+  QDialog* Compare();
+  bool Print(QString path = {});
+  bool ExportJson(QString path = {});
+  bool ImportJson(QString path = {});
+  void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // The selected favourites analysed for their birth, or none (and the user
+  // told why) when fewer than `minimum` or more than `maximum` are selected.
+  std::vector<report::ComparedName> SelectedAnalysed(std::size_t minimum, std::size_t maximum);
+  void RefreshButtons();
+  void Fault(const QString& text);
+
+  NamingModel& naming_;
+  BirthSettings settings_;
+  Confirm confirm_;
+  std::unique_ptr<FavouritesStore> store_;
+  FavouritesModel* favourites_ = nullptr;
+  ReportProxy* proxy_ = nullptr;
+  QTableView* table_ = nullptr;
+  QLabel* count_ = nullptr;
+  QPushButton* compare_ = nullptr;
+  QPushButton* print_ = nullptr;
+};
+
+}  // namespace tavrin::ui

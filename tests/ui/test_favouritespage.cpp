@@ -1,0 +1,285 @@
+// Favourites in the window, offscreen: Ctrl+D keeps and drops a name from a
+// result pane, the report and the analysis page; the page's in-place edits,
+// deletion, comparison, printing and exchange reach the store; a store that
+// cannot be opened leaves the window usable.
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+
+#include "favourites/store.h"
+#include "ui/FavouritesModel.h"
+#include "ui/FavouritesPage.h"
+#include "ui/MainWindow.h"
+#include "ui/PaneView.h"
+#include "ui/qtext.h"
+#include "window_fixture.h"
+
+using tavrin::Favourite;
+using tavrin::FavouritesStore;
+using tavrin::Sex;
+using tavrin::test::Find;
+using tavrin::ui::FavouritesModel;
+using tavrin::ui::FavouritesPage;
+using tavrin::ui::FromGbk;
+using tavrin::ui::MainWindow;
+using tavrin::ui::ToGbk;
+
+namespace {
+
+Favourite Kept(const QString& name, int score, int day = 1) {
+  Favourite f;
+  f.name = ToGbk(name);
+  f.sex = Sex::kMale;
+  f.year = 2012;
+  f.month = 3;
+  f.day = day;
+  f.hour = 8;
+  f.score = score;
+  f.origin = ToGbk("二字名");
+  return f;
+}
+
+// Selects the page's rows holding these names.
+void Select(FavouritesPage& page, const QStringList& names) {
+  QTableView* table = page.Table();
+  table->clearSelection();
+  for (int row = 0; row < table->model()->rowCount(); ++row) {
+    if (names.contains(table->model()->index(row, FavouritesModel::kName).data().toString())) {
+      table->selectionModel()->select(table->model()->index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+}
+
+}  // namespace
+
+class FavouritesPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { recorder = std::make_unique<tavrin::test::MessageRecorder>(); }
+  void cleanup() { recorder.reset(); }
+
+  // Ctrl+D on each page keeps the name with the settings page's sex, date and
+  // hour and the page's score and origin; again, it drops it.
+  void toggleFromPages_data() {
+    QTest::addColumn<QString>("source");
+    QTest::newRow("result pane") << "pane";
+    QTest::newRow("report") << "report";
+    QTest::newRow("analysis") << "analysis";
+  }
+  void toggleFromPages() {
+    QFETCH(QString, source);
+    QTemporaryDir dir;
+    MainWindow window(tavrin::test::WindowStores(), 5);
+    window.show();
+    FavouritesPage& page = *window.Favourites();
+    page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("f.db").toStdString()));
+    Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->setChecked(true);
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
+    Find<QComboBox>(window, "bsSkinComboBox2")->setEditText("6");
+    Find<QComboBox>(window, "bsSkinComboBox5")->setEditText("13");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+
+    QString name;
+    int score = -1;
+    QWidget* target = nullptr;
+    QString origin;
+    if (source == "pane") {
+      window.Pages()->setCurrentIndex(2);
+      auto* pane = Find<tavrin::ui::PaneView>(window, "Memo3");
+      const QTextBlock block = pane->document()->firstBlock();
+      const int second = block.text().indexOf("   ") + 3;
+      QTextCursor cursor(block);
+      cursor.setPosition(block.position() + second + 1);
+      pane->setTextCursor(cursor);
+      const tavrin::Candidate* candidate = pane->CandidateAtCursor();
+      QVERIFY(candidate);
+      name = FromGbk(candidate->fullName);
+      score = candidate->score;
+      origin = FromGbk(candidate->generator);
+      target = pane;
+    } else if (source == "report") {
+      window.Pages()->setCurrentIndex(7);
+      auto* table = Find<QTableView>(window, "ListView1");
+      table->setCurrentIndex(table->model()->index(1, 0));
+      const tavrin::Candidate& candidate = window.Model().report.Rows()[1].candidate;
+      name = FromGbk(candidate.fullName);
+      score = candidate.score;
+      origin = FromGbk(candidate.generator);
+      target = table;
+    } else {
+      Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
+      window.Pages()->setCurrentIndex(6);
+      QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+      name = "张伟";
+      origin = "姓名分析";
+      target = Find<QLineEdit>(window, "bsSkinEdit2");
+    }
+    QVERIFY(!name.isEmpty());
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
+    const auto kept = page.Store()->Find(ToGbk(name), Sex::kFemale);
+    QVERIFY2(kept, qPrintable(source + " " + name));
+    QCOMPARE(std::tuple(kept->year, kept->month, kept->day, kept->hour), std::tuple(2012, 6, 1, 13));
+    QCOMPARE(FromGbk(kept->origin), origin);
+    if (score >= 0) QCOMPARE(kept->score, score);
+    QVERIFY(kept->score > 0);
+    QMenu menu;
+    page.AddMenuEntry(menu, tavrin::ui::Keepable{ToGbk(name), {}, {}, {}});
+    QCOMPARE(menu.actions().front()->text(), QString("★ 取消收藏"));
+    QCOMPARE(page.Model().rowCount(), 1);
+
+    QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
+    QVERIFY(!page.Store()->Find(ToGbk(name), Sex::kFemale));
+    QCOMPARE(page.Model().rowCount(), 0);
+    QVERIFY2(recorder->texts.isEmpty(), qPrintable(recorder->texts.join('|')));
+  }
+
+  // Rating and note edited in place persist; Delete asks, and removes only on yes.
+  void pageEdits() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("f.db").toStdString();
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    FavouritesPage& page = *window.Favourites();
+    page.SetStore(std::make_unique<FavouritesStore>(path));
+    for (const Favourite& f : {Kept("张伟", 80), Kept("李明", 90), Kept("王芳", 70)}) page.Store()->Save(f);
+    page.Refresh();
+    QAbstractItemModel* shown = page.Table()->model();
+    QCOMPARE(shown->rowCount(), 3);
+    shown->sort(FavouritesModel::kScore, Qt::DescendingOrder);
+    QCOMPARE(shown->index(0, FavouritesModel::kName).data().toString(), QString("李明"));
+    QVERIFY(shown->setData(shown->index(0, FavouritesModel::kRating), 4));
+    QVERIFY(!shown->setData(shown->index(0, FavouritesModel::kRating), 6));
+    QVERIFY(shown->setData(shown->index(0, FavouritesModel::kNote), "外婆喜欢"));
+    QVERIFY(!shown->setData(shown->index(0, FavouritesModel::kScore), 100));
+    QCOMPARE(shown->index(0, FavouritesModel::kRating).data().toString(), QString("★★★★☆"));
+    Find<QLineEdit>(window, "favouritesCharacters")->setText("王 张");
+    QCOMPARE(shown->rowCount(), 2);
+    Find<QLineEdit>(window, "favouritesCharacters")->clear();
+
+    {
+      FavouritesStore again(path);
+      const auto liming = again.Find(ToGbk("李明"), Sex::kMale);
+      QVERIFY(liming);
+      QCOMPARE(liming->rating, 4);
+      QCOMPARE(FromGbk(liming->note), QString("外婆喜欢"));
+      again.Save(Kept("赵云", 60));  // another program adds one
+    }
+    window.Pages()->setCurrentWidget(&page);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(page.Model().rowCount(), 4);  // shown again: read again
+
+    for (const bool yes : {false, true}) {
+      QStringList asked;
+      page.SetConfirm([&](QWidget*, const QString& question) {
+        asked << question;
+        return yes;
+      });
+      Select(page, {"张伟", "王芳"});
+      page.Table()->setFocus();
+      QTest::keyClick(page.Table(), Qt::Key_Delete);
+      QCOMPARE(asked.size(), 1);
+      QVERIFY(asked.front().contains("张伟、王芳"));
+      QCOMPARE(page.Store()->List().size(), yes ? 2u : 4u);
+    }
+    QVERIFY(recorder->texts.isEmpty());
+  }
+
+  // Compare shows two to four names side by side; print writes the table and
+  // one page per name; an exported file imported elsewhere merges.
+  void compareAndPrint_data() {
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<bool>("compares");
+    QTest::newRow("one") << QStringList{"张伟"} << false;
+    QTest::newRow("two") << QStringList{"张伟", "李明"} << true;
+    QTest::newRow("four") << QStringList{"张伟", "李明", "王芳", "赵云"} << true;
+    QTest::newRow("five") << QStringList{"张伟", "李明", "王芳", "赵云", "孙丽"} << false;
+  }
+  void compareAndPrint() {
+    QFETCH(QStringList, names);
+    QFETCH(bool, compares);
+    QTemporaryDir dir;
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    FavouritesPage& page = *window.Favourites();
+    page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("f.db").toStdString()));
+    int day = 1;
+    for (const QString name : {"张伟", "李明", "王芳", "赵云", "孙丽"}) page.Store()->Save(Kept(name, 80, day++));
+    page.Refresh();
+    Select(page, names);
+    QCOMPARE(page.SelectedRows().size(), static_cast<std::size_t>(names.size()));
+
+    QCOMPARE(Find<QPushButton>(window, "favouritesCompare")->isEnabled(), compares);
+    QDialog* dialog = page.Compare();
+    QCOMPARE(dialog != nullptr, compares);
+    QCOMPARE(recorder->texts.size(), compares ? 0 : 1);
+    if (dialog) {
+      auto* table = Find<QTableWidget>(*dialog, "comparisonTable");
+      QStringList shown, rows;
+      for (int c = 0; c < table->columnCount(); ++c) shown << table->horizontalHeaderItem(c)->text();
+      QCOMPARE(shown, names);
+      for (int r = 0; r < table->rowCount(); ++r) rows << table->verticalHeaderItem(r)->text();
+      for (const char* row : {"四柱", "八字五行", "名字五行", "天格", "总格", "分数"}) QVERIFY(rows.contains(row));
+      // 李明 was kept for 2012-3-2, 8 o'clock: its own chart, not another's.
+      const int second = static_cast<int>(rows.indexOf("四柱"));
+      QVERIFY(table->item(second, 0)->text() != table->item(second, 1)->text());
+      dialog->close();
+    }
+
+    recorder->texts.clear();
+    const QString pdf = dir.filePath("favourites.pdf");
+    QVERIFY(page.Print(pdf));
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    QVERIFY(info.waitForFinished(20000));
+    const QString pages = QString("Pages:\\s+%1\\n").arg(names.size() + 1);
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(pages)));
+
+    // Export, then import into a store that holds one of them changed and one other.
+    const QString json = dir.filePath("favourites.json");
+    QVERIFY(page.ExportJson(json));
+    page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("other.db").toStdString()));
+    page.Store()->Save(Kept("周杰", 75));
+    QVERIFY(page.ImportJson(json));
+    QCOMPARE(page.Model().rowCount(), 6);
+    QVERIFY2(recorder->texts.last().contains("新增 5 个"), qPrintable(recorder->texts.last()));
+    QVERIFY(!page.ImportJson(pdf));  // not JSON: refused, nothing changed
+    QCOMPARE(page.Store()->List().size(), 6u);
+  }
+
+  // A store that cannot be opened is told once; the window goes on, and
+  // keeping a name then says why it cannot.
+  void storeFault() {
+    QTemporaryDir dir;
+    qputenv(tavrin::kFavouritesVariable, QFile::encodeName(dir.path()));  // a directory, not a file
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    window.OpenFavourites();
+    qunsetenv(tavrin::kFavouritesVariable);
+    QCOMPARE(recorder->texts.size(), 1);
+    QVERIFY(recorder->texts.front().contains(dir.path()));
+    QVERIFY(!window.Favourites()->Store());
+    QVERIFY(!window.Favourites()->Toggle({ToGbk("张伟"), 80, {}, {}}));
+    QCOMPARE(recorder->texts.size(), 2);
+    QCOMPARE(window.Favourites()->Model().rowCount(), 0);
+  }
+
+ private:
+  std::unique_ptr<tavrin::test::MessageRecorder> recorder;
+};
+
+QTEST_MAIN(FavouritesPageTest)
+#include "test_favouritespage.moc"
