@@ -13,7 +13,7 @@
 #include "cli/cli.h"
 #include "cli/library.h"
 #include "sources/library_text.h"
-#include "sources/source_finder.h"
+#include "sources/name_notes.h"
 
 namespace tavrin::cli {
 namespace {
@@ -118,12 +118,12 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   if (names.empty()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
 
   const advice::AdviceTables tables = advice::AdviceTables::Load(context.Stores().dataDir);
-  sources::SourceFinder finder(context.Stores().dataDir);
+  sources::NameNotes notes(context.Stores().dataDir);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int surnameLength = tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
-        finder.Find(sources::GivenName(names[i], surnameLength), kMostSources);
+        notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
     const advice::ClassicalSource best = found.empty() ? advice::ClassicalSource{} : sources::AsClassicalSource(found[0]);
     const Advice a = tables.Advise(names[i], surnameLength, sex, found.empty() ? nullptr : &best);
     if (json) {

@@ -30,6 +30,7 @@
 #include "report/name_report_pdf.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
+#include "ui/PoemBrowser.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
@@ -161,6 +162,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
+  notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir);
 
   pages_ = new QTabWidget(this);
   std::vector<QWidget*> pages;
@@ -182,6 +184,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   reportLayout->setContentsMargins(0, 0, 0, 0);
   reportLayout->addWidget(reportPage_);
   connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
+  reportPage_->SetNotes(notes_.get());
   BuildPoetryPage(pages[8]);
   BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -376,7 +379,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poemModel_ = new QStandardItemModel(this);
   poems_ = new QTableView(page);
   poems_->setObjectName("DBGrid1");
-  poems_->setGeometry(0, 0, 217, 505);
+  poems_->setGeometry(0, kPoemSearchHeight, 217, 505 - kPoemSearchHeight);
   poems_->setModel(poemModel_);
   poems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   poems_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -394,25 +397,28 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   cutNote->setObjectName("poemCutNote");
   cutNote->setGeometry(464, 424, 425, 40);
   cutNote->setWordWrap(true);
-  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this, cutNote](const QModelIndex& current) {
+  const PoemBrowser::ShowPoem showPoem = [this, cutNote](const QModelIndex& current) {
             // The middle pane follows the selected poem; text typed there is
             // used for naming and never written back.
             if (current.isValid() && poemContentColumn_ >= 0) {
-              const QModelIndex content = poemModel_->index(current.row(), poemContentColumn_);
+              const QModelIndex content = current.siblingAtColumn(poemContentColumn_);
               poemText_->setPlainText(content.data().toString());
               cutNote->setText(content.data(Qt::UserRole).toBool()
                                    ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
                                    : QString());
             }
-          });
+          };
+  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showPoem);
+  poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
+  poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
   PaneView* pane = AddPane(page, model_->poetryPane, 337);
+  poemBrowser_->AttachNameLines(pane, poemText_);
   pane->setGeometry(464, 0, 425, 337);
   auto* start = AddButton(page, "bsSkinButton3", "开 始", {560, 392, 89, 25});
   auto* help = AddButton(page, "bsSkinButton4", "帮 助", {648, 392, 89, 25});
   connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
-  SetTabChain({poems_, poemText_, start, help, pane});
+  SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane});
 }
 
 void MainWindow::OpenPoetryDatabase() {
@@ -428,7 +434,7 @@ void MainWindow::OpenPoetryDatabase() {
   }
   poemContentColumn_ = table->Column("content");
   QStringList headers;
-  for (const std::string& column : table->columns) headers << FromGbk(column);
+  for (const std::string& column : table->columns) headers << PoemColumnCaption(column);
   poemModel_->setHorizontalHeaderLabels(headers);
   for (std::size_t row = 0; row < table->rows.size(); ++row) {
     QList<QStandardItem*> items;

@@ -14,6 +14,7 @@
 #include "chars/hzspell.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
+#include "sources/name_notes.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -30,6 +31,7 @@ class QTableView;
 namespace tavrin::ui {
 
 class PaneView;
+class PoemBrowser;
 class ReportPage;
 
 class MainWindow : public QWidget {
@@ -129,6 +131,9 @@ class MainWindow : public QWidget {
   int poemContentColumn_ = -1;
   bool poetryConnected_ = false;      // a connection was tried on a file that exists
   ReportPage* reportPage_ = nullptr;  // holds ListView1
+  std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use
+  PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
+  static constexpr int kPoemSearchHeight = 26;
 };
 
 }  // namespace tavrin::ui
