@@ -357,7 +357,8 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
   }
   if (path.isEmpty()) return false;
   QString error;
-  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error)) {
+  const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
+  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning)) {
     ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
