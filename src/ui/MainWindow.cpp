@@ -423,6 +423,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
 }
 
 void MainWindow::OpenPoetryDatabase() {
+  poemBrowser_->Open();
   if (poetryConnected_) return;
   const std::string path = model_->Stores().dataDir + kPoetryFile;
   if (!FileExists(path)) return;  // the next showing of the page tries again

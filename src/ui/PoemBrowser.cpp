@@ -98,8 +98,7 @@ PoemBrowser::PoemBrowser(QTableView* grid, QAbstractItemModel* curated, ShowPoem
   connect(collections_, &QComboBox::currentIndexChanged, this, &PoemBrowser::Refresh);
 }
 
-void PoemBrowser::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
+void PoemBrowser::Open() {
   if (collections_->count() > 1) return;
   if (sources::ClassicalLibrary* library = notes_.Library()) {
     const QSignalBlocker quiet(collections_);

@@ -3,7 +3,7 @@
 // curated poems of the poem database, as it always has; otherwise it shows
 // the texts of the classical library that match, with the same columns, and
 // the selected text goes to the poem pane in the same way. The library is
-// opened when the page is first shown. Names of the page's name pane tell in
+// opened when the page is first shown (Open). Names of the page's name pane tell in
 // a tooltip the line of the poem they were drawn from.
 #pragma once
 
@@ -62,6 +62,9 @@ class PoemBrowser : public QWidget {
   PoemBrowser(QTableView* grid, QAbstractItemModel* curated, ShowPoem showPoem, sources::NameNotes& notes,
               QWidget* parent);
 
+  // Opens the library and lists its collections, when the page is first shown.
+  void Open();
+
   // Shows the matching texts: the curated poems when both are empty.
   void Search(const QString& text, const QString& collection);
   int Matches() const;
@@ -73,7 +76,6 @@ class PoemBrowser : public QWidget {
   QComboBox* Collections() const { return collections_; }
 
  protected:
-  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
