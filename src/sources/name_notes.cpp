@@ -1,5 +1,6 @@
 #include "sources/name_notes.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "chars/encoding.h"
@@ -91,21 +92,36 @@ std::string MeaningLine(const advice::GivenChar& given) {
   return line;
 }
 
-std::string LineOfName(const std::string& textGbk, const std::string& givenGbk) {
+std::vector<std::string> LinesOfName(const std::string& textGbk, const std::string& givenGbk) {
   std::vector<std::string> name;
   for (const std::string& c : SplitChars(givenGbk)) name.push_back(GbkToUtf8(c));
-  std::string best;
+  if (name.empty()) return {};
+  std::vector<std::vector<std::string>> lines;
+  for (const std::string& line : TextLines(GbkToUtf8(textGbk))) lines.push_back(Utf8Chars(line));
+  const std::vector<std::string>* best = nullptr;
   Fit bestFit = Fit::kNone;
   std::vector<int> positions;
-  for (const std::string& line : TextLines(GbkToUtf8(textGbk))) {
-    const Fit fit = PlaceName(Utf8Chars(line), name, positions);
+  for (const std::vector<std::string>& line : lines) {
+    const Fit fit = PlaceName(line, name, positions);
     if (fit < bestFit) {
       bestFit = fit;
-      best = line;
+      best = &line;
       if (fit == Fit::kAdjacent) break;
     }
   }
-  return Utf8ToGbkLossy(best);
+  const auto joined = [](const std::vector<std::string>& line) {
+    std::string text;
+    for (const std::string& c : line) text += c;
+    return Utf8ToGbkLossy(text);
+  };
+  if (best) return {joined(*best)};
+  std::vector<std::string> each;
+  for (const std::string& c : name) {
+    const auto holding =
+        std::find_if(lines.begin(), lines.end(), [&c](const auto& line) { return std::find(line.begin(), line.end(), c) != line.end(); });
+    each.push_back(holding == lines.end() ? std::string() : joined(*holding));
+  }
+  return each;
 }
 
 advice::ClassicalSource AsClassicalSource(const NameSource& source) {

@@ -56,11 +56,12 @@ std::string ShortSource(const NameSource& source);
 // 子（zǐ）child; a master；常用词：孩子 儿子 电子.
 std::string MeaningLine(const advice::GivenChar& given);
 
-// The line of a text (GBK) that holds the characters of a given name (GBK)
-// best (adjacent and in order, then in order, then in any order; the first
-// among equals), or the empty text: the line a name drawn from a poem comes
-// from.
-std::string LineOfName(const std::string& textGbk, const std::string& givenGbk);
+// The lines of a text (GBK) a given name (GBK) was drawn from: the line that
+// holds all its characters best (adjacent and in order, then in order, then
+// in any order; the first among equals); when no line holds them all, the
+// first line holding each character, one a character (empty for a character
+// no line holds).
+std::vector<std::string> LinesOfName(const std::string& textGbk, const std::string& givenGbk);
 
 // A source as the 推荐度 weighs it.
 advice::ClassicalSource AsClassicalSource(const NameSource& source);

@@ -164,8 +164,19 @@ bool PoemBrowser::eventFilter(QObject* watched, QEvent* event) {
     const QString name = pane_->NameAtPosition(pane_->cursorForPosition(help->pos()).position());
     QString tip;
     if (!name.isEmpty()) {
-      const std::string line = sources::LineOfName(ToGbk(poem_->toPlainText()), notes_.GivenNameOf(ToGbk(name)));
-      if (!line.empty()) tip = name + " 出自：" + FromGbk(line);
+      const std::string given = notes_.GivenNameOf(ToGbk(name));
+      const std::vector<std::string> lines = sources::LinesOfName(ToGbk(poem_->toPlainText()), given);
+      if (lines.size() == 1 && !lines[0].empty()) {
+        tip = name + " 出自：" + FromGbk(lines[0]);
+      } else if (!lines.empty()) {
+        // No line holds the whole name: the line of each character.
+        const QString chars = FromGbk(given);
+        QStringList each;
+        for (std::size_t i = 0; i < lines.size() && static_cast<int>(i) < chars.size(); ++i) {
+          if (!lines[i].empty()) each << QString(chars[static_cast<int>(i)]) + "：" + FromGbk(lines[i]);
+        }
+        if (!each.isEmpty()) tip = name + " 的字出自：\n" + each.join('\n');
+      }
     }
     if (tip.isEmpty()) {
       QToolTip::hideText();

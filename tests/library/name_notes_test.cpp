@@ -12,21 +12,21 @@
 namespace tavrin::sources {
 namespace {
 
-TEST(NameNotes, LineOfNameInAPoem) {
+TEST(NameNotes, LinesOfNameInAPoem) {
   const std::string poem = "青青子衿，悠悠我心。纵我不往，子宁不嗣音？\n青青子佩，悠悠我思。";
   const struct {
     const char* given;
-    const char* line;
+    std::vector<std::string> lines;
   } cases[] = {
-      {"子衿", "青青子衿"},  // adjacent and in order
-      {"悠思", "悠悠我思"},  // in order, apart
-      {"心我", "悠悠我心"},  // any order
-      {"宁音", "子宁不嗣音"},
-      {"子", "青青子衿"},    // the first line holding it
-      {"月", ""},           // no line holds it
-      {"", ""},
+      {"子衿", {"青青子衿"}},             // adjacent and in order
+      {"悠思", {"悠悠我思"}},             // in order, apart
+      {"心我", {"悠悠我心"}},             // any order
+      {"子", {"青青子衿"}},               // the first line holding it
+      {"衿思", {"青青子衿", "悠悠我思"}},  // no line holds both: each one's line
+      {"月心", {"", "悠悠我心"}},
+      {"", {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(LineOfName(poem, c.given), c.line) << c.given;
+  for (const auto& c : cases) EXPECT_EQ(LinesOfName(poem, c.given), c.lines) << c.given;
 }
 
 TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
