@@ -399,16 +399,16 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   cutNote->setGeometry(464, 424, 425, 40);
   cutNote->setWordWrap(true);
   const PoemBrowser::ShowPoem showPoem = [this, cutNote](const QModelIndex& current) {
-            // The middle pane follows the selected poem; text typed there is
-            // used for naming and never written back.
-            if (current.isValid() && poemContentColumn_ >= 0) {
-              const QModelIndex content = current.siblingAtColumn(poemContentColumn_);
-              poemText_->setPlainText(content.data().toString());
-              cutNote->setText(content.data(Qt::UserRole).toBool()
-                                   ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
-                                   : QString());
-            }
-          };
+    // The middle pane follows the selected poem; text typed there is
+    // used for naming and never written back.
+    if (current.isValid() && poemContentColumn_ >= 0) {
+      const QModelIndex content = current.siblingAtColumn(poemContentColumn_);
+      poemText_->setPlainText(content.data().toString());
+      cutNote->setText(content.data(Qt::UserRole).toBool()
+                           ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
+                           : QString());
+    }
+  };
   connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showPoem);
   poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
   poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
