@@ -26,7 +26,9 @@
 
 #include "core/startup.h"
 #include "ui/MainWindow.h"
+#include "ui/ReportModel.h"
 #include "ui/ReportPage.h"
+#include "sources/name_notes.h"
 #include "ui/qtext.h"
 
 namespace {
@@ -144,6 +146,51 @@ void BM_OpenFavouritesPageOf1000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenFavouritesPageOf1000)->Unit(benchmark::kMillisecond);
+// The report of a default run with its 出处 column: the line of each name is
+// looked up when its cell is first shown. Arg 30: the first screen of rows
+// with a cold cache; arg 0: every row (an export), cold.
+void BM_ReportSourceColumn(benchmark::State& state) {
+  const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
+  tavrin::ui::MainWindow window(stores, 20121209);
+  window.findChild<QPushButton*>("bsSkinButton1")->click();
+  auto* page = window.findChild<tavrin::ui::ReportPage*>();
+  const QAbstractItemModel* model = page->Table()->model();
+  const int rows = state.range(0) ? std::min<int>(static_cast<int>(state.range(0)), model->rowCount()) : model->rowCount();
+  int found = 0;
+  for (auto _ : state) {
+    tavrin::sources::NameNotes notes(stores->dataDir);
+    page->SetNotes(&notes);
+    found = 0;
+    for (int row = 0; row < rows; ++row) {
+      found += !model->index(row, tavrin::ui::ReportModel::kSource).data().toString().isEmpty();
+    }
+    page->SetNotes(nullptr);
+  }
+  state.counters["rows"] = rows;
+  state.counters["with_source"] = found;
+  state.counters["rss_MB"] = ResidentMegabytes();
+}
+BENCHMARK(BM_ReportSourceColumn)->Arg(30)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The poem page's search, one keystroke at a time: the whole library
+// searched and shown in the grid, the first text in the poem pane.
+void BM_PoemPageSearch(benchmark::State& state) {
+  static const char* const kTyped[] = {"离", "离骚", "月", "明月", "李白", "青青子衿"};
+  const QString typed = kTyped[state.range(0)];
+  tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
+  window.Pages()->setCurrentIndex(8);
+  auto* field = window.findChild<QLineEdit*>("poemSearch");
+  auto* grid = window.findChild<QTableView*>("DBGrid1");
+  for (auto _ : state) {
+    field->setText(typed);
+    state.PauseTiming();
+    field->clear();
+    state.ResumeTiming();
+  }
+  field->setText(typed);
+  state.counters["texts"] = grid->model()->rowCount();
+}
+BENCHMARK(BM_PoemPageSearch)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -34,6 +34,8 @@ constexpr int kSingleGiven = -6;
 constexpr int kToneContrast = 4;
 constexpr int kLevelEnding = 2;
 constexpr int kListedName = 6;
+constexpr int kClassicalSource = 5;
+constexpr int kLastBonusRank = 2;  // 诗经 0, 楚辞 1, the Four Books 2
 constexpr int kOddPlace = -3;
 constexpr int kPlaceMinUses = 10;
 
@@ -64,8 +66,9 @@ std::string Join(const std::vector<std::string>& chars, std::size_t from, std::s
 
 class Adviser {
  public:
-  Adviser(const AdviceTables::Data& d, std::string_view fullName, int surnameLength, Sex sex)
-      : d_(d), chars_(SplitChars(fullName)) {
+  Adviser(const AdviceTables::Data& d, std::string_view fullName, int surnameLength, Sex sex,
+          const ClassicalSource* source)
+      : d_(d), chars_(SplitChars(fullName)), source_(source) {
     advice_.name = std::string(fullName);
     advice_.sex = sex;
     surnameLength = std::clamp(surnameLength, 1, 2);
@@ -331,6 +334,9 @@ class Adviser {
     if (level && oblique && advice_.given.size() >= 2) Reason(kToneContrast, "名字平仄相间，读来有起伏");
     const int lastTone = syllables_.back().tone;
     if (lastTone == 1 || lastTone == 2) Reason(kLevelEnding, "末字是平声，收音响亮");
+    if (source_ && source_->collectionRank >= 0 && source_->collectionRank <= kLastBonusRank) {
+      Reason(kClassicalSource, "名字出自《" + source_->title + "》（" + source_->collection + "）：" + source_->line);
+    }
     for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
     for (const auto& reason : advice_.reasons) score += reason.points;
     advice_.recommend = std::clamp(score, 0, 100);
@@ -340,6 +346,7 @@ class Adviser {
   std::vector<std::string> chars_;
   std::vector<Syllable> syllables_;
   std::size_t surname_ = 1;
+  const ClassicalSource* source_ = nullptr;
   Advice advice_;
 };
 
@@ -364,8 +371,9 @@ bool Advice::HasSerious() const {
                      [](const Warning& w) { return w.severity == Severity::kSerious; });
 }
 
-Advice AdviceTables::Advise(std::string_view fullName, int surnameLength, Sex sex) const {
-  return Adviser(*data_, fullName, surnameLength, sex).Run();
+Advice AdviceTables::Advise(std::string_view fullName, int surnameLength, Sex sex,
+                            const ClassicalSource* source) const {
+  return Adviser(*data_, fullName, surnameLength, sex, source).Run();
 }
 
 }  // namespace tavrin::advice

@@ -84,6 +84,17 @@ struct Advice {
   bool HasSerious() const;
 };
 
+// The best line of the classical library a given name comes from, as the
+// 推荐度 weighs it (GBK texts). `collectionRank` orders the collections as
+// the library does: 0 诗经, 1 楚辞, 2 the Four Books (论语, 大学, 中庸,
+// 孟子), higher for the rest; the first three earn a bonus.
+struct ClassicalSource {
+  int collectionRank = -1;
+  std::string collection;
+  std::string title;
+  std::string line;
+};
+
 class AdviceTables {
  public:
   AdviceTables();
@@ -108,7 +119,9 @@ class AdviceTables {
 
   // The advice on a full name whose first `surnameLength` characters are the
   // surname. Bytes that do not begin a double-byte character are skipped.
-  Advice Advise(std::string_view fullName, int surnameLength, Sex sex) const;
+  // `source`, when given, is the best line the given name comes from.
+  Advice Advise(std::string_view fullName, int surnameLength, Sex sex,
+                const ClassicalSource* source = nullptr) const;
 
   // The facts of one character, or null.
   const CharFacts* Facts(std::string_view ch) const;

@@ -11,17 +11,21 @@
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/library.h"
+#include "sources/library_text.h"
+#include "sources/name_notes.h"
 
 namespace tavrin::cli {
 namespace {
 
 constexpr const char* kOptions = "NAME... [--sex male|female] [--json]";
+constexpr std::size_t kMostSources = 3;
 
 using advice::Advice;
 
 std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMarks(numbered); }
 
-nlohmann::ordered_json ToJson(const Advice& a) {
+nlohmann::ordered_json ToJson(const Advice& a, const std::vector<sources::NameSource>& found) {
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const advice::Warning& w : a.warnings) {
     warnings.push_back(
@@ -51,7 +55,8 @@ nlohmann::ordered_json ToJson(const Advice& a) {
           {"recommend", a.recommend},
           {"warnings", std::move(warnings)},
           {"chars", std::move(chars)},
-          {"reasons", std::move(reasons)}};
+          {"reasons", std::move(reasons)},
+          {"sources", SourcesJson(found)}};
 }
 
 // The literals of this file are GBK like every core text; the terminal gets UTF-8.
@@ -113,11 +118,16 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   if (names.empty()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
 
   const advice::AdviceTables tables = advice::AdviceTables::Load(context.Stores().dataDir);
+  sources::NameNotes notes(context.Stores().dataDir);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const Advice a = tables.Advise(names[i], tables.SurnameLength(names[i]), sex);
+    const int surnameLength = tables.SurnameLength(names[i]);
+    const std::vector<sources::NameSource> found =
+        notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
+    const advice::ClassicalSource best = found.empty() ? advice::ClassicalSource{} : sources::AsClassicalSource(found[0]);
+    const Advice a = tables.Advise(names[i], surnameLength, sex, found.empty() ? nullptr : &best);
     if (json) {
-      list.push_back(ToJson(a));
+      list.push_back(ToJson(a, found));
     } else {
       if (i) context.out << '\n';
       PrintText(context, a);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "chars/encoding.h"
 #include "cli/cli.h"
 #include "cli/library.h"
@@ -30,21 +31,14 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   }
   if (names.size() != 1) throw CliError(kSourceUsage);
   const std::string name = CliContext::ToGbk(names[0]);
-  const std::string given = sources::GivenName(name);
+  const advice::AdviceTables tables = advice::AdviceTables::Load(context.Stores().dataDir);
+  const std::string given = sources::GivenName(name, tables.SurnameLength(name));
   if (given.empty()) throw CliError("\"" + names[0] + "\" has no given name after its surname");
   const auto found = OpenLibrary(context)->FindSources(given, kMostSources);
 
   if (json) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const auto& source : found) {
-      list.push_back({{"line", GbkToUtf8(source.line)},
-                      {"title", GbkToUtf8(source.title)},
-                      {"author", GbkToUtf8(source.author)},
-                      {"collection", GbkToUtf8(source.collection)},
-                      {"positions", source.positions}});
-    }
     const nlohmann::ordered_json result = {
-        {"name", GbkToUtf8(name)}, {"given", GbkToUtf8(given)}, {"sources", std::move(list)}};
+        {"name", GbkToUtf8(name)}, {"given", GbkToUtf8(given)}, {"sources", SourcesJson(found)}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     return 0;
   }

@@ -79,7 +79,9 @@ int Run(const std::vector<std::string>& args) {
   }
   QString error;
   // The name goes to the system as the bytes it was given.
-  if (!tavrin::report::WriteNameReportPdf(report, pdf, error)) {
+  tavrin::sources::NameNotes notes(stores->dataDir);
+  const tavrin::report::NameMeaning meaning = tavrin::report::MeaningOf(notes, report.name);
+  if (!tavrin::report::WriteNameReportPdf(report, pdf, error, &meaning)) {
     throw BadInput{"无法写入文件 " + pdf + ":" + error.toStdString()};
   }
   std::cout << pdf << '\n';

@@ -53,10 +53,12 @@ std::array<int, 5> CountElements(const QString& text) {
 
 class ReportPainter {
  public:
-  ReportPainter(QPainter& painter, const NameReport& report) : p_(painter), r_(report) {}
+  ReportPainter(QPainter& painter, const NameReport& report, const NameMeaning* meaning)
+      : p_(painter), r_(report), m_(meaning) {}
 
   void Paint() {
     Header();
+    Meaning();
     Pillars();
     Elements();
     Grids();
@@ -92,6 +94,21 @@ class ReportPainter {
                 QString("出生:公历 %1年%2月%3日 %4时").arg(r_.year).arg(r_.month).arg(r_.day).arg(Text(r_.hour)));
     p_.setPen(Qt::black);
     y_ += 20;
+  }
+
+  // 字义与出处: a line a given character, then the line the name comes from.
+  void Meaning() {
+    if (!m_ || (m_->meanings.empty() && m_->source.empty())) return;
+    Heading("字义与出处");
+    p_.setFont(Font(10));
+    QStringList lines;
+    for (const std::string& meaning : m_->meanings) lines << Text(meaning);
+    if (!m_->source.empty()) lines << "出处:" + Text(m_->source) + "(" + Text(m_->collection) + ")";
+    for (const QString& line : lines) {
+      const QRect needed = p_.boundingRect(QRect(kMargin, y_, kContentWidth, 1000), Qt::TextWordWrap, line);
+      p_.drawText(QRect(kMargin, y_, kContentWidth, needed.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
+      y_ += needed.height() + 2;
+    }
   }
 
   void Pillars() {
@@ -228,6 +245,7 @@ class ReportPainter {
 
   QPainter& p_;
   const NameReport& r_;
+  const NameMeaning* m_;
   int y_ = 0;
 };
 
@@ -352,9 +370,20 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
   return rows;
 }
 
-bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error) {
+NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
+  NameMeaning meaning;
+  meaning.meanings = notes.Meanings(fullName);
+  if (const sources::NameSource* source = notes.BestSource(fullName)) {
+    meaning.source = sources::ShortSource(*source);
+    meaning.collection = source->collection;
+  }
+  return meaning;
+}
+
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
+                        const NameMeaning* meaning) {
   return WritePdf(Text(report.name) + " 姓名分析报告", path, error,
-                  [&](QPainter& painter, QPdfWriter&) { ReportPainter(painter, report).Paint(); });
+                  [&](QPainter& painter, QPdfWriter&) { ReportPainter(painter, report, meaning).Paint(); });
 }
 
 bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error) {
@@ -362,7 +391,7 @@ bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::strin
     PaintComparison(painter, names);
     for (const ComparedName& name : names) {
       writer.newPage();
-      ReportPainter(painter, name.report).Paint();
+      ReportPainter(painter, name.report, nullptr).Paint();
     }
   });
 }

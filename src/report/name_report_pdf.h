@@ -9,14 +9,27 @@
 #include <vector>
 
 #include "analysis/analyse_name.h"
+#include "sources/name_notes.h"
 
 namespace tavrin::report {
+
+// What the given name's characters mean and the line it comes from (GBK),
+// shown under the name when known.
+struct NameMeaning {
+  std::vector<std::string> meanings;  // one line a character (sources::MeaningLine)
+  std::string source;                 // 《title》author：line, or empty
+  std::string collection;
+};
+
+// The meanings and the best source of a full name.
+NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName);
 
 // Writes the PDF to `path` (bytes, as the system takes them) through
 // core/safe_write.h: the file holds its old content, or none, unless the
 // whole report was written. On failure returns false and the reason.
 // Needs a QGuiApplication (offscreen is enough).
-bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error);
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
+                        const NameMeaning* meaning = nullptr);
 
 // A kept name as a comparison shows it: its analysis, and what the user and
 // the advice said about it (empty when there is nothing).

@@ -33,6 +33,8 @@ struct ClassicalLibrary::Impl {
   Statement checked;     // the same with the content, to check a search text with marks
   Statement scan;        // texts by a plain scan (a search text without Chinese)
   Statement collection;  // the texts of one collection
+  Statement content;     // the content of one text
+  Statement collections;  // the collections, in the library's order
 
   // The text last read, by id: lines of one text follow one another in the
   // index, so most lookups hit it.
@@ -88,6 +90,8 @@ ClassicalLibrary::ClassicalLibrary(const std::string& path) : impl_(std::make_un
                         " AND (?2 = '' OR collection = ?2) ORDER BY id");
   impl_->collection = Prepare(db, "SELECT id, title, author, collection FROM texts"
                                   " WHERE ?2 = '' OR collection = ?2 ORDER BY id");
+  impl_->content = Prepare(db, "SELECT content FROM texts WHERE id = ?1");
+  impl_->collections = Prepare(db, "SELECT collection FROM texts GROUP BY collection ORDER BY MIN(id)");
 }
 
 ClassicalLibrary::~ClassicalLibrary() = default;
@@ -190,6 +194,25 @@ std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::s
   }
   sqlite3_reset(statement);
   return entries;
+}
+
+std::optional<std::string> ClassicalLibrary::Content(std::int64_t id) {
+  sqlite3_stmt* statement = impl_->content.get();
+  sqlite3_reset(statement);
+  sqlite3_bind_int64(statement, 1, id);
+  std::optional<std::string> content;
+  if (Step(impl_->db.get(), statement)) content = ToGbk(ColumnText(statement, 0));
+  sqlite3_reset(statement);
+  return content;
+}
+
+std::vector<std::string> ClassicalLibrary::Collections() {
+  sqlite3_stmt* statement = impl_->collections.get();
+  sqlite3_reset(statement);
+  std::vector<std::string> names;
+  while (Step(impl_->db.get(), statement)) names.push_back(ToGbk(ColumnText(statement, 0)));
+  sqlite3_reset(statement);
+  return names;
 }
 
 }  // namespace tavrin::sources

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,12 @@ class ClassicalLibrary {
   // The texts whose title, author or content holds `text` (GBK; empty for
   // any), in `collection` (GBK; empty for any), by id.
   std::vector<LibraryEntry> Search(std::string_view text, std::string_view collection);
+
+  // The content of the text `id` (GBK, lines ended by "\n"), or none.
+  std::optional<std::string> Content(std::int64_t id);
+
+  // The collections (GBK), in the order of their first texts.
+  std::vector<std::string> Collections();
 
  private:
   struct Impl;

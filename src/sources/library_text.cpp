@@ -34,17 +34,6 @@ constexpr int kRankShift = 40;
 
 // Two-character surnames, in GBK: a small list of the common ones, which a
 // full table of surnames can replace.
-const std::vector<std::string>& CompoundSurnames() {
-  static const std::vector<std::string> surnames = [] {
-    std::vector<std::string> gbk;
-    for (const char* name : {"欧阳", "诸葛", "司马", "上官", "东方", "皇甫", "夏侯", "尉迟", "公孙", "慕容", "令狐", "司徒"}) {
-      gbk.push_back(Utf8ToGbk(name).value_or(""));
-    }
-    return gbk;
-  }();
-  return surnames;
-}
-
 // The positions of `name` placed in this order on `line`: each character on
 // the nearest free occurrence after the one before; false when it does not fit.
 bool PlaceInOrder(const std::vector<std::string>& line, const std::vector<std::string>& name, std::size_t start,
@@ -149,13 +138,12 @@ std::int64_t TextIdOfLineKey(std::int64_t key) {
 
 int LineNumberOfLineKey(std::int64_t key) { return static_cast<int>(key & ((1 << kLineBits) - 1)); }
 
-std::string GivenName(std::string_view fullNameGbk) {
-  for (const std::string& compound : CompoundSurnames()) {
-    if (fullNameGbk.substr(0, compound.size()) == compound) return std::string(fullNameGbk.substr(compound.size()));
-  }
+std::string GivenName(std::string_view fullNameGbk, int surnameLength) {
   const std::vector<std::string> chars = SplitChars(fullNameGbk);
-  if (chars.size() < 2) return {};
-  return std::string(fullNameGbk.substr(chars.front().size()));
+  if (surnameLength < 1 || chars.size() <= static_cast<std::size_t>(surnameLength)) return {};
+  std::size_t bytes = 0;
+  for (int i = 0; i < surnameLength; ++i) bytes += chars[static_cast<std::size_t>(i)].size();
+  return std::string(fullNameGbk.substr(bytes));
 }
 
 Fit PlaceName(const std::vector<std::string>& line, const std::vector<std::string>& name, std::vector<int>& positions) {

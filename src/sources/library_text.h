@@ -42,9 +42,10 @@ std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineN
 std::int64_t TextIdOfLineKey(std::int64_t key);
 int LineNumberOfLineKey(std::int64_t key);
 
-// The given name of a GBK full name: without its surname, which is the
-// first character or one of the common two-character surnames.
-std::string GivenName(std::string_view fullNameGbk);
+// The given name of a GBK full name whose first `surnameLength` characters
+// are the surname (advice::AdviceTables::SurnameLength tells a compound
+// surname); empty when nothing follows the surname.
+std::string GivenName(std::string_view fullNameGbk, int surnameLength);
 
 // How a name's characters stand in a line, best first.
 enum class Fit { kAdjacent, kInOrder, kAnyOrder, kNone };

@@ -34,6 +34,7 @@
 #include "ui/FavouritesPage.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
+#include "ui/PoemBrowser.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
@@ -168,6 +169,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
+  notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir);
 
   pages_ = new QTabWidget(this);
   std::vector<QWidget*> pages;
@@ -189,6 +191,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   reportLayout->setContentsMargins(0, 0, 0, 0);
   reportLayout->addWidget(reportPage_);
   connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
+  reportPage_->SetNotes(notes_.get());
   BuildPoetryPage(pages[8]);
   BuildFavouritesPage();
   BuildKeyboard();
@@ -368,7 +371,8 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
   }
   if (path.isEmpty()) return false;
   QString error;
-  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error)) {
+  const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
+  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning)) {
     ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
@@ -390,7 +394,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poemModel_ = new QStandardItemModel(this);
   poems_ = new QTableView(page);
   poems_->setObjectName("DBGrid1");
-  poems_->setGeometry(0, 0, 217, 505);
+  poems_->setGeometry(0, kPoemSearchHeight, 217, 505 - kPoemSearchHeight);
   poems_->setModel(poemModel_);
   poems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   poems_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -408,25 +412,28 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   cutNote->setObjectName("poemCutNote");
   cutNote->setGeometry(464, 424, 425, 40);
   cutNote->setWordWrap(true);
-  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this, cutNote](const QModelIndex& current) {
-            // The middle pane follows the selected poem; text typed there is
-            // used for naming and never written back.
-            if (current.isValid() && poemContentColumn_ >= 0) {
-              const QModelIndex content = poemModel_->index(current.row(), poemContentColumn_);
-              poemText_->setPlainText(content.data().toString());
-              cutNote->setText(content.data(Qt::UserRole).toBool()
-                                   ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
-                                   : QString());
-            }
-          });
+  const PoemBrowser::ShowPoem showPoem = [this, cutNote](const QModelIndex& current) {
+    // The middle pane follows the selected poem; text typed there is
+    // used for naming and never written back.
+    if (current.isValid() && poemContentColumn_ >= 0) {
+      const QModelIndex content = current.siblingAtColumn(poemContentColumn_);
+      poemText_->setPlainText(content.data().toString());
+      cutNote->setText(content.data(Qt::UserRole).toBool()
+                           ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
+                           : QString());
+    }
+  };
+  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showPoem);
+  poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
+  poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
   PaneView* pane = AddPane(page, model_->poetryPane, 337);
+  poemBrowser_->AttachNameLines(pane, poemText_);
   pane->setGeometry(464, 0, 425, 337);
   auto* start = AddButton(page, "bsSkinButton3", "开 始", {560, 392, 89, 25});
   auto* help = AddButton(page, "bsSkinButton4", "帮 助", {648, 392, 89, 25});
   connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
-  SetTabChain({poems_, poemText_, start, help, pane});
+  SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane});
   Follows(poems_, kTaller | kWider);
   Follows(poemText_, kTaller | kRight);
   for (QWidget* widget : {static_cast<QWidget*>(pane), static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start),
@@ -436,6 +443,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
 }
 
 void MainWindow::OpenPoetryDatabase() {
+  poemBrowser_->Open();
   if (poetryConnected_) return;
   const std::string path = model_->Stores().dataDir + kPoetryFile;
   if (!FileExists(path)) return;  // the next showing of the page tries again
@@ -448,7 +456,7 @@ void MainWindow::OpenPoetryDatabase() {
   }
   poemContentColumn_ = table->Column("content");
   QStringList headers;
-  for (const std::string& column : table->columns) headers << FromGbk(column);
+  for (const std::string& column : table->columns) headers << PoemColumnCaption(column);
   poemModel_->setHorizontalHeaderLabels(headers);
   for (std::size_t row = 0; row < table->rows.size(); ++row) {
     QList<QStandardItem*> items;

@@ -15,6 +15,7 @@
 #include "chars/hzspell.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
+#include "sources/name_notes.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -32,6 +33,7 @@ namespace tavrin::ui {
 
 class FavouritesPage;
 class PaneView;
+class PoemBrowser;
 class ReportPage;
 
 class MainWindow : public QWidget {
@@ -152,6 +154,9 @@ class MainWindow : public QWidget {
   };
   std::vector<Anchored> anchored_;
   bool remembers_ = false;
+  std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use
+  PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
+  static constexpr int kPoemSearchHeight = 26;
 };
 
 }  // namespace tavrin::ui

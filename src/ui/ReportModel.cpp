@@ -4,6 +4,7 @@
 #include "chars/strokes.h"
 #include "chars/tone_marks.h"
 #include "core/services.h"
+#include "sources/name_notes.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -23,12 +24,12 @@ QString JoinNumbers(const std::vector<int>& numbers) {
 
 const QStringList& ReportModel::Captions() {
   static const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行",
-                                       "五格", "拼音", "笔画",       "声调"};
+                                       "五格", "拼音", "笔画",       "声调",       "出处"};
   return captions;
 }
 
 int ReportModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {0, 0, 130, 60, 180, 800, 150, 80, 80};
+  static constexpr int kWidths[kColumnCount] = {0, 0, 130, 60, 180, 800, 150, 80, 80, 320};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 
@@ -61,6 +62,29 @@ ReportModel::Extras ReportModel::MakeExtras(const ReportRow& row) const {
   return extras;
 }
 
+void ReportModel::SetNotes(sources::NameNotes* notes) {
+  notes_ = notes;
+  if (rowCount() > 0) emit dataChanged(index(0, kSource), index(rowCount() - 1, kSource));
+}
+
+QString ReportModel::SourceText(int row) const {
+  if (!notes_) return {};
+  const sources::NameSource* source =
+      notes_->BestSource(report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
+  return source ? FromGbk(sources::ShortSource(*source)) : QString();
+}
+
+QString ReportModel::NameTip(int row) const {
+  if (!notes_) return {};
+  const std::string& name = report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName;
+  QStringList lines;
+  for (const std::string& meaning : notes_->Meanings(name)) lines << FromGbk(meaning);
+  if (const sources::NameSource* source = notes_->BestSource(name)) {
+    lines << "出处：" + FromGbk(sources::ShortSource(*source)) + "（" + FromGbk(source->collection) + "）";
+  }
+  return lines.join('\n');
+}
+
 int ReportModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(extras_.size());
 }
@@ -77,6 +101,8 @@ QString ReportModel::CellText(int row, int column) const {
       return extras.strokes;
     case kTones:
       return extras.tones;
+    case kSource:
+      return SourceText(row);
     default:
       break;
   }
@@ -101,6 +127,14 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
     return CellText(index.row(), column);
   }
   if (role == kScoreRole) return report_.Rows()[static_cast<std::size_t>(index.row())].candidate.score;
+  if (role == Qt::ToolTipRole && column == kName) {
+    const QString tip = NameTip(index.row());
+    return tip.isEmpty() ? QVariant() : QVariant(tip);
+  }
+  if (role == Qt::ToolTipRole && column == kSource) {
+    const QString text = SourceText(index.row());
+    return text.isEmpty() ? QVariant() : QVariant(text);
+  }
   if (role == Qt::ToolTipRole && column == kGrids) {
     return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, "\n")).trimmed();
   }

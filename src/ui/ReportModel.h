@@ -1,7 +1,10 @@
 // The report list of the core as a table model: appended rows appear as they
 // are written, and thousands of them stay fast in the view. After the six
 // columns of the core's rows come three that help to read a name aloud and
-// compare names: its pinyin with tone marks, its stroke counts and its tones.
+// compare names: its pinyin with tone marks, its stroke counts and its tones;
+// then 出处, the best line of the classical library the given name comes from,
+// looked up when a cell is first shown. The 姓名 cell's tooltip tells what
+// each given character means and that line.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -13,6 +16,9 @@
 namespace tavrin {
 struct NamingServices;
 }
+namespace tavrin::sources {
+class NameNotes;
+}
 
 namespace tavrin::ui {
 
@@ -20,13 +26,17 @@ class ReportModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones };
-  static constexpr int kColumnCount = 9;
+  enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones, kSource };
+  static constexpr int kColumnCount = 10;
   // The row's score as an integer, in every column.
   static constexpr int kScoreRole = Qt::UserRole + 1;  // as ReportProxy reads it
 
   // Listens to `report`, which must outlive the model, as must `services`.
   ReportModel(ReportList& report, const NamingServices& services, QObject* parent = nullptr);
+
+  // Where sources and meanings come from; without, 出处 and the tooltips
+  // stay empty. `notes` must outlive the model.
+  void SetNotes(sources::NameNotes* notes);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,10 +55,13 @@ class ReportModel : public QAbstractTableModel {
     QString pinyin, strokes, tones;
   };
   Extras MakeExtras(const ReportRow& row) const;
+  QString SourceText(int row) const;
+  QString NameTip(int row) const;
 
   const ReportList& report_;
   const NamingServices& services_;
   std::vector<Extras> extras_;
+  sources::NameNotes* notes_ = nullptr;
 };
 
 }  // namespace tavrin::ui

@@ -64,6 +64,8 @@ void ReportPage::RefreshCount() {
   count_->setText(QString("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
 }
 
+void ReportPage::SetNotes(sources::NameNotes* notes) { model_->SetNotes(notes); }
+
 std::vector<int> ReportPage::SelectedRows() const {
   return SelectedSourceRows(*table_, *proxy_);
 }

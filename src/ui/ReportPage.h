@@ -20,6 +20,10 @@ class ReportList;
 struct NamingServices;
 }  // namespace tavrin
 
+namespace tavrin::sources {
+class NameNotes;
+}
+
 namespace tavrin::ui {
 
 class ReportModel;
@@ -32,6 +36,8 @@ class ReportPage : public QWidget {
   ReportPage(ReportList& report, const NamingServices& services, QWidget* parent = nullptr);
 
   QTableView* Table() const { return table_; }
+  // Where the 出处 column and the names' tooltips come from (outlives the page).
+  void SetNotes(sources::NameNotes* notes);
   const ReportModel& Model() const { return *model_; }
   // The model rows of the selected rows, in the order shown.
   std::vector<int> SelectedRows() const;

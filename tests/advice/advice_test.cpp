@@ -169,5 +169,32 @@ TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
   for (const char* odd : {"", "王", "ab", "\xff\xff\xff"}) EXPECT_NO_THROW(Shipped().Advise(odd, 1, F));
 }
 
+// A line of the 诗经, the 楚辞 or the Four Books raises the 推荐度 by 5 with
+// a reason naming it; a line of later collections, or none, does not.
+TEST(Advice, ClassicalSourceBonus) {
+  const struct {
+    const char* name;
+    ClassicalSource source;
+    int bonus;
+  } cases[] = {
+      {"王子衿", {0, "诗经", "子衿", "青青子衿"}, 5},
+      {"王修远", {1, "楚辞", "离骚", "路漫漫其修远兮"}, 5},
+      {"孟浩然", {2, "孟子", "公孙丑上", "我善养吾浩然之气"}, 5},
+      {"李锦瑟", {3, "唐诗三百首", "锦瑟", "锦瑟无端五十弦"}, 0},
+      {"周伊人", {5, "元曲", "x", "所谓伊人"}, 0},
+      {"周伊人", {-1, "", "", ""}, 0},
+  };
+  for (const auto& c : cases) {
+    const Advice plain = AdviseShipped(c.name, M);
+    const Advice sourced = Shipped().Advise(c.name, 1, M, &c.source);
+    EXPECT_EQ(sourced.recommend - plain.recommend, c.bonus) << c.name;
+    EXPECT_EQ(sourced.reasons.size() - plain.reasons.size(), c.bonus ? 1u : 0u) << c.name;
+    const bool named = std::any_of(sourced.reasons.begin(), sourced.reasons.end(), [&](const Reason& r) {
+      return r.text == std::string("名字出自《") + c.source.title + "》（" + c.source.collection + "）：" + c.source.line;
+    });
+    EXPECT_EQ(named, c.bonus != 0) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace tavrin::advice

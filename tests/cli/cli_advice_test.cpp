@@ -18,7 +18,7 @@ TEST(CliAdvise, JsonShape) {
   ASSERT_EQ(json.size(), 1u);
   const auto& names = json.at("names");
   ASSERT_EQ(names.size(), 2u);
-  const std::vector<std::string> keys = {"name", "sex", "pinyin", "recommend", "warnings", "chars", "reasons"};
+  const std::vector<std::string> keys = {"name", "sex", "pinyin", "recommend", "warnings", "chars", "reasons", "sources"};
   const std::set<std::string> kinds = {"homophone", "famous", "rare", "unsuitable", "sex", "reading"};
   for (const auto& a : names) {
     std::vector<std::string> seen;
@@ -46,6 +46,39 @@ TEST(CliAdvise, JsonShape) {
   EXPECT_EQ(names[0].at("warnings")[0].at("kind"), "sex");  // a girl's name for a boy, serious first
   EXPECT_EQ(names[1].at("chars").size(), 1u);       // 欧阳 is the surname
   EXPECT_EQ(names[1].at("chars")[0].at("readings")[0], U8(u8"xiū"));
+}
+
+// The best lines a given name comes from, as `source --json` gives them (at
+// most three), and the 推荐度's bonus for a line of the first collections.
+TEST(CliAdvise, SourcesAndTheirBonus) {
+  const auto result = RunCommand({"advise", U8(u8"王子衿"), U8(u8"欧阳修远"), U8(u8"李锦瑟"), U8(u8"王犇犇"), "--json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto names = nlohmann::json::parse(result.out).at("names");
+  const struct {
+    const char8_t* best;  // the first line's JSON, or empty for none
+    bool bonus;
+  } expected[] = {
+      {u8R"({"line":"青青子衿","title":"子衿","author":"佚名","collection":"诗经","positions":[3,4]})", true},
+      {u8R"({"line":"路漫漫其修远兮","title":"离骚","author":"屈原","collection":"楚辞","positions":[5,6]})", true},
+      {u8R"({"line":"锦瑟无端五十弦","title":"锦瑟","author":"李商隐","collection":"唐诗三百首","positions":[1,2]})",
+       false},        // a Tang poem: no bonus
+      {u8"", false},  // no line holds it
+  };
+  ASSERT_EQ(names.size(), std::size(expected));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const auto& sources = names[i].at("sources");
+    EXPECT_LE(sources.size(), 3u);
+    if (*expected[i].best) {
+      EXPECT_EQ(sources.at(0), nlohmann::json::parse(U8(expected[i].best))) << i;
+    }
+    bool bonus = false;
+    for (const auto& r : names[i].at("reasons")) {
+      bonus = bonus || (r.at("points") == 5 && r.at("text").get<std::string>().starts_with(U8(u8"名字出自")));
+    }
+    EXPECT_EQ(bonus, expected[i].bonus) << i;
+  }
+  EXPECT_TRUE(names[3].at("sources").empty());
+  EXPECT_FALSE(names[2].at("sources").empty());
 }
 
 TEST(CliAdvise, TextAndBadInput) {

@@ -53,7 +53,7 @@ TEST(CliSources, BadInput) {
       {{"source"}, u8"usage"},
       {{"source", U8(u8"王浩然"), U8(u8"李白")}, u8"usage"},
       {{"source", U8(u8"王浩然"), "--xml"}, u8"usage"},
-      {{"source", U8(u8"欧阳")}, u8"has no given name"},
+      {{"source", U8(u8"王")}, u8"has no given name"},
       {{"poems", "--search"}, u8"usage"},
       {{"poems", "--collection", "a", "--collection", "b"}, u8"usage"},
   };

@@ -44,7 +44,7 @@ TEST(ClassicalLibrary, WellKnownNamesFindTheirLine) {
   int hits = 0;
   std::string missed;
   for (const auto& c : cases) {
-    const auto found = Library().FindSources(GivenName(c.name));
+    const auto found = Library().FindSources(GivenName(c.name, 1));
     const auto hit = std::find_if(found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
                                   [&](const NameSource& s) { return s.line == c.line && s.collection == c.collection; });
     if (hit != found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found))) {

@@ -89,11 +89,12 @@ TEST(LibraryText, LineKeysFollowTheRanking) {
 TEST(LibraryText, GivenName) {
   const struct {
     const char* full;
+    int surnameLength;
     const char* given;
-  } cases[] = {{"孟浩然", "浩然"}, {"王修远", "修远"}, {"李白", "白"},      {"欧阳若水", "若水"},
-               {"诸葛亮", "亮"},   {"司马相如", "相如"}, {"上官婉儿", "婉儿"}, {"欧阳", ""},
-               {"王", ""},         {"", ""}};
-  for (const auto& c : cases) EXPECT_EQ(GivenName(c.full), c.given) << c.full;
+  } cases[] = {{"孟浩然", 1, "浩然"}, {"王修远", 1, "修远"},   {"李白", 1, "白"},     {"欧阳若水", 2, "若水"},
+               {"诸葛亮", 2, "亮"},   {"司马相如", 2, "相如"}, {"上官婉儿", 2, "婉儿"}, {"欧阳", 2, ""},
+               {"王", 1, ""},         {"", 1, ""},             {"王a", 1, "a"},        {"孟浩然", 0, ""}};
+  for (const auto& c : cases) EXPECT_EQ(GivenName(c.full, c.surnameLength), c.given) << c.full;
 }
 
 }  // namespace

@@ -74,8 +74,10 @@ class NamingWindowTest : public QObject {
     QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox4")->text(), QString("限定第3个字为:"));
     QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 120, 865, 361));
     auto* report = Find<QTableView>(window, "ListView1");
-    // The report's six columns, then three that help to read a name aloud.
-    const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行", "五格", "拼音", "笔画", "声调"};
+    // The report's six columns, then three that help to read a name aloud and
+    // the line it comes from.
+    const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行",
+                                  "五格", "拼音", "笔画",       "声调",     "出处"};
     QCOMPARE(report->model()->columnCount(), captions.size());
     for (int column = 0; column < captions.size(); ++column) {
       QCOMPARE(report->model()->headerData(column, Qt::Horizontal).toString(), captions[column]);
@@ -232,6 +234,63 @@ class NamingWindowTest : public QObject {
     middle->clear();
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton3"), Qt::LeftButton);
     QCOMPARE(messages, QStringList{"请先选择诗歌"});
+  }
+
+  // The search above the poem grid: the whole library as one types, the
+  // curated poems again when the field is emptied; the selected text goes to
+  // the poem pane and a run takes it as it takes a curated poem.
+  void poetrySearch() {
+    MainWindow window(Stores(), 3);
+    window.Pages()->setCurrentIndex(8);
+    auto* grid = Find<QTableView>(window, "DBGrid1");
+    auto* middle = Find<QPlainTextEdit>(window, "DBMemo1");
+    auto* field = Find<QLineEdit>(window, "poemSearch");
+    auto* collection = Find<QComboBox>(window, "poemCollection");
+    const int curated = grid->model()->rowCount();
+    const QString firstCurated = grid->model()->index(0, 4).data().toString();
+    QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QString("标题"));
+    QCOMPARE(grid->model()->headerData(5, Qt::Horizontal).toString(), QString("作者"));
+    QVERIFY(collection->count() > 10);  // 全部 and the library's collections
+    const struct {
+      const char* text;
+      const char* collection;
+      const char* title;   // of the first row
+      const char* author;
+      const char* opening;  // of the first row's text
+    } cases[] = {
+        {"离骚", "", "离骚", "屈原", "帝高阳之苗裔兮"},
+        {"青青子衿", "", "子衿", "佚名", "青青子衿"},
+        {"", "楚辞", "离骚", "屈原", "帝高阳之苗裔兮"},
+        {"关关雎鸠", "楚辞", nullptr, nullptr, nullptr},  // not in that collection
+        {"静夜思", "唐诗三百首", "静夜思", "李白", "床前看月光"},
+    };
+    for (const auto& c : cases) {
+      collection->setCurrentIndex(*c.collection ? collection->findText(c.collection) : 0);
+      field->setText(c.text);
+      if (!c.title) {
+        QCOMPARE(grid->model()->rowCount(), 0);
+        continue;
+      }
+      QVERIFY2(grid->model()->rowCount() > 0, c.text);
+      QCOMPARE(grid->model()->index(0, 4).data().toString(), QString(c.title));
+      QCOMPARE(grid->model()->index(0, 5).data().toString(), QString(c.author));
+      QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QString("标题"));
+      QVERIFY2(middle->toPlainText().startsWith(c.opening), qPrintable(middle->toPlainText().left(20)));
+      QVERIFY(grid->isColumnHidden(1) && !grid->isColumnHidden(4) && !grid->isColumnHidden(5));
+    }
+    field->setText("离骚");
+    collection->setCurrentIndex(0);
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("4");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton3"), Qt::LeftButton);
+    QCOMPARE(WidgetLines(window, "Memo7").first(), QString("出生日期:2012年1月1日"));
+    QVERIFY(window.Model().poetryPane.Rows() > 1);
+
+    field->clear();  // the curated poems, as before the search
+    QCOMPARE(grid->model()->rowCount(), curated);
+    QCOMPARE(grid->model()->index(0, 4).data().toString(), firstCurated);
+    QCOMPARE(grid->columnWidth(4), 120);
+    grid->selectRow(1);
+    QCOMPARE(middle->toPlainText(), grid->model()->index(1, 1).data().toString());
   }
 
   void missingAndCorruptPoemDatabase() {

@@ -26,6 +26,7 @@
 #include "ui/ReportModel.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
+#include "sources/name_notes.h"
 #include "window_fixture.h"
 
 using tavrin::ui::MainWindow;
@@ -93,13 +94,15 @@ QList<QStringList> ParseCsv(const QString& text) {
 }
 
 // A one-page PDF with every font embedded, whose text holds `name`.
+QString Run(const QString& program, const QStringList& args) {
+  QProcess process;
+  process.start(program, args);
+  if (!process.waitForFinished(20000) || process.exitCode() != 0) qFatal("%s failed", qPrintable(program));
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 void CheckPdf(const QString& path, const QString& name) {
-  const auto run = [](const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(20000) || process.exitCode() != 0) qFatal("%s failed", qPrintable(program));
-    return QString::fromUtf8(process.readAllStandardOutput());
-  };
+  const auto run = Run;
   QVERIFY(run("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\n")));
   const QStringList fonts = run("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
   QVERIFY(!fonts.isEmpty());
@@ -130,6 +133,36 @@ class ReportPageTest : public QObject {
     QCOMPARE(model.CellText(0, ReportModel::kGrids), QString("85,天格:第8数吉 | 人格:第15数吉"));
     report.Append(Row("张张", "70"));
     QCOMPARE(model.CellText(1, ReportModel::kTones), QString("1-1 ✗"));
+  }
+
+  // 出处: the best line of the given name, short; the 姓名 tooltip: each given
+  // character's meaning and common words, then the line with its collection.
+  void sourceColumnAndTooltips() {
+    tavrin::ReportList report;
+    ReportPage page(report, *Stores()->services);
+    const struct {
+      const char* name;
+      const char* source;  // 出处, empty for none
+      const char* tipHolds;
+    } cases[] = {
+        {"王子衿", "《子衿》佚名：青青子衿", "衿（jīn）collar or lapel of garment"},
+        {"孟浩然", "《公孙丑上》孟轲：我善养吾浩然之气", "浩（hào）vast, grand；常用词："},
+        {"欧阳修远", "《离骚》屈原：路漫漫其修远兮", "出处：《离骚》屈原：路漫漫其修远兮（楚辞）"},
+        {"王犇犇", "", "犇"},
+    };
+    for (const auto& c : cases) report.Append(Row(c.name, "90"));
+    const ReportModel& model = page.Model();
+    QCOMPARE(ReportModel::Captions().last(), QString("出处"));
+    QCOMPARE(model.CellText(0, ReportModel::kSource), QString());  // nothing to look in yet
+    tavrin::sources::NameNotes notes(Stores()->dataDir);
+    page.SetNotes(&notes);
+    for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
+      const auto& c = cases[row];
+      QCOMPARE(model.CellText(row, ReportModel::kSource), QString(c.source));
+      const QString tip = model.index(row, ReportModel::kName).data(Qt::ToolTipRole).toString();
+      QVERIFY2(tip.contains(c.tipHolds), qPrintable(tip));
+      QCOMPARE(tip.contains("出处："), *c.source != 0);
+    }
   }
 
   void sortingAndFiltering() {
@@ -307,6 +340,7 @@ class ReportPageTest : public QObject {
     const QString path = dir.filePath("name.pdf");
     QVERIFY(window.ExportAnalysisPdf(path));
     CheckPdf(path, "张伟明");
+    QVERIFY(Run("pdftotext", {path, "-"}).contains("字义与出处"));
     QVERIFY(!window.ExportAnalysisPdf(dir.filePath("missing/name.pdf")));
     QCOMPARE(messages.size(), 1);
 

@@ -1,0 +1,131 @@
+#include "sources/name_notes.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "chars/encoding.h"
+#include "chars/gbk.h"
+#include "chars/tone_marks.h"
+#include "sources/library_text.h"
+#include "sources/sqlite_handle.h"
+
+namespace tavrin::sources {
+
+namespace {
+
+// The GBK marks the short forms are written with.
+constexpr const char* kOpenTitle = "\xA1\xB6";   // 《
+constexpr const char* kCloseTitle = "\xA1\xB7";  // 》
+constexpr const char* kColon = "\xA3\xBA";       // ：
+constexpr const char* kOpenParen = "\xA3\xA8";   // （
+constexpr const char* kCloseParen = "\xA3\xA9";  // ）
+constexpr const char* kSemicolon = "\xA3\xBB";   // ；
+constexpr const char* kWordsLabel = "\xB3\xA3\xD3\xC3\xB4\xCA";  // 常用词
+
+}  // namespace
+
+NameNotes::NameNotes(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+
+NameNotes::~NameNotes() = default;
+
+ClassicalLibrary* NameNotes::Library() {
+  if (!triedLibrary_) {
+    triedLibrary_ = true;
+    try {
+      library_ = std::make_unique<ClassicalLibrary>(dataDir_ + kLibraryFile);
+    } catch (const LibraryError&) {
+      library_.reset();  // no library: no sources, as for a name no line holds
+    }
+  }
+  return library_.get();
+}
+
+const advice::AdviceTables& NameNotes::Tables() {
+  if (!tables_) tables_ = std::make_unique<advice::AdviceTables>(advice::AdviceTables::Load(dataDir_));
+  return *tables_;
+}
+
+std::string NameNotes::GivenNameOf(const std::string& fullName) {
+  return GivenName(fullName, Tables().SurnameLength(fullName));
+}
+
+std::vector<NameSource> NameNotes::Find(const std::string& givenName, std::size_t limit) {
+  ClassicalLibrary* library = Library();
+  return library ? library->FindSources(givenName, limit) : std::vector<NameSource>{};
+}
+
+const NameSource* NameNotes::BestSource(const std::string& fullName) {
+  const std::string given = GivenNameOf(fullName);
+  auto found = best_.find(given);
+  if (found == best_.end()) {
+    std::vector<NameSource> lines = Find(given, 1);
+    std::optional<NameSource> best;
+    if (!lines.empty()) best = std::move(lines.front());
+    found = best_.emplace(given, std::move(best)).first;
+  }
+  return found->second ? &*found->second : nullptr;
+}
+
+std::vector<std::string> NameNotes::Meanings(const std::string& fullName) {
+  std::vector<std::string> lines;
+  for (const std::string& ch : SplitChars(GivenNameOf(fullName))) {
+    const advice::GivenChar given{ch, Tables().Facts(ch)};
+    if (given.facts) lines.push_back(MeaningLine(given));
+  }
+  return lines;
+}
+
+std::string ShortSource(const NameSource& source) {
+  return kOpenTitle + source.title + kCloseTitle + source.author + kColon + source.line;
+}
+
+std::string MeaningLine(const advice::GivenChar& given) {
+  std::string line = given.ch;
+  if (!given.facts) return line;
+  const advice::CharFacts& facts = *given.facts;
+  if (!facts.readings.empty()) line += kOpenParen + Utf8ToGbkLossy(PinyinWithToneMarks(facts.readings.front())) + kCloseParen;
+  line += facts.gloss;
+  if (!facts.words.empty()) {
+    line += std::string(kSemicolon) + kWordsLabel + kColon;
+    for (std::size_t i = 0; i < facts.words.size(); ++i) line += (i ? " " : "") + facts.words[i];
+  }
+  return line;
+}
+
+std::vector<std::string> LinesOfName(const std::string& textGbk, const std::string& givenGbk) {
+  std::vector<std::string> name;
+  for (const std::string& c : SplitChars(givenGbk)) name.push_back(GbkToUtf8(c));
+  if (name.empty()) return {};
+  std::vector<std::vector<std::string>> lines;
+  for (const std::string& line : TextLines(GbkToUtf8(textGbk))) lines.push_back(Utf8Chars(line));
+  const std::vector<std::string>* best = nullptr;
+  Fit bestFit = Fit::kNone;
+  std::vector<int> positions;
+  for (const std::vector<std::string>& line : lines) {
+    const Fit fit = PlaceName(line, name, positions);
+    if (fit < bestFit) {
+      bestFit = fit;
+      best = &line;
+      if (fit == Fit::kAdjacent) break;
+    }
+  }
+  const auto joined = [](const std::vector<std::string>& line) {
+    std::string text;
+    for (const std::string& c : line) text += c;
+    return Utf8ToGbkLossy(text);
+  };
+  if (best) return {joined(*best)};
+  std::vector<std::string> each;
+  for (const std::string& c : name) {
+    const auto holding =
+        std::find_if(lines.begin(), lines.end(), [&c](const auto& line) { return std::find(line.begin(), line.end(), c) != line.end(); });
+    each.push_back(holding == lines.end() ? std::string() : joined(*holding));
+  }
+  return each;
+}
+
+advice::ClassicalSource AsClassicalSource(const NameSource& source) {
+  return {CollectionRank(GbkToUtf8(source.collection)), source.collection, source.title, source.line};
+}
+
+}  // namespace tavrin::sources

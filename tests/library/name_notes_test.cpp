@@ -1,0 +1,71 @@
+// Names beside their sources and meanings, as the window and the PDF show
+// them: the line of a poem a drawn name comes from, the best line of the
+// library, and what each given character means.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/startup.h"
+#include "sources/name_notes.h"
+
+namespace tavrin::sources {
+namespace {
+
+TEST(NameNotes, LinesOfNameInAPoem) {
+  const std::string poem = "青青子衿，悠悠我心。纵我不往，子宁不嗣音？\n青青子佩，悠悠我思。";
+  const struct {
+    const char* given;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"子衿", {"青青子衿"}},             // adjacent and in order
+      {"悠思", {"悠悠我思"}},             // in order, apart
+      {"心我", {"悠悠我心"}},             // any order
+      {"子", {"青青子衿"}},               // the first line holding it
+      {"衿思", {"青青子衿", "悠悠我思"}},  // no line holds both: each one's line
+      {"月心", {"", "悠悠我心"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LinesOfName(poem, c.given), c.lines) << c.given;
+}
+
+TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
+  NameNotes notes(ExecutableDir());
+  const struct {
+    const char* name;
+    const char* given;
+    const char* source;   // ShortSource of the best line, empty for none
+    std::size_t meanings;  // lines: the given characters the tables know
+  } cases[] = {
+      {"王子衿", "子衿", "《子衿》佚名：青青子衿", 2},
+      {"孟浩然", "浩然", "《公孙丑上》孟轲：我善养吾浩然之气", 2},
+      {"欧阳修远", "修远", "《离骚》屈原：路漫漫其修远兮", 2},  // a compound surname
+      {"欧阳", "阳", "", 1},  // two characters: one surname character
+      {"王犇犇", "犇犇", "", 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(notes.GivenNameOf(c.name), c.given) << c.name;
+    const NameSource* best = notes.BestSource(c.name);
+    if (*c.source) {
+      ASSERT_NE(best, nullptr) << c.name;
+      EXPECT_EQ(ShortSource(*best), c.source);
+      EXPECT_EQ(notes.BestSource(c.name), best);  // remembered
+    }
+    EXPECT_EQ(notes.Meanings(c.name).size(), c.meanings) << c.name;
+  }
+  EXPECT_EQ(notes.Meanings("王子衿")[1], "衿（jīn）collar or lapel of garment");
+  const std::string zi = notes.Meanings("王子衿")[0];
+  EXPECT_EQ(zi.rfind("子（zǐ）", 0), 0u) << zi;
+  EXPECT_NE(zi.find("；常用词：孩子"), std::string::npos) << zi;
+}
+
+TEST(NameNotes, WithoutLibraryOrTables) {
+  NameNotes notes("/nonexistent/");
+  EXPECT_EQ(notes.Library(), nullptr);
+  EXPECT_EQ(notes.BestSource("王子衿"), nullptr);
+  EXPECT_TRUE(notes.Meanings("王子衿").empty());
+  EXPECT_EQ(notes.GivenNameOf("王子衿"), "子衿");
+}
+
+}  // namespace
+}  // namespace tavrin::sources
