@@ -435,6 +435,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
   SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane});
   Follows(poems_, kTaller | kWider);
+  Follows(poemBrowser_, kWider);
   Follows(poemText_, kTaller | kRight);
   for (QWidget* widget : {static_cast<QWidget*>(pane), static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start),
                           static_cast<QWidget*>(help)}) {

@@ -79,7 +79,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QWidget>(window, "Memo1")->geometry(), QRect(16, 120, 865, 361 + taller));
     QCOMPARE(Find<QWidget>(window, "Memo4")->geometry(), QRect(16, 96, 865, 401 + taller));
     QCOMPARE(Find<QWidget>(window, "Memo7")->geometry(), QRect(464 + wider, 0, 425, 337));
-    QCOMPARE(Find<QTableView>(window, "DBGrid1")->size(), QSize(217 + wider, 505 + taller));
+    QCOMPARE(Find<QTableView>(window, "DBGrid1")->size(), QSize(217 + wider, 479 + taller));
     QCOMPARE(Find<QWidget>(window, "DBMemo1")->x(), 224 + wider);
     for (const char* table : {"ListView1", "favouritesTable"}) {
       QWidget* page = Find<QTableView>(window, table);
