@@ -2,6 +2,8 @@
 # Coverage-guided fuzzing with AFL++ under AddressSanitizer and UBSan.
 #   scripts/fuzz.sh TARGET SECONDS [--update-corpus]
 #   scripts/fuzz.sh all SECONDS [--update-corpus]     every target in turn
+#   scripts/fuzz.sh --compiler DIR   sets up the compiler alone in DIR and
+#                                    prints its path (for the engine's test)
 # Builds build-afl/ with afl-g++-fast (GCC's plugin, as the core needs GCC's
 # GBK literals), every library instrumented, the targets linked to AFL++'s
 # persistent driver; then runs afl-fuzz on fuzz/corpus/TARGET for SECONDS and
@@ -17,25 +19,33 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { echo "usage: scripts/fuzz.sh TARGET|all SECONDS [--update-corpus]" >&2; exit 2; }
+usage() {
+  echo "usage: scripts/fuzz.sh TARGET|all SECONDS [--update-corpus] | --compiler DIR" >&2
+  exit 2
+}
 (($# >= 2)) || usage
-target=$1
-seconds=$2
-update=0
-[[ "${3:-}" == --update-corpus ]] && update=1
-[[ "$seconds" =~ ^[0-9]+$ ]] && ((seconds > 0)) || usage
-timeout_ms=${FUZZ_TIMEOUT_MS:-2000}
 dir=build-afl
-targets=()
-for source in fuzz/fuzz_*.cpp; do
-  name=$(basename "$source" .cpp)
-  [[ "$target" == all || "$target" == "$name" ]] && targets+=("$name")
-done
-((${#targets[@]})) || { echo "fuzz: no target $target (fuzz/fuzz_*.cpp)" >&2; exit 2; }
+tools=$PWD/$dir/afl
+if [[ "$1" == --compiler ]]; then
+  tools=$(realpath -m "$2")
+else
+  target=$1
+  seconds=$2
+  update=0
+  [[ "${3:-}" == --update-corpus ]] && update=1
+  [[ "$seconds" =~ ^[0-9]+$ ]] && ((seconds > 0)) || usage
+  timeout_ms=${FUZZ_TIMEOUT_MS:-2000}
+  targets=()
+  for source in fuzz/fuzz_*.cpp; do
+    name=$(basename "$source" .cpp)
+    [[ "$target" == all || "$target" == "$name" ]] && targets+=("$name")
+  done
+  ((${#targets[@]})) || { echo "fuzz: no target $target (fuzz/fuzz_*.cpp)" >&2; exit 2; }
+fi
 
 # afl++, and the plugin headers of the GCC that afl-g++-fast runs.
 gcc_major=$("${AFL_CXX:-g++}" -dumpversion | cut -d. -f1)
-packages=(afl++ "gcc-$gcc_major-plugin-dev" cmake nlohmann-json3-dev libsqlite3-dev)
+packages=(afl++ "gcc-$gcc_major-plugin-dev" binutils cmake nlohmann-json3-dev libsqlite3-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -52,7 +62,6 @@ fi
 # (built against another package revision of it), to a copy of that
 # directory whose plugin is the shim of fuzz/afl/plugin_shim.cpp.
 afl_lib=${AFL_PATH:-/usr/lib/afl}
-tools=$PWD/$dir/afl
 mkdir -p "$tools"
 afl_path=$afl_lib
 if ! echo 'int main() { return 0; }' | AFL_QUIET=1 AFL_PATH=$afl_lib afl-g++-fast -x c++ - -o "$tools/probe" >"$tools/probe.log" 2>&1; then
@@ -76,6 +85,10 @@ if ! echo 'int main() { return 0; }' | AFL_QUIET=1 AFL_PATH=$afl_lib afl-g++-fas
 fi
 printf '#!/bin/sh\nAFL_PATH=%s AFL_QUIET=1 exec afl-g++-fast "$@"\n' "$afl_path" >"$tools/c++"
 chmod +x "$tools/c++"
+if [[ "$1" == --compiler ]]; then
+  echo "$tools/c++"
+  exit 0
+fi
 
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$tools/c++" \
@@ -88,6 +101,9 @@ stat_of() {  # stat_of FILE KEY
   awk -v key="$2" '$1 == key { print $3 }' "$1"
 }
 
+# afl-fuzz sets the sanitizers' options it needs (abort on error, no
+# symbolizing) when the caller has set none.
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 status=0
 for name in "${targets[@]}"; do
   out=$dir/findings/$name-$(date -u +%Y%m%d-%H%M%S)
@@ -96,7 +112,7 @@ for name in "${targets[@]}"; do
   # No CPU frequency check, no core binding, no screen: the machine may be
   # shared, a container, or a terminal-less CI job.
   AFL_SKIP_CPUFREQ=1 AFL_NO_AFFINITY=1 AFL_NO_UI=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 \
-    AFL_SKIP_CRASHES=1 AFL_NO_WARN_INSTABILITY=1 \
+    AFL_SKIP_CRASHES=1 \
     afl-fuzz -i "fuzz/corpus/$name" -o "$out" -V "$seconds" -t "$timeout_ms" -m none -- "$dir/bin/$name" \
     >"$out/afl-fuzz.log" 2>&1 || { tail -20 "$out/afl-fuzz.log" >&2; status=1; continue; }
   stats=$out/default/fuzzer_stats
