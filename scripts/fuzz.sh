@@ -17,6 +17,7 @@
 # Settings from the environment: FUZZ_TIMEOUT_MS (default 2000), the time
 # after which one input counts as a hang.
 set -euo pipefail
+caller=$PWD
 cd "$(dirname "$0")/.."
 
 usage() {
@@ -27,7 +28,7 @@ usage() {
 dir=build-afl
 tools=$PWD/$dir/afl
 if [[ "$1" == --compiler ]]; then
-  tools=$(realpath -m "$2")
+  tools=$(cd "$caller" && realpath -m "$2")
 else
   target=$1
   seconds=$2
