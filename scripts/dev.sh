@@ -83,6 +83,9 @@ case "${1:-}" in
     ;;
   test-asan)
     install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    # The fuzz engine's test needs AFL++ and the plugin headers of the GCC
+    # its plugin runs in (scripts/fuzz.sh).
+    install_packages afl++ "gcc-$(g++ -dumpversion | cut -d. -f1)-plugin-dev"
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_WERROR=ON -DTAVRIN_SANITIZE=ON -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
     LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
