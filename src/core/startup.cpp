@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "advice/advice.h"
 #include "chars/encoding.h"
 #include "core/data_file.h"
 #include "core/services.h"
@@ -143,6 +144,7 @@ DataStores LoadStores(const std::string& dataDir) {
   stores.waterChars = kWaterChars;
   stores.fireChars = kFireChars;
   stores.earthChars = kEarthChars;
+  stores.advice = std::make_shared<const advice::AdviceTables>(advice::AdviceTables::Load(dataDir));
   return stores;
 }
 

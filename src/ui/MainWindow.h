@@ -1,4 +1,4 @@
-// The main window: nine tab pages over the naming model. The window only
+// The main window: the nine tab pages over the naming model, then 精选. The window only
 // wires its controls to the core: the inputs are read from the controls when
 // the run asks for them, the panes and the report mirror the core's, and the
 // buttons and the progress label follow the model's state.
@@ -29,6 +29,7 @@ class QTableView;
 
 namespace tavrin::ui {
 
+class BestPage;
 class PaneView;
 class ReportPage;
 
@@ -129,6 +130,7 @@ class MainWindow : public QWidget {
   int poemContentColumn_ = -1;
   bool poetryConnected_ = false;      // a connection was tried on a file that exists
   ReportPage* reportPage_ = nullptr;  // holds ListView1
+  BestPage* bestPage_ = nullptr;      // 精选
 };
 
 }  // namespace tavrin::ui

@@ -19,7 +19,7 @@ class MainWindowTest : public QObject {
     QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
     const QStringList expected = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
-                                  "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名"};
+                                  "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名", "精选"};
     QCOMPARE(window.Pages()->count(), expected.size());
     for (int i = 0; i < expected.size(); ++i) QCOMPARE(window.Pages()->tabText(i), expected[i]);
     QCOMPARE(window.Pages()->currentIndex(), 0);
