@@ -24,8 +24,9 @@ constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
     "[--seed U64] [--whole-item-sound] [--best N] [--json]";
 
-// The best names of a run: the candidates by the order and the default
-// filters of the 精选 page.
+// The best names of a run in the 精选 page's order. The filter is the
+// stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
+// the best 20 would carry a 生僻 hint (docs/advice.md).
 struct BestOfRun {
   explicit BestOfRun(const NamingModel& model) : names(model.Stores().advice.get()) {}
   BestNames names;

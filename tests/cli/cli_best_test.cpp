@@ -46,11 +46,8 @@ TEST(CliBest, JsonHoldsTheBestNamesAsAdviceAndNothingElseChanges) {
     EXPECT_LE(name["recommend"].get<int>(), previous) << name["name"];
     previous = name["recommend"].get<int>();
     for (const Json& warning : name["warnings"]) EXPECT_NE(warning["severity"], "serious") << name["name"];
-    // The default filters: no character of level 3 or outside the table.
-    for (const Json& ch : name["chars"]) {
-      EXPECT_GE(ch["level"].get<int>(), 1) << name["name"];
-      EXPECT_LE(ch["level"].get<int>(), 2) << name["name"];
-    }
+    // Level-1 characters only.
+    for (const Json& ch : name["chars"]) EXPECT_EQ(ch["level"].get<int>(), 1) << name["name"];
   }
 }
 

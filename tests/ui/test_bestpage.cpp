@@ -252,6 +252,7 @@ class BestPageTest : public QObject {
 
     // A double-click opens the name in the analysis.
     const QRect cell = page.Table()->visualRect(page.Table()->model()->index(0, 0));
+    QTest::mouseClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(window.Pages()->currentIndex(), 6);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), page.Model().CellText(top, BestModel::kName));
