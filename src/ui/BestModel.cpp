@@ -25,7 +25,7 @@ const QStringList& BestModel::Captions() {
 }
 
 int BestModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {70, 36, 110, 50, 40, 300, 400};
+  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 190, 400};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 

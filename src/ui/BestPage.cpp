@@ -144,7 +144,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
-  splitter->setSizes({540, 360});
+  splitter->setSizes({560, 340});
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
