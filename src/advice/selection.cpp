@@ -12,7 +12,9 @@ bool Passes(const Advice& advice, int score, const Filter& filter) {
     if (filter.hideMild && warning.severity == Severity::kMild) return false;
   }
   for (const GivenChar& given : advice.given) {
-    if (filter.levelOneOnly && (!given.facts || given.facts->level != 1)) return false;
+    const int level = given.facts ? given.facts->level : 0;
+    if (filter.levelOneOnly && level != 1) return false;
+    if (filter.hideLevelThree && (level == 0 || level == 3)) return false;
     for (std::size_t i = 0; i + 1 < filter.leaveOut.size(); i += 2) {
       if (filter.leaveOut.compare(i, 2, given.ch) == 0) return false;
     }

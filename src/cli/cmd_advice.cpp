@@ -10,6 +10,7 @@
 #include "advice/advice.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
+#include "cli/advice_json.h"
 #include "cli/cli.h"
 #include "cli/library.h"
 #include "sources/library_text.h"
@@ -24,40 +25,6 @@ constexpr std::size_t kMostSources = 3;
 using advice::Advice;
 
 std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMarks(numbered); }
-
-nlohmann::ordered_json ToJson(const Advice& a, const std::vector<sources::NameSource>& found) {
-  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
-  for (const advice::Warning& w : a.warnings) {
-    warnings.push_back(
-        {{"kind", advice::KindKey(w.kind)}, {"severity", advice::SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
-  }
-  nlohmann::ordered_json chars = nlohmann::ordered_json::array();
-  for (const advice::GivenChar& g : a.given) {
-    nlohmann::ordered_json words = nlohmann::ordered_json::array();
-    nlohmann::ordered_json readings = nlohmann::ordered_json::array();
-    const advice::CharFacts empty;
-    const advice::CharFacts& f = g.facts ? *g.facts : empty;
-    for (const std::string& word : f.words) words.push_back(GbkToUtf8(word));
-    for (const std::string& reading : f.readings) readings.push_back(MarkedPinyin(reading));
-    chars.push_back({{"char", GbkToUtf8(g.ch)},
-                     {"level", f.level},
-                     {"gloss", f.gloss},
-                     {"words", std::move(words)},
-                     {"boys", f.boys},
-                     {"girls", f.girls},
-                     {"readings", std::move(readings)}});
-  }
-  nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
-  for (const advice::Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
-  return {{"name", GbkToUtf8(a.name)},
-          {"sex", a.sex == advice::Sex::kMale ? "male" : "female"},
-          {"pinyin", MarkedPinyin(a.pinyin)},
-          {"recommend", a.recommend},
-          {"warnings", std::move(warnings)},
-          {"chars", std::move(chars)},
-          {"reasons", std::move(reasons)},
-          {"sources", SourcesJson(found)}};
-}
 
 // The literals of this file are GBK like every core text; the terminal gets UTF-8.
 std::string U(std::string_view gbk) { return GbkToUtf8(gbk); }
@@ -117,7 +84,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   }
   if (names.empty()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
 
-  const advice::AdviceTables tables = advice::AdviceTables::Load(context.Stores().dataDir);
+  const advice::AdviceTables& tables = *context.Stores().advice;
   sources::NameNotes notes(context.Stores().dataDir);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -127,7 +94,9 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     const advice::ClassicalSource best = found.empty() ? advice::ClassicalSource{} : sources::AsClassicalSource(found[0]);
     const Advice a = tables.Advise(names[i], surnameLength, sex, found.empty() ? nullptr : &best);
     if (json) {
-      list.push_back(ToJson(a, found));
+      nlohmann::ordered_json entry = AdviceJson(a);
+      entry["sources"] = SourcesJson(found);
+      list.push_back(std::move(entry));
     } else {
       if (i) context.out << '\n';
       PrintText(context, a);

@@ -3,12 +3,16 @@
 #include <nlohmann/json.hpp>
 
 #include <charconv>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "chars/encoding.h"
+#include "chars/tone_marks.h"
+#include "cli/advice_json.h"
 #include "cli/cli.h"
+#include "core/best_names.h"
 #include "core/naming_model.h"
 #include "core/output_text.h"
 #include "generators/generate_command.h"
@@ -18,11 +22,20 @@ namespace {
 
 constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
-    "[--seed U64] [--whole-item-sound] [--json]";
+    "[--seed U64] [--whole-item-sound] [--best N] [--json]";
+
+// The best names of a run in the 精选 page's order. The filter is the
+// stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
+// the best 20 would carry a 生僻 hint (docs/advice.md).
+struct BestOfRun {
+  explicit BestOfRun(const NamingModel& model) : names(model.Stores().advice.get()) {}
+  BestNames names;
+  std::vector<std::size_t> chosen;
+};
 
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
 
-void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed) {
+void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
   for (const auto& page : model.ResultPages()) {
     context.PrintLine("【" + page.caption + "】");
     for (const std::string& line : page.pane->Lines()) context.PrintLine(line);
@@ -37,10 +50,22 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
     }
     context.PrintLine(line);
   }
+  if (best) {
+    // One line a name: name, pinyin, 推荐度, score, warnings.
+    context.PrintLine("【精选】");
+    for (const std::size_t i : best->chosen) {
+      const advice::Advice& a = best->names.AdviceAt(i);
+      const int score = best->names.ScoreAt(i);
+      context.out << GbkToUtf8(a.name) << '\t' << PinyinWithToneMarks(a.pinyin) << '\t' << GbkToUtf8("推荐度 ")
+                  << a.recommend << '\t' << GbkToUtf8("分数 ")
+                  << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
+                  << WarningsText(a) << '\n';
+    }
+  }
   context.out << "seed: " << seed << '\n';
 }
 
-void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed) {
+void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
   using Json = nlohmann::ordered_json;
   Json panes = Json::object();
   Json rows = Json::object();
@@ -65,6 +90,11 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   result["report"] = std::move(report);
   result["pendingLine"] = GbkToUtf8(model.session.pendingLine.Text());
   result["progress"] = GbkToUtf8(model.Progress());
+  if (best) {
+    Json names = Json::array();
+    for (const std::size_t i : best->chosen) names.push_back(AdviceJson(best->names.AdviceAt(i)));
+    result["best"] = std::move(names);
+  }
   context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
@@ -72,6 +102,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   SettingsInputs inputs;
   std::uint64_t seed = ClockSeed();
   bool json = false;
+  std::optional<std::size_t> bestCount;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (TakeRunFlag(option, json, inputs)) continue;
@@ -96,6 +127,13 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     } else if (option == "--fix3") {
       inputs.fixThirdChecked = true;
       inputs.fixThird = CliContext::ToGbk(value);
+    } else if (option == "--best") {
+      unsigned long long count = 0;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
+      if (error != std::errc() || end != value.data() + value.size() || count == 0 || count > 100000) {
+        throw CliError("--best takes a number of names from 1 to 100000, not \"" + QuoteArgument(value) + "\"");
+      }
+      bestCount = static_cast<std::size_t>(count);
     } else if (option == "--seed") {
       seed = ParseSeedOption(value);
     } else {
@@ -111,10 +149,16 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
   if (outcome == GenerateOutcome::kRefused) throw CliError(message);
 
+  std::optional<BestOfRun> best;
+  if (bestCount) {
+    best.emplace(model);
+    best->names.AddRuns(model, SexOf(inputs.female));
+    best->chosen = best->names.Best(*bestCount);
+  }
   if (json) {
-    PrintJson(context, model, seed);
+    PrintJson(context, model, seed, best ? &*best : nullptr);
   } else {
-    PrintText(context, model, seed);
+    PrintText(context, model, seed, best ? &*best : nullptr);
   }
   if (outcome == GenerateOutcome::kFailed) throw CliError(message);
   return 0;
@@ -122,7 +166,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
 
 const Registrar kGenerate({"generate", kOptions,
                            "one naming run with the settings page's inputs: every pane and the report "
-                           "(an hour outside 0-23 gives no hour pillar)",
+                           "(an hour outside 0-23 gives no hour pillar); --best N adds the N best distinct names with advice",
                            &Generate});
 
 }  // namespace

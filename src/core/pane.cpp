@@ -130,6 +130,11 @@ const Candidate* Pane::CandidateAt(std::size_t line, std::size_t at) const {
   return nullptr;
 }
 
+const std::vector<PaneEntry>& Pane::EntriesOf(std::size_t line) const {
+  static const std::vector<PaneEntry> kNone;
+  return line < entries_.size() ? entries_[line] : kNone;
+}
+
 void Pane::Append(std::string line, std::vector<PaneEntry> entries) {
   rows_ += DisplayedRows(line, columns_);
   const std::size_t from = text_.size();

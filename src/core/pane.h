@@ -125,6 +125,8 @@ class Pane {
   // The candidate whose text holds byte `at` of written line `line`, or null
   // (a blank, a line of plain text, a line or byte outside the pane).
   const Candidate* CandidateAt(std::size_t line, std::size_t at) const;
+  // The candidates of written line `line` (none outside the pane).
+  const std::vector<PaneEntry>& EntriesOf(std::size_t line) const;
   void SetListener(Listener listener) { listener_ = std::move(listener); }
 
  private:

@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "advice/advice.h"
 #include "chars/encoding.h"
 #include "core/data_file.h"
 #include "core/services.h"
@@ -122,6 +123,32 @@ std::optional<std::string> DataStores::MissingDataMessage(std::initializer_list<
   return "缺少数据文件" + missing + "," + std::string(consequence);
 }
 
+namespace {
+
+// The advice tables, each file read as the other data files are (without
+// blocking on a FIFO, within size limits); one that cannot be read is empty.
+advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
+  const auto read = [&dataDir](const char* name) {
+    // About ten times the largest shipped table (advice_chars.dat, 0.5 MB);
+    // the parser checks the lines.
+    constexpr DataFileLimits kLimits{.maxBytes = 5u << 20, .maxLineBytes = 0};
+    DataFileError error;
+    return ReadDataFile(dataDir + name, kLimits, error).value_or(std::string());
+  };
+  advice::AdviceTables::Texts texts;
+  texts.chars = read("advice_chars.dat");
+  texts.unfortunate = read("advice_unfortunate.dat");
+  texts.famous = read("advice_famous.dat");
+  texts.unsuitable = read("advice_unsuitable.dat");
+  texts.surnames = read("advice_surnames.dat");
+  texts.words = read("advice_words.dat");
+  texts.boyNames = read(kBoyCharFile);
+  texts.girlNames = read(kGirlCharFile);
+  return advice::AdviceTables::FromTexts(texts);
+}
+
+}  // namespace
+
 DataStores LoadStores(const std::string& dataDir) {
   DataStores stores;
   stores.dataDir = dataDir;
@@ -143,6 +170,7 @@ DataStores LoadStores(const std::string& dataDir) {
   stores.waterChars = kWaterChars;
   stores.fireChars = kFireChars;
   stores.earthChars = kEarthChars;
+  stores.advice = std::make_shared<const advice::AdviceTables>(LoadAdviceTables(dataDir));
   return stores;
 }
 

@@ -14,6 +14,10 @@
 
 #include "core/lines.h"
 
+namespace tavrin::advice {
+class AdviceTables;
+}
+
 namespace tavrin {
 
 struct NamingServices;
@@ -59,6 +63,10 @@ struct DataStores {
   LineList maleGivenChars;                                               // 男.dat, required
   LineList femaleGivenChars;                                             // 女.dat, required
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
+
+  // The advice on names (data/advice_*.dat); a missing table gives no
+  // advice of its kind. Never null after LoadStores.
+  std::shared_ptr<const advice::AdviceTables> advice;
 
   // The files that could not be loaded, in loading order.
   std::vector<LoadFailure> failures;

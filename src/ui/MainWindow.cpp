@@ -32,6 +32,7 @@
 #include "report/name_report_pdf.h"
 #include "favourites/store.h"
 #include "ui/FavouritesPage.h"
+#include "ui/BestPage.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/PoemBrowser.h"
@@ -145,7 +146,8 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption
 
 const QStringList& MainWindow::PageCaptions() {
   static const QStringList captions = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
-                                       "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名"};
+                                       "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名",
+                                       "精选"};
   return captions;
 }
 
@@ -193,10 +195,15 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
   reportPage_->SetNotes(notes_.get());
   BuildPoetryPage(pages[8]);
+  bestPage_ = new BestPage(*model_, Stores().advice.get(), model_->Services(), pages[9]);
+  (new QVBoxLayout(pages[9]))->addWidget(bestPage_);
+  pages[9]->layout()->setContentsMargins(0, 0, 0, 0);
+  connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);
   BuildFavouritesPage();
   BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == 8) OpenPoetryDatabase();
+    if (index == 9) bestPage_->Collect();
   });
   pages_->setCurrentIndex(0);
   auto* layout = new QVBoxLayout(this);
@@ -474,8 +481,10 @@ void MainWindow::OpenPoetryDatabase() {
 
 void MainWindow::StartPoetry() {
   if (!model_->Running()) drawCapNote_->clear();
+  bestPage_->StartPoetryRun(female_->isChecked());
   const CommandResult<PoetryOutcome> result =
       StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
+  bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (!model_->Running()) ShowDrawCapNote();
@@ -503,7 +512,9 @@ void MainWindow::RefreshProgress() {
 void MainWindow::Generate() {
   const bool starts = !model_->Running();
   if (starts) drawCapNote_->clear();
+  bestPage_->Collect();  // before the run clears the panes
   const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
+  bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (starts) ShowDrawCapNote();

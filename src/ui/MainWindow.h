@@ -1,4 +1,4 @@
-// The main window: nine tab pages over the naming model. The window only
+// The main window: the nine tab pages over the naming model, then 精选. The window only
 // wires its controls to the core: the inputs are read from the controls when
 // the run asks for them, the panes and the report mirror the core's, and the
 // buttons and the progress label follow the model's state.
@@ -32,6 +32,7 @@ class QTableView;
 namespace tavrin::ui {
 
 class FavouritesPage;
+class BestPage;
 class PaneView;
 class PoemBrowser;
 class ReportPage;
@@ -157,6 +158,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use
   PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
   static constexpr int kPoemSearchHeight = 26;
+  BestPage* bestPage_ = nullptr;      // 精选
 };
 
 }  // namespace tavrin::ui

@@ -4,13 +4,19 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "core/output_text.h"
 #include "core/safe_write.h"
+#include "ui/MessageBox.h"
 #include "ui/ReportModel.h"
 
 namespace tavrin::ui {
@@ -26,42 +32,58 @@ QString CsvField(QString field) {
 
 }  // namespace
 
-QString ReportAsTsv(const ReportModel& model, const std::vector<int>& rows) {
-  QString text = ReportModel::Captions().join('\t') + '\n';
+TableText ReportText(const ReportModel& model) {
+  return {ReportModel::Captions(), [&model](int row, int column) { return model.CellText(row, column); }};
+}
+
+QString TableAsTsv(const TableText& table, const std::vector<int>& rows) {
+  QString text = table.captions.join('\t') + '\n';
   for (const int row : rows) {
     QStringList cells;
-    for (int column = 0; column < ReportModel::kColumnCount; ++column) {
+    for (int column = 0; column < table.captions.size(); ++column) {
       // A tab or line break inside a cell would split it.
-      cells << model.CellText(row, column).replace('\t', ' ').replace('\r', ' ').replace('\n', ' ');
+      cells << table.cell(row, column).replace('\t', ' ').replace('\r', ' ').replace('\n', ' ');
     }
     text += cells.join('\t') + '\n';
   }
   return text;
 }
 
-QByteArray ReportAsCsv(const ReportModel& model, const std::vector<int>& rows) {
+QByteArray TableAsCsv(const TableText& table, const std::vector<int>& rows) {
   QStringList lines;
   QStringList header;
-  for (const QString& caption : ReportModel::Captions()) header << CsvField(caption);
+  for (const QString& caption : table.captions) header << CsvField(caption);
   lines << header.join(',');
   for (const int row : rows) {
     QStringList cells;
-    for (int column = 0; column < ReportModel::kColumnCount; ++column) cells << CsvField(model.CellText(row, column));
+    for (int column = 0; column < table.captions.size(); ++column) cells << CsvField(table.cell(row, column));
     lines << cells.join(',');
   }
   return QByteArray("\xEF\xBB\xBF") + (lines.join("\r\n") + "\r\n").toUtf8();
 }
 
-QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows) {
+QByteArray TableAsJson(const TableText& table, const std::vector<int>& rows) {
   QJsonArray array;
   for (const int row : rows) {
     QJsonObject object;
-    for (int column = 0; column < ReportModel::kColumnCount; ++column) {
-      object.insert(ReportModel::Captions()[column], model.CellText(row, column));
+    for (int column = 0; column < table.captions.size(); ++column) {
+      object.insert(table.captions[column], table.cell(row, column));
     }
     array.append(object);
   }
   return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}
+
+QString ReportAsTsv(const ReportModel& model, const std::vector<int>& rows) {
+  return TableAsTsv(ReportText(model), rows);
+}
+
+QByteArray ReportAsCsv(const ReportModel& model, const std::vector<int>& rows) {
+  return TableAsCsv(ReportText(model), rows);
+}
+
+QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows) {
+  return TableAsJson(ReportText(model), rows);
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error) {
@@ -83,6 +105,62 @@ QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fi
   const QString path = dialog.selectedFiles().first();
   folder = QFileInfo(path).absolutePath();
   return path;
+}
+
+bool ExportTable(QWidget* parent, QString path, const QString& title, const QString& baseName, bool csv,
+                 const TableText& table, const std::vector<int>& rows) {
+  const QString suffix = csv ? "csv" : "json";
+  if (path.isEmpty()) {
+    path = AskSaveFileName(parent, title, QString("%1.%2").arg(baseName, suffix),
+                           csv ? "CSV 文件 (*.csv)" : "JSON 文件 (*.json)", suffix);
+  }
+  if (path.isEmpty()) return false;
+  const QByteArray bytes = csv ? TableAsCsv(table, rows) : TableAsJson(table, rows);
+  QString error;
+  if (!WriteFileAtomically(path, bytes, error)) {
+    ShowMessage(parent, QString("无法写入文件 %1:%2").arg(path, error));
+    return false;
+  }
+  return true;
+}
+
+std::vector<int> ShownSourceRows(const QSortFilterProxyModel& proxy) {
+  std::vector<int> rows;
+  for (int row = 0; row < proxy.rowCount(); ++row) rows.push_back(proxy.mapToSource(proxy.index(row, 0)).row());
+  return rows;
+}
+
+std::vector<int> SelectedSourceRows(const QTableView& table, const QSortFilterProxyModel& proxy) {
+  std::vector<int> shown;
+  for (const QModelIndex& index : table.selectionModel()->selectedRows()) shown.push_back(index.row());
+  std::sort(shown.begin(), shown.end());
+  std::vector<int> rows;
+  for (const int row : shown) rows.push_back(proxy.mapToSource(proxy.index(row, 0)).row());
+  return rows;
+}
+
+void ShowTableMenu(QTableView* table, const QPoint& at, const TableActions& actions) {
+  QMenu menu(table);
+  QAction* copy = menu.addAction("复制");
+  copy->setEnabled(table->selectionModel()->hasSelection());
+  QAction* csv = menu.addAction("导出CSV…");
+  QAction* json = menu.addAction("导出JSON…");
+  menu.addSeparator();
+  QAction* analyse = menu.addAction("分析此名");
+  analyse->setEnabled(table->indexAt(at).isValid());
+  if (actions.extend) actions.extend(menu, table->indexAt(at));
+  for (QAction* action : {csv, json}) action->setEnabled(table->model()->rowCount() > 0);
+  QAction* chosen = menu.exec(table->viewport()->mapToGlobal(at));
+  if (chosen == copy) {
+    actions.copy();
+  } else if (chosen == csv) {
+    actions.exportCsv();
+  } else if (chosen == json) {
+    actions.exportJson();
+  } else if (chosen == analyse) {
+    table->setCurrentIndex(table->indexAt(at));
+    actions.analyse();
+  }
 }
 
 }  // namespace tavrin::ui

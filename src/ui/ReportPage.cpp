@@ -7,14 +7,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/MessageBox.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportProxy.h"
@@ -66,15 +64,9 @@ void ReportPage::RefreshCount() {
 
 void ReportPage::SetNotes(sources::NameNotes* notes) { model_->SetNotes(notes); }
 
-std::vector<int> ReportPage::SelectedRows() const {
-  return SelectedSourceRows(*table_, *proxy_);
-}
+std::vector<int> ReportPage::SelectedRows() const { return SelectedSourceRows(*table_, *proxy_); }
 
-std::vector<int> ReportPage::ShownRows() const {
-  std::vector<int> rows;
-  for (int row = 0; row < proxy_->rowCount(); ++row) rows.push_back(proxy_->mapToSource(proxy_->index(row, 0)).row());
-  return rows;
-}
+std::vector<int> ReportPage::ShownRows() const { return ShownSourceRows(*proxy_); }
 
 void ReportPage::CopySelection() const {
   const std::vector<int> rows = SelectedRows();
@@ -82,21 +74,12 @@ void ReportPage::CopySelection() const {
   QApplication::clipboard()->setText(ReportAsTsv(*model_, rows));
 }
 
-bool ReportPage::ExportCsv(QString path) { return Export(std::move(path), "CSV 文件 (*.csv)", "csv", true); }
+bool ReportPage::ExportCsv(QString path) {
+  return ExportTable(this, std::move(path), "导出姓名报表", "姓名报表", true, ReportText(*model_), ShownRows());
+}
 
-bool ReportPage::ExportJson(QString path) { return Export(std::move(path), "JSON 文件 (*.json)", "json", false); }
-
-bool ReportPage::Export(QString path, const QString& filter, const QString& suffix, bool csv) {
-  if (path.isEmpty()) path = AskSaveFileName(this, "导出姓名报表", QString("姓名报表.%1").arg(suffix), filter, suffix);
-  if (path.isEmpty()) return false;
-  const std::vector<int> rows = ShownRows();
-  const QByteArray bytes = csv ? ReportAsCsv(*model_, rows) : ReportAsJson(*model_, rows);
-  QString error;
-  if (!WriteFileAtomically(path, bytes, error)) {
-    ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));
-    return false;
-  }
-  return true;
+bool ReportPage::ExportJson(QString path) {
+  return ExportTable(this, std::move(path), "导出姓名报表", "姓名报表", false, ReportText(*model_), ShownRows());
 }
 
 int ReportPage::CurrentRow() const {
@@ -112,30 +95,14 @@ void ReportPage::AnalyseCurrent() {
 }
 
 void ReportPage::ShowContextMenu(const QPoint& at) {
-  QMenu menu(this);
-  QAction* copy = menu.addAction("复制");
-  copy->setEnabled(table_->selectionModel()->hasSelection());
-  QAction* csv = menu.addAction("导出CSV…");
-  QAction* json = menu.addAction("导出JSON…");
-  menu.addSeparator();
-  QAction* analyse = menu.addAction("分析此名");
-  analyse->setEnabled(table_->indexAt(at).isValid());
+  TableActions actions{[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
+                       [this] { AnalyseCurrent(); }, nullptr};
   if (extendMenu) {
-    const QModelIndex under = table_->indexAt(at);
-    extendMenu(menu, under.isValid() ? proxy_->mapToSource(under).row() : -1);
+    actions.extend = [this](QMenu& menu, const QModelIndex& under) {
+      extendMenu(menu, under.isValid() ? proxy_->mapToSource(under).row() : -1);
+    };
   }
-  for (QAction* action : {csv, json}) action->setEnabled(proxy_->rowCount() > 0);
-  QAction* chosen = menu.exec(table_->viewport()->mapToGlobal(at));
-  if (chosen == copy) {
-    CopySelection();
-  } else if (chosen == csv) {
-    ExportCsv();
-  } else if (chosen == json) {
-    ExportJson();
-  } else if (chosen == analyse) {
-    table_->setCurrentIndex(table_->indexAt(at));
-    AnalyseCurrent();
-  }
+  ShowTableMenu(table_, at, actions);
 }
 
 }  // namespace tavrin::ui

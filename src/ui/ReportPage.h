@@ -61,7 +61,6 @@ class ReportPage : public QWidget {
   void analyseRequested(const QString& name);
 
  private:
-  bool Export(QString path, const QString& filter, const QString& suffix, bool csv);
   void AnalyseCurrent();
   void ShowContextMenu(const QPoint& at);
   void RefreshCount();

@@ -17,6 +17,7 @@ CharFacts Facts(int level) {
 
 const CharFacts kLevel1 = Facts(1);
 const CharFacts kLevel2 = Facts(2);
+const CharFacts kLevel3 = Facts(3);
 
 Advice Make(const char* first, const char* second, const CharFacts* secondFacts, int recommend,
             std::vector<Severity> warnings = {}) {
@@ -35,6 +36,10 @@ TEST(Selection, Filters) {
   strict.hideMild = true;
   strict.minScore = 80;
   strict.leaveOut = "雨轩";
+  Filter noLevelThree;  // the 精选 page's default
+  noLevelThree.levelOneOnly = false;
+  Filter anyLevel = noLevelThree;
+  anyLevel.hideLevelThree = false;
   const struct {
     Advice advice;
     int score;
@@ -52,6 +57,11 @@ TEST(Selection, Filters) {
       {Make("子", "涵", &kLevel1, 80), 79, strict, false},
       {Make("子", "轩", &kLevel1, 80), 90, strict, false},
       {Make("子", "涵", &kLevel1, 80), 80, strict, true},
+      {Make("子", "霖", &kLevel2, 80), 90, noLevelThree, true},
+      {Make("子", "翀", &kLevel3, 80), 90, noLevelThree, false},
+      {Make("子", "\x81\x40", nullptr, 80), 90, noLevelThree, false},
+      {Make("子", "翀", &kLevel3, 80), 90, anyLevel, true},
+      {Make("子", "\x81\x40", nullptr, 80), 90, anyLevel, true},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(Passes(cases[i].advice, cases[i].score, cases[i].filter), cases[i].passes) << "case " << i;

@@ -1,0 +1,55 @@
+#include "cli/advice_json.h"
+
+#include "chars/encoding.h"
+#include "chars/tone_marks.h"
+
+namespace tavrin::cli {
+namespace {
+
+std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMarks(numbered); }
+
+}  // namespace
+
+nlohmann::ordered_json AdviceJson(const advice::Advice& a) {
+  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
+  for (const advice::Warning& w : a.warnings) {
+    warnings.push_back(
+        {{"kind", advice::KindKey(w.kind)}, {"severity", advice::SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
+  }
+  nlohmann::ordered_json chars = nlohmann::ordered_json::array();
+  for (const advice::GivenChar& g : a.given) {
+    nlohmann::ordered_json words = nlohmann::ordered_json::array();
+    nlohmann::ordered_json readings = nlohmann::ordered_json::array();
+    const advice::CharFacts empty;
+    const advice::CharFacts& f = g.facts ? *g.facts : empty;
+    for (const std::string& word : f.words) words.push_back(GbkToUtf8(word));
+    for (const std::string& reading : f.readings) readings.push_back(MarkedPinyin(reading));
+    chars.push_back({{"char", GbkToUtf8(g.ch)},
+                     {"level", f.level},
+                     {"gloss", f.gloss},
+                     {"words", std::move(words)},
+                     {"boys", f.boys},
+                     {"girls", f.girls},
+                     {"readings", std::move(readings)}});
+  }
+  nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
+  for (const advice::Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
+  return {{"name", GbkToUtf8(a.name)},
+          {"sex", a.sex == advice::Sex::kMale ? "male" : "female"},
+          {"pinyin", MarkedPinyin(a.pinyin)},
+          {"recommend", a.recommend},
+          {"warnings", std::move(warnings)},
+          {"chars", std::move(chars)},
+          {"reasons", std::move(reasons)}};
+}
+
+std::string WarningsText(const advice::Advice& a) {
+  std::string text;
+  for (const advice::Warning& w : a.warnings) {
+    if (!text.empty()) text += "；";
+    text += w.text;
+  }
+  return GbkToUtf8(text);
+}
+
+}  // namespace tavrin::cli

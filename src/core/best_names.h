@@ -1,0 +1,76 @@
+// The distinct names of a window session's runs with the advice on each, for
+// the list of best names (the 精选 page, `generate --best`). A name is kept
+// once per sex: the first run that made it for a boy or a girl gives its
+// candidate (score, grids), and the advice is made for that sex.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "advice/advice.h"
+#include "advice/selection.h"
+#include "core/candidate.h"
+
+namespace tavrin {
+
+class Pane;
+class ReportList;
+struct NamingRunState;
+
+class BestNames {
+ public:
+  // The score of an unscored entry in the order and the filters: below
+  // every real score.
+  static constexpr int kNoScore = -1;
+
+  // Without tables every name gets an empty advice (推荐度 0, no warning).
+  explicit BestNames(const advice::AdviceTables* tables) : tables_(tables) {}
+
+  // Adds the candidate made for a child of `sex`; false when its full name
+  // stands already for that sex (or it has no given name).
+  bool Add(const Candidate& candidate, advice::Sex sex);
+  // Adds every candidate shown in the pane.
+  void AddPane(const Pane& pane, advice::Sex sex);
+  // Adds the report rows not added yet: those of the poetry page (by their
+  // generator's caption) for `poetrySex`, the others for `runSex`.
+  void AddReport(const ReportList& report, advice::Sex runSex, advice::Sex poetrySex);
+  // Everything a run state shows: its result panes, the poetry pane and the
+  // report; the poetry page's names for `poetrySex`, the rest for the sex of
+  // the last Generate run.
+  void AddRuns(const NamingRunState& state, advice::Sex poetrySex);
+
+  std::size_t Size() const { return candidates_.size(); }
+  const Candidate& CandidateAt(std::size_t i) const { return candidates_[i]; }
+  const advice::Advice& AdviceAt(std::size_t i) const { return advice_[i]; }
+  // The score the order and the filters use (kNoScore when unscored).
+  int ScoreAt(std::size_t i) const { return scores_[i]; }
+  const std::vector<advice::Advice>& AllAdvice() const { return advice_; }
+  const std::vector<int>& Scores() const { return scores_; }
+
+  bool Passes(std::size_t i, const advice::Filter& filter) const {
+    return advice::Passes(advice_[i], scores_[i], filter);
+  }
+  bool RanksBefore(std::size_t a, std::size_t b) const {
+    return advice::RanksBefore(advice_[a], scores_[a], advice_[b], scores_[b]);
+  }
+  // The `count` best names by advice::SelectBest, in the list's order.
+  std::vector<std::size_t> Best(std::size_t count, const advice::Filter& filter = {}) const {
+    return advice::SelectBest(advice_, scores_, count, filter);
+  }
+
+ private:
+  const advice::AdviceTables* tables_;
+  std::vector<Candidate> candidates_;
+  std::vector<advice::Advice> advice_;
+  std::vector<int> scores_;
+  std::unordered_set<std::string> keys_;  // a sex letter, then the full name
+  std::size_t reportRowsAdded_ = 0;
+};
+
+// The sex of a naming session's last Generate run.
+inline advice::Sex SexOf(bool female) { return female ? advice::Sex::kFemale : advice::Sex::kMale; }
+
+}  // namespace tavrin

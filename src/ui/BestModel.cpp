@@ -1,0 +1,161 @@
+#include "ui/BestModel.h"
+
+#include <QColor>
+
+#include "chars/tone_marks.h"
+#include "core/services.h"
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+namespace {
+
+QString SexText(advice::Sex sex) { return sex == advice::Sex::kFemale ? "女" : "男"; }
+
+QString LevelText(int level) {
+  static const char* const kLevels[] = {"表外字", "一级字", "二级字", "三级字"};
+  return level >= 0 && level <= 3 ? kLevels[level] : QString();
+}
+
+}  // namespace
+
+const QStringList& BestModel::Captions() {
+  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "提示", "字义"};
+  return captions;
+}
+
+int BestModel::ColumnWidth(int column) {
+  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 190, 400};
+  return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
+}
+
+BestModel::BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent)
+    : QAbstractTableModel(parent), services_(services), names_(tables) {}
+
+void BestModel::ShowAdded() {
+  const int before = static_cast<int>(texts_.size());
+  const int after = static_cast<int>(names_.Size());
+  if (after <= before) return;
+  beginInsertRows({}, before, after - 1);
+  for (int i = before; i < after; ++i) texts_.push_back(MakeTexts(static_cast<std::size_t>(i)));
+  endInsertRows();
+}
+
+BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
+  const advice::Advice& a = names_.AdviceAt(i);
+  const std::string& name = names_.CandidateAt(i).fullName;
+  Texts texts;
+  texts.name = FromGbk(name);
+  // The advice reads a surname as a surname (曾 zēng); without the tables the
+  // name is read as the report reads it.
+  texts.pinyin = QString::fromStdString(
+      PinyinWithToneMarks(a.pinyin.empty() ? services_.pinyin.PinyinOf(name) : a.pinyin));
+  QStringList warnings;
+  for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
+  texts.warnings = warnings.join("；");
+  QStringList glosses;
+  for (const advice::GivenChar& g : a.given) {
+    if (g.facts && !g.facts->gloss.empty()) glosses << FromGbk(g.ch) + " " + QString::fromStdString(g.facts->gloss);
+  }
+  texts.glosses = glosses.join("; ");
+  return texts;
+}
+
+int BestModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(texts_.size());
+}
+
+int BestModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QString BestModel::CellText(int row, int column) const {
+  if (row < 0 || row >= rowCount()) return {};
+  const auto i = static_cast<std::size_t>(row);
+  const Texts& texts = texts_[i];
+  switch (column) {
+    case kName:
+      return texts.name;
+    case kSex:
+      return SexText(names_.AdviceAt(i).sex);
+    case kPinyin:
+      return texts.pinyin;
+    case kRecommend:
+      return QString::number(names_.AdviceAt(i).recommend);
+    case kScore:
+      return names_.ScoreAt(i) == BestNames::kNoScore ? QString() : QString::number(names_.ScoreAt(i));
+    case kWarnings:
+      return texts.warnings;
+    case kGlosses:
+      return texts.glosses;
+    default:
+      return {};
+  }
+}
+
+QVariant BestModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  if (role == Qt::DisplayRole) return CellText(index.row(), index.column());
+  if (role == Qt::ToolTipRole && (index.column() == kWarnings || index.column() == kGlosses)) {
+    return CellText(index.row(), index.column());
+  }
+  if (role == Qt::ForegroundRole && index.column() == kWarnings &&
+      names_.AdviceAt(static_cast<std::size_t>(index.row())).HasSerious()) {
+    return QColor(Qt::darkRed);
+  }
+  return {};
+}
+
+QVariant BestModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < Captions().size()) {
+    return Captions()[section];
+  }
+  return {};
+}
+
+QString BestModel::DetailsHtml(int row) const {
+  if (row < 0 || row >= rowCount()) return {};
+  const auto i = static_cast<std::size_t>(row);
+  const advice::Advice& a = names_.AdviceAt(i);
+  const auto e = [](const QString& text) { return text.toHtmlEscaped(); };
+  QString html = QString("<h3>%1 <small>%2 · %3孩</small></h3><p>推荐度 <b>%4</b>")
+                     .arg(e(texts_[i].name), e(texts_[i].pinyin), SexText(a.sex))
+                     .arg(a.recommend);
+  if (names_.ScoreAt(i) != BestNames::kNoScore) html += QString(" · 分数 %1").arg(names_.ScoreAt(i));
+  html += "</p>";
+  if (!a.warnings.empty()) {
+    html += "<p><b>提示</b><br>";
+    for (const advice::Warning& w : a.warnings) {
+      const bool serious = w.severity == advice::Severity::kSerious;
+      html += QString(serious ? "<span style='color:#a00000'>！%1</span><br>" : "· %1<br>").arg(e(FromGbk(w.text)));
+    }
+    html += "</p>";
+  }
+  html += "<p><b>用字</b><br>";
+  for (const advice::GivenChar& g : a.given) {
+    html += "<b>" + e(FromGbk(g.ch)) + "</b> ";
+    if (!g.facts) {
+      html += "字表中没有<br>";
+      continue;
+    }
+    const advice::CharFacts& f = *g.facts;
+    QStringList readings;
+    for (const std::string& reading : f.readings) readings << QString::fromStdString(PinyinWithToneMarks(reading));
+    QStringList words;
+    for (const std::string& word : f.words) words << FromGbk(word);
+    html += e(readings.join("/")) + " · " + LevelText(f.level) +
+            QString(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
+    if (!f.gloss.empty()) html += "<br>&nbsp;&nbsp;" + e(QString::fromStdString(f.gloss));
+    if (!words.isEmpty()) html += "<br>&nbsp;&nbsp;词:" + e(words.join(" "));
+    html += "<br>";
+  }
+  html += "</p>";
+  if (!a.reasons.empty()) {
+    html += "<p><b>推荐度的由来</b>(从 60 分起)<br>";
+    for (const advice::Reason& r : a.reasons) {
+      html += QString("%1%2 %3<br>").arg(r.points > 0 ? "+" : "").arg(r.points).arg(e(FromGbk(r.text)));
+    }
+    html += "</p>";
+  }
+  return html;
+}
+
+}  // namespace tavrin::ui

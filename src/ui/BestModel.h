@@ -1,0 +1,57 @@
+// The names of the window session's runs with their advice, one row per name
+// and sex, as a table model for the 精选 page: 姓名, 性别, 拼音 (tone marks),
+// 推荐度, 分数, 提示 (the warnings, serious first) and 字义 (the glosses of
+// the given characters). Rows are appended as runs add names.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+#include "core/best_names.h"
+
+namespace tavrin {
+struct NamingServices;
+}
+
+namespace tavrin::ui {
+
+class BestModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kWarnings, kGlosses };
+  static constexpr int kColumnCount = 7;
+
+  // `tables` may be null (no advice); they and `services` must outlive the model.
+  BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent = nullptr);
+
+  BestNames& Names() { return names_; }
+  const BestNames& Names() const { return names_; }
+  // Shows the names added to Names() since the last call.
+  void ShowAdded();
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  QString CellText(int row, int column) const;
+  // The details of a name for the panel beside the table (HTML).
+  QString DetailsHtml(int row) const;
+
+  static const QStringList& Captions();
+  static int ColumnWidth(int column);
+
+ private:
+  struct Texts {
+    QString name, pinyin, warnings, glosses;
+  };
+  Texts MakeTexts(std::size_t i) const;
+
+  const NamingServices& services_;
+  BestNames names_;
+  std::vector<Texts> texts_;
+};
+
+}  // namespace tavrin::ui

@@ -1,0 +1,253 @@
+#include "ui/BestPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCollator>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/naming_model.h"
+#include "ui/BestModel.h"
+#include "ui/ReportExport.h"
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+// Keeps the names that pass the filter; sorts 推荐度 in the list's order
+// (推荐度, then score), 分数 as a number, the rest by the Chinese collation.
+class BestProxy final : public QSortFilterProxyModel {
+ public:
+  BestProxy(const BestNames& names, QObject* parent)
+      : QSortFilterProxyModel(parent), names_(names), collator_(QLocale(QLocale::Chinese)) {
+    collator_.setNumericMode(true);
+  }
+
+  const advice::Filter& Filter() const { return filter_; }
+  void SetFilter(const advice::Filter& filter) {
+    filter_ = filter;
+    invalidateRowsFilter();
+  }
+
+ protected:
+  bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+    const auto a = static_cast<std::size_t>(left.row());
+    const auto b = static_cast<std::size_t>(right.row());
+    switch (left.column()) {
+      case BestModel::kRecommend:
+        return names_.RanksBefore(b, a);
+      case BestModel::kScore:
+        return names_.ScoreAt(a) < names_.ScoreAt(b);
+      default:
+        return collator_.compare(left.data().toString(), right.data().toString()) < 0;
+    }
+  }
+
+  bool filterAcceptsRow(int row, const QModelIndex&) const override {
+    return names_.Passes(static_cast<std::size_t>(row), filter_);
+  }
+
+ private:
+  const BestNames& names_;
+  QCollator collator_;
+  advice::Filter filter_;
+};
+
+namespace {
+
+QCheckBox* AddCheck(QWidget* parent, QLayout* row, const char* name, const QString& text, bool checked) {
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(name);
+  box->setChecked(checked);
+  row->addWidget(box);
+  return box;
+}
+
+}  // namespace
+
+BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* tables, const NamingServices& services,
+                   QWidget* parent)
+    : QWidget(parent), runs_(runs) {
+  setObjectName("bestPage");
+  model_ = new BestModel(tables, services, this);
+  proxy_ = new BestProxy(model_->Names(), this);
+  proxy_->setSourceModel(model_);
+
+  auto* filterRow = new QHBoxLayout;
+  filterRow->setContentsMargins(4, 2, 4, 2);
+  hideSerious_ = AddCheck(this, filterRow, "bestHideSerious", "隐藏有严重提示的", true);
+  hideMild_ = AddCheck(this, filterRow, "bestHideMild", "隐藏有一般提示的", false);
+  filterRow->addSpacing(8);
+  filterRow->addWidget(new QLabel("用字:", this));
+  levels_ = new QComboBox(this);
+  levels_->setObjectName("bestLevels");
+  // In the order of enum Levels. Level 2 holds popular name characters
+  // (霖 梓 婷 琪 …), so the default hides only level 3 and characters outside
+  // the table.
+  levels_->addItems({"不用三级字和表外字", "只用一级字", "不限"});
+  levels_->setToolTip("通用规范汉字表:一级字最常用,二级字含不少常见的取名用字,三级字和表外字难认难输入");
+  filterRow->addWidget(levels_);
+  filterRow->addSpacing(8);
+  filterRow->addWidget(new QLabel("最低分数:", this));
+  minScore_ = new QSpinBox(this);
+  minScore_->setObjectName("bestMinimumScore");
+  minScore_->setRange(0, 100);
+  minScore_->setSingleStep(5);
+  minScore_->setSpecialValueText("不限");
+  filterRow->addWidget(minScore_);
+  filterRow->addSpacing(8);
+  filterRow->addWidget(new QLabel("不要的字:", this));
+  leaveOut_ = new QLineEdit(this);
+  leaveOut_->setObjectName("bestLeaveOut");
+  leaveOut_->setPlaceholderText("名中不要的字");
+  leaveOut_->setClearButtonEnabled(true);
+  leaveOut_->setMinimumWidth(90);
+  filterRow->addWidget(leaveOut_, 1);
+  count_ = new QLabel(this);
+  count_->setObjectName("bestCount");
+  filterRow->addWidget(count_);
+
+  table_ = new QTableView(this);
+  table_->setObjectName("bestTable");
+  table_->setModel(proxy_);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setWordWrap(false);
+  table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(20);
+  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int column = 0; column < BestModel::kColumnCount; ++column) {
+    table_->setColumnWidth(column, BestModel::ColumnWidth(column));
+  }
+  table_->setSortingEnabled(true);
+  table_->sortByColumn(BestModel::kRecommend, Qt::DescendingOrder);
+  table_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  details_ = new QTextBrowser(this);
+  details_->setObjectName("bestDetails");
+  details_->setPlaceholderText("选中一个名字,这里显示每个字的意思、常用词、男女取名用得多少,各条提示和推荐度的由来");
+
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->addWidget(table_);
+  splitter->addWidget(details_);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 2);
+  splitter->setSizes({560, 340});
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addLayout(filterRow);
+  layout->addWidget(splitter, 1);
+
+  auto* copy = new QAction("复制", table_);
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  table_->addAction(copy);
+  connect(copy, &QAction::triggered, this, &BestPage::CopySelection);
+  connect(table_, &QWidget::customContextMenuRequested, this, &BestPage::ShowContextMenu);
+  connect(table_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { AnalyseCurrent(); });
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestPage::ShowDetails);
+
+  for (QCheckBox* box : {hideSerious_, hideMild_}) connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
+  connect(levels_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
+  connect(minScore_, &QSpinBox::valueChanged, this, &BestPage::ApplyFilter);
+  connect(leaveOut_, &QLineEdit::textChanged, this, &BestPage::ApplyFilter);
+  for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+    connect(proxy_, signal, this, &BestPage::RefreshCount);
+  }
+  connect(proxy_, &QAbstractItemModel::modelReset, this, &BestPage::RefreshCount);
+  connect(proxy_, &QAbstractItemModel::layoutChanged, this, &BestPage::RefreshCount);
+  ApplyFilter();
+}
+
+void BestPage::Collect() {
+  model_->Names().AddRuns(runs_, SexOf(poetryFemale_));
+  model_->ShowAdded();
+}
+
+void BestPage::StartPoetryRun(bool female) {
+  Collect();
+  poetryFemale_ = female;
+}
+
+const advice::Filter& BestPage::CurrentFilter() const { return proxy_->Filter(); }
+
+void BestPage::ApplyFilter() {
+  advice::Filter filter;
+  filter.hideSerious = hideSerious_->isChecked();
+  filter.hideMild = hideMild_->isChecked();
+  filter.levelOneOnly = levels_->currentIndex() == kLevelOneOnly;
+  filter.hideLevelThree = levels_->currentIndex() != kAnyLevel;
+  // 0 is "不限": unscored names stay too.
+  filter.minScore = minScore_->value() > 0 ? minScore_->value() : -1000;
+  for (const QChar c : leaveOut_->text()) {
+    const std::string gbk = ToGbk(QString(c));
+    if (gbk.size() == 2 && filter.leaveOut.find(gbk) == std::string::npos) filter.leaveOut += gbk;
+  }
+  proxy_->SetFilter(filter);
+  RefreshCount();
+}
+
+void BestPage::RefreshCount() {
+  count_->setText(QString("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
+}
+
+void BestPage::ShowDetails() {
+  const QModelIndex current = table_->currentIndex();
+  details_->setHtml(current.isValid() ? model_->DetailsHtml(proxy_->mapToSource(current).row()) : QString());
+}
+
+QString BestPage::DetailsText() const { return details_->toPlainText(); }
+
+std::vector<int> BestPage::ShownRows() const { return ShownSourceRows(*proxy_); }
+
+std::vector<int> BestPage::SelectedRows() const { return SelectedSourceRows(*table_, *proxy_); }
+
+namespace {
+
+TableText BestText(const BestModel& model) {
+  return {BestModel::Captions(), [&model](int row, int column) { return model.CellText(row, column); }};
+}
+
+}  // namespace
+
+void BestPage::CopySelection() const {
+  const std::vector<int> rows = SelectedRows();
+  if (!rows.empty()) QApplication::clipboard()->setText(TableAsTsv(BestText(*model_), rows));
+}
+
+bool BestPage::ExportCsv(QString path) {
+  return ExportTable(this, std::move(path), "导出精选名字", "精选名字", true, BestText(*model_), ShownRows());
+}
+
+bool BestPage::ExportJson(QString path) {
+  return ExportTable(this, std::move(path), "导出精选名字", "精选名字", false, BestText(*model_), ShownRows());
+}
+
+void BestPage::AnalyseCurrent() {
+  const QModelIndex current = table_->currentIndex();
+  if (!current.isValid()) return;
+  const QString name = model_->CellText(proxy_->mapToSource(current).row(), BestModel::kName);
+  if (!name.isEmpty()) emit analyseRequested(name);
+}
+
+void BestPage::ShowContextMenu(const QPoint& at) {
+  ShowTableMenu(table_, at,
+                {[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
+                 [this] { AnalyseCurrent(); }});
+}
+
+}  // namespace tavrin::ui

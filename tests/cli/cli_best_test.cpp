@@ -1,0 +1,79 @@
+// generate --best N: the best distinct names of the run with their advice,
+// added after everything else; without it the output is the same.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <set>
+#include <string>
+
+#include "cli/cli_testutil.h"
+
+namespace tavrin::cli {
+namespace {
+
+using test::RunCommand;
+using test::U8;
+using Json = nlohmann::ordered_json;
+
+const std::vector<std::string> kRun = {"generate", "--seed", "20121209", "--count", "200", "--sex", "female"};
+
+std::vector<std::string> With(std::vector<std::string> args, std::initializer_list<std::string> more) {
+  args.insert(args.end(), more);
+  return args;
+}
+
+TEST(CliBest, JsonHoldsTheBestNamesAsAdviceAndNothingElseChanges) {
+  const auto plain = RunCommand(With(kRun, {"--json"}));
+  const auto best = RunCommand(With(kRun, {"--json", "--best", "12"}));
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  ASSERT_EQ(best.status, 0) << best.err;
+  Json withBest = Json::parse(best.out);
+  ASSERT_TRUE(withBest.contains("best"));
+  const Json names = withBest["best"];
+  withBest.erase("best");
+  EXPECT_EQ(withBest.dump() + "\n", plain.out);
+
+  ASSERT_EQ(names.size(), 12u);
+  std::set<std::string> distinct;
+  int previous = 101;
+  for (const Json& name : names) {
+    std::vector<std::string> keys;
+    for (const auto& item : name.items()) keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"name", "sex", "pinyin", "recommend", "warnings", "chars", "reasons"}));
+    EXPECT_EQ(name["sex"], "female");
+    EXPECT_TRUE(distinct.insert(name["name"].get<std::string>()).second) << name["name"];
+    EXPECT_LE(name["recommend"].get<int>(), previous) << name["name"];
+    previous = name["recommend"].get<int>();
+    for (const Json& warning : name["warnings"]) EXPECT_NE(warning["severity"], "serious") << name["name"];
+    // Level-1 characters only.
+    for (const Json& ch : name["chars"]) EXPECT_EQ(ch["level"].get<int>(), 1) << name["name"];
+  }
+}
+
+TEST(CliBest, TextAddsOneLastSection) {
+  const auto plain = RunCommand(kRun);
+  const auto best = RunCommand(With(kRun, {"--best", "5"}));
+  ASSERT_EQ(best.status, 0) << best.err;
+  const std::string heading = U8(u8"【精选】") + "\n";
+  const std::size_t at = best.out.find(heading);
+  ASSERT_NE(at, std::string::npos);
+  const std::size_t seed = best.out.find("seed: ", at);
+  ASSERT_NE(seed, std::string::npos);
+  // Taking the section out gives the output without --best.
+  EXPECT_EQ(best.out.substr(0, at) + best.out.substr(seed), plain.out);
+  const std::string section = best.out.substr(at + heading.size(), seed - at - heading.size());
+  EXPECT_EQ(std::count(section.begin(), section.end(), '\n'), 5) << section;
+  EXPECT_NE(section.find(U8(u8"推荐度 ")), std::string::npos) << section;
+}
+
+TEST(CliBest, RefusesACountThatIsNoPositiveNumber) {
+  for (const char* value : {"0", "-3", "x", "", "5x", "100001"}) {
+    const auto result = RunCommand(With(kRun, {"--best", value}));
+    EXPECT_EQ(result.status, 2) << value;
+    EXPECT_NE(result.err.find("--best"), std::string::npos) << value << ": " << result.err;
+  }
+}
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,263 @@
+// The 精选 page: the names of every run once per sex, the filters as one
+// types, the order, the details, copy and export, and the way to the
+// analysis; offscreen.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "advice/advice.h"
+#include "core/naming_model.h"
+#include "ui/BestModel.h"
+#include "ui/BestPage.h"
+#include "ui/MainWindow.h"
+#include "ui/qtext.h"
+#include "window_fixture.h"
+
+using tavrin::ui::BestModel;
+using tavrin::ui::BestPage;
+using tavrin::ui::FromGbk;
+using tavrin::ui::MainWindow;
+using tavrin::ui::ToGbk;
+
+namespace {
+
+const tavrin::SharedStores& Stores() { return tavrin::test::WindowStores(); }
+using tavrin::test::Find;
+
+// The poetry page's caption as its candidates carry it (GBK).
+const std::string kPoetry = ToGbk("诗歌取名");
+
+tavrin::Candidate Make(const QString& name, int score, std::string_view generator = {}) {
+  tavrin::Candidate candidate;
+  candidate.fullName = ToGbk(name);
+  candidate.surnameBytes = 2;
+  candidate.score = score;
+  candidate.generator = generator;
+  return candidate;
+}
+
+// Writes the candidates to the pane as one line, as the generators do.
+void Show(tavrin::Pane& pane, std::initializer_list<tavrin::Candidate> candidates) {
+  tavrin::PaneLine line;
+  for (const tavrin::Candidate& candidate : candidates) line.Add(candidate);
+  line.FlushTo(pane);
+}
+
+// "name/男" for every row of the page's model.
+QSet<QString> Rows(const BestPage& page) {
+  QSet<QString> rows;
+  const BestModel& model = page.Model();
+  for (int row = 0; row < model.rowCount(); ++row) {
+    rows << model.CellText(row, BestModel::kName) + "/" + model.CellText(row, BestModel::kSex);
+  }
+  return rows;
+}
+
+// "name/男" for every candidate the run state shows now.
+QSet<QString> Shown(const tavrin::NamingRunState& runs, const QString& sex) {
+  QSet<QString> names;
+  for (const auto& page : runs.ResultPages()) {
+    for (std::size_t line = 0; line < page.pane->Lines().size(); ++line) {
+      for (const tavrin::PaneEntry& entry : page.pane->EntriesOf(line)) {
+        names << FromGbk(entry.candidate.fullName) + "/" + sex;
+      }
+    }
+  }
+  return names;
+}
+
+}  // namespace
+
+class BestPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Names are kept once per sex, whichever pane or report row shows them;
+  // the poetry page's under the sex of its own run, a report row of it too.
+  void collectsEveryNameOncePerSex() {
+    tavrin::NamingRunState runs;
+    BestPage page(runs, Stores()->advice.get(), *Stores()->services);
+    runs.session.female = false;
+    Show(runs.twoCharPane, {Make("张伟", 80), Make("张强", 70)});
+    Show(runs.threeCharPane, {Make("张伟", 80), Make("张子涵", 95)});
+    tavrin::ReportRow row;
+    row.candidate = Make("张伟", 80);
+    runs.report.Append(row);
+    page.Collect();
+    QCOMPARE(Rows(page), (QSet<QString>{"张伟/男", "张强/男", "张子涵/男"}));
+
+    // A girl's run clears the panes; what they showed stays.
+    page.Collect();
+    runs.twoCharPane.Clear();
+    runs.threeCharPane.Clear();
+    runs.session.female = true;
+    Show(runs.recommendedPane, {Make("张伟", 85), Make("张欣怡", 90)});
+    page.StartPoetryRun(false);
+    Show(runs.poetryPane, {Make("张明月", 88, kPoetry)});
+    row.candidate = Make("张清风", 77, kPoetry);
+    runs.report.Append(row);
+    page.Collect();
+    page.Collect();
+    QCOMPARE(Rows(page), (QSet<QString>{"张伟/男", "张强/男", "张子涵/男", "张伟/女", "张欣怡/女", "张明月/男",
+                                        "张清风/男"}));
+    QCOMPARE(page.Model().rowCount(), 7);
+    // The first run that made a name for a sex gives its score.
+    QStringList scores;
+    for (int i = 0; i < page.Model().rowCount(); ++i) {
+      if (page.Model().CellText(i, BestModel::kName) == "张伟") scores << page.Model().CellText(i, BestModel::kScore);
+    }
+    QCOMPARE(scores, (QStringList{"80", "85"}));
+  }
+
+  // Two runs in the window, a boy's and a girl's: every name they showed,
+  // once per sex; then the filters, the order, the details and the exports.
+  void twoRunsInTheWindow() {
+    tavrin::test::MessageRecorder messages;
+    MainWindow window(Stores(), 11);
+    window.show();
+    Find<QLineEdit>(window, "bsSkinEdit1")->setText("60");
+    Find<QLineEdit>(window, "Edit1")->setText("王");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    QSet<QString> expected = Shown(window.Model(), "男");
+    const std::size_t boysRows = window.Model().report.Rows().size();
+    Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->setChecked(true);
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    expected += Shown(window.Model(), "女");
+    const auto& rows = window.Model().report.Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      expected << FromGbk(rows[i].candidate.fullName) + (i < boysRows ? "/男" : "/女");
+    }
+    QVERIFY(messages.texts.isEmpty());
+
+    window.Pages()->setCurrentIndex(9);
+    QCOMPARE(window.Pages()->tabText(9), QString("精选"));
+    auto& page = *Find<BestPage>(window, "bestPage");
+    QCOMPARE(Rows(page), expected);
+    QCOMPARE(page.Model().rowCount(), expected.size());
+
+    const tavrin::BestNames& names = page.Model().Names();
+    const auto givenLevels = [&](int row, const std::function<bool(int)>& ok) {
+      for (const auto& given : names.AdviceAt(static_cast<std::size_t>(row)).given) {
+        if (!ok(given.facts ? given.facts->level : 0)) return false;
+      }
+      return true;
+    };
+    auto* hideSerious = Find<QCheckBox>(page, "bestHideSerious");
+    auto* hideMild = Find<QCheckBox>(page, "bestHideMild");
+    auto* levels = Find<QComboBox>(page, "bestLevels");
+    auto* minScore = Find<QSpinBox>(page, "bestMinimumScore");
+    auto* leaveOut = Find<QLineEdit>(page, "bestLeaveOut");
+    const struct {
+      const char* what;
+      std::function<void()> set;
+      std::function<bool(int row)> shows;  // a row that must be shown, exactly
+    } cases[] = {
+        {"defaults: no serious warning, no level-3 or outside character",
+         [] {},
+         [&](int row) {
+           return !names.AdviceAt(static_cast<std::size_t>(row)).HasSerious() &&
+                  givenLevels(row, [](int level) { return level == 1 || level == 2; });
+         }},
+        {"everything", [&] {
+           hideSerious->setChecked(false);
+           levels->setCurrentIndex(BestPage::kAnyLevel);
+         },
+         [](int) { return true; }},
+        {"level 1 only",
+         [&] {
+           hideSerious->setChecked(false);
+           levels->setCurrentIndex(BestPage::kLevelOneOnly);
+         },
+         [&](int row) { return givenLevels(row, [](int level) { return level == 1; }); }},
+        {"no warning at all",
+         [&] {
+           hideMild->setChecked(true);
+           levels->setCurrentIndex(BestPage::kAnyLevel);
+         },
+         [&](int row) { return names.AdviceAt(static_cast<std::size_t>(row)).warnings.empty(); }},
+        {"a minimum score, no level-3 character",
+         [&] {
+           hideSerious->setChecked(false);
+           minScore->setValue(90);
+         },
+         [&](int row) {
+           return names.ScoreAt(static_cast<std::size_t>(row)) >= 90 &&
+                  givenLevels(row, [](int level) { return level == 1 || level == 2; });
+         }},
+        {"characters left out, no level-3 character",
+         [&] {
+           hideSerious->setChecked(false);
+           leaveOut->setText("子 涵x");
+         },
+         [&](int row) {
+           const QString given = page.Model().CellText(row, BestModel::kName).mid(1);
+           return !given.contains("子") && !given.contains("涵") &&
+                  givenLevels(row, [](int level) { return level == 1 || level == 2; });
+         }},
+    };
+    for (const auto& c : cases) {
+      hideSerious->setChecked(true);
+      hideMild->setChecked(false);
+      levels->setCurrentIndex(BestPage::kNoLevelThree);
+      minScore->setValue(0);
+      leaveOut->clear();
+      c.set();
+      QSet<int> want;
+      for (int row = 0; row < page.Model().rowCount(); ++row) {
+        if (c.shows(row)) want << row;
+      }
+      const std::vector<int> shown = page.ShownRows();
+      QCOMPARE(QSet<int>(shown.begin(), shown.end()), want);
+      QCOMPARE(Find<QLabel>(page, "bestCount")->text(),
+               QString("显示 %1 / 共 %2 个名字").arg(want.size()).arg(page.Model().rowCount()));
+      // Best first: 推荐度, then score.
+      for (std::size_t i = 1; i < shown.size(); ++i) {
+        QVERIFY2(!names.RanksBefore(static_cast<std::size_t>(shown[i]), static_cast<std::size_t>(shown[i - 1])),
+                 c.what);
+      }
+    }
+    leaveOut->clear();
+    QVERIFY(page.ShownRows().size() > 10);
+
+    // The details of the selected name.
+    const int top = page.ShownRows().front();
+    page.Table()->selectRow(0);
+    const QString details = page.DetailsText();
+    const tavrin::advice::Advice& best = names.AdviceAt(static_cast<std::size_t>(top));
+    QVERIFY2(details.contains(page.Model().CellText(top, BestModel::kName)), qPrintable(details));
+    QVERIFY(details.contains(QString("推荐度 %1").arg(best.recommend)));
+    for (const auto& given : best.given) QVERIFY(details.contains(FromGbk(given.ch)));
+    for (const auto& reason : best.reasons) QVERIFY(details.contains(FromGbk(reason.text)));
+
+    // Exports of the rows shown, through the report page's writers.
+    QTemporaryDir dir;
+    QVERIFY(page.ExportCsv(dir.filePath("best.csv")));
+    QFile csv(dir.filePath("best.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), static_cast<qsizetype>(page.ShownRows().size()) + 1);
+    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,提示,字义"));
+    QVERIFY(lines[1].startsWith(page.Model().CellText(top, BestModel::kName) + ","));
+
+    // A double-click opens the name in the analysis.
+    const QRect cell = page.Table()->visualRect(page.Table()->model()->index(0, 0));
+    QTest::mouseClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(window.Pages()->currentIndex(), 6);
+    QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), page.Model().CellText(top, BestModel::kName));
+  }
+};
+
+QTEST_MAIN(BestPageTest)
+#include "test_bestpage.moc"
