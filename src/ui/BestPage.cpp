@@ -247,7 +247,7 @@ void BestPage::AnalyseCurrent() {
 void BestPage::ShowContextMenu(const QPoint& at) {
   ShowTableMenu(table_, at,
                 {[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
-                 [this] { AnalyseCurrent(); }});
+                 [this] { AnalyseCurrent(); }, nullptr});
 }
 
 }  // namespace tavrin::ui

@@ -97,13 +97,4 @@ QTableView* MakeNameTable(QWidget* owner, const QString& name, QAbstractItemMode
   return table;
 }
 
-std::vector<int> SelectedSourceRows(const QTableView& table, const QSortFilterProxyModel& proxy) {
-  std::vector<int> shown;
-  for (const QModelIndex& index : table.selectionModel()->selectedRows()) shown.push_back(index.row());
-  std::sort(shown.begin(), shown.end());
-  std::vector<int> rows;
-  for (const int row : shown) rows.push_back(proxy.mapToSource(proxy.index(row, 0)).row());
-  return rows;
-}
-
 }  // namespace tavrin::ui

@@ -56,7 +56,4 @@ NameFilterRow AddNameFilterRow(QWidget* owner, ReportProxy* proxy, const QString
 // line a row, no row numbers, unsorted until a header is clicked.
 QTableView* MakeNameTable(QWidget* owner, const QString& name, QAbstractItemModel* model, int rowHeight);
 
-// The source rows of the table's selected rows, in the order shown.
-std::vector<int> SelectedSourceRows(const QTableView& table, const QSortFilterProxyModel& proxy);
-
 }  // namespace tavrin::ui
