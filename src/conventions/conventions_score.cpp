@@ -45,7 +45,7 @@ std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& input
                                                   const SancaiTable& sancai, const ElementLookup& charElement) {
   ConventionsReading r;
   r.characters = SplitChars(inputs.name);
-  r.surnameLength = inputs.surnameLength != 0 ? inputs.surnameLength : SurnameLength(inputs.name);
+  r.surnameLength = inputs.surnameLength;
   for (const std::string& ch : r.characters) r.strokes.push_back(KangxiStrokes(ch, inputs.numerals));
   const auto grids = GridsFromStrokes(r.strokes, r.surnameLength);
   if (!grids) return std::nullopt;

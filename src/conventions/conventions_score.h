@@ -57,7 +57,7 @@ struct ConventionsReading {
 
 struct ConventionsInputs {
   std::string_view name;  // GBK, surname first
-  int surnameLength = 0;  // 1 or 2; 0 to tell a compound surname by the list
+  int surnameLength = 1;  // 1, or 2 for a compound surname
   Numerals numerals = Numerals::kValues;
   const FavourableElements* favourable = nullptr;  // none without a birth chart
 };
