@@ -98,6 +98,7 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   result.lines.push_back("进入名字五格分析");
   result.lines.push_back("繁体字为:" + ToTraditional(request.name));
   result.lines.push_back("分数:" + FormatScoreText(score));
+  if (IsUnknownHour(request.hour)) result.lines.push_back(kUnknownHourLine);
   FillReport(stores, request, date, analysis, scoringElements, score, result.report);
   return result;
 }

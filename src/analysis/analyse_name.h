@@ -18,6 +18,9 @@ class NamingModel;
 class TTransDate;
 struct DataStores;
 
+// The line that ends the analysis when the hour field says 时辰不详 (GBK).
+inline constexpr const char* kUnknownHourLine = "出生时辰不详,八字没有时柱,只看年、月、日三柱";
+
 // The page's fields as they stand when "分 析" is pressed (GBK).
 struct AnalysisRequest {
   AnalysisRequest();  // the page's defaults: 张, 2012-1-1, hour 1

@@ -42,7 +42,7 @@ int TableNumber(int gridNumber) {
 }
 
 std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const LineList& numerologyTable,
-                                                  const SancaiTable& sancai, const ElementLookup& charElement) {
+                                                  const SancaiTable* sancai, const ElementLookup& charElement) {
   ConventionsReading r;
   r.characters = SplitChars(inputs.name);
   r.surnameLength = inputs.surnameLength;
@@ -62,8 +62,9 @@ std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& input
   }
   r.numerologyPart = Scaled(std::clamp(r.numerologyPoints, 0, kNumerologyMax), kNumerologyMax, kNumerologyPart);
 
-  r.sancai = sancai.Read(r.grids);
-  r.sancaiPart = SancaiPoints(r.sancai.verdict);
+  r.hasSancai = sancai != nullptr;
+  if (sancai) r.sancai = sancai->Read(r.grids);
+  r.sancaiPart = sancai ? SancaiPoints(r.sancai.verdict) : kSancaiPart / 2;
 
   r.hasChart = inputs.favourable != nullptr;
   const auto given = r.characters.begin() + r.surnameLength;
