@@ -11,6 +11,7 @@
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/conventions_output.h"
 
 namespace tavrin::cli {
 namespace {
@@ -117,7 +118,11 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     const Advice a = tables.Advise(names[i], tables.SurnameLength(names[i]), sex);
     if (json) {
-      list.push_back(ToJson(a));
+      nlohmann::ordered_json entry = ToJson(a);
+      // Without a birth date the reading has no chart.
+      entry["conventions"] =
+          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], tables.SurnameLength(names[i]), {}, {}}));
+      list.push_back(std::move(entry));
     } else {
       if (i) context.out << '\n';
       PrintText(context, a);
