@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/conventions_section.h"
 #include "chars/linelist.h"
 #include "core/refusal.h"
 
@@ -17,9 +18,6 @@ namespace tavrin {
 class NamingModel;
 class TTransDate;
 struct DataStores;
-
-// The line that ends the analysis when the hour field says 时辰不详 (GBK).
-inline constexpr const char* kUnknownHourLine = "出生时辰不详,八字没有时柱,只看年、月、日三柱";
 
 // The page's fields as they stand when "分 析" is pressed (GBK).
 struct AnalysisRequest {
@@ -55,6 +53,8 @@ struct NameReport {
   std::string scoringElements;  // the birth elements the score was taken against
   int score = 0;
   std::string scoreText;  // as the pane's "分数:" line holds it
+  // The 通行算法 reading, when the front end has read it (ConventionsRequestFor).
+  std::optional<ConventionsSection> conventions;
 };
 
 enum class AnalysisOutcome {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "advice/advice.h"
 #include "analysis/analyse_name.h"
 #include "chars/gbk.h"
 #include "chars/strokes.h"
@@ -13,6 +14,8 @@ namespace tavrin {
 namespace {
 
 using conventions::ConventionsReading;
+
+constexpr const char* kConventionsHeading = "通行算法";
 
 // "吉" or "吉/凶" from the verdicts of a grid's lines; "-" without one.
 std::string GridVerdicts(const std::vector<std::string>& lines) {
@@ -65,6 +68,13 @@ ConventionsSection ReadNameConventions(const DataStores& stores, const Conventio
     section.gridLines.push_back(std::move(lines));
   }
   return section;
+}
+
+ConventionsRequest ConventionsRequestFor(const NameReport& report, const advice::AdviceTables& tables,
+                                         std::optional<std::vector<Element>> favourableOverride) {
+  return {report.name, tables.SurnameLength(report.name),
+          BirthPillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]},
+          std::move(favourableOverride)};
 }
 
 LineList ConventionsLines(const ConventionsSection& section) {

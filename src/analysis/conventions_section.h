@@ -14,11 +14,12 @@
 #include "conventions/conventions_score.h"
 
 namespace tavrin {
+namespace advice {
+class AdviceTables;
+}
 
 struct DataStores;
-
-// The heading of the section wherever it is shown (GBK).
-inline constexpr const char* kConventionsHeading = "通行算法";
+struct NameReport;
 
 struct ConventionsRequest {
   std::string name;        // GBK, surname first
@@ -37,6 +38,11 @@ struct ConventionsSection {
 };
 
 ConventionsSection ReadNameConventions(const DataStores& stores, const ConventionsRequest& request);
+
+// The request for a name the analysis has read: its birth pillars, and its
+// compound surname as the advice tables tell it.
+ConventionsRequest ConventionsRequestFor(const NameReport& report, const advice::AdviceTables& tables,
+                                         std::optional<std::vector<Element>> favourableOverride = std::nullopt);
 
 // The section as lines (GBK), the heading first: what the analysis page, the
 // PDF and the command line show.

@@ -130,7 +130,9 @@ BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& tran
   return result;
 }
 
-bool IsUnknownHour(std::string_view hourText) { return hourText == kUnknownHourText; }
+std::string_view UnknownHourText() { return "时辰不详"; }
+
+bool IsUnknownHour(std::string_view hourText) { return hourText == UnknownHourText(); }
 
 std::optional<int> ReadHourText(std::string_view hourText) {
   if (IsUnknownHour(hourText)) return kUnknownHour;

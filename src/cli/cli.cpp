@@ -75,7 +75,7 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
 }
 
 std::string CliContext::HourToGbk(std::string_view utf8Argument) {
-  return utf8Argument == "unknown" ? std::string(kUnknownHourText) : ToGbk(utf8Argument);
+  return utf8Argument == "unknown" ? std::string(UnknownHourText()) : ToGbk(utf8Argument);
 }
 
 std::string CliContext::ToGbk(std::string_view utf8Argument) {
