@@ -15,6 +15,7 @@ namespace tavrin::ui {
 
 ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : QWidget(parent), stores_(stores) {
   setObjectName("conventionsPanel");
+  setAutoFillBackground(true);  // it stands over the analysis pane
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   text_ = new QPlainTextEdit(this);

@@ -20,8 +20,10 @@ class ReportModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones };
-  static constexpr int kColumnCount = 9;
+  enum Column {
+    kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones, kConventionsScore
+  };
+  static constexpr int kColumnCount = 10;
   // The row's score as an integer, in every column.
   static constexpr int kScoreRole = Qt::UserRole + 1;
 

@@ -44,7 +44,7 @@ class ReportProxy final : public QSortFilterProxyModel {
 
  protected:
   bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-    if (left.column() == ReportModel::kScore) {
+    if (left.column() == ReportModel::kScore || left.column() == ReportModel::kConventionsScore) {
       return left.data(ReportModel::kScoreRole).toInt() < right.data(ReportModel::kScoreRole).toInt();
     }
     return collator_.compare(left.data().toString(), right.data().toString()) < 0;
