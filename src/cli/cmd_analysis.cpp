@@ -126,7 +126,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
 
 const Registrar kAnalyse({"analyse", kOptions,
                           "the analysis of one name: birth pillars, elements, traditional form, five-grid score; "
-                          "with --conventions also the reading of the naming books (康熙 strokes, 三才, 喜用神)",
+                          "--conventions adds the naming books' reading",
                           &Analyse});
 
 }  // namespace

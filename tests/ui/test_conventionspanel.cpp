@@ -8,9 +8,12 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "core/report.h"
+#include "core/services.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
+#include "ui/ReportModel.h"
 #include "window_fixture.h"
 
 using tavrin::test::Find;
@@ -32,6 +35,31 @@ class ConventionsPanelTest : public QObject {
       QCOMPARE(combo->count(), 25);
       QCOMPARE(combo->itemText(24), QString("时辰不详"));
       QCOMPARE(combo->currentText(), QString("1"));
+    }
+  }
+
+  // The 通行评分 column follows the row's score, "—" without one, and sorts by it.
+  void reportColumn() {
+    tavrin::ReportList report;
+    for (const std::optional<int> score : {std::optional<int>(57), std::optional<int>(), std::optional<int>(100)}) {
+      tavrin::ReportRow row;
+      row.candidate.fullName = "欧阳子涵";
+      row.candidate.surnameBytes = 4;
+      row.conventionsScore = score;
+      report.Append(row);
+    }
+    tavrin::ui::ReportModel model(report, *tavrin::test::WindowStores()->services);
+    const int column = tavrin::ui::ReportModel::kConventionsScore;
+    QCOMPARE(column, tavrin::ui::ReportModel::kTones + 1);
+    QCOMPARE(model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), QString("通行评分"));
+    const struct {
+      int row;
+      const char* text;
+      int sortKey;
+    } cells[] = {{0, "57", 57}, {1, "—", -1}, {2, "100", 100}};
+    for (const auto& c : cells) {
+      QCOMPARE(model.CellText(c.row, column), QString(c.text));
+      QCOMPARE(model.data(model.index(c.row, column), tavrin::ui::ReportModel::kScoreRole).toInt(), c.sortKey);
     }
   }
 
