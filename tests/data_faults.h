@@ -46,7 +46,7 @@ inline const char* FaultName(DataFault fault) {
 }
 
 // How the program treats a file: the four required ones are reported when
-// they cannot be read, the four optional ones are skipped silently, and the
+// they cannot be read, the optional ones are skipped silently, and the
 // poem database is opened by the poetry page.
 enum class DataRole { kRequired, kOptional, kPoems };
 
@@ -66,6 +66,7 @@ inline const std::vector<DataFile>& DataFiles() {
       {"1600nan.dat", DataRole::kOptional, true},
       {"yq.dat", DataRole::kOptional, false},
       {"dzwx.dat", DataRole::kOptional, true},
+      {"sancai.dat", DataRole::kOptional, true},
       {"poetry.db", DataRole::kPoems, false},
   };
   return files;

@@ -32,6 +32,9 @@ std::string VerdictOf(std::string_view line) {
 
 namespace {
 
+// The line that ends the analysis when the hour field says 时辰不详.
+constexpr const char* kUnknownHourLine = "出生时辰不详,八字没有时柱,只看年、月、日三柱";
+
 void FillReport(const DataStores& stores, const AnalysisRequest& request, const BirthDate& date,
                 const BirthAnalysisResult& analysis, std::string_view scoringElements, const NameScore& score,
                 NameReport& report) {
@@ -98,6 +101,7 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   result.lines.push_back("进入名字五格分析");
   result.lines.push_back("繁体字为:" + ToTraditional(request.name));
   result.lines.push_back("分数:" + FormatScoreText(score));
+  if (IsUnknownHour(request.hour)) result.lines.push_back(kUnknownHourLine);
   FillReport(stores, request, date, analysis, scoringElements, score, result.report);
   return result;
 }

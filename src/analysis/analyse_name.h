@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/conventions_section.h"
 #include "chars/linelist.h"
 #include "core/refusal.h"
 
@@ -52,6 +53,8 @@ struct NameReport {
   std::string scoringElements;  // the birth elements the score was taken against
   int score = 0;
   std::string scoreText;  // as the pane's "分数:" line holds it
+  // The 通行算法 reading, when the front end has read it (ConventionsRequestFor).
+  std::optional<ConventionsSection> conventions;
 };
 
 enum class AnalysisOutcome {

@@ -82,7 +82,7 @@ BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& tran
   LineList& lines = result.paneLines;
   lines.push_back("开始分析八字");
 
-  const std::optional<int> hour = ParseWholeNumber(hourText);
+  const std::optional<int> hour = ReadHourText(hourText);
   if (!hour) throw BirthAnalysisError("'" + std::string(hourText) + "' is not a valid integer value", lines);
 
   BirthPillars& pillars = result.pillars;
@@ -128,6 +128,15 @@ BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& tran
     lines.push_back("综合五行为:" + result.birthElements + result.nameElements);
   }
   return result;
+}
+
+std::string_view UnknownHourText() { return "时辰不详"; }
+
+bool IsUnknownHour(std::string_view hourText) { return hourText == UnknownHourText(); }
+
+std::optional<int> ReadHourText(std::string_view hourText) {
+  if (IsUnknownHour(hourText)) return kUnknownHour;
+  return ParseWholeNumber(hourText);
 }
 
 }  // namespace tavrin

@@ -93,4 +93,14 @@ BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& tran
 // an optional sign, decimal digits, nothing after. nullopt otherwise.
 std::optional<int> ParseWholeNumber(std::string_view text);
 
+// The last item of the hour lists, 时辰不详 (GBK): the hour is not known. It
+// reads as kUnknownHour, an hour outside 0..23, so the chart has no hour
+// pillar. (A function: a literal in a header would take the character set of
+// each front end that includes it.)
+std::string_view UnknownHourText();
+inline constexpr int kUnknownHour = -1;
+bool IsUnknownHour(std::string_view hourText);
+// ParseWholeNumber, or kUnknownHour for UnknownHourText().
+std::optional<int> ReadHourText(std::string_view hourText);
+
 }  // namespace tavrin

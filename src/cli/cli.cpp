@@ -4,6 +4,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "calendar/birth_pillars.h"
 #include "chars/encoding.h"
 #include "core/output_text.h"
 
@@ -71,6 +72,10 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
   if (!message.empty()) throw CliError(message);
   if (auto missing = stores.MissingDataMessage(fileNames, "无法继续")) throw CliError(GbkToUtf8(*missing));
   return stores;
+}
+
+std::string CliContext::HourToGbk(std::string_view utf8Argument) {
+  return utf8Argument == "unknown" ? std::string(UnknownHourText()) : ToGbk(utf8Argument);
 }
 
 std::string CliContext::ToGbk(std::string_view utf8Argument) {

@@ -15,6 +15,7 @@
 #include "cli/library.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
+#include "cli/conventions_output.h"
 
 namespace tavrin::cli {
 namespace {
@@ -96,6 +97,9 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     if (json) {
       nlohmann::ordered_json entry = AdviceJson(a);
       entry["sources"] = SourcesJson(found);
+      // Without a birth date the reading has no chart.
+      entry["conventions"] =
+          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], tables.SurnameLength(names[i]), {}, {}}));
       list.push_back(std::move(entry));
     } else {
       if (i) context.out << '\n';

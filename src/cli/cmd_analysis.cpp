@@ -12,12 +12,15 @@
 #include "analysis/analyse_name.h"
 #include "chars/encoding.h"
 #include "cli/cli.h"
+#include "cli/conventions_output.h"
 #include "core/naming_model.h"
 
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kOptions = "NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] [--json | --pdf FILE]";
+constexpr const char* kOptions =
+    "NAME [--date YYYY-MM-DD] [--hour H|unknown] [--birth-elements TEXT] [--conventions [--favourable ELEMENTS]] "
+    "[--json | --pdf FILE]";
 
 extern "C" char** environ;
 
@@ -49,16 +52,23 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   AnalysisRequest request;
   std::string birthElements;
   bool json = false;
+  bool conventions = false;
+  std::optional<std::vector<Element>> favourable;
   bool haveName = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--json") {
       json = true;
-    } else if (arg == "--date" || arg == "--hour" || arg == "--birth-elements") {
+    } else if (arg == "--conventions") {
+      conventions = true;
+    } else if (arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--favourable") {
       if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
-      const std::string value = CliContext::ToGbk(args[++i]);
+      const std::string value = arg == "--hour" ? CliContext::HourToGbk(args[++i]) : CliContext::ToGbk(args[++i]);
       if (arg == "--date") {
         SplitDateOption(value, request.year, request.month, request.day);
+      } else if (arg == "--favourable") {
+        favourable = ParseFavourableOption(args[i]);
+        conventions = true;
       } else if (arg == "--hour") {
         request.hour = value;
       } else {
@@ -79,15 +89,22 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
   model.session.chart.birthElements = birthElements;
-  const CommandResult<AnalysisOutcome> result = AnalyseName(model, request);
+  NameReport report;
+  const CommandResult<AnalysisOutcome> result = AnalyseName(model, request, &report);
   const AnalysisOutcome outcome = result.outcome;
   const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
   if (outcome == AnalysisOutcome::kRefused) throw CliError(message);
+  std::optional<ConventionsSection> section;
+  if (conventions && outcome == AnalysisOutcome::kCompleted) {
+    const BirthPillars pillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]};
+    section = ConventionsOf(context, request.name, pillars, favourable);
+  }
 
   if (json) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
     for (const std::string& line : model.analysisPane.Lines()) lines.push_back(GbkToUtf8(line));
     nlohmann::ordered_json result = {{"lines", std::move(lines)}};
+    if (section) result["conventions"] = ConventionsJson(*section);
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
     for (const std::string& line : model.analysisPane.Lines()) {
@@ -99,13 +116,17 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
       if (!shown.empty() && shown.back() == '\n') shown.pop_back();
       context.PrintLine(shown);
     }
+    if (section) {
+      for (const std::string& line : ConventionsLines(*section)) context.PrintLine(line);
+    }
   }
   if (outcome == AnalysisOutcome::kStopped) throw CliError(message);
   return 0;
 }
 
 const Registrar kAnalyse({"analyse", kOptions,
-                          "the analysis of one name: birth pillars, elements, traditional form, five-grid score",
+                          "the analysis of one name: birth pillars, elements, traditional form, five-grid score; "
+                          "--conventions adds the naming books' reading",
                           &Analyse});
 
 }  // namespace

@@ -152,7 +152,7 @@ int Day(CliContext& context, const std::vector<std::string>& args) {
 int Pillars(CliContext& context, const std::vector<std::string>& args) {
   ExpectArgs(args, 2, "pillars DATE HOUR");
   const DayNumber day = ParseDateArgument(args[0], kLastBirthYear);
-  const std::string hourText = CliContext::ToGbk(args[1]);
+  const std::string hourText = CliContext::HourToGbk(args[1]);
   const CivilDate date = DecodeDate(day);
   TTransDate transDate(LocalToday());
   LoadMainWindowTransDate(transDate);

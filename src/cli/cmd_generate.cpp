@@ -118,7 +118,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     } else if (option == "--date") {
       SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
     } else if (option == "--hour") {
-      inputs.hour = CliContext::ToGbk(value);
+      inputs.hour = CliContext::HourToGbk(args[i]);
     } else if (option == "--count") {
       inputs.count = CliContext::ToGbk(value);
     } else if (option == "--fix2") {

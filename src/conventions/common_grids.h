@@ -1,9 +1,9 @@
 // The five grids by the rule the naming books share, which also knows
-// compound surnames (欧阳, 诸葛 ...), over 康熙 stroke counts.
+// compound surnames (欧阳, 诸葛 ...), over 康熙 stroke counts. Which surnames
+// are compound is the advice tables' to say (advice::AdviceTables::SurnameLength).
 #pragma once
 
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace tavrin::conventions {
@@ -15,10 +15,6 @@ struct CommonGrids {
   int outer = 0;   // 外格
   int total = 0;   // 总格
 };
-
-// 2 when the GBK name starts with a compound surname and has at least one
-// character after it, else 1.
-int SurnameLength(std::string_view name);
 
 // The grids from the stroke counts of the surname (one or two characters)
 // followed by those of the given name (one or two characters):

@@ -42,10 +42,10 @@ int TableNumber(int gridNumber) {
 }
 
 std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const LineList& numerologyTable,
-                                                  const SancaiTable& sancai, const ElementLookup& charElement) {
+                                                  const SancaiTable* sancai, const ElementLookup& charElement) {
   ConventionsReading r;
   r.characters = SplitChars(inputs.name);
-  r.surnameLength = inputs.surnameLength != 0 ? inputs.surnameLength : SurnameLength(inputs.name);
+  r.surnameLength = inputs.surnameLength;
   for (const std::string& ch : r.characters) r.strokes.push_back(KangxiStrokes(ch, inputs.numerals));
   const auto grids = GridsFromStrokes(r.strokes, r.surnameLength);
   if (!grids) return std::nullopt;
@@ -62,8 +62,9 @@ std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& input
   }
   r.numerologyPart = Scaled(std::clamp(r.numerologyPoints, 0, kNumerologyMax), kNumerologyMax, kNumerologyPart);
 
-  r.sancai = sancai.Read(r.grids);
-  r.sancaiPart = SancaiPoints(r.sancai.verdict);
+  r.hasSancai = sancai != nullptr;
+  if (sancai) r.sancai = sancai->Read(r.grids);
+  r.sancaiPart = sancai ? SancaiPoints(r.sancai.verdict) : kSancaiPart / 2;
 
   r.hasChart = inputs.favourable != nullptr;
   const auto given = r.characters.begin() + r.surnameLength;

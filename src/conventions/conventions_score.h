@@ -5,7 +5,8 @@
 //     the numerology table with the points of the program's own score (+30
 //     吉, +10 半吉, -5 凶 per matching line); the sum, held within 0..150,
 //     scaled to 0..60;
-//   三才 20 points: 大吉 20, 吉 15, 半吉 10, 凶 5, 大凶 0;
+//   三才 20 points: 大吉 20, 吉 15, 半吉 10, 凶 5, 大凶 0; 10 without the
+//     三才 table;
 //   喜用 20 points: the share of the given name's characters whose element is
 //     a favourable element, times 20; 10 when there is no birth chart.
 // Each part is rounded to the nearest whole point.
@@ -45,6 +46,7 @@ struct ConventionsReading {
   // In the order 天格 人格 地格 外格 总格.
   std::array<GridLookup, 5> lookups;
   int numerologyPoints = 0;  // the sum of the five lookups' points
+  bool hasSancai = false;  // the 三才 table was there: `sancai` holds its reading
   SancaiReading sancai;
   std::vector<std::optional<Element>> givenElements;  // of the given name's characters
   int favourableCharacters = 0;
@@ -57,15 +59,16 @@ struct ConventionsReading {
 
 struct ConventionsInputs {
   std::string_view name;  // GBK, surname first
-  int surnameLength = 0;  // 1 or 2; 0 to tell a compound surname by the list
+  int surnameLength = 1;  // 1, or 2 for a compound surname
   Numerals numerals = Numerals::kValues;
   const FavourableElements* favourable = nullptr;  // none without a birth chart
 };
 
 // nullopt when the name is not a surname of one or two hanzi followed by a
-// given name of one or two hanzi.
+// given name of one or two hanzi. Without a 三才 table (null) there is no
+// 三才 verdict.
 std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const LineList& numerologyTable,
-                                                  const SancaiTable& sancai, const ElementLookup& charElement);
+                                                  const SancaiTable* sancai, const ElementLookup& charElement);
 
 // The number a grid number is looked up under: above 81, 80 less until it is
 // at most 81.

@@ -1,5 +1,7 @@
 #include "conventions/element.h"
 
+#include <array>
+
 namespace tavrin::conventions {
 namespace {
 
@@ -17,11 +19,6 @@ int CyclePosition(Element e) {
 Element Step(Element e, int steps) { return kCycle[(CyclePosition(e) + steps) % 5]; }
 
 }  // namespace
-
-std::string_view ElementChar(Element e) {
-  static constexpr std::array<std::string_view, 5> kChars{"金", "木", "水", "火", "土"};
-  return kChars[Index(e)];
-}
 
 std::optional<Element> ElementOf(std::string_view text) {
   for (Element e : kElements) {

@@ -3,20 +3,19 @@
 // overcomes 土, 土 水, 水 火, 火 金, 金 木), and the element of a grid number.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string_view>
 
+#include "chars/elements.h"
+
 namespace tavrin::conventions {
 
-// In the order the five are walked in: 金 木 水 火 土.
-enum class Element { kMetal, kWood, kWater, kFire, kEarth };
-inline constexpr std::array<Element, 5> kElements{Element::kMetal, Element::kWood, Element::kWater, Element::kFire,
-                                                  Element::kEarth};
+// The program's elements, walked in the order 金 木 水 火 土; their
+// characters come from ElementChar (chars/elements.h).
+using tavrin::Element;
+inline constexpr const auto& kElements = kElementOrder;
 inline constexpr int Index(Element e) { return static_cast<int>(e); }
 
-// The element's character, GBK ("金" ...).
-std::string_view ElementChar(Element e);
 // The element a GBK text starts with, if it starts with one of the five characters.
 std::optional<Element> ElementOf(std::string_view text);
 

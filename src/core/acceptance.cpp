@@ -1,6 +1,8 @@
 // Candidate acceptance: the one way names reach the summary pane and the
 // report.
+#include "conventions/conventions_score.h"
 #include "core/naming_model.h"
+#include "core/services.h"
 
 namespace tavrin {
 
@@ -32,6 +34,17 @@ ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
   row.candidate = candidate;
   row.birthElements = session.chart.birthElements;
   row.scored = Services().scorer.Evaluate(candidate.fullName, session.chart.birthElements);
+  const auto strength = conventions::AssessStrength(session.chart.pillars);
+  const auto favourable = strength ? std::optional(conventions::FavourableOf(*strength)) : std::nullopt;
+  conventions::ConventionsInputs inputs;
+  inputs.name = candidate.fullName;
+  inputs.surnameLength = static_cast<int>(candidate.surnameBytes / 2);  // the surname is hanzi
+  inputs.favourable = favourable ? &*favourable : nullptr;
+  const NamingServices& services = Services();
+  const auto reading =
+      conventions::ReadConventions(inputs, Stores().numerologyTable, services.sancai ? &*services.sancai : nullptr,
+                                   [&](std::string_view ch) { return services.elements.CharElement(ch); });
+  if (reading) row.conventionsScore = reading->score;
   return row;
 }
 

@@ -1,5 +1,6 @@
 #include "core/birth_inputs.h"
 
+#include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "chars/gbk.h"
 #include "chars/strcon.h"
@@ -69,6 +70,10 @@ std::optional<std::string> CheckFixedChars(std::string_view field, std::string_v
 }
 
 std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour) {
+  if (IsUnknownHour(hourText)) {
+    hour = kUnknownHour;
+    return std::nullopt;
+  }
   return ReadInteger("出生时辰", hourText, hour);
 }
 

@@ -48,7 +48,8 @@ std::optional<std::string> CheckSurname(std::string_view surname);
 std::optional<std::string> CheckFixedChars(std::string_view field, std::string_view text);
 
 // Reads the hour text as a decimal integer (any integer: outside 0..23 the
-// hour pillar is empty); on a refusal returns the message.
+// hour pillar is empty), or UnknownHourText() as kUnknownHour; on a refusal
+// returns the message.
 std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour);
 
 }  // namespace tavrin

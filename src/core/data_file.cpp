@@ -20,7 +20,7 @@ struct NamedLimits {
 
 // Shipped sizes: the name lists at most 9.4 KB with 5-byte lines, tj.dat
 // 23 KB, 5ge.dat 5 KB with 73-byte lines, dzwx.dat 13 KB with 3.4 KB lines,
-// yq.dat 67 KB.
+// yq.dat 67 KB, sancai.dat 11 KB with 89-byte lines.
 constexpr std::size_t kKiB = 1024;
 const NamedLimits kLimits[] = {
     {"1600nv.dat", {128 * kKiB, kKiB}},
@@ -31,6 +31,7 @@ const NamedLimits kLimits[] = {
     {"5ge.dat", {64 * kKiB, kKiB}},
     {"dzwx.dat", {160 * kKiB, 32 * kKiB}},
     {"yq.dat", {1024 * kKiB, 0}},
+    {"sancai.dat", {64 * kKiB, kKiB}},
 };
 
 }  // namespace

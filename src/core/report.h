@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct ReportRow {
   Candidate candidate;        // the name that completed its summary line, with its score
   std::string birthElements;  // the elements of the run's birth chart
   NameScore scored;           // the name scored again for the row, with its matched lines
+  // The 通行评分 of the name against the run's birth chart; nullopt when the
+  // name has no common grids (a surname or given name of more than two).
+  std::optional<int> conventionsScore;
 
   enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids };
   static constexpr std::size_t kColumnCount = 6;

@@ -7,7 +7,13 @@ namespace tavrin {
 NamingServices::NamingServices(const DataStores& stores)
     : pinyin(stores.pinyinIndex, stores.initialGroups, stores.finalGroups),
       elements(stores.charElementList),
-      scorer(stores.numerologyTable, elements) {}
+      scorer(stores.numerologyTable, elements) {
+  try {
+    if (!stores.sancaiTable.empty()) sancai.emplace(stores.sancaiTable);
+  } catch (const conventions::SancaiTableError&) {
+    // A malformed table gives no 三才 verdicts, like a missing one.
+  }
+}
 
 std::shared_ptr<const NamingServices> BuildServices(const DataStores& stores) {
   return std::make_shared<const NamingServices>(stores);

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "chars/elements.h"
 #include "chars/pinyin.h"
+#include "conventions/sancai.h"
 #include "scoring/score.h"
 
 namespace tavrin {
@@ -23,6 +25,8 @@ struct NamingServices {
   PinyinService pinyin;
   ElementService elements;
   NameScorer scorer;
+  // The 三才 table, when sancai.dat was there and holds all 125 combinations.
+  std::optional<conventions::SancaiTable> sancai;
 };
 
 // The services over the stores as they stand now.

@@ -163,6 +163,7 @@ DataStores LoadStores(const std::string& dataDir) {
   loader.Optional(kCharElementFile, stores.charElementList);
   loader.Required(kRecommendedFile, stores.recommendedList);
   loader.Required(kNumerologyFile, stores.numerologyTable);
+  loader.Optional(kSancaiFile, stores.sancaiTable);
   loader.Required(kMaleNameFile, stores.maleGivenChars);
   loader.Required(kFemaleNameFile, stores.femaleGivenChars);
   stores.metalChars = kMetalChars;

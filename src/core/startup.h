@@ -30,6 +30,7 @@ inline constexpr const char* kPinyinFile = "yq.dat";
 inline constexpr const char* kCharElementFile = "dzwx.dat";
 inline constexpr const char* kRecommendedFile = "tj.dat";
 inline constexpr const char* kNumerologyFile = "5ge.dat";
+inline constexpr const char* kSancaiFile = "sancai.dat";
 extern const char* const kMaleNameFile;    // 男.dat
 extern const char* const kFemaleNameFile;  // 女.dat
 
@@ -60,6 +61,7 @@ struct DataStores {
   LineList charElementList;                                              // dzwx.dat, optional
   LineList recommendedList;                                              // tj.dat, required
   LineList numerologyTable;                                              // 5ge.dat, required
+  LineList sancaiTable;  // sancai.dat, optional: without it (or when it is malformed) there are no 三才 verdicts
   LineList maleGivenChars;                                               // 男.dat, required
   LineList femaleGivenChars;                                             // 女.dat, required
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in

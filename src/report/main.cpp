@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "analysis/analyse_name.h"
 #include "chars/encoding.h"
 #include "core/naming_model.h"
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavrin-report NAME [--date YYYY-MM-DD] [--hour H] [--birth-elements TEXT] --pdf FILE";
+    "usage: tavrin-report NAME [--date YYYY-MM-DD] [--hour H|unknown] [--birth-elements TEXT] [--conventions] "
+    "[--favourable ELEMENTS] --pdf FILE";
 
 struct BadInput {
   std::string message;  // UTF-8
@@ -32,10 +34,13 @@ int Run(const std::vector<std::string>& args) {
   tavrin::AnalysisRequest request;
   std::string birthElements;
   std::string pdf;
+  std::optional<std::vector<tavrin::Element>> favourable;
   bool haveName = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takesValue = arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--pdf";
+    const bool takesValue = arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--pdf" ||
+                            arg == "--favourable";
+    if (arg == "--conventions") continue;  // the report always has its 通行算法 page
     if (!takesValue) {
       if (haveName || arg.starts_with("--")) throw BadInput{kUsage};
       request.name = Gbk(arg);
@@ -47,7 +52,10 @@ int Run(const std::vector<std::string>& args) {
     if (arg == "--pdf") {
       pdf = value;
     } else if (arg == "--hour") {
-      request.hour = Gbk(value);
+      request.hour = value == "unknown" ? std::string(tavrin::UnknownHourText()) : Gbk(value);
+    } else if (arg == "--favourable") {
+      favourable = tavrin::ParseElementList(Gbk(value));
+      if (!favourable) throw BadInput{"--favourable \"" + value + "\" must name elements from 金木水火土, such as 木火"};
     } else if (arg == "--birth-elements") {
       birthElements = Gbk(value);
     } else {
@@ -77,6 +85,8 @@ int Run(const std::vector<std::string>& args) {
   if (result.outcome != tavrin::AnalysisOutcome::kCompleted) {
     throw BadInput{result.message ? tavrin::GbkToUtf8(result.message->text) : std::string()};
   }
+  report.conventions = tavrin::ReadNameConventions(
+      *stores, tavrin::ConventionsRequestFor(report, tavrin::advice::AdviceTables::Load(stores->dataDir), favourable));
   QString error;
   // The name goes to the system as the bytes it was given.
   tavrin::sources::NameNotes notes(stores->dataDir);

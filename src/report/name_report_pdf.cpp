@@ -65,6 +65,26 @@ class ReportPainter {
     Footer();
   }
 
+  // The 通行算法 reading on a page of its own: its lines under a heading,
+  // wrapped; the numerology lines in a smaller grey type.
+  void PaintConventions(const ConventionsSection& section) {
+    y_ = kMargin;
+    const LineList lines = ConventionsLines(section);
+    Heading(Text(lines.front()));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const bool detail = lines[i].starts_with("    ");
+      const QString text = Text(detail ? std::string_view(lines[i]).substr(4) : std::string_view(lines[i]));
+      const int left = kMargin + (detail ? 24 : 0);
+      const int width = kContentWidth - (detail ? 24 : 0);
+      p_.setFont(Font(detail ? 10 : 12, lines[i].starts_with("通行评分")));
+      p_.setPen(detail ? QColor(0x55, 0x55, 0x55) : QColor(Qt::black));
+      const QRect needed = p_.boundingRect(QRect(left, y_, width, 1000), Qt::TextWordWrap | Qt::AlignLeft, text);
+      p_.drawText(QRect(left, y_, width, needed.height()), Qt::TextWordWrap | Qt::AlignLeft, text);
+      y_ += needed.height() + 5;
+    }
+    p_.setPen(Qt::black);
+  }
+
  private:
   void Heading(const QString& text) {
     y_ += 14;
@@ -383,7 +403,11 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
                         const NameMeaning* meaning) {
   return WritePdf(Text(report.name) + " 姓名分析报告", path, error,
-                  [&](QPainter& painter, QPdfWriter&) { ReportPainter(painter, report, meaning).Paint(); });
+                  [&](QPainter& painter, QPdfWriter& writer) {
+                    ReportPainter reportPainter(painter, report, meaning);
+                    reportPainter.Paint();
+                    if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
+                  });
 }
 
 bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error) {

@@ -33,6 +33,7 @@
 #include "favourites/store.h"
 #include "ui/FavouritesPage.h"
 #include "ui/BestPage.h"
+#include "ui/ConventionsPanel.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/PoemBrowser.h"
@@ -243,7 +244,7 @@ MainWindow::BirthCombos MainWindow::AddBirthGroup(QWidget* page, const QString& 
   return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, "年"),
           AddCombo(group, names[1], Numbers(1, 12), "1", 120, "月"),
           AddCombo(group, names[2], Numbers(1, 31), "1", 240, "日"),
-          AddCombo(group, names[3], Numbers(0, 23), "1", 352, "时")};
+          AddCombo(group, names[3], Numbers(0, 23) << FromGbk(UnknownHourText()), "1", 352, "时")};
 }
 
 void MainWindow::BuildSettingsPage(QWidget* page) {
@@ -351,6 +352,13 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   PaneView* pane = AddPane(page, model_->analysisPane, 401);
   pane->SetCrAsLineBreak(true);
   pane->move(16, 96);
+  conventions_ = new ConventionsPanel(model_->Stores(), page);
+  conventions_->setGeometry(pane->geometry());
+  conventions_->hide();
+  auto* showConventions = AddButton(page, "showConventions", "通行算法", {628, 32, 72, 25});
+  showConventions->setCheckable(true);
+  showConventions->setToolTip("按起名书和网站通行的算法再读一遍:康熙笔画、五格、三才、喜用神、通行评分");
+  connect(showConventions, &QPushButton::toggled, conventions_, &QWidget::setVisible);
 }
 
 void MainWindow::Analyse() {
@@ -369,6 +377,7 @@ void MainWindow::Analyse() {
     lastReport_.reset();
   }
   exportPdf_->setEnabled(lastReport_.has_value());
+  conventions_->ShowFor(lastReport_ ? &*lastReport_ : nullptr);
 }
 
 bool MainWindow::ExportAnalysisPdf(QString path) {
@@ -377,6 +386,7 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
     path = AskSaveFileName(this, "导出PDF", FromGbk(lastReport_->name) + " 姓名分析.pdf", "PDF 文件 (*.pdf)", "pdf");
   }
   if (path.isEmpty()) return false;
+  lastReport_->conventions = conventions_->Section();
   QString error;
   const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
   if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning)) {

@@ -33,6 +33,7 @@ namespace tavrin::ui {
 
 class FavouritesPage;
 class BestPage;
+class ConventionsPanel;
 class PaneView;
 class PoemBrowser;
 class ReportPage;
@@ -138,6 +139,7 @@ class MainWindow : public QWidget {
   QPushButton* analyse_ = nullptr;     // bsSkinButton2
   QPushButton* exportPdf_ = nullptr;
   std::optional<NameReport> lastReport_;  // of the last completed analysis
+  ConventionsPanel* conventions_ = nullptr;  // over the analysis pane while its button is down
   BirthCombos analysisBirth_;             // bsSkinComboBox4, 6, 7, 8
   QTableView* poems_ = nullptr;           // DBGrid1
   QStandardItemModel* poemModel_ = nullptr;

@@ -24,12 +24,12 @@ QString JoinNumbers(const std::vector<int>& numbers) {
 
 const QStringList& ReportModel::Captions() {
   static const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行",
-                                       "五格", "拼音", "笔画",       "声调",       "出处"};
+                                       "五格", "拼音", "笔画",       "声调",       "通行评分", "出处"};
   return captions;
 }
 
 int ReportModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {0, 0, 130, 60, 180, 800, 150, 80, 80, 320};
+  static constexpr int kWidths[kColumnCount] = {0, 0, 130, 60, 180, 800, 150, 80, 80, 70, 320};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 
@@ -107,6 +107,9 @@ QString ReportModel::CellText(int row, int column) const {
       break;
   }
   const ReportRow& reportRow = report_.Rows()[static_cast<std::size_t>(row)];
+  if (column == kConventionsScore) {
+    return reportRow.conventionsScore ? QString::number(*reportRow.conventionsScore) : QString("—");
+  }
   if (column == kGrids) {
     // The grid lines joined by " | ", none after the last.
     std::string text = FormatScoreText(reportRow.scored, kExportSeparator);
@@ -126,7 +129,11 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
     }
     return CellText(index.row(), column);
   }
-  if (role == kScoreRole) return report_.Rows()[static_cast<std::size_t>(index.row())].candidate.score;
+  if (role == kScoreRole) {
+    const ReportRow& row = report_.Rows()[static_cast<std::size_t>(index.row())];
+    // A name without common grids sorts below every 通行评分.
+    return column == kConventionsScore ? row.conventionsScore.value_or(-1) : row.candidate.score;
+  }
   if (role == Qt::ToolTipRole && column == kName) {
     const QString tip = NameTip(index.row());
     return tip.isEmpty() ? QVariant() : QVariant(tip);

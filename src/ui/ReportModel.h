@@ -26,7 +26,9 @@ class ReportModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones, kSource };
+  enum Column {
+    kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones, kConventionsScore, kSource
+  };
   static constexpr int kColumnCount = 10;
   // The row's score as an integer, in every column.
   static constexpr int kScoreRole = Qt::UserRole + 1;  // as ReportProxy reads it

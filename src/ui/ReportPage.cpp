@@ -22,6 +22,7 @@ namespace tavrin::ui {
 ReportPage::ReportPage(ReportList& report, const NamingServices& services, QWidget* parent) : QWidget(parent) {
   model_ = new ReportModel(report, services, this);
   proxy_ = new ReportProxy(ReportModel::kName, ReportModel::kScore, this);
+  proxy_->SetNumericColumn(ReportModel::kConventionsScore);
   proxy_->setSourceModel(model_);
 
   const NameFilterRow filter = AddNameFilterRow(this, proxy_, "report", 260, [this] { RefreshCount(); });

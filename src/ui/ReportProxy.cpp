@@ -32,7 +32,9 @@ void ReportProxy::SetCharacters(const QString& text) {
 }
 
 bool ReportProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-  if (left.column() == scoreColumn_) return left.data(kScoreRole).toInt() < right.data(kScoreRole).toInt();
+  if (left.column() == scoreColumn_ || left.column() == numericColumn_) {
+    return left.data(kScoreRole).toInt() < right.data(kScoreRole).toInt();
+  }
   return collator_.compare(left.data().toString(), right.data().toString()) < 0;
 }
 

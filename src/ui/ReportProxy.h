@@ -26,6 +26,8 @@ class ReportProxy final : public QSortFilterProxyModel {
 
   void SetMinimumScore(int score);
   void SetCharacters(const QString& text);
+  // Another column whose cells give a number in kScoreRole and sort by it.
+  void SetNumericColumn(int column) { numericColumn_ = column; }
 
  protected:
   bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
@@ -34,6 +36,7 @@ class ReportProxy final : public QSortFilterProxyModel {
  private:
   const int nameColumn_;
   const int scoreColumn_;
+  int numericColumn_ = -1;
   QCollator collator_;
   int minimumScore_ = 0;
   QString characters_;

@@ -82,7 +82,7 @@ TEST_P(CliFaultMatrix, NamesTheFileOrStaysSilent) {
     EXPECT_TRUE(generate.out.starts_with(U8(u8"【姓名设置】\n开始分析八字\n"))) << generate.out;
   }
 
-  const auto analyse = RunCommand({"analyse", U8(u8"张伟")}, dir.DirText());
+  const auto analyse = RunCommand({"analyse", U8(u8"张伟"), "--conventions"}, dir.DirText());
   if (numerologyFails) {
     EXPECT_EQ(analyse.status, 2);
     EXPECT_NE(analyse.err.find(name), std::string::npos) << analyse.err;

@@ -8,7 +8,9 @@
 #include <sstream>
 #include <string>
 
+#include "advice/advice.h"
 #include "chars/linelist.h"
+#include "core/startup.h"
 
 namespace tavrin::conventions::test {
 
@@ -28,6 +30,12 @@ inline LineList DataLines(const std::string& name) {
     lines.push_back(line);
   }
   return lines;
+}
+
+// The surname length the program uses: compound surnames by the advice tables.
+inline int SurnameLength(std::string_view name) {
+  static const advice::AdviceTables tables = advice::AdviceTables::Load(tavrin::ExecutableDir());
+  return tables.SurnameLength(name);
 }
 
 }  // namespace tavrin::conventions::test

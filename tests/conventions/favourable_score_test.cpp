@@ -112,7 +112,7 @@ TEST(ConventionsScore, WorkedExamples) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto r = ReadConventions({c.name, 0, Numerals::kValues, c.favourable}, numerology, sancai, lookup);
+    const auto r = ReadConventions({c.name, test::SurnameLength(c.name), Numerals::kValues, c.favourable}, numerology, &sancai, lookup);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->numerologyPoints, c.numerologyPoints);
     EXPECT_EQ(r->numerologyPart, c.numerologyPart);
@@ -120,8 +120,8 @@ TEST(ConventionsScore, WorkedExamples) {
     EXPECT_EQ(r->elementPart, c.elementPart);
     EXPECT_EQ(r->score, c.score);
   }
-  EXPECT_FALSE(ReadConventions({"张"}, numerology, sancai, lookup).has_value());
-  EXPECT_FALSE(ReadConventions({"张A"}, numerology, sancai, lookup).has_value());
+  EXPECT_FALSE(ReadConventions({"张"}, numerology, &sancai, lookup).has_value());
+  EXPECT_FALSE(ReadConventions({"张A"}, numerology, &sancai, lookup).has_value());
   for (const auto& [grid, number] : {std::pair{81, 81}, {82, 2}, {161, 81}, {162, 2}})
     EXPECT_EQ(TableNumber(grid), number);
 }

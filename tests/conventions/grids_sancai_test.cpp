@@ -12,6 +12,8 @@
 namespace tavrin::conventions {
 namespace {
 
+using test::SurnameLength;
+
 std::optional<CommonGrids> GridsOfName(const std::string& name) {
   std::vector<int> strokes;
   for (const std::string& ch : SplitChars(name)) strokes.push_back(KangxiStrokes(ch, Numerals::kValues));

@@ -60,7 +60,7 @@ class NamingWindowTest : public QObject {
     } combos[] = {{"bsSkinComboBox1", 61, "1970", "2012"},
                   {"bsSkinComboBox2", 12, "1", "1"},
                   {"bsSkinComboBox3", 31, "1", "1"},
-                  {"bsSkinComboBox5", 24, "0", "1"}};
+                  {"bsSkinComboBox5", 25, "0", "1"}};  // 0..23, then 时辰不详
     for (const auto& c : combos) {
       auto* combo = Find<QComboBox>(window, c.name);
       QVERIFY(combo->isEditable());
@@ -74,10 +74,10 @@ class NamingWindowTest : public QObject {
     QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox4")->text(), QString("限定第3个字为:"));
     QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 120, 865, 361));
     auto* report = Find<QTableView>(window, "ListView1");
-    // The report's six columns, then three that help to read a name aloud and
-    // the line it comes from.
-    const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行",
-                                  "五格", "拼音", "笔画",       "声调",     "出处"};
+    // The report's six columns, then three that help to read a name aloud,
+    // the 通行评分 and the line the name comes from.
+    const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行", "五格",
+                                  "拼音", "笔画", "声调",       "通行评分", "出处"};
     QCOMPARE(report->model()->columnCount(), captions.size());
     for (int column = 0; column < captions.size(); ++column) {
       QCOMPARE(report->model()->headerData(column, Qt::Horizontal).toString(), captions[column]);

@@ -93,7 +93,7 @@ QList<QStringList> ParseCsv(const QString& text) {
   return records;
 }
 
-// A one-page PDF with every font embedded, whose text holds `name`.
+// A PDF of the report page and the 通行算法 page, every font embedded, whose text holds `name`.
 QString Run(const QString& program, const QStringList& args) {
   QProcess process;
   process.start(program, args);
@@ -103,7 +103,7 @@ QString Run(const QString& program, const QStringList& args) {
 
 void CheckPdf(const QString& path, const QString& name) {
   const auto run = Run;
-  QVERIFY(run("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\n")));
+  QVERIFY(run("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+2\\n")));
   const QStringList fonts = run("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
   QVERIFY(!fonts.isEmpty());
   for (const QString& font : fonts) QVERIFY2(font.contains(" yes "), qPrintable(font));

@@ -1,0 +1,94 @@
+#include "ui/ConventionsPanel.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "advice/advice.h"
+#include "core/startup.h"
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : QWidget(parent), stores_(stores) {
+  setObjectName("conventionsPanel");
+  setAutoFillBackground(true);  // it stands over the analysis pane
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  text_ = new QPlainTextEdit(this);
+  text_->setObjectName("conventionsText");
+  text_->setReadOnly(true);
+  text_->setPlaceholderText("按“分 析”后,这里按起名书通行的算法解读名字:康熙笔画、五格、三才、喜用神和通行评分。");
+  layout->addWidget(text_);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel("喜用五行(可自选):", this));
+  for (Element e : kElementOrder) {
+    auto* box = new QCheckBox(FromGbk(ElementChar(e)), this);
+    box->setObjectName(QString("favourable%1").arg(static_cast<int>(e)));
+    box->setEnabled(false);
+    connect(box, &QCheckBox::toggled, this, [this] { Reread(); });
+    favourable_[static_cast<std::size_t>(e)] = box;
+    row->addWidget(box);
+  }
+  byChart_ = new QPushButton("按八字", this);
+  byChart_->setObjectName("favourableByChart");
+  byChart_->setToolTip("不用自选,按八字推算喜用五行");
+  byChart_->setEnabled(false);
+  connect(byChart_, &QPushButton::clicked, this, [this] { ShowFor(report_ ? &*report_ : nullptr); });
+  row->addWidget(byChart_);
+  row->addStretch();
+  layout->addLayout(row);
+}
+
+ConventionsPanel::~ConventionsPanel() = default;
+
+void ConventionsPanel::ShowFor(const NameReport* report) {
+  if (report) {
+    if (!tables_) tables_ = std::make_unique<advice::AdviceTables>(advice::AdviceTables::Load(stores_.dataDir));
+    report_ = *report;
+    section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *tables_));
+  } else {
+    report_.reset();
+    section_.reset();
+  }
+  // The boxes show the chart's own choice without counting as the user's.
+  const bool haveChart = section_ && section_->favourable;
+  for (Element e : kElementOrder) {
+    QCheckBox* box = favourable_[static_cast<std::size_t>(e)];
+    const QSignalBlocker blocker(box);
+    bool chosen = false;
+    if (haveChart) {
+      for (Element f : section_->favourable->favourable) chosen = chosen || f == e;
+    }
+    box->setChecked(chosen);
+    box->setEnabled(haveChart && section_->reading.has_value());
+  }
+  byChart_->setEnabled(false);
+  ShowSection();
+}
+
+void ConventionsPanel::Reread() {
+  if (!report_ || !tables_) return;
+  std::vector<Element> chosen;
+  for (Element e : kElementOrder) {
+    if (favourable_[static_cast<std::size_t>(e)]->isChecked()) chosen.push_back(e);
+  }
+  std::optional<std::vector<Element>> override;
+  if (!chosen.empty()) override = chosen;
+  section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *tables_, override));
+  byChart_->setEnabled(override.has_value());
+  ShowSection();
+}
+
+void ConventionsPanel::ShowSection() {
+  QStringList lines;
+  if (section_) {
+    for (const std::string& line : ConventionsLines(*section_)) lines << FromGbk(line);
+  }
+  text_->setPlainText(lines.join('\n'));
+}
+
+}  // namespace tavrin::ui
