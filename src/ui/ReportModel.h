@@ -29,7 +29,7 @@ class ReportModel : public QAbstractTableModel {
   enum Column {
     kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones, kConventionsScore, kSource
   };
-  static constexpr int kColumnCount = 10;
+  static constexpr int kColumnCount = 11;
   // The row's score as an integer, in every column.
   static constexpr int kScoreRole = Qt::UserRole + 1;  // as ReportProxy reads it
 
