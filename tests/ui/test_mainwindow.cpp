@@ -99,13 +99,15 @@ class MainWindowTest : public QObject {
       MainWindow window(tavrin::test::WindowStores(), 1);
       window.RememberGeometry();
       window.show();
-      window.resize(1200, 800);
+      // Taller only: a restored window is fitted into the screen, and the
+      // offscreen screen of some Qt versions is narrower than the window.
+      window.resize(901, 600);
       window.Pages()->setCurrentIndex(7);
       window.close();
     }
     MainWindow window(tavrin::test::WindowStores(), 1);
     window.RememberGeometry();
-    QCOMPARE(window.size(), QSize(1200, 800));
+    QCOMPARE(window.size(), QSize(901, 600));
     QCOMPARE(window.Pages()->currentIndex(), 7);
     QCOMPARE(QSettings().allKeys().size(), 2);
     QSettings().clear();
