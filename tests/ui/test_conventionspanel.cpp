@@ -64,7 +64,7 @@ class ConventionsPanelTest : public QObject {
   }
 
   // The panel reads the analysed name; the boxes override the favourable
-  // elements and re-read it; the specified pane is left as it was.
+  // elements and re-read it; the analysis pane is left as it was.
   void panelFollowsTheAnalysisAndTheBoxes() {
     MainWindow window(tavrin::test::WindowStores(), 1);
     window.show();
