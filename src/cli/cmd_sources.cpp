@@ -31,7 +31,7 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   }
   if (names.size() != 1) throw CliError(kSourceUsage);
   const std::string name = CliContext::ToGbk(names[0]);
-  const advice::AdviceTables tables = advice::AdviceTables::Load(context.Stores().dataDir);
+  const advice::AdviceTables& tables = *context.Stores().advice;
   const std::string given = sources::GivenName(name, tables.SurnameLength(name));
   if (given.empty()) throw CliError("\"" + names[0] + "\" has no given name after its surname");
   const auto found = OpenLibrary(context)->FindSources(given, kMostSources);
