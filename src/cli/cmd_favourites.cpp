@@ -24,7 +24,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
-    "favourites list|add NAME [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--note TEXT] [--rating N]"
+    "favourites list|add NAME [--sex male|female] [--date YYYY-MM-DD] [--hour H|unknown] [--note TEXT] [--rating N]"
     "|remove NAME|note NAME TEXT|export FILE|import FILE [--store FILE] [--json]";
 
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli ") + kUsage); }
@@ -118,9 +118,9 @@ std::string Line(const Favourite& f) {
   for (char& c : note) {
     if (c == '\n' || c == '\r' || c == '\t') c = ' ';
   }
-  char date[32];
-  std::snprintf(date, sizeof date, "%04d-%02d-%02d %d时", f.year, f.month, f.day, f.hour);
-  return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + "\t" + std::to_string(f.score) + "分\t" +
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d-%02d-%02d ", f.year, f.month, f.day);
+  return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + HourCaption(f.hour) + "\t" + std::to_string(f.score) + "分\t" +
          Stars(f.rating) + "\t" + note;
 }
 
@@ -145,7 +145,7 @@ int ScoreFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.RequireData({kNumerologyFile});
   TTransDate transDate(LocalToday());
   const BirthAnalysisResult birth =
-      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, std::to_string(f.hour));
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, HourFieldText(f.hour));
   return stores.services->scorer.Score(f.name, birth.birthElements);
 }
 
@@ -160,9 +160,9 @@ void ReadBirth(const Arguments& args, Favourite& f) {
     f.day = date.day;
   }
   if (args.hour) {
-    const auto hour = ParseWholeNumber(*args.hour);
-    if (!hour || *hour < 0 || *hour > 23)
-      throw CliError("--hour \"" + *args.hour + "\" is not a whole number from 0 to 23");
+    const auto hour = *args.hour == "unknown" ? kUnknownHourOfBirth : ParseWholeNumber(*args.hour);
+    if (!hour || ((*hour < 0 || *hour > 23) && *hour != kUnknownHourOfBirth))
+      throw CliError("--hour \"" + *args.hour + "\" is neither a whole number from 0 to 23 nor \"unknown\"");
     f.hour = *hour;
   }
 }

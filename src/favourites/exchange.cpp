@@ -30,6 +30,9 @@ std::string DateText(const Favourite& f) {
   return text;
 }
 
+// The hour as a CSV cell (UTF-8): its number, or 时辰不详.
+std::string HourText(const Favourite& f) { return GbkToUtf8(HourFieldText(f.hour)); }
+
 // What is wrong with one entry of the file, for the message.
 [[noreturn]] void Refuse(std::size_t index, const std::string& what) {
   throw FavouritesError("第 " + std::to_string(index + 1) + " 条收藏" + what);
@@ -89,7 +92,9 @@ Favourite EntryFromJson(const Json& entry, std::size_t index) {
   f.year = year;
   f.month = month;
   f.day = day;
-  f.hour = IntField(entry, index, "hour", true, 0);
+  // null: the hour of birth is not known.
+  const Json* hour = Field(entry, index, "hour", true);
+  f.hour = hour->is_null() ? kUnknownHourOfBirth : IntField(entry, index, "hour", true, 0);
   f.score = IntField(entry, index, "score", true, 0);
   if (const Json* advice = Field(entry, index, "advice", false)) f.advice = advice->dump();
   f.note = TextField(entry, index, "note", false);
@@ -111,7 +116,7 @@ Json FavouriteToJson(const Favourite& f) {
   return Json{{"name", GbkToUtf8(f.name)},
               {"sex", SexKey(f.sex)},
               {"date", DateText(f)},
-              {"hour", f.hour},
+              {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
               {"score", f.score},
               {"advice", std::move(advice)},
               {"note", GbkToUtf8(f.note)},
@@ -187,7 +192,7 @@ std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
   for (const Favourite& f : favourites) {
     const std::string cells[] = {GbkToUtf8(f.name),      SexKey(f.sex),           DateText(f),
-                                 std::to_string(f.hour), std::to_string(f.score), std::to_string(f.rating),
+                                 HourText(f),            std::to_string(f.score), std::to_string(f.rating),
                                  GbkToUtf8(f.note),      GbkToUtf8(f.origin),     GbkToUtf8(f.poem),
                                  FormatUtcTime(f.added), FormatUtcTime(f.changed)};
     bool first = true;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "chars/gbk.h"
 
@@ -60,6 +61,19 @@ std::optional<std::string> CheckFullName(std::string_view name) {
   return std::nullopt;
 }
 
+std::string HourFieldText(int hour) {
+  return hour == kUnknownHourOfBirth ? std::string(UnknownHourText()) : std::to_string(hour);
+}
+
+std::string HourCaption(int hour) {
+  return hour == kUnknownHourOfBirth ? std::string(UnknownHourText()) : std::to_string(hour) + "时";
+}
+
+int FavouriteHour(std::optional<int> hour) {
+  if (!hour) return kUnknownHourOfBirth - 1;
+  return *hour >= 0 && *hour <= 23 ? *hour : kUnknownHourOfBirth;
+}
+
 std::optional<std::string> CheckNote(std::string_view note) {
   if (LongerThan(note, kMaxNoteCharacters)) return "备注超过 " + std::to_string(kMaxNoteCharacters) + " 个字";
   return std::nullopt;
@@ -74,7 +88,8 @@ std::optional<std::string> CheckFavourite(const Favourite& f) {
     return "出生日期 " + std::to_string(f.year) + "-" + std::to_string(f.month) + "-" + std::to_string(f.day) +
            " 不存在";
   }
-  if (f.hour < 0 || f.hour > 23) return "出生时辰 " + std::to_string(f.hour) + " 不在 0 至 23 之间";
+  static_assert(kUnknownHourOfBirth == kUnknownHour);
+  if ((f.hour < 0 || f.hour > 23) && f.hour != kUnknownHourOfBirth) return "出生时辰 " + std::to_string(f.hour) + " 不在 0 至 23 之间";
   if (f.score < kMinScore || f.score > kMaxScore) return "分数 " + std::to_string(f.score) + " 不是名字的分数";
   if (f.rating < 0 || f.rating > kMaxRating) return "评分 " + std::to_string(f.rating) + " 不在 0 至 5 之间";
   if (auto bad = CheckNote(f.note)) return bad;

@@ -23,7 +23,8 @@ std::optional<Sex> SexFromKey(std::string_view key);
 struct Favourite {
   std::string name;  // the full name, GBK: surname then given name
   Sex sex = Sex::kMale;
-  // The birth date and hour the score was computed for.
+  // The birth date and hour the score was computed for; kUnknownHourOfBirth
+  // when the hour is not known (a chart without an hour pillar).
   int year = 2012, month = 1, day = 1, hour = 1;
   int score = 0;
   // What the advice said about the name when it was kept: a JSON text
@@ -43,6 +44,7 @@ struct Favourite {
 };
 
 inline constexpr int kMaxRating = 5;
+inline constexpr int kUnknownHourOfBirth = -1;
 inline constexpr std::size_t kMaxNoteCharacters = 2000;
 inline constexpr std::size_t kMaxOriginCharacters = 200;
 inline constexpr std::size_t kMaxAdviceBytes = 64 * 1024;
@@ -59,10 +61,22 @@ bool IsHanziCode(unsigned char lead, unsigned char trail);
 std::optional<std::string> CheckFullName(std::string_view name);
 
 // Refuses a favourite whose fields are out of range: the name as above, a
-// date that does not exist or lies outside 1900-2056, an hour outside 0-23,
+// date that does not exist or lies outside 1900-2056, an hour outside 0-23
+// (but for kUnknownHourOfBirth),
 // a score above 100, a rating outside 0-5, a note or origin too long, advice
 // that is not JSON. nullopt when it is good, else why not (GBK).
 std::optional<std::string> CheckFavourite(const Favourite& favourite);
+
+// The hour as the hour lists show it (GBK): "7" for 7, 时辰不详 when unknown;
+// what the birth analysis reads.
+std::string HourFieldText(int hour);
+// "7时" or 时辰不详 (GBK), as a favourite's line shows the hour.
+std::string HourCaption(int hour);
+// The hour a favourite keeps for an hour field as the birth analysis reads
+// it (ReadHourText): 0-23 as it is, any other hour (a chart without an hour
+// pillar) as kUnknownHourOfBirth; an unreadable field as an hour the checks
+// refuse.
+int FavouriteHour(std::optional<int> hour);
 
 // Refuses a note longer than kMaxNoteCharacters characters (GBK message).
 std::optional<std::string> CheckNote(std::string_view note);

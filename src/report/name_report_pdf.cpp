@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+#include "calendar/birth_pillars.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "core/safe_write.h"
@@ -25,6 +26,11 @@ constexpr int kMargin = 42;
 constexpr int kContentWidth = kPageWidth - 2 * kMargin;
 
 QString Text(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+
+// The hour field's text as a birth line shows it: "7时", or 时辰不详 as it is.
+QString HourText(std::string_view hourField) {
+  return IsUnknownHour(hourField) ? Text(hourField) : Text(hourField) + "时";
+}
 
 QFont Font(int pixels, bool bold = false) {
   QFont font("Noto Sans CJK SC");
@@ -111,7 +117,7 @@ class ReportPainter {
     p_.setFont(Font(11));
     p_.setPen(QColor(0x55, 0x55, 0x55));
     p_.drawText(QRect(kMargin, y_, kContentWidth, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                QString("出生:公历 %1年%2月%3日 %4时").arg(r_.year).arg(r_.month).arg(r_.day).arg(Text(r_.hour)));
+                QString("出生:公历 %1年%2月%3日 %4").arg(r_.year).arg(r_.month).arg(r_.day).arg(HourText(r_.hour)));
     p_.setPen(Qt::black);
     y_ += 20;
   }
@@ -354,7 +360,7 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
   add("拼音", [](const ComparedName& n) { return QString::fromStdString(PinyinWithToneMarks(n.report.pinyin)); });
   add("性别", [](const ComparedName& n) { return n.sex; });
   add("出生", [](const ComparedName& n) {
-    return QString("%1-%2-%3 %4时").arg(n.report.year).arg(n.report.month).arg(n.report.day).arg(Text(n.report.hour));
+    return QString("%1-%2-%3 %4").arg(n.report.year).arg(n.report.month).arg(n.report.day).arg(HourText(n.report.hour));
   });
   add("四柱", [](const ComparedName& n) {
     QStringList pillars;

@@ -64,12 +64,12 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
     if (index.column() == kNote) return FromGbk(f.note);
   }
   if (role == Qt::ToolTipRole && index.column() == kName) {
-    return QString("%1 %2-%3-%4 %5时 · %6%7")
+    return QString("%1 %2-%3-%4 %5 · %6%7")
         .arg(f.sex == Sex::kFemale ? "女" : "男")
         .arg(f.year)
         .arg(f.month)
         .arg(f.day)
-        .arg(f.hour)
+        .arg(FromGbk(HourCaption(f.hour)))
         .arg(FromGbk(f.origin), f.poem.empty() ? QString() : " · " + FromGbk(f.poem));
   }
   if (role != Qt::DisplayRole) return {};

@@ -195,6 +195,12 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
   }
   Favourite favourite = settings_();
   favourite.name = keepable.name;
+  if (keepable.birth) {
+    favourite.year = keepable.birth->year;
+    favourite.month = keepable.birth->month;
+    favourite.day = keepable.birth->day;
+    favourite.hour = keepable.birth->hour;
+  }
   try {
     if (store_->Find(favourite.name, favourite.sex)) {
       store_->Remove(favourite.name, favourite.sex);
@@ -204,9 +210,9 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     if (keepable.score) {
       favourite.score = *keepable.score;
     } else {
-      // A name shown without a score is scored for the settings page's birth.
+      // A name shown without a score is scored for the birth it is kept with.
       BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), favourite.year,
-                                                favourite.month, favourite.day, std::to_string(favourite.hour));
+                                                favourite.month, favourite.day, HourFieldText(favourite.hour));
       favourite.score = naming_.Services().scorer.Score(favourite.name, birth.birthElements);
     }
     favourite.origin = keepable.origin;
@@ -295,10 +301,10 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
     const Favourite& f = favourites_->At(row);
     report::ComparedName compared;
     const AnalysisRequest request(f.name, std::to_string(f.year), std::to_string(f.month), std::to_string(f.day),
-                                  std::to_string(f.hour));
+                                  HourFieldText(f.hour));
     try {
       const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), f.year,
-                                                      f.month, f.day, std::to_string(f.hour));
+                                                      f.month, f.day, HourFieldText(f.hour));
       NameAnalysis analysis = AnalyseOneName(naming_.Stores(), naming_.TransDate(), request, birth.birthElements);
       if (analysis.outcome != AnalysisOutcome::kCompleted) {
         Fault(analysis.refusal ? FromGbk(analysis.refusal->text) : FromGbk(f.name));

@@ -42,17 +42,23 @@ class ReportProxy;
 // A name a page offers to keep, with what the page knows of it (GBK).
 struct Keepable {
   std::string name;
-  std::optional<int> score;  // none: scored for the settings page's birth chart
+  std::optional<int> score;  // none: scored for the birth it is kept with
   std::string origin;        // the page or generator that proposed it
   std::string poem;
+  // The birth date and hour the score was taken for, when it is not the one
+  // BirthSettings gives.
+  struct Birth {
+    int year, month, day, hour;
+  };
+  std::optional<Birth> birth;
 };
 
 class FavouritesPage : public QWidget {
   Q_OBJECT
 
  public:
-  // The sex, birth date and hour of the settings page, as a favourite
-  // carries them (the other fields are ignored).
+  // The sex, birth date and hour the names on show were made for, as a
+  // favourite carries them (the other fields are ignored).
   using BirthSettings = std::function<Favourite()>;
   // Asks a yes/no question; true for yes.
   using Confirm = std::function<bool(QWidget* parent, const QString& question)>;
@@ -67,7 +73,7 @@ class FavouritesPage : public QWidget {
   void SetStore(std::unique_ptr<FavouritesStore> store);
   FavouritesStore* Store() const { return store_.get(); }
 
-  // Whether the name is kept for the settings page's sex.
+  // Whether the name is kept for the sex of the names on show.
   bool IsKept(const std::string& name) const;
   // Keeps the name, or drops it when it is kept; true when it is kept now.
   // A refusal or a store fault is shown and changes nothing.

@@ -564,14 +564,25 @@ void MainWindow::BuildKeyboard() {
 }
 
 void MainWindow::BuildFavouritesPage() {
+  // The birth the names on show were scored for: the last Generate run's,
+  // else the settings page's.
   const auto settings = [this] {
     Favourite favourite;
-    favourite.sex = female_->isChecked() ? Sex::kFemale : Sex::kMale;
-    // A field that is no number gives 0, which the favourite's checks refuse.
-    favourite.year = birth_.year->currentText().trimmed().toInt();
-    favourite.month = birth_.month->currentText().trimmed().toInt();
-    favourite.day = birth_.day->currentText().trimmed().toInt();
-    favourite.hour = birth_.hour->currentText().trimmed().toInt();
+    const NamingSession& session = model_->session;
+    if (session.birthYear != 0) {
+      favourite.sex = session.female ? Sex::kFemale : Sex::kMale;
+      favourite.year = session.birthYear;
+      favourite.month = session.birthMonth;
+      favourite.day = session.birthDay;
+      favourite.hour = FavouriteHour(session.birthHour);
+    } else {
+      favourite.sex = female_->isChecked() ? Sex::kFemale : Sex::kMale;
+      // A field that is no number gives 0, which the favourite's checks refuse.
+      favourite.year = birth_.year->currentText().trimmed().toInt();
+      favourite.month = birth_.month->currentText().trimmed().toInt();
+      favourite.day = birth_.day->currentText().trimmed().toInt();
+      favourite.hour = FavouriteHour(ReadHourText(ToGbk(birth_.hour->currentText())));
+    }
     return favourite;
   };
   favouritesPage_ = new FavouritesPage(*model_, settings, pages_);
@@ -587,7 +598,7 @@ void MainWindow::BuildFavouritesPage() {
   const auto reportRow = [this](int row) -> std::optional<Keepable> {
     if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
     const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
-    return Keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}};
+    return Keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}, {}};
   };
   reportPage_->extendMenu = [this, reportRow](QMenu& menu, int row) {
     menu.addSeparator();
@@ -597,7 +608,11 @@ void MainWindow::BuildFavouritesPage() {
   // The analysis page: the name of the last completed analysis.
   const auto analysed = [this]() -> std::optional<Keepable> {
     if (!lastReport_) return std::nullopt;
-    return Keepable{lastReport_->name, lastReport_->score, ToGbk(PageCaptions()[6]), {}};
+    Keepable keepable{lastReport_->name, lastReport_->score, ToGbk(PageCaptions()[6]), {}, {}};
+    // Scored for the analysis page's own birth fields.
+    keepable.birth = {lastReport_->year, lastReport_->month, lastReport_->day,
+                      FavouriteHour(ReadHourText(lastReport_->hour))};
+    return keepable;
   };
   favouritesPage_->AddShortcut(pages_->widget(6), analysed);
   analysisPane_->setContextMenuPolicy(Qt::CustomContextMenu);

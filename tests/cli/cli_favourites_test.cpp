@@ -63,9 +63,9 @@ TEST_F(CliFavourites, RoundTrip) {
                  "--rating", "4"})
                 .status,
             0);
-  // Keeping it again changes only what is given.
-  const CliResult again = Run({"add", U8(u8"李静"), "--sex", "female", "--rating", "5"});
-  EXPECT_TRUE(again.out.starts_with(U8(u8"已更新\t李静\t女\t2020-02-29 23时\t"))) << again.out;
+  // Keeping it again changes only what is given: here the hour, now unknown.
+  const CliResult again = Run({"add", U8(u8"李静"), "--sex", "female", "--rating", "5", "--hour", "unknown"});
+  EXPECT_TRUE(again.out.starts_with(U8(u8"已更新\t李静\t女\t2020-02-29 时辰不详\t"))) << again.out;
   EXPECT_TRUE(again.out.ends_with(U8(u8"分\t★★★★★\t好听\n"))) << again.out;
   EXPECT_EQ(Run({"note", U8(u8"李静"), U8(u8"奶奶喜欢")}).status, 0);
 
@@ -74,13 +74,14 @@ TEST_F(CliFavourites, RoundTrip) {
   EXPECT_EQ(list[1]["name"], U8(u8"李静"));
   EXPECT_EQ(list[1]["note"], U8(u8"奶奶喜欢"));
   EXPECT_EQ(list[1]["rating"], 5);
-  EXPECT_EQ(list[1]["score"].dump(), ScoreFor(U8(u8"李静"), "2020-02-29", "23"));
+  EXPECT_EQ(list[1]["score"].dump(), ScoreFor(U8(u8"李静"), "2020-02-29", "unknown"));
+  EXPECT_TRUE(list[1]["hour"].is_null());
   EXPECT_EQ(list[1]["origin"], U8(u8"命令行"));
 
   const std::string exported = dir_.Dir() + "shared.json";
   EXPECT_EQ(Run({"export", exported}).out, U8(u8"已导出 2 条收藏到 ") + exported + "\n");
   EXPECT_EQ(Run({"export", dir_.Dir() + "shared.csv"}).status, 0);
-  EXPECT_NE(Slurp(dir_.Dir() + "shared.csv").find(U8(u8"\r\n李静,female,2020-02-29,23,")), std::string::npos);
+  EXPECT_NE(Slurp(dir_.Dir() + "shared.csv").find(U8(u8"\r\n李静,female,2020-02-29,时辰不详,")), std::string::npos);
 
   // Removed, then imported again: the import adds it back and deletes nothing.
   EXPECT_EQ(Run({"remove", U8(u8"张伟")}).status, 0);
@@ -107,7 +108,7 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
       {{"add", U8(u8"张伟"), "--rating", "6"}, "--rating \"6\" is not a whole number from 0 to 5"},
       {{"add", U8(u8"张伟"), "--sex", "boy"}, "--sex must be male or female, not \"boy\""},
       {{"add", U8(u8"张伟"), "--date", "2012-02-30"}, U8(u8"出生日期 2012-2-30 不存在")},
-      {{"add", U8(u8"张伟"), "--hour", "24"}, "--hour \"24\" is not a whole number from 0 to 23"},
+      {{"add", U8(u8"张伟"), "--hour", "24"}, "--hour \"24\" is neither a whole number from 0 to 23 nor \"unknown\""},
       {{"remove", U8(u8"王芳")}, U8(u8"\"王芳\" is not among the favourites")},
       {{"import", dir_.Dir() + "none.json"},
        U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +

@@ -73,16 +73,24 @@ class FavouritesPageTest : public QObject {
   void init() { recorder = std::make_unique<tavrin::test::MessageRecorder>(); }
   void cleanup() { recorder.reset(); }
 
-  // Ctrl+D on each page keeps the name with the settings page's sex, date and
-  // hour and the page's score and origin; again, it drops it.
+  // Ctrl+D on each page keeps the name with the sex, date and hour of the
+  // run (or analysis) that scored it and the page's score and origin; again,
+  // it drops it. The settings page's hour changed after the run is not taken;
+  // an unknown hour is kept as unknown (-1).
   void toggleFromPages_data() {
     QTest::addColumn<QString>("source");
-    QTest::newRow("result pane") << "pane";
-    QTest::newRow("report") << "report";
-    QTest::newRow("analysis") << "analysis";
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<int>("keptHour");
+    QTest::newRow("result pane") << "pane" << "13" << 13;
+    QTest::newRow("report") << "report" << "13" << 13;
+    QTest::newRow("analysis") << "analysis" << "13" << 13;
+    QTest::newRow("result pane, hour unknown") << "pane" << "时辰不详" << -1;
+    QTest::newRow("analysis, hour unknown") << "analysis" << "时辰不详" << -1;
   }
   void toggleFromPages() {
     QFETCH(QString, source);
+    QFETCH(QString, hour);
+    QFETCH(int, keptHour);
     QTemporaryDir dir;
     MainWindow window(tavrin::test::WindowStores(), 5);
     window.show();
@@ -91,8 +99,9 @@ class FavouritesPageTest : public QObject {
     Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->setChecked(true);
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("3");
     Find<QComboBox>(window, "bsSkinComboBox2")->setEditText("6");
-    Find<QComboBox>(window, "bsSkinComboBox5")->setEditText("13");
+    Find<QComboBox>(window, "bsSkinComboBox5")->setEditText(hour);
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    if (source != "analysis") Find<QComboBox>(window, "bsSkinComboBox5")->setEditText("2");
 
     QString name;
     int score = -1;
@@ -123,6 +132,10 @@ class FavouritesPageTest : public QObject {
       target = table;
     } else {
       Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
+      // The analysis page's own birth fields, not the settings page's.
+      Find<QComboBox>(window, "bsSkinComboBox2")->setEditText("3");
+      Find<QComboBox>(window, "bsSkinComboBox6")->setEditText("6");
+      Find<QComboBox>(window, "bsSkinComboBox8")->setEditText(hour);
       window.Pages()->setCurrentIndex(6);
       QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
       name = "张伟";
@@ -134,12 +147,12 @@ class FavouritesPageTest : public QObject {
     QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
     const auto kept = page.Store()->Find(ToGbk(name), Sex::kFemale);
     QVERIFY2(kept, qPrintable(source + " " + name));
-    QCOMPARE(std::tuple(kept->year, kept->month, kept->day, kept->hour), std::tuple(2012, 6, 1, 13));
+    QCOMPARE(std::tuple(kept->year, kept->month, kept->day, kept->hour), std::tuple(2012, 6, 1, keptHour));
     QCOMPARE(FromGbk(kept->origin), origin);
     if (score >= 0) QCOMPARE(kept->score, score);
     QVERIFY(kept->score > 0);
     QMenu menu;
-    page.AddMenuEntry(menu, tavrin::ui::Keepable{ToGbk(name), {}, {}, {}});
+    page.AddMenuEntry(menu, tavrin::ui::Keepable{ToGbk(name), {}, {}, {}, {}});
     QCOMPARE(menu.actions().front()->text(), QString("★ 取消收藏"));
     QCOMPARE(page.Model().rowCount(), 1);
 
@@ -272,7 +285,7 @@ class FavouritesPageTest : public QObject {
     QCOMPARE(recorder->texts.size(), 1);
     QVERIFY(recorder->texts.front().contains(dir.path()));
     QVERIFY(!window.Favourites()->Store());
-    QVERIFY(!window.Favourites()->Toggle({ToGbk("张伟"), 80, {}, {}}));
+    QVERIFY(!window.Favourites()->Toggle({ToGbk("张伟"), 80, {}, {}, {}}));
     QCOMPARE(recorder->texts.size(), 2);
     QCOMPARE(window.Favourites()->Model().rowCount(), 0);
   }
