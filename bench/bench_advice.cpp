@@ -34,7 +34,7 @@ std::vector<Named> Batch() {
 }
 
 void BM_Advise10000Names(benchmark::State& state) {
-  const AdviceTables tables = AdviceTables::Load(ExecutableDir());
+  const AdviceTables tables = tavrin::LoadAdviceTables(ExecutableDir());
   const std::vector<Named> batch = Batch();
   if (batch.size() != 10000 || tables.CharCount() == 0) {
     state.SkipWithError("the shipped name lists or advice tables are missing");
@@ -50,7 +50,7 @@ void BM_Advise10000Names(benchmark::State& state) {
 BENCHMARK(BM_Advise10000Names)->Unit(benchmark::kMillisecond);
 
 void BM_LoadAdviceTables(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(AdviceTables::Load(ExecutableDir()).CharCount());
+  for (auto _ : state) benchmark::DoNotOptimize(tavrin::LoadAdviceTables(ExecutableDir()).CharCount());
 }
 BENCHMARK(BM_LoadAdviceTables)->Unit(benchmark::kMillisecond);
 

@@ -186,7 +186,7 @@ void BM_ReportSourceColumn(benchmark::State& state) {
   const int rows = state.range(0) ? std::min<int>(static_cast<int>(state.range(0)), model->rowCount()) : model->rowCount();
   int found = 0;
   for (auto _ : state) {
-    tavrin::sources::NameNotes notes(stores->dataDir);
+    tavrin::sources::NameNotes notes(stores->dataDir, stores->advice);
     page->SetNotes(&notes);
     found = 0;
     for (int row = 0; row < rows; ++row) {

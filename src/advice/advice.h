@@ -102,11 +102,8 @@ class AdviceTables {
   AdviceTables(AdviceTables&&) noexcept;
   AdviceTables& operator=(AdviceTables&&) noexcept;
 
-  // Reads the tables from `dataDir` (ending with a separator). A table that
-  // is missing or unreadable stays empty.
-  static AdviceTables Load(const std::string& dataDir);
-
-  // The table files, for loading them from texts (tests).
+  // The table files (the data directory's are read by LoadAdviceTables of
+  // core/startup.h).
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
     std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat

@@ -1,8 +1,4 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <sstream>
 
 #include "advice/advice_data.h"
@@ -14,30 +10,6 @@ namespace tavrin::advice {
 namespace {
 
 constexpr std::size_t kCodeSpace = 1 << 16;
-
-// A table file as the other data files are read: never blocking on a FIFO
-// or a device, only a regular file of at most 5 MB (ten times the largest
-// table); anything else reads as empty, which means no advice of its kind.
-std::string ReadFile(const std::string& path) {
-  constexpr off_t kMaxBytes = 5 << 20;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return {};
-  std::string text;
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxBytes) {
-    text.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (done < text.size()) {
-      const ssize_t got = ::read(fd, text.data() + done, text.size() - done);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      done += static_cast<std::size_t>(got);
-    }
-    text.resize(done);
-  }
-  ::close(fd);
-  return text;
-}
 
 // The lines of a table, each split at tabs; CR LF or LF ends a line.
 std::vector<std::vector<std::string_view>> Rows(std::string_view text) {
@@ -206,19 +178,6 @@ AdviceTables::AdviceTables() : data_(std::make_unique<Data>()) {}
 AdviceTables::~AdviceTables() = default;
 AdviceTables::AdviceTables(AdviceTables&&) noexcept = default;
 AdviceTables& AdviceTables::operator=(AdviceTables&&) noexcept = default;
-
-AdviceTables AdviceTables::Load(const std::string& dataDir) {
-  Texts texts;
-  texts.chars = ReadFile(dataDir + "advice_chars.dat");
-  texts.unfortunate = ReadFile(dataDir + "advice_unfortunate.dat");
-  texts.famous = ReadFile(dataDir + "advice_famous.dat");
-  texts.unsuitable = ReadFile(dataDir + "advice_unsuitable.dat");
-  texts.surnames = ReadFile(dataDir + "advice_surnames.dat");
-  texts.words = ReadFile(dataDir + "advice_words.dat");
-  texts.boyNames = ReadFile(dataDir + "1600nan.dat");
-  texts.girlNames = ReadFile(dataDir + "1600nv.dat");
-  return FromTexts(texts);
-}
 
 AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   AdviceTables tables;

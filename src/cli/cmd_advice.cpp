@@ -86,7 +86,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   if (names.empty()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
 
   const advice::AdviceTables& tables = *context.Stores().advice;
-  sources::NameNotes notes(context.Stores().dataDir);
+  sources::NameNotes notes(context.Stores().dataDir, context.Stores().advice);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int surnameLength = tables.SurnameLength(names[i]);

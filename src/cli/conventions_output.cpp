@@ -45,7 +45,7 @@ nlohmann::ordered_json ChartJson(const conventions::FavourableElements& f) {
 ConventionsSection ConventionsOf(CliContext& context, const std::string& name, const BirthPillars& pillars,
                                  const std::optional<std::vector<Element>>& favourableOverride) {
   const DataStores& stores = context.Stores();
-  const advice::AdviceTables tables = advice::AdviceTables::Load(stores.dataDir);
+  const advice::AdviceTables& tables = *stores.advice;
   return ReadNameConventions(stores, {name, tables.SurnameLength(name), pillars, favourableOverride});
 }
 

@@ -123,10 +123,6 @@ std::optional<std::string> DataStores::MissingDataMessage(std::initializer_list<
   return "缺少数据文件" + missing + "," + std::string(consequence);
 }
 
-namespace {
-
-// The advice tables, each file read as the other data files are (without
-// blocking on a FIFO, within size limits); one that cannot be read is empty.
 advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   const auto read = [&dataDir](const char* name) {
     // About ten times the largest shipped table (advice_chars.dat, 0.5 MB);
@@ -146,8 +142,6 @@ advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   texts.girlNames = read(kGirlCharFile);
   return advice::AdviceTables::FromTexts(texts);
 }
-
-}  // namespace
 
 DataStores LoadStores(const std::string& dataDir) {
   DataStores stores;

@@ -86,10 +86,10 @@ int Run(const std::vector<std::string>& args) {
     throw BadInput{result.message ? tavrin::GbkToUtf8(result.message->text) : std::string()};
   }
   report.conventions = tavrin::ReadNameConventions(
-      *stores, tavrin::ConventionsRequestFor(report, tavrin::advice::AdviceTables::Load(stores->dataDir), favourable));
+      *stores, tavrin::ConventionsRequestFor(report, *stores->advice, favourable));
   QString error;
   // The name goes to the system as the bytes it was given.
-  tavrin::sources::NameNotes notes(stores->dataDir);
+  tavrin::sources::NameNotes notes(stores->dataDir, stores->advice);
   const tavrin::report::NameMeaning meaning = tavrin::report::MeaningOf(notes, report.name);
   if (!tavrin::report::WriteNameReportPdf(report, pdf, error, &meaning)) {
     throw BadInput{"无法写入文件 " + pdf + ":" + error.toStdString()};

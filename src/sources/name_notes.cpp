@@ -24,7 +24,9 @@ constexpr const char* kWordsLabel = "\xB3\xA3\xD3\xC3\xB4\xCA";  // 常用词
 
 }  // namespace
 
-NameNotes::NameNotes(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+NameNotes::NameNotes(std::string dataDir, std::shared_ptr<const advice::AdviceTables> tables)
+    : dataDir_(std::move(dataDir)),
+      tables_(tables ? std::move(tables) : std::make_shared<const advice::AdviceTables>()) {}
 
 NameNotes::~NameNotes() = default;
 
@@ -38,11 +40,6 @@ ClassicalLibrary* NameNotes::Library() {
     }
   }
   return library_.get();
-}
-
-const advice::AdviceTables& NameNotes::Tables() {
-  if (!tables_) tables_ = std::make_unique<advice::AdviceTables>(advice::AdviceTables::Load(dataDir_));
-  return *tables_;
 }
 
 std::string NameNotes::GivenNameOf(const std::string& fullName) {

@@ -1,8 +1,8 @@
 // Where a name comes from and what its characters mean, as the front ends
-// show them beside a name: the classical library and the advice tables are
-// read on first use (a missing library gives no sources, missing tables no
-// meanings), and the best line of each given name is remembered. Texts are
-// GBK.
+// show them beside a name: the classical library is opened on first use (a
+// missing library gives no sources), the meanings come from the advice
+// tables the data stores hold (empty tables give none), and the best line of
+// each given name is remembered. Texts are GBK.
 #pragma once
 
 #include <map>
@@ -18,17 +18,16 @@ namespace tavrin::sources {
 
 class NameNotes {
  public:
-  // `dataDir` ends with a separator; library.db and the advice tables are
-  // looked for there.
-  explicit NameNotes(std::string dataDir);
+  // `dataDir` ends with a separator; library.db is looked for there.
+  // `tables` may be null (no meanings; one-character surnames only).
+  NameNotes(std::string dataDir, std::shared_ptr<const advice::AdviceTables> tables);
   ~NameNotes();
   NameNotes(const NameNotes&) = delete;
   NameNotes& operator=(const NameNotes&) = delete;
 
   // The library, opened now if it was not; null when it cannot be.
   ClassicalLibrary* Library();
-  // The advice tables, read now if they were not.
-  const advice::AdviceTables& Tables();
+  const advice::AdviceTables& Tables() const { return *tables_; }
 
   // The given name of a full name, after a one- or two-character surname.
   std::string GivenNameOf(const std::string& fullName);
@@ -46,7 +45,7 @@ class NameNotes {
   std::string dataDir_;
   bool triedLibrary_ = false;
   std::unique_ptr<ClassicalLibrary> library_;
-  std::unique_ptr<advice::AdviceTables> tables_;
+  std::shared_ptr<const advice::AdviceTables> tables_;
   std::map<std::string, std::optional<NameSource>> best_;
 };
 

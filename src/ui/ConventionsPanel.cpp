@@ -47,9 +47,8 @@ ConventionsPanel::~ConventionsPanel() = default;
 
 void ConventionsPanel::ShowFor(const NameReport* report) {
   if (report) {
-    if (!tables_) tables_ = std::make_unique<advice::AdviceTables>(advice::AdviceTables::Load(stores_.dataDir));
     report_ = *report;
-    section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *tables_));
+    section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *stores_.advice));
   } else {
     report_.reset();
     section_.reset();
@@ -71,14 +70,14 @@ void ConventionsPanel::ShowFor(const NameReport* report) {
 }
 
 void ConventionsPanel::Reread() {
-  if (!report_ || !tables_) return;
+  if (!report_) return;
   std::vector<Element> chosen;
   for (Element e : kElementOrder) {
     if (favourable_[static_cast<std::size_t>(e)]->isChecked()) chosen.push_back(e);
   }
   std::optional<std::vector<Element>> override;
   if (!chosen.empty()) override = chosen;
-  section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *tables_, override));
+  section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *stores_.advice, override));
   byChart_->setEnabled(override.has_value());
   ShowSection();
 }

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 #include <array>
-#include <memory>
 #include <optional>
 
 #include "analysis/analyse_name.h"
@@ -17,10 +16,7 @@ class QPushButton;
 
 namespace tavrin {
 struct DataStores;
-namespace advice {
-class AdviceTables;
 }
-}  // namespace tavrin
 
 namespace tavrin::ui {
 
@@ -42,7 +38,6 @@ class ConventionsPanel : public QWidget {
   void ShowSection();
 
   const DataStores& stores_;
-  std::unique_ptr<advice::AdviceTables> tables_;  // for compound surnames; loaded on first use
   std::optional<NameReport> report_;
   std::optional<ConventionsSection> section_;
   QPlainTextEdit* text_ = nullptr;

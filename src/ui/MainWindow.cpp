@@ -172,7 +172,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
-  notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir);
+  notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir, model_->Stores().advice);
 
   pages_ = new QTabWidget(this);
   std::vector<QWidget*> pages;

@@ -40,7 +40,7 @@ std::vector<std::string> Words(const std::string& text, char separator) {
 }
 
 const AdviceTables& Shipped() {
-  static const AdviceTables tables = AdviceTables::Load(ExecutableDir());
+  static const AdviceTables tables = LoadAdviceTables(ExecutableDir());
   return tables;
 }
 

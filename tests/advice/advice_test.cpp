@@ -12,7 +12,7 @@ namespace tavrin::advice {
 namespace {
 
 const AdviceTables& Shipped() {
-  static const AdviceTables tables = AdviceTables::Load(ExecutableDir());
+  static const AdviceTables tables = LoadAdviceTables(ExecutableDir());
   return tables;
 }
 
@@ -155,7 +155,7 @@ TEST(Advice, SurnameLengthAndReading) {
 }
 
 TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
-  const AdviceTables none = AdviceTables::Load("/nonexistent/");
+  const AdviceTables none = LoadAdviceTables("/nonexistent/");
   const Advice a = none.Advise("吴城宇", 1, M);
   EXPECT_TRUE(a.warnings.empty()) << Shown(a);
   EXPECT_EQ(a.given.size(), 2u);

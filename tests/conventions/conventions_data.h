@@ -34,7 +34,7 @@ inline LineList DataLines(const std::string& name) {
 
 // The surname length the program uses: compound surnames by the advice tables.
 inline int SurnameLength(std::string_view name) {
-  static const advice::AdviceTables tables = advice::AdviceTables::Load(tavrin::ExecutableDir());
+  static const advice::AdviceTables tables = tavrin::LoadAdviceTables(tavrin::ExecutableDir());
   return tables.SurnameLength(name);
 }
 

@@ -30,7 +30,7 @@ TEST(NameNotes, LinesOfNameInAPoem) {
 }
 
 TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
-  NameNotes notes(ExecutableDir());
+  NameNotes notes(ExecutableDir(), std::make_shared<const advice::AdviceTables>(LoadAdviceTables(ExecutableDir())));
   const struct {
     const char* name;
     const char* given;
@@ -60,7 +60,7 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
 }
 
 TEST(NameNotes, WithoutLibraryOrTables) {
-  NameNotes notes("/nonexistent/");
+  NameNotes notes("/nonexistent/", nullptr);
   EXPECT_EQ(notes.Library(), nullptr);
   EXPECT_EQ(notes.BestSource("王子衿"), nullptr);
   EXPECT_TRUE(notes.Meanings("王子衿").empty());

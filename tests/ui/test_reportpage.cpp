@@ -154,7 +154,7 @@ class ReportPageTest : public QObject {
     const ReportModel& model = page.Model();
     QCOMPARE(ReportModel::Captions().last(), QString("出处"));
     QCOMPARE(model.CellText(0, ReportModel::kSource), QString());  // nothing to look in yet
-    tavrin::sources::NameNotes notes(Stores()->dataDir);
+    tavrin::sources::NameNotes notes(Stores()->dataDir, Stores()->advice);
     page.SetNotes(&notes);
     for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
       const auto& c = cases[row];
