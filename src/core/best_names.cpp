@@ -25,8 +25,11 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<i
   key += candidate.fullName;
   if (!keys_.insert(std::move(key)).second) return false;
   const int surnameLength = static_cast<int>(candidate.surnameBytes / 2);
+  const bool lookUpNow = !deferSources_ || !findSource_;
+  if (lookUpNow && sourcesDone_ == advice_.size()) ++sourcesDone_;
   if (tables_) {
-    advice_.push_back(AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex, findSource_));
+    advice_.push_back(
+        AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex, lookUpNow ? findSource_ : advice::SourceFinder()));
   } else {
     advice::Advice empty;
     empty.name = candidate.fullName;
@@ -39,6 +42,17 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<i
   conventionsScores_.push_back(conventionsScore);
   candidates_.push_back(candidate);
   return true;
+}
+
+std::size_t BestNames::LookUpSources(std::size_t count) {
+  const std::size_t from = sourcesDone_;
+  for (; sourcesDone_ < advice_.size() && sourcesDone_ - from < count; ++sourcesDone_) {
+    if (!tables_ || !findSource_) continue;
+    const advice::Advice& before = advice_[sourcesDone_];
+    advice_[sourcesDone_] =
+        AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_);
+  }
+  return sourcesDone_ - from;
 }
 
 void BestNames::AddPane(const Pane& pane, advice::Sex sex) {

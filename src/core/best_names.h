@@ -42,8 +42,18 @@ class BestNames {
   explicit BestNames(const advice::AdviceTables* tables) : tables_(tables) {}
 
   // Where the names added from now on find their classical source, for the
-  // 推荐度's bonus; without, no name gets it.
-  void SetSourceFinder(advice::SourceFinder finder) { findSource_ = std::move(finder); }
+  // 推荐度's bonus; without, no name gets it. A deferred finder is not asked
+  // by Add: LookUpSources asks it later, a few names at a time, so that a
+  // window stays responsive (a lookup can take a tenth of a millisecond).
+  void SetSourceFinder(advice::SourceFinder finder, bool deferred = false) {
+    findSource_ = std::move(finder);
+    deferSources_ = deferred;
+  }
+  // The names still waiting for their source are those from this index on.
+  std::size_t SourcesDone() const { return sourcesDone_; }
+  // Looks up the sources of the next `count` names waiting, in the order
+  // added, and advises them again with it; returns how many it looked up.
+  std::size_t LookUpSources(std::size_t count);
   // How the names added from now on that no report row holds get their
   // 通行评分 (a report row brings its own); without, they have none.
   void SetConventionsScorer(ConventionsScorer scorer) { conventionsScorer_ = std::move(scorer); }
@@ -90,6 +100,8 @@ class BestNames {
   std::vector<int> scores_;
   std::vector<std::optional<int>> conventionsScores_;
   advice::SourceFinder findSource_;
+  bool deferSources_ = false;
+  std::size_t sourcesDone_ = 0;
   ConventionsScorer conventionsScorer_;
   std::unordered_set<std::string> keys_;  // a sex letter, then the full name
   std::size_t reportRowsAdded_ = 0;
