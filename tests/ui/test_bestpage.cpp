@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -256,6 +257,64 @@ class BestPageTest : public QObject {
     QTest::mouseDClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(window.Pages()->currentIndex(), 6);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), page.Model().CellText(top, BestModel::kName));
+
+    // Sources, looked up while the window is idle: the 推荐度 has the bonus
+    // exactly when the name's tooltip names 诗经, 楚辞 or a Four Book, and
+    // 出处 stands in the tooltip; the details mark the name in its line.
+    page.FinishSources();
+    QCOMPARE(names.SourcesDone(), names.Size());
+    int withSource = -1;
+    int bonuses = 0;
+    for (int row = 0; row < page.Model().rowCount(); ++row) {
+      const QString source = page.Model().CellText(row, BestModel::kSource);
+      const QString tip = page.Model().index(row, BestModel::kName).data(Qt::ToolTipRole).toString();
+      bool bonus = false;
+      for (const auto& reason : names.AdviceAt(static_cast<std::size_t>(row)).reasons) {
+        bonus = bonus || FromGbk(reason.text).startsWith("名字出自");
+      }
+      bool classic = false;
+      for (const char* collection : {"（诗经）", "（楚辞）", "（论语）", "（大学）", "（中庸）", "（孟子）"}) {
+        classic = classic || tip.endsWith(collection);
+      }
+      QVERIFY2(bonus == (!source.isEmpty() && classic), qPrintable(tip));
+      QVERIFY2(source.isEmpty() || tip.contains("出处：" + source), qPrintable(tip));
+      QVERIFY(!tip.isEmpty());  // every given character has a meaning
+      bonuses += bonus;
+      if (!source.isEmpty() && (withSource < 0 || bonus)) withSource = row;
+    }
+    QVERIFY(withSource >= 0);
+    QVERIFY(bonuses > 0);
+    const QString html = page.Model().DetailsHtml(withSource);
+    const QString section = html.mid(html.indexOf("<b>出处</b>"));
+    const QString given = page.Model().CellText(withSource, BestModel::kName).mid(1);
+    QCOMPARE(section.left(section.indexOf("</p>")).count("</b>") - 1, given.size());
+    for (const QChar c : given) QVERIFY2(section.contains(QString(c) + "</b>"), qPrintable(section));
+
+    // 通行评分: a report row's own, else the chart of the run that made the
+    // name; sorted as numbers, "—" last.
+    QHash<QString, QString> reported;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const auto score = rows[i].conventionsScore;
+      reported.insert(FromGbk(rows[i].candidate.fullName) + (i < boysRows ? "男" : "女"),
+                      score ? QString::number(*score) : QString("—"));
+    }
+    int scoredOffReport = 0;
+    for (int row = 0; row < page.Model().rowCount(); ++row) {
+      const QString key = page.Model().CellText(row, BestModel::kName) + page.Model().CellText(row, BestModel::kSex);
+      const QString cell = page.Model().CellText(row, BestModel::kConventionsScore);
+      if (reported.contains(key)) {
+        QCOMPARE(cell, reported.value(key));
+      } else {
+        scoredOffReport += cell != "—";
+      }
+    }
+    QVERIFY(scoredOffReport > 0);
+    page.Table()->sortByColumn(BestModel::kConventionsScore, Qt::DescendingOrder);
+    const std::vector<int> byConventions = page.ShownRows();
+    for (std::size_t i = 1; i < byConventions.size(); ++i) {
+      QVERIFY(names.ConventionsScoreAt(static_cast<std::size_t>(byConventions[i])).value_or(-1) <=
+              names.ConventionsScoreAt(static_cast<std::size_t>(byConventions[i - 1])).value_or(-1));
+    }
   }
 };
 
