@@ -24,12 +24,12 @@ QString LevelText(int level) {
 }  // namespace
 
 const QStringList& BestModel::Captions() {
-  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "通行评分", "提示", "字义", "出处"};
+  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "通行评分", "提示", "出处", "字义"};
   return captions;
 }
 
 int BestModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 64, 190, 400, 320};
+  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 64, 190, 300, 400};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 

@@ -1,8 +1,8 @@
 // The names of the window session's runs with their advice, one row per name
 // and sex, as a table model for the 精选 page: 姓名, 性别, 拼音 (tone marks),
-// 推荐度, 分数, 通行评分, 提示 (the warnings, serious first), 字义 (the
-// glosses of the given characters) and 出处 (the best line of the classical
-// library the given name comes from). Rows are appended as runs add names.
+// 推荐度, 分数, 通行评分, 提示 (the warnings, serious first), 出处 (the best
+// line of the classical library the given name comes from) and 字义 (the
+// glosses of the given characters). Rows are appended as runs add names.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -25,7 +25,7 @@ class BestModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kConventionsScore, kWarnings, kGlosses, kSource };
+  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kConventionsScore, kWarnings, kSource, kGlosses };
   static constexpr int kColumnCount = 9;
 
   // `tables` may be null (no advice); they and `services` must outlive the model.

@@ -248,7 +248,7 @@ class BestPageTest : public QObject {
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), static_cast<qsizetype>(page.ShownRows().size()) + 1);
-    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,通行评分,提示,字义,出处"));
+    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,通行评分,提示,出处,字义"));
     QVERIFY(lines[1].startsWith(page.Model().CellText(top, BestModel::kName) + ","));
 
     // A double-click opens the name in the analysis.
