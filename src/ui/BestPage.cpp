@@ -251,7 +251,8 @@ TableText BestText(const BestModel& model) {
 
 }  // namespace
 
-void BestPage::CopySelection() const {
+void BestPage::CopySelection() {
+  FinishSources();
   const std::vector<int> rows = SelectedRows();
   if (!rows.empty()) QApplication::clipboard()->setText(TableAsTsv(BestText(*model_), rows));
 }

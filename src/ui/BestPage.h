@@ -76,7 +76,8 @@ class BestPage : public QWidget {
   std::vector<int> SelectedRows() const;
   QString DetailsText() const;
 
-  void CopySelection() const;
+  // Copy and the exports wait for the sources still being looked up.
+  void CopySelection();
   bool ExportCsv(QString path = {});
   bool ExportJson(QString path = {});
 
