@@ -166,6 +166,8 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   connect(table_, &QWidget::customContextMenuRequested, this, &BestPage::ShowContextMenu);
   connect(table_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { AnalyseCurrent(); });
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestPage::ShowDetails);
+  // A source that arrives changes the 推荐度 and its reasons.
+  connect(model_, &QAbstractItemModel::dataChanged, this, &BestPage::ShowDetails);
 
   for (QCheckBox* box : {hideSerious_, hideMild_}) connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
   connect(levels_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
