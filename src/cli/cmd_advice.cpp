@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "advice/advice_json.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
-#include "advice/advice_json.h"
 #include "cli/cli.h"
 #include "cli/library.h"
 #include "sources/library_text.h"

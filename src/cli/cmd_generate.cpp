@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice_json.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
-#include "advice/advice_json.h"
 #include "cli/cli.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"

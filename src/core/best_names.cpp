@@ -28,8 +28,8 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<i
   const bool lookUpNow = !deferSources_ || !findSource_;
   if (lookUpNow && sourcesDone_ == advice_.size()) ++sourcesDone_;
   if (tables_) {
-    advice_.push_back(
-        AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex, lookUpNow ? findSource_ : advice::SourceFinder()));
+    advice_.push_back(AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex,
+                                       lookUpNow ? findSource_ : advice::SourceFinder()));
   } else {
     advice::Advice empty;
     empty.name = candidate.fullName;
@@ -49,8 +49,7 @@ std::size_t BestNames::LookUpSources(std::size_t count) {
   for (; sourcesDone_ < advice_.size() && sourcesDone_ - from < count; ++sourcesDone_) {
     if (!tables_ || !findSource_) continue;
     const advice::Advice& before = advice_[sourcesDone_];
-    advice_[sourcesDone_] =
-        AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_);
+    advice_[sourcesDone_] = AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_);
   }
   return sourcesDone_ - from;
 }

@@ -120,7 +120,8 @@ QString BestModel::CellText(int row, int column) const {
 QVariant BestModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::DisplayRole) return CellText(index.row(), index.column());
-  if (role == Qt::ToolTipRole && (index.column() == kWarnings || index.column() == kGlosses || index.column() == kSource)) {
+  if (role == Qt::ToolTipRole &&
+      (index.column() == kWarnings || index.column() == kGlosses || index.column() == kSource)) {
     const QString text = CellText(index.row(), index.column());
     return text.isEmpty() ? QVariant() : QVariant(text);
   }

@@ -134,7 +134,7 @@ class FavouritesPageTest : public QObject {
       auto* best = Find<tavrin::ui::BestPage>(window, "bestPage");
       best->FinishSources();
       best->Table()->setCurrentIndex(best->Table()->model()->index(0, 0));
-      const tavrin::Candidate& candidate = best->Model().Names().CandidateAt(static_cast<std::size_t>(best->CurrentRow()));
+      const auto& candidate = best->Model().Names().CandidateAt(static_cast<std::size_t>(best->CurrentRow()));
       name = FromGbk(candidate.fullName);
       score = candidate.score;
       origin = FromGbk(candidate.generator);
