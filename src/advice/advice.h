@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +96,10 @@ struct ClassicalSource {
   std::string title;
   std::string line;
 };
+
+// Finds the best line a full name's given name comes from; none when no
+// line holds it. The front ends give one over the classical library.
+using SourceFinder = std::function<std::optional<ClassicalSource>(const std::string& fullName)>;
 
 class AdviceTables {
  public:

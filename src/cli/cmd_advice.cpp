@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "advice/advice_json.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
-#include "cli/advice_json.h"
 #include "cli/cli.h"
 #include "cli/library.h"
 #include "sources/library_text.h"
@@ -95,7 +95,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     const advice::ClassicalSource best = found.empty() ? advice::ClassicalSource{} : sources::AsClassicalSource(found[0]);
     const Advice a = tables.Advise(names[i], surnameLength, sex, found.empty() ? nullptr : &best);
     if (json) {
-      nlohmann::ordered_json entry = AdviceJson(a);
+      nlohmann::ordered_json entry = advice::AdviceJson(a);
       entry["sources"] = SourcesJson(found);
       // Without a birth date the reading has no chart.
       entry["conventions"] =

@@ -8,14 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice_json.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
-#include "cli/advice_json.h"
 #include "cli/cli.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"
 #include "core/output_text.h"
 #include "generators/generate_command.h"
+#include "sources/name_notes.h"
 
 namespace tavrin::cli {
 namespace {
@@ -27,8 +28,12 @@ constexpr const char* kOptions =
 // The best names of a run in the 精选 page's order. The filter is the
 // stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
 // the best 20 would carry a 生僻 hint (docs/advice.md).
+// The 推荐度 takes in each name's classical source, as `advise` does.
 struct BestOfRun {
-  explicit BestOfRun(const NamingModel& model) : names(model.Stores().advice.get()) {}
+  explicit BestOfRun(const NamingModel& model) : notes(model.Stores().dataDir, model.Stores().advice), names(model.Stores().advice.get()) {
+    names.SetSourceFinder(sources::SourceFinderOf(notes));
+  }
+  sources::NameNotes notes;
   BestNames names;
   std::vector<std::size_t> chosen;
 };
@@ -59,7 +64,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
       context.out << GbkToUtf8(a.name) << '\t' << PinyinWithToneMarks(a.pinyin) << '\t' << GbkToUtf8("推荐度 ")
                   << a.recommend << '\t' << GbkToUtf8("分数 ")
                   << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
-                  << WarningsText(a) << '\n';
+                  << advice::WarningsText(a) << '\n';
     }
   }
   context.out << "seed: " << seed << '\n';
@@ -92,7 +97,7 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   result["progress"] = GbkToUtf8(model.Progress());
   if (best) {
     Json names = Json::array();
-    for (const std::size_t i : best->chosen) names.push_back(AdviceJson(best->names.AdviceAt(i)));
+    for (const std::size_t i : best->chosen) names.push_back(advice::AdviceJson(best->names.AdviceAt(i)));
     result["best"] = std::move(names);
   }
   context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';

@@ -34,6 +34,11 @@ ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
   row.candidate = candidate;
   row.birthElements = session.chart.birthElements;
   row.scored = Services().scorer.Evaluate(candidate.fullName, session.chart.birthElements);
+  row.conventionsScore = ConventionsScore(candidate);
+  return row;
+}
+
+std::optional<int> NamingModel::ConventionsScore(const Candidate& candidate) const {
   const auto strength = conventions::AssessStrength(session.chart.pillars);
   const auto favourable = strength ? std::optional(conventions::FavourableOf(*strength)) : std::nullopt;
   conventions::ConventionsInputs inputs;
@@ -44,8 +49,7 @@ ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
   const auto reading =
       conventions::ReadConventions(inputs, Stores().numerologyTable, services.sancai ? &*services.sancai : nullptr,
                                    [&](std::string_view ch) { return services.elements.CharElement(ch); });
-  if (reading) row.conventionsScore = reading->score;
-  return row;
+  return reading ? std::optional(reading->score) : std::nullopt;
 }
 
 bool NamingModel::AcceptCandidate(Candidate& candidate) { return AcceptCandidate(candidate, CandidateText(candidate)); }

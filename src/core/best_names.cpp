@@ -13,14 +13,23 @@ constexpr std::string_view kPoetryGenerator = "诗歌取名";
 
 }  // namespace
 
-bool BestNames::Add(const Candidate& candidate, advice::Sex sex) {
+advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
+                                advice::Sex sex, const advice::SourceFinder& findSource) {
+  const std::optional<advice::ClassicalSource> source = findSource ? findSource(fullName) : std::nullopt;
+  return tables.Advise(fullName, surnameLength, sex, source ? &*source : nullptr);
+}
+
+bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<int> conventionsScore) {
   if (candidate.Given().empty()) return false;
   std::string key(1, sex == advice::Sex::kFemale ? 'F' : 'M');
   key += candidate.fullName;
   if (!keys_.insert(std::move(key)).second) return false;
   const int surnameLength = static_cast<int>(candidate.surnameBytes / 2);
+  const bool lookUpNow = !deferSources_ || !findSource_;
+  if (lookUpNow && sourcesDone_ == advice_.size()) ++sourcesDone_;
   if (tables_) {
-    advice_.push_back(tables_->Advise(candidate.fullName, surnameLength, sex));
+    advice_.push_back(AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex,
+                                       lookUpNow ? findSource_ : advice::SourceFinder()));
   } else {
     advice::Advice empty;
     empty.name = candidate.fullName;
@@ -29,8 +38,20 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex) {
     advice_.push_back(std::move(empty));
   }
   scores_.push_back(candidate.scored ? candidate.score : kNoScore);
+  if (!conventionsScore && conventionsScorer_) conventionsScore = conventionsScorer_(candidate);
+  conventionsScores_.push_back(conventionsScore);
   candidates_.push_back(candidate);
   return true;
+}
+
+std::size_t BestNames::LookUpSources(std::size_t count) {
+  const std::size_t from = sourcesDone_;
+  for (; sourcesDone_ < advice_.size() && sourcesDone_ - from < count; ++sourcesDone_) {
+    if (!tables_ || !findSource_) continue;
+    const advice::Advice& before = advice_[sourcesDone_];
+    advice_[sourcesDone_] = AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_);
+  }
+  return sourcesDone_ - from;
 }
 
 void BestNames::AddPane(const Pane& pane, advice::Sex sex) {
@@ -42,8 +63,9 @@ void BestNames::AddPane(const Pane& pane, advice::Sex sex) {
 void BestNames::AddReport(const ReportList& report, advice::Sex runSex, advice::Sex poetrySex) {
   const std::vector<ReportRow>& rows = report.Rows();
   for (; reportRowsAdded_ < rows.size(); ++reportRowsAdded_) {
-    const Candidate& candidate = rows[reportRowsAdded_].candidate;
-    Add(candidate, candidate.generator == kPoetryGenerator ? poetrySex : runSex);
+    const ReportRow& row = rows[reportRowsAdded_];
+    const Candidate& candidate = row.candidate;
+    Add(candidate, candidate.generator == kPoetryGenerator ? poetrySex : runSex, row.conventionsScore);
   }
 }
 

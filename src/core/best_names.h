@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -20,8 +22,18 @@ class Pane;
 class ReportList;
 struct NamingRunState;
 
+// The advice on a full name, with the bonus of the line `findSource` (may be
+// empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
+// kept favourite all say of a name.
+advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
+                                advice::Sex sex, const advice::SourceFinder& findSource);
+
 class BestNames {
  public:
+  // The 通行评分 of a candidate against the chart of the run that made it;
+  // none when the name has no common grids.
+  using ConventionsScorer = std::function<std::optional<int>(const Candidate& candidate)>;
+
   // The score of an unscored entry in the order and the filters: below
   // every real score.
   static constexpr int kNoScore = -1;
@@ -29,9 +41,27 @@ class BestNames {
   // Without tables every name gets an empty advice (推荐度 0, no warning).
   explicit BestNames(const advice::AdviceTables* tables) : tables_(tables) {}
 
+  // Where the names added from now on find their classical source, for the
+  // 推荐度's bonus; without, no name gets it. A deferred finder is not asked
+  // by Add: LookUpSources asks it later, a few names at a time, so that a
+  // window stays responsive (a lookup can take a tenth of a millisecond).
+  void SetSourceFinder(advice::SourceFinder finder, bool deferred = false) {
+    findSource_ = std::move(finder);
+    deferSources_ = deferred;
+  }
+  // The names still waiting for their source are those from this index on.
+  std::size_t SourcesDone() const { return sourcesDone_; }
+  // Looks up the sources of the next `count` names waiting, in the order
+  // added, and advises them again with it; returns how many it looked up.
+  std::size_t LookUpSources(std::size_t count);
+  // How the names added from now on that no report row holds get their
+  // 通行评分 (a report row brings its own); without, they have none.
+  void SetConventionsScorer(ConventionsScorer scorer) { conventionsScorer_ = std::move(scorer); }
+
   // Adds the candidate made for a child of `sex`; false when its full name
   // stands already for that sex (or it has no given name).
-  bool Add(const Candidate& candidate, advice::Sex sex);
+  // `conventionsScore`, when known, is its 通行评分.
+  bool Add(const Candidate& candidate, advice::Sex sex, std::optional<int> conventionsScore = std::nullopt);
   // Adds every candidate shown in the pane.
   void AddPane(const Pane& pane, advice::Sex sex);
   // Adds the report rows not added yet: those of the poetry page (by their
@@ -47,6 +77,8 @@ class BestNames {
   const advice::Advice& AdviceAt(std::size_t i) const { return advice_[i]; }
   // The score the order and the filters use (kNoScore when unscored).
   int ScoreAt(std::size_t i) const { return scores_[i]; }
+  // The 通行评分, or none.
+  std::optional<int> ConventionsScoreAt(std::size_t i) const { return conventionsScores_[i]; }
   const std::vector<advice::Advice>& AllAdvice() const { return advice_; }
   const std::vector<int>& Scores() const { return scores_; }
 
@@ -66,6 +98,11 @@ class BestNames {
   std::vector<Candidate> candidates_;
   std::vector<advice::Advice> advice_;
   std::vector<int> scores_;
+  std::vector<std::optional<int>> conventionsScores_;
+  advice::SourceFinder findSource_;
+  bool deferSources_ = false;
+  std::size_t sourcesDone_ = 0;
+  ConventionsScorer conventionsScorer_;
   std::unordered_set<std::string> keys_;  // a sex letter, then the full name
   std::size_t reportRowsAdded_ = 0;
 };

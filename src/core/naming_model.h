@@ -179,6 +179,9 @@ class NamingModel : public NamingRunState, public RunPresentation {
   bool AcceptCandidate(Candidate& candidate, std::string_view text);
   // The report row of a candidate, its name scored again with its lines.
   ReportRow MakeReportRow(const Candidate& candidate) const;
+  // The 通行评分 of a candidate against the session's birth chart; none when
+  // the name has no common grids.
+  std::optional<int> ConventionsScore(const Candidate& candidate) const;
 
   // True when the full name's given-name characters (those after the
   // first, before any "(") include a girl-name character, or when it has

@@ -125,4 +125,11 @@ advice::ClassicalSource AsClassicalSource(const NameSource& source) {
   return {CollectionRank(GbkToUtf8(source.collection)), source.collection, source.title, source.line};
 }
 
+advice::SourceFinder SourceFinderOf(NameNotes& notes) {
+  return [&notes](const std::string& fullName) -> std::optional<advice::ClassicalSource> {
+    const NameSource* source = notes.BestSource(fullName);
+    return source ? std::optional(AsClassicalSource(*source)) : std::nullopt;
+  };
+}
+
 }  // namespace tavrin::sources

@@ -65,4 +65,8 @@ std::vector<std::string> LinesOfName(const std::string& textGbk, const std::stri
 // A source as the 推荐度 weighs it.
 advice::ClassicalSource AsClassicalSource(const NameSource& source);
 
+// The best source of a full name as the 推荐度 weighs it, through the notes'
+// remembered lines (`notes` must outlive the finder).
+advice::SourceFinder SourceFinderOf(NameNotes& notes);
+
 }  // namespace tavrin::sources

@@ -1,9 +1,13 @@
 #include "ui/BestModel.h"
 
 #include <QColor>
+#include <QElapsedTimer>
+#include <algorithm>
 
 #include "chars/tone_marks.h"
 #include "core/services.h"
+#include "sources/name_notes.h"
+#include "ui/NameNotesText.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -20,17 +24,23 @@ QString LevelText(int level) {
 }  // namespace
 
 const QStringList& BestModel::Captions() {
-  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "提示", "字义"};
+  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "通行评分", "提示", "出处", "字义"};
   return captions;
 }
 
 int BestModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 190, 400};
+  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 64, 190, 300, 400};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 
 BestModel::BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent)
     : QAbstractTableModel(parent), services_(services), names_(tables) {}
+
+void BestModel::SetNotes(sources::NameNotes* notes) {
+  notes_ = notes;
+  names_.SetSourceFinder(notes ? sources::SourceFinderOf(*notes) : advice::SourceFinder(), true);
+  if (rowCount() > 0) emit dataChanged(index(0, kSource), index(rowCount() - 1, kSource));
+}
 
 void BestModel::ShowAdded() {
   const int before = static_cast<int>(texts_.size());
@@ -39,6 +49,16 @@ void BestModel::ShowAdded() {
   beginInsertRows({}, before, after - 1);
   for (int i = before; i < after; ++i) texts_.push_back(MakeTexts(static_cast<std::size_t>(i)));
   endInsertRows();
+}
+
+bool BestModel::LookUpSources(std::chrono::milliseconds budget) {
+  QElapsedTimer timer;
+  timer.start();
+  const std::size_t from = names_.SourcesDone();
+  while (names_.SourcesDone() < names_.Size() && timer.elapsed() < budget.count()) names_.LookUpSources(16);
+  const int last = std::min(static_cast<int>(names_.SourcesDone()), rowCount()) - 1;
+  if (last >= static_cast<int>(from)) emit dataChanged(index(static_cast<int>(from), 0), index(last, kColumnCount - 1));
+  return names_.SourcesDone() < names_.Size();
 }
 
 BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
@@ -82,6 +102,12 @@ QString BestModel::CellText(int row, int column) const {
       return QString::number(names_.AdviceAt(i).recommend);
     case kScore:
       return names_.ScoreAt(i) == BestNames::kNoScore ? QString() : QString::number(names_.ScoreAt(i));
+    case kConventionsScore: {
+      const std::optional<int> score = names_.ConventionsScoreAt(i);
+      return score ? QString::number(*score) : QString("—");
+    }
+    case kSource:
+      return SourceCellText(notes_, names_.CandidateAt(i).fullName);
     case kWarnings:
       return texts.warnings;
     case kGlosses:
@@ -94,8 +120,14 @@ QString BestModel::CellText(int row, int column) const {
 QVariant BestModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::DisplayRole) return CellText(index.row(), index.column());
-  if (role == Qt::ToolTipRole && (index.column() == kWarnings || index.column() == kGlosses)) {
-    return CellText(index.row(), index.column());
+  if (role == Qt::ToolTipRole &&
+      (index.column() == kWarnings || index.column() == kGlosses || index.column() == kSource)) {
+    const QString text = CellText(index.row(), index.column());
+    return text.isEmpty() ? QVariant() : QVariant(text);
+  }
+  if (role == Qt::ToolTipRole && index.column() == kName) {
+    const QString tip = NameToolTip(notes_, names_.CandidateAt(static_cast<std::size_t>(index.row())).fullName);
+    return tip.isEmpty() ? QVariant() : QVariant(tip);
   }
   if (role == Qt::ForegroundRole && index.column() == kWarnings &&
       names_.AdviceAt(static_cast<std::size_t>(index.row())).HasSerious()) {
@@ -120,7 +152,13 @@ QString BestModel::DetailsHtml(int row) const {
                      .arg(e(texts_[i].name), e(texts_[i].pinyin), SexText(a.sex))
                      .arg(a.recommend);
   if (names_.ScoreAt(i) != BestNames::kNoScore) html += QString(" · 分数 %1").arg(names_.ScoreAt(i));
+  if (const std::optional<int> conventions = names_.ConventionsScoreAt(i)) {
+    html += QString(" · 通行评分 %1").arg(*conventions);
+  }
   html += "</p>";
+  if (const sources::NameSource* source = notes_ ? notes_->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
+    html += "<p><b>出处</b><br>" + SourceHtml(*source) + "</p>";
+  }
   if (!a.warnings.empty()) {
     html += "<p><b>提示</b><br>";
     for (const advice::Warning& w : a.warnings) {

@@ -1,17 +1,22 @@
 // The names of the window session's runs with their advice, one row per name
 // and sex, as a table model for the 精选 page: 姓名, 性别, 拼音 (tone marks),
-// 推荐度, 分数, 提示 (the warnings, serious first) and 字义 (the glosses of
-// the given characters). Rows are appended as runs add names.
+// 推荐度, 分数, 通行评分, 提示 (the warnings, serious first), 出处 (the best
+// line of the classical library the given name comes from) and 字义 (the
+// glosses of the given characters). Rows are appended as runs add names.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <chrono>
 #include <vector>
 
 #include "core/best_names.h"
 
 namespace tavrin {
 struct NamingServices;
+}
+namespace tavrin::sources {
+class NameNotes;
 }
 
 namespace tavrin::ui {
@@ -20,16 +25,25 @@ class BestModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kWarnings, kGlosses };
-  static constexpr int kColumnCount = 7;
+  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kConventionsScore, kWarnings, kSource, kGlosses };
+  static constexpr int kColumnCount = 9;
 
   // `tables` may be null (no advice); they and `services` must outlive the model.
   BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent = nullptr);
+
+  // Where sources and meanings come from (outlives the model): the names
+  // added from now on get the 推荐度's bonus of their source (through
+  // LookUpSources), 出处 and the names' tooltips are filled. Without, they
+  // stay empty.
+  void SetNotes(sources::NameNotes* notes);
 
   BestNames& Names() { return names_; }
   const BestNames& Names() const { return names_; }
   // Shows the names added to Names() since the last call.
   void ShowAdded();
+  // Looks up the sources of the names waiting for one (BestNames) for about
+  // `budget` and shows their new 推荐度; true while names still wait.
+  bool LookUpSources(std::chrono::milliseconds budget);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -50,6 +64,7 @@ class BestModel : public QAbstractTableModel {
   Texts MakeTexts(std::size_t i) const;
 
   const NamingServices& services_;
+  sources::NameNotes* notes_ = nullptr;
   BestNames names_;
   std::vector<Texts> texts_;
 };

@@ -15,6 +15,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -49,6 +50,8 @@ class BestProxy final : public QSortFilterProxyModel {
         return names_.RanksBefore(b, a);
       case BestModel::kScore:
         return names_.ScoreAt(a) < names_.ScoreAt(b);
+      case BestModel::kConventionsScore:  // "—" below every score
+        return names_.ConventionsScoreAt(a).value_or(-1) < names_.ConventionsScoreAt(b).value_or(-1);
       default:
         return collator_.compare(left.data().toString(), right.data().toString()) < 0;
     }
@@ -65,6 +68,9 @@ class BestProxy final : public QSortFilterProxyModel {
 };
 
 namespace {
+
+// What one pass of the source lookup may take of the window's time.
+constexpr std::chrono::milliseconds kSourceSlice(10);
 
 QCheckBox* AddCheck(QWidget* parent, QLayout* row, const char* name, const QString& text, bool checked) {
   auto* box = new QCheckBox(text, parent);
@@ -160,6 +166,8 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   connect(table_, &QWidget::customContextMenuRequested, this, &BestPage::ShowContextMenu);
   connect(table_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { AnalyseCurrent(); });
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestPage::ShowDetails);
+  // A source that arrives changes the 推荐度 and its reasons.
+  connect(model_, &QAbstractItemModel::dataChanged, this, &BestPage::ShowDetails);
 
   for (QCheckBox* box : {hideSerious_, hideMild_}) connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
   connect(levels_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
@@ -168,14 +176,35 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
     connect(proxy_, signal, this, &BestPage::RefreshCount);
   }
+  // Sources are looked up a slice at a time between the window's events; the
+  // rows move to their place as their 推荐度 takes in the source.
+  sources_ = new QTimer(this);
+  sources_->setInterval(0);
+  connect(sources_, &QTimer::timeout, this, [this] {
+    if (!model_->LookUpSources(kSourceSlice)) sources_->stop();
+  });
   connect(proxy_, &QAbstractItemModel::modelReset, this, &BestPage::RefreshCount);
   connect(proxy_, &QAbstractItemModel::layoutChanged, this, &BestPage::RefreshCount);
   ApplyFilter();
 }
 
+void BestPage::SetNotes(sources::NameNotes* notes) { model_->SetNotes(notes); }
+
+void BestPage::SetConventionsScorer(BestNames::ConventionsScorer scorer) {
+  model_->Names().SetConventionsScorer(std::move(scorer));
+}
+
+int BestPage::CurrentRow() const { return CurrentSourceRow(*table_, *proxy_); }
+
 void BestPage::Collect() {
   model_->Names().AddRuns(runs_, SexOf(poetryFemale_));
   model_->ShowAdded();
+  if (model_->Names().SourcesDone() < model_->Names().Size()) sources_->start();
+}
+
+void BestPage::FinishSources() {
+  model_->LookUpSources(std::chrono::hours(1));
+  sources_->stop();
 }
 
 void BestPage::StartPoetryRun(bool female) {
@@ -224,30 +253,33 @@ TableText BestText(const BestModel& model) {
 
 }  // namespace
 
-void BestPage::CopySelection() const {
+void BestPage::CopySelection() {
+  FinishSources();
   const std::vector<int> rows = SelectedRows();
   if (!rows.empty()) QApplication::clipboard()->setText(TableAsTsv(BestText(*model_), rows));
 }
 
 bool BestPage::ExportCsv(QString path) {
+  FinishSources();
   return ExportTable(this, std::move(path), "导出精选名字", "精选名字", true, BestText(*model_), ShownRows());
 }
 
 bool BestPage::ExportJson(QString path) {
+  FinishSources();
   return ExportTable(this, std::move(path), "导出精选名字", "精选名字", false, BestText(*model_), ShownRows());
 }
 
 void BestPage::AnalyseCurrent() {
   const QModelIndex current = table_->currentIndex();
   if (!current.isValid()) return;
-  const QString name = model_->CellText(proxy_->mapToSource(current).row(), BestModel::kName);
+  const QString name = model_->CellText(CurrentRow(), BestModel::kName);
   if (!name.isEmpty()) emit analyseRequested(name);
 }
 
 void BestPage::ShowContextMenu(const QPoint& at) {
   ShowTableMenu(table_, at,
                 {[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
-                 [this] { AnalyseCurrent(); }, nullptr});
+                 [this] { AnalyseCurrent(); }, ExtendWithSourceRow(*proxy_, extendMenu)});
 }
 
 }  // namespace tavrin::ui

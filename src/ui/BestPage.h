@@ -5,23 +5,30 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "advice/selection.h"
+#include "core/best_names.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QSpinBox;
 class QTableView;
 class QTextBrowser;
+class QTimer;
 
 namespace tavrin {
 struct NamingRunState;
 struct NamingServices;
 namespace advice {
 class AdviceTables;
+}
+namespace sources {
+class NameNotes;
 }
 }  // namespace tavrin
 
@@ -50,8 +57,18 @@ class BestPage : public QWidget {
   // what the poetry pane shows, then files its next names under the sex.
   void StartPoetryRun(bool female);
 
+  // Where the names' sources and meanings come from (outlives the page), and
+  // how a name no report row holds gets its 通行评分; both for the names
+  // taken in from now on.
+  void SetNotes(sources::NameNotes* notes);
+  void SetConventionsScorer(BestNames::ConventionsScorer scorer);
+
   QTableView* Table() const { return table_; }
   const BestModel& Model() const { return *model_; }
+  // Looks up at once the sources the page still looks up in the background.
+  void FinishSources();
+  // The model row of the current row, or -1.
+  int CurrentRow() const;
   // The filter the controls make.
   const advice::Filter& CurrentFilter() const;
   // The model rows of every row shown, in the order shown.
@@ -59,9 +76,14 @@ class BestPage : public QWidget {
   std::vector<int> SelectedRows() const;
   QString DetailsText() const;
 
-  void CopySelection() const;
+  // Copy and the exports wait for the sources still being looked up.
+  void CopySelection();
   bool ExportCsv(QString path = {});
   bool ExportJson(QString path = {});
+
+  // Lets another page add its entries to a row's context menu: called with
+  // the menu and the model row under the pointer (or -1).
+  std::function<void(QMenu& menu, int row)> extendMenu;
 
  signals:
   void analyseRequested(const QString& name);
@@ -85,6 +107,7 @@ class BestPage : public QWidget {
   QSpinBox* minScore_ = nullptr;
   QLineEdit* leaveOut_ = nullptr;
   QLabel* count_ = nullptr;
+  QTimer* sources_ = nullptr;  // looks up sources while the window is idle
 };
 
 }  // namespace tavrin::ui

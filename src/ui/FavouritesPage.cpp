@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "advice/advice_json.h"
 #include "analysis/analyse_name.h"
 #include "calendar/birth_pillars.h"
 #include "core/naming_model.h"
@@ -179,10 +180,10 @@ std::vector<int> FavouritesPage::SelectedRows() const {
   return SelectedSourceRows(*table_, *proxy_);
 }
 
-bool FavouritesPage::IsKept(const std::string& name) const {
+bool FavouritesPage::IsKept(const std::string& name, std::optional<Sex> sex) const {
   if (!store_) return false;
   try {
-    return store_->Find(name, settings_().sex).has_value();
+    return store_->Find(name, sex.value_or(settings_().sex)).has_value();
   } catch (const FavouritesError&) {
     return false;
   }
@@ -195,6 +196,7 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
   }
   Favourite favourite = settings_();
   favourite.name = keepable.name;
+  favourite.sex = keepable.sex.value_or(favourite.sex);
   if (keepable.birth) {
     favourite.year = keepable.birth->year;
     favourite.month = keepable.birth->month;
@@ -217,6 +219,12 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     }
     favourite.origin = keepable.origin;
     favourite.poem = keepable.poem;
+    std::optional<advice::Advice> advice = keepable.advice;
+    if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex);
+    if (advice) {
+      favourite.advice =
+          advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    }
     if (auto bad = CheckFavourite(favourite)) {
       Fault(FromGbk(*bad));
       return false;
@@ -234,7 +242,7 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
 }
 
 void FavouritesPage::AddMenuEntry(QMenu& menu, const std::optional<Keepable>& keepable) {
-  const bool kept = keepable && IsKept(keepable->name);
+  const bool kept = keepable && IsKept(keepable->name, keepable->sex);
   QAction* action = menu.addAction(kept ? "★ 取消收藏" : "☆ 收藏");
   action->setObjectName("favouriteToggle");
   action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "favourites/favourite.h"
 
 class QLabel;
@@ -45,12 +46,15 @@ struct Keepable {
   std::optional<int> score;  // none: scored for the birth it is kept with
   std::string origin;        // the page or generator that proposed it
   std::string poem;
+  std::optional<Sex> sex = std::nullopt;  // none: the one BirthSettings gives
+  // What the page's advice says of it; none: made when the name is kept.
+  std::optional<advice::Advice> advice = std::nullopt;
   // The birth date and hour the score was taken for, when it is not the one
   // BirthSettings gives.
   struct Birth {
     int year, month, day, hour;
   };
-  std::optional<Birth> birth;
+  std::optional<Birth> birth = std::nullopt;
 };
 
 class FavouritesPage : public QWidget {
@@ -62,6 +66,9 @@ class FavouritesPage : public QWidget {
   using BirthSettings = std::function<Favourite()>;
   // Asks a yes/no question; true for yes.
   using Confirm = std::function<bool(QWidget* parent, const QString& question)>;
+  // The advice on a name for a child of the sex, as the 精选 page makes it;
+  // none without advice tables.
+  using Adviser = std::function<std::optional<advice::Advice>(const std::string& name, Sex sex)>;
 
   FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent = nullptr);
   ~FavouritesPage() override;
@@ -73,10 +80,11 @@ class FavouritesPage : public QWidget {
   void SetStore(std::unique_ptr<FavouritesStore> store);
   FavouritesStore* Store() const { return store_.get(); }
 
-  // Whether the name is kept for the sex of the names on show.
-  bool IsKept(const std::string& name) const;
-  // Keeps the name, or drops it when it is kept; true when it is kept now.
-  // A refusal or a store fault is shown and changes nothing.
+  // Whether the name is kept for the sex (by default that of the names on show).
+  bool IsKept(const std::string& name, std::optional<Sex> sex = std::nullopt) const;
+  // Keeps the name with its advice (the keepable's, else the adviser's), or
+  // drops it when it is kept; true when it is kept now. A refusal or a store
+  // fault is shown and changes nothing.
   bool Toggle(const Keepable& keepable);
   // "☆ 收藏" or "★ 取消收藏" for the name, in `menu`, when there is a name.
   void AddMenuEntry(QMenu& menu, const std::optional<Keepable>& keepable);
@@ -101,6 +109,7 @@ class FavouritesPage : public QWidget {
   bool ExportJson(QString path = {});
   bool ImportJson(QString path = {});
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+  void SetAdviser(Adviser adviser) { adviser_ = std::move(adviser); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -115,6 +124,7 @@ class FavouritesPage : public QWidget {
   NamingModel& naming_;
   BirthSettings settings_;
   Confirm confirm_;
+  Adviser adviser_;
   std::unique_ptr<FavouritesStore> store_;
   FavouritesModel* favourites_ = nullptr;
   ReportProxy* proxy_ = nullptr;

@@ -32,6 +32,7 @@
 #include "report/name_report_pdf.h"
 #include "favourites/store.h"
 #include "ui/FavouritesPage.h"
+#include "ui/BestModel.h"
 #include "ui/BestPage.h"
 #include "ui/ConventionsPanel.h"
 #include "ui/MessageBox.h"
@@ -200,6 +201,8 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   (new QVBoxLayout(pages[9]))->addWidget(bestPage_);
   pages[9]->layout()->setContentsMargins(0, 0, 0, 0);
   connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);
+  bestPage_->SetNotes(notes_.get());
+  bestPage_->SetConventionsScorer([this](const Candidate& c) { return model_->ConventionsScore(c); });
   BuildFavouritesPage();
   BuildKeyboard();
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -605,6 +608,31 @@ void MainWindow::BuildFavouritesPage() {
     favouritesPage_->AddMenuEntry(menu, reportRow(row));
   };
   favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
+  // A kept name carries the advice 精选 gives it.
+  favouritesPage_->SetAdviser([this](const std::string& name, Sex sex) -> std::optional<advice::Advice> {
+    const advice::AdviceTables* tables = Stores().advice.get();
+    if (!tables) return std::nullopt;
+    return AdviseWithSource(*tables, name, tables->SurnameLength(name),
+                            sex == Sex::kFemale ? advice::Sex::kFemale : advice::Sex::kMale,
+                            sources::SourceFinderOf(*notes_));
+  });
+  // 精选: the row's name for the sex of its run, with the advice the page shows.
+  const auto bestRow = [this](int row) -> std::optional<Keepable> {
+    const BestNames& names = bestPage_->Model().Names();
+    if (row < 0 || static_cast<std::size_t>(row) >= names.Size()) return std::nullopt;
+    const auto i = static_cast<std::size_t>(row);
+    const Candidate& candidate = names.CandidateAt(i);
+    const advice::Advice& a = names.AdviceAt(i);
+    // A name still waiting for its source is advised when it is kept.
+    return Keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
+                    std::string(candidate.generator), {}, a.sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale,
+                    i < names.SourcesDone() ? std::optional(a) : std::nullopt};
+  };
+  bestPage_->extendMenu = [this, bestRow](QMenu& menu, int row) {
+    menu.addSeparator();
+    favouritesPage_->AddMenuEntry(menu, bestRow(row));
+  };
+  favouritesPage_->AddShortcut(bestPage_->Table(), [this, bestRow] { return bestRow(bestPage_->CurrentRow()); });
   // The analysis page: the name of the last completed analysis.
   const auto analysed = [this]() -> std::optional<Keepable> {
     if (!lastReport_) return std::nullopt;

@@ -139,6 +139,19 @@ std::vector<int> SelectedSourceRows(const QTableView& table, const QSortFilterPr
   return rows;
 }
 
+int CurrentSourceRow(const QTableView& table, const QSortFilterProxyModel& proxy) {
+  const QModelIndex current = table.currentIndex();
+  return current.isValid() ? proxy.mapToSource(current).row() : -1;
+}
+
+std::function<void(QMenu& menu, const QModelIndex& under)> ExtendWithSourceRow(
+    const QSortFilterProxyModel& proxy, const std::function<void(QMenu& menu, int row)>& extend) {
+  if (!extend) return {};
+  return [&proxy, extend](QMenu& menu, const QModelIndex& under) {
+    extend(menu, under.isValid() ? proxy.mapToSource(under).row() : -1);
+  };
+}
+
 void ShowTableMenu(QTableView* table, const QPoint& at, const TableActions& actions) {
   QMenu menu(table);
   QAction* copy = menu.addAction("复制");

@@ -65,6 +65,8 @@ bool ExportTable(QWidget* parent, QString path, const QString& title, const QStr
 // the table, in the order shown.
 std::vector<int> ShownSourceRows(const QSortFilterProxyModel& proxy);
 std::vector<int> SelectedSourceRows(const QTableView& table, const QSortFilterProxyModel& proxy);
+// The source row of the table's current row, or -1.
+int CurrentSourceRow(const QTableView& table, const QSortFilterProxyModel& proxy);
 
 // The context menu of a table page at `at` (in the table's viewport): 复制
 // (with a selection), 导出CSV…, 导出JSON… (with rows shown), 分析此名 (on a row,
@@ -76,5 +78,9 @@ struct TableActions {
   std::function<void(QMenu& menu, const QModelIndex& under)> extend;
 };
 void ShowTableMenu(QTableView* table, const QPoint& at, const TableActions& actions);
+// TableActions::extend for a page's hook that takes the source row under the
+// pointer (or -1); none without a hook.
+std::function<void(QMenu& menu, const QModelIndex& under)> ExtendWithSourceRow(
+    const QSortFilterProxyModel& proxy, const std::function<void(QMenu& menu, int row)>& extend);
 
 }  // namespace tavrin::ui

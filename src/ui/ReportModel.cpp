@@ -4,7 +4,7 @@
 #include "chars/strokes.h"
 #include "chars/tone_marks.h"
 #include "core/services.h"
-#include "sources/name_notes.h"
+#include "ui/NameNotesText.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -68,21 +68,11 @@ void ReportModel::SetNotes(sources::NameNotes* notes) {
 }
 
 QString ReportModel::SourceText(int row) const {
-  if (!notes_) return {};
-  const sources::NameSource* source =
-      notes_->BestSource(report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
-  return source ? FromGbk(sources::ShortSource(*source)) : QString();
+  return SourceCellText(notes_, report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
 }
 
 QString ReportModel::NameTip(int row) const {
-  if (!notes_) return {};
-  const std::string& name = report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName;
-  QStringList lines;
-  for (const std::string& meaning : notes_->Meanings(name)) lines << FromGbk(meaning);
-  if (const sources::NameSource* source = notes_->BestSource(name)) {
-    lines << "出处：" + FromGbk(sources::ShortSource(*source)) + "（" + FromGbk(source->collection) + "）";
-  }
-  return lines.join('\n');
+  return NameToolTip(notes_, report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
 }
 
 int ReportModel::rowCount(const QModelIndex& parent) const {

@@ -83,10 +83,7 @@ bool ReportPage::ExportJson(QString path) {
   return ExportTable(this, std::move(path), "导出姓名报表", "姓名报表", false, ReportText(*model_), ShownRows());
 }
 
-int ReportPage::CurrentRow() const {
-  const QModelIndex current = table_->currentIndex();
-  return current.isValid() ? proxy_->mapToSource(current).row() : -1;
-}
+int ReportPage::CurrentRow() const { return CurrentSourceRow(*table_, *proxy_); }
 
 void ReportPage::AnalyseCurrent() {
   const QModelIndex current = table_->currentIndex();
@@ -96,14 +93,9 @@ void ReportPage::AnalyseCurrent() {
 }
 
 void ReportPage::ShowContextMenu(const QPoint& at) {
-  TableActions actions{[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
-                       [this] { AnalyseCurrent(); }, nullptr};
-  if (extendMenu) {
-    actions.extend = [this](QMenu& menu, const QModelIndex& under) {
-      extendMenu(menu, under.isValid() ? proxy_->mapToSource(under).row() : -1);
-    };
-  }
-  ShowTableMenu(table_, at, actions);
+  ShowTableMenu(table_, at,
+                {[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
+                 [this] { AnalyseCurrent(); }, ExtendWithSourceRow(*proxy_, extendMenu)});
 }
 
 }  // namespace tavrin::ui

@@ -67,6 +67,30 @@ TEST(CliBest, TextAddsOneLastSection) {
   EXPECT_NE(section.find(U8(u8"推荐度 ")), std::string::npos) << section;
 }
 
+// The best names' 推荐度 is what `advise` gives each of them, the bonus of a
+// source in the 诗经, the 楚辞 or the Four Books included.
+TEST(CliBest, RecommendAgreesWithAdviseSourceBonusIncluded) {
+  const auto best = RunCommand(With(kRun, {"--json", "--best", "20"}));
+  ASSERT_EQ(best.status, 0) << best.err;
+  const Json names = Json::parse(best.out)["best"];
+  std::vector<std::string> args = {"advise", "--sex", "female", "--json"};
+  for (const Json& name : names) args.push_back(name["name"].get<std::string>());
+  const auto advised = RunCommand(args);
+  ASSERT_EQ(advised.status, 0) << advised.err;
+  const Json expected = Json::parse(advised.out)["names"];
+  ASSERT_EQ(names.size(), expected.size());
+  int withBonus = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(names[i]["name"], expected[i]["name"]);
+    EXPECT_EQ(names[i]["recommend"], expected[i]["recommend"]) << names[i]["name"];
+    EXPECT_EQ(names[i]["reasons"], expected[i]["reasons"]) << names[i]["name"];
+    for (const Json& reason : names[i]["reasons"]) {
+      withBonus += reason["text"].get<std::string>().starts_with(U8(u8"名字出自"));
+    }
+  }
+  EXPECT_GE(withBonus, 1);  // this run's best 20 hold 张语然 and 张欣乐
+}
+
 TEST(CliBest, RefusesACountThatIsNoPositiveNumber) {
   for (const char* value : {"0", "-3", "x", "", "5x", "100001"}) {
     const auto result = RunCommand(With(kRun, {"--best", value}));

@@ -4,9 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QSet>
 #include <QSpinBox>
@@ -14,6 +16,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 #include "advice/advice.h"
@@ -247,7 +250,7 @@ class BestPageTest : public QObject {
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), static_cast<qsizetype>(page.ShownRows().size()) + 1);
-    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,提示,字义"));
+    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,通行评分,提示,出处,字义"));
     QVERIFY(lines[1].startsWith(page.Model().CellText(top, BestModel::kName) + ","));
 
     // A double-click opens the name in the analysis.
@@ -256,6 +259,49 @@ class BestPageTest : public QObject {
     QTest::mouseDClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(window.Pages()->currentIndex(), 6);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), page.Model().CellText(top, BestModel::kName));
+
+    // Sources, looked up while the window is idle: the 推荐度 has the bonus
+    // exactly when the name's tooltip names 诗经, 楚辞 or a Four Book, and
+    // 出处 stands in the tooltip. 通行评分: a report row's own, else the chart
+    // of the run that made the name.
+    page.FinishSources();
+    QCOMPARE(names.SourcesDone(), names.Size());
+    QHash<QString, QString> reported;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      reported.insert(FromGbk(rows[i].candidate.fullName) + (i < boysRows ? "男" : "女"),
+                      rows[i].conventionsScore ? QString::number(*rows[i].conventionsScore) : QString("—"));
+    }
+    int withSource = -1, bonuses = 0, scoredOffReport = 0;
+    for (int row = 0; row < page.Model().rowCount(); ++row) {
+      const QString source = page.Model().CellText(row, BestModel::kSource);
+      const QString tip = page.Model().index(row, BestModel::kName).data(Qt::ToolTipRole).toString();
+      const auto& reasons = names.AdviceAt(static_cast<std::size_t>(row)).reasons;
+      const bool bonus = std::any_of(reasons.begin(), reasons.end(),
+                                     [](const auto& r) { return FromGbk(r.text).startsWith("名字出自"); });
+      const bool classic = QRegularExpression("（(诗经|楚辞|论语|大学|中庸|孟子)）$").match(tip).hasMatch();
+      QVERIFY2(bonus == (!source.isEmpty() && classic), qPrintable(tip));
+      QVERIFY2(!tip.isEmpty() && (source.isEmpty() || tip.contains("出处：" + source)), qPrintable(tip));
+      bonuses += bonus;
+      if (!source.isEmpty() && (withSource < 0 || bonus)) withSource = row;
+      const QString key = page.Model().CellText(row, BestModel::kName) + page.Model().CellText(row, BestModel::kSex);
+      const QString conventions = page.Model().CellText(row, BestModel::kConventionsScore);
+      if (reported.contains(key)) QCOMPARE(conventions, reported.value(key));
+      scoredOffReport += !reported.contains(key) && conventions != "—";
+    }
+    QVERIFY(withSource >= 0 && bonuses > 0 && scoredOffReport > 0);
+    // The details mark the name's characters in its line.
+    const QString html = page.Model().DetailsHtml(withSource);
+    const QString section = html.mid(html.indexOf("<b>出处</b>"));
+    const QString given = page.Model().CellText(withSource, BestModel::kName).mid(1);
+    QCOMPARE(section.left(section.indexOf("</p>")).count("</b>") - 1, given.size());
+    for (const QChar c : given) QVERIFY2(section.contains(QString(c) + "</b>"), qPrintable(section));
+    // 通行评分 sorts as numbers, "—" last.
+    page.Table()->sortByColumn(BestModel::kConventionsScore, Qt::DescendingOrder);
+    const std::vector<int> byConventions = page.ShownRows();
+    for (std::size_t i = 1; i < byConventions.size(); ++i) {
+      QVERIFY(names.ConventionsScoreAt(static_cast<std::size_t>(byConventions[i])).value_or(-1) <=
+              names.ConventionsScoreAt(static_cast<std::size_t>(byConventions[i - 1])).value_or(-1));
+    }
   }
 };
 

@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -19,7 +22,10 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include "core/best_names.h"
 #include "favourites/store.h"
+#include "ui/BestModel.h"
+#include "ui/BestPage.h"
 #include "ui/FavouritesModel.h"
 #include "ui/FavouritesPage.h"
 #include "ui/MainWindow.h"
@@ -74,9 +80,10 @@ class FavouritesPageTest : public QObject {
   void cleanup() { recorder.reset(); }
 
   // Ctrl+D on each page keeps the name with the sex, date and hour of the
-  // run (or analysis) that scored it and the page's score and origin; again,
-  // it drops it. The settings page's hour changed after the run is not taken;
-  // an unknown hour is kept as unknown (-1).
+  // run (or analysis) that scored it (精选: the sex of its row), the page's
+  // score and origin and the advice 精选 gives the name; again, it drops it.
+  // The settings page's hour changed after the run is not taken; an unknown
+  // hour is kept as unknown (-1).
   void toggleFromPages_data() {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("hour");
@@ -84,6 +91,7 @@ class FavouritesPageTest : public QObject {
     QTest::newRow("result pane") << "pane" << "13" << 13;
     QTest::newRow("report") << "report" << "13" << 13;
     QTest::newRow("analysis") << "analysis" << "13" << 13;
+    QTest::newRow("精选") << "best" << "13" << 13;
     QTest::newRow("result pane, hour unknown") << "pane" << "时辰不详" << -1;
     QTest::newRow("analysis, hour unknown") << "analysis" << "时辰不详" << -1;
   }
@@ -130,6 +138,18 @@ class FavouritesPageTest : public QObject {
       score = candidate.score;
       origin = FromGbk(candidate.generator);
       target = table;
+    } else if (source == "best") {
+      window.Pages()->setCurrentIndex(9);
+      auto* best = Find<tavrin::ui::BestPage>(window, "bestPage");
+      best->FinishSources();
+      best->Table()->setCurrentIndex(best->Table()->model()->index(0, 0));
+      const auto& candidate = best->Model().Names().CandidateAt(static_cast<std::size_t>(best->CurrentRow()));
+      name = FromGbk(candidate.fullName);
+      score = candidate.score;
+      origin = FromGbk(candidate.generator);
+      target = best->Table();
+      // The row is a girl's: the settings page's sex no longer counts.
+      Find<QRadioButton>(window, "bsSkinCheckRadioBox1")->setChecked(true);
     } else {
       Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
       // The analysis page's own birth fields, not the settings page's.
@@ -151,8 +171,22 @@ class FavouritesPageTest : public QObject {
     QCOMPARE(FromGbk(kept->origin), origin);
     if (score >= 0) QCOMPARE(kept->score, score);
     QVERIFY(kept->score > 0);
+    // The advice kept is 精选's for the name, whichever page kept it.
+    const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(kept->advice.value_or(""))).object();
+    QCOMPARE(advice.value("name").toString(), name);
+    QCOMPARE(advice.value("sex").toString(), QString("female"));
+    auto* best = Find<tavrin::ui::BestPage>(window, "bestPage");
+    best->FinishSources();
+    const tavrin::BestNames& names = best->Model().Names();
+    for (std::size_t i = 0; i < names.Size(); ++i) {
+      if (FromGbk(names.CandidateAt(i).fullName) == name) {
+        QCOMPARE(advice.value("recommend").toInt(-1), names.AdviceAt(i).recommend);
+        QCOMPARE(advice.value("warnings").toArray().size(), static_cast<qsizetype>(names.AdviceAt(i).warnings.size()));
+      }
+    }
+    QVERIFY(advice.value("recommend").isDouble());
     QMenu menu;
-    page.AddMenuEntry(menu, tavrin::ui::Keepable{ToGbk(name), {}, {}, {}, {}});
+    page.AddMenuEntry(menu, tavrin::ui::Keepable{ToGbk(name), {}, {}, {}, Sex::kFemale});
     QCOMPARE(menu.actions().front()->text(), QString("★ 取消收藏"));
     QCOMPARE(page.Model().rowCount(), 1);
 

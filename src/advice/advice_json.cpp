@@ -1,27 +1,27 @@
-#include "cli/advice_json.h"
+#include "advice/advice_json.h"
 
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 
-namespace tavrin::cli {
+namespace tavrin::advice {
 namespace {
 
 std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMarks(numbered); }
 
 }  // namespace
 
-nlohmann::ordered_json AdviceJson(const advice::Advice& a) {
+nlohmann::ordered_json AdviceJson(const Advice& a) {
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
-  for (const advice::Warning& w : a.warnings) {
+  for (const Warning& w : a.warnings) {
     warnings.push_back(
-        {{"kind", advice::KindKey(w.kind)}, {"severity", advice::SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
+        {{"kind", KindKey(w.kind)}, {"severity", SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
   }
   nlohmann::ordered_json chars = nlohmann::ordered_json::array();
-  for (const advice::GivenChar& g : a.given) {
+  for (const GivenChar& g : a.given) {
     nlohmann::ordered_json words = nlohmann::ordered_json::array();
     nlohmann::ordered_json readings = nlohmann::ordered_json::array();
-    const advice::CharFacts empty;
-    const advice::CharFacts& f = g.facts ? *g.facts : empty;
+    const CharFacts empty;
+    const CharFacts& f = g.facts ? *g.facts : empty;
     for (const std::string& word : f.words) words.push_back(GbkToUtf8(word));
     for (const std::string& reading : f.readings) readings.push_back(MarkedPinyin(reading));
     chars.push_back({{"char", GbkToUtf8(g.ch)},
@@ -33,9 +33,9 @@ nlohmann::ordered_json AdviceJson(const advice::Advice& a) {
                      {"readings", std::move(readings)}});
   }
   nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
-  for (const advice::Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
+  for (const Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
   return {{"name", GbkToUtf8(a.name)},
-          {"sex", a.sex == advice::Sex::kMale ? "male" : "female"},
+          {"sex", a.sex == Sex::kMale ? "male" : "female"},
           {"pinyin", MarkedPinyin(a.pinyin)},
           {"recommend", a.recommend},
           {"warnings", std::move(warnings)},
@@ -43,13 +43,13 @@ nlohmann::ordered_json AdviceJson(const advice::Advice& a) {
           {"reasons", std::move(reasons)}};
 }
 
-std::string WarningsText(const advice::Advice& a) {
+std::string WarningsText(const Advice& a) {
   std::string text;
-  for (const advice::Warning& w : a.warnings) {
+  for (const Warning& w : a.warnings) {
     if (!text.empty()) text += "；";
     text += w.text;
   }
   return GbkToUtf8(text);
 }
 
-}  // namespace tavrin::cli
+}  // namespace tavrin::advice

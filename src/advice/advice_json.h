@@ -1,5 +1,5 @@
-// The advice on a name as the command line prints it in JSON (`advise
-// --json`, `generate --best`).
+// The advice on a name as JSON, for the command line (`advise --json`,
+// `generate --best`) and for the favourites, which keep it with a name.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -8,15 +8,15 @@
 
 #include "advice/advice.h"
 
-namespace tavrin::cli {
+namespace tavrin::advice {
 
 // {"name", "sex", "pinyin", "recommend", "warnings": [{"kind", "severity",
 // "text"}], "chars": [{"char", "level", "gloss", "words", "boys", "girls",
 // "readings"}], "reasons": [{"points", "text"}]}, texts in UTF-8, pinyin with
 // tone marks.
-nlohmann::ordered_json AdviceJson(const advice::Advice& a);
+nlohmann::ordered_json AdviceJson(const Advice& a);
 
 // The warnings' texts (UTF-8) joined by "；", the serious ones first.
-std::string WarningsText(const advice::Advice& a);
+std::string WarningsText(const Advice& a);
 
-}  // namespace tavrin::cli
+}  // namespace tavrin::advice

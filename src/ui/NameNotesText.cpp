@@ -1,0 +1,41 @@
+#include "ui/NameNotesText.h"
+
+#include <QStringList>
+#include <algorithm>
+
+#include "sources/name_notes.h"
+#include "ui/qtext.h"
+
+namespace tavrin::ui {
+
+QString SourceCellText(sources::NameNotes* notes, const std::string& fullName) {
+  const sources::NameSource* source = notes ? notes->BestSource(fullName) : nullptr;
+  return source ? FromGbk(sources::ShortSource(*source)) : QString();
+}
+
+QString NameToolTip(sources::NameNotes* notes, const std::string& fullName) {
+  if (!notes) return {};
+  QStringList lines;
+  for (const std::string& meaning : notes->Meanings(fullName)) lines << FromGbk(meaning);
+  if (const sources::NameSource* source = notes->BestSource(fullName)) {
+    lines << "出处：" + FromGbk(sources::ShortSource(*source)) + "（" + FromGbk(source->collection) + "）";
+  }
+  return lines.join('\n');
+}
+
+QString SourceHtml(const sources::NameSource& source) {
+  // Positions count the line's characters from 1; every GBK character is one
+  // UTF-16 unit.
+  const QString line = FromGbk(source.line);
+  QString marked;
+  for (int i = 0; i < line.size(); ++i) {
+    const QString ch = QString(line[i]).toHtmlEscaped();
+    const bool named = std::find(source.positions.begin(), source.positions.end(), i + 1) != source.positions.end();
+    marked += named ? "<b style='color:#b03000'>" + ch + "</b>" : ch;
+  }
+  return QString("%1<br>《%2》%3 · %4")
+      .arg(marked, FromGbk(source.title).toHtmlEscaped(), FromGbk(source.author).toHtmlEscaped(),
+           FromGbk(source.collection).toHtmlEscaped());
+}
+
+}  // namespace tavrin::ui
