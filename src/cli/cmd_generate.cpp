@@ -32,11 +32,15 @@ constexpr const char* kOptions =
 struct BestOfRun {
   explicit BestOfRun(const NamingModel& model) : notes(model.Stores().dataDir, model.Stores().advice), names(model.Stores().advice.get()) {
     names.SetSourceFinder(sources::SourceFinderOf(notes));
+    names.SetConventionsScorer([&model](const Candidate& candidate) { return model.ConventionsScore(candidate); });
   }
   sources::NameNotes notes;
   BestNames names;
   std::vector<std::size_t> chosen;
 };
+
+// A score that may be missing, as the text output shows it.
+std::string ScoreText(std::optional<int> score) { return score ? std::to_string(*score) : std::string("-"); }
 
 [[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
 
@@ -56,7 +60,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
     context.PrintLine(line);
   }
   if (best) {
-    // One line a name: name, pinyin, 推荐度, score, warnings.
+    // One line a name: name, pinyin, 推荐度, score, 通行评分, warnings.
     context.PrintLine("【精选】");
     for (const std::size_t i : best->chosen) {
       const advice::Advice& a = best->names.AdviceAt(i);
@@ -64,6 +68,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
       context.out << GbkToUtf8(a.name) << '\t' << PinyinWithToneMarks(a.pinyin) << '\t' << GbkToUtf8("推荐度 ")
                   << a.recommend << '\t' << GbkToUtf8("分数 ")
                   << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
+                  << GbkToUtf8("通行评分 ") << ScoreText(best->names.ConventionsScoreAt(i)) << '\t'
                   << advice::WarningsText(a) << '\n';
     }
   }
@@ -97,7 +102,14 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
   result["progress"] = GbkToUtf8(model.Progress());
   if (best) {
     Json names = Json::array();
-    for (const std::size_t i : best->chosen) names.push_back(advice::AdviceJson(best->names.AdviceAt(i)));
+    for (const std::size_t i : best->chosen) {
+      Json name = advice::AdviceJson(best->names.AdviceAt(i));
+      const int score = best->names.ScoreAt(i);
+      name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
+      const std::optional<int> conventions = best->names.ConventionsScoreAt(i);
+      name["conventionsScore"] = conventions ? Json(*conventions) : Json(nullptr);
+      names.push_back(std::move(name));
+    }
     result["best"] = std::move(names);
   }
   context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';

@@ -40,6 +40,7 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<i
   scores_.push_back(candidate.scored ? candidate.score : kNoScore);
   if (!conventionsScore && conventionsScorer_) conventionsScore = conventionsScorer_(candidate);
   conventionsScores_.push_back(conventionsScore);
+  rankScores_.push_back(surnameLength == 2 && conventionsScore ? *conventionsScore : scores_.back());
   candidates_.push_back(candidate);
   return true;
 }

@@ -75,22 +75,26 @@ class BestNames {
   std::size_t Size() const { return candidates_.size(); }
   const Candidate& CandidateAt(std::size_t i) const { return candidates_[i]; }
   const advice::Advice& AdviceAt(std::size_t i) const { return advice_[i]; }
-  // The score the order and the filters use (kNoScore when unscored).
+  // The five-grid score (kNoScore when unscored).
   int ScoreAt(std::size_t i) const { return scores_[i]; }
+  // The score the order and the filters use: the five-grid score, but for a
+  // compound surname, whose five grids read only its first character (every
+  // 欧阳 name of two given characters scores alike), the 通行评分 when there
+  // is one.
+  int RankScoreAt(std::size_t i) const { return rankScores_[i]; }
   // The 通行评分, or none.
   std::optional<int> ConventionsScoreAt(std::size_t i) const { return conventionsScores_[i]; }
   const std::vector<advice::Advice>& AllAdvice() const { return advice_; }
-  const std::vector<int>& Scores() const { return scores_; }
 
   bool Passes(std::size_t i, const advice::Filter& filter) const {
-    return advice::Passes(advice_[i], scores_[i], filter);
+    return advice::Passes(advice_[i], rankScores_[i], filter);
   }
   bool RanksBefore(std::size_t a, std::size_t b) const {
-    return advice::RanksBefore(advice_[a], scores_[a], advice_[b], scores_[b]);
+    return advice::RanksBefore(advice_[a], rankScores_[a], advice_[b], rankScores_[b]);
   }
   // The `count` best names by advice::SelectBest, in the list's order.
   std::vector<std::size_t> Best(std::size_t count, const advice::Filter& filter = {}) const {
-    return advice::SelectBest(advice_, scores_, count, filter);
+    return advice::SelectBest(advice_, rankScores_, count, filter);
   }
 
  private:
@@ -98,6 +102,7 @@ class BestNames {
   std::vector<Candidate> candidates_;
   std::vector<advice::Advice> advice_;
   std::vector<int> scores_;
+  std::vector<int> rankScores_;
   std::vector<std::optional<int>> conventionsScores_;
   advice::SourceFinder findSource_;
   bool deferSources_ = false;

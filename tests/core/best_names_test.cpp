@@ -3,7 +3,9 @@
 // asked as names are added or later, a few names at a time.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/best_names.h"
 #include "core/startup.h"
@@ -55,6 +57,32 @@ TEST(BestNamesSource, BonusOfTheFirstThreeCollectionsNowOrLater) {
     EXPECT_TRUE(plain.RanksBefore(n - 1, 0));
     EXPECT_TRUE(sourced.RanksBefore(0, n - 1));
   }
+}
+
+// A compound surname's five grids read only its first character, so its
+// names are ordered and filtered by their 通行评分 instead, when they have one.
+TEST(BestNamesOrder, CompoundSurnamesRankByTheirConventionsScore) {
+  const struct {
+    std::string name;
+    int surnameChars, score;
+    std::optional<int> conventions;
+  } cases[] = {
+      {"欧阳明远", 2, -20, 60}, {"张子衿", 1, 90, 50}, {"欧阳月", 2, -20, std::nullopt}, {"欧阳若衿", 2, -20, 80},
+  };
+  BestNames names(nullptr);  // no tables: every 推荐度 alike
+  for (const auto& c : cases) {
+    Candidate candidate;
+    candidate.fullName = c.name;
+    candidate.surnameBytes = static_cast<std::size_t>(2 * c.surnameChars);
+    candidate.score = c.score;
+    names.Add(candidate, advice::Sex::kMale, c.conventions);
+  }
+  advice::Filter all;
+  all.hideSerious = all.levelOneOnly = all.hideLevelThree = false;
+  EXPECT_EQ(names.Best(4, all), (std::vector<std::size_t>{1, 3, 0, 2}));
+  all.minScore = 70;
+  EXPECT_EQ(names.Best(4, all), (std::vector<std::size_t>{1, 3}));
+  EXPECT_EQ(names.ScoreAt(3), -20);  // the five-grid score itself is shown as it is
 }
 
 }  // namespace
