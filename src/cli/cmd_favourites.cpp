@@ -8,15 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice_json.h"
 #include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "chars/encoding.h"
 #include "cli/cli.h"
+#include "core/best_names.h"
 #include "core/birth_inputs.h"
 #include "core/services.h"
 #include "favourites/exchange.h"
 #include "favourites/messages.h"
 #include "favourites/store.h"
+#include "sources/name_notes.h"
 
 namespace tavrin::cli {
 namespace {
@@ -149,6 +152,16 @@ int ScoreFor(CliContext& context, const Favourite& f) {
   return stores.services->scorer.Score(f.name, birth.birthElements);
 }
 
+// What the advice says of the name now, its classical source weighed in, as
+// the window keeps it with a favourite (advise --json's form).
+std::string AdviceFor(CliContext& context, const Favourite& f) {
+  const DataStores& stores = context.Stores();
+  sources::NameNotes notes(stores.dataDir, stores.advice);
+  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, stores.advice->SurnameLength(f.name),
+                                                 SexOf(f.sex == Sex::kFemale), sources::SourceFinderOf(notes));
+  return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 void ReadBirth(const Arguments& args, Favourite& f) {
   if (args.date) {
     std::string year, month, day;
@@ -182,6 +195,7 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (args.note) f.note = CliContext::ToGbk(*args.note);
   if (args.rating) f.rating = RatingOption(*args.rating);
   f.score = ScoreFor(context, f);
+  f.advice = AdviceFor(context, f);
   const auto saved = store.Save(f);
   const Favourite now = *store.Find(f.name, f.sex);
   if (args.json) {

@@ -613,7 +613,7 @@ void MainWindow::BuildFavouritesPage() {
     const advice::AdviceTables* tables = Stores().advice.get();
     if (!tables) return std::nullopt;
     return AdviseWithSource(*tables, name, tables->SurnameLength(name),
-                            sex == Sex::kFemale ? advice::Sex::kFemale : advice::Sex::kMale,
+                            SexOf(sex == Sex::kFemale),
                             sources::SourceFinderOf(*notes_));
   });
   // 精选: the row's name for the sex of its run, with the advice the page shows.

@@ -77,6 +77,11 @@ TEST_F(CliFavourites, RoundTrip) {
   EXPECT_EQ(list[1]["score"].dump(), ScoreFor(U8(u8"李静"), "2020-02-29", "unknown"));
   EXPECT_TRUE(list[1]["hour"].is_null());
   EXPECT_EQ(list[1]["origin"], U8(u8"命令行"));
+  // The advice at the time, as advise --json gives it.
+  const nlohmann::json advised =
+      nlohmann::json::parse(RunCommand({"advise", U8(u8"李静"), "--sex", "female", "--json"}).out)["names"][0];
+  EXPECT_EQ(list[1]["advice"]["recommend"], advised["recommend"]);
+  EXPECT_EQ(list[1]["advice"]["reasons"], advised["reasons"]);
 
   const std::string exported = dir_.Dir() + "shared.json";
   EXPECT_EQ(Run({"export", exported}).out, U8(u8"已导出 2 条收藏到 ") + exported + "\n");
