@@ -56,6 +56,7 @@ NameFilterRow AddNameFilterRow(QWidget* owner, ReportProxy* proxy, const QString
   row.minScore->setObjectName(prefix + "MinimumScore");
   row.minScore->setRange(0, 100);
   row.minScore->setSingleStep(5);
+  row.minScore->setSpecialValueText("不限");  // 0: no minimum
   row.layout->addWidget(row.minScore);
   row.layout->addSpacing(12);
   row.layout->addWidget(new QLabel("名字含:", owner));
@@ -70,7 +71,7 @@ NameFilterRow AddNameFilterRow(QWidget* owner, ReportProxy* proxy, const QString
   row.count->setObjectName(prefix + "Count");
   row.layout->addWidget(row.count);
   QObject::connect(row.minScore, &QSpinBox::valueChanged, owner, [proxy, changed](int score) {
-    proxy->SetMinimumScore(score);
+    proxy->SetMinimumScore(score > 0 ? score : ReportProxy::kNoMinimum);
     changed();
   });
   QObject::connect(row.chars, &QLineEdit::textChanged, owner, [proxy, changed](const QString& text) {

@@ -7,6 +7,7 @@
 #include <QCollator>
 #include <QSortFilterProxyModel>
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QHBoxLayout;
@@ -24,6 +25,9 @@ class ReportProxy final : public QSortFilterProxyModel {
 
   ReportProxy(int nameColumn, int scoreColumn, QObject* parent);
 
+  // No minimum: every row passes, those of a negative score too (a name of
+  // a compound surname, one kept from a result pane).
+  static constexpr int kNoMinimum = std::numeric_limits<int>::min();
   void SetMinimumScore(int score);
   void SetCharacters(const QString& text);
   // Another column whose cells give a number in kScoreRole and sort by it.
@@ -38,7 +42,7 @@ class ReportProxy final : public QSortFilterProxyModel {
   const int scoreColumn_;
   int numericColumn_ = -1;
   QCollator collator_;
-  int minimumScore_ = 0;
+  int minimumScore_ = kNoMinimum;
   QString characters_;
 };
 

@@ -201,6 +201,8 @@ class ReportPageTest : public QObject {
     QCOMPARE(count->text(), QString("显示 3 / 共 5 个名字"));
     chars->clear();
     QCOMPARE(page.ShownRows().size(), std::size_t{5});
+    report.Append(Row("欧阳芳", "-20"));  // no minimum (0, 不限) hides no score
+    QCOMPARE(page.ShownRows().size(), std::size_t{6});
   }
 
   void copyAndExports() {
