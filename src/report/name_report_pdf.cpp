@@ -387,7 +387,20 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
   }
   add("分数", [](const ComparedName& n) { return QString::number(n.report.score); });
   add("推荐度", [](const ComparedName& n) { return n.recommend; });
+  add("通行评分", [](const ComparedName& n) {
+    const bool read = n.report.conventions && n.report.conventions->reading;
+    return read ? QString::number(n.report.conventions->reading->score) : QString();
+  });
   add("提醒", [](const ComparedName& n) { return n.warnings; });
+  add("字义", [](const ComparedName& n) {
+    QStringList lines;
+    for (const std::string& line : n.meaning.meanings) lines << Text(line);
+    return lines.join('\n');
+  });
+  add("出处", [](const ComparedName& n) {
+    return n.meaning.source.empty() ? QString()
+                                    : Text(n.meaning.source) + "(" + Text(n.meaning.collection) + ")";
+  });
   add("备注", [](const ComparedName& n) { return n.note; });
   // A fact no name has (no advice was kept, no note written) takes no row.
   std::erase_if(rows, [](const ComparisonRow& row) {
@@ -421,7 +434,8 @@ bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::strin
     PaintComparison(painter, names);
     for (const ComparedName& name : names) {
       writer.newPage();
-      ReportPainter(painter, name.report, nullptr).Paint();
+      // One page a name; its 通行评分 stands in the comparison table.
+      ReportPainter(painter, name.report, &name.meaning).Paint();
     }
   });
 }

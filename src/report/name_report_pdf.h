@@ -34,11 +34,12 @@ bool WriteNameReportPdf(const NameReport& report, const std::string& path, QStri
 // A kept name as a comparison shows it: its analysis, and what the user and
 // the advice said about it (empty when there is nothing).
 struct ComparedName {
-  NameReport report;
+  NameReport report;  // with its 通行算法 section when it was read
   QString sex;
   QString recommend;
   QString warnings;
   QString note;
+  NameMeaning meaning;
 };
 
 // The comparison table: the first row the names, then one row per fact.

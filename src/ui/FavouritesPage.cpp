@@ -22,9 +22,11 @@
 
 #include "advice/advice_json.h"
 #include "analysis/analyse_name.h"
+#include "analysis/conventions_section.h"
 #include "calendar/birth_pillars.h"
 #include "core/naming_model.h"
 #include "core/safe_write.h"
+#include "core/startup.h"
 #include "favourites/exchange.h"
 #include "favourites/store.h"
 #include "report/name_report_pdf.h"
@@ -45,8 +47,7 @@ bool AskYesNo(QWidget* parent, const QString& question) {
   return QMessageBox::question(parent, parent->window()->windowTitle(), question) == QMessageBox::Yes;
 }
 
-// What the kept advice says, for the comparison: its warnings and the
-// meanings of the given name's characters.
+// What the kept advice says, for the comparison: its warnings.
 void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
   if (!favourite.advice) return;
   const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(*favourite.advice)).object();
@@ -55,12 +56,7 @@ void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
     const QString text = warning.toObject().value("text").toString();
     if (!text.isEmpty()) warnings << text;
   }
-  QStringList meanings;
-  for (const QJsonValue& ch : advice.value("chars").toArray()) {
-    const QString gloss = ch.toObject().value("gloss").toString();
-    if (!gloss.isEmpty()) meanings << ch.toObject().value("char").toString() + ":" + gloss;
-  }
-  compared.warnings = (warnings + meanings).join('\n');
+  compared.warnings = warnings.join('\n');
 }
 
 }  // namespace
@@ -319,6 +315,8 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
         return {};
       }
       compared.report = std::move(analysis.report);
+      const DataStores& stores = naming_.Stores();
+      compared.report.conventions = ReadNameConventions(stores, ConventionsRequestFor(compared.report, *stores.advice));
     } catch (const BirthAnalysisError& error) {
       Fault(FromGbk(error.what()));
       return {};
@@ -328,6 +326,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
     if (recommend >= 0) compared.recommend = QString::number(recommend);
     ReadAdvice(f, compared);
     compared.note = FromGbk(f.note);
+    if (notes_) compared.meaning = report::MeaningOf(*notes_, f.name);
     names.push_back(std::move(compared));
   }
   return names;

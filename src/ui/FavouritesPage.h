@@ -33,6 +33,9 @@ class NamingModel;
 namespace tavrin::report {
 struct ComparedName;
 }
+namespace tavrin::sources {
+class NameNotes;
+}
 
 namespace tavrin::ui {
 
@@ -110,6 +113,9 @@ class FavouritesPage : public QWidget {
   bool ImportJson(QString path = {});
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
   void SetAdviser(Adviser adviser) { adviser_ = std::move(adviser); }
+  // Where the comparison and the printout find the names' meanings and
+  // sources (may be null: none shown); it must outlive the page.
+  void SetNotes(sources::NameNotes* notes) { notes_ = notes; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -125,6 +131,7 @@ class FavouritesPage : public QWidget {
   BirthSettings settings_;
   Confirm confirm_;
   Adviser adviser_;
+  sources::NameNotes* notes_ = nullptr;
   std::unique_ptr<FavouritesStore> store_;
   FavouritesModel* favourites_ = nullptr;
   ReportProxy* proxy_ = nullptr;

@@ -608,6 +608,7 @@ void MainWindow::BuildFavouritesPage() {
     favouritesPage_->AddMenuEntry(menu, reportRow(row));
   };
   favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
+  favouritesPage_->SetNotes(notes_.get());
   // A kept name carries the advice 精选 gives it.
   favouritesPage_->SetAdviser([this](const std::string& name, Sex sex) -> std::optional<advice::Advice> {
     const advice::AdviceTables* tables = Stores().advice.get();

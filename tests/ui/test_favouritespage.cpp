@@ -280,7 +280,12 @@ class FavouritesPageTest : public QObject {
       for (int c = 0; c < table->columnCount(); ++c) shown << table->horizontalHeaderItem(c)->text();
       QCOMPARE(shown, names);
       for (int r = 0; r < table->rowCount(); ++r) rows << table->verticalHeaderItem(r)->text();
-      for (const char* row : {"四柱", "八字五行", "名字五行", "天格", "总格", "分数"}) QVERIFY(rows.contains(row));
+      for (const char* row : {"四柱", "八字五行", "名字五行", "天格", "总格", "分数", "通行评分", "字义"}) {
+        QVERIFY2(rows.contains(row), row);
+      }
+      // 李明: what 明 means, with no warning mixed in.
+      const QString meanings = table->item(static_cast<int>(rows.indexOf("字义")), 1)->text();
+      QVERIFY2(meanings.startsWith("明（míng）"), qPrintable(meanings));
       // 李明 was kept for 2012-3-2, 8 o'clock: its own chart, not another's.
       const int second = static_cast<int>(rows.indexOf("四柱"));
       QVERIFY(table->item(second, 0)->text() != table->item(second, 1)->text());
