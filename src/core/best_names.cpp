@@ -41,6 +41,7 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<i
   if (!conventionsScore && conventionsScorer_) conventionsScore = conventionsScorer_(candidate);
   conventionsScores_.push_back(conventionsScore);
   rankScores_.push_back(surnameLength == 2 && conventionsScore ? *conventionsScore : scores_.back());
+  births_.push_back(addingBirth_);
   candidates_.push_back(candidate);
   return true;
 }
@@ -71,10 +72,15 @@ void BestNames::AddReport(const ReportList& report, advice::Sex runSex, advice::
 }
 
 void BestNames::AddRuns(const NamingRunState& state, advice::Sex poetrySex) {
-  const advice::Sex runSex = SexOf(state.session.female);
+  const NamingSession& session = state.session;
+  const advice::Sex runSex = SexOf(session.female);
+  if (session.birthYear != 0) {
+    addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
+  }
   AddReport(state.report, runSex, poetrySex);
   for (const auto& page : state.ResultPages()) AddPane(*page.pane, runSex);
   AddPane(state.poetryPane, poetrySex);
+  addingBirth_.reset();
 }
 
 }  // namespace tavrin

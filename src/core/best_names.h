@@ -69,8 +69,16 @@ class BestNames {
   void AddReport(const ReportList& report, advice::Sex runSex, advice::Sex poetrySex);
   // Everything a run state shows: its result panes, the poetry pane and the
   // report; the poetry page's names for `poetrySex`, the rest for the sex of
-  // the last Generate run.
+  // the last Generate run. Each name added keeps the birth of that run.
   void AddRuns(const NamingRunState& state, advice::Sex poetrySex);
+
+  // The birth date and hour a name was scored for, as the naming session
+  // held them (the hour as read: outside 0..23 when unknown); none for a
+  // name not added from a run state, or before any Generate run.
+  struct RunBirth {
+    int year = 0, month = 0, day = 0, hour = 0;
+  };
+  const std::optional<RunBirth>& BirthAt(std::size_t i) const { return births_[i]; }
 
   std::size_t Size() const { return candidates_.size(); }
   const Candidate& CandidateAt(std::size_t i) const { return candidates_[i]; }
@@ -104,6 +112,8 @@ class BestNames {
   std::vector<int> scores_;
   std::vector<int> rankScores_;
   std::vector<std::optional<int>> conventionsScores_;
+  std::vector<std::optional<RunBirth>> births_;
+  std::optional<RunBirth> addingBirth_;  // of the run state AddRuns is taking in
   advice::SourceFinder findSource_;
   bool deferSources_ = false;
   std::size_t sourcesDone_ = 0;

@@ -625,9 +625,14 @@ void MainWindow::BuildFavouritesPage() {
     const Candidate& candidate = names.CandidateAt(i);
     const advice::Advice& a = names.AdviceAt(i);
     // A name still waiting for its source is advised when it is kept.
-    return Keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
-                    std::string(candidate.generator), {}, a.sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale,
-                    i < names.SourcesDone() ? std::optional(a) : std::nullopt};
+    Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
+                      std::string(candidate.generator), {}, a.sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale,
+                      i < names.SourcesDone() ? std::optional(a) : std::nullopt};
+    // The birth of the run that made it, which an earlier run's may not be.
+    if (const auto& birth = names.BirthAt(i)) {
+      keepable.birth = {birth->year, birth->month, birth->day, FavouriteHour(birth->hour)};
+    }
+    return keepable;
   };
   bestPage_->extendMenu = [this, bestRow](QMenu& menu, int row) {
     menu.addSeparator();

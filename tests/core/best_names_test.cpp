@@ -5,9 +5,12 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/best_names.h"
+#include "core/naming_model.h"
+#include "core/report.h"
 #include "core/startup.h"
 
 namespace tavrin {
@@ -83,6 +86,38 @@ TEST(BestNamesOrder, CompoundSurnamesRankByTheirConventionsScore) {
   all.minScore = 70;
   EXPECT_EQ(names.Best(4, all), (std::vector<std::size_t>{1, 3}));
   EXPECT_EQ(names.ScoreAt(3), -20);  // the five-grid score itself is shown as it is
+}
+
+// A name taken in from a run state keeps the birth of that run, though a
+// later run for another birth is taken in after it; a name added alone has none.
+TEST(BestNamesOrder, NamesKeepTheBirthOfTheirRun) {
+  NamingRunState state;
+  BestNames names(nullptr);
+  const auto run = [&](const char* name, int month, int hour) {
+    state.session.birthYear = 2024;
+    state.session.birthMonth = month;
+    state.session.birthDay = 1;
+    state.session.birthHour = hour;
+    ReportRow row;
+    row.candidate.fullName = name;
+    row.candidate.surnameBytes = 2;
+    state.report.Append(row);
+    names.AddRuns(state, advice::Sex::kMale);
+  };
+  run("张子衿", 3, 9);
+  run("张明远", 4, kUnknownHour);
+  Candidate alone;
+  alone.fullName = "张若兰";
+  alone.surnameBytes = 2;
+  names.Add(alone, advice::Sex::kMale);
+  ASSERT_EQ(names.Size(), 3u);
+  const auto birth = [&](std::size_t i) {
+    const auto& b = names.BirthAt(i);
+    return b ? std::tuple(b->year, b->month, b->day, b->hour) : std::tuple(0, 0, 0, 0);
+  };
+  EXPECT_EQ(birth(0), std::tuple(2024, 3, 1, 9));
+  EXPECT_EQ(birth(1), std::tuple(2024, 4, 1, kUnknownHour));
+  EXPECT_FALSE(names.BirthAt(2));
 }
 
 }  // namespace
