@@ -1,6 +1,7 @@
 #include "chars/elements.h"
 
 #include <array>
+#include <cstdint>
 #include <map>
 
 #include "chars/gbk.h"
@@ -10,6 +11,23 @@
 namespace tavrin {
 
 namespace {
+
+// StrokeCount of each double-byte code, by code: it depends on the built-in
+// tables alone, so it is worked out once.
+const std::vector<std::int16_t>& DoubleByteStrokes() {
+  static const std::vector<std::int16_t> table = [] {
+    std::vector<std::int16_t> strokes(0x10000);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+      for (unsigned trail = 0; trail < 0x100; ++trail) {
+        const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+        strokes[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
+            static_cast<std::int16_t>(StrokeCount(pair));
+      }
+    }
+    return strokes;
+  }();
+  return table;
+}
 
 constexpr std::array<std::string_view, kElementOrder.size()> kElementChars = {"金", "木", "水", "火", "土"};
 constexpr std::string_view kHeadingMark = "的字有";
@@ -148,7 +166,9 @@ ElementService::ElementService(LineList elementList)
     strokeIds[static_cast<std::size_t>(strokes)] = idOf(StrokeElement(strokes));
   auto resolve = [&](std::size_t lastLine, std::string_view ch) {
     if (lastLine != kNone && lineSets[lastLine] != kNoText) return lineSets[lastLine];
-    const int strokes = StrokeCount(ch);
+    const int strokes = ch.size() == 1 ? StrokeCount(ch)
+                                       : DoubleByteStrokes()[GbkCode(static_cast<unsigned char>(ch[0]),
+                                                                     static_cast<unsigned char>(ch[1]))];
     return strokes >= 0 && strokes <= 30 ? strokeIds[static_cast<std::size_t>(strokes)] : idOf(StrokeElement(strokes));
   };
   for (unsigned lead = 0; lead < 0x100; ++lead) {

@@ -1,0 +1,9 @@
+// Fuzzes a whole naming run over an element list and a numerology table
+// that may come from the input (generate_run.h).
+#include <cstdint>
+
+#include "generate_run.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return tavrin::fuzz::RunGenerate(data, size, true);
+}
