@@ -42,6 +42,8 @@
 // data file field is the shipped file.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -88,11 +90,21 @@ inline std::string_view Shipped(const char* file) {
   return it->second;
 }
 
-// Makes the scratch directory hold these files and no other data file,
-// writing or removing only those that differ from what it holds.
+// Makes a scratch directory hold these files and no other data file,
+// writing or removing only those that differ from what it holds. The
+// directory is the process's own: AFL++ forks the processes that run the
+// inputs from one that has run an input already, and what a process wrote
+// must not be taken for what the one it was forked from held.
 inline const std::string& DataDirWith(const std::vector<DataFile>& files) {
-  static const std::string dir = ScratchDir();
+  static pid_t owner = 0;
+  static std::string dir;
   static std::map<std::string, std::string> held;  // file name -> tag of what the directory holds
+  if (owner != ::getpid()) {
+    owner = ::getpid();
+    dir = ScratchDir() + std::to_string(owner) + '/';
+    std::filesystem::create_directories(dir);
+    held.clear();
+  }
   for (const DataFile& file : files) {
     std::string tag = file.Tag();
     const auto it = held.find(file.name);
