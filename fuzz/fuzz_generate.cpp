@@ -1,4 +1,4 @@
-// Fuzzes a whole naming run over the shipped element list and numerology
+// Fuzzes a short naming run over the shipped element list and numerology
 // table (generate_run.h).
 #include <cstdint>
 

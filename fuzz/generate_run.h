@@ -1,23 +1,26 @@
 // A whole naming run for the fuzz targets fuzz_generate and
-// fuzz_generate_tables: the settings page's inputs and the small data
-// files are taken from the input, written to a data directory of their own,
-// loaded and sealed as at start-up, and one Generate command runs over them.
-// The run must end without an exception escaping, with the buttons restored
-// and "生成" usable again, and with a message whenever it was refused or
-// failed; the sanitizers watch every read.
+// fuzz_generate_full: the settings page's inputs and the data files (some
+// left out, and with fuzz_generate_full the small ones from the input) are
+// written to a data directory of their own, loaded and sealed as at
+// start-up, and one Generate command runs over them. The run
+// must end without an exception escaping, with the buttons restored and
+// "生成" usable again, and with a message whenever it was refused or failed;
+// the sanitizers watch every read.
 //
 // Each run is kept short by the Stop button: the fake pump presses it after
 // a fuzzed number of pumps, 1 to 8 (the model pumps at every accepted
 // candidate and once per 256 draws, as the fake clock moves 20 ms at every
-// reading), so most runs make at most some thousands of draws; a rare long
-// run (32 to 256 pumps) still reaches the generators' caps on draws.
+// reading), so a run makes at most some two thousand draws.
 //
-// fuzz_generate always takes the shipped element list and numerology table:
-// building the services over a fuzzed one (every double-byte code's forms,
-// strokes and sounds) costs some tens of milliseconds, a hundred runs.
-// fuzz_generate_tables takes them from the input, slower; the scorer and the
-// element service over fuzzed files are fuzzed fast by fuzz_score and
-// fuzz_elements.
+// Three things would make a run many times dearer; only the slower
+// fuzz_generate_full does them: data files from the input, which are loaded anew
+// for every new content (a load reads and splits every data file, and builds
+// the advice tables, some milliseconds); a fuzzed element list or numerology
+// table, over which the services are built anew as well (every double-byte
+// code's forms, strokes and sounds); and long runs, 32 to 256 pumps, which
+// reach the generators' caps on draws. fuzz_generate runs over the shipped
+// data files, some of them left out; the loaders of the single files are
+// fuzzed fast by fuzz_lines, fuzz_pinyin, fuzz_elements and fuzz_score.
 //
 // An input costs little beyond its run: the data directory is written only
 // where a file differs from what the previous input left there, and the
@@ -29,14 +32,16 @@
 // Fields (fuzz_input.h):
 //   0  flags: byte 0 bit 0 女, 1 限定第2个字, 2 限定第3个字, 3 whole-item sound,
 //      4 a fuzzed dzwx.dat (else the shipped one), 5 a fuzzed 5ge.dat (else
-//      the shipped one) (both fuzz_generate_tables only), 6 no yq.dat (else the shipped one), 7 no 1600 lists;
+//      the shipped one) (4 and 5 fuzz_generate_full only), 6 no yq.dat (else
+//      the shipped one), 7 no 1600 lists;
 //      byte 1: low nibble 1-4 leaves out tj.dat, 5ge.dat, 男.dat,
 //      女.dat; bit 6 the count
 //      field changes to field 16 during the run; bit 7 a second Generate on
 //      the same model; byte 2: the pumps before Stop is pressed, 1 + its low
-//      3 bits, times 32 when the byte is 0xF0 or more
+//      3 bits, times 32 when the byte is 0xF0 or more (fuzz_generate_full only)
 //   1-8  surname, year, month, day, hour, count, fix-2 text, fix-3 text
 //   9-15 男.dat, 女.dat, tj.dat, 5ge.dat, dzwx.dat, 1600nv.dat, 1600nan.dat
+//        (fuzz_generate_full only)
 //   16  the count text set during the run
 // An input field that is absent keeps the settings page's default; an absent
 // data file field is the shipped file.
@@ -121,23 +126,23 @@ inline const std::string& DataDirWith(const std::vector<DataFile>& files) {
 
 }  // namespace generate_run
 
-// Runs the input; the element list and the numerology table come from it
-// only with `fuzzedTables`.
-inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool fuzzedTables) {
+// Runs the input; long runs and the data files of the input only with
+// `full`.
+inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool full) {
   using namespace generate_run;
   const FuzzInput input(data, size);
   const std::string_view flagField = input.Field(0);
   const auto flag = [&](std::size_t at) {
     return at < flagField.size() ? static_cast<unsigned char>(flagField[at]) : 0u;
   };
-  const unsigned flags = fuzzedTables ? flag(0) : flag(0) & ~0x30u;
+  const unsigned flags = full ? flag(0) : flag(0) & ~0x30u;
   const unsigned more = flag(1);
-  const int pumpsBeforeStop = (1 + static_cast<int>(flag(2) % 8)) * (flag(2) >= 0xF0 ? 32 : 1);
+  const int pumpsBeforeStop = (1 + static_cast<int>(flag(2) % 8)) * (full && flag(2) >= 0xF0 ? 32 : 1);
 
   // The data files.
   const auto shipped = [](const char* file) { return DataFile{file, Shipped(file), true}; };
   const auto fileField = [&](std::size_t index, const char* file) {
-    return index < input.FieldCount() ? DataFile{file, input.Field(index)} : shipped(file);
+    return full && index < input.FieldCount() ? DataFile{file, input.Field(index)} : shipped(file);
   };
   const auto absentIf = [](bool absent, DataFile file) {
     if (absent) file.bytes.reset();

@@ -1,5 +1,5 @@
-// Fuzzes a whole naming run over an element list and a numerology table
-// that may come from the input (generate_run.h).
+// Fuzzes a whole naming run, long ones too, over an element list and a
+// numerology table that may come from the input (generate_run.h).
 #include <cstdint>
 
 #include "generate_run.h"
