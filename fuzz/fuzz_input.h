@@ -10,8 +10,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/lines.h"
@@ -93,6 +96,38 @@ inline const std::string& ScratchDir() {
   (void)removal;
   return dir;
 }
+
+// What a target made from a part of its input that is costly to make (the
+// stores, the services, a scorer), kept for the `capacity` most recently
+// used keys, so that an input whose part recurs takes it again.
+template <class Value>
+class RecentValues {
+ public:
+  explicit RecentValues(std::size_t capacity) : capacity_(capacity) {}
+
+  // The value kept for `key`, made with `make()` when there is none.
+  template <class Make>
+  const Value& Get(std::string_view key, Make&& make) {
+    if (const auto found = index_.find(key); found != index_.end()) {
+      order_.splice(order_.begin(), order_, found->second);
+      return found->second->second;
+    }
+    Value made = make();
+    order_.emplace_front(std::string(key), std::move(made));
+    index_.emplace(order_.front().first, order_.begin());
+    if (order_.size() > capacity_) {
+      index_.erase(order_.back().first);
+      order_.pop_back();
+    }
+    return order_.front().second;
+  }
+
+ private:
+  using Entry = std::pair<std::string, Value>;
+  std::size_t capacity_;
+  std::list<Entry> order_;  // most recently used first
+  std::unordered_map<std::string_view, typename std::list<Entry>::iterator> index_;
+};
 
 // True when the text is well-formed UTF-8.
 inline bool ValidUtf8(std::string_view text) { return IsValidUtf8(text); }

@@ -1,6 +1,7 @@
 #include "chars/elements.h"
 
 #include <array>
+#include <cstdint>
 #include <map>
 
 #include "chars/gbk.h"
@@ -10,6 +11,23 @@
 namespace tavrin {
 
 namespace {
+
+// StrokeCount of each double-byte code, by code: it depends on the built-in
+// tables alone, so it is worked out once.
+const std::vector<std::int16_t>& DoubleByteStrokes() {
+  static const std::vector<std::int16_t> table = [] {
+    std::vector<std::int16_t> strokes(0x10000);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+      for (unsigned trail = 0; trail < 0x100; ++trail) {
+        const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+        strokes[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
+            static_cast<std::int16_t>(StrokeCount(pair));
+      }
+    }
+    return strokes;
+  }();
+  return table;
+}
 
 constexpr std::array<std::string_view, kElementOrder.size()> kElementChars = {"金", "木", "水", "火", "土"};
 constexpr std::string_view kHeadingMark = "的字有";
@@ -114,16 +132,16 @@ ElementService::ElementService(LineList elementList)
   // once along its character boundaries: a one-character text is contained
   // at a boundary exactly where the character standing there starts with it
   // (one byte) or is it (two bytes).
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::vector<std::size_t> lastDouble(0x10000, kNone);
-  std::vector<std::size_t> lastSingle(0x100, kNone);
+  constexpr std::uint32_t kNone = static_cast<std::uint32_t>(-1);
+  std::vector<std::uint32_t> lastDouble(0x10000, kNone);
+  std::vector<std::uint32_t> lastSingle(0x100, kNone);
   for (std::size_t i = 0; i < elementList_.size(); ++i) {
     const std::string& line = elementList_[i];
     for (std::size_t pos = 0; pos < line.size();) {
       const std::size_t len = CharLengthAt(line, pos);
       const auto lead = static_cast<unsigned char>(line[pos]);
-      lastSingle[lead] = i;
-      if (len == 2) lastDouble[GbkCode(lead, static_cast<unsigned char>(line[pos + 1]))] = i;
+      lastSingle[lead] = static_cast<std::uint32_t>(i);
+      if (len == 2) lastDouble[GbkCode(lead, static_cast<unsigned char>(line[pos + 1]))] = static_cast<std::uint32_t>(i);
       pos += len;
     }
   }
@@ -146,19 +164,19 @@ ElementService::ElementService(LineList elementList)
   std::array<std::uint32_t, 31> strokeIds{};
   for (int strokes = 0; strokes <= 30; ++strokes)
     strokeIds[static_cast<std::size_t>(strokes)] = idOf(StrokeElement(strokes));
-  auto resolve = [&](std::size_t lastLine, std::string_view ch) {
+  // The stroke count is only worked out for a character no line sets.
+  auto resolve = [&](std::uint32_t lastLine, auto strokesOf) {
     if (lastLine != kNone && lineSets[lastLine] != kNoText) return lineSets[lastLine];
-    const int strokes = StrokeCount(ch);
+    const int strokes = strokesOf();
     return strokes >= 0 && strokes <= 30 ? strokeIds[static_cast<std::size_t>(strokes)] : idOf(StrokeElement(strokes));
   };
+  const std::vector<std::int16_t>& doubleStrokes = DoubleByteStrokes();
   for (unsigned lead = 0; lead < 0x100; ++lead) {
-    const std::string single(1, static_cast<char>(lead));
-    singleByte_[lead] = resolve(lastSingle[lead], single);
+    singleByte_[lead] = resolve(lastSingle[lead], [&] { return StrokeCount(std::string(1, static_cast<char>(lead))); });
     if (!IsGbkLeadByte(static_cast<unsigned char>(lead))) continue;
     for (unsigned trail = 0; trail < 0x100; ++trail) {
       const std::uint16_t code = GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
-      doubleByte_[code] = resolve(lastDouble[code], pair);
+      doubleByte_[code] = resolve(lastDouble[code], [&] { return static_cast<int>(doubleStrokes[code]); });
     }
   }
 }

@@ -10,6 +10,23 @@ namespace tavrin {
 
 namespace {
 
+// The stroke count of each double-byte code's traditional form, by code: it
+// depends on the built-in tables alone, so it is worked out once.
+const std::vector<std::uint8_t>& TraditionalStrokeTable() {
+  static const std::vector<std::uint8_t> table = [] {
+    std::vector<std::uint8_t> strokes(0x10000);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+      for (unsigned trail = 1; trail < 0x100; ++trail) {
+        const std::string ch = {static_cast<char>(lead), static_cast<char>(trail)};
+        strokes[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
+            static_cast<std::uint8_t>(StrokeCount(ToTraditional(ch)));
+      }
+    }
+    return strokes;
+  }();
+  return table;
+}
+
 constexpr std::array<std::string_view, kGridCount> kGridLabels = {"天格:", "地格:", "人格:", "外格:", "总格:"};
 constexpr std::string_view kKeyStart = "第";
 constexpr std::string_view kKeyEnd = "数";
@@ -104,7 +121,7 @@ NameScorer::NameScorer(LineList numerologyTable, const ElementService& elements)
     : table_(std::move(numerologyTable)),
       elements_(&elements),
       entries_(kPrecomputedGrids),
-      traditionalStrokes_(0x10000) {
+      traditionalStrokes_(TraditionalStrokeTable()) {
   linePoints_.reserve(table_.size());
   for (const std::string& line : table_) linePoints_.push_back(LinePoints(line));
 
@@ -129,14 +146,6 @@ NameScorer::NameScorer(LineList numerologyTable, const ElementService& elements)
       if (!entry.lines.empty() && entry.lines.back() == i) continue;  // the key again in the same line
       entry.lines.push_back(static_cast<std::uint32_t>(i));
       entry.points += linePoints_[i];
-    }
-  }
-
-  for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-    for (unsigned trail = 1; trail < 0x100; ++trail) {
-      const std::string ch = {static_cast<char>(lead), static_cast<char>(trail)};
-      traditionalStrokes_[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
-          static_cast<std::uint8_t>(StrokeCount(ToTraditional(ch)));
     }
   }
 }
