@@ -124,7 +124,8 @@ for name in "${targets[@]}"; do
     "$(stat_of "$stats" edges_found)" "$(stat_of "$stats" bitmap_cvg)" "$(stat_of "$stats" corpus_count)" \
     "$crashes" "$hangs"
   if ((crashes + hangs)); then
-    ls "$out"/default/crashes/id* "$out"/default/hangs/id* 2>/dev/null
+    # One of the two folders may hold nothing (ls then fails).
+    ls "$out"/default/crashes/id* "$out"/default/hangs/id* 2>/dev/null || true
     status=1
   fi
   if ((update)); then
