@@ -123,8 +123,8 @@ std::string Line(const Favourite& f) {
   }
   char date[16];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d ", f.year, f.month, f.day);
-  return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + HourCaption(f.hour) + "\t" + std::to_string(f.score) + "分\t" +
-         Stars(f.rating) + "\t" + note;
+  return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + HourCaption(f.hour) + "\t" +
+         std::to_string(f.score) + "分\t" + Stars(f.rating) + "\t" + note;
 }
 
 // The one favourite of a name: of the sex given, else the only one kept

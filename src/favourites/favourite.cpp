@@ -89,7 +89,9 @@ std::optional<std::string> CheckFavourite(const Favourite& f) {
            " 不存在";
   }
   static_assert(kUnknownHourOfBirth == kUnknownHour);
-  if ((f.hour < 0 || f.hour > 23) && f.hour != kUnknownHourOfBirth) return "出生时辰 " + std::to_string(f.hour) + " 不在 0 至 23 之间";
+  if ((f.hour < 0 || f.hour > 23) && f.hour != kUnknownHourOfBirth) {
+    return "出生时辰 " + std::to_string(f.hour) + " 不在 0 至 23 之间";
+  }
   if (f.score < kMinScore || f.score > kMaxScore) return "分数 " + std::to_string(f.score) + " 不是名字的分数";
   if (f.rating < 0 || f.rating > kMaxRating) return "评分 " + std::to_string(f.rating) + " 不在 0 至 5 之间";
   if (auto bad = CheckNote(f.note)) return bad;
