@@ -50,4 +50,20 @@ inline constexpr std::uint16_t GbkCode(unsigned char lead, unsigned char trail) 
   return static_cast<std::uint16_t>(lead << 8 | trail);
 }
 
+// True for a double-byte GBK code that is a Chinese character (the hanzi
+// blocks GB2312 rows 16-87, GBK/3 and GBK/4), not a symbol, a full-width
+// letter or digit.
+inline constexpr bool IsHanziCode(unsigned char lead, unsigned char trail) {
+  if (trail == 0x7F) return false;
+  if (lead >= 0xB0 && lead <= 0xF7) return trail >= 0xA1 && trail <= 0xFE;  // GB2312 hanzi
+  if (lead >= 0x81 && lead <= 0xA0) return trail >= 0x40 && trail <= 0xFE;  // GBK/3
+  if (lead >= 0xAA && lead <= 0xFE) return trail >= 0x40 && trail <= 0xA0;  // GBK/4
+  return false;
+}
+
+// True when the text is exactly one Chinese character.
+inline constexpr bool IsHanzi(std::string_view ch) {
+  return ch.size() == 2 && IsHanziCode(static_cast<unsigned char>(ch[0]), static_cast<unsigned char>(ch[1]));
+}
+
 }  // namespace tavrin

@@ -37,14 +37,6 @@ std::optional<Sex> SexFromKey(std::string_view key) {
   return std::nullopt;
 }
 
-bool IsHanziCode(unsigned char lead, unsigned char trail) {
-  if (trail == 0x7F) return false;
-  if (lead >= 0xB0 && lead <= 0xF7) return trail >= 0xA1 && trail <= 0xFE;  // GB2312 hanzi
-  if (lead >= 0x81 && lead <= 0xA0) return trail >= 0x40 && trail <= 0xFE;  // GBK/3
-  if (lead >= 0xAA && lead <= 0xFE) return trail >= 0x40 && trail <= 0xA0;  // GBK/4
-  return false;
-}
-
 std::optional<std::string> CheckFullName(std::string_view name) {
   if (name.empty()) return "名字是空的";
   std::size_t characters = 0;

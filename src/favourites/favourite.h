@@ -49,11 +49,6 @@ inline constexpr std::size_t kMaxNoteCharacters = 2000;
 inline constexpr std::size_t kMaxOriginCharacters = 200;
 inline constexpr std::size_t kMaxAdviceBytes = 64 * 1024;
 
-// True for a double-byte GBK code that is a Chinese character (the hanzi
-// blocks GB2312 rows 16-87, GBK/3 and GBK/4), not a symbol, a full-width
-// letter or digit.
-bool IsHanziCode(unsigned char lead, unsigned char trail);
-
 // Refuses a full name that is not a surname of one or two characters and a
 // given name of one or two, every character Chinese: 2 to 4 Chinese
 // characters and nothing else. nullopt when the name is good, else why not

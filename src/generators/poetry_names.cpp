@@ -62,7 +62,8 @@ CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::st
     for (std::size_t pos = 0; pos < line.size();) {
       const std::size_t length = CharLengthAt(line, pos);
       std::string ch = line.substr(pos, length);
-      if (IsChineseText(ch)) chars.push_back(std::move(ch));
+      // Only Chinese characters: the marks of a text (《》、…) are no name.
+      if (IsHanzi(ch)) chars.push_back(std::move(ch));
       pos += length;
     }
   }

@@ -57,7 +57,9 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
   NamingFixture f;
   f.inputs.count = "4";
   f.inputs.surname = "李";
-  StartPoetryNaming(*f.model, "明明，明\r\n明。a", f.model->session.chart.birthElements);
+  // Marks of a text (《》、·) are not drawn, nor letters and the marks the
+  // character test refuses.
+  StartPoetryNaming(*f.model, "《明》明，明\r\n、明·。a", f.model->session.chart.birthElements);
   EXPECT_EQ(f.model->session.poemCharList, (LineList{"明", "明", "明", "明"}));
   for (std::size_t i = 1; i < f.model->poetryPane.Lines().size(); ++i) {
     const std::string& line = f.model->poetryPane.Lines()[i];
