@@ -27,8 +27,9 @@ A pair of characters of a line becomes a name when
 2. both characters are name characters: in 男.dat or 女.dat, level 1 of the
    通用规范汉字表 or a well-loved level-2 name character (WELL_LOVED; at most
    15 % of the names hold one), not unsuitable; a character of the dated
-   register (德 淑 兰 …) and the three classical name characters outside the
-   lists (EXTRA) only from 诗经, 楚辞 and the Four Books;
+   register (德 淑 兰 …) not from 全唐诗, 全宋词 and 五代词 (DATED_RANK); the
+   three classical name characters outside the lists (EXTRA) only from 诗经,
+   楚辞 and the Four Books;
 3. neither character is a particle, pronoun, state or person of the
    classics in that place (NOT_FIRST, NOT_SECOND), unless the pair is a word
    of PAIR_WORDS;
@@ -82,6 +83,7 @@ RANK = {
     "五代词": 7, "全唐诗": 7, "全宋词": 8,
 }
 TOP_RANK = 2          # 诗经, 楚辞, the Four Books
+DATED_RANK = 6        # dated characters up to 纳兰性德 and 曹操 (清辉 汀兰 素月)
 CAPPED = {"五代词", "全唐诗", "全宋词"}
 EVERYDAY = 400        # a jieba count above this: an everyday word (安静 天文 心灵)
 KNOWN_TEXTS = 2       # a pair that passes in this many texts is a word of the poets
@@ -177,6 +179,8 @@ BLOCKED = set("""
 飞鸣 思启 赫奕 达聪 灿然 文瑛 豪达 致雨 佳妙 亭秋 湘弦 冰弦 清啸 蝶梦 纤雨 羽林 仁知 初涵
 丹书 天威 豪贤 佩秋 虹霓 思弘
 飞翔 纯洁 翱翔 宜修
+芳心 碧玉 乾坤 瀚海 芳思 芳景 芳莲 玉纤 玉莲 素秋 青玉 玉筝 惠爱 美锦 德厚 海岱 德泽 恩德
+广恩 懿敏 淑姿 琴弦 彤霞 澄海 玉兰 芳茵 紫玉 素书 淑景 广泽 清美
 """.split())
 # 全唐诗, 全宋词 and 五代词 hold tens of thousands of texts; a pair the rules
 # pass there is a name only when a reader passed it too: every candidate the
@@ -377,7 +381,7 @@ def main():
             level, s, dated, _ = info[ch]
             if level != 1 and ch not in WELL_LOVED:
                 return "character not a name character", None, False
-            if dated and rank > TOP_RANK:
+            if dated and rank > DATED_RANK:
                 s = s - dated
             sexes &= s
         if a == b:
