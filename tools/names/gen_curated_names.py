@@ -103,8 +103,11 @@ def load_famous():
             if not ln or ln.startswith('#'):
                 continue
             name, _, who = ln.partition('\t')
+            who, _, scope = who.partition('\t')
             if ' ' in name:
                 sur, given = name.split(' ', 1)
+                if scope.strip() == 'full':
+                    continue        # only the full name is barred
                 barred.setdefault(given, '%s%s (%s)' % (sur, given, who))
             else:
                 barred.setdefault(name, '%s (%s)' % (name, who))
