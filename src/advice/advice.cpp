@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "advice/advice_data.h"
+#include "chars/gbk.h"
 
 namespace tavrin::advice {
 
@@ -33,8 +34,20 @@ constexpr int kDated = -8;
 constexpr int kSingleGiven = -6;
 constexpr int kToneContrast = 4;
 constexpr int kLevelEnding = 2;
-constexpr int kListedName = 6;
-constexpr int kClassicalSource = 5;
+constexpr int kListedName = -4;
+constexpr int kUnclearPair = -8;
+constexpr int kSameInitial = -3;
+constexpr int kJoiningUses = 3;  // names of the sex holding a character whose meaning joins another's
+constexpr double kNameUseScale = 3;  // points per log of the names holding a character
+constexpr int kNameUseCap = 6;
+constexpr double kListNames = 1600;    // given names in each sex's list
+constexpr double kVeryCommonPair = 20;  // expected names of the pair per 10,000
+constexpr double kCommonPair = 5;
+constexpr int kVeryCommonPairPoints = -4;
+constexpr int kCommonPairPoints = -2;
+constexpr int kCuratedName = 8;
+constexpr int kClassicalPhrase = 6;
+constexpr int kAnthologyPhrase = 4;
 constexpr int kLastBonusRank = 2;  // 诗经 0, 楚辞 1, the Four Books 2
 constexpr int kOddPlace = -3;
 constexpr int kPlaceMinUses = 10;
@@ -43,7 +56,7 @@ constexpr int kPlaceMinUses = 10;
 // 1,600 given names of that sex's list holding it.
 int NameUsePoints(int uses, bool inSexChars) {
   if (uses == 0) return inSexChars ? -8 : -12;
-  return std::min(14, static_cast<int>(std::lround(4 * std::log1p(uses))));
+  return std::min(kNameUseCap, static_cast<int>(std::lround(kNameUseScale * std::log1p(uses))));
 }
 
 std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
@@ -76,6 +89,9 @@ class Adviser {
     advice_.surnameLength = surnameLength;
     surname_ = static_cast<std::size_t>(surnameLength);
     syllables_ = d_.ReadName(chars_, surnameLength);
+    const auto banked = d_.bankByGiven.find(Join(chars_, surname_, chars_.size()));
+    if (banked != d_.bankByGiven.end()) bank_ = &d_.bank[static_cast<std::size_t>(banked->second)];
+    advice_.bank = bank_;
   }
 
   Advice Run() {
@@ -284,48 +300,130 @@ class Adviser {
   }
 
   void Recommend() {
-    int score = kBase;
-    // Name use for the child's sex, averaged over the given characters: each
-    // character's share of the average is a reason of its own.
-    const char* sexWord = Male() ? "男孩" : "女孩";
-    const double share = 1.0 / static_cast<double>(advice_.given.size());
-    for (const GivenChar& given : advice_.given) {
-      if (d_.chars.empty()) break;  // no table, no figures
-      const CharFacts* f = given.facts;
-      const int uses = f ? (Male() ? f->boys : f->girls) : 0;
-      const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
-      const int points = static_cast<int>(std::lround(NameUsePoints(uses, inSexChars) * share));
-      if (uses > 0) {
-        Reason(points, Quoted(given.ch) + "见于" + std::to_string(uses) + "个" + sexWord + "名字（名字表共1600个）");
-      } else {
-        Reason(points, Quoted(given.ch) + "不见于" + sexWord + "名字表");
-      }
-    }
-    // A character common in names, but never in this place of a two-character
-    // given name (轩 ends names, 子 begins them).
-    if (advice_.given.size() == 2) {
-      for (std::size_t i = 0; i < 2 && !d_.chars.empty(); ++i) {
-        const CharFacts* f = advice_.given[i].facts;
-        if (!f) continue;
-        const int uses = Male() ? f->boys : f->girls;
-        const int there = i == 0 ? (Male() ? f->boysFirst : f->girlsFirst) : (Male() ? f->boysLast : f->girlsLast);
-        if (uses >= kPlaceMinUses && there == 0) {
-          Reason(kOddPlace, Quoted(advice_.given[i].ch) + (i == 0 ? "很少用作名字的第一个字" : "很少用作名字的末字"));
-        }
-      }
-    }
-    const auto& givenNames = Male() ? d_.boyGivenNames : d_.girlGivenNames;
-    if (givenNames.count(PackedText(Join(chars_, surname_, chars_.size())))) {
-      Reason(kListedName, std::string("这个名字在今天的") + sexWord + "名字表里");
-    }
+    NameUse();
+    Commonness();
     for (const GivenChar& given : advice_.given) {
       if (given.facts && (given.facts->flags & (Male() ? kDatedForBoys : kDatedForGirls))) {
         Reason(kDated, Quoted(given.ch) + "是上一辈人名字的常用字，显得老气");
       }
     }
+    Meaning();
+    Sound();
+    for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
+    int score = kBase;
+    for (const auto& reason : advice_.reasons) score += reason.points;
+    advice_.recommend = std::clamp(score, 0, 100);
+  }
+
+  const char* SexWord() const { return Male() ? "男孩" : "女孩"; }
+
+  // Name use for the child's sex, averaged over the given characters: each
+  // character's share of the average is a reason of its own. A character
+  // of the name bank's names is vouched for by the bank.
+  void NameUse() {
+    if (d_.chars.empty()) return;  // no table, no figures
+    const double share = 1.0 / static_cast<double>(advice_.given.size());
+    for (const GivenChar& given : advice_.given) {
+      const CharFacts* f = given.facts;
+      const int uses = f ? (Male() ? f->boys : f->girls) : 0;
+      const bool inSexChars = f && (f->flags & (Male() ? kInBoysChars : kInGirlsChars));
+      if (uses > 0) {
+        Reason(static_cast<int>(std::lround(NameUsePoints(uses, inSexChars) * share)),
+               Quoted(given.ch) + "见于" + std::to_string(uses) + "个" + SexWord() + "名字（名字表共1600个）");
+      } else if (!bank_) {
+        Reason(static_cast<int>(std::lround(NameUsePoints(uses, inSexChars) * share)),
+               Quoted(given.ch) + "不见于" + SexWord() + "名字表");
+      }
+    }
+    // A character common in names, but never in this place of a two-character
+    // given name (轩 ends names, 子 begins them).
+    if (advice_.given.size() != 2) return;
+    for (std::size_t i = 0; i < 2; ++i) {
+      const CharFacts* f = advice_.given[i].facts;
+      if (!f) continue;
+      const int uses = Male() ? f->boys : f->girls;
+      if (uses >= kPlaceMinUses && PlaceUses(*f, i) == 0) {
+        Reason(kOddPlace, Quoted(advice_.given[i].ch) + (i == 0 ? "很少用作名字的第一个字" : "很少用作名字的末字"));
+      }
+    }
+  }
+
+  // Of the sex's two-character given names, those holding the character
+  // first (place 0) or last.
+  int PlaceUses(const CharFacts& f, std::size_t place) const {
+    return place == 0 ? (Male() ? f.boysFirst : f.girlsFirst) : (Male() ? f.boysLast : f.girlsLast);
+  }
+
+  // How many namesakes the child would have: one of the commonest given
+  // names of the day, or a combination of the two characters most often
+  // found in these places (子…, …轩), or a single given character.
+  void Commonness() {
+    const auto& givenNames = Male() ? d_.boyGivenNames : d_.girlGivenNames;
+    if (givenNames.count(PackedText(Join(chars_, surname_, chars_.size())))) {
+      Reason(kListedName, std::string("这个名字是今天最常见的") + SexWord() + "名字之一，同名的人多");
+    }
+    if (advice_.given.size() == 2 && advice_.given[0].facts && advice_.given[1].facts) {
+      // The share of names holding the first character first times the share
+      // holding the last last, per 10,000 names.
+      const double expected = PlaceUses(*advice_.given[0].facts, 0) * PlaceUses(*advice_.given[1].facts, 1) *
+                              10000.0 / (kListNames * kListNames);
+      if (expected >= kVeryCommonPair) {
+        Reason(kVeryCommonPairPoints, "两个字都是最常用的取名字，这样的组合非常多");
+      } else if (expected >= kCommonPair) {
+        Reason(kCommonPairPoints, "两个字都是常用的取名字，这样的组合不少");
+      }
+    }
     if (advice_.given.size() == 1) Reason(kSingleGiven, "单名，同名的人多");
-    // Tone pattern: a level (1, 2) and an oblique (3, 4) tone among the given
-    // characters, and a level tone at the end, read well.
+  }
+
+  // A clear meaning: a name of the team's list with its meaning, a phrase
+  // of a well-known text whose line is fit to name a child from. Two
+  // characters that stand together nowhere (no word, no name of the lists
+  // or the bank, no line of the library) have no meaning a parent can
+  // tell.
+  void Meaning() {
+    if (bank_ && bank_->origin == NameOrigin::kCurated) {
+      Reason(kCuratedName, "名库收录" + (bank_->meaning.empty() ? std::string() : "：" + bank_->meaning));
+    }
+    if (const ClassicalSource* source = FittingSource()) {
+      const int points = source->collectionRank <= kLastBonusRank ? kClassicalPhrase : kAnthologyPhrase;
+      Reason(points, "名字出自《" + source->title + "》（" + source->collection + "）：" + source->line);
+    }
+    if (advice_.given.size() == 2 && !Attested()) Reason(kUnclearPair, "两个字连在一起没有现成的意思，不是词语、常见名字或古诗文里的词");
+  }
+
+  // True when the two given characters stand together somewhere a parent
+  // would know them from.
+  // Two characters both much used in the sex's names join their meanings
+  // as names do (晨悦, 韵宁).
+  bool Attested() const {
+    if (d_.chars.empty() || bank_ || (source_ && source_->adjacent)) return true;  // without a table, nothing is known
+    const auto used = [this](const GivenChar& g) {
+      return g.facts && (Male() ? g.facts->boys : g.facts->girls) >= kJoiningUses;
+    };
+    if (used(advice_.given[0]) && used(advice_.given[1])) return true;
+    const std::uint64_t given = PackedText(Join(chars_, surname_, chars_.size()));
+    return d_.everydayWords.count(given) || d_.boyGivenNames.count(given) || d_.girlGivenNames.count(given);
+  }
+
+  // The line that earns the bonus: the given name's two characters side by side
+  // and in order in a line of the 诗经, the 楚辞, the Four Books or the two
+  // anthologies of three hundred, whose sense is not of grief, death or
+  // displeasure. The line found for the name is weighed first, then the
+  // bank's.
+  const ClassicalSource* FittingSource() const {
+    if (advice_.given.size() < 2) return nullptr;  // every character stands in some line
+    for (const ClassicalSource* source : {source_, bank_ ? &bank_->source : nullptr}) {
+      if (!source || !source->adjacent || source->collectionRank < 0) continue;
+      if (source->collectionRank > kLastBonusRank && !WellKnown(source->collection)) continue;
+      if (!d_.NegativeLine(source->line)) return source;
+    }
+    return nullptr;
+  }
+
+  // Tone pattern: a level (1, 2) and an oblique (3, 4) tone among the given
+  // characters, and a level tone at the end, read well.
+  void Sound() {
     bool level = false, oblique = false;
     for (std::size_t i = surname_; i < syllables_.size(); ++i) {
       level = level || syllables_[i].tone == 1 || syllables_[i].tone == 2;
@@ -334,12 +432,22 @@ class Adviser {
     if (level && oblique && advice_.given.size() >= 2) Reason(kToneContrast, "名字平仄相间，读来有起伏");
     const int lastTone = syllables_.back().tone;
     if (lastTone == 1 || lastTone == 2) Reason(kLevelEnding, "末字是平声，收音响亮");
-    if (source_ && source_->collectionRank >= 0 && source_->collectionRank <= kLastBonusRank) {
-      Reason(kClassicalSource, "名字出自《" + source_->title + "》（" + source_->collection + "）：" + source_->line);
+    // The surname and the first given character beginning with one
+    // consonant (张志, 陈超) trip the tongue.
+    const std::string surnameInitial = Initial(syllables_[surname_ - 1]);
+    if (!surnameInitial.empty() && surnameInitial == Initial(syllables_[surname_])) {
+      Reason(kSameInitial, "姓和名的第一个字声母相同（" + surnameInitial + "），连读拗口");
     }
-    for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
-    for (const auto& reason : advice_.reasons) score += reason.points;
-    advice_.recommend = std::clamp(score, 0, 100);
+  }
+
+  // The initial consonant of a syllable (zh, b …); empty for none, for y
+  // and w, and for an unknown reading.
+  std::string Initial(const Syllable& syllable) const {
+    if (syllable.toneless == 0) return {};
+    const std::string& text = d_.tonelessTexts[syllable.toneless];
+    if (text.size() >= 2 && (text[0] == 'z' || text[0] == 'c' || text[0] == 's') && text[1] == 'h') return text.substr(0, 2);
+    if (text.empty() || std::string_view("aeiouvyw").find(text[0]) != std::string_view::npos) return {};
+    return text.substr(0, 1);
   }
 
   const AdviceTables::Data& d_;
@@ -347,6 +455,7 @@ class Adviser {
   std::vector<Syllable> syllables_;
   std::size_t surname_ = 1;
   const ClassicalSource* source_ = nullptr;
+  const BankName* bank_ = nullptr;  // the name bank's entry of the given name
   Advice advice_;
 };
 

@@ -71,6 +71,8 @@ struct Reason {
   std::string text;  // GBK
 };
 
+struct BankName;
+
 struct Advice {
   std::string name;
   int surnameLength = 1;  // in characters
@@ -81,6 +83,8 @@ struct Advice {
   std::vector<GivenChar> given;
   std::vector<Warning> warnings;  // serious first
   int recommend = 0;              // 0..100
+  // The name bank's entry of the given name (owned by the tables), or null.
+  const BankName* bank = nullptr;
   std::vector<Reason> reasons;    // in the order the rule applies them
 
   bool HasSerious() const;
@@ -95,7 +99,34 @@ struct ClassicalSource {
   std::string collection;
   std::string title;
   std::string line;
+  std::string author;
+  // The given name's characters stand side by side and in order in the line
+  // (a phrase of the text, not characters gathered from it).
+  bool adjacent = false;
 };
+
+// Where a proposed name comes from: the run's own pages, the classical
+// library (典籍: two characters side by side in a line of a well-known
+// text) or the team's list of given names (名库).
+enum class NameOrigin { kRun, kClassical, kCurated };
+
+// A given name the program proposes itself (the name bank): its sex use, its
+// meaning (Chinese, GBK; empty for a name mined from the library) and its
+// line (collectionRank -1 when none).
+struct BankName {
+  std::string given;
+  NameOrigin origin = NameOrigin::kCurated;
+  bool forBoys = true;
+  bool forGirls = true;
+  std::string meaning;
+  ClassicalSource source;
+};
+
+// The rank of a collection (GBK) among the sources of a name: 0 诗经, 1 楚辞,
+// 2 the Four Books, 3 Tang poems, 4 Song ci, 5 the rest; and within a rank
+// the best-known anthologies (唐诗三百首, 宋词三百首) first.
+int CollectionRank(std::string_view collection);
+bool WellKnown(std::string_view collection);
 
 // Finds the best line a full name's given name comes from; none when no
 // line holds it. The front ends give one over the classical library.
@@ -113,6 +144,9 @@ class AdviceTables {
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
     std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
+    // The name bank (curated_names.dat, classical_names.dat) and the words
+    // that make a line unfit to name a child from (line_negative.dat).
+    std::string curatedNames, classicalNames, lineNegative;
   };
   static AdviceTables FromTexts(const Texts& texts);
 
@@ -128,6 +162,16 @@ class AdviceTables {
 
   // The facts of one character, or null.
   const CharFacts* Facts(std::string_view ch) const;
+
+  // The names the program proposes itself, curated ones first; a given name
+  // stands once (a curated name mined too keeps its meaning and the better
+  // line).
+  const std::vector<BankName>& Bank() const;
+  // The bank's entry of a given name, or null.
+  const BankName* BankEntry(std::string_view given) const;
+  // True when the line holds a word of death, grief, illness, displeasure …
+  // that makes it unfit as the source of a child's name.
+  bool NegativeLine(std::string_view line) const;
 
   // Entries read per table (for the integrity tests and the report).
   std::size_t CharCount() const;

@@ -77,10 +77,15 @@ struct AdviceTables::Data {
   std::unordered_set<std::uint64_t> everydayWords;
   std::unordered_set<std::uint64_t> boyGivenNames, girlGivenNames;
 
+  std::vector<BankName> bank;
+  std::unordered_map<std::string, std::int32_t> bankByGiven;
+  std::vector<std::string> negativeLineWords;
+
   static unsigned Code(std::string_view ch) {
     return static_cast<unsigned char>(ch[0]) << 8 | static_cast<unsigned char>(ch[1]);
   }
   const CharFacts* FactsOf(std::string_view ch) const;
+  bool NegativeLine(std::string_view line) const;
   // The usual reading of a character (none when the table does not know it).
   Syllable ReadingOf(std::string_view ch) const;
   Syllable Intern(std::string_view numbered);
@@ -92,6 +97,13 @@ struct AdviceTables::Data {
 // Keys of a syllable sequence; false when it is too long or a syllable is unknown.
 bool TonedKey(const Syllable* syllables, std::size_t count, SoundKey& key);
 bool TonelessKey(const Syllable* syllables, std::size_t count, SoundKey& key);
+
+// The lines of a table, each split at tabs; CR LF or LF ends a line; empty
+// lines are skipped.
+std::vector<std::vector<std::string_view>> Rows(std::string_view text);
+
+// Reads the name bank and the negative line words into `d`.
+void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts);
 
 // A text of up to eight bytes as one number (0 for a longer text).
 std::uint64_t PackedText(std::string_view text);

@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::size_t kCodeSpace = 1 << 16;
 
-// The lines of a table, each split at tabs; CR LF or LF ends a line.
+}  // namespace
+
 std::vector<std::vector<std::string_view>> Rows(std::string_view text) {
   std::vector<std::vector<std::string_view>> rows;
   while (!text.empty()) {
@@ -31,6 +32,8 @@ std::vector<std::vector<std::string_view>> Rows(std::string_view text) {
   }
   return rows;
 }
+
+namespace {
 
 std::vector<std::string> Split(std::string_view text, char separator) {
   std::vector<std::string> parts;
@@ -323,6 +326,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   for (const auto& row : Rows(texts.girlNames)) {
     if (PackedText(row[0])) d.girlGivenNames.insert(PackedText(row[0]));
   }
+  LoadBank(d, texts);
   return tables;
 }
 

@@ -1,7 +1,7 @@
 #include "advice/selection.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace tavrin::advice {
 
@@ -27,8 +27,19 @@ bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB) {
   return scoreA > scoreB;
 }
 
-std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
-                                    std::size_t count, const Filter& filter) {
+namespace {
+
+std::string FirstGiven(const Advice& advice) { return advice.given.empty() ? std::string() : advice.given.front().ch; }
+std::string LastGiven(const Advice& advice) {
+  return advice.given.size() < 2 ? std::string() : advice.given.back().ch;
+}
+
+// How many names of one round may end in the same character (…远, …远).
+constexpr int kSameLastPerRound = 2;
+
+// The names that pass, in the list's order.
+std::vector<std::size_t> Ordered(const std::vector<Advice>& advice, const std::vector<int>& scores,
+                                 const Filter& filter) {
   std::vector<std::size_t> order;
   for (std::size_t i = 0; i < advice.size() && i < scores.size(); ++i) {
     if (Passes(advice[i], scores[i], filter)) order.push_back(i);
@@ -36,13 +47,32 @@ std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return RanksBefore(advice[a], scores[a], advice[b], scores[b]);
   });
+  return order;
+}
+
+}  // namespace
+
+std::vector<int> DiversityRounds(const std::vector<Advice>& advice, const std::vector<int>& scores,
+                                 const Filter& filter) {
+  std::vector<int> rounds(advice.size(), -1);
+  std::unordered_map<std::string, int> firsts, lasts;
+  for (std::size_t i : Ordered(advice, scores, filter)) {
+    const int first = firsts[FirstGiven(advice[i])]++;
+    const std::string last = LastGiven(advice[i]);
+    rounds[i] = last.empty() ? first : std::max(first, lasts[last]++ / kSameLastPerRound);
+  }
+  return rounds;
+}
+
+std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
+                                    std::size_t count, const Filter& filter) {
+  const std::vector<std::size_t> order = Ordered(advice, scores, filter);
+  const std::vector<int> rounds = DiversityRounds(advice, scores, filter);
   std::vector<std::size_t> chosen;
   std::vector<bool> taken(advice.size(), false);
-  std::unordered_set<std::string> firsts;
   for (std::size_t i : order) {
     if (chosen.size() == count) break;
-    const std::string first = advice[i].given.empty() ? std::string() : advice[i].given.front().ch;
-    if (!firsts.insert(first).second) continue;
+    if (rounds[i] != 0) continue;
     chosen.push_back(i);
     taken[i] = true;
   }

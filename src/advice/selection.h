@@ -29,9 +29,20 @@ bool Passes(const Advice& advice, int score, const Filter& filter);
 bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB);
 
 // The indexes of the `count` best names that pass the filter, in the list's
-// order, taking at most one name per first given character while the names
-// that pass allow it, so that the list is varied; then the next best.
+// order, taking the names of round 0 of DiversityRounds (at most one name
+// per first given character, two per last) while the names that pass allow
+// it, so that the list is varied; then the next best.
 std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
                                     std::size_t count, const Filter& filter = {});
+
+// The list's order made varied, for a whole page of names: for each name
+// that passes, its round (0 for the best name of its first given character,
+// 1 for the second best, …, and a name is put off a round for every two
+// better names ending in its last character); -1 for a name that does not
+// pass. A page
+// ordered by round, then by RanksBefore, begins with the names of
+// SelectBest.
+std::vector<int> DiversityRounds(const std::vector<Advice>& advice, const std::vector<int>& scores,
+                                 const Filter& filter = {});
 
 }  // namespace tavrin::advice

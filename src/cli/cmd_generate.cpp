@@ -60,7 +60,8 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
     context.PrintLine(line);
   }
   if (best) {
-    // One line a name: name, pinyin, 推荐度, score, 通行评分, warnings.
+    // One line a name: name, pinyin, 推荐度, score, 通行评分, where it came
+    // from (the run page, or 典籍 / 名库), warnings.
     context.PrintLine("【精选】");
     for (const std::size_t i : best->chosen) {
       const advice::Advice& a = best->names.AdviceAt(i);
@@ -69,6 +70,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
                   << a.recommend << '\t' << GbkToUtf8("分数 ")
                   << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
                   << GbkToUtf8("通行评分 ") << ScoreText(best->names.ConventionsScoreAt(i)) << '\t'
+                  << GbkToUtf8("来源 ") << GbkToUtf8(best->names.CandidateAt(i).generator) << '\t'
                   << advice::WarningsText(a) << '\n';
     }
   }
@@ -108,6 +110,7 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
       name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
       const std::optional<int> conventions = best->names.ConventionsScoreAt(i);
       name["conventionsScore"] = conventions ? Json(*conventions) : Json(nullptr);
+      name["origin"] = GbkToUtf8(best->names.CandidateAt(i).generator);
       names.push_back(std::move(name));
     }
     result["best"] = std::move(names);
@@ -170,6 +173,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   if (bestCount) {
     best.emplace(model);
     best->names.AddRuns(model, SexOf(inputs.female));
+    best->names.AddProposals(model);
     best->chosen = best->names.Best(*bestCount);
   }
   if (json) {

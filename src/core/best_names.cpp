@@ -43,6 +43,7 @@ bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<i
   rankScores_.push_back(surnameLength == 2 && conventionsScore ? *conventionsScore : scores_.back());
   births_.push_back(addingBirth_);
   candidates_.push_back(candidate);
+  ++version_;
   return true;
 }
 
@@ -52,6 +53,7 @@ std::size_t BestNames::LookUpSources(std::size_t count) {
     if (!tables_ || !findSource_) continue;
     const advice::Advice& before = advice_[sourcesDone_];
     advice_[sourcesDone_] = AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_);
+    ++version_;
   }
   return sourcesDone_ - from;
 }
@@ -69,6 +71,29 @@ void BestNames::AddReport(const ReportList& report, advice::Sex runSex, advice::
     const Candidate& candidate = row.candidate;
     Add(candidate, candidate.generator == kPoetryGenerator ? poetrySex : runSex, row.conventionsScore);
   }
+}
+
+std::size_t BestNames::AddProposals(const NamingModel& model) {
+  const NamingSession& session = model.session;
+  if (!tables_ || session.birthYear == 0 || session.surname.empty()) return 0;
+  const advice::Sex sex = SexOf(session.female);
+  std::string run = std::string(1, session.female ? 'F' : 'M') + (session.soundRule == SoundRule::kWholeItem ? 'W' : 'S') +
+                    session.surname + '\t' + session.chart.birthElements;
+  if (!proposedRuns_.insert(std::move(run)).second) return 0;
+  addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
+  std::size_t added = 0;
+  for (const advice::BankName& name : tables_->Bank()) {
+    if (!(sex == advice::Sex::kFemale ? name.forGirls : name.forBoys)) continue;
+    // The run's sound rule between the surname and the first given
+    // character, as the generators apply it. The bank's pairs themselves
+    // were chosen by ear (the byte-wise rule would refuse 嘉树 and 采薇).
+    const std::string_view given = name.given;
+    if (!model.SoundsApart(session.surname, given.substr(0, 2))) continue;
+    const std::string_view origin = name.origin == advice::NameOrigin::kCurated ? kCuratedOrigin : kClassicalOrigin;
+    if (Add(model.MakeCandidate(session.surname, given, origin, session.chart.birthElements), sex)) ++added;
+  }
+  addingBirth_.reset();
+  return added;
 }
 
 void BestNames::AddRuns(const NamingRunState& state, advice::Sex poetrySex) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -18,9 +19,15 @@
 
 namespace tavrin {
 
+class NamingModel;
 class Pane;
 class ReportList;
 struct NamingRunState;
+
+// The page captions of the names the program proposes itself, beside those
+// of the run pages: names of the classical library and of the team's list.
+inline constexpr std::string_view kClassicalOrigin = "\xB5\xE4\xBC\xAE";  // 典籍
+inline constexpr std::string_view kCuratedOrigin = "\xC3\xFB\xBF\xE2";    // 名库
 
 // The advice on a full name, with the bonus of the line `findSource` (may be
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
@@ -71,6 +78,12 @@ class BestNames {
   // report; the poetry page's names for `poetrySex`, the rest for the sex of
   // the last Generate run. Each name added keeps the birth of that run.
   void AddRuns(const NamingRunState& state, advice::Sex poetrySex);
+  // The names the program proposes itself for the last Generate run of the
+  // model: the name bank's names for the run's sex whose first character
+  // passes the run's sound rule with the surname, scored against the run's
+  // chart. Once per surname, sex, chart and sound rule; nothing
+  // before the first run. Returns how many names were added.
+  std::size_t AddProposals(const NamingModel& model);
 
   // The birth date and hour a name was scored for, as the naming session
   // held them (the hour as read: outside 0..23 when unknown); none for a
@@ -100,6 +113,13 @@ class BestNames {
   bool RanksBefore(std::size_t a, std::size_t b) const {
     return advice::RanksBefore(advice_[a], rankScores_[a], advice_[b], rankScores_[b]);
   }
+  // The round of each name in the varied order of a whole page
+  // (advice::DiversityRounds).
+  std::vector<int> Rounds(const advice::Filter& filter) const {
+    return advice::DiversityRounds(advice_, rankScores_, filter);
+  }
+  // Changes whenever a name is added or its advice changes.
+  std::uint64_t Version() const { return version_; }
   // The `count` best names by advice::SelectBest, in the list's order.
   std::vector<std::size_t> Best(std::size_t count, const advice::Filter& filter = {}) const {
     return advice::SelectBest(advice_, rankScores_, count, filter);
@@ -120,6 +140,8 @@ class BestNames {
   ConventionsScorer conventionsScorer_;
   std::unordered_set<std::string> keys_;  // a sex letter, then the full name
   std::size_t reportRowsAdded_ = 0;
+  std::unordered_set<std::string> proposedRuns_;
+  std::uint64_t version_ = 0;  // the runs whose proposals were added
 };
 
 // The sex of a naming session's last Generate run.

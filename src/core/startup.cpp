@@ -140,6 +140,9 @@ advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   texts.words = read("advice_words.dat");
   texts.boyNames = read(kBoyCharFile);
   texts.girlNames = read(kGirlCharFile);
+  texts.curatedNames = read("curated_names.dat");
+  texts.classicalNames = read("classical_names.dat");
+  texts.lineNegative = read("line_negative.dat");
   return advice::AdviceTables::FromTexts(texts);
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <numeric>
 
+#include "advice/advice.h"
 #include "chars/encoding.h"
 #include "chars/gbk.h"
 
@@ -109,23 +110,12 @@ std::string IndexForm(std::string_view utf8) {
 }
 
 int CollectionRank(std::string_view collection) {
-  static const std::array<std::pair<const char*, int>, 10> ranks = {{{"诗经", 0},
-                                                                     {"楚辞", 1},
-                                                                     {"论语", 2},
-                                                                     {"大学", 2},
-                                                                     {"中庸", 2},
-                                                                     {"孟子", 2},
-                                                                     {"唐诗三百首", 3},
-                                                                     {"全唐诗", 3},
-                                                                     {"宋词三百首", 4},
-                                                                     {"全宋词", 4}}};
-  for (const auto& [name, rank] : ranks) {
-    if (collection == name) return rank;
-  }
-  return 5;
+  return advice::CollectionRank(Utf8ToGbk(collection).value_or(std::string()));
 }
 
-bool WellKnown(std::string_view collection) { return collection == "唐诗三百首" || collection == "宋词三百首"; }
+bool WellKnown(std::string_view collection) {
+  return advice::WellKnown(Utf8ToGbk(collection).value_or(std::string()));
+}
 
 std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineNumber) {
   const std::int64_t order = CollectionRank(collection) * 2 + (WellKnown(collection) ? 0 : 1);

@@ -13,6 +13,9 @@ namespace tavrin::sources {
 
 namespace {
 
+// How many of a name's best lines are looked at for one fit to name a child from.
+constexpr std::size_t kBestOf = 4;
+
 // The GBK marks the short forms are written with.
 constexpr const char* kOpenTitle = "\xA1\xB6";   // 《
 constexpr const char* kCloseTitle = "\xA1\xB7";  // 》
@@ -55,9 +58,15 @@ const NameSource* NameNotes::BestSource(const std::string& fullName) {
   const std::string given = GivenNameOf(fullName);
   auto found = best_.find(given);
   if (found == best_.end()) {
-    std::vector<NameSource> lines = Find(given, 1);
+    // A line of grief, death or displeasure is no source to name a child
+    // from: the next best one is taken.
+    std::vector<NameSource> lines = Find(given, kBestOf);
     std::optional<NameSource> best;
-    if (!lines.empty()) best = std::move(lines.front());
+    for (NameSource& line : lines) {
+      if (Tables().NegativeLine(line.line)) continue;
+      best = std::move(line);
+      break;
+    }
     found = best_.emplace(given, std::move(best)).first;
   }
   return found->second ? &*found->second : nullptr;
@@ -122,7 +131,12 @@ std::vector<std::string> LinesOfName(const std::string& textGbk, const std::stri
 }
 
 advice::ClassicalSource AsClassicalSource(const NameSource& source) {
-  return {CollectionRank(GbkToUtf8(source.collection)), source.collection, source.title, source.line};
+  bool adjacent = !source.positions.empty();
+  for (std::size_t i = 1; i < source.positions.size(); ++i) {
+    adjacent = adjacent && source.positions[i] == source.positions[i - 1] + 1;
+  }
+  return {advice::CollectionRank(source.collection), source.collection, source.title, source.line, source.author,
+          adjacent};
 }
 
 advice::SourceFinder SourceFinderOf(NameNotes& notes) {

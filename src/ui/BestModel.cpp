@@ -24,12 +24,12 @@ QString LevelText(int level) {
 }  // namespace
 
 const QStringList& BestModel::Captions() {
-  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "通行评分", "提示", "出处", "字义"};
+  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "通行评分", "提示", "出处", "字义", "来源"};
   return captions;
 }
 
 int BestModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 64, 190, 300, 400};
+  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 64, 190, 300, 400, 72};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 
@@ -112,6 +112,8 @@ QString BestModel::CellText(int row, int column) const {
       return texts.warnings;
     case kGlosses:
       return texts.glosses;
+    case kOrigin:
+      return FromGbk(std::string(names_.CandidateAt(i).generator));
     default:
       return {};
   }
@@ -156,6 +158,7 @@ QString BestModel::DetailsHtml(int row) const {
     html += QString(" · 通行评分 %1").arg(*conventions);
   }
   html += "</p>";
+  if (a.bank && !a.bank->meaning.empty()) html += "<p><b>寓意</b><br>" + e(FromGbk(a.bank->meaning)) + "</p>";
   if (const sources::NameSource* source = notes_ ? notes_->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
     html += "<p><b>出处</b><br>" + SourceHtml(*source) + "</p>";
   }

@@ -2,7 +2,9 @@
 // and sex, as a table model for the 精选 page: 姓名, 性别, 拼音 (tone marks),
 // 推荐度, 分数, 通行评分, 提示 (the warnings, serious first), 出处 (the best
 // line of the classical library the given name comes from) and 字义 (the
-// glosses of the given characters). Rows are appended as runs add names.
+// glosses of the given characters) and 来源 (the run page that showed the name,
+// or 典籍 / 名库 for a name the program proposed itself). Rows are appended as
+// runs add names.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -25,8 +27,8 @@ class BestModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kConventionsScore, kWarnings, kSource, kGlosses };
-  static constexpr int kColumnCount = 9;
+  enum Column { kName, kSex, kPinyin, kRecommend, kScore, kConventionsScore, kWarnings, kSource, kGlosses, kOrigin };
+  static constexpr int kColumnCount = 10;
 
   // `tables` may be null (no advice); they and `services` must outlive the model.
   BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent = nullptr);

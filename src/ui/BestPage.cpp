@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "core/naming_model.h"
 #include "ui/BestModel.h"
@@ -26,8 +27,10 @@
 
 namespace tavrin::ui {
 
-// Keeps the names that pass the filter; sorts 推荐度 in the list's order
-// (推荐度, then score), 分数 as a number, the rest by the Chinese collation.
+// Keeps the names that pass the filter; sorts 推荐度 in the list's varied
+// order (the best name of each first character, by 推荐度 then score, then
+// the second best of each, …: the page begins with the names `generate
+// --best` chooses), 分数 as a number, the rest by the Chinese collation.
 class BestProxy final : public QSortFilterProxyModel {
  public:
   BestProxy(const BestNames& names, QObject* parent)
@@ -38,7 +41,8 @@ class BestProxy final : public QSortFilterProxyModel {
   const advice::Filter& Filter() const { return filter_; }
   void SetFilter(const advice::Filter& filter) {
     filter_ = filter;
-    invalidateRowsFilter();
+    roundsVersion_.reset();
+    invalidate();  // the rounds depend on what passes
   }
 
  protected:
@@ -46,8 +50,11 @@ class BestProxy final : public QSortFilterProxyModel {
     const auto a = static_cast<std::size_t>(left.row());
     const auto b = static_cast<std::size_t>(right.row());
     switch (left.column()) {
-      case BestModel::kRecommend:
+      case BestModel::kRecommend: {
+        const std::vector<int>& rounds = Rounds();
+        if (rounds[a] != rounds[b]) return rounds[a] > rounds[b];
         return names_.RanksBefore(b, a);
+      }
       case BestModel::kScore:
         return names_.ScoreAt(a) < names_.ScoreAt(b);
       case BestModel::kConventionsScore:  // "—" below every score
@@ -62,9 +69,21 @@ class BestProxy final : public QSortFilterProxyModel {
   }
 
  private:
+  // The rounds of the varied order, made again when a name or the filter
+  // has changed since.
+  const std::vector<int>& Rounds() const {
+    if (roundsVersion_ != names_.Version()) {
+      rounds_ = names_.Rounds(filter_);
+      roundsVersion_ = names_.Version();
+    }
+    return rounds_;
+  }
+
   const BestNames& names_;
   QCollator collator_;
   advice::Filter filter_;
+  mutable std::vector<int> rounds_;
+  mutable std::optional<std::uint64_t> roundsVersion_;
 };
 
 namespace {
@@ -182,6 +201,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   sources_->setInterval(0);
   connect(sources_, &QTimer::timeout, this, [this] {
     if (!model_->LookUpSources(kSourceSlice)) sources_->stop();
+    proxy_->invalidate();  // a name's new 推荐度 may move others to another round
   });
   connect(proxy_, &QAbstractItemModel::modelReset, this, &BestPage::RefreshCount);
   connect(proxy_, &QAbstractItemModel::layoutChanged, this, &BestPage::RefreshCount);
@@ -198,13 +218,16 @@ int BestPage::CurrentRow() const { return CurrentSourceRow(*table_, *proxy_); }
 
 void BestPage::Collect() {
   model_->Names().AddRuns(runs_, SexOf(poetryFemale_));
+  if (proposing_ && !proposing_->Running()) model_->Names().AddProposals(*proposing_);
   model_->ShowAdded();
+  proxy_->invalidate();
   if (model_->Names().SourcesDone() < model_->Names().Size()) sources_->start();
 }
 
 void BestPage::FinishSources() {
   model_->LookUpSources(std::chrono::hours(1));
   sources_->stop();
+  proxy_->invalidate();
 }
 
 void BestPage::StartPoetryRun(bool female) {

@@ -22,6 +22,7 @@ class QTextBrowser;
 class QTimer;
 
 namespace tavrin {
+class NamingModel;
 struct NamingRunState;
 struct NamingServices;
 namespace advice {
@@ -48,6 +49,10 @@ class BestPage : public QWidget {
   // null) and `services` must outlive the page.
   BestPage(const NamingRunState& runs, const advice::AdviceTables* tables, const NamingServices& services,
            QWidget* parent = nullptr);
+
+  // The model whose last Generate run the page proposes names for beside
+  // the runs' own (outlives the page); without, it proposes none.
+  void SetProposingModel(const NamingModel* model) { proposing_ = model; }
 
   // Takes in the names the runs show now: the poetry page's for the sex of
   // its last run, the others for the sex of the last Generate run. Called
@@ -96,6 +101,7 @@ class BestPage : public QWidget {
   void ShowContextMenu(const QPoint& at);
 
   const NamingRunState& runs_;
+  const NamingModel* proposing_ = nullptr;
   bool poetryFemale_ = false;
   BestModel* model_ = nullptr;
   BestProxy* proxy_ = nullptr;

@@ -198,6 +198,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   reportPage_->SetNotes(notes_.get());
   BuildPoetryPage(pages[8]);
   bestPage_ = new BestPage(*model_, Stores().advice.get(), model_->Services(), pages[9]);
+  bestPage_->SetProposingModel(model_.get());
   (new QVBoxLayout(pages[9]))->addWidget(bestPage_);
   pages[9]->layout()->setContentsMargins(0, 0, 0, 0);
   connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);

@@ -83,6 +83,17 @@ TEST(Selection, BestAreOrderedAndVaried) {
   EXPECT_EQ(SelectBest(advice, scores, 10).size(), 4u);
   EXPECT_TRUE(RanksBefore(advice[2], 85, advice[4], 80));
   EXPECT_FALSE(RanksBefore(advice[4], 80, advice[2], 85));
+  // A whole page: the best of each first character, then the second best …;
+  // a name that does not pass has no round.
+  EXPECT_EQ(DiversityRounds(advice, scores), (std::vector<int>{0, 1, 0, -1, 0, -1}));
+  Filter anyLevel;
+  anyLevel.levelOneOnly = false;
+  EXPECT_EQ(DiversityRounds(advice, scores, anyLevel), (std::vector<int>{0, 1, 1, -1, 0, 0}));
+  // Two names of a round may end alike; the third waits a round.
+  const std::vector<Advice> far = {Make("修", "远", &kLevel1, 90), Make("明", "远", &kLevel1, 89),
+                                   Make("致", "远", &kLevel1, 88), Make("嘉", "树", &kLevel1, 70)};
+  EXPECT_EQ(DiversityRounds(far, {0, 0, 0, 0}), (std::vector<int>{0, 0, 1, 0}));
+  EXPECT_EQ(SelectBest(far, {0, 0, 0, 0}, 3), (std::vector<std::size_t>{0, 1, 3}));
 }
 
 }  // namespace

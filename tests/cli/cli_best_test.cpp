@@ -41,7 +41,7 @@ TEST(CliBest, JsonHoldsTheBestNamesAsAdviceAndNothingElseChanges) {
     std::vector<std::string> keys;
     for (const auto& item : name.items()) keys.push_back(item.key());
     EXPECT_EQ(keys, (std::vector<std::string>{"name", "sex", "pinyin", "recommend", "warnings", "chars", "reasons",
-                                              "score", "conventionsScore"}));
+                                              "score", "conventionsScore", "origin"}));
     EXPECT_EQ(name["sex"], "female");
     EXPECT_TRUE(distinct.insert(name["name"].get<std::string>()).second) << name["name"];
     EXPECT_LE(name["recommend"].get<int>(), previous) << name["name"];
@@ -67,6 +67,7 @@ TEST(CliBest, TextAddsOneLastSection) {
   EXPECT_EQ(std::count(section.begin(), section.end(), '\n'), 5) << section;
   EXPECT_NE(section.find(U8(u8"推荐度 ")), std::string::npos) << section;
   EXPECT_NE(section.find(U8(u8"\t通行评分 ")), std::string::npos) << section;
+  EXPECT_NE(section.find(U8(u8"\t来源 ")), std::string::npos) << section;
 }
 
 // The best names' 推荐度 is what `advise` gives each of them, the bonus of a

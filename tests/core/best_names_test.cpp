@@ -1,8 +1,10 @@
 // The 精选 list weighs a name's classical source as `advise` does: the bonus
 // of a line in the 诗经, the 楚辞 or the Four Books, whether the finder is
-// asked as names are added or later, a few names at a time.
+// asked as names are added or later, a few names at a time; the names the
+// program proposes itself for a run.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -17,26 +19,28 @@ namespace tavrin {
 namespace {
 
 TEST(BestNamesSource, BonusOfTheFirstThreeCollectionsNowOrLater) {
-  const SharedStores stores = StartUp(ExecutableDir());
+  // Tables without a character table or a name bank: the bonus is all that
+  // raises a name above 60.
+  const advice::AdviceTables tables = advice::AdviceTables::FromTexts({});
   const struct {
     std::string name;
     int rank;  // of the source's collection; -1: no line holds the name
     int bonus;
   } cases[] = {
-      {"张子衿", 0, 5}, {"张若兰", 1, 5}, {"张明月", 2, 5}, {"张欣怡", 3, 0}, {"张思远", -1, 0},
+      {"张子衿", 0, 6}, {"张若兰", 1, 6}, {"张明月", 2, 6}, {"张欣怡", 3, 0}, {"张思远", -1, 0},
       {"李子衿", -1, 0},  // reads as 张子衿 does; ranks below it despite its score
   };
   const advice::SourceFinder finder = [&](const std::string& name) -> std::optional<advice::ClassicalSource> {
     for (const auto& c : cases) {
-      if (c.name == name && c.rank >= 0) return advice::ClassicalSource{c.rank, "集", "题", "行"};
+      if (c.name == name && c.rank >= 0) return advice::ClassicalSource{c.rank, "集", "题", "行", "", true};
     }
     return std::nullopt;
   };
   const std::size_t n = std::size(cases);
   for (const bool deferred : {false, true}) {
     SCOPED_TRACE(deferred ? "deferred" : "at once");
-    BestNames plain(stores->advice.get());
-    BestNames sourced(stores->advice.get());
+    BestNames plain(&tables);
+    BestNames sourced(&tables);
     sourced.SetSourceFinder(finder, deferred);
     for (const auto& c : cases) {
       Candidate candidate;
@@ -118,6 +122,45 @@ TEST(BestNamesOrder, NamesKeepTheBirthOfTheirRun) {
   EXPECT_EQ(birth(0), std::tuple(2024, 3, 1, 9));
   EXPECT_EQ(birth(1), std::tuple(2024, 4, 1, kUnknownHour));
   EXPECT_FALSE(names.BirthAt(2));
+}
+
+// The names of the bank proposed for a run: those for the run's sex whose
+// first character passes the run's sound rule with the surname (林 and 嘉
+// do not), each once per run, under the caption of where it comes from;
+// nothing before the first run.
+TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
+  DataStores data = LoadStores(ExecutableDir());
+  advice::AdviceTables::Texts texts;
+  texts.curatedNames = "修远\tu\t长远\n若云\tf\t如云\n修齐\tm\t修身齐家\n嘉树\tu\t美好的树木\n";
+  texts.classicalNames = "采薇\tf\t诗经\t采薇\t\t采薇采薇\n";
+  data.advice = std::make_shared<const advice::AdviceTables>(advice::AdviceTables::FromTexts(texts));
+  SettingsInputs inputs;
+  NamingEnvironment environment;
+  environment.inputs = &inputs;
+  NamingModel model(SealStores(std::move(data)), 1, environment);
+  BestNames names(model.Stores().advice.get());
+  model.session.surname = "林";
+  EXPECT_EQ(names.AddProposals(model), 0u);  // no run yet
+  model.session.birthYear = 2024;
+  model.session.birthMonth = model.session.birthDay = 1;
+  model.session.female = true;
+  const auto shown = [&] {
+    std::vector<std::string> list;
+    for (std::size_t i = 0; i < names.Size(); ++i) {
+      list.push_back(std::string(names.AdviceAt(i).sex == advice::Sex::kFemale ? "F" : "M") +
+                     names.CandidateAt(i).fullName + std::string(names.CandidateAt(i).generator));
+    }
+    return list;
+  };
+  EXPECT_EQ(names.AddProposals(model), 3u);
+  EXPECT_EQ(names.AddProposals(model), 0u);  // the same run again
+  model.session.female = false;
+  EXPECT_EQ(names.AddProposals(model), 2u);
+  EXPECT_EQ(shown(), (std::vector<std::string>{"F林修远名库", "F林若云名库", "F林采薇典籍", "M林修远名库",
+                                               "M林修齐名库"}));
+  ASSERT_EQ(names.Size(), 5u);
+  EXPECT_TRUE(names.CandidateAt(0).scored);
+  EXPECT_TRUE(names.BirthAt(0));
 }
 
 }  // namespace

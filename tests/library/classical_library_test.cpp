@@ -91,6 +91,23 @@ TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
   EXPECT_EQ(Library().FindSources("浩然", 2).size(), 2u);
 }
 
+// Where no line holds the characters side by side, the lines holding them in
+// order come before those holding them in any order, though the latter
+// stand in a collection of higher rank (用…歌 and 民…父 in the 诗经; 歌…用
+// and 父…民 only in later poetry).
+TEST(ClassicalLibrary, InOrderBeforeAnyOrder) {
+  for (const char* given : {"歌用", "父民"}) {
+    SCOPED_TRACE(given);
+    const auto found = Library().FindSources(given);
+    ASSERT_GE(found.size(), 2u);
+    const auto inOrder = [](const NameSource& s) { return s.positions[0] < s.positions[1]; };
+    EXPECT_TRUE(inOrder(found.front())) << found.front().line;
+    EXPECT_FALSE(inOrder(found.back())) << found.back().line;
+    EXPECT_TRUE(std::is_partitioned(found.begin(), found.end(), inOrder));
+    EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const NameSource& s) { return s.collection == "诗经"; }));
+  }
+}
+
 TEST(ClassicalLibrary, Search) {
   const struct {
     const char* text;

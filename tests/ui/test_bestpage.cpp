@@ -1,6 +1,7 @@
 // The 精选 page: the names of every run once per sex, the filters as one
 // types, the order, the details, copy and export, and the way to the
 // analysis; offscreen.
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -58,10 +59,16 @@ void Show(tavrin::Pane& pane, std::initializer_list<tavrin::Candidate> candidate
 }
 
 // "name/男" for every row of the page's model.
-QSet<QString> Rows(const BestPage& page) {
+// "name/男" for every row, or only for those the program proposed itself
+// (来源 典籍 or 名库), or only for the others.
+enum class Proposed { kAny, kOnly, kNot };
+QSet<QString> Rows(const BestPage& page, Proposed which = Proposed::kAny) {
   QSet<QString> rows;
   const BestModel& model = page.Model();
   for (int row = 0; row < model.rowCount(); ++row) {
+    const QString origin = model.CellText(row, BestModel::kOrigin);
+    const bool proposed = origin == "典籍" || origin == "名库";
+    if ((which == Proposed::kOnly && !proposed) || (which == Proposed::kNot && proposed)) continue;
     rows << model.CellText(row, BestModel::kName) + "/" + model.CellText(row, BestModel::kSex);
   }
   return rows;
@@ -146,8 +153,12 @@ class BestPageTest : public QObject {
     window.Pages()->setCurrentIndex(9);
     QCOMPARE(window.Pages()->tabText(9), QString("精选"));
     auto& page = *Find<BestPage>(window, "bestPage");
-    QCOMPARE(Rows(page), expected);
-    QCOMPARE(page.Model().rowCount(), expected.size());
+    // The runs' names, and beside them names of the bank for each run's sex.
+    QCOMPARE(Rows(page, Proposed::kNot), expected);
+    const QSet<QString> proposed = Rows(page, Proposed::kOnly);
+    QVERIFY(std::any_of(proposed.begin(), proposed.end(), [](const QString& r) { return r.endsWith("/男"); }));
+    QVERIFY(std::any_of(proposed.begin(), proposed.end(), [](const QString& r) { return r.endsWith("/女"); }));
+    QCOMPARE(page.Model().rowCount(), expected.size() + proposed.size());
 
     const tavrin::BestNames& names = page.Model().Names();
     const auto givenLevels = [&](int row, const std::function<bool(int)>& ok) {
@@ -224,10 +235,12 @@ class BestPageTest : public QObject {
       QCOMPARE(QSet<int>(shown.begin(), shown.end()), want);
       QCOMPARE(Find<QLabel>(page, "bestCount")->text(),
                QString("显示 %1 / 共 %2 个名字").arg(want.size()).arg(page.Model().rowCount()));
-      // Best first: 推荐度, then score.
+      // Best first, varied: the best name of each first character by
+      // 推荐度 then score, then the second best of each …
+      const std::vector<int> rounds = names.Rounds(page.CurrentFilter());
       for (std::size_t i = 1; i < shown.size(); ++i) {
-        QVERIFY2(!names.RanksBefore(static_cast<std::size_t>(shown[i]), static_cast<std::size_t>(shown[i - 1])),
-                 c.what);
+        const auto a = static_cast<std::size_t>(shown[i - 1]), b = static_cast<std::size_t>(shown[i]);
+        QVERIFY2(rounds[a] < rounds[b] || (rounds[a] == rounds[b] && !names.RanksBefore(b, a)), c.what);
       }
     }
     leaveOut->clear();
@@ -250,7 +263,7 @@ class BestPageTest : public QObject {
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), static_cast<qsizetype>(page.ShownRows().size()) + 1);
-    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,通行评分,提示,出处,字义"));
+    QCOMPARE(lines[0], QString("\uFEFF姓名,性别,拼音,推荐度,分数,通行评分,提示,出处,字义,来源"));
     QVERIFY(lines[1].startsWith(page.Model().CellText(top, BestModel::kName) + ","));
 
     // A double-click opens the name in the analysis.
@@ -261,8 +274,9 @@ class BestPageTest : public QObject {
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), page.Model().CellText(top, BestModel::kName));
 
     // Sources, looked up while the window is idle: the 推荐度 has the bonus
-    // exactly when the name's tooltip names 诗经, 楚辞 or a Four Book, and
-    // 出处 stands in the tooltip. 通行评分: a report row's own, else the chart
+    // only when the name's tooltip names 诗经, 楚辞, a Four Book or an
+    // anthology of three hundred, or the name bank holds a line, and never
+    // for a single given character; 出处 stands in the tooltip. 通行评分: a report row's own, else the chart
     // of the run that made the name.
     page.FinishSources();
     QCOMPARE(names.SourcesDone(), names.Size());
@@ -278,8 +292,12 @@ class BestPageTest : public QObject {
       const auto& reasons = names.AdviceAt(static_cast<std::size_t>(row)).reasons;
       const bool bonus = std::any_of(reasons.begin(), reasons.end(),
                                      [](const auto& r) { return FromGbk(r.text).startsWith("名字出自"); });
-      const bool classic = QRegularExpression("（(诗经|楚辞|论语|大学|中庸|孟子)）$").match(tip).hasMatch();
-      QVERIFY2(bonus == (!source.isEmpty() && classic), qPrintable(tip));
+      const bool classic =
+          QRegularExpression("（(诗经|楚辞|论语|大学|中庸|孟子|唐诗三百首|宋词三百首)）$").match(tip).hasMatch();
+      const auto& a = names.AdviceAt(static_cast<std::size_t>(row));
+      const bool banked = a.bank && a.bank->source.collectionRank >= 0;
+      QVERIFY2(!bonus || (!source.isEmpty() && classic) || banked, qPrintable(tip));
+      QVERIFY2(!bonus || a.given.size() == 2, qPrintable(tip));
       QVERIFY2(!tip.isEmpty() && (source.isEmpty() || tip.contains("出处：" + source)), qPrintable(tip));
       bonuses += bonus;
       if (!source.isEmpty() && (withSource < 0 || bonus)) withSource = row;
