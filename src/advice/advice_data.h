@@ -76,6 +76,7 @@ struct AdviceTables::Data {
   // the given names of the two name lists.
   std::unordered_set<std::uint64_t> everydayWords;
   std::unordered_set<std::uint64_t> boyGivenNames, girlGivenNames;
+  std::unordered_map<std::uint64_t, std::string> wordMeanings;  // by the packed word
 
   static unsigned Code(std::string_view ch) {
     return static_cast<unsigned char>(ch[0]) << 8 | static_cast<unsigned char>(ch[1]);
