@@ -120,7 +120,7 @@ class AdviceTables {
   // core/startup.h).
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
-    std::string wordMeanings;  // two-character words and their meanings
+    std::string wordMeanings;         // two-character words and their meanings
     std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
   };
   static AdviceTables FromTexts(const Texts& texts);

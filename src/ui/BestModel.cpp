@@ -195,8 +195,9 @@ QString BestModel::DetailsHtml(int row) const {
     if (!f.meaning.empty()) html += "<br>&nbsp;&nbsp;" + e(FromGbk(f.meaning));
     // The English gloss as a second line, in grey: it helps with a rare sense.
     if (!f.gloss.empty()) {
-      html += QString(f.meaning.empty() ? "<br>&nbsp;&nbsp;%1" : "<br>&nbsp;&nbsp;<span style='color:#808080'>%1</span>")
-                  .arg(e(QString::fromStdString(f.gloss)));
+      html +=
+          QString(f.meaning.empty() ? "<br>&nbsp;&nbsp;%1" : "<br>&nbsp;&nbsp;<span style='color:#808080'>%1</span>")
+              .arg(e(QString::fromStdString(f.gloss)));
     }
     if (!words.isEmpty()) html += "<br>&nbsp;&nbsp;词:" + e(words.join(" "));
     html += "<br>";

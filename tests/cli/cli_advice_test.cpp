@@ -18,8 +18,8 @@ TEST(CliAdvise, JsonShape) {
   ASSERT_EQ(json.size(), 1u);
   const auto& names = json.at("names");
   ASSERT_EQ(names.size(), 2u);
-  const std::vector<std::string> keys = {"name",  "sex",     "pinyin",  "recommend", "warnings", "pairMeaning",
-                                        "chars", "reasons", "sources", "conventions"};
+  const std::vector<std::string> keys = {"name",        "sex",   "pinyin",  "recommend", "warnings",
+                                         "pairMeaning", "chars", "reasons", "sources",   "conventions"};
   const std::set<std::string> kinds = {"homophone", "famous", "rare", "unsuitable", "sex", "reading"};
   for (const auto& a : names) {
     std::vector<std::string> seen;

@@ -40,7 +40,7 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
       {"王子衿", "子衿", "《子衿》佚名：青青子衿", 2},
       {"孟浩然", "浩然", "《公孙丑上》孟轲：我善养吾浩然之气", 2},
       {"欧阳修远", "修远", "《离骚》屈原：路漫漫其修远兮", 3},  // a compound surname; 修远 is a word
-      {"欧阳", "阳", "", 1},  // two characters: one surname character
+      {"欧阳", "阳", "", 1},                                    // two characters: one surname character
       {"王犇犇", "犇犇", "", 2},
   };
   for (const auto& c : cases) {
