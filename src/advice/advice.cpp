@@ -98,6 +98,10 @@ class Adviser {
     Pinyin();
     for (std::size_t i = surname_; i < chars_.size(); ++i) advice_.given.push_back({chars_[i], d_.FactsOf(chars_[i])});
     if (advice_.given.empty()) return std::move(advice_);
+    if (advice_.given.size() == 2) {
+      const auto found = d_.wordMeanings.find(PackedText(advice_.given[0].ch + advice_.given[1].ch));
+      if (found != d_.wordMeanings.end()) advice_.pairMeaning = found->second;
+    }
     Homophones();
     Famous();
     for (const GivenChar& given : advice_.given) CharWarnings(given);

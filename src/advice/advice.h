@@ -46,7 +46,8 @@ struct CharFacts {
   int girls = 0;                      // given names of the girls' list holding it
   // Of the two-character given names: those holding it first and last.
   int boysFirst = 0, boysLast = 0, girlsFirst = 0, girlsLast = 0;
-  std::string gloss;                  // English
+  std::string gloss;                  // English (ASCII)
+  std::string meaning;                // Chinese, in the sense a name uses (GBK); empty when none
   std::vector<std::string> words;     // up to five common words holding it
   std::uint8_t flags = 0;             // CharFlag bits
 };
@@ -59,6 +60,10 @@ enum CharFlag : std::uint8_t {
   kDatedForBoys = 16,  // the register of the 1950s–80s
   kDatedForGirls = 32,
 };
+
+// What a parent reads of a character's meaning: the Chinese one, else the
+// English gloss (empty when the table has neither).
+const std::string& MeaningOrGloss(const CharFacts& facts);
 
 struct GivenChar {
   std::string ch;
@@ -81,6 +86,9 @@ struct Advice {
   // ("wang2 xiu1 lin2"); a character without a reading stands for itself.
   std::string pinyin;
   std::vector<GivenChar> given;
+  // A two-character given name that is a word of the dictionary: the word's
+  // meaning (GBK); empty when it is none.
+  std::string pairMeaning;
   std::vector<Warning> warnings;  // serious first
   int recommend = 0;              // 0..100
   // The name bank's entry of the given name (owned by the tables), or null.
@@ -143,6 +151,7 @@ class AdviceTables {
   // core/startup.h).
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
+    std::string wordMeanings;         // two-character words and their meanings
     std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
     // The name bank (curated_names.dat, classical_names.dat) and the words
     // that make a line unfit to name a child from (line_negative.dat).
@@ -162,6 +171,8 @@ class AdviceTables {
 
   // The facts of one character, or null.
   const CharFacts* Facts(std::string_view ch) const;
+  // The meaning of a two-character word (GBK), or null.
+  const std::string* WordMeaning(std::string_view word) const;
 
   // The names the program proposes itself, curated ones first; a given name
   // stands once (a curated name mined too keeps its meaning and the better
@@ -177,6 +188,7 @@ class AdviceTables {
   std::size_t CharCount() const;
   std::size_t UnfortunateCount() const;
   std::size_t FamousCount() const;
+  std::size_t WordMeaningCount() const;
 
   // The indexed tables (advice/advice_data.h, internal to src/advice).
   struct Data;

@@ -76,6 +76,7 @@ struct AdviceTables::Data {
   // the given names of the two name lists.
   std::unordered_set<std::uint64_t> everydayWords;
   std::unordered_set<std::uint64_t> boyGivenNames, girlGivenNames;
+  std::unordered_map<std::uint64_t, std::string> wordMeanings;  // by the packed word
 
   std::vector<BankName> bank;
   std::unordered_map<std::string, std::int32_t> bankByGiven;

@@ -26,6 +26,7 @@ nlohmann::ordered_json AdviceJson(const Advice& a) {
     for (const std::string& reading : f.readings) readings.push_back(MarkedPinyin(reading));
     chars.push_back({{"char", GbkToUtf8(g.ch)},
                      {"level", f.level},
+                     {"meaning", GbkToUtf8(f.meaning)},
                      {"gloss", f.gloss},
                      {"words", std::move(words)},
                      {"boys", f.boys},
@@ -39,6 +40,7 @@ nlohmann::ordered_json AdviceJson(const Advice& a) {
           {"pinyin", MarkedPinyin(a.pinyin)},
           {"recommend", a.recommend},
           {"warnings", std::move(warnings)},
+          {"pairMeaning", GbkToUtf8(a.pairMeaning)},
           {"chars", std::move(chars)},
           {"reasons", std::move(reasons)}};
 }

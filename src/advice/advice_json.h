@@ -11,9 +11,10 @@
 namespace tavrin::advice {
 
 // {"name", "sex", "pinyin", "recommend", "warnings": [{"kind", "severity",
-// "text"}], "chars": [{"char", "level", "gloss", "words", "boys", "girls",
-// "readings"}], "reasons": [{"points", "text"}]}, texts in UTF-8, pinyin with
-// tone marks.
+// "text"}], "pairMeaning", "chars": [{"char", "level", "meaning", "gloss",
+// "words", "boys", "girls", "readings"}], "reasons": [{"points", "text"}]},
+// texts in UTF-8, pinyin with tone marks; "meaning" is Chinese, "gloss"
+// English, "pairMeaning" empty when the given name is no word.
 nlohmann::ordered_json AdviceJson(const Advice& a);
 
 // The warnings' texts (UTF-8) joined by "；", the serious ones first.

@@ -188,7 +188,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   d.charIndex.assign(kCodeSpace, -1);
   d.unsuitableIndex.assign(kCodeSpace, -1);
 
-  // 字 level readings boys girls flags gloss words
+  // 字 level readings boys girls flags gloss words boysAt girlsAt meaning
   for (const auto& row : Rows(texts.chars)) {
     if (row.size() < 8 || !IsDoubleByteChar(row[0]) || d.charIndex[Data::Code(row[0])] >= 0) continue;
     CharFacts facts;
@@ -202,6 +202,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     facts.flags = Flags(row[5]);
     facts.gloss = row[6] == "-" ? std::string() : std::string(row[6]);
     facts.words = Split(row[7], ' ');
+    if (row.size() >= 11 && row[10] != "-") facts.meaning = std::string(row[10]);
     if (row.size() >= 10) {
       const std::vector<std::string> boysAt = Split(row[8], ',');
       const std::vector<std::string> girlsAt = Split(row[9], ',');
@@ -320,6 +321,11 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   for (const auto& row : Rows(texts.words)) {
     if (PackedText(row[0])) d.everydayWords.insert(PackedText(row[0]));
   }
+  // word  meaning
+  for (const auto& row : Rows(texts.wordMeanings)) {
+    if (row.size() < 2 || row[1].empty() || SplitChars(row[0]).size() != 2 || row[0].size() != 4) continue;
+    d.wordMeanings.emplace(PackedText(row[0]), std::string(row[1]));
+  }
   for (const auto& row : Rows(texts.boyNames)) {
     if (PackedText(row[0])) d.boyGivenNames.insert(PackedText(row[0]));
   }
@@ -337,8 +343,19 @@ int AdviceTables::SurnameLength(std::string_view fullName) const {
 
 const CharFacts* AdviceTables::Facts(std::string_view ch) const { return data_->FactsOf(ch); }
 
+const std::string* AdviceTables::WordMeaning(std::string_view word) const {
+  if (word.size() != 4) return nullptr;
+  const auto found = data_->wordMeanings.find(PackedText(word));
+  return found == data_->wordMeanings.end() ? nullptr : &found->second;
+}
+
+const std::string& MeaningOrGloss(const CharFacts& facts) {
+  return facts.meaning.empty() ? facts.gloss : facts.meaning;
+}
+
 std::size_t AdviceTables::CharCount() const { return data_->chars.size(); }
 std::size_t AdviceTables::UnfortunateCount() const { return data_->unfortunate.size(); }
 std::size_t AdviceTables::FamousCount() const { return data_->famous.size(); }
+std::size_t AdviceTables::WordMeaningCount() const { return data_->wordMeanings.size(); }
 
 }  // namespace tavrin::advice

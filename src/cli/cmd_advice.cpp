@@ -36,6 +36,11 @@ void PrintText(CliContext& context, const Advice& a) {
   for (const advice::Warning& w : a.warnings) {
     out << "  " << U(w.severity == advice::Severity::kSerious ? "！" : "·") << U(w.text) << '\n';
   }
+  if (!a.pairMeaning.empty()) {
+    std::string given;
+    for (const advice::GivenChar& g : a.given) given += g.ch;
+    out << "  " << U(given) << U("：") << U(a.pairMeaning) << '\n';
+  }
   for (const advice::GivenChar& g : a.given) {
     out << "  " << U(g.ch);
     if (!g.facts) {
@@ -46,7 +51,7 @@ void PrintText(CliContext& context, const Advice& a) {
     out << "  ";
     for (std::size_t i = 0; i < f.readings.size(); ++i) out << (i ? "/" : "") << MarkedPinyin(f.readings[i]);
     out << "  " << (f.level ? std::to_string(f.level) + U("级字") : U("表外字")) << U("  男名 ") << f.boys
-        << U(" 女名 ") << f.girls << "  " << f.gloss;
+        << U(" 女名 ") << f.girls << "  " << U(advice::MeaningOrGloss(f));
     if (!f.words.empty()) {
       out << "  ";
       for (std::size_t i = 0; i < f.words.size(); ++i) out << (i ? " " : "") << U(f.words[i]);

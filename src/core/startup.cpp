@@ -138,6 +138,7 @@ advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   texts.unsuitable = read("advice_unsuitable.dat");
   texts.surnames = read("advice_surnames.dat");
   texts.words = read("advice_words.dat");
+  texts.wordMeanings = read("advice_word_meanings.dat");
   texts.boyNames = read(kBoyCharFile);
   texts.girlNames = read(kGirlCharFile);
   texts.curatedNames = read("curated_names.dat");

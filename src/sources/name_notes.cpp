@@ -74,7 +74,9 @@ const NameSource* NameNotes::BestSource(const std::string& fullName) {
 
 std::vector<std::string> NameNotes::Meanings(const std::string& fullName) {
   std::vector<std::string> lines;
-  for (const std::string& ch : SplitChars(GivenNameOf(fullName))) {
+  const std::string given = GivenNameOf(fullName);
+  if (const std::string* pair = Tables().WordMeaning(given)) lines.push_back(given + kColon + *pair);
+  for (const std::string& ch : SplitChars(given)) {
     const advice::GivenChar given{ch, Tables().Facts(ch)};
     if (given.facts) lines.push_back(MeaningLine(given));
   }
@@ -90,7 +92,7 @@ std::string MeaningLine(const advice::GivenChar& given) {
   if (!given.facts) return line;
   const advice::CharFacts& facts = *given.facts;
   if (!facts.readings.empty()) line += kOpenParen + Utf8ToGbkLossy(PinyinWithToneMarks(facts.readings.front())) + kCloseParen;
-  line += facts.gloss;
+  line += advice::MeaningOrGloss(facts);
   if (!facts.words.empty()) {
     line += std::string(kSemicolon) + kWordsLabel + kColon;
     for (std::size_t i = 0; i < facts.words.size(); ++i) line += (i ? " " : "") + facts.words[i];

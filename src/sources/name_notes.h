@@ -36,9 +36,10 @@ class NameNotes {
   // The best line of a full name's given name, remembered; null when no
   // line holds it.
   const NameSource* BestSource(const std::string& fullName);
-  // One line for each character of the given name: what it means and the
-  // common words holding it (MeaningLine); none for a character the tables
-  // do not know.
+  // What the given name means: first the meaning of the two characters
+  // together when they make a word of the dictionary (修远：长远，辽远。),
+  // then one line for each character: what it means and the common words
+  // holding it (MeaningLine); none for a character the tables do not know.
   std::vector<std::string> Meanings(const std::string& fullName);
 
  private:
@@ -52,7 +53,8 @@ class NameNotes {
 // 《title》author：line, the short form of a source for a cell or a line.
 std::string ShortSource(const NameSource& source);
 
-// 子（zǐ）child; a master；常用词：孩子 儿子 电子.
+// 子（zǐ）孩子，也是对人的美称；常用词：孩子 儿子 电子. A character without
+// a Chinese meaning has its English gloss.
 std::string MeaningLine(const advice::GivenChar& given);
 
 // The lines of a text (GBK) a given name (GBK) was drawn from: the line that

@@ -73,11 +73,17 @@ BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
   QStringList warnings;
   for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
   texts.warnings = warnings.join("；");
+  // The pair's meaning first when the given name is a word, then each character's.
   QStringList glosses;
+  QString given;
   for (const advice::GivenChar& g : a.given) {
-    if (g.facts && !g.facts->gloss.empty()) glosses << FromGbk(g.ch) + " " + QString::fromStdString(g.facts->gloss);
+    given += FromGbk(g.ch);
+    if (g.facts && !advice::MeaningOrGloss(*g.facts).empty()) {
+      glosses << FromGbk(g.ch) + "：" + FromGbk(advice::MeaningOrGloss(*g.facts));
+    }
   }
-  texts.glosses = glosses.join("; ");
+  texts.glosses = glosses.join("；");
+  if (!a.pairMeaning.empty()) texts.glosses = given + "：" + FromGbk(a.pairMeaning) + " " + texts.glosses;
   return texts;
 }
 
@@ -170,6 +176,11 @@ QString BestModel::DetailsHtml(int row) const {
     }
     html += "</p>";
   }
+  if (!a.pairMeaning.empty()) {
+    QString given;
+    for (const advice::GivenChar& g : a.given) given += FromGbk(g.ch);
+    html += "<p><b>词义</b><br>" + e(given) + "：" + e(FromGbk(a.pairMeaning)) + "</p>";
+  }
   html += "<p><b>用字</b><br>";
   for (const advice::GivenChar& g : a.given) {
     html += "<b>" + e(FromGbk(g.ch)) + "</b> ";
@@ -184,7 +195,13 @@ QString BestModel::DetailsHtml(int row) const {
     for (const std::string& word : f.words) words << FromGbk(word);
     html += e(readings.join("/")) + " · " + LevelText(f.level) +
             QString(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
-    if (!f.gloss.empty()) html += "<br>&nbsp;&nbsp;" + e(QString::fromStdString(f.gloss));
+    if (!f.meaning.empty()) html += "<br>&nbsp;&nbsp;" + e(FromGbk(f.meaning));
+    // The English gloss as a second line, in grey: it helps with a rare sense.
+    if (!f.gloss.empty()) {
+      html +=
+          QString(f.meaning.empty() ? "<br>&nbsp;&nbsp;%1" : "<br>&nbsp;&nbsp;<span style='color:#808080'>%1</span>")
+              .arg(e(QString::fromStdString(f.gloss)));
+    }
     if (!words.isEmpty()) html += "<br>&nbsp;&nbsp;词:" + e(words.join(" "));
     html += "<br>";
   }

@@ -66,8 +66,9 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
     std::size_t minRows;
     std::size_t fields;
   } tables[] = {
-      {"advice_chars.dat", 7000, 10},   {"advice_unfortunate.dat", 400, 3}, {"advice_famous.dat", 2500, 4},
-      {"advice_unsuitable.dat", 300, 3}, {"advice_surnames.dat", 60, 2},   {"advice_words.dat", 5000, 2},
+      {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 3}, {"advice_famous.dat", 2500, 4},
+      {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},     {"advice_words.dat", 5000, 2},
+      {"advice_word_meanings.dat", 3000, 2},
   };
   for (const auto& t : tables) {
     const auto rows = Rows(t.file);
@@ -104,6 +105,31 @@ TEST(AdviceTables, EverySoundIsKnown) {
     }
   }
   for (const std::string& tag : tags) EXPECT_GE(byTag[tag], 150) << tag;
+}
+
+// Every character of the name lists has a Chinese meaning of 6 to 20
+// characters; a word's meaning is one to 40 characters ending a sentence, of
+// a word whose both characters are name characters.
+TEST(AdviceTables, ChineseMeanings) {
+  std::set<std::string> nameChars;
+  for (const char* file : {kMaleNameFile, kFemaleNameFile}) {
+    for (const auto& row : Rows(file)) {
+      nameChars.insert(row[0]);
+      const CharFacts* facts = Shipped().Facts(row[0]);
+      ASSERT_NE(facts, nullptr) << GbkToUtf8(row[0]);
+      EXPECT_GE(facts->meaning.size(), 12u) << GbkToUtf8(row[0]);
+      EXPECT_LE(facts->meaning.size(), 40u) << GbkToUtf8(row[0]);
+    }
+  }
+  for (const auto& row : Rows("advice_word_meanings.dat")) {
+    ASSERT_EQ(row.size(), 2u);
+    EXPECT_TRUE(nameChars.count(row[0].substr(0, 2)) && nameChars.count(row[0].substr(2))) << GbkToUtf8(row[0]);
+    const std::string& meaning = row[1];
+    EXPECT_LE(meaning.size(), 80u) << GbkToUtf8(row[0]);
+    const std::string last = meaning.size() >= 2 ? meaning.substr(meaning.size() - 2) : "";
+    EXPECT_TRUE(last == "。" || last == "！" || last == "？") << GbkToUtf8(row[0]) << " " << GbkToUtf8(meaning);
+  }
+  EXPECT_EQ(Shipped().WordMeaningCount(), Rows("advice_word_meanings.dat").size());
 }
 
 TEST(AdviceTables, ListsHoldWhatTheyPromise) {

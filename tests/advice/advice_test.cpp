@@ -224,3 +224,58 @@ TEST(Advice, MeaningBonus) {
 
 }  // namespace
 }  // namespace tavrin::advice
+
+namespace tavrin::advice {
+namespace {
+
+// The Chinese meaning of a character (the last column, "-" for none; an older
+// table of ten columns has none) and the meaning of a given name that is a
+// word; a missing word table gives no pair meaning.
+TEST(Advice, ChineseMeaningsOfCharactersAndPairs) {
+  AdviceTables::Texts texts;
+  texts.chars =
+      "修\t1\txiu1\t3\t1\tMF\tto cultivate\t-\t1,2\t0,1\t修身修养，品德美好\r\n"
+      "远\t1\tyuan3\t5\t0\tM\tfar\t-\t0,5\t0,0\t远大，目光长远\r\n"
+      "犇\t0\tben1\t0\t0\t-\trunning ox\t-\t0,0\t0,0\t-\r\n"
+      "衿\t2\tjin1\t0\t0\t-\tcollar\t-\r\n";
+  texts.wordMeanings = "修远\t长远，辽远。\r\n远修\r\n犇犇犇\t三字不算\r\n";
+  const AdviceTables tables = AdviceTables::FromTexts(texts);
+  AdviceTables::Texts noWords = texts;
+  noWords.wordMeanings.clear();
+  const AdviceTables withoutWords = AdviceTables::FromTexts(noWords);
+  EXPECT_EQ(tables.WordMeaningCount(), 1u);  // a line without a meaning, or of three characters, is skipped
+  EXPECT_EQ(withoutWords.WordMeaningCount(), 0u);
+
+  const struct {
+    const char* ch;
+    const char* meaning;  // Chinese
+    const char* read;     // MeaningOrGloss
+  } chars[] = {
+      {"修", "修身修养，品德美好", "修身修养，品德美好"},
+      {"犇", "", "running ox"},  // "-": the English gloss is read
+      {"衿", "", "collar"},      // no meaning column
+  };
+  for (const auto& c : chars) {
+    const CharFacts* facts = tables.Facts(c.ch);
+    ASSERT_NE(facts, nullptr) << c.ch;
+    EXPECT_EQ(facts->meaning, c.meaning) << c.ch;
+    EXPECT_EQ(MeaningOrGloss(*facts), c.read) << c.ch;
+  }
+
+  const struct {
+    const AdviceTables* tables;
+    const char* name;
+    const char* pair;
+  } names[] = {
+      {&tables, "王修远", "长远，辽远。"},
+      {&tables, "欧阳修远", ""},  // read with a one-character surname: 阳修远 is no pair
+      {&tables, "王远修", ""},    // the word's line had no meaning
+      {&tables, "王修", ""},      // one given character
+      {&tables, "王犇犇犇", ""},  // three given characters
+      {&withoutWords, "王修远", ""},
+  };
+  for (const auto& n : names) EXPECT_EQ(n.tables->Advise(n.name, 1, Sex::kMale).pairMeaning, n.pair) << n.name;
+}
+
+}  // namespace
+}  // namespace tavrin::advice

@@ -18,8 +18,8 @@ TEST(CliAdvise, JsonShape) {
   ASSERT_EQ(json.size(), 1u);
   const auto& names = json.at("names");
   ASSERT_EQ(names.size(), 2u);
-  const std::vector<std::string> keys = {"name",   "sex",     "pinyin",  "recommend",  "warnings",
-                                        "chars",  "reasons", "sources", "conventions"};
+  const std::vector<std::string> keys = {"name",        "sex",   "pinyin",  "recommend", "warnings",
+                                         "pairMeaning", "chars", "reasons", "sources",   "conventions"};
   const std::set<std::string> kinds = {"homophone", "famous", "rare", "unsuitable", "sex", "reading"};
   for (const auto& a : names) {
     std::vector<std::string> seen;
@@ -35,7 +35,7 @@ TEST(CliAdvise, JsonShape) {
       EXPECT_FALSE(w.at("text").get<std::string>().empty());
     }
     for (const auto& c : a.at("chars")) {
-      for (const char* key : {"char", "level", "gloss", "words", "boys", "girls", "readings"}) {
+      for (const char* key : {"char", "level", "meaning", "gloss", "words", "boys", "girls", "readings"}) {
         EXPECT_TRUE(c.contains(key)) << key;
       }
       EXPECT_TRUE(c.at("words").is_array() && c.at("readings").is_array());
@@ -47,6 +47,9 @@ TEST(CliAdvise, JsonShape) {
   EXPECT_EQ(names[0].at("warnings")[0].at("kind"), "sex");  // a girl's name for a boy, serious first
   EXPECT_EQ(names[1].at("chars").size(), 1u);       // 欧阳 is the surname
   EXPECT_EQ(names[1].at("chars")[0].at("readings")[0], U8(u8"xiū"));
+  EXPECT_EQ(names[0].at("chars")[1].at("meaning"), U8(u8"美好的样子，亭亭玉立"));  // Chinese; English stays in "gloss"
+  EXPECT_EQ(names[0].at("chars")[1].at("gloss"), "graceful");
+  EXPECT_EQ(names[0].at("pairMeaning"), "");  // 依婷 is no word
 }
 
 // The best lines a given name comes from, as `source --json` gives them (at

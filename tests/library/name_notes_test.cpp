@@ -35,12 +35,12 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
     const char* name;
     const char* given;
     const char* source;   // ShortSource of the best line, empty for none
-    std::size_t meanings;  // lines: the given characters the tables know
+    std::size_t meanings;  // lines: the pair when it is a word, the given characters the tables know
   } cases[] = {
       {"王子衿", "子衿", "《子衿》佚名：青青子衿", 2},
       {"孟浩然", "浩然", "《公孙丑上》孟轲：我善养吾浩然之气", 2},
-      {"欧阳修远", "修远", "《离骚》屈原：路漫漫其修远兮", 2},  // a compound surname
-      {"欧阳", "阳", "", 1},  // two characters: one surname character
+      {"欧阳修远", "修远", "《离骚》屈原：路漫漫其修远兮", 3},  // a compound surname; 修远 is a word
+      {"欧阳", "阳", "", 1},                                    // two characters: one surname character
       {"王犇犇", "犇犇", "", 2},
   };
   for (const auto& c : cases) {
@@ -53,10 +53,14 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
     }
     EXPECT_EQ(notes.Meanings(c.name).size(), c.meanings) << c.name;
   }
+  // 衿 is no name character: its English gloss stands in for a Chinese meaning.
   EXPECT_EQ(notes.Meanings("王子衿")[1], "衿（jīn）collar or lapel of garment");
   const std::string zi = notes.Meanings("王子衿")[0];
-  EXPECT_EQ(zi.rfind("子（zǐ）", 0), 0u) << zi;
+  EXPECT_EQ(zi.rfind("子（zǐ）孩子", 0), 0u) << zi;
   EXPECT_NE(zi.find("；常用词：孩子"), std::string::npos) << zi;
+  const std::vector<std::string> xiuyuan = notes.Meanings("欧阳修远");
+  EXPECT_EQ(xiuyuan[0], "修远：长远，辽远。多指道路。");
+  EXPECT_EQ(xiuyuan[1].rfind("修（xiū）修身", 0), 0u) << xiuyuan[1];
 }
 
 TEST(NameNotes, WithoutLibraryOrTables) {

@@ -253,7 +253,12 @@ class BestPageTest : public QObject {
     const tavrin::advice::Advice& best = names.AdviceAt(static_cast<std::size_t>(top));
     QVERIFY2(details.contains(page.Model().CellText(top, BestModel::kName)), qPrintable(details));
     QVERIFY(details.contains(QString("推荐度 %1").arg(best.recommend)));
-    for (const auto& given : best.given) QVERIFY(details.contains(FromGbk(given.ch)));
+    for (const auto& given : best.given) {
+      QVERIFY(details.contains(FromGbk(given.ch)));
+      // What a parent reads first is the Chinese meaning of the character.
+      if (given.facts) QVERIFY2(details.contains(FromGbk(given.facts->meaning)), qPrintable(details));
+    }
+    if (!best.pairMeaning.empty()) QVERIFY(details.contains(FromGbk(best.pairMeaning)));
     for (const auto& reason : best.reasons) QVERIFY(details.contains(FromGbk(reason.text)));
 
     // Exports of the rows shown, through the report page's writers.

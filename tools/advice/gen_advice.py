@@ -2,7 +2,10 @@
 """Builds the tables the advice on a name is made from.
 
     data/advice_chars.dat        one line per character: level, readings, use in
-                                 boys' and girls' names, flags, gloss, common words
+                                 boys' and girls' names, flags, English gloss, common
+                                 words, places in two-character names, Chinese meaning
+    data/advice_word_meanings.dat  two-character words of name characters, with a
+                                 short Chinese explanation (a given name that is one)
     data/advice_unfortunate.dat  words no parent wants to hear in a name, with pinyin
     data/advice_famous.dat       famous and notorious people and characters, tagged
     data/advice_unsuitable.dat   characters unsuitable in a given name, with the reason
@@ -12,12 +15,12 @@
 Every file is GBK text, tab-separated, CR LF line ends, sorted by GBK bytes
 of its first field, each key once. Run from anywhere:
 
-    npm ci --prefix tools/advice          # pinned pinyin-pro
+    npm ci --prefix tools/advice          # pinned pinyin-pro and cnchar-data
     python3 tools/advice/gen_advice.py    # writes the files, prints a JSON report
 
 Sources: Debian unicode-data (Unihan kTGH, kDefinition, kXHC1983), Debian
 python3-jieba (dict.txt), npm pinyin-pro (readings, by node readings.js),
-the shipped name lists in data/ and the reviewed tables in this folder and
+npm cnchar-data (Chinese explanations of words), the shipped name lists in data/ and the reviewed tables in this folder and
 in tools/names/. The script is deterministic.
 """
 
@@ -46,6 +49,9 @@ PROPER_TAGS = {"ns", "nt", "nz", "nrt", "nrfg"}
 # At most this many common words are kept per character.
 WORDS_PER_CHAR = 5
 GLOSS_MAX = 60
+# A word's explanation is cut to this many characters, at a sentence mark.
+WORD_MEANING_MAX = 40
+CNCHAR_EXPLANATIONS = HERE / "node_modules" / "cnchar-data" / "explanation"
 # A reading of kHanyuPinlu counts when the corpus has it this often and at
 # least this share (percent) of the character's occurrences.
 PINLU_MIN = 5
@@ -220,6 +226,103 @@ def famous_txt_starts():
                 yield fields[0].replace(" ", "")
 
 
+def chinese_meanings():
+    """The team's Chinese meanings of the name characters (meanings_zh.tsv)."""
+    meanings = {}
+    for line in table_lines(HERE / "meanings_zh.tsv"):
+        ch, text = line.split("\t")
+        assert ch not in meanings, f"meanings_zh: {ch} twice"
+        assert 6 <= len(text) <= 20 and "\t" not in text, f"meanings_zh: {ch} {text}"
+        gbk(text)
+        meanings[ch] = text
+    return meanings
+
+
+# Small forms and stray marks of the dictionary's text, and what they become.
+WORD_TEXT_FIXES = str.maketrans({"\ufe50": "，", "\ufe51": "、", "\ufe54": "；", "\ufe55": "：", ";": "；",
+                                 "\uff0e": "·", "．": "·", "\u3000": "", " ": "", "(": "（", ")": "）"})
+# A sentence that only points at another word (见"X"，亦作"X"，同"X"，也作X).
+CROSS_REFERENCE = re.compile(r"^(见|亦作|也作|同“|参见|详见)")
+SENSE_NUMBER = re.compile(r"^\s*(\d+\.|[①-⑳])")
+SENTENCE_MARKS = "。；！？"
+# Marks between a modern dictionary's usage examples.
+EXAMPLE_MARKS = "｜丨ㄧ"
+
+
+def chinese_quotes(text):
+    """ASCII double quotes as “ and ”, in turn."""
+    out, opened = [], False
+    for c in text:
+        if c == '"':
+            c = "”" if opened else "“"
+            opened = not opened
+        out.append(c)
+    return "".join(out)
+
+
+def word_meaning(word, text):
+    """A short Chinese explanation of a word from cnchar-data's text: the senses
+    that are no cross reference, joined, cut at a sentence mark; None when
+    nothing fit is left."""
+    body = SENSE_NUMBER.sub("", text)
+    if re.search(r"[A-Za-z]|\d\d\d|[\ue000-\uf8ff]", body) or any(
+            unicodedata.category(c) in ("Sm", "So") and c not in EXAMPLE_MARKS for c in body):
+        return None  # mangled text: Latin letters, private code points or stray symbols in a sense
+    text = chinese_quotes(text.translate(WORD_TEXT_FIXES)).replace("～", word).replace("~", word)
+    text = re.sub(r"〈[^〉]{1,2}〉", "", text)  # register tags: 〈方〉 〈书〉
+    # The historical dictionary's senses are numbered 1. 2.; a modern
+    # dictionary's glue their usage examples to the sense, with no mark where
+    # the example starts: such a text is left out when it holds an example.
+    if not re.match(r"\s*1\.", text) and (word in text[1:] or any(m in text for m in EXAMPLE_MARKS)):
+        return None
+    kept = []
+    for sense in re.split(r"\n|(?=[①-⑳])", text):
+        sense = SENSE_NUMBER.sub("", sense).strip()
+        # The sentences of a sense, without those that only point elsewhere.
+        parts = [p for p in re.split(r"(?<=[。；！？])", sense) if p.strip()]
+        parts = [p for p in parts if not CROSS_REFERENCE.match(p) and len(p.strip("。；，")) >= 2]
+        sense = "".join(parts).strip("，、 ")
+        if not sense:
+            continue
+        if sense[-1] not in SENTENCE_MARKS:
+            sense += "。"
+        kept.append(sense[:-1] + "；" if sense[-1] == "。" else sense)
+    joined = "".join(kept)
+    if len(joined) > WORD_MEANING_MAX:
+        # The last sentence mark within the length, outside a quotation.
+        cut = -1
+        for i, c in enumerate(joined[:WORD_MEANING_MAX]):
+            if c in SENTENCE_MARKS and joined.count("“", 0, i) == joined.count("”", 0, i):
+                cut = i
+        joined = joined[:cut + 1] if cut >= 3 else ""
+    if not joined:
+        return None
+    if joined.endswith("；"):
+        joined = joined[:-1] + "。"
+    try:
+        gbk(joined)
+    except UnicodeEncodeError:
+        return None
+    return joined
+
+
+def word_meanings(name_chars):
+    """The two-character words of cnchar-data whose characters are both name
+    characters, with their short explanations."""
+    rows = {}
+    for ch in sorted(name_chars, key=gbk):
+        path = CNCHAR_EXPLANATIONS / f"{ch}.json"
+        if not path.exists():
+            continue
+        for word, text in json.loads(path.read_text(encoding="utf-8")).items():
+            if len(word) != 2 or word[0] != ch or word[1] not in name_chars or word in rows:
+                continue
+            meaning = word_meaning(word, text)
+            if meaning:
+                rows[word] = meaning
+    return rows
+
+
 def main():
     report = {}
     compound = list(dict.fromkeys(table_lines(HERE / "compound_surnames.txt")))
@@ -277,6 +380,9 @@ def main():
     for line in table_lines(NAMES / "inventory.tsv"):
         ch, _, note = line.split("\t")
         meaning[ch] = note
+    meaning_zh = chinese_meanings()
+    lacking = sorted((set(meaning) | boy_chars | girl_chars) - set(meaning_zh), key=gbk)
+    assert not lacking, "meanings_zh.tsv lacks " + "".join(lacking)
 
     # Unfortunate words (needed to keep them out of the common words).
     unfortunate_src = []
@@ -392,8 +498,9 @@ def main():
             reading_field += ";" + ",".join(rare_readings[ch])
         rows.append((ch, level.get(ch, 0), reading_field, boys[ch], girls[ch], flags or "-", g or "-",
                      " ".join(words_of.get(ch, [])) or "-", f"{boys_at[0][ch]},{boys_at[1][ch]}",
-                     f"{girls_at[0][ch]},{girls_at[1][ch]}"))
+                     f"{girls_at[0][ch]},{girls_at[1][ch]}", meaning_zh.get(ch, "-")))
     report["advice_chars.dat"] = write_table("advice_chars.dat", rows)
+    report["with a Chinese meaning"] = sum(1 for r in rows if r[-1] != "-")
     report["levels"] = dict(Counter(r[1] for r in rows))
     report["with several readings"] = sum(1 for r in rows if "," in r[2].split(";")[0])
     known = {r[0]: r[2].replace(";", ",").split(",") for r in rows}
@@ -495,6 +602,11 @@ def main():
     word_names = {l.split("\t")[0] for l in table_lines(NAMES / "word_names.txt")}
     erows = [(w, n) for w, n in everyday.items() if w not in word_names and all(c in known for c in w)]
     report["advice_words.dat"] = write_table("advice_words.dat", erows)
+
+    # --- meanings of two-character words -----------------------------------
+    wrows = list(word_meanings(set(meaning)).items())
+    assert all(len(m) <= WORD_MEANING_MAX and "\t" not in m for _, m in wrows)
+    report["advice_word_meanings.dat"] = write_table("advice_word_meanings.dat", wrows)
 
     report["bytes"] = sum((DATA / f).stat().st_size for f in report if f.endswith(".dat"))
     json.dump(report, sys.stdout, ensure_ascii=False, indent=1)
