@@ -112,6 +112,9 @@ class AdviceTables {
   // core/startup.h).
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
+    // Phrases a surname makes with the given name (吴 + 慧心 = 无慧心), and
+    // the radicals few name characters share (韵 韶: 音).
+    std::string surnameWords, shapes;
     std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
   };
   static AdviceTables FromTexts(const Texts& texts);
@@ -133,6 +136,7 @@ class AdviceTables {
   std::size_t CharCount() const;
   std::size_t UnfortunateCount() const;
   std::size_t FamousCount() const;
+  std::size_t SurnameWordCount() const;
 
   // The indexed tables (advice/advice_data.h, internal to src/advice).
   struct Data;

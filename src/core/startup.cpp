@@ -138,6 +138,8 @@ advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   texts.unsuitable = read("advice_unsuitable.dat");
   texts.surnames = read("advice_surnames.dat");
   texts.words = read("advice_words.dat");
+  texts.surnameWords = read("advice_surname_words.dat");
+  texts.shapes = read("advice_shapes.dat");
   texts.boyNames = read(kBoyCharFile);
   texts.girlNames = read(kGirlCharFile);
   return advice::AdviceTables::FromTexts(texts);
