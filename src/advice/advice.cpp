@@ -20,6 +20,11 @@ constexpr int kNotoriousName = -45;
 constexpr int kFamousName = -20;
 constexpr int kFamousStart = -8;
 constexpr int kNotoriousStart = -15;
+constexpr int kWellKnownName = -35;       // the exact name of a well-known person
+constexpr int kNearCelebrity = -8;        // one given character off a celebrity's name
+constexpr int kSurnamePhrase = -40;       // the surname makes a phrase: 无慧心, 狗熊
+constexpr int kSurnamePhraseHint = -10;   // … heard only without the tones
+constexpr int kMildWordHomophone = -10;   // a sad word, no insult: 红尘
 constexpr int kOutsideTable = -35;
 constexpr int kLevelTwo = -2;
 constexpr int kLevelThree = -12;
@@ -141,39 +146,76 @@ class Adviser {
     return true;
   }
 
-  // 谐音: the full name, the given name, the surname with the first given
-  // character.
+  // A sound heard without tones is near enough to be a hint when at most
+  // one syllable's tone differs (a neutral syllable of the word matches
+  // any): 思乐 and 死了, not 子衿 and 自尽.
+  bool NearInTones(std::size_t from, const std::vector<Syllable>& word) const {
+    int differ = 0;
+    for (std::size_t i = 0; i < word.size() && from + i < syllables_.size(); ++i) {
+      if (word[i].tone != 5 && word[i].tone != syllables_[from + i].tone) ++differ;
+    }
+    return differ <= 1;
+  }
+
+  // 谐音: every run of two to four adjacent characters that is not inside
+  // the surname (the full name, the given name, the surname with the first
+  // given character, and the runs of longer names), then the phrase the
+  // surname's sound makes with the given name.
   void Homophones() {
     struct Span {
       std::size_t from, to;
-      const char* serious;  // text before the word
+      std::string serious;  // text before the word
     };
-    std::vector<Span> spans{{0, chars_.size(), "全名读音同"}};
-    if (chars_.size() - surname_ >= 2) {
-      spans.push_back({surname_, chars_.size(), "名字读音同"});
+    const std::size_t n = chars_.size();
+    std::vector<Span> spans{{0, n, "全名读音同"}};
+    if (n - surname_ >= 2) {
+      spans.push_back({surname_, n, "名字读音同"});
       spans.push_back({0, surname_ + 1, "姓和名的第一个字读音同"});
     }
-    bool seriousFound = false;
+    for (std::size_t length = std::min<std::size_t>(n - 1, kMaxKeySyllables); length >= 2; --length) {
+      for (std::size_t from = 0; from + length <= n; ++from) {
+        const std::size_t to = from + length;
+        const bool listed = std::any_of(spans.begin(), spans.end(),
+                                        [&](const Span& s) { return s.from == from && s.to == to; });
+        if (to > surname_ && !listed) spans.push_back({from, to, Quoted(Join(chars_, from, to)) + "读音同"});
+      }
+    }
+    bool seriousFound = false, fromStart = false;
+    const UnfortunateWord* mildWord = nullptr;  // a sad word heard in the same tones
+    std::size_t mildFrom = 0;
     for (const Span& span : spans) {
       SoundKey key = 0;
       if (!TonedKey(&syllables_[span.from], span.to - span.from, key)) continue;
       const auto found = d_.unfortunateToned.find(key);
       if (found == d_.unfortunateToned.end()) continue;
-      const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
-      Warn(WarningKind::kHomophone, Severity::kSerious, span.serious + Quoted(word), kSeriousHomophone);
+      const UnfortunateWord& word = d_.unfortunate[static_cast<std::size_t>(found->second)];
+      if (word.severity == Severity::kMild) {
+        if (!mildWord) mildWord = &word, mildFrom = span.from;
+        continue;
+      }
+      Warn(WarningKind::kHomophone, Severity::kSerious, span.serious + Quoted(word.word), kSeriousHomophone);
       seriousFound = true;
+      fromStart = span.from == 0;
+      if (fromStart) warnedFromStart_ = word.word;
       break;
     }
-    if (!seriousFound) {
+    if (!seriousFound && mildWord) {
+      Warn(WarningKind::kHomophone, Severity::kMild, "读起来像" + Quoted(mildWord->word), kMildWordHomophone);
+      if (mildFrom == 0) warnedFromStart_ = mildWord->word;
+    } else if (!seriousFound) {
       for (const Span& span : spans) {
         SoundKey key = 0;
         if (!TonelessKey(&syllables_[span.from], span.to - span.from, key)) continue;
         const auto found = d_.unfortunateToneless.find(key);
         if (found == d_.unfortunateToneless.end()) continue;
-        const std::string& word = d_.unfortunate[static_cast<std::size_t>(found->second)].word;
+        const UnfortunateWord& unfortunate = d_.unfortunate[static_cast<std::size_t>(found->second)];
+        const std::string& word = unfortunate.word;
+        // A sad word (红尘) is a hint in the same tones only.
+        if (unfortunate.severity == Severity::kMild || !NearInTones(span.from, unfortunate.syllables)) continue;
+        if (span.from == 0) warnedFromStart_ = word;
         // Second and third tones run together at the end of a word (吴骋 and
         // 无成, 刘婵 and 流产): read with the surname, such a word is heard.
-        if (span.from == 0 && OnlyLastSecondThird(span.from, word)) {
+        if (span.from == 0 && unfortunate.severity == Severity::kSerious && OnlyLastSecondThird(span.from, word)) {
           Warn(WarningKind::kHomophone, Severity::kSerious, "读起来就是" + Quoted(word), kSeriousHomophone);
         } else {
           Warn(WarningKind::kHomophone, Severity::kMild, "读快了像" + Quoted(word), kMildHomophone);
@@ -181,17 +223,102 @@ class Adviser {
         break;
       }
     }
+    // The surname's phrase, unless a serious word was heard from the surname on.
+    if (!(seriousFound && fromStart)) SurnameWords();
     const std::string given = Join(chars_, surname_, chars_.size());
     if (chars_.size() - surname_ >= 2 && d_.everydayWords.count(PackedText(given))) {
       Warn(WarningKind::kHomophone, Severity::kMild, "名字" + Quoted(given) + "本身是一个常用词", kEverydayWord);
     }
   }
 
-  void FamousWarning(const FamousPerson& person, const char* how) {
+  // 谐音 of a one-character surname whose sound is a word: with the first
+  // given characters it makes a phrase of the surname-word table (吴慧欣 as
+  // 无慧心, 苟雄 as 狗熊). The longest phrase heard in the same tones, else
+  // the longest heard without them (a hint).
+  void SurnameWords() {
+    if (surname_ != 1 || d_.surnamePhrases.empty()) return;
+    const std::size_t longest = std::min<std::size_t>(chars_.size(), kMaxKeySyllables);
+    for (const bool toned : {true, false}) {
+      const auto& map = toned ? d_.surnamePhraseToned : d_.surnamePhraseToneless;
+      for (std::size_t length = longest; length >= 2; --length) {
+        SoundKey key = 0;
+        if (!(toned ? TonedKey : TonelessKey)(syllables_.data(), length, key)) continue;
+        const auto found = map.find(key);
+        if (found == map.end()) continue;
+        for (const std::int32_t index : found->second) {
+          const advice::SurnamePhrase& phrase = d_.surnamePhrases[static_cast<std::size_t>(index)];
+          if (!ContainsChar(phrase.surnames, chars_[0])) continue;
+          if (phrase.good) {
+            if (!toned) continue;
+            // 吴忧 reads 无忧: no warning, and 忧 is no unsuitable character here.
+            for (std::size_t i = 1; i < length; ++i) wellRead_.push_back(chars_[i]);
+            return;
+          }
+          // Without tones only a serious phrase is a hint, and only near in tones.
+          if (!toned && (phrase.severity != Severity::kSerious || !NearInTones(0, phrase.syllables))) continue;
+          if (phrase.phrase == warnedFromStart_) return;  // 吴清 and 无情: said once
+          if (toned && phrase.severity == Severity::kSerious) {
+            Warn(WarningKind::kHomophone, Severity::kSerious, "连姓读作" + Quoted(phrase.phrase), kSurnamePhrase);
+          } else {
+            Warn(WarningKind::kHomophone, Severity::kMild, "连姓读快了像" + Quoted(phrase.phrase), kSurnamePhraseHint);
+          }
+          return;
+        }
+      }
+    }
+  }
+
+  static bool ContainsChar(const std::string& chars, const std::string& ch) {
+    for (const std::string& c : SplitChars(chars)) {
+      if (c == ch) return true;
+    }
+    return false;
+  }
+
+  // Two characters look or sound alike: the same syllable without tones, or
+  // a radical few name characters share (韵 韶).
+  bool Similar(const std::string& a, const std::string& b) const {
+    const Syllable sa = d_.ReadingOf(a), sb = d_.ReadingOf(b);
+    if (sa.toneless != 0 && sa.toneless == sb.toneless) return true;
+    if (d_.shapeRadical.empty() || a.size() != 2 || b.size() != 2) return false;
+    const std::uint8_t ra = d_.shapeRadical[AdviceTables::Data::Code(a)];
+    return ra != 0 && ra == d_.shapeRadical[AdviceTables::Data::Code(b)];
+  }
+
+  // 名人, a hint: a celebrity's name of the same surname and one given
+  // character the same, the other alike (张韵涵 and 张韶涵).
+  bool NearCelebrity() {
+    if (surname_ != 1 || chars_.size() != 3) return false;
+    for (std::size_t other = 1; other <= 2; ++other) {
+      const std::string key = chars_[0] + (other == 1 ? "**" + chars_[2] : chars_[1] + "**");
+      const auto found = d_.celebrityByOthers.find(key);
+      if (found == d_.celebrityByOthers.end()) continue;
+      for (const std::int32_t index : found->second) {
+        const FamousPerson& person = d_.famous[static_cast<std::size_t>(index)];
+        const std::string theirs = SplitChars(person.name)[other];
+        if (theirs == chars_[other] || !Similar(theirs, chars_[other])) continue;
+        Warn(WarningKind::kFamous, Severity::kMild,
+             "与名人" + Quoted(person.name) + "只差一个相近的字（" +
+                 (person.note.empty() ? TagNote(person.tag) : person.note) + "）",
+             kNearCelebrity);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The exact name is serious for a notorious person, and for a well-known
+  // real one when the name is not a common one: three characters or more, or
+  // a name so famous that a longer name beginning with it reads as theirs
+  // (李白, 鲁迅). Fictional people of two characters and present-day names
+  // of two (王菲, 李娜) stay hints: many children are named so.
+  void FamousWarning(const FamousPerson& person, const char* how, bool exact = false) {
     const bool notorious = person.tag == FamousTag::kNotorious;
+    const bool wellKnown = exact && !notorious && person.tag != FamousTag::kFictional &&
+                           (SplitChars(person.name).size() >= 3 || person.start);
     std::string text = how + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) + "）";
-    Warn(WarningKind::kFamous, notorious ? Severity::kSerious : Severity::kMild, std::move(text),
-         notorious ? kNotoriousName : kFamousName);
+    Warn(WarningKind::kFamous, notorious || wellKnown ? Severity::kSerious : Severity::kMild, std::move(text),
+         notorious ? kNotoriousName : wellKnown ? kWellKnownName : kFamousName);
   }
 
   // 名人: the same name, the same sound, the sound without tones; a name
@@ -199,7 +326,7 @@ class Adviser {
   void Famous() {
     const auto byName = d_.famousByName.find(advice_.name);
     if (byName != d_.famousByName.end()) {
-      FamousWarning(d_.famous[static_cast<std::size_t>(byName->second)], "与名人同名：");
+      FamousWarning(d_.famous[static_cast<std::size_t>(byName->second)], "与名人同名：", true);
       return;
     }
     SoundKey key = 0;
@@ -221,6 +348,7 @@ class Adviser {
     // a name beginning with it reads as theirs (赵云…, 李魁… as 李逵), in the
     // same characters or the same sound. Only a hint: the name is not theirs.
     if (chars_.size() - surname_ < 2) return;
+    if (NearCelebrity()) return;
     const FamousPerson* person = nullptr;
     const auto start = d_.famousByName.find(Join(chars_, 0, surname_ + 1));
     if (start != d_.famousByName.end() && d_.famous[static_cast<std::size_t>(start->second)].begin) {
@@ -249,7 +377,8 @@ class Adviser {
     } else if (facts->level == 3) {
       Warn(WarningKind::kRare, Severity::kMild, ch + "是三级字，很多人不认识", kLevelThree);
     }
-    if (!d_.unsuitableIndex.empty()) {
+    const bool wellRead = std::find(wellRead_.begin(), wellRead_.end(), given.ch) != wellRead_.end();
+    if (!d_.unsuitableIndex.empty() && !wellRead) {
       const std::int16_t index = d_.unsuitableIndex[AdviceTables::Data::Code(given.ch)];
       if (index >= 0) {
         const Unsuitable& u = d_.unsuitable[static_cast<std::size_t>(index)];
@@ -458,6 +587,8 @@ class Adviser {
   std::vector<std::string> chars_;
   std::vector<Syllable> syllables_;
   std::size_t surname_ = 1;
+  std::vector<std::string> wellRead_;
+  std::string warnedFromStart_;        // the unfortunate word heard from the surname on  // given characters of a phrase that reads well (无忧)
   const ClassicalSource* source_ = nullptr;
   const BankName* bank_ = nullptr;  // the name bank's entry of the given name
   Advice advice_;

@@ -152,6 +152,9 @@ class AdviceTables {
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
     std::string wordMeanings;         // two-character words and their meanings
+    // Phrases a surname makes with the given name (吴 + 慧心 = 无慧心), and
+    // the radicals few name characters share (韵 韶: 音).
+    std::string surnameWords, shapes;
     std::string boyNames, girlNames;  // the given names of 1600nan.dat and 1600nv.dat
     // The name bank (curated_names.dat, classical_names.dat) and the words
     // that make a line unfit to name a child from (line_negative.dat).
@@ -189,6 +192,7 @@ class AdviceTables {
   std::size_t UnfortunateCount() const;
   std::size_t FamousCount() const;
   std::size_t WordMeaningCount() const;
+  std::size_t SurnameWordCount() const;
 
   // The indexed tables (advice/advice_data.h, internal to src/advice).
   struct Data;

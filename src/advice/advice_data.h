@@ -28,6 +28,18 @@ struct Syllable {
 struct UnfortunateWord {
   std::string word;
   std::string category;
+  Severity severity = Severity::kSerious;  // kMild: a hint even in the same tones (红尘)
+  std::vector<Syllable> syllables;
+};
+
+// A phrase the surname's sound makes with the first given characters:
+// 无慧心 for 吴慧欣, 狗熊 for 苟雄.
+struct SurnamePhrase {
+  std::string phrase;
+  std::string surnames;  // the one-character surnames that read so (GBK, concatenated)
+  Severity severity;     // in the same tones; a hint without them
+  bool good = false;     // reads well (无忧): no warning, no 不宜 for its characters
+  std::vector<Syllable> syllables;
 };
 
 enum class FamousTag { kNotorious, kFictional, kHistorical, kCelebrity };
@@ -70,6 +82,17 @@ struct AdviceTables::Data {
   std::unordered_map<SoundKey, std::int32_t> famousToneless;
   std::unordered_map<SoundKey, std::int32_t> famousStartToned;  // the start names only
 
+  std::vector<SurnamePhrase> surnamePhrases;
+  std::unordered_map<SoundKey, std::vector<std::int32_t>> surnamePhraseToned;  // neutral tones match any tone
+  std::unordered_map<SoundKey, std::vector<std::int32_t>> surnamePhraseToneless;
+
+  // By GBK code: the radical of a character whose radical few name
+  // characters share (韵 韶: 180), else 0.
+  std::vector<std::uint8_t> shapeRadical;
+  // Celebrities of a surname and two given characters, by their name with
+  // one given character written "**" (张**涵, 张韶**).
+  std::unordered_map<std::string, std::vector<std::int32_t>> celebrityByOthers;
+
   std::unordered_map<std::string, std::vector<Syllable>> surnameReadings;  // compound and polyphonic
   std::unordered_set<std::string> compoundSurnames;
   // Short texts (up to eight bytes) as packed keys: the everyday words and
@@ -93,6 +116,9 @@ struct AdviceTables::Data {
   // The syllables of a name read as a name: the surname's own reading when
   // the table has one, then each character's usual reading.
   std::vector<Syllable> ReadName(const std::vector<std::string>& chars, int surnameLength) const;
+  // The toned variants of a word's syllables: a neutral syllable stands for
+  // the same syllable in every tone.
+  std::vector<std::vector<Syllable>> ToneVariants(const std::vector<Syllable>& syllables);
 };
 
 // Keys of a syllable sequence; false when it is too long or a syllable is unknown.

@@ -177,6 +177,27 @@ std::vector<Syllable> AdviceTables::Data::ReadName(const std::vector<std::string
   return syllables;
 }
 
+std::vector<std::vector<Syllable>> AdviceTables::Data::ToneVariants(const std::vector<Syllable>& syllables) {
+  std::vector<std::vector<Syllable>> variants{{}};
+  for (const Syllable& syllable : syllables) {
+    std::vector<std::vector<Syllable>> next;
+    for (const auto& variant : variants) {
+      if (syllable.tone != 5) {
+        next.push_back(variant);
+        next.back().push_back(syllable);
+        continue;
+      }
+      const std::string bare = tonelessTexts[syllable.toneless];
+      for (int tone = 1; tone <= 5; ++tone) {
+        next.push_back(variant);
+        next.back().push_back(Intern(bare + static_cast<char>('0' + tone)));
+      }
+    }
+    variants = std::move(next);
+  }
+  return variants;
+}
+
 AdviceTables::AdviceTables() : data_(std::make_unique<Data>()) {}
 AdviceTables::~AdviceTables() = default;
 AdviceTables::AdviceTables(AdviceTables&&) noexcept = default;
@@ -239,7 +260,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     d.surnameReadings.emplace(surname, std::move(syllables));
   }
 
-  // word  pinyin  category
+  // word  pinyin  category  [severity]
   for (const auto& row : Rows(texts.unfortunate)) {
     if (row.size() < 2) continue;
     const std::vector<std::string> readings = Split(row[1], ' ');
@@ -247,28 +268,12 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     std::vector<Syllable> syllables;
     for (const std::string& reading : readings) syllables.push_back(d.Intern(reading));
     const auto index = static_cast<std::int32_t>(d.unfortunate.size());
-    d.unfortunate.push_back({std::string(row[0]), row.size() > 2 ? std::string(row[2]) : std::string()});
+    d.unfortunate.push_back({std::string(row[0]), row.size() > 2 ? std::string(row[2]) : std::string(),
+                             row.size() > 3 && row[3] == "mild" ? Severity::kMild : Severity::kSerious, syllables});
     SoundKey key = 0;
     if (TonelessKey(syllables.data(), syllables.size(), key)) d.unfortunateToneless.emplace(key, index);
     // A neutral syllable of the word matches a name's syllable of any tone.
-    std::vector<std::vector<Syllable>> variants{{}};
-    for (const Syllable& syllable : syllables) {
-      std::vector<std::vector<Syllable>> next;
-      for (const auto& variant : variants) {
-        if (syllable.tone != 5) {
-          next.push_back(variant);
-          next.back().push_back(syllable);
-          continue;
-        }
-        const std::string bare = d.tonelessTexts[syllable.toneless];
-        for (int tone = 1; tone <= 5; ++tone) {
-          next.push_back(variant);
-          next.back().push_back(d.Intern(bare + static_cast<char>('0' + tone)));
-        }
-      }
-      variants = std::move(next);
-    }
-    for (const auto& variant : variants) {
+    for (const auto& variant : d.ToneVariants(syllables)) {
       if (TonedKey(variant.data(), variant.size(), key)) d.unfortunateToned.emplace(key, index);
     }
   }
@@ -308,6 +313,41 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     }
     if (TonelessKey(syllables.data(), syllables.size(), key))
       AddFamousKey(d.famousToneless, key, static_cast<std::int32_t>(i), d.famous);
+  }
+
+  // phrase  pinyin  surnames  severity
+  for (const auto& row : Rows(texts.surnameWords)) {
+    if (row.size() < 4) continue;
+    const std::vector<std::string> readings = Split(row[1], ' ');
+    if (readings.size() < 2 || readings.size() > kMaxKeySyllables) continue;
+    if (SplitChars(row[0]).size() != readings.size() || SplitChars(row[2]).empty()) continue;
+    std::vector<Syllable> syllables;
+    for (const std::string& reading : readings) syllables.push_back(d.Intern(reading));
+    const auto index = static_cast<std::int32_t>(d.surnamePhrases.size());
+    d.surnamePhrases.push_back({std::string(row[0]), std::string(row[2]),
+                                row[3] == "mild" ? Severity::kMild : Severity::kSerious, row[3] == "good", syllables});
+    SoundKey key = 0;
+    if (TonelessKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToneless[key].push_back(index);
+    for (const auto& variant : d.ToneVariants(syllables)) {
+      if (TonedKey(variant.data(), variant.size(), key)) d.surnamePhraseToned[key].push_back(index);
+    }
+  }
+
+  // 字  radical
+  for (const auto& row : Rows(texts.shapes)) {
+    if (row.size() < 2 || !IsDoubleByteChar(row[0])) continue;
+    if (d.shapeRadical.empty()) d.shapeRadical.assign(kCodeSpace, 0);
+    const int radical = Number(row[1]);
+    if (radical > 0 && radical < 256) d.shapeRadical[Data::Code(row[0])] = static_cast<std::uint8_t>(radical);
+  }
+  // The celebrities of a one-character surname and two given characters, by
+  // their other characters: a name one given character off theirs finds them.
+  for (std::size_t i = 0; i < d.famous.size(); ++i) {
+    if (d.famous[i].tag != FamousTag::kCelebrity) continue;
+    const std::vector<std::string> chars = SplitChars(d.famous[i].name);
+    if (chars.size() != 3 || d.compoundSurnames.count(chars[0] + chars[1])) continue;
+    d.celebrityByOthers[chars[0] + "**" + chars[2]].push_back(static_cast<std::int32_t>(i));
+    d.celebrityByOthers[chars[0] + chars[1] + "**"].push_back(static_cast<std::int32_t>(i));
   }
 
   // 字  severity  reason
@@ -357,5 +397,6 @@ std::size_t AdviceTables::CharCount() const { return data_->chars.size(); }
 std::size_t AdviceTables::UnfortunateCount() const { return data_->unfortunate.size(); }
 std::size_t AdviceTables::FamousCount() const { return data_->famous.size(); }
 std::size_t AdviceTables::WordMeaningCount() const { return data_->wordMeanings.size(); }
+std::size_t AdviceTables::SurnameWordCount() const { return data_->surnamePhrases.size(); }
 
 }  // namespace tavrin::advice

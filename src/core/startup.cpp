@@ -139,6 +139,8 @@ advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   texts.surnames = read("advice_surnames.dat");
   texts.words = read("advice_words.dat");
   texts.wordMeanings = read("advice_word_meanings.dat");
+  texts.surnameWords = read("advice_surname_words.dat");
+  texts.shapes = read("advice_shapes.dat");
   texts.boyNames = read(kBoyCharFile);
   texts.girlNames = read(kGirlCharFile);
   texts.curatedNames = read("curated_names.dat");

@@ -66,9 +66,9 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
     std::size_t minRows;
     std::size_t fields;
   } tables[] = {
-      {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 3}, {"advice_famous.dat", 2500, 4},
+      {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 4}, {"advice_famous.dat", 2500, 4},
       {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},     {"advice_words.dat", 5000, 2},
-      {"advice_word_meanings.dat", 3000, 2},
+      {"advice_word_meanings.dat", 3000, 2}, {"advice_surname_words.dat", 250, 4}, {"advice_shapes.dat", 2000, 2},
   };
   for (const auto& t : tables) {
     const auto rows = Rows(t.file);
@@ -87,7 +87,10 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
 }
 
 TEST(AdviceTables, EverySoundIsKnown) {
-  for (const auto& row : Rows("advice_unfortunate.dat")) {
+  auto rows = Rows("advice_unfortunate.dat");
+  const auto phrases = Rows("advice_surname_words.dat");
+  rows.insert(rows.end(), phrases.begin(), phrases.end());
+  for (const auto& row : rows) {
     const std::vector<std::string> syllables = Words(row[1], ' ');
     const std::size_t length = row[0].size() / 2;
     ASSERT_EQ(syllables.size(), length) << GbkToUtf8(row[0]);

@@ -72,8 +72,9 @@ TEST(Advice, WarningsNamesMustAndMustNotGet) {
       {"赵云飞", M, {{K::kFamous, L}}, {}},
       {"王伦泽", M, {{K::kFamous, L}}, {}},  // a beginning is only a hint
       {"李奕辰", M, {}, {K::kFamous}},        // 离异 differs in its first syllable
-      // Compound surnames: read as one surname, the given name apart.
-      {"欧阳修", M, {{K::kFamous, L}}, {K::kHomophone, K::kRare}},
+      // Compound surnames: read as one surname, the given name apart (欧阳修
+      // is the exact name of a well-known person: serious).
+      {"欧阳修", M, {{K::kFamous, S}}, {K::kHomophone, K::kRare}},
       {"欧阳锋", M, {{K::kFamous, S}}, {}},
       // The other sex's character.
       {"陈依婷", M, {{K::kSex, S}}, {}},
@@ -105,6 +106,50 @@ TEST(Advice, WarningsNamesMustAndMustNotGet) {
     for (std::size_t i = 1; i < a.warnings.size(); ++i) {
       EXPECT_LE(a.warnings[i - 1].severity, a.warnings[i].severity) << c.name << ": serious first";
     }
+  }
+}
+
+// The traps a blind review found: a surname whose sound is a word (吴 无,
+// 苟 狗), negative words and characters anywhere in the name, near sounds,
+// well-known people's exact names, beginnings and near namesakes; and the
+// names that must not be caught by them (无忧 reads well, 子衿 is no 自尽).
+TEST(Advice, TrapsOfSurnameWordsNegativeWordsAndNamesakes) {
+  constexpr int kNone = 0, kHint = 1, kSerious = 2;
+  const struct {
+    const char* name;
+    Sex sex;
+    K kind;
+    int expect;  // of that kind: none, a hint at most, or a serious warning
+  } cases[] = {
+      // The surname with the given name: a good thing after 无 is bad, a bad
+      // thing after it reads well; the same sound without tones is a hint.
+      {"吴慧欣", F, K::kHomophone, kSerious}, {"吴锦程", M, K::kHomophone, kSerious},
+      {"吴可悦", F, K::kHomophone, kSerious}, {"吴安", M, K::kHomophone, kSerious},
+      {"吴慧彤", F, K::kHomophone, kSerious}, {"苟雄", M, K::kHomophone, kSerious},
+      {"殷晶", F, K::kHomophone, kSerious},   {"费才", M, K::kHomophone, kSerious},
+      {"吴辉欣", F, K::kHomophone, kHint},    {"袁枉", M, K::kHomophone, kHint},
+      {"吴忧", M, K::kHomophone, kNone},      {"吴忧", M, K::kUnsuitable, kNone},
+      {"吴悔", F, K::kUnsuitable, kNone},     {"吴双", F, K::kHomophone, kNone},
+      {"吴瑕", F, K::kHomophone, kNone},      {"魏来", M, K::kHomophone, kNone},
+      {"欧阳慧", F, K::kHomophone, kNone},    // a compound surname is no word
+      // Negative words and characters, near sounds across the name.
+      {"林归天", M, K::kHomophone, kSerious}, {"林恶婉", F, K::kUnsuitable, kSerious},
+      {"林悔邑", M, K::kUnsuitable, kSerious}, {"刘翡君", F, K::kHomophone, kSerious},
+      {"王苑心", F, K::kHomophone, kSerious}, {"王思乐", M, K::kHomophone, kHint},
+      {"洪晨", M, K::kHomophone, kHint},      // 红尘: sad, no insult
+      {"张子衿", F, K::kHomophone, kNone},    // 自尽 differs in both tones
+      {"王一鸣", M, K::kHomophone, kNone},    {"王一鸣", M, K::kFamous, kNone},
+      // Well-known people: the exact name, a beginning, one character off.
+      {"郭秉文", M, K::kFamous, kSerious},    {"钱学森", M, K::kFamous, kSerious},
+      {"张韶涵", F, K::kFamous, kSerious},    {"王菲", F, K::kFamous, kHint},
+      {"郭靖博", M, K::kFamous, kHint},       {"杨过宇", M, K::kFamous, kHint},
+      {"张韵涵", F, K::kFamous, kHint},       {"袁凝妍", F, K::kFamous, kHint},
+      {"张子衿", F, K::kFamous, kNone},       {"王俊宇", M, K::kFamous, kNone},
+  };
+  for (const auto& c : cases) {
+    const Advice a = AdviseShipped(c.name, c.sex);
+    const int got = Has(a, c.kind, S) ? kSerious : Has(a, c.kind, L) ? kHint : kNone;
+    EXPECT_EQ(got, c.expect) << c.name << " " << KindKey(c.kind) << ": " << Shown(a);
   }
 }
 

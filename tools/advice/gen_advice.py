@@ -11,6 +11,9 @@
     data/advice_unsuitable.dat   characters unsuitable in a given name, with the reason
     data/advice_surnames.dat     compound surnames and the readings of surnames
     data/advice_words.dat        everyday two-character words (a given name that is one)
+    data/advice_surname_words.dat  phrases a surname makes with the given name (吴 + 慧心 = 无慧心)
+    data/advice_shapes.dat       radicals shared by few name characters (韵 韶: 音), for
+                                 a name one character off a celebrity's
 
 Every file is GBK text, tab-separated, CR LF line ends, sorted by GBK bytes
 of its first field, each key once. Run from anywhere:
@@ -177,6 +180,11 @@ FAMOUS_TXT_SECTIONS = [
     ("Second review: full names", None, None),
     ("Second review: beginnings", "historical", "历史或当代知名人物"),
 ]
+# A radical shared by at most this many characters of the name lists (男.dat
+# and 女.dat) makes two characters look alike (韵 韶: 音); the common ones
+# (艹 氵 王 日 木 女 心 …) do not.
+SHAPE_RADICAL_MAX = 8
+
 # Surname readings pinyin-pro gets wrong.
 SURNAME_READINGS = {"单于": "chan2 yu2"}
 
@@ -323,6 +331,87 @@ def word_meanings(name_chars):
     return rows
 
 
+
+def unfortunate_severity(category):
+    """A group of unfortunate_src.txt headed "mild: …" holds hints only."""
+    if category.startswith("mild:"):
+        return "mild", category[len("mild:"):].strip()
+    return "serious", category
+
+
+def surname_phrases():
+    """The phrases of surname_words.txt: phrase -> (surnames, severity, polarity).
+
+    A phrase is the surname's word and one listed word (无 + 慧心); a word
+    written "~…" is a hint only, "+…" a phrase that reads well (无忧). A
+    phrase in two groups joins their surnames.
+    """
+    phrases = {}
+    head = None
+    for line in (HERE / "surname_words.txt").read_text(encoding="utf-8").splitlines():
+        if line.startswith("## "):
+            head = line[3:].split()
+            assert len(head) == 3 and head[2] in ("lack", "mock"), f"surname_words: {line}"
+            assert len(head[1]) == 1 and all(is_gbk_hanzi(c) for c in head[0] + head[1]), line
+            continue
+        if line.startswith("#") or not line.strip():
+            continue
+        surnames, word, polarity = head
+        for item in line.split():
+            severity = {"~": "mild", "+": "good"}.get(item[0], "serious")
+            item = item.lstrip("~+")
+            assert 1 <= len(item) <= 3 and all(is_gbk_hanzi(c) for c in item), f"surname_words: {item}"
+            phrase = word + item
+            if phrase in phrases:
+                old_surnames, old_severity, _ = phrases[phrase]
+                surnames_ = old_surnames + "".join(c for c in surnames if c not in old_surnames)
+                assert "good" not in (severity, old_severity), f"surname_words: {phrase} good and bad"
+                severity = "serious" if "serious" in (severity, old_severity) else "mild"
+                phrases[phrase] = (surnames_, severity, polarity)
+            else:
+                phrases[phrase] = (surnames, severity, polarity)
+    return phrases
+
+
+def surname_word_rows(phrases, readings, known):
+    """phrase, toned pinyin (neutral 5), surnames, severity (serious, mild or good).
+
+    The phrase is read by pinyin-pro as one word; 一 and 不 in their citation
+    tones, as a name is read character by character. Every syllable must be
+    a reading of its character.
+    """
+    rows = []
+    for phrase, (surnames, severity, _) in phrases.items():
+        syl = readings[phrase].split()
+        assert len(syl) == len(phrase), f"surname_words: {phrase} {readings[phrase]}"
+        syl = [known[c][0] if c in "一不" else s for c, s in zip(phrase, syl)]
+        for c, s in zip(phrase, syl):
+            alts = known.get(c, [])
+            bare = [re.sub(r"[0-5]", "", a) for a in alts]
+            assert s in alts or (s.endswith("0") and s[:-1] in bare), f"surname_words: {phrase} reads {s} for {c}"
+        rows.append((phrase, " ".join(syl).replace("0", "5"), surnames, severity))
+    return rows
+
+
+def shape_rows(level, name_chars, famous):
+    """字, radical: the characters of levels 1 and 2 and of the celebrities'
+    names whose radical (Unihan kRSUnicode) at most SHAPE_RADICAL_MAX name
+    characters share."""
+    radical = {}
+    with bz2.open(UNIHAN / "Unihan_IRGSources.txt.bz2", "rt", encoding="utf-8") as f:
+        for line in f:
+            if "\tkRSUnicode\t" in line:
+                code, _, value = line.rstrip("\n").split("\t")
+                radical[chr(int(code[2:], 16))] = int(value.split()[0].split(".")[0].rstrip("'"))
+    per_radical = Counter(radical[c] for c in name_chars if c in radical)
+    chars = {c for c, l in level.items() if l in (1, 2)}
+    for name, (tag, _) in famous.items():
+        if tag == "celebrity":
+            chars.update(name)
+    return [(c, radical[c]) for c in chars
+            if c in radical and is_gbk_hanzi(c) and per_radical[radical[c]] <= SHAPE_RADICAL_MAX]
+
+
 def main():
     report = {}
     compound = list(dict.fromkeys(table_lines(HERE / "compound_surnames.txt")))
@@ -389,6 +478,7 @@ def main():
     for category, word in groups(HERE / "unfortunate_src.txt"):
         if word not in [w for _, w in unfortunate_src]:
             unfortunate_src.append((category, word))
+    phrases = surname_phrases()
     for _, w in unfortunate_src:
         assert 2 <= len(w) <= 3 and all(is_gbk_hanzi(c) for c in w), f"unfortunate: {w}"
 
@@ -396,7 +486,7 @@ def main():
     extra_surnames = list("单曾解仇区查朴盖华任种覃尉乐缪冼纪宓秘翟祭谌阚燕费相长员繁莘隗")
     node = readings_from_node({
         "chars": chars,
-        "words": [w for _, w in unfortunate_src],
+        "words": [w for _, w in unfortunate_src] + list(phrases),
         "surnames": compound + surname_keys + [s for s in extra_surnames if s not in surname_keys],
     })
 
@@ -523,8 +613,10 @@ def main():
             alts = known.get(c, [])
             if not (s in alts or (s.endswith("0") and toneless(s) in map(toneless, alts))):
                 errors.append(f"unfortunate: {w} reads {s} for {c}, not one of {alts}")
-        urows.append((w, py.replace("0", "5"), category))
+        severity, category = unfortunate_severity(category)
+        urows.append((w, py.replace("0", "5"), category, severity))
     assert not errors, "\n".join(errors)
+    report["unfortunate mild"] = sum(1 for r in urows if r[3] == "mild")
     report["advice_unfortunate.dat"] = write_table("advice_unfortunate.dat", urows)
 
     # --- famous people ----------------------------------------------------
@@ -607,6 +699,13 @@ def main():
     wrows = list(word_meanings(set(meaning)).items())
     assert all(len(m) <= WORD_MEANING_MAX and "\t" not in m for _, m in wrows)
     report["advice_word_meanings.dat"] = write_table("advice_word_meanings.dat", wrows)
+
+    # --- surname words and shapes -------------------------------------------
+    report["advice_surname_words.dat"] = write_table(
+        "advice_surname_words.dat", surname_word_rows(phrases, node["words"], known))
+    report["surname words by severity"] = dict(Counter(r[3] for r in surname_word_rows(phrases, node["words"], known)))
+    shape_rows_ = shape_rows(level, boy_chars | girl_chars, famous)
+    report["advice_shapes.dat"] = write_table("advice_shapes.dat", shape_rows_)
 
     report["bytes"] = sum((DATA / f).stat().st_size for f in report if f.endswith(".dat"))
     json.dump(report, sys.stdout, ensure_ascii=False, indent=1)
