@@ -1,5 +1,6 @@
 #include "core/best_names.h"
 
+#include "chars/gbk.h"
 #include "core/naming_model.h"
 #include "core/pane.h"
 #include "core/report.h"
@@ -75,7 +76,14 @@ void BestNames::AddReport(const ReportList& report, advice::Sex runSex, advice::
 
 std::size_t BestNames::AddProposals(const NamingModel& model) {
   const NamingSession& session = model.session;
-  if (!tables_ || session.birthYear == 0 || session.surname.empty()) return 0;
+  if (!tables_ || session.birthYear == 0) return 0;
+  // A surname the advice reads as one: a character, or a compound surname
+  // (欧阳); a run on any other text proposes nothing.
+  const std::string& surname = session.surname;
+  const bool single = IsHanzi(surname);
+  const bool compound = surname.size() == 4 && IsHanzi(surname.substr(0, 2)) && IsHanzi(surname.substr(2)) &&
+                        tables_->SurnameLength(surname + surname.substr(2)) == 2;
+  if (!single && !compound) return 0;
   const advice::Sex sex = SexOf(session.female);
   std::string run = std::string(1, session.female ? 'F' : 'M') + (session.soundRule == SoundRule::kWholeItem ? 'W' : 'S') +
                     session.surname + '\t' + session.chart.birthElements;

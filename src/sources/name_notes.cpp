@@ -59,8 +59,10 @@ const NameSource* NameNotes::BestSource(const std::string& fullName) {
   auto found = best_.find(given);
   if (found == best_.end()) {
     // A line of grief, death or displeasure is no source to name a child
-    // from: the next best one is taken.
-    std::vector<NameSource> lines = Find(given, kBestOf);
+    // from: the next best one is taken (looked for only then, since a
+    // longer search costs more).
+    std::vector<NameSource> lines = Find(given, 1);
+    if (!lines.empty() && Tables().NegativeLine(lines.front().line)) lines = Find(given, kBestOf);
     std::optional<NameSource> best;
     for (NameSource& line : lines) {
       if (Tables().NegativeLine(line.line)) continue;

@@ -156,6 +156,8 @@ TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
   EXPECT_EQ(names.AddProposals(model), 0u);  // the same run again
   model.session.female = false;
   EXPECT_EQ(names.AddProposals(model), 2u);
+  model.session.surname = "林林";  // not a surname the advice knows: nothing
+  EXPECT_EQ(names.AddProposals(model), 0u);
   EXPECT_EQ(shown(), (std::vector<std::string>{"F林修远名库", "F林若云名库", "F林采薇典籍", "M林修远名库",
                                                "M林修齐名库"}));
   ASSERT_EQ(names.Size(), 5u);
