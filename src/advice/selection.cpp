@@ -66,24 +66,14 @@ std::vector<int> DiversityRounds(const std::vector<Advice>& advice, const std::v
 
 std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
                                     std::size_t count, const Filter& filter) {
-  const std::vector<std::size_t> order = Ordered(advice, scores, filter);
+  std::vector<std::size_t> order = Ordered(advice, scores, filter);
   const std::vector<int> rounds = DiversityRounds(advice, scores, filter);
-  std::vector<std::size_t> chosen;
-  std::vector<bool> taken(advice.size(), false);
-  for (std::size_t i : order) {
-    if (chosen.size() == count) break;
-    if (rounds[i] != 0) continue;
-    chosen.push_back(i);
-    taken[i] = true;
-  }
-  for (std::size_t i : order) {
-    if (chosen.size() == count) break;
-    if (!taken[i]) chosen.push_back(i);
-  }
-  std::stable_sort(chosen.begin(), chosen.end(), [&](std::size_t a, std::size_t b) {
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rounds[a] < rounds[b]; });
+  if (order.size() > count) order.resize(count);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return RanksBefore(advice[a], scores[a], advice[b], scores[b]);
   });
-  return chosen;
+  return order;
 }
 
 }  // namespace tavrin::advice

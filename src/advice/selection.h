@@ -29,9 +29,9 @@ bool Passes(const Advice& advice, int score, const Filter& filter);
 bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB);
 
 // The indexes of the `count` best names that pass the filter, in the list's
-// order, taking the names of round 0 of DiversityRounds (at most one name
-// per first given character, two per last) while the names that pass allow
-// it, so that the list is varied; then the next best.
+// order: the first `count` of the varied order of DiversityRounds (round 0,
+// at most one name per first given character and two per last, then round
+// 1 …), so that the list is as varied as the names that pass allow.
 std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
                                     std::size_t count, const Filter& filter = {});
 

@@ -79,7 +79,7 @@ TEST(Selection, BestAreOrderedAndVaried) {
   };
   const std::vector<int> scores = {90, 90, 85, 100, 80, 100};
   EXPECT_EQ(SelectBest(advice, scores, 3), (std::vector<std::size_t>{0, 2, 4}));
-  EXPECT_EQ(SelectBest(advice, scores, 4), (std::vector<std::size_t>{0, 1, 2, 4}));  // then the next best
+  EXPECT_EQ(SelectBest(advice, scores, 4), (std::vector<std::size_t>{0, 1, 2, 4}));  // then round 1
   EXPECT_EQ(SelectBest(advice, scores, 10).size(), 4u);
   EXPECT_TRUE(RanksBefore(advice[2], 85, advice[4], 80));
   EXPECT_FALSE(RanksBefore(advice[4], 80, advice[2], 85));
