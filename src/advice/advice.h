@@ -136,6 +136,12 @@ struct BankName {
 int CollectionRank(std::string_view collection);
 bool WellKnown(std::string_view collection);
 
+// True when two characters from the 1-based position `first` of a verse line
+// of `length` characters stand within one beat of it: lines of four, five,
+// six and seven characters are read 2+2, 2+3, 2+2+2 and 2+2+3; any other
+// line (prose, the irregular lines of ci) has no beat to cross.
+bool WithinBeat(int length, int first);
+
 // Finds the best line a full name's given name comes from; none when no
 // line holds it. The front ends give one over the classical library.
 using SourceFinder = std::function<std::optional<ClassicalSource>(const std::string& fullName)>;

@@ -20,8 +20,14 @@ bool IsBankGiven(std::string_view given) {
   return true;
 }
 
-// True when the given name's characters stand side by side in the line.
-bool Adjacent(std::string_view line, std::string_view given) { return ContainsAligned(line, given); }
+// True when the given name's characters stand side by side in the line,
+// within one of its beats (风流|云散 gives no 流云).
+bool Adjacent(std::string_view line, std::string_view given) {
+  for (std::size_t at = FindAligned(line, given); at != std::string_view::npos; at = FindAligned(line, given, at + 2)) {
+    if (WithinBeat(static_cast<int>(CharCount(line)), static_cast<int>(CharCount(line.substr(0, at))) + 1)) return true;
+  }
+  return false;
+}
 
 BankName Entry(std::string_view given, std::string_view sex, NameOrigin origin) {
   BankName name;
@@ -51,6 +57,16 @@ int CollectionRank(std::string_view collection) {
   return 5;
 }
 
+bool WithinBeat(int length, int first) {
+  switch (length) {
+    case 4: return first == 1 || first == 3;
+    case 5: return first != 2;
+    case 6: return first % 2 == 1;
+    case 7: return first == 1 || first == 3 || first >= 5;
+    default: return true;
+  }
+}
+
 bool WellKnown(std::string_view collection) { return collection == "唐诗三百首" || collection == "宋词三百首"; }
 
 void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts) {
@@ -75,7 +91,7 @@ void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts) {
   }
   // given  sex  collection  title  author  line
   for (const auto& row : Rows(texts.classicalNames)) {
-    if (row.size() < 6 || !IsBankGiven(row[0]) || !Adjacent(row[5], row[0])) continue;
+    if (row.size() < 6 || !IsBankGiven(row[0]) || !ContainsAligned(row[5], row[0])) continue;
     BankName name = Entry(row[0], row[1], NameOrigin::kClassical);
     SetSource(name, row[2], row[3], row[4], row[5]);
     add(std::move(name));

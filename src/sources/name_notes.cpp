@@ -25,20 +25,6 @@ constexpr const char* kCloseParen = "\xA3\xA9";  // ）
 constexpr const char* kSemicolon = "\xA3\xBB";   // ；
 constexpr const char* kWordsLabel = "\xB3\xA3\xD3\xC3\xB4\xCA";  // 常用词
 
-// True when two characters from the 1-based position `first` of a verse line
-// of `length` characters stand within one beat of it: lines of four, five,
-// six and seven characters are read 2+2, 2+3, 2+2+2 and 2+2+3; any other
-// line (prose, the irregular lines of ci) has no beat to cross.
-bool WithinBeat(int length, int first) {
-  switch (length) {
-    case 4: return first == 1 || first == 3;
-    case 5: return first != 2;
-    case 6: return first % 2 == 1;
-    case 7: return first == 1 || first == 3 || first >= 5;
-    default: return true;
-  }
-}
-
 }  // namespace
 
 NameNotes::NameNotes(std::string dataDir, std::shared_ptr<const advice::AdviceTables> tables)
@@ -156,7 +142,7 @@ advice::ClassicalSource AsClassicalSource(const NameSource& source) {
   // A phrase of the line, not two characters across the beat of a verse
   // line: 杨柳|依依 gives no 柳依.
   adjacent = adjacent && source.positions.size() == 2 &&
-             WithinBeat(static_cast<int>(SplitChars(source.line).size()), source.positions.front());
+             advice::WithinBeat(static_cast<int>(SplitChars(source.line).size()), source.positions.front());
   return {advice::CollectionRank(source.collection), source.collection, source.title, source.line, source.author,
           adjacent};
 }

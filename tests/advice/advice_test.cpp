@@ -224,13 +224,14 @@ TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
 TEST(Advice, MeaningBonus) {
   AdviceTables::Texts texts;
   texts.curatedNames = "嘉树\tu\t美好的树木，喻人品美好\t楚辞\t橘颂\t后皇嘉树\n"
+                       "流云\tu\t飘动的云\t宋词三百首\t水龙吟\t风流云散\n"  // across the beat
                        "《明\tu\t不是名字\n";
   texts.classicalNames = "嘉树\tu\t全唐诗\tx\ty\t嘉树满庭\n"
                          "采薇\tf\t诗经\t采薇\t\t采薇采薇\n"
                          "如琢\tf\t诗经\t淇奥\t\t如切如磋\n";  // not side by side: left out
   texts.lineNegative = "死\n不悦\n";
   const AdviceTables tables = AdviceTables::FromTexts(texts);
-  ASSERT_EQ(tables.Bank().size(), 2u);
+  ASSERT_EQ(tables.Bank().size(), 3u);
   EXPECT_EQ(tables.BankEntry("嘉树")->meaning, "美好的树木，喻人品美好");
   EXPECT_EQ(tables.BankEntry("嘉树")->source.collection, "楚辞");
   EXPECT_EQ(tables.BankEntry("采薇")->origin, NameOrigin::kClassical);
@@ -257,6 +258,7 @@ TEST(Advice, MeaningBonus) {
       {"王嘉树", std::nullopt, 14},  // the team's list, and its line
       {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 14},
       {"王采薇", std::nullopt, 6},
+      {"王流云", std::nullopt, 8},  // 风流|云散: the list's meaning, no phrase
   };
   for (const auto& c : cases) {
     const Advice a = tables.Advise(c.name, 1, F, c.source ? &*c.source : nullptr);
