@@ -526,13 +526,13 @@ class Adviser {
   }
 
   // True when the two given characters stand together somewhere a parent
-  // would know them from: the bank, a dictionary word, a line of the
-  // library, the name lists.
+  // would know them from: the bank, a dictionary word, a phrase of a
+  // well-known text, the name lists.
   // Two characters both much used in the sex's names join their meanings
   // as names do (晨悦, 韵宁).
   bool Attested() const {
     if (d_.chars.empty()) return true;  // without a table, nothing is known
-    if (bank_ || !advice_.pairMeaning.empty() || (source_ && source_->adjacent)) return true;
+    if (bank_ || !advice_.pairMeaning.empty() || FittingSource()) return true;
     const auto used = [this](const GivenChar& g) {
       return g.facts && (Male() ? g.facts->boys : g.facts->girls) >= kJoiningUses;
     };
