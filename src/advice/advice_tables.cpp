@@ -7,12 +7,6 @@
 
 namespace tavrin::advice {
 
-namespace {
-
-constexpr std::size_t kCodeSpace = 1 << 16;
-
-}  // namespace
-
 std::vector<std::vector<std::string_view>> Rows(std::string_view text) {
   std::vector<std::vector<std::string_view>> rows;
   while (!text.empty()) {
@@ -34,6 +28,8 @@ std::vector<std::vector<std::string_view>> Rows(std::string_view text) {
 }
 
 namespace {
+
+constexpr std::size_t kCodeSpace = 1 << 16;
 
 std::vector<std::string> Split(std::string_view text, char separator) {
   std::vector<std::string> parts;
