@@ -20,11 +20,11 @@ constexpr int kNotoriousName = -45;
 constexpr int kFamousName = -20;
 constexpr int kFamousStart = -8;
 constexpr int kNotoriousStart = -15;
-constexpr int kWellKnownName = -35;       // the exact name of a well-known person
-constexpr int kNearCelebrity = -8;        // one given character off a celebrity's name
-constexpr int kSurnamePhrase = -40;       // the surname makes a phrase: 无慧心, 狗熊
-constexpr int kSurnamePhraseHint = -10;   // … heard only without the tones
-constexpr int kMildWordHomophone = -10;   // a sad word, no insult: 红尘
+constexpr int kWellKnownName = -35;      // the exact name of a well-known person
+constexpr int kNearCelebrity = -8;       // one given character off a celebrity's name
+constexpr int kSurnamePhrase = -40;      // the surname makes a phrase: 无慧心, 狗熊
+constexpr int kSurnamePhraseHint = -10;  // … heard only without the tones
+constexpr int kMildWordHomophone = -10;  // a sad word, no insult: 红尘
 constexpr int kOutsideTable = -35;
 constexpr int kLevelTwo = -2;
 constexpr int kLevelThree = -12;
@@ -42,10 +42,10 @@ constexpr int kLevelEnding = 2;
 constexpr int kListedName = -4;
 constexpr int kUnclearPair = -12;
 constexpr int kSameInitial = -3;
-constexpr int kJoiningUses = 3;  // names of the sex holding a character whose meaning joins another's
+constexpr int kJoiningUses = 3;      // names of the sex holding a character whose meaning joins another's
 constexpr double kNameUseScale = 3;  // points per log of the names holding a character
 constexpr int kNameUseCap = 6;
-constexpr double kListNames = 1600;    // given names in each sex's list
+constexpr double kListNames = 1600;     // given names in each sex's list
 constexpr double kVeryCommonPair = 20;  // expected names of the pair per 10,000
 constexpr double kCommonPair = 5;
 constexpr int kVeryCommonPairPoints = -4;
@@ -175,8 +175,8 @@ class Adviser {
     for (std::size_t length = std::min<std::size_t>(n - 1, kMaxKeySyllables); length >= 2; --length) {
       for (std::size_t from = 0; from + length <= n; ++from) {
         const std::size_t to = from + length;
-        const bool listed = std::any_of(spans.begin(), spans.end(),
-                                        [&](const Span& s) { return s.from == from && s.to == to; });
+        const bool listed =
+            std::any_of(spans.begin(), spans.end(), [&](const Span& s) { return s.from == from && s.to == to; });
         if (to > surname_ && !listed) spans.push_back({from, to, Quoted(Join(chars_, from, to)) + "读音同"});
       }
     }
@@ -318,7 +318,9 @@ class Adviser {
                            (SplitChars(person.name).size() >= 3 || person.start);
     std::string text = how + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) + "）";
     Warn(WarningKind::kFamous, notorious || wellKnown ? Severity::kSerious : Severity::kMild, std::move(text),
-         notorious ? kNotoriousName : wellKnown ? kWellKnownName : kFamousName);
+         notorious   ? kNotoriousName
+         : wellKnown ? kWellKnownName
+                     : kFamousName);
   }
 
   // 名人: the same name, the same sound, the sound without tones; a name
@@ -498,8 +500,8 @@ class Adviser {
     if (advice_.given.size() == 2 && advice_.given[0].facts && advice_.given[1].facts) {
       // The share of names holding the first character first times the share
       // holding the last last, per 10,000 names.
-      const double expected = PlaceUses(*advice_.given[0].facts, 0) * PlaceUses(*advice_.given[1].facts, 1) *
-                              10000.0 / (kListNames * kListNames);
+      const double expected = PlaceUses(*advice_.given[0].facts, 0) * PlaceUses(*advice_.given[1].facts, 1) * 10000.0 /
+                              (kListNames * kListNames);
       if (expected >= kVeryCommonPair) {
         Reason(kVeryCommonPairPoints, "两个字都是最常用的取名字，这样的组合非常多");
       } else if (expected >= kCommonPair) {
@@ -522,7 +524,8 @@ class Adviser {
       const int points = source->collectionRank <= kLastBonusRank ? kClassicalPhrase : kAnthologyPhrase;
       Reason(points, "名字出自《" + source->title + "》（" + source->collection + "）：" + source->line);
     }
-    if (advice_.given.size() == 2 && !Attested()) Reason(kUnclearPair, "两个字连在一起没有现成的意思，不是词语、常见名字或古诗文里的词");
+    if (advice_.given.size() == 2 && !Attested())
+      Reason(kUnclearPair, "两个字连在一起没有现成的意思，不是词语、常见名字或古诗文里的词");
   }
 
   // True when the two given characters stand together somewhere a parent
@@ -580,7 +583,8 @@ class Adviser {
   std::string Initial(const Syllable& syllable) const {
     if (syllable.toneless == 0) return {};
     const std::string& text = d_.tonelessTexts[syllable.toneless];
-    if (text.size() >= 2 && (text[0] == 'z' || text[0] == 'c' || text[0] == 's') && text[1] == 'h') return text.substr(0, 2);
+    if (text.size() >= 2 && (text[0] == 'z' || text[0] == 'c' || text[0] == 's') && text[1] == 'h')
+      return text.substr(0, 2);
     if (text.empty() || std::string_view("aeiouvyw").find(text[0]) != std::string_view::npos) return {};
     return text.substr(0, 1);
   }
@@ -590,7 +594,8 @@ class Adviser {
   std::vector<Syllable> syllables_;
   std::size_t surname_ = 1;
   std::vector<std::string> wellRead_;
-  std::string warnedFromStart_;        // the unfortunate word heard from the surname on  // given characters of a phrase that reads well (无忧)
+  std::string warnedFromStart_;  // the unfortunate word heard from the surname on  // given characters of a phrase that
+                                 // reads well (无忧)
   const ClassicalSource* source_ = nullptr;
   const BankName* bank_ = nullptr;  // the name bank's entry of the given name
   Advice advice_;

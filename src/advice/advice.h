@@ -157,7 +157,7 @@ class AdviceTables {
   // core/startup.h).
   struct Texts {
     std::string chars, unfortunate, famous, unsuitable, surnames, words;
-    std::string wordMeanings;         // two-character words and their meanings
+    std::string wordMeanings;  // two-character words and their meanings
     // Phrases a surname makes with the given name (吴 + 慧心 = 无慧心), and
     // the radicals few name characters share (韵 韶: 音).
     std::string surnameWords, shapes;

@@ -35,14 +35,10 @@ nlohmann::ordered_json AdviceJson(const Advice& a) {
   }
   nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
   for (const Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
-  return {{"name", GbkToUtf8(a.name)},
-          {"sex", a.sex == Sex::kMale ? "male" : "female"},
-          {"pinyin", MarkedPinyin(a.pinyin)},
-          {"recommend", a.recommend},
-          {"warnings", std::move(warnings)},
-          {"pairMeaning", GbkToUtf8(a.pairMeaning)},
-          {"chars", std::move(chars)},
-          {"reasons", std::move(reasons)}};
+  return {{"name", GbkToUtf8(a.name)},        {"sex", a.sex == Sex::kMale ? "male" : "female"},
+          {"pinyin", MarkedPinyin(a.pinyin)}, {"recommend", a.recommend},
+          {"warnings", std::move(warnings)},  {"pairMeaning", GbkToUtf8(a.pairMeaning)},
+          {"chars", std::move(chars)},        {"reasons", std::move(reasons)}};
 }
 
 std::string WarningsText(const Advice& a) {

@@ -41,8 +41,8 @@ BankName Entry(std::string_view given, std::string_view sex, NameOrigin origin) 
 void SetSource(BankName& name, std::string_view collection, std::string_view title, std::string_view author,
                std::string_view line) {
   if (collection.empty() || line.empty()) return;
-  name.source = {CollectionRank(collection), std::string(collection), std::string(title), std::string(line),
-                 std::string(author), Adjacent(line, name.given)};
+  name.source = {CollectionRank(collection), std::string(collection), std::string(title),
+                 std::string(line),          std::string(author),     Adjacent(line, name.given)};
 }
 
 }  // namespace
@@ -59,11 +59,16 @@ int CollectionRank(std::string_view collection) {
 
 bool WithinBeat(int length, int first) {
   switch (length) {
-    case 4: return first == 1 || first == 3;
-    case 5: return first != 2;
-    case 6: return first % 2 == 1;
-    case 7: return first == 1 || first == 3 || first >= 5;
-    default: return true;
+    case 4:
+      return first == 1 || first == 3;
+    case 5:
+      return first != 2;
+    case 6:
+      return first % 2 == 1;
+    case 7:
+      return first == 1 || first == 3 || first >= 5;
+    default:
+      return true;
   }
 }
 

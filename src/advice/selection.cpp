@@ -30,9 +30,7 @@ bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB) {
 namespace {
 
 std::string FirstGiven(const Advice& advice) { return advice.given.empty() ? std::string() : advice.given.front().ch; }
-std::string LastGiven(const Advice& advice) {
-  return advice.given.size() < 2 ? std::string() : advice.given.back().ch;
-}
+std::string LastGiven(const Advice& advice) { return advice.given.size() < 2 ? std::string() : advice.given.back().ch; }
 
 // How many names of one round may end in the same character (…远, …远).
 constexpr int kSameLastPerRound = 2;

@@ -85,8 +85,9 @@ std::size_t BestNames::AddProposals(const NamingModel& model) {
                         tables_->SurnameLength(surname + surname.substr(2)) == 2;
   if (!single && !compound) return 0;
   const advice::Sex sex = SexOf(session.female);
-  std::string run = std::string(1, session.female ? 'F' : 'M') + (session.soundRule == SoundRule::kWholeItem ? 'W' : 'S') +
-                    session.surname + '\t' + session.chart.birthElements;
+  std::string run = std::string(1, session.female ? 'F' : 'M') +
+                    (session.soundRule == SoundRule::kWholeItem ? 'W' : 'S') + session.surname + '\t' +
+                    session.chart.birthElements;
   if (!proposedRuns_.insert(std::move(run)).second) return 0;
   addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   std::size_t added = 0;

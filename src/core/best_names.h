@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 

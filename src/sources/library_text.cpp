@@ -113,9 +113,7 @@ int CollectionRank(std::string_view collection) {
   return advice::CollectionRank(Utf8ToGbk(collection).value_or(std::string()));
 }
 
-bool WellKnown(std::string_view collection) {
-  return advice::WellKnown(Utf8ToGbk(collection).value_or(std::string()));
-}
+bool WellKnown(std::string_view collection) { return advice::WellKnown(Utf8ToGbk(collection).value_or(std::string())); }
 
 std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineNumber) {
   const std::int64_t order = CollectionRank(collection) * 2 + (WellKnown(collection) ? 0 : 1);

@@ -143,8 +143,8 @@ advice::ClassicalSource AsClassicalSource(const NameSource& source) {
   // line: 杨柳|依依 gives no 柳依.
   adjacent = adjacent && source.positions.size() == 2 &&
              advice::WithinBeat(static_cast<int>(SplitChars(source.line).size()), source.positions.front());
-  return {advice::CollectionRank(source.collection), source.collection, source.title, source.line, source.author,
-          adjacent};
+  return {
+      advice::CollectionRank(source.collection), source.collection, source.title, source.line, source.author, adjacent};
 }
 
 advice::SourceFinder SourceFinderOf(NameNotes& notes) {

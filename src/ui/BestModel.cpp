@@ -24,7 +24,8 @@ QString LevelText(int level) {
 }  // namespace
 
 const QStringList& BestModel::Captions() {
-  static const QStringList captions = {"姓名", "性别", "拼音", "推荐度", "分数", "通行评分", "提示", "出处", "字义", "来源"};
+  static const QStringList captions = {"姓名",     "性别", "拼音", "推荐度", "分数",
+                                       "通行评分", "提示", "出处", "字义",   "来源"};
   return captions;
 }
 

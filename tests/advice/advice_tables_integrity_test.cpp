@@ -66,8 +66,8 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
     std::size_t minRows;
     std::size_t fields;
   } tables[] = {
-      {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 4}, {"advice_famous.dat", 2500, 4},
-      {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},     {"advice_words.dat", 5000, 2},
+      {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 4},   {"advice_famous.dat", 2500, 4},
+      {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},       {"advice_words.dat", 5000, 2},
       {"advice_word_meanings.dat", 3000, 2}, {"advice_surname_words.dat", 250, 4}, {"advice_shapes.dat", 2000, 2},
   };
   for (const auto& t : tables) {

@@ -71,7 +71,7 @@ TEST(Advice, WarningsNamesMustAndMustNotGet) {
       {"李魁明", M, {{K::kFamous, L}}, {}},
       {"赵云飞", M, {{K::kFamous, L}}, {}},
       {"王伦泽", M, {{K::kFamous, L}}, {}},  // a beginning is only a hint
-      {"李奕辰", M, {}, {K::kFamous}},        // 离异 differs in its first syllable
+      {"李奕辰", M, {}, {K::kFamous}},       // 离异 differs in its first syllable
       // Compound surnames: read as one surname, the given name apart (欧阳修
       // is the exact name of a well-known person: serious).
       {"欧阳修", M, {{K::kFamous, S}}, {K::kHomophone, K::kRare}},
@@ -123,28 +123,45 @@ TEST(Advice, TrapsOfSurnameWordsNegativeWordsAndNamesakes) {
   } cases[] = {
       // The surname with the given name: a good thing after 无 is bad, a bad
       // thing after it reads well; the same sound without tones is a hint.
-      {"吴慧欣", F, K::kHomophone, kSerious}, {"吴锦程", M, K::kHomophone, kSerious},
-      {"吴可悦", F, K::kHomophone, kSerious}, {"吴安", M, K::kHomophone, kSerious},
-      {"吴慧彤", F, K::kHomophone, kSerious}, {"苟雄", M, K::kHomophone, kSerious},
-      {"殷晶", F, K::kHomophone, kSerious},   {"费才", M, K::kHomophone, kSerious},
-      {"吴辉欣", F, K::kHomophone, kHint},    {"袁枉", M, K::kHomophone, kHint},
-      {"吴忧", M, K::kHomophone, kNone},      {"吴忧", M, K::kUnsuitable, kNone},
-      {"吴悔", F, K::kUnsuitable, kNone},     {"吴双", F, K::kHomophone, kNone},
-      {"吴瑕", F, K::kHomophone, kNone},      {"魏来", M, K::kHomophone, kNone},
-      {"欧阳慧", F, K::kHomophone, kNone},    // a compound surname is no word
+      {"吴慧欣", F, K::kHomophone, kSerious},
+      {"吴锦程", M, K::kHomophone, kSerious},
+      {"吴可悦", F, K::kHomophone, kSerious},
+      {"吴安", M, K::kHomophone, kSerious},
+      {"吴慧彤", F, K::kHomophone, kSerious},
+      {"苟雄", M, K::kHomophone, kSerious},
+      {"殷晶", F, K::kHomophone, kSerious},
+      {"费才", M, K::kHomophone, kSerious},
+      {"吴辉欣", F, K::kHomophone, kHint},
+      {"袁枉", M, K::kHomophone, kHint},
+      {"吴忧", M, K::kHomophone, kNone},
+      {"吴忧", M, K::kUnsuitable, kNone},
+      {"吴悔", F, K::kUnsuitable, kNone},
+      {"吴双", F, K::kHomophone, kNone},
+      {"吴瑕", F, K::kHomophone, kNone},
+      {"魏来", M, K::kHomophone, kNone},
+      {"欧阳慧", F, K::kHomophone, kNone},  // a compound surname is no word
       // Negative words and characters, near sounds across the name.
-      {"林归天", M, K::kHomophone, kSerious}, {"林恶婉", F, K::kUnsuitable, kSerious},
-      {"林悔邑", M, K::kUnsuitable, kSerious}, {"刘翡君", F, K::kHomophone, kSerious},
-      {"王苑心", F, K::kHomophone, kSerious}, {"王思乐", M, K::kHomophone, kHint},
-      {"洪晨", M, K::kHomophone, kHint},      // 红尘: sad, no insult
-      {"张子衿", F, K::kHomophone, kNone},    // 自尽 differs in both tones
-      {"王一鸣", M, K::kHomophone, kNone},    {"王一鸣", M, K::kFamous, kNone},
+      {"林归天", M, K::kHomophone, kSerious},
+      {"林恶婉", F, K::kUnsuitable, kSerious},
+      {"林悔邑", M, K::kUnsuitable, kSerious},
+      {"刘翡君", F, K::kHomophone, kSerious},
+      {"王苑心", F, K::kHomophone, kSerious},
+      {"王思乐", M, K::kHomophone, kHint},
+      {"洪晨", M, K::kHomophone, kHint},    // 红尘: sad, no insult
+      {"张子衿", F, K::kHomophone, kNone},  // 自尽 differs in both tones
+      {"王一鸣", M, K::kHomophone, kNone},
+      {"王一鸣", M, K::kFamous, kNone},
       // Well-known people: the exact name, a beginning, one character off.
-      {"郭秉文", M, K::kFamous, kSerious},    {"钱学森", M, K::kFamous, kSerious},
-      {"张韶涵", F, K::kFamous, kSerious},    {"王菲", F, K::kFamous, kHint},
-      {"郭靖博", M, K::kFamous, kHint},       {"杨过宇", M, K::kFamous, kHint},
-      {"张韵涵", F, K::kFamous, kHint},       {"袁凝妍", F, K::kFamous, kHint},
-      {"张子衿", F, K::kFamous, kNone},       {"王俊宇", M, K::kFamous, kNone},
+      {"郭秉文", M, K::kFamous, kSerious},
+      {"钱学森", M, K::kFamous, kSerious},
+      {"张韶涵", F, K::kFamous, kSerious},
+      {"王菲", F, K::kFamous, kHint},
+      {"郭靖博", M, K::kFamous, kHint},
+      {"杨过宇", M, K::kFamous, kHint},
+      {"张韵涵", F, K::kFamous, kHint},
+      {"袁凝妍", F, K::kFamous, kHint},
+      {"张子衿", F, K::kFamous, kNone},
+      {"王俊宇", M, K::kFamous, kNone},
   };
   for (const auto& c : cases) {
     const Advice a = AdviseShipped(c.name, c.sex);
@@ -223,12 +240,14 @@ TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
 // reason applies, so the bonus is the 推荐度 above 60.
 TEST(Advice, MeaningBonus) {
   AdviceTables::Texts texts;
-  texts.curatedNames = "嘉树\tu\t美好的树木，喻人品美好\t楚辞\t橘颂\t后皇嘉树\n"
-                       "流云\tu\t飘动的云\t宋词三百首\t水龙吟\t风流云散\n"  // across the beat
-                       "《明\tu\t不是名字\n";
-  texts.classicalNames = "嘉树\tu\t全唐诗\tx\ty\t嘉树满庭\n"
-                         "采薇\tf\t诗经\t采薇\t\t采薇采薇\n"
-                         "如琢\tf\t诗经\t淇奥\t\t如切如磋\n";  // not side by side: left out
+  texts.curatedNames =
+      "嘉树\tu\t美好的树木，喻人品美好\t楚辞\t橘颂\t后皇嘉树\n"
+      "流云\tu\t飘动的云\t宋词三百首\t水龙吟\t风流云散\n"  // across the beat
+      "《明\tu\t不是名字\n";
+  texts.classicalNames =
+      "嘉树\tu\t全唐诗\tx\ty\t嘉树满庭\n"
+      "采薇\tf\t诗经\t采薇\t\t采薇采薇\n"
+      "如琢\tf\t诗经\t淇奥\t\t如切如磋\n";  // not side by side: left out
   texts.lineNegative = "死\n不悦\n";
   const AdviceTables tables = AdviceTables::FromTexts(texts);
   ASSERT_EQ(tables.Bank().size(), 3u);

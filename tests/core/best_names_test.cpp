@@ -27,8 +27,8 @@ TEST(BestNamesSource, BonusOfTheFirstThreeCollectionsNowOrLater) {
     int rank;  // of the source's collection; -1: no line holds the name
     int bonus;
   } cases[] = {
-      {"张子衿", 0, 6}, {"张若兰", 1, 6}, {"张明月", 2, 6}, {"张欣怡", 3, 0}, {"张思远", -1, 0},
-      {"李子衿", -1, 0},  // reads as 张子衿 does; ranks below it despite its score
+      {"张子衿", 0, 6}, {"张若兰", 1, 6},  {"张明月", 2, 6},
+      {"张欣怡", 3, 0}, {"张思远", -1, 0}, {"李子衿", -1, 0},  // reads as 张子衿 does; ranks below it despite its score
   };
   const advice::SourceFinder finder = [&](const std::string& name) -> std::optional<advice::ClassicalSource> {
     for (const auto& c : cases) {
@@ -158,8 +158,8 @@ TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
   EXPECT_EQ(names.AddProposals(model), 2u);
   model.session.surname = "林林";  // not a surname the advice knows: nothing
   EXPECT_EQ(names.AddProposals(model), 0u);
-  EXPECT_EQ(shown(), (std::vector<std::string>{"F林修远名库", "F林若云名库", "F林采薇典籍", "M林修远名库",
-                                               "M林修齐名库"}));
+  EXPECT_EQ(shown(),
+            (std::vector<std::string>{"F林修远名库", "F林若云名库", "F林采薇典籍", "M林修远名库", "M林修齐名库"}));
   ASSERT_EQ(names.Size(), 5u);
   EXPECT_TRUE(names.CandidateAt(0).scored);
   EXPECT_TRUE(names.BirthAt(0));

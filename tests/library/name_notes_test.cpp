@@ -79,9 +79,9 @@ TEST(NameNotes, APhraseOfTheLine) {
     std::vector<int> positions;
     bool phrase;
   } cases[] = {
-      {"青青子衿", {3, 4}, true},        {"杨柳依依", {2, 3}, false},   // 杨柳|依依
+      {"青青子衿", {3, 4}, true},        {"杨柳依依", {2, 3}, false},  // 杨柳|依依
       {"路漫漫其修远兮", {5, 6}, true},  {"锦瑟无端五十弦", {1, 2}, true},
-      {"锦瑟无端五十弦", {2, 3}, false}, {"曾西艴然不悦", {6, 4}, false},  // reversed
+      {"锦瑟无端五十弦", {2, 3}, false}, {"曾西艴然不悦", {6, 4}, false},     // reversed
       {"白日依山尽", {4, 5}, true},      {"我善养吾浩然之气", {5, 6}, true},  // no beat in prose
       {"既明且哲", {2, 4}, false},
   };

@@ -1,7 +1,6 @@
 // The 精选 page: the names of every run once per sex, the filters as one
 // types, the order, the details, copy and export, and the way to the
 // analysis; offscreen.
-#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -9,8 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSpinBox>
 #include <QTabWidget>
