@@ -520,22 +520,23 @@ class Adviser {
     if (bank_ && bank_->origin == NameOrigin::kCurated) {
       Reason(kCuratedName, "名库收录" + (bank_->meaning.empty() ? std::string() : "：" + bank_->meaning));
     }
-    if (const ClassicalSource* source = FittingSource()) {
+    const ClassicalSource* source = FittingSource();
+    if (source) {
       const int points = source->collectionRank <= kLastBonusRank ? kClassicalPhrase : kAnthologyPhrase;
       Reason(points, "名字出自《" + source->title + "》（" + source->collection + "）：" + source->line);
     }
-    if (advice_.given.size() == 2 && !Attested())
+    if (advice_.given.size() == 2 && !Attested(source != nullptr))
       Reason(kUnclearPair, "两个字连在一起没有现成的意思，不是词语、常见名字或古诗文里的词");
   }
 
   // True when the two given characters stand together somewhere a parent
   // would know them from: the bank, a dictionary word, a phrase of a
-  // well-known text, the name lists.
+  // well-known text (`phrase`: the fitting source found), the name lists.
   // Two characters both much used in the sex's names join their meanings
   // as names do (晨悦, 韵宁).
-  bool Attested() const {
+  bool Attested(bool phrase) const {
     if (d_.chars.empty()) return true;  // without a table, nothing is known
-    if (bank_ || !advice_.pairMeaning.empty() || FittingSource()) return true;
+    if (bank_ || !advice_.pairMeaning.empty() || phrase) return true;
     const auto used = [this](const GivenChar& g) {
       return g.facts && (Male() ? g.facts->boys : g.facts->girls) >= kJoiningUses;
     };

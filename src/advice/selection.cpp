@@ -48,13 +48,12 @@ std::vector<std::size_t> Ordered(const std::vector<Advice>& advice, const std::v
   return order;
 }
 
-}  // namespace
-
-std::vector<int> DiversityRounds(const std::vector<Advice>& advice, const std::vector<int>& scores,
-                                 const Filter& filter) {
+// The round of each name of `order` (the names that pass, in the list's
+// order); -1 for the others.
+std::vector<int> RoundsOf(const std::vector<Advice>& advice, const std::vector<std::size_t>& order) {
   std::vector<int> rounds(advice.size(), -1);
   std::unordered_map<std::string, int> firsts, lasts;
-  for (std::size_t i : Ordered(advice, scores, filter)) {
+  for (std::size_t i : order) {
     const int first = firsts[FirstGiven(advice[i])]++;
     const std::string last = LastGiven(advice[i]);
     rounds[i] = last.empty() ? first : std::max(first, lasts[last]++ / kSameLastPerRound);
@@ -62,10 +61,17 @@ std::vector<int> DiversityRounds(const std::vector<Advice>& advice, const std::v
   return rounds;
 }
 
+}  // namespace
+
+std::vector<int> DiversityRounds(const std::vector<Advice>& advice, const std::vector<int>& scores,
+                                 const Filter& filter) {
+  return RoundsOf(advice, Ordered(advice, scores, filter));
+}
+
 std::vector<std::size_t> SelectBest(const std::vector<Advice>& advice, const std::vector<int>& scores,
                                     std::size_t count, const Filter& filter) {
   std::vector<std::size_t> order = Ordered(advice, scores, filter);
-  const std::vector<int> rounds = DiversityRounds(advice, scores, filter);
+  const std::vector<int> rounds = RoundsOf(advice, order);
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rounds[a] < rounds[b]; });
   if (order.size() > count) order.resize(count);
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
