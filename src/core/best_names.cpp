@@ -85,19 +85,20 @@ std::size_t BestNames::AddProposals(const NamingModel& model) {
                         tables_->SurnameLength(surname + surname.substr(2)) == 2;
   if (!single && !compound) return 0;
   const advice::Sex sex = SexOf(session.female);
-  std::string run = std::string(1, session.female ? 'F' : 'M') +
-                    (session.soundRule == SoundRule::kWholeItem ? 'W' : 'S') + session.surname + '\t' +
-                    session.chart.birthElements;
+  std::string run = std::string(1, session.female ? 'F' : 'M') + session.surname + '\t' + session.chart.birthElements;
   if (!proposedRuns_.insert(std::move(run)).second) return 0;
   addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   std::size_t added = 0;
   for (const advice::BankName& name : tables_->Bank()) {
     if (!(sex == advice::Sex::kFemale ? name.forGirls : name.forBoys)) continue;
-    // The run's sound rule between the surname and the first given
-    // character, as the generators apply it. The bank's pairs themselves
-    // were chosen by ear (the byte-wise rule would refuse 嘉树 and 采薇).
+    // The groups of like initials and finals between the surname and the
+    // first given character, each group read item by item. Read byte-wise,
+    // as the generators do by default, "e", "u" and "an" lie in every group
+    // of finals, and 何 徐 朱 胡 苏 许 贺 韩 would be proposed nothing at all.
+    // The bank's pairs themselves were chosen by ear (the byte-wise rule
+    // would refuse 嘉树 and 采薇).
     const std::string_view given = name.given;
-    if (!model.SoundsApart(session.surname, given.substr(0, 2))) continue;
+    if (!model.Services().pinyin.SoundCheck(SoundRule::kWholeItem, session.surname, given.substr(0, 2))) continue;
     const std::string_view origin = name.origin == advice::NameOrigin::kCurated ? kCuratedOrigin : kClassicalOrigin;
     if (Add(model.MakeCandidate(session.surname, given, origin, session.chart.birthElements), sex)) ++added;
   }

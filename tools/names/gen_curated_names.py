@@ -19,6 +19,7 @@ of the commonest names) stops the script before anything is written.
 
     python3 tools/names/gen_curated_names.py            # check and write
     python3 tools/names/gen_curated_names.py --check    # check only
+    python3 tools/names/gen_curated_names.py --tsv F    # check another list
 """
 
 import collections
@@ -234,7 +235,14 @@ def pick_source(given, hint, hits):
 
 
 def main():
-    check_only = '--check' in sys.argv[1:]
+    args = sys.argv[1:]
+    check_only = '--check' in args
+    # --tsv FILE checks another list of the same shape (a reading in
+    # progress); it implies --check.
+    tsv = TSV
+    if '--tsv' in args:
+        tsv = args[args.index('--tsv') + 1]
+        check_only = True
     chars = load_chars()
     name_chars = load_name_chars()
     common = load_common()
@@ -245,7 +253,7 @@ def main():
     rows, rejected, warnings = [], [], []
     seen = {}
     first_count = collections.Counter()
-    with open(TSV, encoding='utf-8') as f:
+    with open(tsv, encoding='utf-8') as f:
         for lineno, ln in enumerate(f, 1):
             ln = ln.rstrip('\n')
             if not ln.strip() or ln.startswith('#'):
