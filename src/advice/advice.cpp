@@ -50,7 +50,8 @@ constexpr double kVeryCommonPair = 20;  // expected names of the pair per 10,000
 constexpr double kCommonPair = 5;
 constexpr int kVeryCommonPairPoints = -4;
 constexpr int kCommonPairPoints = -2;
-constexpr int kCuratedName = 8;
+constexpr int kCuratedName = 6;
+constexpr int kShortlistedPerReader = 4;  // of the team's two readers
 constexpr int kClassicalPhrase = 6;
 constexpr int kAnthologyPhrase = 4;
 constexpr int kLastBonusRank = 2;  // 诗经 0, 楚辞 1, the Four Books 2
@@ -519,6 +520,10 @@ class Adviser {
   void Meaning() {
     if (bank_ && bank_->origin == NameOrigin::kCurated) {
       Reason(kCuratedName, "名库收录" + (bank_->meaning.empty() ? std::string() : "：" + bank_->meaning));
+    }
+    if (bank_ && bank_->shortlisted > 0) {
+      Reason(kShortlistedPerReader * bank_->shortlisted,
+             bank_->shortlisted == 2 ? "编者推荐：清新而意思明白，值得列入候选" : "编者之一推荐：值得列入候选");
     }
     const ClassicalSource* source = FittingSource();
     if (source) {

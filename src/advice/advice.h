@@ -128,6 +128,9 @@ struct BankName {
   bool forGirls = true;
   std::string meaning;
   ClassicalSource source;
+  // How many of the team's two readers would put the name on a shortlist
+  // (0 to 2); the list keeps no name a reader found odd.
+  int shortlisted = 0;
 };
 
 // The rank of a collection (GBK) among the sources of a name: 0 诗经, 1 楚辞,

@@ -38,6 +38,13 @@ BankName Entry(std::string_view given, std::string_view sex, NameOrigin origin) 
   return name;
 }
 
+// The readers' count of a row, in the field after its line; 0 when absent.
+int Shortlisted(const std::vector<std::string_view>& row, std::size_t field) {
+  if (row.size() <= field || row[field].size() != 1) return 0;
+  const char count = row[field][0];
+  return count == '1' || count == '2' ? count - '0' : 0;
+}
+
 void SetSource(BankName& name, std::string_view collection, std::string_view title, std::string_view author,
                std::string_view line) {
   if (collection.empty() || line.empty()) return;
@@ -86,19 +93,21 @@ void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts) {
     BankName& kept = d.bank[static_cast<std::size_t>(at->second)];
     if (kept.source.collectionRank < 0) kept.source = std::move(name.source);
   };
-  // given  sex  meaning  collection  title  line
+  // given  sex  meaning  collection  title  line  [shortlisted]
   for (const auto& row : Rows(texts.curatedNames)) {
     if (row.size() < 3 || !IsBankGiven(row[0])) continue;
     BankName name = Entry(row[0], row[1], NameOrigin::kCurated);
     name.meaning = std::string(row[2]);
     if (row.size() >= 6) SetSource(name, row[3], row[4], "", row[5]);
+    name.shortlisted = Shortlisted(row, 6);
     add(std::move(name));
   }
-  // given  sex  collection  title  author  line
+  // given  sex  collection  title  author  line  [shortlisted]
   for (const auto& row : Rows(texts.classicalNames)) {
     if (row.size() < 6 || !IsBankGiven(row[0]) || !ContainsAligned(row[5], row[0])) continue;
     BankName name = Entry(row[0], row[1], NameOrigin::kClassical);
     SetSource(name, row[2], row[3], row[4], row[5]);
+    name.shortlisted = Shortlisted(row, 6);
     add(std::move(name));
   }
   for (const auto& row : Rows(texts.lineNegative)) {

@@ -232,8 +232,9 @@ TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
   for (const char* odd : {"", "王", "ab", "\xff\xff\xff"}) EXPECT_NO_THROW(Shipped().Advise(odd, 1, F));
 }
 
-// What raises the 推荐度 for meaning: a name of the team's list (+8, with its
-// meaning), a line of the 诗经, the 楚辞 or the Four Books (+6) or of the two
+// What raises the 推荐度 for meaning: a name of the team's list (+6, with its
+// meaning; +4 more for each of the team's two readers who would shortlist
+// it, a count in the field after the line, of either list), a line of the 诗经, the 楚辞 or the Four Books (+6) or of the two
 // anthologies of three hundred (+4) that holds the given name side by side
 // and in order and is no line of grief or displeasure; the line found for
 // the name first, else the name bank's. Without a character table no other
@@ -243,14 +244,17 @@ TEST(Advice, MeaningBonus) {
   texts.curatedNames =
       "嘉树\tu\t美好的树木，喻人品美好\t楚辞\t橘颂\t后皇嘉树\n"
       "流云\tu\t飘动的云\t宋词三百首\t水龙吟\t风流云散\n"  // across the beat
+      "岁安\tu\t岁岁平安\t\t\t\t2\n"
+      "星舟\tu\t星河里的小舟\t\t\t\t1\n"
+      "时雨\tu\t及时的雨\t\t\t\t3\n"  // no such count: none
       "《明\tu\t不是名字\n";
   texts.classicalNames =
       "嘉树\tu\t全唐诗\tx\ty\t嘉树满庭\n"
-      "采薇\tf\t诗经\t采薇\t\t采薇采薇\n"
+      "采薇\tf\t诗经\t采薇\t\t采薇采薇\t1\n"
       "如琢\tf\t诗经\t淇奥\t\t如切如磋\n";  // not side by side: left out
   texts.lineNegative = "死\n不悦\n";
   const AdviceTables tables = AdviceTables::FromTexts(texts);
-  ASSERT_EQ(tables.Bank().size(), 3u);
+  ASSERT_EQ(tables.Bank().size(), 6u);
   EXPECT_EQ(tables.BankEntry("嘉树")->meaning, "美好的树木，喻人品美好");
   EXPECT_EQ(tables.BankEntry("嘉树")->source.collection, "楚辞");
   EXPECT_EQ(tables.BankEntry("采薇")->origin, NameOrigin::kClassical);
@@ -274,10 +278,13 @@ TEST(Advice, MeaningBonus) {
       {"王然悦", line(2, "孟子", "然悦而不悦", true), 0},     // displeasure
       {"王若云", line(1, "楚辞", "若云死", true), 0},
       {"周伊人", std::nullopt, 0},
-      {"王嘉树", std::nullopt, 14},  // the team's list, and its line
-      {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 14},
-      {"王采薇", std::nullopt, 6},
-      {"王流云", std::nullopt, 8},  // 风流|云散: the list's meaning, no phrase
+      {"王嘉树", std::nullopt, 12},  // the team's list, and its line
+      {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 12},
+      {"王采薇", std::nullopt, 10},
+      {"王流云", std::nullopt, 6},  // 风流|云散: the list's meaning, no phrase
+      {"王岁安", std::nullopt, 14},
+      {"王星舟", std::nullopt, 10},
+      {"王时雨", std::nullopt, 6},
   };
   for (const auto& c : cases) {
     const Advice a = tables.Advise(c.name, 1, F, c.source ? &*c.source : nullptr);

@@ -6,12 +6,15 @@ character tables, the famous-name lists and the commonest-name lists, looks
 up the classical line behind each name in data/library/library.tar.xz, and
 writes data/curated_names.dat (GBK, CR LF, one name a line):
 
-    given<TAB>sex<TAB>meaning<TAB>collection<TAB>title<TAB>line
+    given<TAB>sex<TAB>meaning<TAB>collection<TAB>title<TAB>line<TAB>shortlisted
 
-The last three fields are empty unless the two characters of the name stand
+The source fields are empty unless the two characters of the name stand
 next to each other, in order, inside one line of the library (a line is a
 run of hanzi between punctuation marks).  A hinted text is preferred; when
 the hint is wrong, the first such line of the core collections is taken.
+`shortlisted` is how many of the team's two blind readers
+(curated_readings.tsv) would shortlist the name, 0 to 2; a name either
+reader found odd or bad is dropped.
 
 Prints a JSON report.  Names that break a rule are dropped and listed with
 the reason; a breach of a whole-list rule (share of level-2 characters, share
@@ -57,6 +60,37 @@ HAN = re.compile(r'[\u3400-\u4dbf\u4e00-\u9fff\U00020000-\U0002ffff]+')
 
 def is_han(c):
     return bool(HAN.fullmatch(c))
+
+
+READINGS = os.path.join(HERE, 'curated_readings.tsv')
+
+
+def load_readings():
+    """The team's blind readings of the bank's names: given -> grades.
+
+    curated_readings.tsv holds given<TAB>sex<TAB>grade<TAB>grade, one grade
+    (A shortlist, B plain, C odd, D bad) per reader."""
+    readings = {}
+    if not os.path.exists(READINGS):
+        return readings
+    with open(READINGS, encoding='utf-8') as f:
+        for ln in f:
+            if ln.startswith('#') or not ln.strip():
+                continue
+            fields = ln.rstrip('\n').split('\t')
+            readings[fields[0]] = [g for g in fields[2:] if g in ('A', 'B', 'C', 'D')]
+    return readings
+
+
+def reading_verdict(readings, given):
+    """(readers who would shortlist the name, why it is dropped or None)."""
+    grades = readings.get(given)
+    if grades is None:
+        return 0, None
+    odd = [g for g in grades if g in ('C', 'D')]
+    if odd:
+        return 0, 'a reader found it %s' % ('bad' if 'D' in odd else 'odd')
+    return min(2, grades.count('A')), None
 
 
 def read_gbk_lines(path):
@@ -249,6 +283,7 @@ def main():
     famous = load_famous()
     serious, mild = load_unsuitable()
     unf_toned, unf_bare = load_unfortunate()
+    readings = load_readings()
 
     rows, rejected, warnings = [], [], []
     seen = {}
@@ -313,21 +348,26 @@ def main():
                     warnings.append('%s: %s %s' % (given, c, mild[c]))
                 if 'b' in chars[c][4] or 'g' in chars[c][4]:
                     warnings.append('%s: %s is of the dated register' % (given, c))
+            shortlisted, odd = reading_verdict(readings, given)
+            if odd:
+                reject(odd); continue
+            if readings and given not in readings:
+                warnings.append('%s: not read yet' % given)
             if first_count[given[0]] >= MAX_FIRST:
                 reject('more than %d names begin with %s' % (MAX_FIRST, given[0])); continue
             first_count[given[0]] += 1
             seen[given] = lineno
-            rows.append([given, sex, meaning, hint])
+            rows.append([given, sex, meaning, hint, shortlisted])
 
     hits = find_sources({r[0] for r in rows if len(r[0]) == 2})
     how = collections.Counter()
     out = []
-    for given, sex, meaning, hint in rows:
+    for given, sex, meaning, hint, shortlisted in rows:
         src, kind = pick_source(given, hint, hits) if len(given) == 2 else (None, 'single')
         how[kind] += 1
         if hint and kind not in ('hint', 'hinted text'):
             warnings.append('%s: hint not verified (%s)' % (given, kind))
-        out.append((given, sex, meaning) + (src if src else ('', '', '')))
+        out.append((given, sex, meaning) + (src if src else ('', '', '')) + (str(shortlisted),))
 
     n = len(out)
     level2 = sum(1 for r in out if any(chars[c][0] == 2 for c in r[0]))
@@ -345,6 +385,7 @@ def main():
         'in_1600_lists': len(in_common),
         'in_1600_share': round(len(in_common) / n, 4) if n else 0,
         'with_char_outside_name_lists': outside_lists,
+        'shortlisted_by_readers': dict(collections.Counter(r[6] for r in out)),
         'first_chars': len(first_count),
         'top_first_chars': first_count.most_common(8),
         'top_second_chars': second_count.most_common(8),
