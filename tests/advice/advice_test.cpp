@@ -140,6 +140,18 @@ TEST(Advice, TrapsOfSurnameWordsNegativeWordsAndNamesakes) {
       {"吴瑕", F, K::kHomophone, kNone},
       {"魏来", M, K::kHomophone, kNone},
       {"欧阳慧", F, K::kHomophone, kNone},  // a compound surname is no word
+      // The surname's word as a food, an ailment or a grim place: grim or
+      // bodily words are serious, a dish or a milder complaint a hint.
+      {"焦诗涵", F, K::kHomophone, kSerious},  // 焦尸
+      {"龚沐辰", M, K::kHomophone, kSerious},  // 公墓
+      {"魏腾", M, K::kHomophone, kSerious},    // 胃疼
+      {"谢元启", M, K::kHomophone, kHint},     // 泄元气, one tone off
+      {"唐桂舟", M, K::kHomophone, kHint},     // 糖桂粥
+      {"韩雨诗", F, K::kHomophone, kHint},     // 寒雨湿
+      {"马恩宇", M, K::kHomophone, kHint},     // 马恩
+      {"韩嘉树", M, K::kHomophone, kNone},
+      {"唐修远", M, K::kHomophone, kNone},
+      {"谢安然", F, K::kHomophone, kNone},
       // Negative words and characters, near sounds across the name.
       {"林归天", M, K::kHomophone, kSerious},
       {"林恶婉", F, K::kUnsuitable, kSerious},
