@@ -8,9 +8,12 @@ Writes, from the repository root:
 * data/line_negative.dat — the entries of negative_line_words.txt (GBK, one a
   line): a line holding one is no source for a name;
 * data/classical_names.dat — one name a line, GBK, TAB-separated:
-  given, sex (m, f or u), collection, title, author, line. The two characters
-  of the given name stand side by side and in order in the line; a line is a
-  run of hanzi between marks, as the text writes it.
+  given, sex (m, f or u), collection, title, author, line, shortlisted. The
+  two characters of the given name stand side by side and in order in the
+  line; a line is a run of hanzi between marks, as the text writes it.
+  shortlisted: how many of the team's two blind readers
+  (curated_readings.tsv) would shortlist the name; a pair either found odd
+  or bad is left out.
 
 and prints a JSON report (names per collection and sex, rejections by rule).
 
@@ -65,6 +68,8 @@ import re
 import sys
 import tarfile
 from pathlib import Path
+
+from gen_curated_names import load_readings, reading_verdict
 
 HERE = Path(__file__).resolve().parent
 ROOT = HERE.parent.parent
@@ -473,6 +478,18 @@ def main():
                 unread.append(rec)
                 continue
         out.append(rec)
+    # The team's blind readings (curated_readings.tsv, as for the curated
+    # names): a pair a reader found odd or bad goes; the others carry how
+    # many readers would shortlist them.
+    readings = load_readings()
+    kept = []
+    for rec in out:
+        shortlisted, odd = reading_verdict(readings, rec[0])
+        if odd:
+            names_rejected["read as odd or bad"] += 1
+            continue
+        kept.append(rec + (str(shortlisted),))
+    out = kept
     if "--candidates" in sys.argv:
         # The pairs of the capped collections no reader has passed, the
         # most name-like first: the list for the next reading.
@@ -484,7 +501,7 @@ def main():
     l2 = sum(1 for r in out if any(ch in info and info[ch][0] == 2 for ch in r[0]))
     assert l2 <= 0.15 * len(out) or "--candidates" in sys.argv, (l2, len(out))
     assert MIN_NAMES <= len(out) <= MAX_NAMES, len(out)
-    for given, sex, coll, title, author, line in out:
+    for given, sex, coll, title, author, line, _ in out:
         assert len(given) == 2 and given in line and HAN.fullmatch(line), (given, line)
         assert not is_negative(line), line
         assert given not in famous and given not in BLOCKED, given

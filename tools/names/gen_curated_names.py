@@ -68,8 +68,9 @@ READINGS = os.path.join(HERE, 'curated_readings.tsv')
 def load_readings():
     """The team's blind readings of the bank's names: given -> grades.
 
-    curated_readings.tsv holds given<TAB>sex<TAB>grade<TAB>grade, one grade
-    (A shortlist, B plain, C odd, D bad) per reader."""
+    curated_readings.tsv holds given<TAB>sex<TAB>grades, one grade (A
+    shortlist, B plain, C odd, D bad) per reading, two readings or more.
+    """
     readings = {}
     if not os.path.exists(READINGS):
         return readings
@@ -83,14 +84,20 @@ def load_readings():
 
 
 def reading_verdict(readings, given):
-    """(readers who would shortlist the name, why it is dropped or None)."""
+    """(shortlisted 0..2, why the name is dropped or None).
+
+    A name a reading found bad, or odd without another wanting it on a
+    shortlist, is dropped; shortlisted is the share of readings that would
+    shortlist it, on a scale of two readers.
+    """
     grades = readings.get(given)
-    if grades is None:
+    if not grades:
         return 0, None
-    odd = [g for g in grades if g in ('C', 'D')]
-    if odd:
-        return 0, 'a reader found it %s' % ('bad' if 'D' in odd else 'odd')
-    return min(2, grades.count('A')), None
+    if 'D' in grades:
+        return 0, 'a reader found it bad'
+    if 'C' in grades and grades.count('C') >= grades.count('A'):
+        return 0, 'a reader found it odd'
+    return int(2 * grades.count('A') / len(grades) + 0.5), None
 
 
 def read_gbk_lines(path):
