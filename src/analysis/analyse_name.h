@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/conventions_section.h"
+#include "analysis/score_factors.h"
 #include "chars/linelist.h"
 #include "core/refusal.h"
 
@@ -55,6 +56,10 @@ struct NameReport {
   std::string scoreText;  // as the pane's "分数:" line holds it
   // The 通行算法 reading, when the front end has read it (ConventionsRequestFor).
   std::optional<ConventionsSection> conventions;
+  // What the front end has read beside the analysis: the name's 推荐度 (for
+  // the sex it was advised for), and what its 分数 and 通行评分 are made of.
+  std::optional<int> recommend;
+  std::optional<ScoreFactors> factors;
 };
 
 enum class AnalysisOutcome {

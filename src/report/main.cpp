@@ -87,6 +87,7 @@ int Run(const std::vector<std::string>& args) {
   }
   report.conventions = tavrin::ReadNameConventions(
       *stores, tavrin::ConventionsRequestFor(report, *stores->advice, favourable));
+  report.factors = tavrin::ReadScoreFactors(*stores, report);
   QString error;
   // The name goes to the system as the bytes it was given.
   tavrin::sources::NameNotes notes(stores->dataDir, stores->advice);

@@ -14,6 +14,7 @@
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "core/safe_write.h"
+#include "report/score_words.h"
 
 namespace tavrin::report {
 
@@ -64,6 +65,7 @@ class ReportPainter {
 
   void Paint() {
     Header();
+    Verdict();
     Meaning();
     Pillars();
     Elements();
@@ -75,6 +77,14 @@ class ReportPainter {
   // wrapped; the numerology lines in a smaller grey type.
   void PaintConventions(const ConventionsSection& section) {
     y_ = kMargin;
+    // Whose reading it is, and why it may judge a grid otherwise than page 1.
+    p_.setFont(Font(22, true));
+    p_.drawText(QRect(kMargin, y_, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter, Text(r_.name));
+    y_ += 34;
+    if (r_.factors) {
+      const ScoreWords words = ScoreText::Describe(*r_.factors);
+      Paragraphs(QStringList{words.conventions} + words.differences, 10, QColor(0x55, 0x55, 0x55));
+    }
     const LineList lines = ConventionsLines(section);
     Heading(Text(lines.front()));
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -92,6 +102,40 @@ class ReportPainter {
   }
 
  private:
+  // Lines wrapped to the page's width, one after the other.
+  void Paragraphs(const QStringList& lines, int pixels, const QColor& colour) {
+    p_.setFont(Font(pixels));
+    p_.setPen(colour);
+    for (const QString& line : lines) {
+      if (line.isEmpty()) continue;
+      const QRect needed = p_.boundingRect(QRect(kMargin, y_, kContentWidth, 1000), Qt::TextWordWrap, line);
+      p_.drawText(QRect(kMargin, y_, kContentWidth, needed.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
+      y_ += needed.height() + 2;
+    }
+    p_.setPen(Qt::black);
+  }
+
+  // The name's verdict: its 推荐度 first and large, its two scores beside it
+  // and why they stand where they do.
+  void Verdict() {
+    int x = kMargin;
+    if (r_.recommend) {
+      p_.setFont(Font(20, true));
+      const QString recommend = QString("推荐度 %1").arg(*r_.recommend);
+      p_.drawText(QRect(x, y_, kContentWidth, 28), Qt::AlignLeft | Qt::AlignVCenter, recommend);
+      x += p_.fontMetrics().horizontalAdvance(recommend) + 18;
+    }
+    p_.setFont(Font(12));
+    p_.setPen(QColor(0x55, 0x55, 0x55));
+    QString scores = QString("分数 %1").arg(r_.score);
+    if (r_.factors && r_.factors->conventions) scores += QString(" · 通行评分 %1").arg(r_.factors->conventions->score);
+    p_.drawText(QRect(x, y_, kMargin + kContentWidth - x, 28), Qt::AlignLeft | Qt::AlignVCenter, scores);
+    p_.setPen(Qt::black);
+    y_ += 30;
+    if (!r_.factors) return;
+    Paragraphs(ScoreText::Describe(*r_.factors).All(), 9, QColor(0x55, 0x55, 0x55));
+  }
+
   void Heading(const QString& text) {
     y_ += 14;
     p_.setFont(Font(14, true));
@@ -179,7 +223,7 @@ class ReportPainter {
     static const std::array<int, 3> shades = {90, 150, 255};  // alpha of each series
     int maximum = 1;
     for (const auto& row : counts) maximum = std::max(maximum, *std::max_element(row.begin(), row.end()));
-    const int chartHeight = 110;
+    const int chartHeight = 84;
     const int groupWidth = kContentWidth / 5;
     const int barWidth = 22;
     const int base = y_ + chartHeight;
@@ -254,14 +298,8 @@ class ReportPainter {
     }
   }
 
+  // The scores stand under the name (Verdict); the foot of the page names the report.
   void Footer() {
-    y_ += 10;
-    p_.setPen(QPen(QColor(0xCC, 0xCC, 0xCC), 0.8));
-    p_.drawLine(kMargin, y_, kMargin + kContentWidth, y_);
-    p_.setPen(Qt::black);
-    p_.setFont(Font(20, true));
-    p_.drawText(QRect(kMargin, y_ + 6, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter,
-                QString("综合评分 %1").arg(r_.score));
     p_.setFont(Font(9));
     p_.setPen(QColor(0x88, 0x88, 0x88));
     p_.drawText(QRect(kMargin, kPageHeight - kMargin, kContentWidth, 14), Qt::AlignRight | Qt::AlignVCenter,
@@ -338,7 +376,8 @@ void PaintComparison(QPainter& p, const std::vector<ComparedName>& names) {
       p.setPen(grid);
       p.drawRect(cell);
       p.setPen(Qt::black);
-      p.setFont(r == 0 ? Font(16, true) : Font(10));
+      // The names, and the verdict in bold.
+      p.setFont(r == 0 ? Font(16, true) : Font(rows[r].label == "推荐度" ? 12 : 10, rows[r].label == "推荐度"));
       p.drawText(cell.adjusted(3, 3, -3, -3), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter,
                  rows[r].cells[static_cast<std::size_t>(c)]);
     }
@@ -357,6 +396,16 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
     rows.push_back(std::move(row));
   };
   add("姓名", [](const ComparedName& n) { return Text(n.report.name); });
+  // The verdict first; the two scores beside it, with why they stand where they do.
+  add("推荐度", [](const ComparedName& n) { return n.recommend; });
+  add("分数", [](const ComparedName& n) { return QString::number(n.report.score); });
+  add("通行评分", [](const ComparedName& n) {
+    const bool read = n.report.conventions && n.report.conventions->reading;
+    return read ? QString::number(n.report.conventions->reading->score) : QString();
+  });
+  add("分数说明", [](const ComparedName& n) {
+    return n.report.factors ? ScoreText::Describe(*n.report.factors).All().join('\n') : QString();
+  });
   add("拼音", [](const ComparedName& n) { return QString::fromStdString(PinyinWithToneMarks(n.report.pinyin)); });
   add("性别", [](const ComparedName& n) { return n.sex; });
   add("出生", [](const ComparedName& n) {
@@ -385,12 +434,6 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
       return QString("%1 %2").arg(grid.number).arg(verdict.isEmpty() ? QString("—") : verdict);
     });
   }
-  add("分数", [](const ComparedName& n) { return QString::number(n.report.score); });
-  add("推荐度", [](const ComparedName& n) { return n.recommend; });
-  add("通行评分", [](const ComparedName& n) {
-    const bool read = n.report.conventions && n.report.conventions->reading;
-    return read ? QString::number(n.report.conventions->reading->score) : QString();
-  });
   add("提醒", [](const ComparedName& n) { return n.warnings; });
   add("字义", [](const ComparedName& n) {
     QStringList lines;

@@ -1,0 +1,87 @@
+// A name's 分数 and 通行评分 in words: the 凶 grids of each reading, the
+// element term, and the grids the two readings judge differently, with the
+// strokes behind them; the same sentences on 精选, in the comparison and on
+// the printed page.
+#include <QtTest>
+
+#include "analysis/score_factors.h"
+#include "report/name_report_pdf.h"
+#include "report/score_words.h"
+#include "ui/qtext.h"
+#include "window_fixture.h"
+
+using tavrin::report::ScoreText;
+
+class ScoreWordsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void sentences_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("surnameLength");
+    QTest::addColumn<bool>("chart");
+    QTest::addColumn<QStringList>("expected");  // in the sentences, in this order
+    QTest::addColumn<QStringList>("absent");
+    // 林采薇: 100 by the program's count, 39 by 康熙 (薇 counts 艹 as 艸).
+    QTest::newRow("林采薇") << "林采薇" << 1 << true
+                            << QStringList{"分数 100：天格9 为凶",
+                                           "天格只由姓定",
+                                           "封顶 100",
+                                           "通行评分 39：",
+                                           "外格20 凶",
+                                           "地格27 半吉",
+                                           "三才凶",
+                                           "地格两种算法不同：本程序算 24（吉），通行算法算 27（半吉）",
+                                           "外格两种算法不同：本程序算 17（吉），通行算法算 20（凶）",
+                                           "“薇”本程序 16 画、康熙字典 19 画"}
+                            << QStringList{"“采”", "“林”"};
+    // 林悦然: 50, two grids 凶; 悦 counts 忄 as 心 by 康熙.
+    QTest::newRow("林悦然") << "林悦然" << 1 << true
+                            << QStringList{"分数 50：天格9、地格22 为凶",
+                                           "人格两种算法不同：本程序算 18（吉），通行算法算 19（凶）",
+                                           "“悦”本程序 10 画、康熙字典 11 画"}
+                            << QStringList{"封顶"};
+    QTest::newRow("no chart") << "林悦然" << 1 << false << QStringList{"还没有八字", "没有八字，喜用五行不算"}
+                              << QStringList{"五行齐全"};
+    // The program's grids do not know compound surnames: no grid is compared.
+    QTest::newRow("欧阳子涵") << "欧阳子涵" << 2 << true << QStringList{"不按复姓算", "通行评分"}
+                              << QStringList{"两种算法不同", "笔画数不同"};
+  }
+  void sentences() {
+    QFETCH(QString, name);
+    QFETCH(int, surnameLength);
+    QFETCH(bool, chart);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, absent);
+    const std::string gbk = tavrin::ui::ToGbk(name);
+    const tavrin::ScoreFactors factors =
+        chart ? tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, 2025, 12, 1, 17)
+              : tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, {}, {});
+    const QString text = ScoreText::Describe(factors).All().join('\n');
+    qsizetype from = 0;
+    for (const QString& part : expected) {
+      const qsizetype at = text.indexOf(part, from);
+      QVERIFY2(at >= 0, qPrintable(part + "\n--- in ---\n" + text));
+      from = at;
+    }
+    for (const QString& part : absent) QVERIFY2(!text.contains(part), qPrintable(part + "\n--- in ---\n" + text));
+  }
+
+  // The comparison puts the verdict first and the two scores with their
+  // sentences right after it.
+  void comparisonLeadsWithTheVerdict() {
+    tavrin::report::ComparedName name;
+    name.report.name = tavrin::ui::ToGbk("林采薇");
+    name.report.score = 100;
+    name.report.factors = tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), name.report.name, 1, 2025, 12, 1, 17);
+    name.recommend = "86";
+    const auto rows = tavrin::report::ComparisonRows({name});
+    QStringList labels;
+    for (const auto& row : rows) labels << row.label;
+    QCOMPARE(labels.mid(0, 4), (QStringList{"姓名", "推荐度", "分数", "分数说明"}));
+    QVERIFY(rows[3].cells[0].contains("外格两种算法不同"));
+  }
+};
+
+QTEST_MAIN(ScoreWordsTest)
+#include "test_scorewords.moc"
