@@ -99,6 +99,13 @@ class MainWindow::Messages final : public MessageBoxes {
 
 namespace {
 
+// The height of a page in the smallest window: the client height less the
+// tab bar (29 with the window's font) and the frame. What stands at the
+// foot of a page ends there, not below it.
+constexpr int kPageHeight = MainWindow::kClientHeight - 31;
+// The status line under the summary pane: one line of the CJK font.
+constexpr int kStatusHeight = 18;
+
 QStringList Numbers(int from, int to) {
   QStringList items;
   for (int i = from; i <= to; ++i) items << QString::number(i);
@@ -144,6 +151,39 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption
   return button;
 }
 
+// The content of a page laid out for the smallest window: as wide as the
+// page up to its widest, in the middle of a wider page, as tall as the page.
+class CentredArea final : public QWidget {
+ public:
+  explicit CentredArea(QWidget* page) : QWidget(page) {
+    page->installEventFilter(this);
+    Place();
+  }
+  void SetWidest(int widest) {
+    widest_ = widest;
+    Place();
+  }
+  std::function<void()> resized;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == parent() && event->type() == QEvent::Resize) Place();
+    return false;
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    if (resized) resized();
+  }
+
+ private:
+  void Place() {
+    const QWidget* page = parentWidget();
+    const int width = std::min(page->width(), widest_);
+    setGeometry((page->width() - width) / 2, 0, width, page->height());
+  }
+  int widest_ = MainWindow::kClientWidth;
+};
+
 }  // namespace
 
 const QStringList& MainWindow::PageCaptions() {
@@ -183,13 +223,14 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
     pages_->addTab(page, caption);
     pages.push_back(page);
   }
-  BuildSettingsPage(pages[0]);
-  AddPane(pages[1], model_->twoCharPane, 433);
-  AddPane(pages[2], model_->threeCharPane, 433);
-  AddPane(pages[3], model_->fiveElementPane, 441);
-  AddPane(pages[4], model_->recommendedPane, 441);
-  AddPane(pages[5], model_->recommendedTwoPane, 441);
-  BuildAnalysisPage(pages[6]);
+  // The first seven pages keep the layout of the smallest window, centred.
+  BuildSettingsPage(CentredContent(pages[0]));
+  AddPane(CentredContent(pages[1]), model_->twoCharPane, 433);
+  AddPane(CentredContent(pages[2]), model_->threeCharPane, 433);
+  AddPane(CentredContent(pages[3]), model_->fiveElementPane, 441);
+  AddPane(CentredContent(pages[4]), model_->recommendedPane, 441);
+  AddPane(CentredContent(pages[5]), model_->recommendedTwoPane, 441);
+  BuildAnalysisPage(analysisContent_ = CentredContent(pages[6]));
   reportPage_ = new ReportPage(model_->report, model_->Services(), pages[7]);
   auto* reportLayout = new QVBoxLayout(pages[7]);
   reportLayout->setContentsMargins(0, 0, 0, 0);
@@ -297,8 +338,9 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   keepGbk(fixSecondText_, inputs_->fixSecond);
   keepGbk(fixThirdText_, inputs_->fixThird);
 
-  help_ = AddButton(page, "bsSkinButton5", "帮助", {640, 88, 75, 25});
-  stop_ = AddButton(page, "stopButton", "停止", {712, 88, 75, 25});
+  // 帮助 and 停止 end where the next button starts.
+  help_ = AddButton(page, "bsSkinButton5", "帮助", {640, 88, 72, 25});
+  stop_ = AddButton(page, "stopButton", "停止", {712, 88, 72, 25});
   generate_ = AddButton(page, "bsSkinButton1", "生成", {784, 88, 75, 25});
   stop_->setEnabled(false);
   connect(help_, &QPushButton::clicked, this, &MainWindow::ShowSettingsHelp);
@@ -313,13 +355,13 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   summary->move(16, 120);
   progress_ = new QLabel(page);
   progress_->setObjectName("bsSkinStdLabel9");
-  progress_->setGeometry(16, 488, 300, 16);
+  progress_->setGeometry(16, kPageHeight - kStatusHeight, 300, kStatusHeight);
   drawCapNote_ = new QLabel(page);
   drawCapNote_->setObjectName("drawCapNote");
   // Shown only after a run, when the progress label is empty: it takes the
   // label's place and the whole width below the pane, one line high enough
   // for the CJK font.
-  drawCapNote_->setGeometry(16, 483, kClientWidth - 32, 20);
+  drawCapNote_->setGeometry(16, kPageHeight - kStatusHeight, kClientWidth - 32, kStatusHeight);
   Follows(progress_, kDown);
   Follows(drawCapNote_, kDown);
   // The generators set the counter at every draw; the label shows it at
@@ -359,10 +401,11 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   conventions_ = new ConventionsPanel(model_->Stores(), page);
   conventions_->setGeometry(pane->geometry());
   conventions_->hide();
-  auto* showConventions = AddButton(page, "showConventions", "通行算法", {628, 32, 72, 25});
-  showConventions->setCheckable(true);
-  showConventions->setToolTip("按起名书和网站通行的算法再读一遍:康熙笔画、五格、三才、喜用神、通行评分");
-  connect(showConventions, &QPushButton::toggled, conventions_, &QWidget::setVisible);
+  showConventions_ = AddButton(page, "showConventions", "通行算法", {628, 32, 72, 25});
+  showConventions_->setCheckable(true);
+  showConventions_->setToolTip("按起名书和网站通行的算法再读一遍:康熙笔画、五格、三才、喜用神、通行评分");
+  connect(showConventions_, &QPushButton::toggled, this, &MainWindow::PlaceConventions);
+  static_cast<CentredArea*>(page)->resized = [this] { PlaceConventions(); };
 }
 
 void MainWindow::Analyse() {
@@ -415,7 +458,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poemModel_ = new QStandardItemModel(this);
   poems_ = new QTableView(page);
   poems_->setObjectName("DBGrid1");
-  poems_->setGeometry(0, kPoemSearchHeight, 217, 505 - kPoemSearchHeight);
+  poems_->setGeometry(0, kPoemSearchHeight, 217, kPageHeight - kPoemSearchHeight);
   poems_->setModel(poemModel_);
   poems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   poems_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -424,7 +467,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poems_->verticalHeader()->setDefaultSectionSize(20);
   poemText_ = new QPlainTextEdit(page);
   poemText_->setObjectName("DBMemo1");
-  poemText_->setGeometry(224, 0, 225, 505);
+  poemText_->setGeometry(224, 0, 225, kPageHeight);
   poemText_->setLineWrapMode(QPlainTextEdit::NoWrap);
   poemText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   poemText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -488,7 +531,7 @@ void MainWindow::OpenPoetryDatabase() {
   }
   for (int column = 0; column < 4 && column < poemModel_->columnCount(); ++column)
     poems_->setColumnHidden(column, true);
-  poems_->setColumnWidth(4, 120);
+  poems_->setColumnWidth(4, 120 + std::max(0, width() - kClientWidth));
   poems_->setColumnWidth(5, 60);
   if (poemModel_->rowCount() > 0) poems_->selectRow(0);
 }
@@ -507,8 +550,50 @@ void MainWindow::StartPoetry() {
 void MainWindow::ShowDrawCapNote() {
   // A note longer than the line ends in "…"; the tooltip holds it whole.
   const QString note = FromGbk(model_->DrawCapSummary());
-  drawCapNote_->setText(drawCapNote_->fontMetrics().elidedText(note, Qt::ElideRight, drawCapNote_->width()));
+  drawCapNote_->setText(note);
   drawCapNote_->setToolTip(note);
+  PlaceStatusLine();
+}
+
+void MainWindow::PlaceStatusLine() {
+  if (!drawCapNote_) return;  // the window is still being built
+  constexpr int kGap = 12;
+  const int right = drawCapNote_->parentWidget()->width() - 16;
+  const int y = drawCapNote_->y();
+  int x = progress_->x();
+  // The progress label as wide as its text, so that nothing stands under it.
+  const int progressWidth =
+      progress_->text().isEmpty() ? 0 : progress_->fontMetrics().horizontalAdvance(progress_->text()) + 2;
+  progress_->resize(std::max(progressWidth, 1), progress_->height());
+  if (progressWidth > 0) x += progressWidth + kGap;
+  drawCapNote_->setGeometry(x, y, std::max(0, right - x), drawCapNote_->height());
+  // A note longer than the room left ends in "…"; the tooltip holds it whole.
+  if (!drawCapNote_->text().isEmpty()) {
+    drawCapNote_->setText(
+        drawCapNote_->fontMetrics().elidedText(drawCapNote_->toolTip(), Qt::ElideRight, drawCapNote_->width()));
+  }
+}
+
+QWidget* MainWindow::CentredContent(QWidget* page) { return new CentredArea(page); }
+
+void MainWindow::PlaceConventions() {
+  // Room for the panel beside the 105 columns of the pane: the page holds
+  // both side by side; else the panel takes the pane's place.
+  if (!showConventions_) return;  // the window is still being built
+  constexpr int kPanelWidest = 360, kGap = 12;
+  const bool shown = showConventions_->isChecked();
+  const int pageWidth = analysisContent_->parentWidget()->width();
+  const QRect pane = analysisPane_->geometry();
+  const bool beside = shown && pageWidth >= pane.right() + 1 + kGap + kPanelWidest + 16;
+  static_cast<CentredArea*>(analysisContent_)->SetWidest(beside ? QWIDGETSIZE_MAX : kClientWidth);
+  if (beside) {
+    const int left = pane.right() + 1 + kGap;
+    conventions_->setGeometry(left, pane.y(), analysisContent_->width() - left - 16, pane.height());
+  } else {
+    conventions_->setGeometry(pane);
+  }
+  conventions_->setVisible(shown);
+  analysisPane_->setVisible(!shown || beside);
 }
 
 void MainWindow::ShowPoetryHelp() {
@@ -521,6 +606,7 @@ void MainWindow::RefreshProgress() {
   if (!progressDirty_) return;
   progressDirty_ = false;
   progress_->setText(FromGbk(model_->Progress()));
+  PlaceStatusLine();
 }
 
 void MainWindow::Generate() {
@@ -703,6 +789,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (a.how & kRight) place.translate(wider, 0);
     a.widget->setGeometry(place);
   }
+  // The poem titles take what the grid gains.
+  if (poemModel_->columnCount() > 4) poems_->setColumnWidth(4, 120 + wider);
+  PlaceStatusLine();
+  PlaceConventions();
   QWidget::resizeEvent(event);
 }
 

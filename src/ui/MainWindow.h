@@ -110,6 +110,15 @@ class MainWindow : public QWidget {
   enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
   void Follows(QWidget* widget, int how);
   void RefreshProgress();
+  // A page whose content keeps its width of the smallest window: the content
+  // stands in the middle of a wider page.
+  static QWidget* CentredContent(QWidget* page);
+  // The 通行算法 panel beside the analysis pane when the page has room for
+  // both, else in the pane's place.
+  void PlaceConventions();
+  // The line under the summary pane: the progress label, then the note of
+  // the last run, one after the other.
+  void PlaceStatusLine();
 
   std::unique_ptr<Inputs> inputs_;
   std::unique_ptr<WindowPump> pump_;
@@ -161,6 +170,8 @@ class MainWindow : public QWidget {
   PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
   static constexpr int kPoemSearchHeight = 26;
   BestPage* bestPage_ = nullptr;      // 精选
+  QWidget* analysisContent_ = nullptr;
+  QPushButton* showConventions_ = nullptr;
 };
 
 }  // namespace tavrin::ui
