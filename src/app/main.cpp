@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   QTimer::singleShot(0, &window, [&window] {
     window.ReportStartupFailures();
     window.OpenFavourites();
+    window.ShowGuideOnce();
   });
   return app.exec();
 }

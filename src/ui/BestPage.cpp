@@ -255,7 +255,10 @@ void BestPage::ApplyFilter() {
 
 void BestPage::RefreshCount() {
   count_->setText(QString("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
+  emit shownCountChanged();
 }
+
+int BestPage::ShownCount() const { return proxy_->rowCount(); }
 
 void BestPage::ShowDetails() {
   const QModelIndex current = table_->currentIndex();

@@ -80,6 +80,8 @@ class BestPage : public QWidget {
   std::vector<int> ShownRows() const;
   std::vector<int> SelectedRows() const;
   QString DetailsText() const;
+  // How many names the filters let through.
+  int ShownCount() const;
 
   // Copy and the exports wait for the sources still being looked up.
   void CopySelection();
@@ -92,6 +94,8 @@ class BestPage : public QWidget {
 
  signals:
   void analyseRequested(const QString& name);
+  // The count of the names shown, or of all names, changed.
+  void shownCountChanged();
 
  private:
   void ApplyFilter();

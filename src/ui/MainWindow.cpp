@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <cstdlib>
 
 #include "analysis/analyse_name.h"
 #include "core/lines.h"
@@ -35,6 +36,7 @@
 #include "ui/BestModel.h"
 #include "ui/BestPage.h"
 #include "ui/ConventionsPanel.h"
+#include "ui/Guide.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/PoemBrowser.h"
@@ -247,6 +249,10 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   bestPage_->SetConventionsScorer([this](const Candidate& c) { return model_->ConventionsScore(c); });
   BuildFavouritesPage();
   BuildKeyboard();
+  // The count on 查看精选 follows the names as they come in.
+  connect(bestPage_, &BestPage::shownCountChanged, this, [this] {
+    if (!showBest_->isHidden() && !model_->Running()) ShowWayToBest();
+  });
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == 8) OpenPoetryDatabase();
     if (index == 9) bestPage_->Collect();
@@ -346,6 +352,12 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   connect(help_, &QPushButton::clicked, this, &MainWindow::ShowSettingsHelp);
   connect(stop_, &QPushButton::clicked, this, [this] { model_->StopCommand(); });
   connect(generate_, &QPushButton::clicked, this, &MainWindow::Generate);
+  // The way to the best names, shown once a run has made some.
+  showBest_ = AddButton(page, "showBest", QString(), {496, 88, 136, 25});
+  showBest_->setToolTip(tr("精选把各页的名字合在一起，去掉重复，按推荐度排好"));
+  showBest_->hide();
+  connect(showBest_, &QPushButton::clicked, this, [this] { pages_->setCurrentIndex(9); });
+  QWidget::setTabOrder(generate_, showBest_);
   model_->SetButtonsListener([this](const ButtonStates& states) {
     generate_->setEnabled(states.generateEnabled);
     stop_->setEnabled(states.stopEnabled);
@@ -362,8 +374,13 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   // label's place and the whole width below the pane, one line high enough
   // for the CJK font.
   drawCapNote_->setGeometry(16, kPageHeight - kStatusHeight, kClientWidth - 32, kStatusHeight);
+  bestHint_ = new QLabel(page);
+  bestHint_->setObjectName("bestHint");
+  bestHint_->setGeometry(16, kPageHeight - kStatusHeight, 0, kStatusHeight);
+  connect(bestHint_, &QLabel::linkActivated, this, [this] { pages_->setCurrentIndex(9); });
   Follows(progress_, kDown);
   Follows(drawCapNote_, kDown);
+  Follows(bestHint_, kDown);
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
   model_->SetProgressListener([this](const std::string& text) {
@@ -537,14 +554,20 @@ void MainWindow::OpenPoetryDatabase() {
 }
 
 void MainWindow::StartPoetry() {
-  if (!model_->Running()) drawCapNote_->clear();
+  if (!model_->Running()) {
+    drawCapNote_->clear();
+    bestHint_->clear();
+  }
   bestPage_->StartPoetryRun(female_->isChecked());
   const CommandResult<PoetryOutcome> result =
       StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
   bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
-  if (!model_->Running()) ShowDrawCapNote();
+  if (!model_->Running()) {
+    ShowDrawCapNote();
+    ShowWayToBest();
+  }
 }
 
 void MainWindow::ShowDrawCapNote() {
@@ -556,7 +579,7 @@ void MainWindow::ShowDrawCapNote() {
 }
 
 void MainWindow::PlaceStatusLine() {
-  if (!drawCapNote_) return;  // the window is still being built
+  if (!bestHint_) return;  // the window is still being built
   constexpr int kGap = 12;
   const int right = drawCapNote_->parentWidget()->width() - 16;
   const int y = drawCapNote_->y();
@@ -566,12 +589,26 @@ void MainWindow::PlaceStatusLine() {
       progress_->text().isEmpty() ? 0 : progress_->fontMetrics().horizontalAdvance(progress_->text()) + 2;
   progress_->resize(std::max(progressWidth, 1), progress_->height());
   if (progressWidth > 0) x += progressWidth + kGap;
+  bestHint_->setVisible(!bestHint_->text().isEmpty());
+  if (!bestHint_->text().isEmpty()) {
+    const int width = std::min(bestHint_->sizeHint().width(), std::max(0, right - x));
+    bestHint_->setGeometry(x, y, width, bestHint_->height());
+    x += width + kGap;
+  }
   drawCapNote_->setGeometry(x, y, std::max(0, right - x), drawCapNote_->height());
   // A note longer than the room left ends in "…"; the tooltip holds it whole.
   if (!drawCapNote_->text().isEmpty()) {
     drawCapNote_->setText(
         drawCapNote_->fontMetrics().elidedText(drawCapNote_->toolTip(), Qt::ElideRight, drawCapNote_->width()));
   }
+}
+
+void MainWindow::ShowWayToBest() {
+  const int shown = bestPage_->ShownCount();
+  showBest_->setText(tr("查看精选 (%1)").arg(shown));
+  showBest_->show();
+  bestHint_->setText(tr("<a href=\"best\">精选页有 %1 个名字，按推荐度排好</a>").arg(shown));
+  PlaceStatusLine();
 }
 
 QWidget* MainWindow::CentredContent(QWidget* page) { return new CentredArea(page); }
@@ -611,13 +648,19 @@ void MainWindow::RefreshProgress() {
 
 void MainWindow::Generate() {
   const bool starts = !model_->Running();
-  if (starts) drawCapNote_->clear();
+  if (starts) {
+    drawCapNote_->clear();
+    bestHint_->clear();
+  }
   bestPage_->Collect();  // before the run clears the panes
   const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
   bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
-  if (starts) ShowDrawCapNote();
+  if (starts) {
+    ShowDrawCapNote();
+    ShowWayToBest();
+  }
   if (closeWhenIdle_ && !model_->Running()) close();
 }
 
@@ -751,7 +794,36 @@ void MainWindow::OpenFavourites() {
   if (!message.isEmpty()) ShowMessage(this, message);
 }
 
-void MainWindow::ShowSettingsHelp() { ShowMessage(this, "先设置宝宝姓氏\r设置宝宝生日\r点生成"); }
+void MainWindow::ShowSettingsHelp() { ShowHelp(); }
+
+void MainWindow::ShowHelp() {
+  // One help page at a time; 入门指引 on it opens the guide.
+  if (auto* open = findChild<HelpDialog*>()) {
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  const QString path =
+      QString::fromStdString(DefaultFavouritesPath([](const char* name) { return std::getenv(name); }));
+  auto* help = new HelpDialog(path, this);
+  help->setAttribute(Qt::WA_DeleteOnClose);
+  connect(help, &HelpDialog::guideRequested, this, &MainWindow::ShowGuide);
+  help->show();
+}
+
+void MainWindow::ShowGuide() {
+  auto* guide = new FirstRunGuide(this);
+  guide->setAttribute(Qt::WA_DeleteOnClose);
+  guide->show();
+}
+
+bool MainWindow::ShowGuideOnce() {
+  QSettings settings;
+  if (settings.value("guide/shown", false).toBool()) return false;
+  settings.setValue("guide/shown", true);
+  ShowGuide();
+  return true;
+}
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // Only digits, blank, "." and Backspace may be typed into the count field.

@@ -69,6 +69,11 @@ class MainWindow : public QWidget {
   // Takes the size, place and page the window had when it was last closed,
   // and keeps them again at the next close (QSettings; nothing else is kept).
   void RememberGeometry();
+  // The first-run guide, once per user (QSettings); false when it was shown before.
+  bool ShowGuideOnce();
+  // The guide again (from 帮助), and the help page.
+  void ShowGuide();
+  void ShowHelp();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -116,9 +121,11 @@ class MainWindow : public QWidget {
   // The 通行算法 panel beside the analysis pane when the page has room for
   // both, else in the pane's place.
   void PlaceConventions();
-  // The line under the summary pane: the progress label, then the note of
-  // the last run, one after the other.
+  // The line under the summary pane: the progress label, the way to 精选,
+  // then the note of the last run, one after the other.
   void PlaceStatusLine();
+  // After a run: the button and the hint that lead to 精选, with its count.
+  void ShowWayToBest();
 
   std::unique_ptr<Inputs> inputs_;
   std::unique_ptr<WindowPump> pump_;
@@ -170,6 +177,8 @@ class MainWindow : public QWidget {
   PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
   static constexpr int kPoemSearchHeight = 26;
   BestPage* bestPage_ = nullptr;      // 精选
+  QPushButton* showBest_ = nullptr;   // 查看精选 (N), on 姓名设置 after a run
+  QLabel* bestHint_ = nullptr;        // the same way in the status line
   QWidget* analysisContent_ = nullptr;
   QPushButton* showConventions_ = nullptr;
 };

@@ -35,6 +35,12 @@ fail() {
 # buffer without a terminating zero, which is allowed but trips the strict
 # string checks the other tests run with.
 if [ -n "${ASAN_OPTIONS:-}" ]; then export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"; fi
+# A settings file of its own, in which the first-run guide has been seen
+# (the window tests show it): the clicks below expect the first start's window.
+export XDG_CONFIG_HOME="$out/config"
+rm -rf "$XDG_CONFIG_HOME"
+mkdir -p "$XDG_CONFIG_HOME/tavrin"
+printf '[guide]\nshown=true\n' >"$XDG_CONFIG_HOME/tavrin/tavrin.conf"
 env -u QT_QPA_PLATFORM "$bin/tavrin" 2>"$log" &
 app=$!
 

@@ -109,6 +109,7 @@ class LayoutTest : public QObject {
     }
     faults.removeDuplicates();
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    QVERIFY(!Find<QLabel>(window, "bestHint")->text().isEmpty());
     QVERIFY(!Find<QLabel>(window, "drawCapNote")->text().isEmpty());
 
     // 通行算法 takes the analysis pane's place, or stands beside it, as

@@ -1,0 +1,151 @@
+#include "ui/Guide.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tavrin::ui {
+
+namespace {
+
+QLabel* StepPage(const QString& title, const QString& body) {
+  auto* label = new QLabel(QString("<h2>%1</h2><p style='line-height:150%'>%2</p>").arg(title, body));
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  label->setTextFormat(Qt::RichText);
+  label->setMargin(12);
+  return label;
+}
+
+}  // namespace
+
+FirstRunGuide::FirstRunGuide(QWidget* parent) : QDialog(parent) {
+  setObjectName("firstRunGuide");
+  setWindowTitle(tr("欢迎使用 Tavrin"));
+  steps_ = new QStackedWidget(this);
+  steps_->addWidget(StepPage(tr("第一步：填写宝宝的情况"),
+                             tr("在“姓名设置”页填宝宝的<b>姓氏</b>、<b>性别</b>、<b>公历生日</b>和<b>出生时辰</b>"
+                                "（不知道时辰就选“时辰不详”），然后点<b>生成</b>。一两秒就好。")));
+  steps_->addWidget(StepPage(tr("第二步：到“精选”看最好的名字"),
+                             tr("生成后点<b>查看精选</b>按钮（或最后面的“精选”页）。精选把各页的名字合在一起，"
+                                "去掉重复，按<b>推荐度</b>排好。选中一个名字，右边解释字义、出处、读音上的提示"
+                                "和推荐度的由来。")));
+  steps_->addWidget(StepPage(tr("第三步：收藏喜欢的名字"),
+                             tr("选中名字按 <b>Ctrl+D</b>，或点右键选“☆ 收藏”。收藏的名字在“收藏”页，"
+                                "可以打分、写备注，选两到四个点<b>比较</b>，或点<b>打印…</b>拿给家人看。")));
+  steps_->addWidget(
+      StepPage(tr("看懂三个数"), tr("<b>推荐度</b>是对名字的总评：读音、字义、出处和用字，比较名字以它为准。"
+                                    "<b>分数</b>和<b>通行评分</b>只按笔画算五格数理，两种算法不同，只作参考；"
+                                    "精选和比较里写明了它们为什么高或低。<br><br>"
+                                    "随时可以点<b>帮助</b>，再看这份指引和详细的说明。")));
+  counter_ = new QLabel(this);
+  back_ = new QPushButton(tr("上一步"), this);
+  back_->setObjectName("guideBack");
+  next_ = new QPushButton(this);
+  next_->setObjectName("guideNext");
+  next_->setDefault(true);
+  auto* skip = new QPushButton(tr("跳过"), this);
+  skip->setObjectName("guideSkip");
+  connect(back_, &QPushButton::clicked, this, [this] { ShowStep(CurrentStep() - 1); });
+  connect(next_, &QPushButton::clicked, this, [this] {
+    if (CurrentStep() + 1 < StepCount()) {
+      ShowStep(CurrentStep() + 1);
+    } else {
+      accept();
+    }
+  });
+  connect(skip, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(counter_);
+  buttons->addStretch(1);
+  buttons->addWidget(skip);
+  buttons->addWidget(back_);
+  buttons->addWidget(next_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(steps_, 1);
+  layout->addLayout(buttons);
+  resize(480, 300);
+  ShowStep(0);
+}
+
+int FirstRunGuide::StepCount() const { return steps_->count(); }
+
+int FirstRunGuide::CurrentStep() const { return steps_->currentIndex(); }
+
+void FirstRunGuide::ShowStep(int step) {
+  steps_->setCurrentIndex(std::clamp(step, 0, StepCount() - 1));
+  counter_->setText(tr("%1 / %2").arg(CurrentStep() + 1).arg(StepCount()));
+  back_->setEnabled(CurrentStep() > 0);
+  next_->setText(CurrentStep() + 1 < StepCount() ? tr("下一步") : tr("开始使用"));
+}
+
+HelpDialog::HelpDialog(const QString& favouritesPath, QWidget* parent) : QDialog(parent) {
+  setObjectName("helpDialog");
+  setWindowTitle(tr("Tavrin 帮助"));
+  text_ = new QTextBrowser(this);
+  text_->setObjectName("helpText");
+  text_->setOpenExternalLinks(false);
+  const QString kept = favouritesPath.isEmpty()
+                           ? tr("这台电脑上找不到保存收藏的目录（没有 HOME），本次不能收藏名字。")
+                           : tr("收藏的名字保存在 <code>%1</code>（按 XDG 规范放在用户数据目录，卸载程序也不会删掉）。"
+                                "换电脑时，在“收藏”页点“导出JSON…”，到新电脑上再“导入JSON…”。")
+                                 .arg(favouritesPath.toHtmlEscaped());
+  QString html;
+  html +=
+      tr("<h2>三步开始</h2><ol><li>先设置宝宝姓氏</li><li>设置宝宝生日</li><li>点生成</li></ol>"
+         "<p>然后点“查看精选”，最好的名字都在那里。</p>");
+  html +=
+      tr("<h2>各页是做什么的</h2><dl>"
+         "<dt><b>姓名设置</b></dt><dd>填姓氏、性别、公历生日和时辰，点“生成”。下面的框写出八字分析，"
+         "并列出分数高于 70 的名字。“限定第2个字为”可以指定名字中的字（比如辈分字）。</dd>"
+         "<dt><b>二字名、三字名、部首有五行、系统推荐名、系统推荐名二</b></dt><dd>用不同方法产生的名字，"
+         "括号里是分数（可以是负数：五格凶数多）。双击名字看它的分析，右键可以收藏。</dd>"
+         "<dt><b>姓名分析</b></dt><dd>输入一个名字看八字、五行和五格；“通行算法”按起名书通行的算法再读一遍；"
+         "“导出PDF…”存成可以打印的报告。</dd>"
+         "<dt><b>姓名报表</b></dt><dd>生成过的高分名字的表格，可以排序、筛选，可以导出。</dd>"
+         "<dt><b>诗歌取名</b></dt><dd>在左边选一首诗（或在中间贴一段诗文），点“开 始”，从诗里取字组名；"
+         "把鼠标停在名字上，能看到字出自哪一句。</dd>"
+         "<dt><b>精选</b></dt><dd>把各页的名字合在一起、去掉重复，按推荐度排好，并加上程序从典籍和名库里"
+         "找到的名字。选中一个名字，右边解释字义、出处、提示和推荐度的由来。<b>最好的名字在这里。</b></dd>"
+         "<dt><b>收藏</b></dt><dd>留下的名字。可以打分、写备注；选两到四个点“比较”，或点“打印…”存成 PDF。</dd>"
+         "</dl>");
+  html +=
+      tr("<h2>推荐度、分数和通行评分</h2>"
+         "<p><b>推荐度</b>（满分 100）是对名字的总评，比较名字时以它为准。它从 60 分起，看读音是否顺口、"
+         "字义好不好、有没有出处、用字常见与否、是男孩还是女孩常用、会不会被读错或起外号，"
+         "每一项加分或减分都列在精选右边的“推荐度的由来”里。</p>"
+         "<p><b>分数</b>（最高 100）是本程序自己的五格数理分：按繁体字的笔画算天格、人格、地格、外格、总格，"
+         "在数理表里查吉凶，吉数加 30 分，半吉加 10 分，凶数减 5 分；八字和名字合起来五行齐全再加 10 分，"
+         "否则减 10 分。天格只由姓决定，所以同姓的名字天格都一样。</p>"
+         "<p><b>通行评分</b>（满分 100）按起名书和网站通行的算法：用《康熙字典》的笔画（部首按原字算，"
+         "如“艹”算 6 画）算五格，占 60 分；天格、人格、地格的五行配合（三才）占 20 分；名字用字合不合八字的"
+         "喜用五行占 20 分。</p>"
+         "<p>两种算法笔画数不同，同一格可能一个算吉、一个算凶，所以分数和通行评分常常不一样。"
+         "精选、收藏的比较和打印的报告都会写明这个名字是哪几格为凶、五行如何、哪一格两种算法不同。"
+         "数理只是传统说法，不必为它放弃一个读来好听、意思好的名字。</p>");
+  html += tr("<h2>收藏和设置保存在哪里</h2><p>%1</p><p>窗口大小和上次看的页面由程序自己记住。</p>").arg(kept);
+  html +=
+      tr("<h2>快捷键</h2><p>Enter：生成（在姓名设置的输入框里）或分析（在姓名分析页）· Esc：停止 · "
+         "Ctrl+D：收藏或取消收藏选中的名字 · Ctrl+C：复制 · Ctrl+Q：退出</p>");
+  text_->setHtml(html);
+
+  auto* buttons = new QDialogButtonBox(this);
+  auto* guide = buttons->addButton(tr("入门指引"), QDialogButtonBox::ActionRole);
+  guide->setObjectName("helpGuide");
+  auto* close = buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
+  connect(guide, &QPushButton::clicked, this, &HelpDialog::guideRequested);
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(text_, 1);
+  layout->addWidget(buttons);
+  resize(640, 560);
+}
+
+QString HelpDialog::Text() const { return text_->toPlainText(); }
+
+}  // namespace tavrin::ui
