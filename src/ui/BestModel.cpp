@@ -2,10 +2,12 @@
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QFont>
 #include <algorithm>
 
 #include "chars/tone_marks.h"
 #include "core/services.h"
+#include "report/score_words.h"
 #include "sources/name_notes.h"
 #include "ui/NameNotesText.h"
 #include "ui/qtext.h"
@@ -129,6 +131,17 @@ QString BestModel::CellText(int row, int column) const {
 QVariant BestModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::DisplayRole) return CellText(index.row(), index.column());
+  // 推荐度 is the name's verdict; the two scores explain themselves.
+  if (role == Qt::FontRole && index.column() == kRecommend) {
+    QFont bold;
+    bold.setBold(true);
+    return bold;
+  }
+  if (role == Qt::ToolTipRole && index.column() == kRecommend) return report::ScoreText::VerdictNote();
+  if (role == Qt::ToolTipRole && (index.column() == kScore || index.column() == kConventionsScore)) {
+    const QStringList sentences = ScoreSentences(index.row());
+    return sentences.isEmpty() ? QVariant() : QVariant(sentences.join('\n'));
+  }
   if (role == Qt::ToolTipRole &&
       (index.column() == kWarnings || index.column() == kGlosses || index.column() == kSource)) {
     const QString text = CellText(index.row(), index.column());
@@ -152,19 +165,38 @@ QVariant BestModel::headerData(int section, Qt::Orientation orientation, int rol
   return {};
 }
 
+QStringList BestModel::ScoreSentences(int row) const {
+  if (!factors_ || row < 0 || row >= rowCount()) return {};
+  const auto i = static_cast<std::size_t>(row);
+  const Candidate& candidate = names_.CandidateAt(i);
+  if (!candidate.scored) return {};
+  return report::ScoreText::Describe(factors_(candidate, names_.BirthAt(i))).All();
+}
+
 QString BestModel::DetailsHtml(int row) const {
   if (row < 0 || row >= rowCount()) return {};
   const auto i = static_cast<std::size_t>(row);
   const advice::Advice& a = names_.AdviceAt(i);
   const auto e = [](const QString& text) { return text.toHtmlEscaped(); };
-  QString html = QString("<h3>%1 <small>%2 · %3孩</small></h3><p>推荐度 <b>%4</b>")
-                     .arg(e(texts_[i].name), e(texts_[i].pinyin), SexText(a.sex))
-                     .arg(a.recommend);
-  if (names_.ScoreAt(i) != BestNames::kNoScore) html += QString(" · 分数 %1").arg(names_.ScoreAt(i));
+  // The verdict first and large; the two scores beside it, then why they
+  // stand where they do.
+  QString html =
+      QString("<h3>%1 <small>%2 · %3孩</small></h3><p><span style='font-size:x-large'>推荐度 <b>%4</b></span>")
+          .arg(e(texts_[i].name), e(texts_[i].pinyin), SexText(a.sex))
+          .arg(a.recommend);
+  QStringList scores;
+  if (names_.ScoreAt(i) != BestNames::kNoScore) scores << QString("分数 %1").arg(names_.ScoreAt(i));
   if (const std::optional<int> conventions = names_.ConventionsScoreAt(i)) {
-    html += QString(" · 通行评分 %1").arg(*conventions);
+    scores << QString("通行评分 %1").arg(*conventions);
   }
+  if (!scores.isEmpty()) html += "&nbsp;&nbsp;<span style='color:#555555'>" + scores.join(" · ") + "</span>";
   html += "</p>";
+  if (const QStringList sentences = ScoreSentences(row); !sentences.isEmpty()) {
+    QStringList escaped;
+    for (const QString& sentence : sentences) escaped << e(sentence);
+    html += "<p style='color:#555555'>" + escaped.join("<br>") + "<br><small>" + e(report::ScoreText::VerdictNote()) +
+            "</small></p>";
+  }
   if (a.bank && !a.bank->meaning.empty()) html += "<p><b>寓意</b><br>" + e(FromGbk(a.bank->meaning)) + "</p>";
   if (const sources::NameSource* source = notes_ ? notes_->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
     html += "<p><b>出处</b><br>" + SourceHtml(*source) + "</p>";

@@ -9,8 +9,13 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QStringList>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <vector>
+
+#include "analysis/score_factors.h"
 
 #include "core/best_names.h"
 
@@ -38,6 +43,13 @@ class BestModel : public QAbstractTableModel {
   // LookUpSources), 出处 and the names' tooltips are filled. Without, they
   // stay empty.
   void SetNotes(sources::NameNotes* notes);
+  // What a name's 分数 and 通行评分 are made of, for the birth it was made
+  // for (none: no chart); without, the details show the numbers alone.
+  using FactorsReader =
+      std::function<ScoreFactors(const Candidate& candidate, const std::optional<BestNames::RunBirth>& birth)>;
+  void SetFactorsReader(FactorsReader reader) { factors_ = std::move(reader); }
+  // The sentences on a scored name's two scores; empty without a reader.
+  QStringList ScoreSentences(int row) const;
 
   BestNames& Names() { return names_; }
   const BestNames& Names() const { return names_; }
@@ -67,6 +79,7 @@ class BestModel : public QAbstractTableModel {
 
   const NamingServices& services_;
   sources::NameNotes* notes_ = nullptr;
+  FactorsReader factors_;
   BestNames names_;
   std::vector<Texts> texts_;
 };

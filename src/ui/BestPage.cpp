@@ -214,6 +214,11 @@ void BestPage::SetConventionsScorer(BestNames::ConventionsScorer scorer) {
   model_->Names().SetConventionsScorer(std::move(scorer));
 }
 
+void BestPage::SetFactorsReader(
+    std::function<ScoreFactors(const Candidate&, const std::optional<BestNames::RunBirth>&)> reader) {
+  model_->SetFactorsReader(std::move(reader));
+}
+
 int BestPage::CurrentRow() const { return CurrentSourceRow(*table_, *proxy_); }
 
 void BestPage::Collect() {

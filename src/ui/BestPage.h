@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "advice/selection.h"
+#include "analysis/score_factors.h"
 #include "core/best_names.h"
 
 class QCheckBox;
@@ -67,6 +68,9 @@ class BestPage : public QWidget {
   // taken in from now on.
   void SetNotes(sources::NameNotes* notes);
   void SetConventionsScorer(BestNames::ConventionsScorer scorer);
+  // What the names' two scores are made of (BestModel::SetFactorsReader).
+  void SetFactorsReader(
+      std::function<ScoreFactors(const Candidate&, const std::optional<BestNames::RunBirth>&)> reader);
 
   QTableView* Table() const { return table_; }
   const BestModel& Model() const { return *model_; }

@@ -9,6 +9,7 @@
 
 #include "advice/advice.h"
 #include "core/startup.h"
+#include "report/score_words.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -18,6 +19,12 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
   setAutoFillBackground(true);  // it stands over the analysis pane
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  why_ = new QLabel(this);
+  why_->setObjectName("conventionsWhy");
+  why_->setWordWrap(true);
+  why_->setStyleSheet("QLabel { color: #555555; }");
+  why_->hide();
+  layout->addWidget(why_);
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("conventionsText");
   text_->setReadOnly(true);
@@ -66,6 +73,15 @@ void ConventionsPanel::ShowFor(const NameReport* report) {
     box->setEnabled(haveChart && section_->reading.has_value());
   }
   byChart_->setEnabled(false);
+  // The same name read twice: where the two readings part, and why.
+  QStringList why;
+  if (report_ && section_ && section_->reading) {
+    const ScoreFactors factors = ReadScoreFactors(stores_, *report_);
+    why = report::ScoreText::Describe(factors).differences;
+    if (why.isEmpty() && factors.surnameLength == 1) why << tr("五个格的吉凶，这里和姓名分析的算法一致。");
+  }
+  why_->setText(why.join('\n'));
+  why_->setVisible(!why.isEmpty());
   ShowSection();
 }
 

@@ -11,6 +11,7 @@
 #include "analysis/analyse_name.h"
 
 class QCheckBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -40,6 +41,7 @@ class ConventionsPanel : public QWidget {
   const DataStores& stores_;
   std::optional<NameReport> report_;
   std::optional<ConventionsSection> section_;
+  QLabel* why_ = nullptr;  // where this reading and the analysis judge a grid differently
   QPlainTextEdit* text_ = nullptr;
   std::array<QCheckBox*, 5> favourable_{};  // 金 木 水 火 土
   QPushButton* byChart_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/FavouritesModel.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -72,6 +73,12 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
         .arg(FromGbk(HourCaption(f.hour)))
         .arg(FromGbk(f.origin), f.poem.empty() ? QString() : " · " + FromGbk(f.poem));
   }
+  if (role == Qt::FontRole && index.column() == kRecommend) {
+    QFont bold;
+    bold.setBold(true);
+    return bold;
+  }
+  if (role == Qt::ToolTipRole && index.column() == kScore && explainScore) return explainScore(f).join('\n');
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
     case kName:
@@ -128,7 +135,7 @@ Qt::ItemFlags FavouritesModel::flags(const QModelIndex& index) const {
 }
 
 QVariant FavouritesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const QStringList captions = {"姓名", "拼音", "分数", "推荐度", "评分", "备注", "添加时间"};
+  static const QStringList captions = {"姓名", "拼音", "推荐度", "分数", "评分", "备注", "添加时间"};
   if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < captions.size())
     return captions[section];
   return {};

@@ -1,6 +1,6 @@
-// The kept names as a table model: 姓名, 拼音, 分数, 推荐度 (when the advice
-// was kept with the name), 评分 as stars and 备注, both edited in place and
-// written to the store at once, and 添加时间.
+// The kept names as a table model: 姓名, 拼音, 推荐度 (when the advice was
+// kept with the name: the name's verdict, in bold), 分数, 评分 as stars and
+// 备注, both edited in place and written to the store at once, and 添加时间.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -21,7 +21,7 @@ class FavouritesModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kName, kPinyin, kScore, kRecommend, kRating, kNote, kAdded };
+  enum Column { kName, kPinyin, kRecommend, kScore, kRating, kNote, kAdded };
   static constexpr int kColumnCount = 7;
 
   // `store` may be null (no store could be opened): the table stays empty.
@@ -33,6 +33,8 @@ class FavouritesModel : public QAbstractTableModel {
 
   // A store fault while editing: the text for the user.
   std::function<void(const QString&)> onFault;
+  // Why a kept name's 分数 stands where it does (the tooltip of 分数).
+  std::function<QStringList(const Favourite&)> explainScore;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

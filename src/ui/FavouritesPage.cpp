@@ -30,6 +30,7 @@
 #include "favourites/exchange.h"
 #include "favourites/store.h"
 #include "report/name_report_pdf.h"
+#include "report/score_words.h"
 #include "ui/FavouritesModel.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
@@ -151,12 +152,20 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
   store_ = std::move(store);
   favourites_ = new FavouritesModel(store_.get(), naming_.Services(), this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
+  favourites_->explainScore = [this](const Favourite& f) { return ScoreSentences(f); };
   proxy_->setSourceModel(favourites_);
   delete old;
   Refresh();
 }
 
 void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
+
+QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
+  const DataStores& stores = naming_.Stores();
+  const int surnameLength = stores.advice ? stores.advice->SurnameLength(f.name) : 1;
+  const ScoreFactors factors = ReadScoreFactors(stores, f.name, surnameLength, f.year, f.month, f.day, f.hour);
+  return report::ScoreText::Describe(factors).All();
+}
 
 void FavouritesPage::Refresh() { favourites_->Reload(); }
 
@@ -317,13 +326,17 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
       compared.report = std::move(analysis.report);
       const DataStores& stores = naming_.Stores();
       compared.report.conventions = ReadNameConventions(stores, ConventionsRequestFor(compared.report, *stores.advice));
+      compared.report.factors = ReadScoreFactors(stores, compared.report);
     } catch (const BirthAnalysisError& error) {
       Fault(FromGbk(error.what()));
       return {};
     }
     compared.sex = f.sex == Sex::kFemale ? "女" : "男";
     const int recommend = FavouritesModel::Recommend(f);
-    if (recommend >= 0) compared.recommend = QString::number(recommend);
+    if (recommend >= 0) {
+      compared.recommend = QString::number(recommend);
+      compared.report.recommend = recommend;
+    }
     ReadAdvice(f, compared);
     compared.note = FromGbk(f.note);
     if (notes_) compared.meaning = report::MeaningOf(*notes_, f.name);
@@ -354,7 +367,9 @@ QDialog* FavouritesPage::Compare() {
   for (std::size_t r = 1; r < rows.size(); ++r) {
     labels << rows[r].label;
     for (std::size_t c = 0; c < rows[r].cells.size(); ++c) {
-      table->setItem(static_cast<int>(r) - 1, static_cast<int>(c), new QTableWidgetItem(rows[r].cells[c]));
+      auto* item = new QTableWidgetItem(rows[r].cells[c]);
+      if (rows[r].label == "推荐度") item->setFont(big);  // the verdict stands out
+      table->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
     }
   }
   table->setVerticalHeaderLabels(labels);

@@ -126,6 +126,8 @@ class FavouritesPage : public QWidget {
   std::vector<report::ComparedName> SelectedAnalysed(std::size_t minimum, std::size_t maximum);
   void RefreshButtons();
   void Fault(const QString& text);
+  // Why a kept name's 分数 and 通行评分 stand where they do, for its birth.
+  QStringList ScoreSentences(const Favourite& favourite) const;
 
   NamingModel& naming_;
   BirthSettings settings_;

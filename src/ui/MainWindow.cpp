@@ -247,6 +247,11 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);
   bestPage_->SetNotes(notes_.get());
   bestPage_->SetConventionsScorer([this](const Candidate& c) { return model_->ConventionsScore(c); });
+  bestPage_->SetFactorsReader([this](const Candidate& c, const std::optional<BestNames::RunBirth>& birth) {
+    const int surnameLength = static_cast<int>(c.surnameBytes / 2);  // the surname is hanzi
+    if (!birth) return ReadScoreFactors(Stores(), c.fullName, surnameLength, {}, {});
+    return ReadScoreFactors(Stores(), c.fullName, surnameLength, birth->year, birth->month, birth->day, birth->hour);
+  });
   BuildFavouritesPage();
   BuildKeyboard();
   // The count on 查看精选 follows the names as they come in.
@@ -440,6 +445,7 @@ void MainWindow::Analyse() {
   } else {
     lastReport_.reset();
   }
+  if (lastReport_) lastReport_->factors = ReadScoreFactors(Stores(), *lastReport_);
   exportPdf_->setEnabled(lastReport_.has_value());
   conventions_->ShowFor(lastReport_ ? &*lastReport_ : nullptr);
 }
@@ -451,6 +457,7 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
   }
   if (path.isEmpty()) return false;
   lastReport_->conventions = conventions_->Section();
+  lastReport_->recommend = AnalysedRecommend();
   QString error;
   const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
   if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning)) {
@@ -458,6 +465,15 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
     return false;
   }
   return true;
+}
+
+std::optional<int> MainWindow::AnalysedRecommend() const {
+  const advice::AdviceTables* tables = Stores().advice.get();
+  if (!lastReport_ || !tables) return std::nullopt;
+  const std::string& name = lastReport_->name;
+  return AdviseWithSource(*tables, name, tables->SurnameLength(name), SexOf(female_->isChecked()),
+                          sources::SourceFinderOf(*notes_))
+      .recommend;
 }
 
 void MainWindow::AnalyseFromName(const QString& name) {

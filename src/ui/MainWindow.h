@@ -58,6 +58,9 @@ class MainWindow : public QWidget {
   // "导出PDF…": the last completed analysis as a one-page PDF, to the file
   // chosen in a dialog unless one is given.
   bool ExportAnalysisPdf(QString path = {});
+  // The 推荐度 of the last analysed name for the baby's sex on 姓名设置; none
+  // without an analysis or advice tables.
+  std::optional<int> AnalysedRecommend() const;
 
   // The client size and page captions of the window.
   static constexpr int kClientWidth = 901;

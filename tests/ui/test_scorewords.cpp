@@ -2,11 +2,16 @@
 // element term, and the grids the two readings judge differently, with the
 // strokes behind them; the same sentences on 精选, in the comparison and on
 // the printed page.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QtTest>
 
 #include "analysis/score_factors.h"
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
+#include "ui/BestPage.h"
+#include "ui/MainWindow.h"
 #include "ui/qtext.h"
 #include "window_fixture.h"
 
@@ -80,6 +85,17 @@ class ScoreWordsTest : public QObject {
     for (const auto& row : rows) labels << row.label;
     QCOMPARE(labels.mid(0, 4), (QStringList{"姓名", "推荐度", "分数", "分数说明"}));
     QVERIFY(rows[3].cells[0].contains("外格两种算法不同"));
+  }
+
+  // 精选's details: 推荐度 first, then the sentences on the two scores.
+  void bestDetailsLeadWithTheVerdict() {
+    tavrin::ui::MainWindow window(tavrin::test::WindowStores(), 5);
+    tavrin::test::Find<QLineEdit>(window, "bsSkinEdit1")->setText("10");
+    QTest::mouseClick(tavrin::test::Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    auto* best = window.findChild<tavrin::ui::BestPage*>();
+    best->Table()->selectRow(0);
+    const QString details = best->DetailsText();
+    QVERIFY2(details.contains(QRegularExpression("推荐度 \\d+.*\\n分数 -?\\d+：")), qPrintable(details));
   }
 };
 
