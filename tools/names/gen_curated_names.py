@@ -100,6 +100,16 @@ def reading_verdict(readings, given):
     return int(2 * grades.count('A') / len(grades) + 0.5), None
 
 
+def leans_other_way(info, sex):
+    """True when the advice calls the character one of the other sex's:
+    nine in ten of the names holding it are of that sex (at least ten), and
+    it is none of this sex's name characters."""
+    _, _, boys, girls, flags = info
+    own, other = (boys, girls) if sex == 'm' else (girls, boys)
+    return own + other >= 5 and other * 10 >= (own + other) * 9 and other >= 10 \
+        and ('M' if sex == 'm' else 'F') not in flags
+
+
 def read_gbk_lines(path):
     with open(path, 'rb') as f:
         text = f.read().decode('gbk')
@@ -341,6 +351,16 @@ def main():
                     break
             if why:
                 reject(why); continue
+            # A name for both sexes that the advice would call one sex's is
+            # that sex's; a boy's or girl's name that it would call the
+            # other's is dropped.
+            fits = [x for x in ('m', 'f') if sex in (x, 'u')
+                    and not any(leans_other_way(chars[c], x) for c in given)]
+            if not fits:
+                reject("reads as the other sex's"); continue
+            if sex == 'u' and len(fits) == 1:
+                warnings.append('%s: for %s only' % (given, fits[0]))
+                sex = fits[0]
             if len(given) == 2 and given[0] == given[1]:
                 reject('doubled character'); continue
             if given in famous:
