@@ -50,7 +50,7 @@ RARE = set('韫纭昀潆瑷璎缇葳琰溥骞锴樾')
 GIRLS_ONLY = set('婷娜妍娟娇媛婉嫣姗妮娅婕姝娴嫦倩黛蕾莉莎琪薇')
 BOYS_ONLY = set('刚强雄豪彪虎猛勇武霸军鹏峰龙')
 
-MAX_FIRST = 40          # names sharing one first character
+MAX_FIRST = 50          # names sharing one first character
 MAX_LEVEL2 = 0.15       # share of names holding a level-2 character
 MAX_COMMON = 0.05       # share of names in the 1,600 commonest lists
 MEANING_LEN = (8, 30)
