@@ -97,8 +97,11 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     const int surnameLength = tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
         notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
-    const advice::ClassicalSource best = found.empty() ? advice::ClassicalSource{} : sources::AsClassicalSource(found[0]);
-    const Advice a = tables.Advise(names[i], surnameLength, sex, found.empty() ? nullptr : &best);
+    // The advice weighs the line every page gives the name: the best one
+    // that is no line of grief or displeasure.
+    const sources::NameSource* fitting = notes.BestSource(names[i]);
+    const advice::ClassicalSource best = fitting ? sources::AsClassicalSource(*fitting) : advice::ClassicalSource{};
+    const Advice a = tables.Advise(names[i], surnameLength, sex, fitting ? &best : nullptr);
     if (json) {
       nlohmann::ordered_json entry = advice::AdviceJson(a);
       entry["sources"] = SourcesJson(found);
