@@ -5,11 +5,14 @@
 #include "chars/encoding.h"
 #include "core/random.h"
 #include "core/startup.h"
+#include "report/qt_translations.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
   tavrin::UseUtf8CharacterSet();
   QApplication app(argc, argv);
+  // The standard dialogs, buttons and menus in Chinese like the window.
+  tavrin::report::LoadQtTranslations(app);
   // Where QSettings keeps the window's size, place and page.
   QCoreApplication::setOrganizationName("tavrin");
   QCoreApplication::setApplicationName("tavrin");

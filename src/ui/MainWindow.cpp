@@ -733,7 +733,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 QStringList MainWindow::StartupMessages() const {
   QStringList messages;
-  for (const LoadFailure& failure : model_->Stores().failures) messages << FromGbk(failure.Message());
+  for (const LoadFailure& failure : model_->Stores().failures) {
+    messages << tr("无法打开文件“%1”:%2")
+                    .arg(QString::fromUtf8(failure.path.data(), static_cast<qsizetype>(failure.path.size())),
+                         QString::fromUtf8(failure.reason.data(), static_cast<qsizetype>(failure.reason.size())));
+  }
   return messages;
 }
 

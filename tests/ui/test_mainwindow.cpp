@@ -1,12 +1,18 @@
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
 
 #include "core/startup.h"
+#include "report/qt_translations.h"
 #include "ui/MainWindow.h"
 #include "ui/PaneView.h"
 #include "ui/qtext.h"
@@ -43,6 +49,22 @@ class MainWindowTest : public QObject {
     QVERIFY(messages[0].contains("tj.dat"));
     QVERIFY(messages[2].contains("男.dat"));
     QVERIFY(messages[3].contains("女.dat"));
+    QVERIFY2(messages[0].startsWith("无法打开文件“") && messages[0].endsWith("”:文件不存在"), qPrintable(messages[0]));
+  }
+
+  // Qt's own buttons and menus speak Chinese like the window.
+  void qtTextsInChinese() {
+    QVERIFY2(tavrin::report::LoadQtTranslations(*QCoreApplication::instance()),
+             "qtbase_zh_CN.qm missing (Debian: qt6-translations-l10n)");
+    QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().startsWith("是"), qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY(box.button(QMessageBox::No)->text().startsWith("否"));
+    QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith("取消"));
+    QLineEdit edit("张");
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList entries;
+    for (const QAction* action : menu->actions()) entries << action->text();
+    QVERIFY2(entries.join('|').contains("复制") && entries.join('|').contains("全选"), qPrintable(entries.join('|')));
   }
 
   void gbkTextCrossesTheEdge() {
