@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   app.setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID));
   tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
   window.RememberGeometry();
+  window.RememberInputs();
   window.show();
   // Start-up failures are reported once the window stands on the screen.
   QTimer::singleShot(0, &window, [&window] {
