@@ -20,19 +20,16 @@ namespace {
 QString SexText(advice::Sex sex) { return sex == advice::Sex::kFemale ? "女" : "男"; }
 
 // The star of a kept name, in the name's cell.
-const QIcon& KeptStar() {
-  static const QIcon star = [] {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(0xE0, 0xA0, 0x00));
-    QFont font = painter.font();
-    font.setPixelSize(15);
-    painter.setFont(font);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, QString(QChar(0x2605)));
-    return QIcon(pixmap);
-  }();
-  return star;
+QIcon KeptStar() {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setPen(QColor(0xE0, 0xA0, 0x00));
+  QFont font = painter.font();
+  font.setPixelSize(15);
+  painter.setFont(font);
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, QString(QChar(0x2605)));
+  return QIcon(pixmap);
 }
 
 QString LevelText(int level) {
@@ -160,7 +157,11 @@ QVariant BestModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::DecorationRole && index.column() == kName && kept_) {
     const auto i = static_cast<std::size_t>(index.row());
-    if (kept_(names_.CandidateAt(i).fullName, names_.AdviceAt(i).sex)) return KeptStar();
+    if (kept_(names_.CandidateAt(i).fullName, names_.AdviceAt(i).sex)) {
+      // Drawn once a model: no pixmap may outlive the application.
+      if (star_.isNull()) star_ = KeptStar();
+      return star_;
+    }
   }
   if (role == Qt::ForegroundRole && index.column() == kWarnings &&
       names_.AdviceAt(static_cast<std::size_t>(index.row())).HasSerious()) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -79,6 +80,7 @@ class BestModel : public QAbstractTableModel {
   BestNames names_;
   std::vector<Texts> texts_;
   KeptTest kept_;
+  mutable QIcon star_;
 };
 
 }  // namespace tavrin::ui
