@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "favourites list|add NAME [--sex male|female] [--date YYYY-MM-DD] [--hour H|unknown] [--note TEXT] [--rating N]"
     "|remove NAME|note NAME TEXT|export FILE|import FILE [--store FILE] [--json]";
 
-[[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli ") + kUsage); }
+[[noreturn]] void Usage() { throw CliError(UsageMessage(kUsage)); }
 
 // The command line after its subcommand: the positional arguments and the
 // options, each option with its value except --json.
@@ -81,14 +81,14 @@ void Expect(const Arguments& args, std::size_t positional, std::string_view take
 std::optional<Sex> SexOption(const Arguments& args) {
   if (!args.sex) return std::nullopt;
   const auto sex = SexFromKey(*args.sex);
-  if (!sex) throw CliError("--sex must be male or female, not \"" + *args.sex + "\"");
+  if (!sex) throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {*args.sex}));
   return sex;
 }
 
 int RatingOption(const std::string& text) {
   const auto rating = ParseWholeNumber(text);
   if (!rating || *rating < 0 || *rating > kMaxRating) {
-    throw CliError("--rating \"" + text + "\" is not a whole number from 0 to 5");
+    throw CliError(Say("--rating “%1”不是 0 至 5 之间的整数", {text}));
   }
   return *rating;
 }
@@ -96,14 +96,14 @@ int RatingOption(const std::string& text) {
 // A full name from the command line, checked as a favourite's name.
 std::string NameArgument(const std::string& utf8) {
   const std::string name = CliContext::ToGbk(utf8);
-  if (auto bad = CheckFullName(name)) throw CliError("\"" + utf8 + "\": " + GbkToUtf8(*bad));
+  if (auto bad = CheckFullName(name)) throw CliError(Say("“%1”:", {utf8}) + GbkToUtf8(*bad));
   return name;
 }
 
 std::string StorePath(const Arguments& args) {
   if (args.store) return *args.store;
   const std::string path = DefaultFavouritesPath(std::getenv);
-  if (path.empty()) throw CliError("no place for the favourites: neither HOME nor XDG_DATA_HOME is set; use --store");
+  if (path.empty()) throw CliError(Say("收藏没有存放的地方:HOME 和 XDG_DATA_HOME 都没有设置,请用 --store 指定"));
   const char* given = std::getenv(kFavouritesVariable);
   if (!given || !*given) MakeStoreDirectory(path);
   return path;
@@ -136,8 +136,8 @@ Favourite Lookup(const FavouritesStore& store, const std::string& name, std::opt
     if (sex && *sex != each) continue;
     if (auto favourite = store.Find(name, each)) found.push_back(*favourite);
   }
-  if (found.empty()) throw CliError("\"" + shown + "\" is not among the favourites");
-  if (found.size() > 1) throw CliError("\"" + shown + "\" is kept for a boy and for a girl; give --sex");
+  if (found.empty()) throw CliError(Say("“%1”不在收藏中", {shown}));
+  if (found.size() > 1) throw CliError(Say("“%1”男孩、女孩各收藏了一个,请用 --sex 指明", {shown}));
   return found.front();
 }
 
@@ -175,7 +175,7 @@ void ReadBirth(const Arguments& args, Favourite& f) {
   if (args.hour) {
     const auto hour = *args.hour == "unknown" ? kUnknownHourOfBirth : ParseWholeNumber(*args.hour);
     if (!hour || ((*hour < 0 || *hour > 23) && *hour != kUnknownHourOfBirth))
-      throw CliError("--hour \"" + *args.hour + "\" is neither a whole number from 0 to 23 nor \"unknown\"");
+      throw CliError(Say("--hour “%1”既不是 0 至 23 之间的整数,也不是 unknown", {*args.hour}));
     f.hour = *hour;
   }
 }
@@ -210,7 +210,7 @@ int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 1, "sex");
   const std::string name = NameArgument(args.positional[0]);
   const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
-  if (!store.Remove(f.name, f.sex)) throw CliError("\"" + args.positional[0] + "\" is not among the favourites");
+  if (!store.Remove(f.name, f.sex)) throw CliError(Say("“%1”不在收藏中", {args.positional[0]}));
   if (args.json) {
     context.out << Json{{"removed", FavouriteToJson(f)}}.dump() << '\n';
   } else {

@@ -8,8 +8,11 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QString>
 #include <chrono>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "core/best_names.h"
@@ -38,6 +41,13 @@ class BestModel : public QAbstractTableModel {
   // LookUpSources), 出处 and the names' tooltips are filled. Without, they
   // stay empty.
   void SetNotes(sources::NameNotes* notes);
+
+  // Whether a full name (GBK) is kept among the favourites for the sex: a
+  // kept name shows a star before it.
+  using KeptTest = std::function<bool(const std::string& fullName, advice::Sex sex)>;
+  void SetKeptTest(KeptTest kept) { kept_ = std::move(kept); }
+  // Shows the stars again, after a name was kept or dropped.
+  void RefreshKept();
 
   BestNames& Names() { return names_; }
   const BestNames& Names() const { return names_; }
@@ -69,6 +79,8 @@ class BestModel : public QAbstractTableModel {
   sources::NameNotes* notes_ = nullptr;
   BestNames names_;
   std::vector<Texts> texts_;
+  KeptTest kept_;
+  mutable QIcon star_;
 };
 
 }  // namespace tavrin::ui

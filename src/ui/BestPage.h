@@ -10,6 +10,7 @@
 
 #include "advice/selection.h"
 #include "core/best_names.h"
+#include "ui/BestModel.h"
 
 class QCheckBox;
 class QComboBox;
@@ -35,7 +36,6 @@ class NameNotes;
 
 namespace tavrin::ui {
 
-class BestModel;
 class BestProxy;
 
 class BestPage : public QWidget {
@@ -70,6 +70,9 @@ class BestPage : public QWidget {
 
   QTableView* Table() const { return table_; }
   const BestModel& Model() const { return *model_; }
+  // A star before each name kept among the favourites (BestModel).
+  void SetKeptTest(BestModel::KeptTest kept) { model_->SetKeptTest(std::move(kept)); }
+  void RefreshKept() { model_->RefreshKept(); }
   // Looks up at once the sources the page still looks up in the background.
   void FinishSources();
   // The model row of the current row, or -1.

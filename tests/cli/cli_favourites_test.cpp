@@ -109,19 +109,19 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
     std::vector<std::string> args;
     std::string err;
   } cases[] = {
-      {{"add", U8(u8"张")}, U8(u8"\"张\": 名字要有姓和名,至少两个汉字")},
-      {{"add", U8(u8"张伟"), "--rating", "6"}, "--rating \"6\" is not a whole number from 0 to 5"},
-      {{"add", U8(u8"张伟"), "--sex", "boy"}, "--sex must be male or female, not \"boy\""},
+      {{"add", U8(u8"张")}, U8(u8"“张”:名字要有姓和名,至少两个汉字")},
+      {{"add", U8(u8"张伟"), "--rating", "6"}, U8(u8"--rating “6”不是 0 至 5 之间的整数")},
+      {{"add", U8(u8"张伟"), "--sex", "boy"}, U8(u8"--sex 只能是 male 或 female,不能是“boy”")},
       {{"add", U8(u8"张伟"), "--date", "2012-02-30"}, U8(u8"出生日期 2012-2-30 不存在")},
-      {{"add", U8(u8"张伟"), "--hour", "24"}, "--hour \"24\" is neither a whole number from 0 to 23 nor \"unknown\""},
-      {{"remove", U8(u8"王芳")}, U8(u8"\"王芳\" is not among the favourites")},
+      {{"add", U8(u8"张伟"), "--hour", "24"}, U8(u8"--hour “24”既不是 0 至 23 之间的整数,也不是 unknown")},
+      {{"remove", U8(u8"王芳")}, U8(u8"“王芳”不在收藏中")},
       {{"import", dir_.Dir() + "none.json"},
        U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +
            U8(u8"none.json”:不存在;收藏没有改动")},
       {{"import", hostile},
        U8(u8"无法导入“") + hostile + U8(u8"”:第 2 条收藏“=cmd|' /C calc'!A0”:名字只能由汉字组成;收藏没有改动")},
       {{"export", dir_.Dir()}, U8(u8"无法写入“") + dir_.Dir() + U8(u8"”:是一个目录,不是文件")},
-      {{"list", "--rating", "1"}, "usage"},
+      {{"list", "--rating", "1"}, "usage"},  // checked as the start of the usage message below
       {{"remove", U8(u8"张伟"), "--note", "x"}, "usage"},
       {{"export"}, "usage"},
   };
@@ -130,7 +130,7 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
     EXPECT_EQ(result.status, 2) << c.args[0];
     const std::string err = result.err.substr(result.err.find(": ") + 2);
     if (c.err == "usage") {
-      EXPECT_TRUE(err.starts_with("usage: tavrin-cli favourites")) << result.err;
+      EXPECT_TRUE(err.starts_with(U8(u8"用法: tavrin-cli favourites"))) << result.err;
     } else {
       EXPECT_EQ(err, c.err + "\n");
     }
