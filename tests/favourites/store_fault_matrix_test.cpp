@@ -58,8 +58,9 @@ const Cell kCells[] = {
     {"no file", false, Nothing, false, false, false, "writable | — | new store made | saved"},
     {"empty file", false, [](auto& p) { Write(p, ""); }, false, false, false, "writable | — | new store made | saved"},
     {"not SQLite", false, [](auto& p) { Write(p, "name,sex\n"); }, false, false, false, "不是 SQLite 数据库,"},
-    {"truncated", true, [](auto& p) { fs::resize_file(p, fs::file_size(p) / 2); }, false, false, false, "被截断了,"},
-    {"cut inside the header", true, [](auto& p) { fs::resize_file(p, 40); }, false, false, false, "被截断了,"},
+    {"truncated", true, [](auto& p) { fs::resize_file(p, fs::file_size(p) / 2); }, false, false, false, "已损坏,"},
+    {"cut inside the header", true, [](auto& p) { fs::resize_file(p, 40); }, false, false, false,
+     "已损坏,"},
     {"corrupt page", true, Scribble, false, false, false, "已损坏,"},
     {"newer layout (version 7)", true, [](auto& p) { Sql(p, "PRAGMA user_version = 7"); }, false, false, false,
      "read-only, 3 favourites | 收藏文件“<file>”由较新版本的程序写成(格式版本 7,本程序只认识到版本 1),"

@@ -28,8 +28,13 @@ struct Change {
   int name;
   Sex sex;
   int value;           // the rating, or the number in the note
-  std::int64_t stamp;  // a merge's time of change, later than any before
+  std::int64_t stamp;  // a merge's time of change, ahead of the clock: taken as now
 };
+
+// The child's clock: every reading a second later, each round's ahead of the
+// round before, so that a merge (its time of change taken as now) is later
+// than every change before it.
+std::int64_t Clock(std::int64_t round, std::int64_t reading) { return 4102444800 + round * 100000 + reading; }
 
 std::vector<Change> Changes(std::int64_t round) {
   std::mt19937 random(static_cast<unsigned>(round));
@@ -37,7 +42,7 @@ std::vector<Change> Changes(std::int64_t round) {
   for (int i = 0; i < 5000; ++i) {
     changes.push_back({static_cast<int>(random() % 5), static_cast<int>(random() % kNameCount),
                        random() % 2 ? Sex::kFemale : Sex::kMale, static_cast<int>(random() % 6),
-                       4102444800 + round * 10000 + i});
+                       Clock(round + 1, 0)});
   }
   return changes;
 }
@@ -90,7 +95,9 @@ TEST(StoreKill, TwoHundredKillsLoseNothingCommitted) {
     const pid_t child = fork();
     if (child == 0) {
       try {
-        FavouritesStore store(path);
+        StoreOptions options;
+        options.clock = [round, reading = std::int64_t{0}]() mutable { return Clock(round, ++reading); };
+        FavouritesStore store(path, options);
         for (std::uint32_t i = 0; i < changes.size(); ++i) {
           Apply(changes[i], store);
           if (write(ends[1], &i, sizeof i) != sizeof i) _exit(3);
