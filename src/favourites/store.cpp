@@ -505,10 +505,14 @@ FavouritesStore::~FavouritesStore() { Close(); }
 void FavouritesStore::Close() {
   if (!db_) return;
   // A reading that took the whole file for itself made the journal files
-  // it found missing; no one else can be using them, and they go.
+  // it found missing; no one else can be using them, and they go: the -shm
+  // (an index, a few bytes) whatever its size, the -wal only while it holds
+  // nothing.
   for (const std::string& stray : strays_) {
     struct stat st;
-    if (::stat(stray.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) ::unlink(stray.c_str());
+    if (::stat(stray.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_size == 0 || stray.ends_with("-shm"))) {
+      ::unlink(stray.c_str());
+    }
   }
   strays_.clear();
   sqlite3_close_v2(db_);
@@ -519,7 +523,9 @@ std::int64_t FavouritesStore::Now() const { return options_.clock(); }
 
 void FavouritesStore::Connect(bool writable, bool heapIndex) {
   Close();
-  int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_URI;
+  // SQLite's exclusive lock is a write lock, which needs the file open for
+  // writing; query_only and no checkpoint on closing keep it unwritten.
+  int flags = (writable || heapIndex ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_URI;
   std::string name = FileUri(path_);
   // Reading a WAL store needs its shared-memory file; where that can be
   // neither found nor made (a directory that cannot be written), the file
@@ -540,7 +546,11 @@ void FavouritesStore::Connect(bool writable, bool heapIndex) {
   // The index of the WAL in this program's memory instead of the -shm file
   // (which a full disk may not let grow); SQLite then holds the file
   // exclusively while it is open.
-  if (heapIndex) Exec(db_, "PRAGMA locking_mode = EXCLUSIVE");
+  if (heapIndex) {
+    Exec(db_, "PRAGMA locking_mode = EXCLUSIVE");
+    if (!writable) Exec(db_, "PRAGMA query_only = 1");
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  }
 }
 
 void FavouritesStore::CreateStore() {
