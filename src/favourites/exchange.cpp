@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <unordered_map>
@@ -83,18 +84,22 @@ class EntryFields {
     Favourite f;
     f.fields = kFieldBirth | kFieldScore;
     f.name = Text(index, kName, true);
-    const auto sex = SexFromKey(Text(index, kSex, true));
+    const auto sex = SexFromKey(Raw(index, kSex));
     if (!sex) Refuse(index, "的“sex”应为 male 或 female");
     f.sex = *sex;
-    const std::string date = Text(index, kDate, true);
-    int year = 0, month = 0, day = 0;
-    char end = 0;
-    if (date.size() != 10 || std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) != 3) {
-      Refuse(index, "的“date”应为 YYYY-MM-DD 形式的日期");
-    }
-    f.year = year;
-    f.month = month;
-    f.day = day;
+    const std::string& date = Raw(index, kDate);
+    auto digits = [&](std::size_t from, std::size_t count) {
+      int value = 0;
+      for (std::size_t i = from; i < from + count; ++i) {
+        if (date[i] < '0' || date[i] > '9') Refuse(index, "的“date”应为 YYYY-MM-DD 形式的日期");
+        value = value * 10 + (date[i] - '0');
+      }
+      return value;
+    };
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-') Refuse(index, "的“date”应为 YYYY-MM-DD 形式的日期");
+    f.year = digits(0, 4);
+    f.month = digits(5, 2);
+    f.day = digits(8, 2);
     // null: the hour of birth is not known.
     Require(index, kHour);
     f.hour = values_[kHour]->kind == Scalar::kNull ? kUnknownHourOfBirth : *Integer(index, kHour);
@@ -137,12 +142,21 @@ class EntryFields {
   void Require(std::size_t index, int key) const {
     if (!values_[key]) Refuse(index, std::string("缺少“") + kEntryKeys[key] + "”");
   }
-  std::string Text(std::size_t index, int key, bool required) const {
-    if (required) Require(index, key);
-    if (!Given(key) && !required) return {};
+  // A required text as the file has it (UTF-8).
+  const std::string& Raw(std::size_t index, int key) const {
+    Require(index, key);
     const Scalar& value = *values_[key];
     if (value.kind != Scalar::kText) Refuse(index, std::string("的“") + kEntryKeys[key] + "”应为文字");
-    auto gbk = Utf8ToGbk(value.text);
+    return value.text;
+  }
+  std::string Text(std::size_t index, int key, bool required) const {
+    if (!Given(key) && !required) return {};
+    const std::string& utf8 = Raw(index, key);
+    // ASCII reads the same in both.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      return utf8;
+    }
+    auto gbk = Utf8ToGbk(utf8);
     if (!gbk) Refuse(index, std::string("的“") + kEntryKeys[key] + "”含有 GBK 无法表示的字符");
     return *gbk;
   }
@@ -169,6 +183,13 @@ class EntryFields {
 // it but that. Throws FavouritesError on the first fault.
 class ExchangeReader final : public nlohmann::json_sax<Json> {
  public:
+  // Room for the favourites a text of `bytes` may hold (about 200 bytes
+  // each), so that the list is not moved as it grows.
+  explicit ExchangeReader(std::size_t bytes) {
+    const std::size_t expected = std::min(bytes / 200, kMaxImportFavourites);
+    favourites_.reserve(expected);
+    seen_.reserve(expected);
+  }
   std::vector<Favourite> Finish() {
     if (!format_ || *format_ != kExchangeFormat) {
       throw FavouritesError(std::string("不是收藏的导出文件(没有 \"format\": \"") + kExchangeFormat + "\")");
@@ -477,7 +498,7 @@ std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int6
 
 std::vector<Favourite> FavouritesFromJson(std::string_view text) {
   if (text.size() > kMaxImportBytes) throw FavouritesError(TooBig());
-  ExchangeReader reader;
+  ExchangeReader reader(text.size());
   Json::sax_parse(text, &reader);
   return reader.Finish();
 }

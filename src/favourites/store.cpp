@@ -80,7 +80,14 @@ class Statement {
     return *this;
   }
   // A core text (GBK), stored as UTF-8 so that any SQLite tool reads it.
-  Statement& BindGbk(int index, std::string_view gbk) { return BindUtf8(index, GbkToUtf8(gbk)); }
+  Statement& BindGbk(int index, std::string_view gbk) {
+    // ASCII reads the same in both.
+    if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      Check(sqlite3_bind_text(statement_, index, gbk.data(), static_cast<int>(gbk.size()), SQLITE_TRANSIENT));
+      return *this;
+    }
+    return BindUtf8(index, GbkToUtf8(gbk));
+  }
   Statement& BindUtf8(int index, const std::string& utf8) {
     Check(sqlite3_bind_text(statement_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
     return *this;
@@ -156,7 +163,13 @@ const FieldColumns kFieldColumns[] = {
 
 // Binds the values of the parts in `fields` to ?3, ?4, ... in the order of
 // kFieldColumns.
-void BindFields(Statement& statement, const Favourite& f, unsigned fields) {
+// The times are given apart, so that a favourite is written with other times
+// without a copy.
+struct Times {
+  std::int64_t added, changed;
+};
+
+void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times times) {
   int at = 3;
   auto number = [&](std::int64_t value) { statement.Bind(at++, value); };
   auto text = [&](const std::string& gbk) { statement.BindGbk(at++, gbk); };
@@ -174,8 +187,8 @@ void BindFields(Statement& statement, const Favourite& f, unsigned fields) {
   if (fields & kFieldNote) text(f.note);
   if (fields & kFieldRating) number(f.rating);
   if (fields & kFieldOrigin) text(f.origin), text(f.poem);
-  if (fields & kFieldAdded) number(f.added);
-  if (fields & kFieldChanged) number(f.changed);
+  if (fields & kFieldAdded) number(times.added);
+  if (fields & kFieldChanged) number(times.changed);
 }
 
 // INSERT of a whole favourite, or UPDATE of the parts in `fields` of the
@@ -190,7 +203,11 @@ std::string WriteSql(bool insert, unsigned fields) {
       values += ", ?" + std::to_string(at++);
     }
   }
-  if (insert) return "INSERT INTO favourite (name, sex, " + names + ") VALUES (?1, ?2" + values + ")";
+  // A favourite kept already is left as it is; the caller learns of it from
+  // the count of changes.
+  if (insert) {
+    return "INSERT INTO favourite (name, sex, " + names + ") VALUES (?1, ?2" + values + ") ON CONFLICT DO NOTHING";
+  }
   return "UPDATE favourite SET " + names + " WHERE name = ?1 AND sex = ?2";
 }
 
@@ -200,16 +217,20 @@ class Writer {
   explicit Writer(sqlite3* db) : db_(db) {}
   // Writes the favourite: the parts in `fields` of the one kept, or all of
   // a new one. Throws SqlError when the database took no row (a constraint
-  // that ignores the write).
+  // that ignores the write, or a new one kept already).
   void Write(const Favourite& f, bool kept, unsigned fields) {
+    if (!TryWrite(f, kept, fields, {f.added, f.changed})) throw SqlError(kSwallowed, "");
+  }
+  // False when the database took no row.
+  bool TryWrite(const Favourite& f, bool kept, unsigned fields, Times times) {
     if (!kept) fields = kAllFields;
     auto& statement = statements_[kept ? fields : kAllFields + 1];
     if (!statement) statement = std::make_unique<Statement>(db_, WriteSql(!kept, fields));
     statement->Reset();
     statement->BindGbk(1, f.name).BindUtf8(2, SexKey(f.sex));
-    BindFields(*statement, f, fields);
+    BindFields(*statement, f, fields, times);
     statement->Step();
-    if (sqlite3_changes(db_) != 1) throw SqlError(kSwallowed, "");
+    return sqlite3_changes(db_) == 1;
   }
   static constexpr int kSwallowed = -1;
 
@@ -713,6 +734,9 @@ FavouritesStore::Opened FavouritesStore::OpenOnce() {
   }
   if (!readOnly_) {
     Exec(db_, "PRAGMA synchronous = FULL");
+    // Room for a large import's pages (up to 64 MiB, taken only as used):
+    // a transaction that outgrows the cache writes and reads them again.
+    Exec(db_, "PRAGMA cache_size = -65536");
     Statement mode(db_, "PRAGMA journal_mode");
     if (mode.Step() && mode.Utf8(0) != "wal") Exec(db_, "PRAGMA journal_mode = WAL");
   }
@@ -856,28 +880,33 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
     const std::int64_t now = Now();
     Statement select(db_, std::string("SELECT ") + kColumns + " " + kSelectOne);
     Writer writer(db_);
-    for (Favourite incoming : favourites) {
+    for (const Favourite& incoming : favourites) {
       const unsigned given = incoming.fields;
       // No time may lie ahead of now: a file's clock running fast would
       // otherwise beat every later change.
-      incoming.added = given & kFieldAdded && incoming.added != 0 ? std::min(incoming.added, now) : now;
-      incoming.changed = given & kFieldChanged && incoming.changed != 0 ? std::min(incoming.changed, now) : 0;
-      const auto kept = Select(select, incoming.name, incoming.sex);
-      if (!kept) {
-        incoming.changed = std::max(incoming.changed, incoming.added);
-        incoming.fields = kAllFields;
-        writer.Write(incoming, false, kAllFields);
+      const std::int64_t added = given & kFieldAdded && incoming.added != 0 ? std::min(incoming.added, now) : now;
+      const std::int64_t changed =
+          given & kFieldChanged && incoming.changed != 0 ? std::min(incoming.changed, now) : 0;
+      // Most of an import is new: added at once, and only one kept already
+      // is read.
+      if (writer.TryWrite(incoming, false, kAllFields, {added, std::max(changed, added)})) {
         ++counts.added;
         continue;
       }
+      const auto kept = Select(select, incoming.name, incoming.sex);
+      if (!kept) throw SqlError(Writer::kSwallowed, "");
       // An entry without its time of change is not known to be later.
-      Favourite merged = Overlay(*kept, incoming, given & ~(kFieldAdded | kFieldChanged));
-      if (incoming.changed <= kept->changed || SameContent(merged, *kept)) {
+      if (changed <= kept->changed) {
         ++counts.unchanged;
         continue;
       }
-      merged.changed = incoming.changed;
-      merged.added = std::min(incoming.added, kept->added);
+      Favourite merged = Overlay(*kept, incoming, given & ~(kFieldAdded | kFieldChanged));
+      if (SameContent(merged, *kept)) {
+        ++counts.unchanged;
+        continue;
+      }
+      merged.changed = changed;
+      merged.added = std::min(added, kept->added);
       writer.Write(merged, true, (given & ~kFieldAdded) | kFieldChanged | kFieldAdded);
       ++counts.changed;
     }
