@@ -444,7 +444,9 @@ class ExclusiveLock {
     if (sqlite3_open_v2(FileUri(path).c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, vfs) != SQLITE_OK) return;
     // Closing reads and writes nothing: no checkpoint into a damaged file.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
+    // A file SQLite could open only for reading cannot take a write lock.
+    if (sqlite3_db_readonly(db_, "main") != 0 ||
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
         !file_->pMethods) {
       file_ = nullptr;
     }

@@ -73,6 +73,8 @@ const Cell kCells[] = {
      "refused | 无法读取收藏文件“<file>”:没有权限 | unchanged | —"},
     {"read-only file (mode 444)", true, [](auto& p) { chmod(p.c_str(), 0444); }, true, false, false,
      "read-only, 3 favourites | 收藏文件“<file>”不能写入(没有权限),已只读打开,不能修改 | "},
+    {"corrupt page, read-only file (mode 444)", true, [](auto& p) { Scribble(p), chmod(p.c_str(), 0444); }, true,
+     false, false, "refused | 收藏文件“<file>”已损坏,但无法锁住它(没有权限),没有改动它 | unchanged | —"},
     {"read-only directory", true, LockDirectory, true, false, false,
      "read-only, 3 favourites | 收藏文件“<file>”所在目录不能写入(没有权限),已只读打开,不能修改 | "},
     {"read-only directory, no store yet", false, LockDirectory, true, false, false,
