@@ -2,6 +2,8 @@
 // remove, export and import them, in the same store as the window.
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <optional>
 #include <ostream>
@@ -185,8 +187,11 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Favourite f;
   f.name = NameArgument(args.positional[0]);
   f.sex = SexOption(args).value_or(Sex::kMale);
-  // Keeping a name again changes only what is given.
-  if (auto kept = store.Find(f.name, f.sex)) {
+  // Keeping a name again changes only what is given, and the score and
+  // advice for the birth it is then kept with; the store writes just those
+  // parts, so a note another program saved meanwhile stays.
+  const auto kept = store.Find(f.name, f.sex);
+  if (kept) {
     f = *kept;
   } else {
     f.origin = "命令行";
@@ -196,8 +201,14 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (args.rating) f.rating = RatingOption(*args.rating);
   f.score = ScoreFor(context, f);
   f.advice = AdviceFor(context, f);
+  if (kept) {
+    f.fields = kFieldScore | kFieldAdvice | (args.date || args.hour ? kFieldBirth : 0u) |
+               (args.note ? kFieldNote : 0u) | (args.rating ? kFieldRating : 0u);
+  }
   const auto saved = store.Save(f);
-  const Favourite now = *store.Find(f.name, f.sex);
+  const auto stored = store.Find(f.name, f.sex);
+  if (!stored) throw CliError("\"" + args.positional[0] + "\" was removed by another program meanwhile");
+  const Favourite now = *stored;
   if (args.json) {
     context.out << FavouriteToJson(now).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {
@@ -225,9 +236,15 @@ int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
   const std::string note = CliContext::ToGbk(args.positional[1]);
   Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   f.note = note;
-  if (args.rating) f.rating = RatingOption(*args.rating);
+  f.fields = kFieldNote;
+  if (args.rating) {
+    f.rating = RatingOption(*args.rating);
+    f.fields |= kFieldRating;
+  }
   store.Save(f);
-  f = *store.Find(f.name, f.sex);
+  const auto stored = store.Find(f.name, f.sex);
+  if (!stored) throw CliError("\"" + args.positional[0] + "\" was removed by another program meanwhile");
+  f = *stored;
   if (args.json) {
     context.out << FavouriteToJson(f).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {
@@ -305,7 +322,12 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
   if (!run) Usage();
   const Arguments parsed = ParseArguments(args);
   try {
-    FavouritesStore store(StorePath(parsed));
+    // Listing and exporting only read: they open the store so, which a full
+    // disk does not stop.
+    const std::string path = StorePath(parsed);
+    StoreOptions options;
+    options.readOnly = (run == &List || run == &Export) && ::access(path.c_str(), F_OK) == 0;
+    FavouritesStore store(path, options);
     // What opening had to say (a damaged file kept aside, a store opened
     // read-only) is told first, and the status is 2; the command still runs
     // on the store as opened.

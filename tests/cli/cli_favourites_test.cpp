@@ -183,3 +183,44 @@ TEST_F(CliFavourites, FindsItsStoreFromTheEnvironment) {
 
 }  // namespace
 }  // namespace tavrin::cli
+
+namespace tavrin::cli {
+namespace {
+
+TEST(CliFavouritesStore, RefusesStoresThatAreNoFilesAndImportsThatCannotBeRead) {
+  tavrin::test::TempDir dir;
+  const std::string bad = dir.Dir() + "bad.json";
+  std::ofstream(bad) << R"({"format": "tavrin-favourites", "version": 1, "favourites": [{"score": 1e400}]})";
+  const std::string store = dir.Dir() + "favourites.db";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"favourites", "add", U8(u8"张伟"), "--store", ""}, U8(u8"无法打开收藏文件“”:路径是空的")},
+      {{"favourites", "add", U8(u8"张伟"), "--store", ":memory:"},
+       U8(u8"无法打开收藏文件“:memory:”:“:memory:”是内存数据库,不是文件")},
+      {{"favourites", "list", "--store", "file:x.db?mode=memory"},
+       U8(u8"无法打开收藏文件“file:x.db?mode=memory”:以“file:”开头的是 URI,不是文件名")},
+      {{"favourites", "import", bad, "--store", store},
+       U8(u8"无法导入“") + bad + U8(u8"”:第 76 个字节处的数超出范围;收藏没有改动")},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = RunCommand(c.args);
+    EXPECT_EQ(result.status, 2) << c.args[1];
+    EXPECT_EQ(result.err.substr(result.err.find(": ") + 2), c.err + "\n");
+  }
+  EXPECT_FALSE(fs::exists(dir.Dir() + "x.db"));
+}
+
+TEST(CliFavouritesStore, AReimportIsUnchanged) {
+  tavrin::test::TempDir dir;
+  const std::string store = dir.Dir() + "favourites.db", file = dir.Dir() + "all.json";
+  for (const char8_t* name : {u8"张伟", u8"李静"}) {
+    ASSERT_EQ(RunCommand({"favourites", "add", U8(name), "--store", store}).status, 0);
+  }
+  ASSERT_EQ(RunCommand({"favourites", "export", file, "--store", store}).status, 0);
+  EXPECT_EQ(RunCommand({"favourites", "import", file, "--store", store}).out, U8(u8"导入 2 条:新增 0,更新 0,不变 2\n"));
+}
+
+}  // namespace
+}  // namespace tavrin::cli
