@@ -1,6 +1,7 @@
 // Keeping and changing one favourite, each a whole transaction committed to
-// disk as the window and the command line do it, and reading back a store of
-// 1,000. Each runs on a store in the temporary directory (TMPDIR), where the
+// disk as the window and the command line do it, reading back a store of
+// 1,000, and importing 300,000 favourites (reading the file, then merging it
+// into a new store in one transaction). Each runs on a store in the temporary directory (TMPDIR), where the
 // commit waits for the disk, and on one in memory (/dev/shm), where it does
 // not: the difference is the disk's flush.
 #include <benchmark/benchmark.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "favourites/exchange.h"
 #include "favourites/store.h"
 
 namespace {
@@ -83,5 +85,34 @@ void BM_List1000(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(store.List());
 }
 BENCHMARK(BM_List1000)->Unit(benchmark::kMillisecond);
+
+// An export of `count` favourites, as the program writes it.
+std::string ExportOf(int count) {
+  std::vector<tavrin::Favourite> favourites;
+  for (int i = 0; i < count; ++i) {
+    favourites.push_back(Favourite(i));
+    favourites.back().added = favourites.back().changed = 1796807700;
+  }
+  return tavrin::FavouritesToJson(favourites, 1796807700);
+}
+
+void BM_ReadImport300000(benchmark::State& state) {
+  const std::string text = ExportOf(300000);
+  for (auto _ : state) benchmark::DoNotOptimize(tavrin::FavouritesFromJson(text));
+  state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK(BM_ReadImport300000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Import300000(benchmark::State& state) {
+  const std::string text = ExportOf(300000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    BenchDir dir(Base(static_cast<int>(state.range(0))));
+    tavrin::FavouritesStore store(dir.Store());
+    state.ResumeTiming();
+    store.Merge(tavrin::FavouritesFromJson(text));
+  }
+}
+BENCHMARK(BM_Import300000)->ArgName("disk")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace

@@ -9,11 +9,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# What the programs need to build and run.
+# What the programs need to build and run. qt6-base-dev brings Qt's print
+# support too (libqt6printsupport6, with its CUPS plugin: the printers of
+# 打印…); qt6-translations-l10n has Qt's own texts in Chinese (the buttons and
+# menus of the standard dialogs).
 RUN_PACKAGES=(build-essential cmake pkg-config
               qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
               nlohmann-json3-dev libsqlite3-dev
-              fonts-noto-cjk)
+              fonts-noto-cjk qt6-translations-l10n)
 # What the tests need besides.
 TEST_PACKAGES=(git libqt6sql6-sqlite
                libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -5,11 +5,14 @@
 #include "chars/encoding.h"
 #include "core/random.h"
 #include "core/startup.h"
+#include "report/qt_translations.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
   tavrin::UseUtf8CharacterSet();
   QApplication app(argc, argv);
+  // The standard dialogs, buttons and menus in Chinese like the window.
+  tavrin::report::LoadQtTranslations(app);
   // Where QSettings keeps the window's size, place and page.
   QCoreApplication::setOrganizationName("tavrin");
   QCoreApplication::setApplicationName("tavrin");
@@ -19,6 +22,7 @@ int main(int argc, char** argv) {
   app.setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID));
   tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
   window.RememberGeometry();
+  window.RememberInputs();
   window.show();
   // Start-up failures are reported once the window stands on the screen.
   QTimer::singleShot(0, &window, [&window] {

@@ -81,8 +81,7 @@ std::string CliContext::HourToGbk(std::string_view utf8Argument) {
 std::string CliContext::ToGbk(std::string_view utf8Argument) {
   auto gbk = Utf8ToGbk(utf8Argument);
   if (!gbk) {
-    throw CliError("argument \"" + QuoteArgument(utf8Argument) +
-                   "\" is not valid UTF-8 or holds a character that GBK cannot encode");
+    throw CliError(Say("参数“%1”不是有效的 UTF-8,或含有 GBK 无法表示的字符", {QuoteArgument(utf8Argument)}));
   }
   return *gbk;
 }
@@ -98,7 +97,7 @@ void SplitDateOption(const std::string& text, std::string& year, std::string& mo
   const std::size_t second = first == std::string::npos ? first : text.find('-', first + 1);
   if (second == std::string::npos || first == 0 || second == first + 1 || second + 1 == text.size() ||
       text.find('-', second + 1) != std::string::npos) {
-    throw CliError("--date \"" + QuoteArgument(GbkToUtf8(text)) + "\" is not of the form YYYY-MM-DD");
+    throw CliError(Say("--date “%1”不是 YYYY-MM-DD 形式的日期", {QuoteArgument(GbkToUtf8(text))}));
   }
   year = text.substr(0, first);
   month = text.substr(first + 1, second - first - 1);
@@ -120,13 +119,30 @@ std::uint64_t ParseSeedOption(const std::string& text) {
   std::uint64_t seed = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    throw CliError("--seed \"" + QuoteArgument(text) + "\" is not an unsigned 64-bit number");
+    throw CliError(Say("--seed “%1”不是 64 位无符号整数", {QuoteArgument(text)}));
   }
   return seed;
 }
 
+std::string Say(std::string_view gbk, std::initializer_list<std::string_view> args) {
+  const std::string text = GbkToUtf8(std::string(gbk));
+  std::string said;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t n = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '1') : args.size();
+    if (text[i] == '%' && n < args.size()) {
+      said += args.begin()[n];
+      ++i;
+    } else {
+      said += text[i];
+    }
+  }
+  return said;
+}
+
+std::string UsageMessage(std::string_view synopsis) { return Say("用法: tavrin-cli %1", {synopsis}); }
+
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage) {
-  if (args.size() != count) throw CliError(std::string("usage: tavrin-cli ") + usage);
+  if (args.size() != count) throw CliError(UsageMessage(usage));
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir) {
@@ -142,7 +158,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const auto found =
       std::find_if(commands.begin(), commands.end(), [&](const Command& command) { return args[0] == command.name; });
   if (found == commands.end()) {
-    err << "tavrin-cli: unknown command \"" << QuoteArgument(args[0]) << "\"; try tavrin-cli --help\n";
+    err << "tavrin-cli: " << Say("没有命令“%1”,命令见 tavrin-cli --help", {QuoteArgument(args[0])}) << '\n';
     return OutputFailed(err) ? kOutputErrorStatus : 2;
   }
   CliContext context(out, err, dataDir);
@@ -164,10 +180,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // Anything else is a fault of the program, not of the input. Exception
     // texts of the core are GBK like its other texts.
     out.flush();
-    return report("internal error: " + GbkToUtf8(error.what()), kInternalErrorStatus);
+    return report(Say("内部错误: ") + GbkToUtf8(error.what()), kInternalErrorStatus);
   } catch (...) {
     out.flush();
-    return report("internal error", kInternalErrorStatus);
+    return report(Say("内部错误"), kInternalErrorStatus);
   }
 }
 

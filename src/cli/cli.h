@@ -91,6 +91,14 @@ std::uint64_t ParseSeedOption(const std::string& text);
 // --whole-item-sound the inputs' sound rule. False for any other argument.
 bool TakeRunFlag(const std::string& argument, bool& json, SettingsInputs& inputs);
 
+// A message for stderr: `gbk`, a literal of the front end (GBK, as it is
+// compiled), as UTF-8, with %1, %2 … replaced by the UTF-8 `args` in turn.
+std::string Say(std::string_view gbk, std::initializer_list<std::string_view> args = {});
+
+// The message of a command given the wrong arguments: "用法: tavrin-cli " and
+// the synopsis.
+std::string UsageMessage(std::string_view synopsis);
+
 // Throws CliError unless there are exactly `count` arguments.
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage);
 

@@ -72,23 +72,23 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     if (arg == "--json") {
       json = true;
     } else if (arg == "--sex") {
-      if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
+      if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
       const std::string& value = args[++i];
-      if (value != "male" && value != "female") throw CliError("--sex must be male or female, not \"" + value + "\"");
+      if (value != "male" && value != "female") throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
       sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
     } else if (arg.starts_with("--")) {
-      throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
+      throw CliError(UsageMessage(std::string("advise ") + kOptions));
     } else {
       const std::string name = CliContext::ToGbk(arg);
       bool chinese = name.size() >= 4 && name.size() % 2 == 0;
       for (std::size_t b = 0; chinese && b < name.size(); b += 2) {
         chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
       }
-      if (!chinese) throw CliError("\"" + arg + "\" is not a full name of two or more Chinese characters");
+      if (!chinese) throw CliError(Say("“%1”不是两个或更多汉字的全名", {arg}));
       names.push_back(name);
     }
   }
-  if (names.empty()) throw CliError(std::string("usage: tavrin-cli advise ") + kOptions);
+  if (names.empty()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
 
   const advice::AdviceTables& tables = *context.Stores().advice;
   sources::NameNotes notes(context.Stores().dataDir, context.Stores().advice);
@@ -97,8 +97,11 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     const int surnameLength = tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
         notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
-    const advice::ClassicalSource best = found.empty() ? advice::ClassicalSource{} : sources::AsClassicalSource(found[0]);
-    const Advice a = tables.Advise(names[i], surnameLength, sex, found.empty() ? nullptr : &best);
+    // The advice weighs the line every page gives the name: the best one
+    // that is no line of grief or displeasure.
+    const sources::NameSource* fitting = notes.BestSource(names[i]);
+    const advice::ClassicalSource best = fitting ? sources::AsClassicalSource(*fitting) : advice::ClassicalSource{};
+    const Advice a = tables.Advise(names[i], surnameLength, sex, fitting ? &best : nullptr);
     if (json) {
       nlohmann::ordered_json entry = advice::AdviceJson(a);
       entry["sources"] = SourcesJson(found);

@@ -29,7 +29,7 @@ extern "C" char** environ;
 int WritePdf(CliContext& context, const std::vector<std::string>& args) {
   const std::string program = ExecutableDir() + "tavrin-report";
   if (access(program.c_str(), X_OK) != 0) {
-    throw CliError("--pdf needs the program tavrin-report beside tavrin-cli; not found: " + program);
+    throw CliError(Say("--pdf 要用 tavrin-cli 旁边的程序 tavrin-report,没有找到: %1", {program}));
   }
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
@@ -38,11 +38,11 @@ int WritePdf(CliContext& context, const std::vector<std::string>& args) {
   context.out.flush();
   pid_t child = 0;
   if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-    throw CliError("cannot start " + program);
+    throw CliError(Say("无法启动 %1", {program}));
   }
   int status = 0;
   while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) throw CliError("lost " + program);
+    if (errno != EINTR) throw CliError(Say("无法等到 %1 结束", {program}));
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : kInternalErrorStatus;
 }
@@ -62,7 +62,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
     } else if (arg == "--conventions") {
       conventions = true;
     } else if (arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--favourable") {
-      if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
+      if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
       const std::string value = arg == "--hour" ? CliContext::HourToGbk(args[++i]) : CliContext::ToGbk(args[++i]);
       if (arg == "--date") {
         SplitDateOption(value, request.year, request.month, request.day);
@@ -78,10 +78,10 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
       request.name = CliContext::ToGbk(arg);
       haveName = true;
     } else {
-      throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
+      throw CliError(UsageMessage(std::string("analyse ") + kOptions));
     }
   }
-  if (!haveName) throw CliError(std::string("usage: tavrin-cli analyse ") + kOptions);
+  if (!haveName) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
 
   SettingsInputs inputs;
   NamingEnvironment environment;

@@ -35,8 +35,8 @@ DayNumber ParseDateArgument(const std::string& text, int lastYear = kCalendarDat
                       text.find_first_not_of("0123456789-") == std::string::npos;
   const std::optional<DayNumber> day =
       shaped ? EncodeDate(number(0, 4), number(5, 2), number(8, 2)) : std::optional<DayNumber>();
-  if (!day) throw CliError("\"" + QuoteArgument(text) + "\" is not a date; expected an existing date as YYYY-MM-DD");
-  if (*day < kFirstCalendarDay) throw CliError("\"" + text + "\" lies before 1900-01-01, where the calendar starts");
+  if (!day) throw CliError(Say("“%1”不是日期,应为 YYYY-MM-DD 形式的真实日期", {QuoteArgument(text)}));
+  if (*day < kFirstCalendarDay) throw CliError(Say("“%1”早于历法的起点 1900-01-01", {text}));
   if (DecodeDate(*day).year > lastYear) {
     throw CliError(GbkToUtf8("日期 " + text + " 不在 " + std::to_string(kCalendarFirstYear) + " 至 " +
                              std::to_string(lastYear) + " 年之间"));
@@ -75,10 +75,10 @@ int Lunar(CliContext& context, const std::vector<std::string>& args) {
       dates.push_back(arg);
     }
   }
-  if (dates.empty() || dates.size() > 2) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+  if (dates.empty() || dates.size() > 2) throw CliError(UsageMessage(kUsage));
   const DayNumber from = ParseDateArgument(dates[0]);
   const DayNumber to = dates.size() == 2 ? ParseDateArgument(dates[1]) : from;
-  if (to < from) throw CliError("the range ends (" + dates[1] + ") before it starts (" + dates[0] + ")");
+  if (to < from) throw CliError(Say("日期范围的终点 %1 早于起点 %2", {dates[1], dates[0]}));
 
   const std::chrono::year_month_day today = LocalToday();
   if (csv) {
@@ -162,7 +162,7 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   } catch (const BirthAnalysisError& error) {
     // The date is known to exist, so only the hour can fail, after the first line.
     for (const std::string& line : error.linesWritten) context.PrintLine(line);
-    throw CliError("HOUR \"" + QuoteArgument(args[1]) + "\" is not a whole number");
+    throw CliError(Say("时辰“%1”不是 0 至 23 之间的整数", {QuoteArgument(args[1])}));
   }
   // Generate takes any whole hour and leaves the hour pillar out beyond 0..23; this command promises 0-23.
   if (const std::optional<int> hour = ParseDecimalInteger(hourText); hour && (*hour < 0 || *hour > 23)) {

@@ -29,7 +29,7 @@ int Strokes(CliContext& context, const std::vector<std::string>& args) {
     }
   }
   ExpectArgs(rest, 1, kUsage);
-  if (numerals && !kangxi) throw CliError(std::string("--numerals goes with --kangxi; usage: tavrin-cli ") + kUsage);
+  if (numerals && !kangxi) throw CliError(Say("--numerals 只能与 --kangxi 同用;") + UsageMessage(kUsage));
   for (const std::string& ch : SplitChars(CliContext::ToGbk(rest[0]))) {
     if (!kangxi) {
       context.PrintLine(ch + "\t" + std::to_string(StrokeCount(ch)));

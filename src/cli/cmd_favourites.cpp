@@ -2,6 +2,8 @@
 // remove, export and import them, in the same store as the window.
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <optional>
 #include <ostream>
@@ -30,7 +32,7 @@ constexpr const char* kUsage =
     "favourites list|add NAME [--sex male|female] [--date YYYY-MM-DD] [--hour H|unknown] [--note TEXT] [--rating N]"
     "|remove NAME|note NAME TEXT|export FILE|import FILE [--store FILE] [--json]";
 
-[[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli ") + kUsage); }
+[[noreturn]] void Usage() { throw CliError(UsageMessage(kUsage)); }
 
 // The command line after its subcommand: the positional arguments and the
 // options, each option with its value except --json.
@@ -81,14 +83,14 @@ void Expect(const Arguments& args, std::size_t positional, std::string_view take
 std::optional<Sex> SexOption(const Arguments& args) {
   if (!args.sex) return std::nullopt;
   const auto sex = SexFromKey(*args.sex);
-  if (!sex) throw CliError("--sex must be male or female, not \"" + *args.sex + "\"");
+  if (!sex) throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {*args.sex}));
   return sex;
 }
 
 int RatingOption(const std::string& text) {
   const auto rating = ParseWholeNumber(text);
   if (!rating || *rating < 0 || *rating > kMaxRating) {
-    throw CliError("--rating \"" + text + "\" is not a whole number from 0 to 5");
+    throw CliError(Say("--rating “%1”不是 0 至 5 之间的整数", {text}));
   }
   return *rating;
 }
@@ -96,14 +98,14 @@ int RatingOption(const std::string& text) {
 // A full name from the command line, checked as a favourite's name.
 std::string NameArgument(const std::string& utf8) {
   const std::string name = CliContext::ToGbk(utf8);
-  if (auto bad = CheckFullName(name)) throw CliError("\"" + utf8 + "\": " + GbkToUtf8(*bad));
+  if (auto bad = CheckFullName(name)) throw CliError(Say("“%1”:", {utf8}) + GbkToUtf8(*bad));
   return name;
 }
 
 std::string StorePath(const Arguments& args) {
   if (args.store) return *args.store;
   const std::string path = DefaultFavouritesPath(std::getenv);
-  if (path.empty()) throw CliError("no place for the favourites: neither HOME nor XDG_DATA_HOME is set; use --store");
+  if (path.empty()) throw CliError(Say("收藏没有存放的地方:HOME 和 XDG_DATA_HOME 都没有设置,请用 --store 指定"));
   const char* given = std::getenv(kFavouritesVariable);
   if (!given || !*given) MakeStoreDirectory(path);
   return path;
@@ -136,8 +138,8 @@ Favourite Lookup(const FavouritesStore& store, const std::string& name, std::opt
     if (sex && *sex != each) continue;
     if (auto favourite = store.Find(name, each)) found.push_back(*favourite);
   }
-  if (found.empty()) throw CliError("\"" + shown + "\" is not among the favourites");
-  if (found.size() > 1) throw CliError("\"" + shown + "\" is kept for a boy and for a girl; give --sex");
+  if (found.empty()) throw CliError(Say("“%1”不在收藏中", {shown}));
+  if (found.size() > 1) throw CliError(Say("“%1”男孩、女孩各收藏了一个,请用 --sex 指明", {shown}));
   return found.front();
 }
 
@@ -175,7 +177,7 @@ void ReadBirth(const Arguments& args, Favourite& f) {
   if (args.hour) {
     const auto hour = *args.hour == "unknown" ? kUnknownHourOfBirth : ParseWholeNumber(*args.hour);
     if (!hour || ((*hour < 0 || *hour > 23) && *hour != kUnknownHourOfBirth))
-      throw CliError("--hour \"" + *args.hour + "\" is neither a whole number from 0 to 23 nor \"unknown\"");
+      throw CliError(Say("--hour “%1”既不是 0 至 23 之间的整数,也不是 unknown", {*args.hour}));
     f.hour = *hour;
   }
 }
@@ -185,8 +187,11 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Favourite f;
   f.name = NameArgument(args.positional[0]);
   f.sex = SexOption(args).value_or(Sex::kMale);
-  // Keeping a name again changes only what is given.
-  if (auto kept = store.Find(f.name, f.sex)) {
+  // Keeping a name again changes only what is given, and the score and
+  // advice for the birth it is then kept with; the store writes just those
+  // parts, so a note another program saved meanwhile stays.
+  const auto kept = store.Find(f.name, f.sex);
+  if (kept) {
     f = *kept;
   } else {
     f.origin = "命令行";
@@ -196,8 +201,14 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (args.rating) f.rating = RatingOption(*args.rating);
   f.score = ScoreFor(context, f);
   f.advice = AdviceFor(context, f);
+  if (kept) {
+    f.fields = kFieldScore | kFieldAdvice | (args.date || args.hour ? kFieldBirth : 0u) |
+               (args.note ? kFieldNote : 0u) | (args.rating ? kFieldRating : 0u);
+  }
   const auto saved = store.Save(f);
-  const Favourite now = *store.Find(f.name, f.sex);
+  const auto stored = store.Find(f.name, f.sex);
+  if (!stored) throw CliError("\"" + args.positional[0] + "\" was removed by another program meanwhile");
+  const Favourite now = *stored;
   if (args.json) {
     context.out << FavouriteToJson(now).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {
@@ -210,7 +221,7 @@ int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 1, "sex");
   const std::string name = NameArgument(args.positional[0]);
   const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
-  if (!store.Remove(f.name, f.sex)) throw CliError("\"" + args.positional[0] + "\" is not among the favourites");
+  if (!store.Remove(f.name, f.sex)) throw CliError(Say("“%1”不在收藏中", {args.positional[0]}));
   if (args.json) {
     context.out << Json{{"removed", FavouriteToJson(f)}}.dump() << '\n';
   } else {
@@ -225,9 +236,15 @@ int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
   const std::string note = CliContext::ToGbk(args.positional[1]);
   Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   f.note = note;
-  if (args.rating) f.rating = RatingOption(*args.rating);
+  f.fields = kFieldNote;
+  if (args.rating) {
+    f.rating = RatingOption(*args.rating);
+    f.fields |= kFieldRating;
+  }
   store.Save(f);
-  f = *store.Find(f.name, f.sex);
+  const auto stored = store.Find(f.name, f.sex);
+  if (!stored) throw CliError("\"" + args.positional[0] + "\" was removed by another program meanwhile");
+  f = *stored;
   if (args.json) {
     context.out << FavouriteToJson(f).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {
@@ -305,7 +322,12 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
   if (!run) Usage();
   const Arguments parsed = ParseArguments(args);
   try {
-    FavouritesStore store(StorePath(parsed));
+    // Listing and exporting only read: they open the store so, which a full
+    // disk does not stop.
+    const std::string path = StorePath(parsed);
+    StoreOptions options;
+    options.readOnly = (run == &List || run == &Export) && ::access(path.c_str(), F_OK) == 0;
+    FavouritesStore store(path, options);
     // What opening had to say (a damaged file kept aside, a store opened
     // read-only) is told first, and the status is 2; the command still runs
     // on the store as opened.

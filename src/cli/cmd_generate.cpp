@@ -42,7 +42,7 @@ struct BestOfRun {
 // A score that may be missing, as the text output shows it.
 std::string ScoreText(std::optional<int> score) { return score ? std::to_string(*score) : std::string("-"); }
 
-[[noreturn]] void Usage() { throw CliError(std::string("usage: tavrin-cli generate ") + kOptions); }
+[[noreturn]] void Usage() { throw CliError(UsageMessage(std::string("generate ") + kOptions)); }
 
 void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
   for (const auto& page : model.ResultPages()) {
@@ -132,7 +132,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
       inputs.surname = CliContext::ToGbk(value);
     } else if (option == "--sex") {
       if (value != "male" && value != "female") {
-        throw CliError("--sex must be male or female, not \"" + QuoteArgument(value) + "\"");
+        throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {QuoteArgument(value)}));
       }
       inputs.female = value == "female";
     } else if (option == "--date") {
@@ -151,7 +151,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
       unsigned long long count = 0;
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
       if (error != std::errc() || end != value.data() + value.size() || count == 0 || count > 100000) {
-        throw CliError("--best takes a number of names from 1 to 100000, not \"" + QuoteArgument(value) + "\"");
+        throw CliError(Say("--best 要 1 至 100000 之间的名字个数,不能是“%1”", {QuoteArgument(value)}));
       }
       bestCount = static_cast<std::size_t>(count);
     } else if (option == "--seed") {

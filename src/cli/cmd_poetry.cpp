@@ -29,18 +29,18 @@ PoemTable LoadPoems(CliContext& context) {
   const std::string path = context.Stores().dataDir + kPoetryFile;
   if (!FileExists(path)) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) throw CliError("the poem database " + path + " is not a regular file");
-    throw CliError("the poem database " + path + " is missing");
+    if (::stat(path.c_str(), &info) == 0) throw CliError(Say("诗歌数据库 %1 不是普通文件", {path}));
+    throw CliError(Say("缺少诗歌数据库 %1", {path}));
   }
   std::optional<PoemTable> table = QueryPoems(path, error);
   if (!table) throw CliError(GbkToUtf8(error));
   for (const char* column : {"id", "title", "author", "collection", "content"}) {
-    if (table->Column(column) < 0) throw CliError(std::string("the poem table has no column ") + column);
+    if (table->Column(column) < 0) throw CliError(Say("诗歌表没有 %1 列", {column}));
   }
   return *table;
 }
 
-constexpr const char* kPoemsUsage = "usage: tavrin-cli poems [--search TEXT] [--collection NAME]";
+constexpr const char* kPoemsUsage = "poems [--search TEXT] [--collection NAME]";
 
 // Without options, the poems of the poem database the page for poetry
 // shows; with --search or --collection, the texts of the whole classical
@@ -49,11 +49,11 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
   std::optional<std::string> search;
   std::optional<std::string> collection;
   for (std::size_t i = 0; i < args.size(); i += 2) {
-    if (i + 1 == args.size()) throw CliError(kPoemsUsage);
+    if (i + 1 == args.size()) throw CliError(UsageMessage(kPoemsUsage));
     std::optional<std::string>* option = args[i] == "--search"       ? &search
                                          : args[i] == "--collection" ? &collection
                                                                      : nullptr;
-    if (!option || option->has_value()) throw CliError(kPoemsUsage);
+    if (!option || option->has_value()) throw CliError(UsageMessage(kPoemsUsage));
     *option = CliContext::ToGbk(args[i + 1]);
   }
   if (search || collection) {
@@ -85,7 +85,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (TakeRunFlag(option, json, inputs)) continue;
-    if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
+    if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("poetry ") + kPoetryOptions));
     const std::string value = CliContext::ToGbk(args[++i]);
     if (option == "--poem-id") {
       poemId = value;
@@ -102,11 +102,11 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
     } else if (option == "--seed") {
       seed = ParseSeedOption(args[i]);
     } else {
-      throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
+      throw CliError(UsageMessage(std::string("poetry ") + kPoetryOptions));
     }
   }
   if (poemId.has_value() == poemText.has_value()) {
-    throw CliError(std::string("usage: tavrin-cli poetry ") + kPoetryOptions);
+    throw CliError(UsageMessage(std::string("poetry ") + kPoetryOptions));
   }
   // The settings page's date fields hold the numbers as their items are
   // written, without leading zeros.
@@ -123,7 +123,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
     for (const auto& row : table.rows) {
       if (row[id] == *poemId) text = row[static_cast<std::size_t>(table.Column("content"))];
     }
-    if (text.empty()) throw CliError("no poem with id " + QuoteArgument(GbkToUtf8(*poemId)));
+    if (text.empty()) throw CliError(Say("没有编号为 %1 的诗", {QuoteArgument(GbkToUtf8(*poemId))}));
   } else {
     text = *poemText;
   }

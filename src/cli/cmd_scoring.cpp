@@ -57,16 +57,16 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
   bool haveName = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--birth-elements") {
-      if (i + 1 == args.size()) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+      if (i + 1 == args.size()) throw CliError(UsageMessage(kUsage));
       birthElements = CliContext::ToGbk(args[++i]);
     } else if (!haveName) {
       name = CliContext::ToGbk(args[i]);
       haveName = true;
     } else {
-      throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+      throw CliError(UsageMessage(kUsage));
     }
   }
-  if (!haveName) throw CliError(std::string("usage: tavrin-cli ") + kUsage);
+  if (!haveName) throw CliError(UsageMessage(kUsage));
   const DataStores& stores = context.RequireData({kNumerologyFile});
   // The score, then each matched line with its grid's label.
   const NameScore score = Services(stores).scorer.Evaluate(name, birthElements);

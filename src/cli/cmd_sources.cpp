@@ -14,7 +14,7 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kSourceUsage = "usage: tavrin-cli source NAME [--json]";
+constexpr const char* kSourceUsage = "source NAME [--json]";
 constexpr std::size_t kMostSources = 10;
 
 int Source(CliContext& context, const std::vector<std::string>& args) {
@@ -24,16 +24,16 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
     if (arg == "--json") {
       json = true;
     } else if (arg.rfind("--", 0) == 0) {
-      throw CliError(kSourceUsage);
+      throw CliError(UsageMessage(kSourceUsage));
     } else {
       names.push_back(arg);
     }
   }
-  if (names.size() != 1) throw CliError(kSourceUsage);
+  if (names.size() != 1) throw CliError(UsageMessage(kSourceUsage));
   const std::string name = CliContext::ToGbk(names[0]);
   const advice::AdviceTables& tables = *context.Stores().advice;
   const std::string given = sources::GivenName(name, tables.SurnameLength(name));
-  if (given.empty()) throw CliError("\"" + names[0] + "\" has no given name after its surname");
+  if (given.empty()) throw CliError(Say("“%1”的姓氏后面没有名字", {names[0]}));
   const auto found = OpenLibrary(context)->FindSources(given, kMostSources);
 
   if (json) {

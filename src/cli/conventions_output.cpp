@@ -52,7 +52,7 @@ ConventionsSection ConventionsOf(CliContext& context, const std::string& name, c
 std::vector<Element> ParseFavourableOption(const std::string& utf8) {
   const auto gbk = Utf8ToGbk(utf8);
   const auto elements = gbk ? ParseElementList(*gbk) : std::nullopt;
-  if (!elements) throw CliError("--favourable \"" + utf8 + "\" must name elements from 金木水火土, such as 木火");
+  if (!elements) throw CliError(Say("--favourable “%1”应由金木水火土中的字组成,如 木火", {utf8}));
   return *elements;
 }
 

@@ -9,11 +9,11 @@ namespace tavrin::cli {
 
 std::unique_ptr<sources::ClassicalLibrary> OpenLibrary(CliContext& context) {
   const std::string path = context.Stores().dataDir + sources::kLibraryFile;
-  if (!FileExists(path)) throw CliError("the classical library " + path + " is missing");
+  if (!FileExists(path)) throw CliError(Say("缺少典籍库 %1", {path}));
   try {
     return std::make_unique<sources::ClassicalLibrary>(path);
   } catch (const sources::LibraryError& error) {
-    throw CliError(error.what());
+    throw CliError(Say("无法读取典籍库: ") + error.what());
   }
 }
 

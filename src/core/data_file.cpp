@@ -13,6 +13,27 @@ namespace {
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
+// Why the system would not give the file, in words the user reads.
+std::string CannotReadReason(int error) {
+  switch (error) {
+    case ENOENT:
+      return U8(u8"文件不存在");
+    case EACCES:
+    case EPERM:
+      return U8(u8"没有读取权限");
+    case EISDIR:
+      return U8(u8"是一个文件夹,不是文件");
+    case ENOTDIR:
+      return U8(u8"路径中有一段不是文件夹");
+    case ELOOP:
+      return U8(u8"符号链接的层数太多");
+    case EIO:
+      return U8(u8"读取时出错");
+    default:
+      return std::strerror(error);
+  }
+}
+
 struct NamedLimits {
   std::string_view name;
   DataFileLimits limits;
@@ -60,14 +81,14 @@ int OpenRegularFile(const std::string& path, std::size_t maxBytes, DataFileError
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
-    error = {DataFileRefusal::kCannotOpen, std::strerror(errno)};
+    error = {DataFileRefusal::kCannotOpen, CannotReadReason(errno)};
     return -1;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    error = {DataFileRefusal::kCannotOpen, std::strerror(errno)};
+    error = {DataFileRefusal::kCannotOpen, CannotReadReason(errno)};
   } else if (S_ISDIR(info.st_mode)) {
-    error = {DataFileRefusal::kCannotOpen, std::strerror(EISDIR)};
+    error = {DataFileRefusal::kCannotOpen, CannotReadReason(EISDIR)};
   } else if (!S_ISREG(info.st_mode)) {
     error = {DataFileRefusal::kNotRegular, U8(u8"不是普通文件")};
   } else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
@@ -94,7 +115,7 @@ std::optional<std::string> ReadDataFile(const std::string& path, const DataFileL
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR || errno == EAGAIN) continue;
-      error = {DataFileRefusal::kCannotOpen, std::strerror(errno)};
+      error = {DataFileRefusal::kCannotOpen, CannotReadReason(errno)};
       return std::nullopt;
     }
     // A file that grows while it is read is held to the same limit.

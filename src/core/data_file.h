@@ -34,7 +34,7 @@ enum class DataFileRefusal {
 
 struct DataFileError {
   DataFileRefusal refusal = DataFileRefusal::kCannotOpen;
-  std::string reason;  // UTF-8: the system's text, or ours in Chinese
+  std::string reason;  // UTF-8, in Chinese: the system's reason in our words, or why we refused it
 };
 
 // Opens `path` without blocking and checks that it is a regular file of at

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <utility>
 
 #include "chars/encoding.h"
 #include "core/data_file.h"
@@ -21,11 +23,27 @@ std::string ToCoreText(const unsigned char* utf8, int bytes) {
   return Utf8ToGbkLossy(std::string_view(reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(bytes)));
 }
 
-// The database's own error text, after the file it concerns, so the user
-// learns which file is at fault: Cannot read the poem database "<path>". <text>
+std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// SQLite's commonest complaints in words the user reads; any other as it is.
+std::string DatabaseReason(const char* message) {
+  if (message == nullptr) return U8(u8"未知的数据库错误");
+  static const std::pair<std::string_view, const char8_t*> kReasons[] = {
+      {"unable to open database file", u8"无法打开"},
+      {"file is not a database", u8"不是数据库文件"},
+      {"database disk image is malformed", u8"数据库文件已损坏"},
+      {"no such table: poetry", u8"没有诗歌表 poetry"},
+  };
+  for (const auto& [english, chinese] : kReasons) {
+    if (english == message) return U8(chinese);
+  }
+  return message;
+}
+
+// The reason, after the file it concerns, so the user learns which file is
+// at fault: 无法读取诗歌数据库“<path>”:<reason>
 std::string GbkFromDatabase(const std::string& path, const char* message) {
-  const std::string text =
-      "Cannot read the poem database \"" + path + "\". " + (message ? message : "unknown database error");
+  const std::string text = U8(u8"无法读取诗歌数据库“") + path + U8(u8"”:") + DatabaseReason(message);
   return ToCoreText(reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
 }
 

@@ -95,7 +95,7 @@ std::string FileTextAsGbk(const std::string& utf8) {
 }  // namespace
 
 std::string LoadFailure::Message() const {
-  return "Cannot open file \"" + FileTextAsGbk(path) + "\". " + FileTextAsGbk(reason);
+  return "无法打开文件“" + FileTextAsGbk(path) + "”:" + FileTextAsGbk(reason);
 }
 
 std::string LoadFailure::GbkFileName() const { return FileTextAsGbk(fileName); }

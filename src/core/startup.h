@@ -42,8 +42,9 @@ struct LoadFailure {
   std::string reason;     // the system's error text, or why the file was refused (UTF-8)
   bool optional = false;  // an optional file, skipped: only named at start-up
   bool refused = false;   // there, but no regular file, too big or with too long a line (core/data_file.h)
-  // "Cannot open file "<path>". <reason>", shown to the user: GBK like every
-  // message of the core (a path character that GBK lacks becomes "?").
+  // "无法打开文件“<path>”:<reason>", for the command line: GBK like every
+  // message of the core (a path character that GBK lacks becomes "?"). The
+  // window says the same through its own translatable text.
   std::string Message() const;
   // The file name as GBK.
   std::string GbkFileName() const;

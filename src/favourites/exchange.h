@@ -16,23 +16,28 @@ namespace tavrin {
 
 inline constexpr const char* kExchangeFormat = "tavrin-favourites";
 inline constexpr int kExchangeVersion = 1;
-// An import reads no more than this; a longer file is refused unread.
-inline constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
-inline constexpr std::size_t kMaxImportFavourites = 100000;
+// An import reads no more than this; a longer file is refused unread. An
+// export never writes more, so that every file it writes can be imported.
+inline constexpr std::size_t kMaxImportBytes = 512 * 1024 * 1024;
+inline constexpr std::size_t kMaxImportFavourites = 1000000;
 
 // One favourite as the exchange file and `favourites list --json` write it.
 nlohmann::ordered_json FavouriteToJson(const Favourite& favourite);
 
-// The whole exchange file:
+// The whole exchange file, one favourite to a line:
 // {"format": "tavrin-favourites", "version": 1, "exported": TIME,
 //  "favourites": [{"name", "sex", "date", "hour", "score", "advice", "note",
 //                  "rating", "origin", "poem", "added", "changed"}, ...]}
+// Throws FavouritesError when it would be more than an import reads.
 std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt);
 
-// Reads an exchange file's text. Throws FavouritesError saying what is wrong
-// (GBK: the entry, the field and why) when anything in it is: not JSON, too
-// deep, another format or a newer version, a missing or ill-typed field, a
-// bad name or value, the same name and sex twice.
+// Reads an exchange file's text, in time linear in its length. Throws
+// FavouritesError saying what is wrong (GBK: the entry, the field and why)
+// when anything in it is: not JSON, too deep, a number beyond a double,
+// another format, a version other than 1, a field it does not know or gives
+// twice, a missing or ill-typed field, a bad name or value, the same name
+// and sex twice. An entry's `fields` names the optional fields it gives
+// (null counts as not given), which are all a merge changes.
 std::vector<Favourite> FavouritesFromJson(std::string_view text);
 
 // A spreadsheet's table, a header row and one row per favourite, UTF-8 with

@@ -16,6 +16,20 @@ namespace tavrin {
 
 enum class Sex { kMale, kFemale };
 
+// The parts of a favourite that a change gives. A change to a favourite kept
+// already writes only these; the others stay as they are kept.
+enum FavouriteField : unsigned {
+  kFieldBirth = 1u << 0,  // year, month, day and hour
+  kFieldScore = 1u << 1,
+  kFieldAdvice = 1u << 2,
+  kFieldNote = 1u << 3,
+  kFieldRating = 1u << 4,
+  kFieldOrigin = 1u << 5,  // origin and poem
+  kFieldAdded = 1u << 6,
+  kFieldChanged = 1u << 7,
+  kAllFields = (1u << 8) - 1,
+};
+
 // "male" / "female", as the store and the exchange files write it.
 const char* SexKey(Sex sex);
 std::optional<Sex> SexFromKey(std::string_view key);
@@ -39,6 +53,9 @@ struct Favourite {
   // Seconds since 1970-01-01 UTC.
   std::int64_t added = 0;
   std::int64_t changed = 0;
+  // The parts this favourite gives (FavouriteField): every part, but for an
+  // imported entry that leaves some out.
+  unsigned fields = kAllFields;
 
   bool operator==(const Favourite&) const = default;
 };

@@ -1,7 +1,9 @@
 #include "favourites/store.h"
 
 #include <fcntl.h>
+#include <nlohmann/json.hpp>
 #include <sqlite3.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,10 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <tuple>
 
 #include "chars/encoding.h"
 #include "chars/gbk.h"
@@ -74,7 +80,14 @@ class Statement {
     return *this;
   }
   // A core text (GBK), stored as UTF-8 so that any SQLite tool reads it.
-  Statement& BindGbk(int index, std::string_view gbk) { return BindUtf8(index, GbkToUtf8(gbk)); }
+  Statement& BindGbk(int index, std::string_view gbk) {
+    // ASCII reads the same in both.
+    if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      Check(sqlite3_bind_text(statement_, index, gbk.data(), static_cast<int>(gbk.size()), SQLITE_TRANSIENT));
+      return *this;
+    }
+    return BindUtf8(index, GbkToUtf8(gbk));
+  }
   Statement& BindUtf8(int index, const std::string& utf8) {
     Check(sqlite3_bind_text(statement_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
     return *this;
@@ -89,6 +102,11 @@ class Statement {
     if (rc == SQLITE_ROW) return true;
     if (rc != SQLITE_DONE) ThrowSql(db_, rc);
     return false;
+  }
+  // Ready to run again with new values.
+  void Reset() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
   }
   std::int64_t Int(int column) const { return sqlite3_column_int64(statement_, column); }
   bool IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
@@ -127,26 +145,143 @@ Favourite ReadRow(const Statement& row) {
   return f;
 }
 
-void Insert(sqlite3* db, const Favourite& f) {
-  Statement insert(db, std::string("INSERT OR REPLACE INTO favourite (") + kColumns +
-                           ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)");
-  insert.BindGbk(1, f.name).BindUtf8(2, SexKey(f.sex)).Bind(3, f.year).Bind(4, f.month).Bind(5, f.day);
-  insert.Bind(6, f.hour).Bind(7, f.score);
-  if (f.advice) {
-    insert.BindUtf8(8, *f.advice);
-  } else {
-    insert.BindNull(8);
+// The columns of each part of a favourite, in the order of kColumns.
+struct FieldColumns {
+  unsigned field;
+  std::initializer_list<const char*> columns;
+};
+const FieldColumns kFieldColumns[] = {
+    {kFieldBirth, {"birth_year", "birth_month", "birth_day", "birth_hour"}},
+    {kFieldScore, {"score"}},
+    {kFieldAdvice, {"advice"}},
+    {kFieldNote, {"note"}},
+    {kFieldRating, {"rating"}},
+    {kFieldOrigin, {"origin", "poem"}},
+    {kFieldAdded, {"added"}},
+    {kFieldChanged, {"changed"}},
+};
+
+// Binds the values of the parts in `fields` to ?3, ?4, ... in the order of
+// kFieldColumns.
+// The times are given apart, so that a favourite is written with other times
+// without a copy.
+struct Times {
+  std::int64_t added, changed;
+};
+
+void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times times) {
+  int at = 3;
+  auto number = [&](std::int64_t value) { statement.Bind(at++, value); };
+  auto text = [&](const std::string& gbk) { statement.BindGbk(at++, gbk); };
+  if (fields & kFieldBirth) {
+    for (const int value : {f.year, f.month, f.day, f.hour}) number(value);
   }
-  insert.BindGbk(9, f.note).Bind(10, f.rating).BindGbk(11, f.origin).BindGbk(12, f.poem);
-  insert.Bind(13, f.added).Bind(14, f.changed);
-  insert.Step();
+  if (fields & kFieldScore) number(f.score);
+  if (fields & kFieldAdvice) {
+    if (f.advice) {
+      statement.BindUtf8(at++, *f.advice);
+    } else {
+      statement.BindNull(at++);
+    }
+  }
+  if (fields & kFieldNote) text(f.note);
+  if (fields & kFieldRating) number(f.rating);
+  if (fields & kFieldOrigin) text(f.origin), text(f.poem);
+  if (fields & kFieldAdded) number(times.added);
+  if (fields & kFieldChanged) number(times.changed);
 }
 
-std::optional<Favourite> Select(sqlite3* db, std::string_view name, Sex sex) {
-  Statement select(db, std::string("SELECT ") + kColumns + " FROM favourite WHERE name = ?1 AND sex = ?2");
+// INSERT of a whole favourite, or UPDATE of the parts in `fields` of the
+// one kept under ?1 name and ?2 sex.
+std::string WriteSql(bool insert, unsigned fields) {
+  std::string names, values;
+  int at = 3;
+  for (const auto& [field, columns] : kFieldColumns) {
+    if (!(fields & field)) continue;
+    for (const char* column : columns) {
+      names += std::string(names.empty() ? "" : ", ") + column + (insert ? "" : " = ?" + std::to_string(at));
+      values += ", ?" + std::to_string(at++);
+    }
+  }
+  // A favourite kept already is left as it is; the caller learns of it from
+  // the count of changes.
+  if (insert) {
+    return "INSERT INTO favourite (name, sex, " + names + ") VALUES (?1, ?2" + values + ") ON CONFLICT DO NOTHING";
+  }
+  return "UPDATE favourite SET " + names + " WHERE name = ?1 AND sex = ?2";
+}
+
+// The write of one favourite, prepared once for many.
+class Writer {
+ public:
+  explicit Writer(sqlite3* db) : db_(db) {}
+  // Writes the favourite: the parts in `fields` of the one kept, or all of
+  // a new one. Throws SqlError when the database took no row (a constraint
+  // that ignores the write, or a new one kept already).
+  void Write(const Favourite& f, bool kept, unsigned fields) {
+    if (!TryWrite(f, kept, fields, {f.added, f.changed})) throw SqlError(kSwallowed, "");
+  }
+  // False when the database took no row.
+  bool TryWrite(const Favourite& f, bool kept, unsigned fields, Times times) {
+    if (!kept) fields = kAllFields;
+    auto& statement = statements_[kept ? fields : kAllFields + 1];
+    if (!statement) statement = std::make_unique<Statement>(db_, WriteSql(!kept, fields));
+    statement->Reset();
+    statement->BindGbk(1, f.name).BindUtf8(2, SexKey(f.sex));
+    BindFields(*statement, f, fields, times);
+    statement->Step();
+    return sqlite3_changes(db_) == 1;
+  }
+  static constexpr int kSwallowed = -1;
+
+ private:
+  sqlite3* db_;
+  std::map<unsigned, std::unique_ptr<Statement>> statements_;
+};
+
+// `kept` with the parts of `given` that `fields` names.
+Favourite Overlay(Favourite kept, const Favourite& given, unsigned fields) {
+  if (fields & kFieldBirth) std::tie(kept.year, kept.month, kept.day, kept.hour) =
+      std::tie(given.year, given.month, given.day, given.hour);
+  if (fields & kFieldScore) kept.score = given.score;
+  if (fields & kFieldAdvice) kept.advice = given.advice;
+  if (fields & kFieldNote) kept.note = given.note;
+  if (fields & kFieldRating) kept.rating = given.rating;
+  if (fields & kFieldOrigin) std::tie(kept.origin, kept.poem) = std::tie(given.origin, given.poem);
+  if (fields & kFieldAdded) kept.added = given.added;
+  if (fields & kFieldChanged) kept.changed = given.changed;
+  kept.fields = kAllFields;
+  return kept;
+}
+
+// The same advice: the same text, or the same JSON written otherwise.
+bool SameAdvice(const std::optional<std::string>& a, const std::optional<std::string>& b) {
+  if (a == b) return true;
+  if (!a || !b) return false;
+  const auto left = nlohmann::json::parse(*a, nullptr, false), right = nlohmann::json::parse(*b, nullptr, false);
+  return !left.is_discarded() && left == right;
+}
+
+// The same favourite but for the times.
+bool SameContent(const Favourite& a, const Favourite& b) {
+  auto content = [](const Favourite& f) {
+    return std::tie(f.name, f.sex, f.year, f.month, f.day, f.hour, f.score, f.note, f.rating, f.origin, f.poem);
+  };
+  return content(a) == content(b) && SameAdvice(a.advice, b.advice);
+}
+
+constexpr const char* kSelectOne = "FROM favourite WHERE name = ?1 AND sex = ?2";
+
+std::optional<Favourite> Select(Statement& select, std::string_view name, Sex sex) {
+  select.Reset();
   select.BindGbk(1, name).BindUtf8(2, SexKey(sex));
   if (!select.Step()) return std::nullopt;
   return ReadRow(select);
+}
+
+std::optional<Favourite> Select(sqlite3* db, std::string_view name, Sex sex) {
+  Statement select(db, std::string("SELECT ") + kColumns + " " + kSelectOne);
+  return Select(select, name, sex);
 }
 
 // The reason of a failed SQLite call: its meaning, then SQLite's own words.
@@ -172,6 +307,10 @@ std::string SqlReason(const SqlError& error) {
 std::string Subject(const std::string& path) { return "收藏文件" + QuotedFileName(path); }
 
 FavouritesError WriteError(const std::string& path, const SqlError& error) {
+  if (error.code == Writer::kSwallowed) {
+    return FavouritesError("无法保存到" + Subject(path) +
+                           ":数据库没有收下这次写入(表上有忽略写入的约束);这次修改没有保存");
+  }
   return FavouritesError("无法保存到" + Subject(path) + ":" + SqlReason(error) + ";这次修改没有保存");
 }
 
@@ -190,46 +329,32 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &st) == 0;
 }
 
-// How the first bytes of an existing file show it damaged, or nullptr.
-const char* HeaderDamage(const std::string& path) {
-  static constexpr char kMagic[] = "SQLite format 3";  // and its NUL: 16 bytes
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;  // opening the database says why
-  unsigned char header[100];
-  ssize_t got = 0;
-  while (got < static_cast<ssize_t>(sizeof header)) {
-    const ssize_t n = ::read(fd, header + got, sizeof header - static_cast<std::size_t>(got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += n;
-  }
-  struct stat st;
-  const bool sized = fstat(fd, &st) == 0;
-  ::close(fd);
-  if (got == 0 || !sized) return nullptr;  // an empty file becomes a new store
-  const std::size_t compared = std::min<std::size_t>(static_cast<std::size_t>(got), sizeof kMagic);
-  if (std::memcmp(header, kMagic, compared) != 0) return "不是 SQLite 数据库";
-  if (got < static_cast<ssize_t>(sizeof header)) return "被截断了";
-  auto be32 = [&](int at) {
-    return std::uint32_t{header[at]} << 24 | std::uint32_t{header[at + 1]} << 16 | std::uint32_t{header[at + 2]} << 8 |
-           header[at + 3];
-  };
-  std::uint32_t pageSize = std::uint32_t{header[16]} << 8 | header[17];
-  if (pageSize == 1) pageSize = 65536;
-  // The page count in the header is valid when its stamp matches the
-  // change counter.
-  if (be32(24) == be32(92) &&
-      static_cast<std::uint64_t>(be32(28)) * pageSize > static_cast<std::uint64_t>(st.st_size)) {
-    return "被截断了";
-  }
+// A path SQLite would read as something other than a file: an in-memory
+// database or a URI. nullptr when it is a file name.
+const char* NotAFileName(const std::string& path) {
+  if (path.empty()) return "路径是空的";
+  if (path == ":memory:") return "“:memory:”是内存数据库,不是文件";
+  std::string head = path.substr(0, 5);
+  for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (head == "file:") return "以“file:”开头的是 URI,不是文件名";
   return nullptr;
 }
 
-// A file name as the path of a file: URI, every byte but the unreserved
-// ones and "/" percent-encoded.
-std::string UriPath(const std::string& path) {
+// fsync of the directory that holds `path`, so that a new name in it lasts.
+void SyncDirectory(const std::string& path) {
+  const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// A file name as a file: URI, every byte but the unreserved ones and "/"
+// percent-encoded, so that SQLite reads no part of it as anything else.
+std::string FileUri(const std::string& path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string uri;
+  std::string uri = path.starts_with('/') ? "file://" : "file:";
   for (const char c : path) {
     const auto byte = static_cast<unsigned char>(c);
     if (std::isalnum(byte) || std::strchr("-._~/", c)) {
@@ -288,7 +413,8 @@ void MakeStoreDirectory(const std::string& storePath) {
 }
 
 // BEGIN IMMEDIATE at once takes the write lock (waiting the busy timeout for
-// another program's transaction), so no two writers ever deadlock.
+// another program's transaction), so no two writers ever deadlock, and what
+// a change reads inside it is what it then changes.
 class FavouritesStore::Transaction {
  public:
   explicit Transaction(sqlite3* db) : db_(db) { Exec(db_, "BEGIN IMMEDIATE"); }
@@ -307,25 +433,92 @@ class FavouritesStore::Transaction {
   bool open_ = true;
 };
 
+namespace {
+
+// SQLite's own exclusive lock on a database file, taken through its file
+// layer as a writer takes it: while it is held no other connection, in this
+// process or another, has the file open in WAL mode or reads it.
+class ExclusiveLock {
+ public:
+  ExclusiveLock(const std::string& path, const char* vfs) {
+    if (sqlite3_open_v2(FileUri(path).c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, vfs) != SQLITE_OK) return;
+    // Closing reads and writes nothing: no checkpoint into a damaged file.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // A file SQLite could open only for reading cannot take a write lock.
+    if (sqlite3_db_readonly(db_, "main") != 0 ||
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
+        !file_->pMethods) {
+      file_ = nullptr;
+    }
+  }
+  ~ExclusiveLock() {
+    if (held_) file_->pMethods->xUnlock(file_, SQLITE_LOCK_NONE);
+    sqlite3_close_v2(db_);
+  }
+  ExclusiveLock(const ExclusiveLock&) = delete;
+  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+  bool Opened() const { return file_ != nullptr; }
+  // Tries for `waitMs` milliseconds.
+  bool Take(int waitMs) {
+    if (!file_) return false;
+    for (int waited = 0;; waited += 10) {
+      const auto& io = *file_->pMethods;
+      if (io.xLock(file_, SQLITE_LOCK_SHARED) == SQLITE_OK && io.xLock(file_, SQLITE_LOCK_RESERVED) == SQLITE_OK &&
+          io.xLock(file_, SQLITE_LOCK_EXCLUSIVE) == SQLITE_OK) {
+        return held_ = true;
+      }
+      io.xUnlock(file_, SQLITE_LOCK_NONE);
+      if (waited >= waitMs) return false;
+      ::usleep(10000);
+    }
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  sqlite3_file* file_ = nullptr;
+  bool held_ = false;
+};
+
+// The tables of a store made before stores were marked as ours: the first
+// layout, exactly as this program wrote it.
+bool FirstLayout(sqlite3* db) {
+  Statement objects(db, "SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
+  const std::pair<std::string, std::string> expected[] = {{"index", "sqlite_autoindex_favourite_1"},
+                                                         {"table", "favourite"}};
+  std::size_t at = 0;
+  while (objects.Step()) {
+    if (at == std::size(expected) || objects.Utf8(0) != expected[at].first || objects.Utf8(1) != expected[at].second)
+      return false;
+    if (at == 1 && objects.Utf8(2) != kSchema[0].sql) return false;
+    ++at;
+  }
+  return at == std::size(expected);
+}
+
+std::int64_t PragmaInt(sqlite3* db, const char* pragma) {
+  Statement statement(db, std::string("PRAGMA ") + pragma);
+  statement.Step();
+  return statement.Int(0);
+}
+
+}  // namespace
+
 FavouritesStore::FavouritesStore(std::string path, StoreOptions options)
     : path_(std::move(path)), options_(std::move(options)) {
   if (!options_.clock) options_.clock = SystemSeconds;
-  const bool existed = Exists(path_);
-  // A store that could not be made leaves no empty file behind.
-  auto forgetNew = [&] {
-    Close();
-    struct stat st;
-    if (!existed && ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
-      for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((path_ + suffix).c_str());
-    }
-  };
+  if (const char* why = NotAFileName(path_)) throw FavouritesError("无法打开" + Subject(path_) + ":" + why);
   try {
-    Open();
+    // A store another program replaces or makes meanwhile is opened again.
+    for (int attempt = 0;; ++attempt) {
+      if (OpenOnce() == Opened::kReady) break;
+      if (attempt == 20) throw FavouritesError("无法打开" + Subject(path_) + ":它不断被别的程序换掉");
+    }
   } catch (const SqlError& error) {
-    forgetNew();
+    Close();
     throw FavouritesError("无法打开" + Subject(path_) + ":" + SqlReason(error));
   } catch (...) {
-    forgetNew();
+    Close();
     throw;
   }
 }
@@ -333,31 +526,121 @@ FavouritesStore::FavouritesStore(std::string path, StoreOptions options)
 FavouritesStore::~FavouritesStore() { Close(); }
 
 void FavouritesStore::Close() {
-  if (db_) sqlite3_close_v2(db_);
+  if (!db_) return;
+  // A reading that took the whole file for itself made the journal files
+  // it found missing; no one else can be using them, and they go: the -shm
+  // (an index, a few bytes) whatever its size, the -wal only while it holds
+  // nothing.
+  for (const std::string& stray : strays_) {
+    struct stat st;
+    if (::stat(stray.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_size == 0 || stray.ends_with("-shm"))) {
+      ::unlink(stray.c_str());
+    }
+  }
+  strays_.clear();
+  sqlite3_close_v2(db_);
   db_ = nullptr;
 }
 
 std::int64_t FavouritesStore::Now() const { return options_.clock(); }
 
-void FavouritesStore::Connect(bool writable) {
+void FavouritesStore::Connect(bool writable, bool heapIndex) {
   Close();
-  int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-  std::string name = path_;
+  // SQLite's exclusive lock is a write lock, which needs the file open for
+  // writing; query_only and no checkpoint on closing keep it unwritten.
+  int flags = (writable || heapIndex ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_URI;
+  std::string name = FileUri(path_);
   // Reading a WAL store needs its shared-memory file; where that can be
   // neither found nor made (a directory that cannot be written), the file
   // is read as it stands, which no one can change there.
   if (!writable && !Exists(path_ + "-shm") && ::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
-    name = "file:" + UriPath(path_) + "?immutable=1";
-    flags |= SQLITE_OPEN_URI;
+    name += "?immutable=1";
   }
   const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, options_.vfs);
   if (rc != SQLITE_OK) ThrowSql(db_, rc);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, options_.busyTimeoutMs);
+  // Nothing in the file runs: no trigger or view of someone else's, no
+  // function its schema names, no writing to the schema.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  // The index of the WAL in this program's memory instead of the -shm file
+  // (which a full disk may not let grow); SQLite then holds the file
+  // exclusively while it is open.
+  if (heapIndex) {
+    Exec(db_, "PRAGMA locking_mode = EXCLUSIVE");
+    if (!writable) Exec(db_, "PRAGMA query_only = 1");
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  }
 }
 
-void FavouritesStore::KeepAside(const std::string& why) {
+void FavouritesStore::CreateStore() {
+  // Built whole in a file of its own, then linked into place: of many
+  // programs that find no store at once, one links its store and the others
+  // find it there.
+  std::string temporary = path_ + ".new-XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno));
+  ::close(fd);
+  auto removeTemporary = [&] {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((temporary + suffix).c_str());
+  };
+  try {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(FileUri(temporary).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, options_.vfs);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> owned(db, &sqlite3_close);
+    if (rc != SQLITE_OK) ThrowSql(db, rc);
+    Exec(db, "PRAGMA synchronous = FULL");
+    Exec(db, "BEGIN");
+    for (const SchemaStep& step : options_.schema) Exec(db, step.sql);
+    const int latest = options_.schema.empty() ? 0 : options_.schema.back().version;
+    Exec(db, ("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId)).c_str());
+    Exec(db, ("PRAGMA user_version = " + std::to_string(latest)).c_str());
+    Exec(db, "COMMIT");
+    Exec(db, "PRAGMA journal_mode = WAL");
+    rc = sqlite3_close(owned.release());
+    if (rc != SQLITE_OK) throw SqlError(rc, sqlite3_errstr(rc));
+    if (::link(temporary.c_str(), path_.c_str()) != 0 && errno != EEXIST) {
+      // A file system without hard links: a rename that replaces nothing.
+      if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) != 0 &&
+          errno != EEXIST) {
+        throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno));
+      }
+    }
+    SyncDirectory(path_);
+  } catch (...) {
+    removeTemporary();
+    throw;
+  }
+  removeTemporary();
+}
+
+void FavouritesStore::ReplaceLocked(const std::string& why) {
   Close();
+  struct stat before, after;
+  if (::stat(path_.c_str(), &before) != 0) return;  // gone meanwhile: open again
+  const std::string what = why.empty() ? "是空文件" : why;
+  if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
+    throw FavouritesError(Subject(path_) + what + ",但无法改名保存(" + SystemReason(errno) + "),没有改动它");
+  }
+  ExclusiveLock lock(path_, options_.vfs);
+  if (!lock.Opened()) {
+    throw FavouritesError(Subject(path_) + what + ",但无法锁住它(" + SystemReason(EACCES) + "),没有改动它");
+  }
+  if (!lock.Take(options_.busyTimeoutMs)) {
+    throw FavouritesError(Subject(path_) + what + ",但另一个程序正打开着它,没有改动它");
+  }
+  // Another program may have put a store in its place since it was read.
+  if (::stat(path_.c_str(), &after) != 0 || !SameFile(before, after)) return;
+  if (why.empty()) {
+    // An empty file: the new store takes its place.
+    if (after.st_size != 0) return;
+    ::unlink(path_.c_str());
+    CreateStore();
+    return;
+  }
   std::string aside = path_ + ".corrupt-" + AsideStamp(Now());
   for (int n = 2; Exists(aside); ++n) aside = path_ + ".corrupt-" + AsideStamp(Now()) + "-" + std::to_string(n);
   if (std::rename(path_.c_str(), aside.c_str()) != 0) {
@@ -371,88 +654,127 @@ void FavouritesStore::KeepAside(const std::string& why) {
                             SystemReason(errno) + ")");
     }
   }
+  SyncDirectory(path_);
   keptAside_ = aside;
   notice_ = Subject(path_) + why + ",已改名保存为" + QuotedFileName(aside) + ",并新建了空的收藏文件";
 }
 
-void FavouritesStore::Open() {
+FavouritesStore::Opened FavouritesStore::OpenOnce() {
+  Close();
+  readOnlyReason_.clear();
   struct stat st;
-  bool exists = ::stat(path_.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) {
-    throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(errno));
+  if (::stat(path_.c_str(), &st) != 0) {
+    if (errno != ENOENT) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(errno));
+    if (options_.readOnly) throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(ENOENT));
+    if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
+      throw FavouritesError("无法新建" + Subject(path_) + ":" +
+                            (errno == ENOENT ? std::string("所在目录不存在")
+                                             : "所在目录不能写入(" + SystemReason(errno) + ")"));
+    }
+    CreateStore();
+    return Opened::kAgain;
   }
-  if (exists && S_ISDIR(st.st_mode)) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(EISDIR));
-  if (exists && !S_ISREG(st.st_mode)) throw FavouritesError("无法打开" + Subject(path_) + ":不是普通文件");
-  if (exists && ::access(path_.c_str(), R_OK) != 0) {
+  if (S_ISDIR(st.st_mode)) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(EISDIR));
+  if (!S_ISREG(st.st_mode)) throw FavouritesError("无法打开" + Subject(path_) + ":不是普通文件");
+  if (::access(path_.c_str(), R_OK) != 0) {
     throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(errno));
   }
-  if (exists) {
-    if (const char* damage = HeaderDamage(path_)) {
-      KeepAside(damage);
-      exists = false;
-    }
-  }
-  const std::string directory = DirectoryOf(path_);
-  if (::access(directory.c_str(), W_OK) != 0) {
-    readOnlyReason_ = errno == ENOENT ? "所在目录不存在" : "所在目录不能写入(" + SystemReason(errno) + ")";
-  } else if (exists && ::access(path_.c_str(), W_OK) != 0) {
+  if (options_.readOnly) {
+    readOnlyReason_ = "-";
+  } else if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
+    readOnlyReason_ = "所在目录不能写入(" + SystemReason(errno) + ")";
+  } else if (::access(path_.c_str(), W_OK) != 0) {
     readOnlyReason_ = "不能写入(" + SystemReason(errno) + ")";
   }
-  if (!exists && !readOnlyReason_.empty()) {
-    throw FavouritesError("无法新建" + Subject(path_) + ":" + readOnlyReason_);
-  }
   readOnly_ = !readOnlyReason_.empty();
-  Connect(!readOnly_);
+  const bool hadWal = Exists(path_ + "-wal"), hadShm = Exists(path_ + "-shm");
 
-  try {
-    Statement check(db_, "PRAGMA quick_check");
-    const bool ok = check.Step() && check.Utf8(0) == "ok";
-    if (!ok) throw SqlError(SQLITE_CORRUPT, "quick_check: " + check.Utf8(0));
-  } catch (const SqlError& error) {
-    const int code = error.code & 0xFF;
-    if (code != SQLITE_CORRUPT && code != SQLITE_NOTADB) throw;
-    if (readOnly_) throw ReadError(path_, error);
-    KeepAside(code == SQLITE_NOTADB ? "不是 SQLite 数据库" : "已损坏");
-    Connect(true);
+  // SQLite's own verdict on the file, read under its locks: a file cut short
+  // by a checkpoint that a kill stopped is whole with its WAL.
+  std::int64_t pages = 0;
+  for (bool heapIndex : {false, true}) {
+    try {
+      Connect(!readOnly_, heapIndex);
+      if (heapIndex) {
+        if (!hadWal) strays_.push_back(path_ + "-wal");
+        if (!hadShm) strays_.push_back(path_ + "-shm");
+      }
+      Statement check(db_, "PRAGMA quick_check");
+      const bool ok = check.Step() && check.Utf8(0) == "ok";
+      if (!ok) throw SqlError(SQLITE_CORRUPT, "quick_check: " + check.Utf8(0));
+      pages = PragmaInt(db_, "page_count");
+      break;
+    } catch (const SqlError& error) {
+      const int code = error.code & 0xFF;
+      // A full disk that stops the -shm file from growing: a reading takes
+      // the file for itself and keeps the WAL's index in memory.
+      if (options_.readOnly && !heapIndex && (code == SQLITE_FULL || code == SQLITE_IOERR)) continue;
+      if (code != SQLITE_CORRUPT && code != SQLITE_NOTADB) throw;
+      if (options_.readOnly) throw ReadError(path_, error);
+      ReplaceLocked(code == SQLITE_NOTADB ? "不是 SQLite 数据库" : "已损坏");
+      return Opened::kAgain;
+    }
   }
+  if (pages == 0) {
+    // SQLite reads a file shorter than a page as an empty database: an empty
+    // file (made by hand, or by a program that stopped before its store was
+    // whole) becomes a new store, a few bytes of something else are no
+    // database.
+    const char* why = st.st_size == 0 ? "" : "不是 SQLite 数据库";
+    if (options_.readOnly) throw FavouritesError("无法读取" + Subject(path_) + ":" + (*why ? why : "文件是空的"));
+    ReplaceLocked(why);
+    return Opened::kAgain;
+  }
+  CheckOwnership();
 
-  {
-    Statement version(db_, "PRAGMA user_version");
-    version.Step();
-    version_ = static_cast<int>(version.Int(0));
-  }
   const int latest = options_.schema.empty() ? 0 : options_.schema.back().version;
   if (version_ > latest) {
     readOnly_ = true;
     readOnlyReason_ = "由较新版本的程序写成(格式版本 " + std::to_string(version_) + ",本程序只认识到版本 " +
                       std::to_string(latest) + ")";
-    Connect(false);
-  } else if (version_ == 0) {
-    Statement tables(db_, "SELECT count(*) FROM sqlite_master");
-    tables.Step();
-    if (tables.Int(0) != 0) {
-      throw FavouritesError(Subject(path_) + "是别的程序的 SQLite 数据库,不是收藏文件;没有改动它");
-    }
+    if (!options_.readOnly) Connect(false);
   }
-  // Only a store known to be ours is switched to WAL: the switch writes
-  // the file's header.
   if (!readOnly_) {
-    Exec(db_, "PRAGMA journal_mode = WAL");
     Exec(db_, "PRAGMA synchronous = FULL");
+    // Room for a large import's pages (up to 64 MiB, taken only as used):
+    // a transaction that outgrows the cache writes and reads them again.
+    Exec(db_, "PRAGMA cache_size = -65536");
+    Statement mode(db_, "PRAGMA journal_mode");
+    if (mode.Step() && mode.Utf8(0) != "wal") Exec(db_, "PRAGMA journal_mode = WAL");
   }
-  if (version_ < latest && !readOnly_) Migrate();
-  if (readOnly_) notice_ += (notice_.empty() ? "" : "\n") + Subject(path_) + readOnlyReason_ + ",已只读打开,不能修改";
+  if (!readOnly_ && (version_ < latest || legacy_)) Migrate();
+  if (readOnly_ && readOnlyReason_ != "-") {
+    notice_ += (notice_.empty() ? "" : "\n") + Subject(path_) + readOnlyReason_ + ",已只读打开,不能修改";
+  }
+  return Opened::kReady;
+}
+
+void FavouritesStore::CheckOwnership() {
+  const std::int64_t id = PragmaInt(db_, "application_id");
+  version_ = static_cast<int>(PragmaInt(db_, "user_version"));
+  legacy_ = id == 0 && version_ == 1 && FirstLayout(db_);
+  if ((id == kFavouritesApplicationId && version_ >= 1) || legacy_) return;
+  throw FavouritesError(Subject(path_) + "是别的程序的 SQLite 数据库,不是收藏文件;没有改动它");
 }
 
 void FavouritesStore::Migrate() {
+  if (legacy_) {
+    // A store of the first layout, made before stores were marked: marked now.
+    try {
+      Transaction transaction(db_);
+      Exec(db_, ("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId)).c_str());
+      transaction.Commit();
+    } catch (const SqlError& error) {
+      throw FavouritesError("无法打开" + Subject(path_) + ":" + SqlReason(error));
+    }
+    legacy_ = false;
+  }
   for (const SchemaStep& step : options_.schema) {
     if (step.version <= version_) continue;
     try {
       Transaction transaction(db_);
       // Another program may have brought the file up to date meanwhile.
-      Statement current(db_, "PRAGMA user_version");
-      current.Step();
-      if (current.Int(0) < step.version) {
+      if (PragmaInt(db_, "user_version") < step.version) {
         Exec(db_, step.sql);
         Exec(db_, ("PRAGMA user_version = " + std::to_string(step.version)).c_str());
       }
@@ -481,11 +803,13 @@ auto FavouritesStore::Commit(Change change) {
 template <typename BindRest>
 bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest) {
   return Commit([&] {
+    if (!Select(db_, name, sex)) return false;
     Statement statement(db_, sql);
     statement.BindGbk(1, name).BindUtf8(2, SexKey(sex));
     bindRest(statement);
     statement.Step();
-    return sqlite3_changes(db_) > 0;
+    if (sqlite3_changes(db_) != 1) throw SqlError(Writer::kSwallowed, "");
+    return true;
   });
 }
 
@@ -509,15 +833,26 @@ std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) c
 }
 
 FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
-  if (auto bad = CheckFavourite(favourite)) {
-    throw FavouritesError("不能收藏“" + favourite.name + "”:" + *bad);
+  auto refuse = [](const Favourite& f, const std::string& why) {
+    return FavouritesError("不能收藏“" + f.name + "”:" + why);
+  };
+  if (auto bad = CheckFullName(favourite.name)) throw refuse(favourite, *bad);
+  if (favourite.fields == kAllFields) {
+    if (auto bad = CheckFavourite(favourite)) throw refuse(favourite, *bad);
   }
   return Commit([&] {
     const auto kept = Select(db_, favourite.name, favourite.sex);
     const std::int64_t now = Now();
-    favourite.added = kept ? kept->added : now;
+    const unsigned fields = (favourite.fields & ~(kFieldAdded | kFieldChanged)) | kFieldChanged;
     favourite.changed = now;
-    Insert(db_, favourite);
+    Favourite written = kept ? Overlay(*kept, favourite, fields) : favourite;
+    written.added = kept ? kept->added : now;
+    written.fields = kAllFields;
+    if (auto bad = CheckFavourite(written)) throw refuse(written, *bad);
+    Writer(db_).Write(written, kept.has_value(), fields);
+    // What the database holds now is what was written, or nothing is.
+    const auto stored = Select(db_, written.name, written.sex);
+    if (!stored || !SameContent(*stored, written)) throw SqlError(Writer::kSwallowed, "");
     return kept ? Saved::kChanged : Saved::kAdded;
   });
 }
@@ -545,17 +880,37 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
   return Commit([&] {
     MergeCounts counts;
     const std::int64_t now = Now();
-    for (Favourite incoming : favourites) {
-      if (incoming.added == 0) incoming.added = now;
-      if (incoming.changed == 0) incoming.changed = incoming.added;
-      const auto kept = Select(db_, incoming.name, incoming.sex);
-      if (kept && (incoming.changed <= kept->changed || *kept == incoming)) {
+    Statement select(db_, std::string("SELECT ") + kColumns + " " + kSelectOne);
+    Writer writer(db_);
+    for (const Favourite& incoming : favourites) {
+      const unsigned given = incoming.fields;
+      // No time may lie ahead of now: a file's clock running fast would
+      // otherwise beat every later change.
+      const std::int64_t added = given & kFieldAdded && incoming.added != 0 ? std::min(incoming.added, now) : now;
+      const std::int64_t changed =
+          given & kFieldChanged && incoming.changed != 0 ? std::min(incoming.changed, now) : 0;
+      // Most of an import is new: added at once, and only one kept already
+      // is read.
+      if (writer.TryWrite(incoming, false, kAllFields, {added, std::max(changed, added)})) {
+        ++counts.added;
+        continue;
+      }
+      const auto kept = Select(select, incoming.name, incoming.sex);
+      if (!kept) throw SqlError(Writer::kSwallowed, "");
+      // An entry without its time of change is not known to be later.
+      if (changed <= kept->changed) {
         ++counts.unchanged;
         continue;
       }
-      if (kept) incoming.added = std::min(incoming.added, kept->added);
-      Insert(db_, incoming);
-      ++(kept ? counts.changed : counts.added);
+      Favourite merged = Overlay(*kept, incoming, given & ~(kFieldAdded | kFieldChanged));
+      if (SameContent(merged, *kept)) {
+        ++counts.unchanged;
+        continue;
+      }
+      merged.changed = changed;
+      merged.added = std::min(added, kept->added);
+      writer.Write(merged, true, (given & ~kFieldAdded) | kFieldChanged | kFieldAdded);
+      ++counts.changed;
     }
     return counts;
   });

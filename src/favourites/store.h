@@ -5,14 +5,21 @@
 // before the call returns, so a favourite the caller was told is kept
 // survives the program being killed. Two programs may hold the store at once:
 // a writer waits for the other's transaction (busy timeout) instead of
-// failing.
+// failing. A change reads what it changes inside its own transaction and
+// writes only the parts it gives, so it never writes back a stale copy of
+// another program's change.
 //
-// The file carries its layout version in PRAGMA user_version. An older
-// layout is brought up to date in steps, each step one transaction; a layout
-// newer than this program knows is opened read-only and never changed. A
-// file that is damaged (not SQLite, cut short, failing the integrity check)
-// is renamed with the date and time, kept beside the new empty store that
-// replaces it, and never written over.
+// The file is marked as ours (PRAGMA application_id) and carries its layout
+// version in PRAGMA user_version. An older layout is brought up to date in
+// steps, each step one transaction; a layout newer than this program knows
+// is opened read-only and never changed; a database that is not ours is
+// never changed at all. Whether a file is damaged is SQLite's own verdict,
+// read under SQLite's locks. A damaged file is renamed with the date and
+// time only while this program holds SQLite's exclusive lock on it (so no
+// other program has it open), kept beside the new empty store that replaces
+// it, and never written over. A new store is built whole in a file of its
+// own and then linked into place, so that many programs starting at once
+// agree on one store.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +56,8 @@ struct SchemaStep {
   const char* sql;
 };
 inline constexpr int kFavouritesSchemaVersion = 1;
+// PRAGMA application_id of a store: "Tvfv".
+inline constexpr std::int32_t kFavouritesApplicationId = 0x54766676;
 // The steps from an empty file to kFavouritesSchemaVersion.
 std::span<const SchemaStep> FavouritesSchema();
 
@@ -58,6 +67,9 @@ struct StoreOptions {
   std::span<const SchemaStep> schema = FavouritesSchema();
   const char* vfs = nullptr;  // the SQLite file layer; tests inject faults through one
   int busyTimeoutMs = 5000;
+  // Only to read (listing, exporting): the file is never written, no layout
+  // is brought up to date, and a full disk does not stop the reading.
+  bool readOnly = false;
 };
 
 // The environment variable that names the store file (for tests and for a
@@ -76,7 +88,8 @@ void MakeStoreDirectory(const std::string& storePath);
 class FavouritesStore {
  public:
   // Opens the store at `path` (UTF-8 file name), creating it when there is
-  // none. Throws FavouritesError when it can be neither opened nor made.
+  // none. Throws FavouritesError when it can be neither opened nor made, and
+  // for a path that is no file name ("", ":memory:", a "file:" URI).
   explicit FavouritesStore(std::string path, StoreOptions options = {});
   ~FavouritesStore();
   FavouritesStore(const FavouritesStore&) = delete;
@@ -98,8 +111,10 @@ class FavouritesStore {
   std::optional<Favourite> Find(std::string_view name, Sex sex) const;
 
   enum class Saved { kAdded, kChanged };
-  // Keeps the favourite, or changes the one kept under its name and sex (its
-  // time of adding stays). Stamps the times from the clock.
+  // Keeps the favourite, or changes the one kept under its name and sex: then
+  // only the parts in `favourite.fields` are written, and its time of adding
+  // stays. Stamps the times from the clock. A write that the database did
+  // not take (a constraint that ignores it) throws FavouritesError.
   Saved Save(Favourite favourite);
   // False when there is no such favourite.
   bool Remove(std::string_view name, Sex sex);
@@ -112,16 +127,21 @@ class FavouritesStore {
     int unchanged = 0;
   };
   // Adds favourites from elsewhere in one transaction and deletes nothing: a
-  // new one is added as it is; one kept already is replaced when the other
-  // was changed later, and keeps the earlier time of adding.
+  // new one is added as it is; one kept already takes the parts the other
+  // gives when the other was changed later (a time of change after now
+  // counts as now; none counts as not later), and keeps the earlier time of
+  // adding. One whose parts are all as kept counts as unchanged.
   MergeCounts Merge(const std::vector<Favourite>& favourites);
 
  private:
   class Transaction;
-  void Open();
-  void Connect(bool writable);
+  enum class Opened { kReady, kAgain };
+  Opened OpenOnce();
+  void Connect(bool writable, bool heapIndex = false);
   void Close();
-  void KeepAside(const std::string& why);
+  void ReplaceLocked(const std::string& why);
+  void CreateStore();
+  void CheckOwnership();
   void Migrate();
   std::int64_t Now() const;
   // Runs `change` in one transaction and commits it; a store opened
@@ -130,7 +150,8 @@ class FavouritesStore {
   template <typename Change>
   auto Commit(Change change);
   // One UPDATE or DELETE of the favourite (?1 name, ?2 sex), committed;
-  // false when there is no such favourite.
+  // false when there is no such favourite, FavouritesError when the
+  // database did not take it.
   template <typename BindRest>
   bool ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest);
 
@@ -139,7 +160,9 @@ class FavouritesStore {
   sqlite3* db_ = nullptr;
   int version_ = 0;
   bool readOnly_ = false;
+  bool legacy_ = false;  // ours, but made before stores were marked
   std::string readOnlyReason_;  // GBK
+  std::vector<std::string> strays_;  // empty -wal/-shm this reading made
   std::string notice_;
   std::string keptAside_;
 };

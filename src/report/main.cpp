@@ -13,11 +13,12 @@
 #include "core/naming_model.h"
 #include "core/output_text.h"
 #include "report/name_report_pdf.h"
+#include "report/qt_translations.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavrin-report NAME [--date YYYY-MM-DD] [--hour H|unknown] [--birth-elements TEXT] [--conventions] "
+    "用法: tavrin-report NAME [--date YYYY-MM-DD] [--hour H|unknown] [--birth-elements TEXT] [--conventions] "
     "[--favourable ELEMENTS] --pdf FILE";
 
 struct BadInput {
@@ -26,7 +27,7 @@ struct BadInput {
 
 std::string Gbk(const std::string& utf8) {
   auto gbk = tavrin::Utf8ToGbk(utf8);
-  if (!gbk) throw BadInput{"\"" + tavrin::QuoteArgument(utf8) + "\" holds a character that GBK cannot encode"};
+  if (!gbk) throw BadInput{"“" + tavrin::QuoteArgument(utf8) + "”含有 GBK 无法表示的字符"};
   return *gbk;
 }
 
@@ -55,7 +56,7 @@ int Run(const std::vector<std::string>& args) {
       request.hour = value == "unknown" ? std::string(tavrin::UnknownHourText()) : Gbk(value);
     } else if (arg == "--favourable") {
       favourable = tavrin::ParseElementList(Gbk(value));
-      if (!favourable) throw BadInput{"--favourable \"" + value + "\" must name elements from 金木水火土, such as 木火"};
+      if (!favourable) throw BadInput{"--favourable “" + value + "”应由金木水火土中的字组成,如 木火"};
     } else if (arg == "--birth-elements") {
       birthElements = Gbk(value);
     } else {
@@ -63,7 +64,7 @@ int Run(const std::vector<std::string>& args) {
       const std::size_t first = value.find('-');
       const std::size_t second = first == std::string::npos ? first : value.find('-', first + 1);
       if (second == std::string::npos)
-        throw BadInput{"--date must be YYYY-MM-DD, not \"" + tavrin::QuoteArgument(value) + "\""};
+        throw BadInput{"--date 应为 YYYY-MM-DD,不能是“" + tavrin::QuoteArgument(value) + "”"};
       request.year = Gbk(value.substr(0, first));
       request.month = Gbk(value.substr(first + 1, second - first - 1));
       request.day = Gbk(value.substr(second + 1));
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
   });
   tavrin::UseUtf8CharacterSet();
   QGuiApplication app(argc, argv);
+  tavrin::report::LoadQtTranslations(app);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   try {
@@ -119,7 +121,7 @@ int main(int argc, char** argv) {
     std::cerr << "tavrin-report: " << tavrin::EscapeForTerminal(bad.message, true) << '\n';
     return 2;
   } catch (const std::exception& error) {
-    std::cerr << "tavrin-report: internal error: " << error.what() << '\n';
+    std::cerr << "tavrin-report: 内部错误: " << error.what() << '\n';
     return 70;
   }
 }

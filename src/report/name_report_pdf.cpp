@@ -313,11 +313,28 @@ class ReportPainter {
   int y_ = 0;
 };
 
+using PaintPages = std::function<void(QPainter&, QPagedPaintDevice&)>;
+
+// Paints the A4 pages onto the device, each page scaled whole into the
+// device's page (a printer's printable area, in the A4 shape).
+bool Paint(QPagedPaintDevice& device, QString& error, const PaintPages& paint) {
+  QPainter painter;
+  if (!painter.begin(&device)) {
+    error = "无法开始绘制";
+    return false;
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setWindow(0, 0, kPageWidth, kPageHeight);
+  const double scale = std::min(double(device.width()) / kPageWidth, double(device.height()) / kPageHeight);
+  painter.setViewport(0, 0, int(kPageWidth * scale), int(kPageHeight * scale));
+  paint(painter, device);
+  painter.end();
+  return true;
+}
 
 // Paints the pages into a PDF made in memory and saves it whole through
 // WriteFileSafely, so a failed export never leaves a truncated file behind.
-bool WritePdf(const QString& title, const std::string& path, QString& error,
-              const std::function<void(QPainter&, QPdfWriter&)>& paint) {
+bool WritePdf(const QString& title, const std::string& path, QString& error, const PaintPages& paint) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -326,16 +343,10 @@ bool WritePdf(const QString& title, const std::string& path, QString& error,
     writer.setResolution(300);
     writer.setTitle(title);
     writer.setCreator("Tavrin");
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-      error = "PDF 无法开始绘制";
+    if (!Paint(writer, error, paint)) {
+      error = "PDF " + error;
       return false;
     }
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setWindow(0, 0, kPageWidth, kPageHeight);
-    painter.setViewport(0, 0, writer.width(), writer.height());
-    paint(painter, writer);
-    painter.end();
   }
   const QByteArray& pdf = buffer.data();
   if (auto failure = WriteFileSafely(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())))) {
@@ -464,23 +475,34 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
 
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
                         const NameMeaning* meaning) {
-  return WritePdf(Text(report.name) + " 姓名分析报告", path, error,
-                  [&](QPainter& painter, QPdfWriter& writer) {
-                    ReportPainter reportPainter(painter, report, meaning);
-                    reportPainter.Paint();
-                    if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
-                  });
+  return WritePdf(Text(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
+    ReportPainter reportPainter(painter, report, meaning);
+    reportPainter.Paint();
+    if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
+  });
 }
 
-bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error) {
-  return WritePdf("收藏名字比较", path, error, [&](QPainter& painter, QPdfWriter& writer) {
+namespace {
+
+PaintPages ComparisonPages(const std::vector<ComparedName>& names) {
+  return [&names](QPainter& painter, QPagedPaintDevice& device) {
     PaintComparison(painter, names);
     for (const ComparedName& name : names) {
-      writer.newPage();
+      device.newPage();
       // One page a name; its 通行评分 stands in the comparison table.
       ReportPainter(painter, name.report, &name.meaning).Paint();
     }
-  });
+  };
+}
+
+}  // namespace
+
+bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error) {
+  return WritePdf("收藏名字比较", path, error, ComparisonPages(names));
+}
+
+bool PrintComparison(const std::vector<ComparedName>& names, QPagedPaintDevice& device, QString& error) {
+  return Paint(device, error, ComparisonPages(names));
 }
 
 }  // namespace tavrin::report

@@ -11,6 +11,8 @@
 #include "analysis/analyse_name.h"
 #include "sources/name_notes.h"
 
+class QPagedPaintDevice;
+
 namespace tavrin::report {
 
 // What the given name's characters mean and the line it comes from (GBK),
@@ -52,5 +54,8 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
 // Several names in one PDF: the first page their comparison table, then one
 // page each as WriteNameReportPdf draws it.
 bool WriteComparisonPdf(const std::vector<ComparedName>& names, const std::string& path, QString& error);
+// The same pages on a printer (any paged device), each A4 page scaled into
+// the device's page; false and the reason when painting cannot start.
+bool PrintComparison(const std::vector<ComparedName>& names, QPagedPaintDevice& device, QString& error);
 
 }  // namespace tavrin::report

@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <algorithm>
 
 #include "chars/tone_marks.h"
@@ -18,6 +21,19 @@ namespace {
 
 QString SexText(advice::Sex sex) { return sex == advice::Sex::kFemale ? "女" : "男"; }
 
+// The star of a kept name, in the name's cell.
+QIcon KeptStar() {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setPen(QColor(0xE0, 0xA0, 0x00));
+  QFont font = painter.font();
+  font.setPixelSize(15);
+  painter.setFont(font);
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, QString(QChar(0x2605)));
+  return QIcon(pixmap);
+}
+
 QString LevelText(int level) {
   static const char* const kLevels[] = {"表外字", "一级字", "二级字", "三级字"};
   return level >= 0 && level <= 3 ? kLevels[level] : QString();
@@ -31,8 +47,9 @@ const QStringList& BestModel::Captions() {
   return captions;
 }
 
+// 姓名 leaves room for the star of a kept name before a four-character name.
 int BestModel::ColumnWidth(int column) {
-  static constexpr int kWidths[kColumnCount] = {64, 36, 104, 58, 40, 64, 190, 300, 400, 72};
+  static constexpr int kWidths[kColumnCount] = {84, 36, 104, 58, 40, 64, 190, 300, 400, 72};
   return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
 }
 
@@ -151,11 +168,23 @@ QVariant BestModel::data(const QModelIndex& index, int role) const {
     const QString tip = NameToolTip(notes_, names_.CandidateAt(static_cast<std::size_t>(index.row())).fullName);
     return tip.isEmpty() ? QVariant() : QVariant(tip);
   }
+  if (role == Qt::DecorationRole && index.column() == kName && kept_) {
+    const auto i = static_cast<std::size_t>(index.row());
+    if (kept_(names_.CandidateAt(i).fullName, names_.AdviceAt(i).sex)) {
+      // Drawn once a model: no pixmap may outlive the application.
+      if (star_.isNull()) star_ = KeptStar();
+      return star_;
+    }
+  }
   if (role == Qt::ForegroundRole && index.column() == kWarnings &&
       names_.AdviceAt(static_cast<std::size_t>(index.row())).HasSerious()) {
     return QColor(Qt::darkRed);
   }
   return {};
+}
+
+void BestModel::RefreshKept() {
+  if (rowCount() > 0) emit dataChanged(index(0, kName), index(rowCount() - 1, kName), {Qt::DecorationRole});
 }
 
 QVariant BestModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "analysis/score_factors.h"
@@ -51,6 +53,13 @@ class BestModel : public QAbstractTableModel {
   // The sentences on a scored name's two scores; empty without a reader.
   QStringList ScoreSentences(int row) const;
 
+  // Whether a full name (GBK) is kept among the favourites for the sex: a
+  // kept name shows a star before it.
+  using KeptTest = std::function<bool(const std::string& fullName, advice::Sex sex)>;
+  void SetKeptTest(KeptTest kept) { kept_ = std::move(kept); }
+  // Shows the stars again, after a name was kept or dropped.
+  void RefreshKept();
+
   BestNames& Names() { return names_; }
   const BestNames& Names() const { return names_; }
   // Shows the names added to Names() since the last call.
@@ -82,6 +91,8 @@ class BestModel : public QAbstractTableModel {
   FactorsReader factors_;
   BestNames names_;
   std::vector<Texts> texts_;
+  KeptTest kept_;
+  mutable QIcon star_;
 };
 
 }  // namespace tavrin::ui

@@ -11,6 +11,7 @@
 #include "advice/selection.h"
 #include "analysis/score_factors.h"
 #include "core/best_names.h"
+#include "ui/BestModel.h"
 
 class QCheckBox;
 class QComboBox;
@@ -36,7 +37,6 @@ class NameNotes;
 
 namespace tavrin::ui {
 
-class BestModel;
 class BestProxy;
 
 class BestPage : public QWidget {
@@ -74,6 +74,9 @@ class BestPage : public QWidget {
 
   QTableView* Table() const { return table_; }
   const BestModel& Model() const { return *model_; }
+  // A star before each name kept among the favourites (BestModel).
+  void SetKeptTest(BestModel::KeptTest kept) { model_->SetKeptTest(std::move(kept)); }
+  void RefreshKept() { model_->RefreshKept(); }
   // Looks up at once the sources the page still looks up in the background.
   void FinishSources();
   // The model row of the current row, or -1.

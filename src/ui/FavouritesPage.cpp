@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -107,12 +109,14 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
     return button;
   };
   compare_ = addButton("favouritesCompare", "比较", "选中 2 到 4 个名字,并排比较八字、五行、五格和分数");
-  print_ = addButton("favouritesPrint", "打印…", "把选中的名字存为 PDF:第一页比较表,之后每个名字一页");
+  print_ = addButton("favouritesPrint", tr("打印…"), tr("用打印机打印选中的名字:第一页比较表,之后每个名字一页"));
+  savePdf_ = addButton("favouritesSavePdf", tr("存为PDF…"), tr("把选中的名字存为 PDF:第一页比较表,之后每个名字一页"));
   buttons->addStretch(1);
   auto* exportJson = addButton("favouritesExport", "导出JSON…", "把全部收藏存为 JSON 文件,可在别的电脑上导入");
   auto* importJson = addButton("favouritesImport", "导入JSON…", "把 JSON 文件中的收藏并入这里,不删除任何收藏");
   connect(compare_, &QPushButton::clicked, this, [this] { Compare(); });
   connect(print_, &QPushButton::clicked, this, [this] { Print(); });
+  connect(savePdf_, &QPushButton::clicked, this, [this] { SavePdf(); });
   connect(exportJson, &QPushButton::clicked, this, [this] { ExportJson(); });
   connect(importJson, &QPushButton::clicked, this, [this] { ImportJson(); });
 
@@ -179,6 +183,7 @@ void FavouritesPage::RefreshButtons() {
   const auto selected = static_cast<std::size_t>(table_->selectionModel()->selectedRows().size());
   compare_->setEnabled(selected >= 2 && selected <= kMostCompared);
   print_->setEnabled(selected >= 1);
+  savePdf_->setEnabled(selected >= 1);
 }
 
 std::vector<int> FavouritesPage::SelectedRows() const {
@@ -212,6 +217,7 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     if (store_->Find(favourite.name, favourite.sex)) {
       store_->Remove(favourite.name, favourite.sex);
       Refresh();
+      emit keptChanged(FromGbk(favourite.name), false);
       return false;
     }
     if (keepable.score) {
@@ -243,6 +249,7 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     return false;
   }
   Refresh();
+  emit keptChanged(FromGbk(favourite.name), true);
   return true;
 }
 
@@ -387,15 +394,44 @@ QDialog* FavouritesPage::Compare() {
 }
 
 bool FavouritesPage::Print(QString path) {
+  if (!path.isEmpty()) return SavePdf(path);
+  if (SelectedRows().empty()) return false;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setDocName(tr("收藏的名字"));
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(tr("打印收藏"));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  // "Print to file (PDF)" of the dialog: written whole, and said where.
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    return SavePdf(printer.outputFileName());
+  }
+  return PrintTo(printer);
+}
+
+bool FavouritesPage::PrintTo(QPrinter& printer) {
   const std::vector<report::ComparedName> names = SelectedAnalysed(1, static_cast<std::size_t>(-1));
   if (names.empty()) return false;
-  if (path.isEmpty()) path = AskSaveFileName(this, "打印收藏", "收藏的名字.pdf", "PDF 文件 (*.pdf)", "pdf");
+  QString error;
+  if (!report::PrintComparison(names, printer, error)) {
+    Fault(tr("无法打印:%1").arg(error));
+    return false;
+  }
+  return true;
+}
+
+bool FavouritesPage::SavePdf(QString path) {
+  const std::vector<report::ComparedName> names = SelectedAnalysed(1, static_cast<std::size_t>(-1));
+  if (names.empty()) return false;
+  if (path.isEmpty())
+    path = AskSaveFileName(this, tr("收藏存为PDF"), tr("收藏的名字.pdf"), tr("PDF 文件 (*.pdf)"), "pdf");
   if (path.isEmpty()) return false;
   QString error;
   if (!report::WriteComparisonPdf(names, QFile::encodeName(path).toStdString(), error)) {
     Fault(QString("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
+  ShowSaved(this, path);
   return true;
 }
 

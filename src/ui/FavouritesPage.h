@@ -37,6 +37,8 @@ namespace tavrin::sources {
 class NameNotes;
 }
 
+class QPrinter;
+
 namespace tavrin::ui {
 
 class FavouritesModel;
@@ -108,7 +110,13 @@ class FavouritesPage : public QWidget {
   // The page's commands, callable from tests; files are asked for unless given.
   bool RemoveSelected();
   QDialog* Compare();
+  // 打印…: the selected names on a printer the system's print dialog offers
+  // (or into a PDF, which the dialog offers too); with a path, into that PDF.
   bool Print(QString path = {});
+  // 存为PDF…: the same pages as one PDF file.
+  bool SavePdf(QString path = {});
+  // The same pages on a printer already set up.
+  bool PrintTo(QPrinter& printer);
   bool ExportJson(QString path = {});
   bool ImportJson(QString path = {});
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
@@ -116,6 +124,10 @@ class FavouritesPage : public QWidget {
   // Where the comparison and the printout find the names' meanings and
   // sources (may be null: none shown); it must outlive the page.
   void SetNotes(sources::NameNotes* notes) { notes_ = notes; }
+
+ signals:
+  // A name (UTF-8) was kept (true) or dropped (false) by Toggle.
+  void keptChanged(const QString& name, bool kept);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -141,6 +153,7 @@ class FavouritesPage : public QWidget {
   QLabel* count_ = nullptr;
   QPushButton* compare_ = nullptr;
   QPushButton* print_ = nullptr;
+  QPushButton* savePdf_ = nullptr;
 };
 
 }  // namespace tavrin::ui

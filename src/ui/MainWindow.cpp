@@ -22,6 +22,7 @@
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -188,10 +189,13 @@ class CentredArea final : public QWidget {
 
 }  // namespace
 
+// The pages' names as the program keeps them (the pages' object names, a
+// favourite's origin); the tabs show them through tr().
 const QStringList& MainWindow::PageCaptions() {
-  static const QStringList captions = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
-                                       "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名",
-                                       "精选"};
+  static const QStringList captions = {QT_TR_NOOP("姓名设置"),   QT_TR_NOOP("二字名"),     QT_TR_NOOP("三字名"),
+                                       QT_TR_NOOP("部首有五行"), QT_TR_NOOP("系统推荐名"), QT_TR_NOOP("系统推荐名二"),
+                                       QT_TR_NOOP("姓名分析"),   QT_TR_NOOP("姓名报表"),   QT_TR_NOOP("诗歌取名"),
+                                       QT_TR_NOOP("精选")};
   return captions;
 }
 
@@ -222,7 +226,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   for (const QString& caption : PageCaptions()) {
     auto* page = new QWidget(pages_);
     page->setObjectName(caption);
-    pages_->addTab(page, caption);
+    pages_->addTab(page, tr(caption.toUtf8().constData()));
     pages.push_back(page);
   }
   // The first seven pages keep the layout of the smallest window, centred.
@@ -254,6 +258,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   });
   BuildFavouritesPage();
   BuildKeyboard();
+  FollowBabyBirth();
   // The count on 查看精选 follows the names as they come in.
   connect(bestPage_, &BestPage::shownCountChanged, this, [this] {
     if (!showBest_->isHidden() && !model_->Running()) ShowWayToBest();
@@ -297,49 +302,49 @@ MainWindow::BirthCombos MainWindow::AddBirthGroup(QWidget* page, const QString& 
                                                   const std::array<const char*, 4>& names) {
   auto* group = new QGroupBox(caption, page);
   group->setGeometry(x, 0, 505, 73);
-  return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, "年"),
-          AddCombo(group, names[1], Numbers(1, 12), "1", 120, "月"),
-          AddCombo(group, names[2], Numbers(1, 31), "1", 240, "日"),
-          AddCombo(group, names[3], Numbers(0, 23) << FromGbk(UnknownHourText()), "1", 352, "时")};
+  return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, tr("年")),
+          AddCombo(group, names[1], Numbers(1, 12), "1", 120, tr("月")),
+          AddCombo(group, names[2], Numbers(1, 31), "1", 240, tr("日")),
+          AddCombo(group, names[3], Numbers(0, 23) << FromGbk(UnknownHourText()), "1", 352, tr("时"))};
 }
 
 void MainWindow::BuildSettingsPage(QWidget* page) {
-  auto* sex = new QGroupBox("宝宝性别", page);
+  auto* sex = new QGroupBox(tr("宝宝性别"), page);
   sex->setGeometry(16, 0, 121, 73);
-  female_ = new QRadioButton("女", sex);
+  female_ = new QRadioButton(tr("女"), sex);
   female_->setObjectName("bsSkinCheckRadioBox2");
   female_->setGeometry(0, 32, 50, 20);
-  male_ = new QRadioButton("男", sex);
+  male_ = new QRadioButton(tr("男"), sex);
   male_->setObjectName("bsSkinCheckRadioBox1");
   male_->setGeometry(56, 32, 50, 20);
   male_->setChecked(true);
 
-  auto* countGroup = new QGroupBox("产生名字个数", page);
+  auto* countGroup = new QGroupBox(tr("产生名字个数"), page);
   countGroup->setGeometry(136, 0, 121, 73);
   count_ = AddEdit(countGroup, "bsSkinEdit1", "500", {24, 32, 57, 18}, true);
   count_->installEventFilter(this);
 
-  auto* surnameGroup = new QGroupBox("宝宝姓氏", page);
+  auto* surnameGroup = new QGroupBox(tr("宝宝姓氏"), page);
   surnameGroup->setGeometry(256, 0, 121, 73);
   surname_ = AddEdit(surnameGroup, "Edit1", "张", {16, 32, 73, 18}, true);
 
-  birth_ = AddBirthGroup(page, "宝宝生日(输入公历自动转农历)", 376,
+  birth_ = AddBirthGroup(page, tr("宝宝生日(输入公历自动转农历)"), 376,
                          {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"});
 
-  fixSecond_ = new QCheckBox("限定第2个字为:", page);
+  fixSecond_ = new QCheckBox(tr("限定第2个字为:"), page);
   fixSecond_->setObjectName("CheckRadioBox3");
   fixSecond_->setGeometry(16, 86, 113, 25);
   fixSecondText_ = AddEdit(page, "bsSkinEdit3", "", {128, 88, 33, 18}, false);
-  fixThird_ = new QCheckBox("限定第3个字为:", page);
+  fixThird_ = new QCheckBox(tr("限定第3个字为:"), page);
   fixThird_->setObjectName("CheckRadioBox4");
   fixThird_->setGeometry(168, 86, 113, 25);
   fixThirdText_ = AddEdit(page, "bsSkinEdit4", "", {280, 88, 33, 18}, false);
-  wholeItemSound_ = new QCheckBox("声韵按整项比较", page);
+  wholeItemSound_ = new QCheckBox(tr("声韵按整项比较"), page);
   wholeItemSound_->setObjectName("wholeItemSound");
   wholeItemSound_->setGeometry(336, 86, 150, 25);
   wholeItemSound_->setToolTip(
-      "不勾选时,声母、韵母只要在同一组中出现就算相近(如 ang 与 iang),常见姓氏可用的字很少;\n"
-      "勾选后只有同组中完全相同的项才算相近,名字更多");
+      tr("不勾选时,声母、韵母只要在同一组中出现就算相近(如 ang 与 iang),常见姓氏可用的字很少;\n"
+         "勾选后只有同组中完全相同的项才算相近,名字更多"));
 
   const auto keepGbk = [](QLineEdit* edit, std::string& gbk) {
     gbk = ToGbk(edit->text());
@@ -350,9 +355,9 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   keepGbk(fixThirdText_, inputs_->fixThird);
 
   // 帮助 and 停止 end where the next button starts.
-  help_ = AddButton(page, "bsSkinButton5", "帮助", {640, 88, 72, 25});
-  stop_ = AddButton(page, "stopButton", "停止", {712, 88, 72, 25});
-  generate_ = AddButton(page, "bsSkinButton1", "生成", {784, 88, 75, 25});
+  help_ = AddButton(page, "bsSkinButton5", tr("帮助"), {640, 88, 72, 25});
+  stop_ = AddButton(page, "stopButton", tr("停止"), {712, 88, 72, 25});
+  generate_ = AddButton(page, "bsSkinButton1", tr("生成"), {784, 88, 75, 25});
   stop_->setEnabled(false);
   connect(help_, &QPushButton::clicked, this, &MainWindow::ShowSettingsHelp);
   connect(stop_, &QPushButton::clicked, this, [this] { model_->StopCommand(); });
@@ -405,17 +410,22 @@ PaneView* MainWindow::AddPane(QWidget* page, Pane& pane, int height) {
 }
 
 void MainWindow::BuildAnalysisPage(QWidget* page) {
-  auto* nameGroup = new QGroupBox("输入姓名", page);
+  auto* nameGroup = new QGroupBox(tr("输入姓名"), page);
   nameGroup->setGeometry(0, 0, 121, 73);
   analysedName_ = AddEdit(nameGroup, "bsSkinEdit2", "张", {32, 31, 57, 18}, false);
-  analysisBirth_ = AddBirthGroup(page, "输入生日(输入公历自动转农历)", 120,
+  analysisBirth_ = AddBirthGroup(page, tr("输入生日(输入公历自动转农历)"), 120,
                                  {"bsSkinComboBox4", "bsSkinComboBox6", "bsSkinComboBox7", "bsSkinComboBox8"});
-  analyse_ = AddButton(page, "bsSkinButton2", "分 析", {704, 32, 75, 25});
+  analysisBirthNote_ = new QLabel(page);
+  analysisBirthNote_->setObjectName("analysisBirthNote");
+  analysisBirthNote_->setGeometry(16, 75, 860, 20);
+  analysisBirthNote_->setTextFormat(Qt::RichText);
+  connect(analysisBirthNote_, &QLabel::linkActivated, this, &MainWindow::CopyBabyBirth);
+  analyse_ = AddButton(page, "bsSkinButton2", tr("分 析"), {704, 32, 75, 25});
   connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
   connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
-  exportPdf_ = AddButton(page, "exportPdf", "导出PDF…", {784, 32, 90, 25});
+  exportPdf_ = AddButton(page, "exportPdf", tr("导出PDF…"), {784, 32, 90, 25});
   exportPdf_->setEnabled(false);
-  exportPdf_->setToolTip("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看");
+  exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
   connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
   PaneView* pane = AddPane(page, model_->analysisPane, 401);
   pane->SetCrAsLineBreak(true);
@@ -423,9 +433,9 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   conventions_ = new ConventionsPanel(model_->Stores(), page);
   conventions_->setGeometry(pane->geometry());
   conventions_->hide();
-  showConventions_ = AddButton(page, "showConventions", "通行算法", {628, 32, 72, 25});
+  showConventions_ = AddButton(page, "showConventions", tr("通行算法"), {628, 32, 72, 25});
   showConventions_->setCheckable(true);
-  showConventions_->setToolTip("按起名书和网站通行的算法再读一遍:康熙笔画、五格、三才、喜用神、通行评分");
+  showConventions_->setToolTip(tr("按起名书和网站通行的算法再读一遍:康熙笔画、五格、三才、喜用神、通行评分"));
   connect(showConventions_, &QPushButton::toggled, this, &MainWindow::PlaceConventions);
   static_cast<CentredArea*>(page)->resized = [this] { PlaceConventions(); };
 }
@@ -453,7 +463,8 @@ void MainWindow::Analyse() {
 bool MainWindow::ExportAnalysisPdf(QString path) {
   if (!lastReport_) return false;
   if (path.isEmpty()) {
-    path = AskSaveFileName(this, "导出PDF", FromGbk(lastReport_->name) + " 姓名分析.pdf", "PDF 文件 (*.pdf)", "pdf");
+    path = AskSaveFileName(this, tr("导出PDF"), FromGbk(lastReport_->name) + tr(" 姓名分析.pdf"),
+                           tr("PDF 文件 (*.pdf)"), "pdf");
   }
   if (path.isEmpty()) return false;
   lastReport_->conventions = conventions_->Section();
@@ -461,9 +472,10 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
   QString error;
   const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
   if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning)) {
-    ShowMessage(this, QString("无法写入文件 %1:%2").arg(path, error));
+    ShowMessage(this, tr("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
+  ShowSaved(this, path);
   return true;
 }
 
@@ -478,11 +490,7 @@ std::optional<int> MainWindow::AnalysedRecommend() const {
 
 void MainWindow::AnalyseFromName(const QString& name) {
   analysedName_->setText(name);
-  const std::array<std::pair<QComboBox*, QComboBox*>, 4> combos = {{{birth_.year, analysisBirth_.year},
-                                                                    {birth_.month, analysisBirth_.month},
-                                                                    {birth_.day, analysisBirth_.day},
-                                                                    {birth_.hour, analysisBirth_.hour}}};
-  for (const auto& [from, to] : combos) to->setEditText(from->currentText());
+  CopyBabyBirth();
   pages_->setCurrentIndex(6);
   Analyse();
 }
@@ -516,7 +524,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
       const QModelIndex content = current.siblingAtColumn(poemContentColumn_);
       poemText_->setPlainText(content.data().toString());
       cutNote->setText(content.data(Qt::UserRole).toBool()
-                           ? QString("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
+                           ? tr("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
                            : QString());
     }
   };
@@ -526,8 +534,8 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   PaneView* pane = AddPane(page, model_->poetryPane, 337);
   poemBrowser_->AttachNameLines(pane, poemText_);
   pane->setGeometry(464, 0, 425, 337);
-  auto* start = AddButton(page, "bsSkinButton3", "开 始", {560, 392, 89, 25});
-  auto* help = AddButton(page, "bsSkinButton4", "帮 助", {648, 392, 89, 25});
+  auto* start = AddButton(page, "bsSkinButton3", tr("开 始"), {560, 392, 89, 25});
+  auto* help = AddButton(page, "bsSkinButton4", tr("帮 助"), {648, 392, 89, 25});
   connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
   SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane});
@@ -650,9 +658,8 @@ void MainWindow::PlaceConventions() {
 }
 
 void MainWindow::ShowPoetryHelp() {
-  ShowMessage(this,
-              "在姓名设置中输入出生日期和姓氏\r在左侧选择诗歌题目\r也可以直接在中间输入诗歌内容\r"
-              "点开始后可以在右边取得姓名列表");
+  ShowMessage(this, tr("在姓名设置中输入出生日期和姓氏\r在左侧选择诗歌题目\r也可以直接在中间输入诗歌内容\r"
+                       "点开始后可以在右边取得姓名列表"));
 }
 
 void MainWindow::RefreshProgress() {
@@ -736,7 +743,16 @@ void MainWindow::BuildFavouritesPage() {
   };
   favouritesPage_ = new FavouritesPage(*model_, settings, pages_);
   favouritesPage_->setObjectName("收藏");
-  pages_->addTab(favouritesPage_, "收藏");
+  pages_->addTab(favouritesPage_, tr("收藏"));
+  // A name kept or dropped says so at once: a note at the bottom of the
+  // window, and the star before it on 精选.
+  bestPage_->SetKeptTest([this](const std::string& name, advice::Sex sex) {
+    return favouritesPage_->IsKept(name, sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale);
+  });
+  connect(favouritesPage_, &FavouritesPage::keptChanged, this, [this](const QString& name, bool kept) {
+    bestPage_->RefreshKept();
+    ShowStatus(kept ? tr("★ 已收藏“%1”,收藏的名字都在“收藏”页").arg(name) : tr("☆ 已取消收藏“%1”").arg(name));
+  });
   const std::function<std::string()> poem = [this]() -> std::string {
     const QModelIndex current = poems_->currentIndex();
     if (!current.isValid()) return {};
@@ -810,6 +826,74 @@ void MainWindow::OpenFavourites() {
   if (!message.isEmpty()) ShowMessage(this, message);
 }
 
+void MainWindow::CopyBabyBirth() {
+  const std::array<std::pair<QComboBox*, QComboBox*>, 4> combos = {{{birth_.year, analysisBirth_.year},
+                                                                    {birth_.month, analysisBirth_.month},
+                                                                    {birth_.day, analysisBirth_.day},
+                                                                    {birth_.hour, analysisBirth_.hour}}};
+  copyingBirth_ = true;
+  for (const auto& [from, to] : combos) to->setEditText(from->currentText());
+  copyingBirth_ = false;
+  analysisFollowsBaby_ = true;
+  ShowAnalysisBirth();
+}
+
+void MainWindow::FollowBabyBirth() {
+  for (QComboBox* combo : {birth_.year, birth_.month, birth_.day, birth_.hour}) {
+    connect(combo, &QComboBox::editTextChanged, this, [this] {
+      if (analysisFollowsBaby_) CopyBabyBirth();
+    });
+  }
+  // A field changed on 姓名分析 itself: the page keeps its own birth while it
+  // differs from the baby's.
+  for (QComboBox* combo : {analysisBirth_.year, analysisBirth_.month, analysisBirth_.day, analysisBirth_.hour}) {
+    connect(combo, &QComboBox::editTextChanged, this, [this] {
+      if (copyingBirth_) return;
+      analysisFollowsBaby_ = analysisBirth_.year->currentText() == birth_.year->currentText() &&
+                             analysisBirth_.month->currentText() == birth_.month->currentText() &&
+                             analysisBirth_.day->currentText() == birth_.day->currentText() &&
+                             analysisBirth_.hour->currentText() == birth_.hour->currentText();
+      ShowAnalysisBirth();
+    });
+  }
+  CopyBabyBirth();
+}
+
+void MainWindow::ShowAnalysisBirth() {
+  const auto birth = [](const BirthCombos& combos) {
+    const QString hour = combos.hour->currentText();
+    const QString hourText = hour == FromGbk(UnknownHourText()) ? hour : tr("%1时").arg(hour);
+    return tr("%1年%2月%3日 %4")
+        .arg(combos.year->currentText(), combos.month->currentText(), combos.day->currentText(), hourText)
+        .toHtmlEscaped();
+  };
+  if (analysisFollowsBaby_) {
+    analysisBirthNote_->setText(tr("用宝宝的生日(姓名设置中的):%1").arg(birth(birth_)));
+  } else {
+    analysisBirthNote_->setText(
+        tr("用本页输入的生日 %1,不是宝宝的 %2(姓名设置中的)。<a href=\"baby\">改用宝宝的生日</a>")
+            .arg(birth(analysisBirth_), birth(birth_)));
+  }
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+  if (!statusNote_) {
+    statusNote_ = new QLabel(this);
+    statusNote_->setObjectName("statusNote");
+    statusNote_->setStyleSheet("QLabel { background: #fff8d8; border: 1px solid #d8b840; padding: 2px 10px; }");
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setSingleShot(true);
+    connect(statusTimer_, &QTimer::timeout, statusNote_, &QWidget::hide);
+  }
+  statusNote_->setText(text);
+  statusNote_->adjustSize();
+  statusNote_->move((width() - statusNote_->width()) / 2, height() - statusNote_->height() - 6);
+  statusNote_->raise();
+  statusNote_->show();
+  statusTimer_->start(5000);
+}
+
+
 void MainWindow::ShowSettingsHelp() { ShowHelp(); }
 
 void MainWindow::ShowHelp() {
@@ -849,14 +933,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       const QChar c = text[0];
       if (!(c.isDigit() && c.unicode() < 0x80) && c != ' ' && c != '.') {
         count_->setText("500");
-        ShowMessage(this, "只能输入数字");
+        ShowMessage(this, tr("只能输入数字"));
         return true;
       }
     } else if (text.size() > 1) {
       // Several characters at once (an input method's commit): none is a key
       // the field takes.
       count_->setText("500");
-      ShowMessage(this, "只能输入数字");
+      ShowMessage(this, tr("只能输入数字"));
       return true;
     }
   }
@@ -893,6 +977,54 @@ void MainWindow::RememberGeometry() {
   if (page >= 0 && page < pages_->count()) pages_->setCurrentIndex(page);
 }
 
+namespace {
+
+// The inputs of 姓名设置 as they are kept between starts: the line edits and
+// the combo boxes by their text, the check boxes and 女 by their state.
+constexpr const char* kInputsGroup = "inputs";
+
+void SetComboText(QComboBox* combo, const QString& text) {
+  const int item = combo->findText(text);
+  if (item >= 0) {
+    combo->setCurrentIndex(item);
+  } else {
+    combo->setEditText(text);
+  }
+}
+
+}  // namespace
+
+void MainWindow::RememberInputs() {
+  remembersInputs_ = true;
+  QSettings settings;
+  settings.beginGroup(kInputsGroup);
+  // A kept text longer than any field takes is no input of ours.
+  const auto text = [&settings](const char* key, QLineEdit* edit) {
+    if (const QVariant value = settings.value(key); value.isValid() && value.toString().size() <= 32)
+      edit->setText(value.toString());
+  };
+  const auto combo = [&settings](const char* key, QComboBox* box) {
+    if (const QVariant value = settings.value(key); value.isValid() && value.toString().size() <= 32)
+      SetComboText(box, value.toString());
+  };
+  const auto check = [&settings](const char* key, QAbstractButton* button) {
+    if (const QVariant value = settings.value(key); value.isValid()) button->setChecked(value.toBool());
+  };
+  text("surname", surname_);
+  text("count", count_);
+  combo("year", birth_.year);
+  combo("month", birth_.month);
+  combo("day", birth_.day);
+  combo("hour", birth_.hour);
+  if (const QVariant female = settings.value("female"); female.isValid())
+    (female.toBool() ? female_ : male_)->setChecked(true);
+  check("fixSecond", fixSecond_);
+  text("fixSecondText", fixSecondText_);
+  check("fixThird", fixThird_);
+  text("fixThirdText", fixThirdText_);
+  check("wholeItemSound", wholeItemSound_);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (model_->Running()) {
     // Closing during a run stops it; the window closes once it has returned.
@@ -906,12 +1038,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     settings.setValue("window/geometry", saveGeometry());
     settings.setValue("window/page", pages_->currentIndex());
   }
+  if (remembersInputs_) {
+    QSettings settings;
+    settings.beginGroup(kInputsGroup);
+    settings.setValue("surname", surname_->text());
+    settings.setValue("female", female_->isChecked());
+    settings.setValue("count", count_->text());
+    settings.setValue("year", birth_.year->currentText());
+    settings.setValue("month", birth_.month->currentText());
+    settings.setValue("day", birth_.day->currentText());
+    settings.setValue("hour", birth_.hour->currentText());
+    settings.setValue("fixSecond", fixSecond_->isChecked());
+    settings.setValue("fixSecondText", fixSecondText_->text());
+    settings.setValue("fixThird", fixThird_->isChecked());
+    settings.setValue("fixThirdText", fixThirdText_->text());
+    settings.setValue("wholeItemSound", wholeItemSound_->isChecked());
+  }
   QWidget::closeEvent(event);
 }
 
 QStringList MainWindow::StartupMessages() const {
   QStringList messages;
-  for (const LoadFailure& failure : model_->Stores().failures) messages << FromGbk(failure.Message());
+  for (const LoadFailure& failure : model_->Stores().failures) {
+    messages << tr("无法打开文件“%1”:%2")
+                    .arg(QString::fromUtf8(failure.path.data(), static_cast<qsizetype>(failure.path.size())),
+                         QString::fromUtf8(failure.reason.data(), static_cast<qsizetype>(failure.reason.size())));
+  }
   return messages;
 }
 

@@ -28,6 +28,7 @@ class QTabWidget;
 class QPlainTextEdit;
 class QStandardItemModel;
 class QTableView;
+class QTimer;
 
 namespace tavrin::ui {
 
@@ -70,8 +71,14 @@ class MainWindow : public QWidget {
   // Opens the favourites store at its default place; a fault is shown once.
   void OpenFavourites();
   // Takes the size, place and page the window had when it was last closed,
-  // and keeps them again at the next close (QSettings; nothing else is kept).
+  // and keeps them again at the next close (QSettings).
   void RememberGeometry();
+  // The same for the inputs of 姓名设置: surname, sex, count, birth date and
+  // hour, and the options.
+  void RememberInputs();
+  // Whether 姓名分析 takes the birth date and hour of 姓名设置 (the baby's),
+  // as it does until they are changed on its own page.
+  bool AnalysisFollowsBaby() const { return analysisFollowsBaby_; }
   // The first-run guide, once per user (QSettings); false when it was shown before.
   bool ShowGuideOnce();
   // The guide again (from 帮助), and the help page.
@@ -106,6 +113,13 @@ class MainWindow : public QWidget {
   // analysed at once.
   void AnalyseFromName(const QString& name);
   void BuildKeyboard();
+  // 姓名分析's birth fields follow those of 姓名设置 until changed there.
+  void FollowBabyBirth();
+  // Sets 姓名分析's birth fields to those of 姓名设置.
+  void CopyBabyBirth();
+  void ShowAnalysisBirth();
+  // A short note at the bottom of the window that goes by itself.
+  void ShowStatus(const QString& text);
   void ShowDrawCapNote();
   void BuildPoetryPage(QWidget* page);
   void OpenPoetryDatabase();
@@ -176,6 +190,12 @@ class MainWindow : public QWidget {
   };
   std::vector<Anchored> anchored_;
   bool remembers_ = false;
+  bool remembersInputs_ = false;
+  bool analysisFollowsBaby_ = true;
+  bool copyingBirth_ = false;            // while the analysis fields are set from the settings page
+  QLabel* analysisBirthNote_ = nullptr;  // which birth 姓名分析 uses
+  QLabel* statusNote_ = nullptr;
+  QTimer* statusTimer_ = nullptr;
   std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use
   PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
   static constexpr int kPoemSearchHeight = 26;

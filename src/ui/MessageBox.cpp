@@ -1,6 +1,11 @@
 #include "ui/MessageBox.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 
 namespace tavrin::ui {
 
@@ -23,6 +28,20 @@ void ShowMessage(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, parent ? parent->window()->windowTitle() : QString(), shown, QMessageBox::Ok,
                   parent);
   box.exec();
+}
+
+void ShowSaved(QWidget* parent, const QString& path) {
+  const QString shown = QCoreApplication::translate("tavrin::ui", "已保存到 %1").arg(QDir::toNativeSeparators(path));
+  if (Hook()) {
+    Hook()(shown);
+    return;
+  }
+  QMessageBox box(QMessageBox::Information, parent ? parent->window()->windowTitle() : QString(), shown,
+                  QMessageBox::Close, parent);
+  QPushButton* open = box.addButton(QCoreApplication::translate("tavrin::ui", "打开"), QMessageBox::AcceptRole);
+  box.setDefaultButton(open);
+  box.exec();
+  if (box.clickedButton() == open) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void SetMessageHook(std::function<void(const QString&)> hook) { Hook() = std::move(hook); }

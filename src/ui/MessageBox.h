@@ -12,7 +12,12 @@ namespace tavrin::ui {
 // Shows the text in a modal box with OK; the text's CRs separate its lines.
 void ShowMessage(QWidget* parent, const QString& text);
 
-// While set, ShowMessage hands the text to the hook instead and returns at once.
+// Says where a file was saved ("已保存到 <path>"), with a button that opens it
+// in the system's viewer.
+void ShowSaved(QWidget* parent, const QString& path);
+
+// While set, ShowMessage and ShowSaved hand the text to the hook instead and
+// return at once.
 void SetMessageHook(std::function<void(const QString&)> hook);
 
 }  // namespace tavrin::ui

@@ -158,3 +158,35 @@ TEST(AdviceTables, ListsHoldWhatTheyPromise) {
 
 }  // namespace
 }  // namespace tavrin::advice
+
+namespace tavrin::advice {
+namespace {
+
+// The name bank and the advice agree: no name the program proposes itself
+// carries a serious warning for a sex it is meant for, read with a surname
+// that makes no phrase of its own; each sex has names the team's readers
+// would shortlist, and no count lies outside what two readers can give.
+TEST(AdviceTables, BankNamesPassTheirOwnAdvice) {
+  std::map<Sex, int> names, shortlisted;
+  for (const BankName& name : Shipped().Bank()) {
+    EXPECT_GE(name.shortlisted, 0);
+    EXPECT_LE(name.shortlisted, 2);
+    for (const Sex sex : {Sex::kMale, Sex::kFemale}) {
+      if (!(sex == Sex::kFemale ? name.forGirls : name.forBoys)) continue;
+      ++names[sex];
+      if (name.shortlisted > 0) ++shortlisted[sex];
+      const Advice advice = Shipped().Advise("林" + name.given, 1, sex);
+      for (const Warning& warning : advice.warnings) {
+        EXPECT_NE(warning.severity, Severity::kSerious)
+            << GbkToUtf8(advice.name) << (sex == Sex::kFemale ? " (f): " : " (m): ") << GbkToUtf8(warning.text);
+      }
+    }
+  }
+  for (const Sex sex : {Sex::kMale, Sex::kFemale}) {
+    EXPECT_GE(names[sex], 500);
+    EXPECT_GE(shortlisted[sex], names[sex] / 10);
+  }
+}
+
+}  // namespace
+}  // namespace tavrin::advice

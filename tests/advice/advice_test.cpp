@@ -245,7 +245,7 @@ TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
 }
 
 // What raises the 推荐度 for meaning: a name of the team's list (+6, with its
-// meaning; +4 more for each of the team's two readers who would shortlist
+// meaning; +6 more for each of the team's two readers who would shortlist
 // it, a count in the field after the line, of either list), a line of the 诗经, the 楚辞 or the Four Books (+6) or of the two
 // anthologies of three hundred (+4) that holds the given name side by side
 // and in order and is no line of grief or displeasure; the line found for
@@ -292,10 +292,10 @@ TEST(Advice, MeaningBonus) {
       {"周伊人", std::nullopt, 0},
       {"王嘉树", std::nullopt, 12},  // the team's list, and its line
       {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 12},
-      {"王采薇", std::nullopt, 10},
+      {"王采薇", std::nullopt, 12},
       {"王流云", std::nullopt, 6},  // 风流|云散: the list's meaning, no phrase
-      {"王岁安", std::nullopt, 14},
-      {"王星舟", std::nullopt, 10},
+      {"王岁安", std::nullopt, 18},
+      {"王星舟", std::nullopt, 12},
       {"王时雨", std::nullopt, 6},
   };
   for (const auto& c : cases) {

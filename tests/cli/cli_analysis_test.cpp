@@ -32,8 +32,8 @@ TEST(CliAnalyse, BadInput) {
       {{"analyse", "x", "--date", "2012-02-31"}, u8"", u8"出生日期 2012-2-31 不存在"},
       {{"analyse", "x", "--date", "1899-12-31"}, u8"", u8"出生年份 1899 不在 1900 至 2056 之间"},
       {{"analyse", "x", "--hour", "1.5"}, u8"开始分析八字\n", u8"出生时辰“1.5”不是整数"},
-      {{"analyse"}, u8"", u8"usage"},
-      {{"analyse", "a", "b"}, u8"", u8"usage"},
+      {{"analyse"}, u8"", u8"用法"},
+      {{"analyse", "a", "b"}, u8"", u8"用法"},
   };
   for (const auto& c : cases) {
     const auto result = RunCommand(c.args);

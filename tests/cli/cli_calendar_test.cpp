@@ -126,26 +126,29 @@ TEST(CliCalendar, BadInputExitsWithTwoAndAMessage) {
     std::string messagePart;
     std::string out;
   } cases[] = {
-      {{"lunar"}, "usage: tavrin-cli lunar FROM [TO] [--csv]", ""},
-      {{"lunar", "2024-01-01", "2024-01-02", "2024-01-03"}, "usage", ""},
-      {{"lunar", "2023-02-29"}, "\"2023-02-29\" is not a date", ""},
-      {{"lunar", "2024-13-01", "--csv"}, "is not a date", ""},
+      {{"lunar"}, U8(u8"用法: tavrin-cli lunar FROM [TO] [--csv]"), ""},
+      {{"lunar", "2024-01-01", "2024-01-02", "2024-01-03"}, U8(u8"用法"), ""},
+      {{"lunar", "2023-02-29"}, U8(u8"“2023-02-29”不是日期"), ""},
+      {{"lunar", "2024-13-01", "--csv"}, U8(u8"不是日期"), ""},
       {{"lunar", "2024-1-1"}, "YYYY-MM-DD", ""},
-      {{"lunar", "yesterday"}, "is not a date", ""},
-      {{"lunar", "1899-12-31"}, "before 1900-01-01", ""},
-      {{"lunar", "2024-02-02", "2024-02-01"}, "ends (2024-02-01) before it starts", ""},
-      {{"day"}, "usage: tavrin-cli day DATE", ""},
-      {{"day", "2024-02-30"}, "is not a date", ""},
-      {{"pillars", "2024-01-01"}, "usage: tavrin-cli pillars DATE HOUR", ""},
-      {{"pillars", "2024-04-31", "1"}, "is not a date", ""},
-      // The hour is read after the first line of the analysis.
-      {{"pillars", "2024-01-01", "noon"}, "HOUR \"noon\" is not a whole number", U8(u8"开始分析八字\n")},
+      {{"lunar", "yesterday"}, U8(u8"不是日期"), ""},
+      {{"lunar", "1899-12-31"}, U8(u8"早于历法的起点 1900-01-01"), ""},
+      {{"lunar", "2024-02-02", "2024-02-01"}, U8(u8"终点 2024-02-01 早于起点 2024-02-02"), ""},
+      {{"day"}, U8(u8"用法: tavrin-cli day DATE"), ""},
+      {{"day", "2024-02-30"}, U8(u8"不是日期"), ""},
+      {{"pillars", "2024-01-01"}, U8(u8"用法: tavrin-cli pillars DATE HOUR"), ""},
+      {{"pillars", "2024-04-31", "1"}, U8(u8"不是日期"), ""},
+      // The hour is read after the first line of the analysis; a bad hour is
+      // answered in Chinese as one out of range is.
+      {{"pillars", "2024-01-01", "noon"},
+       U8(u8"tavrin-cli pillars: 时辰“noon”不是 0 至 23 之间的整数\n"),
+       U8(u8"开始分析八字\n")},
       // No lunar date is invented past the calendar's data, nor pillars past the birth years.
       {{"day", "2100-01-01"}, U8(u8"日期 2100-01-01 不在 1900 至 2057 年之间"), ""},
       {{"lunar", "2057-12-31", "2058-01-01"}, U8(u8"日期 2058-01-01 不在"), ""},
       {{"pillars", "2057-01-01", "1"}, U8(u8"日期 2057-01-01 不在 1900 至 2056 年之间"), ""},
       {{"pillars", "2024-01-01", "-1"}, U8(u8"时辰 -1 不在 0 至 23 之间"), ""},
-      {{"lunar", std::string(100000, '\x1b')}, "\"\\e\\e\\e", ""},  // quoted short and harmless
+      {{"lunar", std::string(100000, '\x1b')}, U8(u8"“\\e\\e\\e"), ""},  // quoted short and harmless
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.messagePart);

@@ -41,16 +41,16 @@ TEST(CliChars, Commands) {
 TEST(CliChars, BadInputExitsWithTwoAndAMessage) {
   const struct {
     std::vector<std::string> args;
-    const char* messagePart;
+    std::string messagePart;
   } cases[] = {
       {{}, "Usage"},
-      {{"nonsense"}, "unknown command"},
-      {{"strokes"}, "usage: tavrin-cli strokes TEXT"},
-      {{"strokes", "a", "b"}, "usage"},
-      {{"strokes", "--kangxi"}, "usage: tavrin-cli strokes TEXT"},
-      {{"strokes", "--numerals", "a"}, "--numerals goes with --kangxi"},
-      {{"trad", "\xFF"}, "not valid UTF-8"},
-      {{"simp", U8(u8"😀")}, "GBK cannot encode"},
+      {{"nonsense"}, U8(u8"没有命令“nonsense”")},
+      {{"strokes"}, U8(u8"用法: tavrin-cli strokes TEXT")},
+      {{"strokes", "a", "b"}, U8(u8"用法")},
+      {{"strokes", "--kangxi"}, U8(u8"用法: tavrin-cli strokes TEXT")},
+      {{"strokes", "--numerals", "a"}, U8(u8"--numerals 只能与 --kangxi 同用")},
+      {{"trad", "\xFF"}, U8(u8"不是有效的 UTF-8")},
+      {{"simp", U8(u8"😀")}, U8(u8"GBK 无法表示")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.messagePart);

@@ -59,7 +59,7 @@ TEST_P(CliFaultMatrix, NamesTheFileOrStaysSilent) {
   if (rootReads) RecordProperty("note", "mode 000 does not stop root's reads: checked as an intact file");
   // The note that names a refused file, before any message of the command.
   const std::string note =
-      fault::NamedAtStartup(cell) ? "tavrin-cli: Cannot open file \"" + dir.DirText() + name + "\". " : "";
+      fault::NamedAtStartup(cell) ? U8(u8"tavrin-cli: 无法打开文件“") + dir.DirText() + name + U8(u8"”:") : "";
   const auto startsWithNote = [&](const std::string& err) { return err.starts_with(note); };
 
   const auto generate = RunCommand({"generate", "--seed", "1", "--count", "3"}, dir.DirText());

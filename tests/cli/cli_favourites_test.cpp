@@ -109,19 +109,19 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
     std::vector<std::string> args;
     std::string err;
   } cases[] = {
-      {{"add", U8(u8"张")}, U8(u8"\"张\": 名字要有姓和名,至少两个汉字")},
-      {{"add", U8(u8"张伟"), "--rating", "6"}, "--rating \"6\" is not a whole number from 0 to 5"},
-      {{"add", U8(u8"张伟"), "--sex", "boy"}, "--sex must be male or female, not \"boy\""},
+      {{"add", U8(u8"张")}, U8(u8"“张”:名字要有姓和名,至少两个汉字")},
+      {{"add", U8(u8"张伟"), "--rating", "6"}, U8(u8"--rating “6”不是 0 至 5 之间的整数")},
+      {{"add", U8(u8"张伟"), "--sex", "boy"}, U8(u8"--sex 只能是 male 或 female,不能是“boy”")},
       {{"add", U8(u8"张伟"), "--date", "2012-02-30"}, U8(u8"出生日期 2012-2-30 不存在")},
-      {{"add", U8(u8"张伟"), "--hour", "24"}, "--hour \"24\" is neither a whole number from 0 to 23 nor \"unknown\""},
-      {{"remove", U8(u8"王芳")}, U8(u8"\"王芳\" is not among the favourites")},
+      {{"add", U8(u8"张伟"), "--hour", "24"}, U8(u8"--hour “24”既不是 0 至 23 之间的整数,也不是 unknown")},
+      {{"remove", U8(u8"王芳")}, U8(u8"“王芳”不在收藏中")},
       {{"import", dir_.Dir() + "none.json"},
        U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +
            U8(u8"none.json”:不存在;收藏没有改动")},
       {{"import", hostile},
        U8(u8"无法导入“") + hostile + U8(u8"”:第 2 条收藏“=cmd|' /C calc'!A0”:名字只能由汉字组成;收藏没有改动")},
       {{"export", dir_.Dir()}, U8(u8"无法写入“") + dir_.Dir() + U8(u8"”:是一个目录,不是文件")},
-      {{"list", "--rating", "1"}, "usage"},
+      {{"list", "--rating", "1"}, "usage"},  // checked as the start of the usage message below
       {{"remove", U8(u8"张伟"), "--note", "x"}, "usage"},
       {{"export"}, "usage"},
   };
@@ -130,7 +130,7 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
     EXPECT_EQ(result.status, 2) << c.args[0];
     const std::string err = result.err.substr(result.err.find(": ") + 2);
     if (c.err == "usage") {
-      EXPECT_TRUE(err.starts_with("usage: tavrin-cli favourites")) << result.err;
+      EXPECT_TRUE(err.starts_with(U8(u8"用法: tavrin-cli favourites"))) << result.err;
     } else {
       EXPECT_EQ(err, c.err + "\n");
     }
@@ -179,6 +179,47 @@ TEST_F(CliFavourites, FindsItsStoreFromTheEnvironment) {
   EXPECT_EQ(RunCommand({"favourites", "list"}).out, "");
   ::unsetenv("TAVRIN_FAVOURITES");
   ::unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace tavrin::cli
+
+namespace tavrin::cli {
+namespace {
+
+TEST(CliFavouritesStore, RefusesStoresThatAreNoFilesAndImportsThatCannotBeRead) {
+  tavrin::test::TempDir dir;
+  const std::string bad = dir.Dir() + "bad.json";
+  std::ofstream(bad) << R"({"format": "tavrin-favourites", "version": 1, "favourites": [{"score": 1e400}]})";
+  const std::string store = dir.Dir() + "favourites.db";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"favourites", "add", U8(u8"张伟"), "--store", ""}, U8(u8"无法打开收藏文件“”:路径是空的")},
+      {{"favourites", "add", U8(u8"张伟"), "--store", ":memory:"},
+       U8(u8"无法打开收藏文件“:memory:”:“:memory:”是内存数据库,不是文件")},
+      {{"favourites", "list", "--store", "file:x.db?mode=memory"},
+       U8(u8"无法打开收藏文件“file:x.db?mode=memory”:以“file:”开头的是 URI,不是文件名")},
+      {{"favourites", "import", bad, "--store", store},
+       U8(u8"无法导入“") + bad + U8(u8"”:第 76 个字节处的数超出范围;收藏没有改动")},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = RunCommand(c.args);
+    EXPECT_EQ(result.status, 2) << c.args[1];
+    EXPECT_EQ(result.err.substr(result.err.find(": ") + 2), c.err + "\n");
+  }
+  EXPECT_FALSE(fs::exists(dir.Dir() + "x.db"));
+}
+
+TEST(CliFavouritesStore, AReimportIsUnchanged) {
+  tavrin::test::TempDir dir;
+  const std::string store = dir.Dir() + "favourites.db", file = dir.Dir() + "all.json";
+  for (const char8_t* name : {u8"张伟", u8"李静"}) {
+    ASSERT_EQ(RunCommand({"favourites", "add", U8(name), "--store", store}).status, 0);
+  }
+  ASSERT_EQ(RunCommand({"favourites", "export", file, "--store", store}).status, 0);
+  EXPECT_EQ(RunCommand({"favourites", "import", file, "--store", store}).out, U8(u8"导入 2 条:新增 0,更新 0,不变 2\n"));
 }
 
 }  // namespace

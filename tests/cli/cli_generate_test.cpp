@@ -111,12 +111,12 @@ TEST(CliGenerate, BadInputExitsWithTwoAndAMessage) {
       {{"--surname", "abc"}, u8"请输入姓"},
       {{"--sex", "boy"}, u8"--sex"},
       {{"--seed", "-1"}, u8"--seed"},
-      {{"--count"}, u8"usage"},
-      {{"--colour", "red"}, u8"usage"},
+      {{"--count"}, u8"用法"},
+      {{"--colour", "red"}, u8"用法"},
       // Long texts only slow every draw down; arguments are quoted short and harmless.
       {{"--surname", U8(u8"欧阳欧阳欧")}, u8"姓氏“欧阳欧阳欧”超过4个字"},
       {{"--fix2", std::string(43690, 'x')}, u8"限定第2个字“xxxxxxxxxxxxxxxxxxxx…”超过4个字"},
-      {{"--sex", "\x1b[31m\xff"}, u8"not \"\\e[31m\\xff\""},
+      {{"--sex", "\x1b[31m\xff"}, u8"不能是“\\e[31m\\xff”"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"generate"};
@@ -161,7 +161,7 @@ TEST(CliGenerate, MissingDataAndInternalErrors) {
   EXPECT_NE(missing.err.find(U8(u8"缺少数据文件tj.dat、5ge.dat、男.dat、女.dat")), std::string::npos) << missing.err;
   const auto broken = RunCommand({"test-throw"});
   EXPECT_EQ(broken.status, kInternalErrorStatus);
-  EXPECT_NE(broken.err.find("internal error: broken"), std::string::npos);
+  EXPECT_NE(broken.err.find(U8(u8"内部错误: broken")), std::string::npos);
 }
 
 }  // namespace

@@ -50,13 +50,13 @@ TEST(CliPoetry, BadInput) {
     const char8_t* message;
   } cases[] = {
       {{"poetry", "--poem-text", ""}, u8"请先选择诗歌"},
-      {{"poetry", "--poem-id", "99999"}, u8"no poem with id 99999"},
+      {{"poetry", "--poem-id", "99999"}, u8"没有编号为 99999 的诗"},
       {{"poetry", "--poem-id", "1", "--count", "x"}, u8"产生名字个数“x”不是整数"},
       {{"poetry", "--poem-id", "1", "--date", "2012-02-30"}, u8"出生日期 2012-2-30 不存在"},
       {{"poetry", "--poem-id", "1", "--date", "1899-01-01"}, u8"出生年份 1899 不在 1900 至 2056 之间"},
-      {{"poetry"}, u8"usage"},
-      {{"poetry", "--poem-id", "1", "--poem-text", "x"}, u8"usage"},
-      {{"poems", "--sort"}, u8"usage"},
+      {{"poetry"}, u8"用法"},
+      {{"poetry", "--poem-id", "1", "--poem-text", "x"}, u8"用法"},
+      {{"poems", "--sort"}, u8"用法"},
       // The poetry start refuses a surname Generate refuses.
       {{"poetry", "--poem-id", "1", "--surname", "="}, u8"请输入姓"},
       {{"poetry", "--poem-id", "1", "--surname", U8(u8"张张张张张")}, u8"姓氏“张张张张张”超过4个字"},
@@ -70,7 +70,7 @@ TEST(CliPoetry, BadInput) {
   tavrin::test::TempDir empty;
   const auto missing = RunCommand({"poems"}, empty.Dir());
   EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.err.find("missing"), std::string::npos);
+  EXPECT_NE(missing.err.find(U8(u8"缺少")), std::string::npos) << missing.err;
 }
 
 }  // namespace

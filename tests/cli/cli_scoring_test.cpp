@@ -80,15 +80,15 @@ TEST(CliScoring, BadInputExitsWithTwoAndAMessage) {
   const struct {
     std::vector<std::string> args;
     std::string dataDir;
-    const char* messagePart;
+    std::string messagePart;
   } cases[] = {
-      {{"pinyin"}, data.Dir(), "usage: tavrin-cli pinyin TEXT"},
-      {{"sound", "a"}, data.Dir(), "usage: tavrin-cli sound A B"},
-      {{"element", "a", "b"}, data.Dir(), "usage: tavrin-cli element TEXT"},
-      {{"score"}, data.Dir(), "usage: tavrin-cli score NAME"},
-      {{"score", "a", "b"}, data.Dir(), "usage"},
-      {{"score", "a", "--birth-elements"}, data.Dir(), "usage"},
-      {{"score", U8(u8"😀")}, data.Dir(), "GBK cannot encode"},
+      {{"pinyin"}, data.Dir(), U8(u8"用法: tavrin-cli pinyin TEXT")},
+      {{"sound", "a"}, data.Dir(), U8(u8"用法: tavrin-cli sound A B")},
+      {{"element", "a", "b"}, data.Dir(), U8(u8"用法: tavrin-cli element TEXT")},
+      {{"score"}, data.Dir(), U8(u8"用法: tavrin-cli score NAME")},
+      {{"score", "a", "b"}, data.Dir(), U8(u8"用法")},
+      {{"score", "a", "--birth-elements"}, data.Dir(), U8(u8"用法")},
+      {{"score", U8(u8"😀")}, data.Dir(), U8(u8"GBK 无法表示")},
       {{"score", U8(u8"张三")}, empty.Dir(), "5ge.dat"},
   };
   for (const auto& c : cases) {

@@ -50,12 +50,12 @@ TEST(CliSources, BadInput) {
     std::vector<std::string> args;
     const char8_t* message;
   } cases[] = {
-      {{"source"}, u8"usage"},
-      {{"source", U8(u8"王浩然"), U8(u8"李白")}, u8"usage"},
-      {{"source", U8(u8"王浩然"), "--xml"}, u8"usage"},
-      {{"source", U8(u8"王")}, u8"has no given name"},
-      {{"poems", "--search"}, u8"usage"},
-      {{"poems", "--collection", "a", "--collection", "b"}, u8"usage"},
+      {{"source"}, u8"用法"},
+      {{"source", U8(u8"王浩然"), U8(u8"李白")}, u8"用法"},
+      {{"source", U8(u8"王浩然"), "--xml"}, u8"用法"},
+      {{"source", U8(u8"王")}, u8"“王”的姓氏后面没有名字"},
+      {{"poems", "--search"}, u8"用法"},
+      {{"poems", "--collection", "a", "--collection", "b"}, u8"用法"},
   };
   for (const auto& c : cases) {
     const auto result = RunCommand(c.args);
@@ -65,7 +65,7 @@ TEST(CliSources, BadInput) {
   tavrin::test::TempDir empty;
   const auto missing = RunCommand({"source", U8(u8"王浩然")}, empty.Dir());
   EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.err.find("missing"), std::string::npos);
+  EXPECT_NE(missing.err.find(U8(u8"缺少")), std::string::npos) << missing.err;
 }
 
 }  // namespace

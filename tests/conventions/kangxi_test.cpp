@@ -28,6 +28,7 @@ const Expected kCounts[] = {
     {"王 and 玉", "王4 玉5 玲10 琳13 珍10 瑶15 琪13 瑞14 "},
     {"月 as moon and as flesh", "月4 肉6 朋8 明8 朗11 期12 服8 胡11 育10 能12 肯10 "},
     {"radicals and radical forms standing alone", "水4 氵3 心4 忄3 手4 扌3 示5 衣6 艸6 辵7 阜8 邑7 "},
+    {"radicals counted as the dictionary counts them, not by the modern stroke order", "鼎13 鬼10 瓦5 龟16 龜16 "},
     {"numerals by their strokes", "一1 二2 三3 四5 五4 六4 七2 八2 九2 十2 百6 千3 万15 "},
     {"characters whose Unihan residual is one short", "斌12 政9 泰10 紫12 露21 毓14 滕15 兴16 "},
     {"traditional forms", "譽21 誉21 張11 龍16 鳳14 凤14 華14 华14 "},

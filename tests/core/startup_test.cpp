@@ -69,7 +69,7 @@ TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
   // The message is GBK like every message of the core; the path in it is the one tried.
   EXPECT_NE(GbkToUtf8(stores.failures[2].Message()).find(dir.Dir() + kMaleNameFile), std::string::npos);
   EXPECT_EQ(stores.failures[2].GbkFileName(), "男.dat");
-  EXPECT_NE(stores.failures[2].Message().find("No such file"), std::string::npos);
+  EXPECT_NE(stores.failures[2].Message().find("文件不存在"), std::string::npos);
   EXPECT_FALSE(stores.HasAll({kNumerologyFile}));
   // The tables built after the failing loads are still set up.
   EXPECT_FALSE(stores.earthChars.empty());

@@ -36,7 +36,8 @@ fail() {
 # string checks the other tests run with.
 if [ -n "${ASAN_OPTIONS:-}" ]; then export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"; fi
 # A settings file of its own, in which the first-run guide has been seen
-# (the window tests show it): the clicks below expect the first start's window.
+# (the window tests show it): the window keeps its inputs and page between
+# starts, and the clicks below expect the first start's.
 export XDG_CONFIG_HOME="$out/config"
 rm -rf "$XDG_CONFIG_HOME"
 mkdir -p "$XDG_CONFIG_HOME/tavrin"

@@ -24,16 +24,32 @@ std::string Entry(const char* key = "", const char* value = "") {
   return entry.dump();
 }
 
+// A file an import must refuse, and the refusal (GBK, as the store's
+// messages are).
+struct Case {
+  const char* what;
+  std::string text;
+  const char* refusal;
+};
+
+template <std::size_t N>
+void ExpectRefused(const Case (&cases)[N]) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      FavouritesFromJson(c.text);
+      ADD_FAILURE() << "accepted";
+    } catch (const FavouritesError& error) {
+      EXPECT_EQ(std::string(error.what()), c.refusal) << GbkToUtf8(error.what());
+    }
+  }
+}
+
 std::string File(const std::string& entries) {
   return R"({"format": "tavrin-favourites", "version": 1, "favourites": [)" + entries + "]}";
 }
 
 TEST(Import, RefusesMalformedAndHostileFilesSayingWhy) {
-  struct Case {
-    const char* what;
-    std::string text;
-    const char* refusal;  // GBK, as the store's messages are
-  };
   const std::string deep = std::string(100000, '[') + std::string(100000, ']');
   const Case cases[] = {
       {"not JSON", "favourites", "不是正确的 JSON 文本:第 3 个字节处有错"},
@@ -68,15 +84,7 @@ TEST(Import, RefusesMalformedAndHostileFilesSayingWhy) {
       {"the same favourite twice", File(Entry() + "," + Entry("note", "\"again\"")),
        "第 2 条收藏“张伟”与第 1 条是同一个收藏(同名同性别)"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    try {
-      FavouritesFromJson(c.text);
-      ADD_FAILURE() << "accepted";
-    } catch (const FavouritesError& error) {
-      EXPECT_EQ(std::string(error.what()), c.refusal) << GbkToUtf8(error.what());
-    }
-  }
+  ExpectRefused(cases);
 }
 
 TEST(Import, ReadsBackEveryFieldOfAnExport) {
@@ -117,6 +125,52 @@ TEST(Csv, CellsThatASpreadsheetWouldRunStayText) {
       {"", ""},
   };
   for (const auto& [cell, written] : cases) EXPECT_EQ(CsvCell(cell), written) << cell;
+}
+
+}  // namespace
+}  // namespace tavrin::test
+
+namespace tavrin::test {
+namespace {
+
+TEST(Import, RefusesNumbersVersionsAndFieldsItDoesNotKnow) {
+  const auto file = [](const std::string& version, const std::string& entries, const std::string& extra = "") {
+    return R"({"format": "tavrin-favourites", "version": )" + version + extra + R"(, "favourites": [)" + entries +
+           "]}";
+  };
+  const Case cases[] = {
+      {"a number beyond a double", file("1", R"({"score": 1e400})"), "第 76 个字节处的数超出范围"},
+      {"the largest unsigned version", file("18446744073709551615", ""),
+       "由较新版本的程序导出(版本 超出范围),本程序只认识到版本 1"},
+      {"version 0", file("0", ""), "版本 0 不是导出文件的版本"},
+      {"a negative version", file("-1", ""), "版本 -1 不是导出文件的版本"},
+      {"a fractional version", file("1.0", ""), "缺少整数“version”"},
+      {"an unknown field of the file", file("1", "", R"(, "colour": "red")"), "文件有未知的字段“colour”"},
+      {"an unknown field of an entry", file("1", Entry() + "," + Entry("colour", "\"red\"")),
+       "第 2 条收藏有未知的字段“colour”"},
+      {"a field twice", file("1", R"({"name": "a", "name": "b"})"), "第 1 条收藏的“name”出现了两次"},
+      {"advice that is no object", file("1", Entry("advice", "\"good\"")), "第 1 条收藏的“advice”应为 JSON 对象"},
+      {"a score as an object", file("1", Entry("score", "{}")), "第 1 条收藏的“score”不应是 JSON 对象或数组"},
+      {"an entry before the version, wrong", R"({"format": "tavrin-favourites", "favourites": [3], "version": 9})",
+       "由较新版本的程序导出(版本 9),本程序只认识到版本 1"},
+      {"a time of export that is none", file("1", "", R"(, "exported": "now")"),
+       "文件的“exported”应为 YYYY-MM-DDTHH:MM:SSZ 形式的时间"},
+  };
+  ExpectRefused(cases);
+}
+
+TEST(Import, NamesTheOptionalFieldsAnEntryGives) {
+  const auto read = [](const std::string& entry) {
+    return FavouritesFromJson(R"({"format": "tavrin-favourites", "version": 1, "favourites": [)" + entry + "]}")
+        .at(0)
+        .fields;
+  };
+  const unsigned always = kFieldBirth | kFieldScore;
+  EXPECT_EQ(read(Entry()), always);
+  EXPECT_EQ(read(Entry("note", "null")), always);
+  EXPECT_EQ(read(Entry("note", "\"x\"")), always | kFieldNote);
+  EXPECT_EQ(read(Entry("advice", "null")), always | kFieldAdvice);
+  EXPECT_EQ(read(Entry("changed", "\"2026-12-09T09:15:00Z\"")), always | kFieldChanged);
 }
 
 }  // namespace

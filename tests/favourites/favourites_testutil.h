@@ -59,8 +59,9 @@ inline std::string IntegrityOf(const std::string& path) {
   return result;
 }
 
-// The system's file layer, except that every write fails as on a full disk
-// while `full` is set.
+// The system's file layer, except that while `full` is set every write fails
+// as on a full disk, and so does growing a -shm file (which SQLite does by
+// writing to it).
 class FullDisk {
  public:
   static inline std::atomic<bool> full{false};
@@ -87,6 +88,13 @@ class FullDisk {
     if (full) return SQLITE_FULL;
     return reinterpret_cast<const Methods*>(file->pMethods)->real->xWrite(file, data, amount, offset);
   }
+  static int ShmMap(sqlite3_file* file, int page, int pageSize, int extend, void volatile** memory) {
+    const auto* real = reinterpret_cast<const Methods*>(file->pMethods)->real;
+    const int rc = real->xShmMap(file, page, pageSize, full ? 0 : extend, memory);
+    // A page that is not there yet cannot be made.
+    if (full && extend && rc == SQLITE_OK && !*memory) return SQLITE_IOERR_SHMSIZE;
+    return rc;
+  }
   static int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
     static std::map<const sqlite3_io_methods*, std::unique_ptr<Methods>> wrappers;
     const int rc = Real()->xOpen(Real(), name, file, flags, outFlags);
@@ -95,6 +103,7 @@ class FullDisk {
     if (!wrapper) {
       wrapper = std::make_unique<Methods>(Methods{*file->pMethods, file->pMethods});
       wrapper->wrapped.xWrite = &Write;
+      if (wrapper->wrapped.iVersion >= 2 && wrapper->wrapped.xShmMap) wrapper->wrapped.xShmMap = &ShmMap;
     }
     file->pMethods = &wrapper->wrapped;
     return rc;

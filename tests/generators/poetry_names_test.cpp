@@ -121,7 +121,7 @@ TEST(PoemDatabase, ShippedFileMissingAndCorrupt) {
   dir.Write(kPoetryFile, std::string(4096, 'x'));
   error.clear();
   EXPECT_FALSE(QueryPoems(dir.Dir() + kPoetryFile, error));
-  EXPECT_NE(error.find("not a database"), std::string::npos) << error;
+  EXPECT_NE(error.find("不是数据库文件"), std::string::npos) << error;
 }
 
 }  // namespace

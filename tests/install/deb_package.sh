@@ -23,7 +23,8 @@ status=0
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-for package in fonts-noto-cjk libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libsqlite3-0; do
+for package in fonts-noto-cjk qt6-translations-l10n libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 \
+  libqt6printsupport6 libsqlite3-0; do
   grep -Exq "${package//+/\\+}(t64)?" <<<"$names" || {
     echo "Depends lacks $package"
     status=1

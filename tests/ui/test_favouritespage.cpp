@@ -9,8 +9,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -185,6 +187,21 @@ class FavouritesPageTest : public QObject {
       }
     }
     QVERIFY(advice.value("recommend").isDouble());
+    // Kept, and said so: a note at the bottom of the window, a star before
+    // the name on 精选.
+    const auto starred = [&] {
+      int stars = 0;
+      for (std::size_t i = 0; i < names.Size(); ++i) {
+        const QModelIndex cell = best->Model().index(static_cast<int>(i), tavrin::ui::BestModel::kName);
+        if (FromGbk(names.CandidateAt(i).fullName) == name && names.AdviceAt(i).sex == tavrin::advice::Sex::kFemale)
+          stars += cell.data(Qt::DecorationRole).isValid() ? 1 : -1000;
+      }
+      return stars;
+    };
+    auto* note = Find<QLabel>(window, "statusNote");
+    QVERIFY(note->isVisible());
+    QVERIFY2(note->text().contains("已收藏“" + name + "”"), qPrintable(note->text()));
+    QVERIFY(starred() >= (source == "best" ? 1 : 0));
     QMenu menu;
     page.AddMenuEntry(menu, tavrin::ui::Keepable{ToGbk(name), {}, {}, {}, Sex::kFemale});
     QCOMPARE(menu.actions().front()->text(), QString("★ 取消收藏"));
@@ -193,6 +210,8 @@ class FavouritesPageTest : public QObject {
     QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
     QVERIFY(!page.Store()->Find(ToGbk(name), Sex::kFemale));
     QCOMPARE(page.Model().rowCount(), 0);
+    QVERIFY2(note->text().contains("已取消收藏“" + name + "”"), qPrintable(note->text()));
+    QVERIFY(starred() <= 0);
     QVERIFY2(recorder->texts.isEmpty(), qPrintable(recorder->texts.join('|')));
   }
 
@@ -295,11 +314,22 @@ class FavouritesPageTest : public QObject {
     recorder->texts.clear();
     const QString pdf = dir.filePath("favourites.pdf");
     QVERIFY(page.Print(pdf));
-    QProcess info;
-    info.start("pdfinfo", {pdf});
-    QVERIFY(info.waitForFinished(20000));
-    const QString pages = QString("Pages:\\s+%1\\n").arg(names.size() + 1);
-    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(pages)));
+    QCOMPARE(recorder->texts, QStringList{"已保存到 " + QDir::toNativeSeparators(pdf)});
+    const auto pageCount = [](const QString& file) {
+      QProcess info;
+      info.start("pdfinfo", {file});
+      info.waitForFinished(20000);
+      const QRegularExpressionMatch pages =
+          QRegularExpression("Pages:\\s+(\\d+)\\n").match(QString::fromUtf8(info.readAllStandardOutput()));
+      return pages.hasMatch() ? pages.captured(1).toInt() : -1;
+    };
+    QCOMPARE(pageCount(pdf), names.size() + 1);
+    // The same pages on a printer, here one that prints into a file.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("printed.pdf"));
+    QVERIFY(page.PrintTo(printer));
+    QCOMPARE(pageCount(printer.outputFileName()), names.size() + 1);
 
     // Export, then import into a store that holds one of them changed and one other.
     const QString json = dir.filePath("favourites.json");

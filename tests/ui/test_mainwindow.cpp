@@ -1,12 +1,18 @@
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
 
 #include "core/startup.h"
+#include "report/qt_translations.h"
 #include "ui/MainWindow.h"
 #include "ui/PaneView.h"
 #include "ui/qtext.h"
@@ -43,6 +49,22 @@ class MainWindowTest : public QObject {
     QVERIFY(messages[0].contains("tj.dat"));
     QVERIFY(messages[2].contains("男.dat"));
     QVERIFY(messages[3].contains("女.dat"));
+    QVERIFY2(messages[0].startsWith("无法打开文件“") && messages[0].endsWith("”:文件不存在"), qPrintable(messages[0]));
+  }
+
+  // Qt's own buttons and menus speak Chinese like the window.
+  void qtTextsInChinese() {
+    QVERIFY2(tavrin::report::LoadQtTranslations(*QCoreApplication::instance()),
+             "qtbase_zh_CN.qm missing (Debian: qt6-translations-l10n)");
+    QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().startsWith("是"), qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY(box.button(QMessageBox::No)->text().startsWith("否"));
+    QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith("取消"));
+    QLineEdit edit("张");
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList entries;
+    for (const QAction* action : menu->actions()) entries << action->text();
+    QVERIFY2(entries.join('|').contains("复制") && entries.join('|').contains("全选"), qPrintable(entries.join('|')));
   }
 
   void gbkTextCrossesTheEdge() {
@@ -90,8 +112,8 @@ class MainWindowTest : public QObject {
     }
   }
 
-  // The size, the place and the page are kept from one window to the next,
-  // and nothing else.
+  // The size, the place and the page are kept from one window to the next;
+  // the inputs only when asked for (RememberInputs).
   void remembersSizeAndPage() {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName("tavrin-test");
@@ -112,6 +134,84 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.Pages()->currentIndex(), 7);
     QCOMPARE(QSettings().allKeys().size(), 2);
     QSettings().clear();
+  }
+
+  // The baby's inputs on 姓名设置 come back at the next start.
+  void remembersTheBaby_data() {
+    QTest::addColumn<QStringList>("texts");  // surname, count, year, month, day, hour
+    QTest::addColumn<bool>("female");
+    QTest::addColumn<bool>("options");  // both fixed characters and 声韵按整项比较
+    QTest::newRow("a girl, 17时") << QStringList{"林", "20", "2025", "12", "1", "17"} << true << false;
+    QTest::newRow("a boy, hour unknown, options")
+        << QStringList{"欧阳", "300", "2024", "2", "29", "时辰不详"} << false << true;
+    QTest::newRow("a year typed beyond the list") << QStringList{"王", "500", "2041", "1", "1", "0"} << true << false;
+  }
+  void remembersTheBaby() {
+    QFETCH(QStringList, texts);
+    QFETCH(bool, female);
+    QFETCH(bool, options);
+    using tavrin::test::Find;
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName("tavrin-test");
+    QSettings().clear();
+    const char* const fields[] = {"Edit1", "bsSkinEdit1"};
+    const char* const combos[] = {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"};
+    {
+      MainWindow window(tavrin::test::WindowStores(), 1);
+      window.RememberInputs();
+      for (int i = 0; i < 2; ++i) Find<QLineEdit>(window, fields[i])->setText(texts[i]);
+      for (int i = 0; i < 4; ++i) Find<QComboBox>(window, combos[i])->setEditText(texts[i + 2]);
+      Find<QRadioButton>(window, female ? "bsSkinCheckRadioBox2" : "bsSkinCheckRadioBox1")->setChecked(true);
+      for (const char* box : {"CheckRadioBox3", "CheckRadioBox4", "wholeItemSound"})
+        Find<QCheckBox>(window, box)->setChecked(options);
+      Find<QLineEdit>(window, "bsSkinEdit3")->setText(options ? "子" : "");
+      window.close();
+    }
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    window.RememberInputs();
+    for (int i = 0; i < 2; ++i) QCOMPARE(Find<QLineEdit>(window, fields[i])->text(), texts[i]);
+    for (int i = 0; i < 4; ++i) QCOMPARE(Find<QComboBox>(window, combos[i])->currentText(), texts[i + 2]);
+    QCOMPARE(Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->isChecked(), female);
+    QCOMPARE(Find<QRadioButton>(window, "bsSkinCheckRadioBox1")->isChecked(), !female);
+    for (const char* box : {"CheckRadioBox3", "CheckRadioBox4", "wholeItemSound"})
+      QCOMPARE(Find<QCheckBox>(window, box)->isChecked(), options);
+    QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit3")->text(), QString(options ? "子" : ""));
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox4")->currentText(), texts[2]);  // 姓名分析 follows
+    QSettings().clear();
+  }
+
+  // 姓名分析 takes the baby's birth from 姓名设置 until its own fields are
+  // changed, and says which birth it uses.
+  void analysisUsesTheBabysBirth() {
+    using tavrin::test::Find;
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    const auto set = [&window](const char* name, const QString& text) {
+      Find<QComboBox>(window, name)->setEditText(text);
+    };
+    auto* note = Find<QLabel>(window, "analysisBirthNote");
+    set("bsSkinComboBox1", "2025");
+    set("bsSkinComboBox2", "12");
+    set("bsSkinComboBox5", "17");
+    QVERIFY2(note->text().contains("宝宝的生日") && note->text().contains("2025年12月1日 17时"),
+             qPrintable(note->text()));
+    QVERIFY(window.AnalysisFollowsBaby());
+    Find<QLineEdit>(window, "bsSkinEdit2")->setText("林悦然");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    // 2025-12-01 17:00 is 乙巳年 丁亥月 甲辰日 癸酉时, not the page's old 2012-1-1.
+    const QString text = Find<tavrin::ui::PaneView>(window, "Memo4")->toPlainText();
+    QVERIFY2(text.contains("乙巳年 丁亥月 甲辰日"), qPrintable(text.left(200)));
+
+    // Its own hour: kept while the baby's changes, and said so.
+    set("bsSkinComboBox8", "3");
+    QVERIFY(!window.AnalysisFollowsBaby());
+    set("bsSkinComboBox3", "2");
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox7")->currentText(), QString("1"));
+    QVERIFY2(note->text().contains("本页输入的生日 2025年12月1日 3时"), qPrintable(note->text()));
+    // The link in the note goes back to the baby's.
+    emit note->linkActivated("baby");
+    QVERIFY(window.AnalysisFollowsBaby());
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox7")->currentText(), QString("2"));
+    QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox8")->currentText(), QString("17"));
   }
 };
 

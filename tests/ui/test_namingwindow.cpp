@@ -312,7 +312,7 @@ class NamingWindowTest : public QObject {
     corrupt.close();
     window.Pages()->setCurrentIndex(8);
     QCOMPARE(messages.size(), 1);
-    QVERIFY(messages[0].contains("not a database"));
+    QVERIFY(messages[0].contains("不是数据库文件"));
     window.Pages()->setCurrentIndex(0);
     window.Pages()->setCurrentIndex(8);
     QCOMPARE(messages.size(), 1);  // not retried

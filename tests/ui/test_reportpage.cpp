@@ -341,10 +341,12 @@ class ReportPageTest : public QObject {
     QVERIFY(exportPdf->isEnabled());
     const QString path = dir.filePath("name.pdf");
     QVERIFY(window.ExportAnalysisPdf(path));
+    // The saved file is named with its folder, where the user can open it.
+    QCOMPARE(messages, QStringList{"已保存到 " + QDir::toNativeSeparators(path)});
     CheckPdf(path, "张伟明");
     QVERIFY(Run("pdftotext", {path, "-"}).contains("字义与出处"));
     QVERIFY(!window.ExportAnalysisPdf(dir.filePath("missing/name.pdf")));
-    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.size(), 2);
 
     // A refused analysis leaves nothing to export.
     Find<QComboBox>(window, "bsSkinComboBox7")->setEditText("31");

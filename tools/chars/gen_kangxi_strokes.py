@@ -11,11 +11,14 @@ Rule, per character c:
      艹 as 艸 6, 阝 as 阜 8 or 邑 7, 王 as 玉 5, 月 as 肉 6 where the radical is
      肉, 礻 as 示 5, 衤 as 衣 6, 忄 as 心 4, 扌 as 手 4, 犭 as 犬 4, 辶 as 辵 7 ...)
      plus n.
-  3. Where n <= 0 the character is itself a radical or a form of one (王 96.-1,
-     水 85.0, 氵 85.0): its own stroke count (Unihan kTotalStrokes, the last
-     value, i.e. the traditional count).
+  3. Where n <= 0 the character is itself a radical or a form of one. The
+     radical's own character (the ideograph CJKRadicals.txt gives for its
+     number) counts as the radical does in the 康熙字典, whatever the modern
+     count: 鼎 13 (not 12), 鬼 10, 瓦 5, 龜 16. A form of a radical (王 96.-1,
+     氵 85.0, 罒 122.0) keeps its own stroke count (Unihan kTotalStrokes, the
+     last value, i.e. the traditional count): 王 4, 氵 3.
   4. Characters without kRSKangXi take kRSUnicode (first value) instead.
-  5. The count is never below the character's own stroke count (kTotalStrokes
+  5. Except for a radical's own character, the count is never below the character's own stroke count (kTotalStrokes
      of t): for some characters the residual of kRSKangXi is one short of the
      strokes the rest of the character has (斌 67.7 although 武 has 8 strokes,
      政 66.4, 泰 85.5, 紫 120.5, 露 173.12), and the books count them in full
@@ -27,7 +30,7 @@ Rule, per character c:
 The numeral convention (四 4, 五 5 ...) is applied by the program, not here.
 
 Source: Debian unicode-data 15.0.0 (Unihan_RadicalStrokeCounts.txt.bz2,
-Unihan_IRGSources.txt.bz2).  Run from the repository root:
+Unihan_IRGSources.txt.bz2, CJKRadicals.txt).  Run from the repository root:
     python3 tools/chars/gen_kangxi_strokes.py
 """
 import bz2
@@ -37,6 +40,7 @@ import sys
 
 UNIHAN_RS = "/usr/share/unicode/Unihan_RadicalStrokeCounts.txt.bz2"
 UNIHAN_IRG = "/usr/share/unicode/Unihan_IRGSources.txt.bz2"
+CJK_RADICALS = "/usr/share/unicode/CJKRadicals.txt"
 FORMS = os.path.join("data", "generated", "char_forms.inc")
 EXCEPTIONS = os.path.join("tools", "chars", "kangxi_exceptions.tsv")
 OUT = os.path.join("data", "generated", "kangxi_strokes.inc")
@@ -57,7 +61,9 @@ EXPECTED = {
     "江": 7, "海": 11, "清": 12, "芳": 10, "英": 11, "陈": 16, "阳": 17, "郭": 15, "邓": 19,
     "玲": 10, "琳": 13, "瑶": 15, "胡": 11, "育": 10, "能": 12, "祥": 11, "福": 14, "裕": 13,
     "怡": 9, "恒": 10, "振": 11, "独": 17, "迪": 12, "道": 16, "远": 17, "罗": 20,
-    # radicals and their forms as characters of their own
+    # radicals and their forms as characters of their own; the radicals
+    # themselves as the 康熙字典 counts them, not by the modern stroke order
+    "鼎": 13, "鬼": 10, "瓦": 5, "龟": 16,
     "王": 4, "玉": 5, "水": 4, "月": 4, "肉": 6, "心": 4, "手": 4, "示": 5, "衣": 6,
     # 月 as moon stays 4
     "朋": 8, "明": 8, "朗": 11, "期": 12, "服": 8,
@@ -91,6 +97,21 @@ def load_fields(path, fields):
             if field in out:
                 out[field][chr(int(cp[2:], 16))] = value
     return out
+
+
+def load_radical_characters():
+    """The ideograph of each of the 214 Kangxi radicals: character -> number."""
+    radicals = {}
+    with open(CJK_RADICALS, encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("#") or not line.strip():
+                continue
+            number, _, ideograph = (part.strip() for part in line.split(";"))
+            if number.endswith("'"):  # a simplified form of the radical: not in the 康熙字典
+                continue
+            radicals[chr(int(ideograph, 16))] = int(number)
+    assert len(radicals) == 214, len(radicals)
+    return radicals
 
 
 def load_forms():
@@ -133,9 +154,15 @@ def main():
     total, rs_unicode = irg["kTotalStrokes"], irg["kRSUnicode"]
     forms = load_forms()
     exceptions = load_exceptions()
-    stats = {"cells": 0, "traditional": 0, "own": 0, "rsunicode": 0, "raised": 0, "exceptions": 0}
+    radical_characters = load_radical_characters()
+    stats = {"cells": 0, "traditional": 0, "own": 0, "radicals": 0, "rsunicode": 0, "raised": 0, "exceptions": 0}
 
     def kangxi(ch, count_stats):
+        radical = radical_characters.get(ch)
+        if radical is not None and rs.get(ch) == "%d.0" % radical:
+            if count_stats:
+                stats["radicals"] += 1
+            return radical_strokes(radical)
         count = by_radical(ch, count_stats)
         own = int(total[ch].split()[-1])
         if count < own:
@@ -198,11 +225,11 @@ def main():
         for lead in range(LEAD_FIRST, LEAD_LAST + 1):
             row = [table.get((lead, t), 0) for t in range(TRAIL_FIRST, TRAIL_LAST + 1)]
             f.write("".join("%d," % v for v in row) + "\n")
-    print("%s: %d hanzi (%d counted as their traditional form, %d radicals or radical forms by their own "
-          "count, %d through kRSUnicode, %d raised to their own stroke count, %d reviewed exceptions); "
-          "values %d..%d"
-          % (OUT, stats["cells"], stats["traditional"], stats["own"], stats["rsunicode"], stats["raised"],
-             stats["exceptions"], min(values), max(values)))
+    print("%s: %d hanzi (%d counted as their traditional form, %d radicals by the radical's count, %d radical "
+          "forms by their own count, %d through kRSUnicode, %d raised to their own stroke count, %d reviewed "
+          "exceptions); values %d..%d"
+          % (OUT, stats["cells"], stats["traditional"], stats["radicals"], stats["own"], stats["rsunicode"],
+             stats["raised"], stats["exceptions"], min(values), max(values)))
 
 
 if __name__ == "__main__":

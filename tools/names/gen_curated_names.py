@@ -50,7 +50,7 @@ RARE = set('韫纭昀潆瑷璎缇葳琰溥骞锴樾')
 GIRLS_ONLY = set('婷娜妍娟娇媛婉嫣姗妮娅婕姝娴嫦倩黛蕾莉莎琪薇')
 BOYS_ONLY = set('刚强雄豪彪虎猛勇武霸军鹏峰龙')
 
-MAX_FIRST = 40          # names sharing one first character
+MAX_FIRST = 50          # names sharing one first character
 MAX_LEVEL2 = 0.15       # share of names holding a level-2 character
 MAX_COMMON = 0.05       # share of names in the 1,600 commonest lists
 MEANING_LEN = (8, 30)
@@ -98,6 +98,16 @@ def reading_verdict(readings, given):
     if 'C' in grades and grades.count('C') >= grades.count('A'):
         return 0, 'a reader found it odd'
     return int(2 * grades.count('A') / len(grades) + 0.5), None
+
+
+def leans_other_way(info, sex):
+    """True when the advice calls the character one of the other sex's:
+    nine in ten of the names holding it are of that sex (at least ten), and
+    it is none of this sex's name characters."""
+    _, _, boys, girls, flags = info
+    own, other = (boys, girls) if sex == 'm' else (girls, boys)
+    return own + other >= 5 and other * 10 >= (own + other) * 9 and other >= 10 \
+        and ('M' if sex == 'm' else 'F') not in flags
 
 
 def read_gbk_lines(path):
@@ -341,6 +351,16 @@ def main():
                     break
             if why:
                 reject(why); continue
+            # A name for both sexes that the advice would call one sex's is
+            # that sex's; a boy's or girl's name that it would call the
+            # other's is dropped.
+            fits = [x for x in ('m', 'f') if sex in (x, 'u')
+                    and not any(leans_other_way(chars[c], x) for c in given)]
+            if not fits:
+                reject("reads as the other sex's"); continue
+            if sex == 'u' and len(fits) == 1:
+                warnings.append('%s: for %s only' % (given, fits[0]))
+                sex = fits[0]
             if len(given) == 2 and given[0] == given[1]:
                 reject('doubled character'); continue
             if given in famous:
