@@ -38,6 +38,7 @@ class NameNotes;
 namespace tavrin::ui {
 
 class BestProxy;
+class EmptyHint;
 
 class BestPage : public QWidget {
   Q_OBJECT
@@ -124,6 +125,7 @@ class BestPage : public QWidget {
   QSpinBox* minScore_ = nullptr;
   QLineEdit* leaveOut_ = nullptr;
   QLabel* count_ = nullptr;
+  EmptyHint* emptyHint_ = nullptr;
   QTimer* sources_ = nullptr;  // looks up sources while the window is idle
 };
 

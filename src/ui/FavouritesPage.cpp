@@ -33,6 +33,7 @@
 #include "favourites/store.h"
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
+#include "ui/EmptyHint.h"
 #include "ui/FavouritesModel.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
@@ -76,6 +77,7 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
   QHBoxLayout* filterRow = filter.layout;
 
   table_ = MakeNameTable(this, "favouritesTable", proxy_, 22);
+  emptyHint_ = new EmptyHint(table_);
   table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
   table_->horizontalHeader()->setStretchLastSection(false);
@@ -179,7 +181,11 @@ void FavouritesPage::showEvent(QShowEvent* event) {
 }
 
 void FavouritesPage::RefreshButtons() {
-  count_->setText(QString("显示 %1 / 共 %2 个收藏").arg(proxy_->rowCount()).arg(favourites_->rowCount()));
+  count_->setText(tr("显示 %1 / 共 %2 个收藏").arg(proxy_->rowCount()).arg(favourites_->rowCount()));
+  emptyHint_->SetHint(favourites_->rowCount() > 0
+                          ? tr("没有收藏符合筛选条件。调低“最低分数”或清空“名字含”就能看到全部收藏。")
+                          : tr("还没有收藏的名字。在“精选”或任何一页选中喜欢的名字，按 Ctrl+D 或在右键菜单点“☆ 收藏”，"
+                               "它就收进这里：关掉程序也不会丢，可以比较、打分、写备注和打印。"));
   const auto selected = static_cast<std::size_t>(table_->selectionModel()->selectedRows().size());
   compare_->setEnabled(selected >= 2 && selected <= kMostCompared);
   print_->setEnabled(selected >= 1);

@@ -41,6 +41,7 @@ class QPrinter;
 
 namespace tavrin::ui {
 
+class EmptyHint;
 class FavouritesModel;
 class PaneView;
 class ReportProxy;
@@ -151,6 +152,7 @@ class FavouritesPage : public QWidget {
   ReportProxy* proxy_ = nullptr;
   QTableView* table_ = nullptr;
   QLabel* count_ = nullptr;
+  EmptyHint* emptyHint_ = nullptr;
   QPushButton* compare_ = nullptr;
   QPushButton* print_ = nullptr;
   QPushButton* savePdf_ = nullptr;

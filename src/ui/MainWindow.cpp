@@ -27,6 +27,7 @@
 #include <cstdlib>
 
 #include "analysis/analyse_name.h"
+#include "chars/gbk.h"
 #include "core/lines.h"
 #include "core/poetry_db.h"
 #include "generators/generate_command.h"
@@ -259,6 +260,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   BuildFavouritesPage();
   BuildKeyboard();
   FollowBabyBirth();
+  ExplainEmptyPages(false);
   // The count on 查看精选 follows the names as they come in.
   connect(bestPage_, &BestPage::shownCountChanged, this, [this] {
     if (!showBest_->isHidden() && !model_->Running()) ShowWayToBest();
@@ -635,6 +637,53 @@ void MainWindow::ShowWayToBest() {
   PlaceStatusLine();
 }
 
+void MainWindow::ExplainEmptyPages(bool afterRun) {
+  // resultPanes_: 姓名设置, 二字名, 三字名, 部首有五行, 系统推荐名, 系统推荐名二, 诗歌取名.
+  static const char* const kWhatPageHolds[] = {
+      QT_TR_NOOP("姓加一个字的名字和它们的分数"), QT_TR_NOOP("姓加两个字的名字和它们的分数"),
+      QT_TR_NOOP("用带五行偏旁的字补足八字所缺五行的名字"), QT_TR_NOOP("推荐名单里的名字"),
+      QT_TR_NOOP("常用名字表里的名字")};
+  const QString toBest = tr("各页的名字都汇集在“精选”，按推荐度排好。");
+  resultPanes_.front()->setPlaceholderText(
+      tr("填好上面宝宝的性别、姓氏和生日，点“生成”。分数高于 70 的名字会记在这里；") + toBest);
+  resultPanes_.back()->setPlaceholderText(
+      tr("在左边选一首诗，或在中间贴上诗句，点“开 始”，从诗里取的名字会列在这里。"));
+  const NamingSession& session = model_->session;
+  const QString surname = FromGbk(session.surname);
+  for (int page = 1; page <= 5; ++page) {
+    QString hint;
+    if (!afterRun) {
+      hint = tr("还没有名字。在“姓名设置”填好宝宝的信息，点“生成”，这里会列出%1。").arg(tr(kWhatPageHolds[page - 1]));
+    } else if (session.stopRequested) {
+      hint = tr("生成中途停止了，这一页还没来得及列出名字。再点“生成”就从头开始。");
+    } else if (page == 4 && !session.female && CharCount(session.surname) > 1 &&
+               model_->GirlCharTest(session.surname)) {
+      // A boy's name with a girl's character is left out of this page, and
+      // the characters of a compound surname after the first count as given.
+      hint = tr("男孩的名字里有常见的女孩用字时，这一页不列出它。复姓“%1”的第二个字在这里算作名字的字，"
+                "又是女孩常用字，所以这次一个也没有列出。请看“系统推荐名二”和“精选”。")
+                 .arg(surname);
+    } else {
+      hint = tr("这一页这次没有名字：和姓“%1”读音相近的字都避开了，试到上限也没找到。").arg(surname);
+      if (session.soundRule == SoundRule::kSubstring) hint += tr("勾选“声韵按整项比较”再生成会多一些；");
+      hint += toBest;
+    }
+    resultPanes_[static_cast<std::size_t>(page)]->setPlaceholderText(hint);
+  }
+  if (!afterRun) return reportPage_->SetEmptyReason({});
+  QString reason = tr("这次没有得分高于 70 的名字，而报表只收高于 70 分的名字。");
+  const bool hourKnown = CharCount(session.chart.birthElements) == 8;
+  if (!hourKnown) {
+    reason += "<br>" + tr("时辰不详时八字只有六个字，加上名字也凑不齐五行各两个，每个名字的五行一项都扣 10 分。");
+  }
+  if (CharCount(session.surname) > 1) {
+    reason += "<br>" + tr("复姓在五格里只按第一个字算，四个字的名字只得天格和人格两格，分数偏低。");
+  }
+  reason += "<br>";
+  reason += hourKnown ? tr("请到“精选”按推荐度看名字。") : tr("填上出生时辰再生成，或到“精选”按推荐度看名字。");
+  reportPage_->SetEmptyReason(reason);
+}
+
 QWidget* MainWindow::CentredContent(QWidget* page) { return new CentredArea(page); }
 
 void MainWindow::PlaceConventions() {
@@ -683,6 +732,7 @@ void MainWindow::Generate() {
   if (starts) {
     ShowDrawCapNote();
     ShowWayToBest();
+    ExplainEmptyPages(true);
   }
   if (closeWhenIdle_ && !model_->Running()) close();
 }

@@ -142,6 +142,9 @@ class MainWindow : public QWidget {
   // then the note of the last run, one after the other.
   void PlaceStatusLine();
   // After a run: the button and the hint that lead to 精选, with its count.
+  // Says in every list that is empty why, and what to do: before the first
+  // run what the page will hold, after a run why it holds nothing.
+  void ExplainEmptyPages(bool afterRun);
   void ShowWayToBest();
 
   std::unique_ptr<Inputs> inputs_;
@@ -180,7 +183,7 @@ class MainWindow : public QWidget {
   int poemContentColumn_ = -1;
   bool poetryConnected_ = false;      // a connection was tried on a file that exists
   ReportPage* reportPage_ = nullptr;  // holds ListView1
-  std::vector<PaneView*> resultPanes_;
+  std::vector<PaneView*> resultPanes_;  // 姓名设置, the five generators' pages, 诗歌取名
   PaneView* analysisPane_ = nullptr;
   FavouritesPage* favouritesPage_ = nullptr;
   struct Anchored {

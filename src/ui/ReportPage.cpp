@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/EmptyHint.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportProxy.h"
@@ -37,7 +38,7 @@ ReportPage::ReportPage(ReportList& report, const NamingServices& services, QWidg
     if (const int width = ReportModel::ColumnWidth(column)) table_->setColumnWidth(column, width);
   }
 
-  auto* copy = new QAction("复制", table_);
+  auto* copy = new QAction(tr("复制"), table_);
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(copy);
@@ -56,11 +57,24 @@ ReportPage::ReportPage(ReportList& report, const NamingServices& services, QWidg
   }
   connect(proxy_, &QAbstractItemModel::modelReset, this, &ReportPage::RefreshCount);
   connect(proxy_, &QAbstractItemModel::layoutChanged, this, &ReportPage::RefreshCount);
+  emptyHint_ = new EmptyHint(table_);
+  RefreshCount();
+}
+
+void ReportPage::SetEmptyReason(const QString& reason) {
+  emptyReason_ = reason;
   RefreshCount();
 }
 
 void ReportPage::RefreshCount() {
-  count_->setText(QString("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
+  count_->setText(tr("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
+  if (model_->rowCount() > 0) {
+    emptyHint_->SetHint(tr("没有名字符合筛选条件。调低“最低分数”或清空“名字含”就能看到全部名字。"));
+  } else if (emptyReason_.isEmpty()) {
+    emptyHint_->SetHint(tr("还没有名字。在“姓名设置”填好宝宝的信息，点“生成”，得分高于 70 的名字会一行行列在这里。"));
+  } else {
+    emptyHint_->SetHint(emptyReason_);
+  }
 }
 
 void ReportPage::SetNotes(sources::NameNotes* notes) { model_->SetNotes(notes); }

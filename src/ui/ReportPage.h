@@ -28,6 +28,7 @@ namespace tavrin::ui {
 
 class ReportModel;
 class ReportProxy;
+class EmptyHint;
 
 class ReportPage : public QWidget {
   Q_OBJECT
@@ -51,6 +52,9 @@ class ReportPage : public QWidget {
   bool ExportJson(QString path = {});
   // The model row of the current row, or -1.
   int CurrentRow() const;
+  // Why the report is still empty after the last run, shown in the empty
+  // list; the empty text means no run has been made yet.
+  void SetEmptyReason(const QString& reason);
 
   // Lets another page add its entries to a row's context menu: called with
   // the menu and the model row under the pointer (or -1).
@@ -71,6 +75,8 @@ class ReportPage : public QWidget {
   QSpinBox* minScore_ = nullptr;
   QLineEdit* chars_ = nullptr;
   QLabel* count_ = nullptr;
+  EmptyHint* emptyHint_ = nullptr;
+  QString emptyReason_;
 };
 
 }  // namespace tavrin::ui

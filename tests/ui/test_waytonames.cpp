@@ -1,5 +1,6 @@
 // The way a parent finds the names: 查看精选 with its count after a run, the
 // same way in the status line, the first-run guide once, the help page.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "ui/BestPage.h"
 #include "ui/Guide.h"
 #include "ui/MainWindow.h"
+#include "ui/PaneView.h"
 #include "window_fixture.h"
 
 using tavrin::test::Find;
@@ -90,6 +92,63 @@ class WayToNamesTest : public QObject {
     QVERIFY(text.contains(QString::fromStdString(kept)));
     Find<QPushButton>(window, "helpGuide")->click();
     QVERIFY(window.findChild<tavrin::ui::FirstRunGuide*>());
+  }
+
+  // A list left empty says why and what to do: before the first run what it
+  // will hold, after a run the reason (a compound surname with 时辰不详 gives
+  // no name above 70 for the report; a boy's 系统推荐名 for 欧阳 is empty
+  // because 阳 is a girl's character), and a filter that hides every row.
+  void emptyListsSayWhy_data() {
+    QTest::addColumn<QString>("surname");
+    QTest::addColumn<QString>("hour");  // empty: no run
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");  // report's hint, then 系统推荐名's, 精选's, 收藏's
+    QTest::newRow("before a run") << "" << "" << "" << QStringList{"还没有名字", "还没有名字", "还没有名字", "还没有收藏"};
+    QTest::newRow("欧阳, hour unknown")
+        << "欧阳" << "时辰不详" << "" << QStringList{"时辰不详时八字只有六个字", "女孩常用字", "", "还没有收藏"};
+    QTest::newRow("欧阳 at 17")
+        << "欧阳" << "17" << "" << QStringList{"", "女孩常用字", "", "还没有收藏"};
+    QTest::newRow("a filter hides all")
+        << "张" << "17" << "魑" << QStringList{"没有名字符合筛选条件", "", "", "还没有收藏"};
+  }
+  void emptyListsSayWhy() {
+    QFETCH(QString, surname);
+    QFETCH(QString, hour);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    qputenv(tavrin::kFavouritesVariable, QFile::encodeName(dir.filePath("favourites.db")));
+    MainWindow window(tavrin::test::WindowStores(), 3);
+    window.resize(1100, 700);
+    window.show();
+    window.OpenFavourites();
+    if (!hour.isEmpty()) {
+      Find<QLineEdit>(window, "Edit1")->setText(surname);
+      const char* const combos[] = {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"};
+      const QStringList birth{"2025", "12", "1", hour};
+      for (int i = 0; i < 4; ++i) Find<QComboBox>(window, combos[i])->setCurrentText(birth[i]);
+      QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
+    }
+    if (!filter.isEmpty()) {
+      for (auto* chars : window.findChildren<QLineEdit*>()) {
+        if (chars->placeholderText().startsWith("输入几个字")) chars->setText(filter);
+      }
+    }
+    // The hint of each list, or the empty text when none is shown.
+    const auto hintOf = [&window](const char* page) {
+      for (auto* hint : window.Pages()->findChild<QWidget*>(page)->findChildren<QLabel*>("emptyHint")) {
+        if (!hint->isHidden()) return hint->text();
+      }
+      return QString();
+    };
+    auto* recommended = window.Pages()->findChild<QWidget*>("系统推荐名")->findChild<tavrin::ui::PaneView*>();
+    const QStringList found{hintOf("姓名报表"),
+                            recommended->document()->isEmpty() ? recommended->placeholderText() : QString(),
+                            hintOf("精选"), hintOf("收藏")};
+    for (int i = 0; i < expected.size(); ++i) {
+      QVERIFY2(expected[i].isEmpty() ? found[i].isEmpty() : found[i].contains(expected[i]), qPrintable(found[i]));
+    }
+    qunsetenv(tavrin::kFavouritesVariable);
   }
 
  private:
