@@ -544,9 +544,10 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   Follows(poems_, kTaller | kWider);
   Follows(poemBrowser_, kWider);
   Follows(poemText_, kTaller | kRight);
-  for (QWidget* widget : {static_cast<QWidget*>(pane), static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start),
-                          static_cast<QWidget*>(help)}) {
-    Follows(widget, kRight);
+  // The names take the height the window gains; the buttons and the note stay under them.
+  Follows(pane, kTaller | kRight);
+  for (QWidget* widget : {static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start), static_cast<QWidget*>(help)}) {
+    Follows(widget, kDown | kRight);
   }
 }
 
