@@ -18,19 +18,19 @@ std::vector<Command>& Registry() {
 }
 
 void PrintHelp(std::ostream& out) {
-  out << "Usage: tavrin-cli COMMAND [ARGUMENTS]\n"
-         "Texts are read and written as UTF-8; each result stands on its own line.\n\n"
-         "Commands:\n";
+  // The texts of this file are GBK literals: written out as UTF-8.
+  out << GbkToUtf8("用法: tavrin-cli 命令 [参数]\n"
+                   "输入输出的文字都是 UTF-8;每个结果单占一行。\n\n"
+                   "命令:\n");
   std::vector<Command> sorted = Commands();
   std::sort(sorted.begin(), sorted.end(),
             [](const Command& a, const Command& b) { return std::string_view(a.name) < b.name; });
   for (const Command& command : sorted) {
     std::string head = std::string(command.name) + " " + command.usage;
     if (head.size() < 34) head.resize(34, ' ');
-    out << "  " << head << "  " << command.summary << '\n';
+    out << "  " << head << "  " << GbkToUtf8(command.summary) << '\n';
   }
-  out << "\nExit status: 0 on success, 2 on bad input or missing data files, 70 on an internal error,\n"
-         "74 when the output cannot be written.\n";
+  out << GbkToUtf8("\n退出码: 0 成功;2 输入有误或缺少数据文件;70 程序内部出错;74 输出写不出去。\n");
 }
 
 }  // namespace

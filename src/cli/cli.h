@@ -64,7 +64,7 @@ using CommandFunction = int (*)(CliContext& context, const std::vector<std::stri
 struct Command {
   const char* name;
   const char* usage;    // arguments, e.g. "TEXT"
-  const char* summary;  // one line for --help
+  const char* summary;  // one line for --help (GBK)
   CommandFunction run;
 };
 

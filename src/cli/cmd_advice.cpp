@@ -122,7 +122,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kAdvise({"advise", kOptions,
-                         "advice on names for a parent: meaning, warnings and a 0-100 recommendation",
+                         "给父母看的名字建议:字义、提示和 0-100 的推荐度",
                          &Advise});
 
 }  // namespace

@@ -125,8 +125,8 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kAnalyse({"analyse", kOptions,
-                          "the analysis of one name: birth pillars, elements, traditional form, five-grid score; "
-                          "--conventions adds the naming books' reading",
+                          "分析一个名字:八字、五行、繁体、五格分数;"
+                          "--conventions 加上起名书的通行算法",
                           &Analyse});
 
 }  // namespace

@@ -176,10 +176,10 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kLunar({"lunar", "FROM [TO] [--csv]",
-                        "lunar date, pillars, solar term and festival of every day from FROM to TO (YYYY-MM-DD)",
+                        "从 FROM 到 TO(YYYY-MM-DD)每一天的农历、干支、节气和节日",
                         &Lunar});
-const Registrar kDay({"day", "DATE", "the date translator's view of one date: lunar date, weekday, festivals", &Day});
-const Registrar kPillars({"pillars", "DATE HOUR", "the birth pillars and element analysis of a date and hour (0-23)",
+const Registrar kDay({"day", "DATE", "一个日期的农历、星期和节日", &Day});
+const Registrar kPillars({"pillars", "DATE HOUR", "一个日期和时辰(0-23)的八字和五行分析",
                           &Pillars});
 
 }  // namespace

@@ -64,11 +64,11 @@ int Spell(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kStrokes({"strokes", "[--kangxi [--numerals]] TEXT",
-                          "each character of TEXT with its stroke count (--kangxi: as the naming books count)",
+                          "TEXT 每个字的笔画数(--kangxi:按起名书的康熙笔画)",
                           &Strokes});
-const Registrar kTraditional({"trad", "TEXT", "TEXT in traditional characters", &Traditional});
-const Registrar kSimplified({"simp", "TEXT", "TEXT in simplified characters", &Simplified});
-const Registrar kSpell({"spell", "TEXT", "toneless pinyin of TEXT from the built-in tables, then its initials",
+const Registrar kTraditional({"trad", "TEXT", "TEXT 的繁体", &Traditional});
+const Registrar kSimplified({"simp", "TEXT", "TEXT 的简体", &Simplified});
+const Registrar kSpell({"spell", "TEXT", "按内置表给出 TEXT 不带声调的拼音,再给出各字首字母",
                         &Spell});
 
 }  // namespace

@@ -340,7 +340,7 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kFavourites({"favourites", kUsage + std::char_traits<char>::length("favourites "),
-                             "the favourite names kept in the user's store: list, add, note, remove, export, import",
+                             "收藏的名字:列出、添加、备注、删除、导出、导入",
                              &Favourites});
 
 }  // namespace

@@ -186,8 +186,8 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kGenerate({"generate", kOptions,
-                           "one naming run with the settings page's inputs: every pane and the report "
-                           "(an hour outside 0-23 gives no hour pillar); --best N adds the N best distinct names with advice",
+                           "按姓名设置页的输入生成一次:每一页和姓名报表"
+                           "(0-23 以外的时辰没有时柱);--best N 再列出最好的 N 个名字和建议",
                            &Generate});
 
 }  // namespace

@@ -149,10 +149,10 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kPoems({"poems", "[--search TEXT] [--collection NAME]",
-                        "the poems of the database, or the classical library's texts that match: id, title, author, "
-                        "collection",
+                        "诗歌库里的诗,或古籍库里与搜索相符的篇章:编号、标题、作者、"
+                        "出处",
                         &Poems});
-const Registrar kPoetry({"poetry", kPoetryOptions, "names drawn from one poem, as the page for poetry writes them",
+const Registrar kPoetry({"poetry", kPoetryOptions, "从一首诗里取名,与诗歌取名页相同",
                          &Poetry});
 
 }  // namespace

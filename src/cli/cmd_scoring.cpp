@@ -75,12 +75,12 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kPinyin({"pinyin", "TEXT", "TEXT with every Chinese character as its pinyin and tone", &Pinyin});
-const Registrar kSound({"sound", "A B", "true when characters A and B do not sound alike, else false and the reason",
+const Registrar kPinyin({"pinyin", "TEXT", "TEXT 每个汉字的拼音和声调", &Pinyin});
+const Registrar kSound({"sound", "A B", "A、B 两字读音不相近时为 true,否则为 false 并说明原因",
                         &Sound});
-const Registrar kElement({"element", "TEXT", "the element of each character of TEXT, then of the whole", &Element});
+const Registrar kElement({"element", "TEXT", "TEXT 每个字的五行,然后是整体的五行", &Element});
 const Registrar kScore({"score", "NAME [--birth-elements TEXT]",
-                        "the five-grid score of a full name and its matched numerology lines", &Score});
+                        "一个全名的五格分数和对应的数理", &Score});
 
 }  // namespace
 }  // namespace tavrin::cli

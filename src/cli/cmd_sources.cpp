@@ -52,7 +52,7 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kSource({"source", "NAME [--json]",
-                         "the lines of the classical library a full name's given name comes from, best first",
+                         "全名中的名字出自古籍的哪些句子,最贴切的在前",
                          &Source});
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(CliChars, BadInputExitsWithTwoAndAMessage) {
     std::vector<std::string> args;
     std::string messagePart;
   } cases[] = {
-      {{}, "Usage"},
+      {{}, U8(u8"用法: tavrin-cli 命令")},
       {{"nonsense"}, U8(u8"没有命令“nonsense”")},
       {{"strokes"}, U8(u8"用法: tavrin-cli strokes TEXT")},
       {{"strokes", "a", "b"}, U8(u8"用法")},
