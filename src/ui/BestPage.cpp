@@ -112,31 +112,31 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
 
   auto* filterRow = new QHBoxLayout;
   filterRow->setContentsMargins(4, 2, 4, 2);
-  hideSerious_ = AddCheck(this, filterRow, "bestHideSerious", "隐藏有严重提示的", true);
-  hideMild_ = AddCheck(this, filterRow, "bestHideMild", "隐藏有一般提示的", false);
+  hideSerious_ = AddCheck(this, filterRow, "bestHideSerious", tr("隐藏有严重提示的"), true);
+  hideMild_ = AddCheck(this, filterRow, "bestHideMild", tr("隐藏有一般提示的"), false);
   filterRow->addSpacing(8);
-  filterRow->addWidget(new QLabel("用字:", this));
+  filterRow->addWidget(new QLabel(tr("用字:"), this));
   levels_ = new QComboBox(this);
   levels_->setObjectName("bestLevels");
   // In the order of enum Levels. Level 2 holds popular name characters
   // (霖 梓 婷 琪 …), so the default hides only level 3 and characters outside
   // the table.
-  levels_->addItems({"不用三级字和表外字", "只用一级字", "不限"});
-  levels_->setToolTip("通用规范汉字表:一级字最常用,二级字含不少常见的取名用字,三级字和表外字难认难输入");
+  levels_->addItems({tr("不用三级字和表外字"), tr("只用一级字"), tr("不限")});
+  levels_->setToolTip(tr("通用规范汉字表:一级字最常用,二级字含不少常见的取名用字,三级字和表外字难认难输入"));
   filterRow->addWidget(levels_);
   filterRow->addSpacing(8);
-  filterRow->addWidget(new QLabel("最低分数:", this));
+  filterRow->addWidget(new QLabel(tr("最低分数:"), this));
   minScore_ = new QSpinBox(this);
   minScore_->setObjectName("bestMinimumScore");
   minScore_->setRange(0, 100);
   minScore_->setSingleStep(5);
-  minScore_->setSpecialValueText("不限");
+  minScore_->setSpecialValueText(tr("不限"));
   filterRow->addWidget(minScore_);
   filterRow->addSpacing(8);
-  filterRow->addWidget(new QLabel("不要的字:", this));
+  filterRow->addWidget(new QLabel(tr("不要的字:"), this));
   leaveOut_ = new QLineEdit(this);
   leaveOut_->setObjectName("bestLeaveOut");
-  leaveOut_->setPlaceholderText("名中不要的字");
+  leaveOut_->setPlaceholderText(tr("名中不要的字"));
   leaveOut_->setClearButtonEnabled(true);
   leaveOut_->setMinimumWidth(90);
   filterRow->addWidget(leaveOut_, 1);
@@ -163,7 +163,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
 
   details_ = new QTextBrowser(this);
   details_->setObjectName("bestDetails");
-  details_->setPlaceholderText("选中一个名字,这里显示每个字的意思、常用词、男女取名用得多少,各条提示和推荐度的由来");
+  details_->setPlaceholderText(tr("选中一个名字,这里显示每个字的意思、常用词、男女取名用得多少,各条提示和推荐度的由来"));
 
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(table_);
@@ -178,7 +178,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   layout->addLayout(filterRow);
   layout->addWidget(splitter, 1);
 
-  auto* copy = new QAction("复制", table_);
+  auto* copy = new QAction(tr("复制"), table_);
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(copy);
@@ -300,12 +300,12 @@ void BestPage::CopySelection() {
 
 bool BestPage::ExportCsv(QString path) {
   FinishSources();
-  return ExportTable(this, std::move(path), "导出精选名字", "精选名字", true, BestText(*model_), ShownRows());
+  return ExportTable(this, std::move(path), tr("导出精选名字"), tr("精选名字"), true, BestText(*model_), ShownRows());
 }
 
 bool BestPage::ExportJson(QString path) {
   FinishSources();
-  return ExportTable(this, std::move(path), "导出精选名字", "精选名字", false, BestText(*model_), ShownRows());
+  return ExportTable(this, std::move(path), tr("导出精选名字"), tr("精选名字"), false, BestText(*model_), ShownRows());
 }
 
 void BestPage::AnalyseCurrent() {

@@ -28,10 +28,10 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("conventionsText");
   text_->setReadOnly(true);
-  text_->setPlaceholderText("按“分 析”后,这里按起名书通行的算法解读名字:康熙笔画、五格、三才、喜用神和通行评分。");
+  text_->setPlaceholderText(tr("按“分 析”后,这里按起名书通行的算法解读名字:康熙笔画、五格、三才、喜用神和通行评分。"));
   layout->addWidget(text_);
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel("喜用五行(可自选):", this));
+  row->addWidget(new QLabel(tr("喜用五行(可自选):"), this));
   for (Element e : kElementOrder) {
     auto* box = new QCheckBox(FromGbk(ElementChar(e)), this);
     box->setObjectName(QString("favourable%1").arg(static_cast<int>(e)));
@@ -40,9 +40,9 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
     favourable_[static_cast<std::size_t>(e)] = box;
     row->addWidget(box);
   }
-  byChart_ = new QPushButton("按八字", this);
+  byChart_ = new QPushButton(tr("按八字"), this);
   byChart_->setObjectName("favourableByChart");
-  byChart_->setToolTip("不用自选,按八字推算喜用五行");
+  byChart_->setToolTip(tr("不用自选,按八字推算喜用五行"));
   byChart_->setEnabled(false);
   connect(byChart_, &QPushButton::clicked, this, [this] { ShowFor(report_ ? &*report_ : nullptr); });
   row->addWidget(byChart_);

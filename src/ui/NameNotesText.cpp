@@ -1,5 +1,6 @@
 #include "ui/NameNotesText.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 
@@ -18,7 +19,8 @@ QString NameToolTip(sources::NameNotes* notes, const std::string& fullName) {
   QStringList lines;
   for (const std::string& meaning : notes->Meanings(fullName)) lines << FromGbk(meaning);
   if (const sources::NameSource* source = notes->BestSource(fullName)) {
-    lines << "出处：" + FromGbk(sources::ShortSource(*source)) + "（" + FromGbk(source->collection) + "）";
+    lines << QCoreApplication::translate("tavrin::ui", "出处：%1（%2）")
+                 .arg(FromGbk(sources::ShortSource(*source)), FromGbk(source->collection));
   }
   return lines.join('\n');
 }

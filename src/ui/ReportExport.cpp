@@ -1,5 +1,6 @@
 #include "ui/ReportExport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -112,13 +113,13 @@ bool ExportTable(QWidget* parent, QString path, const QString& title, const QStr
   const QString suffix = csv ? "csv" : "json";
   if (path.isEmpty()) {
     path = AskSaveFileName(parent, title, QString("%1.%2").arg(baseName, suffix),
-                           csv ? "CSV 文件 (*.csv)" : "JSON 文件 (*.json)", suffix);
+                           csv ? QCoreApplication::translate("tavrin::ui", "CSV 文件 (*.csv)") : QCoreApplication::translate("tavrin::ui", "JSON 文件 (*.json)"), suffix);
   }
   if (path.isEmpty()) return false;
   const QByteArray bytes = csv ? TableAsCsv(table, rows) : TableAsJson(table, rows);
   QString error;
   if (!WriteFileAtomically(path, bytes, error)) {
-    ShowMessage(parent, QString("无法写入文件 %1:%2").arg(path, error));
+    ShowMessage(parent, QCoreApplication::translate("tavrin::ui", "无法写入文件 %1:%2").arg(path, error));
     return false;
   }
   return true;
@@ -154,12 +155,12 @@ std::function<void(QMenu& menu, const QModelIndex& under)> ExtendWithSourceRow(
 
 void ShowTableMenu(QTableView* table, const QPoint& at, const TableActions& actions) {
   QMenu menu(table);
-  QAction* copy = menu.addAction("复制");
+  QAction* copy = menu.addAction(QCoreApplication::translate("tavrin::ui", "复制"));
   copy->setEnabled(table->selectionModel()->hasSelection());
-  QAction* csv = menu.addAction("导出CSV…");
-  QAction* json = menu.addAction("导出JSON…");
+  QAction* csv = menu.addAction(QCoreApplication::translate("tavrin::ui", "导出CSV…"));
+  QAction* json = menu.addAction(QCoreApplication::translate("tavrin::ui", "导出JSON…"));
   menu.addSeparator();
-  QAction* analyse = menu.addAction("分析此名");
+  QAction* analyse = menu.addAction(QCoreApplication::translate("tavrin::ui", "分析此名"));
   analyse->setEnabled(table->indexAt(at).isValid());
   if (actions.extend) actions.extend(menu, table->indexAt(at));
   for (QAction* action : {csv, json}) action->setEnabled(table->model()->rowCount() > 0);

@@ -90,11 +90,11 @@ void ReportPage::CopySelection() const {
 }
 
 bool ReportPage::ExportCsv(QString path) {
-  return ExportTable(this, std::move(path), "导出姓名报表", "姓名报表", true, ReportText(*model_), ShownRows());
+  return ExportTable(this, std::move(path), tr("导出姓名报表"), tr("姓名报表"), true, ReportText(*model_), ShownRows());
 }
 
 bool ReportPage::ExportJson(QString path) {
-  return ExportTable(this, std::move(path), "导出姓名报表", "姓名报表", false, ReportText(*model_), ShownRows());
+  return ExportTable(this, std::move(path), tr("导出姓名报表"), tr("姓名报表"), false, ReportText(*model_), ShownRows());
 }
 
 int ReportPage::CurrentRow() const { return CurrentSourceRow(*table_, *proxy_); }

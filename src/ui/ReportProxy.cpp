@@ -1,5 +1,6 @@
 #include "ui/ReportProxy.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -51,18 +52,18 @@ NameFilterRow AddNameFilterRow(QWidget* owner, ReportProxy* proxy, const QString
   NameFilterRow row;
   row.layout = new QHBoxLayout;
   row.layout->setContentsMargins(4, 2, 4, 2);
-  row.layout->addWidget(new QLabel("最低分数:", owner));
+  row.layout->addWidget(new QLabel(QCoreApplication::translate("tavrin::ui", "最低分数:"), owner));
   row.minScore = new QSpinBox(owner);
   row.minScore->setObjectName(prefix + "MinimumScore");
   row.minScore->setRange(0, 100);
   row.minScore->setSingleStep(5);
-  row.minScore->setSpecialValueText("不限");  // 0: no minimum
+  row.minScore->setSpecialValueText(QCoreApplication::translate("tavrin::ui", "不限"));  // 0: no minimum
   row.layout->addWidget(row.minScore);
   row.layout->addSpacing(12);
-  row.layout->addWidget(new QLabel("名字含:", owner));
+  row.layout->addWidget(new QLabel(QCoreApplication::translate("tavrin::ui", "名字含:"), owner));
   row.chars = new QLineEdit(owner);
   row.chars->setObjectName(prefix + "Characters");
-  row.chars->setPlaceholderText("输入几个字,只看含其中任一字的名字");
+  row.chars->setPlaceholderText(QCoreApplication::translate("tavrin::ui", "输入几个字,只看含其中任一字的名字"));
   row.chars->setClearButtonEnabled(true);
   row.chars->setMinimumWidth(charsWidth);
   row.layout->addWidget(row.chars);
