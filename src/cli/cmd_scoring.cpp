@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "chars/gbk.h"
 #include "chars/strcon.h"
 #include "cli/cli.h"
@@ -23,10 +24,29 @@ void PrintCrLines(CliContext& context, std::string_view text) {
   }
 }
 
+// TEXT as the pinyin index spells it (Zeng2 Le4), or with --name read as a
+// full name as every page shows it: the surname with its own reading, tone
+// marks (zēng lè).
 int Pinyin(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "pinyin TEXT");
-  const std::string text = CliContext::ToGbk(args[0]);
-  context.PrintLine(Services(context.Stores()).pinyin.PinyinOf(text));
+  static const char* const kUsage = "pinyin TEXT [--name]";
+  std::vector<std::string> texts;
+  bool asName = false;
+  for (const std::string& arg : args) {
+    if (arg == "--name") {
+      asName = true;
+    } else {
+      texts.push_back(arg);
+    }
+  }
+  ExpectArgs(texts, 1, kUsage);
+  const std::string text = CliContext::ToGbk(texts[0]);
+  const DataStores& stores = context.Stores();
+  if (!asName) {
+    context.PrintLine(Services(stores).pinyin.PinyinOf(text));
+    return 0;
+  }
+  const int surnameLength = stores.advice ? stores.advice->SurnameLength(text) : 1;
+  context.out << Services(stores).namePinyin.Marked(text, surnameLength) << '\n';
   return 0;
 }
 
@@ -75,7 +95,10 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kPinyin({"pinyin", "TEXT", "TEXT with every Chinese character as its pinyin and tone", &Pinyin});
+const Registrar kPinyin({"pinyin", "TEXT [--name]",
+                         "TEXT with every Chinese character as its pinyin and tone; --name: read as a full name, "
+                         "the surname as a surname, with tone marks",
+                         &Pinyin});
 const Registrar kSound({"sound", "A B", "true when characters A and B do not sound alike, else false and the reason",
                         &Sound});
 const Registrar kElement({"element", "TEXT", "the element of each character of TEXT, then of the whole", &Element});
