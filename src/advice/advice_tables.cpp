@@ -259,7 +259,9 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
       texts.push_back(d.tonedTexts[syllables.back().toned]);
     }
     if (readings.size() == 2) d.compoundSurnames.insert(surname);
-    if (d.surnameReadings.emplace(surname, std::move(syllables)).second) nameReadings->AddSurname(surname, std::move(texts));
+    if (d.surnameReadings.emplace(surname, std::move(syllables)).second) {
+      nameReadings->AddSurname(surname, std::move(texts));
+    }
   }
   d.namePinyin = NamePinyin(std::move(nameReadings));
 
