@@ -86,10 +86,8 @@ BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
   const std::string& name = names_.CandidateAt(i).fullName;
   Texts texts;
   texts.name = FromGbk(name);
-  // The advice reads a surname as a surname (曾 zēng); without the tables the
-  // name is read as the report reads it.
-  texts.pinyin = QString::fromStdString(
-      PinyinWithToneMarks(a.pinyin.empty() ? services_.pinyin.PinyinOf(name) : a.pinyin));
+  // The surname read as a surname (曾 zēng), as on every page.
+  texts.pinyin = QString::fromStdString(services_.namePinyin.Marked(name, a.surnameLength));
   QStringList warnings;
   for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
   texts.warnings = warnings.join("；");

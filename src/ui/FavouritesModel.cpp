@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "chars/tone_marks.h"
 #include "core/services.h"
 #include "favourites/store.h"
 #include "ui/ReportProxy.h"
@@ -41,7 +40,8 @@ void FavouritesModel::Reload() {
   rows_.reserve(kept.size());
   for (Favourite& favourite : kept) {
     Row row;
-    row.pinyin = QString::fromStdString(PinyinWithToneMarks(services_.pinyin.PinyinOf(favourite.name)));
+    const int surname = surnameLength ? surnameLength(favourite.name) : 1;
+    row.pinyin = QString::fromStdString(services_.namePinyin.Marked(favourite.name, surname));
     row.recommend = Recommend(favourite);
     row.favourite = std::move(favourite);
     rows_.push_back(std::move(row));
