@@ -66,7 +66,7 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ToolTipRole && index.column() == kName) {
     return QString("%1 %2-%3-%4 %5 · %6%7")
-        .arg(f.sex == Sex::kFemale ? "女" : "男")
+        .arg(f.sex == Sex::kFemale ? tr("女") : tr("男"))
         .arg(f.year)
         .arg(f.month)
         .arg(f.day)
