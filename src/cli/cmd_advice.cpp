@@ -114,6 +114,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
       PrintText(context, a);
     }
   }
+  SayLibraryFault(context, notes);
   if (json) {
     nlohmann::ordered_json result = {{"names", std::move(list)}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

@@ -15,6 +15,7 @@
 #include "calendar/gregorian.h"
 #include "chars/encoding.h"
 #include "cli/cli.h"
+#include "cli/library.h"
 #include "core/best_names.h"
 #include "core/birth_inputs.h"
 #include "core/services.h"
@@ -161,6 +162,7 @@ std::string AdviceFor(CliContext& context, const Favourite& f) {
   sources::NameNotes notes(stores.dataDir, stores.advice);
   const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, stores.advice->SurnameLength(f.name),
                                                  SexOf(f.sex == Sex::kFemale), sources::SourceFinderOf(notes));
+  SayLibraryFault(context, notes);
   return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

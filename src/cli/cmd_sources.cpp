@@ -34,7 +34,8 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   const advice::AdviceTables& tables = *context.Stores().advice;
   const std::string given = sources::GivenName(name, tables.SurnameLength(name));
   if (given.empty()) throw CliError(Say("“%1”的姓氏后面没有名字", {names[0]}));
-  const auto found = OpenLibrary(context)->FindSources(given, kMostSources);
+  const auto found =
+      UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.FindSources(given, kMostSources); });
 
   if (json) {
     const nlohmann::ordered_json result = {

@@ -220,6 +220,12 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   environment.pump = pump_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
   notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir, model_->Stores().advice);
+  // A library that is missing or fails is said once; the pages go on without sources.
+  notes_->OnFault([this](const sources::LibraryError& error) {
+    const QString text =
+        QString::fromStdString(sources::LibraryFaultText(notes_->LibraryPath(), error)) + tr(",名字没有出处");
+    QTimer::singleShot(0, this, [this, text] { ShowStatus(text); });
+  });
 
   pages_ = new QTabWidget(this);
   std::vector<QWidget*> pages;
@@ -530,6 +536,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   };
   connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showPoem);
   poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
+  connect(poemBrowser_, &PoemBrowser::Said, this, &MainWindow::ShowStatus);
   poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
   PaneView* pane = AddPane(page, model_->poetryPane, 337);
   poemBrowser_->AttachNameLines(pane, poemText_);
