@@ -87,7 +87,9 @@ std::string CliContext::ToGbk(std::string_view utf8Argument) {
 }
 
 void CliContext::PrintLine(std::string_view gbkText) {
-  out << GbkToUtf8(gbkText) << '\n';
+  // Names, notes and echoed arguments may hold control characters: they are
+  // shown as escapes, never obeyed by the terminal; tabs part the columns.
+  out << GbkToUtf8(EscapeControlBytes(gbkText, true)) << '\n';
   // Output that cannot be written ends the command rather than going on unseen.
   if (!out) throw OutputError();
 }

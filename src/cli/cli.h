@@ -51,7 +51,8 @@ class CliContext {
   // An hour argument as the hour field's text: "unknown" is the hour list's
   // 时辰不详 (no hour pillar), anything else as ToGbk gives it.
   static std::string HourToGbk(std::string_view utf8Argument);
-  // Writes a GBK text as one UTF-8 line; throws OutputError when it cannot.
+  // Writes a GBK text as one UTF-8 line, its control characters but tabs as
+  // escapes (\e, \n, \xNN); throws OutputError when it cannot.
   void PrintLine(std::string_view gbkText);
 
  private:

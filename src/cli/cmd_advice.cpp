@@ -13,6 +13,7 @@
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/library.h"
+#include "core/output_text.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
 #include "cli/conventions_output.h"
@@ -85,6 +86,9 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
         chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
       }
       if (!chinese) throw CliError(Say("“%1”不是两个或更多汉字的全名", {arg}));
+      if (name.size() / 2 > advice::kMaxAdvisedNameChars) {
+        throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(arg), std::to_string(advice::kMaxAdvisedNameChars)}));
+      }
       names.push_back(name);
     }
   }

@@ -16,6 +16,7 @@
 #include "chars/encoding.h"
 #include "cli/cli.h"
 #include "cli/library.h"
+#include "core/output_text.h"
 #include "core/best_names.h"
 #include "core/birth_inputs.h"
 #include "core/services.h"
@@ -286,7 +287,8 @@ int Export(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (args.json) {
     context.out << Json{{"exported", favourites.size()}, {"file", path}}.dump() << '\n';
   } else {
-    context.out << GbkToUtf8("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ") << path << '\n';
+    context.out << GbkToUtf8("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ") << EscapeForTerminal(path)
+                << '\n';
   }
   return 0;
 }

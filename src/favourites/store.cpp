@@ -20,6 +20,7 @@
 
 #include "chars/encoding.h"
 #include "chars/gbk.h"
+#include "core/output_text.h"
 #include "favourites/messages.h"
 
 namespace tavrin {
@@ -834,7 +835,7 @@ std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) c
 
 FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
   auto refuse = [](const Favourite& f, const std::string& why) {
-    return FavouritesError("不能收藏“" + f.name + "”:" + why);
+    return FavouritesError("不能收藏“" + EscapeControlBytes(f.name) + "”:" + why);
   };
   if (auto bad = CheckFullName(favourite.name)) throw refuse(favourite, *bad);
   if (favourite.fields == kAllFields) {
@@ -875,7 +876,7 @@ bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
 
 FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>& favourites) {
   for (const Favourite& favourite : favourites) {
-    if (auto bad = CheckFavourite(favourite)) throw FavouritesError("不能收藏“" + favourite.name + "”:" + *bad);
+    if (auto bad = CheckFavourite(favourite)) throw FavouritesError("不能收藏“" + EscapeControlBytes(favourite.name) + "”:" + *bad);
   }
   return Commit([&] {
     MergeCounts counts;
