@@ -292,12 +292,20 @@ void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poe
   });
 }
 
+// How many names a delete question lists before it counts.
+constexpr std::size_t kNamesInQuestion = 5;
+
 bool FavouritesPage::RemoveSelected() {
   const std::vector<int> rows = SelectedRows();
   if (rows.empty() || !store_) return false;
+  // The question names a few and counts the rest, so that it stays a short
+  // box whatever was selected.
   QStringList names;
-  for (const int row : rows) names << FromGbk(favourites_->At(row).name);
-  if (!confirm_(this, QString("从收藏中删除 %1?").arg(names.join("、")))) return false;
+  for (std::size_t i = 0; i < rows.size() && i < kNamesInQuestion; ++i) names << FromGbk(favourites_->At(rows[i]).name);
+  const QString question = rows.size() <= kNamesInQuestion
+                               ? QString("从收藏中删除 %1?").arg(names.join("、"))
+                               : QString("从收藏中删除 %1 等 %2 个名字?").arg(names.join("、")).arg(rows.size());
+  if (!confirm_(this, question)) return false;
   std::vector<Favourite> gone;
   for (const int row : rows) gone.push_back(favourites_->At(row));
   try {

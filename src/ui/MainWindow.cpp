@@ -975,11 +975,34 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
+void MainWindow::FitToScreen() {
+  // The screen the window stands on, or the primary one for a window kept
+  // off every screen.
+  QScreen* screen = QGuiApplication::screenAt(geometry().center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  // The frame is known once the window is shown; until then it is taken as
+  // the system's usual border.
+  const QMargins frame = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                geometry().top() - frameGeometry().top(),
+                                                frameGeometry().right() - geometry().right(),
+                                                frameGeometry().bottom() - geometry().bottom())
+                                     : QMargins();
+  const QRect room = available.marginsRemoved(frame);
+  const QSize size = this->size().boundedTo(room.size()).expandedTo(minimumSize());
+  if (size != this->size()) resize(size);
+  const int x = std::clamp(geometry().left(), room.left(), std::max(room.left(), room.right() - size.width() + 1));
+  const int y = std::clamp(geometry().top(), room.top(), std::max(room.top(), room.bottom() - size.height() + 1));
+  if (QPoint(x, y) != geometry().topLeft()) move(x - frame.left(), y - frame.top());
+}
+
 void MainWindow::RememberGeometry() {
   remembers_ = true;
   const QSettings settings;
   if (const QByteArray geometry = settings.value("window/geometry").toByteArray(); !geometry.isEmpty())
     restoreGeometry(geometry);
+  FitToScreen();
   const int page = settings.value("window/page", 0).toInt();
   if (page >= 0 && page < pages_->count()) pages_->setCurrentIndex(page);
 }

@@ -3,12 +3,9 @@
 // those that need the library refuse in Chinese. None waits on a FIFO, none
 // ends as an internal error or shows SQLite's own words.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +13,7 @@
 #include "sources/classical_library.h"
 #include "sources/library_text.h"
 #include "sources/sqlite_handle.h"
+#include "library_faults.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
@@ -23,49 +21,8 @@ namespace {
 
 using test::RunCommand;
 using test::U8;
-namespace fs = std::filesystem;
-
-enum class LibraryState { kDamagedPages, kFifo, kRandomBytes, kDirectory };
-
-// A data directory of the shipped files with library.db in the given state.
-class BrokenLibrary {
- public:
-  explicit BrokenLibrary(LibraryState state) {
-    for (const auto& entry : fs::directory_iterator(ExecutableDir())) {
-      const std::string name = entry.path().filename().string();
-      if (name.ends_with(".dat") || name == "poetry.db") fs::create_symlink(entry.path(), fs::path(dir_.Dir()) / name);
-    }
-    const std::string library = dir_.Dir() + sources::kLibraryFile;
-    switch (state) {
-      case LibraryState::kDamagedPages: {
-        // Every seventh page past the schema overwritten: SQLite opens the
-        // file and finds the damage in the middle of a query.
-        fs::copy_file(ExecutableDir() + sources::kLibraryFile, library);
-        std::fstream file(library, std::ios::in | std::ios::out | std::ios::binary);
-        const auto pages = static_cast<long>(fs::file_size(library) / 4096);
-        const std::string garbage(512, '\xA5');
-        for (long page = 16; page < pages; page += 7) {
-          file.seekp(page * 4096 + 64);
-          file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
-        }
-        break;
-      }
-      case LibraryState::kFifo:
-        ::mkfifo(library.c_str(), 0600);
-        break;
-      case LibraryState::kRandomBytes:
-        dir_.Write(sources::kLibraryFile, std::string(1 << 16, '\x5C'));
-        break;
-      case LibraryState::kDirectory:
-        fs::create_directory(library);
-        break;
-    }
-  }
-  std::string Dir() const { return dir_.Dir(); }
-
- private:
-  tavrin::test::TempDir dir_;
-};
+using test::BrokenLibrary;
+using test::LibraryState;
 
 TEST(CliLibraryFaults, NoSourcesSaidOnceOrRefusedInChinese) {
   tavrin::test::TempDir stores;
