@@ -106,8 +106,8 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
   }
 }
 
-ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report) {
-  const int surnameLength = stores.advice ? stores.advice->SurnameLength(report.name) : 1;
+ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report, int surnameLength) {
+  if (surnameLength <= 0) surnameLength = stores.advice ? stores.advice->SurnameLength(report.name) : 1;
   return ReadScoreFactors(stores, report.name, surnameLength, report.scoringElements,
                           BirthPillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]});
 }

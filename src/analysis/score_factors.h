@@ -86,7 +86,8 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
                               int day, int hour);
 
 // The same for an analysed name: the elements its score was taken against,
-// its pillars, and its surname as the advice tables tell it.
-ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report);
+// its pillars, and its surname of `surnameLength` characters (0: as the
+// advice tables tell it).
+ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report, int surnameLength = 0);
 
 }  // namespace tavrin

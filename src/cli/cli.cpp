@@ -6,6 +6,7 @@
 
 #include "calendar/birth_pillars.h"
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "core/output_text.h"
 
 namespace tavrin::cli {
@@ -139,6 +140,16 @@ std::string Say(std::string_view gbk, std::initializer_list<std::string_view> ar
     }
   }
   return said;
+}
+
+int SurnameOption(const std::string& fullName, const std::string& utf8Surname) {
+  const std::string surname = CliContext::ToGbk(utf8Surname);
+  const std::size_t chars = SplitChars(surname).size();
+  if (chars < 1 || chars > 2 || surname.size() != chars * 2 || fullName.size() <= surname.size() ||
+      fullName.compare(0, surname.size(), surname) != 0) {
+    throw CliError(Say("--surname “%1”不是“%2”开头的一两个字", {QuoteArgument(utf8Surname), GbkToUtf8(fullName)}));
+  }
+  return static_cast<int>(chars);
 }
 
 std::string UsageMessage(std::string_view synopsis) { return Say("用法: tavrin-cli %1", {synopsis}); }

@@ -76,6 +76,11 @@ struct Registrar {
 
 const std::vector<Command>& Commands();
 
+// The length in characters of the surname a full name (GBK) was made with,
+// given as --surname (UTF-8): one or two characters the name begins with and
+// goes on after; throws CliError otherwise.
+int SurnameOption(const std::string& fullName, const std::string& utf8Surname);
+
 // Runs one command line (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir);
 

@@ -2,6 +2,7 @@
 // character, warnings and the 推荐度 with its reasons.
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kOptions = "NAME... [--sex male|female] [--json]";
+constexpr const char* kOptions = "NAME... [--sex male|female] [--surname S] [--json]";
 constexpr std::size_t kMostSources = 3;
 
 using advice::Advice;
@@ -67,6 +68,7 @@ void PrintText(CliContext& context, const Advice& a) {
 int Advise(CliContext& context, const std::vector<std::string>& args) {
   std::vector<std::string> names;
   advice::Sex sex = advice::Sex::kMale;
+  std::optional<std::string> surname;  // the surname the names were made with
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -77,6 +79,8 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
       const std::string& value = args[++i];
       if (value != "male" && value != "female") throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
       sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
+    } else if (arg == "--surname" && i + 1 < args.size() && !surname) {
+      surname = args[++i];
     } else if (arg.starts_with("--")) {
       throw CliError(UsageMessage(std::string("advise ") + kOptions));
     } else {
@@ -98,7 +102,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   sources::NameNotes notes(context.Stores().dataDir, context.Stores().advice);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const int surnameLength = tables.SurnameLength(names[i]);
+    const int surnameLength = surname ? SurnameOption(names[i], *surname) : tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
         notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
     // The advice weighs the line every page gives the name: the best one
@@ -111,7 +115,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
       entry["sources"] = SourcesJson(found);
       // Without a birth date the reading has no chart.
       entry["conventions"] =
-          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], tables.SurnameLength(names[i]), {}, {}}));
+          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], surnameLength, {}, {}}));
       list.push_back(std::move(entry));
     } else {
       if (i) context.out << '\n';

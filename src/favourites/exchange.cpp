@@ -60,9 +60,9 @@ struct Scalar {
 };
 
 // The fields of an entry, in the order of kEntryKeys.
-constexpr const char* kEntryKeys[] = {"name",   "sex",    "date",   "hour",  "score", "advice",
-                                      "note",   "rating", "origin", "poem",  "added", "changed"};
-enum EntryKey { kName, kSex, kDate, kHour, kScore, kAdvice, kNote, kRating, kOrigin, kPoem, kAdded, kChanged };
+constexpr const char* kEntryKeys[] = {"name",   "sex",    "date",   "hour",  "score", "advice",  "note",
+                                      "rating", "origin", "poem",   "added", "changed", "surname"};
+enum EntryKey { kName, kSex, kDate, kHour, kScore, kAdvice, kNote, kRating, kOrigin, kPoem, kAdded, kChanged, kSurname };
 constexpr std::size_t kEntryKeyCount = std::size(kEntryKeys);
 constexpr const char* kFileKeys[] = {"format", "version", "exported", "favourites"};
 
@@ -134,6 +134,10 @@ class EntryFields {
     if (Given(kChanged)) {
       f.changed = Time(index, kChanged);
       f.fields |= kFieldChanged;
+    }
+    if (Given(kSurname)) {
+      f.surnameLength = *Integer(index, kSurname);
+      f.fields |= kFieldSurname;
     }
     // A name may hold any byte: a NUL or an escape is shown, and never ends
     // or moves the message.
@@ -467,18 +471,21 @@ Json FavouriteToJson(const Favourite& f) {
   Json advice = nullptr;
   if (f.advice) advice = Json::parse(*f.advice, nullptr, false);
   if (advice.is_discarded()) advice = nullptr;
-  return Json{{"name", GbkToUtf8(f.name)},
-              {"sex", SexKey(f.sex)},
-              {"date", DateText(f)},
-              {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
-              {"score", f.score},
-              {"advice", std::move(advice)},
-              {"note", GbkToUtf8(f.note)},
-              {"rating", f.rating},
-              {"origin", GbkToUtf8(f.origin)},
-              {"poem", GbkToUtf8(f.poem)},
-              {"added", FormatUtcTime(f.added)},
-              {"changed", FormatUtcTime(f.changed)}};
+  Json entry{{"name", GbkToUtf8(f.name)},
+             {"sex", SexKey(f.sex)},
+             {"date", DateText(f)},
+             {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
+             {"score", f.score},
+             {"advice", std::move(advice)},
+             {"note", GbkToUtf8(f.note)},
+             {"rating", f.rating},
+             {"origin", GbkToUtf8(f.origin)},
+             {"poem", GbkToUtf8(f.poem)},
+             {"added", FormatUtcTime(f.added)},
+             {"changed", FormatUtcTime(f.changed)},
+             // The surname's length in the run that made it; 0: not known.
+             {"surname", f.surnameLength}};
+  return entry;
 }
 
 std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt) {

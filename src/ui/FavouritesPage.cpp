@@ -164,10 +164,15 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
 
 void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
 
+int FavouritesPage::SurnameLength(const Favourite& f) const {
+  if (f.surnameLength > 0) return f.surnameLength;
+  const DataStores& stores = naming_.Stores();
+  return stores.advice ? stores.advice->SurnameLength(f.name) : 1;
+}
+
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
   const DataStores& stores = naming_.Stores();
-  const int surnameLength = stores.advice ? stores.advice->SurnameLength(f.name) : 1;
-  const ScoreFactors factors = ReadScoreFactors(stores, f.name, surnameLength, f.year, f.month, f.day, f.hour);
+  const ScoreFactors factors = ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day, f.hour);
   return report::ScoreText::Describe(factors).All();
 }
 
@@ -230,8 +235,9 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     }
     favourite.origin = keepable.origin;
     favourite.poem = keepable.poem;
+    favourite.surnameLength = keepable.surnameLength;
     std::optional<advice::Advice> advice = keepable.advice;
-    if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex);
+    if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
     if (advice) {
       favourite.advice =
           advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -280,6 +286,7 @@ void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poe
     if (candidate->scored) k.score = candidate->score;
     k.origin = std::string(candidate->generator);
     if (poem) k.poem = poem();
+    k.surnameLength = static_cast<int>(candidate->surnameBytes / 2);
     return k;
   };
   AddShortcut(pane, [pane, keepable] { return keepable(pane->CandidateAtCursor()); });
@@ -340,8 +347,11 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
       }
       compared.report = std::move(analysis.report);
       const DataStores& stores = naming_.Stores();
-      compared.report.conventions = ReadNameConventions(stores, ConventionsRequestFor(compared.report, *stores.advice));
-      compared.report.factors = ReadScoreFactors(stores, compared.report);
+      // Read with the surname of the run that made the name.
+      ConventionsRequest conventions = ConventionsRequestFor(compared.report, *stores.advice);
+      conventions.surnameLength = SurnameLength(f);
+      compared.report.conventions = ReadNameConventions(stores, conventions);
+      compared.report.factors = ReadScoreFactors(stores, compared.report, SurnameLength(f));
     } catch (const BirthAnalysisError& error) {
       Fault(FromGbk(error.what()));
       return {};

@@ -770,7 +770,9 @@ void MainWindow::BuildFavouritesPage() {
   const auto reportRow = [this](int row) -> std::optional<Keepable> {
     if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
     const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
-    return Keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}, {}};
+    Keepable keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}, {}};
+    keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
+    return keepable;
   };
   reportPage_->extendMenu = [this, reportRow](QMenu& menu, int row) {
     menu.addSeparator();
@@ -779,10 +781,10 @@ void MainWindow::BuildFavouritesPage() {
   favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
   favouritesPage_->SetNotes(notes_.get());
   // A kept name carries the advice 精选 gives it.
-  favouritesPage_->SetAdviser([this](const std::string& name, Sex sex) -> std::optional<advice::Advice> {
+  favouritesPage_->SetAdviser([this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
     const advice::AdviceTables* tables = Stores().advice.get();
     if (!tables) return std::nullopt;
-    return AdviseWithSource(*tables, name, tables->SurnameLength(name),
+    return AdviseWithSource(*tables, name, surnameLength,
                             SexOf(sex == Sex::kFemale),
                             sources::SourceFinderOf(*notes_));
   });
@@ -797,6 +799,7 @@ void MainWindow::BuildFavouritesPage() {
     Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
                       std::string(candidate.generator), {}, a.sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale,
                       i < names.SourcesDone() ? std::optional(a) : std::nullopt};
+    keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
     // The birth of the run that made it, which an earlier run's may not be.
     if (const auto& birth = names.BirthAt(i)) {
       keepable.birth = {birth->year, birth->month, birth->day, FavouriteHour(birth->hour)};

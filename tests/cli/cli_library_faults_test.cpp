@@ -21,8 +21,8 @@ namespace {
 
 using test::RunCommand;
 using test::U8;
-using test::BrokenLibrary;
-using test::LibraryState;
+using tavrin::test::BrokenLibrary;
+using tavrin::test::LibraryState;
 
 TEST(CliLibraryFaults, NoSourcesSaidOnceOrRefusedInChinese) {
   tavrin::test::TempDir stores;
