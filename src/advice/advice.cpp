@@ -179,11 +179,14 @@ class Adviser {
     const UnfortunateWord* mildWord = nullptr;  // a sad word heard in the same tones
     std::size_t mildFrom = 0;
     for (const Span& span : spans) {
-      SoundKey key = 0;
-      if (!TonedKey(&syllables_[span.from], span.to - span.from, key)) continue;
-      const auto found = d_.unfortunateToned.find(key);
-      if (found == d_.unfortunateToned.end()) continue;
-      const UnfortunateWord& word = d_.unfortunate[static_cast<std::size_t>(found->second)];
+      // The first word of the table heard in these tones.
+      std::int32_t first = -1;
+      for (const SoundKey key : d_.NeutralVariantKeys(&syllables_[span.from], span.to - span.from)) {
+        const auto found = d_.unfortunateToned.find(key);
+        if (found != d_.unfortunateToned.end() && (first < 0 || found->second < first)) first = found->second;
+      }
+      if (first < 0) continue;
+      const UnfortunateWord& word = d_.unfortunate[static_cast<std::size_t>(first)];
       if (word.severity == Severity::kMild) {
         if (!mildWord) mildWord = &word, mildFrom = span.from;
         continue;
@@ -236,11 +239,21 @@ class Adviser {
     for (const bool toned : {true, false}) {
       const auto& map = toned ? d_.surnamePhraseToned : d_.surnamePhraseToneless;
       for (std::size_t length = longest; length >= 2; --length) {
-        SoundKey key = 0;
-        if (!(toned ? TonedKey : TonelessKey)(syllables_.data(), length, key)) continue;
-        const auto found = map.find(key);
-        if (found == map.end()) continue;
-        for (const std::int32_t index : found->second) {
+        // The phrases heard in these syllables, in the table's order.
+        std::vector<SoundKey> keys(1);
+        if (toned) {
+          keys = d_.NeutralVariantKeys(syllables_.data(), length);
+        } else if (!TonelessKey(syllables_.data(), length, keys[0])) {
+          continue;
+        }
+        std::vector<std::int32_t> heard;
+        for (const SoundKey key : keys) {
+          const auto found = map.find(key);
+          if (found != map.end()) heard.insert(heard.end(), found->second.begin(), found->second.end());
+        }
+        std::sort(heard.begin(), heard.end());
+        heard.erase(std::unique(heard.begin(), heard.end()), heard.end());
+        for (const std::int32_t index : heard) {
           const advice::SurnamePhrase& phrase = d_.surnamePhrases[static_cast<std::size_t>(index)];
           if (!ContainsChar(phrase.surnames, chars_[0])) continue;
           if (phrase.good) {

@@ -152,6 +152,10 @@ bool WithinBeat(int length, int first);
 // line holds it. The front ends give one over the classical library.
 using SourceFinder = std::function<std::optional<ClassicalSource>(const std::string& fullName)>;
 
+// The longest full name a front end hands the advice, in characters: a
+// four-character surname and a given name of two fixed fields of four.
+inline constexpr std::size_t kMaxAdvisedNameChars = 12;
+
 class AdviceTables {
  public:
   AdviceTables();

@@ -74,7 +74,8 @@ struct AdviceTables::Data {
   std::vector<std::string> tonelessTexts{std::string()};  // by id
 
   std::vector<UnfortunateWord> unfortunate;
-  std::unordered_map<SoundKey, std::int32_t> unfortunateToned;     // neutral tones match any tone
+  std::vector<std::uint16_t> neutralOf;  // by toned id: the same syllable in the neutral tone, 0 when none is known
+  std::unordered_map<SoundKey, std::int32_t> unfortunateToned;     // by the word's own tones (NeutralVariantKeys)
   std::unordered_map<SoundKey, std::int32_t> unfortunateToneless;
 
   std::vector<FamousPerson> famous;
@@ -84,7 +85,7 @@ struct AdviceTables::Data {
   std::unordered_map<SoundKey, std::int32_t> famousStartToned;  // the start names only
 
   std::vector<SurnamePhrase> surnamePhrases;
-  std::unordered_map<SoundKey, std::vector<std::int32_t>> surnamePhraseToned;  // neutral tones match any tone
+  std::unordered_map<SoundKey, std::vector<std::int32_t>> surnamePhraseToned;  // by the phrase's own tones
   std::unordered_map<SoundKey, std::vector<std::int32_t>> surnamePhraseToneless;
 
   // By GBK code: the radical of a character whose radical few name
@@ -120,9 +121,13 @@ struct AdviceTables::Data {
   // The syllables of a name read as a name: the surname's own reading when
   // the table has one, then each character's usual reading.
   std::vector<Syllable> ReadName(const std::vector<std::string>& chars, int surnameLength) const;
-  // The toned variants of a word's syllables: a neutral syllable stands for
-  // the same syllable in every tone.
-  std::vector<std::vector<Syllable>> ToneVariants(const std::vector<Syllable>& syllables);
+  // The toned keys under which a word may be kept that sounds like these
+  // syllables: a word's neutral syllable stands for the same syllable in
+  // every tone, so the keys are the syllables' own and those with any of them
+  // read neutral (at most 2^kMaxKeySyllables). Words are kept under their own
+  // key alone, so a table of words with many neutral syllables costs no more
+  // than any other.
+  std::vector<SoundKey> NeutralVariantKeys(const Syllable* syllables, std::size_t count) const;
 };
 
 // Keys of a syllable sequence; false when it is too long or a syllable is unknown.

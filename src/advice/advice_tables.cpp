@@ -1,4 +1,5 @@
 
+#include <array>
 #include <sstream>
 
 #include "advice/advice_data.h"
@@ -173,25 +174,24 @@ std::vector<Syllable> AdviceTables::Data::ReadName(const std::vector<std::string
   return syllables;
 }
 
-std::vector<std::vector<Syllable>> AdviceTables::Data::ToneVariants(const std::vector<Syllable>& syllables) {
-  std::vector<std::vector<Syllable>> variants{{}};
-  for (const Syllable& syllable : syllables) {
-    std::vector<std::vector<Syllable>> next;
-    for (const auto& variant : variants) {
-      if (syllable.tone != 5) {
-        next.push_back(variant);
-        next.back().push_back(syllable);
-        continue;
-      }
-      const std::string bare = tonelessTexts[syllable.toneless];
-      for (int tone = 1; tone <= 5; ++tone) {
-        next.push_back(variant);
-        next.back().push_back(Intern(bare + static_cast<char>('0' + tone)));
-      }
+std::vector<SoundKey> AdviceTables::Data::NeutralVariantKeys(const Syllable* syllables, std::size_t count) const {
+  std::vector<SoundKey> keys;
+  if (count == 0 || count > kMaxKeySyllables) return keys;
+  std::array<Syllable, kMaxKeySyllables> variant{};
+  for (unsigned mask = 0; mask < (1u << count); ++mask) {
+    bool known = true;
+    for (std::size_t i = 0; i < count; ++i) {
+      variant[i] = syllables[i];
+      if ((mask >> i & 1u) == 0) continue;
+      // Read neutral: a syllable no word has in the neutral tone gives no key.
+      const std::uint16_t toned = syllables[i].toned;
+      known = known && syllables[i].tone != 5 && toned < neutralOf.size() && neutralOf[toned] != 0;
+      if (known) variant[i].toned = neutralOf[toned];
     }
-    variants = std::move(next);
+    SoundKey key = 0;
+    if (known && TonedKey(variant.data(), count, key)) keys.push_back(key);
   }
-  return variants;
+  return keys;
 }
 
 AdviceTables::AdviceTables() : data_(std::make_unique<Data>()) {}
@@ -277,10 +277,9 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
                              row.size() > 3 && row[3] == "mild" ? Severity::kMild : Severity::kSerious, syllables});
     SoundKey key = 0;
     if (TonelessKey(syllables.data(), syllables.size(), key)) d.unfortunateToneless.emplace(key, index);
-    // A neutral syllable of the word matches a name's syllable of any tone.
-    for (const auto& variant : d.ToneVariants(syllables)) {
-      if (TonedKey(variant.data(), variant.size(), key)) d.unfortunateToned.emplace(key, index);
-    }
+    // A neutral syllable of the word matches a name's syllable of any tone
+    // (NeutralVariantKeys, when a name is read).
+    if (TonedKey(syllables.data(), syllables.size(), key)) d.unfortunateToned.emplace(key, index);
   }
 
   // name  tag  note
@@ -333,9 +332,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
                                 row[3] == "mild" ? Severity::kMild : Severity::kSerious, row[3] == "good", syllables});
     SoundKey key = 0;
     if (TonelessKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToneless[key].push_back(index);
-    for (const auto& variant : d.ToneVariants(syllables)) {
-      if (TonedKey(variant.data(), variant.size(), key)) d.surnamePhraseToned[key].push_back(index);
-    }
+    if (TonedKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToned[key].push_back(index);
   }
 
   // 字  radical
@@ -378,6 +375,13 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     if (PackedText(row[0])) d.girlGivenNames.insert(PackedText(row[0]));
   }
   LoadBank(d, texts);
+  // Each syllable's neutral form, for NeutralVariantKeys.
+  d.neutralOf.assign(d.tonedTexts.size(), 0);
+  for (std::size_t id = 1; id < d.tonedTexts.size(); ++id) {
+    const std::string& toned = d.tonedTexts[id];
+    const auto neutral = d.tonedIds.find(toned.substr(0, toned.size() - 1) + '5');
+    if (neutral != d.tonedIds.end()) d.neutralOf[id] = neutral->second;
+  }
   return tables;
 }
 

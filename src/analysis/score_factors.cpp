@@ -107,8 +107,8 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
   }
 }
 
-ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report) {
-  const int surnameLength = stores.advice ? stores.advice->SurnameLength(report.name) : 1;
+ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report, int surnameLength) {
+  if (surnameLength <= 0) surnameLength = stores.advice ? stores.advice->SurnameLength(report.name) : 1;
   const conventions::FavourableElements* favourable =
       report.conventions && report.conventions->favourable ? &*report.conventions->favourable : nullptr;
   return ReadScoreFactors(stores, report.name, surnameLength, report.scoringElements,

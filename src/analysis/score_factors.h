@@ -90,7 +90,7 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
 
 // The same for an analysed name: the elements its score was taken against,
 // its pillars, the favourable elements its 通行算法 section used, and its
-// surname as the advice tables tell it.
-ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report);
+// surname of `surnameLength` characters (0: as the advice tables tell it).
+ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report, int surnameLength = 0);
 
 }  // namespace tavrin

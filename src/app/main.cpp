@@ -1,16 +1,17 @@
-#include <QApplication>
 #include <QIcon>
+#include <memory>
 #include <QTimer>
 
 #include "chars/encoding.h"
 #include "core/random.h"
 #include "core/startup.h"
 #include "report/qt_translations.h"
+#include "ui/Application.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
   tavrin::UseUtf8CharacterSet();
-  QApplication app(argc, argv);
+  tavrin::ui::Application app(argc, argv);
   // The standard dialogs, buttons and menus in Chinese like the window.
   tavrin::report::LoadQtTranslations(app);
   // Where QSettings keeps the window's size, place and page.
@@ -20,7 +21,18 @@ int main(int argc, char** argv) {
   // taskbar entry on X11).
   QGuiApplication::setDesktopFileName(TAVRIN_APP_ID);
   app.setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID));
-  tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
+  // Start-up reports what it cannot read and goes on; should the window
+  // still fail to stand, that is said in a box rather than by an abort.
+  std::unique_ptr<tavrin::ui::MainWindow> made;
+  try {
+    made = std::make_unique<tavrin::ui::MainWindow>(tavrin::StartUp(tavrin::FindDataDir()), tavrin::ClockSeed());
+  } catch (const std::exception& error) {
+    tavrin::ui::ReportInternalFailure(error.what());
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    app.exec();
+    return 70;
+  }
+  tavrin::ui::MainWindow& window = *made;
   window.RememberGeometry();
   window.RememberInputs();
   window.show();

@@ -6,6 +6,7 @@
 
 #include "calendar/birth_pillars.h"
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "core/output_text.h"
 
 namespace tavrin::cli {
@@ -87,7 +88,9 @@ std::string CliContext::ToGbk(std::string_view utf8Argument) {
 }
 
 void CliContext::PrintLine(std::string_view gbkText) {
-  out << GbkToUtf8(gbkText) << '\n';
+  // Names, notes and echoed arguments may hold control characters: they are
+  // shown as escapes, never obeyed by the terminal; tabs part the columns.
+  out << GbkToUtf8(EscapeControlBytes(gbkText, true)) << '\n';
   // Output that cannot be written ends the command rather than going on unseen.
   if (!out) throw OutputError();
 }
@@ -137,6 +140,16 @@ std::string Say(std::string_view gbk, std::initializer_list<std::string_view> ar
     }
   }
   return said;
+}
+
+int SurnameOption(const std::string& fullName, const std::string& utf8Surname) {
+  const std::string surname = CliContext::ToGbk(utf8Surname);
+  const std::size_t chars = SplitChars(surname).size();
+  if (chars < 1 || chars > 2 || surname.size() != chars * 2 || fullName.size() <= surname.size() ||
+      fullName.compare(0, surname.size(), surname) != 0) {
+    throw CliError(Say("--surname “%1”不是“%2”开头的一两个字", {QuoteArgument(utf8Surname), GbkToUtf8(fullName)}));
+  }
+  return static_cast<int>(chars);
 }
 
 std::string UsageMessage(std::string_view synopsis) { return Say("用法: tavrin-cli %1", {synopsis}); }

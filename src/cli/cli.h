@@ -51,7 +51,8 @@ class CliContext {
   // An hour argument as the hour field's text: "unknown" is the hour list's
   // 时辰不详 (no hour pillar), anything else as ToGbk gives it.
   static std::string HourToGbk(std::string_view utf8Argument);
-  // Writes a GBK text as one UTF-8 line; throws OutputError when it cannot.
+  // Writes a GBK text as one UTF-8 line, its control characters but tabs as
+  // escapes (\e, \n, \xNN); throws OutputError when it cannot.
   void PrintLine(std::string_view gbkText);
 
  private:
@@ -74,6 +75,11 @@ struct Registrar {
 };
 
 const std::vector<Command>& Commands();
+
+// The length in characters of the surname a full name (GBK) was made with,
+// given as --surname (UTF-8): one or two characters the name begins with and
+// goes on after; throws CliError otherwise.
+int SurnameOption(const std::string& fullName, const std::string& utf8Surname);
 
 // Runs one command line (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir);

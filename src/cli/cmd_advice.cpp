@@ -2,6 +2,7 @@
 // character, warnings and the 推荐度 with its reasons.
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/library.h"
+#include "core/output_text.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
 #include "cli/conventions_output.h"
@@ -20,7 +22,7 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kOptions = "NAME... [--sex male|female] [--json]";
+constexpr const char* kOptions = "NAME... [--sex male|female] [--surname S] [--json]";
 constexpr std::size_t kMostSources = 3;
 
 using advice::Advice;
@@ -66,6 +68,7 @@ void PrintText(CliContext& context, const Advice& a) {
 int Advise(CliContext& context, const std::vector<std::string>& args) {
   std::vector<std::string> names;
   advice::Sex sex = advice::Sex::kMale;
+  std::optional<std::string> surname;  // the surname the names were made with
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -76,6 +79,8 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
       const std::string& value = args[++i];
       if (value != "male" && value != "female") throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
       sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
+    } else if (arg == "--surname" && i + 1 < args.size() && !surname) {
+      surname = args[++i];
     } else if (arg.starts_with("--")) {
       throw CliError(UsageMessage(std::string("advise ") + kOptions));
     } else {
@@ -85,6 +90,9 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
         chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
       }
       if (!chinese) throw CliError(Say("“%1”不是两个或更多汉字的全名", {arg}));
+      if (name.size() / 2 > advice::kMaxAdvisedNameChars) {
+        throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(arg), std::to_string(advice::kMaxAdvisedNameChars)}));
+      }
       names.push_back(name);
     }
   }
@@ -94,7 +102,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   sources::NameNotes notes(context.Stores().dataDir, context.Stores().advice);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const int surnameLength = tables.SurnameLength(names[i]);
+    const int surnameLength = surname ? SurnameOption(names[i], *surname) : tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
         notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
     // The advice weighs the line every page gives the name: the best one
@@ -107,13 +115,14 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
       entry["sources"] = SourcesJson(found);
       // Without a birth date the reading has no chart.
       entry["conventions"] =
-          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], tables.SurnameLength(names[i]), {}, {}}));
+          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], surnameLength, {}, {}}));
       list.push_back(std::move(entry));
     } else {
       if (i) context.out << '\n';
       PrintText(context, a);
     }
   }
+  SayLibraryFault(context, notes);
   if (json) {
     nlohmann::ordered_json result = {{"names", std::move(list)}};
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

@@ -108,13 +108,14 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
     context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else {
     for (const std::string& line : model.analysisPane.Lines()) {
-      std::string shown = line;
-      for (char& c : shown) {
-        if (c == '\r') c = '\n';
+      // The score text's grid lines, parted by CRs, stand on lines of their
+      // own; a CR that ends it ends its line already.
+      std::size_t from = 0;
+      for (std::size_t cr = line.find('\r'); cr != std::string::npos; cr = line.find('\r', from)) {
+        context.PrintLine(std::string_view(line).substr(from, cr - from));
+        from = cr + 1;
       }
-      // A CR that ends the score text ends its line already.
-      if (!shown.empty() && shown.back() == '\n') shown.pop_back();
-      context.PrintLine(shown);
+      if (from == 0 || from < line.size()) context.PrintLine(std::string_view(line).substr(from));
     }
     if (section) {
       for (const std::string& line : ConventionsLines(*section)) context.PrintLine(line);

@@ -15,6 +15,8 @@
 #include "calendar/gregorian.h"
 #include "chars/encoding.h"
 #include "cli/cli.h"
+#include "cli/library.h"
+#include "core/output_text.h"
 #include "core/best_names.h"
 #include "core/birth_inputs.h"
 #include "core/services.h"
@@ -30,6 +32,7 @@ using Json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
     "favourites list|add NAME [--sex male|female] [--date YYYY-MM-DD] [--hour H|unknown] [--note TEXT] [--rating N]"
+    " [--surname S]"
     "|remove NAME|note NAME TEXT|export FILE|import FILE [--store FILE] [--json]";
 
 [[noreturn]] void Usage() { throw CliError(UsageMessage(kUsage)); }
@@ -38,7 +41,7 @@ constexpr const char* kUsage =
 // options, each option with its value except --json.
 struct Arguments {
   std::vector<std::string> positional;
-  std::optional<std::string> store, sex, date, hour, note, rating;
+  std::optional<std::string> store, sex, date, hour, note, rating, surname;
   bool json = false;
 };
 
@@ -56,6 +59,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
                                          : arg == "--hour"   ? &parsed.hour
                                          : arg == "--note"   ? &parsed.note
                                          : arg == "--rating" ? &parsed.rating
+                                         : arg == "--surname" ? &parsed.surname
                                                              : nullptr;
     if (option) {
       if (i + 1 == args.size()) Usage();
@@ -74,7 +78,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 void Expect(const Arguments& args, std::size_t positional, std::string_view takes) {
   if (args.positional.size() != positional) Usage();
   const std::pair<const char*, const std::optional<std::string>*> options[] = {
-      {"sex", &args.sex}, {"date", &args.date}, {"hour", &args.hour}, {"note", &args.note}, {"rating", &args.rating}};
+      {"sex", &args.sex}, {"date", &args.date}, {"hour", &args.hour}, {"note", &args.note}, {"rating", &args.rating},
+      {"surname", &args.surname}};
   for (const auto& [name, value] : options) {
     if (*value && takes.find(name) == std::string_view::npos) Usage();
   }
@@ -159,8 +164,10 @@ int ScoreFor(CliContext& context, const Favourite& f) {
 std::string AdviceFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
-  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, stores.advice->SurnameLength(f.name),
+  const int surnameLength = f.surnameLength > 0 ? f.surnameLength : stores.advice->SurnameLength(f.name);
+  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, surnameLength,
                                                  SexOf(f.sex == Sex::kFemale), sources::SourceFinderOf(notes));
+  SayLibraryFault(context, notes);
   return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -183,7 +190,7 @@ void ReadBirth(const Arguments& args, Favourite& f) {
 }
 
 int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
-  Expect(args, 1, "sex date hour note rating");
+  Expect(args, 1, "sex date hour note rating surname");
   Favourite f;
   f.name = NameArgument(args.positional[0]);
   f.sex = SexOption(args).value_or(Sex::kMale);
@@ -197,13 +204,14 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
     f.origin = "命令行";
   }
   ReadBirth(args, f);
+  if (args.surname) f.surnameLength = SurnameOption(f.name, *args.surname);
   if (args.note) f.note = CliContext::ToGbk(*args.note);
   if (args.rating) f.rating = RatingOption(*args.rating);
   f.score = ScoreFor(context, f);
   f.advice = AdviceFor(context, f);
   if (kept) {
     f.fields = kFieldScore | kFieldAdvice | (args.date || args.hour ? kFieldBirth : 0u) |
-               (args.note ? kFieldNote : 0u) | (args.rating ? kFieldRating : 0u);
+               (args.note ? kFieldNote : 0u) | (args.rating ? kFieldRating : 0u) | (args.surname ? kFieldSurname : 0u);
   }
   const auto saved = store.Save(f);
   const auto stored = store.Find(f.name, f.sex);
@@ -284,7 +292,8 @@ int Export(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (args.json) {
     context.out << Json{{"exported", favourites.size()}, {"file", path}}.dump() << '\n';
   } else {
-    context.out << GbkToUtf8("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ") << path << '\n';
+    context.out << GbkToUtf8("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ") << EscapeForTerminal(path)
+                << '\n';
   }
   return 0;
 }

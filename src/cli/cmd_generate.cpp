@@ -12,6 +12,7 @@
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/library.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"
 #include "core/output_text.h"
@@ -175,6 +176,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     best->names.AddRuns(model, SexOf(inputs.female));
     best->names.AddProposals(model);
     best->chosen = best->names.Best(*bestCount);
+    SayLibraryFault(context, best->notes);
   }
   if (json) {
     PrintJson(context, model, seed, best ? &*best : nullptr);

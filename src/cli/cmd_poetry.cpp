@@ -57,7 +57,13 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
     *option = CliContext::ToGbk(args[i + 1]);
   }
   if (search || collection) {
-    for (const auto& entry : OpenLibrary(context)->Search(search.value_or(""), collection.value_or(""))) {
+    if (search && SplitChars(*search).size() > sources::kMaxSearchChars) {
+      throw CliError(Say("搜索文字超过 %1 个字", {std::to_string(sources::kMaxSearchChars)}));
+    }
+    const auto found = UseLibrary(context, [&](sources::ClassicalLibrary& library) {
+      return library.Search(search.value_or(""), collection.value_or(""));
+    });
+    for (const auto& entry : found) {
       context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title) + "\t" +
                         EscapeControlBytes(entry.author) + "\t" + EscapeControlBytes(entry.collection));
     }

@@ -7,8 +7,10 @@
 
 #include "advice/advice.h"
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "cli/cli.h"
 #include "cli/library.h"
+#include "core/output_text.h"
 #include "sources/library_text.h"
 
 namespace tavrin::cli {
@@ -31,10 +33,14 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   }
   if (names.size() != 1) throw CliError(UsageMessage(kSourceUsage));
   const std::string name = CliContext::ToGbk(names[0]);
+  if (SplitChars(name).size() > advice::kMaxAdvisedNameChars) {
+    throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(names[0]), std::to_string(advice::kMaxAdvisedNameChars)}));
+  }
   const advice::AdviceTables& tables = *context.Stores().advice;
   const std::string given = sources::GivenName(name, tables.SurnameLength(name));
   if (given.empty()) throw CliError(Say("“%1”的姓氏后面没有名字", {names[0]}));
-  const auto found = OpenLibrary(context)->FindSources(given, kMostSources);
+  const auto found =
+      UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.FindSources(given, kMostSources); });
 
   if (json) {
     const nlohmann::ordered_json result = {

@@ -2,19 +2,20 @@
 
 #include "chars/encoding.h"
 #include "core/lines.h"
+#include "core/output_text.h"
 #include "sources/library_text.h"
 #include "sources/sqlite_handle.h"
 
 namespace tavrin::cli {
 
-std::unique_ptr<sources::ClassicalLibrary> OpenLibrary(CliContext& context) {
-  const std::string path = context.Stores().dataDir + sources::kLibraryFile;
-  if (!FileExists(path)) throw CliError(Say("缺少典籍库 %1", {path}));
-  try {
-    return std::make_unique<sources::ClassicalLibrary>(path);
-  } catch (const sources::LibraryError& error) {
-    throw CliError(Say("无法读取典籍库: ") + error.what());
-  }
+std::string LibraryPath(CliContext& context) { return context.Stores().dataDir + sources::kLibraryFile; }
+
+void SayLibraryFault(CliContext& context, const sources::NameNotes& notes) {
+  const sources::LibraryError* fault = notes.Fault();
+  if (!fault || fault->Fault() == sources::LibraryFault::kMissing) return;
+  context.err << "tavrin-cli: "
+              << EscapeForTerminal(sources::LibraryFaultText(notes.LibraryPath(), *fault) + Say(",名字没有出处"))
+              << '\n';
 }
 
 nlohmann::ordered_json SourcesJson(const std::vector<sources::NameSource>& found) {

@@ -91,11 +91,11 @@ std::string EscapeForTerminal(std::string_view text, bool keepLineBreaks) {
   return Escape(text, keepLineBreaks, 0, cut);
 }
 
-std::string EscapeControlBytes(std::string_view text) {
+std::string EscapeControlBytes(std::string_view text, bool keepTabs) {
   std::string shown;
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
+    if ((byte < 0x20 && !(keepTabs && c == '\t')) || byte == 0x7F) {
       shown += ByteEscape(byte);
     } else {
       shown += c;

@@ -20,7 +20,8 @@ std::string EscapeForTerminal(std::string_view text, bool keepLineBreaks = false
 
 // The ASCII control characters of a text escaped as above, every other byte
 // kept: for GBK text, whose double-byte characters never hold such a byte.
-std::string EscapeControlBytes(std::string_view text);
+// With `keepTabs`, a tab stays (the separator of the command line's columns).
+std::string EscapeControlBytes(std::string_view text, bool keepTabs = false);
 
 // True when the text is well-formed UTF-8 (no overlong forms, surrogates or
 // code points above U+10FFFF).

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -15,6 +17,7 @@
 #include <utility>
 
 #include "chars/encoding.h"
+#include "core/output_text.h"
 #include "favourites/messages.h"
 #include "favourites/store.h"
 
@@ -57,9 +60,9 @@ struct Scalar {
 };
 
 // The fields of an entry, in the order of kEntryKeys.
-constexpr const char* kEntryKeys[] = {"name",   "sex",    "date",   "hour",  "score", "advice",
-                                      "note",   "rating", "origin", "poem",  "added", "changed"};
-enum EntryKey { kName, kSex, kDate, kHour, kScore, kAdvice, kNote, kRating, kOrigin, kPoem, kAdded, kChanged };
+constexpr const char* kEntryKeys[] = {"name",   "sex",    "date",   "hour",  "score", "advice",  "note",
+                                      "rating", "origin", "poem",   "added", "changed", "surname"};
+enum EntryKey { kName, kSex, kDate, kHour, kScore, kAdvice, kNote, kRating, kOrigin, kPoem, kAdded, kChanged, kSurname };
 constexpr std::size_t kEntryKeyCount = std::size(kEntryKeys);
 constexpr const char* kFileKeys[] = {"format", "version", "exported", "favourites"};
 
@@ -132,7 +135,13 @@ class EntryFields {
       f.changed = Time(index, kChanged);
       f.fields |= kFieldChanged;
     }
-    if (auto bad = CheckFavourite(f)) Refuse(index, "“" + f.name + "”:" + *bad);
+    if (Given(kSurname)) {
+      f.surnameLength = *Integer(index, kSurname);
+      f.fields |= kFieldSurname;
+    }
+    // A name may hold any byte: a NUL or an escape is shown, and never ends
+    // or moves the message.
+    if (auto bad = CheckFavourite(f)) Refuse(index, "“" + EscapeControlBytes(f.name) + "”:" + *bad);
     return f;
   }
 
@@ -409,7 +418,7 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
           Favourite f = entry_.Read(index);
           const auto [at, fresh] = seen_.emplace(f.name + (f.sex == Sex::kFemale ? "/f" : "/m"), index);
           if (!fresh) {
-            Refuse(index, "“" + f.name + "”与第 " + std::to_string(at->second + 1) + " 条是同一个收藏(同名同性别)");
+            Refuse(index, "“" + EscapeControlBytes(f.name) + "”与第 " + std::to_string(at->second + 1) + " 条是同一个收藏(同名同性别)");
           }
           favourites_.push_back(std::move(f));
         } catch (const FavouritesError& error) {
@@ -462,18 +471,21 @@ Json FavouriteToJson(const Favourite& f) {
   Json advice = nullptr;
   if (f.advice) advice = Json::parse(*f.advice, nullptr, false);
   if (advice.is_discarded()) advice = nullptr;
-  return Json{{"name", GbkToUtf8(f.name)},
-              {"sex", SexKey(f.sex)},
-              {"date", DateText(f)},
-              {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
-              {"score", f.score},
-              {"advice", std::move(advice)},
-              {"note", GbkToUtf8(f.note)},
-              {"rating", f.rating},
-              {"origin", GbkToUtf8(f.origin)},
-              {"poem", GbkToUtf8(f.poem)},
-              {"added", FormatUtcTime(f.added)},
-              {"changed", FormatUtcTime(f.changed)}};
+  Json entry{{"name", GbkToUtf8(f.name)},
+             {"sex", SexKey(f.sex)},
+             {"date", DateText(f)},
+             {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
+             {"score", f.score},
+             {"advice", std::move(advice)},
+             {"note", GbkToUtf8(f.note)},
+             {"rating", f.rating},
+             {"origin", GbkToUtf8(f.origin)},
+             {"poem", GbkToUtf8(f.poem)},
+             {"added", FormatUtcTime(f.added)},
+             {"changed", FormatUtcTime(f.changed)},
+             // The surname's length in the run that made it; 0: not known.
+             {"surname", f.surnameLength}};
+  return entry;
 }
 
 std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt) {
@@ -541,8 +553,10 @@ std::string ReadImportFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw FavouritesError("无法读取" + file + ":" + SystemReason(errno));
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  const bool known = fstat(fd, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    // A device or a FIFO is there but is no file to import from.
+    const int error = !known ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
     ::close(fd);
     throw FavouritesError("无法读取" + file + ":" + (error ? SystemReason(error) : "不是普通文件"));
   }
@@ -577,7 +591,13 @@ void WriteExportFile(const std::string& path, std::string_view bytes) {
   if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
     throw FavouritesError("无法写入" + file + ":" + (S_ISDIR(st.st_mode) ? SystemReason(EISDIR) : "不是普通文件"));
   }
-  std::string temporary = path + ".XXXXXX";
+  // A link is written through, as every export does: the link stays and its
+  // file gets the bytes.
+  std::string target = path;
+  if (std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free); real) {
+    target = real.get();
+  }
+  std::string temporary = target + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) throw FavouritesError("无法写入" + file + ":" + SystemReason(errno));
   int error = 0;
@@ -594,7 +614,7 @@ void WriteExportFile(const std::string& path, std::string_view bytes) {
   ::umask(mask);
   if (!error && (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0)) error = errno;
   if (::close(fd) != 0 && !error) error = errno;
-  if (!error && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (!error && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
   if (error) {
     ::unlink(temporary.c_str());
     throw FavouritesError("无法写入" + file + ":" + SystemReason(error));

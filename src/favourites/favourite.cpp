@@ -87,6 +87,10 @@ std::optional<std::string> CheckFavourite(const Favourite& f) {
   if (f.score < kMinScore || f.score > kMaxScore) return "分数 " + std::to_string(f.score) + " 不是名字的分数";
   if (f.rating < 0 || f.rating > kMaxRating) return "评分 " + std::to_string(f.rating) + " 不在 0 至 5 之间";
   if (auto bad = CheckNote(f.note)) return bad;
+  if (f.surnameLength < 0 || f.surnameLength > 2 ||
+      (f.surnameLength > 0 && static_cast<std::size_t>(f.surnameLength) * 2 >= f.name.size())) {
+    return "姓的字数 " + std::to_string(f.surnameLength) + " 不合这个名字";
+  }
   if (LongerThan(f.origin, kMaxOriginCharacters) || LongerThan(f.poem, kMaxOriginCharacters)) {
     return "来源超过 " + std::to_string(kMaxOriginCharacters) + " 个字";
   }

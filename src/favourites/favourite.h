@@ -27,7 +27,8 @@ enum FavouriteField : unsigned {
   kFieldOrigin = 1u << 5,  // origin and poem
   kFieldAdded = 1u << 6,
   kFieldChanged = 1u << 7,
-  kAllFields = (1u << 8) - 1,
+  kFieldSurname = 1u << 8,  // surnameLength
+  kAllFields = (1u << 9) - 1,
 };
 
 // "male" / "female", as the store and the exchange files write it.
@@ -50,6 +51,10 @@ struct Favourite {
   // and the poem for a name drawn from one.
   std::string origin;
   std::string poem;
+  // How many characters of the name the run that made it took as the
+  // surname (欧 + 阳俊 is not 欧阳 + 俊); 0 when not known (kept before this
+  // was kept, or by hand): then the name is read as the advice reads it.
+  int surnameLength = 0;
   // Seconds since 1970-01-01 UTC.
   std::int64_t added = 0;
   std::int64_t changed = 0;

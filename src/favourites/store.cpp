@@ -20,6 +20,7 @@
 
 #include "chars/encoding.h"
 #include "chars/gbk.h"
+#include "core/output_text.h"
 #include "favourites/messages.h"
 
 namespace tavrin {
@@ -42,11 +43,13 @@ constexpr SchemaStep kSchema[] = {
      " added INTEGER NOT NULL,"
      " changed INTEGER NOT NULL,"
      " PRIMARY KEY (name, sex))"},
+    // The surname's length in the run that made the name; 0: not known.
+    {2, "ALTER TABLE favourite ADD COLUMN surname INTEGER NOT NULL DEFAULT 0 CHECK (surname BETWEEN 0 AND 2)"},
 };
 
 constexpr char kColumns[] =
     "name, sex, birth_year, birth_month, birth_day, birth_hour, score, advice, note, rating, origin, poem, added, "
-    "changed";
+    "changed, surname";
 
 // A failed SQLite call, with its result code; turned into a FavouritesError
 // that names the store file where the store catches it.
@@ -142,6 +145,7 @@ Favourite ReadRow(const Statement& row) {
   f.poem = row.Gbk(11);
   f.added = row.Int(12);
   f.changed = row.Int(13);
+  f.surnameLength = static_cast<int>(row.Int(14));
   return f;
 }
 
@@ -159,6 +163,7 @@ const FieldColumns kFieldColumns[] = {
     {kFieldOrigin, {"origin", "poem"}},
     {kFieldAdded, {"added"}},
     {kFieldChanged, {"changed"}},
+    {kFieldSurname, {"surname"}},
 };
 
 // Binds the values of the parts in `fields` to ?3, ?4, ... in the order of
@@ -189,6 +194,7 @@ void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times
   if (fields & kFieldOrigin) text(f.origin), text(f.poem);
   if (fields & kFieldAdded) number(times.added);
   if (fields & kFieldChanged) number(times.changed);
+  if (fields & kFieldSurname) number(f.surnameLength);
 }
 
 // INSERT of a whole favourite, or UPDATE of the parts in `fields` of the
@@ -250,6 +256,7 @@ Favourite Overlay(Favourite kept, const Favourite& given, unsigned fields) {
   if (fields & kFieldOrigin) std::tie(kept.origin, kept.poem) = std::tie(given.origin, given.poem);
   if (fields & kFieldAdded) kept.added = given.added;
   if (fields & kFieldChanged) kept.changed = given.changed;
+  if (fields & kFieldSurname) kept.surnameLength = given.surnameLength;
   kept.fields = kAllFields;
   return kept;
 }
@@ -265,7 +272,8 @@ bool SameAdvice(const std::optional<std::string>& a, const std::optional<std::st
 // The same favourite but for the times.
 bool SameContent(const Favourite& a, const Favourite& b) {
   auto content = [](const Favourite& f) {
-    return std::tie(f.name, f.sex, f.year, f.month, f.day, f.hour, f.score, f.note, f.rating, f.origin, f.poem);
+    return std::tie(f.name, f.sex, f.year, f.month, f.day, f.hour, f.score, f.note, f.rating, f.origin, f.poem,
+                    f.surnameLength);
   };
   return content(a) == content(b) && SameAdvice(a.advice, b.advice);
 }
@@ -739,8 +747,14 @@ FavouritesStore::Opened FavouritesStore::OpenOnce() {
     // Room for a large import's pages (up to 64 MiB, taken only as used):
     // a transaction that outgrows the cache writes and reads them again.
     Exec(db_, "PRAGMA cache_size = -65536");
-    Statement mode(db_, "PRAGMA journal_mode");
-    if (mode.Step() && mode.Utf8(0) != "wal") Exec(db_, "PRAGMA journal_mode = WAL");
+    bool wal = true;
+    {
+      // Read and done with before the mode may change: a statement still
+      // running would hold the change off.
+      Statement mode(db_, "PRAGMA journal_mode");
+      wal = !mode.Step() || mode.Utf8(0) == "wal";
+    }
+    if (!wal) Exec(db_, "PRAGMA journal_mode = WAL");
   }
   if (!readOnly_ && (version_ < latest || legacy_)) Migrate();
   if (readOnly_ && readOnlyReason_ != "-") {
@@ -834,7 +848,7 @@ std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) c
 
 FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
   auto refuse = [](const Favourite& f, const std::string& why) {
-    return FavouritesError("不能收藏“" + f.name + "”:" + why);
+    return FavouritesError("不能收藏“" + EscapeControlBytes(f.name) + "”:" + why);
   };
   if (auto bad = CheckFullName(favourite.name)) throw refuse(favourite, *bad);
   if (favourite.fields == kAllFields) {
@@ -875,7 +889,7 @@ bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
 
 FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>& favourites) {
   for (const Favourite& favourite : favourites) {
-    if (auto bad = CheckFavourite(favourite)) throw FavouritesError("不能收藏“" + favourite.name + "”:" + *bad);
+    if (auto bad = CheckFavourite(favourite)) throw FavouritesError("不能收藏“" + EscapeControlBytes(favourite.name) + "”:" + *bad);
   }
   return Commit([&] {
     MergeCounts counts;

@@ -55,7 +55,7 @@ struct SchemaStep {
   int version;
   const char* sql;
 };
-inline constexpr int kFavouritesSchemaVersion = 1;
+inline constexpr int kFavouritesSchemaVersion = 2;
 // PRAGMA application_id of a store: "Tvfv".
 inline constexpr std::int32_t kFavouritesApplicationId = 0x54766676;
 // The steps from an empty file to kFavouritesSchemaVersion.

@@ -1,9 +1,14 @@
 #include "sources/classical_library.h"
 
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
 #include <set>
 
 #include "chars/encoding.h"
 #include "chars/gbk.h"
+#include "core/data_file.h"
 #include "sources/library_text.h"
 #include "sources/sqlite_handle.h"
 
@@ -22,6 +27,13 @@ std::string ToGbk(const std::string& utf8) {
 
 std::string Quoted(const std::string& phrase) { return "\"" + phrase + "\""; }
 
+// The SQLite virtual machine steps between two looks at the clock.
+constexpr int kStepsPerCheck = 1000;
+
+int PastDeadline(void* deadline) {
+  return std::chrono::steady_clock::now() > *static_cast<std::chrono::steady_clock::time_point*>(deadline);
+}
+
 }  // namespace
 
 struct ClassicalLibrary::Impl {
@@ -36,6 +48,9 @@ struct ClassicalLibrary::Impl {
   Statement content;     // the content of one text
   Statement collections;  // the collections, in the library's order
 
+  // When the running query must stop (a search only; the others run to the end).
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+
   // The text last read, by id: lines of one text follow one another in the
   // index, so most lookups hit it.
   std::int64_t cachedId = -1;
@@ -47,7 +62,9 @@ struct ClassicalLibrary::Impl {
     sqlite3_stmt* statement = text.get();
     sqlite3_reset(statement);
     sqlite3_bind_int64(statement, 1, id);
-    if (!Step(db.get(), statement)) throw LibraryError("library index names text " + std::to_string(id) + ", not there");
+    if (!Step(db.get(), statement)) {
+      throw LibraryError("library index names text " + std::to_string(id) + ", not there", LibraryFault::kDamaged);
+    }
     lines = TextLines(ColumnText(statement, 0));
     title = ColumnText(statement, 1);
     author = ColumnText(statement, 2);
@@ -59,7 +76,7 @@ struct ClassicalLibrary::Impl {
   std::vector<std::string> Line(std::int64_t key) {
     Load(TextIdOfLineKey(key));
     const auto number = static_cast<std::size_t>(LineNumberOfLineKey(key));
-    if (number >= lines.size()) throw LibraryError("library index names a line its text does not have");
+    if (number >= lines.size()) throw LibraryError("library index names a line its text does not have", LibraryFault::kDamaged);
     return Utf8Chars(lines[number]);
   }
 
@@ -71,7 +88,28 @@ struct ClassicalLibrary::Impl {
 };
 
 ClassicalLibrary::ClassicalLibrary(const std::string& path) : impl_(std::make_unique<Impl>()) {
+  // SQLite's own open would wait for ever on a FIFO: the file is looked at
+  // first, as every data file is.
+  std::error_code ignored;
+  if (!std::filesystem::exists(path, ignored)) {
+    throw LibraryError("no library at " + path, LibraryFault::kMissing);
+  }
+  DataFileError refused;
+  const int fd = OpenRegularFile(path, kLibraryMaxBytes, refused);
+  if (fd < 0) throw LibraryError(refused.reason, LibraryFault::kRefused);
+  ::close(fd);
   impl_->db = OpenDatabase(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+  sqlite3* db = impl_->db.get();
+  sqlite3_progress_handler(db, kStepsPerCheck, &PastDeadline, &impl_->deadline);
+  try {
+    PrepareStatements();
+  } catch (const LibraryError& error) {
+    // A database without the library's tables is no library.
+    throw LibraryError(error.what(), error.Fault() == LibraryFault::kOther ? LibraryFault::kDamaged : error.Fault());
+  }
+}
+
+void ClassicalLibrary::PrepareStatements() {
   sqlite3* db = impl_->db.get();
   impl_->phrase = Prepare(db, "SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
   impl_->everyChar = Prepare(db, "SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
@@ -162,7 +200,17 @@ std::vector<NameSource> ClassicalLibrary::FindSources(std::string_view givenName
 }
 
 std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::string_view collection) {
-  const std::string query = GbkToUtf8(text);
+  std::string query;
+  std::size_t chars = 0;
+  for (const std::string& c : Utf8Chars(GbkToUtf8(text))) {
+    if (chars++ == kMaxSearchChars) break;
+    query += c;
+  }
+  struct Deadline {
+    std::chrono::steady_clock::time_point& at;
+    ~Deadline() { at = std::chrono::steady_clock::time_point::max(); }
+  } deadline{impl_->deadline};
+  deadline.at = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSearchMilliseconds);
   const std::string inCollection = GbkToUtf8(collection);
   std::string form = IndexForm(query);
   // Marks at either end need not meet a mark in the text: the exact test

@@ -32,10 +32,21 @@ struct LibraryEntry {
   std::string collection;
 };
 
+// The longest search text, in characters, and the longest time a search
+// may take; a longer text is cut, a longer search ends with
+// LibraryFault::kTooSlow.
+inline constexpr std::size_t kMaxSearchChars = 50;
+inline constexpr int kSearchMilliseconds = 150;
+
+// The largest library file opened (the shipped one has about 80 MB).
+inline constexpr std::size_t kLibraryMaxBytes = std::size_t{1} << 30;
+
 class ClassicalLibrary {
  public:
-  // Opens the database read-only; throws LibraryError (UTF-8 text) when it
-  // cannot be opened or is not a library.
+  // Opens the database read-only, only when it is a regular file (a FIFO
+  // never blocks the open) of at most kLibraryMaxBytes; throws LibraryError
+  // (UTF-8 text) when it cannot be opened or is not a library. Every query
+  // throws LibraryError when the database fails (kDamaged for damaged pages).
   explicit ClassicalLibrary(const std::string& path);
   ~ClassicalLibrary();
   ClassicalLibrary(const ClassicalLibrary&) = delete;
@@ -59,6 +70,7 @@ class ClassicalLibrary {
   std::vector<std::string> Collections();
 
  private:
+  void PrepareStatements();
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

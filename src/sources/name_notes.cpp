@@ -37,12 +37,38 @@ ClassicalLibrary* NameNotes::Library() {
   if (!triedLibrary_) {
     triedLibrary_ = true;
     try {
-      library_ = std::make_unique<ClassicalLibrary>(dataDir_ + kLibraryFile);
-    } catch (const LibraryError&) {
-      library_.reset();  // no library: no sources, as for a name no line holds
+      library_ = std::make_unique<ClassicalLibrary>(LibraryPath());
+    } catch (const LibraryError& error) {
+      Drop(error);  // no library: no sources, as for a name no line holds
     }
   }
   return library_.get();
+}
+
+std::string NameNotes::LibraryPath() const { return dataDir_ + kLibraryFile; }
+
+void NameNotes::Drop(const LibraryError& error) {
+  library_.reset();
+  if (fault_) return;
+  fault_ = error;
+  if (said_) said_(*fault_);
+}
+
+std::string LibraryFaultText(const std::string& path, const LibraryError& error) {
+  const std::string file = "“" + path + "”";
+  switch (error.Fault()) {
+    case LibraryFault::kMissing:
+      return "缺少典籍库 " + path;
+    case LibraryFault::kRefused:
+      return "无法读取典籍库" + file + ":" + error.what();
+    case LibraryFault::kDamaged:
+      return "典籍库" + file + "已损坏";
+    case LibraryFault::kTooSlow:
+      return "搜索超过了 " + std::to_string(kSearchMilliseconds) + " 毫秒,已停止;请换一个更短或更确切的搜索";
+    case LibraryFault::kOther:
+      break;
+  }
+  return "无法读取典籍库" + file;
 }
 
 std::string NameNotes::GivenNameOf(const std::string& fullName) {
@@ -50,8 +76,8 @@ std::string NameNotes::GivenNameOf(const std::string& fullName) {
 }
 
 std::vector<NameSource> NameNotes::Find(const std::string& givenName, std::size_t limit) {
-  ClassicalLibrary* library = Library();
-  return library ? library->FindSources(givenName, limit) : std::vector<NameSource>{};
+  return WithLibrary([&](ClassicalLibrary& library) { return library.FindSources(givenName, limit); },
+                     std::vector<NameSource>{});
 }
 
 const NameSource* NameNotes::BestSource(const std::string& fullName) {

@@ -5,6 +5,7 @@
 // each given name is remembered. Texts are GBK.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 
 #include "advice/advice.h"
 #include "sources/classical_library.h"
+#include "sources/sqlite_handle.h"
 
 namespace tavrin::sources {
 
@@ -25,8 +27,31 @@ class NameNotes {
   NameNotes(const NameNotes&) = delete;
   NameNotes& operator=(const NameNotes&) = delete;
 
-  // The library, opened now if it was not; null when it cannot be.
+  // The library, opened now if it was not; null when it cannot be, or
+  // once a query of it failed.
   ClassicalLibrary* Library();
+  // `said` is called once, with the first fault of the library, when it is met.
+  void OnFault(std::function<void(const LibraryError&)> said) { said_ = std::move(said); }
+  // Where library.db is looked for.
+  std::string LibraryPath() const;
+  // Why the library is not there or could not be read; null while it serves.
+  const LibraryError* Fault() const { return fault_ ? &*fault_ : nullptr; }
+  // `use` run on the library, or `otherwise` when there is none. A library
+  // that fails is dropped (everything after goes on without sources) and its
+  // fault kept; a search that ran past its time leaves the library as it is
+  // and is thrown on.
+  template <typename Result, typename Use>
+  Result WithLibrary(Use use, Result otherwise) {
+    ClassicalLibrary* library = Library();
+    if (!library) return otherwise;
+    try {
+      return use(*library);
+    } catch (const LibraryError& error) {
+      if (error.Fault() == LibraryFault::kTooSlow) throw;
+      Drop(error);
+      return otherwise;
+    }
+  }
   const advice::AdviceTables& Tables() const { return *tables_; }
 
   // The given name of a full name, after a one- or two-character surname.
@@ -43,12 +68,20 @@ class NameNotes {
   std::vector<std::string> Meanings(const std::string& fullName);
 
  private:
+  void Drop(const LibraryError& error);
+
   std::string dataDir_;
   bool triedLibrary_ = false;
   std::unique_ptr<ClassicalLibrary> library_;
+  std::optional<LibraryError> fault_;
+  std::function<void(const LibraryError&)> said_;
   std::shared_ptr<const advice::AdviceTables> tables_;
   std::map<std::string, std::optional<NameSource>> best_;
 };
+
+// What a library fault means to the user (UTF-8), for the file at `path`
+// (UTF-8).
+std::string LibraryFaultText(const std::string& path, const LibraryError& error);
 
 // 《title》author：line, the short form of a source for a cell or a line.
 std::string ShortSource(const NameSource& source);

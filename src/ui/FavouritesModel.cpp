@@ -40,7 +40,7 @@ void FavouritesModel::Reload() {
   rows_.reserve(kept.size());
   for (Favourite& favourite : kept) {
     Row row;
-    const int surname = surnameLength ? surnameLength(favourite.name) : 1;
+    const int surname = surnameLength ? surnameLength(favourite) : 1;
     row.pinyin = QString::fromStdString(services_.namePinyin.Marked(favourite.name, surname));
     row.recommend = Recommend(favourite);
     row.favourite = std::move(favourite);

@@ -37,7 +37,7 @@ class FavouritesModel : public QAbstractTableModel {
   std::function<QStringList(const Favourite&)> explainScore;
   // How many characters of a kept name are its surname, for its 拼音;
   // without, one.
-  std::function<int(const std::string& name)> surnameLength;
+  std::function<int(const Favourite& favourite)> surnameLength;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

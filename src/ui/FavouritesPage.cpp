@@ -69,7 +69,7 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
     : QWidget(parent), naming_(model), settings_(std::move(settings)), confirm_(AskYesNo) {
   favourites_ = new FavouritesModel(nullptr, model.Services(), this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
-  favourites_->surnameLength = [this](const std::string& name) { return SurnameLength(name); };
+  favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
   proxy_ = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
   proxy_->setSourceModel(favourites_);
 
@@ -160,7 +160,7 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
   favourites_ = new FavouritesModel(store_.get(), naming_.Services(), this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->explainScore = [this](const Favourite& f) { return ScoreSentences(f); };
-  favourites_->surnameLength = [this](const std::string& name) { return SurnameLength(name); };
+  favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
   proxy_->setSourceModel(favourites_);
   delete old;
   Refresh();
@@ -168,14 +168,15 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
 
 void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
 
-int FavouritesPage::SurnameLength(const std::string& name) const {
+int FavouritesPage::SurnameLength(const Favourite& f) const {
+  if (f.surnameLength > 0) return f.surnameLength;
   const DataStores& stores = naming_.Stores();
-  return stores.advice ? stores.advice->SurnameLength(name) : 1;
+  return stores.advice ? stores.advice->SurnameLength(f.name) : 1;
 }
 
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
-  const ScoreFactors factors =
-      ReadScoreFactors(naming_.Stores(), f.name, SurnameLength(f.name), f.year, f.month, f.day, f.hour);
+  const DataStores& stores = naming_.Stores();
+  const ScoreFactors factors = ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day, f.hour);
   return report::ScoreText::Describe(factors).All();
 }
 
@@ -242,8 +243,9 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     }
     favourite.origin = keepable.origin;
     favourite.poem = keepable.poem;
+    favourite.surnameLength = keepable.surnameLength;
     std::optional<advice::Advice> advice = keepable.advice;
-    if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex);
+    if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
     if (advice) {
       favourite.advice =
           advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -292,6 +294,7 @@ void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poe
     if (candidate->scored) k.score = candidate->score;
     k.origin = std::string(candidate->generator);
     if (poem) k.poem = poem();
+    k.surnameLength = static_cast<int>(candidate->surnameBytes / 2);
     return k;
   };
   AddShortcut(pane, [pane, keepable] { return keepable(pane->CandidateAtCursor()); });
@@ -304,12 +307,20 @@ void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poe
   });
 }
 
+// How many names a delete question lists before it counts.
+constexpr std::size_t kNamesInQuestion = 5;
+
 bool FavouritesPage::RemoveSelected() {
   const std::vector<int> rows = SelectedRows();
   if (rows.empty() || !store_) return false;
+  // The question names a few and counts the rest, so that it stays a short
+  // box whatever was selected.
   QStringList names;
-  for (const int row : rows) names << FromGbk(favourites_->At(row).name);
-  if (!confirm_(this, QString("从收藏中删除 %1?").arg(names.join("、")))) return false;
+  for (std::size_t i = 0; i < rows.size() && i < kNamesInQuestion; ++i) names << FromGbk(favourites_->At(rows[i]).name);
+  const QString question = rows.size() <= kNamesInQuestion
+                               ? QString("从收藏中删除 %1?").arg(names.join("、"))
+                               : QString("从收藏中删除 %1 等 %2 个名字?").arg(names.join("、")).arg(rows.size());
+  if (!confirm_(this, question)) return false;
   std::vector<Favourite> gone;
   for (const int row : rows) gone.push_back(favourites_->At(row));
   try {
@@ -344,8 +355,11 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
       }
       compared.report = std::move(analysis.report);
       const DataStores& stores = naming_.Stores();
-      compared.report.conventions = ReadNameConventions(stores, ConventionsRequestFor(compared.report, *stores.advice));
-      compared.report.factors = ReadScoreFactors(stores, compared.report);
+      // Read with the surname of the run that made the name.
+      ConventionsRequest conventions = ConventionsRequestFor(compared.report, *stores.advice);
+      conventions.surnameLength = SurnameLength(f);
+      compared.report.conventions = ReadNameConventions(stores, conventions);
+      compared.report.factors = ReadScoreFactors(stores, compared.report, SurnameLength(f));
     } catch (const BirthAnalysisError& error) {
       Fault(FromGbk(error.what()));
       return {};

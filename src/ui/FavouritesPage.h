@@ -61,6 +61,8 @@ struct Keepable {
     int year, month, day, hour;
   };
   std::optional<Birth> birth = std::nullopt;
+  // The surname's length in the run that made it; 0: read from the name.
+  int surnameLength = 0;
 };
 
 class FavouritesPage : public QWidget {
@@ -74,7 +76,9 @@ class FavouritesPage : public QWidget {
   using Confirm = std::function<bool(QWidget* parent, const QString& question)>;
   // The advice on a name for a child of the sex, as the 精选 page makes it;
   // none without advice tables.
-  using Adviser = std::function<std::optional<advice::Advice>(const std::string& name, Sex sex)>;
+  // The advice on a name read with a surname of `surnameLength` characters.
+  using Adviser =
+      std::function<std::optional<advice::Advice>(const std::string& name, Sex sex, int surnameLength)>;
 
   FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent = nullptr);
   ~FavouritesPage() override;
@@ -139,10 +143,11 @@ class FavouritesPage : public QWidget {
   std::vector<report::ComparedName> SelectedAnalysed(std::size_t minimum, std::size_t maximum);
   void RefreshButtons();
   void Fault(const QString& text);
+  // The favourite's surname length: the one of the run that made it, else
+  // as the advice reads the name.
+  int SurnameLength(const Favourite& f) const;
   // Why a kept name's 分数 and 通行评分 stand where they do, for its birth.
   QStringList ScoreSentences(const Favourite& favourite) const;
-  // How many characters of a kept name are its surname (2 for 欧阳…).
-  int SurnameLength(const std::string& name) const;
 
   NamingModel& naming_;
   BirthSettings settings_;

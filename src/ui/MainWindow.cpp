@@ -221,6 +221,12 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   environment.pump = pump_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
   notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir, model_->Stores().advice);
+  // A library that is missing or fails is said once; the pages go on without sources.
+  notes_->OnFault([this](const sources::LibraryError& error) {
+    const QString text =
+        QString::fromStdString(sources::LibraryFaultText(notes_->LibraryPath(), error)) + tr(",名字没有出处");
+    QTimer::singleShot(0, this, [this, text] { ShowStatus(text); });
+  });
 
   pages_ = new QTabWidget(this);
   std::vector<QWidget*> pages;
@@ -532,6 +538,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   };
   connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showPoem);
   poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
+  connect(poemBrowser_, &PoemBrowser::Said, this, &MainWindow::ShowStatus);
   poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
   PaneView* pane = AddPane(page, model_->poetryPane, 337);
   poemBrowser_->AttachNameLines(pane, poemText_);
@@ -815,7 +822,9 @@ void MainWindow::BuildFavouritesPage() {
   const auto reportRow = [this](int row) -> std::optional<Keepable> {
     if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
     const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
-    return Keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}, {}};
+    Keepable keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}, {}};
+    keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
+    return keepable;
   };
   reportPage_->extendMenu = [this, reportRow](QMenu& menu, int row) {
     menu.addSeparator();
@@ -824,10 +833,10 @@ void MainWindow::BuildFavouritesPage() {
   favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
   favouritesPage_->SetNotes(notes_.get());
   // A kept name carries the advice 精选 gives it.
-  favouritesPage_->SetAdviser([this](const std::string& name, Sex sex) -> std::optional<advice::Advice> {
+  favouritesPage_->SetAdviser([this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
     const advice::AdviceTables* tables = Stores().advice.get();
     if (!tables) return std::nullopt;
-    return AdviseWithSource(*tables, name, tables->SurnameLength(name),
+    return AdviseWithSource(*tables, name, surnameLength,
                             SexOf(sex == Sex::kFemale),
                             sources::SourceFinderOf(*notes_));
   });
@@ -842,6 +851,7 @@ void MainWindow::BuildFavouritesPage() {
     Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
                       std::string(candidate.generator), {}, a.sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale,
                       i < names.SourcesDone() ? std::optional(a) : std::nullopt};
+    keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
     // The birth of the run that made it, which an earlier run's may not be.
     if (const auto& birth = names.BirthAt(i)) {
       keepable.birth = {birth->year, birth->month, birth->day, FavouriteHour(birth->hour)};
@@ -1020,11 +1030,34 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
+void MainWindow::FitToScreen() {
+  // The screen the window stands on, or the primary one for a window kept
+  // off every screen.
+  QScreen* screen = QGuiApplication::screenAt(geometry().center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  // The frame is known once the window is shown; until then it is taken as
+  // the system's usual border.
+  const QMargins frame = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                geometry().top() - frameGeometry().top(),
+                                                frameGeometry().right() - geometry().right(),
+                                                frameGeometry().bottom() - geometry().bottom())
+                                     : QMargins();
+  const QRect room = available.marginsRemoved(frame);
+  const QSize size = this->size().boundedTo(room.size()).expandedTo(minimumSize());
+  if (size != this->size()) resize(size);
+  const int x = std::clamp(geometry().left(), room.left(), std::max(room.left(), room.right() - size.width() + 1));
+  const int y = std::clamp(geometry().top(), room.top(), std::max(room.top(), room.bottom() - size.height() + 1));
+  if (QPoint(x, y) != geometry().topLeft()) move(x - frame.left(), y - frame.top());
+}
+
 void MainWindow::RememberGeometry() {
   remembers_ = true;
   const QSettings settings;
   if (const QByteArray geometry = settings.value("window/geometry").toByteArray(); !geometry.isEmpty())
     restoreGeometry(geometry);
+  FitToScreen();
   const int page = settings.value("window/page", 0).toInt();
   if (page >= 0 && page < pages_->count()) pages_->setCurrentIndex(page);
 }

@@ -120,6 +120,10 @@ class MainWindow : public QWidget {
   void ShowAnalysisBirth();
   // A short note at the bottom of the window that goes by itself.
   void ShowStatus(const QString& text);
+  // The window made no larger than the screen it stands on, and moved onto
+  // it: a size kept in the settings may come from a larger screen, another
+  // scale or another hand.
+  void FitToScreen();
   void ShowDrawCapNote();
   void BuildPoetryPage(QWidget* page);
   void OpenPoetryDatabase();

@@ -51,10 +51,10 @@ QVariant PoemSearchModel::data(const QModelIndex& index, int role) const {
   switch (index.column()) {
     case 0:
       return QString::number(entry.id);
-    case kPoemContentColumn: {
-      sources::ClassicalLibrary* library = notes_.Library();
-      return library ? FromGbk(library->Content(entry.id).value_or("")) : QString();
-    }
+    case kPoemContentColumn:
+      return FromGbk(notes_.WithLibrary(
+          [&entry](sources::ClassicalLibrary& library) { return library.Content(entry.id).value_or(""); },
+          std::string()));
     case 2:
       return FromGbk(entry.collection);
     case kPoemTitleColumn:
@@ -86,6 +86,8 @@ PoemBrowser::PoemBrowser(QTableView* grid, QAbstractItemModel* curated, ShowPoem
   field_->setObjectName("poemSearch");
   field_->setPlaceholderText("搜索标题、作者或诗句");
   field_->setClearButtonEnabled(true);
+  // Every keystroke searches: a pasted page is cut to what a search takes.
+  field_->setMaxLength(static_cast<int>(sources::kMaxSearchChars));
   collections_->setObjectName("poemCollection");
   collections_->addItem(kAllCollections);
   collections_->setToolTip("只看一部诗集");
@@ -100,10 +102,10 @@ PoemBrowser::PoemBrowser(QTableView* grid, QAbstractItemModel* curated, ShowPoem
 
 void PoemBrowser::Open() {
   if (collections_->count() > 1) return;
-  if (sources::ClassicalLibrary* library = notes_.Library()) {
-    const QSignalBlocker quiet(collections_);
-    for (const std::string& name : library->Collections()) collections_->addItem(FromGbk(name));
-  }
+  const QSignalBlocker quiet(collections_);
+  const std::vector<std::string> names = notes_.WithLibrary(
+      [](sources::ClassicalLibrary& library) { return library.Collections(); }, std::vector<std::string>{});
+  for (const std::string& name : names) collections_->addItem(FromGbk(name));
 }
 
 void PoemBrowser::Refresh() {
@@ -118,10 +120,15 @@ void PoemBrowser::Search(const QString& text, const QString& collection) {
     return;
   }
   if (grid_->model() == curated_ && grid_->currentIndex().isValid()) curatedRow_ = grid_->currentIndex().row();
-  sources::ClassicalLibrary* library = notes_.Library();
   const std::string wanted = ToGbk(text);
-  std::vector<sources::LibraryEntry> found =
-      library ? library->Search(wanted, ToGbk(collection)) : std::vector<sources::LibraryEntry>{};
+  std::vector<sources::LibraryEntry> found;
+  try {
+    found = notes_.WithLibrary(
+        [&](sources::ClassicalLibrary& library) { return library.Search(wanted, ToGbk(collection)); }, found);
+  } catch (const sources::LibraryError& error) {
+    // A search that ran past its time finds nothing, and says so.
+    emit Said(QString::fromStdString(sources::LibraryFaultText(notes_.LibraryPath(), error)));
+  }
   // The texts so named first, then those whose title holds the search, then
   // the poet's, then the rest, each in the library's order.
   const auto rank = [&wanted](const sources::LibraryEntry& entry) {

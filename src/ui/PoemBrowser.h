@@ -75,6 +75,10 @@ class PoemBrowser : public QWidget {
   QLineEdit* Field() const { return field_; }
   QComboBox* Collections() const { return collections_; }
 
+ signals:
+  // A search that could not be done, in words for the status line.
+  void Said(const QString& text);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

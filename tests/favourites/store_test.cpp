@@ -32,8 +32,11 @@ TEST(StoreLayout, UpgradesInStepsAndNeverDowngrades) {
   TempDir dir;
   const std::string path = dir.Dir() + "favourites.db";
   MakeStore(path);
-  const SchemaStep broken[] = {FavouritesSchema()[0], {2, "ALTER TABLE nowhere ADD COLUMN colour TEXT"}};
-  const SchemaStep upgrade[] = {FavouritesSchema()[0], {2, "ALTER TABLE favourite ADD COLUMN colour TEXT"}};
+  const int next = kFavouritesSchemaVersion + 1;
+  std::vector<SchemaStep> broken(FavouritesSchema().begin(), FavouritesSchema().end());
+  std::vector<SchemaStep> upgrade = broken;
+  broken.push_back({next, "ALTER TABLE nowhere ADD COLUMN colour TEXT"});
+  upgrade.push_back({next, "ALTER TABLE favourite ADD COLUMN colour TEXT"});
   StoreOptions options = FixedClock();
   options.schema = broken;
   try {
@@ -41,14 +44,15 @@ TEST(StoreLayout, UpgradesInStepsAndNeverDowngrades) {
     ADD_FAILURE() << "a failing step was taken";
   } catch (const FavouritesError& error) {
     EXPECT_EQ(std::string(error.what()),
-              "无法把收藏文件“" + path + "”升级到格式版本 2:数据库出错(no such table: nowhere)");
+              "无法把收藏文件“" + path + "”升级到格式版本 " + std::to_string(next) +
+                  ":数据库出错(no such table: nowhere)");
   }
-  EXPECT_EQ(FavouritesStore(path).SchemaVersion(), 1);
+  EXPECT_EQ(FavouritesStore(path).SchemaVersion(), kFavouritesSchemaVersion);
   options.schema = upgrade;
   {
     FavouritesStore store(path, options);
     EXPECT_EQ(std::make_tuple(store.SchemaVersion(), store.Notice(), store.List().size()),
-              std::make_tuple(2, std::string(), std::size_t{3}));
+              std::make_tuple(next, std::string(), std::size_t{3}));
   }
   // This program's version reads the upgraded store but does not touch it.
   const std::string upgraded = FileBytes(path);

@@ -155,11 +155,17 @@ TEST(StoreTrust, NeverChangesADatabaseThatIsNotOurs) {
 TEST(StoreTrust, AStoreOfTheFirstLayoutIsMarkedAsOurs) {
   TempDir dir;
   const std::string path = dir.Dir() + "favourites.db";
-  MakeStore(path);
-  Sql(path, "PRAGMA application_id = 0");  // as stores were made before they were marked
+  // As stores were made before they were marked: the first layout, not marked.
+  Sql(path, std::string(FavouritesSchema()[0].sql) +
+                "; INSERT INTO favourite VALUES"  // 张伟, in UTF-8 as the store keeps names
+                " (CAST(X'E5BCA0E4BC9F' AS TEXT), 'male', 2012, 1, 1, 1, 80, NULL, '', 0, '', '', 0, 0);"
+                " PRAGMA user_version = 1");
   {
     FavouritesStore store(path);
-    EXPECT_EQ(store.List().size(), 3u);
+    ASSERT_EQ(store.List().size(), 1u);
+    // Brought up to date; a favourite kept before knows no surname length.
+    EXPECT_EQ(store.SchemaVersion(), kFavouritesSchemaVersion);
+    EXPECT_EQ(store.List()[0].surnameLength, 0);
   }
   sqlite3* db = nullptr;
   sqlite3_stmt* id = nullptr;
@@ -199,7 +205,7 @@ TEST(StoreTrust, AWriteTheDatabaseSwallowsIsNeverReportedAsDone) {
       {"a unique note that ignores conflicts",
        "CREATE TABLE f2 AS SELECT * FROM favourite; DROP TABLE favourite;"
        "CREATE TABLE favourite (name TEXT, sex TEXT, birth_year, birth_month, birth_day, birth_hour, score,"
-       " advice, note TEXT UNIQUE ON CONFLICT IGNORE, rating, origin, poem, added, changed,"
+       " advice, note TEXT UNIQUE ON CONFLICT IGNORE, rating, origin, poem, added, changed, surname,"
        " PRIMARY KEY (name, sex));"
        "INSERT INTO favourite SELECT * FROM f2; DROP TABLE f2"},
   };
