@@ -433,6 +433,9 @@ void ShareServer::Start() {
   server->set_keep_alive_timeout(o.keepAliveSeconds);
   server->set_keep_alive_max_count(static_cast<std::size_t>(o.keepAliveRequests));
   server->set_payload_max_length(o.maxBodyBytes);
+  // A reply goes out in more than one write (head, then body): without this
+  // each would wait for the client's delayed acknowledgement.
+  server->set_tcp_nodelay(true);
   server->set_pre_routing_handler([&d](const Request& req, Response& res) { return d.PreRoute(req, res); });
   server->Post(".*", [&d](const Request& req, Response& res) { d.PostVote(req, res); });
   server->set_exception_handler([](const Request&, Response& res, std::exception_ptr) {
