@@ -33,6 +33,12 @@
 
   function status(text) { $('status').textContent = text; }
 
+  // A card's line under its buttons: a refusal in red, progress in grey.
+  function tell(parts, text, ok) {
+    parts.message.textContent = text;
+    parts.message.className = ok ? 'note' : 'error';
+  }
+
   function showMember() {
     const known = !!member;
     $('join').hidden = known;
@@ -112,7 +118,7 @@
     const message = el('p', 'error');
     message.setAttribute('role', 'alert');
     send.addEventListener('click', () => {
-      if (!parts.rating) { message.textContent = '请先点星打分'; return; }
+      if (!parts.rating) { tell(parts, '请先点星打分', false); return; }
       save(n, parts.rating, comment.value);
     });
     mine.append(el('p', 'muted', '您的评分：'), starRow, label, comment, send, message);
@@ -142,7 +148,7 @@
       const avg = average(list);
       ranked.push({ n, avg, count: list.length });
       parts.avg.textContent = list.length
-        ? '全家平均 ' + avg.toFixed(1) + ' 星(' + list.length + ' 人打分）'
+        ? '全家平均 ' + avg.toFixed(1) + ' 星（' + list.length + ' 人打分）'
         : '还没有人打分';
       const items = list.map((v) => {
         const li = el('li');
@@ -169,9 +175,9 @@
 
   async function save(n, rating, comment) {
     const parts = cards.get(keyOf(n));
-    if (!member) { parts.message.textContent = '请先在上面填写您的称呼'; return; }
-    if (chars(comment.trim()) > maxComment) { parts.message.textContent = '留言最多 500 个字'; return; }
-    parts.message.textContent = '正在保存…';
+    if (!member) { tell(parts, '请先在上面填写您的称呼', false); return; }
+    if (chars(comment.trim()) > maxComment) { tell(parts, '留言最多 500 个字', false); return; }
+    tell(parts, '正在保存…', true);
     try {
       const reply = await fetch(base + 'api/votes', {
         method: 'POST',
@@ -179,14 +185,14 @@
         body: JSON.stringify({ member, name: n.name, sex: n.sex, rating, comment: comment.trim() }),
       });
       const body = await reply.json().catch(() => ({}));
-      if (!reply.ok) { parts.message.textContent = body.error || '没能保存，请稍后再试'; return; }
+      if (!reply.ok) { tell(parts, body.error || '没能保存，请稍后再试', false); return; }
       merge([body.vote]);
       parts.rating = rating;
       parts.typed = false;
-      parts.message.textContent = '已保存';
+      tell(parts, '已保存', true);
       updateVotes();
     } catch (e) {
-      parts.message.textContent = '连不上分享的电脑，请检查网络';
+      tell(parts, '连不上分享的电脑，请检查网络', false);
     }
   }
 

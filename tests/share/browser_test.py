@@ -72,7 +72,7 @@ def vote(driver, card_index, stars, comment):
     if comment:
         card.find_element(By.TAG_NAME, "textarea").send_keys(comment)
     card.find_elements(By.CSS_SELECTOR, ".stars button")[stars - 1].click()
-    WebDriverWait(driver, 5).until(lambda d: cards(d)[card_index].find_element(By.CSS_SELECTOR, ".error").text == "已保存")
+    WebDriverWait(driver, 5).until(lambda d: cards(d)[card_index].find_element(By.CSS_SELECTOR, ".note").text == "已保存")
 
 
 def card_text(driver, index):
