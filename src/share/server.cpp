@@ -320,22 +320,24 @@ void ShareServer::Impl::Votes(const Request& req, Response& res) {
     // Wait for a change, but only so many at once: each waiting request
     // holds a serving thread. A change of another program (the window
     // writing the same store) is seen within a second.
-    if (req.get_param_value("wait") == "1" && version <= since && knownList == listVersion.load() &&
-        waiting.fetch_add(1) < options.waiters) {
-      const auto deadline = std::chrono::steady_clock::now() + options.longPoll;
-      std::unique_lock lock(changeMutex);
-      while (!stopping && version <= since && knownList == listVersion.load() &&
-             std::chrono::steady_clock::now() < deadline) {
-        const std::uint64_t seen = changes;
-        const auto until = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(1));
-        changed.wait_until(lock, until, [&] { return changes != seen || stopping.load(); });
-        lock.unlock();
-        version = book.Version();
-        lock.lock();
+    if (req.get_param_value("wait") == "1" && version <= since && knownList == listVersion.load()) {
+      const struct Leave {
+        std::atomic<int>& waiting;
+        ~Leave() { waiting.fetch_sub(1); }
+      } leave{waiting};
+      if (waiting.fetch_add(1) < options.waiters) {
+        const auto deadline = std::chrono::steady_clock::now() + options.longPoll;
+        std::unique_lock lock(changeMutex);
+        while (!stopping && version <= since && knownList == listVersion.load() &&
+               std::chrono::steady_clock::now() < deadline) {
+          const std::uint64_t seen = changes;
+          const auto until = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(1));
+          changed.wait_until(lock, until, [&] { return changes != seen || stopping.load(); });
+          lock.unlock();
+          version = book.Version();
+          lock.lock();
+        }
       }
-      waiting.fetch_sub(1);
-    } else if (req.get_param_value("wait") == "1") {
-      waiting.fetch_sub(1);
     }
     Json votes = Json::array();
     const std::vector<Vote> found = book.Since(since, options.votesPerReply);

@@ -91,22 +91,30 @@ const char* SqliteVoteBook::TablesSql() { return kTables; }
 
 SqliteVoteBook::SqliteVoteBook(std::string path, int busyTimeoutMs)
     : path_(std::move(path)), busyTimeoutMs_(busyTimeoutMs) {
-  sqlite3* db = Connection();
-  {
-    Statement id(db, "PRAGMA application_id");
-    if (!id.Step() || id.Int(0) != kFavouritesApplicationId) {
-      throw ShareError("“" + path_ + "”不是 Tavrin 的收藏文件，不能在其中记录投票");
+  try {
+    sqlite3* db = Connection();
+    {
+      Statement id(db, "PRAGMA application_id");
+      if (!id.Step() || id.Int(0) != kFavouritesApplicationId) {
+        throw ShareError("“" + path_ + "”不是 Tavrin 的收藏文件，不能在其中记录投票");
+      }
     }
+    std::lock_guard write(writeMutex_);
+    InTransaction(db, [&] {
+      Exec(db, kTables);
+      return true;
+    });
+  } catch (...) {
+    CloseAll();  // no destructor runs for a book that was never made
+    throw;
   }
-  std::lock_guard write(writeMutex_);
-  InTransaction(db, [&] {
-    Exec(db, kTables);
-    return true;
-  });
 }
 
-SqliteVoteBook::~SqliteVoteBook() {
+SqliteVoteBook::~SqliteVoteBook() { CloseAll(); }
+
+void SqliteVoteBook::CloseAll() {
   for (auto& [thread, db] : connections_) sqlite3_close_v2(db);
+  connections_.clear();
 }
 
 sqlite3* SqliteVoteBook::Open() const {

@@ -74,6 +74,7 @@ class SqliteVoteBook : public VoteBook {
  private:
   sqlite3* Connection();
   sqlite3* Open() const;
+  void CloseAll();
 
   std::string path_;
   int busyTimeoutMs_;

@@ -204,6 +204,24 @@ TEST(ShareServer, AWaitingPageHearsOfAVoteAtOnce) {
   EXPECT_NE(waited.body.find("好听"), std::string::npos);
 }
 
+TEST(ShareServer, OnlySoManyPagesWaitAtOnce) {
+  ServerOptions options;
+  options.waiters = 1;
+  options.longPoll = std::chrono::milliseconds(3000);
+  Sharing sharing(ThreeNames(), options);
+  const int port = sharing.server->Port();
+  ASSERT_EQ(Exchange(port, Post(sharing.Path("/api/votes"), VoteBody("妈妈", 4, ""))).status, 200);
+  // Asking to wait when there is news already waits for nothing, and does
+  // not count as waiting.
+  for (int i = 0; i < 3; ++i) Exchange(port, Get(sharing.Path("/api/votes?since=0&list=1&wait=1")));
+  std::thread first([&] { Exchange(port, Get(sharing.Path("/api/votes?since=1&list=1&wait=1"))); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto asked = std::chrono::steady_clock::now();
+  EXPECT_EQ(Exchange(port, Get(sharing.Path("/api/votes?since=1&list=1&wait=1"))).status, 200);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));  // answered at once
+  first.join();
+}
+
 TEST(ShareServer, RefusesAPageFolderWithoutThePage) {
   TempDir dir;
   const std::string path = dir.Path() + "/favourites.db";
