@@ -125,13 +125,7 @@ class Adviser {
     advice_.warnings.push_back({kind, severity, std::move(text), points});
   }
 
-  void Pinyin() {
-    std::string& out = advice_.pinyin;
-    for (std::size_t i = 0; i < chars_.size(); ++i) {
-      if (i) out += ' ';
-      out += syllables_[i].toned == 0 ? chars_[i] : d_.tonedTexts[syllables_[i].toned];
-    }
-  }
+  void Pinyin() { advice_.pinyin = d_.namePinyin.Numbered(advice_.name, advice_.surnameLength); }
 
   // True when the syllables of the name from `from` differ from the word's
   // usual readings only in the word's last syllable, by second against third

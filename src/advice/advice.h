@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/name_pinyin.h"
+
 namespace tavrin::advice {
 
 enum class Sex { kMale, kFemale };
@@ -82,8 +84,9 @@ struct Advice {
   std::string name;
   int surnameLength = 1;  // in characters
   Sex sex = Sex::kMale;
-  // Numbered pinyin of the full name, syllables separated by blanks
-  // ("wang2 xiu1 lin2"); a character without a reading stands for itself.
+  // Numbered pinyin of the full name as Pinyin() reads it, syllables
+  // separated by blanks ("zeng1 xiu1 lin2"); a character without a reading
+  // stands for itself.
   std::string pinyin;
   std::vector<GivenChar> given;
   // A two-character given name that is a word of the dictionary: the word's
@@ -180,6 +183,10 @@ class AdviceTables {
   // `source`, when given, is the best line the given name comes from.
   Advice Advise(std::string_view fullName, int surnameLength, Sex sex,
                 const ClassicalSource* source = nullptr) const;
+
+  // How a name is read to a parent: the surname table's readings and each
+  // character's usual one (the readings' texts are shared with every copy).
+  const NamePinyin& Pinyin() const;
 
   // The facts of one character, or null.
   const CharFacts* Facts(std::string_view ch) const;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "chars/name_pinyin.h"
 
 namespace tavrin::advice {
 
@@ -94,6 +95,9 @@ struct AdviceTables::Data {
   std::unordered_map<std::string, std::vector<std::int32_t>> celebrityByOthers;
 
   std::unordered_map<std::string, std::vector<Syllable>> surnameReadings;  // compound and polyphonic
+  // The same readings as texts, the surnames' and each character's usual
+  // one: how the name is read to a parent (Advice::pinyin and every page).
+  NamePinyin namePinyin;
   std::unordered_set<std::string> compoundSurnames;
   // Short texts (up to eight bytes) as packed keys: the everyday words and
   // the given names of the two name lists.

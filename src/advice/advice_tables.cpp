@@ -204,6 +204,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   Data& d = *tables.data_;
   d.charIndex.assign(kCodeSpace, -1);
   d.unsuitableIndex.assign(kCodeSpace, -1);
+  auto nameReadings = std::make_shared<NameReadings>();
 
   // 字 level readings boys girls flags gloss words boysAt girlsAt meaning
   for (const auto& row : Rows(texts.chars)) {
@@ -239,6 +240,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
       marked += (i ? "\xA1\xA2" : "") + gbk.value_or(facts.readings[i]);  // 、
     }
     d.markedReadings.push_back(std::move(marked));
+    if (!syllables.empty()) nameReadings->AddUsual(row[0], d.tonedTexts[syllables.front().toned]);
     d.charIndex[Data::Code(row[0])] = static_cast<std::int32_t>(d.chars.size());
     d.chars.push_back(std::move(facts));
     d.charSyllables.push_back(std::move(syllables));
@@ -251,10 +253,17 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     const std::vector<std::string> readings = Split(row[1], ' ');
     if (SplitChars(surname).size() != readings.size()) continue;
     std::vector<Syllable> syllables;
-    for (const std::string& reading : readings) syllables.push_back(d.Intern(reading));
+    std::vector<std::string> texts;
+    for (const std::string& reading : readings) {
+      syllables.push_back(d.Intern(reading));
+      texts.push_back(d.tonedTexts[syllables.back().toned]);
+    }
     if (readings.size() == 2) d.compoundSurnames.insert(surname);
-    d.surnameReadings.emplace(surname, std::move(syllables));
+    if (d.surnameReadings.emplace(surname, std::move(syllables)).second) {
+      nameReadings->AddSurname(surname, std::move(texts));
+    }
   }
+  d.namePinyin = NamePinyin(std::move(nameReadings));
 
   // word  pinyin  category  [severity]
   for (const auto& row : Rows(texts.unfortunate)) {
@@ -376,6 +385,8 @@ int AdviceTables::SurnameLength(std::string_view fullName) const {
   const std::vector<std::string> chars = SplitChars(fullName);
   return chars.size() >= 3 && data_->compoundSurnames.count(chars[0] + chars[1]) ? 2 : 1;
 }
+
+const NamePinyin& AdviceTables::Pinyin() const { return data_->namePinyin; }
 
 const CharFacts* AdviceTables::Facts(std::string_view ch) const { return data_->FactsOf(ch); }
 

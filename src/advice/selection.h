@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct Filter {
   bool hideMild = false;     // names with any mild warning
   int minScore = -1000;      // the five-grid score at least this
   std::string leaveOut;      // characters (GBK) no given name may hold
+  std::optional<Sex> sex;    // only the names advised for this sex
 };
 
 // True when the name with its five-grid score passes the filter.

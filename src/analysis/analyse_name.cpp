@@ -1,5 +1,6 @@
 #include "analysis/analyse_name.h"
 
+#include "advice/advice.h"
 #include "calendar/birth_pillars.h"
 #include "chars/strokes.h"
 #include "core/birth_inputs.h"
@@ -41,7 +42,8 @@ void FillReport(const DataStores& stores, const AnalysisRequest& request, const 
   const NamingServices& services = *stores.services;
   report = NameReport{};
   report.name = request.name;
-  report.pinyin = services.pinyin.PinyinOf(request.name);
+  const int surnameLength = stores.advice ? stores.advice->SurnameLength(request.name) : 1;
+  report.pinyin = services.namePinyin.Numbered(request.name, surnameLength);
   report.traditional = ToTraditional(request.name);
   report.year = date.year;
   report.month = date.month;

@@ -35,7 +35,7 @@ struct AnalysisRequest {
 // texts): the name's readings, the birth pillars, the elements, the grids.
 struct NameReport {
   std::string name;
-  std::string pinyin;       // PinyinOf, with tone digits
+  std::string pinyin;       // as NamePinyin reads the name (zeng1 le4), with tone digits
   std::string traditional;  // the traditional form
   int year = 0, month = 0, day = 0;
   std::string hour;  // as typed

@@ -39,7 +39,8 @@ Fortune FortuneOf(std::string_view line) {
 }
 
 ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, int surnameLength,
-                              std::string_view scoringElements, const BirthPillars& pillars) {
+                              std::string_view scoringElements, const BirthPillars& pillars,
+                              const conventions::FavourableElements* favourableOverride) {
   const NamingServices& services = *stores.services;
   const LineList& table = stores.numerologyTable;
   ScoreFactors f;
@@ -64,7 +65,7 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
   conventions::ConventionsInputs inputs;
   inputs.name = name;
   inputs.surnameLength = surnameLength;
-  inputs.favourable = favourable ? &*favourable : nullptr;
+  inputs.favourable = favourableOverride ? favourableOverride : favourable ? &*favourable : nullptr;
   const auto reading =
       conventions::ReadConventions(inputs, table, services.sancai ? &*services.sancai : nullptr,
                                    [&](std::string_view ch) { return services.elements.CharElement(ch); });
@@ -108,8 +109,11 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
 
 ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report) {
   const int surnameLength = stores.advice ? stores.advice->SurnameLength(report.name) : 1;
+  const conventions::FavourableElements* favourable =
+      report.conventions && report.conventions->favourable ? &*report.conventions->favourable : nullptr;
   return ReadScoreFactors(stores, report.name, surnameLength, report.scoringElements,
-                          BirthPillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]});
+                          BirthPillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]},
+                          favourable);
 }
 
 }  // namespace tavrin

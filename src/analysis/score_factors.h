@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calendar/birth_pillars.h"
+#include "conventions/favourable.h"
 #include "conventions/sancai.h"
 
 namespace tavrin {
@@ -75,9 +76,11 @@ struct ScoreFactors {
 // The factors of a full name (GBK, surname first, `surnameLength` hanzi):
 // its 分数 taken against `scoringElements` (a birth chart's elements; empty
 // for none) and its 通行评分 for the chart of `pillars` (an empty day
-// pillar: none).
+// pillar: none), or for `favourable` elements when they are given (the
+// user's choice in place of the chart's own).
 ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, int surnameLength,
-                              std::string_view scoringElements, const BirthPillars& pillars);
+                              std::string_view scoringElements, const BirthPillars& pillars,
+                              const conventions::FavourableElements* favourable = nullptr);
 
 // The same for a name made for a birth (an hour outside 0..23: not known),
 // both scores against the chart of that birth; a date that does not exist
@@ -86,7 +89,8 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
                               int day, int hour);
 
 // The same for an analysed name: the elements its score was taken against,
-// its pillars, and its surname as the advice tables tell it.
+// its pillars, the favourable elements its 通行算法 section used, and its
+// surname as the advice tables tell it.
 ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report);
 
 }  // namespace tavrin

@@ -15,7 +15,7 @@ namespace {
 // naming books ("-" for a character that is no hanzi), with --numerals as
 // well the numerals by their values.
 int Strokes(CliContext& context, const std::vector<std::string>& args) {
-  constexpr const char* kUsage = "strokes TEXT, or strokes --kangxi [--numerals] TEXT";
+  constexpr const char* kUsage = "strokes TEXT 或 strokes --kangxi [--numerals] TEXT";
   bool kangxi = false;
   bool numerals = false;
   std::vector<std::string> rest;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "advice/advice.h"
 #include "chars/gbk.h"
 #include "chars/strcon.h"
 #include "cli/cli.h"
@@ -23,10 +24,29 @@ void PrintCrLines(CliContext& context, std::string_view text) {
   }
 }
 
+// TEXT as the pinyin index spells it (Zeng2 Le4), or with --name read as a
+// full name as every page shows it: the surname with its own reading, tone
+// marks (zēng lè).
 int Pinyin(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "pinyin TEXT");
-  const std::string text = CliContext::ToGbk(args[0]);
-  context.PrintLine(Services(context.Stores()).pinyin.PinyinOf(text));
+  static const char* const kUsage = "pinyin TEXT [--name]";
+  std::vector<std::string> texts;
+  bool asName = false;
+  for (const std::string& arg : args) {
+    if (arg == "--name") {
+      asName = true;
+    } else {
+      texts.push_back(arg);
+    }
+  }
+  ExpectArgs(texts, 1, kUsage);
+  const std::string text = CliContext::ToGbk(texts[0]);
+  const DataStores& stores = context.Stores();
+  if (!asName) {
+    context.PrintLine(Services(stores).pinyin.PinyinOf(text));
+    return 0;
+  }
+  const int surnameLength = stores.advice ? stores.advice->SurnameLength(text) : 1;
+  context.out << Services(stores).namePinyin.Marked(text, surnameLength) << '\n';
   return 0;
 }
 
@@ -75,7 +95,8 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kPinyin({"pinyin", "TEXT", "TEXT 每个汉字的拼音和声调", &Pinyin});
+const Registrar kPinyin({"pinyin", "TEXT [--name]",
+                         "TEXT 每个汉字的拼音和声调;--name:当作全名读,姓按姓氏的读音,带声调符号", &Pinyin});
 const Registrar kSound({"sound", "A B", "A、B 两字读音不相近时为 true,否则为 false 并说明原因",
                         &Sound});
 const Registrar kElement({"element", "TEXT", "TEXT 每个字的五行,然后是整体的五行", &Element});

@@ -1,11 +1,13 @@
 #include "core/services.h"
 
+#include "advice/advice.h"
 #include "core/startup.h"
 
 namespace tavrin {
 
 NamingServices::NamingServices(const DataStores& stores)
     : pinyin(stores.pinyinIndex, stores.initialGroups, stores.finalGroups),
+      namePinyin(stores.advice ? stores.advice->Pinyin().WithFallback(pinyin) : NamePinyin(nullptr, &pinyin)),
       elements(stores.charElementList),
       scorer(stores.numerologyTable, elements) {
   try {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "chars/elements.h"
+#include "chars/name_pinyin.h"
 #include "chars/pinyin.h"
 #include "conventions/sancai.h"
 #include "scoring/score.h"
@@ -14,15 +15,20 @@ namespace tavrin {
 
 struct DataStores;
 
-// Built from the stores' pinyin index, sound groups, element list and
-// numerology table; never changed afterwards. Held by shared pointer (the
-// scorer refers to `elements`), so it is neither copied nor moved.
+// Built from the stores' pinyin index, sound groups, element list,
+// numerology table and the advice tables' readings; never changed
+// afterwards. Held by shared pointer (the scorer refers to `elements`, the
+// name reader to `pinyin`), so it is neither copied nor moved.
 struct NamingServices {
   explicit NamingServices(const DataStores& stores);
   NamingServices(const NamingServices&) = delete;
   NamingServices& operator=(const NamingServices&) = delete;
 
   PinyinService pinyin;
+  // How a full name is read to people wherever its pinyin is shown: the
+  // advice tables' surname and usual readings, `pinyin` for a character they
+  // lack.
+  NamePinyin namePinyin;
   ElementService elements;
   NameScorer scorer;
   // The 三才 table, when sancai.dat was there and holds all 125 combinations.

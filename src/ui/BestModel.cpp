@@ -19,7 +19,7 @@ namespace tavrin::ui {
 
 namespace {
 
-QString SexText(advice::Sex sex) { return sex == advice::Sex::kFemale ? "女" : "男"; }
+QString SexText(advice::Sex sex) { return sex == advice::Sex::kFemale ? BestModel::tr("女") : BestModel::tr("男"); }
 
 // The star of a kept name, in the name's cell.
 QIcon KeptStar() {
@@ -35,8 +35,9 @@ QIcon KeptStar() {
 }
 
 QString LevelText(int level) {
-  static const char* const kLevels[] = {"表外字", "一级字", "二级字", "三级字"};
-  return level >= 0 && level <= 3 ? kLevels[level] : QString();
+  static const char* const kLevels[] = {QT_TR_NOOP("表外字"), QT_TR_NOOP("一级字"), QT_TR_NOOP("二级字"),
+                                       QT_TR_NOOP("三级字")};
+  return level >= 0 && level <= 3 ? BestModel::tr(kLevels[level]) : QString();
 }
 
 }  // namespace
@@ -86,10 +87,8 @@ BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
   const std::string& name = names_.CandidateAt(i).fullName;
   Texts texts;
   texts.name = FromGbk(name);
-  // The advice reads a surname as a surname (曾 zēng); without the tables the
-  // name is read as the report reads it.
-  texts.pinyin = QString::fromStdString(
-      PinyinWithToneMarks(a.pinyin.empty() ? services_.pinyin.PinyinOf(name) : a.pinyin));
+  // The surname read as a surname (曾 zēng), as on every page.
+  texts.pinyin = QString::fromStdString(services_.namePinyin.Marked(name, a.surnameLength));
   QStringList warnings;
   for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
   texts.warnings = warnings.join("；");
@@ -210,13 +209,13 @@ QString BestModel::DetailsHtml(int row) const {
   // The verdict first and large; the two scores beside it, then why they
   // stand where they do.
   QString html =
-      QString("<h3>%1 <small>%2 · %3孩</small></h3><p><span style='font-size:x-large'>推荐度 <b>%4</b></span>")
+      tr("<h3>%1 <small>%2 · %3孩</small></h3><p><span style='font-size:x-large'>推荐度 <b>%4</b></span>")
           .arg(e(texts_[i].name), e(texts_[i].pinyin), SexText(a.sex))
           .arg(a.recommend);
   QStringList scores;
-  if (names_.ScoreAt(i) != BestNames::kNoScore) scores << QString("分数 %1").arg(names_.ScoreAt(i));
+  if (names_.ScoreAt(i) != BestNames::kNoScore) scores << tr("分数 %1").arg(names_.ScoreAt(i));
   if (const std::optional<int> conventions = names_.ConventionsScoreAt(i)) {
-    scores << QString("通行评分 %1").arg(*conventions);
+    scores << tr("通行评分 %1").arg(*conventions);
   }
   if (!scores.isEmpty()) html += "&nbsp;&nbsp;<span style='color:#555555'>" + scores.join(" · ") + "</span>";
   html += "</p>";
@@ -226,12 +225,12 @@ QString BestModel::DetailsHtml(int row) const {
     html += "<p style='color:#555555'>" + escaped.join("<br>") + "<br><small>" + e(report::ScoreText::VerdictNote()) +
             "</small></p>";
   }
-  if (a.bank && !a.bank->meaning.empty()) html += "<p><b>寓意</b><br>" + e(FromGbk(a.bank->meaning)) + "</p>";
+  if (a.bank && !a.bank->meaning.empty()) html += tr("<p><b>寓意</b><br>") + e(FromGbk(a.bank->meaning)) + "</p>";
   if (const sources::NameSource* source = notes_ ? notes_->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
-    html += "<p><b>出处</b><br>" + SourceHtml(*source) + "</p>";
+    html += tr("<p><b>出处</b><br>") + SourceHtml(*source) + "</p>";
   }
   if (!a.warnings.empty()) {
-    html += "<p><b>提示</b><br>";
+    html += tr("<p><b>提示</b><br>");
     for (const advice::Warning& w : a.warnings) {
       const bool serious = w.severity == advice::Severity::kSerious;
       html += QString(serious ? "<span style='color:#a00000'>！%1</span><br>" : "· %1<br>").arg(e(FromGbk(w.text)));
@@ -241,13 +240,13 @@ QString BestModel::DetailsHtml(int row) const {
   if (!a.pairMeaning.empty()) {
     QString given;
     for (const advice::GivenChar& g : a.given) given += FromGbk(g.ch);
-    html += "<p><b>词义</b><br>" + e(given) + "：" + e(FromGbk(a.pairMeaning)) + "</p>";
+    html += tr("<p><b>词义</b><br>") + e(given) + "：" + e(FromGbk(a.pairMeaning)) + "</p>";
   }
-  html += "<p><b>用字</b><br>";
+  html += tr("<p><b>用字</b><br>");
   for (const advice::GivenChar& g : a.given) {
     html += "<b>" + e(FromGbk(g.ch)) + "</b> ";
     if (!g.facts) {
-      html += "字表中没有<br>";
+      html += tr("字表中没有<br>");
       continue;
     }
     const advice::CharFacts& f = *g.facts;
@@ -256,20 +255,18 @@ QString BestModel::DetailsHtml(int row) const {
     QStringList words;
     for (const std::string& word : f.words) words << FromGbk(word);
     html += e(readings.join("/")) + " · " + LevelText(f.level) +
-            QString(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
-    if (!f.meaning.empty()) html += "<br>&nbsp;&nbsp;" + e(FromGbk(f.meaning));
-    // The English gloss as a second line, in grey: it helps with a rare sense.
-    if (!f.gloss.empty()) {
-      html +=
-          QString(f.meaning.empty() ? "<br>&nbsp;&nbsp;%1" : "<br>&nbsp;&nbsp;<span style='color:#808080'>%1</span>")
-              .arg(e(QString::fromStdString(f.gloss)));
+            tr(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
+    // The English gloss only stands in for a Chinese meaning the table lacks
+    // (a rare character of a poem).
+    if (const std::string meaning = advice::MeaningOrGloss(f); !meaning.empty()) {
+      html += "<br>&nbsp;&nbsp;" + e(FromGbk(meaning));
     }
-    if (!words.isEmpty()) html += "<br>&nbsp;&nbsp;词:" + e(words.join(" "));
+    if (!words.isEmpty()) html += tr("<br>&nbsp;&nbsp;词:") + e(words.join(" "));
     html += "<br>";
   }
   html += "</p>";
   if (!a.reasons.empty()) {
-    html += "<p><b>推荐度的由来</b>(从 60 分起)<br>";
+    html += tr("<p><b>推荐度的由来</b>(从 60 分起)<br>");
     for (const advice::Reason& r : a.reasons) {
       html += QString("%1%2 %3<br>").arg(r.points > 0 ? "+" : "").arg(r.points).arg(e(FromGbk(r.text)));
     }

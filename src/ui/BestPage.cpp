@@ -115,6 +115,12 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   hideSerious_ = AddCheck(this, filterRow, "bestHideSerious", tr("隐藏有严重提示的"), true);
   hideMild_ = AddCheck(this, filterRow, "bestHideMild", tr("隐藏有一般提示的"), false);
   filterRow->addSpacing(8);
+  sexes_ = new QComboBox(this);
+  sexes_->setObjectName("bestSex");
+  sexes_->addItems({tr("男女都看"), tr("男孩"), tr("女孩")});
+  sexes_->setToolTip(tr("只看适合男孩或女孩的名字;每次生成后跟着宝宝的性别"));
+  filterRow->addWidget(sexes_);
+  filterRow->addSpacing(8);
   filterRow->addWidget(new QLabel(tr("用字:"), this));
   levels_ = new QComboBox(this);
   levels_->setObjectName("bestLevels");
@@ -138,7 +144,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   leaveOut_->setObjectName("bestLeaveOut");
   leaveOut_->setPlaceholderText(tr("名中不要的字"));
   leaveOut_->setClearButtonEnabled(true);
-  leaveOut_->setMinimumWidth(90);
+  leaveOut_->setMinimumWidth(56);
   filterRow->addWidget(leaveOut_, 1);
   count_ = new QLabel(this);
   count_->setObjectName("bestCount");
@@ -191,6 +197,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
 
   for (QCheckBox* box : {hideSerious_, hideMild_}) connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
   connect(levels_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
+  connect(sexes_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
   connect(minScore_, &QSpinBox::valueChanged, this, &BestPage::ApplyFilter);
   connect(leaveOut_, &QLineEdit::textChanged, this, &BestPage::ApplyFilter);
   for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
@@ -240,7 +247,10 @@ void BestPage::FinishSources() {
 void BestPage::StartPoetryRun(bool female) {
   Collect();
   poetryFemale_ = female;
+  ShowSex(female);
 }
+
+void BestPage::ShowSex(bool female) { sexes_->setCurrentIndex(female ? 2 : 1); }
 
 const advice::Filter& BestPage::CurrentFilter() const { return proxy_->Filter(); }
 
@@ -250,6 +260,7 @@ void BestPage::ApplyFilter() {
   filter.hideMild = hideMild_->isChecked();
   filter.levelOneOnly = levels_->currentIndex() == kLevelOneOnly;
   filter.hideLevelThree = levels_->currentIndex() != kAnyLevel;
+  if (sexes_->currentIndex() > 0) filter.sex = SexOf(sexes_->currentIndex() == 2);
   // 0 is "不限": unscored names stay too.
   filter.minScore = minScore_->value() > 0 ? minScore_->value() : -1000;
   for (const QChar c : leaveOut_->text()) {

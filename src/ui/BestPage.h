@@ -63,6 +63,8 @@ class BestPage : public QWidget {
   // Before the poetry page starts a run for a child of this sex: collects
   // what the poetry pane shows, then files its next names under the sex.
   void StartPoetryRun(bool female);
+  // Shows the names of this sex from now on (the user may choose both again).
+  void ShowSex(bool female);
 
   // Where the names' sources and meanings come from (outlives the page), and
   // how a name no report row holds gets its 通行评分; both for the names
@@ -122,6 +124,7 @@ class BestPage : public QWidget {
   QCheckBox* hideSerious_ = nullptr;
   QCheckBox* hideMild_ = nullptr;
   QComboBox* levels_ = nullptr;
+  QComboBox* sexes_ = nullptr;  // both, boys', girls' names
   QSpinBox* minScore_ = nullptr;
   QLineEdit* leaveOut_ = nullptr;
   QLabel* count_ = nullptr;

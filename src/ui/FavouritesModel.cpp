@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "chars/tone_marks.h"
 #include "core/services.h"
 #include "favourites/store.h"
 #include "ui/ReportProxy.h"
@@ -41,7 +40,8 @@ void FavouritesModel::Reload() {
   rows_.reserve(kept.size());
   for (Favourite& favourite : kept) {
     Row row;
-    row.pinyin = QString::fromStdString(PinyinWithToneMarks(services_.pinyin.PinyinOf(favourite.name)));
+    const int surname = surnameLength ? surnameLength(favourite.name) : 1;
+    row.pinyin = QString::fromStdString(services_.namePinyin.Marked(favourite.name, surname));
     row.recommend = Recommend(favourite);
     row.favourite = std::move(favourite);
     rows_.push_back(std::move(row));
@@ -66,7 +66,7 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ToolTipRole && index.column() == kName) {
     return QString("%1 %2-%3-%4 %5 · %6%7")
-        .arg(f.sex == Sex::kFemale ? "女" : "男")
+        .arg(f.sex == Sex::kFemale ? tr("女") : tr("男"))
         .arg(f.year)
         .arg(f.month)
         .arg(f.day)

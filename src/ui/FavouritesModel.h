@@ -35,6 +35,9 @@ class FavouritesModel : public QAbstractTableModel {
   std::function<void(const QString&)> onFault;
   // Why a kept name's 分数 stands where it does (the tooltip of 分数).
   std::function<QStringList(const Favourite&)> explainScore;
+  // How many characters of a kept name are its surname, for its 拼音;
+  // without, one.
+  std::function<int(const std::string& name)> surnameLength;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -69,6 +69,7 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
     : QWidget(parent), naming_(model), settings_(std::move(settings)), confirm_(AskYesNo) {
   favourites_ = new FavouritesModel(nullptr, model.Services(), this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
+  favourites_->surnameLength = [this](const std::string& name) { return SurnameLength(name); };
   proxy_ = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
   proxy_->setSourceModel(favourites_);
 
@@ -159,6 +160,7 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
   favourites_ = new FavouritesModel(store_.get(), naming_.Services(), this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->explainScore = [this](const Favourite& f) { return ScoreSentences(f); };
+  favourites_->surnameLength = [this](const std::string& name) { return SurnameLength(name); };
   proxy_->setSourceModel(favourites_);
   delete old;
   Refresh();
@@ -166,10 +168,14 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
 
 void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
 
-QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
+int FavouritesPage::SurnameLength(const std::string& name) const {
   const DataStores& stores = naming_.Stores();
-  const int surnameLength = stores.advice ? stores.advice->SurnameLength(f.name) : 1;
-  const ScoreFactors factors = ReadScoreFactors(stores, f.name, surnameLength, f.year, f.month, f.day, f.hour);
+  return stores.advice ? stores.advice->SurnameLength(name) : 1;
+}
+
+QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
+  const ScoreFactors factors =
+      ReadScoreFactors(naming_.Stores(), f.name, SurnameLength(f.name), f.year, f.month, f.day, f.hour);
   return report::ScoreText::Describe(factors).All();
 }
 

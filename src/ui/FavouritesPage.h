@@ -141,6 +141,8 @@ class FavouritesPage : public QWidget {
   void Fault(const QString& text);
   // Why a kept name's 分数 and 通行评分 stand where they do, for its birth.
   QStringList ScoreSentences(const Favourite& favourite) const;
+  // How many characters of a kept name are its surname (2 for 欧阳…).
+  int SurnameLength(const std::string& name) const;
 
   NamingModel& naming_;
   BirthSettings settings_;

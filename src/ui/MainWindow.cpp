@@ -725,6 +725,7 @@ void MainWindow::Generate() {
     drawCapNote_->clear();
     bestHint_->clear();
   }
+  if (starts) bestPage_->ShowSex(female_->isChecked());
   bestPage_->Collect();  // before the run clears the panes
   const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
   bestPage_->Collect();

@@ -1,8 +1,8 @@
 #include "ui/ReportModel.h"
 
 #include "chars/gbk.h"
+#include "chars/pinyin.h"
 #include "chars/strokes.h"
-#include "chars/tone_marks.h"
 #include "core/services.h"
 #include "ui/NameNotesText.h"
 #include "ui/qtext.h"
@@ -47,18 +47,19 @@ ReportModel::ReportModel(ReportList& report, const NamingServices& services, QOb
 }
 
 ReportModel::Extras ReportModel::MakeExtras(const ReportRow& row) const {
-  const PinyinService& pinyin = services_.pinyin;
-  std::vector<int> strokes;
-  std::vector<int> tones;
   const std::string& name = row.candidate.fullName;
-  for (const std::string& ch : SplitChars(name)) {
-    strokes.push_back(StrokeCount(ch));
-    tones.push_back(pinyin.ToneOf(ch));
+  const int surnameLength = static_cast<int>(row.candidate.surnameBytes / 2);
+  std::vector<int> strokes;
+  for (const std::string& ch : SplitChars(name)) strokes.push_back(StrokeCount(ch));
+  // The tones are those of the reading shown beside them (曾 zēng: 1).
+  std::vector<int> tones;
+  for (const std::string& syllable : services_.namePinyin.Syllables(name, surnameLength)) {
+    tones.push_back(pinyin_rules::ToneOfPinyin(syllable));
   }
   Extras extras;
-  extras.pinyin = QString::fromStdString(PinyinWithToneMarks(pinyin.PinyinOf(name)));
+  extras.pinyin = QString::fromStdString(services_.namePinyin.Marked(name, surnameLength));
   extras.strokes = JoinNumbers(strokes);
-  extras.tones = JoinNumbers(tones) + (pinyin.ToneCheck(name) ? " ✓" : " ✗");
+  extras.tones = JoinNumbers(tones) + (pinyin_rules::TonesAcceptable(tones) ? " ✓" : " ✗");
   return extras;
 }
 

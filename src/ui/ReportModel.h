@@ -1,9 +1,10 @@
 // The report list of the core as a table model: appended rows appear as they
 // are written, and thousands of them stay fast in the view. After the six
 // columns of the core's rows come three that help to read a name aloud and
-// compare names: its pinyin with tone marks, its stroke counts and its tones;
-// then 出处, the best line of the classical library the given name comes from,
-// looked up when a cell is first shown. The 姓名 cell's tooltip tells what
+// compare names: its pinyin with tone marks as every page reads the name (the
+// surname with its own reading), its stroke counts and the tones of that
+// reading; then 出处, the best line of the classical library the given name
+// comes from, looked up when a cell is first shown. The 姓名 cell's tooltip tells what
 // each given character means and that line.
 #pragma once
 

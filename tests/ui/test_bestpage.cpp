@@ -171,6 +171,9 @@ class BestPageTest : public QObject {
     auto* levels = Find<QComboBox>(page, "bestLevels");
     auto* minScore = Find<QSpinBox>(page, "bestMinimumScore");
     auto* leaveOut = Find<QLineEdit>(page, "bestLeaveOut");
+    auto* sexes = Find<QComboBox>(page, "bestSex");
+    // The girl's run was the last: the page shows girls' names.
+    QCOMPARE(sexes->currentText(), QString("女孩"));
     const struct {
       const char* what;
       std::function<void()> set;
@@ -208,6 +211,13 @@ class BestPageTest : public QObject {
            return names.ScoreAt(static_cast<std::size_t>(row)) >= 90 &&
                   givenLevels(row, [](int level) { return level == 1 || level == 2; });
          }},
+        {"boys' names, no serious warning",
+         [&] { sexes->setCurrentIndex(1); },
+         [&](int row) {
+           const auto& advice = names.AdviceAt(static_cast<std::size_t>(row));
+           return advice.sex == tavrin::advice::Sex::kMale && !advice.HasSerious() &&
+                  givenLevels(row, [](int level) { return level == 1 || level == 2; });
+         }},
         {"characters left out, no level-3 character",
          [&] {
            hideSerious->setChecked(false);
@@ -225,6 +235,7 @@ class BestPageTest : public QObject {
       levels->setCurrentIndex(BestPage::kNoLevelThree);
       minScore->setValue(0);
       leaveOut->clear();
+      sexes->setCurrentIndex(0);
       c.set();
       QSet<int> want;
       for (int row = 0; row < page.Model().rowCount(); ++row) {

@@ -127,7 +127,7 @@ class ReportPageTest : public QObject {
     ReportPage page(report, *Stores()->services);
     report.Append(Row("张伟明", "85"));
     const ReportModel& model = page.Model();
-    QCOMPARE(model.CellText(0, ReportModel::kPinyin), QString("Zhāng Wěi Míng"));
+    QCOMPARE(model.CellText(0, ReportModel::kPinyin), QString("zhāng wěi míng"));
     QCOMPARE(model.CellText(0, ReportModel::kStrokes), QString("7-6-8"));
     QCOMPARE(model.CellText(0, ReportModel::kTones), QString("1-3-2 ✓"));  // 1, 3 then 2 is allowed
     QCOMPARE(model.CellText(0, ReportModel::kGrids), QString("85,天格:第8数吉 | 人格:第15数吉"));

@@ -7,7 +7,10 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "analysis/analyse_name.h"
+#include "analysis/conventions_section.h"
 #include "analysis/score_factors.h"
+#include "calendar/trans_date.h"
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
 #include "ui/BestPage.h"
@@ -70,6 +73,25 @@ class ScoreWordsTest : public QObject {
       from = at;
     }
     for (const QString& part : absent) QVERIFY2(!text.contains(part), qPrintable(part + "\n--- in ---\n" + text));
+  }
+
+  // The favourable elements the user chose for the 通行算法 reading are the
+  // ones its sentence counts: one 通行评分 on both pages of the printout.
+  void chosenFavourableElements() {
+    const tavrin::DataStores& stores = *tavrin::test::WindowStores();
+    for (const char* chosen : {"", "土", "木火"}) {
+      tavrin::NameReport report;
+      tavrin::TTransDate transDate;
+      report = tavrin::AnalyseOneName(stores, transDate, {tavrin::ui::ToGbk("张伟"), "2012", "1", "1", "1"}, {})
+                   .report;
+      const auto favourable = *chosen ? tavrin::ParseElementList(tavrin::ui::ToGbk(chosen)) : std::nullopt;
+      report.conventions = tavrin::ReadNameConventions(stores, tavrin::ConventionsRequestFor(report, *stores.advice,
+                                                                                             favourable));
+      const tavrin::ScoreFactors factors = tavrin::ReadScoreFactors(stores, report);
+      QVERIFY(factors.conventions && report.conventions->reading);
+      QCOMPARE(factors.conventions->score, report.conventions->reading->score);
+      QCOMPARE(factors.conventions->favourableCharacters, report.conventions->reading->favourableCharacters);
+    }
   }
 
   // The comparison puts the verdict first and the two scores with their
