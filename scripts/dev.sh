@@ -12,10 +12,11 @@ cd "$(dirname "$0")/.."
 # What the programs need to build and run. qt6-base-dev brings Qt's print
 # support too (libqt6printsupport6, with its CUPS plugin: the printers of
 # 打印…); qt6-translations-l10n has Qt's own texts in Chinese (the buttons and
-# menus of the standard dialogs).
+# menus of the standard dialogs); libcpp-httplib-dev is the web server that
+# shares the shortlist with the family.
 RUN_PACKAGES=(build-essential cmake pkg-config
               qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-              nlohmann-json3-dev libsqlite3-dev
+              nlohmann-json3-dev libsqlite3-dev libcpp-httplib-dev
               fonts-noto-cjk qt6-translations-l10n)
 # What the tests need besides.
 TEST_PACKAGES=(git libqt6sql6-sqlite
@@ -23,6 +24,7 @@ TEST_PACKAGES=(git libqt6sql6-sqlite
                poppler-utils             # the tests read the exported PDF back
                xvfb xauth xdotool xclip imagemagick  # the window driven on a virtual display (xvfb-run needs xauth)
                python3-jieba friso-dict  # the dictionaries the name-list tests check against
+               chromium chromium-driver python3-selenium  # the family's page in a real browser
                desktop-file-utils appstream man-db lintian)  # the tests of the install and the package
 # The data generators in tools/ need more (Node.js and npm, opencc,
 # unicode-data); tools/README.md says which. Neither a build nor the tests do.

@@ -1,0 +1,88 @@
+// The family's votes: one rating (1 to 5 stars) and an optional comment per
+// member and shared name. A member voting again on a name replaces their
+// vote. Every stored vote carries a version, larger than any before it, so
+// that a page asks only for what changed since it last looked.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct sqlite3;
+
+namespace tavrin::share {
+
+// A vote that could not be stored or read; the text (UTF-8) says why.
+class ShareError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct VoteInput {
+  std::string member;   // the display name, checked (text_checks.h)
+  std::string name;     // a shared full name
+  std::string sex;      // "male" or "female"
+  int rating = 0;       // 1 to 5
+  std::string comment;  // may be empty
+};
+
+struct Vote {
+  std::int64_t version = 0;
+  std::string member, name, sex;
+  int rating = 0;
+  std::string comment;
+  std::int64_t changed = 0;  // seconds since 1970 (UTC)
+};
+
+class VoteBook {
+ public:
+  virtual ~VoteBook() = default;
+  // Stores the vote and returns it as stored; it is durable when this
+  // returns. Throws ShareError when it cannot be stored.
+  virtual Vote Add(const VoteInput& vote) = 0;
+  // The votes whose version is above `version`, oldest first, at most `limit`.
+  virtual std::vector<Vote> Since(std::int64_t version, std::size_t limit) = 0;
+  // The version of the latest vote; 0 before the first.
+  virtual std::int64_t Version() = 0;
+};
+
+// The votes as tables of the favourites store file (member, vote), made
+// when missing. Safe to call from many threads: each thread has its own
+// connection; writes are BEGIN IMMEDIATE transactions, and a vote is
+// returned only after its COMMIT (WAL, synchronous FULL). Other programs
+// may hold the file at once: a writer waits for them up to the busy timeout.
+class SqliteVoteBook : public VoteBook {
+ public:
+  // Opens `path`, a favourites store (it must carry the store's mark), and
+  // creates the tables in one transaction when they are missing.
+  explicit SqliteVoteBook(std::string path, int busyTimeoutMs = 5000);
+  ~SqliteVoteBook() override;
+  SqliteVoteBook(const SqliteVoteBook&) = delete;
+  SqliteVoteBook& operator=(const SqliteVoteBook&) = delete;
+
+  Vote Add(const VoteInput& vote) override;
+  std::vector<Vote> Since(std::int64_t version, std::size_t limit) override;
+  std::int64_t Version() override;
+
+  // The SQL that makes the tables; running it again changes nothing.
+  static const char* TablesSql();
+
+ private:
+  sqlite3* Connection();
+  sqlite3* Open() const;
+  void CloseAll();
+
+  std::string path_;
+  int busyTimeoutMs_;
+  std::mutex connectionsMutex_;
+  std::map<std::thread::id, sqlite3*> connections_;
+  // Writers of this process take turns here rather than in SQLite's busy
+  // loop, which is not fair to fifty of them at once.
+  std::mutex writeMutex_;
+};
+
+}  // namespace tavrin::share
