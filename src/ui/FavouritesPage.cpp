@@ -89,7 +89,7 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
     table_->setColumnWidth(column, width);
   }
 
-  auto* remove = new QAction("删除", table_);
+  auto* remove = new QAction(tr("删除"), table_);
   remove->setShortcut(QKeySequence::Delete);
   remove->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(remove);
@@ -111,12 +111,12 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
     buttons->addWidget(button);
     return button;
   };
-  compare_ = addButton("favouritesCompare", "比较", "选中 2 到 4 个名字,并排比较八字、五行、五格和分数");
+  compare_ = addButton("favouritesCompare", tr("比较"), tr("选中 2 到 4 个名字,并排比较八字、五行、五格和分数"));
   print_ = addButton("favouritesPrint", tr("打印…"), tr("用打印机打印选中的名字:第一页比较表,之后每个名字一页"));
   savePdf_ = addButton("favouritesSavePdf", tr("存为PDF…"), tr("把选中的名字存为 PDF:第一页比较表,之后每个名字一页"));
   buttons->addStretch(1);
-  auto* exportJson = addButton("favouritesExport", "导出JSON…", "把全部收藏存为 JSON 文件,可在别的电脑上导入");
-  auto* importJson = addButton("favouritesImport", "导入JSON…", "把 JSON 文件中的收藏并入这里,不删除任何收藏");
+  auto* exportJson = addButton("favouritesExport", tr("导出JSON…"), tr("把全部收藏存为 JSON 文件,可在别的电脑上导入"));
+  auto* importJson = addButton("favouritesImport", tr("导入JSON…"), tr("把 JSON 文件中的收藏并入这里,不删除任何收藏"));
   connect(compare_, &QPushButton::clicked, this, [this] { Compare(); });
   connect(print_, &QPushButton::clicked, this, [this] { Print(); });
   connect(savePdf_, &QPushButton::clicked, this, [this] { SavePdf(); });
@@ -140,7 +140,7 @@ FavouritesPage::~FavouritesPage() = default;
 std::unique_ptr<FavouritesStore> FavouritesPage::OpenDefaultStore(QString& message) {
   const std::string path = DefaultFavouritesPath([](const char* name) { return std::getenv(name); });
   if (path.empty()) {
-    message = "找不到保存收藏的目录(没有 HOME),本次不能收藏名字";
+    message = tr("找不到保存收藏的目录(没有 HOME),本次不能收藏名字");
     return nullptr;
   }
   try {
@@ -214,7 +214,7 @@ bool FavouritesPage::IsKept(const std::string& name, std::optional<Sex> sex) con
 
 bool FavouritesPage::Toggle(const Keepable& keepable) {
   if (!store_) {
-    Fault("收藏不可用:打开收藏文件时出错");
+    Fault(tr("收藏不可用:打开收藏文件时出错"));
     return false;
   }
   Favourite favourite = settings_();
@@ -269,7 +269,7 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
 
 void FavouritesPage::AddMenuEntry(QMenu& menu, const std::optional<Keepable>& keepable) {
   const bool kept = keepable && IsKept(keepable->name, keepable->sex);
-  QAction* action = menu.addAction(kept ? "★ 取消收藏" : "☆ 收藏");
+  QAction* action = menu.addAction(kept ? tr("★ 取消收藏") : tr("☆ 收藏"));
   action->setObjectName("favouriteToggle");
   action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   action->setEnabled(keepable.has_value());
@@ -277,7 +277,7 @@ void FavouritesPage::AddMenuEntry(QMenu& menu, const std::optional<Keepable>& ke
 }
 
 void FavouritesPage::AddShortcut(QWidget* widget, std::function<std::optional<Keepable>()> current) {
-  auto* action = new QAction("收藏", widget);
+  auto* action = new QAction(tr("收藏"), widget);
   action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   widget->addAction(action);
@@ -318,8 +318,8 @@ bool FavouritesPage::RemoveSelected() {
   QStringList names;
   for (std::size_t i = 0; i < rows.size() && i < kNamesInQuestion; ++i) names << FromGbk(favourites_->At(rows[i]).name);
   const QString question = rows.size() <= kNamesInQuestion
-                               ? QString("从收藏中删除 %1?").arg(names.join("、"))
-                               : QString("从收藏中删除 %1 等 %2 个名字?").arg(names.join("、")).arg(rows.size());
+                               ? tr("从收藏中删除 %1?").arg(names.join("、"))
+                               : tr("从收藏中删除 %1 等 %2 个名字?").arg(names.join("、")).arg(rows.size());
   if (!confirm_(this, question)) return false;
   std::vector<Favourite> gone;
   for (const int row : rows) gone.push_back(favourites_->At(row));
@@ -335,8 +335,8 @@ bool FavouritesPage::RemoveSelected() {
 std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t minimum, std::size_t maximum) {
   const std::vector<int> rows = SelectedRows();
   if (rows.size() < minimum || rows.size() > maximum) {
-    Fault(maximum == kMostCompared ? QString("请选择 2 到 %1 个收藏的名字再比较").arg(kMostCompared)
-                                   : QString("请先选择要打印的收藏"));
+    Fault(maximum == kMostCompared ? tr("请选择 2 到 %1 个收藏的名字再比较").arg(kMostCompared)
+                                   : tr("请先选择要打印的收藏"));
     return {};
   }
   std::vector<report::ComparedName> names;
@@ -364,7 +364,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
       Fault(FromGbk(error.what()));
       return {};
     }
-    compared.sex = f.sex == Sex::kFemale ? "女" : "男";
+    compared.sex = f.sex == Sex::kFemale ? tr("女") : tr("男");
     const int recommend = FavouritesModel::Recommend(f);
     if (recommend >= 0) {
       compared.recommend = QString::number(recommend);
@@ -384,7 +384,7 @@ QDialog* FavouritesPage::Compare() {
   const std::vector<report::ComparisonRow> rows = report::ComparisonRows(names);
   auto* dialog = new QDialog(this);
   dialog->setObjectName("favouritesComparison");
-  dialog->setWindowTitle("收藏名字比较");
+  dialog->setWindowTitle(tr("收藏名字比较"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   auto* table = new QTableWidget(static_cast<int>(rows.size()) - 1, static_cast<int>(names.size()), dialog);
   table->setObjectName("comparisonTable");
@@ -408,7 +408,7 @@ QDialog* FavouritesPage::Compare() {
   table->setVerticalHeaderLabels(labels);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   auto* buttons = new QDialogButtonBox(dialog);
-  connect(buttons->addButton("关闭", QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog, &QDialog::reject);
+  connect(buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog, &QDialog::reject);
   auto* layout = new QVBoxLayout(dialog);
   layout->addWidget(table);
   layout->addWidget(buttons);
@@ -454,7 +454,7 @@ bool FavouritesPage::SavePdf(QString path) {
   if (path.isEmpty()) return false;
   QString error;
   if (!report::WriteComparisonPdf(names, QFile::encodeName(path).toStdString(), error)) {
-    Fault(QString("无法写入文件 %1:%2").arg(path, error));
+    Fault(tr("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
   ShowSaved(this, path);
@@ -463,13 +463,13 @@ bool FavouritesPage::SavePdf(QString path) {
 
 bool FavouritesPage::ExportJson(QString path) {
   if (!store_) return false;
-  if (path.isEmpty()) path = AskSaveFileName(this, "导出收藏", "收藏.json", "JSON 文件 (*.json)", "json");
+  if (path.isEmpty()) path = AskSaveFileName(this, tr("导出收藏"), tr("收藏.json"), tr("JSON 文件 (*.json)"), "json");
   if (path.isEmpty()) return false;
   try {
     const std::string json = FavouritesToJson(store_->List(), SystemSeconds());
     QString error;
     if (!WriteFileAtomically(path, QByteArray::fromStdString(json), error)) {
-      Fault(QString("无法写入文件 %1:%2").arg(path, error));
+      Fault(tr("无法写入文件 %1:%2").arg(path, error));
       return false;
     }
   } catch (const FavouritesError& error) {
@@ -481,14 +481,14 @@ bool FavouritesPage::ExportJson(QString path) {
 
 bool FavouritesPage::ImportJson(QString path) {
   if (!store_) return false;
-  if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, "导入收藏", {}, "JSON 文件 (*.json)");
+  if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, tr("导入收藏"), {}, tr("JSON 文件 (*.json)"));
   if (path.isEmpty()) return false;
   try {
     const std::vector<Favourite> favourites =
         FavouritesFromJson(ReadImportFile(QFile::encodeName(path).toStdString()));
     const FavouritesStore::MergeCounts counts = store_->Merge(favourites);
     Refresh();
-    ShowMessage(this, QString("已导入 %1:新增 %2 个,更新 %3 个,%4 个不变;没有删除任何收藏")
+    ShowMessage(this, tr("已导入 %1:新增 %2 个,更新 %3 个,%4 个不变;没有删除任何收藏")
                           .arg(path)
                           .arg(counts.added)
                           .arg(counts.changed)

@@ -18,13 +18,12 @@ namespace tavrin::ui {
 namespace {
 
 constexpr int kPoemColumns = 6;
-const QString kAllCollections = "全部";
 
 }  // namespace
 
 QString PoemColumnCaption(const std::string& column) {
-  if (column == "title") return "标题";
-  if (column == "author") return "作者";
+  if (column == "title") return PoemBrowser::tr("标题");
+  if (column == "author") return PoemBrowser::tr("作者");
   return FromGbk(column);
 }
 
@@ -84,13 +83,13 @@ PoemBrowser::PoemBrowser(QTableView* grid, QAbstractItemModel* curated, ShowPoem
       collections_(new QComboBox(this)) {
   setObjectName("poemBrowser");
   field_->setObjectName("poemSearch");
-  field_->setPlaceholderText("搜索标题、作者或诗句");
+  field_->setPlaceholderText(tr("搜索标题、作者或诗句"));
   field_->setClearButtonEnabled(true);
   // Every keystroke searches: a pasted page is cut to what a search takes.
   field_->setMaxLength(static_cast<int>(sources::kMaxSearchChars));
   collections_->setObjectName("poemCollection");
-  collections_->addItem(kAllCollections);
-  collections_->setToolTip("只看一部诗集");
+  collections_->addItem(tr("全部"));
+  collections_->setToolTip(tr("只看一部诗集"));
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
@@ -174,7 +173,7 @@ bool PoemBrowser::eventFilter(QObject* watched, QEvent* event) {
       const std::string given = notes_.GivenNameOf(ToGbk(name));
       const std::vector<std::string> lines = sources::LinesOfName(ToGbk(poem_->toPlainText()), given);
       if (lines.size() == 1 && !lines[0].empty()) {
-        tip = name + " 出自：" + FromGbk(lines[0]);
+        tip = tr("%1 出自：%2").arg(name, FromGbk(lines[0]));
       } else if (!lines.empty()) {
         // No line holds the whole name: the line of each character.
         const QString chars = FromGbk(given);
@@ -182,7 +181,7 @@ bool PoemBrowser::eventFilter(QObject* watched, QEvent* event) {
         for (std::size_t i = 0; i < lines.size() && static_cast<int>(i) < chars.size(); ++i) {
           if (!lines[i].empty()) each << QString(chars[static_cast<int>(i)]) + "：" + FromGbk(lines[i]);
         }
-        if (!each.isEmpty()) tip = name + " 的字出自：\n" + each.join('\n');
+        if (!each.isEmpty()) tip = tr("%1 的字出自：").arg(name) + "\n" + each.join('\n');
       }
     }
     if (tip.isEmpty()) {
