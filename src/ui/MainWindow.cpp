@@ -682,7 +682,7 @@ void MainWindow::ExplainEmptyPages(bool afterRun) {
   QString reason = tr("这次没有得分高于 70 的名字，而报表只收高于 70 分的名字。");
   const bool hourKnown = CharCount(session.chart.birthElements) == 8;
   if (!hourKnown) {
-    reason += "<br>" + tr("时辰不详时八字只有六个字，加上名字也凑不齐五行各两个，每个名字的五行一项都扣 10 分。");
+    reason += "<br>" + tr("时辰不详时八字只有六个字，加上名字也难凑齐五行各两个，五行一项几乎总要扣 10 分。");
   }
   if (CharCount(session.surname) > 1) {
     reason += "<br>" + tr("复姓在五格里只按第一个字算，四个字的名字只得天格和人格两格，分数偏低。");
