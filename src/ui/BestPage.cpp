@@ -274,7 +274,7 @@ void BestPage::ApplyFilter() {
 void BestPage::RefreshCount() {
   count_->setText(tr("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
   emptyHint_->SetHint(model_->rowCount() > 0
-                          ? tr("没有名字符合上面的条件。取消“隐藏…”的勾选、用字选“不限”、调低“最低分数”或清空“不要的字”，"
+                          ? tr("没有名字符合上面的条件。取消“隐藏…”的勾选、性别选“男女都看”、用字选“不限”、调低“最低分数”或清空“不要的字”，"
                                "就能看到更多名字。")
                           : tr("还没有名字。在“姓名设置”填好宝宝的性别、姓氏和生日，点“生成”，"
                                "或在“诗歌取名”从诗里取名：各页的名字都会汇集到这里，按推荐度排好，"
