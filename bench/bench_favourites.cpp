@@ -86,6 +86,21 @@ void BM_List1000(benchmark::State& state) {
 }
 BENCHMARK(BM_List1000)->Unit(benchmark::kMillisecond);
 
+// Deleting every one of 100,000 favourites kept on disk, as 收藏 does when all are selected.
+void BM_Remove100000(benchmark::State& state) {
+  std::vector<tavrin::Favourite> all;
+  for (int i = 0; i < 100000; ++i) all.push_back(Favourite(i));
+  for (auto _ : state) {
+    state.PauseTiming();
+    BenchDir dir(Base(1));
+    tavrin::FavouritesStore store(dir.Store());
+    store.Merge(all);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(store.Remove(all));
+  }
+}
+BENCHMARK(BM_Remove100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 // An export of `count` favourites, as the program writes it.
 std::string ExportOf(int count) {
   std::vector<tavrin::Favourite> favourites;

@@ -875,6 +875,20 @@ bool FavouritesStore::Remove(std::string_view name, Sex sex) {
   return ChangeOne("DELETE FROM favourite WHERE name = ?1 AND sex = ?2", name, sex, [](Statement&) {});
 }
 
+std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
+  return Commit([&] {
+    std::size_t removed = 0;
+    Statement statement(db_, "DELETE FROM favourite WHERE name = ?1 AND sex = ?2");
+    for (const Favourite& f : favourites) {
+      statement.BindGbk(1, f.name).BindUtf8(2, SexKey(f.sex));
+      statement.Step();
+      removed += static_cast<std::size_t>(sqlite3_changes(db_));
+      statement.Reset();
+    }
+    return removed;
+  });
+}
+
 bool FavouritesStore::SetNote(std::string_view name, Sex sex, const std::string& note) {
   if (auto bad = CheckNote(note)) throw FavouritesError(*bad);
   return ChangeOne("UPDATE favourite SET note = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,

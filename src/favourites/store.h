@@ -118,6 +118,9 @@ class FavouritesStore {
   Saved Save(Favourite favourite);
   // False when there is no such favourite.
   bool Remove(std::string_view name, Sex sex);
+  // Removes these favourites in one transaction (all or none); the number
+  // that were kept.
+  std::size_t Remove(const std::vector<Favourite>& favourites);
   bool SetNote(std::string_view name, Sex sex, const std::string& note);
   bool SetRating(std::string_view name, Sex sex, int rating);
 

@@ -324,7 +324,7 @@ bool FavouritesPage::RemoveSelected() {
   std::vector<Favourite> gone;
   for (const int row : rows) gone.push_back(favourites_->At(row));
   try {
-    for (const Favourite& f : gone) store_->Remove(f.name, f.sex);
+    store_->Remove(gone);
   } catch (const FavouritesError& error) {
     Fault(FromGbk(error.what()));
   }

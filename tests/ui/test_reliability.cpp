@@ -164,6 +164,11 @@ class TestReliability : public QObject {
     QCOMPARE(asked.size(), 1);
     QVERIFY2(asked.front().size() < 80 && asked.front().contains("等 1000 个名字"), qPrintable(asked.front()));
     QCOMPARE(page.Store()->List().size(), 1000u);
+    // Said yes to, all go at once, in one transaction.
+    page.SetConfirm([](QWidget*, const QString&) { return true; });
+    QTest::keyClick(page.Table(), Qt::Key_Delete);
+    QCOMPARE(page.Store()->List().size(), 0u);
+    QCOMPARE(page.Model().rowCount(), 0);
   }
 };
 
