@@ -1,5 +1,6 @@
 #include "favourites/store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
@@ -335,6 +336,27 @@ std::string DirectoryOf(const std::string& path) {
 bool Exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
+}
+
+// The unfinished copies that programs killed while building a new store left
+// beside it (path.new-XXXXXX, with their journal files), once they are older
+// than any build takes; a copy being built now is left alone.
+void RemoveStaleCopies(const std::string& path, std::int64_t now) {
+  constexpr std::int64_t kOlderThan = 600;  // seconds; a build takes milliseconds
+  const std::string directory = DirectoryOf(path);
+  const std::size_t slash = path.rfind('/');
+  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".new-";
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.c_str()), &::closedir);
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(prefix)) continue;
+    const std::string file = directory + "/" + std::string(name);
+    struct stat st;
+    if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > kOlderThan) {
+      ::unlink(file.c_str());
+    }
+  }
 }
 
 // A path SQLite would read as something other than a file: an in-memory
@@ -695,6 +717,7 @@ FavouritesStore::Opened FavouritesStore::OpenOnce() {
     readOnlyReason_ = "不能写入(" + SystemReason(errno) + ")";
   }
   readOnly_ = !readOnlyReason_.empty();
+  if (!readOnly_) RemoveStaleCopies(path_, Now());
   const bool hadWal = Exists(path_ + "-wal"), hadShm = Exists(path_ + "-shm");
 
   // SQLite's own verdict on the file, read under its locks: a file cut short

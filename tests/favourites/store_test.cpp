@@ -1,5 +1,10 @@
 // The store's rules: where it lives, how its layout is brought up to date,
 // what a merge keeps, and two programs on one file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -61,6 +66,22 @@ TEST(StoreLayout, UpgradesInStepsAndNeverDowngrades) {
   EXPECT_EQ(store.List().size(), 3u);
   EXPECT_THROW(store.Remove("张伟", Sex::kMale), FavouritesError);
   EXPECT_EQ(FileBytes(path), upgraded);
+}
+
+// The unfinished copies of programs killed while building the store go once
+// they are old; a copy being built now stays.
+TEST(StoreCopies, StaleUnfinishedCopiesGo) {
+  TempDir dir;
+  const std::string path = dir.Dir() + "favourites.db";
+  MakeStore(path);
+  const std::string stale = path + ".new-AbC123", fresh = path + ".new-XyZ789";
+  for (const std::string& file : {stale, stale + "-journal", fresh}) std::ofstream(file) << "x";
+  const timespec hourAgo[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+  for (const std::string& file : {stale, stale + "-journal"}) ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), hourAgo, 0), 0);
+  FavouritesStore store(path);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_FALSE(std::filesystem::exists(stale + "-journal"));
+  EXPECT_TRUE(std::filesystem::exists(fresh));
 }
 
 TEST(StoreMerge, AddsAndUpdatesButNeverDeletes) {
