@@ -27,6 +27,18 @@ std::string ToGbk(const std::string& utf8) {
 
 std::string Quoted(const std::string& phrase) { return "\"" + phrase + "\""; }
 
+// The characters of a given name (GBK) in UTF-8; none unless each is a
+// Chinese character.
+std::vector<std::string> HanNameChars(std::string_view givenName) {
+  std::vector<std::string> name;
+  for (const std::string& c : SplitChars(givenName)) {
+    std::string utf8 = GbkToUtf8(c);
+    if (c.size() != 2 || !IsHan(utf8)) return {};
+    name.push_back(std::move(utf8));
+  }
+  return name;
+}
+
 // The SQLite virtual machine steps between two looks at the clock.
 constexpr int kStepsPerCheck = 1000;
 
@@ -85,6 +97,56 @@ struct ClassicalLibrary::Impl {
     for (const std::string& c : line) joined += c;
     return {ToGbk(joined), ToGbk(title), ToGbk(author), ToGbk(collectionName), std::move(positions), cachedId};
   }
+
+  // Adds the lines holding the name's characters side by side and in order,
+  // in the index's order, until `found` holds `limit`; true if every such
+  // line was added.
+  bool AddAdjacent(const std::vector<std::string>& name, std::size_t limit, std::set<std::vector<std::string>>& seen,
+                   std::vector<NameSource>& found) {
+    std::string words;
+    for (const std::string& c : name) words += (words.empty() ? "" : " ") + c;
+    std::vector<int> positions;
+    sqlite3_stmt* statement = phrase.get();
+    sqlite3_reset(statement);
+    BindText(statement, 1, Quoted(words));
+    bool complete = true;
+    while (complete && Step(db.get(), statement)) {
+      const std::vector<std::string> line = Line(sqlite3_column_int64(statement, 0));
+      if (PlaceName(line, name, positions) != Fit::kAdjacent || !seen.insert(line).second) continue;
+      found.push_back(Source(line, positions));
+      complete = found.size() < limit;
+    }
+    sqlite3_reset(statement);
+    return complete;
+  }
+
+  // Adds the lines holding the name's characters apart but in order, then
+  // those holding them in any order, until `found` holds `limit`. The walk
+  // stops once the lines in order fill the list.
+  void AddScattered(const std::vector<std::string>& name, std::size_t limit, std::set<std::vector<std::string>>& seen,
+                    std::vector<NameSource>& found) {
+    std::string every;
+    for (const std::string& c : name) every += (every.empty() ? "" : " AND ") + Quoted(c);
+    std::vector<int> positions;
+    std::vector<NameSource> anyOrder;
+    sqlite3_stmt* statement = everyChar.get();
+    sqlite3_reset(statement);
+    BindText(statement, 1, every);
+    while (found.size() < limit && Step(db.get(), statement)) {
+      const std::vector<std::string> line = Line(sqlite3_column_int64(statement, 0));
+      const Fit fit = PlaceName(line, name, positions);
+      if (fit == Fit::kInOrder && seen.insert(line).second) {
+        found.push_back(Source(line, positions));
+      } else if (fit == Fit::kAnyOrder && found.size() + anyOrder.size() < limit && seen.insert(line).second) {
+        anyOrder.push_back(Source(line, positions));
+      }
+    }
+    sqlite3_reset(statement);
+    for (NameSource& source : anyOrder) {
+      if (found.size() == limit) break;
+      found.push_back(std::move(source));
+    }
+  }
 };
 
 ClassicalLibrary::ClassicalLibrary(const std::string& path) : impl_(std::make_unique<Impl>()) {
@@ -136,66 +198,13 @@ ClassicalLibrary::~ClassicalLibrary() = default;
 
 std::vector<NameSource> ClassicalLibrary::FindSources(std::string_view givenName, std::size_t limit) {
   std::vector<NameSource> found;
-  std::vector<std::string> name;
-  for (const std::string& c : SplitChars(givenName)) {
-    const std::string utf8 = GbkToUtf8(c);
-    if (c.size() != 2 || !IsHan(utf8)) return found;
-    name.push_back(utf8);
-  }
+  const std::vector<std::string> name = HanNameChars(givenName);
   if (name.empty() || limit == 0) return found;
-  sqlite3* db = impl_->db.get();
-  std::string phrase;
-  std::string every;
-  for (const std::string& c : name) {
-    phrase += (phrase.empty() ? "" : " ") + c;
-    every += (every.empty() ? "" : " AND ") + Quoted(c);
-  }
-
   // A line repeated (a refrain, a quotation) is given once, where it ranks best.
   std::set<std::vector<std::string>> seen;
-  const auto isNew = [&](const std::vector<std::string>& line) { return seen.insert(line).second; };
-  std::vector<int> positions;
-  sqlite3_stmt* adjacent = impl_->phrase.get();
-  sqlite3_reset(adjacent);
-  BindText(adjacent, 1, Quoted(phrase));
-  bool complete = true;
-  while (Step(db, adjacent)) {
-    const std::vector<std::string> line = impl_->Line(sqlite3_column_int64(adjacent, 0));
-    if (PlaceName(line, name, positions) != Fit::kAdjacent || !isNew(line)) continue;
-    found.push_back(impl_->Source(line, positions));
-    if (found.size() == limit) {
-      complete = false;
-      break;
-    }
-  }
-  sqlite3_reset(adjacent);
-  if (!complete || name.size() == 1) return found;
-
   // Every adjacent line is found; the others in order come next, then those
-  // in any order. The walk stops once the lines in order fill the list.
-  std::vector<NameSource> anyOrder;
-  sqlite3_stmt* each = impl_->everyChar.get();
-  sqlite3_reset(each);
-  BindText(each, 1, every);
-  while (found.size() < limit && Step(db, each)) {
-    const std::vector<std::string> line = impl_->Line(sqlite3_column_int64(each, 0));
-    switch (PlaceName(line, name, positions)) {
-      case Fit::kInOrder:
-        if (isNew(line)) found.push_back(impl_->Source(line, positions));
-        break;
-      case Fit::kAnyOrder:
-        if (found.size() + anyOrder.size() < limit && isNew(line)) anyOrder.push_back(impl_->Source(line, positions));
-        break;
-      case Fit::kAdjacent:
-      case Fit::kNone:
-        break;
-    }
-  }
-  sqlite3_reset(each);
-  for (NameSource& source : anyOrder) {
-    if (found.size() == limit) break;
-    found.push_back(std::move(source));
-  }
+  // in any order.
+  if (impl_->AddAdjacent(name, limit, seen, found) && name.size() > 1) impl_->AddScattered(name, limit, seen, found);
   return found;
 }
 

@@ -108,6 +108,35 @@ TEST(ClassicalLibrary, InOrderBeforeAnyOrder) {
   }
 }
 
+// The whole list, in order, where the fit decides it: adjacent lines, then
+// the lines in order, then those in any order, even when a line of a lower
+// fit stands in a collection of higher rank (观中宇兮浩浩 is in the 楚辞) or
+// comes first in the index; a short list keeps the better fits.
+TEST(ClassicalLibrary, TheFitOrdersTheWholeList) {
+  const struct {
+    const char* given;
+    std::size_t limit;
+    const char* lines;  // joined by "/"
+  } cases[] = {
+      {"浩宇", 10, "浩浩腾腾充宇宙/浩气横秋宇/观中宇兮浩浩"},
+      {"浩宇", 2, "浩浩腾腾充宇宙/浩气横秋宇"},
+      {"宇浩", 10, "观中宇兮浩浩/浩浩腾腾充宇宙/浩气横秋宇"},
+      {"嘉懿", 10, "嘉声懿德/懿此嘉遁士"},
+      {"雅琴", 8, "雅琴飞白雪/雅琴驯鲁雉/雕斵为雅琴/雅韵与琴清/清雅似闻琴/闲雅胜闻琴/雅操入孤琴/雅得琴中妙"},
+      {"子墨", 10,
+       "吾闻夷子墨者/子墨风流更不言/翰林子墨主人卿/子墨相看/惟子通玄得墨灵/宋任子冉之计囚墨翟/墨子兼爱/"
+       "寒女眷眷墨子悲/吾虽翰墨子/如何墨子泪"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.given) + " / " + std::to_string(c.limit));
+    std::string lines;
+    for (const NameSource& source : Library().FindSources(c.given, c.limit)) {
+      lines += (lines.empty() ? "" : "/") + source.line;
+    }
+    EXPECT_EQ(GbkToUtf8(lines), GbkToUtf8(c.lines));  // readable when it fails
+  }
+}
+
 TEST(ClassicalLibrary, Search) {
   const struct {
     const char* text;
