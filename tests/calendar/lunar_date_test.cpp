@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "calendar/calendar_tables.h"
+#include "data/char_data_files.h"
 
 namespace tavrin {
 namespace {
@@ -33,49 +35,23 @@ void Convert(TLunarDate& lunar, double day) {
   lunar.Recalculate();
 }
 
+// The cases are a table in tests/cases/lunar_dates.tsv, one day a row.
 TEST(LunarDate, ConversionsOfTheRealCalendar) {
-  const struct {
-    DayNumber day;
-    int year, month, dayOfMonth;
-    bool leap;
-    int monthDays;
-    const char* cDay;
-    const char* yearByLunarYear;
-    const char* monthByLunarMonth;
-    const char* yearBySolarTerms;
-    const char* monthBySolarTerms;
-    const char* animalBySolarTerms;
-    const char* solarTerm;
-    const char* feast;
-  } cases[] = {
-      {Day(1900, 1, 1), 1899, 12, 1, false, 30, "甲戌", "己亥", "丁丑", "己亥", "丙子", "猪", "", ""},
-      {Day(1900, 1, 30), 1899, 12, 30, false, 30, "癸卯", "己亥", "丁丑", "己亥", "丁丑", "猪", "", "除夕"},
-      {Day(1900, 1, 31), 1900, 1, 1, false, 29, "甲辰", "庚子", "戊寅", "己亥", "丁丑", "猪", "", "春节"},
-      {Day(1900, 2, 4), 1900, 1, 5, false, 29, "戊申", "庚子", "戊寅", "庚子", "戊寅", "鼠", "立春", ""},
-      {Day(2000, 1, 1), 1999, 11, 25, false, 30, "戊午", "己卯", "丙子", "己卯", "丙子", "兔", "", ""},
-      {Day(2012, 4, 21), 2012, 4, 1, false, 30, "壬子", "壬辰", "乙巳", "壬辰", "甲辰", "龙", "", ""},
-      {Day(2012, 5, 20), 2012, 4, 30, false, 30, "辛巳", "壬辰", "乙巳", "壬辰", "乙巳", "龙", "小满", ""},
-      {Day(2012, 5, 21), 2012, 4, 1, true, 29, "壬午", "壬辰", "乙巳", "壬辰", "乙巳", "龙", "", ""},
-      {Day(2024, 1, 20), 2023, 12, 10, false, 30, "癸未", "癸卯", "乙丑", "癸卯", "乙丑", "兔", "大寒", ""},
-      {Day(2024, 2, 3), 2023, 12, 24, false, 30, "丁酉", "癸卯", "乙丑", "癸卯", "乙丑", "兔", "", "小年"},
-      {Day(2024, 2, 2), 2023, 12, 23, false, 30, "丙申", "癸卯", "乙丑", "癸卯", "乙丑", "兔", "", "北方小年(祭灶)"},
-      {Day(2024, 2, 4), 2023, 12, 25, false, 30, "戊戌", "癸卯", "乙丑", "甲辰", "丙寅", "龙", "立春", ""},
-      {Day(2024, 2, 9), 2023, 12, 30, false, 30, "癸卯", "癸卯", "乙丑", "甲辰", "丙寅", "龙", "", "除夕"},
-      {Day(2024, 2, 10), 2024, 1, 1, false, 29, "甲辰", "甲辰", "丙寅", "甲辰", "丙寅", "龙", "", "春节"},
-      {Day(2024, 4, 4), 2024, 2, 26, false, 30, "戊戌", "甲辰", "丁卯", "甲辰", "戊辰", "龙", "清明", "清明节"},
-      {Day(2024, 9, 17), 2024, 8, 15, false, 30, "甲申", "甲辰", "癸酉", "甲辰", "癸酉", "龙", "", "中秋节"},
-      {Day(2023, 4, 20), 2023, 3, 1, false, 29, "戊申", "癸卯", "丙辰", "癸卯", "丙辰", "兔", "谷雨", ""},
-      {Day(2023, 3, 22), 2023, 2, 1, true, 29, "己卯", "癸卯", "乙卯", "癸卯", "乙卯", "兔", "", "中和节"},
-      {Day(2006, 8, 31), 2006, 7, 8, true, 29, "壬辰", "丙戌", "丙申", "丙戌", "丙申", "狗", "", ""},
-      {Day(2006, 8, 30), 2006, 7, 7, true, 29, "辛卯", "丙戌", "丙申", "丙戌", "丙申", "狗", "", "七夕情人节"},
-      // The last day of the real lunar 2056, and the days after the tables.
-      {Day(2057, 2, 3), 2056, 12, 30, false, 30, "辛卯", "丙子", "辛丑", "丁丑", "壬寅", "牛", "立春", "除夕"},
-      {Day(2057, 2, 4), 2057, 1, 1, false, 29, "壬辰", "丁丑", "壬寅", "丁丑", "壬寅", "牛", "", "春节"},
-      {Day(2057, 3, 4), 2057, 1, 29, false, 29, "庚申", "丁丑", "壬寅", "丁丑", "壬寅", "牛", "", ""},
-      {Day(2057, 3, 5), 2057, 2, 1, false, 30, "辛酉", "丁丑", "癸卯", "丁丑", "癸卯", "牛", "惊蛰", "中和节"},
-      {Day(2058, 1, 23), 2057, 12, 29, false, 29, "乙酉", "丁丑", "癸丑", "丁丑", "癸丑", "牛", "", "除夕"},
-  };
-  for (const auto& c : cases) {
+  const auto rows = test::TreeTable("tests/cases/lunar_dates.tsv");
+  ASSERT_EQ(rows.size(), 25u);
+  for (const auto& row : rows) {
+    ASSERT_EQ(row.size(), 14u) << row[0];
+    int y = 0, m = 0, d = 0;
+    ASSERT_EQ(std::sscanf(row[0].c_str(), "%d-%d-%d", &y, &m, &d), 3) << row[0];
+    const struct {
+      DayNumber day;
+      int year, month, dayOfMonth;
+      bool leap;
+      int monthDays;
+      const std::string &cDay, &yearByLunarYear, &monthByLunarMonth, &yearBySolarTerms, &monthBySolarTerms,
+          &animalBySolarTerms, &solarTerm, &feast;
+    } c{Day(y, m, d), std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]), row[4] == "1", std::stoi(row[5]),
+        row[6], row[7], row[8], row[9], row[10], row[11], row[12], row[13]};
     SCOPED_TRACE(FormatIsoDate(c.day));
     TLunarDate lunar(kToday);
     Convert(lunar, c.day);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -69,10 +70,12 @@ inline std::vector<std::string> CrLfGb2312Lines(const std::string& bytes) {
   return lines;
 }
 
-// The rows of a reviewed table the generators in tools/ read (UTF-8,
-// tab-separated, # comments), path relative to the source tree, with every
-// field as GBK. A missing file or a field GBK lacks is a test failure.
-inline std::vector<std::vector<std::string>> ToolsTable(const std::string& relative) {
+// The rows of a table in the source tree (UTF-8, tab-separated, # comments):
+// the reviewed tables the generators in tools/ read, the cases in
+// tests/cases/. The path is relative to the source tree; every field comes
+// as GBK, empty ones at the end of a row kept. A missing file or a field GBK
+// lacks is a test failure.
+inline std::vector<std::vector<std::string>> TreeTable(const std::string& relative) {
   std::vector<std::vector<std::string>> rows;
   const char* root = std::getenv("TAVRIN_SOURCE_DIR");
   if (!root) {
@@ -85,11 +88,12 @@ inline std::vector<std::vector<std::string>> ToolsTable(const std::string& relat
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
     std::vector<std::string> fields;
-    std::istringstream cells(line);
-    for (std::string cell; std::getline(cells, cell, '\t');) {
-      const auto gbk = Utf8ToGbk(cell);
+    for (std::size_t start = 0; start <= line.size();) {
+      const std::size_t tab = std::min(line.find('\t', start), line.size());
+      const auto gbk = Utf8ToGbk(line.substr(start, tab - start));
       EXPECT_TRUE(gbk.has_value()) << relative << ": " << line;
       fields.push_back(gbk.value_or(std::string()));
+      start = tab + 1;
     }
     rows.push_back(std::move(fields));
   }

@@ -20,7 +20,7 @@ using test::AllGb2312Hanzi;
 using test::CrLfGb2312Lines;
 using test::IsGb2312Hanzi;
 using test::ShippedFile;
-using test::ToolsTable;
+using test::TreeTable;
 
 const std::string kHeadingMark = "的字有";
 
@@ -178,7 +178,7 @@ TEST_F(DzwxDat, KnownElements) {
 // Every reviewed override (峰 土, 剑 金 …) is what the shipped file gives,
 // read from the table the generator applies.
 TEST_F(DzwxDat, ReviewedOverridesHold) {
-  const auto overrides = ToolsTable("tools/chars/dzwx_overrides.tsv");
+  const auto overrides = TreeTable("tools/chars/dzwx_overrides.tsv");
   EXPECT_GE(overrides.size(), 4u);
   for (const auto& row : overrides) {
     ASSERT_EQ(row.size(), 3u);

@@ -17,7 +17,7 @@
 namespace tavrin {
 namespace {
 
-using test::ToolsTable;
+using test::TreeTable;
 
 struct Poem {
   std::string content, collection, title, author;
@@ -85,7 +85,7 @@ TEST_F(PoetryDb, RowsOfEachCollectionAfterMerging) {
 // the reviewed entries together) is gone from texts and titles, but for the
 // phrases in which it is kept (沈郎, 乾坤 …).
 TEST_F(PoetryDb, NoReplacedVariantIsLeft) {
-  const auto variants = ToolsTable("tools/names/poetry_variants.tsv");
+  const auto variants = TreeTable("tools/names/poetry_variants.tsv");
   EXPECT_GE(variants.size(), 100u);
   for (const auto& row : variants) {
     ASSERT_EQ(row.size(), 5u);

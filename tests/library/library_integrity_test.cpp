@@ -131,12 +131,12 @@ TEST_F(Library, NoCopies) {
 // hold a variant no review has passed.
 TEST_F(Library, VariantsReplaced) {
   std::vector<std::string> replaced;
-  for (const auto& row : test::ToolsTable("tools/names/library_variant_overrides.tsv")) {
+  for (const auto& row : test::TreeTable("tools/names/library_variant_overrides.tsv")) {
     if (row.size() == 4 && row[1] != "=" && row[2] == "-") replaced.push_back(row[0]);
   }
   EXPECT_GE(replaced.size(), 300u);
   std::vector<std::string> left;
-  for (const auto& row : test::ToolsTable("tools/names/library_variants_left.tsv")) left.push_back(row[0]);
+  for (const auto& row : test::TreeTable("tools/names/library_variants_left.tsv")) left.push_back(row[0]);
   std::size_t holding = 0;
   std::size_t curatedHolding = 0;
   for (const Text& t : Texts()) {
