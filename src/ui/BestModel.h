@@ -85,6 +85,8 @@ class BestModel : public QAbstractTableModel {
     QString name, pinyin, warnings, glosses;
   };
   Texts MakeTexts(std::size_t i) const;
+  // The head of the details: the name, its 推荐度 and scores.
+  QString VerdictHtml(std::size_t i) const;
 
   const NamingServices& services_;
   sources::NameNotes* notes_ = nullptr;
