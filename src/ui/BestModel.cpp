@@ -55,12 +55,11 @@ int BestModel::ColumnWidth(int column) {
 }
 
 BestModel::BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent)
-    : QAbstractTableModel(parent), services_(services), names_(tables) {}
+    : NameTableModel(Captions(), kSource, services, parent), names_(tables) {}
 
 void BestModel::SetNotes(sources::NameNotes* notes) {
-  notes_ = notes;
   names_.SetSourceFinder(notes ? sources::SourceFinderOf(*notes) : advice::SourceFinder(), true);
-  if (rowCount() > 0) emit dataChanged(index(0, kSource), index(rowCount() - 1, kSource));
+  NameTableModel::SetNotes(notes);
 }
 
 void BestModel::ShowAdded() {
@@ -88,7 +87,7 @@ BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
   Texts texts;
   texts.name = FromGbk(name);
   // The surname read as a surname (曾 zēng), as on every page.
-  texts.pinyin = QString::fromStdString(services_.namePinyin.Marked(name, a.surnameLength));
+  texts.pinyin = QString::fromStdString(Services().namePinyin.Marked(name, a.surnameLength));
   QStringList warnings;
   for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
   texts.warnings = warnings.join("；");
@@ -110,8 +109,6 @@ int BestModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(texts_.size());
 }
 
-int BestModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
-
 QString BestModel::CellText(int row, int column) const {
   if (row < 0 || row >= rowCount()) return {};
   const auto i = static_cast<std::size_t>(row);
@@ -132,7 +129,7 @@ QString BestModel::CellText(int row, int column) const {
       return score ? QString::number(*score) : QString("—");
     }
     case kSource:
-      return SourceCellText(notes_, names_.CandidateAt(i).fullName);
+      return SourceCellText(Notes(), names_.CandidateAt(i).fullName);
     case kWarnings:
       return texts.warnings;
     case kGlosses:
@@ -164,7 +161,7 @@ QVariant BestModel::data(const QModelIndex& index, int role) const {
     return text.isEmpty() ? QVariant() : QVariant(text);
   }
   if (role == Qt::ToolTipRole && index.column() == kName) {
-    const QString tip = NameToolTip(notes_, names_.CandidateAt(static_cast<std::size_t>(index.row())).fullName);
+    const QString tip = NameToolTip(Notes(), names_.CandidateAt(static_cast<std::size_t>(index.row())).fullName);
     return tip.isEmpty() ? QVariant() : QVariant(tip);
   }
   if (role == Qt::DecorationRole && index.column() == kName && kept_) {
@@ -184,13 +181,6 @@ QVariant BestModel::data(const QModelIndex& index, int role) const {
 
 void BestModel::RefreshKept() {
   if (rowCount() > 0) emit dataChanged(index(0, kName), index(rowCount() - 1, kName), {Qt::DecorationRole});
-}
-
-QVariant BestModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < Captions().size()) {
-    return Captions()[section];
-  }
-  return {};
 }
 
 QStringList BestModel::ScoreSentences(int row) const {
@@ -290,7 +280,7 @@ QString BestModel::DetailsHtml(int row) const {
   const advice::Advice& a = names_.AdviceAt(i);
   QString html = VerdictHtml(i);
   if (a.bank && !a.bank->meaning.empty()) html += tr("<p><b>寓意</b><br>") + Escaped(FromGbk(a.bank->meaning)) + "</p>";
-  if (const sources::NameSource* source = notes_ ? notes_->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
+  if (const sources::NameSource* source = Notes() ? Notes()->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
     html += tr("<p><b>出处</b><br>") + SourceHtml(*source) + "</p>";
   }
   return html + WarningsHtml(a) + PairHtml(a) + CharactersHtml(a) + ReasonsHtml(a);
