@@ -55,12 +55,11 @@ int BestModel::ColumnWidth(int column) {
 }
 
 BestModel::BestModel(const advice::AdviceTables* tables, const NamingServices& services, QObject* parent)
-    : QAbstractTableModel(parent), services_(services), names_(tables) {}
+    : NameTableModel(Captions(), kSource, services, parent), names_(tables) {}
 
 void BestModel::SetNotes(sources::NameNotes* notes) {
-  notes_ = notes;
   names_.SetSourceFinder(notes ? sources::SourceFinderOf(*notes) : advice::SourceFinder(), true);
-  if (rowCount() > 0) emit dataChanged(index(0, kSource), index(rowCount() - 1, kSource));
+  NameTableModel::SetNotes(notes);
 }
 
 void BestModel::ShowAdded() {
@@ -88,7 +87,7 @@ BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
   Texts texts;
   texts.name = FromGbk(name);
   // The surname read as a surname (曾 zēng), as on every page.
-  texts.pinyin = QString::fromStdString(services_.namePinyin.Marked(name, a.surnameLength));
+  texts.pinyin = QString::fromStdString(Services().namePinyin.Marked(name, a.surnameLength));
   QStringList warnings;
   for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
   texts.warnings = warnings.join("；");
@@ -110,8 +109,6 @@ int BestModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(texts_.size());
 }
 
-int BestModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
-
 QString BestModel::CellText(int row, int column) const {
   if (row < 0 || row >= rowCount()) return {};
   const auto i = static_cast<std::size_t>(row);
@@ -132,7 +129,7 @@ QString BestModel::CellText(int row, int column) const {
       return score ? QString::number(*score) : QString("—");
     }
     case kSource:
-      return SourceCellText(notes_, names_.CandidateAt(i).fullName);
+      return SourceCellText(Notes(), names_.CandidateAt(i).fullName);
     case kWarnings:
       return texts.warnings;
     case kGlosses:
@@ -164,7 +161,7 @@ QVariant BestModel::data(const QModelIndex& index, int role) const {
     return text.isEmpty() ? QVariant() : QVariant(text);
   }
   if (role == Qt::ToolTipRole && index.column() == kName) {
-    const QString tip = NameToolTip(notes_, names_.CandidateAt(static_cast<std::size_t>(index.row())).fullName);
+    const QString tip = NameToolTip(Notes(), names_.CandidateAt(static_cast<std::size_t>(index.row())).fullName);
     return tip.isEmpty() ? QVariant() : QVariant(tip);
   }
   if (role == Qt::DecorationRole && index.column() == kName && kept_) {
@@ -186,13 +183,6 @@ void BestModel::RefreshKept() {
   if (rowCount() > 0) emit dataChanged(index(0, kName), index(rowCount() - 1, kName), {Qt::DecorationRole});
 }
 
-QVariant BestModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < Captions().size()) {
-    return Captions()[section];
-  }
-  return {};
-}
-
 QStringList BestModel::ScoreSentences(int row) const {
   if (!factors_ || row < 0 || row >= rowCount()) return {};
   const auto i = static_cast<std::size_t>(row);
@@ -201,52 +191,35 @@ QStringList BestModel::ScoreSentences(int row) const {
   return report::ScoreText::Describe(factors_(candidate, names_.BirthAt(i))).All();
 }
 
-QString BestModel::DetailsHtml(int row) const {
-  if (row < 0 || row >= rowCount()) return {};
-  const auto i = static_cast<std::size_t>(row);
-  const advice::Advice& a = names_.AdviceAt(i);
-  const auto e = [](const QString& text) { return text.toHtmlEscaped(); };
-  // The verdict first and large; the two scores beside it, then why they
-  // stand where they do.
-  QString html =
-      tr("<h3>%1 <small>%2 · %3孩</small></h3><p><span style='font-size:x-large'>推荐度 <b>%4</b></span>")
-          .arg(e(texts_[i].name), e(texts_[i].pinyin), SexText(a.sex))
-          .arg(a.recommend);
-  QStringList scores;
-  if (names_.ScoreAt(i) != BestNames::kNoScore) scores << tr("分数 %1").arg(names_.ScoreAt(i));
-  if (const std::optional<int> conventions = names_.ConventionsScoreAt(i)) {
-    scores << tr("通行评分 %1").arg(*conventions);
+namespace {
+
+QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+QString WarningsHtml(const advice::Advice& a) {
+  if (a.warnings.empty()) return {};
+  QString html = BestModel::tr("<p><b>提示</b><br>");
+  for (const advice::Warning& w : a.warnings) {
+    const bool serious = w.severity == advice::Severity::kSerious;
+    html += QString(serious ? "<span style='color:#a00000'>！%1</span><br>" : "· %1<br>").arg(Escaped(FromGbk(w.text)));
   }
-  if (!scores.isEmpty()) html += "&nbsp;&nbsp;<span style='color:#555555'>" + scores.join(" · ") + "</span>";
-  html += "</p>";
-  if (const QStringList sentences = ScoreSentences(row); !sentences.isEmpty()) {
-    QStringList escaped;
-    for (const QString& sentence : sentences) escaped << e(sentence);
-    html += "<p style='color:#555555'>" + escaped.join("<br>") + "<br><small>" + e(report::ScoreText::VerdictNote()) +
-            "</small></p>";
-  }
-  if (a.bank && !a.bank->meaning.empty()) html += tr("<p><b>寓意</b><br>") + e(FromGbk(a.bank->meaning)) + "</p>";
-  if (const sources::NameSource* source = notes_ ? notes_->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
-    html += tr("<p><b>出处</b><br>") + SourceHtml(*source) + "</p>";
-  }
-  if (!a.warnings.empty()) {
-    html += tr("<p><b>提示</b><br>");
-    for (const advice::Warning& w : a.warnings) {
-      const bool serious = w.severity == advice::Severity::kSerious;
-      html += QString(serious ? "<span style='color:#a00000'>！%1</span><br>" : "· %1<br>").arg(e(FromGbk(w.text)));
-    }
-    html += "</p>";
-  }
-  if (!a.pairMeaning.empty()) {
-    QString given;
-    for (const advice::GivenChar& g : a.given) given += FromGbk(g.ch);
-    html += tr("<p><b>词义</b><br>") + e(given) + "：" + e(FromGbk(a.pairMeaning)) + "</p>";
-  }
-  html += tr("<p><b>用字</b><br>");
+  return html + "</p>";
+}
+
+QString PairHtml(const advice::Advice& a) {
+  if (a.pairMeaning.empty()) return {};
+  QString given;
+  for (const advice::GivenChar& g : a.given) given += FromGbk(g.ch);
+  return BestModel::tr("<p><b>词义</b><br>") + Escaped(given) + "：" + Escaped(FromGbk(a.pairMeaning)) + "</p>";
+}
+
+// Each given character: its readings, level, how often boys and girls are
+// given it, its meaning and words.
+QString CharactersHtml(const advice::Advice& a) {
+  QString html = BestModel::tr("<p><b>用字</b><br>");
   for (const advice::GivenChar& g : a.given) {
-    html += "<b>" + e(FromGbk(g.ch)) + "</b> ";
+    html += "<b>" + Escaped(FromGbk(g.ch)) + "</b> ";
     if (!g.facts) {
-      html += tr("字表中没有<br>");
+      html += BestModel::tr("字表中没有<br>");
       continue;
     }
     const advice::CharFacts& f = *g.facts;
@@ -254,25 +227,63 @@ QString BestModel::DetailsHtml(int row) const {
     for (const std::string& reading : f.readings) readings << QString::fromStdString(PinyinWithToneMarks(reading));
     QStringList words;
     for (const std::string& word : f.words) words << FromGbk(word);
-    html += e(readings.join("/")) + " · " + LevelText(f.level) +
-            tr(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
+    html += Escaped(readings.join("/")) + " · " + LevelText(f.level) +
+            BestModel::tr(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
     // The English gloss only stands in for a Chinese meaning the table lacks
     // (a rare character of a poem).
     if (const std::string meaning = advice::MeaningOrGloss(f); !meaning.empty()) {
-      html += "<br>&nbsp;&nbsp;" + e(FromGbk(meaning));
+      html += "<br>&nbsp;&nbsp;" + Escaped(FromGbk(meaning));
     }
-    if (!words.isEmpty()) html += tr("<br>&nbsp;&nbsp;词:") + e(words.join(" "));
+    if (!words.isEmpty()) html += BestModel::tr("<br>&nbsp;&nbsp;词:") + Escaped(words.join(" "));
     html += "<br>";
   }
+  return html + "</p>";
+}
+
+QString ReasonsHtml(const advice::Advice& a) {
+  if (a.reasons.empty()) return {};
+  QString html = BestModel::tr("<p><b>推荐度的由来</b>(从 60 分起)<br>");
+  for (const advice::Reason& r : a.reasons) {
+    html += QString("%1%2 %3<br>").arg(r.points > 0 ? "+" : "").arg(r.points).arg(Escaped(FromGbk(r.text)));
+  }
+  return html + "</p>";
+}
+
+}  // namespace
+
+// The verdict first and large; the two scores beside it, then why they stand
+// where they do.
+QString BestModel::VerdictHtml(std::size_t i) const {
+  const advice::Advice& a = names_.AdviceAt(i);
+  QString html = tr("<h3>%1 <small>%2 · %3孩</small></h3><p><span style='font-size:x-large'>推荐度 <b>%4</b></span>")
+                     .arg(Escaped(texts_[i].name), Escaped(texts_[i].pinyin), SexText(a.sex))
+                     .arg(a.recommend);
+  QStringList scores;
+  if (names_.ScoreAt(i) != BestNames::kNoScore) scores << tr("分数 %1").arg(names_.ScoreAt(i));
+  if (const std::optional<int> conventions = names_.ConventionsScoreAt(i)) {
+    scores << tr("通行评分 %1").arg(*conventions);
+  }
+  if (!scores.isEmpty()) html += "&nbsp;&nbsp;<span style='color:#555555'>" + scores.join(" · ") + "</span>";
   html += "</p>";
-  if (!a.reasons.empty()) {
-    html += tr("<p><b>推荐度的由来</b>(从 60 分起)<br>");
-    for (const advice::Reason& r : a.reasons) {
-      html += QString("%1%2 %3<br>").arg(r.points > 0 ? "+" : "").arg(r.points).arg(e(FromGbk(r.text)));
-    }
-    html += "</p>";
+  if (const QStringList sentences = ScoreSentences(static_cast<int>(i)); !sentences.isEmpty()) {
+    QStringList escaped;
+    for (const QString& sentence : sentences) escaped << Escaped(sentence);
+    html += "<p style='color:#555555'>" + escaped.join("<br>") + "<br><small>" +
+            Escaped(report::ScoreText::VerdictNote()) + "</small></p>";
   }
   return html;
+}
+
+QString BestModel::DetailsHtml(int row) const {
+  if (row < 0 || row >= rowCount()) return {};
+  const auto i = static_cast<std::size_t>(row);
+  const advice::Advice& a = names_.AdviceAt(i);
+  QString html = VerdictHtml(i);
+  if (a.bank && !a.bank->meaning.empty()) html += tr("<p><b>寓意</b><br>") + Escaped(FromGbk(a.bank->meaning)) + "</p>";
+  if (const sources::NameSource* source = Notes() ? Notes()->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
+    html += tr("<p><b>出处</b><br>") + SourceHtml(*source) + "</p>";
+  }
+  return html + WarningsHtml(a) + PairHtml(a) + CharactersHtml(a) + ReasonsHtml(a);
 }
 
 }  // namespace tavrin::ui

@@ -7,10 +7,7 @@
 // runs add names.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QIcon>
-#include <QString>
-#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -18,19 +15,12 @@
 #include <vector>
 
 #include "analysis/score_factors.h"
-
 #include "core/best_names.h"
-
-namespace tavrin {
-struct NamingServices;
-}
-namespace tavrin::sources {
-class NameNotes;
-}
+#include "ui/NameTableModel.h"
 
 namespace tavrin::ui {
 
-class BestModel : public QAbstractTableModel {
+class BestModel : public NameTableModel {
   Q_OBJECT
 
  public:
@@ -44,7 +34,7 @@ class BestModel : public QAbstractTableModel {
   // added from now on get the 推荐度's bonus of their source (through
   // LookUpSources), 出处 and the names' tooltips are filled. Without, they
   // stay empty.
-  void SetNotes(sources::NameNotes* notes);
+  void SetNotes(sources::NameNotes* notes) override;
   // What a name's 分数 and 通行评分 are made of, for the birth it was made
   // for (none: no chart); without, the details show the numbers alone.
   using FactorsReader =
@@ -69,9 +59,7 @@ class BestModel : public QAbstractTableModel {
   bool LookUpSources(std::chrono::milliseconds budget);
 
   int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   QString CellText(int row, int column) const;
   // The details of a name for the panel beside the table (HTML).
@@ -85,9 +73,9 @@ class BestModel : public QAbstractTableModel {
     QString name, pinyin, warnings, glosses;
   };
   Texts MakeTexts(std::size_t i) const;
+  // The head of the details: the name, its 推荐度 and scores.
+  QString VerdictHtml(std::size_t i) const;
 
-  const NamingServices& services_;
-  sources::NameNotes* notes_ = nullptr;
   FactorsReader factors_;
   BestNames names_;
   std::vector<Texts> texts_;

@@ -1,13 +1,9 @@
 #include "ui/BestPage.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCollator>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
@@ -16,14 +12,12 @@
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
 
 #include "core/naming_model.h"
 #include "ui/BestModel.h"
-#include "ui/EmptyHint.h"
-#include "ui/ReportExport.h"
+#include "ui/ReportProxy.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -100,121 +94,110 @@ QCheckBox* AddCheck(QWidget* parent, QLayout* row, const char* name, const QStri
   return box;
 }
 
+QComboBox* AddCombo(QWidget* parent, QLayout* row, const char* name, const QStringList& items, const QString& tip) {
+  auto* combo = new QComboBox(parent);
+  combo->setObjectName(name);
+  combo->addItems(items);
+  combo->setToolTip(tip);
+  row->addWidget(combo);
+  return combo;
+}
+
 }  // namespace
 
 BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* tables, const NamingServices& services,
                    QWidget* parent)
-    : QWidget(parent), runs_(runs) {
-  setObjectName("bestPage");
+    : NameTablePage("bestPage", tr("精选名字"), BestModel::kName, parent), runs_(runs) {
   model_ = new BestModel(tables, services, this);
   proxy_ = new BestProxy(model_->Names(), this);
   proxy_->setSourceModel(model_);
 
-  auto* filterRow = new QHBoxLayout;
-  filterRow->setContentsMargins(4, 2, 4, 2);
-  hideSerious_ = AddCheck(this, filterRow, "bestHideSerious", tr("隐藏有严重提示的"), true);
-  hideMild_ = AddCheck(this, filterRow, "bestHideMild", tr("隐藏有一般提示的"), false);
-  filterRow->addSpacing(8);
-  sexes_ = new QComboBox(this);
-  sexes_->setObjectName("bestSex");
-  sexes_->addItems({tr("男女都看"), tr("男孩"), tr("女孩")});
-  sexes_->setToolTip(tr("只看适合男孩或女孩的名字;每次生成后跟着宝宝的性别"));
-  filterRow->addWidget(sexes_);
-  filterRow->addSpacing(8);
-  filterRow->addWidget(new QLabel(tr("用字:"), this));
-  levels_ = new QComboBox(this);
-  levels_->setObjectName("bestLevels");
+  auto* count = new QLabel(this);
+  QHBoxLayout* filterRow = MakeFilterRow(count);
+  QTableView* table = MakeNameTable(this, "bestTable", proxy_, 20);
+  for (int column = 0; column < BestModel::kColumnCount; ++column) {
+    table->setColumnWidth(column, BestModel::ColumnWidth(column));
+  }
+  table->sortByColumn(BestModel::kRecommend, Qt::DescendingOrder);
+  PlaceTable(proxy_, table, filterRow, count, MakeDetails(table));
+  OfferActions();
+  FollowControls();
+  StartSourceLookups();
+  ApplyFilter();
+}
+
+// 隐藏…, the sex, the characters' level, 最低分数 and 不要的字, and the count.
+QHBoxLayout* BestPage::MakeFilterRow(QLabel* count) {
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(4, 2, 4, 2);
+  hideSerious_ = AddCheck(this, row, "bestHideSerious", tr("隐藏有严重提示的"), true);
+  hideMild_ = AddCheck(this, row, "bestHideMild", tr("隐藏有一般提示的"), false);
+  row->addSpacing(8);
+  sexes_ = AddCombo(this, row, "bestSex", {tr("男女都看"), tr("男孩"), tr("女孩")},
+                    tr("只看适合男孩或女孩的名字;每次生成后跟着宝宝的性别"));
+  row->addSpacing(8);
+  row->addWidget(new QLabel(tr("用字:"), this));
   // In the order of enum Levels. Level 2 holds popular name characters
   // (霖 梓 婷 琪 …), so the default hides only level 3 and characters outside
   // the table.
-  levels_->addItems({tr("不用三级字和表外字"), tr("只用一级字"), tr("不限")});
-  levels_->setToolTip(tr("通用规范汉字表:一级字最常用,二级字含不少常见的取名用字,三级字和表外字难认难输入"));
-  filterRow->addWidget(levels_);
-  filterRow->addSpacing(8);
-  filterRow->addWidget(new QLabel(tr("最低分数:"), this));
+  levels_ = AddCombo(this, row, "bestLevels", {tr("不用三级字和表外字"), tr("只用一级字"), tr("不限")},
+                     tr("通用规范汉字表:一级字最常用,二级字含不少常见的取名用字,三级字和表外字难认难输入"));
+  row->addSpacing(8);
+  row->addWidget(new QLabel(tr("最低分数:"), this));
   minScore_ = new QSpinBox(this);
   minScore_->setObjectName("bestMinimumScore");
   minScore_->setRange(0, 100);
   minScore_->setSingleStep(5);
   minScore_->setSpecialValueText(tr("不限"));
-  filterRow->addWidget(minScore_);
-  filterRow->addSpacing(8);
-  filterRow->addWidget(new QLabel(tr("不要的字:"), this));
+  row->addWidget(minScore_);
+  row->addSpacing(8);
+  row->addWidget(new QLabel(tr("不要的字:"), this));
   leaveOut_ = new QLineEdit(this);
   leaveOut_->setObjectName("bestLeaveOut");
   leaveOut_->setPlaceholderText(tr("名中不要的字"));
   leaveOut_->setClearButtonEnabled(true);
   leaveOut_->setMinimumWidth(56);
-  filterRow->addWidget(leaveOut_, 1);
-  count_ = new QLabel(this);
-  count_->setObjectName("bestCount");
-  filterRow->addWidget(count_);
+  row->addWidget(leaveOut_, 1);
+  count->setObjectName("bestCount");
+  row->addWidget(count);
+  return row;
+}
 
-  table_ = new QTableView(this);
-  table_->setObjectName("bestTable");
-  table_->setModel(proxy_);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setWordWrap(false);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setDefaultSectionSize(20);
-  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int column = 0; column < BestModel::kColumnCount; ++column) {
-    table_->setColumnWidth(column, BestModel::ColumnWidth(column));
-  }
-  table_->setSortingEnabled(true);
-  table_->sortByColumn(BestModel::kRecommend, Qt::DescendingOrder);
-  table_->setContextMenuPolicy(Qt::CustomContextMenu);
-
+// The table with the details of the current name beside it.
+QWidget* BestPage::MakeDetails(QTableView* table) {
   details_ = new QTextBrowser(this);
   details_->setObjectName("bestDetails");
-  details_->setPlaceholderText(tr("选中一个名字,这里显示每个字的意思、常用词、男女取名用得多少,各条提示和推荐度的由来"));
-
+  details_->setPlaceholderText(
+      tr("选中一个名字,这里显示每个字的意思、常用词、男女取名用得多少,各条提示和推荐度的由来"));
   auto* splitter = new QSplitter(Qt::Horizontal, this);
-  splitter->addWidget(table_);
+  splitter->addWidget(table);
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
   splitter->setSizes({560, 340});
+  return splitter;
+}
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addLayout(filterRow);
-  layout->addWidget(splitter, 1);
-
-  auto* copy = new QAction(tr("复制"), table_);
-  copy->setShortcut(QKeySequence::Copy);
-  copy->setShortcutContext(Qt::WidgetShortcut);
-  table_->addAction(copy);
-  connect(copy, &QAction::triggered, this, &BestPage::CopySelection);
-  connect(table_, &QWidget::customContextMenuRequested, this, &BestPage::ShowContextMenu);
-  connect(table_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { AnalyseCurrent(); });
-  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestPage::ShowDetails);
+void BestPage::FollowControls() {
+  connect(Table()->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestPage::ShowDetails);
   // A source that arrives changes the 推荐度 and its reasons.
   connect(model_, &QAbstractItemModel::dataChanged, this, &BestPage::ShowDetails);
-
   for (QCheckBox* box : {hideSerious_, hideMild_}) connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
   connect(levels_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
   connect(sexes_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
   connect(minScore_, &QSpinBox::valueChanged, this, &BestPage::ApplyFilter);
   connect(leaveOut_, &QLineEdit::textChanged, this, &BestPage::ApplyFilter);
-  for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-    connect(proxy_, signal, this, &BestPage::RefreshCount);
-  }
-  // Sources are looked up a slice at a time between the window's events; the
-  // rows move to their place as their 推荐度 takes in the source.
+}
+
+// Sources are looked up a slice at a time between the window's events; the
+// rows move to their place as their 推荐度 takes in the source.
+void BestPage::StartSourceLookups() {
   sources_ = new QTimer(this);
   sources_->setInterval(0);
   connect(sources_, &QTimer::timeout, this, [this] {
     if (!model_->LookUpSources(kSourceSlice)) sources_->stop();
     proxy_->invalidate();  // a name's new 推荐度 may move others to another round
   });
-  connect(proxy_, &QAbstractItemModel::modelReset, this, &BestPage::RefreshCount);
-  connect(proxy_, &QAbstractItemModel::layoutChanged, this, &BestPage::RefreshCount);
-  emptyHint_ = new EmptyHint(table_);
-  ApplyFilter();
 }
 
 void BestPage::SetNotes(sources::NameNotes* notes) { model_->SetNotes(notes); }
@@ -227,8 +210,6 @@ void BestPage::SetFactorsReader(
     std::function<ScoreFactors(const Candidate&, const std::optional<BestNames::RunBirth>&)> reader) {
   model_->SetFactorsReader(std::move(reader));
 }
-
-int BestPage::CurrentRow() const { return CurrentSourceRow(*table_, *proxy_); }
 
 void BestPage::Collect() {
   model_->Names().AddRuns(runs_, SexOf(poetryFemale_));
@@ -272,64 +253,29 @@ void BestPage::ApplyFilter() {
 }
 
 void BestPage::RefreshCount() {
-  count_->setText(tr("显示 %1 / 共 %2 个名字").arg(proxy_->rowCount()).arg(model_->rowCount()));
-  emptyHint_->SetHint(model_->rowCount() > 0
-                          ? tr("没有名字符合上面的条件。取消“隐藏…”的勾选、性别选“男女都看”、用字选“不限”、调低“最低分数”或清空“不要的字”，"
-                               "就能看到更多名字。")
-                          : tr("还没有名字。在“姓名设置”填好宝宝的性别、姓氏和生日，点“生成”，"
-                               "或在“诗歌取名”从诗里取名：各页的名字都会汇集到这里，按推荐度排好，"
-                               "选中一个就能看到它的意思、出处和提示。"));
+  NameTablePage::RefreshCount();
   emit shownCountChanged();
+}
+
+QString BestPage::EmptyText(bool filtered) const {
+  return filtered ? tr("没有名字符合上面的条件。取消“隐藏…”的勾选、性别选“男女都看”、用字选“不限”、"
+                       "调低“最低分数”或清空“不要的字”，就能看到更多名字。")
+                  : tr("还没有名字。在“姓名设置”填好宝宝的性别、姓氏和生日，点“生成”，"
+                       "或在“诗歌取名”从诗里取名：各页的名字都会汇集到这里，按推荐度排好，"
+                       "选中一个就能看到它的意思、出处和提示。");
 }
 
 int BestPage::ShownCount() const { return proxy_->rowCount(); }
 
 void BestPage::ShowDetails() {
-  const QModelIndex current = table_->currentIndex();
-  details_->setHtml(current.isValid() ? model_->DetailsHtml(proxy_->mapToSource(current).row()) : QString());
+  const int row = CurrentRow();
+  details_->setHtml(row >= 0 ? model_->DetailsHtml(row) : QString());
 }
 
 QString BestPage::DetailsText() const { return details_->toPlainText(); }
 
-std::vector<int> BestPage::ShownRows() const { return ShownSourceRows(*proxy_); }
-
-std::vector<int> BestPage::SelectedRows() const { return SelectedSourceRows(*table_, *proxy_); }
-
-namespace {
-
-TableText BestText(const BestModel& model) {
-  return {BestModel::Captions(), [&model](int row, int column) { return model.CellText(row, column); }};
-}
-
-}  // namespace
-
-void BestPage::CopySelection() {
-  FinishSources();
-  const std::vector<int> rows = SelectedRows();
-  if (!rows.empty()) QApplication::clipboard()->setText(TableAsTsv(BestText(*model_), rows));
-}
-
-bool BestPage::ExportCsv(QString path) {
-  FinishSources();
-  return ExportTable(this, std::move(path), tr("导出精选名字"), tr("精选名字"), true, BestText(*model_), ShownRows());
-}
-
-bool BestPage::ExportJson(QString path) {
-  FinishSources();
-  return ExportTable(this, std::move(path), tr("导出精选名字"), tr("精选名字"), false, BestText(*model_), ShownRows());
-}
-
-void BestPage::AnalyseCurrent() {
-  const QModelIndex current = table_->currentIndex();
-  if (!current.isValid()) return;
-  const QString name = model_->CellText(CurrentRow(), BestModel::kName);
-  if (!name.isEmpty()) emit analyseRequested(name);
-}
-
-void BestPage::ShowContextMenu(const QPoint& at) {
-  ShowTableMenu(table_, at,
-                {[this] { CopySelection(); }, [this] { ExportCsv(); }, [this] { ExportJson(); },
-                 [this] { AnalyseCurrent(); }, ExtendWithSourceRow(*proxy_, extendMenu)});
+TableText BestPage::Text() const {
+  return {BestModel::Captions(), [this](int row, int column) { return model_->CellText(row, column); }};
 }
 
 }  // namespace tavrin::ui

@@ -4,7 +4,6 @@
 // selected name beside the table, copy, export and the way to the analysis.
 #pragma once
 
-#include <QWidget>
 #include <functional>
 #include <vector>
 
@@ -12,14 +11,14 @@
 #include "analysis/score_factors.h"
 #include "core/best_names.h"
 #include "ui/BestModel.h"
+#include "ui/TablePage.h"
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QSpinBox;
-class QTableView;
 class QTextBrowser;
 class QTimer;
 
@@ -38,9 +37,8 @@ class NameNotes;
 namespace tavrin::ui {
 
 class BestProxy;
-class EmptyHint;
 
-class BestPage : public QWidget {
+class BestPage : public NameTablePage {
   Q_OBJECT
 
  public:
@@ -75,51 +73,42 @@ class BestPage : public QWidget {
   void SetFactorsReader(
       std::function<ScoreFactors(const Candidate&, const std::optional<BestNames::RunBirth>&)> reader);
 
-  QTableView* Table() const { return table_; }
   const BestModel& Model() const { return *model_; }
   // A star before each name kept among the favourites (BestModel).
   void SetKeptTest(BestModel::KeptTest kept) { model_->SetKeptTest(std::move(kept)); }
   void RefreshKept() { model_->RefreshKept(); }
   // Looks up at once the sources the page still looks up in the background.
   void FinishSources();
-  // The model row of the current row, or -1.
-  int CurrentRow() const;
   // The filter the controls make.
   const advice::Filter& CurrentFilter() const;
-  // The model rows of every row shown, in the order shown.
-  std::vector<int> ShownRows() const;
-  std::vector<int> SelectedRows() const;
   QString DetailsText() const;
   // How many names the filters let through.
   int ShownCount() const;
 
-  // Copy and the exports wait for the sources still being looked up.
-  void CopySelection();
-  bool ExportCsv(QString path = {});
-  bool ExportJson(QString path = {});
-
-  // Lets another page add its entries to a row's context menu: called with
-  // the menu and the model row under the pointer (or -1).
-  std::function<void(QMenu& menu, int row)> extendMenu;
-
  signals:
-  void analyseRequested(const QString& name);
   // The count of the names shown, or of all names, changed.
   void shownCountChanged();
 
+ protected:
+  void RefreshCount() override;
+  QString EmptyText(bool filtered) const override;
+  TableText Text() const override;
+  // Copy and the exports wait for the sources still being looked up.
+  void Complete() override { FinishSources(); }
+
  private:
+  QHBoxLayout* MakeFilterRow(QLabel* count);
+  QWidget* MakeDetails(QTableView* table);
+  void FollowControls();
+  void StartSourceLookups();
   void ApplyFilter();
-  void RefreshCount();
   void ShowDetails();
-  void AnalyseCurrent();
-  void ShowContextMenu(const QPoint& at);
 
   const NamingRunState& runs_;
   const NamingModel* proposing_ = nullptr;
   bool poetryFemale_ = false;
   BestModel* model_ = nullptr;
   BestProxy* proxy_ = nullptr;
-  QTableView* table_ = nullptr;
   QTextBrowser* details_ = nullptr;
   QCheckBox* hideSerious_ = nullptr;
   QCheckBox* hideMild_ = nullptr;
@@ -127,8 +116,6 @@ class BestPage : public QWidget {
   QComboBox* sexes_ = nullptr;  // both, boys', girls' names
   QSpinBox* minScore_ = nullptr;
   QLineEdit* leaveOut_ = nullptr;
-  QLabel* count_ = nullptr;
-  EmptyHint* emptyHint_ = nullptr;
   QTimer* sources_ = nullptr;  // looks up sources while the window is idle
 };
 

@@ -13,7 +13,12 @@
 namespace tavrin::ui {
 
 FavouritesModel::FavouritesModel(FavouritesStore* store, const NamingServices& services, QObject* parent)
-    : QAbstractTableModel(parent), store_(store), services_(services) {}
+    : NameTableModel(Captions(), -1, services, parent), store_(store) {}
+
+const QStringList& FavouritesModel::Captions() {
+  static const QStringList captions = {"姓名", "拼音", "推荐度", "分数", "评分", "备注", "添加时间"};
+  return captions;
+}
 
 QString FavouritesModel::Stars(int rating) {
   return QString(rating, QChar(0x2605)) + QString(kMaxRating - rating, QChar(0x2606));
@@ -41,7 +46,7 @@ void FavouritesModel::Reload() {
   for (Favourite& favourite : kept) {
     Row row;
     const int surname = surnameLength ? surnameLength(favourite) : 1;
-    row.pinyin = QString::fromStdString(services_.namePinyin.Marked(favourite.name, surname));
+    row.pinyin = QString::fromStdString(Services().namePinyin.Marked(favourite.name, surname));
     row.recommend = Recommend(favourite);
     row.favourite = std::move(favourite);
     rows_.push_back(std::move(row));
@@ -52,8 +57,6 @@ void FavouritesModel::Reload() {
 int FavouritesModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
-
-int FavouritesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
@@ -132,13 +135,6 @@ Qt::ItemFlags FavouritesModel::flags(const QModelIndex& index) const {
   if (store_ && !store_->ReadOnly() && (index.column() == kRating || index.column() == kNote))
     flags |= Qt::ItemIsEditable;
   return flags;
-}
-
-QVariant FavouritesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const QStringList captions = {"姓名", "拼音", "推荐度", "分数", "评分", "备注", "添加时间"};
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < captions.size())
-    return captions[section];
-  return {};
 }
 
 }  // namespace tavrin::ui

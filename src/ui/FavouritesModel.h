@@ -3,21 +3,19 @@
 // 备注, both edited in place and written to the store at once, and 添加时间.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QString>
 #include <functional>
 #include <vector>
 
 #include "favourites/favourite.h"
+#include "ui/NameTableModel.h"
 
 namespace tavrin {
 class FavouritesStore;
-struct NamingServices;
-}  // namespace tavrin
+}
 
 namespace tavrin::ui {
 
-class FavouritesModel : public QAbstractTableModel {
+class FavouritesModel : public NameTableModel {
   Q_OBJECT
 
  public:
@@ -40,12 +38,11 @@ class FavouritesModel : public QAbstractTableModel {
   std::function<int(const Favourite& favourite)> surnameLength;
 
   int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+  static const QStringList& Captions();
   // "★★★☆☆" for a rating of 3.
   static QString Stars(int rating);
   // The 推荐度 the kept advice gives, or -1.
@@ -59,7 +56,6 @@ class FavouritesModel : public QAbstractTableModel {
   };
 
   FavouritesStore* store_;
-  const NamingServices& services_;
   std::vector<Row> rows_;
 };
 

@@ -33,7 +33,6 @@
 #include "favourites/store.h"
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
-#include "ui/EmptyHint.h"
 #include "ui/FavouritesModel.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
@@ -66,42 +65,55 @@ void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
 }  // namespace
 
 FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent)
-    : QWidget(parent), naming_(model), settings_(std::move(settings)), confirm_(AskYesNo) {
+    : TablePage({}, tr("显示 %1 / 共 %2 个收藏"), parent),
+      naming_(model),
+      settings_(std::move(settings)),
+      confirm_(AskYesNo) {
   favourites_ = new FavouritesModel(nullptr, model.Services(), this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
-  proxy_ = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
-  proxy_->setSourceModel(favourites_);
+  auto* proxy = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
+  proxy->setSourceModel(favourites_);
 
-  const NameFilterRow filter = AddNameFilterRow(this, proxy_, "favourites", 260, [this] { RefreshButtons(); });
-  count_ = filter.count;
-  QHBoxLayout* filterRow = filter.layout;
+  const NameFilterRow filter = AddNameFilterRow(this, proxy, "favourites", 260, [this] { RefreshCount(); });
+  QTableView* table = MakeNameTable(this, "favouritesTable", proxy, 22);
+  SetUpTable(table);
+  PlaceTable(proxy, table, filter.layout, filter.count, nullptr, MakeButtons());
+  AddRemoveAction(table);
+  connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FavouritesPage::RefreshCount);
+  RefreshCount();
+}
 
-  table_ = MakeNameTable(this, "favouritesTable", proxy_, 22);
-  emptyHint_ = new EmptyHint(table_);
-  table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed);
-  table_->horizontalHeader()->setStretchLastSection(false);
-  table_->horizontalHeader()->setSectionResizeMode(FavouritesModel::kNote, QHeaderView::Stretch);
+// Rating and note are edited in place; the note takes the room left.
+void FavouritesPage::SetUpTable(QTableView* table) {
+  table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  table->horizontalHeader()->setStretchLastSection(false);
+  table->horizontalHeader()->setSectionResizeMode(FavouritesModel::kNote, QHeaderView::Stretch);
   for (const auto& [column, width] : {std::pair{FavouritesModel::kName, 80}, {FavouritesModel::kPinyin, 130},
                                       {FavouritesModel::kScore, 50}, {FavouritesModel::kRecommend, 60},
                                       {FavouritesModel::kRating, 90}, {FavouritesModel::kAdded, 130}}) {
-    table_->setColumnWidth(column, width);
+    table->setColumnWidth(column, width);
   }
+}
 
-  auto* remove = new QAction(tr("删除"), table_);
+void FavouritesPage::AddRemoveAction(QTableView* table) {
+  auto* remove = new QAction(tr("删除"), table);
   remove->setShortcut(QKeySequence::Delete);
   remove->setShortcutContext(Qt::WidgetShortcut);
-  table_->addAction(remove);
+  table->addAction(remove);
   connect(remove, &QAction::triggered, this, &FavouritesPage::RemoveSelected);
-  connect(table_, &QWidget::customContextMenuRequested, this, [this, remove](const QPoint& at) {
+  connect(table, &QWidget::customContextMenuRequested, this, [this, table, remove](const QPoint& at) {
     QMenu menu(this);
     menu.addAction(remove);
-    remove->setEnabled(table_->selectionModel()->hasSelection());
-    menu.exec(table_->viewport()->mapToGlobal(at));
+    remove->setEnabled(table->selectionModel()->hasSelection());
+    menu.exec(table->viewport()->mapToGlobal(at));
     remove->setEnabled(true);
   });
+}
 
+// The page's commands below the table: those on the selected names, then those on the whole store.
+QHBoxLayout* FavouritesPage::MakeButtons() {
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(4, 2, 4, 4);
   const auto addButton = [&](const char* name, const QString& caption, const QString& tip) {
@@ -122,17 +134,7 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
   connect(savePdf_, &QPushButton::clicked, this, [this] { SavePdf(); });
   connect(exportJson, &QPushButton::clicked, this, [this] { ExportJson(); });
   connect(importJson, &QPushButton::clicked, this, [this] { ImportJson(); });
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addLayout(filterRow);
-  layout->addWidget(table_);
-  layout->addLayout(buttons);
-
-  connect(proxy_, &QAbstractItemModel::modelReset, this, &FavouritesPage::RefreshButtons);
-  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FavouritesPage::RefreshButtons);
-  RefreshButtons();
+  return buttons;
 }
 
 FavouritesPage::~FavouritesPage() = default;
@@ -161,7 +163,7 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->explainScore = [this](const Favourite& f) { return ScoreSentences(f); };
   favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
-  proxy_->setSourceModel(favourites_);
+  Proxy()->setSourceModel(favourites_);
   delete old;
   Refresh();
 }
@@ -187,20 +189,18 @@ void FavouritesPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-void FavouritesPage::RefreshButtons() {
-  count_->setText(tr("显示 %1 / 共 %2 个收藏").arg(proxy_->rowCount()).arg(favourites_->rowCount()));
-  emptyHint_->SetHint(favourites_->rowCount() > 0
-                          ? tr("没有收藏符合筛选条件。调低“最低分数”或清空“名字含”就能看到全部收藏。")
-                          : tr("还没有收藏的名字。在“精选”或任何一页选中喜欢的名字，按 Ctrl+D 或在右键菜单点“☆ 收藏”，"
-                               "它就收进这里：关掉程序也不会丢，可以比较、打分、写备注和打印。"));
-  const auto selected = static_cast<std::size_t>(table_->selectionModel()->selectedRows().size());
+void FavouritesPage::RefreshCount() {
+  TablePage::RefreshCount();
+  const auto selected = static_cast<std::size_t>(Table()->selectionModel()->selectedRows().size());
   compare_->setEnabled(selected >= 2 && selected <= kMostCompared);
   print_->setEnabled(selected >= 1);
   savePdf_->setEnabled(selected >= 1);
 }
 
-std::vector<int> FavouritesPage::SelectedRows() const {
-  return SelectedSourceRows(*table_, *proxy_);
+QString FavouritesPage::EmptyText(bool filtered) const {
+  return filtered ? tr("没有收藏符合筛选条件。调低“最低分数”或清空“名字含”就能看到全部收藏。")
+                  : tr("还没有收藏的名字。在“精选”或任何一页选中喜欢的名字，按 Ctrl+D 或在右键菜单点“☆ 收藏”，"
+                       "它就收进这里：关掉程序也不会丢，可以比较、打分、写备注和打印。");
 }
 
 bool FavouritesPage::IsKept(const std::string& name, std::optional<Sex> sex) const {
@@ -212,11 +212,7 @@ bool FavouritesPage::IsKept(const std::string& name, std::optional<Sex> sex) con
   }
 }
 
-bool FavouritesPage::Toggle(const Keepable& keepable) {
-  if (!store_) {
-    Fault(tr("收藏不可用:打开收藏文件时出错"));
-    return false;
-  }
+Favourite FavouritesPage::FavouriteOf(const Keepable& keepable) const {
   Favourite favourite = settings_();
   favourite.name = keepable.name;
   favourite.sex = keepable.sex.value_or(favourite.sex);
@@ -226,6 +222,35 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     favourite.day = keepable.birth->day;
     favourite.hour = keepable.birth->hour;
   }
+  return favourite;
+}
+
+void FavouritesPage::FillIn(Favourite& favourite, const Keepable& keepable) const {
+  if (keepable.score) {
+    favourite.score = *keepable.score;
+  } else {
+    // A name shown without a score is scored for the birth it is kept with.
+    BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), favourite.year,
+                                              favourite.month, favourite.day, HourFieldText(favourite.hour));
+    favourite.score = naming_.Services().scorer.Score(favourite.name, birth.birthElements);
+  }
+  favourite.origin = keepable.origin;
+  favourite.poem = keepable.poem;
+  favourite.surnameLength = keepable.surnameLength;
+  std::optional<advice::Advice> advice = keepable.advice;
+  if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
+  if (advice) {
+    favourite.advice =
+        advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  }
+}
+
+bool FavouritesPage::Toggle(const Keepable& keepable) {
+  if (!store_) {
+    Fault(tr("收藏不可用:打开收藏文件时出错"));
+    return false;
+  }
+  Favourite favourite = FavouriteOf(keepable);
   try {
     if (store_->Find(favourite.name, favourite.sex)) {
       store_->Remove(favourite.name, favourite.sex);
@@ -233,23 +258,7 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
       emit keptChanged(FromGbk(favourite.name), false);
       return false;
     }
-    if (keepable.score) {
-      favourite.score = *keepable.score;
-    } else {
-      // A name shown without a score is scored for the birth it is kept with.
-      BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), favourite.year,
-                                                favourite.month, favourite.day, HourFieldText(favourite.hour));
-      favourite.score = naming_.Services().scorer.Score(favourite.name, birth.birthElements);
-    }
-    favourite.origin = keepable.origin;
-    favourite.poem = keepable.poem;
-    favourite.surnameLength = keepable.surnameLength;
-    std::optional<advice::Advice> advice = keepable.advice;
-    if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
-    if (advice) {
-      favourite.advice =
-          advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-    }
+    FillIn(favourite, keepable);
     if (auto bad = CheckFavourite(favourite)) {
       Fault(FromGbk(*bad));
       return false;

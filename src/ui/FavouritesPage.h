@@ -10,7 +10,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,11 +18,12 @@
 
 #include "advice/advice.h"
 #include "favourites/favourite.h"
+#include "ui/TablePage.h"
 
-class QLabel;
+class QAction;
+class QHBoxLayout;
 class QMenu;
 class QPushButton;
-class QTableView;
 
 namespace tavrin {
 class FavouritesStore;
@@ -41,10 +41,8 @@ class QPrinter;
 
 namespace tavrin::ui {
 
-class EmptyHint;
 class FavouritesModel;
 class PaneView;
-class ReportProxy;
 
 // A name a page offers to keep, with what the page knows of it (GBK).
 struct Keepable {
@@ -65,7 +63,7 @@ struct Keepable {
   int surnameLength = 0;
 };
 
-class FavouritesPage : public QWidget {
+class FavouritesPage : public TablePage {
   Q_OBJECT
 
  public:
@@ -105,12 +103,9 @@ class FavouritesPage : public QWidget {
   // `poem` gives the poem a name was drawn from (the poetry pane).
   void AttachPane(PaneView* pane, std::function<std::string()> poem = {});
 
-  QTableView* Table() const { return table_; }
   const FavouritesModel& Model() const { return *favourites_; }
   // Reads the store again.
   void Refresh();
-  // The model rows of the selected rows, in the order shown.
-  std::vector<int> SelectedRows() const;
 
   // The page's commands, callable from tests; files are asked for unless given.
   bool RemoveSelected();
@@ -136,12 +131,22 @@ class FavouritesPage : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // The count, the empty table's hint and the buttons that need a selection.
+  void RefreshCount() override;
+  QString EmptyText(bool filtered) const override;
 
  private:
+  void SetUpTable(QTableView* table);
+  // 删除 on the Delete key and in the table's context menu.
+  void AddRemoveAction(QTableView* table);
+  QHBoxLayout* MakeButtons();
+  // The favourite the keepable becomes when it is kept now, without its score and advice.
+  Favourite FavouriteOf(const Keepable& keepable) const;
+  // Gives the favourite what it is saved with: its score, where it comes from, its advice.
+  void FillIn(Favourite& favourite, const Keepable& keepable) const;
   // The selected favourites analysed for their birth, or none (and the user
   // told why) when fewer than `minimum` or more than `maximum` are selected.
   std::vector<report::ComparedName> SelectedAnalysed(std::size_t minimum, std::size_t maximum);
-  void RefreshButtons();
   void Fault(const QString& text);
   // The favourite's surname length: the one of the run that made it, else
   // as the advice reads the name.
@@ -156,10 +161,6 @@ class FavouritesPage : public QWidget {
   sources::NameNotes* notes_ = nullptr;
   std::unique_ptr<FavouritesStore> store_;
   FavouritesModel* favourites_ = nullptr;
-  ReportProxy* proxy_ = nullptr;
-  QTableView* table_ = nullptr;
-  QLabel* count_ = nullptr;
-  EmptyHint* emptyHint_ = nullptr;
   QPushButton* compare_ = nullptr;
   QPushButton* print_ = nullptr;
   QPushButton* savePdf_ = nullptr;

@@ -34,7 +34,7 @@ int ReportModel::ColumnWidth(int column) {
 }
 
 ReportModel::ReportModel(ReportList& report, const NamingServices& services, QObject* parent)
-    : QAbstractTableModel(parent), report_(report), services_(services) {
+    : NameTableModel(Captions(), kSource, services, parent), report_(report) {
   for (const ReportRow& row : report.Rows()) extras_.push_back(MakeExtras(row));
   report.SetListener([this](const ReportList& changed) {
     const int rows = static_cast<int>(changed.Rows().size());
@@ -53,34 +53,27 @@ ReportModel::Extras ReportModel::MakeExtras(const ReportRow& row) const {
   for (const std::string& ch : SplitChars(name)) strokes.push_back(StrokeCount(ch));
   // The tones are those of the reading shown beside them (曾 zēng: 1).
   std::vector<int> tones;
-  for (const std::string& syllable : services_.namePinyin.Syllables(name, surnameLength)) {
+  for (const std::string& syllable : Services().namePinyin.Syllables(name, surnameLength)) {
     tones.push_back(pinyin_rules::ToneOfPinyin(syllable));
   }
   Extras extras;
-  extras.pinyin = QString::fromStdString(services_.namePinyin.Marked(name, surnameLength));
+  extras.pinyin = QString::fromStdString(Services().namePinyin.Marked(name, surnameLength));
   extras.strokes = JoinNumbers(strokes);
   extras.tones = JoinNumbers(tones) + (pinyin_rules::TonesAcceptable(tones) ? " ✓" : " ✗");
   return extras;
 }
 
-void ReportModel::SetNotes(sources::NameNotes* notes) {
-  notes_ = notes;
-  if (rowCount() > 0) emit dataChanged(index(0, kSource), index(rowCount() - 1, kSource));
-}
-
 QString ReportModel::SourceText(int row) const {
-  return SourceCellText(notes_, report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
+  return SourceCellText(Notes(), report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
 }
 
 QString ReportModel::NameTip(int row) const {
-  return NameToolTip(notes_, report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
+  return NameToolTip(Notes(), report_.Rows()[static_cast<std::size_t>(row)].candidate.fullName);
 }
 
 int ReportModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(extras_.size());
 }
-
-int ReportModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QString ReportModel::CellText(int row, int column) const {
   if (row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return {};
@@ -135,13 +128,6 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ToolTipRole && column == kGrids) {
     return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, "\n")).trimmed();
-  }
-  return {};
-}
-
-QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < Captions().size()) {
-    return Captions()[section];
   }
   return {};
 }

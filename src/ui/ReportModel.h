@@ -8,22 +8,14 @@
 // each given character means and that line.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QString>
 #include <vector>
 
 #include "core/report.h"
-
-namespace tavrin {
-struct NamingServices;
-}
-namespace tavrin::sources {
-class NameNotes;
-}
+#include "ui/NameTableModel.h"
 
 namespace tavrin::ui {
 
-class ReportModel : public QAbstractTableModel {
+class ReportModel : public NameTableModel {
   Q_OBJECT
 
  public:
@@ -37,14 +29,8 @@ class ReportModel : public QAbstractTableModel {
   // Listens to `report`, which must outlive the model, as must `services`.
   ReportModel(ReportList& report, const NamingServices& services, QObject* parent = nullptr);
 
-  // Where sources and meanings come from; without, 出处 and the tooltips
-  // stay empty. `notes` must outlive the model.
-  void SetNotes(sources::NameNotes* notes);
-
   int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   // The text of a cell as exported: the grid lines of 五格 joined by " | ".
   QString CellText(int row, int column) const;
@@ -62,9 +48,7 @@ class ReportModel : public QAbstractTableModel {
   QString NameTip(int row) const;
 
   const ReportList& report_;
-  const NamingServices& services_;
   std::vector<Extras> extras_;
-  sources::NameNotes* notes_ = nullptr;
 };
 
 }  // namespace tavrin::ui

@@ -5,15 +5,7 @@
 // their order of acceptance.
 #pragma once
 
-#include <QWidget>
-#include <functional>
-#include <vector>
-
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QSpinBox;
-class QTableView;
+#include "ui/TablePage.h"
 
 namespace tavrin {
 class ReportList;
@@ -27,55 +19,26 @@ class NameNotes;
 namespace tavrin::ui {
 
 class ReportModel;
-class ReportProxy;
-class EmptyHint;
 
-class ReportPage : public QWidget {
+class ReportPage : public NameTablePage {
   Q_OBJECT
 
  public:
   ReportPage(ReportList& report, const NamingServices& services, QWidget* parent = nullptr);
 
-  QTableView* Table() const { return table_; }
   // Where the 出处 column and the names' tooltips come from (outlives the page).
   void SetNotes(sources::NameNotes* notes);
   const ReportModel& Model() const { return *model_; }
-  // The model rows of the selected rows, in the order shown.
-  std::vector<int> SelectedRows() const;
-  // The model rows of every row shown, in the order shown.
-  std::vector<int> ShownRows() const;
-
-  // The actions of the context menu, callable from tests; the exports ask
-  // for a file unless one is given.
-  void CopySelection() const;
-  bool ExportCsv(QString path = {});
-  bool ExportJson(QString path = {});
-  // The model row of the current row, or -1.
-  int CurrentRow() const;
   // Why the report is still empty after the last run, shown in the empty
   // list; the empty text means no run has been made yet.
   void SetEmptyReason(const QString& reason);
 
-  // Lets another page add its entries to a row's context menu: called with
-  // the menu and the model row under the pointer (or -1).
-  std::function<void(QMenu& menu, int row)> extendMenu;
-
- signals:
-  // The user asked for the analysis of this full name.
-  void analyseRequested(const QString& name);
+ protected:
+  QString EmptyText(bool filtered) const override;
+  TableText Text() const override;
 
  private:
-  void AnalyseCurrent();
-  void ShowContextMenu(const QPoint& at);
-  void RefreshCount();
-
   ReportModel* model_ = nullptr;
-  ReportProxy* proxy_ = nullptr;
-  QTableView* table_ = nullptr;
-  QSpinBox* minScore_ = nullptr;
-  QLineEdit* chars_ = nullptr;
-  QLabel* count_ = nullptr;
-  EmptyHint* emptyHint_ = nullptr;
   QString emptyReason_;
 };
 

@@ -18,6 +18,7 @@
 #include <QTableView>
 #include <QTextBlock>
 #include <QtTest>
+#include <functional>
 
 #include "core/naming_model.h"
 #include "ui/MainWindow.h"
@@ -203,6 +204,44 @@ class ReportPageTest : public QObject {
     QCOMPARE(page.ShownRows().size(), std::size_t{5});
     report.Append(Row("欧阳芳", "-20"));  // no minimum (0, 不限) hides no score
     QCOMPARE(page.ShownRows().size(), std::size_t{6});
+  }
+
+  // The empty table says why it is empty (no run yet, the last run's
+  // reason, filters that hide every row) and stands clear with rows; a
+  // double-click on a sorted row asks for the analysis of that row's name.
+  void emptyHintAndAnalysis() {
+    tavrin::ReportList report;
+    ReportPage page(report, *Stores()->services);
+    auto* hint = Find<QLabel>(page, "emptyHint");
+    auto* minScore = Find<QSpinBox>(page, "reportMinimumScore");
+    const struct {
+      const char* what;
+      std::function<void()> act;
+      QString says;  // empty: the hint is hidden
+    } cases[] = {
+        {"no run yet", [] {}, "点“生成”，得分高于 70 的名字"},
+        {"the last run's reason", [&] { page.SetEmptyReason("没有名字高于 70 分"); }, "没有名字高于 70 分"},
+        {"a row", [&] { report.Append(Row("张伟", "85")); }, {}},
+        {"every row filtered out", [&] { minScore->setValue(90); }, "没有名字符合筛选条件"},
+        {"the filter cleared", [&] { minScore->setValue(0); }, {}},
+    };
+    for (const auto& c : cases) {
+      c.act();
+      QVERIFY2(hint->isHidden() == c.says.isEmpty(), c.what);
+      if (!c.says.isEmpty()) QVERIFY2(hint->text().contains(c.says), c.what);
+    }
+
+    report.Append(Row("李明", "100"));
+    report.Append(Row("王芳", "70"));
+    page.Table()->sortByColumn(ReportModel::kScore, Qt::AscendingOrder);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QSignalSpy asked(&page, &ReportPage::analyseRequested);
+    const QRect cell = page.Table()->visualRect(page.Table()->model()->index(0, ReportModel::kScore));
+    QTest::mouseClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(page.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.front().front().toString(), QString("王芳"));  // the lowest score, the last row of the model
   }
 
   void copyAndExports() {
