@@ -20,9 +20,10 @@ std::vector<Command>& Registry() {
 
 void PrintHelp(std::ostream& out) {
   // The texts of this file are GBK literals: written out as UTF-8.
-  out << GbkToUtf8("用法: tavrin-cli 命令 [参数]\n"
-                   "输入输出的文字都是 UTF-8;每个结果单占一行。\n\n"
-                   "命令:\n");
+  out << GbkToUtf8(
+      "用法: tavrin-cli 命令 [参数]\n"
+      "输入输出的文字都是 UTF-8;每个结果单占一行。\n\n"
+      "命令:\n");
   std::vector<Command> sorted = Commands();
   std::sort(sorted.begin(), sorted.end(),
             [](const Command& a, const Command& b) { return std::string_view(a.name) < b.name; });
@@ -107,15 +108,29 @@ void SplitDateOption(const std::string& text, std::string& year, std::string& mo
   day = text.substr(second + 1);
 }
 
-bool TakeRunFlag(const std::string& argument, bool& json, SettingsInputs& inputs) {
-  if (argument == "--json") {
-    json = true;
-  } else if (argument == "--whole-item-sound") {
-    inputs.wholeItemSound = true;
-  } else {
-    return false;
-  }
-  return true;
+void ReadArguments(const std::vector<std::string>& args, std::string_view synopsis,
+                   std::initializer_list<Option> options, const Positionals& positionals, std::size_t first) {
+  if (!ReadOptions(args, options, positionals, first)) throw CliError(UsageMessage(synopsis));
+}
+
+std::function<void(const std::string&)> SetTrue(bool& flag) {
+  return [&flag](const std::string&) { flag = true; };
+}
+
+std::function<void(const std::string&)> Keep(std::optional<std::string>& value) {
+  return [&value](const std::string& given) { value = given; };
+}
+
+std::function<void(const std::string&)> KeepGbk(std::string& value) {
+  return [&value](const std::string& given) { value = CliContext::ToGbk(given); };
+}
+
+Positionals EveryArgument(std::vector<std::string>& into, bool dashedToo) {
+  return {[&into](const std::string& argument) {
+            into.push_back(argument);
+            return true;
+          },
+          dashedToo};
 }
 
 std::uint64_t ParseSeedOption(const std::string& text) {

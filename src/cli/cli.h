@@ -2,14 +2,17 @@
 // line, exit status 2 with a message on bad input.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/options.h"
 #include "core/naming_io.h"
 #include "core/startup.h"
 
@@ -93,9 +96,20 @@ void SplitDateOption(const std::string& text, std::string& year, std::string& mo
 // 64-bit decimal number.
 std::uint64_t ParseSeedOption(const std::string& text);
 
-// The flags shared by the commands of a naming run: --json sets `json`,
-// --whole-item-sound the inputs' sound rule. False for any other argument.
-bool TakeRunFlag(const std::string& argument, bool& json, SettingsInputs& inputs);
+// Reads a command's arguments with its table of options (options.h); throws
+// the usage message of `synopsis` ("generate [--seed U64] …") when they do
+// not fit it.
+void ReadArguments(const std::vector<std::string>& args, std::string_view synopsis,
+                   std::initializer_list<Option> options, const Positionals& positionals = {}, std::size_t first = 0);
+
+// Option actions: a flag that sets `flag`; a value kept as it was given
+// (UTF-8), or kept as GBK (CliContext::ToGbk).
+std::function<void(const std::string&)> SetTrue(bool& flag);
+std::function<void(const std::string&)> Keep(std::optional<std::string>& value);
+std::function<void(const std::string&)> KeepGbk(std::string& value);
+// Every argument that is no option kept in `into` as given; those beginning
+// with "--" too, unless `dashedToo` is false (they are unknown options then).
+Positionals EveryArgument(std::vector<std::string>& into, bool dashedToo = true);
 
 // A message for stderr: `gbk`, a literal of the front end (GBK, as it is
 // compiled), as UTF-8, with %1, %2 … replaced by the UTF-8 `args` in turn.

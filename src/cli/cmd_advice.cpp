@@ -1,7 +1,5 @@
 // The advice on names for a parent: meaning and use of each given-name
 // character, warnings and the 推荐度 with its reasons.
-#include <nlohmann/json.hpp>
-
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,11 +11,12 @@
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/conventions_output.h"
+#include "cli/json_output.h"
 #include "cli/library.h"
 #include "core/output_text.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
-#include "cli/conventions_output.h"
 
 namespace tavrin::cli {
 namespace {
@@ -65,57 +64,69 @@ void PrintText(CliContext& context, const Advice& a) {
   }
 }
 
-int Advise(CliContext& context, const std::vector<std::string>& args) {
+// A name given to advise, as GBK: two or more Chinese characters, at most
+// as many as the advice reads.
+std::string AdvisedName(const std::string& arg) {
+  const std::string name = CliContext::ToGbk(arg);
+  bool chinese = name.size() >= 4 && name.size() % 2 == 0;
+  for (std::size_t b = 0; chinese && b < name.size(); b += 2) {
+    chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
+  }
+  if (!chinese) throw CliError(Say("“%1”不是两个或更多汉字的全名", {arg}));
+  if (name.size() / 2 > advice::kMaxAdvisedNameChars) {
+    throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(arg), std::to_string(advice::kMaxAdvisedNameChars)}));
+  }
+  return name;
+}
+
+struct AdviseOptions {
   std::vector<std::string> names;
   advice::Sex sex = advice::Sex::kMale;
   std::optional<std::string> surname;  // the surname the names were made with
   bool json = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--sex") {
-      if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
-      const std::string& value = args[++i];
-      if (value != "male" && value != "female") throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
-      sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
-    } else if (arg == "--surname" && i + 1 < args.size() && !surname) {
-      surname = args[++i];
-    } else if (arg.starts_with("--")) {
-      throw CliError(UsageMessage(std::string("advise ") + kOptions));
-    } else {
-      const std::string name = CliContext::ToGbk(arg);
-      bool chinese = name.size() >= 4 && name.size() % 2 == 0;
-      for (std::size_t b = 0; chinese && b < name.size(); b += 2) {
-        chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
-      }
-      if (!chinese) throw CliError(Say("“%1”不是两个或更多汉字的全名", {arg}));
-      if (name.size() / 2 > advice::kMaxAdvisedNameChars) {
-        throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(arg), std::to_string(advice::kMaxAdvisedNameChars)}));
-      }
-      names.push_back(name);
-    }
-  }
-  if (names.empty()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
+};
 
+AdviseOptions ReadAdviseOptions(const std::vector<std::string>& args) {
+  AdviseOptions options;
+  ReadArguments(args, std::string("advise ") + kOptions,
+                {{"--json", Option::kFlag, SetTrue(options.json)},
+                 {"--sex", Option::kValue,
+                  [&](const std::string& value) {
+                    if (value != "male" && value != "female") {
+                      throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
+                    }
+                    options.sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
+                  }},
+                 {"--surname", Option::kValueOnce, Keep(options.surname)}},
+                {[&](const std::string& arg) {
+                  options.names.push_back(AdvisedName(arg));
+                  return true;
+                }});
+  if (options.names.empty()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
+  return options;
+}
+
+int Advise(CliContext& context, const std::vector<std::string>& args) {
+  const AdviseOptions options = ReadAdviseOptions(args);
+  const std::vector<std::string>& names = options.names;
   const advice::AdviceTables& tables = *context.Stores().advice;
   sources::NameNotes notes(context.Stores().dataDir, context.Stores().advice);
-  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  Json list = Json::array();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const int surnameLength = surname ? SurnameOption(names[i], *surname) : tables.SurnameLength(names[i]);
+    const int surnameLength =
+        options.surname ? SurnameOption(names[i], *options.surname) : tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
         notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
     // The advice weighs the line every page gives the name: the best one
     // that is no line of grief or displeasure.
     const sources::NameSource* fitting = notes.BestSource(names[i]);
     const advice::ClassicalSource best = fitting ? sources::AsClassicalSource(*fitting) : advice::ClassicalSource{};
-    const Advice a = tables.Advise(names[i], surnameLength, sex, fitting ? &best : nullptr);
-    if (json) {
-      nlohmann::ordered_json entry = advice::AdviceJson(a);
+    const Advice a = tables.Advise(names[i], surnameLength, options.sex, fitting ? &best : nullptr);
+    if (options.json) {
+      Json entry = advice::AdviceJson(a);
       entry["sources"] = SourcesJson(found);
       // Without a birth date the reading has no chart.
-      entry["conventions"] =
-          ConventionsJson(ReadNameConventions(context.Stores(), {names[i], surnameLength, {}, {}}));
+      entry["conventions"] = ConventionsJson(ReadNameConventions(context.Stores(), {names[i], surnameLength, {}, {}}));
       list.push_back(std::move(entry));
     } else {
       if (i) context.out << '\n';
@@ -123,16 +134,11 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     }
   }
   SayLibraryFault(context, notes);
-  if (json) {
-    nlohmann::ordered_json result = {{"names", std::move(list)}};
-    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-  }
+  if (options.json) PrintJson(context, {{"names", std::move(list)}});
   return 0;
 }
 
-const Registrar kAdvise({"advise", kOptions,
-                         "给父母看的名字建议:字义、提示和 0-100 的推荐度",
-                         &Advise});
+const Registrar kAdvise({"advise", kOptions, "给父母看的名字建议:字义、提示和 0-100 的推荐度", &Advise});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -2,7 +2,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <ostream>
@@ -13,6 +12,7 @@
 #include "chars/encoding.h"
 #include "cli/cli.h"
 #include "cli/conventions_output.h"
+#include "cli/json_output.h"
 #include "core/naming_model.h"
 
 namespace tavrin::cli {
@@ -47,76 +47,82 @@ int WritePdf(CliContext& context, const std::vector<std::string>& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : kInternalErrorStatus;
 }
 
-int Analyse(CliContext& context, const std::vector<std::string>& args) {
-  if (std::find(args.begin(), args.end(), "--pdf") != args.end()) return WritePdf(context, args);
+// The options of an analysis, read from the command line.
+struct AnalyseOptions {
   AnalysisRequest request;
   std::string birthElements;
   bool json = false;
   bool conventions = false;
   std::optional<std::vector<Element>> favourable;
-  bool haveName = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--conventions") {
-      conventions = true;
-    } else if (arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--favourable") {
-      if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
-      const std::string value = arg == "--hour" ? CliContext::HourToGbk(args[++i]) : CliContext::ToGbk(args[++i]);
-      if (arg == "--date") {
-        SplitDateOption(value, request.year, request.month, request.day);
-      } else if (arg == "--favourable") {
-        favourable = ParseFavourableOption(args[i]);
-        conventions = true;
-      } else if (arg == "--hour") {
-        request.hour = value;
-      } else {
-        birthElements = value;
-      }
-    } else if (!haveName && !arg.starts_with("--")) {
-      request.name = CliContext::ToGbk(arg);
-      haveName = true;
-    } else {
-      throw CliError(UsageMessage(std::string("analyse ") + kOptions));
-    }
-  }
-  if (!haveName) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
+};
 
+AnalyseOptions ReadAnalyseOptions(const std::vector<std::string>& args) {
+  AnalyseOptions options;
+  AnalysisRequest& request = options.request;
+  bool haveName = false;
+  ReadArguments(
+      args, std::string("analyse ") + kOptions,
+      {{"--json", Option::kFlag, SetTrue(options.json)},
+       {"--conventions", Option::kFlag, SetTrue(options.conventions)},
+       {"--date", Option::kValue,
+        [&](const std::string& value) {
+          SplitDateOption(CliContext::ToGbk(value), request.year, request.month, request.day);
+        }},
+       {"--hour", Option::kValue, [&](const std::string& value) { request.hour = CliContext::HourToGbk(value); }},
+       {"--birth-elements", Option::kValue, KeepGbk(options.birthElements)},
+       {"--favourable", Option::kValue,
+        [&](const std::string& value) {
+          options.favourable = ParseFavourableOption(value);
+          options.conventions = true;
+        }}},
+      {[&](const std::string& name) {
+        if (haveName) return false;
+        request.name = CliContext::ToGbk(name);
+        return haveName = true;
+      }});
+  if (!haveName) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
+  return options;
+}
+
+// The pane's lines as text: the score text's grid lines, parted by CRs,
+// stand on lines of their own; a CR that ends it ends its line already.
+void PrintPaneLines(CliContext& context, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    std::size_t from = 0;
+    for (std::size_t cr = line.find('\r'); cr != std::string::npos; cr = line.find('\r', from)) {
+      context.PrintLine(std::string_view(line).substr(from, cr - from));
+      from = cr + 1;
+    }
+    if (from == 0 || from < line.size()) context.PrintLine(std::string_view(line).substr(from));
+  }
+}
+
+int Analyse(CliContext& context, const std::vector<std::string>& args) {
+  if (std::find(args.begin(), args.end(), "--pdf") != args.end()) return WritePdf(context, args);
+  const AnalyseOptions options = ReadAnalyseOptions(args);
   SettingsInputs inputs;
   NamingEnvironment environment;
   environment.inputs = &inputs;
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
-  model.session.chart.birthElements = birthElements;
+  model.session.chart.birthElements = options.birthElements;
   NameReport report;
-  const CommandResult<AnalysisOutcome> result = AnalyseName(model, request, &report);
+  const CommandResult<AnalysisOutcome> result = AnalyseName(model, options.request, &report);
   const AnalysisOutcome outcome = result.outcome;
   const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
   if (outcome == AnalysisOutcome::kRefused) throw CliError(message);
   std::optional<ConventionsSection> section;
-  if (conventions && outcome == AnalysisOutcome::kCompleted) {
+  if (options.conventions && outcome == AnalysisOutcome::kCompleted) {
     const BirthPillars pillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]};
-    section = ConventionsOf(context, request.name, pillars, favourable);
+    section = ConventionsOf(context, options.request.name, pillars, options.favourable);
   }
 
-  if (json) {
-    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    for (const std::string& line : model.analysisPane.Lines()) lines.push_back(GbkToUtf8(line));
-    nlohmann::ordered_json result = {{"lines", std::move(lines)}};
-    if (section) result["conventions"] = ConventionsJson(*section);
-    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  if (options.json) {
+    Json shown = {{"lines", Utf8Lines(model.analysisPane.Lines())}};
+    if (section) shown["conventions"] = ConventionsJson(*section);
+    PrintJson(context, shown);
   } else {
-    for (const std::string& line : model.analysisPane.Lines()) {
-      // The score text's grid lines, parted by CRs, stand on lines of their
-      // own; a CR that ends it ends its line already.
-      std::size_t from = 0;
-      for (std::size_t cr = line.find('\r'); cr != std::string::npos; cr = line.find('\r', from)) {
-        context.PrintLine(std::string_view(line).substr(from, cr - from));
-        from = cr + 1;
-      }
-      if (from == 0 || from < line.size()) context.PrintLine(std::string_view(line).substr(from));
-    }
+    PrintPaneLines(context, model.analysisPane.Lines());
     if (section) {
       for (const std::string& line : ConventionsLines(*section)) context.PrintLine(line);
     }

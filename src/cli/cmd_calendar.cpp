@@ -68,13 +68,7 @@ int Lunar(CliContext& context, const std::vector<std::string>& args) {
   static const char* const kUsage = "lunar FROM [TO] [--csv]";
   bool csv = false;
   std::vector<std::string> dates;
-  for (const std::string& arg : args) {
-    if (arg == "--csv") {
-      csv = true;
-    } else {
-      dates.push_back(arg);
-    }
-  }
+  ReadArguments(args, kUsage, {{"--csv", Option::kFlag, SetTrue(csv)}}, EveryArgument(dates));
   if (dates.empty() || dates.size() > 2) throw CliError(UsageMessage(kUsage));
   const DayNumber from = ParseDateArgument(dates[0]);
   const DayNumber to = dates.size() == 2 ? ParseDateArgument(dates[1]) : from;
@@ -175,12 +169,10 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kLunar({"lunar", "FROM [TO] [--csv]",
-                        "从 FROM 到 TO(YYYY-MM-DD)每一天的农历、干支、节气和节日",
+const Registrar kLunar({"lunar", "FROM [TO] [--csv]", "从 FROM 到 TO(YYYY-MM-DD)每一天的农历、干支、节气和节日",
                         &Lunar});
 const Registrar kDay({"day", "DATE", "一个日期的农历、星期和节日", &Day});
-const Registrar kPillars({"pillars", "DATE HOUR", "一个日期和时辰(0-23)的八字和五行分析",
-                          &Pillars});
+const Registrar kPillars({"pillars", "DATE HOUR", "一个日期和时辰(0-23)的八字和五行分析", &Pillars});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -19,15 +19,9 @@ int Strokes(CliContext& context, const std::vector<std::string>& args) {
   bool kangxi = false;
   bool numerals = false;
   std::vector<std::string> rest;
-  for (const std::string& arg : args) {
-    if (arg == "--kangxi") {
-      kangxi = true;
-    } else if (arg == "--numerals") {
-      numerals = true;
-    } else {
-      rest.push_back(arg);
-    }
-  }
+  ReadArguments(args, kUsage,
+                {{"--kangxi", Option::kFlag, SetTrue(kangxi)}, {"--numerals", Option::kFlag, SetTrue(numerals)}},
+                EveryArgument(rest));
   ExpectArgs(rest, 1, kUsage);
   if (numerals && !kangxi) throw CliError(Say("--numerals 只能与 --kangxi 同用;") + UsageMessage(kUsage));
   for (const std::string& ch : SplitChars(CliContext::ToGbk(rest[0]))) {
@@ -63,13 +57,11 @@ int Spell(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kStrokes({"strokes", "[--kangxi [--numerals]] TEXT",
-                          "TEXT 每个字的笔画数(--kangxi:按起名书的康熙笔画)",
+const Registrar kStrokes({"strokes", "[--kangxi [--numerals]] TEXT", "TEXT 每个字的笔画数(--kangxi:按起名书的康熙笔画)",
                           &Strokes});
 const Registrar kTraditional({"trad", "TEXT", "TEXT 的繁体", &Traditional});
 const Registrar kSimplified({"simp", "TEXT", "TEXT 的简体", &Simplified});
-const Registrar kSpell({"spell", "TEXT", "按内置表给出 TEXT 不带声调的拼音,再给出各字首字母",
-                        &Spell});
+const Registrar kSpell({"spell", "TEXT", "按内置表给出 TEXT 不带声调的拼音,再给出各字首字母", &Spell});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -16,9 +16,9 @@
 #include "chars/encoding.h"
 #include "cli/cli.h"
 #include "cli/library.h"
-#include "core/output_text.h"
 #include "core/best_names.h"
 #include "core/birth_inputs.h"
+#include "core/output_text.h"
 #include "core/services.h"
 #include "favourites/exchange.h"
 #include "favourites/messages.h"
@@ -47,29 +47,16 @@ struct Arguments {
 
 Arguments ParseArguments(const std::vector<std::string>& args) {
   Arguments parsed;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--json") {
-      parsed.json = true;
-      continue;
-    }
-    std::optional<std::string>* option = arg == "--store"    ? &parsed.store
-                                         : arg == "--sex"    ? &parsed.sex
-                                         : arg == "--date"   ? &parsed.date
-                                         : arg == "--hour"   ? &parsed.hour
-                                         : arg == "--note"   ? &parsed.note
-                                         : arg == "--rating" ? &parsed.rating
-                                         : arg == "--surname" ? &parsed.surname
-                                                             : nullptr;
-    if (option) {
-      if (i + 1 == args.size()) Usage();
-      *option = args[++i];
-    } else if (arg.starts_with("--")) {
-      Usage();
-    } else {
-      parsed.positional.push_back(arg);
-    }
-  }
+  ReadArguments(args, kUsage,
+                {{"--json", Option::kFlag, SetTrue(parsed.json)},
+                 {"--store", Option::kValue, Keep(parsed.store)},
+                 {"--sex", Option::kValue, Keep(parsed.sex)},
+                 {"--date", Option::kValue, Keep(parsed.date)},
+                 {"--hour", Option::kValue, Keep(parsed.hour)},
+                 {"--note", Option::kValue, Keep(parsed.note)},
+                 {"--rating", Option::kValue, Keep(parsed.rating)},
+                 {"--surname", Option::kValue, Keep(parsed.surname)}},
+                EveryArgument(parsed.positional, false), 1);
   return parsed;
 }
 
@@ -78,8 +65,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 void Expect(const Arguments& args, std::size_t positional, std::string_view takes) {
   if (args.positional.size() != positional) Usage();
   const std::pair<const char*, const std::optional<std::string>*> options[] = {
-      {"sex", &args.sex}, {"date", &args.date}, {"hour", &args.hour}, {"note", &args.note}, {"rating", &args.rating},
-      {"surname", &args.surname}};
+      {"sex", &args.sex},   {"date", &args.date},     {"hour", &args.hour},
+      {"note", &args.note}, {"rating", &args.rating}, {"surname", &args.surname}};
   for (const auto& [name, value] : options) {
     if (*value && takes.find(name) == std::string_view::npos) Usage();
   }
@@ -165,8 +152,8 @@ std::string AdviceFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
   const int surnameLength = f.surnameLength > 0 ? f.surnameLength : stores.advice->SurnameLength(f.name);
-  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, surnameLength,
-                                                 SexOf(f.sex == Sex::kFemale), sources::SourceFinderOf(notes));
+  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, surnameLength, SexOf(f.sex == Sex::kFemale),
+                                                 sources::SourceFinderOf(notes));
   SayLibraryFault(context, notes);
   return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
@@ -349,8 +336,7 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
 }
 
 const Registrar kFavourites({"favourites", kUsage + std::char_traits<char>::length("favourites "),
-                             "收藏的名字:列出、添加、备注、删除、导出、导入",
-                             &Favourites});
+                             "收藏的名字:列出、添加、备注、删除、导出、导入", &Favourites});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -1,7 +1,5 @@
 // The naming run from the command line: one Generate command on a fresh
 // start-up, with the settings page's inputs given as options.
-#include <nlohmann/json.hpp>
-
 #include <charconv>
 #include <optional>
 #include <ostream>
@@ -12,6 +10,7 @@
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/json_output.h"
 #include "cli/library.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"
@@ -24,14 +23,15 @@ namespace {
 
 constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
-    "[--seed U64] [--whole-item-sound] [--best N] [--json]";
+    "[--seed U64] [--whole-item-sound] [--best N] [--json] [--json-format 1|2]";
 
 // The best names of a run in the 精选 page's order. The filter is the
 // stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
 // the best 20 would carry a 生僻 hint (docs/advice.md).
 // The 推荐度 takes in each name's classical source, as `advise` does.
 struct BestOfRun {
-  explicit BestOfRun(const NamingModel& model) : notes(model.Stores().dataDir, model.Stores().advice), names(model.Stores().advice.get()) {
+  explicit BestOfRun(const NamingModel& model)
+      : notes(model.Stores().dataDir, model.Stores().advice), names(model.Stores().advice.get()) {
     names.SetSourceFinder(sources::SourceFinderOf(notes));
     names.SetConventionsScorer([&model](const Candidate& candidate) { return model.ConventionsScore(candidate); });
   }
@@ -42,8 +42,6 @@ struct BestOfRun {
 
 // A score that may be missing, as the text output shows it.
 std::string ScoreText(std::optional<int> score) { return score ? std::to_string(*score) : std::string("-"); }
-
-[[noreturn]] void Usage() { throw CliError(UsageMessage(std::string("generate ") + kOptions)); }
 
 void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
   for (const auto& page : model.ResultPages()) {
@@ -78,14 +76,30 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
   context.out << "seed: " << seed << '\n';
 }
 
-void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
-  using Json = nlohmann::ordered_json;
+// The best names: each as advise --json gives it, with its score, its
+// 通行评分 (under `conventionsKey`) and where it came from.
+Json BestJson(const BestOfRun& best, const char* conventionsKey) {
+  Json names = Json::array();
+  for (const std::size_t i : best.chosen) {
+    Json name = advice::AdviceJson(best.names.AdviceAt(i));
+    const int score = best.names.ScoreAt(i);
+    name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
+    const std::optional<int> conventions = best.names.ConventionsScoreAt(i);
+    name[conventionsKey] = conventions ? Json(*conventions) : Json(nullptr);
+    name["origin"] = GbkToUtf8(best.names.CandidateAt(i).generator);
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+// The first shape of the JSON, kept for scripts written against it
+// (--json-format 1): the panes under their names in the original program
+// (Memo1 …), the report's cells as texts.
+void PrintJsonFormat1(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
   Json panes = Json::object();
   Json rows = Json::object();
   for (const auto& page : model.ResultPages()) {
-    Json lines = Json::array();
-    for (const std::string& line : page.pane->Lines()) lines.push_back(GbkToUtf8(line));
-    panes[page.pane->Name()] = std::move(lines);
+    panes[page.pane->Name()] = Utf8Lines(page.pane->Lines());
     rows[page.pane->Name()] = page.pane->Rows();
   }
   Json report = Json::array();
@@ -96,92 +110,145 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
     }
     report.push_back(std::move(columns));
   }
-  Json result = Json::object();
-  result["seed"] = seed;
-  result["panes"] = std::move(panes);
-  result["rows"] = std::move(rows);
-  result["report"] = std::move(report);
-  result["pendingLine"] = GbkToUtf8(model.session.pendingLine.Text());
-  result["progress"] = GbkToUtf8(model.Progress());
-  if (best) {
-    Json names = Json::array();
-    for (const std::size_t i : best->chosen) {
-      Json name = advice::AdviceJson(best->names.AdviceAt(i));
-      const int score = best->names.ScoreAt(i);
-      name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
-      const std::optional<int> conventions = best->names.ConventionsScoreAt(i);
-      name["conventionsScore"] = conventions ? Json(*conventions) : Json(nullptr);
-      name["origin"] = GbkToUtf8(best->names.CandidateAt(i).generator);
-      names.push_back(std::move(name));
-    }
-    result["best"] = std::move(names);
-  }
-  context.out << result.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+  Json result = {{"seed", seed},
+                 {"panes", std::move(panes)},
+                 {"rows", std::move(rows)},
+                 {"report", std::move(report)},
+                 {"pendingLine", GbkToUtf8(model.session.pendingLine.Text())},
+                 {"progress", GbkToUtf8(model.Progress())}};
+  if (best) result["best"] = BestJson(*best, "conventionsScore");
+  PrintJson(context, result);
 }
 
-int Generate(CliContext& context, const std::vector<std::string>& args) {
+// The key of a result page in the JSON, by what the page holds.
+const char* PageKey(const NamingModel& model, const Pane* pane) {
+  const std::pair<const Pane*, const char*> keys[] = {
+      {&model.summaryPane, "summary"},         {&model.twoCharPane, "two_char"},
+      {&model.threeCharPane, "three_char"},    {&model.fiveElementPane, "radical_elements"},
+      {&model.recommendedPane, "recommended"}, {&model.recommendedTwoPane, "recommended_two"},
+      {&model.analysisPane, "analysis"}};
+  for (const auto& [each, key] : keys) {
+    if (each == pane) return key;
+  }
+  throw std::logic_error("a result page without a JSON key");
+}
+
+// A row of the report: the score as a number, the 五格 column's matched
+// lines as an array (the score they follow is the row's).
+Json ReportRowJson(const ReportRow& row) {
+  Json gridLines = Json::array();
+  for (const NumerologyMatch& match : row.scored.matches) {
+    gridLines.push_back(GbkToUtf8(std::string(GridLabel(match.grid)) + match.line));
+  }
+  return {{"name", GbkToUtf8(row.candidate.fullName)},
+          {"score", row.candidate.score},
+          {"birth_elements", GbkToUtf8(row.birthElements)},
+          {"name_elements", GbkToUtf8(row.scored.nameElements)},
+          {"grid_lines", std::move(gridLines)}};
+}
+
+void PrintRunJson(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
+  Json pages = Json::object();
+  for (const auto& page : model.ResultPages()) {
+    pages[PageKey(model, page.pane)] = {{"lines", Utf8Lines(page.pane->Lines())}, {"rows", page.pane->Rows()}};
+  }
+  Json report = Json::array();
+  for (const ReportRow& row : model.report.Rows()) report.push_back(ReportRowJson(row));
+  Json result = {{"format", 2},
+                 {"seed", seed},
+                 {"pages", std::move(pages)},
+                 {"report", std::move(report)},
+                 {"pending_line", GbkToUtf8(model.session.pendingLine.Text())},
+                 {"progress", GbkToUtf8(model.Progress())}};
+  if (best) result["best"] = BestJson(*best, "conventions_score");
+  PrintJson(context, result);
+}
+
+// The options of a run, read from the command line.
+struct RunOptions {
   SettingsInputs inputs;
   std::uint64_t seed = ClockSeed();
   bool json = false;
+  int jsonFormat = 2;  // 1: the first shape, for the scripts written against it
   std::optional<std::size_t> bestCount;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& option = args[i];
-    if (TakeRunFlag(option, json, inputs)) continue;
-    if (i + 1 == args.size()) Usage();
-    const std::string& value = args[++i];
-    if (option == "--surname") {
-      inputs.surname = CliContext::ToGbk(value);
-    } else if (option == "--sex") {
-      if (value != "male" && value != "female") {
-        throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {QuoteArgument(value)}));
-      }
-      inputs.female = value == "female";
-    } else if (option == "--date") {
-      SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
-    } else if (option == "--hour") {
-      inputs.hour = CliContext::HourToGbk(args[i]);
-    } else if (option == "--count") {
-      inputs.count = CliContext::ToGbk(value);
-    } else if (option == "--fix2") {
-      inputs.fixSecondChecked = true;
-      inputs.fixSecond = CliContext::ToGbk(value);
-    } else if (option == "--fix3") {
-      inputs.fixThirdChecked = true;
-      inputs.fixThird = CliContext::ToGbk(value);
-    } else if (option == "--best") {
-      unsigned long long count = 0;
-      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
-      if (error != std::errc() || end != value.data() + value.size() || count == 0 || count > 100000) {
-        throw CliError(Say("--best 要 1 至 100000 之间的名字个数,不能是“%1”", {QuoteArgument(value)}));
-      }
-      bestCount = static_cast<std::size_t>(count);
-    } else if (option == "--seed") {
-      seed = ParseSeedOption(value);
-    } else {
-      Usage();
-    }
-  }
+};
 
+std::size_t BestCountOption(const std::string& value) {
+  unsigned long long count = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
+  if (error != std::errc() || end != value.data() + value.size() || count == 0 || count > 100000) {
+    throw CliError(Say("--best 要 1 至 100000 之间的名字个数,不能是“%1”", {QuoteArgument(value)}));
+  }
+  return static_cast<std::size_t>(count);
+}
+
+RunOptions ReadRunOptions(const std::vector<std::string>& args) {
+  RunOptions run;
+  SettingsInputs& inputs = run.inputs;
+  const auto fixed = [](bool& checked, std::string& text) {
+    return [&checked, &text](const std::string& value) {
+      checked = true;
+      text = CliContext::ToGbk(value);
+    };
+  };
+  ReadArguments(
+      args, std::string("generate ") + kOptions,
+      {{"--json", Option::kFlag, SetTrue(run.json)},
+       {"--whole-item-sound", Option::kFlag, SetTrue(inputs.wholeItemSound)},
+       {"--surname", Option::kValue, KeepGbk(inputs.surname)},
+       {"--sex", Option::kValue,
+        [&](const std::string& value) {
+          if (value != "male" && value != "female") {
+            throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {QuoteArgument(value)}));
+          }
+          inputs.female = value == "female";
+        }},
+       {"--date", Option::kValue,
+        [&](const std::string& value) {
+          SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
+        }},
+       {"--hour", Option::kValue, [&](const std::string& value) { inputs.hour = CliContext::HourToGbk(value); }},
+       {"--count", Option::kValue, KeepGbk(inputs.count)},
+       {"--fix2", Option::kValue, fixed(inputs.fixSecondChecked, inputs.fixSecond)},
+       {"--fix3", Option::kValue, fixed(inputs.fixThirdChecked, inputs.fixThird)},
+       {"--json-format", Option::kValue,
+        [&](const std::string& value) {
+          if (value != "1" && value != "2") {
+            throw CliError(Say("--json-format 只能是 1 或 2,不能是“%1”", {QuoteArgument(value)}));
+          }
+          run.json = true;
+          run.jsonFormat = value == "1" ? 1 : 2;
+        }},
+       {"--best", Option::kValue, [&](const std::string& value) { run.bestCount = BestCountOption(value); }},
+       {"--seed", Option::kValue, [&](const std::string& value) { run.seed = ParseSeedOption(value); }}});
+  return run;
+}
+
+int Generate(CliContext& context, const std::vector<std::string>& args) {
+  RunOptions options = ReadRunOptions(args);
   NamingEnvironment environment;
-  environment.inputs = &inputs;
-  NamingModel model(context.SharedData(), seed, environment);
+  environment.inputs = &options.inputs;
+  NamingModel model(context.SharedData(), options.seed, environment);
   const CommandResult<GenerateOutcome> result = GenerateCommand(model);
   const GenerateOutcome outcome = result.outcome;
   const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
   if (outcome == GenerateOutcome::kRefused) throw CliError(message);
 
   std::optional<BestOfRun> best;
-  if (bestCount) {
+  if (options.bestCount) {
     best.emplace(model);
-    best->names.AddRuns(model, SexOf(inputs.female));
+    best->names.AddRuns(model, SexOf(options.inputs.female));
     best->names.AddProposals(model);
-    best->chosen = best->names.Best(*bestCount);
+    best->chosen = best->names.Best(*options.bestCount);
     SayLibraryFault(context, best->notes);
   }
-  if (json) {
-    PrintJson(context, model, seed, best ? &*best : nullptr);
+  const BestOfRun* shownBest = best ? &*best : nullptr;
+  if (options.json && options.jsonFormat == 1) {
+    PrintJsonFormat1(context, model, options.seed, shownBest);
+  } else if (options.json) {
+    PrintRunJson(context, model, options.seed, shownBest);
   } else {
-    PrintText(context, model, seed, best ? &*best : nullptr);
+    PrintText(context, model, options.seed, shownBest);
   }
   if (outcome == GenerateOutcome::kFailed) throw CliError(message);
   return 0;

@@ -1,6 +1,5 @@
 // The poem database and names from a poem.
 #include <sys/stat.h>
-#include <nlohmann/json.hpp>
 
 #include <charconv>
 #include <ostream>
@@ -10,6 +9,7 @@
 #include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "cli/cli.h"
+#include "cli/json_output.h"
 #include "cli/library.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
@@ -46,23 +46,17 @@ constexpr const char* kPoemsUsage = "poems [--search TEXT] [--collection NAME]";
 // shows; with --search or --collection, the texts of the whole classical
 // library that match.
 int Poems(CliContext& context, const std::vector<std::string>& args) {
-  std::optional<std::string> search;
-  std::optional<std::string> collection;
-  for (std::size_t i = 0; i < args.size(); i += 2) {
-    if (i + 1 == args.size()) throw CliError(UsageMessage(kPoemsUsage));
-    std::optional<std::string>* option = args[i] == "--search"       ? &search
-                                         : args[i] == "--collection" ? &collection
-                                                                     : nullptr;
-    if (!option || option->has_value()) throw CliError(UsageMessage(kPoemsUsage));
-    *option = CliContext::ToGbk(args[i + 1]);
-  }
-  if (search || collection) {
-    if (search && SplitChars(*search).size() > sources::kMaxSearchChars) {
+  std::string search;
+  std::string collection;
+  ReadArguments(
+      args, kPoemsUsage,
+      {{"--search", Option::kValueOnce, KeepGbk(search)}, {"--collection", Option::kValueOnce, KeepGbk(collection)}});
+  if (!args.empty()) {
+    if (SplitChars(search).size() > sources::kMaxSearchChars) {
       throw CliError(Say("搜索文字超过 %1 个字", {std::to_string(sources::kMaxSearchChars)}));
     }
-    const auto found = UseLibrary(context, [&](sources::ClassicalLibrary& library) {
-      return library.Search(search.value_or(""), collection.value_or(""));
-    });
+    const auto found =
+        UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.Search(search, collection); });
     for (const auto& entry : found) {
       context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title) + "\t" +
                         EscapeControlBytes(entry.author) + "\t" + EscapeControlBytes(entry.collection));
@@ -81,39 +75,56 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-int Poetry(CliContext& context, const std::vector<std::string>& args) {
+struct PoetryOptions {
   SettingsInputs inputs;
   std::string birthElements;
   std::uint64_t seed = ClockSeed();
   bool json = false;
   std::optional<std::string> poemId;
   std::optional<std::string> poemText;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& option = args[i];
-    if (TakeRunFlag(option, json, inputs)) continue;
-    if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("poetry ") + kPoetryOptions));
-    const std::string value = CliContext::ToGbk(args[++i]);
-    if (option == "--poem-id") {
-      poemId = value;
-    } else if (option == "--poem-text") {
-      poemText = value;
-    } else if (option == "--surname") {
-      inputs.surname = value;
-    } else if (option == "--date") {
-      SplitDateOption(value, inputs.year, inputs.month, inputs.day);
-    } else if (option == "--count") {
-      inputs.count = value;
-    } else if (option == "--birth-elements") {
-      birthElements = value;
-    } else if (option == "--seed") {
-      seed = ParseSeedOption(args[i]);
-    } else {
-      throw CliError(UsageMessage(std::string("poetry ") + kPoetryOptions));
-    }
+};
+
+PoetryOptions ReadPoetryOptions(const std::vector<std::string>& args) {
+  PoetryOptions options;
+  SettingsInputs& inputs = options.inputs;
+  const std::string usage = std::string("poetry ") + kPoetryOptions;
+  const auto gbk = [](std::optional<std::string>& into) {
+    return [&into](const std::string& value) { into = CliContext::ToGbk(value); };
+  };
+  ReadArguments(args, usage,
+                {{"--json", Option::kFlag, SetTrue(options.json)},
+                 {"--whole-item-sound", Option::kFlag, SetTrue(inputs.wholeItemSound)},
+                 {"--poem-id", Option::kValue, gbk(options.poemId)},
+                 {"--poem-text", Option::kValue, gbk(options.poemText)},
+                 {"--surname", Option::kValue, KeepGbk(inputs.surname)},
+                 {"--date", Option::kValue,
+                  [&](const std::string& value) {
+                    SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
+                  }},
+                 {"--count", Option::kValue, KeepGbk(inputs.count)},
+                 {"--birth-elements", Option::kValue, KeepGbk(options.birthElements)},
+                 {"--seed", Option::kValue, [&](const std::string& value) { options.seed = ParseSeedOption(value); }}});
+  if (options.poemId.has_value() == options.poemText.has_value()) throw CliError(UsageMessage(usage));
+  return options;
+}
+
+// The text of the poem the options name.
+std::string PoemOf(CliContext& context, const PoetryOptions& options) {
+  if (!options.poemId) return *options.poemText;
+  const PoemTable table = LoadPoems(context);
+  const auto id = static_cast<std::size_t>(table.Column("id"));
+  std::string text;
+  for (const auto& row : table.rows) {
+    if (row[id] == *options.poemId) text = row[static_cast<std::size_t>(table.Column("content"))];
   }
-  if (poemId.has_value() == poemText.has_value()) {
-    throw CliError(UsageMessage(std::string("poetry ") + kPoetryOptions));
-  }
+  if (text.empty()) throw CliError(Say("没有编号为 %1 的诗", {QuoteArgument(GbkToUtf8(*options.poemId))}));
+  return text;
+}
+
+int Poetry(CliContext& context, const std::vector<std::string>& args) {
+  PoetryOptions options = ReadPoetryOptions(args);
+  SettingsInputs& inputs = options.inputs;
+  const std::string& birthElements = options.birthElements;
   // The settings page's date fields hold the numbers as their items are
   // written, without leading zeros.
   BirthDate date;
@@ -122,32 +133,20 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   inputs.month = std::to_string(date.month);
   inputs.day = std::to_string(date.day);
 
-  std::string text;
-  if (poemId) {
-    const PoemTable table = LoadPoems(context);
-    const auto id = static_cast<std::size_t>(table.Column("id"));
-    for (const auto& row : table.rows) {
-      if (row[id] == *poemId) text = row[static_cast<std::size_t>(table.Column("content"))];
-    }
-    if (text.empty()) throw CliError(Say("没有编号为 %1 的诗", {QuoteArgument(GbkToUtf8(*poemId))}));
-  } else {
-    text = *poemText;
-  }
+  const std::string text = PoemOf(context, options);
 
   context.RequireData({kNumerologyFile});
   NamingEnvironment environment;
   environment.inputs = &inputs;
-  NamingModel model(context.SharedData(), seed, environment);
+  NamingModel model(context.SharedData(), options.seed, environment);
   model.session.chart.birthElements = birthElements;
   const CommandResult<PoetryOutcome> run = StartPoetryNaming(model, text, birthElements);
   if (run.outcome == PoetryOutcome::kRefused) throw CliError(run.message ? GbkToUtf8(run.message->text) : "");
 
-  if (json) {
-    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    for (const std::string& line : model.poetryPane.Lines()) lines.push_back(GbkToUtf8(line));
-    nlohmann::ordered_json result = {
-        {"seed", seed}, {"lines", std::move(lines)}, {"progress", GbkToUtf8(model.Progress())}};
-    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  if (options.json) {
+    PrintJson(context, {{"seed", options.seed},
+                        {"lines", Utf8Lines(model.poetryPane.Lines())},
+                        {"progress", GbkToUtf8(model.Progress())}});
   } else {
     for (const std::string& line : model.poetryPane.Lines()) context.PrintLine(line);
   }
@@ -158,8 +157,7 @@ const Registrar kPoems({"poems", "[--search TEXT] [--collection NAME]",
                         "诗歌库里的诗,或古籍库里与搜索相符的篇章:编号、标题、作者、"
                         "出处",
                         &Poems});
-const Registrar kPoetry({"poetry", kPoetryOptions, "从一首诗里取名,与诗歌取名页相同",
-                         &Poetry});
+const Registrar kPoetry({"poetry", kPoetryOptions, "从一首诗里取名,与诗歌取名页相同", &Poetry});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -31,13 +31,7 @@ int Pinyin(CliContext& context, const std::vector<std::string>& args) {
   static const char* const kUsage = "pinyin TEXT [--name]";
   std::vector<std::string> texts;
   bool asName = false;
-  for (const std::string& arg : args) {
-    if (arg == "--name") {
-      asName = true;
-    } else {
-      texts.push_back(arg);
-    }
-  }
+  ReadArguments(args, kUsage, {{"--name", Option::kFlag, SetTrue(asName)}}, EveryArgument(texts));
   ExpectArgs(texts, 1, kUsage);
   const std::string text = CliContext::ToGbk(texts[0]);
   const DataStores& stores = context.Stores();
@@ -75,17 +69,12 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
   std::string name;
   std::string birthElements;
   bool haveName = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--birth-elements") {
-      if (i + 1 == args.size()) throw CliError(UsageMessage(kUsage));
-      birthElements = CliContext::ToGbk(args[++i]);
-    } else if (!haveName) {
-      name = CliContext::ToGbk(args[i]);
-      haveName = true;
-    } else {
-      throw CliError(UsageMessage(kUsage));
-    }
-  }
+  const auto takeName = [&](const std::string& arg) {
+    if (haveName) return false;
+    name = CliContext::ToGbk(arg);
+    return haveName = true;
+  };
+  ReadArguments(args, kUsage, {{"--birth-elements", Option::kValue, KeepGbk(birthElements)}}, {takeName, true});
   if (!haveName) throw CliError(UsageMessage(kUsage));
   const DataStores& stores = context.RequireData({kNumerologyFile});
   // The score, then each matched line with its grid's label.
@@ -97,11 +86,9 @@ int Score(CliContext& context, const std::vector<std::string>& args) {
 
 const Registrar kPinyin({"pinyin", "TEXT [--name]",
                          "TEXT 每个汉字的拼音和声调;--name:当作全名读,姓按姓氏的读音,带声调符号", &Pinyin});
-const Registrar kSound({"sound", "A B", "A、B 两字读音不相近时为 true,否则为 false 并说明原因",
-                        &Sound});
+const Registrar kSound({"sound", "A B", "A、B 两字读音不相近时为 true,否则为 false 并说明原因", &Sound});
 const Registrar kElement({"element", "TEXT", "TEXT 每个字的五行,然后是整体的五行", &Element});
-const Registrar kScore({"score", "NAME [--birth-elements TEXT]",
-                        "一个全名的五格分数和对应的数理", &Score});
+const Registrar kScore({"score", "NAME [--birth-elements TEXT]", "一个全名的五格分数和对应的数理", &Score});
 
 }  // namespace
 }  // namespace tavrin::cli

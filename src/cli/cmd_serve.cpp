@@ -41,7 +41,8 @@ std::pair<std::string, int> ParseListen(const std::string& text) {
   const std::string portText = text.substr(colon + 1);
   int port = 0;
   for (char c : portText) {
-    if (c < '0' || c > '9' || port > 65535) throw CliError(Say("--listen 的端口“%1”不是 0 至 65535 之间的整数", {portText}));
+    if (c < '0' || c > '9' || port > 65535)
+      throw CliError(Say("--listen 的端口“%1”不是 0 至 65535 之间的整数", {portText}));
     port = port * 10 + (c - '0');
   }
   unsigned char buffer[sizeof(in6_addr)];
@@ -68,7 +69,8 @@ share::SharedList SharedFavourites(CliContext& context, const std::vector<Favour
     shared.pinyin = PinyinWithToneMarks(a.pinyin);
     shared.recommend = a.recommend;
     for (const std::string& line : notes.Meanings(f.name)) shared.meanings.push_back(GbkToUtf8(line));
-    if (const sources::NameSource* source = notes.BestSource(f.name)) shared.source = GbkToUtf8(sources::ShortSource(*source));
+    if (const sources::NameSource* source = notes.BestSource(f.name))
+      shared.source = GbkToUtf8(sources::ShortSource(*source));
     for (const advice::Warning& w : a.warnings) {
       shared.warnings.push_back({GbkToUtf8(w.text), w.severity == advice::Severity::kSerious});
     }
@@ -79,11 +81,8 @@ share::SharedList SharedFavourites(CliContext& context, const std::vector<Favour
 
 int Serve(CliContext& context, const std::vector<std::string>& args) {
   std::optional<std::string> store, listen;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::optional<std::string>* option = args[i] == "--store" ? &store : args[i] == "--listen" ? &listen : nullptr;
-    if (!option || *option || i + 1 == args.size()) Usage();
-    *option = args[++i];
-  }
+  ReadArguments(args, kUsage,
+                {{"--store", Option::kValueOnce, Keep(store)}, {"--listen", Option::kValueOnce, Keep(listen)}});
   if (!store) Usage();
   share::ServerOptions options;
   if (listen) std::tie(options.address, options.port) = ParseListen(*listen);

@@ -22,15 +22,7 @@ constexpr std::size_t kMostSources = 10;
 int Source(CliContext& context, const std::vector<std::string>& args) {
   bool json = false;
   std::vector<std::string> names;
-  for (const std::string& arg : args) {
-    if (arg == "--json") {
-      json = true;
-    } else if (arg.rfind("--", 0) == 0) {
-      throw CliError(UsageMessage(kSourceUsage));
-    } else {
-      names.push_back(arg);
-    }
-  }
+  ReadArguments(args, kSourceUsage, {{"--json", Option::kFlag, SetTrue(json)}}, EveryArgument(names, false));
   if (names.size() != 1) throw CliError(UsageMessage(kSourceUsage));
   const std::string name = CliContext::ToGbk(names[0]);
   if (SplitChars(name).size() > advice::kMaxAdvisedNameChars) {
@@ -57,9 +49,7 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kSource({"source", "NAME [--json]",
-                         "全名中的名字出自古籍的哪些句子,最贴切的在前",
-                         &Source});
+const Registrar kSource({"source", "NAME [--json]", "全名中的名字出自古籍的哪些句子,最贴切的在前", &Source});
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -50,25 +50,17 @@ ConventionsSection ConventionsOf(CliContext& context, const std::string& name, c
 }
 
 std::vector<Element> ParseFavourableOption(const std::string& utf8) {
-  const auto gbk = Utf8ToGbk(utf8);
-  const auto elements = gbk ? ParseElementList(*gbk) : std::nullopt;
+  const auto elements = ParseElementList(CliContext::ToGbk(utf8));
   if (!elements) throw CliError(Say("--favourable “%1”应由金木水火土中的字组成,如 木火", {utf8}));
   return *elements;
 }
 
-nlohmann::ordered_json ConventionsJson(const ConventionsSection& section) {
-  nlohmann::ordered_json out = nlohmann::ordered_json::object();
-  out["chart"] = section.favourable ? ChartJson(*section.favourable) : nlohmann::ordered_json(nullptr);
-  if (!section.reading) {
-    out["reading"] = nullptr;
-    return out;
-  }
+namespace {
+
+// Each grid of the reading: its numbers, element, points and lines with
+// their verdicts.
+nlohmann::ordered_json GridsJson(const ConventionsSection& section) {
   const conventions::ConventionsReading& r = *section.reading;
-  nlohmann::ordered_json characters = nlohmann::ordered_json::array();
-  for (std::size_t i = 0; i < r.characters.size(); ++i) {
-    characters.push_back(
-        {{"char", U8(r.characters[i])}, {"traditional", U8(section.traditional[i])}, {"kangxi", r.strokes[i]}});
-  }
   nlohmann::ordered_json grids = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < r.lookups.size(); ++i) {
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
@@ -87,6 +79,16 @@ nlohmann::ordered_json ConventionsJson(const ConventionsSection& section) {
                      {"verdicts", std::move(verdicts)},
                      {"lines", std::move(lines)}});
   }
+  return grids;
+}
+
+nlohmann::ordered_json ReadingJson(const ConventionsSection& section) {
+  const conventions::ConventionsReading& r = *section.reading;
+  nlohmann::ordered_json characters = nlohmann::ordered_json::array();
+  for (std::size_t i = 0; i < r.characters.size(); ++i) {
+    characters.push_back(
+        {{"char", U8(r.characters[i])}, {"traditional", U8(section.traditional[i])}, {"kangxi", r.strokes[i]}});
+  }
   nlohmann::ordered_json sancai = nullptr;
   if (r.hasSancai) {
     sancai = {{"elements", U8(std::string(ElementChar(r.sancai.heaven)) + std::string(ElementChar(r.sancai.person)) +
@@ -96,17 +98,23 @@ nlohmann::ordered_json ConventionsJson(const ConventionsSection& section) {
   }
   nlohmann::ordered_json given = nlohmann::ordered_json::array();
   for (const auto& e : r.givenElements) given.push_back(e ? nlohmann::ordered_json(U8(ElementChar(*e))) : nullptr);
-  nlohmann::ordered_json reading = {{"surnameLength", r.surnameLength},
-                                    {"characters", std::move(characters)},
-                                    {"grids", std::move(grids)},
-                                    {"sancai", std::move(sancai)},
-                                    {"givenElements", std::move(given)},
-                                    {"favourableCharacters", r.favourableCharacters},
-                                    {"score", {{"total", r.score},
-                                               {"numerology", r.numerologyPart},
-                                               {"sancai", r.sancaiPart},
-                                               {"elements", r.elementPart}}}};
-  out["reading"] = std::move(reading);
+  return {
+      {"surnameLength", r.surnameLength},
+      {"characters", std::move(characters)},
+      {"grids", GridsJson(section)},
+      {"sancai", std::move(sancai)},
+      {"givenElements", std::move(given)},
+      {"favourableCharacters", r.favourableCharacters},
+      {"score",
+       {{"total", r.score}, {"numerology", r.numerologyPart}, {"sancai", r.sancaiPart}, {"elements", r.elementPart}}}};
+}
+
+}  // namespace
+
+nlohmann::ordered_json ConventionsJson(const ConventionsSection& section) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::object();
+  out["chart"] = section.favourable ? ChartJson(*section.favourable) : nlohmann::ordered_json(nullptr);
+  out["reading"] = section.reading ? ReadingJson(section) : nlohmann::ordered_json(nullptr);
   return out;
 }
 

@@ -14,7 +14,7 @@ ConventionsSection ConventionsOf(CliContext& context, const std::string& name, c
                                  const std::optional<std::vector<Element>>& favourableOverride);
 
 // The value of --favourable (UTF-8 element characters such as 木火); throws
-// CliError for anything else.
+// CliError for anything else (CliContext::ToGbk's for a text GBK cannot hold).
 std::vector<Element> ParseFavourableOption(const std::string& utf8);
 
 // The reading as a JSON object (UTF-8 texts); null members where the name has

@@ -10,6 +10,7 @@
 #include "advice/advice.h"
 #include "analysis/analyse_name.h"
 #include "chars/encoding.h"
+#include "cli/options.h"
 #include "core/naming_model.h"
 #include "core/output_text.h"
 #include "report/name_report_pdf.h"
@@ -31,47 +32,57 @@ std::string Gbk(const std::string& utf8) {
   return *gbk;
 }
 
-int Run(const std::vector<std::string>& args) {
+// YYYY-MM-DD into the request; the parts are checked as the page checks its fields.
+void TakeDate(const std::string& value, tavrin::AnalysisRequest& request) {
+  const std::size_t first = value.find('-');
+  const std::size_t second = first == std::string::npos ? first : value.find('-', first + 1);
+  if (second == std::string::npos) {
+    throw BadInput{"--date 应为 YYYY-MM-DD,不能是“" + tavrin::QuoteArgument(value) + "”"};
+  }
+  request.year = Gbk(value.substr(0, first));
+  request.month = Gbk(value.substr(first + 1, second - first - 1));
+  request.day = Gbk(value.substr(second + 1));
+}
+
+struct ReportOptions {
   tavrin::AnalysisRequest request;
   std::string birthElements;
   std::string pdf;
   std::optional<std::vector<tavrin::Element>> favourable;
-  bool haveName = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool takesValue = arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--pdf" ||
-                            arg == "--favourable";
-    if (arg == "--conventions") continue;  // the report always has its 通行算法 page
-    if (!takesValue) {
-      if (haveName || arg.starts_with("--")) throw BadInput{kUsage};
-      request.name = Gbk(arg);
-      haveName = true;
-      continue;
-    }
-    if (i + 1 == args.size()) throw BadInput{kUsage};
-    const std::string& value = args[++i];
-    if (arg == "--pdf") {
-      pdf = value;
-    } else if (arg == "--hour") {
-      request.hour = value == "unknown" ? std::string(tavrin::UnknownHourText()) : Gbk(value);
-    } else if (arg == "--favourable") {
-      favourable = tavrin::ParseElementList(Gbk(value));
-      if (!favourable) throw BadInput{"--favourable “" + value + "”应由金木水火土中的字组成,如 木火"};
-    } else if (arg == "--birth-elements") {
-      birthElements = Gbk(value);
-    } else {
-      // YYYY-MM-DD; the parts are checked as the page checks its fields.
-      const std::size_t first = value.find('-');
-      const std::size_t second = first == std::string::npos ? first : value.find('-', first + 1);
-      if (second == std::string::npos)
-        throw BadInput{"--date 应为 YYYY-MM-DD,不能是“" + tavrin::QuoteArgument(value) + "”"};
-      request.year = Gbk(value.substr(0, first));
-      request.month = Gbk(value.substr(first + 1, second - first - 1));
-      request.day = Gbk(value.substr(second + 1));
-    }
-  }
-  if (!haveName || pdf.empty()) throw BadInput{kUsage};
+};
 
+ReportOptions ReadReportOptions(const std::vector<std::string>& args) {
+  using tavrin::cli::Option;
+  ReportOptions options;
+  bool haveName = false;
+  const bool fit = tavrin::cli::ReadOptions(
+      args,
+      {{"--conventions", Option::kFlag, [](const std::string&) {}},  // the report always has its 通行算法 page
+       {"--pdf", Option::kValue, [&](const std::string& value) { options.pdf = value; }},
+       {"--hour", Option::kValue,
+        [&](const std::string& value) {
+          options.request.hour = value == "unknown" ? std::string(tavrin::UnknownHourText()) : Gbk(value);
+        }},
+       {"--favourable", Option::kValue,
+        [&](const std::string& value) {
+          options.favourable = tavrin::ParseElementList(Gbk(value));
+          if (!options.favourable) throw BadInput{"--favourable “" + value + "”应由金木水火土中的字组成,如 木火"};
+        }},
+       {"--birth-elements", Option::kValue, [&](const std::string& value) { options.birthElements = Gbk(value); }},
+       {"--date", Option::kValue, [&](const std::string& value) { TakeDate(value, options.request); }}},
+      {[&](const std::string& name) {
+        if (haveName) return false;
+        options.request.name = Gbk(name);
+        return haveName = true;
+      }});
+  if (!fit || !haveName || options.pdf.empty()) throw BadInput{kUsage};
+  return options;
+}
+
+int Run(const std::vector<std::string>& args) {
+  const ReportOptions options = ReadReportOptions(args);
+  const tavrin::AnalysisRequest& request = options.request;
+  const std::string& pdf = options.pdf;
   const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
   for (const tavrin::LoadFailure& failure : stores->failures) {
     if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::GbkToUtf8(failure.Message())};
@@ -80,14 +91,14 @@ int Run(const std::vector<std::string>& args) {
   tavrin::NamingEnvironment environment;
   environment.inputs = &inputs;
   tavrin::NamingModel model(stores, 0, environment);
-  model.session.chart.birthElements = birthElements;
+  model.session.chart.birthElements = options.birthElements;
   tavrin::NameReport report;
   const auto result = tavrin::AnalyseName(model, request, &report);
   if (result.outcome != tavrin::AnalysisOutcome::kCompleted) {
     throw BadInput{result.message ? tavrin::GbkToUtf8(result.message->text) : std::string()};
   }
-  report.conventions = tavrin::ReadNameConventions(
-      *stores, tavrin::ConventionsRequestFor(report, *stores->advice, favourable));
+  report.conventions =
+      tavrin::ReadNameConventions(*stores, tavrin::ConventionsRequestFor(report, *stores->advice, options.favourable));
   report.factors = tavrin::ReadScoreFactors(*stores, report);
   QString error;
   // The name goes to the system as the bytes it was given.

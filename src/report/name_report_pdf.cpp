@@ -399,13 +399,13 @@ void PaintComparison(QPainter& p, const std::vector<ComparedName>& names) {
 
 }  // namespace
 
-std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names) {
-  std::vector<ComparisonRow> rows;
-  const auto add = [&](const QString& label, const std::function<QString(const ComparedName&)>& cell) {
-    ComparisonRow row{label, {}};
-    for (const ComparedName& name : names) row.cells.push_back(cell(name));
-    rows.push_back(std::move(row));
-  };
+namespace {
+
+using CellOf = std::function<QString(const ComparedName&)>;
+using AddRow = std::function<void(const QString& label, const CellOf& cell)>;
+
+// The name, its verdict and scores, and the birth it was read for.
+void AddNameRows(const AddRow& add) {
   add("姓名", [](const ComparedName& n) { return Text(n.report.name); });
   // The verdict first; the two scores beside it, with why they stand where they do.
   add("推荐度", [](const ComparedName& n) { return n.recommend; });
@@ -429,10 +429,14 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
   });
   add("八字五行", [](const ComparedName& n) { return Text(n.report.birthElements); });
   add("名字五行", [](const ComparedName& n) { return Text(n.report.nameElements); });
+}
+
+// Each of the five grids: its number and verdict, labelled as the first
+// name's analysis labels it.
+void AddGridRows(const AddRow& add, const std::vector<ComparedName>& names) {
   for (std::size_t g = 0; g < 5; ++g) {
-    QString label = names.empty() || g >= names.front().report.grids.size()
-                        ? QString()
-                        : Text(names.front().report.grids[g].label);
+    QString label =
+        names.empty() || g >= names.front().report.grids.size() ? QString() : Text(names.front().report.grids[g].label);
     if (label.endsWith(':')) label.chop(1);
     add(label, [g](const ComparedName& n) {
       if (g >= n.report.grids.size()) return QString("—");
@@ -445,6 +449,10 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
       return QString("%1 %2").arg(grid.number).arg(verdict.isEmpty() ? QString("—") : verdict);
     });
   }
+}
+
+// What the advice and the user said of each name.
+void AddAdviceRows(const AddRow& add) {
   add("提醒", [](const ComparedName& n) { return n.warnings; });
   add("字义", [](const ComparedName& n) {
     QStringList lines;
@@ -452,10 +460,23 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
     return lines.join('\n');
   });
   add("出处", [](const ComparedName& n) {
-    return n.meaning.source.empty() ? QString()
-                                    : Text(n.meaning.source) + "(" + Text(n.meaning.collection) + ")";
+    return n.meaning.source.empty() ? QString() : Text(n.meaning.source) + "(" + Text(n.meaning.collection) + ")";
   });
   add("备注", [](const ComparedName& n) { return n.note; });
+}
+
+}  // namespace
+
+std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names) {
+  std::vector<ComparisonRow> rows;
+  const AddRow add = [&](const QString& label, const CellOf& cell) {
+    ComparisonRow row{label, {}};
+    for (const ComparedName& name : names) row.cells.push_back(cell(name));
+    rows.push_back(std::move(row));
+  };
+  AddNameRows(add);
+  AddGridRows(add, names);
+  AddAdviceRows(add);
   // A fact no name has (no advice was kept, no note written) takes no row.
   std::erase_if(rows, [](const ComparisonRow& row) {
     return std::all_of(row.cells.begin(), row.cells.end(), [](const QString& cell) { return cell.isEmpty(); });
@@ -473,8 +494,7 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
   return meaning;
 }
 
-bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
-                        const NameMeaning* meaning) {
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error, const NameMeaning* meaning) {
   return WritePdf(Text(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
     ReportPainter reportPainter(painter, report, meaning);
     reportPainter.Paint();

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 #include "analysis/score_factors.h"
 
@@ -28,6 +29,15 @@ class ScoreText {
   static ScoreWords Describe(const ScoreFactors& factors);
   // What the three numbers measure, in one sentence.
   static QString VerdictNote();
+
+ private:
+  static QString GridName(std::size_t grid);
+  static QString FortuneWord(Fortune fortune);
+  // "天格9、地格16" for the grids of a reading with the verdict.
+  static QString GridsWith(const std::array<GridFortune, kFactorGrids>& grids, Fortune fortune);
+  static QString ScoreSentence(const ScoreFactors& factors);
+  static QString ConventionsSentence(const ScoreFactors::Conventions& conventions);
+  static QStringList Differences(const ScoreFactors& factors);
 };
 
 }  // namespace tavrin::report
