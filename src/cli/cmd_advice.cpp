@@ -11,6 +11,7 @@
 #include "advice/advice.h"
 #include "advice/advice_json.h"
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/library.h"
@@ -67,7 +68,7 @@ void PrintText(CliContext& context, const Advice& a) {
 
 int Advise(CliContext& context, const std::vector<std::string>& args) {
   std::vector<std::string> names;
-  advice::Sex sex = advice::Sex::kMale;
+  Sex sex = Sex::kMale;
   std::optional<std::string> surname;  // the surname the names were made with
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -78,7 +79,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
       if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
       const std::string& value = args[++i];
       if (value != "male" && value != "female") throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
-      sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
+      sex = value == "female" ? Sex::kFemale : Sex::kMale;
     } else if (arg == "--surname" && i + 1 < args.size() && !surname) {
       surname = args[++i];
     } else if (arg.starts_with("--")) {
@@ -104,7 +105,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int surnameLength = surname ? SurnameOption(names[i], *surname) : tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
-        notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
+        notes.Find(GivenName(names[i], surnameLength), kMostSources);
     // The advice weighs the line every page gives the name: the best one
     // that is no line of grief or displeasure.
     const sources::NameSource* fitting = notes.BestSource(names[i]);
