@@ -87,7 +87,7 @@ class Adviser {
  public:
   Adviser(const AdviceTables::Data& d, std::string_view fullName, int surnameLength, Sex sex,
           const ClassicalSource* source)
-      : d_(d), chars_(SplitChars(fullName)), source_(source) {
+      : d_(d), chars_(DoubleByteChars(fullName)), source_(source) {
     advice_.name = std::string(fullName);
     advice_.sex = sex;
     surnameLength = std::clamp(surnameLength, 1, 2);
@@ -131,7 +131,7 @@ class Adviser {
   // usual readings only in the word's last syllable, by second against third
   // tone.
   bool OnlyLastSecondThird(std::size_t from, const std::string& word) const {
-    const std::vector<std::string> wordChars = SplitChars(word);
+    const std::vector<std::string> wordChars = DoubleByteChars(word);
     for (std::size_t i = 0; i < wordChars.size(); ++i) {
       const int w = d_.ReadingOf(wordChars[i]).tone;
       const int a = syllables_[from + i].tone;
@@ -152,15 +152,16 @@ class Adviser {
     return differ <= 1;
   }
 
-  // 谐音: every run of two to four adjacent characters that is not inside
-  // the surname (the full name, the given name, the surname with the first
-  // given character, and the runs of longer names), then the phrase the
-  // surname's sound makes with the given name.
-  void Homophones() {
-    struct Span {
-      std::size_t from, to;
-      std::string serious;  // text before the word
-    };
+  // A run of the name's characters that a 谐音 is looked for in.
+  struct Span {
+    std::size_t from, to;
+    std::string serious;  // text before the word
+  };
+
+  // Every run of two to four adjacent characters that is not inside the
+  // surname: the full name, the given name, the surname with the first given
+  // character, then the runs of longer names.
+  std::vector<Span> HomophoneSpans() const {
     const std::size_t n = chars_.size();
     std::vector<Span> spans{{0, n, "全名读音同"}};
     if (n - surname_ >= 2) {
@@ -175,16 +176,28 @@ class Adviser {
         if (to > surname_ && !listed) spans.push_back({from, to, Quoted(Join(chars_, from, to)) + "读音同"});
       }
     }
-    bool seriousFound = false, fromStart = false;
+    return spans;
+  }
+
+  // The first word of the table heard in the span's tones, or -1.
+  std::int32_t TonedWord(const Span& span) const {
+    std::int32_t first = -1;
+    for (const SoundKey key : d_.NeutralVariantKeys(&syllables_[span.from], span.to - span.from)) {
+      const auto found = d_.unfortunateToned.find(key);
+      if (found != d_.unfortunateToned.end() && (first < 0 || found->second < first)) first = found->second;
+    }
+    return first;
+  }
+
+  enum class Heard { kNothing, kSadWord, kSerious };
+
+  // A word heard in the same tones: the first serious one, else the first
+  // sad one; `fromStart` when the serious one was heard from the surname on.
+  Heard TonedHomophones(const std::vector<Span>& spans, bool& fromStart) {
     const UnfortunateWord* mildWord = nullptr;  // a sad word heard in the same tones
     std::size_t mildFrom = 0;
     for (const Span& span : spans) {
-      // The first word of the table heard in these tones.
-      std::int32_t first = -1;
-      for (const SoundKey key : d_.NeutralVariantKeys(&syllables_[span.from], span.to - span.from)) {
-        const auto found = d_.unfortunateToned.find(key);
-        if (found != d_.unfortunateToned.end() && (first < 0 || found->second < first)) first = found->second;
-      }
+      const std::int32_t first = TonedWord(span);
       if (first < 0) continue;
       const UnfortunateWord& word = d_.unfortunate[static_cast<std::size_t>(first)];
       if (word.severity == Severity::kMild) {
@@ -192,37 +205,48 @@ class Adviser {
         continue;
       }
       Warn(WarningKind::kHomophone, Severity::kSerious, span.serious + Quoted(word.word), kSeriousHomophone);
-      seriousFound = true;
       fromStart = span.from == 0;
       if (fromStart) warnedFromStart_ = word.word;
-      break;
+      return Heard::kSerious;
     }
-    if (!seriousFound && mildWord) {
-      Warn(WarningKind::kHomophone, Severity::kMild, "读起来像" + Quoted(mildWord->word), kMildWordHomophone);
-      if (mildFrom == 0) warnedFromStart_ = mildWord->word;
-    } else if (!seriousFound) {
-      for (const Span& span : spans) {
-        SoundKey key = 0;
-        if (!TonelessKey(&syllables_[span.from], span.to - span.from, key)) continue;
-        const auto found = d_.unfortunateToneless.find(key);
-        if (found == d_.unfortunateToneless.end()) continue;
-        const UnfortunateWord& unfortunate = d_.unfortunate[static_cast<std::size_t>(found->second)];
-        const std::string& word = unfortunate.word;
-        // A sad word (红尘) is a hint in the same tones only.
-        if (unfortunate.severity == Severity::kMild || !NearInTones(span.from, unfortunate.syllables)) continue;
-        if (span.from == 0) warnedFromStart_ = word;
-        // Second and third tones run together at the end of a word (吴骋 and
-        // 无成, 刘婵 and 流产): read with the surname, such a word is heard.
-        if (span.from == 0 && unfortunate.severity == Severity::kSerious && OnlyLastSecondThird(span.from, word)) {
-          Warn(WarningKind::kHomophone, Severity::kSerious, "读起来就是" + Quoted(word), kSeriousHomophone);
-        } else {
-          Warn(WarningKind::kHomophone, Severity::kMild, "读快了像" + Quoted(word), kMildHomophone);
-        }
-        break;
+    if (!mildWord) return Heard::kNothing;
+    Warn(WarningKind::kHomophone, Severity::kMild, "读起来像" + Quoted(mildWord->word), kMildWordHomophone);
+    if (mildFrom == 0) warnedFromStart_ = mildWord->word;
+    return Heard::kSadWord;
+  }
+
+  // A serious word heard without the tones, near enough in them.
+  void TonelessHomophone(const std::vector<Span>& spans) {
+    for (const Span& span : spans) {
+      SoundKey key = 0;
+      if (!TonelessKey(&syllables_[span.from], span.to - span.from, key)) continue;
+      const auto found = d_.unfortunateToneless.find(key);
+      if (found == d_.unfortunateToneless.end()) continue;
+      const UnfortunateWord& unfortunate = d_.unfortunate[static_cast<std::size_t>(found->second)];
+      const std::string& word = unfortunate.word;
+      // A sad word (红尘) is a hint in the same tones only.
+      if (unfortunate.severity == Severity::kMild || !NearInTones(span.from, unfortunate.syllables)) continue;
+      if (span.from == 0) warnedFromStart_ = word;
+      // Second and third tones run together at the end of a word (吴骋 and
+      // 无成, 刘婵 and 流产): read with the surname, such a word is heard.
+      if (span.from == 0 && unfortunate.severity == Severity::kSerious && OnlyLastSecondThird(span.from, word)) {
+        Warn(WarningKind::kHomophone, Severity::kSerious, "读起来就是" + Quoted(word), kSeriousHomophone);
+      } else {
+        Warn(WarningKind::kHomophone, Severity::kMild, "读快了像" + Quoted(word), kMildHomophone);
       }
+      return;
     }
+  }
+
+  // 谐音: a word of the table heard in a run of the name (HomophoneSpans),
+  // then the phrase the surname's sound makes with the given name.
+  void Homophones() {
+    const std::vector<Span> spans = HomophoneSpans();
+    bool fromStart = false;
+    const Heard heard = TonedHomophones(spans, fromStart);
+    if (heard == Heard::kNothing) TonelessHomophone(spans);
     // The surname's phrase, unless a serious word was heard from the surname on.
-    if (!(seriousFound && fromStart)) SurnameWords();
+    if (!(heard == Heard::kSerious && fromStart)) SurnameWords();
     const std::string given = Join(chars_, surname_, chars_.size());
     if (chars_.size() - surname_ >= 2 && d_.everydayWords.count(PackedText(given))) {
       Warn(WarningKind::kHomophone, Severity::kMild, "名字" + Quoted(given) + "本身是一个常用词", kEverydayWord);
@@ -277,7 +301,7 @@ class Adviser {
   }
 
   static bool ContainsChar(const std::string& chars, const std::string& ch) {
-    for (const std::string& c : SplitChars(chars)) {
+    for (const std::string& c : DoubleByteChars(chars)) {
       if (c == ch) return true;
     }
     return false;
@@ -303,7 +327,7 @@ class Adviser {
       if (found == d_.celebrityByOthers.end()) continue;
       for (const std::int32_t index : found->second) {
         const FamousPerson& person = d_.famous[static_cast<std::size_t>(index)];
-        const std::string theirs = SplitChars(person.name)[other];
+        const std::string theirs = DoubleByteChars(person.name)[other];
         if (theirs == chars_[other] || !Similar(theirs, chars_[other])) continue;
         Warn(WarningKind::kFamous, Severity::kMild,
              "与名人" + Quoted(person.name) + "只差一个相近的字（" +
@@ -323,7 +347,7 @@ class Adviser {
   void FamousWarning(const FamousPerson& person, const char* how, bool exact = false) {
     const bool notorious = person.tag == FamousTag::kNotorious;
     const bool wellKnown = exact && !notorious && person.tag != FamousTag::kFictional &&
-                           (SplitChars(person.name).size() >= 3 || person.start);
+                           (DoubleByteChars(person.name).size() >= 3 || person.start);
     std::string text = how + Quoted(person.name) + "（" + (person.note.empty() ? TagNote(person.tag) : person.note) + "）";
     Warn(WarningKind::kFamous, notorious || wellKnown ? Severity::kSerious : Severity::kMild, std::move(text),
          notorious   ? kNotoriousName

@@ -18,10 +18,9 @@
 #include <vector>
 
 #include "chars/name_pinyin.h"
+#include "chars/sex.h"
 
 namespace tavrin::advice {
-
-enum class Sex { kMale, kFemale };
 
 enum class WarningKind { kHomophone, kFamous, kRare, kUnsuitable, kSex, kReading };
 enum class Severity { kSerious, kMild };
@@ -181,6 +180,8 @@ class AdviceTables {
   // 2 when the name has at least three characters and begins with a compound
   // surname (欧阳, 诸葛 …), else 1.
   int SurnameLength(std::string_view fullName) const;
+  // The given name after that surname (GivenName), empty when nothing follows it.
+  std::string GivenName(std::string_view fullName) const;
 
   // The advice on a full name whose first `surnameLength` characters are the
   // surname. Bytes that do not begin a double-byte character are skipped.
@@ -220,5 +221,8 @@ class AdviceTables {
  private:
   std::unique_ptr<Data> data_;
 };
+
+// The surname's length as the tables read the name; 1 without tables.
+int SurnameLength(const AdviceTables* tables, std::string_view fullName);
 
 }  // namespace tavrin::advice

@@ -115,6 +115,9 @@ struct AdviceTables::Data {
   }
   const CharFacts* FactsOf(std::string_view ch) const;
   bool NegativeLine(std::string_view line) const;
+  // 2 when a name of these characters has at least three and begins with a
+  // compound surname, else 1: SurnameLength.
+  int SurnameLength(const std::vector<std::string>& chars) const;
   // The usual reading of a character (none when the table does not know it).
   Syllable ReadingOf(std::string_view ch) const;
   Syllable Intern(std::string_view numbered);
@@ -143,8 +146,5 @@ void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts);
 
 // A text of up to eight bytes as one number (0 for a longer text).
 std::uint64_t PackedText(std::string_view text);
-
-// The double-byte characters of a GBK text.
-std::vector<std::string> SplitChars(std::string_view text);
 
 }  // namespace tavrin::advice

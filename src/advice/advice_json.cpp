@@ -35,7 +35,7 @@ nlohmann::ordered_json AdviceJson(const Advice& a) {
   }
   nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
   for (const Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
-  return {{"name", GbkToUtf8(a.name)},        {"sex", a.sex == Sex::kMale ? "male" : "female"},
+  return {{"name", GbkToUtf8(a.name)},        {"sex", SexKey(a.sex)},
           {"pinyin", MarkedPinyin(a.pinyin)}, {"recommend", a.recommend},
           {"warnings", std::move(warnings)},  {"pairMeaning", GbkToUtf8(a.pairMeaning)},
           {"chars", std::move(chars)},        {"reasons", std::move(reasons)}};

@@ -4,6 +4,7 @@
 
 #include "advice/advice_data.h"
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "chars/tone_marks.h"
 
 namespace tavrin::advice {
@@ -69,10 +70,6 @@ std::uint8_t Flags(std::string_view text) {
   return flags;
 }
 
-bool IsDoubleByteChar(std::string_view text) {
-  return text.size() == 2 && static_cast<unsigned char>(text[0]) >= 0x81;
-}
-
 int SeverityRank(FamousTag tag) { return tag == FamousTag::kNotorious ? 0 : 1; }
 
 // Adds the key unless a person of a more serious tag holds it already.
@@ -91,36 +88,28 @@ std::uint64_t PackedText(std::string_view text) {
   return key;
 }
 
-std::vector<std::string> SplitChars(std::string_view text) {
-  std::vector<std::string> chars;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x81 && static_cast<unsigned char>(text[i]) != 0xFF &&
-        i + 1 < text.size()) {
-      chars.emplace_back(text.substr(i, 2));
-      ++i;
-    }
-  }
-  return chars;
-}
+namespace {
 
-bool TonedKey(const Syllable* syllables, std::size_t count, SoundKey& key) {
+// The key of the syllables' ids of one kind (toned or toneless): the count in
+// the low four bits, then twelve bits a syllable.
+bool KeyOf(std::uint16_t Syllable::*id, const Syllable* syllables, std::size_t count, SoundKey& key) {
   if (count == 0 || count > kMaxKeySyllables) return false;
   key = count;
   for (std::size_t i = 0; i < count; ++i) {
-    if (syllables[i].toned == 0) return false;
-    key |= static_cast<SoundKey>(syllables[i].toned) << (4 + 12 * i);
+    if (syllables[i].*id == 0) return false;
+    key |= static_cast<SoundKey>(syllables[i].*id) << (4 + 12 * i);
   }
   return true;
+}
+
+}  // namespace
+
+bool TonedKey(const Syllable* syllables, std::size_t count, SoundKey& key) {
+  return KeyOf(&Syllable::toned, syllables, count, key);
 }
 
 bool TonelessKey(const Syllable* syllables, std::size_t count, SoundKey& key) {
-  if (count == 0 || count > kMaxKeySyllables) return false;
-  key = count;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (syllables[i].toneless == 0) return false;
-    key |= static_cast<SoundKey>(syllables[i].toneless) << (4 + 12 * i);
-  }
-  return true;
+  return KeyOf(&Syllable::toneless, syllables, count, key);
 }
 
 const CharFacts* AdviceTables::Data::FactsOf(std::string_view ch) const {
@@ -199,38 +188,39 @@ AdviceTables::~AdviceTables() = default;
 AdviceTables::AdviceTables(AdviceTables&&) noexcept = default;
 AdviceTables& AdviceTables::operator=(AdviceTables&&) noexcept = default;
 
-AdviceTables AdviceTables::FromTexts(const Texts& texts) {
-  AdviceTables tables;
-  Data& d = *tables.data_;
-  d.charIndex.assign(kCodeSpace, -1);
-  d.unsuitableIndex.assign(kCodeSpace, -1);
-  auto nameReadings = std::make_shared<NameReadings>();
+namespace {
 
-  // 字 level readings boys girls flags gloss words boysAt girlsAt meaning
-  for (const auto& row : Rows(texts.chars)) {
-    if (row.size() < 8 || !IsDoubleByteChar(row[0]) || d.charIndex[Data::Code(row[0])] >= 0) continue;
-    CharFacts facts;
-    facts.ch = std::string(row[0]);
-    facts.level = Number(row[1]);
-    const std::size_t semicolon = row[2].find(';');
-    facts.readings = Split(row[2].substr(0, semicolon), ',');
-    if (semicolon != std::string_view::npos) facts.rareReadings = Split(row[2].substr(semicolon + 1), ',');
-    facts.boys = Number(row[3]);
-    facts.girls = Number(row[4]);
-    facts.flags = Flags(row[5]);
-    facts.gloss = row[6] == "-" ? std::string() : std::string(row[6]);
-    facts.words = Split(row[7], ' ');
-    if (row.size() >= 11 && row[10] != "-") facts.meaning = std::string(row[10]);
-    if (row.size() >= 10) {
-      const std::vector<std::string> boysAt = Split(row[8], ',');
-      const std::vector<std::string> girlsAt = Split(row[9], ',');
-      if (boysAt.size() == 2 && girlsAt.size() == 2) {
-        facts.boysFirst = Number(boysAt[0]);
-        facts.boysLast = Number(boysAt[1]);
-        facts.girlsFirst = Number(girlsAt[0]);
-        facts.girlsLast = Number(girlsAt[1]);
-      }
+// 字 level readings boys girls flags gloss words boysAt girlsAt meaning
+CharFacts ReadCharFacts(const std::vector<std::string_view>& row) {
+  CharFacts facts;
+  facts.ch = std::string(row[0]);
+  facts.level = Number(row[1]);
+  const std::size_t semicolon = row[2].find(';');
+  facts.readings = Split(row[2].substr(0, semicolon), ',');
+  if (semicolon != std::string_view::npos) facts.rareReadings = Split(row[2].substr(semicolon + 1), ',');
+  facts.boys = Number(row[3]);
+  facts.girls = Number(row[4]);
+  facts.flags = Flags(row[5]);
+  facts.gloss = row[6] == "-" ? std::string() : std::string(row[6]);
+  facts.words = Split(row[7], ' ');
+  if (row.size() >= 11 && row[10] != "-") facts.meaning = std::string(row[10]);
+  if (row.size() >= 10) {
+    const std::vector<std::string> boysAt = Split(row[8], ',');
+    const std::vector<std::string> girlsAt = Split(row[9], ',');
+    if (boysAt.size() == 2 && girlsAt.size() == 2) {
+      facts.boysFirst = Number(boysAt[0]);
+      facts.boysLast = Number(boysAt[1]);
+      facts.girlsFirst = Number(girlsAt[0]);
+      facts.girlsLast = Number(girlsAt[1]);
     }
+  }
+  return facts;
+}
+
+void LoadChars(AdviceTables::Data& d, std::string_view text, NameReadings& nameReadings) {
+  for (const auto& row : Rows(text)) {
+    if (row.size() < 8 || !IsDoubleByteChar(row[0]) || d.charIndex[AdviceTables::Data::Code(row[0])] >= 0) continue;
+    CharFacts facts = ReadCharFacts(row);
     std::vector<Syllable> syllables;
     for (const std::string& reading : facts.readings) syllables.push_back(d.Intern(reading));
     std::string marked;
@@ -240,18 +230,20 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
       marked += (i ? "\xA1\xA2" : "") + gbk.value_or(facts.readings[i]);  // 、
     }
     d.markedReadings.push_back(std::move(marked));
-    if (!syllables.empty()) nameReadings->AddUsual(row[0], d.tonedTexts[syllables.front().toned]);
-    d.charIndex[Data::Code(row[0])] = static_cast<std::int32_t>(d.chars.size());
+    if (!syllables.empty()) nameReadings.AddUsual(row[0], d.tonedTexts[syllables.front().toned]);
+    d.charIndex[AdviceTables::Data::Code(row[0])] = static_cast<std::int32_t>(d.chars.size());
     d.chars.push_back(std::move(facts));
     d.charSyllables.push_back(std::move(syllables));
   }
+}
 
-  // surname  pinyin
-  for (const auto& row : Rows(texts.surnames)) {
+// surname  pinyin
+void LoadSurnames(AdviceTables::Data& d, std::string_view text, NameReadings& nameReadings) {
+  for (const auto& row : Rows(text)) {
     if (row.size() < 2) continue;
     const std::string surname(row[0]);
     const std::vector<std::string> readings = Split(row[1], ' ');
-    if (SplitChars(surname).size() != readings.size()) continue;
+    if (DoubleByteChars(surname).size() != readings.size()) continue;
     std::vector<Syllable> syllables;
     std::vector<std::string> texts;
     for (const std::string& reading : readings) {
@@ -260,13 +252,14 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     }
     if (readings.size() == 2) d.compoundSurnames.insert(surname);
     if (d.surnameReadings.emplace(surname, std::move(syllables)).second) {
-      nameReadings->AddSurname(surname, std::move(texts));
+      nameReadings.AddSurname(surname, std::move(texts));
     }
   }
-  d.namePinyin = NamePinyin(std::move(nameReadings));
+}
 
-  // word  pinyin  category  [severity]
-  for (const auto& row : Rows(texts.unfortunate)) {
+// word  pinyin  category  [severity]
+void LoadUnfortunate(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
     if (row.size() < 2) continue;
     const std::vector<std::string> readings = Split(row[1], ' ');
     if (readings.empty() || readings.size() > kMaxKeySyllables) continue;
@@ -281,21 +274,22 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     // (NeutralVariantKeys, when a name is read).
     if (TonedKey(syllables.data(), syllables.size(), key)) d.unfortunateToned.emplace(key, index);
   }
+}
 
-  // name  tag  note
-  for (const auto& row : Rows(texts.famous)) {
+FamousTag TagOf(std::string_view tag) {
+  if (tag == "notorious") return FamousTag::kNotorious;
+  if (tag == "fictional") return FamousTag::kFictional;
+  if (tag == "historical") return FamousTag::kHistorical;
+  return FamousTag::kCelebrity;
+}
+
+// name  tag  note
+void LoadFamous(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
     if (row.size() < 2) continue;
     FamousPerson person;
     person.name = std::string(row[0]);
-    if (row[1] == "notorious") {
-      person.tag = FamousTag::kNotorious;
-    } else if (row[1] == "fictional") {
-      person.tag = FamousTag::kFictional;
-    } else if (row[1] == "historical") {
-      person.tag = FamousTag::kHistorical;
-    } else {
-      person.tag = FamousTag::kCelebrity;
-    }
+    person.tag = TagOf(row[1]);
     person.note = row.size() > 2 ? std::string(row[2]) : std::string();
     person.start = row.size() > 3 && row[3] == "start";
     person.begin = person.start || (row.size() > 3 && row[3] == "begin");
@@ -303,13 +297,14 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     if (!d.famousByName.emplace(person.name, index).second) continue;
     d.famous.push_back(std::move(person));
   }
-  // The sounds of the famous names, read as names (their surnames' readings
-  // are known once every table is in).
+}
+
+// The sounds of the famous names, read as names (their surnames' readings
+// are known once every table is in).
+void KeyFamousSounds(AdviceTables::Data& d) {
   for (std::size_t i = 0; i < d.famous.size(); ++i) {
-    const std::vector<std::string> chars = SplitChars(d.famous[i].name);
-    const int surnameLength =
-        chars.size() >= 3 && d.compoundSurnames.count(chars[0] + chars[1]) ? 2 : 1;
-    const std::vector<Syllable> syllables = d.ReadName(chars, surnameLength);
+    const std::vector<std::string> chars = DoubleByteChars(d.famous[i].name);
+    const std::vector<Syllable> syllables = d.ReadName(chars, d.SurnameLength(chars));
     SoundKey key = 0;
     if (TonedKey(syllables.data(), syllables.size(), key)) {
       AddFamousKey(d.famousToned, key, static_cast<std::int32_t>(i), d.famous);
@@ -318,13 +313,15 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     if (TonelessKey(syllables.data(), syllables.size(), key))
       AddFamousKey(d.famousToneless, key, static_cast<std::int32_t>(i), d.famous);
   }
+}
 
-  // phrase  pinyin  surnames  severity
-  for (const auto& row : Rows(texts.surnameWords)) {
+// phrase  pinyin  surnames  severity
+void LoadSurnamePhrases(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
     if (row.size() < 4) continue;
     const std::vector<std::string> readings = Split(row[1], ' ');
     if (readings.size() < 2 || readings.size() > kMaxKeySyllables) continue;
-    if (SplitChars(row[0]).size() != readings.size() || SplitChars(row[2]).empty()) continue;
+    if (DoubleByteChars(row[0]).size() != readings.size() || DoubleByteChars(row[2]).empty()) continue;
     std::vector<Syllable> syllables;
     for (const std::string& reading : readings) syllables.push_back(d.Intern(reading));
     const auto index = static_cast<std::int32_t>(d.surnamePhrases.size());
@@ -334,60 +331,106 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
     if (TonelessKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToneless[key].push_back(index);
     if (TonedKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToned[key].push_back(index);
   }
+}
 
-  // 字  radical
-  for (const auto& row : Rows(texts.shapes)) {
+// 字  radical
+void LoadShapes(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
     if (row.size() < 2 || !IsDoubleByteChar(row[0])) continue;
     if (d.shapeRadical.empty()) d.shapeRadical.assign(kCodeSpace, 0);
     const int radical = Number(row[1]);
-    if (radical > 0 && radical < 256) d.shapeRadical[Data::Code(row[0])] = static_cast<std::uint8_t>(radical);
+    if (radical > 0 && radical < 256)
+      d.shapeRadical[AdviceTables::Data::Code(row[0])] = static_cast<std::uint8_t>(radical);
   }
-  // The celebrities of a one-character surname and two given characters, by
-  // their other characters: a name one given character off theirs finds them.
+}
+
+// The celebrities of a one-character surname and two given characters, by
+// their other characters: a name one given character off theirs finds them.
+void KeyCelebrities(AdviceTables::Data& d) {
   for (std::size_t i = 0; i < d.famous.size(); ++i) {
     if (d.famous[i].tag != FamousTag::kCelebrity) continue;
-    const std::vector<std::string> chars = SplitChars(d.famous[i].name);
-    if (chars.size() != 3 || d.compoundSurnames.count(chars[0] + chars[1])) continue;
+    const std::vector<std::string> chars = DoubleByteChars(d.famous[i].name);
+    if (chars.size() != 3 || d.SurnameLength(chars) != 1) continue;
     d.celebrityByOthers[chars[0] + "**" + chars[2]].push_back(static_cast<std::int32_t>(i));
     d.celebrityByOthers[chars[0] + chars[1] + "**"].push_back(static_cast<std::int32_t>(i));
   }
+}
 
-  // 字  severity  reason
-  for (const auto& row : Rows(texts.unsuitable)) {
+// 字  severity  reason
+void LoadUnsuitable(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
     if (row.size() < 3 || !IsDoubleByteChar(row[0])) continue;
-    d.unsuitableIndex[Data::Code(row[0])] = static_cast<std::int16_t>(d.unsuitable.size());
+    d.unsuitableIndex[AdviceTables::Data::Code(row[0])] = static_cast<std::int16_t>(d.unsuitable.size());
     d.unsuitable.push_back({row[1] == "serious" ? Severity::kSerious : Severity::kMild, std::string(row[2])});
   }
+}
 
-  // word  count
-  for (const auto& row : Rows(texts.words)) {
-    if (PackedText(row[0])) d.everydayWords.insert(PackedText(row[0]));
+// The first column of each row, packed (a longer text is left out).
+void LoadPacked(std::unordered_set<std::uint64_t>& set, std::string_view text) {
+  for (const auto& row : Rows(text)) {
+    if (PackedText(row[0])) set.insert(PackedText(row[0]));
   }
-  // word  meaning
-  for (const auto& row : Rows(texts.wordMeanings)) {
-    if (row.size() < 2 || row[1].empty() || SplitChars(row[0]).size() != 2 || row[0].size() != 4) continue;
+}
+
+// word  meaning
+void LoadWordMeanings(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
+    if (row.size() < 2 || row[1].empty() || DoubleByteChars(row[0]).size() != 2 || row[0].size() != 4) continue;
     d.wordMeanings.emplace(PackedText(row[0]), std::string(row[1]));
   }
-  for (const auto& row : Rows(texts.boyNames)) {
-    if (PackedText(row[0])) d.boyGivenNames.insert(PackedText(row[0]));
-  }
-  for (const auto& row : Rows(texts.girlNames)) {
-    if (PackedText(row[0])) d.girlGivenNames.insert(PackedText(row[0]));
-  }
-  LoadBank(d, texts);
-  // Each syllable's neutral form, for NeutralVariantKeys.
+}
+
+// Each syllable's neutral form, for NeutralVariantKeys.
+void LinkNeutralSyllables(AdviceTables::Data& d) {
   d.neutralOf.assign(d.tonedTexts.size(), 0);
   for (std::size_t id = 1; id < d.tonedTexts.size(); ++id) {
     const std::string& toned = d.tonedTexts[id];
     const auto neutral = d.tonedIds.find(toned.substr(0, toned.size() - 1) + '5');
     if (neutral != d.tonedIds.end()) d.neutralOf[id] = neutral->second;
   }
+}
+
+}  // namespace
+
+AdviceTables AdviceTables::FromTexts(const Texts& texts) {
+  AdviceTables tables;
+  Data& d = *tables.data_;
+  d.charIndex.assign(kCodeSpace, -1);
+  d.unsuitableIndex.assign(kCodeSpace, -1);
+  auto nameReadings = std::make_shared<NameReadings>();
+  LoadChars(d, texts.chars, *nameReadings);
+  LoadSurnames(d, texts.surnames, *nameReadings);
+  d.namePinyin = NamePinyin(std::move(nameReadings));
+  LoadUnfortunate(d, texts.unfortunate);
+  LoadFamous(d, texts.famous);
+  KeyFamousSounds(d);
+  LoadSurnamePhrases(d, texts.surnameWords);
+  LoadShapes(d, texts.shapes);
+  KeyCelebrities(d);
+  LoadUnsuitable(d, texts.unsuitable);
+  LoadPacked(d.everydayWords, texts.words);
+  LoadWordMeanings(d, texts.wordMeanings);
+  LoadPacked(d.boyGivenNames, texts.boyNames);
+  LoadPacked(d.girlGivenNames, texts.girlNames);
+  LoadBank(d, texts);
+  LinkNeutralSyllables(d);
   return tables;
 }
 
+int AdviceTables::Data::SurnameLength(const std::vector<std::string>& chars) const {
+  return chars.size() >= 3 && compoundSurnames.count(chars[0] + chars[1]) ? 2 : 1;
+}
+
 int AdviceTables::SurnameLength(std::string_view fullName) const {
-  const std::vector<std::string> chars = SplitChars(fullName);
-  return chars.size() >= 3 && data_->compoundSurnames.count(chars[0] + chars[1]) ? 2 : 1;
+  return data_->SurnameLength(DoubleByteChars(fullName));
+}
+
+int SurnameLength(const AdviceTables* tables, std::string_view fullName) {
+  return tables ? tables->SurnameLength(fullName) : 1;
+}
+
+std::string AdviceTables::GivenName(std::string_view fullName) const {
+  return tavrin::GivenName(fullName, SurnameLength(fullName));
 }
 
 const NamePinyin& AdviceTables::Pinyin() const { return data_->namePinyin; }

@@ -42,7 +42,7 @@ void FillReport(const DataStores& stores, const AnalysisRequest& request, const 
   const NamingServices& services = *stores.services;
   report = NameReport{};
   report.name = request.name;
-  const int surnameLength = stores.advice ? stores.advice->SurnameLength(request.name) : 1;
+  const int surnameLength = advice::SurnameLength(stores.advice.get(), request.name);
   report.pinyin = services.namePinyin.Numbered(request.name, surnameLength);
   report.traditional = ToTraditional(request.name);
   report.year = date.year;

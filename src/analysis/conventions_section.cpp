@@ -57,9 +57,7 @@ ConventionsSection ReadNameConventions(const DataStores& stores, const Conventio
   inputs.name = request.name;
   inputs.surnameLength = request.surnameLength;
   inputs.favourable = section.favourable ? &*section.favourable : nullptr;
-  section.reading = conventions::ReadConventions(
-      inputs, stores.numerologyTable, services.sancai ? &*services.sancai : nullptr,
-      [&](std::string_view ch) { return services.elements.CharElement(ch); });
+  section.reading = services.ReadConventions(inputs);
   if (!section.reading) return section;
   for (const std::string& ch : section.reading->characters) section.traditional.push_back(ToTraditional(ch));
   for (const conventions::GridLookup& lookup : section.reading->lookups) {
@@ -77,13 +75,10 @@ ConventionsRequest ConventionsRequestFor(const NameReport& report, const advice:
           std::move(favourableOverride)};
 }
 
-LineList ConventionsLines(const ConventionsSection& section) {
-  LineList lines;
-  lines.push_back(std::string("【") + kConventionsHeading + "】");
-  if (!section.reading) {
-    lines.push_back("通行算法只读一至二字的姓加一至二字的名。");
-    return lines;
-  }
+namespace {
+
+// 康熙笔画: each character, its traditional form where it differs, its count.
+std::string StrokesLine(const ConventionsSection& section) {
   const ConventionsReading& r = *section.reading;
   std::string strokes = "康熙笔画:";
   for (std::size_t i = 0; i < r.characters.size(); ++i) {
@@ -91,7 +86,12 @@ LineList ConventionsLines(const ConventionsSection& section) {
     if (section.traditional[i] != r.characters[i]) strokes += "(" + section.traditional[i] + ")";
     strokes += std::to_string(r.strokes[i]);
   }
-  lines.push_back(strokes + (r.surnameLength == 2 ? " (复姓)" : ""));
+  return strokes + (r.surnameLength == 2 ? " (复姓)" : "");
+}
+
+// Each grid with its number, element and verdicts, then its table lines.
+void AddGridLines(const ConventionsSection& section, LineList& lines) {
+  const ConventionsReading& r = *section.reading;
   for (std::size_t i = 0; i < r.lookups.size(); ++i) {
     const conventions::GridLookup& lookup = r.lookups[i];
     std::string line = std::string(CommonGridName(i)) + std::to_string(lookup.number);
@@ -104,6 +104,20 @@ LineList ConventionsLines(const ConventionsSection& section) {
       lines.push_back("    " + shown);
     }
   }
+}
+
+}  // namespace
+
+LineList ConventionsLines(const ConventionsSection& section) {
+  LineList lines;
+  lines.push_back(std::string("【") + kConventionsHeading + "】");
+  if (!section.reading) {
+    lines.push_back("通行算法只读一至二字的姓加一至二字的名。");
+    return lines;
+  }
+  const ConventionsReading& r = *section.reading;
+  lines.push_back(StrokesLine(section));
+  AddGridLines(section, lines);
   if (r.hasSancai) {
     lines.push_back("三才:" + std::string(ElementChar(r.sancai.heaven)) + std::string(ElementChar(r.sancai.person)) +
                     std::string(ElementChar(r.sancai.earth)) + " " + std::string(conventions::VerdictText(r.sancai.verdict)) +

@@ -15,9 +15,6 @@ namespace tavrin {
 
 namespace {
 
-// The program's grids in the order 天 人 地 外 总.
-constexpr std::array<Grid, kFactorGrids> kOwnOrder = {kHeavenGrid, kPersonGrid, kEarthGrid, kOuterGrid, kTotalGrid};
-
 // The verdict of a grid: that of the first of its lines that has one, as
 // the analysis and the printouts show it.
 Fortune FortuneOfLines(const LineList& table, const auto& lines) {
@@ -26,6 +23,36 @@ Fortune FortuneOfLines(const LineList& table, const auto& lines) {
     if (fortune != Fortune::kNone) return fortune;
   }
   return Fortune::kNone;
+}
+
+// 通行评分 as the factors hold it.
+ScoreFactors::Conventions ConventionsFactors(const conventions::ConventionsReading& reading, const LineList& table) {
+  ScoreFactors::Conventions c;
+  c.score = reading.score;
+  c.numerologyPart = reading.numerologyPart;
+  c.sancaiPart = reading.sancaiPart;
+  c.elementPart = reading.elementPart;
+  for (std::size_t i = 0; i < kFactorGrids; ++i) {
+    c.grids[i] = {reading.lookups[i].number, FortuneOfLines(table, reading.lookups[i].lines)};
+  }
+  if (reading.hasSancai) c.sancai = reading.sancai.verdict;
+  c.hasChart = reading.hasChart;
+  c.favourableCharacters = reading.favourableCharacters;
+  c.givenCharacters = static_cast<int>(reading.givenElements.size());
+  return c;
+}
+
+// The characters both readings count whose counts differ: the program's
+// grids read the first three characters.
+std::vector<StrokeDifference> StrokeDifferences(std::string_view name, const conventions::ConventionsReading& reading) {
+  std::vector<StrokeDifference> differences;
+  const std::string traditional = ToTraditional(name);
+  const std::size_t counted = std::min<std::size_t>({3, reading.characters.size(), CharCount(traditional)});
+  for (std::size_t i = 0; i < counted; ++i) {
+    const int ownCount = StrokeCount(CharAt(traditional, i));
+    if (ownCount != reading.strokes[i]) differences.push_back({reading.characters[i], ownCount, reading.strokes[i]});
+  }
+  return differences;
 }
 
 }  // namespace
@@ -54,10 +81,9 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
   f.weakElements = WeakElements(std::string(scoringElements) + own.nameElements);
   f.uncapped = own.elementTerm;
   for (std::size_t i = 0; i < kFactorGrids; ++i) {
-    const int number = own.grids[kOwnOrder[i]];
-    const std::vector<std::size_t> lines = services.scorer.MatchingLines(number);
-    f.own[i] = {number, FortuneOfLines(table, lines)};
-    for (const std::size_t line : lines) f.uncapped += LinePoints(table[line]);
+    const int number = own.grids[conventions::kCommonGridOrder[i]];
+    f.own[i] = {number, FortuneOfLines(table, services.scorer.MatchingLines(number))};
+    f.uncapped += services.scorer.Points(number);
   }
 
   const auto strength = conventions::AssessStrength(pillars);
@@ -66,31 +92,10 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
   inputs.name = name;
   inputs.surnameLength = surnameLength;
   inputs.favourable = favourableOverride ? favourableOverride : favourable ? &*favourable : nullptr;
-  const auto reading =
-      conventions::ReadConventions(inputs, table, services.sancai ? &*services.sancai : nullptr,
-                                   [&](std::string_view ch) { return services.elements.CharElement(ch); });
+  const auto reading = services.ReadConventions(inputs);
   if (!reading) return f;
-
-  ScoreFactors::Conventions& c = f.conventions.emplace();
-  c.score = reading->score;
-  c.numerologyPart = reading->numerologyPart;
-  c.sancaiPart = reading->sancaiPart;
-  c.elementPart = reading->elementPart;
-  for (std::size_t i = 0; i < kFactorGrids; ++i) {
-    c.grids[i] = {reading->lookups[i].number, FortuneOfLines(table, reading->lookups[i].lines)};
-  }
-  if (reading->hasSancai) c.sancai = reading->sancai.verdict;
-  c.hasChart = reading->hasChart;
-  c.favourableCharacters = reading->favourableCharacters;
-  c.givenCharacters = static_cast<int>(reading->givenElements.size());
-
-  // The program's grids read the first three characters.
-  const std::string traditional = ToTraditional(name);
-  const std::size_t counted = std::min<std::size_t>({3, reading->characters.size(), CharCount(traditional)});
-  for (std::size_t i = 0; i < counted; ++i) {
-    const int ownCount = StrokeCount(CharAt(traditional, i));
-    if (ownCount != reading->strokes[i]) f.strokes.push_back({reading->characters[i], ownCount, reading->strokes[i]});
-  }
+  f.conventions = ConventionsFactors(*reading, table);
+  f.strokes = StrokeDifferences(name, *reading);
   return f;
 }
 
@@ -108,7 +113,7 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
 }
 
 ScoreFactors ReadScoreFactors(const DataStores& stores, const NameReport& report, int surnameLength) {
-  if (surnameLength <= 0) surnameLength = stores.advice ? stores.advice->SurnameLength(report.name) : 1;
+  if (surnameLength <= 0) surnameLength = advice::SurnameLength(stores.advice.get(), report.name);
   const conventions::FavourableElements* favourable =
       report.conventions && report.conventions->favourable ? &*report.conventions->favourable : nullptr;
   return ReadScoreFactors(stores, report.name, surnameLength, report.scoringElements,

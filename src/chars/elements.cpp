@@ -15,17 +15,8 @@ namespace {
 // StrokeCount of each double-byte code, by code: it depends on the built-in
 // tables alone, so it is worked out once.
 const std::vector<std::int16_t>& DoubleByteStrokes() {
-  static const std::vector<std::int16_t> table = [] {
-    std::vector<std::int16_t> strokes(0x10000);
-    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-      for (unsigned trail = 0; trail < 0x100; ++trail) {
-        const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
-        strokes[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
-            static_cast<std::int16_t>(StrokeCount(pair));
-      }
-    }
-    return strokes;
-  }();
+  static const std::vector<std::int16_t> table =
+      TableOfDoubleByteCodes<std::int16_t>([](const std::string& pair) { return StrokeCount(pair); });
   return table;
 }
 
@@ -126,25 +117,42 @@ std::string WeakElements(std::string_view elements) {
 
 }  // namespace scan
 
-ElementService::ElementService(LineList elementList)
-    : elementList_(std::move(elementList)), doubleByte_(0x10000), singleByte_(0x100) {
-  // The last line that contains each character, found by walking every line
-  // once along its character boundaries: a one-character text is contained
-  // at a boundary exactly where the character standing there starts with it
-  // (one byte) or is it (two bytes).
-  constexpr std::uint32_t kNone = static_cast<std::uint32_t>(-1);
-  std::vector<std::uint32_t> lastDouble(0x10000, kNone);
-  std::vector<std::uint32_t> lastSingle(0x100, kNone);
-  for (std::size_t i = 0; i < elementList_.size(); ++i) {
-    const std::string& line = elementList_[i];
+namespace {
+
+constexpr std::uint32_t kNoLine = static_cast<std::uint32_t>(-1);
+
+// The last line of the list that contains each character (kNoLine for none),
+// by its code.
+struct LastLines {
+  std::vector<std::uint32_t> doubleByte = std::vector<std::uint32_t>(0x10000, kNoLine);
+  std::vector<std::uint32_t> singleByte = std::vector<std::uint32_t>(0x100, kNoLine);
+};
+
+// Found by walking every line once along its character boundaries: a
+// one-character text is contained at a boundary exactly where the character
+// standing there starts with it (one byte) or is it (two bytes).
+LastLines LastLinesOfChars(const LineList& list) {
+  LastLines last;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const std::string& line = list[i];
     for (std::size_t pos = 0; pos < line.size();) {
       const std::size_t len = CharLengthAt(line, pos);
       const auto lead = static_cast<unsigned char>(line[pos]);
-      lastSingle[lead] = static_cast<std::uint32_t>(i);
-      if (len == 2) lastDouble[GbkCode(lead, static_cast<unsigned char>(line[pos + 1]))] = static_cast<std::uint32_t>(i);
+      last.singleByte[lead] = static_cast<std::uint32_t>(i);
+      if (len == 2) {
+        last.doubleByte[GbkCode(lead, static_cast<unsigned char>(line[pos + 1]))] = static_cast<std::uint32_t>(i);
+      }
       pos += len;
     }
   }
+  return last;
+}
+
+}  // namespace
+
+ElementService::ElementService(LineList elementList)
+    : elementList_(std::move(elementList)), doubleByte_(0x10000), singleByte_(0x100) {
+  const LastLines last = LastLinesOfChars(elementList_);
 
   // The element text each line sets (by its id in the pool of distinct
   // texts), and the ids of the stroke-count elements.
@@ -166,17 +174,18 @@ ElementService::ElementService(LineList elementList)
     strokeIds[static_cast<std::size_t>(strokes)] = idOf(StrokeElement(strokes));
   // The stroke count is only worked out for a character no line sets.
   auto resolve = [&](std::uint32_t lastLine, auto strokesOf) {
-    if (lastLine != kNone && lineSets[lastLine] != kNoText) return lineSets[lastLine];
+    if (lastLine != kNoLine && lineSets[lastLine] != kNoText) return lineSets[lastLine];
     const int strokes = strokesOf();
     return strokes >= 0 && strokes <= 30 ? strokeIds[static_cast<std::size_t>(strokes)] : idOf(StrokeElement(strokes));
   };
   const std::vector<std::int16_t>& doubleStrokes = DoubleByteStrokes();
   for (unsigned lead = 0; lead < 0x100; ++lead) {
-    singleByte_[lead] = resolve(lastSingle[lead], [&] { return StrokeCount(std::string(1, static_cast<char>(lead))); });
+    singleByte_[lead] =
+        resolve(last.singleByte[lead], [&] { return StrokeCount(std::string(1, static_cast<char>(lead))); });
     if (!IsGbkLeadByte(static_cast<unsigned char>(lead))) continue;
     for (unsigned trail = 0; trail < 0x100; ++trail) {
       const std::uint16_t code = GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-      doubleByte_[code] = resolve(lastDouble[code], [&] { return static_cast<int>(doubleStrokes[code]); });
+      doubleByte_[code] = resolve(last.doubleByte[code], [&] { return static_cast<int>(doubleStrokes[code]); });
     }
   }
 }

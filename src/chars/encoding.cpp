@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -109,6 +110,44 @@ void UseUtf8CharacterSet() {
   const char* all = std::getenv("LC_ALL");
   ::setenv(!usable || (all != nullptr && *all != '\0') ? "LC_ALL" : "LC_CTYPE", "C.UTF-8", 1);
   std::setlocale(LC_ALL, "");
+}
+
+namespace {
+
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+char32_t CodePoint(std::string_view c) {
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(c[i])); };
+  switch (c.size()) {
+    case 1: return byte(0);
+    case 2: return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    case 3: return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    case 4: return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> Utf8Chars(std::string_view utf8) {
+  std::vector<std::string> chars;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t length = std::min(Utf8Length(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
+    chars.emplace_back(utf8.substr(at, length));
+    at += length;
+  }
+  return chars;
+}
+
+bool IsHan(std::string_view utf8Char) {
+  const char32_t c = CodePoint(utf8Char);
+  return c == 0x3007 || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0x20000 && c <= 0x3FFFF);
 }
 
 }  // namespace tavrin

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavrin {
 
@@ -31,5 +32,13 @@ std::string GbkToUtf8(std::string_view gbk);
 // character set to C.UTF-8 when the locale's is not UTF-8; the rest of the
 // locale stays as the user has it.
 void UseUtf8CharacterSet();
+
+// The characters of a UTF-8 text, one string each; a character cut short at
+// the end stands as it is.
+std::vector<std::string> Utf8Chars(std::string_view utf8);
+
+// A Chinese character of a UTF-8 text: a CJK ideograph of any block, or 〇.
+// (A GBK character is told by IsHanzi, chars/gbk.h.)
+bool IsHan(std::string_view utf8Char);
 
 }  // namespace tavrin

@@ -18,6 +18,23 @@ std::vector<std::string> SplitChars(std::string_view text) {
   return chars;
 }
 
+std::vector<std::string> DoubleByteChars(std::string_view text) {
+  std::vector<std::string> chars;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t len = CharLengthAt(text, pos);
+    if (len == 2) chars.emplace_back(text.substr(pos, len));
+    pos += len;
+  }
+  return chars;
+}
+
+std::string GivenName(std::string_view fullName, int surnameLength) {
+  if (surnameLength < 1) return {};
+  std::size_t pos = 0;
+  for (int i = 0; i < surnameLength && pos < fullName.size(); ++i) pos += CharLengthAt(fullName, pos);
+  return std::string(fullName.substr(pos));
+}
+
 std::string CharAt(std::string_view text, std::size_t index) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t len = CharLengthAt(text, pos);

@@ -22,11 +22,24 @@ inline std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
   return (IsGbkLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
 }
 
+// True when the text is exactly one double-byte character.
+inline bool IsDoubleByteChar(std::string_view ch) {
+  return ch.size() == 2 && IsGbkLeadByte(static_cast<unsigned char>(ch[0]));
+}
+
 // Number of characters in the text.
 std::size_t CharCount(std::string_view text);
 
 // The text cut into its characters, each one or two bytes.
 std::vector<std::string> SplitChars(std::string_view text);
+// Its double-byte characters alone, every single byte left out.
+std::vector<std::string> DoubleByteChars(std::string_view text);
+
+// The given name of a full name whose first `surnameLength` characters are
+// the surname; empty when nothing follows the surname. How long the surname
+// is, is the advice tables' to say (advice::AdviceTables::SurnameLength knows
+// the compound ones) or the naming run's that made the name.
+std::string GivenName(std::string_view fullName, int surnameLength);
 
 // The character at character index `index` (from 0), or empty when there is none.
 std::string CharAt(std::string_view text, std::size_t index);
@@ -48,6 +61,22 @@ std::string AsciiLower(std::string_view text);
 // The two bytes of a double-byte character as one 16-bit code (lead << 8 | trail).
 inline constexpr std::uint16_t GbkCode(unsigned char lead, unsigned char trail) {
   return static_cast<std::uint16_t>(lead << 8 | trail);
+}
+
+// One value for every double-byte code (lead byte 0x81-0xFE with any trail
+// byte; by GbkCode), worked out from the character's two bytes; 0 for every
+// other code.
+template <typename T, typename ValueOf>
+std::vector<T> TableOfDoubleByteCodes(ValueOf valueOf) {
+  std::vector<T> table(0x10000);
+  for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+    for (unsigned trail = 0; trail < 0x100; ++trail) {
+      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      table[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
+          static_cast<T>(valueOf(pair));
+    }
+  }
+  return table;
 }
 
 // True for a double-byte GBK code that is a Chinese character (the hanzi

@@ -10,21 +10,8 @@ namespace {
 
 constexpr std::size_t kCodeSpace = 1 << 16;
 
-bool IsDoubleByteChar(std::string_view ch) {
-  return ch.size() == 2 && IsGbkLeadByte(static_cast<unsigned char>(ch[0]));
-}
-
 std::uint16_t Code(std::string_view ch) {
   return GbkCode(static_cast<unsigned char>(ch[0]), static_cast<unsigned char>(ch[1]));
-}
-
-// The double-byte characters of a text; a byte that begins none is skipped.
-std::vector<std::string> DoubleByteChars(std::string_view text) {
-  std::vector<std::string> chars;
-  for (std::string& ch : SplitChars(text)) {
-    if (IsDoubleByteChar(ch)) chars.push_back(std::move(ch));
-  }
-  return chars;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "advice/advice.h"
 #include "advice/advice_json.h"
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/conventions_output.h"
@@ -81,7 +82,7 @@ std::string AdvisedName(const std::string& arg) {
 
 struct AdviseOptions {
   std::vector<std::string> names;
-  advice::Sex sex = advice::Sex::kMale;
+  Sex sex = Sex::kMale;
   std::optional<std::string> surname;  // the surname the names were made with
   bool json = false;
 };
@@ -95,7 +96,7 @@ AdviseOptions ReadAdviseOptions(const std::vector<std::string>& args) {
                     if (value != "male" && value != "female") {
                       throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
                     }
-                    options.sex = value == "female" ? advice::Sex::kFemale : advice::Sex::kMale;
+                    options.sex = value == "female" ? Sex::kFemale : Sex::kMale;
                   }},
                  {"--surname", Option::kValueOnce, Keep(options.surname)}},
                 {[&](const std::string& arg) {
@@ -116,7 +117,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
     const int surnameLength =
         options.surname ? SurnameOption(names[i], *options.surname) : tables.SurnameLength(names[i]);
     const std::vector<sources::NameSource> found =
-        notes.Find(sources::GivenName(names[i], surnameLength), kMostSources);
+        notes.Find(GivenName(names[i], surnameLength), kMostSources);
     // The advice weighs the line every page gives the name: the best one
     // that is no line of grief or displeasure.
     const sources::NameSource* fitting = notes.BestSource(names[i]);

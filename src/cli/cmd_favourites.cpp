@@ -21,6 +21,7 @@
 #include "core/output_text.h"
 #include "core/services.h"
 #include "favourites/exchange.h"
+#include "favourites/kept_name.h"
 #include "favourites/messages.h"
 #include "favourites/store.h"
 #include "sources/name_notes.h"
@@ -135,15 +136,10 @@ Favourite Lookup(const FavouritesStore& store, const std::string& name, std::opt
   return found.front();
 }
 
-// The score of a full name for a birth date and hour: the five grids and the
-// balance of the name's elements with the chart of that birth, as a naming
-// run for that date scores it.
 int ScoreFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.RequireData({kNumerologyFile});
   TTransDate transDate(LocalToday());
-  const BirthAnalysisResult birth =
-      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, HourFieldText(f.hour));
-  return stores.services->scorer.Score(f.name, birth.birthElements);
+  return ScoreForBirth(stores.services->scorer, transDate, f);
 }
 
 // What the advice says of the name now, its classical source weighed in, as
@@ -151,8 +147,7 @@ int ScoreFor(CliContext& context, const Favourite& f) {
 std::string AdviceFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
-  const int surnameLength = f.surnameLength > 0 ? f.surnameLength : stores.advice->SurnameLength(f.name);
-  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, surnameLength, SexOf(f.sex == Sex::kFemale),
+  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, SurnameLengthOf(f, stores.advice.get()), f.sex,
                                                  sources::SourceFinderOf(notes));
   SayLibraryFault(context, notes);
   return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);

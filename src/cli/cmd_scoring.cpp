@@ -39,7 +39,7 @@ int Pinyin(CliContext& context, const std::vector<std::string>& args) {
     context.PrintLine(Services(stores).pinyin.PinyinOf(text));
     return 0;
   }
-  const int surnameLength = stores.advice ? stores.advice->SurnameLength(text) : 1;
+  const int surnameLength = advice::SurnameLength(stores.advice.get(), text);
   context.out << Services(stores).namePinyin.Marked(text, surnameLength) << '\n';
   return 0;
 }

@@ -62,7 +62,7 @@ share::SharedList SharedFavourites(CliContext& context, const std::vector<Favour
   share::SharedList list;
   for (const Favourite& f : favourites) {
     const advice::Advice a = AdviseWithSource(*stores.advice, f.name, stores.advice->SurnameLength(f.name),
-                                              SexOf(f.sex == Sex::kFemale), sources::SourceFinderOf(notes));
+                                              f.sex, sources::SourceFinderOf(notes));
     share::SharedName shared;
     shared.name = GbkToUtf8(f.name);
     shared.sex = SexKey(f.sex);

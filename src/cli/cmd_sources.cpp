@@ -29,7 +29,7 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
     throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(names[0]), std::to_string(advice::kMaxAdvisedNameChars)}));
   }
   const advice::AdviceTables& tables = *context.Stores().advice;
-  const std::string given = sources::GivenName(name, tables.SurnameLength(name));
+  const std::string given = tables.GivenName(name);
   if (given.empty()) throw CliError(Say("“%1”的姓氏后面没有名字", {names[0]}));
   const auto found =
       UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.FindSources(given, kMostSources); });

@@ -3,18 +3,17 @@
 // are compound is the advice tables' to say (advice::AdviceTables::SurnameLength).
 #pragma once
 
+#include <array>
 #include <optional>
 #include <vector>
 
+#include "scoring/score.h"
+
 namespace tavrin::conventions {
 
-struct CommonGrids {
-  int heaven = 0;  // 天格
-  int person = 0;  // 人格
-  int earth = 0;   // 地格
-  int outer = 0;   // 外格
-  int total = 0;   // 总格
-};
+// The order the naming books list the grids in: 天 人 地 外 总.
+inline constexpr std::array<Grid, kGridCount> kCommonGridOrder = {kHeavenGrid, kPersonGrid, kEarthGrid, kOuterGrid,
+                                                                  kTotalGrid};
 
 // The grids from the stroke counts of the surname (one or two characters)
 // followed by those of the given name (one or two characters):
@@ -23,6 +22,6 @@ struct CommonGrids {
 //   compound surname s1 s2, given s3 [s4]: 天 s1+s2, 人 s2+s3, 地 s3+s4
 //     (s3+1), 外 s1+s4 (s1+1), 总 the sum.
 // nullopt for any other shape or a count below 1.
-std::optional<CommonGrids> GridsFromStrokes(const std::vector<int>& strokes, int surnameLength);
+std::optional<FiveGrids> GridsFromStrokes(const std::vector<int>& strokes, int surnameLength);
 
 }  // namespace tavrin::conventions

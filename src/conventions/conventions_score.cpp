@@ -41,7 +41,7 @@ int TableNumber(int gridNumber) {
   return gridNumber;
 }
 
-std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const LineList& numerologyTable,
+std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const NameScorer& numerology,
                                                   const SancaiTable* sancai, const ElementLookup& charElement) {
   ConventionsReading r;
   r.characters = SplitChars(inputs.name);
@@ -51,13 +51,12 @@ std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& input
   if (!grids) return std::nullopt;
   r.grids = *grids;
 
-  const std::array<int, 5> numbers{r.grids.heaven, r.grids.person, r.grids.earth, r.grids.outer, r.grids.total};
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
+  for (std::size_t i = 0; i < r.lookups.size(); ++i) {
     GridLookup& lookup = r.lookups[i];
-    lookup.number = numbers[i];
-    lookup.tableNumber = TableNumber(numbers[i]);
-    lookup.lines = scan::MatchingLines(numerologyTable, lookup.tableNumber);
-    for (std::size_t line : lookup.lines) lookup.points += LinePoints(numerologyTable[line]);
+    lookup.number = r.grids[kCommonGridOrder[i]];
+    lookup.tableNumber = TableNumber(lookup.number);
+    lookup.lines = numerology.MatchingLines(lookup.tableNumber);
+    lookup.points = numerology.Points(lookup.tableNumber);
     r.numerologyPoints += lookup.points;
   }
   r.numerologyPart = Scaled(std::clamp(r.numerologyPoints, 0, kNumerologyMax), kNumerologyMax, kNumerologyPart);

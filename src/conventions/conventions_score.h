@@ -19,12 +19,12 @@
 #include <string_view>
 #include <vector>
 
-#include "chars/linelist.h"
 #include "conventions/common_grids.h"
 #include "conventions/element.h"
 #include "conventions/favourable.h"
 #include "conventions/kangxi.h"
 #include "conventions/sancai.h"
+#include "scoring/score.h"
 
 namespace tavrin::conventions {
 
@@ -42,8 +42,8 @@ struct ConventionsReading {
   std::vector<std::string> characters;  // GBK, surname first
   std::vector<int> strokes;             // 康熙 counts
   int surnameLength = 1;
-  CommonGrids grids;
-  // In the order 天格 人格 地格 外格 总格.
+  FiveGrids grids;
+  // In the order 天格 人格 地格 外格 总格 (kCommonGridOrder).
   std::array<GridLookup, 5> lookups;
   int numerologyPoints = 0;  // the sum of the five lookups' points
   bool hasSancai = false;  // the 三才 table was there: `sancai` holds its reading
@@ -67,7 +67,7 @@ struct ConventionsInputs {
 // nullopt when the name is not a surname of one or two hanzi followed by a
 // given name of one or two hanzi. Without a 三才 table (null) there is no
 // 三才 verdict.
-std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const LineList& numerologyTable,
+std::optional<ConventionsReading> ReadConventions(const ConventionsInputs& inputs, const NameScorer& numerology,
                                                   const SancaiTable* sancai, const ElementLookup& charElement);
 
 // The number a grid number is looked up under: above 81, 80 less until it is

@@ -56,8 +56,8 @@ SancaiReading SancaiTable::Read(Element heaven, Element person, Element earth) c
   return {heaven, person, earth, entry.verdict, entry.explanation};
 }
 
-SancaiReading SancaiTable::Read(const CommonGrids& grids) const {
-  return Read(GridElement(grids.heaven), GridElement(grids.person), GridElement(grids.earth));
+SancaiReading SancaiTable::Read(const FiveGrids& grids) const {
+  return Read(GridElement(grids[kHeavenGrid]), GridElement(grids[kPersonGrid]), GridElement(grids[kEarthGrid]));
 }
 
 }  // namespace tavrin::conventions

@@ -44,7 +44,7 @@ class SancaiTable {
   explicit SancaiTable(const LineList& lines);
 
   SancaiReading Read(Element heaven, Element person, Element earth) const;
-  SancaiReading Read(const CommonGrids& grids) const;
+  SancaiReading Read(const FiveGrids& grids) const;
 
  private:
   struct Entry {

@@ -45,10 +45,7 @@ std::optional<int> NamingModel::ConventionsScore(const Candidate& candidate) con
   inputs.name = candidate.fullName;
   inputs.surnameLength = static_cast<int>(candidate.surnameBytes / 2);  // the surname is hanzi
   inputs.favourable = favourable ? &*favourable : nullptr;
-  const NamingServices& services = Services();
-  const auto reading =
-      conventions::ReadConventions(inputs, Stores().numerologyTable, services.sancai ? &*services.sancai : nullptr,
-                                   [&](std::string_view ch) { return services.elements.CharElement(ch); });
+  const auto reading = Services().ReadConventions(inputs);
   return reading ? std::optional(reading->score) : std::nullopt;
 }
 

@@ -15,14 +15,14 @@ constexpr std::string_view kPoetryGenerator = "诗歌取名";
 }  // namespace
 
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
-                                advice::Sex sex, const advice::SourceFinder& findSource) {
+                                Sex sex, const advice::SourceFinder& findSource) {
   const std::optional<advice::ClassicalSource> source = findSource ? findSource(fullName) : std::nullopt;
   return tables.Advise(fullName, surnameLength, sex, source ? &*source : nullptr);
 }
 
-bool BestNames::Add(const Candidate& candidate, advice::Sex sex, std::optional<int> conventionsScore) {
+bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore) {
   if (candidate.Given().empty()) return false;
-  std::string key(1, sex == advice::Sex::kFemale ? 'F' : 'M');
+  std::string key(1, sex == Sex::kFemale ? 'F' : 'M');
   key += candidate.fullName;
   if (!keys_.insert(std::move(key)).second) return false;
   const int surnameLength = static_cast<int>(candidate.surnameBytes / 2);
@@ -59,13 +59,13 @@ std::size_t BestNames::LookUpSources(std::size_t count) {
   return sourcesDone_ - from;
 }
 
-void BestNames::AddPane(const Pane& pane, advice::Sex sex) {
+void BestNames::AddPane(const Pane& pane, Sex sex) {
   for (std::size_t line = 0; line < pane.Lines().size(); ++line) {
     for (const PaneEntry& entry : pane.EntriesOf(line)) Add(entry.candidate, sex);
   }
 }
 
-void BestNames::AddReport(const ReportList& report, advice::Sex runSex, advice::Sex poetrySex) {
+void BestNames::AddReport(const ReportList& report, Sex runSex, Sex poetrySex) {
   const std::vector<ReportRow>& rows = report.Rows();
   for (; reportRowsAdded_ < rows.size(); ++reportRowsAdded_) {
     const ReportRow& row = rows[reportRowsAdded_];
@@ -84,13 +84,13 @@ std::size_t BestNames::AddProposals(const NamingModel& model) {
   const bool compound = surname.size() == 4 && IsHanzi(surname.substr(0, 2)) && IsHanzi(surname.substr(2)) &&
                         tables_->SurnameLength(surname + surname.substr(2)) == 2;
   if (!single && !compound) return 0;
-  const advice::Sex sex = SexOf(session.female);
+  const Sex sex = SexOf(session.female);
   std::string run = std::string(1, session.female ? 'F' : 'M') + session.surname + '\t' + session.chart.birthElements;
   if (!proposedRuns_.insert(std::move(run)).second) return 0;
   addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   std::size_t added = 0;
   for (const advice::BankName& name : tables_->Bank()) {
-    if (!(sex == advice::Sex::kFemale ? name.forGirls : name.forBoys)) continue;
+    if (!(sex == Sex::kFemale ? name.forGirls : name.forBoys)) continue;
     // The groups of like initials and finals between the surname and the
     // first given character, each group read item by item. Read byte-wise,
     // as the generators do by default, "e", "u" and "an" lie in every group
@@ -106,9 +106,9 @@ std::size_t BestNames::AddProposals(const NamingModel& model) {
   return added;
 }
 
-void BestNames::AddRuns(const NamingRunState& state, advice::Sex poetrySex) {
+void BestNames::AddRuns(const NamingRunState& state, Sex poetrySex) {
   const NamingSession& session = state.session;
-  const advice::Sex runSex = SexOf(session.female);
+  const Sex runSex = SexOf(session.female);
   if (session.birthYear != 0) {
     addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   }

@@ -33,7 +33,7 @@ inline constexpr std::string_view kCuratedOrigin = "\xC3\xFB\xBF\xE2";    // 名
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
 // kept favourite all say of a name.
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
-                                advice::Sex sex, const advice::SourceFinder& findSource);
+                                Sex sex, const advice::SourceFinder& findSource);
 
 class BestNames {
  public:
@@ -68,16 +68,16 @@ class BestNames {
   // Adds the candidate made for a child of `sex`; false when its full name
   // stands already for that sex (or it has no given name).
   // `conventionsScore`, when known, is its 通行评分.
-  bool Add(const Candidate& candidate, advice::Sex sex, std::optional<int> conventionsScore = std::nullopt);
+  bool Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore = std::nullopt);
   // Adds every candidate shown in the pane.
-  void AddPane(const Pane& pane, advice::Sex sex);
+  void AddPane(const Pane& pane, Sex sex);
   // Adds the report rows not added yet: those of the poetry page (by their
   // generator's caption) for `poetrySex`, the others for `runSex`.
-  void AddReport(const ReportList& report, advice::Sex runSex, advice::Sex poetrySex);
+  void AddReport(const ReportList& report, Sex runSex, Sex poetrySex);
   // Everything a run state shows: its result panes, the poetry pane and the
   // report; the poetry page's names for `poetrySex`, the rest for the sex of
   // the last Generate run. Each name added keeps the birth of that run.
-  void AddRuns(const NamingRunState& state, advice::Sex poetrySex);
+  void AddRuns(const NamingRunState& state, Sex poetrySex);
   // The names the program proposes itself for the last Generate run of the
   // model: the name bank's names for the run's sex whose first character
   // passes the run's sound rule with the surname, scored against the run's
@@ -143,8 +143,5 @@ class BestNames {
   std::unordered_set<std::string> proposedRuns_;
   std::uint64_t version_ = 0;  // the runs whose proposals were added
 };
-
-// The sex of a naming session's last Generate run.
-inline advice::Sex SexOf(bool female) { return female ? advice::Sex::kFemale : advice::Sex::kMale; }
 
 }  // namespace tavrin

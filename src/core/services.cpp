@@ -17,6 +17,12 @@ NamingServices::NamingServices(const DataStores& stores)
   }
 }
 
+std::optional<conventions::ConventionsReading> NamingServices::ReadConventions(
+    const conventions::ConventionsInputs& inputs) const {
+  return conventions::ReadConventions(inputs, scorer, sancai ? &*sancai : nullptr,
+                                      [this](std::string_view ch) { return elements.CharElement(ch); });
+}
+
 std::shared_ptr<const NamingServices> BuildServices(const DataStores& stores) {
   return std::make_shared<const NamingServices>(stores);
 }

@@ -8,6 +8,7 @@
 #include "chars/elements.h"
 #include "chars/name_pinyin.h"
 #include "chars/pinyin.h"
+#include "conventions/conventions_score.h"
 #include "conventions/sancai.h"
 #include "scoring/score.h"
 
@@ -33,6 +34,9 @@ struct NamingServices {
   NameScorer scorer;
   // The 三才 table, when sancai.dat was there and holds all 125 combinations.
   std::optional<conventions::SancaiTable> sancai;
+
+  // The naming books' reading of a name over these tables.
+  std::optional<conventions::ConventionsReading> ReadConventions(const conventions::ConventionsInputs& inputs) const;
 };
 
 // The services over the stores as they stand now.

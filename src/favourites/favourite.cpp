@@ -29,14 +29,6 @@ bool LongerThan(std::string_view text, std::size_t characters) {
 
 }  // namespace
 
-const char* SexKey(Sex sex) { return sex == Sex::kFemale ? "female" : "male"; }
-
-std::optional<Sex> SexFromKey(std::string_view key) {
-  if (key == "male") return Sex::kMale;
-  if (key == "female") return Sex::kFemale;
-  return std::nullopt;
-}
-
 std::optional<std::string> CheckFullName(std::string_view name) {
   if (name.empty()) return "名字是空的";
   std::size_t characters = 0;

@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-namespace tavrin {
+#include "chars/sex.h"
 
-enum class Sex { kMale, kFemale };
+namespace tavrin {
 
 // The parts of a favourite that a change gives. A change to a favourite kept
 // already writes only these; the others stay as they are kept.
@@ -30,10 +30,6 @@ enum FavouriteField : unsigned {
   kFieldSurname = 1u << 8,  // surnameLength
   kAllFields = (1u << 9) - 1,
 };
-
-// "male" / "female", as the store and the exchange files write it.
-const char* SexKey(Sex sex);
-std::optional<Sex> SexFromKey(std::string_view key);
 
 struct Favourite {
   std::string name;  // the full name, GBK: surname then given name

@@ -11,19 +11,12 @@ namespace tavrin {
 namespace {
 
 // The stroke count of each double-byte code's traditional form, by code: it
-// depends on the built-in tables alone, so it is worked out once.
+// depends on the built-in tables alone, so it is worked out once. A zero
+// trail byte is left at 0 (the general path): the conversion to traditional
+// forms stops at it.
 const std::vector<std::uint8_t>& TraditionalStrokeTable() {
-  static const std::vector<std::uint8_t> table = [] {
-    std::vector<std::uint8_t> strokes(0x10000);
-    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-      for (unsigned trail = 1; trail < 0x100; ++trail) {
-        const std::string ch = {static_cast<char>(lead), static_cast<char>(trail)};
-        strokes[GbkCode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] =
-            static_cast<std::uint8_t>(StrokeCount(ToTraditional(ch)));
-      }
-    }
-    return strokes;
-  }();
+  static const std::vector<std::uint8_t> table = TableOfDoubleByteCodes<std::uint8_t>(
+      [](const std::string& ch) { return ch[1] == '\0' ? 0 : StrokeCount(ToTraditional(ch)); });
   return table;
 }
 
@@ -32,6 +25,10 @@ constexpr std::string_view kKeyStart = "第";
 constexpr std::string_view kKeyEnd = "数";
 
 // Grids from the stroke counts of the first three characters and the length.
+// This score reads the first character as the whole surname, compound or not
+// (欧阳修 as 欧 + 阳修): that is its own reading, kept on purpose; the
+// naming books' grids, which know compound surnames, are
+// conventions::GridsFromStrokes.
 FiveGrids GridsFromStrokes(int s1, int s2, int s3, std::size_t length) {
   FiveGrids grids;
   grids.number[kHeavenGrid] = s1 + 1;
@@ -169,6 +166,11 @@ std::vector<std::size_t> NameScorer::MatchingLines(int number) const {
   GridEntry scratch;
   const GridEntry& entry = Entry(number, scratch);
   return {entry.lines.begin(), entry.lines.end()};
+}
+
+int NameScorer::Points(int number) const {
+  GridEntry scratch;
+  return Entry(number, scratch).points;
 }
 
 FiveGrids NameScorer::Grids(std::string_view name) const {

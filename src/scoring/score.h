@@ -99,8 +99,10 @@ class NameScorer {
   std::string ScoreName(std::string_view text, std::string_view birthElements) const;
   // The score alone.
   int Score(std::string_view text, std::string_view birthElements) const;
-  // The table lines that hold the key of `number`, in order.
+  // The table lines that hold the key of `number`, in order, and what they
+  // add together (each line's LinePoints).
   std::vector<std::size_t> MatchingLines(int number) const;
+  int Points(int number) const;
 
  private:
   struct GridEntry {

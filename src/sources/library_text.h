@@ -13,12 +13,6 @@ namespace tavrin::sources {
 
 inline constexpr const char* kLibraryFile = "library.db";
 
-// The characters of a UTF-8 text, one string each.
-std::vector<std::string> Utf8Chars(std::string_view utf8);
-
-// A Chinese character (CJK ideograph, any block, and 〇).
-bool IsHan(std::string_view utf8Char);
-
 // The lines of a text: each run of Chinese characters between marks, line
 // ends or other signs, in reading order.
 std::vector<std::string> TextLines(std::string_view content);
@@ -41,11 +35,6 @@ bool WellKnown(std::string_view collection);
 std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineNumber);
 std::int64_t TextIdOfLineKey(std::int64_t key);
 int LineNumberOfLineKey(std::int64_t key);
-
-// The given name of a GBK full name whose first `surnameLength` characters
-// are the surname (advice::AdviceTables::SurnameLength tells a compound
-// surname); empty when nothing follows the surname.
-std::string GivenName(std::string_view fullNameGbk, int surnameLength);
 
 // How a name's characters stand in a line, best first.
 enum class Fit { kAdjacent, kInOrder, kAnyOrder, kNone };

@@ -71,17 +71,13 @@ std::string LibraryFaultText(const std::string& path, const LibraryError& error)
   return "无法读取典籍库" + file;
 }
 
-std::string NameNotes::GivenNameOf(const std::string& fullName) {
-  return GivenName(fullName, Tables().SurnameLength(fullName));
-}
-
 std::vector<NameSource> NameNotes::Find(const std::string& givenName, std::size_t limit) {
   return WithLibrary([&](ClassicalLibrary& library) { return library.FindSources(givenName, limit); },
                      std::vector<NameSource>{});
 }
 
 const NameSource* NameNotes::BestSource(const std::string& fullName) {
-  const std::string given = GivenNameOf(fullName);
+  const std::string given = Tables().GivenName(fullName);
   auto found = best_.find(given);
   if (found == best_.end()) {
     // A line of grief, death or displeasure is no source to name a child
@@ -102,7 +98,7 @@ const NameSource* NameNotes::BestSource(const std::string& fullName) {
 
 std::vector<std::string> NameNotes::Meanings(const std::string& fullName) {
   std::vector<std::string> lines;
-  const std::string given = GivenNameOf(fullName);
+  const std::string given = Tables().GivenName(fullName);
   if (const std::string* pair = Tables().WordMeaning(given)) lines.push_back(given + kColon + *pair);
   for (const std::string& ch : SplitChars(given)) {
     const advice::GivenChar given{ch, Tables().Facts(ch)};

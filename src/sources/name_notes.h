@@ -54,8 +54,6 @@ class NameNotes {
   }
   const advice::AdviceTables& Tables() const { return *tables_; }
 
-  // The given name of a full name, after a one- or two-character surname.
-  std::string GivenNameOf(const std::string& fullName);
   // The best lines of a given name, at most `limit`.
   std::vector<NameSource> Find(const std::string& givenName, std::size_t limit);
   // The best line of a full name's given name, remembered; null when no

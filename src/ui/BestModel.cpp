@@ -19,7 +19,7 @@ namespace tavrin::ui {
 
 namespace {
 
-QString SexText(advice::Sex sex) { return sex == advice::Sex::kFemale ? BestModel::tr("女") : BestModel::tr("男"); }
+QString SexText(Sex sex) { return sex == Sex::kFemale ? BestModel::tr("女") : BestModel::tr("男"); }
 
 // The star of a kept name, in the name's cell.
 QIcon KeptStar() {

@@ -45,7 +45,7 @@ class BestModel : public NameTableModel {
 
   // Whether a full name (GBK) is kept among the favourites for the sex: a
   // kept name shows a star before it.
-  using KeptTest = std::function<bool(const std::string& fullName, advice::Sex sex)>;
+  using KeptTest = std::function<bool(const std::string& fullName, Sex sex)>;
   void SetKeptTest(KeptTest kept) { kept_ = std::move(kept); }
   // Shows the stars again, after a name was kept or dropped.
   void RefreshKept();

@@ -212,7 +212,7 @@ void BestPage::SetFactorsReader(
 }
 
 void BestPage::Collect() {
-  model_->Names().AddRuns(runs_, SexOf(poetryFemale_));
+  model_->Names().AddRuns(runs_, poetrySex_);
   if (proposing_ && !proposing_->Running()) model_->Names().AddProposals(*proposing_);
   model_->ShowAdded();
   proxy_->invalidate();
@@ -225,13 +225,13 @@ void BestPage::FinishSources() {
   proxy_->invalidate();
 }
 
-void BestPage::StartPoetryRun(bool female) {
+void BestPage::StartPoetryRun(Sex sex) {
   Collect();
-  poetryFemale_ = female;
-  ShowSex(female);
+  poetrySex_ = sex;
+  ShowSex(sex);
 }
 
-void BestPage::ShowSex(bool female) { sexes_->setCurrentIndex(female ? 2 : 1); }
+void BestPage::ShowSex(Sex sex) { sexes_->setCurrentIndex(sex == Sex::kFemale ? 2 : 1); }
 
 const advice::Filter& BestPage::CurrentFilter() const { return proxy_->Filter(); }
 

@@ -60,9 +60,9 @@ class BestPage : public NameTablePage {
   void Collect();
   // Before the poetry page starts a run for a child of this sex: collects
   // what the poetry pane shows, then files its next names under the sex.
-  void StartPoetryRun(bool female);
+  void StartPoetryRun(Sex sex);
   // Shows the names of this sex from now on (the user may choose both again).
-  void ShowSex(bool female);
+  void ShowSex(Sex sex);
 
   // Where the names' sources and meanings come from (outlives the page), and
   // how a name no report row holds gets its 通行评分; both for the names
@@ -106,7 +106,7 @@ class BestPage : public NameTablePage {
 
   const NamingRunState& runs_;
   const NamingModel* proposing_ = nullptr;
-  bool poetryFemale_ = false;
+  Sex poetrySex_ = Sex::kMale;
   BestModel* model_ = nullptr;
   BestProxy* proxy_ = nullptr;
   QTextBrowser* details_ = nullptr;

@@ -30,6 +30,7 @@
 #include "core/safe_write.h"
 #include "core/startup.h"
 #include "favourites/exchange.h"
+#include "favourites/kept_name.h"
 #include "favourites/store.h"
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
@@ -171,9 +172,7 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
 void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
 
 int FavouritesPage::SurnameLength(const Favourite& f) const {
-  if (f.surnameLength > 0) return f.surnameLength;
-  const DataStores& stores = naming_.Stores();
-  return stores.advice ? stores.advice->SurnameLength(f.name) : 1;
+  return SurnameLengthOf(f, naming_.Stores().advice.get());
 }
 
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
@@ -230,9 +229,7 @@ void FavouritesPage::FillIn(Favourite& favourite, const Keepable& keepable) cons
     favourite.score = *keepable.score;
   } else {
     // A name shown without a score is scored for the birth it is kept with.
-    BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), favourite.year,
-                                              favourite.month, favourite.day, HourFieldText(favourite.hour));
-    favourite.score = naming_.Services().scorer.Score(favourite.name, birth.birthElements);
+    favourite.score = ScoreForBirth(naming_.Services().scorer, naming_.TransDate(), favourite);
   }
   favourite.origin = keepable.origin;
   favourite.poem = keepable.poem;

@@ -592,7 +592,7 @@ void MainWindow::StartPoetry() {
     drawCapNote_->clear();
     bestHint_->clear();
   }
-  bestPage_->StartPoetryRun(female_->isChecked());
+  bestPage_->StartPoetryRun(SexOf(female_->isChecked()));
   const CommandResult<PoetryOutcome> result =
       StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
   bestPage_->Collect();
@@ -732,7 +732,7 @@ void MainWindow::Generate() {
     drawCapNote_->clear();
     bestHint_->clear();
   }
-  if (starts) bestPage_->ShowSex(female_->isChecked());
+  if (starts) bestPage_->ShowSex(SexOf(female_->isChecked()));
   bestPage_->Collect();  // before the run clears the panes
   const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
   bestPage_->Collect();
@@ -785,13 +785,13 @@ void MainWindow::BuildFavouritesPage() {
     Favourite favourite;
     const NamingSession& session = model_->session;
     if (session.birthYear != 0) {
-      favourite.sex = session.female ? Sex::kFemale : Sex::kMale;
+      favourite.sex = SexOf(session.female);
       favourite.year = session.birthYear;
       favourite.month = session.birthMonth;
       favourite.day = session.birthDay;
       favourite.hour = FavouriteHour(session.birthHour);
     } else {
-      favourite.sex = female_->isChecked() ? Sex::kFemale : Sex::kMale;
+      favourite.sex = SexOf(female_->isChecked());
       // A field that is no number gives 0, which the favourite's checks refuse.
       favourite.year = birth_.year->currentText().trimmed().toInt();
       favourite.month = birth_.month->currentText().trimmed().toInt();
@@ -805,9 +805,7 @@ void MainWindow::BuildFavouritesPage() {
   pages_->addTab(favouritesPage_, tr("收藏"));
   // A name kept or dropped says so at once: a note at the bottom of the
   // window, and the star before it on 精选.
-  bestPage_->SetKeptTest([this](const std::string& name, advice::Sex sex) {
-    return favouritesPage_->IsKept(name, sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale);
-  });
+  bestPage_->SetKeptTest([this](const std::string& name, Sex sex) { return favouritesPage_->IsKept(name, sex); });
   connect(favouritesPage_, &FavouritesPage::keptChanged, this, [this](const QString& name, bool kept) {
     bestPage_->RefreshKept();
     ShowStatus(kept ? tr("★ 已收藏“%1”,收藏的名字都在“收藏”页").arg(name) : tr("☆ 已取消收藏“%1”").arg(name));
@@ -836,9 +834,7 @@ void MainWindow::BuildFavouritesPage() {
   favouritesPage_->SetAdviser([this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
     const advice::AdviceTables* tables = Stores().advice.get();
     if (!tables) return std::nullopt;
-    return AdviseWithSource(*tables, name, surnameLength,
-                            SexOf(sex == Sex::kFemale),
-                            sources::SourceFinderOf(*notes_));
+    return AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_));
   });
   // 精选: the row's name for the sex of its run, with the advice the page shows.
   const auto bestRow = [this](int row) -> std::optional<Keepable> {
@@ -849,7 +845,7 @@ void MainWindow::BuildFavouritesPage() {
     const advice::Advice& a = names.AdviceAt(i);
     // A name still waiting for its source is advised when it is kept.
     Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
-                      std::string(candidate.generator), {}, a.sex == advice::Sex::kFemale ? Sex::kFemale : Sex::kMale,
+                      std::string(candidate.generator), {}, a.sex,
                       i < names.SourcesDone() ? std::optional(a) : std::nullopt};
     keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
     // The birth of the run that made it, which an earlier run's may not be.

@@ -170,7 +170,7 @@ bool PoemBrowser::eventFilter(QObject* watched, QEvent* event) {
     const QString name = pane_->NameAtPosition(pane_->cursorForPosition(help->pos()).position());
     QString tip;
     if (!name.isEmpty()) {
-      const std::string given = notes_.GivenNameOf(ToGbk(name));
+      const std::string given = notes_.Tables().GivenName(ToGbk(name));
       const std::vector<std::string> lines = sources::LinesOfName(ToGbk(poem_->toPlainText()), given);
       if (lines.size() == 1 && !lines[0].empty()) {
         tip = tr("%1 出自：%2").arg(name, FromGbk(lines[0]));

@@ -230,6 +230,23 @@ TEST(Advice, SurnameLengthAndReading) {
   EXPECT_EQ(AdviseShipped("欧阳修", M).given.size(), 1u);
 }
 
+// Where every page splits a full name: after a compound surname the table
+// knows, else after the first character; a name of two characters has a
+// one-character surname whatever they are.
+TEST(Advice, GivenNameAfterTheSurname) {
+  const struct {
+    const char* name;
+    const char* given;
+  } cases[] = {
+      {"欧阳娜娜", "娜娜"}, {"司马光", "光"},   {"诸葛亮", "亮"}, {"张三", "三"}, {"张三丰", "三丰"},
+      {"欧阳", "阳"},       {"王欧阳", "欧阳"}, {"张", ""},       {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Shipped().GivenName(c.name), c.given) << c.name;
+  // Without tables every surname is one character.
+  EXPECT_EQ(SurnameLength(nullptr, "欧阳娜娜"), 1);
+  EXPECT_EQ(SurnameLength(&Shipped(), "欧阳娜娜"), 2);
+}
+
 TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
   const AdviceTables none = LoadAdviceTables("/nonexistent/");
   const Advice a = none.Advise("吴城宇", 1, M);

@@ -106,6 +106,25 @@ TEST(GbkCharacters, CountSplitAndIndex) {
   EXPECT_EQ(CharAt("张三丰", 3), "");
 }
 
+// The advice reads names by their double-byte characters alone: a stray
+// byte, ASCII or a lead byte left at the end, is no character of the name.
+TEST(GbkCharacters, DoubleByteCharactersAlone) {
+  const struct {
+    const char* text;
+    std::vector<std::string> chars;
+  } cases[] = {
+      {"张三", {"张", "三"}},
+      {"a张b三c", {"张", "三"}},
+      {"张\xD5", {"张"}},
+      {"abc", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DoubleByteChars(c.text), c.chars) << c.text;
+  EXPECT_TRUE(IsDoubleByteChar("张"));
+  EXPECT_FALSE(IsDoubleByteChar("ab"));
+  EXPECT_FALSE(IsDoubleByteChar("\xD5"));
+}
+
 TEST(StringHelpers, DecimalIntegers) {
   const struct {
     const char* text;

@@ -85,7 +85,8 @@ TEST(Favourable, TheUsersChoiceAndUnreadablePillars) {
 }
 
 TEST(ConventionsScore, WorkedExamples) {
-  const LineList numerology = test::DataLines("5ge.dat");
+  const ElementService noElements{LineList{}};
+  const NameScorer numerology(test::DataLines("5ge.dat"), noElements);
   const SancaiTable sancai(test::DataLines("sancai.dat"));
   const std::map<std::string, std::string> elementOf{{"子", "水"}, {"涵", "水"}, {"浩", "水"}, {"宇", "土"}};
   const ElementLookup lookup = [&](std::string_view ch) {

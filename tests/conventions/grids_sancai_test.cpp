@@ -14,7 +14,7 @@ namespace {
 
 using test::SurnameLength;
 
-std::optional<CommonGrids> GridsOfName(const std::string& name) {
+std::optional<FiveGrids> GridsOfName(const std::string& name) {
   std::vector<int> strokes;
   for (const std::string& ch : SplitChars(name)) strokes.push_back(KangxiStrokes(ch, Numerals::kValues));
   return GridsFromStrokes(strokes, SurnameLength(name));
@@ -45,7 +45,8 @@ TEST(CommonGrids, SingleAndCompoundSurnames) {
     EXPECT_EQ(SurnameLength(c.name), c.surnameLength);
     const auto g = GridsOfName(c.name);
     ASSERT_TRUE(g.has_value());
-    EXPECT_EQ((std::vector<int>{g->heaven, g->person, g->earth, g->outer, g->total}),
+    const FiveGrids& n = *g;
+    EXPECT_EQ((std::vector<int>{n[kHeavenGrid], n[kPersonGrid], n[kEarthGrid], n[kOuterGrid], n[kTotalGrid]}),
               (std::vector<int>{c.heaven, c.person, c.earth, c.outer, c.total}));
   }
 }
@@ -94,7 +95,7 @@ TEST(Sancai, ElementsByLastDigitAndTheTable) {
     EXPECT_FALSE(reading.explanation.empty());
   }
   // 欧阳子涵: 天 32 木, 人 20 水, 地 15 土.
-  const SancaiReading ouyang = table.Read(CommonGrids{32, 20, 15, 27, 47});
+  const SancaiReading ouyang = table.Read(FiveGrids{{32, 15, 20, 27, 47}});
   EXPECT_EQ(std::string(ElementChar(ouyang.heaven)) + std::string(ElementChar(ouyang.person)) +
                 std::string(ElementChar(ouyang.earth)),
             "木水土");

@@ -47,8 +47,8 @@ TEST(BestNamesSource, BonusOfTheFirstThreeCollectionsNowOrLater) {
       candidate.fullName = c.name;
       candidate.surnameBytes = 2;
       candidate.score = c.name == "李子衿" ? 95 : 60;
-      plain.Add(candidate, advice::Sex::kFemale);
-      sourced.Add(candidate, advice::Sex::kFemale);
+      plain.Add(candidate, Sex::kFemale);
+      sourced.Add(candidate, Sex::kFemale);
     }
     if (deferred) {
       EXPECT_EQ(sourced.AdviceAt(0).recommend, plain.AdviceAt(0).recommend);
@@ -82,7 +82,7 @@ TEST(BestNamesOrder, CompoundSurnamesRankByTheirConventionsScore) {
     candidate.fullName = c.name;
     candidate.surnameBytes = static_cast<std::size_t>(2 * c.surnameChars);
     candidate.score = c.score;
-    names.Add(candidate, advice::Sex::kMale, c.conventions);
+    names.Add(candidate, Sex::kMale, c.conventions);
   }
   advice::Filter all;
   all.hideSerious = all.levelOneOnly = all.hideLevelThree = false;
@@ -106,14 +106,14 @@ TEST(BestNamesOrder, NamesKeepTheBirthOfTheirRun) {
     row.candidate.fullName = name;
     row.candidate.surnameBytes = 2;
     state.report.Append(row);
-    names.AddRuns(state, advice::Sex::kMale);
+    names.AddRuns(state, Sex::kMale);
   };
   run("张子衿", 3, 9);
   run("张明远", 4, kUnknownHour);
   Candidate alone;
   alone.fullName = "张若兰";
   alone.surnameBytes = 2;
-  names.Add(alone, advice::Sex::kMale);
+  names.Add(alone, Sex::kMale);
   ASSERT_EQ(names.Size(), 3u);
   const auto birth = [&](std::size_t i) {
     const auto& b = names.BirthAt(i);
@@ -148,7 +148,7 @@ TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
   const auto shown = [&] {
     std::vector<std::string> list;
     for (std::size_t i = 0; i < names.Size(); ++i) {
-      list.push_back(std::string(names.AdviceAt(i).sex == advice::Sex::kFemale ? "F" : "M") +
+      list.push_back(std::string(names.AdviceAt(i).sex == Sex::kFemale ? "F" : "M") +
                      names.CandidateAt(i).fullName + std::string(names.CandidateAt(i).generator));
     }
     return list;

@@ -41,7 +41,7 @@ TEST(NamePinyin, ShippedSurnamesAndGivenCharacters) {
   };
   for (const auto& c : cases) EXPECT_EQ(reader.Marked(c.name, c.surnameLength), U8(c.marked)) << c.name;
   // The advice reads a name as the pages do.
-  EXPECT_EQ(stores->advice->Advise("曾乐", 1, advice::Sex::kMale).pinyin, reader.Numbered("曾乐", 1));
+  EXPECT_EQ(stores->advice->Advise("曾乐", 1, Sex::kMale).pinyin, reader.Numbered("曾乐", 1));
 }
 
 // A character the advice tables lack is read from the pinyin index; without

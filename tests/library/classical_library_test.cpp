@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "core/startup.h"
 #include "sources/classical_library.h"
 #include "sources/library_text.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "sources/library_text.h"
 
 namespace tavrin::sources {

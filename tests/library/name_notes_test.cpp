@@ -44,7 +44,7 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
       {"王犇犇", "犇犇", "", 2},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(notes.GivenNameOf(c.name), c.given) << c.name;
+    EXPECT_EQ(notes.Tables().GivenName(c.name), c.given) << c.name;
     const NameSource* best = notes.BestSource(c.name);
     if (*c.source) {
       ASSERT_NE(best, nullptr) << c.name;
@@ -68,7 +68,7 @@ TEST(NameNotes, WithoutLibraryOrTables) {
   EXPECT_EQ(notes.Library(), nullptr);
   EXPECT_EQ(notes.BestSource("王子衿"), nullptr);
   EXPECT_TRUE(notes.Meanings("王子衿").empty());
-  EXPECT_EQ(notes.GivenNameOf("王子衿"), "子衿");
+  EXPECT_EQ(notes.Tables().GivenName("王子衿"), "子衿");
 }
 
 // A source earns the 推荐度's phrase bonus only as a phrase of its line:

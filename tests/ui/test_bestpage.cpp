@@ -112,7 +112,7 @@ class BestPageTest : public QObject {
     runs.threeCharPane.Clear();
     runs.session.female = true;
     Show(runs.recommendedPane, {Make("张伟", 85), Make("张欣怡", 90)});
-    page.StartPoetryRun(false);
+    page.StartPoetryRun(Sex::kMale);
     Show(runs.poetryPane, {Make("张明月", 88, kPoetry)});
     row.candidate = Make("张清风", 77, kPoetry);
     runs.report.Append(row);
@@ -215,7 +215,7 @@ class BestPageTest : public QObject {
          [&] { sexes->setCurrentIndex(1); },
          [&](int row) {
            const auto& advice = names.AdviceAt(static_cast<std::size_t>(row));
-           return advice.sex == tavrin::advice::Sex::kMale && !advice.HasSerious() &&
+           return advice.sex == tavrin::Sex::kMale && !advice.HasSerious() &&
                   givenLevels(row, [](int level) { return level == 1 || level == 2; });
          }},
         {"characters left out, no level-3 character",

@@ -193,7 +193,7 @@ class FavouritesPageTest : public QObject {
       int stars = 0;
       for (std::size_t i = 0; i < names.Size(); ++i) {
         const QModelIndex cell = best->Model().index(static_cast<int>(i), tavrin::ui::BestModel::kName);
-        if (FromGbk(names.CandidateAt(i).fullName) == name && names.AdviceAt(i).sex == tavrin::advice::Sex::kFemale)
+        if (FromGbk(names.CandidateAt(i).fullName) == name && names.AdviceAt(i).sex == tavrin::Sex::kFemale)
           stars += cell.data(Qt::DecorationRole).isValid() ? 1 : -1000;
       }
       return stars;

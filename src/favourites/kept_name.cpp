@@ -1,0 +1,18 @@
+#include "favourites/kept_name.h"
+
+#include "calendar/birth_pillars.h"
+
+namespace tavrin {
+
+int ScoreForBirth(const NameScorer& scorer, TTransDate& transDate, const Favourite& favourite) {
+  const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, favourite.year,
+                                                  favourite.month, favourite.day, HourFieldText(favourite.hour));
+  return scorer.Score(favourite.name, birth.birthElements);
+}
+
+int SurnameLengthOf(const Favourite& favourite, const advice::AdviceTables* tables) {
+  if (favourite.surnameLength > 0) return favourite.surnameLength;
+  return advice::SurnameLength(tables, favourite.name);
+}
+
+}  // namespace tavrin
