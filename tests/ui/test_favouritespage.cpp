@@ -233,9 +233,21 @@ class FavouritesPageTest : public QObject {
     QVERIFY(shown->setData(shown->index(0, FavouritesModel::kNote), "外婆喜欢"));
     QVERIFY(!shown->setData(shown->index(0, FavouritesModel::kScore), 100));
     QCOMPARE(shown->index(0, FavouritesModel::kRating).data().toString(), QString("★★★★☆"));
-    Find<QLineEdit>(window, "favouritesCharacters")->setText("王 张");
-    QCOMPARE(shown->rowCount(), 2);
-    Find<QLineEdit>(window, "favouritesCharacters")->clear();
+    // The count and the empty table's hint follow the filter.
+    auto* count = Find<QLabel>(window, "favouritesCount");
+    auto* hint = page.Table()->findChild<QLabel*>("emptyHint");
+    const struct {
+      const char* characters;
+      int rows;
+      bool hinted;
+    } filters[] = {{"王 张", 2, false}, {"赵", 0, true}, {"", 3, false}};
+    for (const auto& f : filters) {
+      Find<QLineEdit>(window, "favouritesCharacters")->setText(f.characters);
+      QCOMPARE(shown->rowCount(), f.rows);
+      QCOMPARE(count->text(), QString("显示 %1 / 共 3 个收藏").arg(f.rows));
+      QCOMPARE(!hint->isHidden(), f.hinted);
+      if (f.hinted) QVERIFY2(hint->text().startsWith("没有收藏符合筛选条件"), qPrintable(hint->text()));
+    }
 
     {
       FavouritesStore again(path);
