@@ -72,7 +72,7 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
     }
   }
   if (!message.empty()) throw CliError(message);
-  if (auto missing = stores.MissingDataMessage(fileNames, "无法继续")) throw CliError(GbkToUtf8(*missing));
+  if (auto missing = stores.MissingDataMessage(fileNames, "无法继续")) throw GbkError(*missing);
   return stores;
 }
 
@@ -166,6 +166,8 @@ int SurnameOption(const std::string& fullName, const std::string& utf8Surname) {
   }
   return static_cast<int>(chars);
 }
+
+CliError GbkError(std::string_view gbkMessage) { return CliError(GbkToUtf8(gbkMessage)); }
 
 std::string UsageMessage(std::string_view synopsis) { return Say("用法: tavrin-cli %1", {synopsis}); }
 

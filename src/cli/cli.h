@@ -115,6 +115,10 @@ Positionals EveryArgument(std::vector<std::string>& into, bool dashedToo = true)
 // compiled), as UTF-8, with %1, %2 … replaced by the UTF-8 `args` in turn.
 std::string Say(std::string_view gbk, std::initializer_list<std::string_view> args = {});
 
+// A GBK text as the command's error: a message of the core or of a library
+// below the front end, or one composed of such texts and GBK literals.
+CliError GbkError(std::string_view gbkMessage);
+
 // The message of a command given the wrong arguments: "用法: tavrin-cli " and
 // the synopsis.
 std::string UsageMessage(std::string_view synopsis);

@@ -109,8 +109,8 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   NameReport report;
   const CommandResult<AnalysisOutcome> result = AnalyseName(model, options.request, &report);
   const AnalysisOutcome outcome = result.outcome;
-  const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
-  if (outcome == AnalysisOutcome::kRefused) throw CliError(message);
+  const CliError failure = GbkError(result.message ? result.message->text : std::string());
+  if (outcome == AnalysisOutcome::kRefused) throw failure;
   std::optional<ConventionsSection> section;
   if (options.conventions && outcome == AnalysisOutcome::kCompleted) {
     const BirthPillars pillars{report.pillars[0], report.pillars[1], report.pillars[2], report.pillars[3]};
@@ -127,7 +127,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
       for (const std::string& line : ConventionsLines(*section)) context.PrintLine(line);
     }
   }
-  if (outcome == AnalysisOutcome::kStopped) throw CliError(message);
+  if (outcome == AnalysisOutcome::kStopped) throw failure;
   return 0;
 }
 

@@ -38,8 +38,8 @@ DayNumber ParseDateArgument(const std::string& text, int lastYear = kCalendarDat
   if (!day) throw CliError(Say("“%1”不是日期,应为 YYYY-MM-DD 形式的真实日期", {QuoteArgument(text)}));
   if (*day < kFirstCalendarDay) throw CliError(Say("“%1”早于历法的起点 1900-01-01", {text}));
   if (DecodeDate(*day).year > lastYear) {
-    throw CliError(GbkToUtf8("日期 " + text + " 不在 " + std::to_string(kCalendarFirstYear) + " 至 " +
-                             std::to_string(lastYear) + " 年之间"));
+    throw GbkError("日期 " + text + " 不在 " + std::to_string(kCalendarFirstYear) + " 至 " + std::to_string(lastYear) +
+                   " 年之间");
   }
   return *day;
 }
@@ -160,7 +160,7 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   }
   // Generate takes any whole hour and leaves the hour pillar out beyond 0..23; this command promises 0-23.
   if (const std::optional<int> hour = ParseDecimalInteger(hourText); hour && (*hour < 0 || *hour > 23)) {
-    throw CliError(GbkToUtf8("时辰 " + std::to_string(*hour) + " 不在 0 至 23 之间"));
+    throw GbkError("时辰 " + std::to_string(*hour) + " 不在 0 至 23 之间");
   }
   for (const std::string& line : result.paneLines) context.PrintLine(line);
   for (const std::string& line : result.analysisPaneLines) context.PrintLine(line);

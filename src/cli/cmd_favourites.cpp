@@ -158,7 +158,7 @@ void ReadBirth(const Arguments& args, Favourite& f) {
     std::string year, month, day;
     SplitDateOption(CliContext::ToGbk(*args.date), year, month, day);
     BirthDate date;
-    if (auto refusal = CheckBirthDate(year, month, day, date)) throw CliError(GbkToUtf8(*refusal));
+    if (auto refusal = CheckBirthDate(year, month, day, date)) throw GbkError(*refusal);
     f.year = date.year;
     f.month = date.month;
     f.day = date.day;
@@ -287,7 +287,7 @@ int Import(CliContext& context, FavouritesStore& store, const Arguments& args) {
   try {
     favourites = FavouritesFromJson(ReadImportFile(path));
   } catch (const FavouritesError& error) {
-    throw CliError(GbkToUtf8("无法导入" + QuotedFileName(path) + ":" + error.what() + ";收藏没有改动"));
+    throw GbkError("无法导入" + QuotedFileName(path) + ":" + error.what() + ";收藏没有改动");
   }
   const auto counts = store.Merge(favourites);
   if (args.json) {
@@ -326,7 +326,7 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
     const int status = run(context, store, parsed);
     return store.Notice().empty() ? status : 2;
   } catch (const FavouritesError& error) {
-    throw CliError(GbkToUtf8(error.what()));
+    throw GbkError(error.what());
   }
 }
 

@@ -231,8 +231,8 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   NamingModel model(context.SharedData(), options.seed, environment);
   const CommandResult<GenerateOutcome> result = GenerateCommand(model);
   const GenerateOutcome outcome = result.outcome;
-  const std::string message = result.message ? GbkToUtf8(result.message->text) : std::string();
-  if (outcome == GenerateOutcome::kRefused) throw CliError(message);
+  const CliError failure = GbkError(result.message ? result.message->text : std::string());
+  if (outcome == GenerateOutcome::kRefused) throw failure;
 
   std::optional<BestOfRun> best;
   if (options.bestCount) {
@@ -250,7 +250,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   } else {
     PrintText(context, model, options.seed, shownBest);
   }
-  if (outcome == GenerateOutcome::kFailed) throw CliError(message);
+  if (outcome == GenerateOutcome::kFailed) throw failure;
   return 0;
 }
 

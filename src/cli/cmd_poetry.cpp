@@ -33,7 +33,7 @@ PoemTable LoadPoems(CliContext& context) {
     throw CliError(Say("缺少诗歌数据库 %1", {path}));
   }
   std::optional<PoemTable> table = QueryPoems(path, error);
-  if (!table) throw CliError(GbkToUtf8(error));
+  if (!table) throw GbkError(error);
   for (const char* column : {"id", "title", "author", "collection", "content"}) {
     if (table->Column(column) < 0) throw CliError(Say("诗歌表没有 %1 列", {column}));
   }
@@ -128,7 +128,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   // The settings page's date fields hold the numbers as their items are
   // written, without leading zeros.
   BirthDate date;
-  if (auto refusal = CheckBirthDate(inputs.year, inputs.month, inputs.day, date)) throw CliError(GbkToUtf8(*refusal));
+  if (auto refusal = CheckBirthDate(inputs.year, inputs.month, inputs.day, date)) throw GbkError(*refusal);
   inputs.year = std::to_string(date.year);
   inputs.month = std::to_string(date.month);
   inputs.day = std::to_string(date.day);
@@ -141,7 +141,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   NamingModel model(context.SharedData(), options.seed, environment);
   model.session.chart.birthElements = birthElements;
   const CommandResult<PoetryOutcome> run = StartPoetryNaming(model, text, birthElements);
-  if (run.outcome == PoetryOutcome::kRefused) throw CliError(run.message ? GbkToUtf8(run.message->text) : "");
+  if (run.outcome == PoetryOutcome::kRefused) throw GbkError(run.message ? run.message->text : std::string());
 
   if (options.json) {
     PrintJson(context, {{"seed", options.seed},

@@ -79,6 +79,23 @@ share::SharedList SharedFavourites(CliContext& context, const std::vector<Favour
   return list;
 }
 
+// The favourites of the store, which must be writable (the votes are kept
+// there) and hold at least one name.
+std::vector<Favourite> KeptFavourites(const std::string& path) {
+  std::vector<Favourite> favourites;
+  try {
+    FavouritesStore favouritesStore(path);
+    if (favouritesStore.ReadOnly()) {
+      throw CliError(Say("收藏文件“%1”只能读,无法记录家人的投票", {path}));
+    }
+    favourites = favouritesStore.List();
+  } catch (const FavouritesError& error) {
+    throw GbkError(error.what());
+  }
+  if (favourites.empty()) throw CliError(Say("收藏里还没有名字,先收藏几个再请家人来选"));
+  return favourites;
+}
+
 int Serve(CliContext& context, const std::vector<std::string>& args) {
   std::optional<std::string> store, listen;
   ReadArguments(args, kUsage,
@@ -88,18 +105,7 @@ int Serve(CliContext& context, const std::vector<std::string>& args) {
   if (listen) std::tie(options.address, options.port) = ParseListen(*listen);
   options.pageDir = context.Stores().dataDir + "share/";
 
-  std::vector<Favourite> favourites;
-  try {
-    FavouritesStore favouritesStore(*store);
-    if (favouritesStore.ReadOnly()) {
-      throw CliError(Say("收藏文件“%1”只能读,无法记录家人的投票", {*store}));
-    }
-    favourites = favouritesStore.List();
-  } catch (const FavouritesError& error) {
-    throw CliError(GbkToUtf8(error.what()));
-  }
-  if (favourites.empty()) throw CliError(Say("收藏里还没有名字,先收藏几个再请家人来选"));
-  const share::SharedList list = SharedFavourites(context, favourites);
+  const share::SharedList list = SharedFavourites(context, KeptFavourites(*store));
 
   // SIGINT and SIGTERM are waited for here, not delivered: blocked before
   // the server's threads start, so that they inherit the mask.
