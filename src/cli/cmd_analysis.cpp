@@ -63,14 +63,14 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
       conventions = true;
     } else if (arg == "--date" || arg == "--hour" || arg == "--birth-elements" || arg == "--favourable") {
       if (i + 1 == args.size()) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
-      const std::string value = arg == "--hour" ? CliContext::HourToGbk(args[++i]) : CliContext::ToGbk(args[++i]);
+      const std::string value = CliContext::ToGbk(args[++i]);
       if (arg == "--date") {
         SplitDateOption(value, request.year, request.month, request.day);
       } else if (arg == "--favourable") {
         favourable = ParseFavourableOption(args[i]);
         conventions = true;
       } else if (arg == "--hour") {
-        request.hour = value;
+        request.hour = CliContext::HourArgument(args[i]);
       } else {
         birthElements = value;
       }

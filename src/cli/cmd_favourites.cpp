@@ -155,7 +155,7 @@ int ScoreFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.RequireData({kNumerologyFile});
   TTransDate transDate(LocalToday());
   const BirthAnalysisResult birth =
-      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, HourFieldText(f.hour));
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, f.year, f.month, f.day, FavouriteBirthHour(f.hour));
   return stores.services->scorer.Score(f.name, birth.birthElements);
 }
 

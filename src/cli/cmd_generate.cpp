@@ -45,13 +45,13 @@ std::string ScoreText(std::optional<int> score) { return score ? std::to_string(
 
 [[noreturn]] void Usage() { throw CliError(UsageMessage(std::string("generate ") + kOptions)); }
 
-void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
-  for (const auto& page : model.ResultPages()) {
+void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t seed, const BestOfRun* best) {
+  for (const auto& page : runs.ResultPages()) {
     context.PrintLine("【" + page.caption + "】");
     for (const std::string& line : page.pane->Lines()) context.PrintLine(line);
   }
   context.PrintLine("【姓名报表】");
-  for (const ReportRow& row : model.report.Rows()) {
+  for (const ReportRow& row : runs.report.Rows()) {
     std::string line;
     for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
       if (column > 0) line += '\t';
@@ -71,7 +71,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
                   << a.recommend << '\t' << GbkToUtf8("分数 ")
                   << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
                   << GbkToUtf8("通行评分 ") << ScoreText(best->names.ConventionsScoreAt(i)) << '\t'
-                  << GbkToUtf8("来源 ") << GbkToUtf8(best->names.CandidateAt(i).generator) << '\t'
+                  << GbkToUtf8("来源 ") << GbkToUtf8(OriginCaption(best->names.CandidateAt(i).origin)) << '\t'
                   << advice::WarningsText(a) << '\n';
     }
   }
@@ -111,7 +111,7 @@ void PrintJson(CliContext& context, const NamingModel& model, std::uint64_t seed
       name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
       const std::optional<int> conventions = best->names.ConventionsScoreAt(i);
       name["conventionsScore"] = conventions ? Json(*conventions) : Json(nullptr);
-      name["origin"] = GbkToUtf8(best->names.CandidateAt(i).generator);
+      name["origin"] = GbkToUtf8(OriginCaption(best->names.CandidateAt(i).origin));
       names.push_back(std::move(name));
     }
     result["best"] = std::move(names);
@@ -139,7 +139,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     } else if (option == "--date") {
       SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
     } else if (option == "--hour") {
-      inputs.hour = CliContext::HourToGbk(args[i]);
+      inputs.hour = CliContext::HourArgument(args[i]);
     } else if (option == "--count") {
       inputs.count = CliContext::ToGbk(value);
     } else if (option == "--fix2") {

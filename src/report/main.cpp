@@ -53,7 +53,7 @@ int Run(const std::vector<std::string>& args) {
     if (arg == "--pdf") {
       pdf = value;
     } else if (arg == "--hour") {
-      request.hour = value == "unknown" ? std::string(tavrin::UnknownHourText()) : Gbk(value);
+      request.hour = tavrin::TypedHourField(Gbk(value), value == "unknown");
     } else if (arg == "--favourable") {
       favourable = tavrin::ParseElementList(Gbk(value));
       if (!favourable) throw BadInput{"--favourable “" + value + "”应由金木水火土中的字组成,如 木火"};
