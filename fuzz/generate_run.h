@@ -187,7 +187,7 @@ inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool full) {
   inputs.wholeItemSound = flags & 8;
   inputs.count = "1";
   std::string* const fields[] = {&inputs.surname, &inputs.year,  &inputs.month,     &inputs.day,
-                                 &inputs.hour,    &inputs.count, &inputs.fixSecond, &inputs.fixThird};
+                                 &inputs.hour.text, &inputs.count, &inputs.fixSecond, &inputs.fixThird};
   for (std::size_t i = 0; i < std::size(fields); ++i) {
     if (i + 1 < input.FieldCount()) *fields[i] = input.Field(i + 1);
   }

@@ -11,10 +11,10 @@
 
 namespace tavrin {
 
-AnalysisRequest::AnalysisRequest() : AnalysisRequest("张", "2012", "1", "1", "1") {}
+AnalysisRequest::AnalysisRequest() : AnalysisRequest("张", "2012", "1", "1", {"1"}) {}
 
 AnalysisRequest::AnalysisRequest(std::string name_, std::string year_, std::string month_, std::string day_,
-                                 std::string hour_)
+                                 HourField hour_)
     : name(std::move(name_)),
       year(std::move(year_)),
       month(std::move(month_)),
@@ -85,25 +85,25 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
     result.refusal = Refusal{InputField::kBirthDate, *refusal};
     return result;
   }
-  int hour = 0;
+  BirthHour hour;
   if (auto refusal = CheckBirthHour(request.hour, hour)) {
-    // The hour is read after the first line, as the analysis reads it.
+    // The hour is refused after the analysis's first line.
     result.outcome = AnalysisOutcome::kStopped;
-    result.lines.push_back("开始分析八字");
+    result.lines.push_back(std::string(BirthAnalysisFirstLine()));
     result.refusal = Refusal{InputField::kBirthHour, *refusal};
     return result;
   }
   const NamingServices& services = *stores.services;
   const ElementService& elements = services.elements;
   const BirthAnalysisResult analysis =
-      BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, request.hour,
+      BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, hour,
                     request.name, [&](std::string_view ch) { return elements.CharElement(ch); });
   const NameScore score = services.scorer.Evaluate(request.name, scoringElements);
   result.lines = analysis.paneLines;
   result.lines.push_back("进入名字五格分析");
   result.lines.push_back("繁体字为:" + ToTraditional(request.name));
   result.lines.push_back("分数:" + FormatScoreText(score));
-  if (IsUnknownHour(request.hour)) result.lines.push_back(kUnknownHourLine);
+  if (!hour.Known()) result.lines.push_back(kUnknownHourLine);
   FillReport(stores, request, date, analysis, scoringElements, score, result.report);
   return result;
 }

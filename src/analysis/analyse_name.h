@@ -12,6 +12,7 @@
 #include "analysis/conventions_section.h"
 #include "analysis/score_factors.h"
 #include "chars/linelist.h"
+#include "core/birth_inputs.h"
 #include "core/refusal.h"
 
 namespace tavrin {
@@ -23,12 +24,12 @@ struct DataStores;
 // The page's fields as they stand when "分 析" is pressed (GBK).
 struct AnalysisRequest {
   AnalysisRequest();  // the page's defaults: 张, 2012-1-1, hour 1
-  AnalysisRequest(std::string name, std::string year, std::string month, std::string day, std::string hour);
+  AnalysisRequest(std::string name, std::string year, std::string month, std::string day, HourField hour);
   std::string name;
   std::string year;
   std::string month;
   std::string day;
-  std::string hour;
+  HourField hour;
 };
 
 // What a printed report of one analysed name shows, as structured data (GBK
@@ -38,7 +39,7 @@ struct NameReport {
   std::string pinyin;       // as NamePinyin reads the name (zeng1 le4), with tone digits
   std::string traditional;  // the traditional form
   int year = 0, month = 0, day = 0;
-  std::string hour;  // as typed
+  HourField hour;  // as typed
   // The year, month, day and hour pillars (two characters each; the hour's
   // is empty for an hour outside 0..23) and the elements of each.
   std::array<std::string, 4> pillars;

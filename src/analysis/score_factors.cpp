@@ -100,12 +100,10 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
 }
 
 ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, int surnameLength, int year, int month,
-                              int day, int hour) {
+                              int day, BirthHour hour) {
   TTransDate transDate;
-  const std::string hourText = hour >= 0 && hour <= 23 ? std::to_string(hour) : std::string(UnknownHourText());
   try {
-    const BirthAnalysisResult chart =
-        BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, year, month, day, hourText);
+    const BirthAnalysisResult chart = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, year, month, day, hour);
     return ReadScoreFactors(stores, name, surnameLength, chart.birthElements, chart.pillars);
   } catch (const BirthAnalysisError&) {
     return ReadScoreFactors(stores, name, surnameLength, {}, {});

@@ -82,11 +82,10 @@ ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, i
                               std::string_view scoringElements, const BirthPillars& pillars,
                               const conventions::FavourableElements* favourable = nullptr);
 
-// The same for a name made for a birth (an hour outside 0..23: not known),
-// both scores against the chart of that birth; a date that does not exist
-// gives no chart.
+// The same for a name made for a birth, both scores against the chart of
+// that birth; a date that does not exist gives no chart.
 ScoreFactors ReadScoreFactors(const DataStores& stores, std::string_view name, int surnameLength, int year, int month,
-                              int day, int hour);
+                              int day, BirthHour hour);
 
 // The same for an analysed name: the elements its score was taken against,
 // its pillars, the favourable elements its 通行算法 section used, and its

@@ -67,29 +67,23 @@ std::optional<int> ParseWholeNumber(std::string_view text) {
   return ParseDecimalInteger(start == std::string_view::npos ? std::string_view() : text.substr(start));
 }
 
-BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,
-                                  std::string_view hourText, std::string_view name,
-                                  const CharElementLookup& charElement) {
-  const std::optional<DayNumber> date = EncodeDate(year, month, day);
-  if (!date) {
-    throw BirthAnalysisError(
-        std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + " is not a valid date", {});
-  }
-  transDate.SetDate(*date);
-  const TLunarDate& lunar = transDate.LunarDate();
+namespace {
 
-  BirthAnalysisResult result;
-  LineList& lines = result.paneLines;
-  lines.push_back("开始分析八字");
-
-  const std::optional<int> hour = ReadHourText(hourText);
-  if (!hour) throw BirthAnalysisError("'" + std::string(hourText) + "' is not a valid integer value", lines);
-
-  BirthPillars& pillars = result.pillars;
+// The year, month and day pillars of the lunar date, and the hour's.
+BirthPillars ReadPillars(const TLunarDate& lunar, BirthHour hour) {
+  BirthPillars pillars;
   pillars.year = lunar.cYear();
   pillars.month = lunar.cMonth();
   pillars.day = lunar.cDay();
-  pillars.hour = HourPillar(pillars.day, *hour);
+  if (hour.Known()) pillars.hour = HourPillar(pillars.day, hour.Number());
+  return pillars;
+}
+
+// The pillar line, the element line and the cautions of the chart; sets its
+// birth and missing elements.
+void AddChartLines(BirthAnalysisVariant variant, BirthAnalysisResult& result) {
+  const BirthPillars& pillars = result.pillars;
+  LineList& lines = result.paneLines;
   lines.push_back(pillars.year + "年 " + pillars.month + "月 " + pillars.day + "日 " + pillars.hour + "时");
 
   const std::string yearElements = PillarElements(pillars.year);
@@ -113,30 +107,46 @@ BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& tran
       }
     }
   }
+}
 
-  if (variant == BirthAnalysisVariant::kAnalysis) {
-    bool lacking = false;
-    for (const std::string& line : lines) lacking = lacking || ContainsAligned(line, "五行缺");
-    if (!lacking) lines.push_back("五行不缺");
+// The analysis variant's closing lines: 五行不缺 when nothing is lacking,
+// the element of each name character, the name's and the combined elements.
+void AddNameLines(std::string_view name, const CharElementLookup& charElement, BirthAnalysisResult& result) {
+  LineList& lines = result.paneLines;
+  bool lacking = false;
+  for (const std::string& line : lines) lacking = lacking || ContainsAligned(line, "五行缺");
+  if (!lacking) lines.push_back("五行不缺");
 
-    for (const std::string& ch : SplitChars(name)) {
-      const std::string element = charElement ? charElement(ch) : std::string();
-      lines.push_back(ch + " 属性 " + element);
-      result.nameElements += element;
-    }
-    lines.push_back("姓名五行为:" + result.nameElements);
-    lines.push_back("综合五行为:" + result.birthElements + result.nameElements);
+  for (const std::string& ch : SplitChars(name)) {
+    const std::string element = charElement ? charElement(ch) : std::string();
+    lines.push_back(ch + " 属性 " + element);
+    result.nameElements += element;
   }
+  lines.push_back("姓名五行为:" + result.nameElements);
+  lines.push_back("综合五行为:" + result.birthElements + result.nameElements);
+}
+
+}  // namespace
+
+BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,
+                                  BirthHour hour, std::string_view name, const CharElementLookup& charElement) {
+  const std::optional<DayNumber> date = EncodeDate(year, month, day);
+  if (!date) {
+    throw BirthAnalysisError(std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) +
+                             " is not a valid date");
+  }
+  transDate.SetDate(*date);
+
+  BirthAnalysisResult result;
+  result.paneLines.push_back(std::string(BirthAnalysisFirstLine()));
+  result.pillars = ReadPillars(transDate.LunarDate(), hour);
+  AddChartLines(variant, result);
+  if (variant == BirthAnalysisVariant::kAnalysis) AddNameLines(name, charElement, result);
   return result;
 }
 
+std::string_view BirthAnalysisFirstLine() { return "开始分析八字"; }
+
 std::string_view UnknownHourText() { return "时辰不详"; }
-
-bool IsUnknownHour(std::string_view hourText) { return hourText == UnknownHourText(); }
-
-std::optional<int> ReadHourText(std::string_view hourText) {
-  if (IsUnknownHour(hourText)) return kUnknownHour;
-  return ParseWholeNumber(hourText);
-}
 
 }  // namespace tavrin

@@ -69,38 +69,53 @@ struct BirthAnalysisResult : BirthChart {
   std::string nameElements;  // analysis variant: the element of each name character
 };
 
-// A birth date or hour that cannot be read. `linesWritten` holds the lines
-// the analysis had produced before it stopped (the caller has already let
-// the user see them, or shows them now).
+// A birth date that does not exist.
 class BirthAnalysisError : public std::runtime_error {
  public:
-  BirthAnalysisError(const std::string& message, LineList linesWritten)
-      : std::runtime_error(message), linesWritten(std::move(linesWritten)) {}
-  LineList linesWritten;
+  using std::runtime_error::runtime_error;
+};
+
+// The hour of a birth as the hour fields give it: a whole number (0..23 gives
+// the hour pillar; any other number, taken as typed, gives none) or not known
+// (the hour lists' last item), which gives no hour pillar either.
+class BirthHour {
+ public:
+  // Not known.
+  constexpr BirthHour() = default;
+  static constexpr BirthHour Unknown() { return {}; }
+  static constexpr BirthHour At(int hour) { return BirthHour(hour); }
+
+  constexpr bool Known() const { return hour_.has_value(); }
+  // The hour's number; only for a known hour.
+  constexpr int Number() const { return *hour_; }
+  // A known hour 0..23: the chart has an hour pillar.
+  constexpr bool HasPillar() const { return hour_ && *hour_ >= 0 && *hour_ <= 23; }
+  bool operator==(const BirthHour&) const = default;
+
+ private:
+  constexpr explicit BirthHour(int hour) : hour_(hour) {}
+  std::optional<int> hour_;
 };
 
 // Sets `transDate` to the Gregorian birth date (it stays there), reads the
-// year, month and day pillars from its lunar date, adds the hour pillar from
-// `hourText` and returns the analysis. A date that does not exist throws
-// BirthAnalysisError before any line; an hour text that is not a whole
-// number throws after the first line. For the analysis variant give the name
+// year, month and day pillars from its lunar date, adds the hour pillar of
+// `hour` and returns the analysis. A date that does not exist throws
+// BirthAnalysisError before any line. For the analysis variant give the name
 // and the element lookup of its characters.
 BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,
-                                  std::string_view hourText, std::string_view name = {},
+                                  BirthHour hour, std::string_view name = {},
                                   const CharElementLookup& charElement = {});
+
+// The first line of every birth analysis (GBK).
+std::string_view BirthAnalysisFirstLine();
 
 // Reads a whole number as the program's hour fields hold it: optional blanks,
 // an optional sign, decimal digits, nothing after. nullopt otherwise.
 std::optional<int> ParseWholeNumber(std::string_view text);
 
-// The last item of the hour lists, 时辰不详 (GBK): the hour is not known. It
-// reads as kUnknownHour, an hour outside 0..23, so the chart has no hour
-// pillar. (A function: a literal in a header would take the character set of
-// each front end that includes it.)
+// The caption of an unknown hour, 时辰不详 (GBK): the last item of the hour
+// lists and how a birth line shows the hour. (A function: a literal in a
+// header would take the character set of each front end that includes it.)
 std::string_view UnknownHourText();
-inline constexpr int kUnknownHour = -1;
-bool IsUnknownHour(std::string_view hourText);
-// ParseWholeNumber, or kUnknownHour for UnknownHourText().
-std::optional<int> ReadHourText(std::string_view hourText);
 
 }  // namespace tavrin

@@ -76,8 +76,8 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
   return stores;
 }
 
-std::string CliContext::HourToGbk(std::string_view utf8Argument) {
-  return utf8Argument == "unknown" ? std::string(UnknownHourText()) : ToGbk(utf8Argument);
+HourField CliContext::HourArgument(std::string_view utf8Argument) {
+  return TypedHourField(ToGbk(utf8Argument), utf8Argument == "unknown");
 }
 
 std::string CliContext::ToGbk(std::string_view utf8Argument) {

@@ -51,9 +51,9 @@ class CliContext {
 
   // A command-line argument (UTF-8) as GBK; throws CliError when it cannot be.
   static std::string ToGbk(std::string_view utf8Argument);
-  // An hour argument as the hour field's text: "unknown" is the hour list's
-  // 时辰不详 (no hour pillar), anything else as ToGbk gives it.
-  static std::string HourToGbk(std::string_view utf8Argument);
+  // An hour argument as an hour field (TypedHourField): "unknown" is the hour
+  // not known (no hour pillar), anything else is its text as ToGbk gives it.
+  static HourField HourArgument(std::string_view utf8Argument);
   // Writes a GBK text as one UTF-8 line, its control characters but tabs as
   // escapes (\e, \n, \xNN); throws OutputError when it cannot.
   void PrintLine(std::string_view gbkText);

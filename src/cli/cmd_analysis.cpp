@@ -68,7 +68,7 @@ AnalyseOptions ReadAnalyseOptions(const std::vector<std::string>& args) {
         [&](const std::string& value) {
           SplitDateOption(CliContext::ToGbk(value), request.year, request.month, request.day);
         }},
-       {"--hour", Option::kValue, [&](const std::string& value) { request.hour = CliContext::HourToGbk(value); }},
+       {"--hour", Option::kValue, [&](const std::string& value) { request.hour = CliContext::HourArgument(value); }},
        {"--birth-elements", Option::kValue, KeepGbk(options.birthElements)},
        {"--favourable", Option::kValue,
         [&](const std::string& value) {

@@ -146,22 +146,23 @@ int Day(CliContext& context, const std::vector<std::string>& args) {
 int Pillars(CliContext& context, const std::vector<std::string>& args) {
   ExpectArgs(args, 2, "pillars DATE HOUR");
   const DayNumber day = ParseDateArgument(args[0], kLastBirthYear);
-  const std::string hourText = CliContext::HourToGbk(args[1]);
+  const HourField hourField = CliContext::HourArgument(args[1]);
+  const std::optional<BirthHour> hour = ReadBirthHour(hourField);
+  if (!hour) {
+    // Refused after the analysis's first line.
+    context.PrintLine(BirthAnalysisFirstLine());
+    throw CliError(Say("时辰“%1”不是 0 至 23 之间的整数", {QuoteArgument(args[1])}));
+  }
+  // Generate takes any whole hour and leaves the hour pillar out beyond 0..23; this command promises 0-23
+  // (of an hour typed without leading blanks).
+  if (hour->Known() && !hour->HasPillar() && ParseDecimalInteger(hourField.text)) {
+    throw GbkError("时辰 " + std::to_string(hour->Number()) + " 不在 0 至 23 之间");
+  }
   const CivilDate date = DecodeDate(day);
   TTransDate transDate(LocalToday());
   LoadMainWindowTransDate(transDate);
-  BirthAnalysisResult result;
-  try {
-    result = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, date.year, date.month, date.day, hourText);
-  } catch (const BirthAnalysisError& error) {
-    // The date is known to exist, so only the hour can fail, after the first line.
-    for (const std::string& line : error.linesWritten) context.PrintLine(line);
-    throw CliError(Say("时辰“%1”不是 0 至 23 之间的整数", {QuoteArgument(args[1])}));
-  }
-  // Generate takes any whole hour and leaves the hour pillar out beyond 0..23; this command promises 0-23.
-  if (const std::optional<int> hour = ParseDecimalInteger(hourText); hour && (*hour < 0 || *hour > 23)) {
-    throw GbkError("时辰 " + std::to_string(*hour) + " 不在 0 至 23 之间");
-  }
+  const BirthAnalysisResult result =
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, date.year, date.month, date.day, *hour);
   for (const std::string& line : result.paneLines) context.PrintLine(line);
   for (const std::string& line : result.analysisPaneLines) context.PrintLine(line);
   context.PrintLine("BirthElements: " + result.birthElements);

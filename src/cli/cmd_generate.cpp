@@ -49,7 +49,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
     for (const std::string& line : page.pane->Lines()) context.PrintLine(line);
   }
   context.PrintLine("【姓名报表】");
-  for (const ReportRow& row : model.report.Rows()) {
+  for (const ReportRow& row : runs.report.Rows()) {
     std::string line;
     for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
       if (column > 0) line += '\t';
@@ -69,7 +69,7 @@ void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed
                   << a.recommend << '\t' << GbkToUtf8("分数 ")
                   << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
                   << GbkToUtf8("通行评分 ") << ScoreText(best->names.ConventionsScoreAt(i)) << '\t'
-                  << GbkToUtf8("来源 ") << GbkToUtf8(best->names.CandidateAt(i).generator) << '\t'
+                  << GbkToUtf8("来源 ") << GbkToUtf8(OriginCaption(best->names.CandidateAt(i).origin)) << '\t'
                   << advice::WarningsText(a) << '\n';
     }
   }
@@ -207,7 +207,7 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
         [&](const std::string& value) {
           SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
         }},
-       {"--hour", Option::kValue, [&](const std::string& value) { inputs.hour = CliContext::HourToGbk(value); }},
+       {"--hour", Option::kValue, [&](const std::string& value) { inputs.hour = CliContext::HourArgument(value); }},
        {"--count", Option::kValue, KeepGbk(inputs.count)},
        {"--fix2", Option::kValue, fixed(inputs.fixSecondChecked, inputs.fixSecond)},
        {"--fix3", Option::kValue, fixed(inputs.fixThirdChecked, inputs.fixThird)},

@@ -15,7 +15,7 @@ constexpr int kSummaryScore = 70;
 
 }  // namespace
 
-Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator,
+Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view given, Origin origin,
                                      std::string_view scoringElements) const {
   Candidate candidate;
   candidate.fullName.reserve(surname.size() + given.size());
@@ -25,7 +25,7 @@ Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view 
   candidate.score = score.score;
   candidate.grids = score.grids;
   candidate.nameElements = std::move(score.nameElements);
-  candidate.generator = generator;
+  candidate.origin = origin;
   return candidate;
 }
 

@@ -7,13 +7,6 @@
 
 namespace tavrin {
 
-namespace {
-
-// The caption a candidate of the poetry page carries as its generator.
-constexpr std::string_view kPoetryGenerator = "诗歌取名";
-
-}  // namespace
-
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
                                 Sex sex, const advice::SourceFinder& findSource) {
   const std::optional<advice::ClassicalSource> source = findSource ? findSource(fullName) : std::nullopt;
@@ -70,7 +63,7 @@ void BestNames::AddReport(const ReportList& report, Sex runSex, Sex poetrySex) {
   for (; reportRowsAdded_ < rows.size(); ++reportRowsAdded_) {
     const ReportRow& row = rows[reportRowsAdded_];
     const Candidate& candidate = row.candidate;
-    Add(candidate, candidate.generator == kPoetryGenerator ? poetrySex : runSex, row.conventionsScore);
+    Add(candidate, candidate.origin == Origin::kPoetry ? poetrySex : runSex, row.conventionsScore);
   }
 }
 
@@ -99,7 +92,7 @@ std::size_t BestNames::AddProposals(const NamingModel& model) {
     // would refuse 嘉树 and 采薇).
     const std::string_view given = name.given;
     if (!model.Services().pinyin.SoundCheck(SoundRule::kWholeItem, session.surname, given.substr(0, 2))) continue;
-    const std::string_view origin = name.origin == advice::NameOrigin::kCurated ? kCuratedOrigin : kClassicalOrigin;
+    const Origin origin = name.origin == advice::NameOrigin::kCurated ? Origin::kCurated : Origin::kClassical;
     if (Add(model.MakeCandidate(session.surname, given, origin, session.chart.birthElements), sex)) ++added;
   }
   addingBirth_.reset();

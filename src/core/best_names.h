@@ -15,6 +15,7 @@
 
 #include "advice/advice.h"
 #include "advice/selection.h"
+#include "calendar/birth_pillars.h"
 #include "core/candidate.h"
 
 namespace tavrin {
@@ -23,11 +24,6 @@ class NamingModel;
 class Pane;
 class ReportList;
 struct NamingRunState;
-
-// The page captions of the names the program proposes itself, beside those
-// of the run pages: names of the classical library and of the team's list.
-inline constexpr std::string_view kClassicalOrigin = "\xB5\xE4\xBC\xAE";  // 典籍
-inline constexpr std::string_view kCuratedOrigin = "\xC3\xFB\xBF\xE2";    // 名库
 
 // The advice on a full name, with the bonus of the line `findSource` (may be
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
@@ -71,8 +67,8 @@ class BestNames {
   bool Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore = std::nullopt);
   // Adds every candidate shown in the pane.
   void AddPane(const Pane& pane, Sex sex);
-  // Adds the report rows not added yet: those of the poetry page (by their
-  // generator's caption) for `poetrySex`, the others for `runSex`.
+  // Adds the report rows not added yet: those of the poetry page for
+  // `poetrySex`, the others for `runSex`.
   void AddReport(const ReportList& report, Sex runSex, Sex poetrySex);
   // Everything a run state shows: its result panes, the poetry pane and the
   // report; the poetry page's names for `poetrySex`, the rest for the sex of
@@ -86,10 +82,11 @@ class BestNames {
   std::size_t AddProposals(const NamingModel& model);
 
   // The birth date and hour a name was scored for, as the naming session
-  // held them (the hour as read: outside 0..23 when unknown); none for a
-  // name not added from a run state, or before any Generate run.
+  // held them; none for a name not added from a run state, or before any
+  // Generate run.
   struct RunBirth {
-    int year = 0, month = 0, day = 0, hour = 0;
+    int year = 0, month = 0, day = 0;
+    BirthHour hour;
   };
   const std::optional<RunBirth>& BirthAt(std::size_t i) const { return births_[i]; }
 

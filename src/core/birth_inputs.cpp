@@ -1,6 +1,5 @@
 #include "core/birth_inputs.h"
 
-#include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "chars/gbk.h"
 #include "chars/strcon.h"
@@ -69,12 +68,25 @@ std::optional<std::string> CheckFixedChars(std::string_view field, std::string_v
   return TooLong(field, text);
 }
 
-std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour) {
-  if (IsUnknownHour(hourText)) {
-    hour = kUnknownHour;
-    return std::nullopt;
-  }
-  return ReadInteger("出生时辰", hourText, hour);
+std::optional<std::string> CheckBirthHour(const HourField& field, BirthHour& hour) {
+  hour = BirthHour::Unknown();
+  if (field.unknown) return std::nullopt;
+  int number = 0;
+  if (auto refusal = ReadInteger("出生时辰", field.text, number)) return refusal;
+  hour = BirthHour::At(number);
+  return std::nullopt;
+}
+
+HourField TypedHourField(std::string text, bool unknownWord) {
+  const bool unknown = unknownWord || text == UnknownHourText();
+  return {std::move(text), unknown};
+}
+
+std::optional<BirthHour> ReadBirthHour(const HourField& field) {
+  if (field.unknown) return BirthHour::Unknown();
+  const std::optional<int> number = ParseWholeNumber(field.text);
+  if (!number) return std::nullopt;
+  return BirthHour::At(*number);
 }
 
 }  // namespace tavrin

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/birth_pillars.h"
+
 namespace tavrin {
 
 // The birth years the calendar tables cover; outside them the pillars would
@@ -47,9 +49,23 @@ std::optional<std::string> CheckSurname(std::string_view surname);
 // "限定第2个字": refused when it is longer than kMaxNameFieldChars.
 std::optional<std::string> CheckFixedChars(std::string_view field, std::string_view text);
 
-// Reads the hour text as a decimal integer (any integer: outside 0..23 the
-// hour pillar is empty), or UnknownHourText() as kUnknownHour; on a refusal
-// returns the message.
-std::optional<std::string> CheckBirthHour(const std::string& hourText, int& hour);
+// An hour field as a page or an option gives it: not known when it holds the
+// hour list's last item (时辰不详, or "unknown" on the command line), else its
+// text (GBK), which a command reads as a whole number.
+struct HourField {
+  std::string text;
+  bool unknown = false;
+};
+
+// The field of an hour typed on the command line (GBK): `unknownWord` ("unknown"),
+// or the hour lists' caption 时辰不详 typed as it is, is the hour not known.
+HourField TypedHourField(std::string text, bool unknownWord);
+
+// Reads the field's text as a decimal integer (any integer: outside 0..23 the
+// hour pillar is empty), or the unknown hour; on a refusal returns the message.
+std::optional<std::string> CheckBirthHour(const HourField& field, BirthHour& hour);
+// The hour of a field read as a kept birth reads it, leading blanks allowed;
+// none when the text is no whole number.
+std::optional<BirthHour> ReadBirthHour(const HourField& field);
 
 }  // namespace tavrin

@@ -13,6 +13,26 @@
 
 namespace tavrin {
 
+// Where a name comes from: the page of the generator or the command that made
+// it, or one of the program's own lists.
+enum class Origin : unsigned char {
+  kNone,            // made by hand
+  kSettings,        // 姓名设置, the summary pane's page
+  kTwoChar,         // 二字名
+  kThreeChar,       // 三字名
+  kFiveElement,     // 部首有五行
+  kRecommended,     // 系统推荐名
+  kRecommendedTwo,  // 系统推荐名二
+  kAnalysis,        // 姓名分析
+  kPoetry,          // 诗歌取名
+  kClassical,       // 典籍: a name of the classical library
+  kCurated,         // 名库: a name of the team's list
+};
+
+// The caption that names an origin on screen, in a draw-cap note and in a
+// kept favourite (GBK); empty for kNone.
+std::string_view OriginCaption(Origin origin);
+
 struct Candidate {
   std::string fullName;          // surname, then the given-name characters (GBK)
   std::size_t surnameBytes = 0;  // the surname's length in bytes
@@ -22,7 +42,7 @@ struct Candidate {
   int score = 0;
   FiveGrids grids;
   std::string nameElements;      // the element of each character of the full name (GBK)
-  std::string_view generator;    // the page caption of the generator that proposed it (GBK)
+  Origin origin = Origin::kNone;  // the generator that proposed it
   std::uint64_t acceptance = 0;  // its place in the order of acceptance, from 1; 0 when not handed over
 
   std::string_view Given() const { return std::string_view(fullName).substr(surnameBytes); }

@@ -16,6 +16,6 @@ MonotonicClock& SteadyClock() {
   return clock;
 }
 
-SettingsInputs::SettingsInputs() : surname("张"), year("2012"), month("1"), day("1"), hour("1"), count("500") {}
+SettingsInputs::SettingsInputs() : surname("张"), year("2012"), month("1"), day("1"), hour{"1"}, count("500") {}
 
 }  // namespace tavrin

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/birth_inputs.h"
+
 namespace tavrin {
 
 // The inputs of the settings page, read at the moment the run needs them (a
@@ -22,7 +24,7 @@ class NamingInputs {
   virtual std::string YearText() const = 0;
   virtual std::string MonthText() const = 0;
   virtual std::string DayText() const = 0;
-  virtual std::string HourText() const = 0;
+  virtual HourField Hour() const = 0;
   // The requested count of pane lines.
   virtual std::string CountText() const = 0;
   // "限定第2个字为:" and its field; "限定第3个字为:" and its field.
@@ -42,7 +44,8 @@ struct SettingsInputs final : NamingInputs {
 
   std::string surname;
   bool female = false;
-  std::string year, month, day, hour;
+  std::string year, month, day;
+  HourField hour;
   std::string count;
   bool fixSecondChecked = false;
   std::string fixSecond;
@@ -55,7 +58,7 @@ struct SettingsInputs final : NamingInputs {
   std::string YearText() const override { return year; }
   std::string MonthText() const override { return month; }
   std::string DayText() const override { return day; }
-  std::string HourText() const override { return hour; }
+  HourField Hour() const override { return hour; }
   std::string CountText() const override { return count; }
   bool FixSecondChecked() const override { return fixSecondChecked; }
   std::string FixSecondText() const override { return fixSecond; }

@@ -32,9 +32,14 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
 }
 
 std::vector<NamingRunState::PageOfPane> NamingRunState::ResultPages() const {
-  return {{&summaryPane, "姓名设置"},       {&twoCharPane, "二字名"},         {&threeCharPane, "三字名"},
-          {&fiveElementPane, "部首有五行"}, {&recommendedPane, "系统推荐名"}, {&recommendedTwoPane, "系统推荐名二"},
-          {&analysisPane, "姓名分析"}};
+  const std::pair<const Pane*, Origin> pages[] = {
+      {&summaryPane, Origin::kSettings},        {&twoCharPane, Origin::kTwoChar},
+      {&threeCharPane, Origin::kThreeChar},     {&fiveElementPane, Origin::kFiveElement},
+      {&recommendedPane, Origin::kRecommended}, {&recommendedTwoPane, Origin::kRecommendedTwo},
+      {&analysisPane, Origin::kAnalysis}};
+  std::vector<PageOfPane> result;
+  for (const auto& [pane, page] : pages) result.push_back({pane, std::string(OriginCaption(page))});
+  return result;
 }
 
 void RunPresentation::SetProgress(std::string text) {

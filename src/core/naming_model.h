@@ -39,6 +39,18 @@ class RunFailure : public std::runtime_error {
   InputField field;
 };
 
+// Runs a command's body: the outcome `completed`, or `failed` with the
+// refusal of a RunFailure that ended it.
+template <class Outcome, class Body>
+CommandResult<Outcome> RunToOutcome(Outcome completed, Outcome failed, Body&& body) {
+  try {
+    body();
+  } catch (const RunFailure& failure) {
+    return {failed, failure.AsRefusal()};
+  }
+  return {completed, std::nullopt};
+}
+
 // The enabled state of "生成" and "停止".
 struct ButtonStates {
   bool generateEnabled = true;
@@ -70,7 +82,7 @@ struct NamingRunState {
   Pane poetryPane{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
   ReportList report;                                    // 姓名报表
 
-  // The panes of a naming run in page order, with their page captions (GBK).
+  // The panes of a naming run in page order, with their pages' captions (GBK).
   struct PageOfPane {
     const Pane* pane;
     std::string caption;
@@ -164,9 +176,8 @@ class NamingModel : public NamingRunState, public RunPresentation {
   std::string DrawCapSummary() const;
 
   // The candidate of a full name made of `surname` and `given`, scored
-  // against `scoringElements` (a birth chart's elements), proposed by the
-  // generator of the page `generator`.
-  Candidate MakeCandidate(std::string_view surname, std::string_view given, std::string_view generator,
+  // against `scoringElements` (a birth chart's elements), proposed from `origin`.
+  Candidate MakeCandidate(std::string_view surname, std::string_view given, Origin origin,
                           std::string_view scoringElements) const;
   // Acceptance of one candidate: pumps, numbers it in the order of
   // acceptance, collects names scoring above 70 into the pending line,

@@ -18,7 +18,8 @@ struct NamingSession {
 
   std::string surname;  // "张" until the first run
   bool female = false;
-  int birthYear = 0, birthMonth = 0, birthDay = 0, birthHour = 0;
+  int birthYear = 0, birthMonth = 0, birthDay = 0;
+  BirthHour birthHour = BirthHour::At(0);
   BirthChart chart;  // of the last Generate run; names are scored against its elements
   bool stopRequested = false;
   PaneLine pendingLine;                         // the summary pane's line buffer; survives runs

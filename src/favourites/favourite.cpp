@@ -53,9 +53,13 @@ std::string HourCaption(int hour) {
   return hour == kUnknownHourOfBirth ? std::string(UnknownHourText()) : std::to_string(hour) + "时";
 }
 
-int FavouriteHour(std::optional<int> hour) {
+int FavouriteHour(std::optional<BirthHour> hour) {
   if (!hour) return kUnknownHourOfBirth - 1;
-  return *hour >= 0 && *hour <= 23 ? *hour : kUnknownHourOfBirth;
+  return hour->HasPillar() ? hour->Number() : kUnknownHourOfBirth;
+}
+
+BirthHour FavouriteBirthHour(int hour) {
+  return hour == kUnknownHourOfBirth ? BirthHour::Unknown() : BirthHour::At(hour);
 }
 
 std::optional<std::string> CheckNote(std::string_view note) {
@@ -72,7 +76,6 @@ std::optional<std::string> CheckFavourite(const Favourite& f) {
     return "出生日期 " + std::to_string(f.year) + "-" + std::to_string(f.month) + "-" + std::to_string(f.day) +
            " 不存在";
   }
-  static_assert(kUnknownHourOfBirth == kUnknownHour);
   if ((f.hour < 0 || f.hour > 23) && f.hour != kUnknownHourOfBirth) {
     return "出生时辰 " + std::to_string(f.hour) + " 不在 0 至 23 之间";
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/birth_pillars.h"
 #include "chars/sex.h"
 
 namespace tavrin {
@@ -80,16 +81,16 @@ std::optional<std::string> CheckFullName(std::string_view name);
 // that is not JSON. nullopt when it is good, else why not (GBK).
 std::optional<std::string> CheckFavourite(const Favourite& favourite);
 
-// The hour as the hour lists show it (GBK): "7" for 7, 时辰不详 when unknown;
-// what the birth analysis reads.
+// The hour as the hour lists show it (GBK): "7" for 7, 时辰不详 when unknown.
 std::string HourFieldText(int hour);
 // "7时" or 时辰不详 (GBK), as a favourite's line shows the hour.
 std::string HourCaption(int hour);
-// The hour a favourite keeps for an hour field as the birth analysis reads
-// it (ReadHourText): 0-23 as it is, any other hour (a chart without an hour
-// pillar) as kUnknownHourOfBirth; an unreadable field as an hour the checks
-// refuse.
-int FavouriteHour(std::optional<int> hour);
+// The hour a favourite keeps for the hour of a birth: 0-23 as it is, an
+// unknown hour or any other number (a chart without an hour pillar) as
+// kUnknownHourOfBirth; an unreadable field (none) as an hour the checks refuse.
+int FavouriteHour(std::optional<BirthHour> hour);
+// The hour of the birth a favourite was kept with.
+BirthHour FavouriteBirthHour(int hour);
 
 // Refuses a note longer than kMaxNoteCharacters characters (GBK message).
 std::optional<std::string> CheckNote(std::string_view note);

@@ -6,7 +6,7 @@ namespace tavrin {
 
 int ScoreForBirth(const NameScorer& scorer, TTransDate& transDate, const Favourite& favourite) {
   const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, favourite.year,
-                                                  favourite.month, favourite.day, HourFieldText(favourite.hour));
+                                                  favourite.month, favourite.day, FavouriteBirthHour(favourite.hour));
   return scorer.Score(favourite.name, birth.birthElements);
 }
 

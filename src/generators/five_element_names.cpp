@@ -55,7 +55,7 @@ void GenerateFiveElementNames(NamingModel& model) {
   const std::vector<std::string> elementChars = SplitChars(ElementChars(model.Stores(), ElementOfChar(missing)));
   pane.Append("五行缺" + missing);
 
-  GeneratorPane output(model, pane, "部首有五行", GeneratorPane::LineLimit::kBytes, model.session.chart.birthElements);
+  GeneratorPane output(model, pane, Origin::kFiveElement, GeneratorPane::LineLimit::kBytes, model.session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kAttemptLimit + 1, .completion = "五行名字分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     // With an empty list the drawn line is the empty text: no three-character
@@ -73,7 +73,7 @@ void GenerateFiveElementNames(NamingModel& model) {
         entry.fullName = twoChar;
         entry.surnameBytes = surname.size();
         entry.scored = false;
-        entry.generator = output.Caption();
+        entry.origin = output.PageOrigin();
         output.Line().Restart(std::move(entry));
       }
       if (!drawnIsChinese) continue;

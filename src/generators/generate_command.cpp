@@ -14,8 +14,8 @@ namespace {
 
 struct CheckedInputs {
   std::string surname;
-  int year = 0, month = 0, day = 0, hour = 0;
-  std::string hourText;
+  int year = 0, month = 0, day = 0;
+  BirthHour hour;
 };
 
 // Reads and checks every input the run needs before anything changes; on a
@@ -37,8 +37,7 @@ std::optional<Refusal> CheckInputs(const NamingModel& model, CheckedInputs& chec
   checked.year = date.year;
   checked.month = date.month;
   checked.day = date.day;
-  checked.hourText = inputs.HourText();
-  if (auto refusal = CheckBirthHour(checked.hourText, checked.hour)) return Refusal{InputField::kBirthHour, *refusal};
+  if (auto refusal = CheckBirthHour(inputs.Hour(), checked.hour)) return Refusal{InputField::kBirthHour, *refusal};
   const std::string count = inputs.CountText();
   if (!ParseDecimalInteger(count)) return Refusal{InputField::kCount, CountNotAnIntegerMessage(count)};
   if (inputs.FixSecondChecked()) {
@@ -84,7 +83,7 @@ void Run(NamingModel& model, const CheckedInputs& checked) {
   session.chart.missingElements.clear();
 
   const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
-                                                     checked.month, checked.day, checked.hourText);
+                                                     checked.month, checked.day, checked.hour);
   for (const std::string& line : analysis.paneLines) model.summaryPane.Append(line);
   for (const std::string& line : analysis.analysisPaneLines) model.analysisPane.Append(line);
   session.chart = analysis;
@@ -118,12 +117,7 @@ CommandResult<GenerateOutcome> GenerateCommand(NamingModel& model) {
   // The scope restores the buttons before the caller shows a failure, so the
   // window is usable again behind it.
   RunScope scope(model);
-  try {
-    Run(model, checked);
-  } catch (const RunFailure& failure) {
-    return {GenerateOutcome::kFailed, failure.AsRefusal()};
-  }
-  return {GenerateOutcome::kCompleted, std::nullopt};
+  return RunToOutcome(GenerateOutcome::kCompleted, GenerateOutcome::kFailed, [&] { Run(model, checked); });
 }
 
 }  // namespace tavrin

@@ -5,12 +5,12 @@
 
 namespace tavrin {
 
-GeneratorPane::GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit,
+GeneratorPane::GeneratorPane(NamingModel& model, Pane& pane, Origin origin, LineLimit limit,
                              std::string_view scoringElements)
-    : model_(model), pane_(pane), caption_(caption), limit_(limit), scoringElements_(scoringElements) {}
+    : model_(model), pane_(pane), origin_(origin), limit_(limit), scoringElements_(scoringElements) {}
 
 bool GeneratorPane::Offer(std::string_view surname, std::string_view given) {
-  Candidate candidate = model_.MakeCandidate(surname, given, caption_, scoringElements_);
+  Candidate candidate = model_.MakeCandidate(surname, given, origin_, scoringElements_);
   const std::string text = CandidateText(candidate);
   if (!model_.AcceptCandidate(candidate, text)) return false;
   if (Hidden && Hidden(candidate)) return false;

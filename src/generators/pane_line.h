@@ -24,14 +24,13 @@ class GeneratorPane {
  public:
   enum class LineLimit { kBytes, kChars };
 
-  // `caption` is the pane's page; it names the generator in its candidates
+  // `origin` is the pane's page; it names the generator in its candidates
   // and in a draw-cap note. Names are scored against `scoringElements`, the
   // elements of the birth chart the run is for.
-  GeneratorPane(NamingModel& model, Pane& pane, std::string_view caption, LineLimit limit,
-                std::string_view scoringElements);
+  GeneratorPane(NamingModel& model, Pane& pane, Origin origin, LineLimit limit, std::string_view scoringElements);
 
   Pane& Target() const { return pane_; }
-  std::string_view Caption() const { return caption_; }
+  Origin PageOrigin() const { return origin_; }
   PaneLine& Line() { return line_; }
 
   // Scores the name `surname` + `given`, hands it to acceptance and, when it
@@ -49,7 +48,7 @@ class GeneratorPane {
  private:
   NamingModel& model_;
   Pane& pane_;
-  std::string_view caption_;
+  Origin origin_;
   LineLimit limit_;
   std::string scoringElements_;
   PaneLine line_;
@@ -79,7 +78,7 @@ inline bool DrawLoopEnds(NamingModel& model, GeneratorPane& output, const DrawLo
   if (loop.tick) model.Tick();
   if (model.session.stopRequested) return true;
   if (attempts >= loop.maxAttempts) {
-    model.NoteDrawCap(output.Caption(), output.Target().Rows());
+    model.NoteDrawCap(OriginCaption(output.PageOrigin()), output.Target().Rows());
     return true;
   }
   model.SetProgress(attempts + 1);

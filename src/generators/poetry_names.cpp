@@ -25,7 +25,7 @@ void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
 
   pane.Clear();
   pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");
-  GeneratorPane output(model, pane, "诗歌取名", GeneratorPane::LineLimit::kBytes, scoringElements);
+  GeneratorPane output(model, pane, Origin::kPoetry, GeneratorPane::LineLimit::kBytes, scoringElements);
   const DrawLoop loop{.maxAttempts = kAttemptLimit + 1, .completion = "诗歌分析完成", .completionPane = &pane};
   RunDrawLoop(model, output, loop, [&] {
     const std::uint64_t b = model.Random().Below(chars.size());
@@ -76,12 +76,8 @@ CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::st
     model.session.stopRequested = false;
     model.StartRunNotes();
   }
-  try {
-    GeneratePoetryNames(model, scoringElements);
-  } catch (const RunFailure& failure) {
-    return {PoetryOutcome::kFailed, failure.AsRefusal()};
-  }
-  return {PoetryOutcome::kCompleted, std::nullopt};
+  return RunToOutcome(PoetryOutcome::kCompleted, PoetryOutcome::kFailed,
+                      [&] { GeneratePoetryNames(model, scoringElements); });
 }
 
 }  // namespace tavrin

@@ -19,7 +19,7 @@ class RecommendedNames {
   explicit RecommendedNames(NamingModel& model)
       : model_(model),
         session_(model.session),
-        output_(model, model.recommendedPane, "系统推荐名", GeneratorPane::LineLimit::kChars,
+        output_(model, model.recommendedPane, Origin::kRecommended, GeneratorPane::LineLimit::kChars,
                 model.session.chart.birthElements) {
     output_.Hidden = [this](const Candidate& candidate) {
       return !model_.Inputs().Female() && model_.GirlCharTest(candidate.fullName);

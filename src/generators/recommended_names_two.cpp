@@ -15,7 +15,7 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
   const LineList& lines = model.Inputs().Female() ? model.Stores().girlGivenNames : model.Stores().boyGivenNames;
   const std::string& surname = session.surname;
   model.SetProgress(0);
-  GeneratorPane output(model, model.recommendedTwoPane, "系统推荐名二", GeneratorPane::LineLimit::kChars,
+  GeneratorPane output(model, model.recommendedTwoPane, Origin::kRecommendedTwo, GeneratorPane::LineLimit::kChars,
                        model.session.chart.birthElements);
   for (const std::string& line : lines) {
     model.Pump();

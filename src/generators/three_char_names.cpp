@@ -24,7 +24,7 @@ void GenerateThreeCharNames(NamingModel& model) {
 
   const bool constrained = inputs.FixSecondChecked() || inputs.FixThirdChecked();
   const long long limit = constrained ? kConstrainedDrawLimit : kFreeDrawLimit;
-  GeneratorPane output(model, model.threeCharPane, "三字名", GeneratorPane::LineLimit::kBytes,
+  GeneratorPane output(model, model.threeCharPane, Origin::kThreeChar, GeneratorPane::LineLimit::kBytes,
                        model.session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = limit + 1, .completion = "三字名字分析完成"}, [&] {
     const std::uint64_t k1 = model.Random().Below(names.size());

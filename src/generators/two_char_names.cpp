@@ -28,9 +28,9 @@ struct PinyinParts {
 
 // The rules the announcement lines name: no character whose stroke count
 // ends in 4, none that repeats the surname's initial, final or tone.
-bool AvoidedCharacter(const NamingModel& model, const PinyinParts& surname, std::string_view ch) {
+bool AvoidedCharacter(const PinyinService& pinyin, const PinyinParts& surname, std::string_view ch) {
   if (StrokeCount(ch) % 10 == 4) return true;
-  const PinyinParts own(model.Services().pinyin.PinyinOf(ch));
+  const PinyinParts own(pinyin.PinyinOf(ch));
   return own.initial == surname.initial || own.final == surname.final || own.tone == surname.tone;
 }
 
@@ -52,14 +52,14 @@ void GenerateTwoCharNames(NamingModel& model) {
   model.summaryPane.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
 
   const LineList& names = session.activeNameList;
-  GeneratorPane output(model, model.twoCharPane, "二字名", GeneratorPane::LineLimit::kBytes,
+  GeneratorPane output(model, model.twoCharPane, Origin::kTwoChar, GeneratorPane::LineLimit::kBytes,
                        model.session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kDrawLimit, .completion = "2字名分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     if (names.empty()) return true;  // the draw indexes nothing
     const std::string& ch = names[k];
     if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) return true;
-    if (AvoidedCharacter(model, parts, ch)) return true;
+    if (AvoidedCharacter(model.Services().pinyin, parts, ch)) return true;
     // A name already written to the pane is not offered again.
     if (output.Target().Contains(surname + ch)) return true;
     output.Offer(surname, ch);

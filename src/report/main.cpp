@@ -61,7 +61,7 @@ ReportOptions ReadReportOptions(const std::vector<std::string>& args) {
        {"--pdf", Option::kValue, [&](const std::string& value) { options.pdf = value; }},
        {"--hour", Option::kValue,
         [&](const std::string& value) {
-          options.request.hour = value == "unknown" ? std::string(tavrin::UnknownHourText()) : Gbk(value);
+          options.request.hour = tavrin::TypedHourField(Gbk(value), value == "unknown");
         }},
        {"--favourable", Option::kValue,
         [&](const std::string& value) {

@@ -28,9 +28,9 @@ constexpr int kContentWidth = kPageWidth - 2 * kMargin;
 
 QString Text(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
 
-// The hour field's text as a birth line shows it: "7时", or 时辰不详 as it is.
-QString HourText(std::string_view hourField) {
-  return IsUnknownHour(hourField) ? Text(hourField) : Text(hourField) + "时";
+// The hour field as a birth line shows it: its text and "时", or 时辰不详.
+QString HourText(const HourField& hour) {
+  return hour.unknown ? Text(UnknownHourText()) : Text(hour.text) + "时";
 }
 
 QFont Font(int pixels, bool bold = false) {

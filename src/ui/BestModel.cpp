@@ -135,7 +135,7 @@ QString BestModel::CellText(int row, int column) const {
     case kGlosses:
       return texts.glosses;
     case kOrigin:
-      return FromGbk(std::string(names_.CandidateAt(i).generator));
+      return FromGbk(OriginCaption(names_.CandidateAt(i).origin));
     default:
       return {};
   }

@@ -177,7 +177,8 @@ int FavouritesPage::SurnameLength(const Favourite& f) const {
 
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
   const DataStores& stores = naming_.Stores();
-  const ScoreFactors factors = ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day, f.hour);
+  const ScoreFactors factors = ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day,
+                                                 FavouriteBirthHour(f.hour));
   return report::ScoreText::Describe(factors).All();
 }
 
@@ -298,7 +299,7 @@ void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poe
     Keepable k;
     k.name = candidate->fullName;
     if (candidate->scored) k.score = candidate->score;
-    k.origin = std::string(candidate->generator);
+    k.origin = std::string(OriginCaption(candidate->origin));
     if (poem) k.poem = poem();
     k.surnameLength = static_cast<int>(candidate->surnameBytes / 2);
     return k;
@@ -350,10 +351,10 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
     const Favourite& f = favourites_->At(row);
     report::ComparedName compared;
     const AnalysisRequest request(f.name, std::to_string(f.year), std::to_string(f.month), std::to_string(f.day),
-                                  HourFieldText(f.hour));
+                                  {HourFieldText(f.hour), f.hour == kUnknownHourOfBirth});
     try {
       const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), f.year,
-                                                      f.month, f.day, HourFieldText(f.hour));
+                                                      f.month, f.day, FavouriteBirthHour(f.hour));
       NameAnalysis analysis = AnalyseOneName(naming_.Stores(), naming_.TransDate(), request, birth.birthElements);
       if (analysis.outcome != AnalysisOutcome::kCompleted) {
         Fault(analysis.refusal ? FromGbk(analysis.refusal->text) : FromGbk(f.name));

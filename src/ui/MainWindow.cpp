@@ -48,6 +48,21 @@
 
 namespace tavrin::ui {
 
+namespace {
+
+// The item data that marks the hour lists' last item, 时辰不详.
+constexpr int kUnknownHourRole = Qt::UserRole;
+
+// An hour combo box as an hour field: its text, or not known when the text is
+// that of its item 时辰不详 (chosen or typed).
+HourField HourFieldOf(const QComboBox* combo) {
+  const QString text = combo->currentText();
+  const int item = combo->findText(text);
+  return {ToGbk(text), item >= 0 && combo->itemData(item, kUnknownHourRole).toBool()};
+}
+
+}  // namespace
+
 class MainWindow::Inputs final : public NamingInputs {
  public:
   explicit Inputs(const MainWindow& window) : w_(window) {}
@@ -56,7 +71,7 @@ class MainWindow::Inputs final : public NamingInputs {
   std::string YearText() const override { return ToGbk(w_.birth_.year->currentText()); }
   std::string MonthText() const override { return ToGbk(w_.birth_.month->currentText()); }
   std::string DayText() const override { return ToGbk(w_.birth_.day->currentText()); }
-  std::string HourText() const override { return ToGbk(w_.birth_.hour->currentText()); }
+  HourField Hour() const override { return HourFieldOf(w_.birth_.hour); }
   // Read at every draw: kept as GBK and converted only when the field changes.
   std::string CountText() const override { return count; }
   bool FixSecondChecked() const override { return w_.fixSecond_->isChecked(); }
@@ -191,12 +206,17 @@ class CentredArea final : public QWidget {
 }  // namespace
 
 // The pages' names as the program keeps them (the pages' object names, a
-// favourite's origin); the tabs show them through tr().
+// favourite's origin); the tabs show them through tr(). The run's pages are
+// named as the core names them.
 const QStringList& MainWindow::PageCaptions() {
-  static const QStringList captions = {QT_TR_NOOP("姓名设置"),   QT_TR_NOOP("二字名"),     QT_TR_NOOP("三字名"),
-                                       QT_TR_NOOP("部首有五行"), QT_TR_NOOP("系统推荐名"), QT_TR_NOOP("系统推荐名二"),
-                                       QT_TR_NOOP("姓名分析"),   QT_TR_NOOP("姓名报表"),   QT_TR_NOOP("诗歌取名"),
-                                       QT_TR_NOOP("精选")};
+  static const QStringList captions = [] {
+    QStringList list;
+    for (const Origin page : {Origin::kSettings, Origin::kTwoChar, Origin::kThreeChar, Origin::kFiveElement,
+                              Origin::kRecommended, Origin::kRecommendedTwo, Origin::kAnalysis}) {
+      list << FromGbk(OriginCaption(page));
+    }
+    return list << QT_TR_NOOP("姓名报表") << FromGbk(OriginCaption(Origin::kPoetry)) << QT_TR_NOOP("精选");
+  }();
   return captions;
 }
 
@@ -220,50 +240,8 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   environment.inputs = inputs_.get();
   environment.pump = pump_.get();
   model_ = std::make_unique<NamingModel>(std::move(stores), seed, environment);
-  notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir, model_->Stores().advice);
-  // A library that is missing or fails is said once; the pages go on without sources.
-  notes_->OnFault([this](const sources::LibraryError& error) {
-    const QString text =
-        QString::fromStdString(sources::LibraryFaultText(notes_->LibraryPath(), error)) + tr(",名字没有出处");
-    QTimer::singleShot(0, this, [this, text] { ShowStatus(text); });
-  });
-
-  pages_ = new QTabWidget(this);
-  std::vector<QWidget*> pages;
-  for (const QString& caption : PageCaptions()) {
-    auto* page = new QWidget(pages_);
-    page->setObjectName(caption);
-    pages_->addTab(page, tr(caption.toUtf8().constData()));
-    pages.push_back(page);
-  }
-  // The first seven pages keep the layout of the smallest window, centred.
-  BuildSettingsPage(CentredContent(pages[0]));
-  AddPane(CentredContent(pages[1]), model_->twoCharPane, 433);
-  AddPane(CentredContent(pages[2]), model_->threeCharPane, 433);
-  AddPane(CentredContent(pages[3]), model_->fiveElementPane, 441);
-  AddPane(CentredContent(pages[4]), model_->recommendedPane, 441);
-  AddPane(CentredContent(pages[5]), model_->recommendedTwoPane, 441);
-  BuildAnalysisPage(analysisContent_ = CentredContent(pages[6]));
-  reportPage_ = new ReportPage(model_->report, model_->Services(), pages[7]);
-  auto* reportLayout = new QVBoxLayout(pages[7]);
-  reportLayout->setContentsMargins(0, 0, 0, 0);
-  reportLayout->addWidget(reportPage_);
-  connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
-  reportPage_->SetNotes(notes_.get());
-  BuildPoetryPage(pages[8]);
-  bestPage_ = new BestPage(*model_, Stores().advice.get(), model_->Services(), pages[9]);
-  bestPage_->SetProposingModel(model_.get());
-  (new QVBoxLayout(pages[9]))->addWidget(bestPage_);
-  pages[9]->layout()->setContentsMargins(0, 0, 0, 0);
-  connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);
-  bestPage_->SetNotes(notes_.get());
-  bestPage_->SetConventionsScorer([this](const Candidate& c) { return model_->ConventionsScore(c); });
-  bestPage_->SetFactorsReader([this](const Candidate& c, const std::optional<BestNames::RunBirth>& birth) {
-    const int surnameLength = static_cast<int>(c.surnameBytes / 2);  // the surname is hanzi
-    if (!birth) return ReadScoreFactors(Stores(), c.fullName, surnameLength, {}, {});
-    return ReadScoreFactors(Stores(), c.fullName, surnameLength, birth->year, birth->month, birth->day, birth->hour);
-  });
-  BuildFavouritesPage();
+  OpenNotes();
+  BuildPages();
   BuildKeyboard();
   FollowBabyBirth();
   ExplainEmptyPages(false);
@@ -288,6 +266,63 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   }
 }
 
+void MainWindow::OpenNotes() {
+  notes_ = std::make_unique<sources::NameNotes>(model_->Stores().dataDir, model_->Stores().advice);
+  // A library that is missing or fails is said once; the pages go on without sources.
+  notes_->OnFault([this](const sources::LibraryError& error) {
+    const QString text =
+        QString::fromStdString(sources::LibraryFaultText(notes_->LibraryPath(), error)) + tr(",名字没有出处");
+    QTimer::singleShot(0, this, [this, text] { ShowStatus(text); });
+  });
+}
+
+void MainWindow::BuildPages() {
+  pages_ = new QTabWidget(this);
+  std::vector<QWidget*> pages;
+  for (const QString& caption : PageCaptions()) {
+    auto* page = new QWidget(pages_);
+    page->setObjectName(caption);
+    pages_->addTab(page, tr(caption.toUtf8().constData()));
+    pages.push_back(page);
+  }
+  // The first seven pages keep the layout of the smallest window, centred.
+  BuildSettingsPage(CentredContent(pages[0]));
+  AddPane(CentredContent(pages[1]), model_->twoCharPane, 433);
+  AddPane(CentredContent(pages[2]), model_->threeCharPane, 433);
+  AddPane(CentredContent(pages[3]), model_->fiveElementPane, 441);
+  AddPane(CentredContent(pages[4]), model_->recommendedPane, 441);
+  AddPane(CentredContent(pages[5]), model_->recommendedTwoPane, 441);
+  BuildAnalysisPage(analysisContent_ = CentredContent(pages[6]));
+  BuildReportPage(pages[7]);
+  BuildPoetryPage(pages[8]);
+  BuildBestPage(pages[9]);
+  BuildFavouritesPage();
+}
+
+void MainWindow::BuildReportPage(QWidget* page) {
+  reportPage_ = new ReportPage(model_->report, model_->Services(), page);
+  auto* reportLayout = new QVBoxLayout(page);
+  reportLayout->setContentsMargins(0, 0, 0, 0);
+  reportLayout->addWidget(reportPage_);
+  connect(reportPage_, &ReportPage::analyseRequested, this, &MainWindow::AnalyseFromName);
+  reportPage_->SetNotes(notes_.get());
+}
+
+void MainWindow::BuildBestPage(QWidget* page) {
+  bestPage_ = new BestPage(*model_, Stores().advice.get(), model_->Services(), page);
+  bestPage_->SetProposingModel(model_.get());
+  (new QVBoxLayout(page))->addWidget(bestPage_);
+  page->layout()->setContentsMargins(0, 0, 0, 0);
+  connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);
+  bestPage_->SetNotes(notes_.get());
+  bestPage_->SetConventionsScorer([this](const Candidate& c) { return model_->ConventionsScore(c); });
+  bestPage_->SetFactorsReader([this](const Candidate& c, const std::optional<BestNames::RunBirth>& birth) {
+    const int surnameLength = static_cast<int>(c.surnameBytes / 2);  // the surname is hanzi
+    if (!birth) return ReadScoreFactors(Stores(), c.fullName, surnameLength, {}, {});
+    return ReadScoreFactors(Stores(), c.fullName, surnameLength, birth->year, birth->month, birth->day, birth->hour);
+  });
+}
+
 MainWindow::~MainWindow() {
   // The views listen to the core's panes; the model goes after them.
   for (Pane* pane :
@@ -310,13 +345,22 @@ MainWindow::BirthCombos MainWindow::AddBirthGroup(QWidget* page, const QString& 
                                                   const std::array<const char*, 4>& names) {
   auto* group = new QGroupBox(caption, page);
   group->setGeometry(x, 0, 505, 73);
-  return {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, tr("年")),
-          AddCombo(group, names[1], Numbers(1, 12), "1", 120, tr("月")),
-          AddCombo(group, names[2], Numbers(1, 31), "1", 240, tr("日")),
-          AddCombo(group, names[3], Numbers(0, 23) << FromGbk(UnknownHourText()), "1", 352, tr("时"))};
+  const BirthCombos combos = {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, tr("年")),
+                              AddCombo(group, names[1], Numbers(1, 12), "1", 120, tr("月")),
+                              AddCombo(group, names[2], Numbers(1, 31), "1", 240, tr("日")),
+                              AddCombo(group, names[3], Numbers(0, 23) << FromGbk(UnknownHourText()), "1", 352, tr("时"))};
+  combos.hour->setItemData(combos.hour->count() - 1, true, kUnknownHourRole);
+  return combos;
 }
 
 void MainWindow::BuildSettingsPage(QWidget* page) {
+  BuildBabyFields(page);
+  BuildOptionFields(page);
+  BuildSettingsButtons(page);
+  BuildSummary(page);
+}
+
+void MainWindow::BuildBabyFields(QWidget* page) {
   auto* sex = new QGroupBox(tr("宝宝性别"), page);
   sex->setGeometry(16, 0, 121, 73);
   female_ = new QRadioButton(tr("女"), sex);
@@ -338,7 +382,9 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
 
   birth_ = AddBirthGroup(page, tr("宝宝生日(输入公历自动转农历)"), 376,
                          {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"});
+}
 
+void MainWindow::BuildOptionFields(QWidget* page) {
   fixSecond_ = new QCheckBox(tr("限定第2个字为:"), page);
   fixSecond_->setObjectName("CheckRadioBox3");
   fixSecond_->setGeometry(16, 86, 113, 25);
@@ -361,7 +407,9 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
   keepGbk(count_, inputs_->count);
   keepGbk(fixSecondText_, inputs_->fixSecond);
   keepGbk(fixThirdText_, inputs_->fixThird);
+}
 
+void MainWindow::BuildSettingsButtons(QWidget* page) {
   // 帮助 and 停止 end where the next button starts.
   help_ = AddButton(page, "bsSkinButton5", tr("帮助"), {640, 88, 72, 25});
   stop_ = AddButton(page, "stopButton", tr("停止"), {712, 88, 72, 25});
@@ -380,7 +428,9 @@ void MainWindow::BuildSettingsPage(QWidget* page) {
     generate_->setEnabled(states.generateEnabled);
     stop_->setEnabled(states.stopEnabled);
   });
+}
 
+void MainWindow::BuildSummary(QWidget* page) {
   PaneView* summary = AddPane(page, model_->summaryPane, 361);
   summary->move(16, 120);
   progress_ = new QLabel(page);
@@ -454,7 +504,7 @@ void MainWindow::Analyse() {
   request.year = ToGbk(analysisBirth_.year->currentText());
   request.month = ToGbk(analysisBirth_.month->currentText());
   request.day = ToGbk(analysisBirth_.day->currentText());
-  request.hour = ToGbk(analysisBirth_.hour->currentText());
+  request.hour = HourFieldOf(analysisBirth_.hour);
   NameReport report;
   const CommandResult<AnalysisOutcome> result = AnalyseName(*model_, request, &report);
   if (result.message) messages_->Show(result.message->text);
@@ -503,7 +553,7 @@ void MainWindow::AnalyseFromName(const QString& name) {
   Analyse();
 }
 
-void MainWindow::BuildPoetryPage(QWidget* page) {
+void MainWindow::BuildPoemTable(QWidget* page) {
   poemModel_ = new QStandardItemModel(this);
   poems_ = new QTableView(page);
   poems_->setObjectName("DBGrid1");
@@ -514,6 +564,10 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poems_->setSelectionMode(QAbstractItemView::SingleSelection);
   poems_->verticalHeader()->hide();
   poems_->verticalHeader()->setDefaultSectionSize(20);
+}
+
+void MainWindow::BuildPoetryPage(QWidget* page) {
+  BuildPoemTable(page);
   poemText_ = new QPlainTextEdit(page);
   poemText_->setObjectName("DBMemo1");
   poemText_->setGeometry(224, 0, 225, kPageHeight);
@@ -778,29 +832,66 @@ void MainWindow::BuildKeyboard() {
                analyse_, exportPdf_});
 }
 
-void MainWindow::BuildFavouritesPage() {
+Favourite MainWindow::BirthOnShow() const {
   // The birth the names on show were scored for: the last Generate run's,
   // else the settings page's.
-  const auto settings = [this] {
-    Favourite favourite;
-    const NamingSession& session = model_->session;
-    if (session.birthYear != 0) {
-      favourite.sex = SexOf(session.female);
-      favourite.year = session.birthYear;
-      favourite.month = session.birthMonth;
-      favourite.day = session.birthDay;
-      favourite.hour = FavouriteHour(session.birthHour);
-    } else {
-      favourite.sex = SexOf(female_->isChecked());
-      // A field that is no number gives 0, which the favourite's checks refuse.
-      favourite.year = birth_.year->currentText().trimmed().toInt();
-      favourite.month = birth_.month->currentText().trimmed().toInt();
-      favourite.day = birth_.day->currentText().trimmed().toInt();
-      favourite.hour = FavouriteHour(ReadHourText(ToGbk(birth_.hour->currentText())));
-    }
-    return favourite;
-  };
-  favouritesPage_ = new FavouritesPage(*model_, settings, pages_);
+  Favourite favourite;
+  const NamingSession& session = model_->session;
+  if (session.birthYear != 0) {
+    favourite.sex = SexOf(session.female);
+    favourite.year = session.birthYear;
+    favourite.month = session.birthMonth;
+    favourite.day = session.birthDay;
+    favourite.hour = FavouriteHour(session.birthHour);
+  } else {
+    favourite.sex = SexOf(female_->isChecked());
+    // A field that is no number gives 0, which the favourite's checks refuse.
+    favourite.year = birth_.year->currentText().trimmed().toInt();
+    favourite.month = birth_.month->currentText().trimmed().toInt();
+    favourite.day = birth_.day->currentText().trimmed().toInt();
+    favourite.hour = FavouriteHour(ReadBirthHour(HourFieldOf(birth_.hour)));
+  }
+  return favourite;
+}
+
+std::optional<Keepable> MainWindow::ReportKeepable(int row) const {
+  if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
+  const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
+  Keepable keepable{candidate.fullName, candidate.score, std::string(OriginCaption(candidate.origin)), {}, {}};
+  keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
+  return keepable;
+}
+
+std::optional<Keepable> MainWindow::BestKeepable(int row) const {
+  // The row's name for the sex of its run, with the advice the page shows.
+  const BestNames& names = bestPage_->Model().Names();
+  if (row < 0 || static_cast<std::size_t>(row) >= names.Size()) return std::nullopt;
+  const auto i = static_cast<std::size_t>(row);
+  const Candidate& candidate = names.CandidateAt(i);
+  const advice::Advice& a = names.AdviceAt(i);
+  // A name still waiting for its source is advised when it is kept.
+  Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
+                    std::string(OriginCaption(candidate.origin)), {}, a.sex,
+                    i < names.SourcesDone() ? std::optional(a) : std::nullopt};
+  keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
+  // The birth of the run that made it, which an earlier run's may not be.
+  if (const auto& birth = names.BirthAt(i)) {
+    keepable.birth = {birth->year, birth->month, birth->day, FavouriteHour(birth->hour)};
+  }
+  return keepable;
+}
+
+std::optional<Keepable> MainWindow::AnalysedKeepable() const {
+  if (!lastReport_) return std::nullopt;
+  Keepable keepable{lastReport_->name, lastReport_->score, std::string(OriginCaption(Origin::kAnalysis)), {}, {}};
+  // Scored for the analysis page's own birth fields.
+  keepable.birth = {lastReport_->year, lastReport_->month, lastReport_->day,
+                    FavouriteHour(ReadBirthHour(lastReport_->hour))};
+  return keepable;
+}
+
+void MainWindow::BuildFavouritesPage() {
+  favouritesPage_ = new FavouritesPage(*model_, [this] { return BirthOnShow(); }, pages_);
   favouritesPage_->setObjectName("收藏");
   pages_->addTab(favouritesPage_, tr("收藏"));
   // A name kept or dropped says so at once: a note at the bottom of the
@@ -816,19 +907,6 @@ void MainWindow::BuildFavouritesPage() {
     return ToGbk(poemModel_->index(current.row(), 4).data().toString());
   };
   for (PaneView* pane : resultPanes_) favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
-  // The report: the row under the pointer, or the current row.
-  const auto reportRow = [this](int row) -> std::optional<Keepable> {
-    if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
-    const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
-    Keepable keepable{candidate.fullName, candidate.score, std::string(candidate.generator), {}, {}};
-    keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
-    return keepable;
-  };
-  reportPage_->extendMenu = [this, reportRow](QMenu& menu, int row) {
-    menu.addSeparator();
-    favouritesPage_->AddMenuEntry(menu, reportRow(row));
-  };
-  favouritesPage_->AddShortcut(reportPage_->Table(), [this, reportRow] { return reportRow(reportPage_->CurrentRow()); });
   favouritesPage_->SetNotes(notes_.get());
   // A kept name carries the advice 精选 gives it.
   favouritesPage_->SetAdviser([this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
@@ -836,44 +914,28 @@ void MainWindow::BuildFavouritesPage() {
     if (!tables) return std::nullopt;
     return AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_));
   });
-  // 精选: the row's name for the sex of its run, with the advice the page shows.
-  const auto bestRow = [this](int row) -> std::optional<Keepable> {
-    const BestNames& names = bestPage_->Model().Names();
-    if (row < 0 || static_cast<std::size_t>(row) >= names.Size()) return std::nullopt;
-    const auto i = static_cast<std::size_t>(row);
-    const Candidate& candidate = names.CandidateAt(i);
-    const advice::Advice& a = names.AdviceAt(i);
-    // A name still waiting for its source is advised when it is kept.
-    Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
-                      std::string(candidate.generator), {}, a.sex,
-                      i < names.SourcesDone() ? std::optional(a) : std::nullopt};
-    keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
-    // The birth of the run that made it, which an earlier run's may not be.
-    if (const auto& birth = names.BirthAt(i)) {
-      keepable.birth = {birth->year, birth->month, birth->day, FavouriteHour(birth->hour)};
-    }
-    return keepable;
-  };
-  bestPage_->extendMenu = [this, bestRow](QMenu& menu, int row) {
+  AddKeepCommands();
+}
+
+void MainWindow::AddKeepCommands() {
+  // The report and 精选: the row under the pointer, or the current row.
+  reportPage_->extendMenu = [this](QMenu& menu, int row) {
     menu.addSeparator();
-    favouritesPage_->AddMenuEntry(menu, bestRow(row));
+    favouritesPage_->AddMenuEntry(menu, ReportKeepable(row));
   };
-  favouritesPage_->AddShortcut(bestPage_->Table(), [this, bestRow] { return bestRow(bestPage_->CurrentRow()); });
+  favouritesPage_->AddShortcut(reportPage_->Table(), [this] { return ReportKeepable(reportPage_->CurrentRow()); });
+  bestPage_->extendMenu = [this](QMenu& menu, int row) {
+    menu.addSeparator();
+    favouritesPage_->AddMenuEntry(menu, BestKeepable(row));
+  };
+  favouritesPage_->AddShortcut(bestPage_->Table(), [this] { return BestKeepable(bestPage_->CurrentRow()); });
   // The analysis page: the name of the last completed analysis.
-  const auto analysed = [this]() -> std::optional<Keepable> {
-    if (!lastReport_) return std::nullopt;
-    Keepable keepable{lastReport_->name, lastReport_->score, ToGbk(PageCaptions()[6]), {}, {}};
-    // Scored for the analysis page's own birth fields.
-    keepable.birth = {lastReport_->year, lastReport_->month, lastReport_->day,
-                      FavouriteHour(ReadHourText(lastReport_->hour))};
-    return keepable;
-  };
-  favouritesPage_->AddShortcut(pages_->widget(6), analysed);
+  favouritesPage_->AddShortcut(pages_->widget(6), [this] { return AnalysedKeepable(); });
   analysisPane_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(analysisPane_, &QWidget::customContextMenuRequested, this, [this, analysed](const QPoint& at) {
+  connect(analysisPane_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     std::unique_ptr<QMenu> menu(analysisPane_->createStandardContextMenu(at));
     menu->addSeparator();
-    favouritesPage_->AddMenuEntry(*menu, analysed());
+    favouritesPage_->AddMenuEntry(*menu, AnalysedKeepable());
     menu->exec(analysisPane_->viewport()->mapToGlobal(at));
   });
 }
@@ -920,7 +982,7 @@ void MainWindow::FollowBabyBirth() {
 void MainWindow::ShowAnalysisBirth() {
   const auto birth = [](const BirthCombos& combos) {
     const QString hour = combos.hour->currentText();
-    const QString hourText = hour == FromGbk(UnknownHourText()) ? hour : tr("%1时").arg(hour);
+    const QString hourText = HourFieldOf(combos.hour).unknown ? hour : tr("%1时").arg(hour);
     return tr("%1年%2月%3日 %4")
         .arg(combos.year->currentText(), combos.month->currentText(), combos.day->currentText(), hourText)
         .toHtmlEscaped();

@@ -30,9 +30,14 @@ class QStandardItemModel;
 class QTableView;
 class QTimer;
 
+namespace tavrin {
+struct Favourite;
+}
+
 namespace tavrin::ui {
 
 class FavouritesPage;
+struct Keepable;
 class BestPage;
 class ConventionsPanel;
 class PaneView;
@@ -103,7 +108,19 @@ class MainWindow : public QWidget {
   class WindowPump;
   class Messages;
 
+  // The pages, built in their order on the tabs.
+  void BuildPages();
   void BuildSettingsPage(QWidget* page);
+  // The settings page's parts: the baby's fields (sex, count, surname,
+  // birth), the options, the buttons, the summary pane with the status line.
+  void BuildBabyFields(QWidget* page);
+  void BuildOptionFields(QWidget* page);
+  void BuildSettingsButtons(QWidget* page);
+  void BuildSummary(QWidget* page);
+  void BuildReportPage(QWidget* page);
+  void BuildBestPage(QWidget* page);
+  // The sources and meanings of names, read on first use.
+  void OpenNotes();
   static BirthCombos AddBirthGroup(QWidget* page, const QString& caption, int x,
                                    const std::array<const char*, 4>& names);
   PaneView* AddPane(QWidget* page, Pane& pane, int height);
@@ -126,12 +143,22 @@ class MainWindow : public QWidget {
   void FitToScreen();
   void ShowDrawCapNote();
   void BuildPoetryPage(QWidget* page);
+  // The list of poems on the left of the poetry page.
+  void BuildPoemTable(QWidget* page);
   void OpenPoetryDatabase();
   void StartPoetry();
   void ShowPoetryHelp();
   void Generate();
   void ShowSettingsHelp();
   void BuildFavouritesPage();
+  // The birth the names on show were scored for, as a favourite keeps it.
+  Favourite BirthOnShow() const;
+  // What ☆ 收藏 keeps of the report's row, 精选's row and the last analysis.
+  std::optional<Keepable> ReportKeepable(int row) const;
+  std::optional<Keepable> BestKeepable(int row) const;
+  std::optional<Keepable> AnalysedKeepable() const;
+  // The menu entries and shortcuts that keep the name of a row or analysis.
+  void AddKeepCommands();
   // How a control follows the window beyond its smallest size.
   enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
   void Follows(QWidget* widget, int how);

@@ -13,7 +13,7 @@ namespace {
 using test::NamingFixture;
 
 AnalysisRequest Request(const char* name, const char* year, const char* month, const char* day, const char* hour) {
-  return {name, year, month, day, hour};
+  return {name, year, month, day, {hour}};
 }
 
 // The lines between the heading of the cautions and the name's lines.

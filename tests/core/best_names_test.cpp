@@ -97,7 +97,7 @@ TEST(BestNamesOrder, CompoundSurnamesRankByTheirConventionsScore) {
 TEST(BestNamesOrder, NamesKeepTheBirthOfTheirRun) {
   NamingRunState state;
   BestNames names(nullptr);
-  const auto run = [&](const char* name, int month, int hour) {
+  const auto run = [&](const char* name, int month, BirthHour hour) {
     state.session.birthYear = 2024;
     state.session.birthMonth = month;
     state.session.birthDay = 1;
@@ -108,8 +108,8 @@ TEST(BestNamesOrder, NamesKeepTheBirthOfTheirRun) {
     state.report.Append(row);
     names.AddRuns(state, Sex::kMale);
   };
-  run("张子衿", 3, 9);
-  run("张明远", 4, kUnknownHour);
+  run("张子衿", 3, BirthHour::At(9));
+  run("张明远", 4, BirthHour::Unknown());
   Candidate alone;
   alone.fullName = "张若兰";
   alone.surnameBytes = 2;
@@ -117,10 +117,10 @@ TEST(BestNamesOrder, NamesKeepTheBirthOfTheirRun) {
   ASSERT_EQ(names.Size(), 3u);
   const auto birth = [&](std::size_t i) {
     const auto& b = names.BirthAt(i);
-    return b ? std::tuple(b->year, b->month, b->day, b->hour) : std::tuple(0, 0, 0, 0);
+    return b ? std::tuple(b->year, b->month, b->day, b->hour) : std::tuple(0, 0, 0, BirthHour());
   };
-  EXPECT_EQ(birth(0), std::tuple(2024, 3, 1, 9));
-  EXPECT_EQ(birth(1), std::tuple(2024, 4, 1, kUnknownHour));
+  EXPECT_EQ(birth(0), std::tuple(2024, 3, 1, BirthHour::At(9)));
+  EXPECT_EQ(birth(1), std::tuple(2024, 4, 1, BirthHour::Unknown()));
   EXPECT_FALSE(names.BirthAt(2));
 }
 
@@ -149,7 +149,7 @@ TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
     std::vector<std::string> list;
     for (std::size_t i = 0; i < names.Size(); ++i) {
       list.push_back(std::string(names.AdviceAt(i).sex == Sex::kFemale ? "F" : "M") +
-                     names.CandidateAt(i).fullName + std::string(names.CandidateAt(i).generator));
+                     names.CandidateAt(i).fullName + std::string(OriginCaption(names.CandidateAt(i).origin)));
     }
     return list;
   };

@@ -133,7 +133,7 @@ TEST(AcceptCandidate, SummaryLinesAndReportRows) {
   };
   std::uint64_t order = 0;
   for (const auto& step : steps) {
-    Candidate candidate = model.MakeCandidate("张", step.given, "二字名", model.session.chart.birthElements);
+    Candidate candidate = model.MakeCandidate("张", step.given, Origin::kTwoChar, model.session.chart.birthElements);
     candidate.score = step.score;
     EXPECT_EQ(model.AcceptCandidate(candidate), step.shown) << step.given << step.score;
     EXPECT_EQ(candidate.acceptance, ++order);
@@ -163,12 +163,12 @@ TEST(AcceptCandidate, PendingLineOfExactlyEightyBytesWaits) {
   Model m;
   NamingModel& model = *m.model;
   model.session.pendingLine.AddText(std::string(69, 'x'));  // + "张伟(85)" and three blanks = 80
-  Candidate first = model.MakeCandidate("张", "伟", "二字名", model.session.chart.birthElements);
+  Candidate first = model.MakeCandidate("张", "伟", Origin::kTwoChar, model.session.chart.birthElements);
   first.score = 85;
   model.AcceptCandidate(first);
   EXPECT_EQ(model.session.pendingLine.Size(), 80u);
   EXPECT_TRUE(model.summaryPane.Lines().empty());
-  Candidate second = model.MakeCandidate("张", "明", "二字名", model.session.chart.birthElements);
+  Candidate second = model.MakeCandidate("张", "明", Origin::kTwoChar, model.session.chart.birthElements);
   second.score = 71;
   model.AcceptCandidate(second);
   ASSERT_EQ(model.summaryPane.Lines().size(), 1u);

@@ -32,7 +32,7 @@ TEST(ReportConventionsScore, FromTheCandidateAndTheRunsChart) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.surname) + c.given);
     model.session.chart.pillars = c.pillars;
-    const ReportRow row = model.MakeReportRow(model.MakeCandidate(c.surname, c.given, "二字名", ""));
+    const ReportRow row = model.MakeReportRow(model.MakeCandidate(c.surname, c.given, Origin::kTwoChar, ""));
     EXPECT_EQ(row.conventionsScore, c.score);
   }
 }

@@ -389,8 +389,8 @@ TEST(Generate, BadInputsChangeNothing) {
       {[](SettingsInputs& in) { in.month = "13"; }, "出生日期 2012-13-1 不存在"},
       {[](SettingsInputs& in) { in.month = "2", in.day = "30"; }, "出生日期 2012-2-30 不存在"},
       {[](SettingsInputs& in) { in.day = ""; }, "出生日“”不是整数"},
-      {[](SettingsInputs& in) { in.hour = "abc"; }, "出生时辰“abc”不是整数"},
-      {[](SettingsInputs& in) { in.hour = " 1"; }, "出生时辰“ 1”不是整数"},
+      {[](SettingsInputs& in) { in.hour = {"abc"}; }, "出生时辰“abc”不是整数"},
+      {[](SettingsInputs& in) { in.hour = {" 1"}; }, "出生时辰“ 1”不是整数"},
       {[](SettingsInputs& in) { in.count = "5 0"; }, "产生名字个数“5 0”不是整数"},
       {[](SettingsInputs& in) { in.count = "5."; }, "产生名字个数“5.”不是整数"},
       {[](SettingsInputs& in) { in.year = "1800"; }, "出生年份 1800 不在 1900 至 2056 之间"},
@@ -412,7 +412,7 @@ TEST(Generate, BadInputsChangeNothing) {
     f.inputs = saved;
   }
   // An hour outside 0..23 is no error: the hour pillar is empty.
-  f.inputs.hour = "24";
+  f.inputs.hour = {"24"};
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   EXPECT_EQ(f.model->summaryPane.Lines()[1], "辛卯年 庚子月 辛酉日 时");
 }

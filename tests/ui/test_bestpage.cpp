@@ -38,15 +38,14 @@ namespace {
 const tavrin::SharedStores& Stores() { return tavrin::test::WindowStores(); }
 using tavrin::test::Find;
 
-// The poetry page's caption as its candidates carry it (GBK).
-const std::string kPoetry = ToGbk("诗歌取名");
+constexpr tavrin::Origin kPoetry = tavrin::Origin::kPoetry;
 
-tavrin::Candidate Make(const QString& name, int score, std::string_view generator = {}) {
+tavrin::Candidate Make(const QString& name, int score, tavrin::Origin origin = tavrin::Origin::kNone) {
   tavrin::Candidate candidate;
   candidate.fullName = ToGbk(name);
   candidate.surnameBytes = 2;
   candidate.score = score;
-  candidate.generator = generator;
+  candidate.origin = origin;
   return candidate;
 }
 

@@ -129,7 +129,7 @@ class FavouritesPageTest : public QObject {
       QVERIFY(candidate);
       name = FromGbk(candidate->fullName);
       score = candidate->score;
-      origin = FromGbk(candidate->generator);
+      origin = FromGbk(tavrin::OriginCaption(candidate->origin));
       target = pane;
     } else if (source == "report") {
       window.Pages()->setCurrentIndex(7);
@@ -138,7 +138,7 @@ class FavouritesPageTest : public QObject {
       const tavrin::Candidate& candidate = window.Model().report.Rows()[1].candidate;
       name = FromGbk(candidate.fullName);
       score = candidate.score;
-      origin = FromGbk(candidate.generator);
+      origin = FromGbk(tavrin::OriginCaption(candidate.origin));
       target = table;
     } else if (source == "best") {
       window.Pages()->setCurrentIndex(9);
@@ -148,7 +148,7 @@ class FavouritesPageTest : public QObject {
       const auto& candidate = best->Model().Names().CandidateAt(static_cast<std::size_t>(best->CurrentRow()));
       name = FromGbk(candidate.fullName);
       score = candidate.score;
-      origin = FromGbk(candidate.generator);
+      origin = FromGbk(tavrin::OriginCaption(candidate.origin));
       target = best->Table();
       // The row is a girl's: the settings page's sex no longer counts.
       Find<QRadioButton>(window, "bsSkinCheckRadioBox1")->setChecked(true);

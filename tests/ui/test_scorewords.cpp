@@ -63,7 +63,8 @@ class ScoreWordsTest : public QObject {
     QFETCH(QStringList, absent);
     const std::string gbk = tavrin::ui::ToGbk(name);
     const tavrin::ScoreFactors factors =
-        chart ? tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, 2025, 12, 1, 17)
+        chart ? tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, 2025, 12, 1,
+                                                     tavrin::BirthHour::At(17))
               : tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, {}, {});
     const QString text = ScoreText::Describe(factors).All().join('\n');
     qsizetype from = 0;
@@ -82,7 +83,7 @@ class ScoreWordsTest : public QObject {
     for (const char* chosen : {"", "土", "木火"}) {
       tavrin::NameReport report;
       tavrin::TTransDate transDate;
-      report = tavrin::AnalyseOneName(stores, transDate, {tavrin::ui::ToGbk("张伟"), "2012", "1", "1", "1"}, {})
+      report = tavrin::AnalyseOneName(stores, transDate, {tavrin::ui::ToGbk("张伟"), "2012", "1", "1", {"1"}}, {})
                    .report;
       const auto favourable = *chosen ? tavrin::ParseElementList(tavrin::ui::ToGbk(chosen)) : std::nullopt;
       report.conventions = tavrin::ReadNameConventions(stores, tavrin::ConventionsRequestFor(report, *stores.advice,
@@ -100,7 +101,8 @@ class ScoreWordsTest : public QObject {
     tavrin::report::ComparedName name;
     name.report.name = tavrin::ui::ToGbk("林采薇");
     name.report.score = 100;
-    name.report.factors = tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), name.report.name, 1, 2025, 12, 1, 17);
+    name.report.factors = tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), name.report.name, 1, 2025, 12, 1,
+                                                   tavrin::BirthHour::At(17));
     name.recommend = "86";
     const auto rows = tavrin::report::ComparisonRows({name});
     QStringList labels;
