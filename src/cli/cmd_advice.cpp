@@ -14,7 +14,7 @@
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/library.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
 #include "cli/conventions_output.h"

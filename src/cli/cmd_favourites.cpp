@@ -16,7 +16,7 @@
 #include "chars/encoding.h"
 #include "cli/cli.h"
 #include "cli/library.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "core/best_names.h"
 #include "core/birth_inputs.h"
 #include "core/services.h"

@@ -11,7 +11,7 @@
 #include "analysis/analyse_name.h"
 #include "chars/encoding.h"
 #include "core/naming_model.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "report/name_report_pdf.h"
 #include "report/qt_translations.h"
 
