@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "core/lines.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "core/startup.h"
 
 namespace tavrin::fuzz {

@@ -7,7 +7,7 @@
 #include "calendar/birth_pillars.h"
 #include "chars/encoding.h"
 #include "chars/gbk.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 
 namespace tavrin::cli {
 

@@ -31,7 +31,7 @@ class CliError : public std::runtime_error {
 };
 
 // Standard output could not be written (a full disk, a closed pipe): the
-// command ends with kOutputErrorStatus (core/output_text.h) and a message.
+// command ends with kOutputErrorStatus (base/output_text.h) and a message.
 struct OutputError {};
 
 class CliContext {

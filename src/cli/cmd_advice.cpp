@@ -15,7 +15,7 @@
 #include "cli/conventions_output.h"
 #include "cli/json_output.h"
 #include "cli/library.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
 

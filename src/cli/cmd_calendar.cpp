@@ -13,7 +13,7 @@
 #include "chars/strcon.h"
 #include "cli/cli.h"
 #include "core/birth_inputs.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 
 namespace tavrin::cli {
 namespace {

@@ -14,7 +14,7 @@
 #include "cli/library.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "generators/generate_command.h"
 #include "sources/name_notes.h"
 

@@ -13,7 +13,7 @@
 #include "cli/library.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "core/poetry_db.h"
 #include "generators/poetry_names.h"
 

@@ -10,7 +10,7 @@
 #include "chars/gbk.h"
 #include "cli/cli.h"
 #include "cli/library.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "sources/library_text.h"
 
 namespace tavrin::cli {

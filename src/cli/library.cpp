@@ -2,9 +2,9 @@
 
 #include "chars/encoding.h"
 #include "core/lines.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "sources/library_text.h"
-#include "sources/sqlite_handle.h"
+#include "sources/library_error.h"
 
 namespace tavrin::cli {
 

@@ -1,38 +1,14 @@
 #include "core/data_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
+#include <algorithm>
+
+#include "base/file_read.h"
 
 namespace tavrin {
 
 namespace {
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-// Why the system would not give the file, in words the user reads.
-std::string CannotReadReason(int error) {
-  switch (error) {
-    case ENOENT:
-      return U8(u8"文件不存在");
-    case EACCES:
-    case EPERM:
-      return U8(u8"没有读取权限");
-    case EISDIR:
-      return U8(u8"是一个文件夹,不是文件");
-    case ENOTDIR:
-      return U8(u8"路径中有一段不是文件夹");
-    case ELOOP:
-      return U8(u8"符号链接的层数太多");
-    case EIO:
-      return U8(u8"读取时出错");
-    default:
-      return std::strerror(error);
-  }
-}
 
 struct NamedLimits {
   std::string_view name;
@@ -77,56 +53,17 @@ std::size_t LongestLine(std::string_view text) {
   return longest;
 }
 
-int OpenRegularFile(const std::string& path, std::size_t maxBytes, DataFileError& error) {
-  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    error = {DataFileRefusal::kCannotOpen, CannotReadReason(errno)};
-    return -1;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    error = {DataFileRefusal::kCannotOpen, CannotReadReason(errno)};
-  } else if (S_ISDIR(info.st_mode)) {
-    error = {DataFileRefusal::kCannotOpen, CannotReadReason(EISDIR)};
-  } else if (!S_ISREG(info.st_mode)) {
-    error = {DataFileRefusal::kNotRegular, U8(u8"不是普通文件")};
-  } else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
-    error = {DataFileRefusal::kTooLarge, U8(u8"文件有 ") + std::to_string(info.st_size) + U8(u8" 字节,超过上限 ") +
-                                             std::to_string(maxBytes) + U8(u8" 字节")};
-  } else {
-    return fd;
-  }
-  ::close(fd);
-  return -1;
-}
-
 std::optional<std::string> ReadDataFile(const std::string& path, const DataFileLimits& limits, DataFileError& error) {
-  const int fd = OpenRegularFile(path, limits.maxBytes, error);
-  if (fd < 0) return std::nullopt;
-  struct FdCloser {
-    int fd;
-    ~FdCloser() { ::close(fd); }
-  } closer{fd};
-  std::string bytes;
-  char buffer[1 << 16];
-  while (true) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
-      error = {DataFileRefusal::kCannotOpen, CannotReadReason(errno)};
-      return std::nullopt;
-    }
-    // A file that grows while it is read is held to the same limit.
-    if (bytes.size() + static_cast<std::size_t>(got) > limits.maxBytes) {
-      error = {DataFileRefusal::kTooLarge, U8(u8"文件超过上限 ") + std::to_string(limits.maxBytes) + U8(u8" 字节")};
-      return std::nullopt;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(got));
+  ReadRefusal refusal;
+  std::optional<std::string> bytes = ReadRegularFile(path, limits.maxBytes, refusal);
+  if (!bytes) {
+    static constexpr DataFileRefusal kRefusals[] = {DataFileRefusal::kCannotOpen, DataFileRefusal::kNotRegular,
+                                                    DataFileRefusal::kTooLarge};
+    error = {kRefusals[refusal.kind], RefusalText(refusal)};
+    return std::nullopt;
   }
   if (limits.maxLineBytes > 0) {
-    if (const std::size_t longest = LongestLine(bytes); longest > limits.maxLineBytes) {
+    if (const std::size_t longest = LongestLine(*bytes); longest > limits.maxLineBytes) {
       error = {DataFileRefusal::kLineTooLong, U8(u8"有一行长 ") + std::to_string(longest) + U8(u8" 字节,超过上限 ") +
                                                   std::to_string(limits.maxLineBytes) + U8(u8" 字节")};
       return std::nullopt;

@@ -1,8 +1,8 @@
-// Reading a data file the user may have replaced with anything: it is opened
-// without blocking (a FIFO must not hang start-up), read only when it is a
-// regular file, never beyond a size limit that fits its kind, and a line file
-// is refused when one of its lines is longer than its kind allows. Each limit
-// is about ten times what the shipped file needs.
+// Reading a data file the user may have replaced with anything: read as
+// base/file_read.h reads a file (no FIFO hangs start-up, only a regular file,
+// never beyond a size limit that fits its kind), and a line file is refused
+// when one of its lines is longer than its kind allows. Each limit is about
+// ten times what the shipped file needs.
 #pragma once
 
 #include <cstddef>
@@ -36,11 +36,6 @@ struct DataFileError {
   DataFileRefusal refusal = DataFileRefusal::kCannotOpen;
   std::string reason;  // UTF-8, in Chinese: the system's reason in our words, or why we refused it
 };
-
-// Opens `path` without blocking and checks that it is a regular file of at
-// most `maxBytes`; on success returns the open descriptor (the caller closes
-// it), else -1 and the reason.
-int OpenRegularFile(const std::string& path, std::size_t maxBytes, DataFileError& error);
 
 // Reads the whole file within the limits; nullopt and the reason otherwise.
 std::optional<std::string> ReadDataFile(const std::string& path, const DataFileLimits& limits, DataFileError& error);

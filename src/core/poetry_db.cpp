@@ -1,16 +1,15 @@
 #include "core/poetry_db.h"
 
-#include <sqlite3.h>
-
 #include <unistd.h>
 
 #include <cctype>
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <utility>
 
+#include "base/file_read.h"
+#include "base/sqlite.h"
 #include "chars/encoding.h"
 #include "core/data_file.h"
 
@@ -96,12 +95,29 @@ std::size_t Utf8PrefixBytes(const unsigned char* text, std::size_t bytes, std::s
   return bytes;
 }
 
-struct CloseDatabase {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct FinalizeStatement {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
+// The texts of all rows together passed kMaxTableBytes.
+struct TooMuchText {};
+
+// The rows of the query, each text cut to kMaxPoemTextChars characters;
+// throws SqliteError or TooMuchText.
+void ReadRows(SqliteStatement& statement, PoemTable& table) {
+  const int columns = statement.ColumnCount();
+  std::size_t tableBytes = 0;
+  while (statement.Step()) {
+    std::vector<std::string> row;
+    bool cut = false;
+    for (int i = 0; i < columns; ++i) {
+      const std::string_view text = statement.TextView(i);
+      const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+      const std::size_t kept = Utf8PrefixBytes(bytes, text.size(), kMaxPoemTextChars, cut);
+      row.push_back(ToCoreText(bytes, static_cast<int>(kept)));
+      tableBytes += kept;
+    }
+    if (tableBytes > kMaxTableBytes) throw TooMuchText{};
+    table.rows.push_back(std::move(row));
+    table.cut.push_back(cut);
+  }
+}
 
 }  // namespace
 
@@ -113,65 +129,33 @@ int PoemTable::Column(const std::string& name) const {
 }
 
 std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error) {
-  DataFileError refused;
+  ReadRefusal refused;
   const int fd = OpenRegularFile(path, kPoetryMaxBytes, refused);
   if (fd < 0) {
-    error = GbkFromDatabase(path, refused.reason.c_str());
+    error = GbkFromDatabase(path, RefusalText(refused).c_str());
     return std::nullopt;
   }
   ::close(fd);
   // The whole library is this program's: no allocation of SQLite's may pass this.
   sqlite3_hard_heap_limit64(std::int64_t{1} << 30);
-  sqlite3* raw = nullptr;
-  const int opened = sqlite3_open_v2(ImmutableUri(path).c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-  std::unique_ptr<sqlite3, CloseDatabase> db(raw);
-  if (opened != SQLITE_OK) {
-    error = GbkFromDatabase(path, db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(opened));
-    return std::nullopt;
+  try {
+    SqliteDb db = SqliteDb::Open(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    sqlite3_limit(db.get(), SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    QueryBudget budget{std::chrono::steady_clock::now() + kMaxQueryTime};
+    db.OnProgress(kStepsPerCheck, &OverBudget, &budget);
+    SqliteStatement statement = db.Prepare(kPoetryQuery);
+    PoemTable table;
+    for (int i = 0; i < statement.ColumnCount(); ++i) table.columns.push_back(statement.ColumnName(i));
+    ReadRows(statement, table);
+    return table;
+  } catch (const TooMuchText&) {
+    error = GbkFromDatabase(path, reinterpret_cast<const char*>(u8"诗歌表的内容超过上限"));
+  } catch (const SqliteError& failure) {
+    error = GbkFromDatabase(path, failure.Primary() == SQLITE_INTERRUPT
+                                      ? reinterpret_cast<const char*>(u8"读取诗歌表超过了时间或步数的上限")
+                                      : failure.what());
   }
-  sqlite3_limit(db.get(), SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-  QueryBudget budget{std::chrono::steady_clock::now() + kMaxQueryTime};
-  sqlite3_progress_handler(db.get(), kStepsPerCheck, &OverBudget, &budget);
-  sqlite3_stmt* rawStatement = nullptr;
-  if (sqlite3_prepare_v2(db.get(), kPoetryQuery, -1, &rawStatement, nullptr) != SQLITE_OK) {
-    error = GbkFromDatabase(path, sqlite3_errmsg(db.get()));
-    return std::nullopt;
-  }
-  std::unique_ptr<sqlite3_stmt, FinalizeStatement> statement(rawStatement);
-  PoemTable table;
-  const int columns = sqlite3_column_count(statement.get());
-  for (int i = 0; i < columns; ++i) {
-    const char* name = sqlite3_column_name(statement.get(), i);
-    table.columns.push_back(name ? name : "");
-  }
-  std::size_t tableBytes = 0;
-  int step;
-  while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
-    std::vector<std::string> row;
-    bool cut = false;
-    for (int i = 0; i < columns; ++i) {
-      const unsigned char* text = sqlite3_column_text(statement.get(), i);
-      const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(statement.get(), i));
-      const std::size_t kept = text ? Utf8PrefixBytes(text, bytes, kMaxPoemTextChars, cut) : 0;
-      row.push_back(text ? ToCoreText(text, static_cast<int>(kept)) : std::string());
-      tableBytes += kept;
-    }
-    if (tableBytes > kMaxTableBytes) {
-      error = GbkFromDatabase(path, reinterpret_cast<const char*>(u8"诗歌表的内容超过上限"));
-      return std::nullopt;
-    }
-    table.rows.push_back(std::move(row));
-    table.cut.push_back(cut);
-  }
-  if (step == SQLITE_INTERRUPT) {
-    error = GbkFromDatabase(path, reinterpret_cast<const char*>(u8"读取诗歌表超过了时间或步数的上限"));
-    return std::nullopt;
-  }
-  if (step != SQLITE_DONE) {
-    error = GbkFromDatabase(path, sqlite3_errmsg(db.get()));
-    return std::nullopt;
-  }
-  return table;
+  return std::nullopt;
 }
 
 }  // namespace tavrin

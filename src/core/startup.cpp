@@ -47,10 +47,10 @@ class Loader {
   // An optional file: loaded when it exists, silently skipped otherwise. One
   // that is there but too big, or has too long a line, is named and skipped.
   void Optional(const char* fileName, LineList& target) {
-    if (auto bytes = ReadIfExists(fileName)) target = SplitLines(*bytes);
+    if (auto bytes = ReadIfExists(fileName, LimitsFor(fileName))) target = SplitLines(*bytes);
   }
-  void OptionalBytes(const char* fileName, std::string& target) {
-    if (auto bytes = ReadIfExists(fileName)) target = std::move(*bytes);
+  void OptionalBytes(const char* fileName, std::string& target, std::optional<DataFileLimits> limits = {}) {
+    if (auto bytes = ReadIfExists(fileName, limits.value_or(LimitsFor(fileName)))) target = std::move(*bytes);
   }
   // A required file: a failure to read it is recorded.
   void Required(const char* fileName, LineList& target) {
@@ -64,11 +64,11 @@ class Loader {
   }
 
  private:
-  std::optional<std::string> ReadIfExists(const char* fileName) {
+  std::optional<std::string> ReadIfExists(const char* fileName, const DataFileLimits& limits) {
     const std::string path = stores_.dataDir + fileName;
     if (!FileExists(path)) return std::nullopt;
     DataFileError error;
-    auto bytes = ReadDataFile(path, LimitsFor(fileName), error);
+    auto bytes = ReadDataFile(path, limits, error);
     if (!bytes && error.refusal != DataFileRefusal::kCannotOpen && error.refusal != DataFileRefusal::kNotRegular) {
       stores_.failures.push_back({fileName, path, error.reason, true, true});
     }
@@ -123,13 +123,30 @@ std::optional<std::string> DataStores::MissingDataMessage(std::initializer_list<
   return "缺少数据文件" + missing + "," + std::string(consequence);
 }
 
-advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
-  const auto read = [&dataDir](const char* name) {
+namespace {
+
+// The two name lists, read once: the stores take their lines, the advice
+// their text.
+struct NameLists {
+  std::string girls, boys;
+};
+
+NameLists ReadNameLists(Loader& loader) {
+  NameLists lists;
+  loader.OptionalBytes(kGirlCharFile, lists.girls);
+  loader.OptionalBytes(kBoyCharFile, lists.boys);
+  return lists;
+}
+
+// The advice tables, each read as an optional data file, with the name lists.
+advice::AdviceTables ReadAdviceTables(Loader& loader, NameLists lists) {
+  const auto read = [&loader](const char* name) {
     // About ten times the largest shipped table (advice_chars.dat, 0.5 MB);
     // the parser checks the lines.
     constexpr DataFileLimits kLimits{.maxBytes = 5u << 20, .maxLineBytes = 0};
-    DataFileError error;
-    return ReadDataFile(dataDir + name, kLimits, error).value_or(std::string());
+    std::string bytes;
+    loader.OptionalBytes(name, bytes, kLimits);
+    return bytes;
   };
   advice::AdviceTables::Texts texts;
   texts.chars = read("advice_chars.dat");
@@ -141,12 +158,21 @@ advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
   texts.wordMeanings = read("advice_word_meanings.dat");
   texts.surnameWords = read("advice_surname_words.dat");
   texts.shapes = read("advice_shapes.dat");
-  texts.boyNames = read(kBoyCharFile);
-  texts.girlNames = read(kGirlCharFile);
+  texts.boyNames = std::move(lists.boys);
+  texts.girlNames = std::move(lists.girls);
   texts.curatedNames = read("curated_names.dat");
   texts.classicalNames = read("classical_names.dat");
   texts.lineNegative = read("line_negative.dat");
   return advice::AdviceTables::FromTexts(texts);
+}
+
+}  // namespace
+
+advice::AdviceTables LoadAdviceTables(const std::string& dataDir) {
+  DataStores scratch;
+  scratch.dataDir = dataDir;
+  Loader loader(scratch);
+  return ReadAdviceTables(loader, ReadNameLists(loader));
 }
 
 DataStores LoadStores(const std::string& dataDir) {
@@ -154,8 +180,9 @@ DataStores LoadStores(const std::string& dataDir) {
   stores.dataDir = dataDir;
   Loader loader(stores);
 
-  loader.Optional(kGirlCharFile, stores.girlGivenNames);
-  loader.Optional(kBoyCharFile, stores.boyGivenNames);
+  NameLists nameLists = ReadNameLists(loader);
+  stores.girlGivenNames = SplitLines(nameLists.girls);
+  stores.boyGivenNames = SplitLines(nameLists.boys);
   stores.girlNameChars = kGirlNameChars;
   loader.OptionalBytes(kPinyinFile, stores.pinyinIndex);
   stores.initialGroups.assign(std::begin(kInitialGroups), std::end(kInitialGroups));
@@ -171,7 +198,7 @@ DataStores LoadStores(const std::string& dataDir) {
   stores.waterChars = kWaterChars;
   stores.fireChars = kFireChars;
   stores.earthChars = kEarthChars;
-  stores.advice = std::make_shared<const advice::AdviceTables>(LoadAdviceTables(dataDir));
+  stores.advice = std::make_shared<const advice::AdviceTables>(ReadAdviceTables(loader, std::move(nameLists)));
   return stores;
 }
 

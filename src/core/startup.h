@@ -96,9 +96,10 @@ using SharedStores = std::shared_ptr<const DataStores>;
 // built-in tables are always set up. The services are not built yet.
 DataStores LoadStores(const std::string& dataDir);
 
-// The advice tables of `dataDir`, each file read as the other data files are
-// (without blocking on a FIFO, within size limits); one that is missing or
-// cannot be read stays empty. LoadStores reads them into `advice`.
+// The advice tables of `dataDir`, each file read as the other optional data
+// files are (without blocking on a FIFO, within size limits); one that is
+// missing or cannot be read stays empty. LoadStores reads them into `advice`
+// and records a table that is there but too big as an optional failure.
 advice::AdviceTables LoadAdviceTables(const std::string& dataDir);
 
 // Builds the services over the stores and hands them out read-only.

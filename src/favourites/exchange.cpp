@@ -1,23 +1,19 @@
 #include "favourites/exchange.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
-#include <algorithm>
-#include <array>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
+#include "base/file_read.h"
+#include "base/file_write.h"
+#include "base/output_text.h"
 #include "chars/encoding.h"
-#include "core/output_text.h"
 #include "favourites/messages.h"
 #include "favourites/store.h"
 
@@ -90,6 +86,20 @@ class EntryFields {
     const auto sex = SexFromKey(Raw(index, kSex));
     if (!sex) Refuse(index, "的“sex”应为 male 或 female");
     f.sex = *sex;
+    ReadDate(index, f);
+    // null: the hour of birth is not known.
+    Require(index, kHour);
+    f.hour = values_[kHour]->kind == Scalar::kNull ? kUnknownHourOfBirth : *Integer(index, kHour);
+    f.score = *Integer(index, kScore);
+    ReadGiven(index, f);
+    // A name may hold any byte: a NUL or an escape is shown, and never ends
+    // or moves the message.
+    if (auto bad = CheckFavourite(f)) Refuse(index, "“" + EscapeControlBytes(f.name) + "”:" + *bad);
+    return f;
+  }
+
+ private:
+  void ReadDate(std::size_t index, Favourite& f) {
     const std::string& date = Raw(index, kDate);
     auto digits = [&](std::size_t from, std::size_t count) {
       int value = 0;
@@ -103,10 +113,10 @@ class EntryFields {
     f.year = digits(0, 4);
     f.month = digits(5, 2);
     f.day = digits(8, 2);
-    // null: the hour of birth is not known.
-    Require(index, kHour);
-    f.hour = values_[kHour]->kind == Scalar::kNull ? kUnknownHourOfBirth : *Integer(index, kHour);
-    f.score = *Integer(index, kScore);
+  }
+
+  // The parts an entry may leave out, each marked in `f.fields` when given.
+  void ReadGiven(std::size_t index, Favourite& f) {
     if (values_[kAdvice]) {
       f.fields |= kFieldAdvice;
       if (!advice_.is_null()) f.advice = advice_.dump(-1, ' ', false, Json::error_handler_t::strict);
@@ -139,13 +149,8 @@ class EntryFields {
       f.surnameLength = *Integer(index, kSurname);
       f.fields |= kFieldSurname;
     }
-    // A name may hold any byte: a NUL or an escape is shown, and never ends
-    // or moves the message.
-    if (auto bad = CheckFavourite(f)) Refuse(index, "“" + EscapeControlBytes(f.name) + "”:" + *bad);
-    return f;
   }
 
- private:
   // Given and not null: null stands for a field left out.
   bool Given(int key) const { return values_[key] && values_[key]->kind != Scalar::kNull; }
   void Require(std::size_t index, int key) const {
@@ -550,74 +555,24 @@ std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
 
 std::string ReadImportFile(const std::string& path) {
   const std::string file = QuotedFileName(path);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw FavouritesError("无法读取" + file + ":" + SystemReason(errno));
-  struct stat st;
-  const bool known = fstat(fd, &st) == 0;
-  if (!known || !S_ISREG(st.st_mode)) {
-    // A device or a FIFO is there but is no file to import from.
-    const int error = !known ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-    ::close(fd);
-    throw FavouritesError("无法读取" + file + ":" + (error ? SystemReason(error) : "不是普通文件"));
+  ReadRefusal refusal;
+  std::optional<std::string> bytes = ReadRegularFile(path, kMaxImportBytes, refusal);
+  if (bytes) return std::move(*bytes);
+  switch (refusal.kind) {
+    case ReadRefusal::kCannotOpen:
+      throw FavouritesError("无法读取" + file + ":" + SystemReason(refusal.error));
+    case ReadRefusal::kNotRegular:
+      // A device or a FIFO is there but is no file to import from.
+      throw FavouritesError("无法读取" + file + ":不是普通文件");
+    case ReadRefusal::kTooLarge:
+      break;
   }
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxImportBytes) {
-    ::close(fd);
-    throw FavouritesError(file + TooBig().substr(std::string("文件").size()));
-  }
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      throw FavouritesError("无法读取" + file + ":" + SystemReason(error));
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-    if (bytes.size() > kMaxImportBytes) {
-      ::close(fd);
-      throw FavouritesError(file + TooBig().substr(std::string("文件").size()));
-    }
-  }
-  ::close(fd);
-  return bytes;
+  throw FavouritesError(file + TooBig().substr(std::string("文件").size()));
 }
 
 void WriteExportFile(const std::string& path, std::string_view bytes) {
-  const std::string file = QuotedFileName(path);
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    throw FavouritesError("无法写入" + file + ":" + (S_ISDIR(st.st_mode) ? SystemReason(EISDIR) : "不是普通文件"));
-  }
-  // A link is written through, as every export does: the link stays and its
-  // file gets the bytes.
-  std::string target = path;
-  if (std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free); real) {
-    target = real.get();
-  }
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) throw FavouritesError("无法写入" + file + ":" + SystemReason(errno));
-  int error = 0;
-  for (std::size_t done = 0; done < bytes.size() && !error;) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0)
-      error = errno;
-    else
-      done += static_cast<std::size_t>(n);
-  }
-  // The mode a newly created file gets (mkstemp makes it 0600).
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (!error && (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0)) error = errno;
-  if (::close(fd) != 0 && !error) error = errno;
-  if (!error && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-  if (error) {
-    ::unlink(temporary.c_str());
-    throw FavouritesError("无法写入" + file + ":" + SystemReason(error));
+  if (const std::optional<WriteFault> fault = WriteFileAtomically(path, bytes)) {
+    throw FavouritesError("无法写入" + QuotedFileName(path) + ":" + Utf8ToGbkLossy(WriteFaultText(*fault)));
   }
 }
 

@@ -2,11 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <nlohmann/json.hpp>
-#include <sqlite3.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -19,9 +18,9 @@
 #include <memory>
 #include <tuple>
 
+#include "base/output_text.h"
 #include "chars/encoding.h"
 #include "chars/gbk.h"
-#include "core/output_text.h"
 #include "favourites/messages.h"
 
 namespace tavrin {
@@ -52,98 +51,38 @@ constexpr char kColumns[] =
     "name, sex, birth_year, birth_month, birth_day, birth_hour, score, advice, note, rating, origin, poem, added, "
     "changed, surname";
 
-// A failed SQLite call, with its result code; turned into a FavouritesError
-// that names the store file where the store catches it.
-class SqlError : public std::runtime_error {
- public:
-  SqlError(int code, const std::string& text) : std::runtime_error(text), code(code) {}
-  int code;
-};
+using Statement = SqliteStatement;
 
-[[noreturn]] void ThrowSql(sqlite3* db, int code) {
-  throw SqlError(code, db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+// SQLite took no row of a write (a constraint that ignores it); turned into
+// a FavouritesError that says so.
+constexpr int kSwallowed = -1;
+SqliteError Swallowed() { return SqliteError(SqliteError::Stage::kStep, kSwallowed, ""); }
+
+// A core text (GBK), stored as UTF-8 so that any SQLite tool reads it.
+Statement& BindGbk(Statement& statement, int index, std::string_view gbk) {
+  // ASCII reads the same in both.
+  if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return statement.Bind(index, gbk);
+  }
+  return statement.Bind(index, GbkToUtf8(gbk));
 }
 
-void Exec(sqlite3* db, const char* sql) {
-  const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) ThrowSql(db, rc);
-}
-
-class Statement {
- public:
-  Statement(sqlite3* db, const std::string& sql) : db_(db) {
-    const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr);
-    if (rc != SQLITE_OK) ThrowSql(db, rc);
-  }
-  ~Statement() { sqlite3_finalize(statement_); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  Statement& Bind(int index, std::int64_t value) {
-    Check(sqlite3_bind_int64(statement_, index, value));
-    return *this;
-  }
-  // A core text (GBK), stored as UTF-8 so that any SQLite tool reads it.
-  Statement& BindGbk(int index, std::string_view gbk) {
-    // ASCII reads the same in both.
-    if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-      Check(sqlite3_bind_text(statement_, index, gbk.data(), static_cast<int>(gbk.size()), SQLITE_TRANSIENT));
-      return *this;
-    }
-    return BindUtf8(index, GbkToUtf8(gbk));
-  }
-  Statement& BindUtf8(int index, const std::string& utf8) {
-    Check(sqlite3_bind_text(statement_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
-    return *this;
-  }
-  Statement& BindNull(int index) {
-    Check(sqlite3_bind_null(statement_, index));
-    return *this;
-  }
-  // True while there is a row.
-  bool Step() {
-    const int rc = sqlite3_step(statement_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) ThrowSql(db_, rc);
-    return false;
-  }
-  // Ready to run again with new values.
-  void Reset() {
-    sqlite3_reset(statement_);
-    sqlite3_clear_bindings(statement_);
-  }
-  std::int64_t Int(int column) const { return sqlite3_column_int64(statement_, column); }
-  bool IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
-  std::string Utf8(int column) const {
-    const auto* text = sqlite3_column_text(statement_, column);
-    return text ? std::string(reinterpret_cast<const char*>(text),
-                              static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
-                : std::string();
-  }
-  std::string Gbk(int column) const { return Utf8ToGbkLossy(Utf8(column)); }
-
- private:
-  void Check(int rc) {
-    if (rc != SQLITE_OK) ThrowSql(db_, rc);
-  }
-  sqlite3* db_;
-  sqlite3_stmt* statement_ = nullptr;
-};
+std::string Gbk(const Statement& row, int column) { return Utf8ToGbkLossy(row.TextView(column)); }
 
 Favourite ReadRow(const Statement& row) {
   Favourite f;
-  f.name = row.Gbk(0);
-  f.sex = SexFromKey(row.Utf8(1)).value_or(Sex::kMale);
+  f.name = Gbk(row, 0);
+  f.sex = SexFromKey(row.Text(1)).value_or(Sex::kMale);
   f.year = static_cast<int>(row.Int(2));
   f.month = static_cast<int>(row.Int(3));
   f.day = static_cast<int>(row.Int(4));
   f.hour = static_cast<int>(row.Int(5));
   f.score = static_cast<int>(row.Int(6));
-  if (!row.IsNull(7)) f.advice = row.Utf8(7);
-  f.note = row.Gbk(8);
+  if (!row.IsNull(7)) f.advice = row.Text(7);
+  f.note = Gbk(row, 8);
   f.rating = static_cast<int>(row.Int(9));
-  f.origin = row.Gbk(10);
-  f.poem = row.Gbk(11);
+  f.origin = Gbk(row, 10);
+  f.poem = Gbk(row, 11);
   f.added = row.Int(12);
   f.changed = row.Int(13);
   f.surnameLength = static_cast<int>(row.Int(14));
@@ -178,14 +117,14 @@ struct Times {
 void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times times) {
   int at = 3;
   auto number = [&](std::int64_t value) { statement.Bind(at++, value); };
-  auto text = [&](const std::string& gbk) { statement.BindGbk(at++, gbk); };
+  auto text = [&](const std::string& gbk) { BindGbk(statement, at++, gbk); };
   if (fields & kFieldBirth) {
     for (const int value : {f.year, f.month, f.day, f.hour}) number(value);
   }
   if (fields & kFieldScore) number(f.score);
   if (fields & kFieldAdvice) {
     if (f.advice) {
-      statement.BindUtf8(at++, *f.advice);
+      statement.Bind(at++, *f.advice);
     } else {
       statement.BindNull(at++);
     }
@@ -221,29 +160,28 @@ std::string WriteSql(bool insert, unsigned fields) {
 // The write of one favourite, prepared once for many.
 class Writer {
  public:
-  explicit Writer(sqlite3* db) : db_(db) {}
+  explicit Writer(const SqliteDb& db) : db_(db) {}
   // Writes the favourite: the parts in `fields` of the one kept, or all of
-  // a new one. Throws SqlError when the database took no row (a constraint
+  // a new one. Throws SqliteError when the database took no row (a constraint
   // that ignores the write, or a new one kept already).
   void Write(const Favourite& f, bool kept, unsigned fields) {
-    if (!TryWrite(f, kept, fields, {f.added, f.changed})) throw SqlError(kSwallowed, "");
+    if (!TryWrite(f, kept, fields, {f.added, f.changed})) throw Swallowed();
   }
   // False when the database took no row.
   bool TryWrite(const Favourite& f, bool kept, unsigned fields, Times times) {
     if (!kept) fields = kAllFields;
     auto& statement = statements_[kept ? fields : kAllFields + 1];
-    if (!statement) statement = std::make_unique<Statement>(db_, WriteSql(!kept, fields));
-    statement->Reset();
-    statement->BindGbk(1, f.name).BindUtf8(2, SexKey(f.sex));
-    BindFields(*statement, f, fields, times);
-    statement->Step();
-    return sqlite3_changes(db_) == 1;
+    if (!statement.get()) statement = db_.Prepare(WriteSql(!kept, fields));
+    statement.Reset();
+    BindGbk(statement, 1, f.name).Bind(2, SexKey(f.sex));
+    BindFields(statement, f, fields, times);
+    statement.Step();
+    return db_.Changes() == 1;
   }
-  static constexpr int kSwallowed = -1;
 
  private:
-  sqlite3* db_;
-  std::map<unsigned, std::unique_ptr<Statement>> statements_;
+  const SqliteDb& db_;
+  std::map<unsigned, Statement> statements_;
 };
 
 // `kept` with the parts of `given` that `fields` names.
@@ -283,18 +221,18 @@ constexpr const char* kSelectOne = "FROM favourite WHERE name = ?1 AND sex = ?2"
 
 std::optional<Favourite> Select(Statement& select, std::string_view name, Sex sex) {
   select.Reset();
-  select.BindGbk(1, name).BindUtf8(2, SexKey(sex));
+  BindGbk(select, 1, name).Bind(2, SexKey(sex));
   if (!select.Step()) return std::nullopt;
   return ReadRow(select);
 }
 
-std::optional<Favourite> Select(sqlite3* db, std::string_view name, Sex sex) {
-  Statement select(db, std::string("SELECT ") + kColumns + " " + kSelectOne);
+std::optional<Favourite> Select(const SqliteDb& db, std::string_view name, Sex sex) {
+  Statement select = db.Prepare(std::string("SELECT ") + kColumns + " " + kSelectOne);
   return Select(select, name, sex);
 }
 
 // The reason of a failed SQLite call: its meaning, then SQLite's own words.
-std::string SqlReason(const SqlError& error) {
+std::string SqlReason(const SqliteError& error) {
   static constexpr std::pair<int, const char*> kMeanings[] = {
       {SQLITE_FULL, "磁盘已满"},
       {SQLITE_READONLY, "不能写入"},
@@ -308,22 +246,22 @@ std::string SqlReason(const SqlError& error) {
   };
   std::string meaning = "数据库出错";
   for (const auto& [code, text] : kMeanings) {
-    if ((error.code & 0xFF) == code) meaning = text;
+    if (error.Primary() == code) meaning = text;
   }
   return meaning + "(" + Utf8ToGbkLossy(error.what()) + ")";
 }
 
 std::string Subject(const std::string& path) { return "收藏文件" + QuotedFileName(path); }
 
-FavouritesError WriteError(const std::string& path, const SqlError& error) {
-  if (error.code == Writer::kSwallowed) {
+FavouritesError WriteError(const std::string& path, const SqliteError& error) {
+  if (error.code == kSwallowed) {
     return FavouritesError("无法保存到" + Subject(path) +
                            ":数据库没有收下这次写入(表上有忽略写入的约束);这次修改没有保存");
   }
   return FavouritesError("无法保存到" + Subject(path) + ":" + SqlReason(error) + ";这次修改没有保存");
 }
 
-FavouritesError ReadError(const std::string& path, const SqlError& error) {
+FavouritesError ReadError(const std::string& path, const SqliteError& error) {
   return FavouritesError("无法读取" + Subject(path) + ":" + SqlReason(error));
 }
 
@@ -442,27 +380,6 @@ void MakeStoreDirectory(const std::string& storePath) {
   }
 }
 
-// BEGIN IMMEDIATE at once takes the write lock (waiting the busy timeout for
-// another program's transaction), so no two writers ever deadlock, and what
-// a change reads inside it is what it then changes.
-class FavouritesStore::Transaction {
- public:
-  explicit Transaction(sqlite3* db) : db_(db) { Exec(db_, "BEGIN IMMEDIATE"); }
-  ~Transaction() {
-    if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  }
-  Transaction(const Transaction&) = delete;
-  Transaction& operator=(const Transaction&) = delete;
-  void Commit() {
-    Exec(db_, "COMMIT");
-    open_ = false;
-  }
-
- private:
-  sqlite3* db_;
-  bool open_ = true;
-};
-
 namespace {
 
 // SQLite's own exclusive lock on a database file, taken through its file
@@ -471,19 +388,22 @@ namespace {
 class ExclusiveLock {
  public:
   ExclusiveLock(const std::string& path, const char* vfs) {
-    if (sqlite3_open_v2(FileUri(path).c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, vfs) != SQLITE_OK) return;
+    try {
+      db_ = SqliteDb::Open(FileUri(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, vfs);
+    } catch (const SqliteError&) {
+      return;
+    }
     // Closing reads and writes nothing: no checkpoint into a damaged file.
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // A file SQLite could open only for reading cannot take a write lock.
-    if (sqlite3_db_readonly(db_, "main") != 0 ||
-        sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
+    if (sqlite3_db_readonly(db_.get(), "main") != 0 ||
+        sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK || !file_ ||
         !file_->pMethods) {
       file_ = nullptr;
     }
   }
   ~ExclusiveLock() {
     if (held_) file_->pMethods->xUnlock(file_, SQLITE_LOCK_NONE);
-    sqlite3_close_v2(db_);
   }
   ExclusiveLock(const ExclusiveLock&) = delete;
   ExclusiveLock& operator=(const ExclusiveLock&) = delete;
@@ -505,32 +425,29 @@ class ExclusiveLock {
   }
 
  private:
-  sqlite3* db_ = nullptr;
+  SqliteDb db_;
   sqlite3_file* file_ = nullptr;
   bool held_ = false;
 };
 
 // The tables of a store made before stores were marked as ours: the first
 // layout, exactly as this program wrote it.
-bool FirstLayout(sqlite3* db) {
-  Statement objects(db, "SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
+bool FirstLayout(const SqliteDb& db) {
+  Statement objects = db.Prepare("SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
   const std::pair<std::string, std::string> expected[] = {{"index", "sqlite_autoindex_favourite_1"},
                                                          {"table", "favourite"}};
   std::size_t at = 0;
   while (objects.Step()) {
-    if (at == std::size(expected) || objects.Utf8(0) != expected[at].first || objects.Utf8(1) != expected[at].second)
+    if (at == std::size(expected) || objects.TextView(0) != expected[at].first ||
+        objects.TextView(1) != expected[at].second)
       return false;
-    if (at == 1 && objects.Utf8(2) != kSchema[0].sql) return false;
+    if (at == 1 && objects.TextView(2) != kSchema[0].sql) return false;
     ++at;
   }
   return at == std::size(expected);
 }
 
-std::int64_t PragmaInt(sqlite3* db, const char* pragma) {
-  Statement statement(db, std::string("PRAGMA ") + pragma);
-  statement.Step();
-  return statement.Int(0);
-}
+std::int64_t PragmaInt(const SqliteDb& db, const char* pragma) { return db.QueryInt(std::string("PRAGMA ") + pragma); }
 
 }  // namespace
 
@@ -544,7 +461,7 @@ FavouritesStore::FavouritesStore(std::string path, StoreOptions options)
       if (OpenOnce() == Opened::kReady) break;
       if (attempt == 20) throw FavouritesError("无法打开" + Subject(path_) + ":它不断被别的程序换掉");
     }
-  } catch (const SqlError& error) {
+  } catch (const SqliteError& error) {
     Close();
     throw FavouritesError("无法打开" + Subject(path_) + ":" + SqlReason(error));
   } catch (...) {
@@ -568,8 +485,7 @@ void FavouritesStore::Close() {
     }
   }
   strays_.clear();
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
+  db_ = SqliteDb();
 }
 
 std::int64_t FavouritesStore::Now() const { return options_.clock(); }
@@ -586,23 +502,17 @@ void FavouritesStore::Connect(bool writable, bool heapIndex) {
   if (!writable && !Exists(path_ + "-shm") && ::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
     name += "?immutable=1";
   }
-  const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, options_.vfs);
-  if (rc != SQLITE_OK) ThrowSql(db_, rc);
-  sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, options_.busyTimeoutMs);
-  // Nothing in the file runs: no trigger or view of someone else's, no
-  // function its schema names, no writing to the schema.
-  sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-  sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-  sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-  sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  db_ = SqliteDb::Open(name, flags, options_.vfs);
+  sqlite3_extended_result_codes(db_.get(), 1);
+  db_.WaitWhenBusy(options_.busyTimeoutMs);
+  db_.RunNothingFromTheFile();
   // The index of the WAL in this program's memory instead of the -shm file
   // (which a full disk may not let grow); SQLite then holds the file
   // exclusively while it is open.
   if (heapIndex) {
-    Exec(db_, "PRAGMA locking_mode = EXCLUSIVE");
-    if (!writable) Exec(db_, "PRAGMA query_only = 1");
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    db_.Exec("PRAGMA locking_mode = EXCLUSIVE");
+    if (!writable) db_.Exec("PRAGMA query_only = 1");
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   }
 }
 
@@ -618,20 +528,20 @@ void FavouritesStore::CreateStore() {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((temporary + suffix).c_str());
   };
   try {
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(FileUri(temporary).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, options_.vfs);
-    std::unique_ptr<sqlite3, int (*)(sqlite3*)> owned(db, &sqlite3_close);
-    if (rc != SQLITE_OK) ThrowSql(db, rc);
-    Exec(db, "PRAGMA synchronous = FULL");
-    Exec(db, "BEGIN");
-    for (const SchemaStep& step : options_.schema) Exec(db, step.sql);
-    const int latest = options_.schema.empty() ? 0 : options_.schema.back().version;
-    Exec(db, ("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId)).c_str());
-    Exec(db, ("PRAGMA user_version = " + std::to_string(latest)).c_str());
-    Exec(db, "COMMIT");
-    Exec(db, "PRAGMA journal_mode = WAL");
-    rc = sqlite3_close(owned.release());
-    if (rc != SQLITE_OK) throw SqlError(rc, sqlite3_errstr(rc));
+    SqliteDb db = SqliteDb::Open(FileUri(temporary), SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, options_.vfs);
+    db.Exec("PRAGMA synchronous = FULL");
+    {
+      SqliteTransaction transaction(db, SqliteTransaction::Kind::kDeferred);
+      for (const SchemaStep& step : options_.schema) db.Exec(step.sql);
+      const int latest = options_.schema.empty() ? 0 : options_.schema.back().version;
+      db.Exec("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId));
+      db.Exec("PRAGMA user_version = " + std::to_string(latest));
+      transaction.Commit();
+    }
+    db.Exec("PRAGMA journal_mode = WAL");
+    if (const int rc = db.Close(); rc != SQLITE_OK) {
+      throw SqliteError(SqliteError::Stage::kClose, rc, sqlite3_errstr(rc));
+    }
     if (::link(temporary.c_str(), path_.c_str()) != 0 && errno != EEXIST) {
       // A file system without hard links: a rename that replaces nothing.
       if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) != 0 &&
@@ -689,40 +599,34 @@ void FavouritesStore::ReplaceLocked(const std::string& why) {
   notice_ = Subject(path_) + why + ",已改名保存为" + QuotedFileName(aside) + ",并新建了空的收藏文件";
 }
 
-FavouritesStore::Opened FavouritesStore::OpenOnce() {
-  Close();
-  readOnlyReason_.clear();
-  struct stat st;
-  if (::stat(path_.c_str(), &st) != 0) {
-    if (errno != ENOENT) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(errno));
-    if (options_.readOnly) throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(ENOENT));
-    if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
-      throw FavouritesError("无法新建" + Subject(path_) + ":" +
-                            (errno == ENOENT ? std::string("所在目录不存在")
-                                             : "所在目录不能写入(" + SystemReason(errno) + ")"));
-    }
-    CreateStore();
-    return Opened::kAgain;
+FavouritesStore::Opened FavouritesStore::CreateMissing() {
+  if (errno != ENOENT) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(errno));
+  if (options_.readOnly) throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(ENOENT));
+  if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
+    throw FavouritesError(
+        "无法新建" + Subject(path_) + ":" +
+        (errno == ENOENT ? std::string("所在目录不存在") : "所在目录不能写入(" + SystemReason(errno) + ")"));
   }
-  if (S_ISDIR(st.st_mode)) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(EISDIR));
-  if (!S_ISREG(st.st_mode)) throw FavouritesError("无法打开" + Subject(path_) + ":不是普通文件");
+  CreateStore();
+  return Opened::kAgain;
+}
+
+std::string FavouritesStore::ReadOnlyReason(mode_t mode) const {
+  if (S_ISDIR(mode)) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(EISDIR));
+  if (!S_ISREG(mode)) throw FavouritesError("无法打开" + Subject(path_) + ":不是普通文件");
   if (::access(path_.c_str(), R_OK) != 0) {
     throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(errno));
   }
-  if (options_.readOnly) {
-    readOnlyReason_ = "-";
-  } else if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
-    readOnlyReason_ = "所在目录不能写入(" + SystemReason(errno) + ")";
-  } else if (::access(path_.c_str(), W_OK) != 0) {
-    readOnlyReason_ = "不能写入(" + SystemReason(errno) + ")";
-  }
-  readOnly_ = !readOnlyReason_.empty();
-  if (!readOnly_) RemoveStaleCopies(path_, Now());
-  const bool hadWal = Exists(path_ + "-wal"), hadShm = Exists(path_ + "-shm");
+  if (options_.readOnly) return "-";
+  if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) return "所在目录不能写入(" + SystemReason(errno) + ")";
+  if (::access(path_.c_str(), W_OK) != 0) return "不能写入(" + SystemReason(errno) + ")";
+  return {};
+}
 
+std::optional<std::int64_t> FavouritesStore::CheckedPages() {
+  const bool hadWal = Exists(path_ + "-wal"), hadShm = Exists(path_ + "-shm");
   // SQLite's own verdict on the file, read under its locks: a file cut short
   // by a checkpoint that a kill stopped is whole with its WAL.
-  std::int64_t pages = 0;
   for (bool heapIndex : {false, true}) {
     try {
       Connect(!readOnly_, heapIndex);
@@ -730,23 +634,49 @@ FavouritesStore::Opened FavouritesStore::OpenOnce() {
         if (!hadWal) strays_.push_back(path_ + "-wal");
         if (!hadShm) strays_.push_back(path_ + "-shm");
       }
-      Statement check(db_, "PRAGMA quick_check");
-      const bool ok = check.Step() && check.Utf8(0) == "ok";
-      if (!ok) throw SqlError(SQLITE_CORRUPT, "quick_check: " + check.Utf8(0));
-      pages = PragmaInt(db_, "page_count");
-      break;
-    } catch (const SqlError& error) {
-      const int code = error.code & 0xFF;
+      Statement check = db_.Prepare("PRAGMA quick_check");
+      const bool ok = check.Step() && check.TextView(0) == "ok";
+      if (!ok) throw SqliteError(SqliteError::Stage::kStep, SQLITE_CORRUPT, "quick_check: " + check.Text(0));
+      return PragmaInt(db_, "page_count");
+    } catch (const SqliteError& error) {
+      const int code = error.Primary();
       // A full disk that stops the -shm file from growing: a reading takes
       // the file for itself and keeps the WAL's index in memory.
       if (options_.readOnly && !heapIndex && (code == SQLITE_FULL || code == SQLITE_IOERR)) continue;
       if (code != SQLITE_CORRUPT && code != SQLITE_NOTADB) throw;
       if (options_.readOnly) throw ReadError(path_, error);
       ReplaceLocked(code == SQLITE_NOTADB ? "不是 SQLite 数据库" : "已损坏");
-      return Opened::kAgain;
+      return std::nullopt;
     }
   }
-  if (pages == 0) {
+  return 0;
+}
+
+void FavouritesStore::SetUpForWriting() {
+  db_.Exec("PRAGMA synchronous = FULL");
+  // Room for a large import's pages (up to 64 MiB, taken only as used):
+  // a transaction that outgrows the cache writes and reads them again.
+  db_.Exec("PRAGMA cache_size = -65536");
+  bool wal = true;
+  {
+    // Read and done with before the mode may change: a statement still
+    // running would hold the change off.
+    Statement mode = db_.Prepare("PRAGMA journal_mode");
+    wal = !mode.Step() || mode.TextView(0) == "wal";
+  }
+  if (!wal) db_.Exec("PRAGMA journal_mode = WAL");
+}
+
+FavouritesStore::Opened FavouritesStore::OpenOnce() {
+  Close();
+  struct stat st;
+  if (::stat(path_.c_str(), &st) != 0) return CreateMissing();
+  readOnlyReason_ = ReadOnlyReason(st.st_mode);
+  readOnly_ = !readOnlyReason_.empty();
+  if (!readOnly_) RemoveStaleCopies(path_, Now());
+  const std::optional<std::int64_t> pages = CheckedPages();
+  if (!pages) return Opened::kAgain;
+  if (*pages == 0) {
     // SQLite reads a file shorter than a page as an empty database: an empty
     // file (made by hand, or by a program that stopped before its store was
     // whole) becomes a new store, a few bytes of something else are no
@@ -765,20 +695,7 @@ FavouritesStore::Opened FavouritesStore::OpenOnce() {
                       std::to_string(latest) + ")";
     if (!options_.readOnly) Connect(false);
   }
-  if (!readOnly_) {
-    Exec(db_, "PRAGMA synchronous = FULL");
-    // Room for a large import's pages (up to 64 MiB, taken only as used):
-    // a transaction that outgrows the cache writes and reads them again.
-    Exec(db_, "PRAGMA cache_size = -65536");
-    bool wal = true;
-    {
-      // Read and done with before the mode may change: a statement still
-      // running would hold the change off.
-      Statement mode(db_, "PRAGMA journal_mode");
-      wal = !mode.Step() || mode.Utf8(0) == "wal";
-    }
-    if (!wal) Exec(db_, "PRAGMA journal_mode = WAL");
-  }
+  if (!readOnly_) SetUpForWriting();
   if (!readOnly_ && (version_ < latest || legacy_)) Migrate();
   if (readOnly_ && readOnlyReason_ != "-") {
     notice_ += (notice_.empty() ? "" : "\n") + Subject(path_) + readOnlyReason_ + ",已只读打开,不能修改";
@@ -798,10 +715,10 @@ void FavouritesStore::Migrate() {
   if (legacy_) {
     // A store of the first layout, made before stores were marked: marked now.
     try {
-      Transaction transaction(db_);
-      Exec(db_, ("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId)).c_str());
+      SqliteTransaction transaction(db_);
+      db_.Exec("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId));
       transaction.Commit();
-    } catch (const SqlError& error) {
+    } catch (const SqliteError& error) {
       throw FavouritesError("无法打开" + Subject(path_) + ":" + SqlReason(error));
     }
     legacy_ = false;
@@ -809,14 +726,14 @@ void FavouritesStore::Migrate() {
   for (const SchemaStep& step : options_.schema) {
     if (step.version <= version_) continue;
     try {
-      Transaction transaction(db_);
+      SqliteTransaction transaction(db_);
       // Another program may have brought the file up to date meanwhile.
       if (PragmaInt(db_, "user_version") < step.version) {
-        Exec(db_, step.sql);
-        Exec(db_, ("PRAGMA user_version = " + std::to_string(step.version)).c_str());
+        db_.Exec(step.sql);
+        db_.Exec("PRAGMA user_version = " + std::to_string(step.version));
       }
       transaction.Commit();
-    } catch (const SqlError& error) {
+    } catch (const SqliteError& error) {
       throw FavouritesError("无法把" + Subject(path_) + "升级到格式版本 " + std::to_string(step.version) + ":" +
                             SqlReason(error));
     }
@@ -828,11 +745,11 @@ template <typename Change>
 auto FavouritesStore::Commit(Change change) {
   if (readOnly_) throw FavouritesError("无法保存到" + Subject(path_) + ":它已只读打开;这次修改没有保存");
   try {
-    Transaction transaction(db_);
+    SqliteTransaction transaction(db_);
     auto result = change();
     transaction.Commit();
     return result;
-  } catch (const SqlError& error) {
+  } catch (const SqliteError& error) {
     throw WriteError(path_, error);
   }
 }
@@ -841,11 +758,11 @@ template <typename BindRest>
 bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest) {
   return Commit([&] {
     if (!Select(db_, name, sex)) return false;
-    Statement statement(db_, sql);
-    statement.BindGbk(1, name).BindUtf8(2, SexKey(sex));
+    Statement statement = db_.Prepare(sql);
+    BindGbk(statement, 1, name).Bind(2, SexKey(sex));
     bindRest(statement);
     statement.Step();
-    if (sqlite3_changes(db_) != 1) throw SqlError(Writer::kSwallowed, "");
+    if (db_.Changes() != 1) throw Swallowed();
     return true;
   });
 }
@@ -853,10 +770,10 @@ bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex,
 std::vector<Favourite> FavouritesStore::List() const {
   try {
     std::vector<Favourite> favourites;
-    Statement select(db_, std::string("SELECT ") + kColumns + " FROM favourite ORDER BY added, name, sex");
+    Statement select = db_.Prepare(std::string("SELECT ") + kColumns + " FROM favourite ORDER BY added, name, sex");
     while (select.Step()) favourites.push_back(ReadRow(select));
     return favourites;
-  } catch (const SqlError& error) {
+  } catch (const SqliteError& error) {
     throw ReadError(path_, error);
   }
 }
@@ -864,7 +781,7 @@ std::vector<Favourite> FavouritesStore::List() const {
 std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) const {
   try {
     return Select(db_, name, sex);
-  } catch (const SqlError& error) {
+  } catch (const SqliteError& error) {
     throw ReadError(path_, error);
   }
 }
@@ -889,7 +806,7 @@ FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
     Writer(db_).Write(written, kept.has_value(), fields);
     // What the database holds now is what was written, or nothing is.
     const auto stored = Select(db_, written.name, written.sex);
-    if (!stored || !SameContent(*stored, written)) throw SqlError(Writer::kSwallowed, "");
+    if (!stored || !SameContent(*stored, written)) throw Swallowed();
     return kept ? Saved::kChanged : Saved::kAdded;
   });
 }
@@ -901,11 +818,11 @@ bool FavouritesStore::Remove(std::string_view name, Sex sex) {
 std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
   return Commit([&] {
     std::size_t removed = 0;
-    Statement statement(db_, "DELETE FROM favourite WHERE name = ?1 AND sex = ?2");
+    Statement statement = db_.Prepare("DELETE FROM favourite WHERE name = ?1 AND sex = ?2");
     for (const Favourite& f : favourites) {
-      statement.BindGbk(1, f.name).BindUtf8(2, SexKey(f.sex));
+      BindGbk(statement, 1, f.name).Bind(2, SexKey(f.sex));
       statement.Step();
-      removed += static_cast<std::size_t>(sqlite3_changes(db_));
+      removed += static_cast<std::size_t>(db_.Changes());
       statement.Reset();
     }
     return removed;
@@ -915,7 +832,7 @@ std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
 bool FavouritesStore::SetNote(std::string_view name, Sex sex, const std::string& note) {
   if (auto bad = CheckNote(note)) throw FavouritesError(*bad);
   return ChangeOne("UPDATE favourite SET note = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
-                   [&](Statement& s) { s.BindGbk(3, note).Bind(4, Now()); });
+                   [&](Statement& s) { BindGbk(s, 3, note).Bind(4, Now()); });
 }
 
 bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
@@ -931,7 +848,7 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
   return Commit([&] {
     MergeCounts counts;
     const std::int64_t now = Now();
-    Statement select(db_, std::string("SELECT ") + kColumns + " " + kSelectOne);
+    Statement select = db_.Prepare(std::string("SELECT ") + kColumns + " " + kSelectOne);
     Writer writer(db_);
     for (const Favourite& incoming : favourites) {
       const unsigned given = incoming.fields;
@@ -947,7 +864,7 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
         continue;
       }
       const auto kept = Select(select, incoming.name, incoming.sex);
-      if (!kept) throw SqlError(Writer::kSwallowed, "");
+      if (!kept) throw Swallowed();
       // An entry without its time of change is not known to be later.
       if (changed <= kept->changed) {
         ++counts.unchanged;

@@ -32,9 +32,10 @@
 #include <string_view>
 #include <vector>
 
-#include "favourites/favourite.h"
+#include <sys/types.h>
 
-struct sqlite3;
+#include "base/sqlite.h"
+#include "favourites/favourite.h"
 
 namespace tavrin {
 
@@ -137,9 +138,17 @@ class FavouritesStore {
   MergeCounts Merge(const std::vector<Favourite>& favourites);
 
  private:
-  class Transaction;
   enum class Opened { kReady, kAgain };
   Opened OpenOnce();
+  // No file at the path: a new store is made (errno tells why stat failed).
+  Opened CreateMissing();
+  // Why a store file of this mode is opened only to read ("-": asked to; empty:
+  // it is not); throws FavouritesError when it is no file to open.
+  std::string ReadOnlyReason(mode_t mode) const;
+  // The store's pages by SQLite's own verdict, connected; nullopt when a
+  // damaged file was put aside and the store is to be opened again.
+  std::optional<std::int64_t> CheckedPages();
+  void SetUpForWriting();
   void Connect(bool writable, bool heapIndex = false);
   void Close();
   void ReplaceLocked(const std::string& why);
@@ -160,7 +169,7 @@ class FavouritesStore {
 
   std::string path_;
   StoreOptions options_;
-  sqlite3* db_ = nullptr;
+  SqliteDb db_;
   int version_ = 0;
   bool readOnly_ = false;
   bool legacy_ = false;  // ours, but made before stores were marked

@@ -12,7 +12,7 @@
 #include "chars/encoding.h"
 #include "cli/options.h"
 #include "core/naming_model.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "report/name_report_pdf.h"
 #include "report/qt_translations.h"
 

@@ -13,7 +13,7 @@
 #include "calendar/birth_pillars.h"
 #include "chars/encoding.h"
 #include "chars/tone_marks.h"
-#include "core/safe_write.h"
+#include "base/file_write.h"
 #include "report/score_words.h"
 
 namespace tavrin::report {

@@ -27,7 +27,7 @@ struct NameMeaning {
 NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName);
 
 // Writes the PDF to `path` (bytes, as the system takes them) through
-// core/safe_write.h: the file holds its old content, or none, unless the
+// base/file_write.h: the file holds its old content, or none, unless the
 // whole report was written. On failure returns false and the reason.
 // Needs a QGuiApplication (offscreen is enough).
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,

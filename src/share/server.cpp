@@ -207,12 +207,18 @@ struct ShareServer::Impl {
   }
 
   HandlerResponse PreRoute(const Request& req, Response& res);
+  // The route the request's path names after the secret, once the secret,
+  // the rate and the headers' size let it in; nullptr when answered already.
+  const RouteEntry* Admitted(const Request& req, Response& res);
+  // A vote's request says how long it is and that it is JSON, within limits:
+  // false when it was refused.
+  bool VoteAcceptable(const Request& req, Response& res);
   void Get(Route route, const Request& req, Response& res);
   void Votes(const Request& req, Response& res);
   void PostVote(const Request& req, Response& res);
 };
 
-HandlerResponse ShareServer::Impl::PreRoute(const Request& req, Response& res) {
+const RouteEntry* ShareServer::Impl::Admitted(const Request& req, Response& res) {
   // The secret first: without it, nothing but an empty 404, whatever else
   // is wrong with the request.
   std::string_view path = req.path;
@@ -226,28 +232,57 @@ HandlerResponse ShareServer::Impl::PreRoute(const Request& req, Response& res) {
   if (!known) {
     res.status = 404;
     res.set_header("Connection", "close");
-    return HandlerResponse::Handled;
+    return nullptr;
   }
   path.remove_prefix(1 + first.size());
   if (!requestLimit.Allow(req.remote_addr)) {
     res.set_header("Retry-After", "5");
     Refuse(res, 429, "请求太频繁，请稍等几秒再试");
-    return HandlerResponse::Handled;
+    return nullptr;
   }
   std::size_t headerBytes = 0;
   for (const auto& [name, value] : req.headers) headerBytes += name.size() + value.size() + 4;
   if (headerBytes > options.maxHeaderBytes) {
     Refuse(res, 431, "请求的头部太长");
-    return HandlerResponse::Handled;
+    return nullptr;
   }
-  const RouteEntry* entry = nullptr;
   for (const RouteEntry& candidate : kRoutes) {
-    if (candidate.path == path) entry = &candidate;
+    if (candidate.path == path) return &candidate;
   }
-  if (!entry) {
-    res.status = 404;
-    return HandlerResponse::Handled;
+  res.status = 404;
+  return nullptr;
+}
+
+bool ShareServer::Impl::VoteAcceptable(const Request& req, Response& res) {
+  // Its body is read by the library (up to maxBodyBytes) only when it says
+  // how long it is and that it is JSON. A cross-site form cannot send JSON
+  // without the browser asking first, and this server answers no such
+  // question.
+  if (!req.has_header("Content-Length")) {
+    Refuse(res, 411, "请求缺少长度");
+    return false;
   }
+  const std::int64_t length = WholeNumber(req.get_header_value("Content-Length"));
+  if (length < 0 || static_cast<std::size_t>(length) > options.maxBodyBytes) {
+    Refuse(res, 413, "请求太长");
+    return false;
+  }
+  const std::string type = req.get_header_value("Content-Type");
+  if (!type.starts_with("application/json")) {
+    Refuse(res, 415, "请求格式不对");
+    return false;
+  }
+  if (!voteLimit.Allow(req.remote_addr)) {
+    res.set_header("Retry-After", "5");
+    Refuse(res, 429, "投票太频繁，请稍等几秒再试");
+    return false;
+  }
+  return true;
+}
+
+HandlerResponse ShareServer::Impl::PreRoute(const Request& req, Response& res) {
+  const RouteEntry* entry = Admitted(req, res);
+  if (!entry) return HandlerResponse::Handled;
   const bool get = req.method == "GET" || req.method == "HEAD";
   if (!get && !(entry->post && req.method == "POST")) {
     res.set_header("Allow", entry->post ? "GET, HEAD, POST" : "GET, HEAD");
@@ -258,30 +293,8 @@ HandlerResponse ShareServer::Impl::PreRoute(const Request& req, Response& res) {
     Get(entry->route, req, res);
     return HandlerResponse::Handled;
   }
-  // A vote: its body is read by the library (up to maxBodyBytes) only when
-  // it says how long it is and that it is JSON. A cross-site form cannot
-  // send JSON without the browser asking first, and this server answers no
-  // such question.
-  if (!req.has_header("Content-Length")) {
-    Refuse(res, 411, "请求缺少长度");
-    return HandlerResponse::Handled;
-  }
-  const std::int64_t length = WholeNumber(req.get_header_value("Content-Length"));
-  if (length < 0 || static_cast<std::size_t>(length) > options.maxBodyBytes) {
-    Refuse(res, 413, "请求太长");
-    return HandlerResponse::Handled;
-  }
-  const std::string type = req.get_header_value("Content-Type");
-  if (!type.starts_with("application/json")) {
-    Refuse(res, 415, "请求格式不对");
-    return HandlerResponse::Handled;
-  }
-  if (!voteLimit.Allow(req.remote_addr)) {
-    res.set_header("Retry-After", "5");
-    Refuse(res, 429, "投票太频繁，请稍等几秒再试");
-    return HandlerResponse::Handled;
-  }
-  return HandlerResponse::Unhandled;  // to the POST handler, after the body
+  // A vote goes to the POST handler, after its body.
+  return VoteAcceptable(req, res) ? HandlerResponse::Unhandled : HandlerResponse::Handled;
 }
 
 void ShareServer::Impl::Get(Route route, const Request& req, Response& res) {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-struct sqlite3;
+#include "base/sqlite.h"
 
 namespace tavrin::share {
 
@@ -72,14 +72,13 @@ class SqliteVoteBook : public VoteBook {
   static const char* TablesSql();
 
  private:
-  sqlite3* Connection();
-  sqlite3* Open() const;
-  void CloseAll();
+  SqliteDb& Connection();
+  SqliteDb Open() const;
 
   std::string path_;
   int busyTimeoutMs_;
   std::mutex connectionsMutex_;
-  std::map<std::thread::id, sqlite3*> connections_;
+  std::map<std::thread::id, SqliteDb> connections_;
   // Writers of this process take turns here rather than in SQLite's busy
   // loop, which is not fair to fifty of them at once.
   std::mutex writeMutex_;

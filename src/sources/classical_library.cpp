@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <set>
 
+#include "base/file_read.h"
 #include "chars/encoding.h"
 #include "chars/gbk.h"
-#include "core/data_file.h"
+#include "sources/library_error.h"
 #include "sources/library_text.h"
-#include "sources/sqlite_handle.h"
 
 namespace tavrin::sources {
 
@@ -49,16 +49,16 @@ int PastDeadline(void* deadline) {
 }  // namespace
 
 struct ClassicalLibrary::Impl {
-  Database db;
-  Statement phrase;      // lines holding the name's characters adjacent and in order
-  Statement everyChar;   // lines holding each of the name's characters
-  Statement text;        // one text
-  Statement search;      // texts by the full-text index
-  Statement checked;     // the same with the content, to check a search text with marks
-  Statement scan;        // texts by a plain scan (a search text without Chinese)
-  Statement collection;  // the texts of one collection
-  Statement content;     // the content of one text
-  Statement collections;  // the collections, in the library's order
+  SqliteDb db;
+  SqliteStatement phrase;       // lines holding the name's characters adjacent and in order
+  SqliteStatement everyChar;    // lines holding each of the name's characters
+  SqliteStatement text;         // one text
+  SqliteStatement search;       // texts by the full-text index
+  SqliteStatement checked;      // the same with the content, to check a search text with marks
+  SqliteStatement scan;         // texts by a plain scan (a search text without Chinese)
+  SqliteStatement collection;   // the texts of one collection
+  SqliteStatement content;      // the content of one text
+  SqliteStatement collections;  // the collections, in the library's order
 
   // When the running query must stop (a search only; the others run to the end).
   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
@@ -71,16 +71,15 @@ struct ClassicalLibrary::Impl {
 
   void Load(std::int64_t id) {
     if (id == cachedId) return;
-    sqlite3_stmt* statement = text.get();
-    sqlite3_reset(statement);
-    sqlite3_bind_int64(statement, 1, id);
-    if (!Step(db.get(), statement)) {
+    text.Reset();
+    AsLibrary([&] { text.Bind(1, id); });
+    if (!Step(text)) {
       throw LibraryError("library index names text " + std::to_string(id) + ", not there", LibraryFault::kDamaged);
     }
-    lines = TextLines(ColumnText(statement, 0));
-    title = ColumnText(statement, 1);
-    author = ColumnText(statement, 2);
-    collectionName = ColumnText(statement, 3);
+    lines = TextLines(text.Text(0));
+    title = text.Text(1);
+    author = text.Text(2);
+    collectionName = text.Text(3);
     cachedId = id;
   }
 
@@ -106,17 +105,17 @@ struct ClassicalLibrary::Impl {
     std::string words;
     for (const std::string& c : name) words += (words.empty() ? "" : " ") + c;
     std::vector<int> positions;
-    sqlite3_stmt* statement = phrase.get();
-    sqlite3_reset(statement);
-    BindText(statement, 1, Quoted(words));
+    SqliteStatement& statement = phrase;
+    statement.Reset();
+    AsLibrary([&] { statement.Bind(1, Quoted(words)); });
     bool complete = true;
-    while (complete && Step(db.get(), statement)) {
-      const std::vector<std::string> line = Line(sqlite3_column_int64(statement, 0));
+    while (complete && Step(statement)) {
+      const std::vector<std::string> line = Line(statement.Int(0));
       if (PlaceName(line, name, positions) != Fit::kAdjacent || !seen.insert(line).second) continue;
       found.push_back(Source(line, positions));
       complete = found.size() < limit;
     }
-    sqlite3_reset(statement);
+    statement.Reset();
     return complete;
   }
 
@@ -129,11 +128,11 @@ struct ClassicalLibrary::Impl {
     for (const std::string& c : name) every += (every.empty() ? "" : " AND ") + Quoted(c);
     std::vector<int> positions;
     std::vector<NameSource> anyOrder;
-    sqlite3_stmt* statement = everyChar.get();
-    sqlite3_reset(statement);
-    BindText(statement, 1, every);
-    while (found.size() < limit && Step(db.get(), statement)) {
-      const std::vector<std::string> line = Line(sqlite3_column_int64(statement, 0));
+    SqliteStatement& statement = everyChar;
+    statement.Reset();
+    AsLibrary([&] { statement.Bind(1, every); });
+    while (found.size() < limit && Step(statement)) {
+      const std::vector<std::string> line = Line(statement.Int(0));
       const Fit fit = PlaceName(line, name, positions);
       if (fit == Fit::kInOrder && seen.insert(line).second) {
         found.push_back(Source(line, positions));
@@ -141,7 +140,7 @@ struct ClassicalLibrary::Impl {
         anyOrder.push_back(Source(line, positions));
       }
     }
-    sqlite3_reset(statement);
+    statement.Reset();
     for (NameSource& source : anyOrder) {
       if (found.size() == limit) break;
       found.push_back(std::move(source));
@@ -156,15 +155,14 @@ ClassicalLibrary::ClassicalLibrary(const std::string& path) : impl_(std::make_un
   if (!std::filesystem::exists(path, ignored)) {
     throw LibraryError("no library at " + path, LibraryFault::kMissing);
   }
-  DataFileError refused;
+  ReadRefusal refused;
   const int fd = OpenRegularFile(path, kLibraryMaxBytes, refused);
-  if (fd < 0) throw LibraryError(refused.reason, LibraryFault::kRefused);
+  if (fd < 0) throw LibraryError(RefusalText(refused), LibraryFault::kRefused);
   ::close(fd);
-  impl_->db = OpenDatabase(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-  sqlite3* db = impl_->db.get();
-  sqlite3_progress_handler(db, kStepsPerCheck, &PastDeadline, &impl_->deadline);
+  impl_->db = AsLibrary([&] { return SqliteDb::Open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX); });
+  impl_->db.OnProgress(kStepsPerCheck, &PastDeadline, &impl_->deadline);
   try {
-    PrepareStatements();
+    AsLibrary([&] { PrepareStatements(); });
   } catch (const LibraryError& error) {
     // A database without the library's tables is no library.
     throw LibraryError(error.what(), error.Fault() == LibraryFault::kOther ? LibraryFault::kDamaged : error.Fault());
@@ -172,26 +170,28 @@ ClassicalLibrary::ClassicalLibrary(const std::string& path) : impl_(std::make_un
 }
 
 void ClassicalLibrary::PrepareStatements() {
-  sqlite3* db = impl_->db.get();
-  impl_->phrase = Prepare(db, "SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
-  impl_->everyChar = Prepare(db, "SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
-  impl_->text = Prepare(db, "SELECT content, title, author, collection FROM texts WHERE id = ?1");
-  impl_->search = Prepare(db,
-                          "SELECT t.id, t.title, t.author, t.collection FROM text_index"
-                          " JOIN texts t ON t.id = text_index.rowid WHERE text_index MATCH ?1"
-                          " AND (?2 = '' OR t.collection = ?2) ORDER BY text_index.rowid");
-  impl_->checked = Prepare(db,
-                           "SELECT t.id, t.title, t.author, t.collection, t.content FROM text_index"
-                           " JOIN texts t ON t.id = text_index.rowid WHERE text_index MATCH ?1"
-                           " AND (?2 = '' OR t.collection = ?2) ORDER BY text_index.rowid");
-  impl_->scan = Prepare(db,
-                        "SELECT id, title, author, collection, content FROM texts"
-                        " WHERE (instr(title, ?1) OR instr(author, ?1) OR instr(content, ?1))"
-                        " AND (?2 = '' OR collection = ?2) ORDER BY id");
-  impl_->collection = Prepare(db, "SELECT id, title, author, collection FROM texts"
-                                  " WHERE ?2 = '' OR collection = ?2 ORDER BY id");
-  impl_->content = Prepare(db, "SELECT content FROM texts WHERE id = ?1");
-  impl_->collections = Prepare(db, "SELECT collection FROM texts GROUP BY collection ORDER BY MIN(id)");
+  const SqliteDb& db = impl_->db;
+  const auto prepare = [&db](const char* sql) { return db.Prepare(sql, true); };
+  impl_->phrase = prepare("SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
+  impl_->everyChar = prepare("SELECT rowid FROM line_index WHERE line_index MATCH ?1 ORDER BY rowid");
+  impl_->text = prepare("SELECT content, title, author, collection FROM texts WHERE id = ?1");
+  impl_->search = prepare(
+      "SELECT t.id, t.title, t.author, t.collection FROM text_index"
+      " JOIN texts t ON t.id = text_index.rowid WHERE text_index MATCH ?1"
+      " AND (?2 = '' OR t.collection = ?2) ORDER BY text_index.rowid");
+  impl_->checked = prepare(
+      "SELECT t.id, t.title, t.author, t.collection, t.content FROM text_index"
+      " JOIN texts t ON t.id = text_index.rowid WHERE text_index MATCH ?1"
+      " AND (?2 = '' OR t.collection = ?2) ORDER BY text_index.rowid");
+  impl_->scan = prepare(
+      "SELECT id, title, author, collection, content FROM texts"
+      " WHERE (instr(title, ?1) OR instr(author, ?1) OR instr(content, ?1))"
+      " AND (?2 = '' OR collection = ?2) ORDER BY id");
+  impl_->collection = prepare(
+      "SELECT id, title, author, collection FROM texts"
+      " WHERE ?2 = '' OR collection = ?2 ORDER BY id");
+  impl_->content = prepare("SELECT content FROM texts WHERE id = ?1");
+  impl_->collections = prepare("SELECT collection FROM texts GROUP BY collection ORDER BY MIN(id)");
 }
 
 ClassicalLibrary::~ClassicalLibrary() = default;
@@ -232,43 +232,45 @@ std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::s
   bool exact = true;
   for (const std::string& c : Utf8Chars(query)) exact = exact && IsHan(c);
 
-  sqlite3_stmt* statement = query.empty() ? impl_->collection.get()
-                            : !hasHan     ? impl_->scan.get()
-                            : exact       ? impl_->search.get()
-                                          : impl_->checked.get();
-  sqlite3_reset(statement);
-  if (!query.empty()) BindText(statement, 1, hasHan ? Quoted(form) : query);
-  BindText(statement, 2, inCollection);
+  SqliteStatement& statement = query.empty() ? impl_->collection
+                               : !hasHan     ? impl_->scan
+                               : exact       ? impl_->search
+                                             : impl_->checked;
+  statement.Reset();
+  AsLibrary([&] {
+    if (!query.empty()) statement.Bind(1, hasHan ? Quoted(form) : query);
+    statement.Bind(2, inCollection);
+  });
   std::vector<LibraryEntry> entries;
-  while (Step(impl_->db.get(), statement)) {
-    const std::string title = ColumnText(statement, 1);
-    const std::string author = ColumnText(statement, 2);
-    if (!exact && title.find(query) == std::string::npos &&
-        author.find(query) == std::string::npos && ColumnText(statement, 4).find(query) == std::string::npos) {
+  while (Step(statement)) {
+    const std::string title = statement.Text(1);
+    const std::string author = statement.Text(2);
+    if (!exact && title.find(query) == std::string::npos && author.find(query) == std::string::npos &&
+        statement.TextView(4).find(query) == std::string::npos) {
       continue;
     }
-    entries.push_back({sqlite3_column_int64(statement, 0), ToGbk(title), ToGbk(author), ToGbk(ColumnText(statement, 3))});
+    entries.push_back({statement.Int(0), ToGbk(title), ToGbk(author), ToGbk(statement.Text(3))});
   }
-  sqlite3_reset(statement);
+  statement.Reset();
   return entries;
 }
 
 std::optional<std::string> ClassicalLibrary::Content(std::int64_t id) {
-  sqlite3_stmt* statement = impl_->content.get();
-  sqlite3_reset(statement);
-  sqlite3_bind_int64(statement, 1, id);
+  SqliteStatement& statement = impl_->content;
+  statement.Reset();
+  AsLibrary([&] { statement.Bind(1, id); });
   std::optional<std::string> content;
-  if (Step(impl_->db.get(), statement)) content = ToGbk(ColumnText(statement, 0));
-  sqlite3_reset(statement);
+  if (Step(statement)) content = ToGbk(statement.Text(0));
+  statement.Reset();
   return content;
 }
 
 std::vector<std::string> ClassicalLibrary::Collections() {
-  sqlite3_stmt* statement = impl_->collections.get();
-  sqlite3_reset(statement);
+  SqliteStatement& statement = impl_->collections;
+  statement.Reset();
   std::vector<std::string> names;
-  while (Step(impl_->db.get(), statement)) names.push_back(ToGbk(ColumnText(statement, 0)));
-  sqlite3_reset(statement);
+  while (Step(statement)) names.push_back(ToGbk(statement.Text(0)));
+  statement.Reset();
   return names;
 }
 

@@ -4,8 +4,8 @@
 #include <istream>
 #include <vector>
 
+#include "sources/library_error.h"
 #include "sources/library_text.h"
-#include "sources/sqlite_handle.h"
 
 namespace tavrin::sources {
 
@@ -17,15 +17,6 @@ constexpr const char* kSchema =
     "CREATE INDEX texts_by_collection ON texts (collection, id);"
     "CREATE VIRTUAL TABLE line_index USING fts5 (chars, content='', columnsize=0);"
     "CREATE VIRTUAL TABLE text_index USING fts5 (title, author, content, content='', columnsize=0);";
-
-void Execute(sqlite3* db, const char* sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-    const std::string text = message ? message : "unknown error";
-    sqlite3_free(message);
-    throw LibraryError(std::string("library build: ") + text);
-  }
-}
 
 std::vector<std::string> SplitTabs(const std::string& row) {
   std::vector<std::string> fields;
@@ -50,22 +41,21 @@ std::string Unescape(const std::string& content) {
   return text;
 }
 
-void Run(sqlite3* db, sqlite3_stmt* statement) {
-  Step(db, statement);
-  sqlite3_reset(statement);
+void Run(SqliteStatement& statement) {
+  statement.Step();
+  statement.Reset();
 }
 
-}  // namespace
-
-BuildCounts BuildLibrary(std::istream& source, const std::string& databasePath) {
+BuildCounts Build(std::istream& source, const std::string& databasePath) {
   std::remove(databasePath.c_str());
-  Database db = OpenDatabase(databasePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  Execute(db.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA page_size=4096;");
-  Execute(db.get(), kSchema);
-  Execute(db.get(), "BEGIN");
-  Statement text = Prepare(db.get(), "INSERT INTO texts VALUES (?, ?, ?, ?, ?, ?)");
-  Statement line = Prepare(db.get(), "INSERT INTO line_index (rowid, chars) VALUES (?, ?)");
-  Statement whole = Prepare(db.get(), "INSERT INTO text_index (rowid, title, author, content) VALUES (?, ?, ?, ?)");
+  SqliteDb db = SqliteDb::Open(databasePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  db.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA page_size=4096;");
+  db.Exec(kSchema);
+  SqliteTransaction transaction(db, SqliteTransaction::Kind::kDeferred);
+  SqliteStatement text = db.Prepare("INSERT INTO texts VALUES (?, ?, ?, ?, ?, ?)", true);
+  SqliteStatement line = db.Prepare("INSERT INTO line_index (rowid, chars) VALUES (?, ?)", true);
+  SqliteStatement whole =
+      db.Prepare("INSERT INTO text_index (rowid, title, author, content) VALUES (?, ?, ?, ?)", true);
   BuildCounts counts;
   std::string row;
   long previousId = 0;
@@ -77,32 +67,34 @@ BuildCounts BuildLibrary(std::istream& source, const std::string& databasePath) 
     previousId = id;
     const std::string& collection = fields[1];
     const std::string content = Unescape(fields[5]);
-    sqlite3_bind_int64(text.get(), 1, id);
-    BindText(text.get(), 2, content);
-    for (int i = 1; i <= 4; ++i) BindText(text.get(), i + 2, fields[static_cast<std::size_t>(i)]);
-    Run(db.get(), text.get());
+    text.Bind(1, id).Bind(2, content);
+    for (int i = 1; i <= 4; ++i) text.Bind(i + 2, fields[static_cast<std::size_t>(i)]);
+    Run(text);
 
-    sqlite3_bind_int64(whole.get(), 1, id);
-    BindText(whole.get(), 2, IndexForm(fields[3]));
-    BindText(whole.get(), 3, IndexForm(fields[4]));
-    BindText(whole.get(), 4, IndexForm(content));
-    Run(db.get(), whole.get());
+    whole.Bind(1, id).Bind(2, IndexForm(fields[3])).Bind(3, IndexForm(fields[4])).Bind(4, IndexForm(content));
+    Run(whole);
 
     const std::vector<std::string> lines = TextLines(content);
     if (lines.size() >= (1U << 16)) throw LibraryError("library source: text " + fields[0] + " has too many lines");
     for (std::size_t number = 0; number < lines.size(); ++number) {
-      sqlite3_bind_int64(line.get(), 1, LineKey(collection, id, static_cast<int>(number)));
-      BindText(line.get(), 2, IndexForm(lines[number]));
-      Run(db.get(), line.get());
+      line.Bind(1, LineKey(collection, id, static_cast<int>(number))).Bind(2, IndexForm(lines[number]));
+      Run(line);
     }
     ++counts.texts;
     counts.lines += static_cast<long>(lines.size());
   }
-  Execute(db.get(), "COMMIT");
-  Execute(db.get(), "INSERT INTO line_index (line_index) VALUES ('optimize');"
-                    "INSERT INTO text_index (text_index) VALUES ('optimize');");
-  Execute(db.get(), "VACUUM");
+  transaction.Commit();
+  db.Exec(
+      "INSERT INTO line_index (line_index) VALUES ('optimize');"
+      "INSERT INTO text_index (text_index) VALUES ('optimize');");
+  db.Exec("VACUUM");
   return counts;
+}
+
+}  // namespace
+
+BuildCounts BuildLibrary(std::istream& source, const std::string& databasePath) {
+  return AsLibrary([&] { return Build(source, databasePath); });
 }
 
 }  // namespace tavrin::sources

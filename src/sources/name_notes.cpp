@@ -6,8 +6,8 @@
 #include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "chars/tone_marks.h"
+#include "sources/library_error.h"
 #include "sources/library_text.h"
-#include "sources/sqlite_handle.h"
 
 namespace tavrin::sources {
 

@@ -14,7 +14,7 @@
 
 #include "advice/advice.h"
 #include "sources/classical_library.h"
-#include "sources/sqlite_handle.h"
+#include "sources/library_error.h"
 
 namespace tavrin::sources {
 

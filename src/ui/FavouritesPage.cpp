@@ -27,7 +27,7 @@
 #include "analysis/conventions_section.h"
 #include "calendar/birth_pillars.h"
 #include "core/naming_model.h"
-#include "core/safe_write.h"
+#include "base/file_write.h"
 #include "core/startup.h"
 #include "favourites/exchange.h"
 #include "favourites/kept_name.h"

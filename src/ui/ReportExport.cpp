@@ -15,8 +15,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
-#include "core/output_text.h"
-#include "core/safe_write.h"
+#include "base/output_text.h"
+#include "base/file_write.h"
 #include "ui/MessageBox.h"
 #include "ui/ReportModel.h"
 

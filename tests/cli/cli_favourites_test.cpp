@@ -117,7 +117,7 @@ TEST_F(CliFavourites, RefusesBadInputAndChangesNothing) {
       {{"remove", U8(u8"王芳")}, U8(u8"“王芳”不在收藏中")},
       {{"import", dir_.Dir() + "none.json"},
        U8(u8"无法导入“") + dir_.Dir() + U8(u8"none.json”:无法读取“") + dir_.Dir() +
-           U8(u8"none.json”:不存在;收藏没有改动")},
+           U8(u8"none.json”:文件不存在;收藏没有改动")},
       {{"import", hostile},
        U8(u8"无法导入“") + hostile + U8(u8"”:第 2 条收藏“=cmd|' /C calc'!A0”:名字只能由汉字组成;收藏没有改动")},
       {{"export", dir_.Dir()}, U8(u8"无法写入“") + dir_.Dir() + U8(u8"”:是一个目录,不是文件")},

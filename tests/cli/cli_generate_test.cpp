@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "cli/cli_testutil.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "testutil.h"
 
 namespace tavrin::cli {

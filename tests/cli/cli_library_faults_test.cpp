@@ -12,7 +12,7 @@
 #include "cli/cli_testutil.h"
 #include "sources/classical_library.h"
 #include "sources/library_text.h"
-#include "sources/sqlite_handle.h"
+#include "sources/library_error.h"
 #include "library_faults.h"
 #include "testutil.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/cli_testutil.h"
-#include "core/output_text.h"
+#include "base/output_text.h"
 #include "testutil.h"
 
 namespace tavrin::cli {

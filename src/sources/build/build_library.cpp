@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "sources/library_build.h"
-#include "sources/sqlite_handle.h"
+#include "sources/library_error.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -1,4 +1,4 @@
-#include "core/output_text.h"
+#include "base/output_text.h"
 
 #include <gtest/gtest.h>
 

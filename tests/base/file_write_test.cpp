@@ -1,4 +1,4 @@
-#include "core/safe_write.h"
+#include "base/file_write.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -30,8 +30,7 @@ TEST(WriteFileSafely, OnlyRegularOrNewTargetsAndTheOldContentOnFailure) {
       {"new.csv", "", nullptr, u8""},
       {"old.csv", "file", nullptr, u8""},
       {"link.csv", "link", nullptr, u8""},  // the link stays; its target gets the bytes
-      {"full.csv", "file", [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; },
-       u8"磁盘空间不足"},
+      {"full.csv", "file", [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; }, u8"磁盘已满"},
       {"fifo.csv", "fifo", nullptr, u8"一个管道,不是普通文件"},
       {"dir.csv", "dir", nullptr, u8"一个文件夹,不是普通文件"},
       {"null.pdf", "null", nullptr, u8"一个设备,不是普通文件"},
