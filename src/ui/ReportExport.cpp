@@ -75,18 +75,6 @@ QByteArray TableAsJson(const TableText& table, const std::vector<int>& rows) {
   return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
 
-QString ReportAsTsv(const ReportModel& model, const std::vector<int>& rows) {
-  return TableAsTsv(ReportText(model), rows);
-}
-
-QByteArray ReportAsCsv(const ReportModel& model, const std::vector<int>& rows) {
-  return TableAsCsv(ReportText(model), rows);
-}
-
-QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows) {
-  return TableAsJson(ReportText(model), rows);
-}
-
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error) {
   const std::optional<std::string> failure =
       WriteFileSafely(QFile::encodeName(path).toStdString(),

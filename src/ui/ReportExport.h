@@ -33,16 +33,13 @@ TableText ReportText(const ReportModel& model);
 // Tab-separated, a header line of the captions first, one line per row
 // (rows are the model's row numbers, in the order to write them).
 QString TableAsTsv(const TableText& table, const std::vector<int>& rows);
-QString ReportAsTsv(const ReportModel& model, const std::vector<int>& rows);
 // UTF-8 with a byte-order mark, CR LF line ends, fields quoted as RFC 4180
 // asks: a field holding a comma, a quote, a CR or an LF is put in quotes and
 // its quotes are doubled. A field a spreadsheet would take for a formula
 // gets an apostrophe in front (base/output_text.h).
 QByteArray TableAsCsv(const TableText& table, const std::vector<int>& rows);
-QByteArray ReportAsCsv(const ReportModel& model, const std::vector<int>& rows);
 // An array of objects keyed by the column captions, UTF-8.
 QByteArray TableAsJson(const TableText& table, const std::vector<int>& rows);
-QByteArray ReportAsJson(const ReportModel& model, const std::vector<int>& rows);
 
 // Writes the bytes to the file at `path` atomically (base/file_write.h): the
 // file holds either its old content or all of the new, and a target that is
