@@ -111,7 +111,7 @@ class BestPageTest : public QObject {
     runs.threeCharPane.Clear();
     runs.session.female = true;
     Show(runs.recommendedPane, {Make("张伟", 85), Make("张欣怡", 90)});
-    page.StartPoetryRun(Sex::kMale);
+    page.StartPoetryRun(tavrin::Sex::kMale);
     Show(runs.poetryPane, {Make("张明月", 88, kPoetry)});
     row.candidate = Make("张清风", 77, kPoetry);
     runs.report.Append(row);
