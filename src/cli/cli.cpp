@@ -80,6 +80,12 @@ HourField CliContext::HourArgument(std::string_view utf8Argument) {
   return TypedHourField(ToGbk(utf8Argument), utf8Argument == "unknown");
 }
 
+Sex CliContext::SexArgument(std::string_view utf8Argument) {
+  const std::optional<Sex> sex = SexFromKey(utf8Argument);
+  if (!sex) throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {QuoteArgument(utf8Argument)}));
+  return *sex;
+}
+
 std::string CliContext::ToGbk(std::string_view utf8Argument) {
   auto gbk = Utf8ToGbk(utf8Argument);
   if (!gbk) {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/sex.h"
 #include "cli/options.h"
 #include "core/naming_io.h"
 #include "core/startup.h"
@@ -54,6 +55,8 @@ class CliContext {
   // An hour argument as an hour field (TypedHourField): "unknown" is the hour
   // not known (no hour pillar), anything else is its text as ToGbk gives it.
   static HourField HourArgument(std::string_view utf8Argument);
+  // A --sex argument: "male" or "female"; throws CliError for anything else.
+  static Sex SexArgument(std::string_view utf8Argument);
   // Writes a GBK text as one UTF-8 line, its control characters but tabs as
   // escapes (\e, \n, \xNN); throws OutputError when it cannot.
   void PrintLine(std::string_view gbkText);

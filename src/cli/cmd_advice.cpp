@@ -92,12 +92,7 @@ AdviseOptions ReadAdviseOptions(const std::vector<std::string>& args) {
   ReadArguments(args, std::string("advise ") + kOptions,
                 {{"--json", Option::kFlag, SetTrue(options.json)},
                  {"--sex", Option::kValue,
-                  [&](const std::string& value) {
-                    if (value != "male" && value != "female") {
-                      throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {value}));
-                    }
-                    options.sex = value == "female" ? Sex::kFemale : Sex::kMale;
-                  }},
+                  [&](const std::string& value) { options.sex = CliContext::SexArgument(value); }},
                  {"--surname", Option::kValueOnce, Keep(options.surname)}},
                 {[&](const std::string& arg) {
                   options.names.push_back(AdvisedName(arg));

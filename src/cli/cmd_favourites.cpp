@@ -75,9 +75,7 @@ void Expect(const Arguments& args, std::size_t positional, std::string_view take
 
 std::optional<Sex> SexOption(const Arguments& args) {
   if (!args.sex) return std::nullopt;
-  const auto sex = SexFromKey(*args.sex);
-  if (!sex) throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {*args.sex}));
-  return sex;
+  return CliContext::SexArgument(*args.sex);
 }
 
 int RatingOption(const std::string& text) {

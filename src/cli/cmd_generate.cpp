@@ -197,12 +197,7 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
        {"--whole-item-sound", Option::kFlag, SetTrue(inputs.wholeItemSound)},
        {"--surname", Option::kValue, KeepGbk(inputs.surname)},
        {"--sex", Option::kValue,
-        [&](const std::string& value) {
-          if (value != "male" && value != "female") {
-            throw CliError(Say("--sex 只能是 male 或 female,不能是“%1”", {QuoteArgument(value)}));
-          }
-          inputs.female = value == "female";
-        }},
+        [&](const std::string& value) { inputs.female = CliContext::SexArgument(value) == Sex::kFemale; }},
        {"--date", Option::kValue,
         [&](const std::string& value) {
           SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
