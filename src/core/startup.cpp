@@ -197,7 +197,7 @@ std::string FindDataDir(const std::string& exeDir, const std::string& fromExeDir
   if (!fromExeDir.empty()) {
     // exeDir comes from the kernel with every link resolved, so dropping
     // "dir/.." lexically is safe, and messages show a plain path.
-    const std::string relative = std::filesystem::path(exeDir + fromExeDir).lexically_normal().string();
+    std::string relative = std::filesystem::path(exeDir + fromExeDir).lexically_normal().string();
     if (FileExists(relative + kNumerologyFile)) return relative;
   }
   if (!installedDir.empty() && FileExists(installedDir + kNumerologyFile)) return installedDir;
