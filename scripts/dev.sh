@@ -104,7 +104,10 @@ case "${1:-}" in
     mkdir -p build/tidy
     sed -e 's/ -finput-charset=UTF-8//g' -e 's/ -fexec-charset=GB18030//g' build/compile_commands.json \
       >build/tidy/compile_commands.json
-    run-clang-tidy -quiet -j "$(jobs)" -p build/tidy "$PWD/src/"
+    # score_factors.cpp builds an aggregate in place with parentheses (C++20),
+    # which clang 14 does not know yet.
+    mapfile -t files < <(find "$PWD/src" -name '*.cpp' ! -path '*/analysis/score_factors.cpp' | sort)
+    run-clang-tidy -quiet -j "$(jobs)" -p build/tidy "${files[@]}"
     ;;
   *)
     echo "usage: scripts/dev.sh run|test|test-asan|deb|tidy" >&2

@@ -122,7 +122,7 @@ void AppendSyllable(std::string& out, std::string_view syllable) {
     if (c == ':') continue;
     const bool umlaut = c == 'v' || c == 'V' || (i + 1 < syllable.size() && syllable[i + 1] == ':');
     if (umlaut) {
-      letters += (c == 'v' || c == 'u') ? kUmlautLower : kUmlautUpper;
+      letters += static_cast<char32_t>((c == 'v' || c == 'u') ? kUmlautLower : kUmlautUpper);
     } else {
       letters += static_cast<char32_t>(c);
     }
