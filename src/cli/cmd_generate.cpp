@@ -43,8 +43,8 @@ struct BestOfRun {
 // A score that may be missing, as the text output shows it.
 std::string ScoreText(std::optional<int> score) { return score ? std::to_string(*score) : std::string("-"); }
 
-void PrintText(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
-  for (const auto& page : model.ResultPages()) {
+void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t seed, const BestOfRun* best) {
+  for (const auto& page : runs.ResultPages()) {
     context.PrintLine("【" + page.caption + "】");
     for (const std::string& line : page.pane->Lines()) context.PrintLine(line);
   }
@@ -86,7 +86,7 @@ Json BestJson(const BestOfRun& best, const char* conventionsKey) {
     name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
     const std::optional<int> conventions = best.names.ConventionsScoreAt(i);
     name[conventionsKey] = conventions ? Json(*conventions) : Json(nullptr);
-    name["origin"] = GbkToUtf8(best.names.CandidateAt(i).generator);
+    name["origin"] = GbkToUtf8(OriginCaption(best.names.CandidateAt(i).origin));
     names.push_back(std::move(name));
   }
   return names;

@@ -63,8 +63,12 @@ TEST(BirthHourField, CommandsAndKeptBirthsReadIt) {
     BirthHour hour = BirthHour::At(99);
     const std::optional<std::string> refusal = CheckBirthHour(c.field, hour);
     EXPECT_EQ(refusal.has_value(), !c.command);
-    if (c.command) EXPECT_EQ(hour, *c.command);
-    if (refusal) EXPECT_EQ(*refusal, NotAnIntegerMessage("出生时辰", c.field.text));
+    if (c.command) {
+      EXPECT_EQ(hour, *c.command);
+    }
+    if (refusal) {
+      EXPECT_EQ(*refusal, NotAnIntegerMessage("出生时辰", c.field.text));
+    }
     EXPECT_EQ(ReadBirthHour(c.field), c.kept);
   }
 }
