@@ -50,16 +50,17 @@ class CliContext {
   // CliError naming every one that did not.
   const DataStores& RequireData(std::initializer_list<const char*> fileNames);
 
-  // A command-line argument (UTF-8) as GBK; throws CliError when it cannot be.
-  static std::string ToGbk(std::string_view utf8Argument);
   // An hour argument as an hour field (TypedHourField): "unknown" is the hour
-  // not known (no hour pillar), anything else is its text as ToGbk gives it.
+  // not known (no hour pillar), anything else is its text as GBK.
   static HourField HourArgument(std::string_view utf8Argument);
   // A --sex argument: "male" or "female"; throws CliError for anything else.
   static Sex SexArgument(std::string_view utf8Argument);
   // Writes a GBK text as one UTF-8 line, its control characters but tabs as
   // escapes (\e, \n, \xNN); throws OutputError when it cannot.
   void PrintLine(std::string_view gbkText);
+  // Writes a GBK text as UTF-8 as it is: a part of a line whose other parts
+  // are UTF-8 already (pinyin with tone marks, a file name).
+  void Print(std::string_view gbkText);
 
  private:
   std::string dataDir_;
@@ -82,18 +83,8 @@ struct Registrar {
 
 const std::vector<Command>& Commands();
 
-// The length in characters of the surname a full name (GBK) was made with,
-// given as --surname (UTF-8): one or two characters the name begins with and
-// goes on after; throws CliError otherwise.
-int SurnameOption(const std::string& fullName, const std::string& utf8Surname);
-
 // Runs one command line (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& dataDir);
-
-// The value of a --date option, YYYY-MM-DD, as the texts of the year, month
-// and day fields; the command itself checks that they form an existing date.
-// Throws CliError when the value is not of that form.
-void SplitDateOption(const std::string& text, std::string& year, std::string& month, std::string& day);
 
 // The value of a --seed option; throws CliError when it is not an unsigned
 // 64-bit decimal number.
@@ -106,21 +97,12 @@ void ReadArguments(const std::vector<std::string>& args, std::string_view synops
                    std::initializer_list<Option> options, const Positionals& positionals = {}, std::size_t first = 0);
 
 // Option actions: a flag that sets `flag`; a value kept as it was given
-// (UTF-8), or kept as GBK (CliContext::ToGbk).
+// (UTF-8). Those that keep a value as GBK are in cli_text.h.
 std::function<void(const std::string&)> SetTrue(bool& flag);
 std::function<void(const std::string&)> Keep(std::optional<std::string>& value);
-std::function<void(const std::string&)> KeepGbk(std::string& value);
 // Every argument that is no option kept in `into` as given; those beginning
 // with "--" too, unless `dashedToo` is false (they are unknown options then).
 Positionals EveryArgument(std::vector<std::string>& into, bool dashedToo = true);
-
-// A message for stderr: `gbk`, a literal of the front end (GBK, as it is
-// compiled), as UTF-8, with %1, %2 … replaced by the UTF-8 `args` in turn.
-std::string Say(std::string_view gbk, std::initializer_list<std::string_view> args = {});
-
-// A GBK text as the command's error: a message of the core or of a library
-// below the front end, or one composed of such texts and GBK literals.
-CliError GbkError(std::string_view gbkMessage);
 
 // The message of a command given the wrong arguments: "用法: tavrin-cli " and
 // the synopsis.

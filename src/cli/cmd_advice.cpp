@@ -8,10 +8,10 @@
 
 #include "advice/advice.h"
 #include "advice/advice_json.h"
-#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "cli/conventions_output.h"
 #include "cli/json_output.h"
 #include "cli/library.h"
@@ -29,46 +29,47 @@ using advice::Advice;
 
 std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMarks(numbered); }
 
-// The literals of this file are GBK like every core text; the terminal gets UTF-8.
-std::string U(std::string_view gbk) { return GbkToUtf8(gbk); }
-
+// The advice's texts and this file's literals are GBK, written out through
+// the context; the pinyin with tone marks is UTF-8 already.
 void PrintText(CliContext& context, const Advice& a) {
   std::ostream& out = context.out;
-  out << U(a.name) << "  " << MarkedPinyin(a.pinyin) << "  " << U("推荐度 ") << a.recommend << '\n';
+  context.Print(a.name + "  ");
+  out << MarkedPinyin(a.pinyin);
+  context.Print("  推荐度 " + std::to_string(a.recommend) + '\n');
   for (const advice::Warning& w : a.warnings) {
-    out << "  " << U(w.severity == advice::Severity::kSerious ? "！" : "·") << U(w.text) << '\n';
+    context.Print(std::string("  ") + (w.severity == advice::Severity::kSerious ? "！" : "·") + w.text + '\n');
   }
   if (!a.pairMeaning.empty()) {
     std::string given;
     for (const advice::GivenChar& g : a.given) given += g.ch;
-    out << "  " << U(given) << U("：") << U(a.pairMeaning) << '\n';
+    context.Print("  " + given + "：" + a.pairMeaning + '\n');
   }
   for (const advice::GivenChar& g : a.given) {
-    out << "  " << U(g.ch);
+    context.Print("  " + g.ch);
     if (!g.facts) {
-      out << U("  （字表中没有）") << '\n';
+      context.Print("  （字表中没有）\n");
       continue;
     }
     const advice::CharFacts& f = *g.facts;
     out << "  ";
     for (std::size_t i = 0; i < f.readings.size(); ++i) out << (i ? "/" : "") << MarkedPinyin(f.readings[i]);
-    out << "  " << (f.level ? std::to_string(f.level) + U("级字") : U("表外字")) << U("  男名 ") << f.boys
-        << U(" 女名 ") << f.girls << "  " << U(advice::MeaningOrGloss(f));
+    std::string facts = "  " + (f.level ? std::to_string(f.level) + "级字" : std::string("表外字")) + "  男名 " +
+                        std::to_string(f.boys) + " 女名 " + std::to_string(f.girls) + "  " +
+                        std::string(advice::MeaningOrGloss(f));
     if (!f.words.empty()) {
-      out << "  ";
-      for (std::size_t i = 0; i < f.words.size(); ++i) out << (i ? " " : "") << U(f.words[i]);
+      facts += "  ";
+      for (std::size_t i = 0; i < f.words.size(); ++i) facts += (i ? " " : "") + f.words[i];
     }
-    out << '\n';
+    context.Print(facts + '\n');
   }
   for (const advice::Reason& r : a.reasons) {
-    out << "  " << (r.points > 0 ? "+" : "") << r.points << ' ' << U(r.text) << '\n';
+    context.Print("  " + std::string(r.points > 0 ? "+" : "") + std::to_string(r.points) + ' ' + r.text + '\n');
   }
 }
 
 // A name given to advise, as GBK: two or more Chinese characters, at most
 // as many as the advice reads.
-std::string AdvisedName(const std::string& arg) {
-  const std::string name = CliContext::ToGbk(arg);
+std::string AdvisedName(const std::string& arg, const std::string& name) {
   bool chinese = name.size() >= 4 && name.size() % 2 == 0;
   for (std::size_t b = 0; chinese && b < name.size(); b += 2) {
     chinese = static_cast<unsigned char>(name[b]) >= 0x81 && static_cast<unsigned char>(name[b]) != 0xFF;
@@ -94,10 +95,9 @@ AdviseOptions ReadAdviseOptions(const std::vector<std::string>& args) {
                  {"--sex", Option::kValue,
                   [&](const std::string& value) { options.sex = CliContext::SexArgument(value); }},
                  {"--surname", Option::kValueOnce, Keep(options.surname)}},
-                {[&](const std::string& arg) {
-                  options.names.push_back(AdvisedName(arg));
-                  return true;
-                }});
+                EveryGbkArgument([&](const std::string& arg, const std::string& gbk) {
+                  options.names.push_back(AdvisedName(arg, gbk));
+                }));
   if (options.names.empty()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
   return options;
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "analysis/analyse_name.h"
-#include "chars/encoding.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "cli/conventions_output.h"
 #include "cli/json_output.h"
 #include "core/naming_model.h"
@@ -59,15 +59,12 @@ struct AnalyseOptions {
 AnalyseOptions ReadAnalyseOptions(const std::vector<std::string>& args) {
   AnalyseOptions options;
   AnalysisRequest& request = options.request;
-  bool haveName = false;
+  std::optional<std::string> name;
   ReadArguments(
       args, std::string("analyse ") + kOptions,
       {{"--json", Option::kFlag, SetTrue(options.json)},
        {"--conventions", Option::kFlag, SetTrue(options.conventions)},
-       {"--date", Option::kValue,
-        [&](const std::string& value) {
-          SplitDateOption(CliContext::ToGbk(value), request.year, request.month, request.day);
-        }},
+       {"--date", Option::kValue, DateOption(request.year, request.month, request.day)},
        {"--hour", Option::kValue, [&](const std::string& value) { request.hour = CliContext::HourArgument(value); }},
        {"--birth-elements", Option::kValue, KeepGbk(options.birthElements)},
        {"--favourable", Option::kValue,
@@ -75,12 +72,9 @@ AnalyseOptions ReadAnalyseOptions(const std::vector<std::string>& args) {
           options.favourable = ParseFavourableOption(value);
           options.conventions = true;
         }}},
-      {[&](const std::string& name) {
-        if (haveName) return false;
-        request.name = CliContext::ToGbk(name);
-        return haveName = true;
-      }});
-  if (!haveName) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
+      GbkArgument(name, false));
+  if (!name) throw CliError(UsageMessage(std::string("analyse ") + kOptions));
+  request.name = *name;
   return options;
 }
 

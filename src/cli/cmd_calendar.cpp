@@ -12,6 +12,7 @@
 #include "chars/encoding.h"
 #include "chars/strcon.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "core/birth_inputs.h"
 #include "base/output_text.h"
 

@@ -6,6 +6,7 @@
 #include "chars/hzspell.h"
 #include "chars/strokes.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "conventions/kangxi.h"
 
 namespace tavrin::cli {
@@ -24,7 +25,7 @@ int Strokes(CliContext& context, const std::vector<std::string>& args) {
                 EveryArgument(rest));
   ExpectArgs(rest, 1, kUsage);
   if (numerals && !kangxi) throw CliError(Say("--numerals 只能与 --kangxi 同用;") + UsageMessage(kUsage));
-  for (const std::string& ch : SplitChars(CliContext::ToGbk(rest[0]))) {
+  for (const std::string& ch : SplitChars(ExpectGbkArgs(rest, 1, kUsage)[0])) {
     if (!kangxi) {
       context.PrintLine(ch + "\t" + std::to_string(StrokeCount(ch)));
       continue;
@@ -37,21 +38,19 @@ int Strokes(CliContext& context, const std::vector<std::string>& args) {
 }
 
 int Traditional(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "trad TEXT");
-  context.PrintLine(ToTraditional(CliContext::ToGbk(args[0])));
+  context.PrintLine(ToTraditional(ExpectGbkArgs(args, 1, "trad TEXT")[0]));
   return 0;
 }
 
 int Simplified(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "simp TEXT");
-  context.PrintLine(ToSimplified(CliContext::ToGbk(args[0])));
+  context.PrintLine(ToSimplified(ExpectGbkArgs(args, 1, "simp TEXT")[0]));
   return 0;
 }
 
 int Spell(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "spell TEXT");
+  const std::string text = ExpectGbkArgs(args, 1, "spell TEXT")[0];
   THzSpell spell;
-  spell.SetHzText(CliContext::ToGbk(args[0]));
+  spell.SetHzText(text);
   context.PrintLine(spell.HzSpell());
   context.PrintLine(spell.PyHead());
   return 0;

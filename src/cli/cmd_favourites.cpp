@@ -13,8 +13,8 @@
 #include "advice/advice_json.h"
 #include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
-#include "chars/encoding.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "cli/library.h"
 #include "base/output_text.h"
 #include "core/best_names.h"
@@ -86,13 +86,6 @@ int RatingOption(const std::string& text) {
   return *rating;
 }
 
-// A full name from the command line, checked as a favourite's name.
-std::string NameArgument(const std::string& utf8) {
-  const std::string name = CliContext::ToGbk(utf8);
-  if (auto bad = CheckFullName(name)) throw CliError(Say("“%1”:", {utf8}) + GbkToUtf8(*bad));
-  return name;
-}
-
 std::string StorePath(const Arguments& args) {
   if (args.store) return *args.store;
   const std::string path = DefaultFavouritesPath(std::getenv);
@@ -154,7 +147,7 @@ std::string AdviceFor(CliContext& context, const Favourite& f) {
 void ReadBirth(const Arguments& args, Favourite& f) {
   if (args.date) {
     std::string year, month, day;
-    SplitDateOption(CliContext::ToGbk(*args.date), year, month, day);
+    SplitDateOption(*args.date, year, month, day);
     BirthDate date;
     if (auto refusal = CheckBirthDate(year, month, day, date)) throw GbkError(*refusal);
     f.year = date.year;
@@ -172,7 +165,7 @@ void ReadBirth(const Arguments& args, Favourite& f) {
 int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 1, "sex date hour note rating surname");
   Favourite f;
-  f.name = NameArgument(args.positional[0]);
+  f.name = KeptNameArgument(args.positional[0]);
   f.sex = SexOption(args).value_or(Sex::kMale);
   // Keeping a name again changes only what is given, and the score and
   // advice for the birth it is then kept with; the store writes just those
@@ -185,7 +178,7 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   }
   ReadBirth(args, f);
   if (args.surname) f.surnameLength = SurnameOption(f.name, *args.surname);
-  if (args.note) f.note = CliContext::ToGbk(*args.note);
+  if (args.note) f.note = KeptNoteArgument(*args.note);
   if (args.rating) f.rating = RatingOption(*args.rating);
   f.score = ScoreFor(context, f);
   f.advice = AdviceFor(context, f);
@@ -207,7 +200,7 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
 
 int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 1, "sex");
-  const std::string name = NameArgument(args.positional[0]);
+  const std::string name = KeptNameArgument(args.positional[0]);
   const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   if (!store.Remove(f.name, f.sex)) throw CliError(Say("“%1”不在收藏中", {args.positional[0]}));
   if (args.json) {
@@ -220,8 +213,8 @@ int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
 
 int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 2, "sex rating");
-  const std::string name = NameArgument(args.positional[0]);
-  const std::string note = CliContext::ToGbk(args.positional[1]);
+  const std::string name = KeptNameArgument(args.positional[0]);
+  const std::string note = KeptNoteArgument(args.positional[1]);
   Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   f.note = note;
   f.fields = kFieldNote;
@@ -272,8 +265,8 @@ int Export(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (args.json) {
     context.out << Json{{"exported", favourites.size()}, {"file", path}}.dump() << '\n';
   } else {
-    context.out << GbkToUtf8("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ") << EscapeForTerminal(path)
-                << '\n';
+    context.Print("已导出 " + std::to_string(favourites.size()) + " 条收藏到 ");
+    context.out << EscapeForTerminal(path) << '\n';
   }
   return 0;
 }
@@ -320,7 +313,7 @@ int Favourites(CliContext& context, const std::vector<std::string>& args) {
     // What opening had to say (a damaged file kept aside, a store opened
     // read-only) is told first, and the status is 2; the command still runs
     // on the store as opened.
-    if (!store.Notice().empty()) context.err << "tavrin-cli favourites: " << GbkToUtf8(store.Notice()) << '\n';
+    if (!store.Notice().empty()) context.err << "tavrin-cli favourites: " << Say(store.Notice()) << '\n';
     const int status = run(context, store, parsed);
     return store.Notice().empty() ? status : 2;
   } catch (const FavouritesError& error) {

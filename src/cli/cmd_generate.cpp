@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "advice/advice_json.h"
-#include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "cli/json_output.h"
 #include "cli/library.h"
 #include "core/best_names.h"
@@ -65,12 +65,13 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
     for (const std::size_t i : best->chosen) {
       const advice::Advice& a = best->names.AdviceAt(i);
       const int score = best->names.ScoreAt(i);
-      context.out << GbkToUtf8(a.name) << '\t' << PinyinWithToneMarks(a.pinyin) << '\t' << GbkToUtf8("推荐度 ")
-                  << a.recommend << '\t' << GbkToUtf8("分数 ")
-                  << (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) << '\t'
-                  << GbkToUtf8("通行评分 ") << ScoreText(best->names.ConventionsScoreAt(i)) << '\t'
-                  << GbkToUtf8("来源 ") << GbkToUtf8(OriginCaption(best->names.CandidateAt(i).origin)) << '\t'
-                  << advice::WarningsText(a) << '\n';
+      context.Print(a.name);
+      context.out << '\t' << PinyinWithToneMarks(a.pinyin) << '\t';
+      context.Print("推荐度 " + std::to_string(a.recommend) + "\t分数 " +
+                    (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) + "\t通行评分 " +
+                    ScoreText(best->names.ConventionsScoreAt(i)) + "\t来源 " +
+                    std::string(OriginCaption(best->names.CandidateAt(i).origin)) + '\t');
+      context.out << advice::WarningsText(a) << '\n';
     }
   }
   context.out << "seed: " << seed << '\n';
@@ -86,7 +87,7 @@ Json BestJson(const BestOfRun& best, const char* conventionsKey) {
     name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
     const std::optional<int> conventions = best.names.ConventionsScoreAt(i);
     name[conventionsKey] = conventions ? Json(*conventions) : Json(nullptr);
-    name["origin"] = GbkToUtf8(OriginCaption(best.names.CandidateAt(i).origin));
+    name["origin"] = OriginText(best.names.CandidateAt(i).origin);
     names.push_back(std::move(name));
   }
   return names;
@@ -103,19 +104,13 @@ void PrintJsonFormat1(CliContext& context, const NamingModel& model, std::uint64
     rows[page.pane->Name()] = page.pane->Rows();
   }
   Json report = Json::array();
-  for (const ReportRow& row : model.report.Rows()) {
-    Json columns = Json::array();
-    for (std::size_t column = 0; column < ReportRow::kColumnCount; ++column) {
-      columns.push_back(GbkToUtf8(row.Cell(column)));
-    }
-    report.push_back(std::move(columns));
-  }
+  for (const ReportRow& row : model.report.Rows()) report.push_back(ReportCellsJson(row));
   Json result = {{"seed", seed},
                  {"panes", std::move(panes)},
                  {"rows", std::move(rows)},
                  {"report", std::move(report)},
-                 {"pendingLine", GbkToUtf8(model.session.pendingLine.Text())},
-                 {"progress", GbkToUtf8(model.Progress())}};
+                 {"pendingLine", PendingLineText(model)},
+                 {"progress", ProgressText(model)}};
   if (best) result["best"] = BestJson(*best, "conventionsScore");
   PrintJson(context, result);
 }
@@ -133,20 +128,6 @@ const char* PageKey(const NamingModel& model, const Pane* pane) {
   throw std::logic_error("a result page without a JSON key");
 }
 
-// A row of the report: the score as a number, the 五格 column's matched
-// lines as an array (the score they follow is the row's).
-Json ReportRowJson(const ReportRow& row) {
-  Json gridLines = Json::array();
-  for (const NumerologyMatch& match : row.scored.matches) {
-    gridLines.push_back(GbkToUtf8(std::string(GridLabel(match.grid)) + match.line));
-  }
-  return {{"name", GbkToUtf8(row.candidate.fullName)},
-          {"score", row.candidate.score},
-          {"birth_elements", GbkToUtf8(row.birthElements)},
-          {"name_elements", GbkToUtf8(row.scored.nameElements)},
-          {"grid_lines", std::move(gridLines)}};
-}
-
 void PrintRunJson(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
   Json pages = Json::object();
   for (const auto& page : model.ResultPages()) {
@@ -158,8 +139,8 @@ void PrintRunJson(CliContext& context, const NamingModel& model, std::uint64_t s
                  {"seed", seed},
                  {"pages", std::move(pages)},
                  {"report", std::move(report)},
-                 {"pending_line", GbkToUtf8(model.session.pendingLine.Text())},
-                 {"progress", GbkToUtf8(model.Progress())}};
+                 {"pending_line", PendingLineText(model)},
+                 {"progress", ProgressText(model)}};
   if (best) result["best"] = BestJson(*best, "conventions_score");
   PrintJson(context, result);
 }
@@ -186,9 +167,9 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
   RunOptions run;
   SettingsInputs& inputs = run.inputs;
   const auto fixed = [](bool& checked, std::string& text) {
-    return [&checked, &text](const std::string& value) {
+    return [&checked, keep = KeepGbk(text)](const std::string& value) {
       checked = true;
-      text = CliContext::ToGbk(value);
+      keep(value);
     };
   };
   ReadArguments(
@@ -198,10 +179,7 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
        {"--surname", Option::kValue, KeepGbk(inputs.surname)},
        {"--sex", Option::kValue,
         [&](const std::string& value) { inputs.female = CliContext::SexArgument(value) == Sex::kFemale; }},
-       {"--date", Option::kValue,
-        [&](const std::string& value) {
-          SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
-        }},
+       {"--date", Option::kValue, DateOption(inputs.year, inputs.month, inputs.day)},
        {"--hour", Option::kValue, [&](const std::string& value) { inputs.hour = CliContext::HourArgument(value); }},
        {"--count", Option::kValue, KeepGbk(inputs.count)},
        {"--fix2", Option::kValue, fixed(inputs.fixSecondChecked, inputs.fixSecond)},

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "cli/json_output.h"
 #include "cli/library.h"
 #include "core/birth_inputs.h"
@@ -81,6 +81,7 @@ struct PoetryOptions {
   std::uint64_t seed = ClockSeed();
   bool json = false;
   std::optional<std::string> poemId;
+  std::string poemIdGiven;  // as given, for the message that no poem has it
   std::optional<std::string> poemText;
 };
 
@@ -88,19 +89,17 @@ PoetryOptions ReadPoetryOptions(const std::vector<std::string>& args) {
   PoetryOptions options;
   SettingsInputs& inputs = options.inputs;
   const std::string usage = std::string("poetry ") + kPoetryOptions;
-  const auto gbk = [](std::optional<std::string>& into) {
-    return [&into](const std::string& value) { into = CliContext::ToGbk(value); };
-  };
   ReadArguments(args, usage,
                 {{"--json", Option::kFlag, SetTrue(options.json)},
                  {"--whole-item-sound", Option::kFlag, SetTrue(inputs.wholeItemSound)},
-                 {"--poem-id", Option::kValue, gbk(options.poemId)},
-                 {"--poem-text", Option::kValue, gbk(options.poemText)},
-                 {"--surname", Option::kValue, KeepGbk(inputs.surname)},
-                 {"--date", Option::kValue,
-                  [&](const std::string& value) {
-                    SplitDateOption(CliContext::ToGbk(value), inputs.year, inputs.month, inputs.day);
+                 {"--poem-id", Option::kValue,
+                  [&, keep = KeepGbk(options.poemId)](const std::string& value) {
+                    keep(value);
+                    options.poemIdGiven = value;
                   }},
+                 {"--poem-text", Option::kValue, KeepGbk(options.poemText)},
+                 {"--surname", Option::kValue, KeepGbk(inputs.surname)},
+                 {"--date", Option::kValue, DateOption(inputs.year, inputs.month, inputs.day)},
                  {"--count", Option::kValue, KeepGbk(inputs.count)},
                  {"--birth-elements", Option::kValue, KeepGbk(options.birthElements)},
                  {"--seed", Option::kValue, [&](const std::string& value) { options.seed = ParseSeedOption(value); }}});
@@ -117,7 +116,7 @@ std::string PoemOf(CliContext& context, const PoetryOptions& options) {
   for (const auto& row : table.rows) {
     if (row[id] == *options.poemId) text = row[static_cast<std::size_t>(table.Column("content"))];
   }
-  if (text.empty()) throw CliError(Say("没有编号为 %1 的诗", {QuoteArgument(GbkToUtf8(*options.poemId))}));
+  if (text.empty()) throw CliError(Say("没有编号为 %1 的诗", {QuoteArgument(options.poemIdGiven)}));
   return text;
 }
 
@@ -146,7 +145,7 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   if (options.json) {
     PrintJson(context, {{"seed", options.seed},
                         {"lines", Utf8Lines(model.poetryPane.Lines())},
-                        {"progress", GbkToUtf8(model.Progress())}});
+                        {"progress", ProgressText(model)}});
   } else {
     for (const std::string& line : model.poetryPane.Lines()) context.PrintLine(line);
   }

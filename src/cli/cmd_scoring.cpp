@@ -7,6 +7,7 @@
 #include "chars/gbk.h"
 #include "chars/strcon.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "core/services.h"
 
 namespace tavrin::cli {
@@ -32,8 +33,7 @@ int Pinyin(CliContext& context, const std::vector<std::string>& args) {
   std::vector<std::string> texts;
   bool asName = false;
   ReadArguments(args, kUsage, {{"--name", Option::kFlag, SetTrue(asName)}}, EveryArgument(texts));
-  ExpectArgs(texts, 1, kUsage);
-  const std::string text = CliContext::ToGbk(texts[0]);
+  const std::string text = ExpectGbkArgs(texts, 1, kUsage)[0];
   const DataStores& stores = context.Stores();
   if (!asName) {
     context.PrintLine(Services(stores).pinyin.PinyinOf(text));
@@ -45,9 +45,9 @@ int Pinyin(CliContext& context, const std::vector<std::string>& args) {
 }
 
 int Sound(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 2, "sound A B");
-  const std::string a = CliContext::ToGbk(args[0]);
-  const std::string b = CliContext::ToGbk(args[1]);
+  const std::vector<std::string> ab = ExpectGbkArgs(args, 2, "sound A B");
+  const std::string& a = ab[0];
+  const std::string& b = ab[1];
   std::string reason;
   const bool apart = Services(context.Stores()).pinyin.SoundCheck(a, b, &reason);
   context.PrintLine(apart ? "true" : "false");
@@ -56,8 +56,7 @@ int Sound(CliContext& context, const std::vector<std::string>& args) {
 }
 
 int Element(CliContext& context, const std::vector<std::string>& args) {
-  ExpectArgs(args, 1, "element TEXT");
-  const std::string text = CliContext::ToGbk(args[0]);
+  const std::string text = ExpectGbkArgs(args, 1, "element TEXT")[0];
   const ElementService& elements = Services(context.Stores()).elements;
   for (const std::string& ch : SplitChars(text)) context.PrintLine(ch + "\t" + elements.CharElement(ch));
   context.PrintLine("NameElements\t" + elements.NameElements(text));
@@ -66,16 +65,11 @@ int Element(CliContext& context, const std::vector<std::string>& args) {
 
 int Score(CliContext& context, const std::vector<std::string>& args) {
   static const char* const kUsage = "score NAME [--birth-elements TEXT]";
-  std::string name;
+  std::optional<std::string> given;
   std::string birthElements;
-  bool haveName = false;
-  const auto takeName = [&](const std::string& arg) {
-    if (haveName) return false;
-    name = CliContext::ToGbk(arg);
-    return haveName = true;
-  };
-  ReadArguments(args, kUsage, {{"--birth-elements", Option::kValue, KeepGbk(birthElements)}}, {takeName, true});
-  if (!haveName) throw CliError(UsageMessage(kUsage));
+  ReadArguments(args, kUsage, {{"--birth-elements", Option::kValue, KeepGbk(birthElements)}}, GbkArgument(given));
+  if (!given) throw CliError(UsageMessage(kUsage));
+  const std::string& name = *given;
   const DataStores& stores = context.RequireData({kNumerologyFile});
   // The score, then each matched line with its grid's label.
   const NameScore score = Services(stores).scorer.Evaluate(name, birthElements);

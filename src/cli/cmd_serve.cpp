@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "chars/encoding.h"
-#include "chars/tone_marks.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 #include "core/best_names.h"
 #include "favourites/store.h"
 #include "share/server.h"
@@ -63,18 +62,7 @@ share::SharedList SharedFavourites(CliContext& context, const std::vector<Favour
   for (const Favourite& f : favourites) {
     const advice::Advice a = AdviseWithSource(*stores.advice, f.name, stores.advice->SurnameLength(f.name),
                                               f.sex, sources::SourceFinderOf(notes));
-    share::SharedName shared;
-    shared.name = GbkToUtf8(f.name);
-    shared.sex = SexKey(f.sex);
-    shared.pinyin = PinyinWithToneMarks(a.pinyin);
-    shared.recommend = a.recommend;
-    for (const std::string& line : notes.Meanings(f.name)) shared.meanings.push_back(GbkToUtf8(line));
-    if (const sources::NameSource* source = notes.BestSource(f.name))
-      shared.source = GbkToUtf8(sources::ShortSource(*source));
-    for (const advice::Warning& w : a.warnings) {
-      shared.warnings.push_back({GbkToUtf8(w.text), w.severity == advice::Severity::kSerious});
-    }
-    list.names.push_back(std::move(shared));
+    list.names.push_back(SharedNameOf(f, a, notes));
   }
   return list;
 }

@@ -1,14 +1,13 @@
 // The classical library: the lines a name comes from.
-#include <nlohmann/json.hpp>
-
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "advice/advice.h"
-#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "cli/cli.h"
+#include "cli/cli_text.h"
+#include "cli/json_output.h"
 #include "cli/library.h"
 #include "base/output_text.h"
 #include "sources/library_text.h"
@@ -23,8 +22,7 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   bool json = false;
   std::vector<std::string> names;
   ReadArguments(args, kSourceUsage, {{"--json", Option::kFlag, SetTrue(json)}}, EveryArgument(names, false));
-  if (names.size() != 1) throw CliError(UsageMessage(kSourceUsage));
-  const std::string name = CliContext::ToGbk(names[0]);
+  const std::string name = ExpectGbkArgs(names, 1, kSourceUsage)[0];
   if (SplitChars(name).size() > advice::kMaxAdvisedNameChars) {
     throw CliError(Say("“%1”超过 %2 个字", {QuoteArgument(names[0]), std::to_string(advice::kMaxAdvisedNameChars)}));
   }
@@ -35,9 +33,7 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
       UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.FindSources(given, kMostSources); });
 
   if (json) {
-    const nlohmann::ordered_json result = {
-        {"name", GbkToUtf8(name)}, {"given", GbkToUtf8(given)}, {"sources", SourcesJson(found)}};
-    context.out << result.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    PrintJson(context, SourceAnswerJson(name, given, found));
     return 0;
   }
   for (const auto& source : found) {

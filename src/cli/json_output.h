@@ -1,20 +1,11 @@
 // What the commands print with --json: one JSON object on one line, its
-// texts UTF-8 (the core's GBK lines converted here).
+// texts UTF-8 (the core's values enter it through the views of cli_text.h).
 #pragma once
 
-#include <nlohmann/json.hpp>
-
-#include <string>
-#include <vector>
-
 #include "cli/cli.h"
+#include "cli/cli_text.h"
 
 namespace tavrin::cli {
-
-using Json = nlohmann::ordered_json;
-
-// GBK lines as an array of UTF-8 strings.
-Json Utf8Lines(const std::vector<std::string>& gbkLines);
 
 // Writes `json` on one line; bytes that are no UTF-8 become U+FFFD.
 void PrintJson(CliContext& context, const Json& json);

@@ -1,6 +1,6 @@
 #include "cli/library.h"
 
-#include "chars/encoding.h"
+#include "cli/cli_text.h"
 #include "core/lines.h"
 #include "base/output_text.h"
 #include "sources/library_text.h"
@@ -16,18 +16,6 @@ void SayLibraryFault(CliContext& context, const sources::NameNotes& notes) {
   context.err << "tavrin-cli: "
               << EscapeForTerminal(sources::LibraryFaultText(notes.LibraryPath(), *fault) + Say(",名字没有出处"))
               << '\n';
-}
-
-nlohmann::ordered_json SourcesJson(const std::vector<sources::NameSource>& found) {
-  nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (const sources::NameSource& source : found) {
-    list.push_back({{"line", GbkToUtf8(source.line)},
-                    {"title", GbkToUtf8(source.title)},
-                    {"author", GbkToUtf8(source.author)},
-                    {"collection", GbkToUtf8(source.collection)},
-                    {"positions", source.positions}});
-  }
-  return list;
 }
 
 }  // namespace tavrin::cli

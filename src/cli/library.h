@@ -32,8 +32,4 @@ auto UseLibrary(CliContext& context, Use use) {
 // commands that need it, not by those that only weigh sources in).
 void SayLibraryFault(CliContext& context, const sources::NameNotes& notes);
 
-// Sources as `source --json` and `advise --json` print them: a list of
-// {"line", "title", "author", "collection", "positions"}, best first.
-nlohmann::ordered_json SourcesJson(const std::vector<sources::NameSource>& found);
-
 }  // namespace tavrin::cli

@@ -10,6 +10,7 @@
 #include "advice/advice.h"
 #include "analysis/analyse_name.h"
 #include "chars/encoding.h"
+#include "report/report_text.h"
 #include "cli/options.h"
 #include "core/naming_model.h"
 #include "base/output_text.h"
@@ -27,7 +28,7 @@ struct BadInput {
 };
 
 std::string Gbk(const std::string& utf8) {
-  auto gbk = tavrin::Utf8ToGbk(utf8);
+  auto gbk = tavrin::report::ToCore(utf8);
   if (!gbk) throw BadInput{"“" + tavrin::QuoteArgument(utf8) + "”含有 GBK 无法表示的字符"};
   return *gbk;
 }
@@ -85,7 +86,7 @@ int Run(const std::vector<std::string>& args) {
   const std::string& pdf = options.pdf;
   const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
   for (const tavrin::LoadFailure& failure : stores->failures) {
-    if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::GbkToUtf8(failure.Message())};
+    if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::report::FromCore(failure.Message()).toStdString()};
   }
   tavrin::SettingsInputs inputs;
   tavrin::NamingEnvironment environment;
@@ -95,7 +96,7 @@ int Run(const std::vector<std::string>& args) {
   tavrin::NameReport report;
   const auto result = tavrin::AnalyseName(model, request, &report);
   if (result.outcome != tavrin::AnalysisOutcome::kCompleted) {
-    throw BadInput{result.message ? tavrin::GbkToUtf8(result.message->text) : std::string()};
+    throw BadInput{result.message ? tavrin::report::FromCore(result.message->text).toStdString() : std::string()};
   }
   report.conventions =
       tavrin::ReadNameConventions(*stores, tavrin::ConventionsRequestFor(report, *stores->advice, options.favourable));

@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "calendar/birth_pillars.h"
-#include "chars/encoding.h"
 #include "chars/tone_marks.h"
 #include "base/file_write.h"
+#include "report/report_text.h"
 #include "report/score_words.h"
 
 namespace tavrin::report {
@@ -26,11 +26,9 @@ constexpr int kPageHeight = 842;
 constexpr int kMargin = 42;
 constexpr int kContentWidth = kPageWidth - 2 * kMargin;
 
-QString Text(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
-
 // The hour field as a birth line shows it: its text and "时", or 时辰不详.
 QString HourText(const HourField& hour) {
-  return hour.unknown ? Text(UnknownHourText()) : Text(hour.text) + "时";
+  return hour.unknown ? FromCore(UnknownHourText()) : FromCore(hour.text) + "时";
 }
 
 QFont Font(int pixels, bool bold = false) {
@@ -79,17 +77,17 @@ class ReportPainter {
     y_ = kMargin;
     // Whose reading it is, and why it may judge a grid otherwise than page 1.
     p_.setFont(Font(22, true));
-    p_.drawText(QRect(kMargin, y_, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter, Text(r_.name));
+    p_.drawText(QRect(kMargin, y_, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter, FromCore(r_.name));
     y_ += 34;
     if (r_.factors) {
       const ScoreWords words = ScoreText::Describe(*r_.factors);
       Paragraphs(QStringList{words.conventions} + words.differences, 10, QColor(0x55, 0x55, 0x55));
     }
     const LineList lines = ConventionsLines(section);
-    Heading(Text(lines.front()));
+    Heading(FromCore(lines.front()));
     for (std::size_t i = 1; i < lines.size(); ++i) {
       const bool detail = lines[i].starts_with("    ");
-      const QString text = Text(detail ? std::string_view(lines[i]).substr(4) : std::string_view(lines[i]));
+      const QString text = FromCore(detail ? std::string_view(lines[i]).substr(4) : std::string_view(lines[i]));
       const int left = kMargin + (detail ? 24 : 0);
       const int width = kContentWidth - (detail ? 24 : 0);
       p_.setFont(Font(detail ? 10 : 12, lines[i].starts_with("通行评分")));
@@ -150,13 +148,13 @@ class ReportPainter {
   void Header() {
     y_ = kMargin;
     p_.setFont(Font(44, true));
-    p_.drawText(QRect(kMargin, y_, kContentWidth, 60), Qt::AlignLeft | Qt::AlignVCenter, Text(r_.name));
+    p_.drawText(QRect(kMargin, y_, kContentWidth, 60), Qt::AlignLeft | Qt::AlignVCenter, FromCore(r_.name));
     p_.setFont(Font(16));
     const QString pinyin = QString::fromStdString(PinyinWithToneMarks(r_.pinyin));
     p_.drawText(QRect(kMargin + 200, y_ + 4, kContentWidth - 200, 24), Qt::AlignRight | Qt::AlignVCenter, pinyin);
     p_.setFont(Font(12));
     p_.drawText(QRect(kMargin + 200, y_ + 30, kContentWidth - 200, 20), Qt::AlignRight | Qt::AlignVCenter,
-                "繁体:" + Text(r_.traditional));
+                "繁体:" + FromCore(r_.traditional));
     y_ += 64;
     p_.setFont(Font(11));
     p_.setPen(QColor(0x55, 0x55, 0x55));
@@ -172,8 +170,8 @@ class ReportPainter {
     Heading("字义与出处");
     p_.setFont(Font(10));
     QStringList lines;
-    for (const std::string& meaning : m_->meanings) lines << Text(meaning);
-    if (!m_->source.empty()) lines << "出处:" + Text(m_->source) + "(" + Text(m_->collection) + ")";
+    for (const std::string& meaning : m_->meanings) lines << FromCore(meaning);
+    if (!m_->source.empty()) lines << "出处:" + FromCore(m_->source) + "(" + FromCore(m_->collection) + ")";
     for (const QString& line : lines) {
       const QRect needed = p_.boundingRect(QRect(kMargin, y_, kContentWidth, 1000), Qt::TextWordWrap, line);
       p_.drawText(QRect(kMargin, y_, kContentWidth, needed.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
@@ -200,7 +198,7 @@ class ReportPainter {
           text = captions[column - 1];
         } else {
           const auto i = static_cast<std::size_t>(column - 1);
-          text = row == 1 ? Text(r_.pillars[i]) : Text(r_.pillarElements[i]);
+          text = row == 1 ? FromCore(r_.pillars[i]) : FromCore(r_.pillarElements[i]);
           if (text.isEmpty()) text = "—";
         }
         p_.setFont(Font(row == 1 && column > 0 ? 15 : 12, row == 0 || column == 0));
@@ -215,8 +213,8 @@ class ReportPainter {
 
   void Elements() {
     Heading("五行分布");
-    const QString birth = Text(r_.birthElements);
-    const QString name = Text(r_.nameElements);
+    const QString birth = FromCore(r_.birthElements);
+    const QString name = FromCore(r_.nameElements);
     const std::array<std::array<int, 5>, 3> counts = {CountElements(birth), CountElements(name),
                                                       CountElements(birth + name)};
     static const QStringList series = {"八字", "名字", "综合"};
@@ -273,8 +271,8 @@ class ReportPainter {
       QStringList lines;
       QString verdict;
       for (const std::string& line : grid.lines) {
-        lines << Text(line);
-        if (verdict.isEmpty()) verdict = Text(VerdictOf(line));
+        lines << FromCore(line);
+        if (verdict.isEmpty()) verdict = FromCore(VerdictOf(line));
       }
       const QString text = lines.isEmpty() ? QString("—") : lines.join('\n');
       p_.setFont(Font(10));
@@ -282,7 +280,7 @@ class ReportPainter {
           p_.boundingRect(QRect(textLeft, y_, textWidth, 1000), Qt::TextWordWrap | Qt::AlignLeft, text);
       const int height = std::max(20, needed.height() + 6);
       p_.setFont(Font(12, true));
-      QString label = Text(grid.label);
+      QString label = FromCore(grid.label);
       if (label.endsWith(':')) label.chop(1);
       p_.drawText(QRect(kMargin, y_, labelWidth, 20), Qt::AlignLeft | Qt::AlignVCenter, label);
       p_.setFont(Font(12));
@@ -406,7 +404,7 @@ using AddRow = std::function<void(const QString& label, const CellOf& cell)>;
 
 // The name, its verdict and scores, and the birth it was read for.
 void AddNameRows(const AddRow& add) {
-  add("姓名", [](const ComparedName& n) { return Text(n.report.name); });
+  add("姓名", [](const ComparedName& n) { return FromCore(n.report.name); });
   // The verdict first; the two scores beside it, with why they stand where they do.
   add("推荐度", [](const ComparedName& n) { return n.recommend; });
   add("分数", [](const ComparedName& n) { return QString::number(n.report.score); });
@@ -424,11 +422,11 @@ void AddNameRows(const AddRow& add) {
   });
   add("四柱", [](const ComparedName& n) {
     QStringList pillars;
-    for (const std::string& pillar : n.report.pillars) pillars << (pillar.empty() ? QString("—") : Text(pillar));
+    for (const std::string& pillar : n.report.pillars) pillars << (pillar.empty() ? QString("—") : FromCore(pillar));
     return pillars.join(' ');
   });
-  add("八字五行", [](const ComparedName& n) { return Text(n.report.birthElements); });
-  add("名字五行", [](const ComparedName& n) { return Text(n.report.nameElements); });
+  add("八字五行", [](const ComparedName& n) { return FromCore(n.report.birthElements); });
+  add("名字五行", [](const ComparedName& n) { return FromCore(n.report.nameElements); });
 }
 
 // Each of the five grids: its number and verdict, labelled as the first
@@ -436,14 +434,14 @@ void AddNameRows(const AddRow& add) {
 void AddGridRows(const AddRow& add, const std::vector<ComparedName>& names) {
   for (std::size_t g = 0; g < 5; ++g) {
     QString label =
-        names.empty() || g >= names.front().report.grids.size() ? QString() : Text(names.front().report.grids[g].label);
+        names.empty() || g >= names.front().report.grids.size() ? QString() : FromCore(names.front().report.grids[g].label);
     if (label.endsWith(':')) label.chop(1);
     add(label, [g](const ComparedName& n) {
       if (g >= n.report.grids.size()) return QString("—");
       const NameReport::GridLine& grid = n.report.grids[g];
       QString verdict;
       for (const std::string& line : grid.lines) {
-        verdict = Text(VerdictOf(line));
+        verdict = FromCore(VerdictOf(line));
         if (!verdict.isEmpty()) break;
       }
       return QString("%1 %2").arg(grid.number).arg(verdict.isEmpty() ? QString("—") : verdict);
@@ -456,11 +454,11 @@ void AddAdviceRows(const AddRow& add) {
   add("提醒", [](const ComparedName& n) { return n.warnings; });
   add("字义", [](const ComparedName& n) {
     QStringList lines;
-    for (const std::string& line : n.meaning.meanings) lines << Text(line);
+    for (const std::string& line : n.meaning.meanings) lines << FromCore(line);
     return lines.join('\n');
   });
   add("出处", [](const ComparedName& n) {
-    return n.meaning.source.empty() ? QString() : Text(n.meaning.source) + "(" + Text(n.meaning.collection) + ")";
+    return n.meaning.source.empty() ? QString() : FromCore(n.meaning.source) + "(" + FromCore(n.meaning.collection) + ")";
   });
   add("备注", [](const ComparedName& n) { return n.note; });
 }
@@ -495,7 +493,7 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
 }
 
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error, const NameMeaning* meaning) {
-  return WritePdf(Text(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
+  return WritePdf(FromCore(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
     ReportPainter reportPainter(painter, report, meaning);
     reportPainter.Paint();
     if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);

@@ -1,14 +1,8 @@
 #include "report/score_words.h"
 
-#include "chars/encoding.h"
+#include "report/report_text.h"
 
 namespace tavrin::report {
-
-namespace {
-
-QString FromGbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
-
-}  // namespace
 
 QStringList ScoreWords::All() const {
   QStringList all{score};
@@ -63,7 +57,7 @@ QString ScoreText::ScoreSentence(const ScoreFactors& f) {
   } else if (!f.chartKnown) {
     score << tr("还没有八字（先在姓名设置中生成），五行一项减 10 分");
   } else {
-    score << tr("八字和名字合起来%1偏少，减 10 分").arg(FromGbk(f.weakElements));
+    score << tr("八字和名字合起来%1偏少，减 10 分").arg(FromCore(f.weakElements));
   }
   if (f.uncapped > 100) score << tr("各项相加 %1，封顶 100").arg(f.uncapped);
   return tr("分数 %1：%2").arg(f.score).arg(score.join(tr("；")));
@@ -107,7 +101,7 @@ QStringList ScoreText::Differences(const ScoreFactors& f) {
   if (!differences.isEmpty() && !f.strokes.empty()) {
     QStringList counts;
     for (const StrokeDifference& d : f.strokes) {
-      counts << tr("“%1”本程序 %2 画、康熙字典 %3 画").arg(FromGbk(d.ch)).arg(d.own).arg(d.kangxi);
+      counts << tr("“%1”本程序 %2 画、康熙字典 %3 画").arg(FromCore(d.ch)).arg(d.own).arg(d.kangxi);
     }
     differences << tr("因为笔画数不同：%1").arg(counts.join(tr("；")));
   }

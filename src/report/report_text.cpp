@@ -1,0 +1,11 @@
+#include "report/report_text.h"
+
+#include "chars/encoding.h"
+
+namespace tavrin::report {
+
+QString FromCore(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+
+std::optional<std::string> ToCore(std::string_view utf8) { return Utf8ToGbk(utf8); }
+
+}  // namespace tavrin::report
