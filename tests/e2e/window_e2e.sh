@@ -42,6 +42,11 @@ export XDG_CONFIG_HOME="$out/config"
 rm -rf "$XDG_CONFIG_HOME"
 mkdir -p "$XDG_CONFIG_HOME/tavrin"
 printf '[guide]\nshown=true\n' >"$XDG_CONFIG_HOME/tavrin/tavrin.conf"
+# And a favourites store of its own: the user's own store is never touched,
+# and one written by another version cannot stop the window at a dialog.
+export XDG_DATA_HOME="$out/data"
+unset TAVRIN_FAVOURITES
+rm -rf "$XDG_DATA_HOME"
 env -u QT_QPA_PLATFORM "$bin/tavrin" 2>"$log" &
 app=$!
 
