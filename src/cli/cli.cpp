@@ -112,7 +112,9 @@ std::uint64_t ParseSeedOption(const std::string& text) {
   return seed;
 }
 
-std::string UsageMessage(std::string_view synopsis) { return Say("用法: tavrin-cli %1", {synopsis}); }
+// The synopsis is a literal of the front end (GBK, like the words before it;
+// strokes' holds 或), so the whole line enters the message as one text.
+std::string UsageMessage(std::string_view synopsis) { return Say(std::string("用法: tavrin-cli ").append(synopsis)); }
 
 void ExpectArgs(const std::vector<std::string>& args, std::size_t count, const char* usage) {
   if (args.size() != count) throw CliError(UsageMessage(usage));

@@ -47,7 +47,7 @@ TEST(CliChars, BadInputExitsWithTwoAndAMessage) {
       {{"nonsense"}, U8(u8"没有命令“nonsense”")},
       {{"strokes"}, U8(u8"用法: tavrin-cli strokes TEXT")},
       {{"strokes", "a", "b"}, U8(u8"用法")},
-      {{"strokes", "--kangxi"}, U8(u8"用法: tavrin-cli strokes TEXT")},
+      {{"strokes", "--kangxi"}, U8(u8"用法: tavrin-cli strokes TEXT 或 strokes --kangxi [--numerals] TEXT\n")},
       {{"strokes", "--numerals", "a"}, U8(u8"--numerals 只能与 --kangxi 同用")},
       {{"trad", "\xFF"}, U8(u8"不是有效的 UTF-8")},
       {{"simp", U8(u8"😀")}, U8(u8"GBK 无法表示")},
