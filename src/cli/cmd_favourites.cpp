@@ -142,13 +142,13 @@ int ScoreFor(CliContext& context, const Favourite& f) {
 
 // What the advice says of the name now, its classical source weighed in, as
 // the window keeps it with a favourite (advise --json's form).
-std::string AdviceFor(CliContext& context, const Favourite& f) {
+KeptAdvice AdviceFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
   const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, SurnameLengthOf(f, stores.advice.get()), f.sex,
                                                  sources::SourceFinderOf(notes));
   SayLibraryFault(context, notes);
-  return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);
+  return ReadKeptAdvice(advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 void ReadBirth(const Arguments& args, Favourite& f) {
