@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "advice/advice_json.h"
 #include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "chars/encoding.h"
@@ -148,7 +147,7 @@ KeptAdvice AdviceFor(CliContext& context, const Favourite& f) {
   const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, SurnameLengthOf(f, stores.advice.get()), f.sex,
                                                  sources::SourceFinderOf(notes));
   SayLibraryFault(context, notes);
-  return ReadKeptAdvice(advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace));
+  return KeepAdvice(advice);
 }
 
 void ReadBirth(const Arguments& args, Favourite& f) {

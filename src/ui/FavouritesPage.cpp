@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "advice/advice_json.h"
 #include "analysis/analyse_name.h"
 #include "analysis/conventions_section.h"
 #include "calendar/birth_pillars.h"
@@ -231,8 +230,7 @@ void FavouritesPage::FillIn(Favourite& favourite, const Keepable& keepable) cons
   std::optional<advice::Advice> advice = keepable.advice;
   if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
   if (advice) {
-    favourite.advice = ReadKeptAdvice(
-        advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+    favourite.advice = KeepAdvice(*advice);
   }
 }
 
