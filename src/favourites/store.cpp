@@ -349,6 +349,7 @@ class Reader {
     one_.Bind(1, stored).Bind(2, SexKey(sex));
     if (!one_.Step()) return std::nullopt;
     Favourite f = ReadRow(one_, typed_);
+    one_.Reset();  // no reading left open while the caller writes
     if (typed_ && f.advice) {
       if (!warnings_.get()) {
         warnings_ = db_.Prepare(
