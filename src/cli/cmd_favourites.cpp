@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "advice/advice_json.h"
 #include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "cli/cli.h"
@@ -135,13 +134,13 @@ int ScoreFor(CliContext& context, const Favourite& f) {
 
 // What the advice says of the name now, its classical source weighed in, as
 // the window keeps it with a favourite (advise --json's form).
-std::string AdviceFor(CliContext& context, const Favourite& f) {
+KeptAdvice AdviceFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
   const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, SurnameLengthOf(f, stores.advice.get()), f.sex,
                                                  sources::SourceFinderOf(notes));
   SayLibraryFault(context, notes);
-  return advice::AdviceJson(advice).dump(-1, ' ', false, Json::error_handler_t::replace);
+  return KeepAdvice(advice);
 }
 
 void ReadBirth(const Arguments& args, Favourite& f) {

@@ -119,7 +119,7 @@ class EntryFields {
   void ReadGiven(std::size_t index, Favourite& f) {
     if (values_[kAdvice]) {
       f.fields |= kFieldAdvice;
-      if (!advice_.is_null()) f.advice = advice_.dump(-1, ' ', false, Json::error_handler_t::strict);
+      if (!advice_.is_null()) f.advice = ReadKeptAdvice(advice_.dump(-1, ' ', false, Json::error_handler_t::strict));
     }
     auto optionalText = [&](int key, std::string& into, unsigned field) {
       if (Given(key)) {
@@ -474,7 +474,7 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
 
 Json FavouriteToJson(const Favourite& f) {
   Json advice = nullptr;
-  if (f.advice) advice = Json::parse(*f.advice, nullptr, false);
+  if (f.advice) advice = Json::parse(f.advice->json, nullptr, false);
   if (advice.is_discarded()) advice = nullptr;
   Json entry{{"name", GbkToUtf8(f.name)},
              {"sex", SexKey(f.sex)},

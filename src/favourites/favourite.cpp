@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "calendar/birth_pillars.h"
@@ -27,7 +29,39 @@ bool LongerThan(std::string_view text, std::size_t characters) {
   return text.size() > characters && CharCount(text) > characters;
 }
 
+// A member's text, or "" when it is none.
+std::string TextOf(const nlohmann::json& object, const char* key) {
+  const auto found = object.find(key);
+  return found != object.end() && found->is_string() ? found->get<std::string>() : std::string();
+}
+
+// The 推荐度 of the advice: a whole number as it is, another number as 0
+// (no 推荐度 is a fraction), none as -1.
+int RecommendOf(const nlohmann::json& advice) {
+  const auto found = advice.find("recommend");
+  if (found == advice.end() || !found->is_number()) return -1;
+  const double value = found->get<double>();
+  if (value != std::floor(value) || value < INT_MIN || value > INT_MAX) return 0;
+  return static_cast<int>(value);
+}
+
 }  // namespace
+
+KeptAdvice ReadKeptAdvice(std::string json) {
+  KeptAdvice kept;
+  const auto advice = nlohmann::json::parse(json, nullptr, false);
+  kept.json = std::move(json);
+  if (advice.is_discarded() || !advice.is_object()) return kept;
+  kept.recommend = RecommendOf(advice);
+  const auto warnings = advice.find("warnings");
+  if (warnings == advice.end() || !warnings->is_array()) return kept;
+  for (const auto& warning : *warnings) {
+    if (!warning.is_object()) continue;
+    KeptWarning w{TextOf(warning, "kind"), TextOf(warning, "severity"), TextOf(warning, "text")};
+    if (!w.text.empty()) kept.warnings.push_back(std::move(w));
+  }
+  return kept;
+}
 
 std::optional<std::string> CheckFullName(std::string_view name) {
   if (name.empty()) return "名字是空的";
@@ -90,8 +124,8 @@ std::optional<std::string> CheckFavourite(const Favourite& f) {
     return "来源超过 " + std::to_string(kMaxOriginCharacters) + " 个字";
   }
   if (f.advice) {
-    if (f.advice->size() > kMaxAdviceBytes) return "建议超过 64 KB";
-    if (!nlohmann::json::accept(*f.advice)) return "建议不是 JSON 文本";
+    if (f.advice->json.size() > kMaxAdviceBytes) return "建议超过 64 KB";
+    if (!nlohmann::json::accept(f.advice->json)) return "建议不是 JSON 文本";
   }
   return std::nullopt;
 }

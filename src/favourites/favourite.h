@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/birth_pillars.h"
 #include "chars/sex.h"
@@ -32,6 +33,30 @@ enum FavouriteField : unsigned {
   kAllFields = (1u << 9) - 1,
 };
 
+// One warning of the advice kept with a name, as the advice gave it.
+struct KeptWarning {
+  std::string kind;      // the advice's key of the kind of warning
+  std::string severity;  // the advice's key of its weight ("serious", ...)
+  std::string text;      // UTF-8
+  bool operator==(const KeptWarning&) const = default;
+};
+
+// What the advice said about a name when it was kept: what the program reads
+// of it (the 推荐度, the warnings), and the advice whole as JSON (UTF-8), as
+// the exchange files carry it and an export writes it back.
+struct KeptAdvice {
+  int recommend = -1;  // none: -1
+  std::vector<KeptWarning> warnings;
+  std::string json;
+  bool operator==(const KeptAdvice&) const = default;
+};
+
+// The kept advice of a JSON text: its "recommend" (a whole number, else 0;
+// -1 when it gives none) and its "warnings" that have a text. A text that is
+// not a JSON object gives neither, and is kept as it is (CheckFavourite
+// refuses a favourite with advice that is not JSON).
+KeptAdvice ReadKeptAdvice(std::string json);
+
 struct Favourite {
   std::string name;  // the full name, GBK: surname then given name
   Sex sex = Sex::kMale;
@@ -39,9 +64,8 @@ struct Favourite {
   // when the hour is not known (a chart without an hour pillar).
   int year = 2012, month = 1, day = 1, hour = 1;
   int score = 0;
-  // What the advice said about the name when it was kept: a JSON text
-  // (UTF-8), or none.
-  std::optional<std::string> advice;
+  // What the advice said about the name when it was kept, or none.
+  std::optional<KeptAdvice> advice;
   std::string note;  // GBK
   int rating = 0;    // stars, 0 to 5
   // Where the name came from (GBK): the page or generator that proposed it,

@@ -1,5 +1,6 @@
 #include "favourites/kept_name.h"
 
+#include "advice/advice_json.h"
 #include "calendar/birth_pillars.h"
 
 namespace tavrin {
@@ -13,6 +14,11 @@ int ScoreForBirth(const NameScorer& scorer, TTransDate& transDate, const Favouri
 int SurnameLengthOf(const Favourite& favourite, const advice::AdviceTables* tables) {
   if (favourite.surnameLength > 0) return favourite.surnameLength;
   return advice::SurnameLength(tables, favourite.name);
+}
+
+KeptAdvice KeepAdvice(const advice::Advice& advice) {
+  return ReadKeptAdvice(
+      advice::AdviceJson(advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
 }
 
 }  // namespace tavrin

@@ -19,4 +19,8 @@ int ScoreForBirth(const NameScorer& scorer, TTransDate& transDate, const Favouri
 // took them, else as the advice tables read the name (1 without tables).
 int SurnameLengthOf(const Favourite& favourite, const advice::AdviceTables* tables);
 
+// The advice as a favourite keeps it: whole as advise --json gives it, and
+// what the window reads of it.
+KeptAdvice KeepAdvice(const advice::Advice& advice);
+
 }  // namespace tavrin

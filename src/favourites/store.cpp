@@ -27,6 +27,36 @@ namespace tavrin {
 
 namespace {
 
+// The family's votes (share/vote_book.h): the members by the names they
+// give, and one vote per member and kept name.
+#define TAVRIN_VOTE_TABLES                                                                       \
+  "CREATE TABLE IF NOT EXISTS member ("                                                          \
+  " id INTEGER PRIMARY KEY,"                                                                     \
+  " display_name TEXT NOT NULL UNIQUE CHECK (length(display_name) BETWEEN 1 AND 20),"            \
+  " joined INTEGER NOT NULL);"                                                                   \
+  "CREATE TABLE IF NOT EXISTS vote ("                                                            \
+  " member_id INTEGER NOT NULL REFERENCES member (id),"                                          \
+  " name TEXT NOT NULL,"                                                                         \
+  " sex TEXT NOT NULL CHECK (sex IN ('male', 'female')),"                                        \
+  " rating INTEGER NOT NULL CHECK (rating BETWEEN 1 AND 5),"                                     \
+  " comment TEXT NOT NULL DEFAULT '' CHECK (length(comment) <= 500),"                            \
+  " version INTEGER NOT NULL UNIQUE,"                                                            \
+  " changed INTEGER NOT NULL,"                                                                   \
+  " PRIMARY KEY (member_id, name, sex));"
+constexpr char kVoteTables[] = TAVRIN_VOTE_TABLES;
+
+// The advice in columns: its 推荐度 beside the favourite (NULL: none), and
+// its warnings in order. The JSON column stays: it is the advice whole, as
+// the exchange files carry it.
+#define TAVRIN_ADVICE_COLUMNS                                                                    \
+  "ALTER TABLE favourite ADD COLUMN recommend INTEGER;"                                          \
+  "CREATE TABLE favourite_warning ("                                                             \
+  " name TEXT NOT NULL, sex TEXT NOT NULL, position INTEGER NOT NULL,"                           \
+  " kind TEXT NOT NULL, severity TEXT NOT NULL, text TEXT NOT NULL,"                             \
+  " PRIMARY KEY (name, sex, position));"
+
+void FillAdviceColumns(const SqliteDb& db);
+
 constexpr SchemaStep kSchema[] = {
     {1,
      "CREATE TABLE favourite ("
@@ -45,11 +75,18 @@ constexpr SchemaStep kSchema[] = {
      " PRIMARY KEY (name, sex))"},
     // The surname's length in the run that made the name; 0: not known.
     {2, "ALTER TABLE favourite ADD COLUMN surname INTEGER NOT NULL DEFAULT 0 CHECK (surname BETWEEN 0 AND 2)"},
+    {3, TAVRIN_VOTE_TABLES TAVRIN_ADVICE_COLUMNS, &FillAdviceColumns},
 };
+#undef TAVRIN_ADVICE_COLUMNS
+#undef TAVRIN_VOTE_TABLES
 
 constexpr char kColumns[] =
     "name, sex, birth_year, birth_month, birth_day, birth_hour, score, advice, note, rating, origin, poem, added, "
     "changed, surname";
+// The columns a store of this layout is read by: the advice's own columns
+// from kVotesSchemaVersion on (earlier stores, read without bringing them up
+// to date, have only the JSON).
+std::string Columns(bool typed) { return std::string(kColumns) + (typed ? ", recommend" : ""); }
 
 using Statement = SqliteStatement;
 
@@ -58,18 +95,22 @@ using Statement = SqliteStatement;
 constexpr int kSwallowed = -1;
 SqliteError Swallowed() { return SqliteError(SqliteError::Stage::kStep, kSwallowed, ""); }
 
-// A core text (GBK), stored as UTF-8 so that any SQLite tool reads it.
-Statement& BindGbk(Statement& statement, int index, std::string_view gbk) {
+// A core text (GBK) as it is stored: UTF-8, so that any SQLite tool reads it.
+std::string Stored(std::string_view gbk) {
   // ASCII reads the same in both.
   if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    return statement.Bind(index, gbk);
+    return std::string(gbk);
   }
-  return statement.Bind(index, GbkToUtf8(gbk));
+  return GbkToUtf8(gbk);
+}
+
+Statement& BindGbk(Statement& statement, int index, std::string_view gbk) {
+  return statement.Bind(index, Stored(gbk));
 }
 
 std::string Gbk(const Statement& row, int column) { return Utf8ToGbkLossy(row.TextView(column)); }
 
-Favourite ReadRow(const Statement& row) {
+Favourite ReadRow(const Statement& row, bool typed) {
   Favourite f;
   f.name = Gbk(row, 0);
   f.sex = SexFromKey(row.Text(1)).value_or(Sex::kMale);
@@ -78,7 +119,14 @@ Favourite ReadRow(const Statement& row) {
   f.day = static_cast<int>(row.Int(4));
   f.hour = static_cast<int>(row.Int(5));
   f.score = static_cast<int>(row.Int(6));
-  if (!row.IsNull(7)) f.advice = row.Text(7);
+  if (!row.IsNull(7)) {
+    // The warnings are read apart (ReadWarnings).
+    if (typed) {
+      f.advice = KeptAdvice{row.IsNull(15) ? -1 : static_cast<int>(row.Int(15)), {}, row.Text(7)};
+    } else {
+      f.advice = ReadKeptAdvice(row.Text(7));
+    }
+  }
   f.note = Gbk(row, 8);
   f.rating = static_cast<int>(row.Int(9));
   f.origin = Gbk(row, 10);
@@ -97,7 +145,7 @@ struct FieldColumns {
 const FieldColumns kFieldColumns[] = {
     {kFieldBirth, {"birth_year", "birth_month", "birth_day", "birth_hour"}},
     {kFieldScore, {"score"}},
-    {kFieldAdvice, {"advice"}},
+    {kFieldAdvice, {"advice", "recommend"}},
     {kFieldNote, {"note"}},
     {kFieldRating, {"rating"}},
     {kFieldOrigin, {"origin", "poem"}},
@@ -114,7 +162,7 @@ struct Times {
   std::int64_t added, changed;
 };
 
-void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times times) {
+void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times times, bool typed) {
   int at = 3;
   auto number = [&](std::int64_t value) { statement.Bind(at++, value); };
   auto text = [&](const std::string& gbk) { BindGbk(statement, at++, gbk); };
@@ -124,9 +172,16 @@ void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times
   if (fields & kFieldScore) number(f.score);
   if (fields & kFieldAdvice) {
     if (f.advice) {
-      statement.Bind(at++, *f.advice);
+      statement.Bind(at++, f.advice->json);
     } else {
       statement.BindNull(at++);
+    }
+    if (typed) {
+      if (f.advice && f.advice->recommend >= 0) {
+        statement.Bind(at++, f.advice->recommend);
+      } else {
+        statement.BindNull(at++);
+      }
     }
   }
   if (fields & kFieldNote) text(f.note);
@@ -139,12 +194,13 @@ void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times
 
 // INSERT of a whole favourite, or UPDATE of the parts in `fields` of the
 // one kept under ?1 name and ?2 sex.
-std::string WriteSql(bool insert, unsigned fields) {
+std::string WriteSql(bool insert, unsigned fields, bool typed) {
   std::string names, values;
   int at = 3;
   for (const auto& [field, columns] : kFieldColumns) {
     if (!(fields & field)) continue;
     for (const char* column : columns) {
+      if (!typed && std::string_view(column) == "recommend") continue;
       names += std::string(names.empty() ? "" : ", ") + column + (insert ? "" : " = ?" + std::to_string(at));
       values += ", ?" + std::to_string(at++);
     }
@@ -157,10 +213,62 @@ std::string WriteSql(bool insert, unsigned fields) {
   return "UPDATE favourite SET " + names + " WHERE name = ?1 AND sex = ?2";
 }
 
+// The rows of the kept advice's warnings, written in place of the ones a
+// favourite had.
+class WarningRows {
+ public:
+  explicit WarningRows(const SqliteDb& db)
+      : clear_(db.Prepare("DELETE FROM favourite_warning WHERE name = ?1 AND sex = ?2")),
+        add_(db.Prepare("INSERT INTO favourite_warning (name, sex, position, kind, severity, text)"
+                        " VALUES (?1, ?2, ?3, ?4, ?5, ?6)")) {}
+  // `name` as the store keeps it (UTF-8); no advice: no warnings.
+  void Replace(std::string_view name, std::string_view sex, const std::optional<KeptAdvice>& advice) {
+    clear_.Reset();
+    clear_.Bind(1, name).Bind(2, sex).Step();
+    if (!advice) return;
+    std::int64_t position = 0;
+    for (const KeptWarning& w : advice->warnings) {
+      add_.Reset();
+      add_.Bind(1, name).Bind(2, sex).Bind(3, position++).Bind(4, w.kind).Bind(5, w.severity).Bind(6, w.text);
+      add_.Step();
+    }
+  }
+
+ private:
+  Statement clear_, add_;
+};
+
+// The advice's columns of a store brought to kVotesSchemaVersion, read from
+// the JSON it kept.
+void FillAdviceColumns(const SqliteDb& db) {
+  struct Kept {
+    std::string name, sex;
+    KeptAdvice advice;
+  };
+  std::vector<Kept> kept;
+  {
+    Statement select = db.Prepare("SELECT name, sex, advice FROM favourite WHERE advice IS NOT NULL");
+    while (select.Step()) kept.push_back({select.Text(0), select.Text(1), ReadKeptAdvice(select.Text(2))});
+  }
+  Statement update = db.Prepare("UPDATE favourite SET recommend = ?3 WHERE name = ?1 AND sex = ?2");
+  WarningRows warnings(db);
+  for (const Kept& k : kept) {
+    update.Reset();
+    update.Bind(1, k.name).Bind(2, k.sex);
+    if (k.advice.recommend >= 0) {
+      update.Bind(3, k.advice.recommend);
+    } else {
+      update.BindNull(3);
+    }
+    update.Step();
+    warnings.Replace(k.name, k.sex, k.advice);
+  }
+}
+
 // The write of one favourite, prepared once for many.
 class Writer {
  public:
-  explicit Writer(const SqliteDb& db) : db_(db) {}
+  Writer(const SqliteDb& db, bool typed) : db_(db), typed_(typed) {}
   // Writes the favourite: the parts in `fields` of the one kept, or all of
   // a new one. Throws SqliteError when the database took no row (a constraint
   // that ignores the write, or a new one kept already).
@@ -171,17 +279,25 @@ class Writer {
   bool TryWrite(const Favourite& f, bool kept, unsigned fields, Times times) {
     if (!kept) fields = kAllFields;
     auto& statement = statements_[kept ? fields : kAllFields + 1];
-    if (!statement.get()) statement = db_.Prepare(WriteSql(!kept, fields));
+    if (!statement.get()) statement = db_.Prepare(WriteSql(!kept, fields, typed_));
     statement.Reset();
-    BindGbk(statement, 1, f.name).Bind(2, SexKey(f.sex));
-    BindFields(statement, f, fields, times);
+    const std::string name = Stored(f.name);
+    statement.Bind(1, name).Bind(2, SexKey(f.sex));
+    BindFields(statement, f, fields, times, typed_);
     statement.Step();
-    return db_.Changes() == 1;
+    if (db_.Changes() != 1) return false;
+    if (typed_ && (fields & kFieldAdvice)) {
+      if (!warnings_) warnings_.emplace(db_);
+      warnings_->Replace(name, SexKey(f.sex), f.advice);
+    }
+    return true;
   }
 
  private:
   const SqliteDb& db_;
+  bool typed_;
   std::map<unsigned, Statement> statements_;
+  std::optional<WarningRows> warnings_;
 };
 
 // `kept` with the parts of `given` that `fields` names.
@@ -200,11 +316,12 @@ Favourite Overlay(Favourite kept, const Favourite& given, unsigned fields) {
   return kept;
 }
 
-// The same advice: the same text, or the same JSON written otherwise.
-bool SameAdvice(const std::optional<std::string>& a, const std::optional<std::string>& b) {
+// The same advice: the same, or the same JSON written otherwise.
+bool SameAdvice(const std::optional<KeptAdvice>& a, const std::optional<KeptAdvice>& b) {
   if (a == b) return true;
   if (!a || !b) return false;
-  const auto left = nlohmann::json::parse(*a, nullptr, false), right = nlohmann::json::parse(*b, nullptr, false);
+  const auto left = nlohmann::json::parse(a->json, nullptr, false);
+  const auto right = nlohmann::json::parse(b->json, nullptr, false);
   return !left.is_discarded() && left == right;
 }
 
@@ -219,17 +336,58 @@ bool SameContent(const Favourite& a, const Favourite& b) {
 
 constexpr const char* kSelectOne = "FROM favourite WHERE name = ?1 AND sex = ?2";
 
-std::optional<Favourite> Select(Statement& select, std::string_view name, Sex sex) {
-  select.Reset();
-  BindGbk(select, 1, name).Bind(2, SexKey(sex));
-  if (!select.Step()) return std::nullopt;
-  return ReadRow(select);
-}
+// Reads kept favourites, with their advice's warnings when the store has
+// them in rows of their own (`typed`); each query prepared once.
+class Reader {
+ public:
+  Reader(const SqliteDb& db, bool typed) : db_(db), typed_(typed) {}
 
-std::optional<Favourite> Select(const SqliteDb& db, std::string_view name, Sex sex) {
-  Statement select = db.Prepare(std::string("SELECT ") + kColumns + " " + kSelectOne);
-  return Select(select, name, sex);
-}
+  std::optional<Favourite> Find(std::string_view name, Sex sex) {
+    if (!one_.get()) one_ = db_.Prepare("SELECT " + Columns(typed_) + " " + kSelectOne);
+    one_.Reset();
+    const std::string stored = Stored(name);
+    one_.Bind(1, stored).Bind(2, SexKey(sex));
+    if (!one_.Step()) return std::nullopt;
+    Favourite f = ReadRow(one_, typed_);
+    one_.Reset();  // no reading left open while the caller writes
+    if (typed_ && f.advice) {
+      if (!warnings_.get()) {
+        warnings_ = db_.Prepare(
+            "SELECT kind, severity, text FROM favourite_warning WHERE name = ?1 AND sex = ?2 ORDER BY position");
+      }
+      warnings_.Reset();
+      warnings_.Bind(1, stored).Bind(2, SexKey(sex));
+      while (warnings_.Step()) f.advice->warnings.push_back({warnings_.Text(0), warnings_.Text(1), warnings_.Text(2)});
+    }
+    return f;
+  }
+
+  // Every favourite, the oldest first.
+  std::vector<Favourite> All() const {
+    std::map<std::pair<std::string, std::string>, std::vector<KeptWarning>> warnings;
+    if (typed_) {
+      Statement all =
+          db_.Prepare("SELECT name, sex, kind, severity, text FROM favourite_warning ORDER BY name, sex, position");
+      while (all.Step()) warnings[{all.Text(0), all.Text(1)}].push_back({all.Text(2), all.Text(3), all.Text(4)});
+    }
+    std::vector<Favourite> favourites;
+    Statement select = db_.Prepare("SELECT " + Columns(typed_) + " FROM favourite ORDER BY added, name, sex");
+    while (select.Step()) {
+      Favourite f = ReadRow(select, typed_);
+      if (f.advice && !warnings.empty()) {
+        const auto found = warnings.find({select.Text(0), select.Text(1)});
+        if (found != warnings.end()) f.advice->warnings = std::move(found->second);
+      }
+      favourites.push_back(std::move(f));
+    }
+    return favourites;
+  }
+
+ private:
+  const SqliteDb& db_;
+  bool typed_;
+  Statement one_, warnings_;
+};
 
 // The reason of a failed SQLite call: its meaning, then SQLite's own words.
 std::string SqlReason(const SqliteError& error) {
@@ -351,6 +509,8 @@ std::string AsideStamp(std::int64_t seconds) {
 std::int64_t SystemSeconds() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
+
+const char* VoteTablesSql() { return kVoteTables; }
 
 std::span<const SchemaStep> FavouritesSchema() { return kSchema; }
 
@@ -532,7 +692,10 @@ void FavouritesStore::CreateStore() {
     db.Exec("PRAGMA synchronous = FULL");
     {
       SqliteTransaction transaction(db, SqliteTransaction::Kind::kDeferred);
-      for (const SchemaStep& step : options_.schema) db.Exec(step.sql);
+      for (const SchemaStep& step : options_.schema) {
+        db.Exec(step.sql);
+        if (step.fill) step.fill(db);
+      }
       const int latest = options_.schema.empty() ? 0 : options_.schema.back().version;
       db.Exec("PRAGMA application_id = " + std::to_string(kFavouritesApplicationId));
       db.Exec("PRAGMA user_version = " + std::to_string(latest));
@@ -730,6 +893,7 @@ void FavouritesStore::Migrate() {
       // Another program may have brought the file up to date meanwhile.
       if (PragmaInt(db_, "user_version") < step.version) {
         db_.Exec(step.sql);
+        if (step.fill) step.fill(db_);
         db_.Exec("PRAGMA user_version = " + std::to_string(step.version));
       }
       transaction.Commit();
@@ -755,24 +919,22 @@ auto FavouritesStore::Commit(Change change) {
 }
 
 template <typename BindRest>
-bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest) {
+bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest, bool removes) {
   return Commit([&] {
-    if (!Select(db_, name, sex)) return false;
+    if (!Reader(db_, Typed()).Find(name, sex)) return false;
     Statement statement = db_.Prepare(sql);
     BindGbk(statement, 1, name).Bind(2, SexKey(sex));
     bindRest(statement);
     statement.Step();
     if (db_.Changes() != 1) throw Swallowed();
+    if (removes && Typed()) WarningRows(db_).Replace(Stored(name), SexKey(sex), std::nullopt);
     return true;
   });
 }
 
 std::vector<Favourite> FavouritesStore::List() const {
   try {
-    std::vector<Favourite> favourites;
-    Statement select = db_.Prepare(std::string("SELECT ") + kColumns + " FROM favourite ORDER BY added, name, sex");
-    while (select.Step()) favourites.push_back(ReadRow(select));
-    return favourites;
+    return Reader(db_, Typed()).All();
   } catch (const SqliteError& error) {
     throw ReadError(path_, error);
   }
@@ -780,7 +942,7 @@ std::vector<Favourite> FavouritesStore::List() const {
 
 std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) const {
   try {
-    return Select(db_, name, sex);
+    return Reader(db_, Typed()).Find(name, sex);
   } catch (const SqliteError& error) {
     throw ReadError(path_, error);
   }
@@ -795,7 +957,8 @@ FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
     if (auto bad = CheckFavourite(favourite)) throw refuse(favourite, *bad);
   }
   return Commit([&] {
-    const auto kept = Select(db_, favourite.name, favourite.sex);
+    Reader reader(db_, Typed());
+    const auto kept = reader.Find(favourite.name, favourite.sex);
     const std::int64_t now = Now();
     const unsigned fields = (favourite.fields & ~(kFieldAdded | kFieldChanged)) | kFieldChanged;
     favourite.changed = now;
@@ -803,27 +966,31 @@ FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
     written.added = kept ? kept->added : now;
     written.fields = kAllFields;
     if (auto bad = CheckFavourite(written)) throw refuse(written, *bad);
-    Writer(db_).Write(written, kept.has_value(), fields);
+    Writer(db_, Typed()).Write(written, kept.has_value(), fields);
     // What the database holds now is what was written, or nothing is.
-    const auto stored = Select(db_, written.name, written.sex);
+    const auto stored = reader.Find(written.name, written.sex);
     if (!stored || !SameContent(*stored, written)) throw Swallowed();
     return kept ? Saved::kChanged : Saved::kAdded;
   });
 }
 
 bool FavouritesStore::Remove(std::string_view name, Sex sex) {
-  return ChangeOne("DELETE FROM favourite WHERE name = ?1 AND sex = ?2", name, sex, [](Statement&) {});
+  return ChangeOne("DELETE FROM favourite WHERE name = ?1 AND sex = ?2", name, sex, [](Statement&) {}, true);
 }
 
 std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
   return Commit([&] {
     std::size_t removed = 0;
     Statement statement = db_.Prepare("DELETE FROM favourite WHERE name = ?1 AND sex = ?2");
+    std::optional<WarningRows> warnings;
+    if (Typed()) warnings.emplace(db_);
     for (const Favourite& f : favourites) {
-      BindGbk(statement, 1, f.name).Bind(2, SexKey(f.sex));
+      const std::string name = Stored(f.name);
+      statement.Bind(1, name).Bind(2, SexKey(f.sex));
       statement.Step();
       removed += static_cast<std::size_t>(db_.Changes());
       statement.Reset();
+      if (warnings) warnings->Replace(name, SexKey(f.sex), std::nullopt);
     }
     return removed;
   });
@@ -848,8 +1015,8 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
   return Commit([&] {
     MergeCounts counts;
     const std::int64_t now = Now();
-    Statement select = db_.Prepare(std::string("SELECT ") + kColumns + " " + kSelectOne);
-    Writer writer(db_);
+    Reader reader(db_, Typed());
+    Writer writer(db_, Typed());
     for (const Favourite& incoming : favourites) {
       const unsigned given = incoming.fields;
       // No time may lie ahead of now: a file's clock running fast would
@@ -863,7 +1030,7 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
         ++counts.added;
         continue;
       }
-      const auto kept = Select(select, incoming.name, incoming.sex);
+      const auto kept = reader.Find(incoming.name, incoming.sex);
       if (!kept) throw Swallowed();
       // An entry without its time of change is not known to be later.
       if (changed <= kept->changed) {

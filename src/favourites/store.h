@@ -51,12 +51,20 @@ using WallClock = std::function<std::int64_t()>;
 std::int64_t SystemSeconds();
 
 // One step of the store's layout: the SQL that brings a store of version
-// `version - 1` to `version`.
+// `version - 1` to `version`, and what fills the new tables and columns from
+// the ones there (in the same transaction), when the SQL alone does not.
 struct SchemaStep {
   int version;
   const char* sql;
+  void (*fill)(const SqliteDb& db) = nullptr;
 };
-inline constexpr int kFavouritesSchemaVersion = 2;
+inline constexpr int kFavouritesSchemaVersion = 3;
+// The first version whose stores hold the family's votes (tables member and
+// vote) and the kept advice's 推荐度 and warnings in columns of their own.
+inline constexpr int kVotesSchemaVersion = 3;
+// The SQL of the vote tables; running it on a store that has them changes
+// nothing (stores of version 2 may have them from sharing).
+const char* VoteTablesSql();
 // PRAGMA application_id of a store: "Tvfv".
 inline constexpr std::int32_t kFavouritesApplicationId = 0x54766676;
 // The steps from an empty file to kFavouritesSchemaVersion.
@@ -164,8 +172,11 @@ class FavouritesStore {
   // One UPDATE or DELETE of the favourite (?1 name, ?2 sex), committed;
   // false when there is no such favourite, FavouritesError when the
   // database did not take it.
+  // `removes`: the favourite goes, and its advice's warnings with it.
   template <typename BindRest>
-  bool ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest);
+  bool ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest, bool removes = false);
+  // The store holds the advice's 推荐度 and warnings in columns of their own.
+  bool Typed() const { return version_ >= kVotesSchemaVersion; }
 
   std::string path_;
   StoreOptions options_;

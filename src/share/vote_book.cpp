@@ -8,21 +8,6 @@
 namespace tavrin::share {
 namespace {
 
-constexpr char kTables[] =
-    "CREATE TABLE IF NOT EXISTS member ("
-    " id INTEGER PRIMARY KEY,"
-    " display_name TEXT NOT NULL UNIQUE CHECK (length(display_name) BETWEEN 1 AND 20),"
-    " joined INTEGER NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS vote ("
-    " member_id INTEGER NOT NULL REFERENCES member (id),"
-    " name TEXT NOT NULL,"
-    " sex TEXT NOT NULL CHECK (sex IN ('male', 'female')),"
-    " rating INTEGER NOT NULL CHECK (rating BETWEEN 1 AND 5),"
-    " comment TEXT NOT NULL DEFAULT '' CHECK (length(comment) <= 500),"
-    " version INTEGER NOT NULL UNIQUE,"
-    " changed INTEGER NOT NULL,"
-    " PRIMARY KEY (member_id, name, sex));";
-
 // SQLite's failure after what the book was doing, as the page shows it.
 ShareError Worded(const SqliteError& error, const std::string& path) {
   const char* doing = "投票记录无法读写";
@@ -58,7 +43,7 @@ std::int64_t Now() {
 
 }  // namespace
 
-const char* SqliteVoteBook::TablesSql() { return kTables; }
+const char* SqliteVoteBook::TablesSql() { return VoteTablesSql(); }
 
 SqliteVoteBook::SqliteVoteBook(std::string path, int busyTimeoutMs)
     : path_(std::move(path)), busyTimeoutMs_(busyTimeoutMs) {
@@ -67,10 +52,18 @@ SqliteVoteBook::SqliteVoteBook(std::string path, int busyTimeoutMs)
     if (db.QueryInt("PRAGMA application_id") != kFavouritesApplicationId) {
       throw ShareError("“" + path_ + "”不是 Tavrin 的收藏文件，不能在其中记录投票");
     }
-    std::lock_guard write(writeMutex_);
-    SqliteTransaction transaction(db);
-    db.Exec(kTables);
-    transaction.Commit();
+    // The tables are the store's own from kVotesSchemaVersion on: an older
+    // store is brought up to date as the store does it.
+    if (db.QueryInt("PRAGMA user_version") < kVotesSchemaVersion) {
+      try {
+        FavouritesStore store(path_);
+      } catch (const FavouritesError&) {
+        // Said below: the tables are not there.
+      }
+    }
+    if (db.QueryInt("PRAGMA user_version") < kVotesSchemaVersion) {
+      throw ShareError("“" + path_ + "”是旧格式的收藏文件且无法升级，不能在其中记录投票");
+    }
   });
 }
 

@@ -50,15 +50,15 @@ class VoteBook {
   virtual std::int64_t Version() = 0;
 };
 
-// The votes as tables of the favourites store file (member, vote), made
-// when missing. Safe to call from many threads: each thread has its own
+// The votes as tables of the favourites store file (member, vote), which
+// the store's layout holds. Safe to call from many threads: each thread has its own
 // connection; writes are BEGIN IMMEDIATE transactions, and a vote is
 // returned only after its COMMIT (WAL, synchronous FULL). Other programs
 // may hold the file at once: a writer waits for them up to the busy timeout.
 class SqliteVoteBook : public VoteBook {
  public:
-  // Opens `path`, a favourites store (it must carry the store's mark), and
-  // creates the tables in one transaction when they are missing.
+  // Opens `path`, a favourites store (it must carry the store's mark); a
+  // store of a layout without the tables is brought up to date first.
   explicit SqliteVoteBook(std::string path, int busyTimeoutMs = 5000);
   ~SqliteVoteBook() override;
   SqliteVoteBook(const SqliteVoteBook&) = delete;
@@ -68,7 +68,8 @@ class SqliteVoteBook : public VoteBook {
   std::vector<Vote> Since(std::int64_t version, std::size_t limit) override;
   std::int64_t Version() override;
 
-  // The SQL that makes the tables; running it again changes nothing.
+  // The SQL that makes the tables (the store's); running it again changes
+  // nothing.
   static const char* TablesSql();
 
  private:

@@ -2,8 +2,6 @@
 
 #include <QDateTime>
 #include <QFont>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include "core/services.h"
 #include "favourites/store.h"
@@ -25,10 +23,7 @@ QString FavouritesModel::Stars(int rating) {
 }
 
 int FavouritesModel::Recommend(const Favourite& favourite) {
-  if (!favourite.advice) return -1;
-  const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(*favourite.advice)).object();
-  const QJsonValue recommend = advice.value("recommend");
-  return recommend.isDouble() ? recommend.toInt() : -1;
+  return favourite.advice ? favourite.advice->recommend : -1;
 }
 
 void FavouritesModel::Reload() {

@@ -5,9 +5,6 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,7 +19,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "advice/advice_json.h"
 #include "analysis/analyse_name.h"
 #include "analysis/conventions_section.h"
 #include "calendar/birth_pillars.h"
@@ -54,12 +50,8 @@ bool AskYesNo(QWidget* parent, const QString& question) {
 // What the kept advice says, for the comparison: its warnings.
 void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
   if (!favourite.advice) return;
-  const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(*favourite.advice)).object();
   QStringList warnings;
-  for (const QJsonValue& warning : advice.value("warnings").toArray()) {
-    const QString text = warning.toObject().value("text").toString();
-    if (!text.isEmpty()) warnings << text;
-  }
+  for (const KeptWarning& warning : favourite.advice->warnings) warnings << QString::fromStdString(warning.text);
   compared.warnings = warnings.join('\n');
 }
 
@@ -238,8 +230,7 @@ void FavouritesPage::FillIn(Favourite& favourite, const Keepable& keepable) cons
   std::optional<advice::Advice> advice = keepable.advice;
   if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
   if (advice) {
-    favourite.advice =
-        advice::AdviceJson(*advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    favourite.advice = KeepAdvice(*advice);
   }
 }
 

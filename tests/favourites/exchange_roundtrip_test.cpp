@@ -66,7 +66,7 @@ TEST(ImportMerge, AReimportIsUnchangedAndEveryExportReadsBack) {
   for (int i = 0; i < 9000; ++i) {
     Favourite f = Named(std::string("张") + char(0xB0 + i / 94 % 39) + char(0xA1 + i % 94) + char(0xB0 + i / 3666) +
                         char(0xA1));
-    f.advice = advice;
+    f.advice = ReadKeptAdvice(advice);
     f.added = f.changed = kTestNow - 60;
     many.push_back(f);
   }

@@ -94,7 +94,7 @@ TEST(Import, ReadsBackEveryFieldOfAnExport) {
   f.day = 29;
   f.hour = 23;
   f.score = -12;
-  f.advice = GbkToUtf8(R"({"推荐度":"高","理由":["音韵"]})");  // JSON is UTF-8
+  f.advice = ReadKeptAdvice(GbkToUtf8(R"({"推荐度":"高","理由":["音韵"]})"));  // JSON is UTF-8
   f.origin = "诗歌取名";
   f.poem = "静夜思";
   f.added = kTestNow - 86400;
@@ -105,7 +105,7 @@ TEST(Import, ReadsBackEveryFieldOfAnExport) {
   std::vector<Favourite> back = FavouritesFromJson(FavouritesToJson(favourites, kTestNow));
   ASSERT_EQ(back.size(), 2u);
   // Advice comes back as the same JSON, written compactly.
-  EXPECT_EQ(nlohmann::json::parse(*back[0].advice), nlohmann::json::parse(*f.advice));
+  EXPECT_EQ(nlohmann::json::parse(back[0].advice->json), nlohmann::json::parse(f.advice->json));
   back[0].advice = f.advice;
   EXPECT_EQ(back, favourites);
 }

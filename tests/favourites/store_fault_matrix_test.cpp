@@ -63,7 +63,7 @@ const Cell kCells[] = {
      "已损坏,"},
     {"corrupt page", true, Scribble, false, false, false, "已损坏,"},
     {"newer layout (version 7)", true, [](auto& p) { Sql(p, "PRAGMA user_version = 7"); }, false, false, false,
-     "read-only, 3 favourites | 收藏文件“<file>”由较新版本的程序写成(格式版本 7,本程序只认识到版本 2),"
+     "read-only, 3 favourites | 收藏文件“<file>”由较新版本的程序写成(格式版本 7,本程序只认识到版本 3),"
      "已只读打开,不能修改 | "},
     {"another program's database", false, [](auto& p) { Sql(p, "CREATE TABLE notes (text)"); }, false, false, false,
      "refused | 收藏文件“<file>”是别的程序的 SQLite 数据库,不是收藏文件;没有改动它 | unchanged | —"},

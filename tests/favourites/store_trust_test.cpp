@@ -91,10 +91,18 @@ TEST(StoreTrust, ADamagedFileAnotherProgramHasOpenStaysWhereItIs) {
     FavouritesStore store(path);
     store.Merge(Many(800));
   }
-  // Garbage in a page of the table: the header and schema still read.
+  // Garbage in the table's first page: the header and schema still read.
   {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* root = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = 'favourite'", -1, &root, nullptr);
+    ASSERT_EQ(sqlite3_step(root), SQLITE_ROW);
+    const int page = sqlite3_column_int(root, 0);
+    sqlite3_finalize(root);
+    sqlite3_close(db);
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(4096 * 3 + 8);
+    file.seekp(4096 * (page - 1) + 8);
     file << std::string(300, '\xFF');
   }
   sqlite3* other = nullptr;
@@ -205,7 +213,7 @@ TEST(StoreTrust, AWriteTheDatabaseSwallowsIsNeverReportedAsDone) {
       {"a unique note that ignores conflicts",
        "CREATE TABLE f2 AS SELECT * FROM favourite; DROP TABLE favourite;"
        "CREATE TABLE favourite (name TEXT, sex TEXT, birth_year, birth_month, birth_day, birth_hour, score,"
-       " advice, note TEXT UNIQUE ON CONFLICT IGNORE, rating, origin, poem, added, changed, surname,"
+       " advice, note TEXT UNIQUE ON CONFLICT IGNORE, rating, origin, poem, added, changed, surname, recommend,"
        " PRIMARY KEY (name, sex));"
        "INSERT INTO favourite SELECT * FROM f2; DROP TABLE f2"},
   };

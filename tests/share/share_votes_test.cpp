@@ -109,5 +109,15 @@ TEST(ShareVotes, TablesAreMadeOnceAndKeepTheFavourites) {
   EXPECT_THROW(SqliteVoteBook{dir.Path() + "/none.db"}, ShareError);
 }
 
+TEST(ShareVotes, AStoreOfAnEarlierLayoutIsBroughtUpToDateFirst) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/favourites.db";
+  StoreOptions earlier;
+  earlier.schema = FavouritesSchema().first(2);
+  ASSERT_EQ(FavouritesStore(path, earlier).SchemaVersion(), 2);
+  EXPECT_EQ(SqliteVoteBook(path).Add({"爷爷", "王秀林", "male", 5, ""}).version, 1);
+  EXPECT_EQ(FavouritesStore(path).SchemaVersion(), kFavouritesSchemaVersion);
+}
+
 }  // namespace
 }  // namespace tavrin::share::test

@@ -174,7 +174,8 @@ class FavouritesPageTest : public QObject {
     if (score >= 0) QCOMPARE(kept->score, score);
     QVERIFY(kept->score > 0);
     // The advice kept is 精选's for the name, whichever page kept it.
-    const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(kept->advice.value_or(""))).object();
+    QVERIFY(kept->advice);
+    const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(kept->advice->json)).object();
     QCOMPARE(advice.value("name").toString(), name);
     QCOMPARE(advice.value("sex").toString(), QString("female"));
     auto* best = Find<tavrin::ui::BestPage>(window, "bestPage");
@@ -184,6 +185,9 @@ class FavouritesPageTest : public QObject {
       if (FromGbk(names.CandidateAt(i).fullName) == name) {
         QCOMPARE(advice.value("recommend").toInt(-1), names.AdviceAt(i).recommend);
         QCOMPARE(advice.value("warnings").toArray().size(), static_cast<qsizetype>(names.AdviceAt(i).warnings.size()));
+        // The window reads the same from the columns the store keeps.
+        QCOMPARE(kept->advice->recommend, names.AdviceAt(i).recommend);
+        QCOMPARE(kept->advice->warnings.size(), names.AdviceAt(i).warnings.size());
       }
     }
     QVERIFY(advice.value("recommend").isDouble());
