@@ -93,6 +93,9 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
   below->addLayout(MakeButtons());
   below->addWidget(MakeSharePanel());
   PlaceTable(proxy, table, filter.layout, filter.count, nullptr, below);
+  // The family's verdict beside the user's own, shown once they voted.
+  table->horizontalHeader()->moveSection(FavouritesModel::kFamily, FavouritesModel::kNote);
+  table->setColumnWidth(FavouritesModel::kFamily, 110);
   table->setColumnHidden(FavouritesModel::kFamily, true);
   AddRemoveAction(table);
   connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FavouritesPage::RefreshCount);

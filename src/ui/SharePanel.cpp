@@ -81,6 +81,8 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
     : QFrame(parent), pageDir_(std::move(pageDir)), askAddress_(AskWhere) {
   setObjectName("sharePanel");
   setFrameShape(QFrame::StyledPanel);
+  // As tall as what it shows: the table keeps the room.
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   invite_ = new QPushButton(tr("邀请家人"), this);
   invite_->setObjectName("shareInvite");
   invite_->setToolTip(tr("在家庭网络上分享收藏的名字:家人用手机扫码打开,给每个名字打星、留言"));
