@@ -16,10 +16,11 @@ cd "$(dirname "$0")/.."
 # support too (libqt6printsupport6, with its CUPS plugin: the printers of
 # 打印…); qt6-translations-l10n has Qt's own texts in Chinese (the buttons and
 # menus of the standard dialogs); libcpp-httplib-dev is the web server that
-# shares the shortlist with the family.
+# shares the shortlist with the family, libqrencode-dev draws its address as a
+# QR code in the window.
 RUN_PACKAGES=(build-essential cmake pkg-config
               qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-              nlohmann-json3-dev libsqlite3-dev libcpp-httplib-dev
+              nlohmann-json3-dev libsqlite3-dev libcpp-httplib-dev libqrencode-dev
               fonts-noto-cjk qt6-translations-l10n)
 # What the tests need besides.
 TEST_PACKAGES=(git libqt6sql6-sqlite

@@ -12,7 +12,6 @@
 #include "core/naming_model.h"
 #include "core/report.h"
 #include "favourites/kept_name.h"
-#include "share/shared_list.h"
 #include "sources/library_text.h"
 
 namespace tavrin::cli {
@@ -281,20 +280,6 @@ Json SourcesJson(const std::vector<sources::NameSource>& found) {
 Json SourceAnswerJson(const std::string& name, const std::string& given,
                       const std::vector<sources::NameSource>& found) {
   return {{"name", U8(name)}, {"given", U8(given)}, {"sources", SourcesJson(found)}};
-}
-
-share::SharedName SharedNameOf(const Favourite& f, const advice::Advice& a, sources::NameNotes& notes) {
-  share::SharedName shared;
-  shared.name = U8(f.name);
-  shared.sex = SexKey(f.sex);
-  shared.pinyin = PinyinWithToneMarks(a.pinyin);
-  shared.recommend = a.recommend;
-  for (const std::string& line : notes.Meanings(f.name)) shared.meanings.push_back(U8(line));
-  if (const sources::NameSource* source = notes.BestSource(f.name)) shared.source = U8(sources::ShortSource(*source));
-  for (const advice::Warning& w : a.warnings) {
-    shared.warnings.push_back({U8(w.text), w.severity == advice::Severity::kSerious});
-  }
-  return shared;
 }
 
 }  // namespace tavrin::cli

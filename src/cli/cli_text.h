@@ -35,9 +35,6 @@ struct Favourite;
 namespace advice {
 struct Advice;
 }
-namespace share {
-struct SharedName;
-}
 }  // namespace tavrin
 
 namespace tavrin::cli {
@@ -125,8 +122,5 @@ Json SourcesJson(const std::vector<sources::NameSource>& found);
 Json SourceAnswerJson(const std::string& name, const std::string& given,
                       const std::vector<sources::NameSource>& found);
 
-// What the family sees of a favourite: its name and the advice on it (the
-// pinyin, 推荐度, meanings, source line and warnings).
-share::SharedName SharedNameOf(const Favourite& favourite, const advice::Advice& advice, sources::NameNotes& notes);
 
 }  // namespace tavrin::cli

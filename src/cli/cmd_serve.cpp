@@ -13,9 +13,10 @@
 
 #include "cli/cli.h"
 #include "cli/cli_text.h"
-#include "core/best_names.h"
+#include "core/startup.h"
 #include "favourites/store.h"
 #include "share/server.h"
+#include "share/shared_favourites.h"
 #include "share/vote_book.h"
 #include "sources/name_notes.h"
 
@@ -52,21 +53,6 @@ std::pair<std::string, int> ParseListen(const std::string& text) {
   return {address, port};
 }
 
-// What the family sees of each favourite: its name and the advice on it as
-// the program gives it now (pinyin, 推荐度, meanings, source line and
-// warnings); not the birth date, the note or anything else the store keeps.
-share::SharedList SharedFavourites(CliContext& context, const std::vector<Favourite>& favourites) {
-  const DataStores& stores = context.Stores();
-  sources::NameNotes notes(stores.dataDir, stores.advice);
-  share::SharedList list;
-  for (const Favourite& f : favourites) {
-    const advice::Advice a = AdviseWithSource(*stores.advice, f.name, stores.advice->SurnameLength(f.name),
-                                              f.sex, sources::SourceFinderOf(notes));
-    list.names.push_back(SharedNameOf(f, a, notes));
-  }
-  return list;
-}
-
 // The favourites of the store, which must be writable (the votes are kept
 // there) and hold at least one name.
 std::vector<Favourite> KeptFavourites(const std::string& path) {
@@ -93,7 +79,9 @@ int Serve(CliContext& context, const std::vector<std::string>& args) {
   if (listen) std::tie(options.address, options.port) = ParseListen(*listen);
   options.pageDir = context.Stores().dataDir + "share/";
 
-  const share::SharedList list = SharedFavourites(context, KeptFavourites(*store));
+  const DataStores& stores = context.Stores();
+  sources::NameNotes notes(stores.dataDir, stores.advice);
+  const share::SharedList list = share::SharedFavourites(notes, KeptFavourites(*store));
 
   // SIGINT and SIGTERM are waited for here, not delivered: blocked before
   // the server's threads start, so that they inherit the mask.

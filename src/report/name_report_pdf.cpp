@@ -449,7 +449,7 @@ void AddGridRows(const AddRow& add, const std::vector<ComparedName>& names) {
   }
 }
 
-// What the advice and the user said of each name.
+// What the advice, the user and the family said of each name.
 void AddAdviceRows(const AddRow& add) {
   add("提醒", [](const ComparedName& n) { return n.warnings; });
   add("字义", [](const ComparedName& n) {
@@ -461,6 +461,8 @@ void AddAdviceRows(const AddRow& add) {
     return n.meaning.source.empty() ? QString() : FromCore(n.meaning.source) + "(" + FromCore(n.meaning.collection) + ")";
   });
   add("备注", [](const ComparedName& n) { return n.note; });
+  add("家人评分", [](const ComparedName& n) { return n.familyScore; });
+  add("家人留言", [](const ComparedName& n) { return n.familyVotes; });
 }
 
 }  // namespace

@@ -42,6 +42,10 @@ struct ComparedName {
   QString warnings;
   QString note;
   NameMeaning meaning;
+  // The family's votes when they voted: "★4.3 · 3票", and one line a vote
+  // (the member, the stars and the comment).
+  QString familyScore;
+  QString familyVotes;
 };
 
 // The comparison table: the first row the names, then one row per fact.

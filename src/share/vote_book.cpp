@@ -1,6 +1,8 @@
 #include "share/vote_book.h"
 
+#include <algorithm>
 #include <chrono>
+#include <tuple>
 #include <utility>
 
 #include "favourites/store.h"
@@ -42,6 +44,47 @@ std::int64_t Now() {
 }
 
 }  // namespace
+
+const Tally* Tallies::Find(const std::string& name, const std::string& sex) const {
+  const auto found = std::lower_bound(names.begin(), names.end(), std::tie(name, sex), [](const auto& t, const auto& key) {
+    return std::tie(t.name, t.sex) < key;
+  });
+  return found != names.end() && found->name == name && found->sex == sex ? &*found : nullptr;
+}
+
+Tallies TallyVotes(std::vector<Vote> votes) {
+  Tallies tallies;
+  std::sort(votes.begin(), votes.end(), [](const Vote& a, const Vote& b) { return a.version < b.version; });
+  for (const Vote& vote : votes) {
+    tallies.version = std::max(tallies.version, vote.version);
+    if (std::find(tallies.members.begin(), tallies.members.end(), vote.member) == tallies.members.end())
+      tallies.members.push_back(vote.member);
+  }
+  std::stable_sort(votes.begin(), votes.end(),
+                   [](const Vote& a, const Vote& b) { return std::tie(a.name, a.sex) < std::tie(b.name, b.sex); });
+  for (Vote& vote : votes) {
+    if (tallies.names.empty() || tallies.names.back().name != vote.name || tallies.names.back().sex != vote.sex) {
+      tallies.names.push_back({vote.name, vote.sex, 0, {}});
+    }
+    tallies.names.back().votes.push_back(std::move(vote));
+  }
+  for (Tally& tally : tallies.names) {
+    int sum = 0;
+    for (const Vote& vote : tally.votes) sum += vote.rating;
+    tally.average = static_cast<double>(sum) / static_cast<double>(tally.votes.size());
+  }
+  return tallies;
+}
+
+bool SqliteVoteBook::HasVotes(const std::string& path) {
+  try {
+    SqliteDb db = SqliteDb::Open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    db.RunNothingFromTheFile();
+    return db.QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'vote'") > 0;
+  } catch (const SqliteError&) {
+    return false;
+  }
+}
 
 const char* SqliteVoteBook::TablesSql() { return VoteTablesSql(); }
 
@@ -133,6 +176,11 @@ std::vector<Vote> SqliteVoteBook::Since(std::int64_t version, std::size_t limit)
     }
     return votes;
   });
+}
+
+Tallies SqliteVoteBook::ReadTallies() {
+  // One statement: the votes of one moment.
+  return TallyVotes(Since(0, static_cast<std::size_t>(INT64_MAX)));
 }
 
 std::int64_t SqliteVoteBook::Version() {

@@ -38,6 +38,28 @@ struct Vote {
   std::int64_t changed = 0;  // seconds since 1970 (UTC)
 };
 
+// The family's votes on one shared name: their average, and each member's
+// vote in the order they voted.
+struct Tally {
+  std::string name, sex;
+  double average = 0;  // of the ratings, 1 to 5
+  std::vector<Vote> votes;
+};
+
+// Every name voted on (by name, then sex) and the members who have voted,
+// in the order they first did; `version` is that of the latest vote read.
+struct Tallies {
+  std::vector<Tally> names;
+  std::vector<std::string> members;
+  std::int64_t version = 0;
+
+  // The tally of a name, or null when nobody voted on it.
+  const Tally* Find(const std::string& name, const std::string& sex) const;
+};
+
+// The tallies of `votes` (any order; one vote per member and name).
+Tallies TallyVotes(std::vector<Vote> votes);
+
 class VoteBook {
  public:
   virtual ~VoteBook() = default;
@@ -67,6 +89,12 @@ class SqliteVoteBook : public VoteBook {
   Vote Add(const VoteInput& vote) override;
   std::vector<Vote> Since(std::int64_t version, std::size_t limit) override;
   std::int64_t Version() override;
+  // Every vote, as tallies; reads the file once.
+  Tallies ReadTallies();
+
+  // Whether the store at `path` has the tables of the votes already (read
+  // only; false when it cannot be read).
+  static bool HasVotes(const std::string& path);
 
   // The SQL that makes the tables (the store's); running it again changes
   // nothing.

@@ -6,6 +6,7 @@
 #include "core/services.h"
 #include "favourites/store.h"
 #include "ui/ReportProxy.h"
+#include "ui/SharePanel.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -14,7 +15,7 @@ FavouritesModel::FavouritesModel(FavouritesStore* store, const NamingServices& s
     : NameTableModel(Captions(), -1, services, parent), store_(store) {}
 
 const QStringList& FavouritesModel::Captions() {
-  static const QStringList captions = {"姓名", "拼音", "推荐度", "分数", "评分", "备注", "添加时间"};
+  static const QStringList captions = {"姓名", "拼音", "推荐度", "分数", "评分", "备注", "添加时间", "家人评分"};
   return captions;
 }
 
@@ -49,6 +50,15 @@ void FavouritesModel::Reload() {
   endResetModel();
 }
 
+void FavouritesModel::SetTallies(share::Tallies tallies) {
+  tallies_ = std::move(tallies);
+  if (!rows_.empty()) emit dataChanged(index(0, kFamily), index(rowCount() - 1, kFamily));
+}
+
+const share::Tally* FavouritesModel::TallyOf(const Favourite& favourite) const {
+  return tallies_.Find(FromGbk(favourite.name).toStdString(), SexKey(favourite.sex));
+}
+
 int FavouritesModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -77,6 +87,14 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
     return bold;
   }
   if (role == Qt::ToolTipRole && index.column() == kScore && explainScore) return explainScore(f).join('\n');
+  if (role == Qt::ToolTipRole && index.column() == kFamily) {
+    // The members' names and comments are the family's text: escaped.
+    const share::Tally* tally = TallyOf(f);
+    if (!tally) return {};
+    QStringList lines;
+    for (const QString& line : FamilyVotes(*tally)) lines << line.toHtmlEscaped();
+    return "<p style='white-space:pre-wrap'>" + lines.join("<br>") + "</p>";
+  }
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
     case kName:
@@ -93,6 +111,10 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
       return FromGbk(f.note);
     case kAdded:
       return QDateTime::fromSecsSinceEpoch(f.added).toLocalTime().toString("yyyy-MM-dd HH:mm");
+    case kFamily: {
+      const share::Tally* tally = TallyOf(f);
+      return tally ? FamilyScore(*tally) : QString();
+    }
     default:
       return {};
   }

@@ -30,11 +30,14 @@
 #include "favourites/store.h"
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
+#include "share/shared_favourites.h"
+#include "sources/name_notes.h"
 #include "ui/FavouritesModel.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportProxy.h"
+#include "ui/SharePanel.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -55,6 +58,13 @@ void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
   compared.warnings = warnings.join('\n');
 }
 
+// What the family said of the name, when they voted on it.
+void ReadVotes(const share::Tally* tally, report::ComparedName& compared) {
+  if (!tally) return;
+  compared.familyScore = FamilyScore(*tally);
+  compared.familyVotes = FamilyVotes(*tally).join('\n');
+}
+
 }  // namespace
 
 FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent)
@@ -71,7 +81,14 @@ FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidg
   const NameFilterRow filter = AddNameFilterRow(this, proxy, "favourites", 260, [this] { RefreshCount(); });
   QTableView* table = MakeNameTable(this, "favouritesTable", proxy, 22);
   SetUpTable(table);
-  PlaceTable(proxy, table, filter.layout, filter.count, nullptr, MakeButtons());
+  auto* below = new QVBoxLayout;
+  below->addLayout(MakeButtons());
+  below->addWidget(MakeSharePanel());
+  PlaceTable(proxy, table, filter.layout, filter.count, nullptr, below);
+  // The family's verdict beside the user's own, shown once they voted.
+  table->horizontalHeader()->moveSection(FavouritesModel::kFamily, FavouritesModel::kNote);
+  table->setColumnWidth(FavouritesModel::kFamily, 110);
+  table->setColumnHidden(FavouritesModel::kFamily, true);
   AddRemoveAction(table);
   connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FavouritesPage::RefreshCount);
   RefreshCount();
@@ -130,6 +147,31 @@ QHBoxLayout* FavouritesPage::MakeButtons() {
   return buttons;
 }
 
+// 邀请家人: the family sees the favourites as the 精选 page advises them now.
+SharePanel* FavouritesPage::MakeSharePanel() {
+  share_ = new SharePanel(naming_.Stores().dataDir + "share/", this);
+  share_->SetListMaker([this, own = std::shared_ptr<sources::NameNotes>()]() mutable {
+    const DataStores& stores = naming_.Stores();
+    if (!store_ || !stores.advice) return share::SharedList{};
+    sources::NameNotes* notes = notes_;
+    if (!notes) {
+      if (!own) own = std::make_shared<sources::NameNotes>(stores.dataDir, stores.advice);
+      notes = own.get();
+    }
+    try {
+      return share::SharedFavourites(*notes, store_->List());
+    } catch (const FavouritesError& error) {
+      Fault(FromGbk(error.what()));
+      return share::SharedList{};
+    }
+  });
+  connect(share_, &SharePanel::talliesChanged, this, [this] {
+    favourites_->SetTallies(share_->Tallies());
+    Table()->setColumnHidden(FavouritesModel::kFamily, share_->Tallies().names.empty());
+  });
+  return share_;
+}
+
 FavouritesPage::~FavouritesPage() = default;
 
 std::unique_ptr<FavouritesStore> FavouritesPage::OpenDefaultStore(QString& message) {
@@ -156,8 +198,11 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->explainScore = [this](const Favourite& f) { return ScoreSentences(f); };
   favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
+  favourites_->SetTallies(share_->Tallies());
+  connect(favourites_, &QAbstractItemModel::dataChanged, share_, &SharePanel::ListChanged);
   Proxy()->setSourceModel(favourites_);
   delete old;
+  share_->SetStorePath(store_ ? store_->Path() : std::string(), store_ && store_->ReadOnly());
   Refresh();
 }
 
@@ -174,7 +219,10 @@ QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
   return report::ScoreText::Describe(factors).All();
 }
 
-void FavouritesPage::Refresh() { favourites_->Reload(); }
+void FavouritesPage::Refresh() {
+  favourites_->Reload();
+  share_->ListChanged();
+}
 
 void FavouritesPage::showEvent(QShowEvent* event) {
   Refresh();
@@ -369,6 +417,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
       compared.report.recommend = recommend;
     }
     ReadAdvice(f, compared);
+    ReadVotes(favourites_->TallyOf(f), compared);
     compared.note = FromGbk(f.note);
     if (notes_) compared.meaning = report::MeaningOf(*notes_, f.name);
     names.push_back(std::move(compared));

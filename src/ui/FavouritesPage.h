@@ -3,7 +3,7 @@
 // Delete removes after a question), compared side by side, printed to one
 // PDF, exported and imported as JSON. Every result pane, the report and the
 // analysis page keep or drop a name through it: a context-menu entry and
-// Ctrl+D.
+// Ctrl+D. 邀请家人 shares them with the family, whose votes it shows.
 //
 // The store is opened once; when it cannot be, the user is told once and
 // the window goes on without favourites.
@@ -43,6 +43,7 @@ namespace tavrin::ui {
 
 class FavouritesModel;
 class PaneView;
+class SharePanel;
 
 // A name a page offers to keep, with what the page knows of it (GBK).
 struct Keepable {
@@ -104,6 +105,8 @@ class FavouritesPage : public TablePage {
   void AttachPane(PaneView* pane, std::function<std::string()> poem = {});
 
   const FavouritesModel& Model() const { return *favourites_; }
+  // 邀请家人 / 停止分享 and the family's votes.
+  SharePanel& Share() const { return *share_; }
   // Reads the store again.
   void Refresh();
 
@@ -140,6 +143,7 @@ class FavouritesPage : public TablePage {
   // 删除 on the Delete key and in the table's context menu.
   void AddRemoveAction(QTableView* table);
   QHBoxLayout* MakeButtons();
+  SharePanel* MakeSharePanel();
   // The favourite the keepable becomes when it is kept now, without its score and advice.
   Favourite FavouriteOf(const Keepable& keepable) const;
   // Gives the favourite what it is saved with: its score, where it comes from, its advice.
@@ -164,6 +168,7 @@ class FavouritesPage : public TablePage {
   QPushButton* compare_ = nullptr;
   QPushButton* print_ = nullptr;
   QPushButton* savePdf_ = nullptr;
+  SharePanel* share_ = nullptr;
 };
 
 }  // namespace tavrin::ui
