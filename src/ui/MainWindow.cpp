@@ -48,12 +48,6 @@
 
 namespace tavrin::ui {
 
-namespace {
-
-static_assert(kUnknownHourRole == Qt::UserRole);
-
-}  // namespace
-
 class MainWindow::Inputs final : public NamingInputs {
  public:
   explicit Inputs(const MainWindow& window) : w_(window) {}
@@ -97,7 +91,6 @@ class MainWindow::WindowPump final : public MessagePump {
   MainWindow& w_;
   QElapsedTimer sinceLast_;
 };
-
 
 namespace {
 

@@ -26,6 +26,8 @@
 
 namespace tavrin::ui {
 
+static_assert(kUnknownHourRole == Qt::UserRole);
+
 QString FromGbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
 
 std::string ToGbk(const QString& text) {
