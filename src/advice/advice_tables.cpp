@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "advice/advice_data.h"
-#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "chars/tone_marks.h"
 
@@ -226,8 +225,9 @@ void LoadChars(AdviceTables::Data& d, std::string_view text, NameReadings& nameR
     std::string marked;
     for (std::size_t i = 0; facts.readings.size() > 1 && i < facts.readings.size(); ++i) {
       // Lower-case pinyin with tone marks is GBK too.
-      const auto gbk = Utf8ToGbk(PinyinWithToneMarks(facts.readings[i]));
-      marked += (i ? "\xA1\xA2" : "") + gbk.value_or(facts.readings[i]);  // 、
+      bool exact = false;
+      const std::string gbk = PinyinWithToneMarksGbk(facts.readings[i], &exact);
+      marked += (i ? "\xA1\xA2" : "") + (exact ? gbk : facts.readings[i]);  // 、
     }
     d.markedReadings.push_back(std::move(marked));
     if (!syllables.empty()) nameReadings.AddUsual(row[0], d.tonedTexts[syllables.front().toned]);

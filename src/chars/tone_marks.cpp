@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "chars/encoding.h"
 
@@ -156,6 +157,13 @@ std::string PinyinWithToneMarks(std::string_view pinyinOf) {
     pos = blank + 1;
   }
   return out;
+}
+
+std::string PinyinWithToneMarksGbk(std::string_view pinyinOf, bool* exact) {
+  const std::string utf8 = PinyinWithToneMarks(pinyinOf);
+  std::optional<std::string> gbk = Utf8ToGbk(utf8);
+  if (exact) *exact = gbk.has_value();
+  return gbk ? std::move(*gbk) : Utf8ToGbkLossy(utf8);
 }
 
 }  // namespace tavrin

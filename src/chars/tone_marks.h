@@ -17,4 +17,9 @@ namespace tavrin {
 // with tone marks (Ān) lie outside GBK.
 std::string PinyinWithToneMarks(std::string_view pinyinOf);
 
+// The same as GBK, for a reading shown beside the core's texts: a mark GBK
+// lacks (a capital, ḿ) becomes "?", and `exact`, when given, tells whether
+// none did.
+std::string PinyinWithToneMarksGbk(std::string_view pinyinOf, bool* exact = nullptr);
+
 }  // namespace tavrin

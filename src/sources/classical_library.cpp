@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "advice/advice.h"
 #include "base/file_read.h"
 #include "chars/encoding.h"
 #include "chars/gbk.h"
@@ -47,6 +48,14 @@ int PastDeadline(void* deadline) {
 }
 
 }  // namespace
+
+// The collections' order is the advice tables' (GBK); a collection with a
+// character GBK lacks is none of theirs.
+int CollectionRank(std::string_view collection) {
+  return advice::CollectionRank(Utf8ToGbk(collection).value_or(std::string()));
+}
+
+bool WellKnown(std::string_view collection) { return advice::WellKnown(Utf8ToGbk(collection).value_or(std::string())); }
 
 struct ClassicalLibrary::Impl {
   SqliteDb db;

@@ -4,7 +4,6 @@
 #include <array>
 #include <numeric>
 
-#include "advice/advice.h"
 #include "chars/encoding.h"
 #include "chars/gbk.h"
 
@@ -74,12 +73,6 @@ std::string IndexForm(std::string_view utf8) {
   }
   return form;
 }
-
-int CollectionRank(std::string_view collection) {
-  return advice::CollectionRank(Utf8ToGbk(collection).value_or(std::string()));
-}
-
-bool WellKnown(std::string_view collection) { return advice::WellKnown(Utf8ToGbk(collection).value_or(std::string())); }
 
 std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineNumber) {
   const std::int64_t order = CollectionRank(collection) * 2 + (WellKnown(collection) ? 0 : 1);

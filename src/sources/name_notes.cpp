@@ -115,7 +115,7 @@ std::string MeaningLine(const advice::GivenChar& given) {
   std::string line = given.ch;
   if (!given.facts) return line;
   const advice::CharFacts& facts = *given.facts;
-  if (!facts.readings.empty()) line += kOpenParen + Utf8ToGbkLossy(PinyinWithToneMarks(facts.readings.front())) + kCloseParen;
+  if (!facts.readings.empty()) line += kOpenParen + PinyinWithToneMarksGbk(facts.readings.front()) + kCloseParen;
   line += advice::MeaningOrGloss(facts);
   if (!facts.words.empty()) {
     line += std::string(kSemicolon) + kWordsLabel + kColon;
@@ -124,12 +124,11 @@ std::string MeaningLine(const advice::GivenChar& given) {
   return line;
 }
 
-std::vector<std::string> LinesOfName(const std::string& textGbk, const std::string& givenGbk) {
-  std::vector<std::string> name;
-  for (const std::string& c : SplitChars(givenGbk)) name.push_back(GbkToUtf8(c));
+std::vector<std::string> LinesOfName(const std::string& text, const std::string& given) {
+  const std::vector<std::string> name = Utf8Chars(given);
   if (name.empty()) return {};
   std::vector<std::vector<std::string>> lines;
-  for (const std::string& line : TextLines(GbkToUtf8(textGbk))) lines.push_back(Utf8Chars(line));
+  for (const std::string& line : TextLines(text)) lines.push_back(Utf8Chars(line));
   const std::vector<std::string>* best = nullptr;
   Fit bestFit = Fit::kNone;
   std::vector<int> positions;
@@ -144,7 +143,7 @@ std::vector<std::string> LinesOfName(const std::string& textGbk, const std::stri
   const auto joined = [](const std::vector<std::string>& line) {
     std::string text;
     for (const std::string& c : line) text += c;
-    return Utf8ToGbkLossy(text);
+    return text;
   };
   if (best) return {joined(*best)};
   std::vector<std::string> each;

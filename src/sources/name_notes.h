@@ -88,12 +88,12 @@ std::string ShortSource(const NameSource& source);
 // a Chinese meaning has its English gloss.
 std::string MeaningLine(const advice::GivenChar& given);
 
-// The lines of a text (GBK) a given name (GBK) was drawn from: the line that
+// The lines of a text (UTF-8) a given name (UTF-8) was drawn from: the line that
 // holds all its characters best (adjacent and in order, then in order, then
 // in any order; the first among equals); when no line holds them all, the
 // first line holding each character, one a character (empty for a character
 // no line holds).
-std::vector<std::string> LinesOfName(const std::string& textGbk, const std::string& givenGbk);
+std::vector<std::string> LinesOfName(const std::string& text, const std::string& given);
 
 // A source as the 推荐度 weighs it.
 advice::ClassicalSource AsClassicalSource(const NameSource& source);

@@ -84,24 +84,21 @@ bool BestModel::LookUpSources(std::chrono::milliseconds budget) {
 BestModel::Texts BestModel::MakeTexts(std::size_t i) const {
   const advice::Advice& a = names_.AdviceAt(i);
   const std::string& name = names_.CandidateAt(i).fullName;
+  const AdviceView view = ViewOf(a);
   Texts texts;
-  texts.name = FromGbk(name);
+  texts.name = NameOf(names_.CandidateAt(i));
   // The surname read as a surname (曾 zēng), as on every page.
   texts.pinyin = QString::fromStdString(Services().namePinyin.Marked(name, a.surnameLength));
   QStringList warnings;
-  for (const advice::Warning& w : a.warnings) warnings << FromGbk(w.text);
+  for (const AdviceView::Warning& w : view.warnings) warnings << w.text;
   texts.warnings = warnings.join("；");
   // The pair's meaning first when the given name is a word, then each character's.
   QStringList glosses;
-  QString given;
-  for (const advice::GivenChar& g : a.given) {
-    given += FromGbk(g.ch);
-    if (g.facts && !advice::MeaningOrGloss(*g.facts).empty()) {
-      glosses << FromGbk(g.ch) + "：" + FromGbk(advice::MeaningOrGloss(*g.facts));
-    }
+  for (const AdviceView::Char& c : view.chars) {
+    if (!c.meaning.isEmpty()) glosses << c.ch + "：" + c.meaning;
   }
   texts.glosses = glosses.join("；");
-  if (!a.pairMeaning.empty()) texts.glosses = given + "：" + FromGbk(a.pairMeaning) + " " + texts.glosses;
+  if (!view.pairMeaning.isEmpty()) texts.glosses = view.given + "：" + view.pairMeaning + " " + texts.glosses;
   return texts;
 }
 
@@ -135,7 +132,7 @@ QString BestModel::CellText(int row, int column) const {
     case kGlosses:
       return texts.glosses;
     case kOrigin:
-      return FromGbk(OriginCaption(names_.CandidateAt(i).origin));
+      return PageCaption(names_.CandidateAt(i).origin);
     default:
       return {};
   }
@@ -195,29 +192,28 @@ namespace {
 
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
-QString WarningsHtml(const advice::Advice& a) {
+QString WarningsHtml(const AdviceView& a) {
   if (a.warnings.empty()) return {};
   QString html = BestModel::tr("<p><b>提示</b><br>");
-  for (const advice::Warning& w : a.warnings) {
-    const bool serious = w.severity == advice::Severity::kSerious;
-    html += QString(serious ? "<span style='color:#a00000'>！%1</span><br>" : "· %1<br>").arg(Escaped(FromGbk(w.text)));
+  for (const AdviceView::Warning& w : a.warnings) {
+    html += QString(w.serious ? "<span style='color:#a00000'>！%1</span><br>" : "· %1<br>").arg(Escaped(w.text));
   }
   return html + "</p>";
 }
 
-QString PairHtml(const advice::Advice& a) {
-  if (a.pairMeaning.empty()) return {};
-  QString given;
-  for (const advice::GivenChar& g : a.given) given += FromGbk(g.ch);
-  return BestModel::tr("<p><b>词义</b><br>") + Escaped(given) + "：" + Escaped(FromGbk(a.pairMeaning)) + "</p>";
+QString PairHtml(const AdviceView& a) {
+  if (a.pairMeaning.isEmpty()) return {};
+  return BestModel::tr("<p><b>词义</b><br>") + Escaped(a.given) + "：" + Escaped(a.pairMeaning) + "</p>";
 }
 
 // Each given character: its readings, level, how often boys and girls are
 // given it, its meaning and words.
-QString CharactersHtml(const advice::Advice& a) {
+QString CharactersHtml(const advice::Advice& a, const AdviceView& view) {
   QString html = BestModel::tr("<p><b>用字</b><br>");
-  for (const advice::GivenChar& g : a.given) {
-    html += "<b>" + Escaped(FromGbk(g.ch)) + "</b> ";
+  for (std::size_t i = 0; i < a.given.size(); ++i) {
+    const advice::GivenChar& g = a.given[i];
+    const AdviceView::Char& c = view.chars[i];
+    html += "<b>" + Escaped(c.ch) + "</b> ";
     if (!g.facts) {
       html += BestModel::tr("字表中没有<br>");
       continue;
@@ -225,26 +221,22 @@ QString CharactersHtml(const advice::Advice& a) {
     const advice::CharFacts& f = *g.facts;
     QStringList readings;
     for (const std::string& reading : f.readings) readings << QString::fromStdString(PinyinWithToneMarks(reading));
-    QStringList words;
-    for (const std::string& word : f.words) words << FromGbk(word);
     html += Escaped(readings.join("/")) + " · " + LevelText(f.level) +
             BestModel::tr(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
     // The English gloss only stands in for a Chinese meaning the table lacks
     // (a rare character of a poem).
-    if (const std::string meaning = advice::MeaningOrGloss(f); !meaning.empty()) {
-      html += "<br>&nbsp;&nbsp;" + Escaped(FromGbk(meaning));
-    }
-    if (!words.isEmpty()) html += BestModel::tr("<br>&nbsp;&nbsp;词:") + Escaped(words.join(" "));
+    if (!c.meaning.isEmpty()) html += "<br>&nbsp;&nbsp;" + Escaped(c.meaning);
+    if (!c.words.isEmpty()) html += BestModel::tr("<br>&nbsp;&nbsp;词:") + Escaped(c.words.join(" "));
     html += "<br>";
   }
   return html + "</p>";
 }
 
-QString ReasonsHtml(const advice::Advice& a) {
+QString ReasonsHtml(const AdviceView& a) {
   if (a.reasons.empty()) return {};
   QString html = BestModel::tr("<p><b>推荐度的由来</b>(从 60 分起)<br>");
-  for (const advice::Reason& r : a.reasons) {
-    html += QString("%1%2 %3<br>").arg(r.points > 0 ? "+" : "").arg(r.points).arg(Escaped(FromGbk(r.text)));
+  for (const AdviceView::Reason& r : a.reasons) {
+    html += QString("%1%2 %3<br>").arg(r.points > 0 ? "+" : "").arg(r.points).arg(Escaped(r.text));
   }
   return html + "</p>";
 }
@@ -278,12 +270,13 @@ QString BestModel::DetailsHtml(int row) const {
   if (row < 0 || row >= rowCount()) return {};
   const auto i = static_cast<std::size_t>(row);
   const advice::Advice& a = names_.AdviceAt(i);
+  const AdviceView view = ViewOf(a);
   QString html = VerdictHtml(i);
-  if (a.bank && !a.bank->meaning.empty()) html += tr("<p><b>寓意</b><br>") + Escaped(FromGbk(a.bank->meaning)) + "</p>";
+  if (!view.bankMeaning.isEmpty()) html += tr("<p><b>寓意</b><br>") + Escaped(view.bankMeaning) + "</p>";
   if (const sources::NameSource* source = Notes() ? Notes()->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
     html += tr("<p><b>出处</b><br>") + SourceHtml(*source) + "</p>";
   }
-  return html + WarningsHtml(a) + PairHtml(a) + CharactersHtml(a) + ReasonsHtml(a);
+  return html + WarningsHtml(view) + PairHtml(view) + CharactersHtml(a, view) + ReasonsHtml(view);
 }
 
 }  // namespace tavrin::ui

@@ -244,10 +244,7 @@ void BestPage::ApplyFilter() {
   if (sexes_->currentIndex() > 0) filter.sex = SexOf(sexes_->currentIndex() == 2);
   // 0 is "不限": unscored names stay too.
   filter.minScore = minScore_->value() > 0 ? minScore_->value() : -1000;
-  for (const QChar c : leaveOut_->text()) {
-    const std::string gbk = ToGbk(QString(c));
-    if (gbk.size() == 2 && filter.leaveOut.find(gbk) == std::string::npos) filter.leaveOut += gbk;
-  }
+  filter.leaveOut = CoreCharsOf(leaveOut_->text());
   proxy_->SetFilter(filter);
   RefreshCount();
 }

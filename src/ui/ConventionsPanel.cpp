@@ -33,7 +33,7 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
   auto* row = new QHBoxLayout;
   row->addWidget(new QLabel(tr("喜用五行(可自选):"), this));
   for (Element e : kElementOrder) {
-    auto* box = new QCheckBox(FromGbk(ElementChar(e)), this);
+    auto* box = new QCheckBox(ElementCaption(e), this);
     box->setObjectName(QString("favourable%1").arg(static_cast<int>(e)));
     box->setEnabled(false);
     connect(box, &QCheckBox::toggled, this, [this] { Reread(); });
@@ -100,9 +100,7 @@ void ConventionsPanel::Reread() {
 
 void ConventionsPanel::ShowSection() {
   QStringList lines;
-  if (section_) {
-    for (const std::string& line : ConventionsLines(*section_)) lines << FromGbk(line);
-  }
+  if (section_) lines = LinesOf(*section_);
   text_->setPlainText(lines.join('\n'));
 }
 

@@ -48,29 +48,14 @@
 
 namespace tavrin::ui {
 
-namespace {
-
-// The item data that marks the hour lists' last item, 时辰不详.
-constexpr int kUnknownHourRole = Qt::UserRole;
-
-// An hour combo box as an hour field: its text, or not known when the text is
-// that of its item 时辰不详 (chosen or typed).
-HourField HourFieldOf(const QComboBox* combo) {
-  const QString text = combo->currentText();
-  const int item = combo->findText(text);
-  return {ToGbk(text), item >= 0 && combo->itemData(item, kUnknownHourRole).toBool()};
-}
-
-}  // namespace
-
 class MainWindow::Inputs final : public NamingInputs {
  public:
   explicit Inputs(const MainWindow& window) : w_(window) {}
-  std::string Surname() const override { return ToGbk(w_.surname_->text()); }
+  std::string Surname() const override { return CoreTextOf(w_.surname_); }
   bool Female() const override { return w_.female_->isChecked(); }
-  std::string YearText() const override { return ToGbk(w_.birth_.year->currentText()); }
-  std::string MonthText() const override { return ToGbk(w_.birth_.month->currentText()); }
-  std::string DayText() const override { return ToGbk(w_.birth_.day->currentText()); }
+  std::string YearText() const override { return CoreTextOf(w_.birth_.year); }
+  std::string MonthText() const override { return CoreTextOf(w_.birth_.month); }
+  std::string DayText() const override { return CoreTextOf(w_.birth_.day); }
   HourField Hour() const override { return HourFieldOf(w_.birth_.hour); }
   // Read at every draw: kept as GBK and converted only when the field changes.
   std::string CountText() const override { return count; }
@@ -105,15 +90,6 @@ class MainWindow::WindowPump final : public MessagePump {
  private:
   MainWindow& w_;
   QElapsedTimer sinceLast_;
-};
-
-class MainWindow::Messages final : public MessageBoxes {
- public:
-  explicit Messages(MainWindow& window) : w_(window) {}
-  void Show(std::string_view text) override { ShowMessage(&w_, FromGbk(text)); }
-
- private:
-  MainWindow& w_;
 };
 
 namespace {
@@ -213,9 +189,9 @@ const QStringList& MainWindow::PageCaptions() {
     QStringList list;
     for (const Origin page : {Origin::kSettings, Origin::kTwoChar, Origin::kThreeChar, Origin::kFiveElement,
                               Origin::kRecommended, Origin::kRecommendedTwo, Origin::kAnalysis}) {
-      list << FromGbk(OriginCaption(page));
+      list << PageCaption(page);
     }
-    return list << QT_TR_NOOP("姓名报表") << FromGbk(OriginCaption(Origin::kPoetry)) << QT_TR_NOOP("精选");
+    return list << QT_TR_NOOP("姓名报表") << PageCaption(Origin::kPoetry) << QT_TR_NOOP("精选");
   }();
   return captions;
 }
@@ -225,7 +201,7 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       inputs_(std::make_unique<Inputs>(*this)),
       pump_(std::make_unique<WindowPump>(*this)),
-      messages_(std::make_unique<Messages>(*this)) {
+      messages_(MessageBoxesOver(this)) {
   setWindowTitle("Tavrin 1.13");
   // The window grows beyond its client size: the panes keep their width of
   // 105 columns and grow taller, the tables grow both ways.
@@ -348,7 +324,7 @@ MainWindow::BirthCombos MainWindow::AddBirthGroup(QWidget* page, const QString& 
   const BirthCombos combos = {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, tr("年")),
                               AddCombo(group, names[1], Numbers(1, 12), "1", 120, tr("月")),
                               AddCombo(group, names[2], Numbers(1, 31), "1", 240, tr("日")),
-                              AddCombo(group, names[3], Numbers(0, 23) << FromGbk(UnknownHourText()), "1", 352, tr("时"))};
+                              AddCombo(group, names[3], Numbers(0, 23) << UnknownHourCaption(), "1", 352, tr("时"))};
   combos.hour->setItemData(combos.hour->count() - 1, true, kUnknownHourRole);
   return combos;
 }
@@ -400,13 +376,9 @@ void MainWindow::BuildOptionFields(QWidget* page) {
       tr("不勾选时,声母、韵母只要在同一组中出现就算相近(如 ang 与 iang),常见姓氏可用的字很少;\n"
          "勾选后只有同组中完全相同的项才算相近,名字更多"));
 
-  const auto keepGbk = [](QLineEdit* edit, std::string& gbk) {
-    gbk = ToGbk(edit->text());
-    connect(edit, &QLineEdit::textChanged, edit, [&gbk](const QString& text) { gbk = ToGbk(text); });
-  };
-  keepGbk(count_, inputs_->count);
-  keepGbk(fixSecondText_, inputs_->fixSecond);
-  keepGbk(fixThirdText_, inputs_->fixThird);
+  KeepCoreText(count_, inputs_->count);
+  KeepCoreText(fixSecondText_, inputs_->fixSecond);
+  KeepCoreText(fixThirdText_, inputs_->fixThird);
 }
 
 void MainWindow::BuildSettingsButtons(QWidget* page) {
@@ -500,10 +472,10 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
 
 void MainWindow::Analyse() {
   AnalysisRequest request;
-  request.name = ToGbk(analysedName_->text());
-  request.year = ToGbk(analysisBirth_.year->currentText());
-  request.month = ToGbk(analysisBirth_.month->currentText());
-  request.day = ToGbk(analysisBirth_.day->currentText());
+  request.name = CoreTextOf(analysedName_);
+  request.year = CoreTextOf(analysisBirth_.year);
+  request.month = CoreTextOf(analysisBirth_.month);
+  request.day = CoreTextOf(analysisBirth_.day);
   request.hour = HourFieldOf(analysisBirth_.hour);
   NameReport report;
   const CommandResult<AnalysisOutcome> result = AnalyseName(*model_, request, &report);
@@ -521,7 +493,7 @@ void MainWindow::Analyse() {
 bool MainWindow::ExportAnalysisPdf(QString path) {
   if (!lastReport_) return false;
   if (path.isEmpty()) {
-    path = AskSaveFileName(this, tr("导出PDF"), FromGbk(lastReport_->name) + tr(" 姓名分析.pdf"),
+    path = AskSaveFileName(this, tr("导出PDF"), NameOf(*lastReport_) + tr(" 姓名分析.pdf"),
                            tr("PDF 文件 (*.pdf)"), "pdf");
   }
   if (path.isEmpty()) return false;
@@ -618,20 +590,20 @@ void MainWindow::OpenPoetryDatabase() {
   const std::string path = model_->Stores().dataDir + kPoetryFile;
   if (!FileExists(path)) return;  // the next showing of the page tries again
   poetryConnected_ = true;
-  std::string error;
-  const std::optional<PoemTable> table = QueryPoems(path, error);
-  if (!table) {
-    ShowMessage(this, FromGbk(error));
+  PoemTableView table;
+  QString error;
+  if (!ReadPoemTable(path, table, error)) {
+    ShowMessage(this, error);
     return;
   }
-  poemContentColumn_ = table->Column("content");
+  poemContentColumn_ = table.contentColumn;
   QStringList headers;
-  for (const std::string& column : table->columns) headers << PoemColumnCaption(column);
+  for (const QString& column : table.columns) headers << PoemColumnCaption(column);
   poemModel_->setHorizontalHeaderLabels(headers);
-  for (std::size_t row = 0; row < table->rows.size(); ++row) {
+  for (qsizetype row = 0; row < table.rows.size(); ++row) {
     QList<QStandardItem*> items;
-    for (const std::string& text : table->rows[row]) items << new QStandardItem(FromGbk(text));
-    if (poemContentColumn_ >= 0) items[poemContentColumn_]->setData(bool(table->cut[row]), Qt::UserRole);
+    for (const QString& text : table.rows[row]) items << new QStandardItem(text);
+    if (poemContentColumn_ >= 0) items[poemContentColumn_]->setData(bool(table.cut[static_cast<std::size_t>(row)]), Qt::UserRole);
     poemModel_->appendRow(items);
   }
   for (int column = 0; column < 4 && column < poemModel_->columnCount(); ++column)
@@ -648,7 +620,7 @@ void MainWindow::StartPoetry() {
   }
   bestPage_->StartPoetryRun(SexOf(female_->isChecked()));
   const CommandResult<PoetryOutcome> result =
-      StartPoetryNaming(*model_, ToGbk(poemText_->toPlainText()), model_->session.chart.birthElements);
+      StartPoetryNaming(*model_, CoreTextOf(poemText_), model_->session.chart.birthElements);
   bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
@@ -660,7 +632,7 @@ void MainWindow::StartPoetry() {
 
 void MainWindow::ShowDrawCapNote() {
   // A note longer than the line ends in "…"; the tooltip holds it whole.
-  const QString note = FromGbk(model_->DrawCapSummary());
+  const QString note = DrawCapNoteOf(*model_);
   drawCapNote_->setText(note);
   drawCapNote_->setToolTip(note);
   PlaceStatusLine();
@@ -711,7 +683,7 @@ void MainWindow::ExplainEmptyPages(bool afterRun) {
   resultPanes_.back()->setPlaceholderText(
       tr("在左边选一首诗，或在中间贴上诗句，点“开 始”，从诗里取的名字会列在这里。"));
   const NamingSession& session = model_->session;
-  const QString surname = FromGbk(session.surname);
+  const QString surname = SurnameOf(session);
   for (int page = 1; page <= 5; ++page) {
     QString hint;
     if (!afterRun) {
@@ -776,7 +748,7 @@ void MainWindow::ShowPoetryHelp() {
 void MainWindow::RefreshProgress() {
   if (!progressDirty_) return;
   progressDirty_ = false;
-  progress_->setText(FromGbk(model_->Progress()));
+  progress_->setText(ProgressOf(*model_));
   PlaceStatusLine();
 }
 
@@ -904,7 +876,7 @@ void MainWindow::BuildFavouritesPage() {
   const std::function<std::string()> poem = [this]() -> std::string {
     const QModelIndex current = poems_->currentIndex();
     if (!current.isValid()) return {};
-    return ToGbk(poemModel_->index(current.row(), 4).data().toString());
+    return CoreTextOf(poemModel_->index(current.row(), 4));
   };
   for (PaneView* pane : resultPanes_) favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
   favouritesPage_->SetNotes(notes_.get());

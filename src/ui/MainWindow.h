@@ -106,7 +106,6 @@ class MainWindow : public QWidget {
 
   class Inputs;
   class WindowPump;
-  class Messages;
 
   // The pages, built in their order on the tabs.
   void BuildPages();
@@ -180,7 +179,7 @@ class MainWindow : public QWidget {
 
   std::unique_ptr<Inputs> inputs_;
   std::unique_ptr<WindowPump> pump_;
-  std::unique_ptr<Messages> messages_;
+  std::unique_ptr<MessageBoxes> messages_;
   std::unique_ptr<NamingModel> model_;
   THzSpell hzSpell1_;
   bool progressDirty_ = false;

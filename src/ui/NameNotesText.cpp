@@ -11,24 +11,24 @@ namespace tavrin::ui {
 
 QString SourceCellText(sources::NameNotes* notes, const std::string& fullName) {
   const sources::NameSource* source = notes ? notes->BestSource(fullName) : nullptr;
-  return source ? FromGbk(sources::ShortSource(*source)) : QString();
+  return source ? ViewOf(*source).shortForm : QString();
 }
 
 QString NameToolTip(sources::NameNotes* notes, const std::string& fullName) {
   if (!notes) return {};
-  QStringList lines;
-  for (const std::string& meaning : notes->Meanings(fullName)) lines << FromGbk(meaning);
+  QStringList lines = MeaningsOf(*notes, fullName);
   if (const sources::NameSource* source = notes->BestSource(fullName)) {
-    lines << QCoreApplication::translate("tavrin::ui", "出处：%1（%2）")
-                 .arg(FromGbk(sources::ShortSource(*source)), FromGbk(source->collection));
+    const SourceView view = ViewOf(*source);
+    lines << QCoreApplication::translate("tavrin::ui", "出处：%1（%2）").arg(view.shortForm, view.collection);
   }
   return lines.join('\n');
 }
 
-QString SourceHtml(const sources::NameSource& source) {
+QString SourceHtml(const sources::NameSource& found) {
+  const SourceView source = ViewOf(found);
   // Positions count the line's characters from 1; every GBK character is one
   // UTF-16 unit.
-  const QString line = FromGbk(source.line);
+  const QString& line = source.line;
   QString marked;
   for (int i = 0; i < line.size(); ++i) {
     const QString ch = QString(line[i]).toHtmlEscaped();
@@ -36,8 +36,7 @@ QString SourceHtml(const sources::NameSource& source) {
     marked += named ? "<b style='color:#b03000'>" + ch + "</b>" : ch;
   }
   return QString("%1<br>《%2》%3 · %4")
-      .arg(marked, FromGbk(source.title).toHtmlEscaped(), FromGbk(source.author).toHtmlEscaped(),
-           FromGbk(source.collection).toHtmlEscaped());
+      .arg(marked, source.title.toHtmlEscaped(), source.author.toHtmlEscaped(), source.collection.toHtmlEscaped());
 }
 
 }  // namespace tavrin::ui

@@ -41,22 +41,21 @@ PaneView::PaneView(Pane& pane, QWidget* parent) : QTextEdit(parent), pane_(pane)
   setWordWrapMode(QTextOption::WrapAnywhere);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  for (const std::string& line : pane.Lines()) AppendLine(line);
+  for (std::size_t line = 0; line < pane.Lines().size(); ++line) AppendLine(LineOf(pane, line));
   pane.SetListener([this](const Pane& changed, Pane::Change change) {
     if (change == Pane::Change::kCleared) {
       clear();
       empty_ = true;
     } else {
-      AppendLine(changed.Lines().back());
+      AppendLine(LineOf(changed, changed.Lines().size() - 1));
     }
   });
 }
 
-void PaneView::AppendLine(const std::string& gbkLine) {
+void PaneView::AppendLine(QString text) {
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   if (!empty_) cursor.insertBlock();
-  QString text = FromGbk(gbkLine);
   if (crAsLineBreak_) {
     if (text.endsWith('\r')) text.chop(1);
     text.replace('\r', QChar::LineSeparator);
@@ -76,7 +75,7 @@ int PaneView::DisplayedRows() const {
 
 QString PaneView::NameAtPosition(int position) const {
   const Candidate* candidate = CandidateAtPosition(position);
-  return candidate ? FromGbk(candidate->fullName) : QString();
+  return candidate ? NameOf(*candidate) : QString();
 }
 
 const Candidate* PaneView::CandidateAtPosition(int position) const {
@@ -87,7 +86,7 @@ const Candidate* PaneView::CandidateAtPosition(int position) const {
   if (offset < 0 || offset >= text.size()) return nullptr;
   // Each written line is one block; the pane's lines came from GBK, so the
   // text before the offset converts back to the bytes before it.
-  const std::size_t at = ToGbk(text.left(offset)).size();
+  const std::size_t at = CoreOffsetOf(text, offset);
   return pane_.CandidateAt(static_cast<std::size_t>(block.blockNumber()), at);
 }
 
@@ -112,7 +111,7 @@ void PaneView::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   event->accept();
-  emit nameActivated(FromGbk(candidate->fullName));
+  emit nameActivated(NameOf(*candidate));
 }
 
 }  // namespace tavrin::ui

@@ -45,7 +45,7 @@ class PaneView : public QTextEdit {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
-  void AppendLine(const std::string& gbkLine);
+  void AppendLine(QString text);
   const Pane& pane_;
   bool empty_ = true;
   bool crAsLineBreak_ = false;

@@ -21,16 +21,16 @@ constexpr int kPoemColumns = 6;
 
 }  // namespace
 
-QString PoemColumnCaption(const std::string& column) {
+QString PoemColumnCaption(const QString& column) {
   if (column == "title") return PoemBrowser::tr("标题");
   if (column == "author") return PoemBrowser::tr("作者");
-  return FromGbk(column);
+  return column;
 }
 
 PoemSearchModel::PoemSearchModel(sources::NameNotes& notes, QObject* parent)
     : QAbstractTableModel(parent), notes_(notes) {}
 
-void PoemSearchModel::SetEntries(std::vector<sources::LibraryEntry> entries) {
+void PoemSearchModel::SetEntries(std::vector<LibraryEntryView> entries) {
   beginResetModel();
   entries_ = std::move(entries);
   endResetModel();
@@ -44,22 +44,21 @@ int PoemSearchModel::columnCount(const QModelIndex& parent) const { return paren
 
 QVariant PoemSearchModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const sources::LibraryEntry& entry = entries_[static_cast<std::size_t>(index.row())];
+  const LibraryEntryView& entry = entries_[static_cast<std::size_t>(index.row())];
   if (role == Qt::UserRole) return false;  // a library text is never cut
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
     case 0:
       return QString::number(entry.id);
     case kPoemContentColumn:
-      return FromGbk(notes_.WithLibrary(
-          [&entry](sources::ClassicalLibrary& library) { return library.Content(entry.id).value_or(""); },
-          std::string()));
+      return notes_.WithLibrary([&entry](sources::ClassicalLibrary& library) { return ContentOf(library, entry.id); },
+                                QString());
     case 2:
-      return FromGbk(entry.collection);
+      return entry.collection;
     case kPoemTitleColumn:
-      return FromGbk(entry.title);
+      return entry.title;
     case kPoemAuthorColumn:
-      return FromGbk(entry.author);
+      return entry.author;
     default:
       return {};
   }
@@ -102,9 +101,8 @@ PoemBrowser::PoemBrowser(QTableView* grid, QAbstractItemModel* curated, ShowPoem
 void PoemBrowser::Open() {
   if (collections_->count() > 1) return;
   const QSignalBlocker quiet(collections_);
-  const std::vector<std::string> names = notes_.WithLibrary(
-      [](sources::ClassicalLibrary& library) { return library.Collections(); }, std::vector<std::string>{});
-  for (const std::string& name : names) collections_->addItem(FromGbk(name));
+  collections_->addItems(
+      notes_.WithLibrary([](sources::ClassicalLibrary& library) { return CollectionsOf(library); }, QStringList()));
 }
 
 void PoemBrowser::Refresh() {
@@ -119,25 +117,24 @@ void PoemBrowser::Search(const QString& text, const QString& collection) {
     return;
   }
   if (grid_->model() == curated_ && grid_->currentIndex().isValid()) curatedRow_ = grid_->currentIndex().row();
-  const std::string wanted = ToGbk(text);
-  std::vector<sources::LibraryEntry> found;
+  std::vector<LibraryEntryView> found;
   try {
     found = notes_.WithLibrary(
-        [&](sources::ClassicalLibrary& library) { return library.Search(wanted, ToGbk(collection)); }, found);
+        [&](sources::ClassicalLibrary& library) { return SearchLibrary(library, text, collection); }, found);
   } catch (const sources::LibraryError& error) {
     // A search that ran past its time finds nothing, and says so.
     emit Said(QString::fromStdString(sources::LibraryFaultText(notes_.LibraryPath(), error)));
   }
   // The texts so named first, then those whose title holds the search, then
   // the poet's, then the rest, each in the library's order.
-  const auto rank = [&wanted](const sources::LibraryEntry& entry) {
-    if (wanted.empty()) return 0;
-    if (entry.title == wanted) return 0;
-    if (entry.title.find(wanted) != std::string::npos) return 1;
-    return entry.author == wanted ? 2 : 3;
+  const auto rank = [&text](const LibraryEntryView& entry) {
+    if (text.isEmpty()) return 0;
+    if (entry.title == text) return 0;
+    if (entry.title.contains(text)) return 1;
+    return entry.author == text ? 2 : 3;
   };
   std::stable_sort(found.begin(), found.end(),
-                   [&rank](const sources::LibraryEntry& a, const sources::LibraryEntry& b) { return rank(a) < rank(b); });
+                   [&rank](const LibraryEntryView& a, const LibraryEntryView& b) { return rank(a) < rank(b); });
   results_->SetEntries(std::move(found));
   if (grid_->model() != results_) SetGridModel(results_);
   if (results_->rowCount() > 0) grid_->selectRow(0);
@@ -170,16 +167,16 @@ bool PoemBrowser::eventFilter(QObject* watched, QEvent* event) {
     const QString name = pane_->NameAtPosition(pane_->cursorForPosition(help->pos()).position());
     QString tip;
     if (!name.isEmpty()) {
-      const std::string given = notes_.Tables().GivenName(ToGbk(name));
-      const std::vector<std::string> lines = sources::LinesOfName(ToGbk(poem_->toPlainText()), given);
-      if (lines.size() == 1 && !lines[0].empty()) {
-        tip = tr("%1 出自：%2").arg(name, FromGbk(lines[0]));
-      } else if (!lines.empty()) {
+      const NameLinesView drawn = NameLinesOf(notes_.Tables(), name, poem_->toPlainText());
+      const QStringList& lines = drawn.lines;
+      if (lines.size() == 1 && !lines[0].isEmpty()) {
+        tip = tr("%1 出自：%2").arg(name, lines[0]);
+      } else if (!lines.isEmpty()) {
         // No line holds the whole name: the line of each character.
-        const QString chars = FromGbk(given);
+        const QString& chars = drawn.given;
         QStringList each;
-        for (std::size_t i = 0; i < lines.size() && static_cast<int>(i) < chars.size(); ++i) {
-          if (!lines[i].empty()) each << QString(chars[static_cast<int>(i)]) + "：" + FromGbk(lines[i]);
+        for (qsizetype i = 0; i < lines.size() && i < chars.size(); ++i) {
+          if (!lines[i].isEmpty()) each << QString(chars[i]) + "：" + lines[i];
         }
         if (!each.isEmpty()) tip = tr("%1 的字出自：").arg(name) + "\n" + each.join('\n');
       }

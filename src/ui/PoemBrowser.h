@@ -14,6 +14,7 @@
 
 #include "sources/classical_library.h"
 #include "sources/name_notes.h"
+#include "ui/qtext.h"
 
 class QComboBox;
 class QLineEdit;
@@ -32,7 +33,7 @@ inline constexpr int kPoemAuthorColumn = 5;
 
 // The caption of a column of the poem grid: 标题 and 作者 for the title and
 // the author, the column's own name otherwise.
-QString PoemColumnCaption(const std::string& column);
+QString PoemColumnCaption(const QString& column);
 
 // Texts of a library search; a text's content is read when it is asked for.
 class PoemSearchModel : public QAbstractTableModel {
@@ -40,7 +41,7 @@ class PoemSearchModel : public QAbstractTableModel {
 
  public:
   PoemSearchModel(sources::NameNotes& notes, QObject* parent = nullptr);
-  void SetEntries(std::vector<sources::LibraryEntry> entries);
+  void SetEntries(std::vector<LibraryEntryView> entries);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -49,7 +50,7 @@ class PoemSearchModel : public QAbstractTableModel {
 
  private:
   sources::NameNotes& notes_;
-  std::vector<sources::LibraryEntry> entries_;
+  std::vector<LibraryEntryView> entries_;
 };
 
 class PoemBrowser : public QWidget {

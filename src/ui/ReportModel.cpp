@@ -96,11 +96,11 @@ QString ReportModel::CellText(int row, int column) const {
   }
   if (column == kGrids) {
     // The grid lines joined by " | ", none after the last.
-    std::string text = FormatScoreText(reportRow.scored, kExportSeparator);
-    if (!reportRow.scored.matches.empty()) text.resize(text.size() - kExportSeparator.size());
-    return FromGbk(text);
+    QString text = GridLinesOf(reportRow.scored, kExportSeparator);
+    if (!reportRow.scored.matches.empty()) text.chop(static_cast<qsizetype>(kExportSeparator.size()));
+    return text;
   }
-  return FromGbk(reportRow.Cell(static_cast<std::size_t>(column)));
+  return CellOf(reportRow, static_cast<std::size_t>(column));
 }
 
 QVariant ReportModel::data(const QModelIndex& index, int role) const {
@@ -109,7 +109,7 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole) {
     if (column == kGrids) {
       // The grid lines on one line, each followed by a blank.
-      return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, " "));
+      return GridLinesOf(report_.Rows()[static_cast<std::size_t>(index.row())].scored, " ");
     }
     return CellText(index.row(), column);
   }
@@ -127,7 +127,7 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
     return text.isEmpty() ? QVariant() : QVariant(text);
   }
   if (role == Qt::ToolTipRole && column == kGrids) {
-    return FromGbk(FormatScoreText(report_.Rows()[static_cast<std::size_t>(index.row())].scored, "\n")).trimmed();
+    return GridLinesOf(report_.Rows()[static_cast<std::size_t>(index.row())].scored, "\n").trimmed();
   }
   return {};
 }

@@ -1,8 +1,32 @@
 #include "ui/qtext.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QModelIndex>
+#include <QPlainTextEdit>
+#include <QVariant>
+
+#include "advice/advice.h"
+#include "analysis/analyse_name.h"
+#include "analysis/conventions_section.h"
+#include "calendar/birth_pillars.h"
+#include "chars/elements.h"
 #include "chars/encoding.h"
+#include "core/birth_inputs.h"
+#include "core/candidate.h"
+#include "core/naming_io.h"
+#include "core/naming_model.h"
+#include "core/pane.h"
+#include "core/poetry_db.h"
+#include "core/report.h"
+#include "scoring/score.h"
+#include "sources/classical_library.h"
+#include "sources/name_notes.h"
+#include "ui/MessageBox.h"
 
 namespace tavrin::ui {
+
+static_assert(kUnknownHourRole == Qt::UserRole);
 
 QString FromGbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
 
@@ -19,6 +43,131 @@ std::string ToGbk(const QString& text) {
     i += len;
   }
   return gbk;
+}
+
+namespace {
+
+QStringList ListFromGbk(const std::vector<std::string>& texts) {
+  QStringList list;
+  for (const std::string& text : texts) list << FromGbk(text);
+  return list;
+}
+
+class WindowMessages final : public MessageBoxes {
+ public:
+  explicit WindowMessages(QWidget* parent) : parent_(parent) {}
+  void Show(std::string_view text) override { ShowMessage(parent_, FromGbk(text)); }
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace
+
+std::string CoreTextOf(const QLineEdit* field) { return ToGbk(field->text()); }
+std::string CoreTextOf(const QComboBox* field) { return ToGbk(field->currentText()); }
+std::string CoreTextOf(const QPlainTextEdit* field) { return ToGbk(field->toPlainText()); }
+std::string CoreTextOf(const QModelIndex& cell) { return ToGbk(cell.data().toString()); }
+
+void KeepCoreText(QLineEdit* field, std::string& core) {
+  core = ToGbk(field->text());
+  QObject::connect(field, &QLineEdit::textChanged, field, [&core](const QString& text) { core = ToGbk(text); });
+}
+
+HourField HourFieldOf(const QComboBox* combo) {
+  const QString text = combo->currentText();
+  const int item = combo->findText(text);
+  return {ToGbk(text), item >= 0 && combo->itemData(item, kUnknownHourRole).toBool()};
+}
+
+std::string CoreCharsOf(const QString& typed) {
+  std::string chars;
+  for (const QChar c : typed) {
+    const std::string gbk = ToGbk(QString(c));
+    if (gbk.size() == 2 && chars.find(gbk) == std::string::npos) chars += gbk;
+  }
+  return chars;
+}
+
+std::size_t CoreOffsetOf(const QString& line, int offset) { return ToGbk(line.left(offset)).size(); }
+
+QString PageCaption(Origin origin) { return FromGbk(OriginCaption(origin)); }
+QString UnknownHourCaption() { return FromGbk(UnknownHourText()); }
+QString ElementCaption(Element element) { return FromGbk(ElementChar(element)); }
+QString NameOf(const Candidate& candidate) { return FromGbk(candidate.fullName); }
+QString NameOf(const NameReport& report) { return FromGbk(report.name); }
+QString SurnameOf(const NamingSession& session) { return FromGbk(session.surname); }
+QString ProgressOf(const NamingModel& model) { return FromGbk(model.Progress()); }
+QString DrawCapNoteOf(const NamingModel& model) { return FromGbk(model.DrawCapSummary()); }
+QString LineOf(const Pane& pane, std::size_t line) { return FromGbk(pane.Lines()[line]); }
+QStringList LinesOf(const ConventionsSection& section) { return ListFromGbk(ConventionsLines(section)); }
+QString CellOf(const ReportRow& row, std::size_t column) { return FromGbk(row.Cell(column)); }
+QString GridLinesOf(const NameScore& score, std::string_view lineEnd) { return FromGbk(FormatScoreText(score, lineEnd)); }
+
+std::unique_ptr<MessageBoxes> MessageBoxesOver(QWidget* parent) { return std::make_unique<WindowMessages>(parent); }
+
+bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error) {
+  std::string why;
+  const std::optional<PoemTable> table = QueryPoems(path, why);
+  if (!table) {
+    error = FromGbk(why);
+    return false;
+  }
+  view.columns = ListFromGbk(table->columns);
+  view.rows.clear();
+  for (const std::vector<std::string>& row : table->rows) view.rows << ListFromGbk(row);
+  view.cut = table->cut;
+  view.contentColumn = table->Column("content");
+  return true;
+}
+
+AdviceView ViewOf(const advice::Advice& a) {
+  AdviceView view;
+  for (const advice::Warning& w : a.warnings) view.warnings.push_back({FromGbk(w.text), w.severity == advice::Severity::kSerious});
+  for (const advice::GivenChar& g : a.given) {
+    AdviceView::Char c{FromGbk(g.ch), {}, {}};
+    if (g.facts) {
+      c.meaning = FromGbk(advice::MeaningOrGloss(*g.facts));
+      c.words = ListFromGbk(g.facts->words);
+    }
+    view.given += c.ch;
+    view.chars.push_back(std::move(c));
+  }
+  view.pairMeaning = FromGbk(a.pairMeaning);
+  if (a.bank) view.bankMeaning = FromGbk(a.bank->meaning);
+  for (const advice::Reason& r : a.reasons) view.reasons.push_back({r.points, FromGbk(r.text)});
+  return view;
+}
+
+SourceView ViewOf(const sources::NameSource& source) {
+  return {FromGbk(source.line),       FromGbk(source.title),     FromGbk(source.author),
+          FromGbk(source.collection), FromGbk(sources::ShortSource(source)), source.positions};
+}
+
+QStringList MeaningsOf(sources::NameNotes& notes, const std::string& fullName) {
+  return ListFromGbk(notes.Meanings(fullName));
+}
+
+std::vector<LibraryEntryView> SearchLibrary(sources::ClassicalLibrary& library, const QString& text,
+                                            const QString& collection) {
+  std::vector<LibraryEntryView> views;
+  for (const sources::LibraryEntry& entry : library.Search(ToGbk(text), ToGbk(collection))) {
+    views.push_back({entry.id, FromGbk(entry.title), FromGbk(entry.author), FromGbk(entry.collection)});
+  }
+  return views;
+}
+
+QString ContentOf(sources::ClassicalLibrary& library, qint64 id) { return FromGbk(library.Content(id).value_or("")); }
+
+QStringList CollectionsOf(sources::ClassicalLibrary& library) { return ListFromGbk(library.Collections()); }
+
+NameLinesView NameLinesOf(const advice::AdviceTables& tables, const QString& name, const QString& poem) {
+  const QString given = FromGbk(tables.GivenName(ToGbk(name)));
+  QStringList lines;
+  for (const std::string& line : sources::LinesOfName(poem.toStdString(), given.toStdString())) {
+    lines << QString::fromStdString(line);
+  }
+  return {given, lines};
 }
 
 }  // namespace tavrin::ui

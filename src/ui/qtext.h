@@ -1,14 +1,161 @@
-// Core GBK texts to and from Qt strings, through the one encoding module.
+// Where the window meets the core's text. The core, its data files and the
+// libraries under the window hold GBK byte strings; the window holds Qt
+// strings. Every value crosses here, whole and typed: a field's text on its
+// way into the core, a candidate, a pane line, a report cell, an advice or a
+// source on their way out, each in the form a page shows it. The pages and
+// models never convert a text themselves.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QModelIndex;
+class QPlainTextEdit;
+class QWidget;
+
+namespace tavrin {
+struct Candidate;
+struct ConventionsSection;
+struct HourField;
+struct NameReport;
+struct NameScore;
+struct NamingSession;
+struct ReportRow;
+class MessageBoxes;
+class NamingModel;
+class Pane;
+enum class Element;
+enum class Origin : unsigned char;
+namespace advice {
+struct Advice;
+class AdviceTables;
+}  // namespace advice
+namespace sources {
+class ClassicalLibrary;
+class NameNotes;
+struct NameSource;
+}  // namespace sources
+}  // namespace tavrin
 
 namespace tavrin::ui {
 
+// Plain texts, for the pages of 收藏 until the store speaks UTF-8; every
+// other page goes through the typed values below.
 QString FromGbk(std::string_view gbk);
 // Text typed by the user as GBK; a character that GBK cannot encode becomes "?".
 std::string ToGbk(const QString& text);
+
+// ---- Into the core ----
+
+// The item data that marks the hour lists' last item, 时辰不详.
+inline constexpr int kUnknownHourRole = 0x0100;  // Qt::UserRole
+
+// A field's text as the core reads it; a character that GBK cannot encode
+// becomes "?".
+std::string CoreTextOf(const QLineEdit* field);
+std::string CoreTextOf(const QComboBox* field);
+std::string CoreTextOf(const QPlainTextEdit* field);
+std::string CoreTextOf(const QModelIndex& cell);
+// Keeps `core` the field's text as the core reads it, from now on, as the
+// user edits it (for a field the core reads at every draw).
+void KeepCoreText(QLineEdit* field, std::string& core);
+// An hour combo box as an hour field: its text, or not known when the text
+// is that of its item 时辰不详 (chosen or typed).
+HourField HourFieldOf(const QComboBox* combo);
+// The distinct double-byte characters of a typed text (Chinese characters
+// and full-width marks), in the core's form, each once, in the order typed.
+std::string CoreCharsOf(const QString& typed);
+// The length in the core's bytes of the first `offset` characters of a line
+// the window shows.
+std::size_t CoreOffsetOf(const QString& line, int offset);
+
+// ---- Out of the core ----
+
+QString PageCaption(Origin origin);
+QString UnknownHourCaption();
+QString ElementCaption(Element element);
+QString NameOf(const Candidate& candidate);
+QString NameOf(const NameReport& report);
+QString SurnameOf(const NamingSession& session);
+QString ProgressOf(const NamingModel& model);
+QString DrawCapNoteOf(const NamingModel& model);
+// Written line `line` of a pane.
+QString LineOf(const Pane& pane, std::size_t line);
+QStringList LinesOf(const ConventionsSection& section);
+// A cell of the report's row, as the report exports it.
+QString CellOf(const ReportRow& row, std::size_t column);
+// The grid lines of a score, each ended by `lineEnd`.
+QString GridLinesOf(const NameScore& score, std::string_view lineEnd);
+// The boxes that show the core's messages over `parent`.
+std::unique_ptr<MessageBoxes> MessageBoxesOver(QWidget* parent);
+
+// The poem table of poetry.db.
+struct PoemTableView {
+  QStringList columns;
+  QList<QStringList> rows;
+  std::vector<bool> cut;  // a text of the row was cut
+  int contentColumn = -1;
+};
+// The table, or false with `error` set.
+bool ReadPoemTable(const std::string& path, PoemTableView& table, QString& error);
+
+// A name's advice as 精选 shows it.
+struct AdviceView {
+  struct Warning {
+    QString text;
+    bool serious = false;
+  };
+  struct Char {
+    QString ch;
+    QString meaning;  // the meaning, or the English gloss the table has instead
+    QStringList words;
+  };
+  struct Reason {
+    int points = 0;
+    QString text;
+  };
+  QString given;        // the given name's characters
+  QString pairMeaning;  // empty unless the given name is a word
+  QString bankMeaning;  // empty unless the name bank says what the name means
+  std::vector<Warning> warnings;
+  std::vector<Char> chars;  // in the order of advice.given
+  std::vector<Reason> reasons;
+};
+AdviceView ViewOf(const advice::Advice& advice);
+
+// A line of the classical library a given name comes from.
+struct SourceView {
+  QString line, title, author, collection;
+  QString shortForm;       // 《title》author：line
+  std::vector<int> positions;  // the name's characters in the line, from 1
+};
+SourceView ViewOf(const sources::NameSource& source);
+// What the characters of a full name mean, a line each (the pair's word first).
+QStringList MeaningsOf(sources::NameNotes& notes, const std::string& fullName);
+
+// One text of the classical library, as a search finds it.
+struct LibraryEntryView {
+  qint64 id = 0;
+  QString title, author, collection;
+};
+std::vector<LibraryEntryView> SearchLibrary(sources::ClassicalLibrary& library, const QString& text,
+                                            const QString& collection);
+QString ContentOf(sources::ClassicalLibrary& library, qint64 id);
+QStringList CollectionsOf(sources::ClassicalLibrary& library);
+
+// The lines of `poem` that the given name of `name` was drawn from (see
+// sources::LinesOfName), and the given name's characters.
+struct NameLinesView {
+  QString given;
+  QStringList lines;
+};
+NameLinesView NameLinesOf(const advice::AdviceTables& tables, const QString& name, const QString& poem);
 
 }  // namespace tavrin::ui

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chars/encoding.h"
 #include "core/startup.h"
 #include "sources/name_notes.h"
 
@@ -26,7 +27,12 @@ TEST(NameNotes, LinesOfNameInAPoem) {
       {"月心", {"", "悠悠我心"}},
       {"", {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(LinesOfName(poem, c.given), c.lines) << c.given;
+  // The poem and the lines are UTF-8, as the window hands them over.
+  for (const auto& c : cases) {
+    std::vector<std::string> lines;
+    for (const std::string& line : c.lines) lines.push_back(GbkToUtf8(line));
+    EXPECT_EQ(LinesOfName(GbkToUtf8(poem), GbkToUtf8(c.given)), lines) << c.given;
+  }
 }
 
 TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
