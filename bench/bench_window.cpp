@@ -187,6 +187,14 @@ void BM_SortAndFilterALargeReport(benchmark::State& state) {
 }
 BENCHMARK(BM_SortAndFilterALargeReport)->Unit(benchmark::kMillisecond);
 
+// A store of `favourites` at `path`, set on the window's 收藏, shown.
+void KeepIn(tavrin::ui::MainWindow& window, const std::string& path, const std::vector<tavrin::Favourite>& favourites) {
+  auto store = std::make_unique<tavrin::FavouritesStore>(path);
+  store->Merge(favourites);
+  window.Favourites()->SetStore(std::move(store));
+  window.show();
+}
+
 // The page 收藏 opened on a store of 1,000 favourites: the store read, the
 // table filled and shown, as a click on the tab does it.
 void BM_OpenFavouritesPageOf1000(benchmark::State& state) {
@@ -204,10 +212,7 @@ void BM_OpenFavouritesPageOf1000(benchmark::State& state) {
     favourites.push_back(std::move(f));
   }
   tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
-  auto store = std::make_unique<tavrin::FavouritesStore>(dir.filePath("f.db").toStdString());
-  store->Merge(favourites);
-  window.Favourites()->SetStore(std::move(store));
-  window.show();
+  KeepIn(window, dir.filePath("f.db").toStdString(), favourites);
   QApplication::processEvents();
   for (auto _ : state) {
     window.Pages()->setCurrentWidget(window.Favourites());
@@ -312,10 +317,7 @@ void BM_FrameTimeWhileFamilyVotes(benchmark::State& state) {
     favourites.push_back(std::move(f));
   }
   tavrin::ui::MainWindow window(tavrin::StartUp(tavrin::FindDataDir()), 1);
-  auto store = std::make_unique<tavrin::FavouritesStore>(dir.filePath("f.db").toStdString());
-  store->Merge(favourites);
-  window.Favourites()->SetStore(std::move(store));
-  window.show();
+  KeepIn(window, dir.filePath("f.db").toStdString(), favourites);
   window.Pages()->setCurrentWidget(window.Favourites());
   tavrin::ui::SharePanel& share = window.Favourites()->Share();
   if (!share.Start("127.0.0.1")) return state.SkipWithError("the share did not start");
