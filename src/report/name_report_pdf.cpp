@@ -355,7 +355,9 @@ bool WritePdf(const QString& title, const std::string& path, QString& error, con
 }
 
 // The comparison table: one column per name, one row per fact.
-void PaintComparison(QPainter& p, const std::vector<ComparedName>& names) {
+// The comparison table, on as many pages as its rows need: a row that does
+// not fit below the last one starts a new page, which repeats the names.
+void PaintComparison(QPainter& p, QPagedPaintDevice& device, const std::vector<ComparedName>& names) {
   int y = kMargin;
   p.setFont(Font(22, true));
   p.drawText(QRect(kMargin, y, kContentWidth, 32), Qt::AlignLeft | Qt::AlignVCenter, "收藏名字比较");
@@ -364,14 +366,19 @@ void PaintComparison(QPainter& p, const std::vector<ComparedName>& names) {
   const int labelWidth = 70;
   const int columns = std::max<int>(1, static_cast<int>(names.size()));
   const int cellWidth = (kContentWidth - labelWidth) / columns;
+  const int bottom = kPageHeight - kMargin;
   const QPen grid(QColor(0x99, 0x99, 0x99), 0.6);
-  for (std::size_t r = 0; r < rows.size(); ++r) {
+  const auto heightOf = [&](const ComparisonRow& row) {
     p.setFont(Font(10));
     int height = 20;
-    for (const QString& cell : rows[r].cells) {
+    for (const QString& cell : row.cells) {
       const QRect needed = p.boundingRect(QRect(0, 0, cellWidth - 6, 1000), Qt::TextWordWrap, cell);
       height = std::max(height, needed.height() + 6);
     }
+    // A row taller than a page is cut at the page's foot.
+    return std::min(height, bottom - kMargin - 40);
+  };
+  const auto paintRow = [&](std::size_t r, int height) {
     const QRect label(kMargin, y, labelWidth, height);
     p.fillRect(label, QColor(0xF2, 0xF2, 0xF2));
     p.setPen(grid);
@@ -391,7 +398,16 @@ void PaintComparison(QPainter& p, const std::vector<ComparedName>& names) {
                  rows[r].cells[static_cast<std::size_t>(c)]);
     }
     y += height;
-    if (y > kPageHeight - kMargin) break;
+  };
+  const int namesHeight = rows.empty() ? 0 : heightOf(rows.front());
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int height = r == 0 ? namesHeight : heightOf(rows[r]);
+    if (r > 1 && y + height > bottom) {
+      device.newPage();
+      y = kMargin;
+      paintRow(0, namesHeight);
+    }
+    paintRow(r, height);
   }
 }
 
@@ -506,7 +522,7 @@ namespace {
 
 PaintPages ComparisonPages(const std::vector<ComparedName>& names) {
   return [&names](QPainter& painter, QPagedPaintDevice& device) {
-    PaintComparison(painter, names);
+    PaintComparison(painter, device, names);
     for (const ComparedName& name : names) {
       device.newPage();
       // One page a name; its 通行评分 stands in the comparison table.

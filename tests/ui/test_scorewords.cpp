@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QProcess>
 #include <QtTest>
 
 #include "analysis/analyse_name.h"
@@ -109,6 +111,32 @@ class ScoreWordsTest : public QObject {
     for (const auto& row : rows) labels << row.label;
     QCOMPARE(labels.mid(0, 4), (QStringList{"姓名", "推荐度", "分数", "分数说明"}));
     QVERIFY(rows[3].cells[0].contains("外格两种算法不同"));
+  }
+
+  // A comparison taller than a page goes on over the next, the names heading
+  // it again; its last rows (the family's votes) are not lost off the foot.
+  void aLongComparisonGoesOnToANewPage() {
+    std::vector<tavrin::report::ComparedName> names(4);
+    int i = 0;
+    for (const char* given : {"采薇", "子衿", "若溪", "书瑶"}) {
+      tavrin::report::ComparedName& name = names[static_cast<std::size_t>(i++)];
+      name.report.name = tavrin::ui::ToGbk(QString("林") + given);
+      name.note = QString("家里人都喜欢这个名字。").repeated(40);
+      name.familyScore = "★4.5 · 2票";
+      name.familyVotes = QString("奶奶 ★★★★☆:%1号").arg(i);
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("compared.pdf");
+    QString error;
+    QVERIFY2(tavrin::report::WriteComparisonPdf(names, pdf.toStdString(), error), qPrintable(error));
+    const auto pageText = [&](int page) {
+      QProcess text;
+      text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+      text.waitForFinished(20000);
+      return QString::fromUtf8(text.readAllStandardOutput());
+    };
+    const QString first = pageText(1), second = pageText(2);
+    QVERIFY2(!first.contains("奶奶") && second.contains("4号") && second.contains("书瑶"), qPrintable(second));
   }
 
   // 精选's details: 推荐度 first, then the sentences on the two scores.
