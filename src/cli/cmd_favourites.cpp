@@ -21,7 +21,7 @@
 #include "core/services.h"
 #include "favourites/exchange.h"
 #include "favourites/kept_name.h"
-#include "favourites/messages.h"
+#include "favourites/favourites_text.h"
 #include "favourites/store.h"
 #include "sources/name_notes.h"
 

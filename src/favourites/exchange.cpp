@@ -13,8 +13,7 @@
 #include "base/file_read.h"
 #include "base/file_write.h"
 #include "base/output_text.h"
-#include "chars/encoding.h"
-#include "favourites/messages.h"
+#include "favourites/favourites_text.h"
 #include "favourites/store.h"
 
 namespace tavrin {
@@ -38,7 +37,7 @@ std::string DateText(const Favourite& f) {
 }
 
 // The hour as a CSV cell (UTF-8): its number, or 时辰不详.
-std::string HourText(const Favourite& f) { return GbkToUtf8(HourFieldText(f.hour)); }
+std::string HourText(const Favourite& f) { return StoredText(HourFieldText(f.hour)); }
 
 // What is wrong with one entry of the file, for the message.
 [[noreturn]] void Refuse(std::size_t index, const std::string& what) {
@@ -165,12 +164,7 @@ class EntryFields {
   }
   std::string Text(std::size_t index, int key, bool required) const {
     if (!Given(key) && !required) return {};
-    const std::string& utf8 = Raw(index, key);
-    // ASCII reads the same in both.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-      return utf8;
-    }
-    auto gbk = Utf8ToGbk(utf8);
+    auto gbk = ImportedText(Raw(index, key));
     if (!gbk) Refuse(index, std::string("的“") + kEntryKeys[key] + "”含有 GBK 无法表示的字符");
     return *gbk;
   }
@@ -265,7 +259,7 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
  private:
   // A key as a message shows it: its first 40 characters.
   static std::string Shown(const std::string& utf8) {
-    return Utf8ToGbkLossy(utf8.size() > 40 ? utf8.substr(0, 40) + "…" : utf8);
+    return MessageText(utf8.size() > 40 ? utf8.substr(0, 40) + "…" : utf8);
   }
   bool InAdvice() const { return depth_ > 3 && adviceDepth_ != 0; }
   void AdviceBytes(std::size_t bytes) {
@@ -476,16 +470,16 @@ Json FavouriteToJson(const Favourite& f) {
   Json advice = nullptr;
   if (f.advice) advice = Json::parse(f.advice->json, nullptr, false);
   if (advice.is_discarded()) advice = nullptr;
-  Json entry{{"name", GbkToUtf8(f.name)},
+  Json entry{{"name", StoredText(f.name)},
              {"sex", SexKey(f.sex)},
              {"date", DateText(f)},
              {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
              {"score", f.score},
              {"advice", std::move(advice)},
-             {"note", GbkToUtf8(f.note)},
+             {"note", StoredText(f.note)},
              {"rating", f.rating},
-             {"origin", GbkToUtf8(f.origin)},
-             {"poem", GbkToUtf8(f.poem)},
+             {"origin", StoredText(f.origin)},
+             {"poem", StoredText(f.poem)},
              {"added", FormatUtcTime(f.added)},
              {"changed", FormatUtcTime(f.changed)},
              // The surname's length in the run that made it; 0: not known.
@@ -538,9 +532,9 @@ std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
   for (const Favourite& f : favourites) {
-    const std::string cells[] = {GbkToUtf8(f.name),      SexKey(f.sex),           DateText(f),
+    const std::string cells[] = {StoredText(f.name),      SexKey(f.sex),           DateText(f),
                                  HourText(f),            std::to_string(f.score), std::to_string(f.rating),
-                                 GbkToUtf8(f.note),      GbkToUtf8(f.origin),     GbkToUtf8(f.poem),
+                                 StoredText(f.note),      StoredText(f.origin),     StoredText(f.poem),
                                  FormatUtcTime(f.added), FormatUtcTime(f.changed)};
     bool first = true;
     for (const std::string& cell : cells) {
@@ -572,7 +566,7 @@ std::string ReadImportFile(const std::string& path) {
 
 void WriteExportFile(const std::string& path, std::string_view bytes) {
   if (const std::optional<WriteFault> fault = WriteFileAtomically(path, bytes)) {
-    throw FavouritesError("无法写入" + QuotedFileName(path) + ":" + Utf8ToGbkLossy(WriteFaultText(*fault)));
+    throw FavouritesError("无法写入" + QuotedFileName(path) + ":" + MessageText(WriteFaultText(*fault)));
   }
 }
 

@@ -19,9 +19,8 @@
 #include <tuple>
 
 #include "base/output_text.h"
-#include "chars/encoding.h"
 #include "chars/gbk.h"
-#include "favourites/messages.h"
+#include "favourites/favourites_text.h"
 
 namespace tavrin {
 
@@ -95,20 +94,11 @@ using Statement = SqliteStatement;
 constexpr int kSwallowed = -1;
 SqliteError Swallowed() { return SqliteError(SqliteError::Stage::kStep, kSwallowed, ""); }
 
-// A core text (GBK) as it is stored: UTF-8, so that any SQLite tool reads it.
-std::string Stored(std::string_view gbk) {
-  // ASCII reads the same in both.
-  if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    return std::string(gbk);
-  }
-  return GbkToUtf8(gbk);
-}
-
 Statement& BindGbk(Statement& statement, int index, std::string_view gbk) {
-  return statement.Bind(index, Stored(gbk));
+  return statement.Bind(index, StoredText(gbk));
 }
 
-std::string Gbk(const Statement& row, int column) { return Utf8ToGbkLossy(row.TextView(column)); }
+std::string Gbk(const Statement& row, int column) { return HeldText(row.TextView(column)); }
 
 Favourite ReadRow(const Statement& row, bool typed) {
   Favourite f;
@@ -281,7 +271,7 @@ class Writer {
     auto& statement = statements_[kept ? fields : kAllFields + 1];
     if (!statement.get()) statement = db_.Prepare(WriteSql(!kept, fields, typed_));
     statement.Reset();
-    const std::string name = Stored(f.name);
+    const std::string name = StoredText(f.name);
     statement.Bind(1, name).Bind(2, SexKey(f.sex));
     BindFields(statement, f, fields, times, typed_);
     statement.Step();
@@ -345,7 +335,7 @@ class Reader {
   std::optional<Favourite> Find(std::string_view name, Sex sex) {
     if (!one_.get()) one_ = db_.Prepare("SELECT " + Columns(typed_) + " " + kSelectOne);
     one_.Reset();
-    const std::string stored = Stored(name);
+    const std::string stored = StoredText(name);
     one_.Bind(1, stored).Bind(2, SexKey(sex));
     if (!one_.Step()) return std::nullopt;
     Favourite f = ReadRow(one_, typed_);
@@ -406,7 +396,7 @@ std::string SqlReason(const SqliteError& error) {
   for (const auto& [code, text] : kMeanings) {
     if (error.Primary() == code) meaning = text;
   }
-  return meaning + "(" + Utf8ToGbkLossy(error.what()) + ")";
+  return meaning + "(" + MessageText(error.what()) + ")";
 }
 
 std::string Subject(const std::string& path) { return "收藏文件" + QuotedFileName(path); }
@@ -927,7 +917,7 @@ bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex,
     bindRest(statement);
     statement.Step();
     if (db_.Changes() != 1) throw Swallowed();
-    if (removes && Typed()) WarningRows(db_).Replace(Stored(name), SexKey(sex), std::nullopt);
+    if (removes && Typed()) WarningRows(db_).Replace(StoredText(name), SexKey(sex), std::nullopt);
     return true;
   });
 }
@@ -985,7 +975,7 @@ std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
     std::optional<WarningRows> warnings;
     if (Typed()) warnings.emplace(db_);
     for (const Favourite& f : favourites) {
-      const std::string name = Stored(f.name);
+      const std::string name = StoredText(f.name);
       statement.Bind(1, name).Bind(2, SexKey(f.sex));
       statement.Step();
       removed += static_cast<std::size_t>(db_.Changes());

@@ -11,6 +11,22 @@
 
 namespace tavrin::ui {
 
+namespace {
+
+// The tip of a favourite's name: the birth it was kept with and where it came from.
+QString BirthAndOrigin(const Favourite& f) {
+  const FavouriteView view = ViewOf(f);
+  return QString("%1 %2-%3-%4 %5 · %6%7")
+      .arg(f.sex == Sex::kFemale ? FavouritesModel::tr("女") : FavouritesModel::tr("男"))
+      .arg(f.year)
+      .arg(f.month)
+      .arg(f.day)
+      .arg(view.hour)
+      .arg(view.origin, view.poem.isEmpty() ? QString() : " · " + view.poem);
+}
+
+}  // namespace
+
 FavouritesModel::FavouritesModel(FavouritesStore* store, const NamingServices& services, QObject* parent)
     : NameTableModel(Captions(), -1, services, parent), store_(store) {}
 
@@ -33,7 +49,7 @@ void FavouritesModel::Reload() {
     try {
       kept = store_->List();
     } catch (const FavouritesError& error) {
-      if (onFault) onFault(FromGbk(error.what()));
+      if (onFault) onFault(MessageOf(error));
     }
   }
   beginResetModel();
@@ -56,7 +72,7 @@ void FavouritesModel::SetTallies(share::Tallies tallies) {
 }
 
 const share::Tally* FavouritesModel::TallyOf(const Favourite& favourite) const {
-  return tallies_.Find(FromGbk(favourite.name).toStdString(), SexKey(favourite.sex));
+  return tallies_.Find(ViewOf(favourite).name.toStdString(), SexKey(favourite.sex));
 }
 
 int FavouritesModel::rowCount(const QModelIndex& parent) const {
@@ -70,17 +86,9 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
   if (role == ReportProxy::kScoreRole) return f.score;
   if (role == Qt::EditRole) {
     if (index.column() == kRating) return f.rating;
-    if (index.column() == kNote) return FromGbk(f.note);
+    if (index.column() == kNote) return ViewOf(f).note;
   }
-  if (role == Qt::ToolTipRole && index.column() == kName) {
-    return QString("%1 %2-%3-%4 %5 · %6%7")
-        .arg(f.sex == Sex::kFemale ? tr("女") : tr("男"))
-        .arg(f.year)
-        .arg(f.month)
-        .arg(f.day)
-        .arg(FromGbk(HourCaption(f.hour)))
-        .arg(FromGbk(f.origin), f.poem.empty() ? QString() : " · " + FromGbk(f.poem));
-  }
+  if (role == Qt::ToolTipRole && index.column() == kName) return BirthAndOrigin(f);
   if (role == Qt::FontRole && index.column() == kRecommend) {
     QFont bold;
     bold.setBold(true);
@@ -98,7 +106,7 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
     case kName:
-      return FromGbk(f.name);
+      return ViewOf(f).name;
     case kPinyin:
       return row.pinyin;
     case kScore:
@@ -108,7 +116,7 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
     case kRating:
       return Stars(f.rating);
     case kNote:
-      return FromGbk(f.note);
+      return ViewOf(f).note;
     case kAdded:
       return QDateTime::fromSecsSinceEpoch(f.added).toLocalTime().toString("yyyy-MM-dd HH:mm");
     case kFamily: {
@@ -129,9 +137,9 @@ bool FavouritesModel::setData(const QModelIndex& index, const QVariant& value, i
       if (rating < 0 || rating > kMaxRating || !store_->SetRating(f.name, f.sex, rating)) return false;
       f.rating = rating;
     } else if (index.column() == kNote) {
-      const std::string note = ToGbk(value.toString());
+      const std::string note = KeptNoteOf(value.toString());
       if (auto bad = CheckNote(note)) {
-        if (onFault) onFault(FromGbk(*bad));
+        if (onFault) onFault(MessageOf(*bad));
         return false;
       }
       if (!store_->SetNote(f.name, f.sex, note)) return false;
@@ -140,7 +148,7 @@ bool FavouritesModel::setData(const QModelIndex& index, const QVariant& value, i
       return false;
     }
   } catch (const FavouritesError& error) {
-    if (onFault) onFault(FromGbk(error.what()));
+    if (onFault) onFault(MessageOf(error));
     return false;
   }
   emit dataChanged(index, index);

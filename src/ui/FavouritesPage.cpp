@@ -161,7 +161,7 @@ SharePanel* FavouritesPage::MakeSharePanel() {
     try {
       return share::SharedFavourites(*notes, store_->List());
     } catch (const FavouritesError& error) {
-      Fault(FromGbk(error.what()));
+      Fault(MessageOf(error));
       return share::SharedList{};
     }
   });
@@ -183,10 +183,10 @@ std::unique_ptr<FavouritesStore> FavouritesPage::OpenDefaultStore(QString& messa
   try {
     MakeStoreDirectory(path);
     auto store = std::make_unique<FavouritesStore>(path);
-    message = FromGbk(store->Notice());
+    message = MessageOf(store->Notice());
     return store;
   } catch (const FavouritesError& error) {
-    message = FromGbk(error.what());
+    message = MessageOf(error);
     return nullptr;
   }
 }
@@ -292,24 +292,24 @@ bool FavouritesPage::Toggle(const Keepable& keepable) {
     if (store_->Find(favourite.name, favourite.sex)) {
       store_->Remove(favourite.name, favourite.sex);
       Refresh();
-      emit keptChanged(FromGbk(favourite.name), false);
+      emit keptChanged(ViewOf(favourite).name, false);
       return false;
     }
     FillIn(favourite, keepable);
     if (auto bad = CheckFavourite(favourite)) {
-      Fault(FromGbk(*bad));
+      Fault(MessageOf(*bad));
       return false;
     }
     store_->Save(favourite);
   } catch (const FavouritesError& error) {
-    Fault(FromGbk(error.what()));
+    Fault(MessageOf(error));
     return false;
   } catch (const BirthAnalysisError& error) {
-    Fault(FromGbk(error.what()));
+    Fault(MessageOf(error));
     return false;
   }
   Refresh();
-  emit keptChanged(FromGbk(favourite.name), true);
+  emit keptChanged(ViewOf(favourite).name, true);
   return true;
 }
 
@@ -362,7 +362,7 @@ bool FavouritesPage::RemoveSelected() {
   // The question names a few and counts the rest, so that it stays a short
   // box whatever was selected.
   QStringList names;
-  for (std::size_t i = 0; i < rows.size() && i < kNamesInQuestion; ++i) names << FromGbk(favourites_->At(rows[i]).name);
+  for (std::size_t i = 0; i < rows.size() && i < kNamesInQuestion; ++i) names << ViewOf(favourites_->At(rows[i])).name;
   const QString question = rows.size() <= kNamesInQuestion
                                ? tr("从收藏中删除 %1?").arg(names.join("、"))
                                : tr("从收藏中删除 %1 等 %2 个名字?").arg(names.join("、")).arg(rows.size());
@@ -372,7 +372,7 @@ bool FavouritesPage::RemoveSelected() {
   try {
     store_->Remove(gone);
   } catch (const FavouritesError& error) {
-    Fault(FromGbk(error.what()));
+    Fault(MessageOf(error));
   }
   Refresh();
   return true;
@@ -396,7 +396,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
                                                       f.month, f.day, FavouriteBirthHour(f.hour));
       NameAnalysis analysis = AnalyseOneName(naming_.Stores(), naming_.TransDate(), request, birth.birthElements);
       if (analysis.outcome != AnalysisOutcome::kCompleted) {
-        Fault(analysis.refusal ? FromGbk(analysis.refusal->text) : FromGbk(f.name));
+        Fault(analysis.refusal ? MessageOf(analysis.refusal->text) : ViewOf(f).name);
         return {};
       }
       compared.report = std::move(analysis.report);
@@ -407,7 +407,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
       compared.report.conventions = ReadNameConventions(stores, conventions);
       compared.report.factors = ReadScoreFactors(stores, compared.report, SurnameLength(f));
     } catch (const BirthAnalysisError& error) {
-      Fault(FromGbk(error.what()));
+      Fault(MessageOf(error));
       return {};
     }
     compared.sex = f.sex == Sex::kFemale ? tr("女") : tr("男");
@@ -418,7 +418,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
     }
     ReadAdvice(f, compared);
     ReadVotes(favourites_->TallyOf(f), compared);
-    compared.note = FromGbk(f.note);
+    compared.note = ViewOf(f).note;
     if (notes_) compared.meaning = report::MeaningOf(*notes_, f.name);
     names.push_back(std::move(compared));
   }
@@ -520,7 +520,7 @@ bool FavouritesPage::ExportJson(QString path) {
       return false;
     }
   } catch (const FavouritesError& error) {
-    Fault(FromGbk(error.what()));
+    Fault(MessageOf(error));
     return false;
   }
   return true;
@@ -541,7 +541,7 @@ bool FavouritesPage::ImportJson(QString path) {
                           .arg(counts.changed)
                           .arg(counts.unchanged));
   } catch (const FavouritesError& error) {
-    Fault(FromGbk(error.what()));
+    Fault(MessageOf(error));
     return false;
   }
   return true;

@@ -19,6 +19,7 @@
 #include "core/pane.h"
 #include "core/poetry_db.h"
 #include "core/report.h"
+#include "favourites/favourite.h"
 #include "scoring/score.h"
 #include "sources/classical_library.h"
 #include "sources/name_notes.h"
@@ -169,5 +170,15 @@ NameLinesView NameLinesOf(const advice::AdviceTables& tables, const QString& nam
   }
   return {given, lines};
 }
+
+FavouriteView ViewOf(const Favourite& favourite) {
+  return {FromGbk(favourite.name), FromGbk(favourite.note), FromGbk(favourite.origin), FromGbk(favourite.poem),
+          FromGbk(HourCaption(favourite.hour))};
+}
+
+std::string KeptNoteOf(const QString& typed) { return ToGbk(typed); }
+
+QString MessageOf(const std::exception& error) { return FromGbk(error.what()); }
+QString MessageOf(std::string_view why) { return FromGbk(why); }
 
 }  // namespace tavrin::ui

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ class QWidget;
 
 namespace tavrin {
 struct Candidate;
+struct Favourite;
 struct ConventionsSection;
 struct HourField;
 struct NameReport;
@@ -46,8 +48,8 @@ struct NameSource;
 
 namespace tavrin::ui {
 
-// Plain texts, for the pages of 收藏 until the store speaks UTF-8; every
-// other page goes through the typed values below.
+// Plain texts, for the window's tests; the pages go through the typed values
+// below.
 QString FromGbk(std::string_view gbk);
 // Text typed by the user as GBK; a character that GBK cannot encode becomes "?".
 std::string ToGbk(const QString& text);
@@ -157,5 +159,21 @@ struct NameLinesView {
   QStringList lines;
 };
 NameLinesView NameLinesOf(const advice::AdviceTables& tables, const QString& name, const QString& poem);
+
+// ---- 收藏 ----
+
+// A favourite's texts as 收藏 shows them: the name, the note, where it came
+// from (the page or generator, and the poem), and its hour ("7时", 时辰不详).
+struct FavouriteView {
+  QString name, note, origin, poem, hour;
+};
+FavouriteView ViewOf(const Favourite& favourite);
+// A note typed in 收藏, as the favourite keeps it; a character that GBK
+// cannot encode becomes "?".
+std::string KeptNoteOf(const QString& typed);
+// Why the core or the favourites refused a name or failed: the text of its
+// error, or a refusal it gave.
+QString MessageOf(const std::exception& error);
+QString MessageOf(std::string_view why);
 
 }  // namespace tavrin::ui

@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
+#include <stdexcept>
 
 #include "chars/encoding.h"
 #include "core/birth_inputs.h"
+#include "favourites/favourite.h"
 #include "ui/qtext.h"
 
 using namespace tavrin;
@@ -80,6 +82,38 @@ class QtextTest : public QObject {
     QCOMPARE(core, std::string("5"));
     edit.setText("梓1😀");
     QCOMPARE(Shown(core), QString("梓1?"));  // a character GBK lacks stands as "?", not dropped
+  }
+
+  // A favourite's texts and hour as 收藏 shows them, its note typed back.
+  void favourites_data() {
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QString>("typedNote");
+    QTest::addColumn<QString>("hourShown");
+    QTest::addColumn<QString>("noteShown");
+    QTest::newRow("an hour") << 7 << "好听" << "7时" << "好听";
+    QTest::newRow("midnight") << 0 << "" << "0时" << "";
+    QTest::newRow("hour not known") << kUnknownHourOfBirth << "a b" << UnknownHourCaption() << "a b";
+    QTest::newRow("outside GBK") << 23 << "好😀听" << "23时" << "好?听";
+  }
+  void favourites() {
+    QFETCH(int, hour);
+    QFETCH(QString, typedNote);
+    QFETCH(QString, hourShown);
+    QFETCH(QString, noteShown);
+    Favourite f;
+    f.name = ToGbk("欧阳修远");
+    f.origin = ToGbk("诗词");
+    f.poem = ToGbk("离骚");
+    f.hour = hour;
+    f.note = KeptNoteOf(typedNote);
+    const FavouriteView view = ViewOf(f);
+    QCOMPARE(view.name, QString("欧阳修远"));
+    QCOMPARE(view.origin, QString("诗词"));
+    QCOMPARE(view.poem, QString("离骚"));
+    QCOMPARE(view.hour, hourShown);
+    QCOMPARE(view.note, noteShown);
+    QCOMPARE(MessageOf(std::runtime_error(f.note)), noteShown);
+    QCOMPARE(MessageOf(f.note), noteShown);
   }
 };
 
