@@ -355,6 +355,18 @@ bool WritePdf(const QString& title, const std::string& path, QString& error, con
 }
 
 // The comparison table: one column per name, one row per fact.
+// The height a row of the comparison needs for its longest cell, at most
+// `limit` (a row taller than a page is cut at the page's foot).
+int RowHeight(QPainter& p, const ComparisonRow& row, int cellWidth, int limit) {
+  p.setFont(Font(10));
+  int height = 20;
+  for (const QString& cell : row.cells) {
+    const QRect needed = p.boundingRect(QRect(0, 0, cellWidth - 6, 1000), Qt::TextWordWrap, cell);
+    height = std::max(height, needed.height() + 6);
+  }
+  return std::min(height, limit);
+}
+
 // The comparison table, on as many pages as its rows need: a row that does
 // not fit below the last one starts a new page, which repeats the names.
 void PaintComparison(QPainter& p, QPagedPaintDevice& device, const std::vector<ComparedName>& names) {
@@ -367,17 +379,8 @@ void PaintComparison(QPainter& p, QPagedPaintDevice& device, const std::vector<C
   const int columns = std::max<int>(1, static_cast<int>(names.size()));
   const int cellWidth = (kContentWidth - labelWidth) / columns;
   const int bottom = kPageHeight - kMargin;
+  const int tallest = bottom - kMargin - 40;
   const QPen grid(QColor(0x99, 0x99, 0x99), 0.6);
-  const auto heightOf = [&](const ComparisonRow& row) {
-    p.setFont(Font(10));
-    int height = 20;
-    for (const QString& cell : row.cells) {
-      const QRect needed = p.boundingRect(QRect(0, 0, cellWidth - 6, 1000), Qt::TextWordWrap, cell);
-      height = std::max(height, needed.height() + 6);
-    }
-    // A row taller than a page is cut at the page's foot.
-    return std::min(height, bottom - kMargin - 40);
-  };
   const auto paintRow = [&](std::size_t r, int height) {
     const QRect label(kMargin, y, labelWidth, height);
     p.fillRect(label, QColor(0xF2, 0xF2, 0xF2));
@@ -399,9 +402,9 @@ void PaintComparison(QPainter& p, QPagedPaintDevice& device, const std::vector<C
     }
     y += height;
   };
-  const int namesHeight = rows.empty() ? 0 : heightOf(rows.front());
+  const int namesHeight = rows.empty() ? 0 : RowHeight(p, rows.front(), cellWidth, tallest);
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const int height = r == 0 ? namesHeight : heightOf(rows[r]);
+    const int height = r == 0 ? namesHeight : RowHeight(p, rows[r], cellWidth, tallest);
     if (r > 1 && y + height > bottom) {
       device.newPage();
       y = kMargin;
