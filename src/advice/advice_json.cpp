@@ -50,4 +50,10 @@ std::string WarningsText(const Advice& a) {
   return GbkToUtf8(text);
 }
 
+std::vector<WarningLine> WarningLines(const Advice& a) {
+  std::vector<WarningLine> lines;
+  for (const Warning& w : a.warnings) lines.push_back({GbkToUtf8(w.text), w.severity == Severity::kSerious});
+  return lines;
+}
+
 }  // namespace tavrin::advice

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <vector>
 
 #include "advice/advice.h"
 
@@ -19,5 +20,12 @@ nlohmann::ordered_json AdviceJson(const Advice& a);
 
 // The warnings' texts (UTF-8) joined by "；", the serious ones first.
 std::string WarningsText(const Advice& a);
+
+// Each warning's text (UTF-8) and whether it is serious, in the advice's order.
+struct WarningLine {
+  std::string text;
+  bool serious = false;
+};
+std::vector<WarningLine> WarningLines(const Advice& a);
 
 }  // namespace tavrin::advice

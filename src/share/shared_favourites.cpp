@@ -2,9 +2,10 @@
 
 #include <utility>
 
-#include "chars/encoding.h"
+#include "advice/advice_json.h"
 #include "chars/tone_marks.h"
 #include "core/best_names.h"
+#include "favourites/favourites_text.h"
 #include "favourites/kept_name.h"
 #include "sources/name_notes.h"
 
@@ -17,16 +18,15 @@ SharedList SharedFavourites(sources::NameNotes& notes, const std::vector<Favouri
     const advice::Advice a =
         AdviseWithSource(tables, f.name, SurnameLengthOf(f, &tables), f.sex, sources::SourceFinderOf(notes));
     SharedName shared;
-    shared.name = GbkToUtf8(f.name);
+    // The name as the store keeps it, and as the votes name it.
+    shared.name = StoredText(f.name);
     shared.sex = SexKey(f.sex);
     shared.pinyin = PinyinWithToneMarks(a.pinyin);
     shared.recommend = a.recommend;
-    for (const std::string& line : notes.Meanings(f.name)) shared.meanings.push_back(GbkToUtf8(line));
-    if (const sources::NameSource* source = notes.BestSource(f.name))
-      shared.source = GbkToUtf8(sources::ShortSource(*source));
-    for (const advice::Warning& w : a.warnings) {
-      shared.warnings.push_back({GbkToUtf8(w.text), w.severity == advice::Severity::kSerious});
-    }
+    sources::NotesText noteText = sources::NotesTextOf(notes, f.name);
+    shared.meanings = std::move(noteText.meanings);
+    shared.source = std::move(noteText.source);
+    for (advice::WarningLine& w : advice::WarningLines(a)) shared.warnings.push_back({std::move(w.text), w.serious});
     list.names.push_back(std::move(shared));
   }
   return list;

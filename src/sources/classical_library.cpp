@@ -12,6 +12,7 @@
 #include "chars/gbk.h"
 #include "sources/library_error.h"
 #include "sources/library_text.h"
+#include "sources/name_notes.h"
 
 namespace tavrin::sources {
 
@@ -56,6 +57,15 @@ int CollectionRank(std::string_view collection) {
 }
 
 bool WellKnown(std::string_view collection) { return advice::WellKnown(Utf8ToGbk(collection).value_or(std::string())); }
+
+// The sources' texts leave the library in UTF-8 here, with the rest of its
+// conversions.
+NotesText NotesTextOf(NameNotes& notes, const std::string& fullName) {
+  NotesText text;
+  for (const std::string& line : notes.Meanings(fullName)) text.meanings.push_back(GbkToUtf8(line));
+  if (const NameSource* source = notes.BestSource(fullName)) text.source = GbkToUtf8(ShortSource(*source));
+  return text;
+}
 
 struct ClassicalLibrary::Impl {
   SqliteDb db;

@@ -84,6 +84,15 @@ std::string LibraryFaultText(const std::string& path, const LibraryError& error)
 // 《title》author：line, the short form of a source for a cell or a line.
 std::string ShortSource(const NameSource& source);
 
+// A name's meanings (one line each, as Meanings gives them) and its best
+// source in ShortSource's form (empty when no line holds it), in UTF-8, for
+// readers outside the core such as the family's page.
+struct NotesText {
+  std::vector<std::string> meanings;
+  std::string source;
+};
+NotesText NotesTextOf(NameNotes& notes, const std::string& fullName);
+
 // 子（zǐ）孩子，也是对人的美称；常用词：孩子 儿子 电子. A character without
 // a Chinese meaning has its English gloss.
 std::string MeaningLine(const advice::GivenChar& given);
