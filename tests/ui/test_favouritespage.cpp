@@ -33,46 +33,20 @@
 #include "ui/MainWindow.h"
 #include "ui/PaneView.h"
 #include "ui/qtext.h"
+#include "favourites_fixture.h"
 #include "window_fixture.h"
 
 using tavrin::Favourite;
 using tavrin::FavouritesStore;
 using tavrin::Sex;
 using tavrin::test::Find;
+using tavrin::test::Kept;
+using tavrin::test::Select;
 using tavrin::ui::FavouritesModel;
 using tavrin::ui::FavouritesPage;
 using tavrin::ui::FromGbk;
 using tavrin::ui::MainWindow;
 using tavrin::ui::ToGbk;
-
-namespace {
-
-Favourite Kept(const QString& name, int score, int day = 1) {
-  Favourite f;
-  f.name = ToGbk(name);
-  f.sex = Sex::kMale;
-  f.year = 2012;
-  f.month = 3;
-  f.day = day;
-  f.hour = 8;
-  f.score = score;
-  f.origin = ToGbk("二字名");
-  return f;
-}
-
-// Selects the page's rows holding these names.
-void Select(FavouritesPage& page, const QStringList& names) {
-  QTableView* table = page.Table();
-  table->clearSelection();
-  for (int row = 0; row < table->model()->rowCount(); ++row) {
-    if (names.contains(table->model()->index(row, FavouritesModel::kName).data().toString())) {
-      table->selectionModel()->select(table->model()->index(row, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
-}
-
-}  // namespace
 
 class FavouritesPageTest : public QObject {
   Q_OBJECT

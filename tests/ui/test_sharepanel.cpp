@@ -16,6 +16,7 @@
 #include "ui/MainWindow.h"
 #include "ui/SharePanel.h"
 #include "ui/qtext.h"
+#include "favourites_fixture.h"
 #include "window_fixture.h"
 
 using tavrin::Favourite;
@@ -31,18 +32,8 @@ namespace web = tavrin::share::test;
 
 namespace {
 
-Favourite Kept(const QString& name, Sex sex, int day) {
-  Favourite f;
-  f.name = ToGbk(name);
-  f.sex = sex;
-  f.year = 2012;
-  f.month = 3;
-  f.day = day;
-  f.hour = 8;
-  f.score = 80;
-  f.origin = ToGbk("二字名");
-  return f;
-}
+// A name kept for a birth on 2012-03-`day`, scored 80.
+Favourite Kept(const QString& name, Sex sex, int day) { return tavrin::test::Kept(name, 80, day, sex); }
 
 // The page's row of a kept name.
 int RowOf(const FavouritesModel& model, const QString& name) {
@@ -54,14 +45,7 @@ int RowOf(const FavouritesModel& model, const QString& name) {
 
 // The comparison of the names as the dialog shows it: row label → cells.
 QMap<QString, QStringList> Compared(FavouritesPage& page, const QStringList& names) {
-  QTableView* table = page.Table();
-  table->clearSelection();
-  for (int row = 0; row < table->model()->rowCount(); ++row) {
-    if (names.contains(table->model()->index(row, FavouritesModel::kName).data().toString())) {
-      table->selectionModel()->select(table->model()->index(row, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
+  tavrin::test::Select(page, names);
   QMap<QString, QStringList> rows;
   QDialog* dialog = page.Compare();
   if (!dialog) return rows;
