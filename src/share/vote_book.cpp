@@ -76,16 +76,6 @@ Tallies TallyVotes(std::vector<Vote> votes) {
   return tallies;
 }
 
-bool SqliteVoteBook::HasVotes(const std::string& path) {
-  try {
-    SqliteDb db = SqliteDb::Open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    db.RunNothingFromTheFile();
-    return db.QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'vote'") > 0;
-  } catch (const SqliteError&) {
-    return false;
-  }
-}
-
 const char* SqliteVoteBook::TablesSql() { return VoteTablesSql(); }
 
 SqliteVoteBook::SqliteVoteBook(std::string path, int busyTimeoutMs)

@@ -92,10 +92,6 @@ class SqliteVoteBook : public VoteBook {
   // Every vote, as tallies; reads the file once.
   Tallies ReadTallies();
 
-  // Whether the store at `path` has the tables of the votes already (read
-  // only; false when it cannot be read).
-  static bool HasVotes(const std::string& path);
-
   // The SQL that makes the tables (the store's); running it again changes
   // nothing.
   static const char* TablesSql();

@@ -140,9 +140,9 @@ void SharePanel::SetStorePath(const std::string& path, bool readOnly) {
   readOnly_ = readOnly;
   tallies_ = {};
   seen_ = -1;
-  // Votes of an earlier share are shown as soon as the store is open; a
-  // store that never shared is not written to until it does.
-  if (!storePath_.empty() && !readOnly_ && share::SqliteVoteBook::HasVotes(storePath_)) OpenBook(false);
+  // Votes of an earlier share are shown as soon as the store is open: the
+  // store, brought up to date when it was opened, holds the vote tables.
+  if (!storePath_.empty() && !readOnly_) OpenBook(false);
   emit talliesChanged();
   ReadVotes();
   ShowState();
