@@ -66,12 +66,11 @@ void BM_ThreeCharDraws(benchmark::State& state) {
   Fixture fixture(nullptr);
   NamingModel& model = *fixture.model;
   tavrin::GenerateCommand(model);  // leaves the session as a run does
-  model.session.stopRequested = false;
   long long draws = 0;
   for (auto _ : state) {
-    model.threeCharPane.Clear();
+    model.PaneOf(tavrin::Origin::kThreeChar).Clear();
     tavrin::GenerateThreeCharNames(model);
-    draws += std::stoll(model.Progress());
+    draws += std::stoll(model.Presentation().Progress());
   }
   state.SetItemsProcessed(draws);
   state.counters["draws/s"] = benchmark::Counter(static_cast<double>(draws), benchmark::Counter::kIsRate);
@@ -103,7 +102,7 @@ void BM_ProposeNamesAfterARun(benchmark::State& state) {
   std::size_t added = 0;
   for (auto _ : state) {
     tavrin::BestNames names(Stores()->advice.get());
-    added = names.AddProposals(*fixture.model);
+    added = names.AddProposals(fixture.model->Session(), fixture.model->Services());
     benchmark::DoNotOptimize(added);
   }
   state.counters["names"] = static_cast<double>(added);

@@ -152,8 +152,8 @@ inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool full) {
   const std::vector<DataFile> files = {
       absentIf(flags & 0x40, shipped(tavrin::kPinyinFile)),
       flags & 0x10 ? fileField(13, tavrin::kCharElementFile) : shipped(tavrin::kCharElementFile),
-      absentIf((more & 0x0F) == 2, flags & 0x20 ? fileField(12, tavrin::kNumerologyFile)
-                                                : shipped(tavrin::kNumerologyFile)),
+      absentIf((more & 0x0F) == 2,
+               flags & 0x20 ? fileField(12, tavrin::kNumerologyFile) : shipped(tavrin::kNumerologyFile)),
       absentIf(!lists, fileField(14, tavrin::kGirlCharFile)),
       absentIf(!lists, fileField(15, tavrin::kBoyCharFile)),
       absentIf((more & 0x0F) == 1, fileField(11, tavrin::kRecommendedFile)),
@@ -186,7 +186,7 @@ inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool full) {
   inputs.fixThirdChecked = flags & 4;
   inputs.wholeItemSound = flags & 8;
   inputs.count = "1";
-  std::string* const fields[] = {&inputs.surname, &inputs.year,  &inputs.month,     &inputs.day,
+  std::string* const fields[] = {&inputs.surname,   &inputs.year,  &inputs.month,     &inputs.day,
                                  &inputs.hour.text, &inputs.count, &inputs.fixSecond, &inputs.fixThird};
   for (std::size_t i = 0; i < std::size(fields); ++i) {
     if (i + 1 < input.FieldCount()) *fields[i] = input.Field(i + 1);
@@ -205,17 +205,18 @@ inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool full) {
     const tavrin::GenerateOutcome outcome = fixture.Generate();
     Check(outcome != tavrin::GenerateOutcome::kIgnored);
     Check(!fixture.model->Running());
-    Check(fixture.model->Buttons().generateEnabled);
+    Check(fixture.model->Presentation().Buttons().generateEnabled);
     if (outcome == tavrin::GenerateOutcome::kRefused || outcome == tavrin::GenerateOutcome::kFailed) {
       Check(!fixture.messages.texts.empty());
     }
     static const bool show = std::getenv("TAVRIN_FUZZ_SHOW") != nullptr;  // for looking at a corpus
     if (show) {
       std::fprintf(stderr, "outcome %d after %d pumps, %zu summary lines, %zu report rows\n", static_cast<int>(outcome),
-                   pumps, fixture.model->summaryPane.Lines().size(), fixture.model->report.Rows().size());
+                   pumps, fixture.model->PaneOf(tavrin::Origin::kSettings).Lines().size(),
+                   fixture.model->Report().Rows().size());
       for (const std::string& text : fixture.messages.texts) std::fprintf(stderr, "  message: %s\n", text.c_str());
     }
-    (void)fixture.model->DrawCapSummary();
+    (void)DrawCapSummary(fixture.model->Session());
     (void)fixture.Snapshot();
   }
   return 0;

@@ -96,8 +96,8 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   const NamingServices& services = *stores.services;
   const ElementService& elements = services.elements;
   const BirthAnalysisResult analysis =
-      BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, hour,
-                    request.name, [&](std::string_view ch) { return elements.CharElement(ch); });
+      BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, hour, request.name,
+                    [&](std::string_view ch) { return elements.CharElement(ch); });
   const NameScore score = services.scorer.Evaluate(request.name, scoringElements);
   result.lines = analysis.paneLines;
   result.lines.push_back("进入名字五格分析");
@@ -109,9 +109,11 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
 }
 
 CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request, NameReport* report) {
-  model.analysisPane.Clear();
-  NameAnalysis analysis = AnalyseOneName(model.Stores(), model.TransDate(), request, model.session.chart.birthElements);
-  for (std::string& line : analysis.lines) model.analysisPane.Append(std::move(line));
+  Pane& pane = model.PaneOf(Origin::kAnalysis);
+  pane.Clear();
+  NameAnalysis analysis =
+      AnalyseOneName(model.Stores(), model.TransDate(), request, model.Session().chart.birthElements);
+  for (std::string& line : analysis.lines) pane.Append(std::move(line));
   if (report && analysis.outcome == AnalysisOutcome::kCompleted) *report = std::move(analysis.report);
   return {analysis.outcome, std::move(analysis.refusal)};
 }

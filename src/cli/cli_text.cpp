@@ -166,9 +166,9 @@ Json ReportRowJson(const ReportRow& row) {
           {"grid_lines", std::move(gridLines)}};
 }
 
-std::string PendingLineText(const NamingModel& model) { return U8(model.session.pendingLine.Text()); }
+std::string PendingLineText(const PaneLine& line) { return U8(line.Text()); }
 
-std::string ProgressText(const NamingModel& model) { return U8(model.Progress()); }
+std::string ProgressText(const RunPresentation& presentation) { return U8(presentation.Progress()); }
 
 std::string OriginText(Origin origin) { return U8(OriginCaption(origin)); }
 

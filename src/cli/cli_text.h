@@ -30,7 +30,8 @@
 
 namespace tavrin {
 struct ReportRow;
-class NamingModel;
+class PaneLine;
+class RunPresentation;
 struct Favourite;
 namespace advice {
 struct Advice;
@@ -105,8 +106,8 @@ Json ReportRowJson(const ReportRow& row);
 
 // The run's texts beside its pages: the summary pane's pending line and the
 // progress line.
-std::string PendingLineText(const NamingModel& model);
-std::string ProgressText(const NamingModel& model);
+std::string PendingLineText(const PaneLine& line);
+std::string ProgressText(const RunPresentation& presentation);
 
 // Where a name of the best ones came from (the run page, 典籍, 名库).
 std::string OriginText(Origin origin);
@@ -119,8 +120,6 @@ Json ConventionsJson(const ConventionsSection& section);
 // {"line", "title", "author", "collection", "positions"}, best first; and
 // `source --json`'s whole answer for a full name and its given name (GBK).
 Json SourcesJson(const std::vector<sources::NameSource>& found);
-Json SourceAnswerJson(const std::string& name, const std::string& given,
-                      const std::vector<sources::NameSource>& found);
-
+Json SourceAnswerJson(const std::string& name, const std::string& given, const std::vector<sources::NameSource>& found);
 
 }  // namespace tavrin::cli

@@ -99,7 +99,7 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   environment.inputs = &inputs;
   context.RequireData({kNumerologyFile});
   NamingModel model(context.SharedData(), 0, environment);
-  model.session.chart.birthElements = options.birthElements;
+  model.SetBirthElements(options.birthElements);
   NameReport report;
   const CommandResult<AnalysisOutcome> result = AnalyseName(model, options.request, &report);
   const AnalysisOutcome outcome = result.outcome;
@@ -112,11 +112,11 @@ int Analyse(CliContext& context, const std::vector<std::string>& args) {
   }
 
   if (options.json) {
-    Json shown = {{"lines", Utf8Lines(model.analysisPane.Lines())}};
+    Json shown = {{"lines", Utf8Lines(model.PaneOf(Origin::kAnalysis).Lines())}};
     if (section) shown["conventions"] = ConventionsJson(*section);
     PrintJson(context, shown);
   } else {
-    PrintPaneLines(context, model.analysisPane.Lines());
+    PrintPaneLines(context, model.PaneOf(Origin::kAnalysis).Lines());
     if (section) {
       for (const std::string& line : ConventionsLines(*section)) context.PrintLine(line);
     }

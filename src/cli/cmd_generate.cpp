@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "advice/advice_json.h"
+#include "base/output_text.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
@@ -14,7 +15,6 @@
 #include "cli/library.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"
-#include "base/output_text.h"
 #include "generators/generate_command.h"
 #include "sources/name_notes.h"
 
@@ -30,10 +30,10 @@ constexpr const char* kOptions =
 // the best 20 would carry a 生僻 hint (docs/advice.md).
 // The 推荐度 takes in each name's classical source, as `advise` does.
 struct BestOfRun {
-  explicit BestOfRun(const NamingModel& model)
-      : notes(model.Stores().dataDir, model.Stores().advice), names(model.Stores().advice.get()) {
+  BestOfRun(const DataStores& stores, BestNames::ConventionsScorer conventionsScorer)
+      : notes(stores.dataDir, stores.advice), names(stores.advice.get()) {
     names.SetSourceFinder(sources::SourceFinderOf(notes));
-    names.SetConventionsScorer([&model](const Candidate& candidate) { return model.ConventionsScore(candidate); });
+    names.SetConventionsScorer(std::move(conventionsScorer));
   }
   sources::NameNotes notes;
   BestNames names;
@@ -96,51 +96,53 @@ Json BestJson(const BestOfRun& best, const char* conventionsKey) {
 // The first shape of the JSON, kept for scripts written against it
 // (--json-format 1): the panes under their names in the original program
 // (Memo1 …), the report's cells as texts.
-void PrintJsonFormat1(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
+void PrintJsonFormat1(CliContext& context, const NamingRunState& runs, const RunPresentation& presentation,
+                      std::uint64_t seed, const BestOfRun* best) {
   Json panes = Json::object();
   Json rows = Json::object();
-  for (const auto& page : model.ResultPages()) {
+  for (const auto& page : runs.ResultPages()) {
     panes[page.pane->Name()] = Utf8Lines(page.pane->Lines());
     rows[page.pane->Name()] = page.pane->Rows();
   }
   Json report = Json::array();
-  for (const ReportRow& row : model.report.Rows()) report.push_back(ReportCellsJson(row));
+  for (const ReportRow& row : runs.report.Rows()) report.push_back(ReportCellsJson(row));
   Json result = {{"seed", seed},
                  {"panes", std::move(panes)},
                  {"rows", std::move(rows)},
                  {"report", std::move(report)},
-                 {"pendingLine", PendingLineText(model)},
-                 {"progress", ProgressText(model)}};
+                 {"pendingLine", PendingLineText(runs.session.pendingLine)},
+                 {"progress", ProgressText(presentation)}};
   if (best) result["best"] = BestJson(*best, "conventionsScore");
   PrintJson(context, result);
 }
 
 // The key of a result page in the JSON, by what the page holds.
-const char* PageKey(const NamingModel& model, const Pane* pane) {
-  const std::pair<const Pane*, const char*> keys[] = {
-      {&model.summaryPane, "summary"},         {&model.twoCharPane, "two_char"},
-      {&model.threeCharPane, "three_char"},    {&model.fiveElementPane, "radical_elements"},
-      {&model.recommendedPane, "recommended"}, {&model.recommendedTwoPane, "recommended_two"},
-      {&model.analysisPane, "analysis"}};
-  for (const auto& [each, key] : keys) {
-    if (each == pane) return key;
+const char* PageKey(Origin page) {
+  static constexpr std::pair<Origin, const char*> kKeys[] = {
+      {Origin::kSettings, "summary"},        {Origin::kTwoChar, "two_char"},
+      {Origin::kThreeChar, "three_char"},    {Origin::kFiveElement, "radical_elements"},
+      {Origin::kRecommended, "recommended"}, {Origin::kRecommendedTwo, "recommended_two"},
+      {Origin::kAnalysis, "analysis"}};
+  for (const auto& [each, key] : kKeys) {
+    if (each == page) return key;
   }
   throw std::logic_error("a result page without a JSON key");
 }
 
-void PrintRunJson(CliContext& context, const NamingModel& model, std::uint64_t seed, const BestOfRun* best) {
+void PrintRunJson(CliContext& context, const NamingRunState& runs, const RunPresentation& presentation,
+                  std::uint64_t seed, const BestOfRun* best) {
   Json pages = Json::object();
-  for (const auto& page : model.ResultPages()) {
-    pages[PageKey(model, page.pane)] = {{"lines", Utf8Lines(page.pane->Lines())}, {"rows", page.pane->Rows()}};
+  for (const auto& page : runs.ResultPages()) {
+    pages[PageKey(page.page)] = {{"lines", Utf8Lines(page.pane->Lines())}, {"rows", page.pane->Rows()}};
   }
   Json report = Json::array();
-  for (const ReportRow& row : model.report.Rows()) report.push_back(ReportRowJson(row));
+  for (const ReportRow& row : runs.report.Rows()) report.push_back(ReportRowJson(row));
   Json result = {{"format", 2},
                  {"seed", seed},
                  {"pages", std::move(pages)},
                  {"report", std::move(report)},
-                 {"pending_line", PendingLineText(model)},
-                 {"progress", ProgressText(model)}};
+                 {"pending_line", PendingLineText(runs.session.pendingLine)},
+                 {"progress", ProgressText(presentation)}};
   if (best) result["best"] = BestJson(*best, "conventions_score");
   PrintJson(context, result);
 }
@@ -209,19 +211,19 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
 
   std::optional<BestOfRun> best;
   if (options.bestCount) {
-    best.emplace(model);
-    best->names.AddRuns(model, SexOf(options.inputs.female));
-    best->names.AddProposals(model);
+    best.emplace(model.Stores(), [&model](const Candidate& candidate) { return model.ConventionsScore(candidate); });
+    best->names.AddRuns(model.RunState(), SexOf(options.inputs.female));
+    best->names.AddProposals(model.Session(), model.Services());
     best->chosen = best->names.Best(*options.bestCount);
     SayLibraryFault(context, best->notes);
   }
   const BestOfRun* shownBest = best ? &*best : nullptr;
   if (options.json && options.jsonFormat == 1) {
-    PrintJsonFormat1(context, model, options.seed, shownBest);
+    PrintJsonFormat1(context, model.RunState(), model.Presentation(), options.seed, shownBest);
   } else if (options.json) {
-    PrintRunJson(context, model, options.seed, shownBest);
+    PrintRunJson(context, model.RunState(), model.Presentation(), options.seed, shownBest);
   } else {
-    PrintText(context, model, options.seed, shownBest);
+    PrintText(context, model.RunState(), options.seed, shownBest);
   }
   if (outcome == GenerateOutcome::kFailed) throw failure;
   return 0;

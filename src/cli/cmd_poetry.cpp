@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/output_text.h"
 #include "chars/gbk.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
@@ -13,7 +14,6 @@
 #include "cli/library.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
-#include "base/output_text.h"
 #include "core/poetry_db.h"
 #include "generators/poetry_names.h"
 
@@ -138,16 +138,16 @@ int Poetry(CliContext& context, const std::vector<std::string>& args) {
   NamingEnvironment environment;
   environment.inputs = &inputs;
   NamingModel model(context.SharedData(), options.seed, environment);
-  model.session.chart.birthElements = birthElements;
+  model.SetBirthElements(birthElements);
   const CommandResult<PoetryOutcome> run = StartPoetryNaming(model, text, birthElements);
   if (run.outcome == PoetryOutcome::kRefused) throw GbkError(run.message ? run.message->text : std::string());
 
   if (options.json) {
     PrintJson(context, {{"seed", options.seed},
-                        {"lines", Utf8Lines(model.poetryPane.Lines())},
-                        {"progress", ProgressText(model)}});
+                        {"lines", Utf8Lines(model.PaneOf(Origin::kPoetry).Lines())},
+                        {"progress", ProgressText(model.Presentation())}});
   } else {
-    for (const std::string& line : model.poetryPane.Lines()) context.PrintLine(line);
+    for (const std::string& line : model.PaneOf(Origin::kPoetry).Lines()) context.PrintLine(line);
   }
   return 0;
 }

@@ -15,13 +15,13 @@ constexpr int kSummaryScore = 70;
 
 }  // namespace
 
-Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view given, Origin origin,
-                                     std::string_view scoringElements) const {
+Candidate MakeCandidate(const NamingServices& services, std::string_view surname, std::string_view given, Origin origin,
+                        std::string_view scoringElements) {
   Candidate candidate;
   candidate.fullName.reserve(surname.size() + given.size());
   candidate.fullName.append(surname).append(given);
   candidate.surnameBytes = surname.size();
-  NameScore score = Services().scorer.Evaluate(candidate.fullName, scoringElements, false);
+  NameScore score = services.scorer.Evaluate(candidate.fullName, scoringElements, false);
   candidate.score = score.score;
   candidate.grids = score.grids;
   candidate.nameElements = std::move(score.nameElements);
@@ -30,6 +30,7 @@ Candidate NamingModel::MakeCandidate(std::string_view surname, std::string_view 
 }
 
 ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
+  const NamingSession& session = state_.session;
   ReportRow row;
   row.candidate = candidate;
   row.birthElements = session.chart.birthElements;
@@ -39,7 +40,7 @@ ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
 }
 
 std::optional<int> NamingModel::ConventionsScore(const Candidate& candidate) const {
-  const auto strength = conventions::AssessStrength(session.chart.pillars);
+  const auto strength = conventions::AssessStrength(state_.session.chart.pillars);
   const auto favourable = strength ? std::optional(conventions::FavourableOf(*strength)) : std::nullopt;
   conventions::ConventionsInputs inputs;
   inputs.name = candidate.fullName;
@@ -52,13 +53,15 @@ std::optional<int> NamingModel::ConventionsScore(const Candidate& candidate) con
 bool NamingModel::AcceptCandidate(Candidate& candidate) { return AcceptCandidate(candidate, CandidateText(candidate)); }
 
 bool NamingModel::AcceptCandidate(Candidate& candidate, std::string_view text) {
-  Pump();
+  presentation_.Pump();
+  NamingSession& session = state_.session;
+  Pane& summaryPane = state_.summaryPane;
   candidate.acceptance = ++session.accepted;
   if (candidate.score > kSummaryScore) {
     session.pendingLine.Add(candidate, text);
     if (session.pendingLine.Size() > kSummaryLineBytes) {
       session.pendingLine.FlushTo(summaryPane);
-      report.Append(MakeReportRow(candidate));
+      state_.report.Append(MakeReportRow(candidate));
     }
   }
   return !summaryPane.Contains(text);

@@ -67,8 +67,7 @@ void BestNames::AddReport(const ReportList& report, Sex runSex, Sex poetrySex) {
   }
 }
 
-std::size_t BestNames::AddProposals(const NamingModel& model) {
-  const NamingSession& session = model.session;
+std::size_t BestNames::AddProposals(const NamingSession& session, const NamingServices& services) {
   if (!tables_ || session.birthYear == 0) return 0;
   // A surname the advice reads as one: a character, or a compound surname
   // (欧阳); a run on any other text proposes nothing.
@@ -91,9 +90,9 @@ std::size_t BestNames::AddProposals(const NamingModel& model) {
     // The bank's pairs themselves were chosen by ear (the byte-wise rule
     // would refuse 嘉树 and 采薇).
     const std::string_view given = name.given;
-    if (!model.Services().pinyin.SoundCheck(SoundRule::kWholeItem, session.surname, given.substr(0, 2))) continue;
+    if (!services.pinyin.SoundCheck(SoundRule::kWholeItem, session.surname, given.substr(0, 2))) continue;
     const Origin origin = name.origin == advice::NameOrigin::kCurated ? Origin::kCurated : Origin::kClassical;
-    if (Add(model.MakeCandidate(session.surname, given, origin, session.chart.birthElements), sex)) ++added;
+    if (Add(MakeCandidate(services, session.surname, given, origin, session.chart.birthElements), sex)) ++added;
   }
   addingBirth_.reset();
   return added;

@@ -20,10 +20,11 @@
 
 namespace tavrin {
 
-class NamingModel;
 class Pane;
 class ReportList;
 struct NamingRunState;
+struct NamingServices;
+struct NamingSession;
 
 // The advice on a full name, with the bonus of the line `findSource` (may be
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
@@ -75,11 +76,11 @@ class BestNames {
   // the last Generate run. Each name added keeps the birth of that run.
   void AddRuns(const NamingRunState& state, Sex poetrySex);
   // The names the program proposes itself for the last Generate run of the
-  // model: the name bank's names for the run's sex whose first character
+  // session: the name bank's names for the run's sex whose first character
   // passes the run's sound rule with the surname, scored against the run's
   // chart. Once per surname, sex, chart and sound rule; nothing
   // before the first run. Returns how many names were added.
-  std::size_t AddProposals(const NamingModel& model);
+  std::size_t AddProposals(const NamingSession& session, const NamingServices& services);
 
   // The birth date and hour a name was scored for, as the naming session
   // held them; none for a name not added from a run state, or before any

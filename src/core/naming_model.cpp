@@ -1,6 +1,7 @@
 #include "core/naming_model.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "chars/gbk.h"
 #include "chars/strcon.h"
@@ -14,9 +15,9 @@ RunPresentation::RunPresentation(MessagePump* pump, MonotonicClock* clock)
     : pump_(pump), clock_(clock ? clock : &SteadyClock()), lastPump_(clock_->Now()) {}
 
 NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment)
-    : RunPresentation(environment.pump, environment.clock),
-      stores_(std::move(stores)),
+    : stores_(std::move(stores)),
       inputs_(environment.inputs),
+      presentation_(environment.pump, environment.clock),
       random_(seed),
       transDate_(environment.today ? std::make_unique<TTransDate>(*environment.today) : std::make_unique<TTransDate>()),
       girlChars_(1 << 16, false) {
@@ -31,14 +32,38 @@ NamingModel::NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironm
   }
 }
 
+namespace {
+
+// The panes by the origin of their page, the result pages first in page order.
+constexpr std::pair<Origin, Pane NamingRunState::*> kPanes[] = {
+    {Origin::kSettings, &NamingRunState::summaryPane},
+    {Origin::kTwoChar, &NamingRunState::twoCharPane},
+    {Origin::kThreeChar, &NamingRunState::threeCharPane},
+    {Origin::kFiveElement, &NamingRunState::fiveElementPane},
+    {Origin::kRecommended, &NamingRunState::recommendedPane},
+    {Origin::kRecommendedTwo, &NamingRunState::recommendedTwoPane},
+    {Origin::kAnalysis, &NamingRunState::analysisPane},
+    {Origin::kPoetry, &NamingRunState::poetryPane},
+};
+constexpr std::size_t kResultPages = 7;  // all but the poem page's
+
+}  // namespace
+
+Pane& NamingRunState::PaneOf(Origin page) { return const_cast<Pane&>(std::as_const(*this).PaneOf(page)); }
+
+const Pane& NamingRunState::PaneOf(Origin page) const {
+  for (const auto& [origin, pane] : kPanes) {
+    if (origin == page) return this->*pane;
+  }
+  throw std::invalid_argument("no pane shows the names of this origin");
+}
+
 std::vector<NamingRunState::PageOfPane> NamingRunState::ResultPages() const {
-  const std::pair<const Pane*, Origin> pages[] = {
-      {&summaryPane, Origin::kSettings},        {&twoCharPane, Origin::kTwoChar},
-      {&threeCharPane, Origin::kThreeChar},     {&fiveElementPane, Origin::kFiveElement},
-      {&recommendedPane, Origin::kRecommended}, {&recommendedTwoPane, Origin::kRecommendedTwo},
-      {&analysisPane, Origin::kAnalysis}};
   std::vector<PageOfPane> result;
-  for (const auto& [pane, page] : pages) result.push_back({pane, std::string(OriginCaption(page))});
+  for (std::size_t i = 0; i < kResultPages; ++i) {
+    const auto& [page, pane] = kPanes[i];
+    result.push_back({page, &(this->*pane), std::string(OriginCaption(page))});
+  }
   return result;
 }
 
@@ -55,15 +80,51 @@ void RunPresentation::SetButtons(ButtonStates states) {
 }
 
 void NamingModel::StartRunNotes() {
+  NamingSession& session = state_.session;
+  session.stopRequested = false;
   session.soundRule = Inputs().WholeItemSound() ? SoundRule::kWholeItem : SoundRule::kSubstring;
   session.drawCapNotes.clear();
 }
 
-void NamingModel::NoteDrawCap(std::string_view caption, std::size_t rows) {
-  session.drawCapNotes.push_back(std::string(caption) + " " + std::to_string(rows) + " 行");
+void NamingModel::StartRun(bool female, int year, int month, int day, BirthHour hour) {
+  NamingSession& session = state_.session;
+  session.female = female;
+  session.birthYear = year;
+  session.birthMonth = month;
+  session.birthDay = day;
+  session.birthHour = hour;
+  presentation_.SetRunning(true);
+  presentation_.SetButtons({.generateEnabled = false, .stopEnabled = true});
+  StartRunNotes();
 }
 
-std::string NamingModel::DrawCapSummary() const {
+void NamingModel::EndRun() {
+  presentation_.SetButtons({.generateEnabled = true, .stopEnabled = false});
+  presentation_.SetProgress(std::string());
+  presentation_.SetRunning(false);
+}
+
+void NamingModel::ClearRunPanes() {
+  for (Origin page :
+       {Origin::kTwoChar, Origin::kThreeChar, Origin::kFiveElement, Origin::kRecommended, Origin::kSettings}) {
+    state_.PaneOf(page).Clear();
+  }
+  state_.session.chart.missingElements.clear();
+}
+
+void NamingModel::StartPoemRun(LineList chars) {
+  state_.session.poemCharList = std::move(chars);
+  // A stop left from an earlier, finished Generate run would end this run at
+  // once; inside a running Generate the flag belongs to both runs, and the
+  // sound rule and the draw-cap notes are that run's too.
+  if (!Running()) StartRunNotes();
+}
+
+void NamingModel::NoteDrawCap(std::string_view caption, std::size_t rows) {
+  state_.session.drawCapNotes.push_back(std::string(caption) + " " + std::to_string(rows) + " 行");
+}
+
+std::string DrawCapSummary(const NamingSession& session) {
   if (session.drawCapNotes.empty()) return {};
   std::string text = "已达尝试上限,名字未满所需行数:";
   for (std::size_t i = 0; i < session.drawCapNotes.size(); ++i) {
@@ -77,8 +138,8 @@ std::string NamingModel::DrawCapSummary() const {
 }
 
 void NamingModel::StopCommand() {
-  session.stopRequested = true;
-  SetButtons({.generateEnabled = true, .stopEnabled = false});
+  state_.session.stopRequested = true;
+  presentation_.SetButtons({.generateEnabled = true, .stopEnabled = false});
 }
 
 void RunPresentation::Pump() {

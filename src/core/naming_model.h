@@ -2,7 +2,8 @@
 // the report) and its presentation (the progress label, the two buttons, the
 // pacing of the message pump), over the sealed data stores. The
 // window wires its controls to this model; the command line and the tests
-// drive it directly.
+// drive it directly. Code that needs only a pane, the session or the
+// presentation takes that, not the model.
 //
 // Acceptance of candidates (AcceptCandidate) is part of the model; the
 // generators and the Generate command (library "generators") build on it.
@@ -67,7 +68,8 @@ struct NamingEnvironment {
 };
 
 // The state of the naming runs: the session (with the stop flag and the
-// pending line), the panes and the report.
+// pending line), the panes and the report. A value: the naming model keeps
+// one privately, and the 精选 list reads one.
 struct NamingRunState {
   NamingSession session;
 
@@ -82,8 +84,15 @@ struct NamingRunState {
   Pane poetryPane{"Memo7", false, kNarrowPaneColumns};  // 诗歌取名
   ReportList report;                                    // 姓名报表
 
-  // The panes of a naming run in page order, with their pages' captions (GBK).
+  // The pane of a page: kSettings the summary, kAnalysis the analysis,
+  // kPoetry the poem page's; throws std::invalid_argument for an origin with
+  // no pane of its own (kNone, kClassical, kCurated).
+  Pane& PaneOf(Origin page);
+  const Pane& PaneOf(Origin page) const;
+
+  // The panes of a naming run in page order, with their pages and captions (GBK).
   struct PageOfPane {
+    Origin page;
     const Pane* pane;
     std::string caption;
   };
@@ -139,9 +148,20 @@ class RunPresentation {
   std::chrono::steady_clock::time_point lastPump_;
 };
 
+// The candidate of a full name made of `surname` and `given`, scored
+// against `scoringElements`, proposed from `origin`.
+Candidate MakeCandidate(const NamingServices& services, std::string_view surname, std::string_view given, Origin origin,
+                        std::string_view scoringElements);
+
+// What the window tells the user once a run has ended, beside the progress
+// label: empty, or which panes stayed short at their draw cap and what may
+// give more names.
+std::string DrawCapSummary(const NamingSession& session);
+
 // A naming run's state and its presentation over the sealed data stores, with
-// the inputs, the random source and the date translator.
-class NamingModel : public NamingRunState, public RunPresentation {
+// the inputs, the random source and the date translator. The state is read
+// through const views; it changes only through the operations below.
+class NamingModel {
  public:
   NamingModel(SharedStores stores, std::uint64_t seed, NamingEnvironment environment);
   NamingModel(const NamingModel&) = delete;
@@ -153,9 +173,49 @@ class NamingModel : public NamingRunState, public RunPresentation {
   RandomSource& Random() { return random_; }
   TTransDate& TransDate() { return *transDate_; }
 
+  // The runs' state, read.
+  const NamingRunState& RunState() const { return state_; }
+  const NamingSession& Session() const { return state_.session; }
+  const ReportList& Report() const { return state_.report; }
+  const Pane& PaneOf(Origin page) const { return state_.PaneOf(page); }
+  // A pane to write to (its generator) or to listen to (its view).
+  Pane& PaneOf(Origin page) { return state_.PaneOf(page); }
+  // The report, to listen to.
+  ReportList& Report() { return state_.report; }
+
+  RunPresentation& Presentation() { return presentation_; }
+  const RunPresentation& Presentation() const { return presentation_; }
+  // True from the start of a Generate run until it has returned.
+  bool Running() const { return presentation_.Running(); }
+
+  // The surname asked for, kept even when the run is refused.
+  void SetSurname(std::string surname) { state_.session.surname = std::move(surname); }
+  // Starts a Generate run for a checked birth: records it, marks the run
+  // under way, disables "生成" and enables "停止", clears the stop and starts
+  // the run's sound rule and draw-cap notes.
+  void StartRun(bool female, int year, int month, int day, BirthHour hour);
+  // Ends a run in every case: "生成" enabled, "停止" disabled, the progress
+  // label empty.
+  void EndRun();
+  // Clears the panes a Generate run fills afresh (not the analysis, not the
+  // poem page's) and the missing elements of the last chart.
+  void ClearRunPanes();
+  // The chart names are scored against from now on; a Generate run sets the
+  // name list of the inputs' sex with it.
+  void SetChart(BirthChart chart) { state_.session.chart = std::move(chart); }
+  // Only the chart's elements, for a front end that is given them (the
+  // command line's elements option) instead of a birth.
+  void SetBirthElements(std::string elements) { state_.session.chart.birthElements = std::move(elements); }
+  void SetNameList(LineList names) { state_.session.activeNameList = std::move(names); }
+  // The characters of the poem page's run. Outside a Generate run, clears
+  // the stop and starts the sound rule and draw-cap notes; inside one they
+  // are that run's too.
+  void StartPoemRun(LineList chars);
+
   // The Stop button: asks the running generator to end, disables "停止" and
   // enables "生成" at once.
   void StopCommand();
+  bool StopRequested() const { return state_.session.stopRequested; }
 
   // The requested count, read afresh; throws RunFailure when the field does
   // not hold a whole number.
@@ -163,22 +223,18 @@ class NamingModel : public NamingRunState, public RunPresentation {
 
   // The sound check of the run under way: true when a and b may stand together.
   bool SoundsApart(std::string_view a, std::string_view b) const {
-    return Services().pinyin.SoundCheck(session.soundRule, a, b);
+    return Services().pinyin.SoundCheck(state_.session.soundRule, a, b);
   }
-  // Starts a run's sound rule and draw-cap notes from the live inputs.
-  void StartRunNotes();
   // Records that the generator of `caption` ended at its draw cap with `rows`
   // rows in its pane.
   void NoteDrawCap(std::string_view caption, std::size_t rows);
-  // What the window tells the user once a run has ended, beside the progress
-  // label: empty, or which panes stayed short at their draw cap and what may
-  // give more names.
-  std::string DrawCapSummary() const;
 
   // The candidate of a full name made of `surname` and `given`, scored
   // against `scoringElements` (a birth chart's elements), proposed from `origin`.
   Candidate MakeCandidate(std::string_view surname, std::string_view given, Origin origin,
-                          std::string_view scoringElements) const;
+                          std::string_view scoringElements) const {
+    return tavrin::MakeCandidate(Services(), surname, given, origin, scoringElements);
+  }
   // Acceptance of one candidate: pumps, numbers it in the order of
   // acceptance, collects names scoring above 70 into the pending line,
   // writes the pending line to the summary pane once it is longer than 80
@@ -200,8 +256,14 @@ class NamingModel : public NamingRunState, public RunPresentation {
   bool GirlCharTest(std::string_view text) const;
 
  private:
+  friend class NamingModelAccess;  // the tests' way to set a state no run reaches
+
+  void StartRunNotes();
+
   SharedStores stores_;
   NamingInputs* inputs_;
+  NamingRunState state_;
+  RunPresentation presentation_;
   RandomSource random_;
   std::unique_ptr<TTransDate> transDate_;
   // One bit per 16-bit character code of the girl-name characters.

@@ -37,11 +37,11 @@ const std::string& ElementChars(const DataStores& stores, std::optional<Element>
 }  // namespace
 
 void GenerateFiveElementNames(NamingModel& model) {
-  NamingSession& session = model.session;
+  const NamingSession& session = model.Session();
   const std::string& surname = session.surname;
   const std::string& missing = session.chart.missingElements;
   const LineList& names = session.activeNameList;
-  Pane& pane = model.fiveElementPane;
+  Pane& pane = model.PaneOf(Origin::kFiveElement);
 
   pane.Clear();
   if (missing.empty()) {
@@ -49,13 +49,13 @@ void GenerateFiveElementNames(NamingModel& model) {
     return;
   }
   if (CharCount(missing) > 1) {
-    model.summaryPane.Append("五行名字分析完成");
+    model.PaneOf(Origin::kSettings).Append("五行名字分析完成");
     return;
   }
   const std::vector<std::string> elementChars = SplitChars(ElementChars(model.Stores(), ElementOfChar(missing)));
   pane.Append("五行缺" + missing);
 
-  GeneratorPane output(model, pane, Origin::kFiveElement, GeneratorPane::LineLimit::kBytes, model.session.chart.birthElements);
+  GeneratorPane output(model, Origin::kFiveElement, GeneratorPane::LineLimit::kBytes, session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kAttemptLimit + 1, .completion = "五行名字分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     // With an empty list the drawn line is the empty text: no three-character
@@ -63,7 +63,7 @@ void GenerateFiveElementNames(NamingModel& model) {
     const std::string drawn = names.empty() ? std::string() : names[k];
     const bool drawnIsChinese = IsChineseText(drawn);
     for (const std::string& element : elementChars) {
-      model.Tick();
+      model.Presentation().Tick();
       if (!model.SoundsApart(surname, element)) continue;
       // A new two-character entry restarts the buffer: the entries gathered
       // so far are dropped from the pane. It is shown without a score.

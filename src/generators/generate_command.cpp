@@ -20,13 +20,12 @@ struct CheckedInputs {
 
 // Reads and checks every input the run needs before anything changes; on a
 // refusal returns what the user is told.
-std::optional<Refusal> CheckInputs(const NamingModel& model, CheckedInputs& checked) {
-  if (auto refusal = model.Stores().MissingDataMessage(
-          {kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile}, "无法生成名字")) {
+std::optional<Refusal> CheckInputs(const DataStores& stores, const NamingInputs& inputs, CheckedInputs& checked) {
+  if (auto refusal = stores.MissingDataMessage({kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile},
+                                               "无法生成名字")) {
     return Refusal{InputField::kDataFiles, *refusal};
   }
 
-  const NamingInputs& inputs = model.Inputs();
   checked.surname = inputs.Surname();
   if (auto refusal = CheckSurname(checked.surname)) return Refusal{InputField::kSurname, *refusal};
 
@@ -53,21 +52,13 @@ std::optional<Refusal> CheckInputs(const NamingModel& model, CheckedInputs& chec
   return std::nullopt;
 }
 
-// Ends a run in every case: "生成" enabled, "停止" disabled, the progress
-// label empty.
+// Ends a run in every case.
 class RunScope {
  public:
-  explicit RunScope(NamingModel& model) : model_(model) {
-    model_.SetRunning(true);
-    model_.SetButtons({.generateEnabled = false, .stopEnabled = true});
-    model_.session.stopRequested = false;
-    model_.StartRunNotes();
+  RunScope(NamingModel& model, const CheckedInputs& checked) : model_(model) {
+    model_.StartRun(model_.Inputs().Female(), checked.year, checked.month, checked.day, checked.hour);
   }
-  ~RunScope() {
-    model_.SetButtons({.generateEnabled = true, .stopEnabled = false});
-    model_.SetProgress(std::string());
-    model_.SetRunning(false);
-  }
+  ~RunScope() { model_.EndRun(); }
   RunScope(const RunScope&) = delete;
   RunScope& operator=(const RunScope&) = delete;
 
@@ -76,20 +67,16 @@ class RunScope {
 };
 
 void Run(NamingModel& model, const CheckedInputs& checked) {
-  NamingSession& session = model.session;
-  for (Pane* pane :
-       {&model.twoCharPane, &model.threeCharPane, &model.fiveElementPane, &model.recommendedPane, &model.summaryPane})
-    pane->Clear();
-  session.chart.missingElements.clear();
+  model.ClearRunPanes();
 
   const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
                                                      checked.month, checked.day, checked.hour);
-  for (const std::string& line : analysis.paneLines) model.summaryPane.Append(line);
-  for (const std::string& line : analysis.analysisPaneLines) model.analysisPane.Append(line);
-  session.chart = analysis;
+  for (const std::string& line : analysis.paneLines) model.PaneOf(Origin::kSettings).Append(line);
+  for (const std::string& line : analysis.analysisPaneLines) model.PaneOf(Origin::kAnalysis).Append(line);
+  model.SetChart(analysis);
 
   const NamingInputs& inputs = model.Inputs();
-  session.activeNameList = inputs.Female() ? model.Stores().femaleGivenChars : model.Stores().maleGivenChars;
+  model.SetNameList(inputs.Female() ? model.Stores().femaleGivenChars : model.Stores().maleGivenChars);
   if (!inputs.FixSecondChecked() && !inputs.FixThirdChecked()) {
     GenerateTwoCharNames(model);
     GenerateFiveElementNames(model);
@@ -103,20 +90,15 @@ void Run(NamingModel& model, const CheckedInputs& checked) {
 
 CommandResult<GenerateOutcome> GenerateCommand(NamingModel& model) {
   if (model.Running()) return {GenerateOutcome::kIgnored, std::nullopt};
-  NamingSession& session = model.session;
-  session.surname = model.Inputs().Surname();
+  model.SetSurname(model.Inputs().Surname());
 
   CheckedInputs checked;
-  if (std::optional<Refusal> refusal = CheckInputs(model, checked)) return {GenerateOutcome::kRefused, refusal};
-  session.female = model.Inputs().Female();
-  session.birthYear = checked.year;
-  session.birthMonth = checked.month;
-  session.birthDay = checked.day;
-  session.birthHour = checked.hour;
+  if (std::optional<Refusal> refusal = CheckInputs(model.Stores(), model.Inputs(), checked))
+    return {GenerateOutcome::kRefused, refusal};
 
   // The scope restores the buttons before the caller shows a failure, so the
   // window is usable again behind it.
-  RunScope scope(model);
+  RunScope scope(model, checked);
   return RunToOutcome(GenerateOutcome::kCompleted, GenerateOutcome::kFailed, [&] { Run(model, checked); });
 }
 

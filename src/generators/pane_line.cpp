@@ -5,9 +5,8 @@
 
 namespace tavrin {
 
-GeneratorPane::GeneratorPane(NamingModel& model, Pane& pane, Origin origin, LineLimit limit,
-                             std::string_view scoringElements)
-    : model_(model), pane_(pane), origin_(origin), limit_(limit), scoringElements_(scoringElements) {}
+GeneratorPane::GeneratorPane(NamingModel& model, Origin origin, LineLimit limit, std::string_view scoringElements)
+    : model_(model), pane_(model.PaneOf(origin)), origin_(origin), limit_(limit), scoringElements_(scoringElements) {}
 
 bool GeneratorPane::Offer(std::string_view surname, std::string_view given) {
   Candidate candidate = model_.MakeCandidate(surname, given, origin_, scoringElements_);

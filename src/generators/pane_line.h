@@ -24,10 +24,10 @@ class GeneratorPane {
  public:
   enum class LineLimit { kBytes, kChars };
 
-  // `origin` is the pane's page; it names the generator in its candidates
-  // and in a draw-cap note. Names are scored against `scoringElements`, the
-  // elements of the birth chart the run is for.
-  GeneratorPane(NamingModel& model, Pane& pane, Origin origin, LineLimit limit, std::string_view scoringElements);
+  // `origin` is the page of the pane written to; it names the generator in
+  // its candidates and in a draw-cap note. Names are scored against
+  // `scoringElements`, the elements of the birth chart the run is for.
+  GeneratorPane(NamingModel& model, Origin origin, LineLimit limit, std::string_view scoringElements);
 
   Pane& Target() const { return pane_; }
   Origin PageOrigin() const { return origin_; }
@@ -72,16 +72,16 @@ struct DrawLoop {
 inline bool DrawLoopEnds(NamingModel& model, GeneratorPane& output, const DrawLoop& loop, long long attempts) {
   if (static_cast<long long>(output.Target().Rows()) >= model.ReadCount()) {
     output.Flush();
-    (loop.completionPane ? *loop.completionPane : model.summaryPane).Append(std::string(loop.completion));
+    (loop.completionPane ? *loop.completionPane : model.PaneOf(Origin::kSettings)).Append(std::string(loop.completion));
     return true;
   }
-  if (loop.tick) model.Tick();
-  if (model.session.stopRequested) return true;
+  if (loop.tick) model.Presentation().Tick();
+  if (model.StopRequested()) return true;
   if (attempts >= loop.maxAttempts) {
     model.NoteDrawCap(OriginCaption(output.PageOrigin()), output.Target().Rows());
     return true;
   }
-  model.SetProgress(attempts + 1);
+  model.Presentation().SetProgress(attempts + 1);
   return false;
 }
 

@@ -16,16 +16,16 @@ constexpr long long kAttemptLimit = 1000;
 }  // namespace
 
 void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
-  NamingSession& session = model.session;
+  const NamingSession& session = model.Session();
   const NamingInputs& inputs = model.Inputs();
   const LineList& chars = session.poemCharList;
   // The surname of the settings page's field, as the Generate command reads it.
   const std::string surname = inputs.Surname();
-  Pane& pane = model.poetryPane;
+  Pane& pane = model.PaneOf(Origin::kPoetry);
 
   pane.Clear();
   pane.Append("出生日期:" + inputs.YearText() + "年" + inputs.MonthText() + "月" + inputs.DayText() + "日");
-  GeneratorPane output(model, pane, Origin::kPoetry, GeneratorPane::LineLimit::kBytes, scoringElements);
+  GeneratorPane output(model, Origin::kPoetry, GeneratorPane::LineLimit::kBytes, scoringElements);
   const DrawLoop loop{.maxAttempts = kAttemptLimit + 1, .completion = "诗歌分析完成", .completionPane = &pane};
   RunDrawLoop(model, output, loop, [&] {
     const std::uint64_t b = model.Random().Below(chars.size());
@@ -67,15 +67,7 @@ CommandResult<PoetryOutcome> StartPoetryNaming(NamingModel& model, const std::st
       pos += length;
     }
   }
-  model.session.poemCharList = std::move(chars);
-  // A stop left from an earlier, finished Generate run would end this run at
-  // once; inside a running Generate the flag belongs to both runs.
-  // Inside a running Generate the sound rule and the draw-cap notes are
-  // that run's too.
-  if (!model.Running()) {
-    model.session.stopRequested = false;
-    model.StartRunNotes();
-  }
+  model.StartPoemRun(std::move(chars));
   return RunToOutcome(PoetryOutcome::kCompleted, PoetryOutcome::kFailed,
                       [&] { GeneratePoetryNames(model, scoringElements); });
 }

@@ -18,9 +18,8 @@ class RecommendedNames {
  public:
   explicit RecommendedNames(NamingModel& model)
       : model_(model),
-        session_(model.session),
-        output_(model, model.recommendedPane, Origin::kRecommended, GeneratorPane::LineLimit::kChars,
-                model.session.chart.birthElements) {
+        session_(model.Session()),
+        output_(model, Origin::kRecommended, GeneratorPane::LineLimit::kChars, model.Session().chart.birthElements) {
     output_.Hidden = [this](const Candidate& candidate) {
       return !model_.Inputs().Female() && model_.GirlCharTest(candidate.fullName);
     };
@@ -37,7 +36,7 @@ class RecommendedNames {
       if (inputs.FixThirdChecked()) fixedThird = inputs.FixThirdText();
       bool added = false;
       for (const std::string& line : list) {
-        model_.Pump();
+        model_.Presentation().Pump();
         if (CharCount(line) <= 2) continue;
         const std::string second = CharAt(line, 1);
         const std::string third = CharAt(line, 2);
@@ -73,7 +72,7 @@ class RecommendedNames {
 
  private:
   NamingModel& model_;
-  NamingSession& session_;
+  const NamingSession& session_;
   GeneratorPane output_;
 };
 

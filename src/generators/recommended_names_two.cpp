@@ -9,22 +9,21 @@
 namespace tavrin {
 
 void GenerateRecommendedNamesTwo(NamingModel& model) {
-  NamingSession& session = model.session;
+  const NamingSession& session = model.Session();
   // The stores are sealed, so the list cannot change under the walk and
   // needs no private copy.
   const LineList& lines = model.Inputs().Female() ? model.Stores().girlGivenNames : model.Stores().boyGivenNames;
   const std::string& surname = session.surname;
-  model.SetProgress(0);
-  GeneratorPane output(model, model.recommendedTwoPane, Origin::kRecommendedTwo, GeneratorPane::LineLimit::kChars,
-                       model.session.chart.birthElements);
+  model.Presentation().SetProgress(0);
+  GeneratorPane output(model, Origin::kRecommendedTwo, GeneratorPane::LineLimit::kChars, session.chart.birthElements);
   for (const std::string& line : lines) {
-    model.Pump();
+    model.Presentation().Pump();
     if (session.stopRequested) return;
     if (!model.SoundsApart(surname, CharAt(surname + line, 1))) continue;
     output.Offer(surname, line);
   }
   output.Flush();
-  model.summaryPane.Append("推荐名字二分析完成");
+  model.PaneOf(Origin::kSettings).Append("推荐名字二分析完成");
 }
 
 }  // namespace tavrin

@@ -17,15 +17,14 @@ constexpr long long kFreeDrawLimit = 1000000;
 }  // namespace
 
 void GenerateThreeCharNames(NamingModel& model) {
-  NamingSession& session = model.session;
+  const NamingSession& session = model.Session();
   const NamingInputs& inputs = model.Inputs();
   const std::string& surname = session.surname;
   const LineList& names = session.activeNameList;
 
   const bool constrained = inputs.FixSecondChecked() || inputs.FixThirdChecked();
   const long long limit = constrained ? kConstrainedDrawLimit : kFreeDrawLimit;
-  GeneratorPane output(model, model.threeCharPane, Origin::kThreeChar, GeneratorPane::LineLimit::kBytes,
-                       model.session.chart.birthElements);
+  GeneratorPane output(model, Origin::kThreeChar, GeneratorPane::LineLimit::kBytes, session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = limit + 1, .completion = "三字名字分析完成"}, [&] {
     const std::uint64_t k1 = model.Random().Below(names.size());
     const std::uint64_t k2 = model.Random().Below(names.size());

@@ -37,7 +37,7 @@ bool AvoidedCharacter(const PinyinService& pinyin, const PinyinParts& surname, s
 }  // namespace
 
 void GenerateTwoCharNames(NamingModel& model) {
-  NamingSession& session = model.session;
+  const NamingSession& session = model.Session();
   const std::string& surname = session.surname;
   const std::string surnamePinyin = model.Services().pinyin.PinyinOf(surname);
   const PinyinParts parts(surnamePinyin);
@@ -46,14 +46,14 @@ void GenerateTwoCharNames(NamingModel& model) {
                                                QuotedFieldText(surnamePinyin) + "没有声调,无法生成二字名");
   }
 
-  model.summaryPane.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" +
-                           parts.final + "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
-  model.summaryPane.Append("自动避开笔画为4的汉字功能启动!");
-  model.summaryPane.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
+  Pane& summary = model.PaneOf(Origin::kSettings);
+  summary.Append("在姓氏" + surname + "中针对声母:" + parts.initial + "的配合引擎打开,针对韵母:" + parts.final +
+                 "的押韵引擎打开" + "针对" + std::string(1, parts.tone) + "声的声调引擎打开");
+  summary.Append("自动避开笔画为4的汉字功能启动!");
+  summary.Append("软件特有的姓名五大引擎打开成功,使得名字上口,好记,印象深");
 
   const LineList& names = session.activeNameList;
-  GeneratorPane output(model, model.twoCharPane, Origin::kTwoChar, GeneratorPane::LineLimit::kBytes,
-                       model.session.chart.birthElements);
+  GeneratorPane output(model, Origin::kTwoChar, GeneratorPane::LineLimit::kBytes, session.chart.birthElements);
   RunDrawLoop(model, output, {.maxAttempts = kDrawLimit, .completion = "2字名分析完成"}, [&] {
     const std::uint64_t k = model.Random().Below(names.size());
     if (names.empty()) return true;  // the draw indexes nothing

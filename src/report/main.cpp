@@ -9,13 +9,13 @@
 
 #include "advice/advice.h"
 #include "analysis/analyse_name.h"
+#include "base/output_text.h"
 #include "chars/encoding.h"
-#include "report/report_text.h"
 #include "cli/options.h"
 #include "core/naming_model.h"
-#include "base/output_text.h"
 #include "report/name_report_pdf.h"
 #include "report/qt_translations.h"
+#include "report/report_text.h"
 
 namespace {
 
@@ -86,13 +86,14 @@ int Run(const std::vector<std::string>& args) {
   const std::string& pdf = options.pdf;
   const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
   for (const tavrin::LoadFailure& failure : stores->failures) {
-    if (failure.fileName == tavrin::kNumerologyFile) throw BadInput{tavrin::report::FromCore(failure.Message()).toStdString()};
+    if (failure.fileName == tavrin::kNumerologyFile)
+      throw BadInput{tavrin::report::FromCore(failure.Message()).toStdString()};
   }
   tavrin::SettingsInputs inputs;
   tavrin::NamingEnvironment environment;
   environment.inputs = &inputs;
   tavrin::NamingModel model(stores, 0, environment);
-  model.session.chart.birthElements = options.birthElements;
+  model.SetBirthElements(options.birthElements);
   tavrin::NameReport report;
   const auto result = tavrin::AnalyseName(model, request, &report);
   if (result.outcome != tavrin::AnalysisOutcome::kCompleted) {

@@ -213,7 +213,7 @@ void BestPage::SetFactorsReader(
 
 void BestPage::Collect() {
   model_->Names().AddRuns(runs_, poetrySex_);
-  if (proposing_ && !proposing_->Running()) model_->Names().AddProposals(*proposing_);
+  if (propose_) propose_(model_->Names());
   model_->ShowAdded();
   proxy_->invalidate();
   if (model_->Names().SourcesDone() < model_->Names().Size()) sources_->start();

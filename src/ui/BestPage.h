@@ -23,7 +23,6 @@ class QTextBrowser;
 class QTimer;
 
 namespace tavrin {
-class NamingModel;
 struct NamingRunState;
 struct NamingServices;
 namespace advice {
@@ -50,9 +49,9 @@ class BestPage : public NameTablePage {
   BestPage(const NamingRunState& runs, const advice::AdviceTables* tables, const NamingServices& services,
            QWidget* parent = nullptr);
 
-  // The model whose last Generate run the page proposes names for beside
-  // the runs' own (outlives the page); without, it proposes none.
-  void SetProposingModel(const NamingModel* model) { proposing_ = model; }
+  // Adds the names the program proposes itself beside the runs' own, when
+  // the page collects; without, it proposes none.
+  void SetProposer(std::function<void(BestNames&)> propose) { propose_ = std::move(propose); }
 
   // Takes in the names the runs show now: the poetry page's for the sex of
   // its last run, the others for the sex of the last Generate run. Called
@@ -105,7 +104,7 @@ class BestPage : public NameTablePage {
   void ShowDetails();
 
   const NamingRunState& runs_;
-  const NamingModel* proposing_ = nullptr;
+  std::function<void(BestNames&)> propose_;
   Sex poetrySex_ = Sex::kMale;
   BestModel* model_ = nullptr;
   BestProxy* proxy_ = nullptr;

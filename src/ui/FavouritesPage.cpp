@@ -21,9 +21,10 @@
 
 #include "analysis/analyse_name.h"
 #include "analysis/conventions_section.h"
-#include "calendar/birth_pillars.h"
-#include "core/naming_model.h"
 #include "base/file_write.h"
+#include "calendar/birth_pillars.h"
+#include "calendar/trans_date.h"
+#include "core/services.h"
 #include "core/startup.h"
 #include "favourites/exchange.h"
 #include "favourites/kept_name.h"
@@ -67,12 +68,13 @@ void ReadVotes(const share::Tally* tally, report::ComparedName& compared) {
 
 }  // namespace
 
-FavouritesPage::FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent)
+FavouritesPage::FavouritesPage(const DataStores& stores, TTransDate& transDate, BirthSettings settings, QWidget* parent)
     : TablePage({}, tr("显示 %1 / 共 %2 个收藏"), parent),
-      naming_(model),
+      stores_(stores),
+      transDate_(transDate),
       settings_(std::move(settings)),
       confirm_(AskYesNo) {
-  favourites_ = new FavouritesModel(nullptr, model.Services(), this);
+  favourites_ = new FavouritesModel(nullptr, *stores.services, this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
   auto* proxy = new ReportProxy(FavouritesModel::kName, FavouritesModel::kScore, this);
@@ -100,9 +102,12 @@ void FavouritesPage::SetUpTable(QTableView* table) {
                          QAbstractItemView::AnyKeyPressed);
   table->horizontalHeader()->setStretchLastSection(false);
   table->horizontalHeader()->setSectionResizeMode(FavouritesModel::kNote, QHeaderView::Stretch);
-  for (const auto& [column, width] : {std::pair{FavouritesModel::kName, 80}, {FavouritesModel::kPinyin, 130},
-                                      {FavouritesModel::kScore, 50}, {FavouritesModel::kRecommend, 60},
-                                      {FavouritesModel::kRating, 90}, {FavouritesModel::kAdded, 130}}) {
+  for (const auto& [column, width] : {std::pair{FavouritesModel::kName, 80},
+                                      {FavouritesModel::kPinyin, 130},
+                                      {FavouritesModel::kScore, 50},
+                                      {FavouritesModel::kRecommend, 60},
+                                      {FavouritesModel::kRating, 90},
+                                      {FavouritesModel::kAdded, 130}}) {
     table->setColumnWidth(column, width);
   }
 }
@@ -149,9 +154,9 @@ QHBoxLayout* FavouritesPage::MakeButtons() {
 
 // 邀请家人: the family sees the favourites as the 精选 page advises them now.
 SharePanel* FavouritesPage::MakeSharePanel() {
-  share_ = new SharePanel(naming_.Stores().dataDir + "share/", this);
+  share_ = new SharePanel(stores_.dataDir + "share/", this);
   share_->SetListMaker([this, own = std::shared_ptr<sources::NameNotes>()]() mutable {
-    const DataStores& stores = naming_.Stores();
+    const DataStores& stores = stores_;
     if (!store_ || !stores.advice) return share::SharedList{};
     sources::NameNotes* notes = notes_;
     if (!notes) {
@@ -194,7 +199,7 @@ std::unique_ptr<FavouritesStore> FavouritesPage::OpenDefaultStore(QString& messa
 void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
   FavouritesModel* old = favourites_;
   store_ = std::move(store);
-  favourites_ = new FavouritesModel(store_.get(), naming_.Services(), this);
+  favourites_ = new FavouritesModel(store_.get(), *stores_.services, this);
   favourites_->onFault = [this](const QString& text) { Fault(text); };
   favourites_->explainScore = [this](const Favourite& f) { return ScoreSentences(f); };
   favourites_->surnameLength = [this](const Favourite& f) { return SurnameLength(f); };
@@ -208,14 +213,12 @@ void FavouritesPage::SetStore(std::unique_ptr<FavouritesStore> store) {
 
 void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
 
-int FavouritesPage::SurnameLength(const Favourite& f) const {
-  return SurnameLengthOf(f, naming_.Stores().advice.get());
-}
+int FavouritesPage::SurnameLength(const Favourite& f) const { return SurnameLengthOf(f, stores_.advice.get()); }
 
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
-  const DataStores& stores = naming_.Stores();
-  const ScoreFactors factors = ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day,
-                                                 FavouriteBirthHour(f.hour));
+  const DataStores& stores = stores_;
+  const ScoreFactors factors =
+      ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day, FavouriteBirthHour(f.hour));
   return report::ScoreText::Describe(factors).All();
 }
 
@@ -270,7 +273,7 @@ void FavouritesPage::FillIn(Favourite& favourite, const Keepable& keepable) cons
     favourite.score = *keepable.score;
   } else {
     // A name shown without a score is scored for the birth it is kept with.
-    favourite.score = ScoreForBirth(naming_.Services().scorer, naming_.TransDate(), favourite);
+    favourite.score = ScoreForBirth(stores_.services->scorer, transDate_, favourite);
   }
   favourite.origin = keepable.origin;
   favourite.poem = keepable.poem;
@@ -392,15 +395,15 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
     const AnalysisRequest request(f.name, std::to_string(f.year), std::to_string(f.month), std::to_string(f.day),
                                   {HourFieldText(f.hour), f.hour == kUnknownHourOfBirth});
     try {
-      const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, naming_.TransDate(), f.year,
-                                                      f.month, f.day, FavouriteBirthHour(f.hour));
-      NameAnalysis analysis = AnalyseOneName(naming_.Stores(), naming_.TransDate(), request, birth.birthElements);
+      const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate_, f.year, f.month,
+                                                      f.day, FavouriteBirthHour(f.hour));
+      NameAnalysis analysis = AnalyseOneName(stores_, transDate_, request, birth.birthElements);
       if (analysis.outcome != AnalysisOutcome::kCompleted) {
         Fault(analysis.refusal ? MessageOf(analysis.refusal->text) : ViewOf(f).name);
         return {};
       }
       compared.report = std::move(analysis.report);
-      const DataStores& stores = naming_.Stores();
+      const DataStores& stores = stores_;
       // Read with the surname of the run that made the name.
       ConventionsRequest conventions = ConventionsRequestFor(compared.report, *stores.advice);
       conventions.surnameLength = SurnameLength(f);
@@ -455,7 +458,8 @@ QDialog* FavouritesPage::Compare() {
   table->setVerticalHeaderLabels(labels);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   auto* buttons = new QDialogButtonBox(dialog);
-  connect(buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog, &QDialog::reject);
+  connect(buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog,
+          &QDialog::reject);
   auto* layout = new QVBoxLayout(dialog);
   layout->addWidget(table);
   layout->addWidget(buttons);
@@ -531,8 +535,7 @@ bool FavouritesPage::ImportJson(QString path) {
   if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, tr("导入收藏"), {}, tr("JSON 文件 (*.json)"));
   if (path.isEmpty()) return false;
   try {
-    const std::vector<Favourite> favourites =
-        FavouritesFromJson(ReadImportFile(QFile::encodeName(path).toStdString()));
+    const std::vector<Favourite> favourites = FavouritesFromJson(ReadImportFile(QFile::encodeName(path).toStdString()));
     const FavouritesStore::MergeCounts counts = store_->Merge(favourites);
     Refresh();
     ShowMessage(this, tr("已导入 %1:新增 %2 个,更新 %3 个,%4 个不变;没有删除任何收藏")

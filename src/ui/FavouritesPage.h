@@ -27,7 +27,8 @@ class QPushButton;
 
 namespace tavrin {
 class FavouritesStore;
-class NamingModel;
+class TTransDate;
+struct DataStores;
 }  // namespace tavrin
 
 namespace tavrin::report {
@@ -76,10 +77,10 @@ class FavouritesPage : public TablePage {
   // The advice on a name for a child of the sex, as the 精选 page makes it;
   // none without advice tables.
   // The advice on a name read with a surname of `surnameLength` characters.
-  using Adviser =
-      std::function<std::optional<advice::Advice>(const std::string& name, Sex sex, int surnameLength)>;
+  using Adviser = std::function<std::optional<advice::Advice>(const std::string& name, Sex sex, int surnameLength)>;
 
-  FavouritesPage(NamingModel& model, BirthSettings settings, QWidget* parent = nullptr);
+  // The stores and the date translator (the window's) outlive the page.
+  FavouritesPage(const DataStores& stores, TTransDate& transDate, BirthSettings settings, QWidget* parent = nullptr);
   ~FavouritesPage() override;
 
   // Opens the store at its default place. A fault (or a notice: a damaged
@@ -158,7 +159,8 @@ class FavouritesPage : public TablePage {
   // Why a kept name's 分数 and 通行评分 stand where they do, for its birth.
   QStringList ScoreSentences(const Favourite& favourite) const;
 
-  NamingModel& naming_;
+  const DataStores& stores_;
+  TTransDate& transDate_;
   BirthSettings settings_;
   Confirm confirm_;
   Adviser adviser_;

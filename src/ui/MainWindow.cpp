@@ -30,14 +30,14 @@
 #include "chars/gbk.h"
 #include "core/lines.h"
 #include "core/poetry_db.h"
+#include "favourites/store.h"
 #include "generators/generate_command.h"
 #include "generators/poetry_names.h"
 #include "report/name_report_pdf.h"
-#include "favourites/store.h"
-#include "ui/FavouritesPage.h"
 #include "ui/BestModel.h"
 #include "ui/BestPage.h"
 #include "ui/ConventionsPanel.h"
+#include "ui/FavouritesPage.h"
 #include "ui/Guide.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
@@ -263,11 +263,11 @@ void MainWindow::BuildPages() {
   }
   // The first seven pages keep the layout of the smallest window, centred.
   BuildSettingsPage(CentredContent(pages[0]));
-  AddPane(CentredContent(pages[1]), model_->twoCharPane, 433);
-  AddPane(CentredContent(pages[2]), model_->threeCharPane, 433);
-  AddPane(CentredContent(pages[3]), model_->fiveElementPane, 441);
-  AddPane(CentredContent(pages[4]), model_->recommendedPane, 441);
-  AddPane(CentredContent(pages[5]), model_->recommendedTwoPane, 441);
+  AddPane(CentredContent(pages[1]), Origin::kTwoChar, 433);
+  AddPane(CentredContent(pages[2]), Origin::kThreeChar, 433);
+  AddPane(CentredContent(pages[3]), Origin::kFiveElement, 441);
+  AddPane(CentredContent(pages[4]), Origin::kRecommended, 441);
+  AddPane(CentredContent(pages[5]), Origin::kRecommendedTwo, 441);
   BuildAnalysisPage(analysisContent_ = CentredContent(pages[6]));
   BuildReportPage(pages[7]);
   BuildPoetryPage(pages[8]);
@@ -276,7 +276,7 @@ void MainWindow::BuildPages() {
 }
 
 void MainWindow::BuildReportPage(QWidget* page) {
-  reportPage_ = new ReportPage(model_->report, model_->Services(), page);
+  reportPage_ = new ReportPage(model_->Report(), model_->Services(), page);
   auto* reportLayout = new QVBoxLayout(page);
   reportLayout->setContentsMargins(0, 0, 0, 0);
   reportLayout->addWidget(reportPage_);
@@ -285,8 +285,10 @@ void MainWindow::BuildReportPage(QWidget* page) {
 }
 
 void MainWindow::BuildBestPage(QWidget* page) {
-  bestPage_ = new BestPage(*model_, Stores().advice.get(), model_->Services(), page);
-  bestPage_->SetProposingModel(model_.get());
+  bestPage_ = new BestPage(model_->RunState(), Stores().advice.get(), model_->Services(), page);
+  bestPage_->SetProposer([this](BestNames& names) {
+    if (!model_->Running()) names.AddProposals(model_->Session(), model_->Services());
+  });
   (new QVBoxLayout(page))->addWidget(bestPage_);
   page->layout()->setContentsMargins(0, 0, 0, 0);
   connect(bestPage_, &BestPage::analyseRequested, this, &MainWindow::AnalyseFromName);
@@ -301,14 +303,13 @@ void MainWindow::BuildBestPage(QWidget* page) {
 
 MainWindow::~MainWindow() {
   // The views listen to the core's panes; the model goes after them.
-  for (Pane* pane :
-       {&model_->summaryPane, &model_->twoCharPane, &model_->threeCharPane, &model_->fiveElementPane,
-        &model_->recommendedPane, &model_->recommendedTwoPane, &model_->analysisPane, &model_->poetryPane}) {
-    pane->SetListener(nullptr);
+  for (Origin page : {Origin::kSettings, Origin::kTwoChar, Origin::kThreeChar, Origin::kFiveElement,
+                      Origin::kRecommended, Origin::kRecommendedTwo, Origin::kAnalysis, Origin::kPoetry}) {
+    model_->PaneOf(page).SetListener(nullptr);
   }
-  model_->report.SetListener(nullptr);
-  model_->SetProgressListener(nullptr);
-  model_->SetButtonsListener(nullptr);
+  model_->Report().SetListener(nullptr);
+  model_->Presentation().SetProgressListener(nullptr);
+  model_->Presentation().SetButtonsListener(nullptr);
   // The pages go while the model and the inputs they are wired to still
   // exist: no signal raised as they are taken down reaches a destroyed member.
   disconnect(pages_, nullptr, this, nullptr);
@@ -396,14 +397,14 @@ void MainWindow::BuildSettingsButtons(QWidget* page) {
   showBest_->hide();
   connect(showBest_, &QPushButton::clicked, this, [this] { pages_->setCurrentIndex(9); });
   QWidget::setTabOrder(generate_, showBest_);
-  model_->SetButtonsListener([this](const ButtonStates& states) {
+  model_->Presentation().SetButtonsListener([this](const ButtonStates& states) {
     generate_->setEnabled(states.generateEnabled);
     stop_->setEnabled(states.stopEnabled);
   });
 }
 
 void MainWindow::BuildSummary(QWidget* page) {
-  PaneView* summary = AddPane(page, model_->summaryPane, 361);
+  PaneView* summary = AddPane(page, Origin::kSettings, 361);
   summary->move(16, 120);
   progress_ = new QLabel(page);
   progress_->setObjectName("bsSkinStdLabel9");
@@ -423,19 +424,19 @@ void MainWindow::BuildSummary(QWidget* page) {
   Follows(bestHint_, kDown);
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
-  model_->SetProgressListener([this](const std::string& text) {
+  model_->Presentation().SetProgressListener([this](const std::string& text) {
     progressDirty_ = true;
     if (text.empty()) RefreshProgress();
   });
 }
 
-PaneView* MainWindow::AddPane(QWidget* page, Pane& pane, int height) {
-  auto* view = new PaneView(pane, page);
+PaneView* MainWindow::AddPane(QWidget* page, Origin origin, int height) {
+  auto* view = new PaneView(model_->PaneOf(origin), page);
   view->setGeometry(16, 16, 865, height);
-  (&pane == &model_->analysisPane ? analysisPane_ : resultPanes_.emplace_back()) = view;
-  if (&pane != &model_->poetryPane) Follows(view, kTaller);
+  (origin == Origin::kAnalysis ? analysisPane_ : resultPanes_.emplace_back()) = view;
+  if (origin != Origin::kPoetry) Follows(view, kTaller);
   // A double-clicked name of a result pane opens in the analysis.
-  if (&pane != &model_->analysisPane) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);
+  if (origin != Origin::kAnalysis) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);
   return view;
 }
 
@@ -457,7 +458,7 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   exportPdf_->setEnabled(false);
   exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
   connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
-  PaneView* pane = AddPane(page, model_->analysisPane, 401);
+  PaneView* pane = AddPane(page, Origin::kAnalysis, 401);
   pane->SetCrAsLineBreak(true);
   pane->move(16, 96);
   conventions_ = new ConventionsPanel(model_->Stores(), page);
@@ -493,8 +494,8 @@ void MainWindow::Analyse() {
 bool MainWindow::ExportAnalysisPdf(QString path) {
   if (!lastReport_) return false;
   if (path.isEmpty()) {
-    path = AskSaveFileName(this, tr("导出PDF"), NameOf(*lastReport_) + tr(" 姓名分析.pdf"),
-                           tr("PDF 文件 (*.pdf)"), "pdf");
+    path =
+        AskSaveFileName(this, tr("导出PDF"), NameOf(*lastReport_) + tr(" 姓名分析.pdf"), tr("PDF 文件 (*.pdf)"), "pdf");
   }
   if (path.isEmpty()) return false;
   lastReport_->conventions = conventions_->Section();
@@ -566,7 +567,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
   connect(poemBrowser_, &PoemBrowser::Said, this, &MainWindow::ShowStatus);
   poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
-  PaneView* pane = AddPane(page, model_->poetryPane, 337);
+  PaneView* pane = AddPane(page, Origin::kPoetry, 337);
   poemBrowser_->AttachNameLines(pane, poemText_);
   pane->setGeometry(464, 0, 425, 337);
   auto* start = AddButton(page, "bsSkinButton3", tr("开 始"), {560, 392, 89, 25});
@@ -603,7 +604,8 @@ void MainWindow::OpenPoetryDatabase() {
   for (qsizetype row = 0; row < table.rows.size(); ++row) {
     QList<QStandardItem*> items;
     for (const QString& text : table.rows[row]) items << new QStandardItem(text);
-    if (poemContentColumn_ >= 0) items[poemContentColumn_]->setData(bool(table.cut[static_cast<std::size_t>(row)]), Qt::UserRole);
+    if (poemContentColumn_ >= 0)
+      items[poemContentColumn_]->setData(bool(table.cut[static_cast<std::size_t>(row)]), Qt::UserRole);
     poemModel_->appendRow(items);
   }
   for (int column = 0; column < 4 && column < poemModel_->columnCount(); ++column)
@@ -620,7 +622,7 @@ void MainWindow::StartPoetry() {
   }
   bestPage_->StartPoetryRun(SexOf(female_->isChecked()));
   const CommandResult<PoetryOutcome> result =
-      StartPoetryNaming(*model_, CoreTextOf(poemText_), model_->session.chart.birthElements);
+      StartPoetryNaming(*model_, CoreTextOf(poemText_), model_->Session().chart.birthElements);
   bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
@@ -632,7 +634,7 @@ void MainWindow::StartPoetry() {
 
 void MainWindow::ShowDrawCapNote() {
   // A note longer than the line ends in "…"; the tooltip holds it whole.
-  const QString note = DrawCapNoteOf(*model_);
+  const QString note = DrawCapNoteOf(model_->Session());
   drawCapNote_->setText(note);
   drawCapNote_->setToolTip(note);
   PlaceStatusLine();
@@ -673,16 +675,16 @@ void MainWindow::ShowWayToBest() {
 
 void MainWindow::ExplainEmptyPages(bool afterRun) {
   // resultPanes_: 姓名设置, 二字名, 三字名, 部首有五行, 系统推荐名, 系统推荐名二, 诗歌取名.
-  static const char* const kWhatPageHolds[] = {
-      QT_TR_NOOP("姓加一个字的名字和它们的分数"), QT_TR_NOOP("姓加两个字的名字和它们的分数"),
-      QT_TR_NOOP("用带五行偏旁的字补足八字所缺五行的名字"), QT_TR_NOOP("推荐名单里的名字"),
-      QT_TR_NOOP("常用名字表里的名字")};
+  static const char* const kWhatPageHolds[] = {QT_TR_NOOP("姓加一个字的名字和它们的分数"),
+                                               QT_TR_NOOP("姓加两个字的名字和它们的分数"),
+                                               QT_TR_NOOP("用带五行偏旁的字补足八字所缺五行的名字"),
+                                               QT_TR_NOOP("推荐名单里的名字"), QT_TR_NOOP("常用名字表里的名字")};
   const QString toBest = tr("各页的名字都汇集在“精选”，按推荐度排好。");
   resultPanes_.front()->setPlaceholderText(
       tr("填好上面宝宝的性别、姓氏和生日，点“生成”。分数高于 70 的名字会记在这里；") + toBest);
   resultPanes_.back()->setPlaceholderText(
       tr("在左边选一首诗，或在中间贴上诗句，点“开 始”，从诗里取的名字会列在这里。"));
-  const NamingSession& session = model_->session;
+  const NamingSession& session = model_->Session();
   const QString surname = SurnameOf(session);
   for (int page = 1; page <= 5; ++page) {
     QString hint;
@@ -748,7 +750,7 @@ void MainWindow::ShowPoetryHelp() {
 void MainWindow::RefreshProgress() {
   if (!progressDirty_) return;
   progressDirty_ = false;
-  progress_->setText(ProgressOf(*model_));
+  progress_->setText(ProgressOf(model_->Presentation()));
   PlaceStatusLine();
 }
 
@@ -808,7 +810,7 @@ Favourite MainWindow::BirthOnShow() const {
   // The birth the names on show were scored for: the last Generate run's,
   // else the settings page's.
   Favourite favourite;
-  const NamingSession& session = model_->session;
+  const NamingSession& session = model_->Session();
   if (session.birthYear != 0) {
     favourite.sex = SexOf(session.female);
     favourite.year = session.birthYear;
@@ -827,8 +829,8 @@ Favourite MainWindow::BirthOnShow() const {
 }
 
 std::optional<Keepable> MainWindow::ReportKeepable(int row) const {
-  if (row < 0 || static_cast<std::size_t>(row) >= model_->report.Rows().size()) return std::nullopt;
-  const Candidate& candidate = model_->report.Rows()[static_cast<std::size_t>(row)].candidate;
+  if (row < 0 || static_cast<std::size_t>(row) >= model_->Report().Rows().size()) return std::nullopt;
+  const Candidate& candidate = model_->Report().Rows()[static_cast<std::size_t>(row)].candidate;
   Keepable keepable{candidate.fullName, candidate.score, std::string(OriginCaption(candidate.origin)), {}, {}};
   keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
   return keepable;
@@ -842,8 +844,11 @@ std::optional<Keepable> MainWindow::BestKeepable(int row) const {
   const Candidate& candidate = names.CandidateAt(i);
   const advice::Advice& a = names.AdviceAt(i);
   // A name still waiting for its source is advised when it is kept.
-  Keepable keepable{candidate.fullName, candidate.scored ? std::optional(candidate.score) : std::nullopt,
-                    std::string(OriginCaption(candidate.origin)), {}, a.sex,
+  Keepable keepable{candidate.fullName,
+                    candidate.scored ? std::optional(candidate.score) : std::nullopt,
+                    std::string(OriginCaption(candidate.origin)),
+                    {},
+                    a.sex,
                     i < names.SourcesDone() ? std::optional(a) : std::nullopt};
   keepable.surnameLength = static_cast<int>(candidate.surnameBytes / 2);
   // The birth of the run that made it, which an earlier run's may not be.
@@ -863,7 +868,8 @@ std::optional<Keepable> MainWindow::AnalysedKeepable() const {
 }
 
 void MainWindow::BuildFavouritesPage() {
-  favouritesPage_ = new FavouritesPage(*model_, [this] { return BirthOnShow(); }, pages_);
+  favouritesPage_ = new FavouritesPage(
+      model_->Stores(), model_->TransDate(), [this] { return BirthOnShow(); }, pages_);
   favouritesPage_->setObjectName("收藏");
   pages_->addTab(favouritesPage_, tr("收藏"));
   // A name kept or dropped says so at once: a note at the bottom of the
@@ -878,14 +884,16 @@ void MainWindow::BuildFavouritesPage() {
     if (!current.isValid()) return {};
     return CoreTextOf(poemModel_->index(current.row(), 4));
   };
-  for (PaneView* pane : resultPanes_) favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
+  for (PaneView* pane : resultPanes_)
+    favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
   favouritesPage_->SetNotes(notes_.get());
   // A kept name carries the advice 精选 gives it.
-  favouritesPage_->SetAdviser([this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
-    const advice::AdviceTables* tables = Stores().advice.get();
-    if (!tables) return std::nullopt;
-    return AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_));
-  });
+  favouritesPage_->SetAdviser(
+      [this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
+        const advice::AdviceTables* tables = Stores().advice.get();
+        if (!tables) return std::nullopt;
+        return AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_));
+      });
   AddKeepCommands();
 }
 
@@ -985,7 +993,6 @@ void MainWindow::ShowStatus(const QString& text) {
   statusTimer_->start(5000);
 }
 
-
 void MainWindow::ShowSettingsHelp() { ShowHelp(); }
 
 void MainWindow::ShowHelp() {
@@ -1069,11 +1076,11 @@ void MainWindow::FitToScreen() {
   const QRect available = screen->availableGeometry();
   // The frame is known once the window is shown; until then it is taken as
   // the system's usual border.
-  const QMargins frame = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
-                                                geometry().top() - frameGeometry().top(),
-                                                frameGeometry().right() - geometry().right(),
-                                                frameGeometry().bottom() - geometry().bottom())
-                                     : QMargins();
+  const QMargins frame =
+      isVisible()
+          ? QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                     frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom())
+          : QMargins();
   const QRect room = available.marginsRemoved(frame);
   const QSize size = this->size().boundedTo(room.size()).expandedTo(minimumSize());
   if (size != this->size()) resize(size);

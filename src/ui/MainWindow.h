@@ -122,7 +122,7 @@ class MainWindow : public QWidget {
   void OpenNotes();
   static BirthCombos AddBirthGroup(QWidget* page, const QString& caption, int x,
                                    const std::array<const char*, 4>& names);
-  PaneView* AddPane(QWidget* page, Pane& pane, int height);
+  PaneView* AddPane(QWidget* page, Origin origin, int height);
   void BuildAnalysisPage(QWidget* page);
   void Analyse();
   // Page 姓名分析 with the name and the settings page's birth date and hour,
@@ -204,15 +204,15 @@ class MainWindow : public QWidget {
   QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
   QPushButton* analyse_ = nullptr;     // bsSkinButton2
   QPushButton* exportPdf_ = nullptr;
-  std::optional<NameReport> lastReport_;  // of the last completed analysis
+  std::optional<NameReport> lastReport_;     // of the last completed analysis
   ConventionsPanel* conventions_ = nullptr;  // over the analysis pane while its button is down
-  BirthCombos analysisBirth_;             // bsSkinComboBox4, 6, 7, 8
-  QTableView* poems_ = nullptr;           // DBGrid1
+  BirthCombos analysisBirth_;                // bsSkinComboBox4, 6, 7, 8
+  QTableView* poems_ = nullptr;              // DBGrid1
   QStandardItemModel* poemModel_ = nullptr;
   QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
   int poemContentColumn_ = -1;
-  bool poetryConnected_ = false;      // a connection was tried on a file that exists
-  ReportPage* reportPage_ = nullptr;  // holds ListView1
+  bool poetryConnected_ = false;        // a connection was tried on a file that exists
+  ReportPage* reportPage_ = nullptr;    // holds ListView1
   std::vector<PaneView*> resultPanes_;  // 姓名设置, the five generators' pages, 诗歌取名
   PaneView* analysisPane_ = nullptr;
   FavouritesPage* favouritesPage_ = nullptr;
@@ -232,9 +232,9 @@ class MainWindow : public QWidget {
   std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use
   PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
   static constexpr int kPoemSearchHeight = 26;
-  BestPage* bestPage_ = nullptr;      // 精选
-  QPushButton* showBest_ = nullptr;   // 查看精选 (N), on 姓名设置 after a run
-  QLabel* bestHint_ = nullptr;        // the same way in the status line
+  BestPage* bestPage_ = nullptr;     // 精选
+  QPushButton* showBest_ = nullptr;  // 查看精选 (N), on 姓名设置 after a run
+  QLabel* bestHint_ = nullptr;       // the same way in the status line
   QWidget* analysisContent_ = nullptr;
   QPushButton* showConventions_ = nullptr;
 };

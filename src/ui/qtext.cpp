@@ -98,12 +98,14 @@ QString ElementCaption(Element element) { return FromGbk(ElementChar(element)); 
 QString NameOf(const Candidate& candidate) { return FromGbk(candidate.fullName); }
 QString NameOf(const NameReport& report) { return FromGbk(report.name); }
 QString SurnameOf(const NamingSession& session) { return FromGbk(session.surname); }
-QString ProgressOf(const NamingModel& model) { return FromGbk(model.Progress()); }
-QString DrawCapNoteOf(const NamingModel& model) { return FromGbk(model.DrawCapSummary()); }
+QString ProgressOf(const RunPresentation& presentation) { return FromGbk(presentation.Progress()); }
+QString DrawCapNoteOf(const NamingSession& session) { return FromGbk(DrawCapSummary(session)); }
 QString LineOf(const Pane& pane, std::size_t line) { return FromGbk(pane.Lines()[line]); }
 QStringList LinesOf(const ConventionsSection& section) { return ListFromGbk(ConventionsLines(section)); }
 QString CellOf(const ReportRow& row, std::size_t column) { return FromGbk(row.Cell(column)); }
-QString GridLinesOf(const NameScore& score, std::string_view lineEnd) { return FromGbk(FormatScoreText(score, lineEnd)); }
+QString GridLinesOf(const NameScore& score, std::string_view lineEnd) {
+  return FromGbk(FormatScoreText(score, lineEnd));
+}
 
 std::unique_ptr<MessageBoxes> MessageBoxesOver(QWidget* parent) { return std::make_unique<WindowMessages>(parent); }
 
@@ -124,7 +126,8 @@ bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error)
 
 AdviceView ViewOf(const advice::Advice& a) {
   AdviceView view;
-  for (const advice::Warning& w : a.warnings) view.warnings.push_back({FromGbk(w.text), w.severity == advice::Severity::kSerious});
+  for (const advice::Warning& w : a.warnings)
+    view.warnings.push_back({FromGbk(w.text), w.severity == advice::Severity::kSerious});
   for (const advice::GivenChar& g : a.given) {
     AdviceView::Char c{FromGbk(g.ch), {}, {}};
     if (g.facts) {
@@ -141,8 +144,12 @@ AdviceView ViewOf(const advice::Advice& a) {
 }
 
 SourceView ViewOf(const sources::NameSource& source) {
-  return {FromGbk(source.line),       FromGbk(source.title),     FromGbk(source.author),
-          FromGbk(source.collection), FromGbk(sources::ShortSource(source)), source.positions};
+  return {FromGbk(source.line),
+          FromGbk(source.title),
+          FromGbk(source.author),
+          FromGbk(source.collection),
+          FromGbk(sources::ShortSource(source)),
+          source.positions};
 }
 
 QStringList MeaningsOf(sources::NameNotes& notes, const std::string& fullName) {

@@ -31,7 +31,7 @@ struct NameScore;
 struct NamingSession;
 struct ReportRow;
 class MessageBoxes;
-class NamingModel;
+class RunPresentation;
 class Pane;
 enum class Element;
 enum class Origin : unsigned char;
@@ -86,8 +86,8 @@ QString ElementCaption(Element element);
 QString NameOf(const Candidate& candidate);
 QString NameOf(const NameReport& report);
 QString SurnameOf(const NamingSession& session);
-QString ProgressOf(const NamingModel& model);
-QString DrawCapNoteOf(const NamingModel& model);
+QString ProgressOf(const RunPresentation& presentation);
+QString DrawCapNoteOf(const NamingSession& session);
 // Written line `line` of a pane.
 QString LineOf(const Pane& pane, std::size_t line);
 QStringList LinesOf(const ConventionsSection& section);
@@ -135,7 +135,7 @@ AdviceView ViewOf(const advice::Advice& advice);
 // A line of the classical library a given name comes from.
 struct SourceView {
   QString line, title, author, collection;
-  QString shortForm;       // 《title》author：line
+  QString shortForm;           // 《title》author：line
   std::vector<int> positions;  // the name's characters in the line, from 1
 };
 SourceView ViewOf(const sources::NameSource& source);

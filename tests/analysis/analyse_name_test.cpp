@@ -30,7 +30,7 @@ TEST(AnalyseName, LinesInOrder) {
   NamingModel& model = *f.model;
   const NamingServices& services = model.Services();
   ASSERT_EQ(AnalyseName(model, AnalysisRequest{}).outcome, AnalysisOutcome::kCompleted);
-  const LineList& lines = model.analysisPane.Lines();
+  const LineList& lines = model.PaneOf(Origin::kAnalysis).Lines();
   const std::string element = services.elements.CharElement("张");
   const LineList expected = {
       "开始分析八字",
@@ -63,7 +63,7 @@ TEST(AnalyseName, ChartsAndHours) {
     SCOPED_TRACE(c.request.name + " " + c.request.day);
     NamingFixture f;
     AnalyseName(*f.model, c.request);
-    const LineList& lines = f.model->analysisPane.Lines();
+    const LineList& lines = f.model->PaneOf(Origin::kAnalysis).Lines();
     EXPECT_EQ(Cautions(lines), c.cautions);
     const auto named =
         std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find(" 属性 ") != l.npos; });
@@ -74,8 +74,8 @@ TEST(AnalyseName, ChartsAndHours) {
   NamingFixture b;
   AnalyseName(*a.model, Request("张伟", "2012", "1", "1", "1"));
   AnalyseName(*b.model, Request("张伟", "2012", "1", "1", "13"));
-  const LineList& la = a.model->analysisPane.Lines();
-  const LineList& lb = b.model->analysisPane.Lines();
+  const LineList& la = a.model->PaneOf(Origin::kAnalysis).Lines();
+  const LineList& lb = b.model->PaneOf(Origin::kAnalysis).Lines();
   EXPECT_EQ(la[1].substr(0, la[1].size() - 6), lb[1].substr(0, lb[1].size() - 6));
   EXPECT_NE(la[1], lb[1]);
   EXPECT_NE(la[2], lb[2]);
@@ -86,15 +86,15 @@ TEST(AnalyseName, ScoreFollowsTheLastGenerateRun) {
   NamingModel& model = *f.model;
   const AnalysisRequest request = Request("张伟明", "2012", "1", "1", "1");
   AnalyseName(model, request);
-  const std::string before = model.analysisPane.Lines().back();
+  const std::string before = model.PaneOf(Origin::kAnalysis).Lines().back();
   EXPECT_EQ(before, "分数:" + model.Services().scorer.ScoreName("张伟明", ""));
   f.inputs.day = "11";
   f.inputs.count = "0";
   ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   AnalyseName(model, request);
-  EXPECT_EQ(model.analysisPane.Lines().back(),
-            "分数:" + model.Services().scorer.ScoreName("张伟明", model.session.chart.birthElements));
-  EXPECT_EQ(model.analysisPane.Lines().front(), "开始分析八字");  // the Generate run's lines were cleared
+  EXPECT_EQ(model.PaneOf(Origin::kAnalysis).Lines().back(),
+            "分数:" + model.Services().scorer.ScoreName("张伟明", model.Session().chart.birthElements));
+  EXPECT_EQ(model.PaneOf(Origin::kAnalysis).Lines().front(), "开始分析八字");  // the Generate run's lines were cleared
 }
 
 // The score's birth elements are the last Generate run's, not the analysed
@@ -117,8 +117,8 @@ TEST(AnalyseName, ScoreUsesTheGenerateRunsChartNotTheAnalysedDate) {
     f.inputs.count = "0";
     ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
     AnalyseName(*f.model, Request("张锦林", c.analysedDate[0], c.analysedDate[1], c.analysedDate[2], "1"));
-    EXPECT_TRUE(f.model->analysisPane.Lines().back().starts_with(std::string("分数:") + c.score))
-        << f.model->analysisPane.Lines().back();
+    EXPECT_TRUE(f.model->PaneOf(Origin::kAnalysis).Lines().back().starts_with(std::string("分数:") + c.score))
+        << f.model->PaneOf(Origin::kAnalysis).Lines().back();
   }
 }
 
@@ -142,10 +142,10 @@ TEST(AnalyseName, BadFields) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     NamingFixture f;
-    f.model->analysisPane.Append("名字中要有火");
+    f.model->PaneOf(Origin::kAnalysis).Append("名字中要有火");
     const CommandResult<AnalysisOutcome> result = AnalyseName(*f.model, c.request);
     EXPECT_EQ(result.outcome, c.outcome);
-    EXPECT_EQ(f.model->analysisPane.Lines(), c.lines);
+    EXPECT_EQ(f.model->PaneOf(Origin::kAnalysis).Lines(), c.lines);
     ASSERT_TRUE(result.message);
     EXPECT_EQ(result.message->text, c.message);
     EXPECT_EQ(result.message->field, c.field);

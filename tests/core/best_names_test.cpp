@@ -74,7 +74,10 @@ TEST(BestNamesOrder, CompoundSurnamesRankByTheirConventionsScore) {
     int surnameChars, score;
     std::optional<int> conventions;
   } cases[] = {
-      {"欧阳明远", 2, -20, 60}, {"张子衿", 1, 90, 50}, {"欧阳月", 2, -20, std::nullopt}, {"欧阳若衿", 2, -20, 80},
+      {"欧阳明远", 2, -20, 60},
+      {"张子衿", 1, 90, 50},
+      {"欧阳月", 2, -20, std::nullopt},
+      {"欧阳若衿", 2, -20, 80},
   };
   BestNames names(nullptr);  // no tables: every 推荐度 alike
   for (const auto& c : cases) {
@@ -140,28 +143,29 @@ TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
   environment.inputs = &inputs;
   NamingModel model(SealStores(std::move(data)), 1, environment);
   BestNames names(model.Stores().advice.get());
-  model.session.surname = "林";
-  EXPECT_EQ(names.AddProposals(model), 0u);  // no run yet
-  model.session.birthYear = 2024;
-  model.session.birthMonth = model.session.birthDay = 1;
-  model.session.female = true;
+  NamingSession session;  // of the last run
+  session.surname = "林";
+  EXPECT_EQ(names.AddProposals(session, model.Services()), 0u);  // no run yet
+  session.birthYear = 2024;
+  session.birthMonth = session.birthDay = 1;
+  session.female = true;
   const auto shown = [&] {
     std::vector<std::string> list;
     for (std::size_t i = 0; i < names.Size(); ++i) {
-      list.push_back(std::string(names.AdviceAt(i).sex == Sex::kFemale ? "F" : "M") +
-                     names.CandidateAt(i).fullName + std::string(OriginCaption(names.CandidateAt(i).origin)));
+      list.push_back(std::string(names.AdviceAt(i).sex == Sex::kFemale ? "F" : "M") + names.CandidateAt(i).fullName +
+                     std::string(OriginCaption(names.CandidateAt(i).origin)));
     }
     return list;
   };
-  EXPECT_EQ(names.AddProposals(model), 3u);
-  EXPECT_EQ(names.AddProposals(model), 0u);  // the same run again
-  model.session.female = false;
-  EXPECT_EQ(names.AddProposals(model), 2u);
-  model.session.surname = "林林";  // not a surname the advice knows: nothing
-  EXPECT_EQ(names.AddProposals(model), 0u);
-  model.session.surname = "何";
-  model.session.female = true;
-  EXPECT_EQ(names.AddProposals(model), 3u);  // 修 x and 何 h are apart item by item; 嘉 j too
+  EXPECT_EQ(names.AddProposals(session, model.Services()), 3u);
+  EXPECT_EQ(names.AddProposals(session, model.Services()), 0u);  // the same run again
+  session.female = false;
+  EXPECT_EQ(names.AddProposals(session, model.Services()), 2u);
+  session.surname = "林林";  // not a surname the advice knows: nothing
+  EXPECT_EQ(names.AddProposals(session, model.Services()), 0u);
+  session.surname = "何";
+  session.female = true;
+  EXPECT_EQ(names.AddProposals(session, model.Services()), 3u);  // 修 x and 何 h are apart item by item; 嘉 j too
   EXPECT_EQ(shown(), (std::vector<std::string>{"F林修远名库", "F林若云名库", "F林采薇典籍", "M林修远名库",
                                                "M林修齐名库", "F何修远名库", "F何若云名库", "F何嘉树名库"}));
   ASSERT_EQ(names.Size(), 8u);

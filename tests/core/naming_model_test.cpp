@@ -8,6 +8,13 @@
 #include "chars/gbk.h"
 
 namespace tavrin {
+
+// The way into a model's state for a case no run reaches.
+class NamingModelAccess {
+ public:
+  static PaneLine& PendingLine(NamingModel& model) { return model.state_.session.pendingLine; }
+};
+
 namespace {
 
 TEST(RandomSource, IsSplitMix64WithOneValuePerDraw) {
@@ -110,7 +117,7 @@ struct Model {
 TEST(AcceptCandidate, SummaryLinesAndReportRows) {
   Model m;
   NamingModel& model = *m.model;
-  model.session.chart.birthElements = "金木金水金金土土";
+  model.SetBirthElements("金木金水金金土土");
   const struct {
     const char* given;
     int score;  // given by the step, whatever the name would score
@@ -133,24 +140,24 @@ TEST(AcceptCandidate, SummaryLinesAndReportRows) {
   };
   std::uint64_t order = 0;
   for (const auto& step : steps) {
-    Candidate candidate = model.MakeCandidate("张", step.given, Origin::kTwoChar, model.session.chart.birthElements);
+    Candidate candidate = model.MakeCandidate("张", step.given, Origin::kTwoChar, model.Session().chart.birthElements);
     candidate.score = step.score;
     EXPECT_EQ(model.AcceptCandidate(candidate), step.shown) << step.given << step.score;
     EXPECT_EQ(candidate.acceptance, ++order);
-    EXPECT_EQ(model.summaryPane.Lines().size(), step.summaryLines) << step.given << step.score;
+    EXPECT_EQ(model.PaneOf(Origin::kSettings).Lines().size(), step.summaryLines) << step.given << step.score;
   }
   EXPECT_EQ(m.pump.calls, static_cast<int>(std::size(steps)));
-  ASSERT_EQ(model.summaryPane.Lines().size(), 1u);
-  EXPECT_EQ(model.summaryPane.Lines()[0].size(), 88u);
-  EXPECT_EQ(model.summaryPane.Lines()[0].substr(0, 11), "张一(71)   ");
-  EXPECT_EQ(model.session.pendingLine.Text(), "张三(85)   张三(86)   ");
+  ASSERT_EQ(model.PaneOf(Origin::kSettings).Lines().size(), 1u);
+  EXPECT_EQ(model.PaneOf(Origin::kSettings).Lines()[0].size(), 88u);
+  EXPECT_EQ(model.PaneOf(Origin::kSettings).Lines()[0].substr(0, 11), "张一(71)   ");
+  EXPECT_EQ(model.Session().pendingLine.Text(), "张三(85)   张三(86)   ");
   // The summary line knows its candidates by their places.
-  const Candidate* ninth = model.summaryPane.CandidateAt(0, 80);
+  const Candidate* ninth = model.PaneOf(Origin::kSettings).CandidateAt(0, 80);
   ASSERT_NE(ninth, nullptr);
   EXPECT_EQ(ninth->fullName, "张九");
   EXPECT_EQ(ninth->acceptance, 10u);
-  ASSERT_EQ(model.report.Rows().size(), 1u);
-  const ReportRow& row = model.report.Rows()[0];
+  ASSERT_EQ(model.Report().Rows().size(), 1u);
+  const ReportRow& row = model.Report().Rows()[0];
   EXPECT_EQ(row.Cell(ReportRow::kName), "张九");
   EXPECT_EQ(row.Cell(ReportRow::kScore), "99");
   EXPECT_EQ(row.Cell(ReportRow::kBirthElements), "金木金水金金土土");
@@ -162,17 +169,17 @@ TEST(AcceptCandidate, SummaryLinesAndReportRows) {
 TEST(AcceptCandidate, PendingLineOfExactlyEightyBytesWaits) {
   Model m;
   NamingModel& model = *m.model;
-  model.session.pendingLine.AddText(std::string(69, 'x'));  // + "张伟(85)" and three blanks = 80
-  Candidate first = model.MakeCandidate("张", "伟", Origin::kTwoChar, model.session.chart.birthElements);
+  NamingModelAccess::PendingLine(model).AddText(std::string(69, 'x'));  // + "张伟(85)" and three blanks = 80
+  Candidate first = model.MakeCandidate("张", "伟", Origin::kTwoChar, model.Session().chart.birthElements);
   first.score = 85;
   model.AcceptCandidate(first);
-  EXPECT_EQ(model.session.pendingLine.Size(), 80u);
-  EXPECT_TRUE(model.summaryPane.Lines().empty());
-  Candidate second = model.MakeCandidate("张", "明", Origin::kTwoChar, model.session.chart.birthElements);
+  EXPECT_EQ(model.Session().pendingLine.Size(), 80u);
+  EXPECT_TRUE(model.PaneOf(Origin::kSettings).Lines().empty());
+  Candidate second = model.MakeCandidate("张", "明", Origin::kTwoChar, model.Session().chart.birthElements);
   second.score = 71;
   model.AcceptCandidate(second);
-  ASSERT_EQ(model.summaryPane.Lines().size(), 1u);
-  EXPECT_EQ(model.summaryPane.Lines()[0].size(), 91u);
+  ASSERT_EQ(model.PaneOf(Origin::kSettings).Lines().size(), 1u);
+  EXPECT_EQ(model.PaneOf(Origin::kSettings).Lines()[0].size(), 91u);
 }
 
 TEST(NamingModel, GirlCharTest) {
@@ -208,20 +215,46 @@ TEST(NamingModel, StopSwapsTheButtonsAndTicksPumpOnlyWhenTimeHasPassed) {
   environment.clock = &clock;
   NamingModel model(StartUp(ExecutableDir()), 1, environment);
   std::vector<ButtonStates> seen;
-  model.SetButtonsListener([&](const ButtonStates& states) { seen.push_back(states); });
-  model.SetButtons({.generateEnabled = false, .stopEnabled = true});
+  model.Presentation().SetButtonsListener([&](const ButtonStates& states) { seen.push_back(states); });
+  model.Presentation().SetButtons({.generateEnabled = false, .stopEnabled = true});
   model.StopCommand();
-  EXPECT_TRUE(model.session.stopRequested);
+  EXPECT_TRUE(model.Session().stopRequested);
   EXPECT_EQ(seen.back(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
   EXPECT_EQ(seen.size(), 2u);
 
-  for (unsigned i = 0; i < 4 * NamingModel::kTicksPerClockCheck; ++i) model.Tick();
+  for (unsigned i = 0; i < 4 * RunPresentation::kTicksPerClockCheck; ++i) model.Presentation().Tick();
   EXPECT_EQ(m.pump.calls, 0);  // no time passed
-  clock.now += NamingModel::kPumpInterval;
-  for (unsigned i = 0; i < NamingModel::kTicksPerClockCheck; ++i) model.Tick();
+  clock.now += RunPresentation::kPumpInterval;
+  for (unsigned i = 0; i < RunPresentation::kTicksPerClockCheck; ++i) model.Presentation().Tick();
   EXPECT_EQ(m.pump.calls, 1);
-  for (unsigned i = 0; i < NamingModel::kTicksPerClockCheck; ++i) model.Tick();
+  for (unsigned i = 0; i < RunPresentation::kTicksPerClockCheck; ++i) model.Presentation().Tick();
   EXPECT_EQ(m.pump.calls, 1);  // the pump restarted the interval
+}
+
+// Each page finds its own pane (the window binds its views and the command
+// line keys its JSON by it); an origin without a page has none.
+TEST(NamingRunState, PaneOfEachPage) {
+  const struct {
+    Origin page;
+    const char* pane;  // its component name, or null: no pane
+  } cases[] = {
+      {Origin::kSettings, "Memo1"},    {Origin::kTwoChar, "Memo2"},     {Origin::kThreeChar, "Memo3"},
+      {Origin::kFiveElement, "Memo5"}, {Origin::kRecommended, "Memo6"}, {Origin::kRecommendedTwo, "Memo8"},
+      {Origin::kAnalysis, "Memo4"},    {Origin::kPoetry, "Memo7"},      {Origin::kNone, nullptr},
+      {Origin::kClassical, nullptr},   {Origin::kCurated, nullptr},
+  };
+  NamingRunState state;
+  for (const auto& c : cases) {
+    if (c.pane) {
+      EXPECT_EQ(state.PaneOf(c.page).Name(), c.pane);
+    } else {
+      EXPECT_THROW(state.PaneOf(c.page), std::invalid_argument);
+    }
+  }
+  std::vector<std::string> pages;
+  for (const auto& page : state.ResultPages()) pages.push_back(page.pane->Name() + " " + page.caption);
+  EXPECT_EQ(pages, (std::vector<std::string>{"Memo1 姓名设置", "Memo2 二字名", "Memo3 三字名", "Memo5 部首有五行",
+                                             "Memo6 系统推荐名", "Memo8 系统推荐名二", "Memo4 姓名分析"}));
 }
 
 }  // namespace

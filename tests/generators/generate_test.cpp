@@ -75,16 +75,16 @@ LineList CompletionLines(const Pane& summaryPane) {
 }
 
 void ExpectIdle(const NamingModel& model) {
-  EXPECT_EQ(model.Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
+  EXPECT_EQ(model.Presentation().Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
   EXPECT_FALSE(model.Running());
-  EXPECT_EQ(model.Progress(), "");
+  EXPECT_EQ(model.Presentation().Progress(), "");
 }
 
 TEST(Generate, DefaultRun) {
   NamingFixture f;
   ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   const NamingModel& model = *f.model;
-  const LineList& summaryPane = model.summaryPane.Lines();
+  const LineList& summaryPane = model.PaneOf(Origin::kSettings).Lines();
   const LineList opening = {
       "开始分析八字",
       "辛卯年 庚子月 辛酉日 己丑时",
@@ -98,33 +98,33 @@ TEST(Generate, DefaultRun) {
   };
   ASSERT_GE(summaryPane.size(), opening.size());
   EXPECT_EQ(LineList(summaryPane.begin(), summaryPane.begin() + opening.size()), opening);
-  EXPECT_EQ(model.analysisPane.Lines(), LineList{"名字中要有火"});
-  EXPECT_EQ(model.fiveElementPane.Lines().front(), "五行缺火");
-  EXPECT_EQ(model.session.chart.birthElements, "金木金水金金土土");
-  EXPECT_EQ(model.session.chart.missingElements, "火");
-  EXPECT_GE(model.threeCharPane.Rows(), 500u);
-  EXPECT_TRUE(Has(model.summaryPane, "三字名字分析完成"));
-  EXPECT_EQ(CompletionLines(model.summaryPane).back(), "推荐名字二分析完成");
+  EXPECT_EQ(model.PaneOf(Origin::kAnalysis).Lines(), LineList{"名字中要有火"});
+  EXPECT_EQ(model.PaneOf(Origin::kFiveElement).Lines().front(), "五行缺火");
+  EXPECT_EQ(model.Session().chart.birthElements, "金木金水金金土土");
+  EXPECT_EQ(model.Session().chart.missingElements, "火");
+  EXPECT_GE(model.PaneOf(Origin::kThreeChar).Rows(), 500u);
+  EXPECT_TRUE(Has(model.PaneOf(Origin::kSettings), "三字名字分析完成"));
+  EXPECT_EQ(CompletionLines(model.PaneOf(Origin::kSettings)).back(), "推荐名字二分析完成");
   ExpectIdle(model);
 
-  ExpectLinesCutAt(model.twoCharPane, 100, false);
-  ExpectLinesCutAt(model.threeCharPane, 100, false);
-  ExpectLinesCutAt(model.fiveElementPane, 100, false, 1);
-  ExpectLinesCutAt(model.recommendedPane, 70, true);
-  ExpectLinesCutAt(model.recommendedTwoPane, 70, true);
-  const LineList summary = SummaryLines(model.summaryPane);
-  ASSERT_EQ(summary.size(), model.report.Rows().size());
+  ExpectLinesCutAt(model.PaneOf(Origin::kTwoChar), 100, false);
+  ExpectLinesCutAt(model.PaneOf(Origin::kThreeChar), 100, false);
+  ExpectLinesCutAt(model.PaneOf(Origin::kFiveElement), 100, false, 1);
+  ExpectLinesCutAt(model.PaneOf(Origin::kRecommended), 70, true);
+  ExpectLinesCutAt(model.PaneOf(Origin::kRecommendedTwo), 70, true);
+  const LineList summary = SummaryLines(model.PaneOf(Origin::kSettings));
+  ASSERT_EQ(summary.size(), model.Report().Rows().size());
   for (std::size_t i = 0; i < summary.size(); ++i) {
     const LineList entries = Entries(summary[i]);
     EXPECT_GT(summary[i].size(), 80u);
     EXPECT_LE(summary[i].size() - entries.back().size() - kSeparator.size(), 80u);
     // The row belongs to the name that completed the line.
-    EXPECT_EQ(model.report.Rows()[i].candidate.fullName, NameOf(entries.back()));
+    EXPECT_EQ(model.Report().Rows()[i].candidate.fullName, NameOf(entries.back()));
   }
 
   // The two-character generator keeps what its announcement says.
   const std::string surnamePinyin = model.Services().pinyin.PinyinOf("张");
-  for (const std::string& line : model.twoCharPane.Lines()) {
+  for (const std::string& line : model.PaneOf(Origin::kTwoChar).Lines()) {
     for (const std::string& entry : Entries(line)) {
       if (entry.empty()) continue;
       const std::string ch = NameOf(entry).substr(2);
@@ -136,7 +136,7 @@ TEST(Generate, DefaultRun) {
   }
   // The second recommended generator puts the surname before the boys' names.
   const LineList& boys = model.Stores().boyGivenNames;
-  for (const std::string& line : model.recommendedTwoPane.Lines()) {
+  for (const std::string& line : model.PaneOf(Origin::kRecommendedTwo).Lines()) {
     for (const std::string& entry : Entries(line)) {
       if (!entry.empty()) {
         EXPECT_NE(std::find(boys.begin(), boys.end(), NameOf(entry).substr(2)), boys.end());
@@ -150,7 +150,7 @@ TEST(Generate, DefaultRun) {
   EXPECT_EQ(same.Snapshot(), f.Snapshot());
   NamingFixture other(test::ShippedStores(), 2);
   other.Generate();
-  EXPECT_NE(other.model->threeCharPane.Lines(), model.threeCharPane.Lines());
+  EXPECT_NE(other.model->PaneOf(Origin::kThreeChar).Lines(), model.PaneOf(Origin::kThreeChar).Lines());
 }
 
 // Characters whose stroke count ends in 4 are never offered for 二字名, even where
@@ -174,12 +174,12 @@ TEST(GenerateTwoCharNames, StrokeCountEndingInFourDecides) {
     NamingFixture f;
     NamingModel& model = *f.model;
     f.inputs.count = "1";
-    model.session.surname = c.surname;
-    model.session.activeNameList = {c.given};
+    model.SetSurname(c.surname);
+    model.SetNameList({c.given});
     ASSERT_TRUE(model.SoundsApart(c.surname, c.given)) << c.surname << c.given;
     GenerateTwoCharNames(model);
     // Offered to acceptance at all, or never.
-    EXPECT_EQ(model.session.accepted > 0, c.offered) << c.surname << c.given;
+    EXPECT_EQ(model.Session().accepted > 0, c.offered) << c.surname << c.given;
   }
 }
 
@@ -189,11 +189,11 @@ TEST(Generate, SecondRunKeepsMemo8Memo4TheReportAndThePendingLine) {
   f.inputs.female = true;
   f.Generate();
   const NamingModel& model = *f.model;
-  const LineList recommendedTwoPane = model.recommendedTwoPane.Lines();
-  const std::size_t rows = model.report.Rows().size();
-  const std::string pending = model.session.pendingLine.Text();
+  const LineList recommendedTwoPane = model.PaneOf(Origin::kRecommendedTwo).Lines();
+  const std::size_t rows = model.Report().Rows().size();
+  const std::string pending = model.Session().pendingLine.Text();
   ASSERT_FALSE(pending.empty());
-  ExpectLinesCutAt(model.recommendedTwoPane, 70, true);
+  ExpectLinesCutAt(model.PaneOf(Origin::kRecommendedTwo), 70, true);
   const LineList& girls = model.Stores().girlGivenNames;
   for (const std::string& entry : Entries(recommendedTwoPane.front())) {
     if (!entry.empty()) {
@@ -202,14 +202,14 @@ TEST(Generate, SecondRunKeepsMemo8Memo4TheReportAndThePendingLine) {
   }
 
   f.Generate();
-  EXPECT_EQ(LineList(model.recommendedTwoPane.Lines().begin(),
-                     model.recommendedTwoPane.Lines().begin() + recommendedTwoPane.size()),
+  EXPECT_EQ(LineList(model.PaneOf(Origin::kRecommendedTwo).Lines().begin(),
+                     model.PaneOf(Origin::kRecommendedTwo).Lines().begin() + recommendedTwoPane.size()),
             recommendedTwoPane);
-  EXPECT_GT(model.recommendedTwoPane.Lines().size(), recommendedTwoPane.size());
-  EXPECT_EQ(model.analysisPane.Lines(), (LineList{"名字中要有火", "名字中要有火"}));
-  EXPECT_GT(model.report.Rows().size(), rows);
-  EXPECT_EQ(model.summaryPane.Lines().front(), "开始分析八字");  // the summary was cleared
-  const LineList summary = SummaryLines(model.summaryPane);
+  EXPECT_GT(model.PaneOf(Origin::kRecommendedTwo).Lines().size(), recommendedTwoPane.size());
+  EXPECT_EQ(model.PaneOf(Origin::kAnalysis).Lines(), (LineList{"名字中要有火", "名字中要有火"}));
+  EXPECT_GT(model.Report().Rows().size(), rows);
+  EXPECT_EQ(model.PaneOf(Origin::kSettings).Lines().front(), "开始分析八字");  // the summary was cleared
+  const LineList summary = SummaryLines(model.PaneOf(Origin::kSettings));
   ASSERT_FALSE(summary.empty());
   EXPECT_TRUE(summary.front().starts_with(pending));
 }
@@ -231,11 +231,11 @@ TEST(Generate, FixedCharactersSkipTheTwoCharacterAndFiveElementGenerators) {
     f.inputs.fixThird = c.third;
     ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
     const NamingModel& model = *f.model;
-    EXPECT_TRUE(model.twoCharPane.Lines().empty());
-    EXPECT_TRUE(model.fiveElementPane.Lines().empty());
-    EXPECT_FALSE(Has(model.summaryPane, "自动避开笔画为4的汉字功能启动!"));
-    EXPECT_FALSE(Has(model.summaryPane, "2字名分析完成"));
-    for (const std::string& line : model.threeCharPane.Lines()) {
+    EXPECT_TRUE(model.PaneOf(Origin::kTwoChar).Lines().empty());
+    EXPECT_TRUE(model.PaneOf(Origin::kFiveElement).Lines().empty());
+    EXPECT_FALSE(Has(model.PaneOf(Origin::kSettings), "自动避开笔画为4的汉字功能启动!"));
+    EXPECT_FALSE(Has(model.PaneOf(Origin::kSettings), "2字名分析完成"));
+    for (const std::string& line : model.PaneOf(Origin::kThreeChar).Lines()) {
       for (const std::string& entry : Entries(line)) {
         if (entry.empty()) continue;
         const std::string name = NameOf(entry);
@@ -247,7 +247,7 @@ TEST(Generate, FixedCharactersSkipTheTwoCharacterAndFiveElementGenerators) {
         }
       }
     }
-    for (const std::string& line : model.recommendedPane.Lines()) {
+    for (const std::string& line : model.PaneOf(Origin::kRecommended).Lines()) {
       for (const std::string& entry : Entries(line)) {
         if (entry.empty()) continue;
         const std::string name = NameOf(entry);
@@ -256,8 +256,8 @@ TEST(Generate, FixedCharactersSkipTheTwoCharacterAndFiveElementGenerators) {
     }
     // A checked box with an empty field matches no recommended name: one pass
     // that adds nothing ends the fixed-character mode silently.
-    EXPECT_EQ(Has(model.summaryPane, "推荐名字分析完成"), *c.second || *c.third);
-    EXPECT_FALSE(Has(model.summaryPane, "推荐分析完成"));
+    EXPECT_EQ(Has(model.PaneOf(Origin::kSettings), "推荐名字分析完成"), *c.second || *c.third);
+    EXPECT_FALSE(Has(model.PaneOf(Origin::kSettings), "推荐分析完成"));
   }
 }
 
@@ -297,15 +297,15 @@ TEST(Generate, CountsAndBirthCharts) {
     f.inputs.count = c.count;
     ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
     const NamingModel& model = *f.model;
-    EXPECT_EQ(model.fiveElementPane.Lines(), c.fiveElementPane);
-    EXPECT_EQ(CompletionLines(model.summaryPane), c.completions);
-    EXPECT_EQ(model.analysisPane.Lines(), c.analysisPane);
+    EXPECT_EQ(model.PaneOf(Origin::kFiveElement).Lines(), c.fiveElementPane);
+    EXPECT_EQ(CompletionLines(model.PaneOf(Origin::kSettings)), c.completions);
+    EXPECT_EQ(model.PaneOf(Origin::kAnalysis).Lines(), c.analysisPane);
     if (std::string(c.count) == "0") {
-      EXPECT_TRUE(model.twoCharPane.Lines().empty());
-      EXPECT_TRUE(model.threeCharPane.Lines().empty());
-      EXPECT_TRUE(model.recommendedPane.Lines().empty());
+      EXPECT_TRUE(model.PaneOf(Origin::kTwoChar).Lines().empty());
+      EXPECT_TRUE(model.PaneOf(Origin::kThreeChar).Lines().empty());
+      EXPECT_TRUE(model.PaneOf(Origin::kRecommended).Lines().empty());
     }
-    EXPECT_FALSE(model.recommendedTwoPane.Lines().empty());  // the count does not shorten its walk
+    EXPECT_FALSE(model.PaneOf(Origin::kRecommendedTwo).Lines().empty());  // the count does not shorten its walk
   }
 }
 
@@ -317,11 +317,11 @@ TEST(Generate, StopDuringEachGenerator) {
     const char* during;
     std::function<bool(const NamingModel&)> now;
   } cases[] = {
-      {"two", [](const NamingModel& m) { return Has(m.summaryPane, "自动避开笔画为4的汉字功能启动!"); }},
-      {"five", [](const NamingModel& m) { return !m.fiveElementPane.Lines().empty(); }},
-      {"three", [](const NamingModel& m) { return m.threeCharPane.Rows() >= 3; }},
-      {"recommended", [](const NamingModel& m) { return Has(m.summaryPane, "三字名字分析完成"); }},
-      {"two-recommended", [](const NamingModel& m) { return m.Progress() == "0"; }},
+      {"two", [](const NamingModel& m) { return Has(m.PaneOf(Origin::kSettings), "自动避开笔画为4的汉字功能启动!"); }},
+      {"five", [](const NamingModel& m) { return !m.PaneOf(Origin::kFiveElement).Lines().empty(); }},
+      {"three", [](const NamingModel& m) { return m.PaneOf(Origin::kThreeChar).Rows() >= 3; }},
+      {"recommended", [](const NamingModel& m) { return Has(m.PaneOf(Origin::kSettings), "三字名字分析完成"); }},
+      {"two-recommended", [](const NamingModel& m) { return m.Presentation().Progress() == "0"; }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.during);
@@ -332,18 +332,18 @@ TEST(Generate, StopDuringEachGenerator) {
     std::size_t linesAtStop = 0;
     GenerateOutcome nested = GenerateOutcome::kCompleted;
     f.pump.onPump = [&] {
-      if (model.session.stopRequested || !c.now(model)) return;
+      if (model.Session().stopRequested || !c.now(model)) return;
       model.StopCommand();
-      EXPECT_EQ(model.Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
-      linesAtStop = model.summaryPane.Lines().size();
+      EXPECT_EQ(model.Presentation().Buttons(), (ButtonStates{.generateEnabled = true, .stopEnabled = false}));
+      linesAtStop = model.PaneOf(Origin::kSettings).Lines().size();
       nested = GenerateCommand(model).outcome;
     };
     ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
-    ASSERT_TRUE(model.session.stopRequested);
+    ASSERT_TRUE(model.Session().stopRequested);
     EXPECT_EQ(nested, GenerateOutcome::kIgnored);
     ASSERT_GT(linesAtStop, 0u);
-    for (std::size_t i = linesAtStop; i < model.summaryPane.Lines().size(); ++i) {
-      const std::string& line = model.summaryPane.Lines()[i];
+    for (std::size_t i = linesAtStop; i < model.PaneOf(Origin::kSettings).Lines().size(); ++i) {
+      const std::string& line = model.PaneOf(Origin::kSettings).Lines()[i];
       EXPECT_EQ(std::find(std::begin(kCompletions), std::end(kCompletions), line), std::end(kCompletions)) << line;
     }
     ExpectIdle(model);
@@ -356,24 +356,24 @@ TEST(Generate, CountChangedDuringTheRun) {
     f.inputs.count = "50";
     NamingModel& model = *f.model;
     f.pump.onPump = [&] {
-      if (model.threeCharPane.Rows() >= 1) f.inputs.count = "3";
+      if (model.PaneOf(Origin::kThreeChar).Rows() >= 1) f.inputs.count = "3";
     };
     ASSERT_EQ(f.Generate(), GenerateOutcome::kCompleted);
-    EXPECT_GE(model.threeCharPane.Rows(), 3u);
-    EXPECT_LT(model.threeCharPane.Rows(), 6u);
-    EXPECT_TRUE(Has(model.summaryPane, "三字名字分析完成"));
+    EXPECT_GE(model.PaneOf(Origin::kThreeChar).Rows(), 3u);
+    EXPECT_LT(model.PaneOf(Origin::kThreeChar).Rows(), 6u);
+    EXPECT_TRUE(Has(model.PaneOf(Origin::kSettings), "三字名字分析完成"));
   }
   {
     NamingFixture f;
     NamingModel& model = *f.model;
     f.pump.onPump = [&] {
-      if (model.threeCharPane.Rows() >= 2) f.inputs.count = "5 0";
+      if (model.PaneOf(Origin::kThreeChar).Rows() >= 2) f.inputs.count = "5 0";
     };
     ASSERT_EQ(f.Generate(), GenerateOutcome::kFailed);
     EXPECT_EQ(f.messages.texts, LineList{"产生名字个数“5 0”不是整数"});
-    EXPECT_GE(model.threeCharPane.Rows(), 2u);  // what was written stays
-    EXPECT_FALSE(Has(model.summaryPane, "三字名字分析完成"));
-    EXPECT_TRUE(model.recommendedPane.Lines().empty());
+    EXPECT_GE(model.PaneOf(Origin::kThreeChar).Rows(), 2u);  // what was written stays
+    EXPECT_FALSE(Has(model.PaneOf(Origin::kSettings), "三字名字分析完成"));
+    EXPECT_TRUE(model.PaneOf(Origin::kRecommended).Lines().empty());
     ExpectIdle(model);
   }
 }
@@ -414,7 +414,7 @@ TEST(Generate, BadInputsChangeNothing) {
   // An hour outside 0..23 is no error: the hour pillar is empty.
   f.inputs.hour = {"24"};
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
-  EXPECT_EQ(f.model->summaryPane.Lines()[1], "辛卯年 庚子月 辛酉日 时");
+  EXPECT_EQ(f.model->PaneOf(Origin::kSettings).Lines()[1], "辛卯年 庚子月 辛酉日 时");
 }
 
 TEST(Generate, SurnameWithoutToneEndsTheRunWhereTheTwoCharacterGeneratorStarts) {
@@ -425,8 +425,8 @@ TEST(Generate, SurnameWithoutToneEndsTheRunWhereTheTwoCharacterGeneratorStarts) 
     EXPECT_EQ(f.Generate(), GenerateOutcome::kFailed);
     ASSERT_EQ(f.messages.texts.size(), 1u);
     EXPECT_TRUE(f.messages.texts[0].starts_with(std::string("姓氏“") + surname + "”的拼音"));
-    EXPECT_EQ(f.model->summaryPane.Lines().size(), 6u);  // the birth analysis stays; nothing after it
-    EXPECT_TRUE(f.model->threeCharPane.Lines().empty());
+    EXPECT_EQ(f.model->PaneOf(Origin::kSettings).Lines().size(), 6u);  // the birth analysis stays; nothing after it
+    EXPECT_TRUE(f.model->PaneOf(Origin::kThreeChar).Lines().empty());
     ExpectIdle(*f.model);
     // Without the two-character generator the surname is fine.
     f.inputs.fixThirdChecked = true;
@@ -441,7 +441,7 @@ TEST(Generate, MissingRequiredDataIsRefused) {
   NamingFixture f(StartUp(empty.Dir()));
   EXPECT_EQ(f.Generate(), GenerateOutcome::kRefused);
   EXPECT_EQ(f.messages.texts, LineList{"缺少数据文件tj.dat、5ge.dat、男.dat、女.dat,无法生成名字"});
-  EXPECT_TRUE(f.model->summaryPane.Lines().empty());
+  EXPECT_TRUE(f.model->PaneOf(Origin::kSettings).Lines().empty());
   ExpectIdle(*f.model);
 }
 
@@ -459,15 +459,16 @@ TEST(Generate, EmptyListsEndTheirGeneratorsSilentlyAndTheWindowIsStillPumped) {
   f.clock.step = std::chrono::milliseconds(1);
   bool pumpedInLongStretch = false;
   f.pump.onPump = [&] {
-    if (!f.model->Progress().empty() && std::stoll(f.model->Progress()) > 100000) pumpedInLongStretch = true;
+    if (!f.model->Presentation().Progress().empty() && std::stoll(f.model->Presentation().Progress()) > 100000)
+      pumpedInLongStretch = true;
   };
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   const NamingModel& model = *f.model;
-  EXPECT_TRUE(model.twoCharPane.Lines().empty());
-  EXPECT_EQ(model.fiveElementPane.Lines(), LineList{"五行缺火"});
-  EXPECT_TRUE(model.threeCharPane.Lines().empty());
-  EXPECT_TRUE(model.recommendedPane.Lines().empty());
-  EXPECT_EQ(CompletionLines(model.summaryPane), LineList{"推荐名字二分析完成"});
+  EXPECT_TRUE(model.PaneOf(Origin::kTwoChar).Lines().empty());
+  EXPECT_EQ(model.PaneOf(Origin::kFiveElement).Lines(), LineList{"五行缺火"});
+  EXPECT_TRUE(model.PaneOf(Origin::kThreeChar).Lines().empty());
+  EXPECT_TRUE(model.PaneOf(Origin::kRecommended).Lines().empty());
+  EXPECT_EQ(CompletionLines(model.PaneOf(Origin::kSettings)), LineList{"推荐名字二分析完成"});
   EXPECT_TRUE(pumpedInLongStretch);  // 1,000,001 draws of the three-character generator, none handed over
 }
 
@@ -490,10 +491,10 @@ TEST(RecommendedNames, RandomModeOverOneLine) {
     NamingModel& model = *f.model;
     f.inputs.female = c.female;
     f.inputs.count = "2";
-    model.session.activeNameList = model.Stores().maleGivenChars;
+    model.SetNameList(model.Stores().maleGivenChars);
     GenerateRecommendedNames(model);
     std::set<std::string> names;
-    for (const std::string& line : model.recommendedPane.Lines()) {
+    for (const std::string& line : model.PaneOf(Origin::kRecommended).Lines()) {
       for (const std::string& entry : Entries(line)) {
         if (!entry.empty()) names.insert(NameOf(entry));
       }

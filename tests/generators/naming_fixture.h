@@ -66,14 +66,14 @@ struct NamingFixture {
   // The panes' lines and the report, for comparing whole states.
   std::vector<LineList> Snapshot() const {
     std::vector<LineList> state;
-    for (const auto& page : model->ResultPages()) state.push_back(page.pane->Lines());
+    for (const auto& page : model->RunState().ResultPages()) state.push_back(page.pane->Lines());
     LineList rows;
-    for (const ReportRow& row : model->report.Rows()) {
+    for (const ReportRow& row : model->Report().Rows()) {
       rows.push_back(row.Cell(ReportRow::kName) + "|" + row.Cell(ReportRow::kScore) + "|" +
                      row.Cell(ReportRow::kGrids));
     }
     state.push_back(rows);
-    state.push_back({model->session.pendingLine.Text()});
+    state.push_back({model->Session().pendingLine.Text()});
     return state;
   }
 

@@ -59,9 +59,9 @@ TEST(WholeItemSound, MoreNamesAndANoteOfTheDrawCaps) {
     fixture.inputs.count = "30";
     fixture.inputs.wholeItemSound = whole;
     ASSERT_EQ(fixture.Generate(), GenerateOutcome::kCompleted);
-    rows[whole] = fixture.model->twoCharPane.Rows();
-    notes[whole] = fixture.model->DrawCapSummary();
-    EXPECT_EQ(fixture.model->Progress(), "");  // the label itself is emptied as ever
+    rows[whole] = fixture.model->PaneOf(Origin::kTwoChar).Rows();
+    notes[whole] = DrawCapSummary(fixture.model->Session());
+    EXPECT_EQ(fixture.model->Presentation().Progress(), "");  // the label itself is emptied as ever
   }
   EXPECT_GT(rows[1], rows[0]);
   EXPECT_NE(notes[0].find("二字名 " + std::to_string(rows[0]) + " 行"), std::string::npos) << notes[0];

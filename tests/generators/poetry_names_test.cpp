@@ -33,19 +33,19 @@ TEST(PoetryNames, Runs) {
     SCOPED_TRACE(c.poem);
     NamingFixture f;
     f.inputs.count = c.count;
-    f.model->session.stopRequested = c.stopLeftSet;
+    if (c.stopLeftSet) f.model->StopCommand();
     const CommandResult<PoetryOutcome> result =
-        StartPoetryNaming(*f.model, c.poem, f.model->session.chart.birthElements);
+        StartPoetryNaming(*f.model, c.poem, f.model->Session().chart.birthElements);
     EXPECT_EQ(result.outcome, PoetryOutcome::kCompleted);
     EXPECT_FALSE(result.message);
-    const LineList& lines = f.model->poetryPane.Lines();
+    const LineList& lines = f.model->PaneOf(Origin::kPoetry).Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), kHeading);
     if (!c.expected.empty()) {
       EXPECT_EQ(lines, c.expected);
     }
     if (c.progress) {
-      EXPECT_EQ(f.model->Progress(), c.progress);
+      EXPECT_EQ(f.model->Presentation().Progress(), c.progress);
     }
     if (c.stopLeftSet) {
       EXPECT_EQ(lines.back(), "诗歌分析完成");
@@ -59,10 +59,10 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
   f.inputs.surname = "李";
   // Marks of a text (《》、·) are not drawn, nor letters and the marks the
   // character test refuses.
-  StartPoetryNaming(*f.model, "《明》明，明\r\n、明·。a", f.model->session.chart.birthElements);
-  EXPECT_EQ(f.model->session.poemCharList, (LineList{"明", "明", "明", "明"}));
-  for (std::size_t i = 1; i < f.model->poetryPane.Lines().size(); ++i) {
-    const std::string& line = f.model->poetryPane.Lines()[i];
+  StartPoetryNaming(*f.model, "《明》明，明\r\n、明·。a", f.model->Session().chart.birthElements);
+  EXPECT_EQ(f.model->Session().poemCharList, (LineList{"明", "明", "明", "明"}));
+  for (std::size_t i = 1; i < f.model->PaneOf(Origin::kPoetry).Lines().size(); ++i) {
+    const std::string& line = f.model->PaneOf(Origin::kPoetry).Lines()[i];
     if (line == "诗歌分析完成") continue;
     EXPECT_TRUE(line.starts_with("李明明(")) << line;
   }
@@ -70,11 +70,11 @@ TEST(PoetryNames, RepeatedCharacterAndCharacterList) {
 
 TEST(PoetryNames, RefusalsChangeNothing) {
   NamingFixture f;
-  f.model->poetryPane.Append("earlier");
-  const CommandResult<PoetryOutcome> noPoem = StartPoetryNaming(*f.model, "", f.model->session.chart.birthElements);
+  f.model->PaneOf(Origin::kPoetry).Append("earlier");
+  const CommandResult<PoetryOutcome> noPoem = StartPoetryNaming(*f.model, "", f.model->Session().chart.birthElements);
   f.inputs.count = "5 0";
   const CommandResult<PoetryOutcome> badCount =
-      StartPoetryNaming(*f.model, "床前明月光", f.model->session.chart.birthElements);
+      StartPoetryNaming(*f.model, "床前明月光", f.model->Session().chart.birthElements);
   for (const auto& [result, field, text] : {std::tuple{noPoem, InputField::kPoem, "请先选择诗歌"},
                                             std::tuple{badCount, InputField::kCount, "产生名字个数“5 0”不是整数"}}) {
     EXPECT_EQ(result.outcome, PoetryOutcome::kRefused);
@@ -82,7 +82,7 @@ TEST(PoetryNames, RefusalsChangeNothing) {
     EXPECT_EQ(result.message->field, field);
     EXPECT_EQ(result.message->text, text);
   }
-  EXPECT_EQ(f.model->poetryPane.Lines(), LineList{"earlier"});
+  EXPECT_EQ(f.model->PaneOf(Origin::kPoetry).Lines(), LineList{"earlier"});
 }
 
 // Started through the pump of a running Generate, the poetry run shares its
@@ -94,18 +94,19 @@ TEST(PoetryNames, InsideAGenerateRun) {
   PoetryOutcome outcome = PoetryOutcome::kRefused;
   f.pump.onPump = [&] {
     if (started) {
-      if (!model.poetryPane.Lines().empty() && model.poetryPane.Rows() >= 3) model.StopCommand();
+      if (!model.PaneOf(Origin::kPoetry).Lines().empty() && model.PaneOf(Origin::kPoetry).Rows() >= 3)
+        model.StopCommand();
       return;
     }
     started = true;
-    outcome = StartPoetryNaming(model, kPoem, model.session.chart.birthElements).outcome;
+    outcome = StartPoetryNaming(model, kPoem, model.Session().chart.birthElements).outcome;
   };
   EXPECT_EQ(f.Generate(), GenerateOutcome::kCompleted);
   EXPECT_EQ(outcome, PoetryOutcome::kCompleted);
-  EXPECT_TRUE(model.session.stopRequested);
-  EXPECT_NE(model.poetryPane.Lines().back(), "诗歌分析完成");
-  EXPECT_FALSE(std::find(model.summaryPane.Lines().begin(), model.summaryPane.Lines().end(), "三字名字分析完成") !=
-               model.summaryPane.Lines().end());
+  EXPECT_TRUE(model.Session().stopRequested);
+  EXPECT_NE(model.PaneOf(Origin::kPoetry).Lines().back(), "诗歌分析完成");
+  EXPECT_FALSE(std::find(model.PaneOf(Origin::kSettings).Lines().begin(), model.PaneOf(Origin::kSettings).Lines().end(),
+                         "三字名字分析完成") != model.PaneOf(Origin::kSettings).Lines().end());
 }
 
 TEST(PoemDatabase, ShippedFileMissingAndCorrupt) {

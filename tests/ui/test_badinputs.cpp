@@ -327,8 +327,8 @@ class BadInputTest : public QObject {
     QVERIFY(!firstPoem.isEmpty());
     ResetFields();
     Press(Command::kGenerate);
-    QVERIFY(!window->Model().report.Rows().empty());
-    QVERIFY(!window->Model().recommendedTwoPane.Lines().empty());
+    QVERIFY(!window->Model().Report().Rows().empty());
+    QVERIFY(!window->Model().PaneOf(tavrin::Origin::kRecommendedTwo).Lines().empty());
     QVERIFY(recorder.texts.isEmpty());
   }
   void cleanupTestCase() { window.reset(); }
@@ -347,11 +347,11 @@ class BadInputTest : public QObject {
     const Cell c = Cells()[static_cast<std::size_t>(cell)];
     tavrin::NamingModel& model = window->Model();
     ResetFields();
-    const QStringList summaryPane = Lines(model.summaryPane);
-    const QStringList analysisPane = Lines(model.analysisPane);
-    const QStringList poetryPane = Lines(model.poetryPane);
-    const QStringList recommendedTwoPane = Lines(model.recommendedTwoPane);
-    const std::vector<std::string> report = ReportNames(model.report);
+    const QStringList summaryPane = Lines(model.PaneOf(tavrin::Origin::kSettings));
+    const QStringList analysisPane = Lines(model.PaneOf(tavrin::Origin::kAnalysis));
+    const QStringList poetryPane = Lines(model.PaneOf(tavrin::Origin::kPoetry));
+    const QStringList recommendedTwoPane = Lines(model.PaneOf(tavrin::Origin::kRecommendedTwo));
+    const std::vector<std::string> report = ReportNames(model.Report());
     recorder.texts.clear();
 
     if (c.also) {
@@ -374,10 +374,10 @@ class BadInputTest : public QObject {
     const QStringList shown = recorder.texts;
 
     // Nothing of earlier runs is lost, whatever the cell did.
-    const std::vector<std::string> reportAfter = ReportNames(model.report);
+    const std::vector<std::string> reportAfter = ReportNames(model.Report());
     QVERIFY(reportAfter.size() >= report.size());
     QVERIFY(std::equal(report.begin(), report.end(), reportAfter.begin()));
-    QVERIFY(StartsWith(Lines(model.recommendedTwoPane), recommendedTwoPane));
+    QVERIFY(StartsWith(Lines(model.PaneOf(tavrin::Origin::kRecommendedTwo)), recommendedTwoPane));
     QVERIFY(Find<QPushButton>(*window, "bsSkinButton1")->isEnabled());
     QVERIFY(!Find<QPushButton>(*window, "stopButton")->isEnabled());
     // A run of Generate empties the progress label at its end; a poetry run
@@ -390,36 +390,37 @@ class BadInputTest : public QObject {
     switch (c.expect) {
       case Expect::kRefused:
         QCOMPARE(shown, QStringList{c.message});
-        QCOMPARE(Lines(model.summaryPane), summaryPane);
-        QCOMPARE(Lines(model.poetryPane), poetryPane);
+        QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kSettings)), summaryPane);
+        QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kPoetry)), poetryPane);
         QCOMPARE(reportAfter.size(), report.size());
-        QCOMPARE(Lines(model.recommendedTwoPane), recommendedTwoPane);
-        if (c.command == Command::kAnalyse) QCOMPARE(Lines(model.analysisPane), QStringList());
+        QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kRecommendedTwo)), recommendedTwoPane);
+        if (c.command == Command::kAnalyse) QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kAnalysis)), QStringList());
         observed = "refused: " + shown[0];
         break;
       case Expect::kFails:
         QCOMPARE(shown, QStringList{c.message});
-        QCOMPARE(Lines(model.summaryPane).value(0), QString("开始分析八字"));
+        QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kSettings)).value(0), QString("开始分析八字"));
         observed = "run started, then ended: " + shown[0];
         break;
       case Expect::kStoppedAtHour:
         QCOMPARE(shown, QStringList{c.message});
-        QCOMPARE(Lines(model.analysisPane), QStringList{"开始分析八字"});
+        QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kAnalysis)), QStringList{"开始分析八字"});
         observed = "analysis stopped after 开始分析八字: " + shown[0];
         break;
       case Expect::kKeyFilter:
       case Expect::kRuns:
         QCOMPARE(shown, QStringList());
         if (c.command == Command::kPoetry) {
-          const QStringList lines = Lines(model.poetryPane);
+          const QStringList lines = Lines(model.PaneOf(tavrin::Origin::kPoetry));
           QVERIFY(lines.value(0).startsWith("出生日期:"));
           observed = QString("%1 lines in Memo7").arg(lines.size());
           if (lines.size() == 1) observed = "heading alone in Memo7";
         } else {
-          const QStringList lines = Lines(model.summaryPane);
+          const QStringList lines = Lines(model.PaneOf(tavrin::Origin::kSettings));
           QCOMPARE(lines.value(0), QString("开始分析八字"));
           if (c.also && QString(c.also).startsWith("CheckRadioBox")) {
-            QCOMPARE(Lines(model.twoCharPane), QStringList());  // fixed mode: no two-character names
+            QCOMPARE(Lines(model.PaneOf(tavrin::Origin::kTwoChar)),
+                     QStringList());  // fixed mode: no two-character names
           }
           observed = QString("run completed: Memo1 %1 lines, %2 new report rows")
                          .arg(lines.size())
@@ -430,7 +431,7 @@ class BadInputTest : public QObject {
         break;
       case Expect::kAnalysed: {
         QCOMPARE(shown, QStringList());
-        const QStringList lines = Lines(model.analysisPane);
+        const QStringList lines = Lines(model.PaneOf(tavrin::Origin::kAnalysis));
         QCOMPARE(lines.value(0), QString("开始分析八字"));
         QVERIFY(lines.last().startsWith("分数:"));
         observed = QString("analysis written (%1 lines)").arg(lines.size());

@@ -117,8 +117,8 @@ class BestPageTest : public QObject {
     runs.report.Append(row);
     page.Collect();
     page.Collect();
-    QCOMPARE(Rows(page), (QSet<QString>{"张伟/男", "张强/男", "张子涵/男", "张伟/女", "张欣怡/女", "张明月/男",
-                                        "张清风/男"}));
+    QCOMPARE(Rows(page),
+             (QSet<QString>{"张伟/男", "张强/男", "张子涵/男", "张伟/女", "张欣怡/女", "张明月/男", "张清风/男"}));
     QCOMPARE(page.Model().rowCount(), 7);
     // The first run that made a name for a sex gives its score.
     QStringList scores;
@@ -137,12 +137,12 @@ class BestPageTest : public QObject {
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("60");
     Find<QLineEdit>(window, "Edit1")->setText("王");
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
-    QSet<QString> expected = Shown(window.Model(), "男");
-    const std::size_t boysRows = window.Model().report.Rows().size();
+    QSet<QString> expected = Shown(window.Model().RunState(), "男");
+    const std::size_t boysRows = window.Model().Report().Rows().size();
     Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->setChecked(true);
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
-    expected += Shown(window.Model(), "女");
-    const auto& rows = window.Model().report.Rows();
+    expected += Shown(window.Model().RunState(), "女");
+    const auto& rows = window.Model().Report().Rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
       expected << FromGbk(rows[i].candidate.fullName) + (i < boysRows ? "/男" : "/女");
     }
@@ -178,13 +178,13 @@ class BestPageTest : public QObject {
       std::function<void()> set;
       std::function<bool(int row)> shows;  // a row that must be shown, exactly
     } cases[] = {
-        {"defaults: no serious warning, no level-3 or outside character",
-         [] {},
+        {"defaults: no serious warning, no level-3 or outside character", [] {},
          [&](int row) {
            return !names.AdviceAt(static_cast<std::size_t>(row)).HasSerious() &&
                   givenLevels(row, [](int level) { return level == 1 || level == 2; });
          }},
-        {"everything", [&] {
+        {"everything",
+         [&] {
            hideSerious->setChecked(false);
            levels->setCurrentIndex(BestPage::kAnyLevel);
          },
@@ -210,8 +210,7 @@ class BestPageTest : public QObject {
            return names.ScoreAt(static_cast<std::size_t>(row)) >= 90 &&
                   givenLevels(row, [](int level) { return level == 1 || level == 2; });
          }},
-        {"boys' names, no serious warning",
-         [&] { sexes->setCurrentIndex(1); },
+        {"boys' names, no serious warning", [&] { sexes->setCurrentIndex(1); },
          [&](int row) {
            const auto& advice = names.AdviceAt(static_cast<std::size_t>(row));
            return advice.sex == tavrin::Sex::kMale && !advice.HasSerious() &&

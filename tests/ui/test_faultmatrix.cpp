@@ -100,7 +100,7 @@ class FaultMatrixTest : public QObject {
       QTest::mouseClick(generate, Qt::LeftButton);
       generateMessages[run] = messages;
       QVERIFY(generate->isEnabled() && !stop->isEnabled());  // usable again
-      const QStringList summaryPane = Lines(window.Model().summaryPane);
+      const QStringList summaryPane = Lines(window.Model().PaneOf(tavrin::Origin::kSettings));
       if (requiredFails) {
         QCOMPARE(messages, QStringList{refusal});
         QCOMPARE(summaryPane, QStringList());
@@ -118,7 +118,7 @@ class FaultMatrixTest : public QObject {
         Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
         QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
         analysisMessages = messages;
-        const QStringList analysisPane = Lines(window.Model().analysisPane);
+        const QStringList analysisPane = Lines(window.Model().PaneOf(tavrin::Origin::kAnalysis));
         if (numerologyFails) {
           // The score needs the numerology table.
           QCOMPARE(messages, QStringList{"缺少数据文件5ge.dat,无法分析名字"});
@@ -161,10 +161,10 @@ class FaultMatrixTest : public QObject {
           }
           if (numerologyFails) {
             QCOMPARE(poetryMessages, QStringList{"缺少数据文件5ge.dat,无法从诗歌取名"});
-            QCOMPARE(Lines(window.Model().poetryPane), QStringList());
+            QCOMPARE(Lines(window.Model().PaneOf(tavrin::Origin::kPoetry)), QStringList());
           } else {
             QCOMPARE(poetryMessages, QStringList());
-            QCOMPARE(Lines(window.Model().poetryPane).value(0), QString("出生日期:2012年1月1日"));
+            QCOMPARE(Lines(window.Model().PaneOf(tavrin::Origin::kPoetry)).value(0), QString("出生日期:2012年1月1日"));
           }
         }
         window.Pages()->setCurrentIndex(0);

@@ -26,6 +26,7 @@
 
 #include "core/best_names.h"
 #include "favourites/store.h"
+#include "favourites_fixture.h"
 #include "ui/BestModel.h"
 #include "ui/BestPage.h"
 #include "ui/FavouritesModel.h"
@@ -33,7 +34,6 @@
 #include "ui/MainWindow.h"
 #include "ui/PaneView.h"
 #include "ui/qtext.h"
-#include "favourites_fixture.h"
 #include "window_fixture.h"
 
 using tavrin::Favourite;
@@ -64,12 +64,18 @@ class FavouritesPageTest : public QObject {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("hour");
     QTest::addColumn<int>("keptHour");
-    QTest::newRow("result pane") << "pane" << "13" << 13;
-    QTest::newRow("report") << "report" << "13" << 13;
-    QTest::newRow("analysis") << "analysis" << "13" << 13;
-    QTest::newRow("精选") << "best" << "13" << 13;
-    QTest::newRow("result pane, hour unknown") << "pane" << "时辰不详" << -1;
-    QTest::newRow("analysis, hour unknown") << "analysis" << "时辰不详" << -1;
+    QTest::newRow("result pane") << "pane"
+                                 << "13" << 13;
+    QTest::newRow("report") << "report"
+                            << "13" << 13;
+    QTest::newRow("analysis") << "analysis"
+                              << "13" << 13;
+    QTest::newRow("精选") << "best"
+                          << "13" << 13;
+    QTest::newRow("result pane, hour unknown") << "pane"
+                                               << "时辰不详" << -1;
+    QTest::newRow("analysis, hour unknown") << "analysis"
+                                            << "时辰不详" << -1;
   }
   void toggleFromPages() {
     QFETCH(QString, source);
@@ -109,7 +115,7 @@ class FavouritesPageTest : public QObject {
       window.Pages()->setCurrentIndex(7);
       auto* table = Find<QTableView>(window, "ListView1");
       table->setCurrentIndex(table->model()->index(1, 0));
-      const tavrin::Candidate& candidate = window.Model().report.Rows()[1].candidate;
+      const tavrin::Candidate& candidate = window.Model().Report().Rows()[1].candidate;
       name = FromGbk(candidate.fullName);
       score = candidate.score;
       origin = FromGbk(tavrin::OriginCaption(candidate.origin));

@@ -114,7 +114,7 @@ class NamingWindowTest : public QObject {
       QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
       QVERIFY(messages.isEmpty());
       tavrin::GenerateCommand(core);
-      for (const auto& page : core.ResultPages()) {
+      for (const auto& page : core.RunState().ResultPages()) {
         const QString name = QString::fromStdString(page.pane->Name());
         if (name == "Memo4") continue;  // its page comes with the analysis
         QStringList expected;
@@ -124,7 +124,8 @@ class NamingWindowTest : public QObject {
         auto* view = Find<tavrin::ui::PaneView>(window, qPrintable(name));
         QCOMPARE(view->DisplayedRows(), static_cast<int>(page.pane->Rows()));
       }
-      QCOMPARE(Find<QTableView>(window, "ListView1")->model()->rowCount(), static_cast<int>(core.report.Rows().size()));
+      QCOMPARE(Find<QTableView>(window, "ListView1")->model()->rowCount(),
+               static_cast<int>(core.Report().Rows().size()));
       QCOMPARE(Find<QLabel>(window, "bsSkinStdLabel9")->text(), QString());
       QVERIFY(Find<QPushButton>(window, "bsSkinButton1")->isEnabled());
       QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
@@ -201,7 +202,7 @@ class NamingWindowTest : public QObject {
     QVERIFY(lines.contains("繁体字为:張偉"));
     // The score entry's grid lines stand on rows of their own.
     QVERIFY(lines.last().startsWith("总格:") || lines.last().startsWith("外格:") || lines.last().contains("格:"));
-    QVERIFY(lines.size() > static_cast<int>(window.Model().analysisPane.Lines().size()));
+    QVERIFY(lines.size() > static_cast<int>(window.Model().PaneOf(tavrin::Origin::kAnalysis).Lines().size()));
     QVERIFY(messages.isEmpty());
 
     Find<QComboBox>(window, "bsSkinComboBox7")->setEditText("31");
@@ -232,7 +233,7 @@ class NamingWindowTest : public QObject {
     const QStringList lines = WidgetLines(window, "Memo7");
     QCOMPARE(lines.first(), QString("出生日期:2012年1月1日"));
     auto* pane = Find<tavrin::ui::PaneView>(window, "Memo7");
-    QCOMPARE(pane->DisplayedRows(), static_cast<int>(window.Model().poetryPane.Rows()));
+    QCOMPARE(pane->DisplayedRows(), static_cast<int>(window.Model().PaneOf(tavrin::Origin::kPoetry).Rows()));
 
     messages.clear();
     middle->clear();
@@ -258,7 +259,7 @@ class NamingWindowTest : public QObject {
     const struct {
       const char* text;
       const char* collection;
-      const char* title;   // of the first row
+      const char* title;  // of the first row
       const char* author;
       const char* opening;  // of the first row's text
     } cases[] = {
@@ -287,7 +288,7 @@ class NamingWindowTest : public QObject {
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("4");
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton3"), Qt::LeftButton);
     QCOMPARE(WidgetLines(window, "Memo7").first(), QString("出生日期:2012年1月1日"));
-    QVERIFY(window.Model().poetryPane.Rows() > 1);
+    QVERIFY(window.Model().PaneOf(tavrin::Origin::kPoetry).Rows() > 1);
 
     field->clear();  // the curated poems, as before the search
     QCOMPARE(grid->model()->rowCount(), curated);

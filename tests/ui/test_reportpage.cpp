@@ -21,13 +21,13 @@
 #include <functional>
 
 #include "core/naming_model.h"
+#include "sources/name_notes.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
-#include "sources/name_notes.h"
 #include "window_fixture.h"
 
 using tavrin::ui::MainWindow;
@@ -422,22 +422,22 @@ class ReportPageTest : public QObject {
     auto* surname = Find<QLineEdit>(window, "Edit1");
     Find<QLineEdit>(window, "bsSkinEdit1")->setText("2");
     QTest::keyClick(surname, Qt::Key_Return);  // Enter runs 生成
-    QVERIFY(window.Model().summaryPane.Lines().size() > 3);
+    QVERIFY(window.Model().PaneOf(tavrin::Origin::kSettings).Lines().size() > 3);
     QVERIFY(messages.isEmpty());
 
     // Esc runs 停止 only while it is enabled.
     QTest::keyClick(surname, Qt::Key_Escape);
-    QVERIFY(!window.Model().session.stopRequested);
-    window.Model().SetButtons({.generateEnabled = false, .stopEnabled = true});
+    QVERIFY(!window.Model().Session().stopRequested);
+    window.Model().Presentation().SetButtons({.generateEnabled = false, .stopEnabled = true});
     QTest::keyClick(surname, Qt::Key_Escape);
-    QVERIFY(window.Model().session.stopRequested);
+    QVERIFY(window.Model().Session().stopRequested);
     QVERIFY(!Find<QPushButton>(window, "stopButton")->isEnabled());
     // With 生成 disabled, Enter does nothing.
-    window.Model().SetButtons({.generateEnabled = false, .stopEnabled = false});
-    const std::size_t lines = window.Model().summaryPane.Lines().size();
+    window.Model().Presentation().SetButtons({.generateEnabled = false, .stopEnabled = false});
+    const std::size_t lines = window.Model().PaneOf(tavrin::Origin::kSettings).Lines().size();
     QTest::keyClick(Find<QComboBox>(window, "bsSkinComboBox1")->lineEdit(), Qt::Key_Return);
-    QCOMPARE(window.Model().summaryPane.Lines().size(), lines);
-    window.Model().SetButtons({});
+    QCOMPARE(window.Model().PaneOf(tavrin::Origin::kSettings).Lines().size(), lines);
+    window.Model().Presentation().SetButtons({});
 
     window.Pages()->setCurrentIndex(6);
     auto* name = Find<QLineEdit>(window, "bsSkinEdit2");
