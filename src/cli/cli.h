@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "chars/sex.h"
-#include "cli/options.h"
+#include "base/options.h"
 #include "core/naming_io.h"
 #include "core/startup.h"
 

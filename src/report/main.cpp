@@ -11,7 +11,7 @@
 #include "analysis/analyse_name.h"
 #include "base/output_text.h"
 #include "chars/encoding.h"
-#include "cli/options.h"
+#include "base/options.h"
 #include "core/naming_model.h"
 #include "report/name_report_pdf.h"
 #include "report/qt_translations.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.h"
+#include "base/options.h"
 
 namespace tavrin::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/options.h"
+#include "base/options.h"
 
 #include <algorithm>
 
