@@ -133,7 +133,7 @@ std::vector<Element> ParseFavourableOption(const std::string& utf8) {
 }
 
 std::string KeptNameArgument(const std::string& utf8) {
-  const std::string name = ArgumentAsGbk(utf8);
+  std::string name = ArgumentAsGbk(utf8);
   if (auto bad = CheckFullName(name)) throw CliError(Say("“%1”:", {utf8}) + GbkToUtf8(*bad));
   return name;
 }

@@ -203,10 +203,10 @@ class NamingModel {
   // The chart names are scored against from now on; a Generate run sets the
   // name list of the inputs' sex with it.
   void SetChart(BirthChart chart) { state_.session.chart = std::move(chart); }
+  void SetNameList(LineList names) { state_.session.activeNameList = std::move(names); }
   // Only the chart's elements, for a front end that is given them (the
   // command line's elements option) instead of a birth.
   void SetBirthElements(std::string elements) { state_.session.chart.birthElements = std::move(elements); }
-  void SetNameList(LineList names) { state_.session.activeNameList = std::move(names); }
   // The characters of the poem page's run. Outside a Generate run, clears
   // the stop and starts the sound rule and draw-cap notes; inside one they
   // are that run's too.

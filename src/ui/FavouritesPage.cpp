@@ -335,7 +335,7 @@ void FavouritesPage::AddShortcut(QWidget* widget, std::function<std::optional<Ke
   });
 }
 
-void FavouritesPage::AttachPane(PaneView* pane, std::function<std::string()> poem) {
+void FavouritesPage::AttachPane(PaneView* pane, const std::function<std::string()>& poem) {
   const auto keepable = [poem](const Candidate* candidate) -> std::optional<Keepable> {
     if (!candidate) return std::nullopt;
     Keepable k;
@@ -470,7 +470,7 @@ QDialog* FavouritesPage::Compare() {
   return dialog;
 }
 
-bool FavouritesPage::Print(QString path) {
+bool FavouritesPage::Print(const QString& path) {
   if (!path.isEmpty()) return SavePdf(path);
   if (SelectedRows().empty()) return false;
   QPrinter printer(QPrinter::HighResolution);

@@ -103,7 +103,7 @@ class FavouritesPage : public TablePage {
   // A result pane: its context menu gets the entry for the name under the
   // pointer, Ctrl+D takes the name of the selection or the text cursor.
   // `poem` gives the poem a name was drawn from (the poetry pane).
-  void AttachPane(PaneView* pane, std::function<std::string()> poem = {});
+  void AttachPane(PaneView* pane, const std::function<std::string()>& poem = {});
 
   const FavouritesModel& Model() const { return *favourites_; }
   // 邀请家人 / 停止分享 and the family's votes.
@@ -116,7 +116,7 @@ class FavouritesPage : public TablePage {
   QDialog* Compare();
   // 打印…: the selected names on a printer the system's print dialog offers
   // (or into a PDF, which the dialog offers too); with a path, into that PDF.
-  bool Print(QString path = {});
+  bool Print(const QString& path = {});
   // 存为PDF…: the same pages as one PDF file.
   bool SavePdf(QString path = {});
   // The same pages on a printer already set up.

@@ -106,7 +106,7 @@ struct PoemTableView {
   int contentColumn = -1;
 };
 // The table, or false with `error` set.
-bool ReadPoemTable(const std::string& path, PoemTableView& table, QString& error);
+bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error);
 
 // A name's advice as 精选 shows it.
 struct AdviceView {
