@@ -32,8 +32,9 @@ struct WriteFault {
   mode_t mode = 0;
 };
 
-// Writes `bytes` to `path`; nullopt on success.
-std::optional<WriteFault> WriteFileAtomically(const std::string& path, std::string_view bytes,
+// Writes `bytes` to the file `requested` names (through a link, to its
+// target); nullopt on success.
+std::optional<WriteFault> WriteFileAtomically(const std::string& requested, std::string_view bytes,
                                               WriteCall write = nullptr);
 
 // The fault in words (UTF-8, Chinese), to follow "无法写入“…”:".

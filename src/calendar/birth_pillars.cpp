@@ -119,7 +119,7 @@ void AddNameLines(std::string_view name, const CharElementLookup& charElement, B
 
   for (const std::string& ch : SplitChars(name)) {
     const std::string element = charElement ? charElement(ch) : std::string();
-    lines.push_back(ch + " 属性 " + element);
+    lines.push_back(std::string(ch).append(" 属性 ").append(element));
     result.nameElements += element;
   }
   lines.push_back("姓名五行为:" + result.nameElements);

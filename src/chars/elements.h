@@ -38,7 +38,7 @@ std::optional<Element> ElementOfChar(std::string_view ch);
 struct ElementCounts {
   std::array<int, kElementOrder.size()> count{};
 
-  static ElementCounts Of(std::string_view elementText);
+  static ElementCounts Of(std::string_view elements);
   int operator[](Element element) const { return count[static_cast<std::size_t>(element)]; }
   // The elements that occur fewer than `times` times, as their characters in
   // the walking order.

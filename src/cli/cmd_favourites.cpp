@@ -87,7 +87,7 @@ int RatingOption(const std::string& text) {
 
 std::string StorePath(const Arguments& args) {
   if (args.store) return *args.store;
-  const std::string path = DefaultFavouritesPath(std::getenv);
+  std::string path = DefaultFavouritesPath(std::getenv);
   if (path.empty()) throw CliError(Say("收藏没有存放的地方:HOME 和 XDG_DATA_HOME 都没有设置,请用 --store 指定"));
   const char* given = std::getenv(kFavouritesVariable);
   if (!given || !*given) MakeStoreDirectory(path);
@@ -188,7 +188,7 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   const auto saved = store.Save(f);
   const auto stored = store.Find(f.name, f.sex);
   if (!stored) throw CliError("\"" + args.positional[0] + "\" was removed by another program meanwhile");
-  const Favourite now = *stored;
+  const Favourite& now = *stored;
   if (args.json) {
     context.out << FavouriteToJson(now).dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {

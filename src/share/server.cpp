@@ -453,7 +453,7 @@ void ShareServer::Start() {
   server->set_tcp_nodelay(true);
   server->set_pre_routing_handler([&d](const Request& req, Response& res) { return d.PreRoute(req, res); });
   server->Post(".*", [&d](const Request& req, Response& res) { d.PostVote(req, res); });
-  server->set_exception_handler([](const Request&, Response& res, std::exception_ptr) {
+  server->set_exception_handler([](const Request&, Response& res, const std::exception_ptr&) {
     Refuse(res, 500, "服务出了问题，请稍后再试");
   });
   if (o.address.find(':') != std::string::npos) server->set_address_family(AF_INET6);

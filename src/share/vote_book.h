@@ -86,7 +86,7 @@ class SqliteVoteBook : public VoteBook {
   SqliteVoteBook(const SqliteVoteBook&) = delete;
   SqliteVoteBook& operator=(const SqliteVoteBook&) = delete;
 
-  Vote Add(const VoteInput& vote) override;
+  Vote Add(const VoteInput& input) override;
   std::vector<Vote> Since(std::int64_t version, std::size_t limit) override;
   std::int64_t Version() override;
   // Every vote, as tallies; reads the file once.

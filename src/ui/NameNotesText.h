@@ -20,6 +20,6 @@ QString SourceCellText(sources::NameNotes* notes, const std::string& fullName);
 QString NameToolTip(sources::NameNotes* notes, const std::string& fullName);
 // The line with the name's characters in bold and colour, then 《title》,
 // author and collection.
-QString SourceHtml(const sources::NameSource& source);
+QString SourceHtml(const sources::NameSource& found);
 
 }  // namespace tavrin::ui

@@ -91,7 +91,7 @@ QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fi
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(suffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = dialog.selectedFiles().first();
+  QString path = dialog.selectedFiles().first();
   folder = QFileInfo(path).absolutePath();
   return path;
 }
