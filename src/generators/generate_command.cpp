@@ -52,7 +52,7 @@ std::optional<Refusal> CheckInputs(const DataStores& stores, const NamingInputs&
   return std::nullopt;
 }
 
-// Ends a run in every case.
+// Starts a run for the checked inputs and ends it in every case.
 class RunScope {
  public:
   RunScope(NamingModel& model, const CheckedInputs& checked) : model_(model) {
