@@ -156,11 +156,10 @@ QHBoxLayout* FavouritesPage::MakeButtons() {
 SharePanel* FavouritesPage::MakeSharePanel() {
   share_ = new SharePanel(stores_.dataDir + "share/", this);
   share_->SetListMaker([this, own = std::shared_ptr<sources::NameNotes>()]() mutable {
-    const DataStores& stores = stores_;
-    if (!store_ || !stores.advice) return share::SharedList{};
+    if (!store_ || !stores_.advice) return share::SharedList{};
     sources::NameNotes* notes = notes_;
     if (!notes) {
-      if (!own) own = std::make_shared<sources::NameNotes>(stores.dataDir, stores.advice);
+      if (!own) own = std::make_shared<sources::NameNotes>(stores_.dataDir, stores_.advice);
       notes = own.get();
     }
     try {
@@ -216,9 +215,8 @@ void FavouritesPage::Fault(const QString& text) { ShowMessage(this, text); }
 int FavouritesPage::SurnameLength(const Favourite& f) const { return SurnameLengthOf(f, stores_.advice.get()); }
 
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
-  const DataStores& stores = stores_;
   const ScoreFactors factors =
-      ReadScoreFactors(stores, f.name, SurnameLength(f), f.year, f.month, f.day, FavouriteBirthHour(f.hour));
+      ReadScoreFactors(stores_, f.name, SurnameLength(f), f.year, f.month, f.day, FavouriteBirthHour(f.hour));
   return report::ScoreText::Describe(factors).All();
 }
 
@@ -403,12 +401,11 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
         return {};
       }
       compared.report = std::move(analysis.report);
-      const DataStores& stores = stores_;
       // Read with the surname of the run that made the name.
-      ConventionsRequest conventions = ConventionsRequestFor(compared.report, *stores.advice);
+      ConventionsRequest conventions = ConventionsRequestFor(compared.report, *stores_.advice);
       conventions.surnameLength = SurnameLength(f);
-      compared.report.conventions = ReadNameConventions(stores, conventions);
-      compared.report.factors = ReadScoreFactors(stores, compared.report, SurnameLength(f));
+      compared.report.conventions = ReadNameConventions(stores_, conventions);
+      compared.report.factors = ReadScoreFactors(stores_, compared.report, SurnameLength(f));
     } catch (const BirthAnalysisError& error) {
       Fault(MessageOf(error));
       return {};
