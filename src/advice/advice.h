@@ -79,6 +79,11 @@ struct Reason {
 
 struct BankName;
 
+// How the given characters meet the elements the child needs, once the name
+// is judged for a child: every character of a favourable element, some of
+// them, none. Unjudged without a chart or when the family ignores it.
+enum class ElementFit { kUnjudged, kAll, kSome, kNone };
+
 struct Advice {
   std::string name;
   int surnameLength = 1;  // in characters
@@ -96,6 +101,7 @@ struct Advice {
   // The name bank's entry of the given name (owned by the tables), or null.
   const BankName* bank = nullptr;
   std::vector<Reason> reasons;    // in the order the rule applies them
+  ElementFit fit = ElementFit::kUnjudged;
 
   bool HasSerious() const;
 };

@@ -35,10 +35,14 @@ nlohmann::ordered_json AdviceJson(const Advice& a) {
   }
   nlohmann::ordered_json reasons = nlohmann::ordered_json::array();
   for (const Reason& r : a.reasons) reasons.push_back({{"points", r.points}, {"text", GbkToUtf8(r.text)}});
-  return {{"name", GbkToUtf8(a.name)},        {"sex", SexKey(a.sex)},
-          {"pinyin", MarkedPinyin(a.pinyin)}, {"recommend", a.recommend},
-          {"warnings", std::move(warnings)},  {"pairMeaning", GbkToUtf8(a.pairMeaning)},
-          {"chars", std::move(chars)},        {"reasons", std::move(reasons)}};
+  nlohmann::ordered_json json = {{"name", GbkToUtf8(a.name)},        {"sex", SexKey(a.sex)},
+                                 {"pinyin", MarkedPinyin(a.pinyin)}, {"recommend", a.recommend},
+                                 {"warnings", std::move(warnings)},  {"pairMeaning", GbkToUtf8(a.pairMeaning)},
+                                 {"chars", std::move(chars)},        {"reasons", std::move(reasons)}};
+  // Only a name judged for a child's chart says how it fits it.
+  static constexpr const char* kFits[] = {nullptr, "all", "some", "none"};
+  if (a.fit != ElementFit::kUnjudged) json["fit"] = kFits[static_cast<int>(a.fit)];
+  return json;
 }
 
 std::string WarningsText(const Advice& a) {

@@ -8,6 +8,7 @@ namespace tavrin::advice {
 bool Passes(const Advice& advice, int score, const Filter& filter) {
   if (score < filter.minScore) return false;
   if (filter.sex && advice.sex != *filter.sex) return false;
+  if (filter.onlyFitting && advice.fit == ElementFit::kNone) return false;
   for (const Warning& warning : advice.warnings) {
     if (filter.hideSerious && warning.severity == Severity::kSerious) return false;
     if (filter.hideMild && warning.severity == Severity::kMild) return false;

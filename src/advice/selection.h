@@ -22,6 +22,9 @@ struct Filter {
   int minScore = -1000;      // the five-grid score at least this
   std::string leaveOut;      // characters (GBK) no given name may hold
   std::optional<Sex> sex;    // only the names advised for this sex
+  // Only names with a character of the child's favourable elements (a name
+  // not judged for a chart passes).
+  bool onlyFitting = false;
 };
 
 // True when the name with its five-grid score passes the filter.

@@ -21,16 +21,6 @@ AnalysisRequest::AnalysisRequest(std::string name_, std::string year_, std::stri
       day(std::move(day_)),
       hour(std::move(hour_)) {}
 
-std::string VerdictOf(std::string_view line) {
-  // 半吉 holds 吉, so it is looked for first; the verdict stands before the
-  // line's first full-width colon.
-  const std::string_view head = line.substr(0, line.find("："));
-  for (const char* verdict : {"半吉", "吉", "凶"}) {
-    if (head.find(verdict) != std::string_view::npos) return verdict;
-  }
-  return {};
-}
-
 namespace {
 
 // The line that ends the analysis when the hour field says 时辰不详.

@@ -90,7 +90,5 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
 CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request,
                                            NameReport* report = nullptr);
 
-// The numerology verdict of a table line: "半吉", "吉", "凶" or empty.
-std::string VerdictOf(std::string_view line);
 
 }  // namespace tavrin

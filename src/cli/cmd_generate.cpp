@@ -8,6 +8,8 @@
 
 #include "advice/advice_json.h"
 #include "base/output_text.h"
+#include "chars/encoding.h"
+#include "chars/gbk.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
@@ -23,7 +25,8 @@ namespace {
 
 constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
-    "[--seed U64] [--whole-item-sound] [--best N] [--json] [--json-format 1|2]";
+    "[--seed U64] [--whole-item-sound] [--favourable ELEMENTS | --no-elements] [--best N] [--json] "
+    "[--json-format 1|2]";
 
 // The best names of a run in the 精选 page's order. The filter is the
 // stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
@@ -31,10 +34,11 @@ constexpr const char* kOptions =
 // The 推荐度 takes in each name's classical source, as `advise` does.
 struct BestOfRun {
   BestOfRun(const DataStores& stores, BestNames::ConventionsScorer conventionsScorer)
-      : notes(stores.dataDir, stores.advice), names(stores.advice.get()) {
+      : services(*stores.services), notes(stores.dataDir, stores.advice), names(stores.advice.get()) {
     names.SetSourceFinder(sources::SourceFinderOf(notes));
     names.SetConventionsScorer(std::move(conventionsScorer));
   }
+  const NamingServices& services;
   sources::NameNotes notes;
   BestNames names;
   std::vector<std::size_t> chosen;
@@ -59,9 +63,14 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
     context.PrintLine(line);
   }
   if (best) {
-    // One line a name: name, pinyin, 推荐度, score, 通行评分, where it came
-    // from (the run page, or 典籍 / 名库), warnings.
+    // What the baby needs, then one line a name: name, pinyin, 推荐度,
+    // score, 通行评分, where it came from (the run page, or 典籍 / 名库),
+    // warnings.
     context.PrintLine("【精选】");
+    if (const auto& needs = best->names.Judge().Needs(); needs && needs->HasChart()) {
+      context.PrintLine(NeedsSentence(*needs));
+      context.PrintLine(ReadingsLine(*needs));
+    }
     for (const std::size_t i : best->chosen) {
       const advice::Advice& a = best->names.AdviceAt(i);
       const int score = best->names.ScoreAt(i);
@@ -77,12 +86,37 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
   context.out << "seed: " << seed << '\n';
 }
 
+Json ElementsJson(const std::vector<Element>& elements) {
+  Json list = Json::array();
+  for (Element e : elements) list.push_back(GbkToUtf8(ElementChar(e)));
+  return list;
+}
+
+// The baby the best names were judged for: the elements names should bring
+// and those they should not (none when names are not judged by elements),
+// and the reading in words.
+Json ChildJson(const ChildNeeds& needs) {
+  static constexpr const char* kWishes[] = {"chart", "chosen", "ignore"};
+  Json child = {{"wish", kWishes[static_cast<int>(needs.wish)]}};
+  child["favourable"] = needs.reading ? ElementsJson(needs.reading->favourable) : Json::array();
+  child["unfavourable"] = needs.reading ? ElementsJson(needs.reading->unfavourable) : Json::array();
+  child["needs"] = GbkToUtf8(NeedsSentence(needs));
+  child["readings"] = GbkToUtf8(ReadingsLine(needs));
+  return child;
+}
+
 // The best names: each as advise --json gives it, with its score, its
-// 通行评分 (under `conventionsKey`) and where it came from.
+// 通行评分 (under `conventionsKey`), where it came from and the elements of
+// its given characters.
 Json BestJson(const BestOfRun& best, const char* conventionsKey) {
   Json names = Json::array();
   for (const std::size_t i : best.chosen) {
     Json name = advice::AdviceJson(best.names.AdviceAt(i));
+    Json elements = Json::array();
+    for (const std::string& ch : SplitChars(best.names.CandidateAt(i).Given())) {
+      elements.push_back(GbkToUtf8(best.services.elements.CharElement(ch)));
+    }
+    name["givenElements"] = std::move(elements);
     const int score = best.names.ScoreAt(i);
     name["score"] = score == BestNames::kNoScore ? Json(nullptr) : Json(score);
     const std::optional<int> conventions = best.names.ConventionsScoreAt(i);
@@ -143,7 +177,10 @@ void PrintRunJson(CliContext& context, const NamingRunState& runs, const RunPres
                  {"report", std::move(report)},
                  {"pending_line", PendingLineText(runs.session.pendingLine)},
                  {"progress", ProgressText(presentation)}};
-  if (best) result["best"] = BestJson(*best, "conventions_score");
+  if (best) {
+    result["best"] = BestJson(*best, "conventions_score");
+    if (const auto& needs = best->names.Judge().Needs()) result["child"] = ChildJson(*needs);
+  }
   PrintJson(context, result);
 }
 
@@ -195,6 +232,12 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
           run.jsonFormat = value == "1" ? 1 : 2;
         }},
        {"--best", Option::kValue, [&](const std::string& value) { run.bestCount = BestCountOption(value); }},
+       {"--favourable", Option::kValue,
+        [&](const std::string& value) {
+          inputs.wish = ElementWish::kChosen;
+          inputs.chosenElements = ParseFavourableOption(value);
+        }},
+       {"--no-elements", Option::kFlag, [&](const std::string&) { inputs.wish = ElementWish::kIgnore; }},
        {"--seed", Option::kValue, [&](const std::string& value) { run.seed = ParseSeedOption(value); }}});
   return run;
 }
@@ -212,6 +255,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
   std::optional<BestOfRun> best;
   if (options.bestCount) {
     best.emplace(model.Stores(), [&model](const Candidate& candidate) { return model.ConventionsScore(candidate); });
+    best->names.FollowRun(model.Session(), model.Services());
     best->names.AddRuns(model.RunState(), SexOf(options.inputs.female));
     best->names.AddProposals(model.Session(), model.Services());
     best->chosen = best->names.Best(*options.bestCount);

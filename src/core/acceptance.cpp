@@ -40,8 +40,13 @@ ReportRow NamingModel::MakeReportRow(const Candidate& candidate) const {
 }
 
 std::optional<int> NamingModel::ConventionsScore(const Candidate& candidate) const {
-  const auto strength = conventions::AssessStrength(state_.session.chart.pillars);
-  const auto favourable = strength ? std::optional(conventions::FavourableOf(*strength)) : std::nullopt;
+  const NamingSession& session = state_.session;
+  const auto strength = conventions::AssessStrength(session.chart.pillars);
+  // The family's own elements, when they chose them, count as the chart's.
+  const auto choice = session.wish == ElementWish::kChosen && !session.chosenElements.empty()
+                          ? std::optional(session.chosenElements)
+                          : std::nullopt;
+  const auto favourable = strength ? std::optional(conventions::FavourableOf(*strength, choice)) : std::nullopt;
   conventions::ConventionsInputs inputs;
   inputs.name = candidate.fullName;
   inputs.surnameLength = static_cast<int>(candidate.surnameBytes / 2);  // the surname is hanzi

@@ -13,24 +13,70 @@ advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::s
   return tables.Advise(fullName, surnameLength, sex, source ? &*source : nullptr);
 }
 
+void BestNames::Clear() {
+  candidates_.clear();
+  advice_.clear();
+  own_.clear();
+  scores_.clear();
+  rankScores_.clear();
+  conventionsScores_.clear();
+  births_.clear();
+  keys_.clear();
+  proposedRuns_.clear();
+  sourcesDone_ = 0;
+  ++version_;
+}
+
+void BestNames::FollowChild(const Child& child, NameJudge judge, std::uint64_t acceptedBefore) {
+  const bool sameBaby = child_ && child_->SameBaby(child);
+  const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen;
+  child_ = child;
+  judge_ = std::move(judge);
+  if (!sameBaby) {
+    acceptedBefore_ = acceptedBefore;
+    Clear();
+  } else if (!sameWish) {
+    for (std::size_t i = 0; i < own_.size(); ++i) advice_[i] = judge_.Judge(own_[i]);
+    ++version_;
+  }
+}
+
+void BestNames::FollowRun(const NamingSession& session, const NamingServices& services) {
+  if (session.birthYear == 0) return;  // no run yet
+  FollowChild(session.RunChild(), JudgeForRun(session, services), session.acceptedBeforeRun);
+}
+
+void BestNames::SetAdvice(std::size_t i, advice::Advice own) {
+  advice_[i] = judge_.Judge(own);
+  own_[i] = std::move(own);
+}
+
 bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore) {
   if (candidate.Given().empty()) return false;
+  if (child_) {
+    // Only this baby's names: its surname and sex, and none accepted for an
+    // earlier baby (a pane may still show them).
+    if (sex != child_->sex || candidate.Surname() != child_->surname) return false;
+    if (candidate.acceptance != 0 && candidate.acceptance <= acceptedBefore_) return false;
+  }
   std::string key(1, sex == Sex::kFemale ? 'F' : 'M');
   key += candidate.fullName;
   if (!keys_.insert(std::move(key)).second) return false;
   const int surnameLength = static_cast<int>(candidate.surnameBytes / 2);
   const bool lookUpNow = !deferSources_ || !findSource_;
   if (lookUpNow && sourcesDone_ == advice_.size()) ++sourcesDone_;
+  advice::Advice own;
   if (tables_) {
-    advice_.push_back(AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex,
-                                       lookUpNow ? findSource_ : advice::SourceFinder()));
+    own = AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex,
+                           lookUpNow ? findSource_ : advice::SourceFinder());
   } else {
-    advice::Advice empty;
-    empty.name = candidate.fullName;
-    empty.surnameLength = surnameLength;
-    empty.sex = sex;
-    advice_.push_back(std::move(empty));
+    own.name = candidate.fullName;
+    own.surnameLength = surnameLength;
+    own.sex = sex;
   }
+  advice_.emplace_back();
+  own_.emplace_back();
+  SetAdvice(advice_.size() - 1, std::move(own));
   scores_.push_back(candidate.scored ? candidate.score : kNoScore);
   if (!conventionsScore && conventionsScorer_) conventionsScore = conventionsScorer_(candidate);
   conventionsScores_.push_back(conventionsScore);
@@ -45,8 +91,9 @@ std::size_t BestNames::LookUpSources(std::size_t count) {
   const std::size_t from = sourcesDone_;
   for (; sourcesDone_ < advice_.size() && sourcesDone_ - from < count; ++sourcesDone_) {
     if (!tables_ || !findSource_) continue;
-    const advice::Advice& before = advice_[sourcesDone_];
-    advice_[sourcesDone_] = AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_);
+    const advice::Advice& before = own_[sourcesDone_];
+    SetAdvice(sourcesDone_,
+              AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_));
     ++version_;
   }
   return sourcesDone_ - from;

@@ -17,6 +17,8 @@
 #include "advice/selection.h"
 #include "calendar/birth_pillars.h"
 #include "core/candidate.h"
+#include "core/child.h"
+#include "core/judgement.h"
 
 namespace tavrin {
 
@@ -61,6 +63,19 @@ class BestNames {
   // How the names added from now on that no report row holds get their
   // 通行评分 (a report row brings its own); without, they have none.
   void SetConventionsScorer(ConventionsScorer scorer) { conventionsScorer_ = std::move(scorer); }
+
+  // The names are those of one baby from now on: when `child` is not the
+  // baby the names were gathered for, every name is dropped and the list
+  // starts again, leaving out the candidates accepted up to
+  // `acceptedBefore` (an earlier baby's names still shown in the panes);
+  // when it is the same baby with another wish, every name is judged again.
+  // Each name's 推荐度 is `judge`'s. Without a call, the names of every run
+  // are pooled and judged by their own advice alone.
+  void FollowChild(const Child& child, NameJudge judge, std::uint64_t acceptedBefore);
+  // FollowChild for the baby of the session's last Generate run.
+  void FollowRun(const NamingSession& session, const NamingServices& services);
+  const std::optional<Child>& CurrentChild() const { return child_; }
+  const NameJudge& Judge() const { return judge_; }
 
   // Adds the candidate made for a child of `sex`; false when its full name
   // stands already for that sex (or it has no given name).
@@ -138,8 +153,16 @@ class BestNames {
   ConventionsScorer conventionsScorer_;
   std::unordered_set<std::string> keys_;  // a sex letter, then the full name
   std::size_t reportRowsAdded_ = 0;
-  std::unordered_set<std::string> proposedRuns_;
-  std::uint64_t version_ = 0;  // the runs whose proposals were added
+  std::unordered_set<std::string> proposedRuns_;  // the runs whose proposals were added
+  std::uint64_t version_ = 0;
+  std::optional<Child> child_;
+  NameJudge judge_;
+  std::uint64_t acceptedBefore_ = 0;
+  std::vector<advice::Advice> own_;  // each name's advice before the judge
+
+  void Clear();
+  // The judge's advice over a name's own, kept in own_[i].
+  void SetAdvice(std::size_t i, advice::Advice own);
 };
 
 }  // namespace tavrin

@@ -46,6 +46,7 @@ struct Candidate {
   std::uint64_t acceptance = 0;  // its place in the order of acceptance, from 1; 0 when not handed over
 
   std::string_view Given() const { return std::string_view(fullName).substr(surnameBytes); }
+  std::string_view Surname() const { return std::string_view(fullName).substr(0, surnameBytes); }
 };
 
 // The candidate as panes show it: the full name, "(", the score, ")"; an

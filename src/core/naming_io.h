@@ -9,7 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "core/birth_inputs.h"
+#include "core/child.h"
 
 namespace tavrin {
 
@@ -35,6 +38,11 @@ class NamingInputs {
   // "声韵按整项比较": the sound check compares whole group items. Read once
   // at the start of a run.
   virtual bool WholeItemSound() const { return false; }
+  // Which elements the names should bring (the chart's, the family's choice,
+  // or none), and the family's elements for the choice. Read once at the
+  // start of a run.
+  virtual ElementWish Wish() const { return ElementWish::kChart; }
+  virtual std::vector<Element> ChosenElements() const { return {}; }
 };
 
 // Inputs held as plain fields, with the settings page's defaults; a test may
@@ -52,6 +60,8 @@ struct SettingsInputs final : NamingInputs {
   bool fixThirdChecked = false;
   std::string fixThird;
   bool wholeItemSound = false;
+  ElementWish wish = ElementWish::kChart;
+  std::vector<Element> chosenElements;
 
   std::string Surname() const override { return surname; }
   bool Female() const override { return female; }
@@ -65,6 +75,8 @@ struct SettingsInputs final : NamingInputs {
   bool FixThirdChecked() const override { return fixThirdChecked; }
   std::string FixThirdText() const override { return fixThird; }
   bool WholeItemSound() const override { return wholeItemSound; }
+  ElementWish Wish() const override { return wish; }
+  std::vector<Element> ChosenElements() const override { return chosenElements; }
 };
 
 // Lets the window process its pending messages (clicks on Stop among them).

@@ -11,6 +11,19 @@ namespace tavrin {
 
 NamingSession::NamingSession() : surname("张") {}
 
+Child NamingSession::RunChild() const {
+  Child child;
+  child.surname = surname;
+  child.sex = SexOf(female);
+  child.year = birthYear;
+  child.month = birthMonth;
+  child.day = birthDay;
+  child.hour = birthHour;
+  child.wish = wish;
+  child.chosen = chosenElements;
+  return child;
+}
+
 RunPresentation::RunPresentation(MessagePump* pump, MonotonicClock* clock)
     : pump_(pump), clock_(clock ? clock : &SteadyClock()), lastPump_(clock_->Now()) {}
 
@@ -93,6 +106,9 @@ void NamingModel::StartRun(bool female, int year, int month, int day, BirthHour 
   session.birthMonth = month;
   session.birthDay = day;
   session.birthHour = hour;
+  session.wish = Inputs().Wish();
+  session.chosenElements = Inputs().ChosenElements();
+  session.acceptedBeforeRun = session.accepted;
   presentation_.SetRunning(true);
   presentation_.SetButtons({.generateEnabled = false, .stopEnabled = true});
   StartRunNotes();

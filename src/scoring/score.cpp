@@ -263,4 +263,14 @@ std::string FormatScoreText(const NameScore& score, std::string_view lineEnd) {
   return text;
 }
 
+std::string VerdictOf(std::string_view line) {
+  // 半吉 holds 吉, so it is looked for first; the verdict stands before the
+  // line's first full-width colon.
+  const std::string_view head = line.substr(0, line.find("："));
+  for (const char* verdict : {"半吉", "吉", "凶"}) {
+    if (head.find(verdict) != std::string_view::npos) return verdict;
+  }
+  return {};
+}
+
 }  // namespace tavrin

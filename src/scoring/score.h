@@ -103,6 +103,8 @@ class NameScorer {
   // add together (each line's LinePoints).
   std::vector<std::size_t> MatchingLines(int number) const;
   int Points(int number) const;
+  // The numerology table the grids are read in.
+  const LineList& Table() const { return table_; }
 
  private:
   struct GridEntry {
@@ -126,5 +128,8 @@ class NameScorer {
   // 16-bit code, lead byte first); 0 where the character needs the general path.
   std::vector<std::uint8_t> traditionalStrokes_;
 };
+
+// The numerology verdict of a table line: "半吉", "吉", "凶" or empty.
+std::string VerdictOf(std::string_view line);
 
 }  // namespace tavrin

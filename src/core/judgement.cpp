@@ -1,0 +1,101 @@
+#include "core/judgement.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "conventions/common_grids.h"
+#include "core/naming_session.h"
+#include "core/services.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kBase = 60;
+// Per given character of a favourable / an unfavourable element, averaged
+// over the given name and scaled to two characters.
+constexpr int kFavourableChar = 7;
+constexpr int kUnfavourableChar = -7;
+constexpr int kBadGrid = -4;
+constexpr int kBadSancai = -3;
+constexpr int kVeryBadSancai = -6;
+
+// 人格, 地格 and 总格 in the order 天 人 地 外 总 of the readings.
+constexpr std::size_t kJudgedGrids[] = {1, 2, 4};
+constexpr const char* kJudgedGridNames[] = {"天格", "人格", "地格", "外格", "总格"};
+
+}  // namespace
+
+advice::Advice NameJudge::Judge(advice::Advice own) const {
+  if (!services_ || !needs_ || own.given.empty()) return own;
+  ElementLines(own);
+  NumerologyLines(own);
+  int score = kBase;
+  for (const advice::Reason& reason : own.reasons) score += reason.points;
+  own.recommend = std::clamp(score, 0, 100);
+  return own;
+}
+
+void NameJudge::ElementLines(advice::Advice& advice) const {
+  if (!needs_->reading) return;
+  std::string shown;
+  int favourable = 0;
+  int unfavourable = 0;
+  for (const advice::GivenChar& given : advice.given) {
+    const std::string element = services_->elements.CharElement(given.ch);
+    const std::optional<Element> e = ElementOfChar(element);
+    if (!shown.empty()) shown += " ";
+    shown += given.ch + "（" + element + "）";
+    if (!e) continue;
+    (*needs_->Favours(*e) ? favourable : unfavourable) += 1;
+  }
+  const int judged = favourable + unfavourable;
+  if (judged == 0) return;
+  advice.fit = favourable == judged ? advice::ElementFit::kAll
+               : favourable > 0     ? advice::ElementFit::kSome
+                                    : advice::ElementFit::kNone;
+  const double perChar = 2.0 / judged;
+  const int points =
+      static_cast<int>(std::lround(perChar * (favourable * kFavourableChar + unfavourable * kUnfavourableChar)));
+  const std::string liked = ElementsText(needs_->reading->favourable);
+  const char* verdict = advice.fit == advice::ElementFit::kAll    ? "合喜用"
+                        : advice.fit == advice::ElementFit::kSome ? "一半合喜用"
+                                                                  : "不合喜用";
+  advice.reasons.push_back({points, shown + "：" + verdict + "（宝宝喜" + liked + "）"});
+}
+
+void NameJudge::NumerologyLines(advice::Advice& advice) const {
+  conventions::ConventionsInputs inputs;
+  inputs.name = advice.name;
+  inputs.surnameLength = advice.surnameLength;
+  const auto reading = services_->ReadConventions(inputs);
+  if (!reading) return;
+  const LineList& table = services_->scorer.Table();
+  std::string bad;
+  int points = 0;
+  for (const std::size_t grid : kJudgedGrids) {
+    const conventions::GridLookup& lookup = reading->lookups[grid];
+    std::string verdict;
+    for (const std::size_t line : lookup.lines) {
+      verdict = VerdictOf(table[line]);
+      if (!verdict.empty()) break;
+    }
+    if (verdict != "凶") continue;
+    if (!bad.empty()) bad += "、";
+    bad += std::string(kJudgedGridNames[grid]) + std::to_string(lookup.number);
+    points += kBadGrid;
+  }
+  if (!bad.empty()) advice.reasons.push_back({points, "通行算法：" + bad + " 凶"});
+  if (!reading->hasSancai) return;
+  const conventions::Verdict sancai = reading->sancai.verdict;
+  if (sancai == conventions::Verdict::kMisfortune || sancai == conventions::Verdict::kGreatMisfortune) {
+    advice.reasons.push_back({sancai == conventions::Verdict::kMisfortune ? kBadSancai : kVeryBadSancai,
+                              "通行算法：三才" + std::string(conventions::VerdictText(sancai))});
+  }
+}
+
+NameJudge JudgeForRun(const NamingSession& session, const NamingServices& services) {
+  return NameJudge(services, ReadNeeds(session.chart.pillars, session.wish, session.chosenElements));
+}
+
+}  // namespace tavrin

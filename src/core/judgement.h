@@ -1,0 +1,52 @@
+// A name judged for a child: the name's own advice (advice/advice.h) joined
+// with what the child's chart asks of a name. One judge for every list that
+// shows a 推荐度 of a name made for a baby: 精选, `generate --best`, a kept
+// favourite and the family's page.
+//
+// The lines it adds (docs/advice.md):
+//   the given characters' elements against the favourable elements the
+//     child's reading names: +7 for each character of a favourable element,
+//     -7 for each of an unfavourable one, averaged over a two-character
+//     given name (so +14 for both, 0 for one of each, -14 for neither);
+//   the numerology of the naming books (the common grids over 康熙
+//     strokes): -4 for each of 人格, 地格 and 总格 whose number reads 凶,
+//     and -3 for a 三才 of 凶, -6 of 大凶.
+// No line hides a name; the 推荐度 stays within 0..100.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "advice/advice.h"
+#include "core/child.h"
+
+namespace tavrin {
+
+struct NamingServices;
+struct NamingSession;
+
+class NameJudge {
+ public:
+  // Judges nothing (the advice stays as it is) until given a child's needs.
+  explicit NameJudge(const NamingServices* services = nullptr) : services_(services) {}
+  NameJudge(const NamingServices& services, ChildNeeds needs) : services_(&services), needs_(std::move(needs)) {}
+
+  const std::optional<ChildNeeds>& Needs() const { return needs_; }
+
+  // The advice with the child's lines added to its reasons, its 推荐度
+  // made again and its fit set.
+  advice::Advice Judge(advice::Advice own) const;
+
+ private:
+  void ElementLines(advice::Advice& advice) const;
+  void NumerologyLines(advice::Advice& advice) const;
+
+  const NamingServices* services_;
+  std::optional<ChildNeeds> needs_;
+};
+
+// The judge for the baby of the session's last Generate run: its chart and
+// the family's wish as the run read them.
+NameJudge JudgeForRun(const NamingSession& session, const NamingServices& services);
+
+}  // namespace tavrin
