@@ -188,8 +188,9 @@ def report(families):
             lists_with[given] += 1
     print(f"families: {len(families)}; best-name places: {len(places)}")
     print(f"distinct given names: {len(lists_with)}")
+    top = sorted(lists_with.items(), key=lambda item: (-item[1], item[0]))[:5]  # ties by name: reproducible
     print("most frequent: " + ", ".join(
-        f"{g} {percent(c, len(families)):.0f} %" for g, c in lists_with.most_common(5)))
+        f"{g} {percent(c, len(families)):.0f} %" for g, c in top))
 
     groups = collections.defaultdict(list)
     for f in families:
