@@ -6,8 +6,9 @@
 // It knows the readings it is given when it is built (the advice tables hand
 // over their surname table and the usual reading of each character); for a
 // character it has no reading of, it can ask the pinyin index (yq.dat). The
-// sound rules of the naming run keep reading yq.dat through PinyinService:
-// this is the reading shown to people, not the one the rules compare.
+// sound rules of the naming run read the given characters from yq.dat
+// through PinyinService; only the surname's own reading is taken from here
+// (NamingServices::SurnamePinyin), so that a surname is heard as it is said.
 #pragma once
 
 #include <cstdint>

@@ -62,6 +62,12 @@ namespace pinyin_rules {
 
 std::string LowerText(std::string_view text) { return AsciiLower(text); }
 
+std::string ShownSyllable(std::string_view record) {
+  std::string shown(record);
+  Capitalise(shown);
+  return shown;
+}
+
 std::string InitialOfPinyin(std::string_view lowerPinyin) {
   // The last of the three tests that holds wins.
   std::string initial;
@@ -306,6 +312,34 @@ bool PinyinService::SoundCheck(SoundRule rule, std::string_view a, std::string_v
   const bool finalsClash = (finalMasks_[r][ia] & finalMasks_[r][ib]) != 0;
   return ReportClash(initialsClash, finalsClash, cells_[ia].initial, cells_[ib].initial, cells_[ia].final,
                      cells_[ib].final, a, b, reason);
+}
+
+PinyinService::Sounds PinyinService::SoundsOf(std::string_view text, std::string_view pinyin) const {
+  Sounds sounds;
+  sounds.text = std::string(text);
+  const std::string lower = LowerText(Trim(pinyin));
+  sounds.initial = InitialOfPinyin(lower);
+  sounds.final = FinalOfPinyin(lower, sounds.initial);
+  if (!masksUsable_) return sounds;  // checked line by line
+  for (const SoundRule rule : {SoundRule::kSubstring, SoundRule::kWholeItem}) {
+    const auto r = static_cast<std::size_t>(rule);
+    sounds.initialMasks[r] = GroupMask(initialGroups_, sounds.initial, rule);
+    sounds.finalMasks[r] = GroupMask(finalGroups_, sounds.final, rule);
+  }
+  return sounds;
+}
+
+bool PinyinService::SoundCheck(SoundRule rule, const Sounds& a, std::string_view b, std::string* reason) const {
+  const int cb = CellOf(b);
+  if (cb < 0 || !masksUsable_) {
+    return SoundCheckTexts(rule, a.text, b, a.initial, InitialOf(b), a.final, FinalOf(b), reason);
+  }
+  const auto ib = static_cast<std::size_t>(cb);
+  const auto r = static_cast<std::size_t>(rule);
+  const bool initialsClash = (a.initialMasks[r] & initialMasks_[r][ib]) != 0;
+  const bool finalsClash = (a.finalMasks[r] & finalMasks_[r][ib]) != 0;
+  return ReportClash(initialsClash, finalsClash, a.initial, cells_[ib].initial, a.final, cells_[ib].final, a.text, b,
+                     reason);
 }
 
 bool PinyinService::SoundCheckTexts(SoundRule rule, std::string_view a, std::string_view b, std::string_view ia,

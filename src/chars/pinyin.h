@@ -75,6 +75,9 @@ namespace pinyin_rules {
 
 // ASCII letters lower-cased; double-byte characters are left untouched.
 std::string LowerText(std::string_view text);
+// A syllable as PinyinOf shows it: a leading lower-case letter upper-cased
+// ("zeng1" gives "Zeng1").
+std::string ShownSyllable(std::string_view record);
 // The initial of a lower-cased pinyin text.
 std::string InitialOfPinyin(std::string_view lowerPinyin);
 // The final of a lower-cased pinyin text with the given initial.
@@ -99,6 +102,17 @@ bool TonesAcceptable(const std::vector<int>& tones);
 // same rules on the precomputed pinyin.
 class PinyinService {
  public:
+  // One side of a sound check looked up once: the text a reason names, its
+  // initial and final, and the group lines that hold them (bit i for line
+  // i, by SoundRule), for a text checked against many characters.
+  struct Sounds {
+    std::string text;
+    std::string initial;
+    std::string final;
+    std::uint32_t initialMasks[2] = {};
+    std::uint32_t finalMasks[2] = {};
+  };
+
   PinyinService(std::string_view pinyinIndex, LineList initialGroups, LineList finalGroups);
 
   std::string PinyinOf(std::string_view text) const;
@@ -108,6 +122,12 @@ class PinyinService {
     return SoundCheck(SoundRule::kSubstring, a, b, reason);
   }
   bool SoundCheck(SoundRule rule, std::string_view a, std::string_view b, std::string* reason = nullptr) const;
+  // The sounds of `text` read as `pinyin` (in PinyinOf's form, "Zeng1" or
+  // "Yu4 Chi2"), which need not be the index's reading of it: a surname is
+  // heard in its own reading. SoundsOf(a, PinyinOf(a)) checks as a does.
+  Sounds SoundsOf(std::string_view text, std::string_view pinyin) const;
+  // SoundCheck of a side looked up already and the text b.
+  bool SoundCheck(SoundRule rule, const Sounds& a, std::string_view b, std::string* reason = nullptr) const;
   int ToneOf(std::string_view ch) const;
   bool ToneCheck(std::string_view name) const;
 

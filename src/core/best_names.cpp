@@ -128,6 +128,8 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   if (!proposedRuns_.insert(std::move(run)).second) return 0;
   addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   std::size_t added = 0;
+  // The surname is heard in its own reading (曾 zeng1), looked up once.
+  const PinyinService::Sounds surnameSounds = services.SurnameSounds(session.surname);
   for (const advice::BankName& name : tables_->Bank()) {
     if (!(sex == Sex::kFemale ? name.forGirls : name.forBoys)) continue;
     // The groups of like initials and finals between the surname and the
@@ -137,7 +139,7 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
     // The bank's pairs themselves were chosen by ear (the byte-wise rule
     // would refuse 嘉树 and 采薇).
     const std::string_view given = name.given;
-    if (!services.pinyin.SoundCheck(SoundRule::kWholeItem, session.surname, given.substr(0, 2))) continue;
+    if (!services.pinyin.SoundCheck(SoundRule::kWholeItem, surnameSounds, given.substr(0, 2))) continue;
     const Origin origin = name.origin == advice::NameOrigin::kCurated ? Origin::kCurated : Origin::kClassical;
     if (Add(MakeCandidate(services, session.surname, given, origin, session.chart.birthElements), sex)) ++added;
   }

@@ -136,6 +136,14 @@ void NamingModel::StartPoemRun(LineList chars) {
   if (!Running()) StartRunNotes();
 }
 
+bool NamingModel::SurnameSoundsApart(std::string_view surname, std::string_view ch) const {
+  if (!surnameSoundsRead_ || surnameSounds_.text != surname) {
+    surnameSounds_ = Services().SurnameSounds(surname);
+    surnameSoundsRead_ = true;
+  }
+  return Services().pinyin.SoundCheck(state_.session.soundRule, surnameSounds_, ch);
+}
+
 void NamingModel::NoteDrawCap(std::string_view caption, std::size_t rows) {
   state_.session.drawCapNotes.push_back(std::string(caption) + " " + std::to_string(rows) + " 行");
 }

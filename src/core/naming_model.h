@@ -225,6 +225,9 @@ class NamingModel {
   bool SoundsApart(std::string_view a, std::string_view b) const {
     return Services().pinyin.SoundCheck(state_.session.soundRule, a, b);
   }
+  // The same for the surname and a character, the surname heard in its own
+  // reading (NamingServices::SurnamePinyin).
+  bool SurnameSoundsApart(std::string_view surname, std::string_view ch) const;
   // Records that the generator of `caption` ended at its draw cap with `rows`
   // rows in its pane.
   void NoteDrawCap(std::string_view caption, std::size_t rows);
@@ -268,6 +271,10 @@ class NamingModel {
   std::unique_ptr<TTransDate> transDate_;
   // One bit per 16-bit character code of the girl-name characters.
   std::vector<bool> girlChars_;
+  // The sounds of the surname last checked: a generator checks the same
+  // surname against every character it draws.
+  mutable PinyinService::Sounds surnameSounds_;
+  mutable bool surnameSoundsRead_ = false;
 };
 
 }  // namespace tavrin

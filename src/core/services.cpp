@@ -17,6 +17,21 @@ NamingServices::NamingServices(const DataStores& stores)
   }
 }
 
+std::string NamingServices::SurnamePinyin(std::string_view surname) const {
+  const std::vector<std::string>* own = namePinyin.Readings().Surname(surname);
+  if (!own) return pinyin.PinyinOf(surname);
+  std::string shown;
+  for (const std::string& syllable : *own) {
+    if (!shown.empty()) shown += ' ';
+    shown += pinyin_rules::ShownSyllable(syllable);
+  }
+  return shown;
+}
+
+PinyinService::Sounds NamingServices::SurnameSounds(std::string_view surname) const {
+  return pinyin.SoundsOf(surname, SurnamePinyin(surname));
+}
+
 std::optional<conventions::ConventionsReading> NamingServices::ReadConventions(
     const conventions::ConventionsInputs& inputs) const {
   return conventions::ReadConventions(inputs, scorer, sancai ? &*sancai : nullptr,

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "chars/elements.h"
 #include "chars/name_pinyin.h"
@@ -34,6 +36,14 @@ struct NamingServices {
   NameScorer scorer;
   // The 三才 table, when sancai.dat was there and holds all 125 combinations.
   std::optional<conventions::SancaiTable> sancai;
+
+  // The surname as the sound rules hear it, in PinyinOf's form: its own
+  // reading from the advice tables' surname table (曾 "Zeng1", 尉迟 "Yu4
+  // Chi2"), else the index's reading of its characters (PinyinOf). Given
+  // characters keep the index's reading.
+  std::string SurnamePinyin(std::string_view surname) const;
+  // The surname's side of a sound check, read as SurnamePinyin.
+  PinyinService::Sounds SurnameSounds(std::string_view surname) const;
 
   // The naming books' reading of a name over these tables.
   std::optional<conventions::ConventionsReading> ReadConventions(const conventions::ConventionsInputs& inputs) const;

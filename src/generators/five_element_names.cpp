@@ -64,7 +64,7 @@ void GenerateFiveElementNames(NamingModel& model) {
     const bool drawnIsChinese = IsChineseText(drawn);
     for (const std::string& element : elementChars) {
       model.Presentation().Tick();
-      if (!model.SoundsApart(surname, element)) continue;
+      if (!model.SurnameSoundsApart(surname, element)) continue;
       // A new two-character entry restarts the buffer: the entries gathered
       // so far are dropped from the pane. It is shown without a score.
       const std::string twoChar = surname + element;

@@ -33,7 +33,7 @@ void GeneratePoetryNames(NamingModel& model, std::string_view scoringElements) {
     if (chars.empty()) return true;  // the draws index nothing
     const std::string& second = chars[b];
     const std::string& third = chars[c];
-    if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) {
+    if (!IsChineseText(second) || !model.SurnameSoundsApart(surname, second) || !model.SoundsApart(second, third)) {
       return true;
     }
     output.Offer(surname, second + third);

@@ -64,7 +64,7 @@ class RecommendedNames {
         return true;
       }
       if (given.find_first_not_of(' ') == std::string::npos) return true;
-      if (!model_.SoundsApart(CharAt(given, 0), surname)) return true;
+      if (!model_.SurnameSoundsApart(surname, CharAt(given, 0))) return true;
       output_.Offer(surname, given);
       return true;
     });

@@ -19,7 +19,7 @@ void GenerateRecommendedNamesTwo(NamingModel& model) {
   for (const std::string& line : lines) {
     model.Presentation().Pump();
     if (session.stopRequested) return;
-    if (!model.SoundsApart(surname, CharAt(surname + line, 1))) continue;
+    if (!model.SurnameSoundsApart(surname, CharAt(surname + line, 1))) continue;
     output.Offer(surname, line);
   }
   output.Flush();

@@ -41,7 +41,7 @@ void GenerateThreeCharNames(NamingModel& model) {
       if (names.empty()) return true;
       second = names[k1];
       third = names[k2];
-      if (!IsChineseText(second) || !model.SoundsApart(surname, second) || !model.SoundsApart(second, third)) {
+      if (!IsChineseText(second) || !model.SurnameSoundsApart(surname, second) || !model.SoundsApart(second, third)) {
         return true;
       }
     }

@@ -39,7 +39,10 @@ bool AvoidedCharacter(const PinyinService& pinyin, const PinyinParts& surname, s
 void GenerateTwoCharNames(NamingModel& model) {
   const NamingSession& session = model.Session();
   const std::string& surname = session.surname;
-  const std::string surnamePinyin = model.Services().pinyin.PinyinOf(surname);
+  // The surname in its own reading (曾 Zeng1, not the index's Ceng2): the
+  // announcement and the avoided characters name the sounds the child's
+  // name is heard with.
+  const std::string surnamePinyin = model.Services().SurnamePinyin(surname);
   const PinyinParts parts(surnamePinyin);
   if (!parts.HasTone()) {
     throw RunFailure(InputField::kSurname, "姓氏" + QuotedFieldText(surname) + "的拼音" +
@@ -58,7 +61,7 @@ void GenerateTwoCharNames(NamingModel& model) {
     const std::uint64_t k = model.Random().Below(names.size());
     if (names.empty()) return true;  // the draw indexes nothing
     const std::string& ch = names[k];
-    if (!IsChineseText(ch) || !model.SoundsApart(surname, ch)) return true;
+    if (!IsChineseText(ch) || !model.SurnameSoundsApart(surname, ch)) return true;
     if (AvoidedCharacter(model.Services().pinyin, parts, ch)) return true;
     // A name already written to the pane is not offered again.
     if (output.Target().Contains(surname + ch)) return true;

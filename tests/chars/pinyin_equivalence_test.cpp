@@ -73,6 +73,12 @@ void ExpectSameAnswers(const std::string& bytes, const LineList& initials, const
     ASSERT_EQ(serviceReason, scanReason) << a << " " << b;
     // Whole items are found only where the substring search finds them too.
     ASSERT_TRUE(wholeApart || !fast) << a << " " << b;
+    // The side a looked up once, in the index's reading, checks as a does.
+    const PinyinService::Sounds sounds = service.SoundsOf(a, service.PinyinOf(a));
+    std::string soundsReason;
+    ASSERT_EQ(service.SoundCheck(whole, sounds, b, &soundsReason), wholeApart) << a << " " << b;
+    ASSERT_EQ(soundsReason, scanReason) << a << " " << b;
+    ASSERT_EQ(service.SoundCheck(SoundRule::kSubstring, sounds, b), fast) << a << " " << b;
   };
   for (const std::string& text : texts) {
     for (const std::string& probe : probes) {
