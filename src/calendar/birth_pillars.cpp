@@ -1,8 +1,12 @@
 #include "calendar/birth_pillars.h"
 
 #include <array>
+#include <chrono>
 
 #include "calendar/calendar_tables.h"
+#include "calendar/lunar_date.h"
+#include "calendar/solar_time.h"
+#include "calendar/term_moments.h"
 #include "chars/gbk.h"
 #include "chars/strcon.h"
 
@@ -69,15 +73,86 @@ std::optional<int> ParseWholeNumber(std::string_view text) {
 
 namespace {
 
-// The year, month and day pillars of the lunar date, and the hour's.
-BirthPillars ReadPillars(const TLunarDate& lunar, BirthHour hour) {
-  BirthPillars pillars;
+// The lunar date of another day, in solar-term mode, as the date translator
+// would hold it.
+struct DayReading {
+  std::string year;
+  std::string month;
+  std::string day;
+};
+DayReading ReadDay(DayNumber date) {
+  const CivilDate civil = DecodeDate(date);
+  TLunarDate lunar(std::chrono::year_month_day{std::chrono::year(civil.year), std::chrono::month(civil.month),
+                                               std::chrono::day(civil.day)});
+  SolarToLunar(date, lunar);
+  lunar.Recalculate();
+  lunar.SetBookOfChanges(true);
+  return {lunar.cYear(), lunar.cMonth(), lunar.cDay()};
+}
+
+constexpr int kHalfHour = 30;
+
+}  // namespace
+
+PillarReading ReadBirthPillars(const TLunarDate& lunar, DayNumber date, BirthHour hour,
+                               const BirthTimeOptions& options) {
+  PillarReading reading;
+  BirthPillars& pillars = reading.pillars;
+  BirthChartNotes& notes = reading.notes;
   pillars.year = lunar.cYear();
   pillars.month = lunar.cMonth();
   pillars.day = lunar.cDay();
-  if (hour.Known()) pillars.hour = HourPillar(pillars.day, hour.Number());
-  return pillars;
+
+  const bool clockKnown = hour.HasPillar();
+  const int minuteInHour = options.minute && *options.minute >= 0 && *options.minute <= 59 ? *options.minute : kHalfHour;
+  const int clockMinute = clockKnown ? hour.Number() * 60 + minuteInHour : 0;
+  notes.hourUnknown = !clockKnown;
+
+  // The term's day: the pillars of the day are those after the term; the day
+  // before holds the ones before it.
+  if (const std::optional<OpeningTerm> term = OpeningTermOn(date)) {
+    TermDayNote note;
+    note.termIndex = term->termIndex;
+    note.termName = std::string(SolarTermName(term->termIndex));
+    note.termHour = term->minute / 60;
+    note.termMinute = term->minute % 60;
+    const DayReading before = ReadDay(date - 1);
+    note.monthBefore = before.month;
+    note.monthAfter = pillars.month;
+    if (before.year != pillars.year) {
+      note.yearBefore = before.year;
+      note.yearAfter = pillars.year;
+    }
+    const bool termInHour = clockKnown && !options.minute && term->minute / 60 == hour.Number();
+    note.unsure = !clockKnown || termInHour;
+    if (!clockKnown) {
+      note.used = options.termSide.value_or(TermSide::kAfter);
+    } else if (termInHour && options.termSide) {
+      note.used = *options.termSide;
+    } else {
+      note.used = clockMinute < term->minute ? TermSide::kBefore : TermSide::kAfter;
+    }
+    if (note.used == TermSide::kBefore) {
+      pillars.month = before.month;
+      pillars.year = before.year;
+    }
+    notes.termDay = std::move(note);
+  }
+
+  if (!hour.Known()) return reading;
+  int pillarHour = hour.Number();
+  if (clockKnown && options.longitude) {
+    const SolarTime solar = TrueSolarTime(date, clockMinute, *options.longitude);
+    notes.solarTime = SolarTimeNote{*options.longitude, clockMinute, solar.minute / 60, solar.minute % 60,
+                                    solar.dayShift, solar.equationOfTime};
+    pillarHour = solar.minute / 60;
+    if (solar.dayShift != 0) pillars.day = ReadDay(date + solar.dayShift).day;
+  }
+  pillars.hour = HourPillar(pillars.day, pillarHour);
+  return reading;
 }
+
+namespace {
 
 // The pillar line, the element line and the cautions of the chart; sets its
 // birth and missing elements.
@@ -129,7 +204,8 @@ void AddNameLines(std::string_view name, const CharElementLookup& charElement, B
 }  // namespace
 
 BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,
-                                  BirthHour hour, std::string_view name, const CharElementLookup& charElement) {
+                                  BirthHour hour, std::string_view name, const CharElementLookup& charElement,
+                                  const BirthTimeOptions& options) {
   const std::optional<DayNumber> date = EncodeDate(year, month, day);
   if (!date) {
     throw BirthAnalysisError(std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) +
@@ -139,7 +215,9 @@ BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& tran
 
   BirthAnalysisResult result;
   result.paneLines.push_back(std::string(BirthAnalysisFirstLine()));
-  result.pillars = ReadPillars(transDate.LunarDate(), hour);
+  PillarReading reading = ReadBirthPillars(transDate.LunarDate(), *date, hour, options);
+  result.pillars = std::move(reading.pillars);
+  result.notes = std::move(reading.notes);
   AddChartLines(variant, result);
   if (variant == BirthAnalysisVariant::kAnalysis) AddNameLines(name, charElement, result);
   return result;

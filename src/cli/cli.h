@@ -61,6 +61,8 @@ class CliContext {
   // Writes a GBK text as UTF-8 as it is: a part of a line whose other parts
   // are UTF-8 already (pinyin with tone marks, a file name).
   void Print(std::string_view gbkText);
+  // The folder the data files are read from.
+  const std::string& DataDir() const { return dataDir_; }
 
  private:
   std::string dataDir_;

@@ -120,6 +120,38 @@ TEST(CliCalendar, Pillars) {
   EXPECT_EQ(none.err, U8(u8"tavrin-cli pillars: 时辰 24 不在 0 至 23 之间\n"));
 }
 
+// The birth's moment and place: the notes follow the analysis's lines.
+TEST(CliCalendar, PillarsAtThePlaceAndMoment) {
+  const struct {
+    std::vector<std::string> args;
+    const char8_t* pillarLine;
+    const char8_t* lastLine;
+  } cases[] = {
+      {{"pillars", "2026-07-07", "5"}, u8"丙午年 甲午月 壬午日 癸卯时",
+       u8"交节: 小暑 北京时间 09:57; 节前 甲午月, 节后 乙未月; 八字取节前"},
+      {{"pillars", "2026-07-07", "9", "--term-side", "after"}, u8"丙午年 乙未月 壬午日 乙巳时",
+       u8"交节: 小暑 北京时间 09:57; 节前 甲午月, 节后 乙未月; 八字取节后(交节时刻在出生的时辰之内, 前后未定)"},
+      {{"pillars", "2024-02-10", "6", "--place", U8(u8"新疆/乌鲁木齐")}, u8"甲辰年 丙寅月 甲辰日 丙寅时",
+       u8"按真太阳时 4:06(新疆/乌鲁木齐, 东经 87.62°, 北京时间 6:30)"},
+      {{"pillars", "2024-11-03", "23", "--longitude", "135", "--minute", "0"}, u8"甲辰年 甲戌月 壬申日 庚子时",
+       u8"按真太阳时 0:16(东经 135°, 北京时间 23:00), 出生日按后一日"},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = RunCommand(c.args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    EXPECT_EQ(lines.at(1), U8(c.pillarLine));
+    EXPECT_EQ(lines.back(), U8(c.lastLine));
+  }
+  const CliResult json = RunCommand({"pillars", "2024-02-04", "unknown", "--term-side", "before", "--json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find(U8(u8"\"yearBefore\":\"癸卯\"")), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find(U8(u8"\"used\":\"before\"")), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find(U8(u8"\"hourUnknown\":true")), std::string::npos) << json.out;
+  const CliResult nowhere = RunCommand({"pillars", "2024-02-10", "6", "--place", U8(u8"火星")});
+  EXPECT_EQ(nowhere.status, 2);
+}
+
 TEST(CliCalendar, BadInputExitsWithTwoAndAMessage) {
   const struct {
     std::vector<std::string> args;
