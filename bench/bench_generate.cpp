@@ -110,4 +110,25 @@ void BM_ProposeNamesAfterARun(benchmark::State& state) {
 }
 BENCHMARK(BM_ProposeNamesAfterARun)->Arg(0)->Arg(1)->ArgName("liu")->Unit(benchmark::kMillisecond);
 
+// The list of best names of the baby after a run, as 精选 and --best make it:
+// the run's names and the bank's proposals, each advised and judged for the
+// baby's chart (the element fit and the naming books' numerology), then the
+// best 20. After the default run and after the same run for 刘.
+void BM_BestNamesOfTheBabyAfterARun(benchmark::State& state) {
+  Fixture fixture(nullptr);
+  if (state.range(0) == 1) fixture.inputs.surname = "刘";
+  tavrin::GenerateCommand(*fixture.model);
+  std::size_t names = 0;
+  for (auto _ : state) {
+    tavrin::BestNames best(Stores()->advice.get());
+    best.FollowRun(fixture.model->Session(), fixture.model->Services());
+    best.AddRuns(fixture.model->RunState(), tavrin::Sex::kMale);
+    best.AddProposals(fixture.model->Session(), fixture.model->Services());
+    benchmark::DoNotOptimize(best.Best(20));
+    names = best.Size();
+  }
+  state.counters["names"] = static_cast<double>(names);
+}
+BENCHMARK(BM_BestNamesOfTheBabyAfterARun)->Arg(0)->Arg(1)->ArgName("liu")->Unit(benchmark::kMillisecond);
+
 }  // namespace

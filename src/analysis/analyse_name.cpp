@@ -40,6 +40,7 @@ void FillReport(const DataStores& stores, const AnalysisRequest& request, const 
   report.day = date.day;
   report.hour = request.hour;
   report.pillars = {analysis.pillars.year, analysis.pillars.month, analysis.pillars.day, analysis.pillars.hour};
+  report.chartNotes = analysis.notes;
   for (std::size_t i = 0; i < report.pillars.size(); ++i) report.pillarElements[i] = PillarElements(report.pillars[i]);
   report.birthElements = analysis.birthElements;
   report.nameElements = analysis.nameElements;
@@ -87,7 +88,7 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   const ElementService& elements = services.elements;
   const BirthAnalysisResult analysis =
       BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, hour, request.name,
-                    [&](std::string_view ch) { return elements.CharElement(ch); });
+                    [&](std::string_view ch) { return elements.CharElement(ch); }, request.time);
   const NameScore score = services.scorer.Evaluate(request.name, scoringElements);
   result.lines = analysis.paneLines;
   result.lines.push_back("进入名字五格分析");

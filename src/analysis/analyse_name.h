@@ -30,6 +30,7 @@ struct AnalysisRequest {
   std::string month;
   std::string day;
   HourField hour;
+  BirthTimeOptions time;  // the birthplace, minute and term side (none: clock time)
 };
 
 // What a printed report of one analysed name shows, as structured data (GBK
@@ -44,6 +45,7 @@ struct NameReport {
   // is empty for an hour outside 0..23) and the elements of each.
   std::array<std::string, 4> pillars;
   std::array<std::string, 4> pillarElements;
+  BirthChartNotes chartNotes;  // what the chart is unsure of, and how it was read
   std::string birthElements;  // the elements of the four pillars
   std::string nameElements;   // the element of each character of the name
   struct GridLine {

@@ -13,6 +13,7 @@
 #include "calendar/trans_date.h"
 #include "chars/encoding.h"
 #include "chars/strcon.h"
+#include "cli/birth_time.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
 #include "cli/json_output.h"
@@ -148,24 +149,6 @@ int Day(CliContext& context, const std::vector<std::string>& args) {
   return 0;
 }
 
-// The places table beside the program; refused when it cannot be read.
-places::PlaceTable ReadPlaces(const CliContext& context) {
-  std::optional<places::PlaceTable> table =
-      places::PlaceTable::Read(context.DataDir() + "/" + places::kPlacesFileName);
-  if (!table || table->Empty()) throw CliError(Say("读不到地名表 %1", {places::kPlacesFileName}));
-  return std::move(*table);
-}
-
-// A number as the command prints it: up to two decimals, no trailing zeros.
-std::string FormatNumber(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.2f", value);
-  std::string text = buffer;
-  while (text.back() == '0') text.pop_back();
-  if (text.back() == '.') text.pop_back();
-  return text;
-}
-
 std::string ClockText(int hour, int minute) {
   std::string text = std::to_string(hour) + ":";
   if (minute < 10) text += '0';
@@ -174,50 +157,11 @@ std::string ClockText(int hour, int minute) {
 
 std::string TermClockText(int hour, int minute) { return (hour < 10 ? "0" : "") + ClockText(hour, minute); }
 
-// The birth time options as typed: the place (or a longitude), the minute and
-// the side of the term.
+// The birth time options as typed, and the output's form.
 struct PillarsOptions {
-  BirthTimeOptions time;
-  std::string placeName;  // UTF-8, "省/市" as found
+  BirthTimeArguments birth;
   bool json = false;
 };
-
-// `gbkMessage` says what was wrong, %1 the value, %2 and %3 the bounds.
-void TakeNumberOption(const std::string& value, double low, double high, const char* gbkMessage, double& out) {
-  double number = 0;
-  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-  if (error != std::errc() || end != value.data() + value.size() || number < low || number > high) {
-    throw CliError(Say(gbkMessage, {QuoteArgument(value), FormatNumber(low), FormatNumber(high)}));
-  }
-  out = number;
-}
-
-// The notes of a chart as lines after the analysis: the solar time used and
-// the term's day.
-std::vector<std::string> NoteLines(const BirthChartNotes& notes, const std::string& placeGbk) {
-  std::vector<std::string> lines;
-  if (notes.solarTime) {
-    const SolarTimeNote& s = *notes.solarTime;
-    std::string line = "按真太阳时 " + ClockText(s.hour, s.minute) + "(";
-    if (!placeGbk.empty()) line += placeGbk + ", ";
-    line += "东经 " + FormatNumber(s.longitude) + "°, 北京时间 " + ClockText(s.clockMinute / 60, s.clockMinute % 60) + ")";
-    if (s.dayShift < 0) line += ", 出生日按前一日";
-    if (s.dayShift > 0) line += ", 出生日按后一日";
-    lines.push_back(line);
-  }
-  if (notes.termDay) {
-    const TermDayNote& t = *notes.termDay;
-    const auto side = [&](const std::string& year, const std::string& month) {
-      return (year.empty() ? std::string() : year + "年 ") + month + "月";
-    };
-    std::string line = "交节: " + t.termName + " 北京时间 " + TermClockText(t.termHour, t.termMinute) + "; 节前 " +
-                       side(t.yearBefore, t.monthBefore) + ", 节后 " + side(t.yearAfter, t.monthAfter) + "; 八字取" +
-                       (t.used == TermSide::kBefore ? "节前" : "节后");
-    if (t.unsure) line += notes.hourUnknown ? "(时辰不详, 交节前后未定)" : "(交节时刻在出生的时辰之内, 前后未定)";
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 Json NotesJson(const BirthChartNotes& notes, const std::string& placeUtf8) {
   Json json{{"hourUnknown", notes.hourUnknown}, {"unsure", notes.Unsure()}};
@@ -251,41 +195,13 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   static const char* const kUsage =
       "pillars DATE HOUR [--place 省/市 | --longitude DEG] [--minute M] [--term-side before|after] [--json]";
   PillarsOptions options;
-  std::string place;
   std::vector<std::string> positional;
   ReadArguments(args, kUsage,
-                {{"--place", Option::kValueOnce, [&](const std::string& v) { place = v; }},
-                 {"--longitude", Option::kValueOnce,
-                  [&](const std::string& v) {
-                    double longitude = 0;
-                    TakeNumberOption(v, -180, 180, "经度“%1”应为 %2 至 %3 之间的数", longitude);
-                    options.time.longitude = longitude;
-                  }},
-                 {"--minute", Option::kValueOnce,
-                  [&](const std::string& v) {
-                    double minute = 0;
-                    TakeNumberOption(v, 0, 59, "分钟“%1”应为 %2 至 %3 之间的数", minute);
-                    if (minute != static_cast<int>(minute)) throw CliError(Say("分钟“%1”应为整数", {QuoteArgument(v)}));
-                    options.time.minute = static_cast<int>(minute);
-                  }},
-                 {"--term-side", Option::kValueOnce,
-                  [&](const std::string& v) {
-                    if (v != "before" && v != "after") {
-                      throw CliError(Say("--term-side 应为 before 或 after, 而不是“%1”", {QuoteArgument(v)}));
-                    }
-                    options.time.termSide = v == "before" ? TermSide::kBefore : TermSide::kAfter;
-                  }},
-                 {"--json", Option::kFlag, SetTrue(options.json)}},
+                {PlaceOption(options.birth), LongitudeOption(options.birth), MinuteOption(options.birth),
+                 TermSideOption(options.birth), {"--json", Option::kFlag, SetTrue(options.json)}},
                 EveryArgument(positional, false));
   if (positional.size() != 2) throw CliError(UsageMessage(kUsage));
-  if (!place.empty()) {
-    if (options.time.longitude) throw CliError(Say("--place 与 --longitude 只能给一个"));
-    const places::PlaceTable table = ReadPlaces(context);
-    const places::Place* found = table.FindPath(place);
-    if (!found) throw CliError(Say("地名表中没有“%1”(写作 省/市, 如 新疆/乌鲁木齐)", {QuoteArgument(place)}));
-    options.time.longitude = found->longitude;
-    options.placeName = found->province + "/" + found->city;
-  }
+  ResolvePlace(context, options.birth);
 
   const DayNumber day = ParseDateArgument(positional[0], kLastBirthYear);
   const HourField hourField = CliContext::HourArgument(positional[1]);
@@ -304,7 +220,7 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   TTransDate transDate(LocalToday());
   LoadMainWindowTransDate(transDate);
   const BirthAnalysisResult result = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, date.year, date.month,
-                                                   date.day, *hour, {}, {}, options.time);
+                                                   date.day, *hour, {}, {}, options.birth.time);
   if (options.json) {
     const BirthPillars& p = result.pillars;
     PrintJson(context, {{"lines", Utf8Lines(result.paneLines)},
@@ -312,14 +228,14 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
                         {"pillars", {{"year", GbkToUtf8(p.year)}, {"month", GbkToUtf8(p.month)}, {"day", GbkToUtf8(p.day)}, {"hour", GbkToUtf8(p.hour)}}},
                         {"birthElements", GbkToUtf8(result.birthElements)},
                         {"missingElements", GbkToUtf8(result.missingElements)},
-                        {"notes", NotesJson(result.notes, options.placeName)}});
+                        {"notes", NotesJson(result.notes, options.birth.placeName)}});
     return 0;
   }
   for (const std::string& line : result.paneLines) context.PrintLine(line);
   for (const std::string& line : result.analysisPaneLines) context.PrintLine(line);
   context.PrintLine("BirthElements: " + result.birthElements);
   context.PrintLine("MissingElements: " + result.missingElements);
-  for (const std::string& line : NoteLines(result.notes, Utf8ToGbkLossy(options.placeName))) context.PrintLine(line);
+  for (const std::string& line : BirthNoteLines(result.notes, options.birth)) context.PrintLine(line);
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "chars/tone_marks.h"
+#include "cli/birth_time.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
 #include "cli/json_output.h"
@@ -25,8 +26,8 @@ namespace {
 
 constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
-    "[--seed U64] [--whole-item-sound] [--favourable ELEMENTS | --no-elements] [--best N] [--json] "
-    "[--json-format 1|2]";
+    "[--place 省/市 | --longitude DEG] [--minute M] [--term-side before|after] [--seed U64] [--whole-item-sound] "
+    "[--favourable ELEMENTS | --no-elements] [--best N] [--json] [--json-format 1|2]";
 
 // The best names of a run in the 精选 page's order. The filter is the
 // stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
@@ -42,6 +43,7 @@ struct BestOfRun {
   sources::NameNotes notes;
   BestNames names;
   std::vector<std::size_t> chosen;
+  std::vector<std::string> chartNotes;  // GBK: how the chart was read, what it is unsure of
 };
 
 // A score that may be missing, as the text output shows it.
@@ -70,6 +72,8 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
     if (const auto& needs = best->names.Judge().Needs(); needs && needs->HasChart()) {
       context.PrintLine(NeedsSentence(*needs));
       context.PrintLine(ReadingsLine(*needs));
+      if (const std::string hour = UnknownHourLine(*needs); !hour.empty()) context.PrintLine(hour);
+      for (const std::string& line : best->chartNotes) context.PrintLine(line);
     }
     for (const std::size_t i : best->chosen) {
       const advice::Advice& a = best->names.AdviceAt(i);
@@ -95,13 +99,15 @@ Json ElementsJson(const std::vector<Element>& elements) {
 // The baby the best names were judged for: the elements names should bring
 // and those they should not (none when names are not judged by elements),
 // and the reading in words.
-Json ChildJson(const ChildNeeds& needs) {
+Json ChildJson(const ChildNeeds& needs, const std::vector<std::string>& chartNotes) {
   static constexpr const char* kWishes[] = {"chart", "chosen", "ignore"};
   Json child = {{"wish", kWishes[static_cast<int>(needs.wish)]}};
   child["favourable"] = needs.reading ? ElementsJson(needs.reading->favourable) : Json::array();
   child["unfavourable"] = needs.reading ? ElementsJson(needs.reading->unfavourable) : Json::array();
   child["needs"] = GbkToUtf8(NeedsSentence(needs));
   child["readings"] = GbkToUtf8(ReadingsLine(needs));
+  child["hour"] = GbkToUtf8(UnknownHourLine(needs));
+  child["notes"] = Utf8Lines(chartNotes);
   return child;
 }
 
@@ -179,7 +185,7 @@ void PrintRunJson(CliContext& context, const NamingRunState& runs, const RunPres
                  {"progress", ProgressText(presentation)}};
   if (best) {
     result["best"] = BestJson(*best, "conventions_score");
-    if (const auto& needs = best->names.Judge().Needs()) result["child"] = ChildJson(*needs);
+    if (const auto& needs = best->names.Judge().Needs()) result["child"] = ChildJson(*needs, best->chartNotes);
   }
   PrintJson(context, result);
 }
@@ -191,6 +197,7 @@ struct RunOptions {
   bool json = false;
   int jsonFormat = 2;  // 1: the first shape, for the scripts written against it
   std::optional<std::size_t> bestCount;
+  BirthTimeArguments birth;
 };
 
 std::size_t BestCountOption(const std::string& value) {
@@ -238,12 +245,15 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
           inputs.chosenElements = ParseFavourableOption(value);
         }},
        {"--no-elements", Option::kFlag, [&](const std::string&) { inputs.wish = ElementWish::kIgnore; }},
+       PlaceOption(run.birth), LongitudeOption(run.birth), MinuteOption(run.birth), TermSideOption(run.birth),
        {"--seed", Option::kValue, [&](const std::string& value) { run.seed = ParseSeedOption(value); }}});
   return run;
 }
 
 int Generate(CliContext& context, const std::vector<std::string>& args) {
   RunOptions options = ReadRunOptions(args);
+  ResolvePlace(context, options.birth);
+  options.inputs.birthTime = options.birth.time;
   NamingEnvironment environment;
   environment.inputs = &options.inputs;
   NamingModel model(context.SharedData(), options.seed, environment);
@@ -259,6 +269,7 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
     best->names.AddRuns(model.RunState(), SexOf(options.inputs.female));
     best->names.AddProposals(model.Session(), model.Services());
     best->chosen = best->names.Best(*options.bestCount);
+    best->chartNotes = BirthNoteLines(model.Session().chartNotes, options.birth);
     SayLibraryFault(context, best->notes);
   }
   const BestOfRun* shownBest = best ? &*best : nullptr;

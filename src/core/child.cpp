@@ -72,6 +72,13 @@ ChildNeeds ReadNeeds(const BirthPillars& pillars, ElementWish wish, const std::v
   const auto strength = conventions::AssessStrength(pillars);
   if (!strength) return needs;
   needs.chartReading = conventions::FavourableOf(*strength);
+  if (!needs.hourKnown) {
+    for (int hour = 0; hour < 24; hour += 2) {  // one hour of each double hour: 0 子, 2 丑 … 22 亥
+      BirthPillars at = pillars;
+      at.hour = HourPillar(pillars.day, hour);
+      if (const auto s = conventions::AssessStrength(at)) needs.byHour.push_back(conventions::FavourableOf(*s).favourable);
+    }
+  }
   if (wish == ElementWish::kChart || (wish == ElementWish::kChosen && chosen.empty())) {
     needs.reading = needs.chartReading;
     needs.wish = ElementWish::kChart;
@@ -130,6 +137,60 @@ std::string ReadingsLine(const ChildNeeds& needs) {
       break;
   }
   return line + "名单不看五行。";
+}
+
+namespace {
+
+std::string Clock(int hour, int minute) {
+  return std::to_string(hour) + (minute < 10 ? ":0" : ":") + std::to_string(minute);
+}
+
+}  // namespace
+
+std::string UnknownHourLine(const ChildNeeds& needs) {
+  if (needs.hourKnown || !needs.chartReading || needs.byHour.empty()) return {};
+  const std::vector<Element>& three = needs.chartReading->favourable;
+  const auto same = [&three](const std::vector<Element>& f) {
+    return std::is_permutation(f.begin(), f.end(), three.begin(), three.end());
+  };
+  const auto agreeing = std::count_if(needs.byHour.begin(), needs.byHour.end(), same);
+  std::string line = "时辰不详：只按年、月、日三柱看，喜" + ElementsText(three) + "；";
+  if (agreeing == static_cast<std::ptrdiff_t>(needs.byHour.size())) {
+    return line + "十二个时辰无论哪个，喜用神都一样";
+  }
+  line += "十二个时辰中有" + std::to_string(agreeing) + "个也是这样，其余的喜";
+  std::vector<std::vector<Element>> others;
+  for (const auto& f : needs.byHour) {
+    if (!same(f) && std::none_of(others.begin(), others.end(), [&f](const auto& o) { return o == f; })) {
+      others.push_back(f);
+    }
+  }
+  for (std::size_t i = 0; i < others.size(); ++i) line += (i ? "或" : "") + ElementsText(others[i]);
+  return line + "；知道时辰后再生成一次更准";
+}
+
+std::vector<std::string> ChartNoteLines(const BirthChartNotes& notes, std::string_view placeName) {
+  std::vector<std::string> lines;
+  if (notes.solarTime) {
+    const SolarTimeNote& s = *notes.solarTime;
+    std::string line = "按真太阳时 " + Clock(s.hour, s.minute);
+    line += placeName.empty() ? std::string() : "（" + std::string(placeName) + "）";
+    line += "排时柱，北京时间 " + Clock(s.clockMinute / 60, s.clockMinute % 60);
+    if (s.dayShift != 0) line += s.dayShift < 0 ? "，日柱按前一天" : "，日柱按后一天";
+    lines.push_back(line);
+  }
+  if (notes.termDay) {
+    const TermDayNote& t = *notes.termDay;
+    const auto pillars = [](const std::string& year, const std::string& month) {
+      return (year.empty() ? std::string() : year + "年 ") + month + "月";
+    };
+    std::string line = "出生当天" + Clock(t.termHour, t.termMinute) + "交" + t.termName + "：节前为" +
+                       pillars(t.yearBefore, t.monthBefore) + "，节后为" + pillars(t.yearAfter, t.monthAfter) +
+                       "；八字按" + (t.used == TermSide::kBefore ? "节前" : "节后");
+    if (t.unsure) line += notes.hourUnknown ? "（时辰不详，不知在交节前后，可以改选）" : "（交节在出生的这个钟点里，前后未定，可以改选）";
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace tavrin

@@ -36,14 +36,17 @@ struct Child {
   Sex sex = Sex::kMale;
   int year = 0, month = 0, day = 0;  // 0: no birth given yet
   BirthHour hour;
+  BirthTimeOptions time;  // birthplace (longitude), minute, side of a solar term
   ElementWish wish = ElementWish::kChart;
   std::vector<Element> chosen;  // the family's elements, for kChosen
 
   bool HasBirth() const { return year != 0; }
-  // The same baby: surname, sex and birth (the wish may differ).
+  // The same baby: surname, sex and birth, the place and time of day of
+  // the birth as the chart reads them (the wish may differ).
   bool SameBaby(const Child& other) const {
     return surname == other.surname && sex == other.sex && year == other.year && month == other.month &&
-           day == other.day && hour == other.hour;
+           day == other.day && hour == other.hour && time.longitude == other.time.longitude &&
+           time.minute == other.time.minute && time.termSide == other.time.termSide;
   }
 };
 
@@ -60,6 +63,10 @@ struct ChildNeeds {
   // lines' reading: an element never met is 缺, more than one is 多).
   ElementCounts counts;
   bool hourKnown = false;
+  // Without the hour: the favourable elements the chart would have at each
+  // of the twelve double hours (子 … 亥), for saying how sure the reading of
+  // three pillars is. Empty when the hour is known.
+  std::vector<std::vector<Element>> byHour;
 
   bool HasChart() const { return chartReading.has_value(); }
   // Whether a name's character of this element brings what the baby needs:
@@ -80,6 +87,16 @@ std::string NeedsSentence(const ChildNeeds& needs);
 // the count of the eight characters against the strength of the day
 // master. Empty without a chart.
 std::string ReadingsLine(const ChildNeeds& needs);
+
+// Without the hour: how the favourable elements of three pillars hold over
+// the twelve double hours, one line (GBK); empty when the hour is known.
+std::string UnknownHourLine(const ChildNeeds& needs);
+
+// What the chart is unsure of and how it was read, one line each (GBK): the
+// true solar time used, "按真太阳时 4:52（乌鲁木齐）", with `placeName` (GBK,
+// may be empty); a birth on the day of a month's solar term, with both month
+// pillars and the one used (an unknown hour: UnknownHourLine).
+std::vector<std::string> ChartNoteLines(const BirthChartNotes& notes, std::string_view placeName);
 
 // The elements as a text of their characters joined by 、 (GBK): 木、火.
 std::string ElementsText(const std::vector<Element>& elements);

@@ -43,6 +43,9 @@ class NamingInputs {
   // start of a run.
   virtual ElementWish Wish() const { return ElementWish::kChart; }
   virtual std::vector<Element> ChosenElements() const { return {}; }
+  // The birthplace's longitude, the minute and the side of a solar term the
+  // family chose, for the chart (none: clock time at the hour, as before).
+  virtual BirthTimeOptions BirthTime() const { return {}; }
 };
 
 // Inputs held as plain fields, with the settings page's defaults; a test may
@@ -62,6 +65,7 @@ struct SettingsInputs final : NamingInputs {
   bool wholeItemSound = false;
   ElementWish wish = ElementWish::kChart;
   std::vector<Element> chosenElements;
+  BirthTimeOptions birthTime;
 
   std::string Surname() const override { return surname; }
   bool Female() const override { return female; }
@@ -77,6 +81,7 @@ struct SettingsInputs final : NamingInputs {
   bool WholeItemSound() const override { return wholeItemSound; }
   ElementWish Wish() const override { return wish; }
   std::vector<Element> ChosenElements() const override { return chosenElements; }
+  BirthTimeOptions BirthTime() const override { return birthTime; }
 };
 
 // Lets the window process its pending messages (clicks on Stop among them).

@@ -19,6 +19,7 @@ Child NamingSession::RunChild() const {
   child.month = birthMonth;
   child.day = birthDay;
   child.hour = birthHour;
+  child.time = birthTime;
   child.wish = wish;
   child.chosen = chosenElements;
   return child;
@@ -108,6 +109,7 @@ void NamingModel::StartRun(bool female, int year, int month, int day, BirthHour 
   session.birthHour = hour;
   session.wish = Inputs().Wish();
   session.chosenElements = Inputs().ChosenElements();
+  session.birthTime = Inputs().BirthTime();
   session.acceptedBeforeRun = session.accepted;
   presentation_.SetRunning(true);
   presentation_.SetButtons({.generateEnabled = false, .stopEnabled = true});

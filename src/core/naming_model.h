@@ -203,6 +203,7 @@ class NamingModel {
   // The chart names are scored against from now on; a Generate run sets the
   // name list of the inputs' sex with it.
   void SetChart(BirthChart chart) { state_.session.chart = std::move(chart); }
+  void SetChartNotes(BirthChartNotes notes) { state_.session.chartNotes = std::move(notes); }
   void SetNameList(LineList names) { state_.session.activeNameList = std::move(names); }
   // Only the chart's elements, for a front end that is given them (the
   // command line's elements option) instead of a birth.

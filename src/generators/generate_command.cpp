@@ -69,11 +69,13 @@ class RunScope {
 void Run(NamingModel& model, const CheckedInputs& checked) {
   model.ClearRunPanes();
 
-  const BirthAnalysisResult analysis = BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year,
-                                                     checked.month, checked.day, checked.hour);
+  const BirthAnalysisResult analysis =
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, model.TransDate(), checked.year, checked.month, checked.day,
+                    checked.hour, {}, {}, model.Session().birthTime);
   for (const std::string& line : analysis.paneLines) model.PaneOf(Origin::kSettings).Append(line);
   for (const std::string& line : analysis.analysisPaneLines) model.PaneOf(Origin::kAnalysis).Append(line);
   model.SetChart(analysis);
+  model.SetChartNotes(analysis.notes);
 
   const NamingInputs& inputs = model.Inputs();
   model.SetNameList(inputs.Female() ? model.Stores().femaleGivenChars : model.Stores().maleGivenChars);
