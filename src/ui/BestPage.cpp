@@ -131,9 +131,14 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   readings_->setWordWrap(true);
   readings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   readings_->setStyleSheet("QLabel { color: #555555; }");
-  top->addWidget(needs_);
+  QHBoxLayout* filterRow = MakeFilterRow(count);
+  // The filter on the fit stands beside the sentence it follows.
+  auto* needsRow = new QHBoxLayout;
+  needsRow->addWidget(needs_, 1);
+  needsRow->addWidget(onlyFitting_, 0, Qt::AlignTop);
+  top->addLayout(needsRow);
   top->addWidget(readings_);
-  top->addLayout(MakeFilterRow(count));
+  top->addLayout(filterRow);
   QTableView* table = MakeNameTable(this, "bestTable", proxy_, 20);
   for (int column = 0; column < BestModel::kColumnCount; ++column) {
     table->setColumnWidth(column, BestModel::ColumnWidth(column));
@@ -154,7 +159,8 @@ QHBoxLayout* BestPage::MakeFilterRow(QLabel* count) {
   hideSerious_ = AddCheck(this, row, "bestHideSerious", tr("隐藏有严重提示的"), true);
   hideMild_ = AddCheck(this, row, "bestHideMild", tr("隐藏有一般提示的"), false);
   row->addSpacing(8);
-  onlyFitting_ = AddCheck(this, row, "bestOnlyFitting", tr("只看合喜用的名字"), false);
+  onlyFitting_ = new QCheckBox(tr("只看合喜用的名字"), this);
+  onlyFitting_->setObjectName("bestOnlyFitting");
   onlyFitting_->setToolTip(tr("只列出至少有一个字的五行合宝宝喜用的名字(按“姓名设置”中名字五行的选择)"));
   // The list holds one baby's names: the sex follows the baby and is not
   // chosen here (the combo box stays, hidden, as the filter's source).

@@ -972,7 +972,9 @@ void MainWindow::BuildFavouritesPage() {
       [this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
         const advice::AdviceTables* tables = Stores().advice.get();
         if (!tables) return std::nullopt;
-        return AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_));
+        // Judged for the baby of 精选 as its rows are.
+        return bestPage_->Model().Names().Judge().Judge(
+            AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_)));
       });
   // 比较 says what the baby of 姓名设置 needs: the names may be for other babies.
   favouritesPage_->SetBabyNeeds([this]() -> QStringList {

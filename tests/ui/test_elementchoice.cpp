@@ -73,6 +73,14 @@ tavrin::ui::NeedsView RunNeeds(MainWindow& window, ElementWish wish, const std::
   return tavrin::ui::NeedsViewOf(tavrin::ReadNeeds(window.Model().Session().chart.pillars, wish, chosen));
 }
 
+// With TAVRIN_SCREENSHOT_DIR=DIR the window is saved there as DIR/NAME.png.
+void Shot(MainWindow& window, const char* name) {
+  if (const QByteArray dir = qgetenv("TAVRIN_SCREENSHOT_DIR"); !dir.isEmpty()) {
+    QCoreApplication::processEvents();
+    window.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+  }
+}
+
 }  // namespace
 
 class ElementChoiceTest : public QObject {
@@ -128,6 +136,7 @@ class ElementChoiceTest : public QObject {
   // and the second's sentence; a new choice judges them again at once.
   void bestFollowsTheBabyAndTheChoice() {
     MainWindow window(tavrin::test::WindowStores(), 3);
+    window.resize(1024, 700);
     window.show();
     auto& page = *Find<BestPage>(window, "bestPage");
     auto* needs = Find<QLabel>(page, "bestNeeds");
@@ -142,6 +151,7 @@ class ElementChoiceTest : public QObject {
     QVERIFY(page.Model().rowCount() > 0);
     page.Table()->selectRow(0);
     QVERIFY(page.DetailsText().contains("五行："));
+    Shot(window, "best-zeng-girl");
 
     window.Pages()->setCurrentIndex(0);
     Fill(window, {"魏", false, "2025", "3", "3", "14"});
@@ -157,6 +167,8 @@ class ElementChoiceTest : public QObject {
     QVERIFY(page.DetailsText().isEmpty());
     QCOMPARE(needs->text(), RunNeeds(window, ElementWish::kChart, {}).sentence);
     QVERIFY(needs->text() != first.sentence);
+    page.Table()->selectRow(0);
+    Shot(window, "best-wei-boy");
 
     const auto fits = [&names](tavrin::advice::ElementFit fit) {
       for (std::size_t i = 0; i < names.Size(); ++i) {
@@ -191,8 +203,11 @@ class ElementChoiceTest : public QObject {
       }
       if (c.wish == ElementWish::kIgnore) QCOMPARE(page.ShownCount(), shown);
       onlyFitting->setChecked(false);
+      page.Table()->selectRow(0);
+      Shot(window, c.radio);
     }
-    if (const QByteArray shot = qgetenv("TAVRIN_SCREENSHOT"); !shot.isEmpty()) window.grab().save(shot);
+    window.Pages()->setCurrentIndex(0);
+    Shot(window, "settings");
   }
 
   // The 通行算法 boxes and 姓名设置's choice are one: a change on either side
