@@ -270,16 +270,16 @@ QString BestModel::VerdictHtml(std::size_t i) const {
   }
   if (!scores.isEmpty()) html += "&nbsp;&nbsp;<span style='color:#555555'>" + scores.join(" · ") + "</span>";
   html += "</p>";
-  // Whether the given characters bring what the baby needs, before the rest.
-  if (const QString fit = FitLineOf(a, Services()); !fit.isEmpty()) {
-    const char* colour = a.fit == advice::ElementFit::kNone ? "#a00000" : "#006000";
-    html += QString("<p style='color:%1'>%2</p>").arg(colour, Escaped(fit));
-  }
   if (const QStringList sentences = ScoreSentences(static_cast<int>(i)); !sentences.isEmpty()) {
     QStringList escaped;
     for (const QString& sentence : sentences) escaped << Escaped(sentence);
     html += "<p style='color:#555555'>" + escaped.join("<br>") + "<br><small>" +
             Escaped(report::ScoreText::VerdictNote()) + "</small></p>";
+  }
+  // Whether the given characters bring what the baby needs, before the rest.
+  if (const QString fit = FitLineOf(a, Services()); !fit.isEmpty()) {
+    const char* colour = a.fit == advice::ElementFit::kNone ? "#a00000" : "#006000";
+    html += QString("<p style='color:%1'>%2</p>").arg(colour, Escaped(fit));
   }
   return html;
 }

@@ -471,7 +471,7 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   // What the baby of the analysis needs, over the pane.
   analysisNeeds_ = new QLabel(page);
   analysisNeeds_->setObjectName("analysisNeeds");
-  analysisNeeds_->setGeometry(16, 96, 860, 18);
+  analysisNeeds_->setGeometry(16, 95, 860, 17);
   QFont large = analysisNeeds_->font();
   large.setPixelSize(13);
   large.setBold(true);
@@ -479,7 +479,7 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   analysisNeeds_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   analysisReadings_ = new QLabel(page);
   analysisReadings_->setObjectName("analysisReadings");
-  analysisReadings_->setGeometry(16, 114, 860, 28);
+  analysisReadings_->setGeometry(16, 112, 860, 31);
   analysisReadings_->setWordWrap(true);
   analysisReadings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   analysisReadings_->setStyleSheet("QLabel { color: #555555; font-size: 11px; }");

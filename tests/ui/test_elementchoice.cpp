@@ -239,6 +239,7 @@ class ElementChoiceTest : public QObject {
     QVERIFY(Find<QRadioButton>(window, "elementsChosen")->isChecked());
     QVERIFY(Ticked(window, ChoiceBox) == expected);
     QVERIFY(sentence->text().contains("按您的选择"));
+    Shot(window, "analysis-chosen");
 
     // 姓名设置's 按八字喜用神: the panel shows the chart's own again.
     Find<QRadioButton>(window, "elementsByChart")->click();
