@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "calendar/birth_pillars.h"
+#include "core/child.h"
 #include "chars/tone_marks.h"
 #include "base/file_write.h"
 #include "report/report_text.h"
@@ -58,8 +59,9 @@ std::array<int, 5> CountElements(const QString& text) {
 
 class ReportPainter {
  public:
-  ReportPainter(QPainter& painter, const NameReport& report, const NameMeaning* meaning)
-      : p_(painter), r_(report), m_(meaning) {}
+  ReportPainter(QPainter& painter, const NameReport& report, const NameMeaning* meaning,
+                const ChildNeeds* needs = nullptr)
+      : p_(painter), r_(report), m_(meaning), needs_(needs) {}
 
   void Paint() {
     Header();
@@ -209,6 +211,14 @@ class ReportPainter {
     }
     p_.setPen(Qt::black);
     y_ += 3 * rowHeight + 6;
+    // What the baby needs of a name, by the reading the names are judged by.
+    if (needs_) {
+      const QString sentence = FromCore(NeedsSentence(*needs_));
+      if (!sentence.isEmpty()) {
+        Paragraphs({sentence}, 11, Qt::black);
+        Paragraphs({FromCore(ReadingsLine(*needs_))}, 9, QColor(0x55, 0x55, 0x55));
+      }
+    }
   }
 
   void Elements() {
@@ -308,6 +318,7 @@ class ReportPainter {
   QPainter& p_;
   const NameReport& r_;
   const NameMeaning* m_;
+  const ChildNeeds* needs_;
   int y_ = 0;
 };
 
@@ -513,9 +524,10 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
   return meaning;
 }
 
-bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error, const NameMeaning* meaning) {
+bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error, const NameMeaning* meaning,
+                        const ChildNeeds* needs) {
   return WritePdf(FromCore(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
-    ReportPainter reportPainter(painter, report, meaning);
+    ReportPainter reportPainter(painter, report, meaning, needs);
     reportPainter.Paint();
     if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
   });

@@ -13,6 +13,10 @@
 
 class QPagedPaintDevice;
 
+namespace tavrin {
+struct ChildNeeds;
+}
+
 namespace tavrin::report {
 
 // What the given name's characters mean and the line it comes from (GBK),
@@ -30,8 +34,10 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName);
 // base/file_write.h: the file holds its old content, or none, unless the
 // whole report was written. On failure returns false and the reason.
 // Needs a QGuiApplication (offscreen is enough).
+// `needs`, when given, is the reading of the chart the names are judged by:
+// what the baby needs stands under the pillars.
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
-                        const NameMeaning* meaning = nullptr);
+                        const NameMeaning* meaning = nullptr, const ChildNeeds* needs = nullptr);
 
 // A kept name as a comparison shows it: its analysis, and what the user and
 // the advice said about it (empty when there is nothing).

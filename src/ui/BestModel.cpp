@@ -71,6 +71,19 @@ void BestModel::ShowAdded() {
   endInsertRows();
 }
 
+void BestModel::Follow(const std::function<void(BestNames&)>& follow) {
+  const std::uint64_t version = names_.Version();
+  follow(names_);
+  if (names_.Size() < texts_.size()) {
+    beginResetModel();
+    texts_.clear();
+    for (std::size_t i = 0; i < names_.Size(); ++i) texts_.push_back(MakeTexts(i));
+    endResetModel();
+  } else if (names_.Version() != version && !texts_.empty()) {
+    emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+  }
+}
+
 bool BestModel::LookUpSources(std::chrono::milliseconds budget) {
   QElapsedTimer timer;
   timer.start();
@@ -262,6 +275,11 @@ QString BestModel::VerdictHtml(std::size_t i) const {
     for (const QString& sentence : sentences) escaped << Escaped(sentence);
     html += "<p style='color:#555555'>" + escaped.join("<br>") + "<br><small>" +
             Escaped(report::ScoreText::VerdictNote()) + "</small></p>";
+  }
+  // Whether the given characters bring what the baby needs, before the rest.
+  if (const QString fit = FitLineOf(a, Services()); !fit.isEmpty()) {
+    const char* colour = a.fit == advice::ElementFit::kNone ? "#a00000" : "#006000";
+    html += QString("<p style='color:%1'>%2</p>").arg(colour, Escaped(fit));
   }
   return html;
 }

@@ -54,6 +54,10 @@ class BestModel : public NameTableModel {
   const BestNames& Names() const { return names_; }
   // Shows the names added to Names() since the last call.
   void ShowAdded();
+  // Runs `follow` over the names (BestNames::FollowChild): when it dropped
+  // the names of an earlier baby the model is reset, when it judged them
+  // again every row changes.
+  void Follow(const std::function<void(BestNames&)>& follow);
   // Looks up the sources of the names waiting for one (BestNames) for about
   // `budget` and shows their new 推荐度; true while names still wait.
   bool LookUpSources(std::chrono::milliseconds budget);

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
 
@@ -107,23 +108,48 @@ QComboBox* AddCombo(QWidget* parent, QLayout* row, const char* name, const QStri
 
 BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* tables, const NamingServices& services,
                    QWidget* parent)
-    : NameTablePage("bestPage", tr("精选名字"), BestModel::kName, parent), runs_(runs) {
+    : NameTablePage("bestPage", tr("精选名字"), BestModel::kName, parent), runs_(runs), services_(services) {
   model_ = new BestModel(tables, services, this);
   proxy_ = new BestProxy(model_->Names(), this);
   proxy_->setSourceModel(model_);
 
   auto* count = new QLabel(this);
+  // What the baby needs, over the filters.
+  auto* top = new QVBoxLayout;
+  top->setContentsMargins(6, 4, 6, 0);
+  top->setSpacing(1);
+  needs_ = new QLabel(this);
+  needs_->setObjectName("bestNeeds");
+  needs_->setWordWrap(true);
+  needs_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QFont large = needs_->font();
+  large.setPixelSize(14);
+  large.setBold(true);
+  needs_->setFont(large);
+  readings_ = new QLabel(this);
+  readings_->setObjectName("bestReadings");
+  readings_->setWordWrap(true);
+  readings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  readings_->setStyleSheet("QLabel { color: #555555; }");
   QHBoxLayout* filterRow = MakeFilterRow(count);
+  // The filter on the fit stands beside the sentence it follows.
+  auto* needsRow = new QHBoxLayout;
+  needsRow->addWidget(needs_, 1);
+  needsRow->addWidget(onlyFitting_, 0, Qt::AlignTop);
+  top->addLayout(needsRow);
+  top->addWidget(readings_);
+  top->addLayout(filterRow);
   QTableView* table = MakeNameTable(this, "bestTable", proxy_, 20);
   for (int column = 0; column < BestModel::kColumnCount; ++column) {
     table->setColumnWidth(column, BestModel::ColumnWidth(column));
   }
   table->sortByColumn(BestModel::kRecommend, Qt::DescendingOrder);
-  PlaceTable(proxy_, table, filterRow, count, MakeDetails(table));
+  PlaceTable(proxy_, table, top, count, MakeDetails(table));
   OfferActions();
   FollowControls();
   StartSourceLookups();
   ApplyFilter();
+  ShowNeeds();
 }
 
 // 隐藏…, the sex, the characters' level, 最低分数 and 不要的字, and the count.
@@ -133,8 +159,14 @@ QHBoxLayout* BestPage::MakeFilterRow(QLabel* count) {
   hideSerious_ = AddCheck(this, row, "bestHideSerious", tr("隐藏有严重提示的"), true);
   hideMild_ = AddCheck(this, row, "bestHideMild", tr("隐藏有一般提示的"), false);
   row->addSpacing(8);
+  onlyFitting_ = new QCheckBox(tr("只看合喜用的名字"), this);
+  onlyFitting_->setObjectName("bestOnlyFitting");
+  onlyFitting_->setToolTip(tr("只列出至少有一个字的五行合宝宝喜用的名字(按“姓名设置”中名字五行的选择)"));
+  // The list holds one baby's names: the sex follows the baby and is not
+  // chosen here (the combo box stays, hidden, as the filter's source).
   sexes_ = AddCombo(this, row, "bestSex", {tr("男女都看"), tr("男孩"), tr("女孩")},
                     tr("只看适合男孩或女孩的名字;每次生成后跟着宝宝的性别"));
+  sexes_->hide();
   row->addSpacing(8);
   row->addWidget(new QLabel(tr("用字:"), this));
   // In the order of enum Levels. Level 2 holds popular name characters
@@ -182,7 +214,9 @@ void BestPage::FollowControls() {
   connect(Table()->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestPage::ShowDetails);
   // A source that arrives changes the 推荐度 and its reasons.
   connect(model_, &QAbstractItemModel::dataChanged, this, &BestPage::ShowDetails);
-  for (QCheckBox* box : {hideSerious_, hideMild_}) connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
+  for (QCheckBox* box : {hideSerious_, hideMild_, onlyFitting_}) {
+    connect(box, &QCheckBox::toggled, this, &BestPage::ApplyFilter);
+  }
   connect(levels_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
   connect(sexes_, &QComboBox::currentIndexChanged, this, &BestPage::ApplyFilter);
   connect(minScore_, &QSpinBox::valueChanged, this, &BestPage::ApplyFilter);
@@ -211,7 +245,48 @@ void BestPage::SetFactorsReader(
   model_->SetFactorsReader(std::move(reader));
 }
 
+void BestPage::FollowBaby() {
+  const NamingSession& session = runs_.session;
+  if (session.birthYear == 0) return;  // no run yet: the names are pooled as they come
+  model_->Follow([&](BestNames& names) {
+    if (!wish_) return names.FollowRun(session, services_);
+    Child child = session.RunChild();
+    child.wish = wish_->first;
+    child.chosen = wish_->second;
+    names.FollowChild(child, NameJudge(services_, ReadNeeds(session.chart.pillars, child.wish, child.chosen)),
+                      session.acceptedBeforeRun);
+  });
+  proxy_->invalidate();
+  ShowDetails();
+  ShowNeeds();
+}
+
+void BestPage::SetWish(ElementWish wish, std::vector<Element> chosen) {
+  wish_ = {wish, std::move(chosen)};
+  FollowBaby();
+  RefreshCount();
+}
+
+void BestPage::ShowNeeds() {
+  const std::optional<ChildNeeds>& needs = model_->Names().Judge().Needs();
+  const NeedsView view = needs ? NeedsViewOf(*needs) : NeedsView();
+  if (view.IsEmpty()) {
+    needs_->setText(runs_.session.birthYear == 0 ? tr("先在姓名设置中填写宝宝的生日，点“生成”") : QString());
+    readings_->clear();
+  } else {
+    needs_->setText(view.sentence);
+    readings_->setText(view.readings);
+  }
+  needs_->setVisible(!needs_->text().isEmpty());
+  readings_->setVisible(!readings_->text().isEmpty());
+}
+
+QString BestPage::NeedsText() const { return needs_->text(); }
+
+QString BestPage::ReadingsText() const { return readings_->text(); }
+
 void BestPage::Collect() {
+  FollowBaby();
   model_->Names().AddRuns(runs_, poetrySex_);
   if (propose_) propose_(model_->Names());
   model_->ShowAdded();
@@ -245,6 +320,7 @@ void BestPage::ApplyFilter() {
   // 0 is "不限": unscored names stay too.
   filter.minScore = minScore_->value() > 0 ? minScore_->value() : -1000;
   filter.leaveOut = CoreCharsOf(leaveOut_->text());
+  filter.onlyFitting = onlyFitting_->isChecked();
   proxy_->SetFilter(filter);
   RefreshCount();
 }
@@ -255,7 +331,7 @@ void BestPage::RefreshCount() {
 }
 
 QString BestPage::EmptyText(bool filtered) const {
-  return filtered ? tr("没有名字符合上面的条件。取消“隐藏…”的勾选、性别选“男女都看”、用字选“不限”、"
+  return filtered ? tr("没有名字符合上面的条件。取消“隐藏…”和“只看合喜用的名字”的勾选、用字选“不限”、"
                        "调低“最低分数”或清空“不要的字”，就能看到更多名字。")
                   : tr("还没有名字。在“姓名设置”填好宝宝的性别、姓氏和生日，点“生成”，"
                        "或在“诗歌取名”从诗里取名：各页的名字都会汇集到这里，按推荐度排好，"

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "advice/selection.h"
@@ -53,10 +55,16 @@ class BestPage : public NameTablePage {
   // the page collects; without, it proposes none.
   void SetProposer(std::function<void(BestNames&)> propose) { propose_ = std::move(propose); }
 
-  // Takes in the names the runs show now: the poetry page's for the sex of
-  // its last run, the others for the sex of the last Generate run. Called
-  // before a run clears its panes and after it has ended.
+  // Takes in the names the runs show now, for the baby of the last Generate
+  // run only (surname, sex and birth; a new baby empties the list and the
+  // details): the poetry page's for the sex of its last run, the others for
+  // the sex of the last Generate run. Called before a run clears its panes
+  // and after it has ended.
   void Collect();
+  // The family's choice of 名字五行 from now on: the names are judged again
+  // at once, for the baby of the last run. Until called, the page follows
+  // the choice the last run read.
+  void SetWish(ElementWish wish, std::vector<Element> chosen);
   // Before the poetry page starts a run for a child of this sex: collects
   // what the poetry pane shows, then files its next names under the sex.
   void StartPoetryRun(Sex sex);
@@ -81,6 +89,10 @@ class BestPage : public NameTablePage {
   // The filter the controls make.
   const advice::Filter& CurrentFilter() const;
   QString DetailsText() const;
+  // The sentence of what the baby needs over the list, and the line under
+  // it (empty before a run: a hint stands there instead).
+  QString NeedsText() const;
+  QString ReadingsText() const;
   // How many names the filters let through.
   int ShownCount() const;
 
@@ -99,11 +111,19 @@ class BestPage : public NameTablePage {
   QHBoxLayout* MakeFilterRow(QLabel* count);
   QWidget* MakeDetails(QTableView* table);
   void FollowControls();
+  // The names follow the baby of the last run with the family's choice.
+  void FollowBaby();
+  void ShowNeeds();
   void StartSourceLookups();
   void ApplyFilter();
   void ShowDetails();
 
   const NamingRunState& runs_;
+  const NamingServices& services_;
+  std::optional<std::pair<ElementWish, std::vector<Element>>> wish_;
+  QLabel* needs_ = nullptr;     // NeedsSentence of the pooled baby
+  QLabel* readings_ = nullptr;  // ReadingsLine, smaller
+  QCheckBox* onlyFitting_ = nullptr;
   std::function<void(BestNames&)> propose_;
   Sex poetrySex_ = Sex::kMale;
   BestModel* model_ = nullptr;

@@ -36,7 +36,16 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
     auto* box = new QCheckBox(ElementCaption(e), this);
     box->setObjectName(QString("favourable%1").arg(static_cast<int>(e)));
     box->setEnabled(false);
-    connect(box, &QCheckBox::toggled, this, [this] { Reread(); });
+    connect(box, &QCheckBox::toggled, this, [this] {
+      std::vector<Element> chosen;
+      for (Element f : kElementOrder) {
+        if (favourable_[static_cast<std::size_t>(f)]->isChecked()) chosen.push_back(f);
+      }
+      wish_ = chosen.empty() ? ElementWish::kChart : ElementWish::kChosen;
+      chosen_ = std::move(chosen);
+      Reread();
+      if (choiceChanged) choiceChanged(wish_, chosen_);
+    });
     favourable_[static_cast<std::size_t>(e)] = box;
     row->addWidget(box);
   }
@@ -44,7 +53,13 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
   byChart_->setObjectName("favourableByChart");
   byChart_->setToolTip(tr("不用自选,按八字推算喜用五行"));
   byChart_->setEnabled(false);
-  connect(byChart_, &QPushButton::clicked, this, [this] { ShowFor(report_ ? &*report_ : nullptr); });
+  connect(byChart_, &QPushButton::clicked, this, [this] {
+    wish_ = ElementWish::kChart;
+    chosen_.clear();
+    Reread();
+    ShowBoxes();
+    if (choiceChanged) choiceChanged(wish_, chosen_);
+  });
   row->addWidget(byChart_);
   row->addStretch();
   layout->addLayout(row);
@@ -52,27 +67,27 @@ ConventionsPanel::ConventionsPanel(const DataStores& stores, QWidget* parent) : 
 
 ConventionsPanel::~ConventionsPanel() = default;
 
+std::optional<std::vector<Element>> ConventionsPanel::Override() const {
+  if (wish_ != ElementWish::kChosen || chosen_.empty()) return std::nullopt;
+  return chosen_;
+}
+
+void ConventionsPanel::SetChoice(ElementWish wish, const std::vector<Element>& chosen) {
+  if (wish == wish_ && chosen == chosen_) return;  // the panel's own change, said back
+  wish_ = wish;
+  chosen_ = chosen;
+  Reread();
+  ShowBoxes();
+}
+
 void ConventionsPanel::ShowFor(const NameReport* report) {
   if (report) {
     report_ = *report;
-    section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *stores_.advice));
   } else {
     report_.reset();
-    section_.reset();
   }
-  // The boxes show the chart's own choice without counting as the user's.
-  const bool haveChart = section_ && section_->favourable;
-  for (Element e : kElementOrder) {
-    QCheckBox* box = favourable_[static_cast<std::size_t>(e)];
-    const QSignalBlocker blocker(box);
-    bool chosen = false;
-    if (haveChart) {
-      for (Element f : section_->favourable->favourable) chosen = chosen || f == e;
-    }
-    box->setChecked(chosen);
-    box->setEnabled(haveChart && section_->reading.has_value());
-  }
-  byChart_->setEnabled(false);
+  Reread();
+  ShowBoxes();
   // The same name read twice: where the two readings part, and why.
   QStringList why;
   if (report_ && section_ && section_->reading) {
@@ -82,19 +97,31 @@ void ConventionsPanel::ShowFor(const NameReport* report) {
   }
   why_->setText(why.join('\n'));
   why_->setVisible(!why.isEmpty());
-  ShowSection();
+}
+
+// The boxes show the window's choice, or the chart's own elements when the
+// choice is the chart's (or none), without counting as the user's.
+void ConventionsPanel::ShowBoxes() {
+  const bool haveChart = section_ && section_->favourable;
+  for (Element e : kElementOrder) {
+    QCheckBox* box = favourable_[static_cast<std::size_t>(e)];
+    const QSignalBlocker blocker(box);
+    bool ticked = false;
+    if (haveChart) {
+      for (Element f : section_->favourable->favourable) ticked = ticked || f == e;
+    }
+    box->setChecked(ticked);
+    box->setEnabled(haveChart && section_->reading.has_value());
+  }
 }
 
 void ConventionsPanel::Reread() {
-  if (!report_) return;
-  std::vector<Element> chosen;
-  for (Element e : kElementOrder) {
-    if (favourable_[static_cast<std::size_t>(e)]->isChecked()) chosen.push_back(e);
+  if (report_) {
+    section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *stores_.advice, Override()));
+  } else {
+    section_.reset();
   }
-  std::optional<std::vector<Element>> override;
-  if (!chosen.empty()) override = chosen;
-  section_ = ReadNameConventions(stores_, ConventionsRequestFor(*report_, *stores_.advice, override));
-  byChart_->setEnabled(override.has_value());
+  byChart_->setEnabled(section_ && section_->favourable && Override().has_value());
   ShowSection();
 }
 

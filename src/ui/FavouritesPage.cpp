@@ -458,6 +458,16 @@ QDialog* FavouritesPage::Compare() {
   connect(buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked, dialog,
           &QDialog::reject);
   auto* layout = new QVBoxLayout(dialog);
+  const QStringList needs = babyNeeds_ ? babyNeeds_() : QStringList();
+  for (qsizetype i = 0; i < needs.size(); ++i) {
+    if (needs[i].isEmpty()) continue;
+    auto* line = new QLabel(needs[i], dialog);
+    line->setObjectName(i == 0 ? "comparisonNeeds" : "comparisonReadings");
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->setStyleSheet(i == 0 ? "QLabel { font-weight: bold; }" : "QLabel { color: #555555; }");
+    layout->addWidget(line);
+  }
   layout->addWidget(table);
   layout->addWidget(buttons);
   dialog->resize(220 + 200 * static_cast<int>(names.size()), 560);

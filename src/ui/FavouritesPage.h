@@ -114,6 +114,9 @@ class FavouritesPage : public TablePage {
   // The page's commands, callable from tests; files are asked for unless given.
   bool RemoveSelected();
   QDialog* Compare();
+  // What the baby of 姓名设置 needs, the lines over the comparison (the
+  // names may have been kept for other babies); without, none.
+  void SetBabyNeeds(std::function<QStringList()> needs) { babyNeeds_ = std::move(needs); }
   // 打印…: the selected names on a printer the system's print dialog offers
   // (or into a PDF, which the dialog offers too); with a path, into that PDF.
   bool Print(const QString& path = {});
@@ -168,6 +171,7 @@ class FavouritesPage : public TablePage {
   std::unique_ptr<FavouritesStore> store_;
   FavouritesModel* favourites_ = nullptr;
   QPushButton* compare_ = nullptr;
+  std::function<QStringList()> babyNeeds_;
   QPushButton* print_ = nullptr;
   QPushButton* savePdf_ = nullptr;
   SharePanel* share_ = nullptr;

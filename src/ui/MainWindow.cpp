@@ -27,7 +27,10 @@
 #include <cstdlib>
 
 #include "analysis/analyse_name.h"
+#include "calendar/birth_pillars.h"
 #include "chars/gbk.h"
+#include "core/birth_inputs.h"
+#include "core/child.h"
 #include "core/lines.h"
 #include "core/poetry_db.h"
 #include "favourites/store.h"
@@ -37,6 +40,7 @@
 #include "ui/BestModel.h"
 #include "ui/BestPage.h"
 #include "ui/ConventionsPanel.h"
+#include "ui/ElementChoice.h"
 #include "ui/FavouritesPage.h"
 #include "ui/Guide.h"
 #include "ui/MessageBox.h"
@@ -64,6 +68,9 @@ class MainWindow::Inputs final : public NamingInputs {
   bool FixThirdChecked() const override { return w_.fixThird_->isChecked(); }
   std::string FixThirdText() const override { return fixThird; }
   bool WholeItemSound() const override { return w_.wholeItemSound_->isChecked(); }
+  // 名字五行: the one choice every page follows.
+  ElementWish Wish() const override { return w_.elementChoice_->Wish(); }
+  std::vector<Element> ChosenElements() const override { return w_.elementChoice_->Chosen(); }
 
   std::string count, fixSecond, fixThird;
 
@@ -100,6 +107,9 @@ namespace {
 constexpr int kPageHeight = MainWindow::kClientHeight - 31;
 // The status line under the summary pane: one line of the CJK font.
 constexpr int kStatusHeight = 18;
+// The row of 名字五行 under the options.
+constexpr int kChoiceTop = 116;
+constexpr int kChoiceHeight = 22;
 
 QStringList Numbers(int from, int to) {
   QStringList items;
@@ -377,6 +387,12 @@ void MainWindow::BuildOptionFields(QWidget* page) {
       tr("不勾选时,声母、韵母只要在同一组中出现就算相近(如 ang 与 iang),常见姓氏可用的字很少;\n"
          "勾选后只有同组中完全相同的项才算相近,名字更多"));
 
+  // 名字五行 on a row of its own under the options; the rest of the row is
+  // left for the birthplace.
+  elementChoice_ = new ElementChoice(page);
+  elementChoice_->setGeometry(16, kChoiceTop, 520, kChoiceHeight);
+  connect(elementChoice_, &ElementChoice::changed, this, &MainWindow::FollowElementChoice);
+
   KeepCoreText(count_, inputs_->count);
   KeepCoreText(fixSecondText_, inputs_->fixSecond);
   KeepCoreText(fixThirdText_, inputs_->fixThird);
@@ -404,8 +420,9 @@ void MainWindow::BuildSettingsButtons(QWidget* page) {
 }
 
 void MainWindow::BuildSummary(QWidget* page) {
-  PaneView* summary = AddPane(page, Origin::kSettings, 361);
-  summary->move(16, 120);
+  constexpr int kSummaryTop = kChoiceTop + kChoiceHeight + 4;
+  PaneView* summary = AddPane(page, Origin::kSettings, kPageHeight - kStatusHeight - 2 - kSummaryTop);
+  summary->move(16, kSummaryTop);
   progress_ = new QLabel(page);
   progress_->setObjectName("bsSkinStdLabel9");
   progress_->setGeometry(16, kPageHeight - kStatusHeight, 300, kStatusHeight);
@@ -451,6 +468,22 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   analysisBirthNote_->setGeometry(16, 75, 860, 20);
   analysisBirthNote_->setTextFormat(Qt::RichText);
   connect(analysisBirthNote_, &QLabel::linkActivated, this, &MainWindow::CopyBabyBirth);
+  // What the baby of the analysis needs, over the pane.
+  analysisNeeds_ = new QLabel(page);
+  analysisNeeds_->setObjectName("analysisNeeds");
+  analysisNeeds_->setGeometry(16, 95, 860, 17);
+  QFont large = analysisNeeds_->font();
+  large.setPixelSize(13);
+  large.setBold(true);
+  analysisNeeds_->setFont(large);
+  analysisNeeds_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  analysisReadings_ = new QLabel(page);
+  analysisReadings_->setObjectName("analysisReadings");
+  analysisReadings_->setGeometry(16, 112, 860, 31);
+  analysisReadings_->setWordWrap(true);
+  analysisReadings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  analysisReadings_->setStyleSheet("QLabel { color: #555555; font-size: 11px; }");
+  analysisReadings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   analyse_ = AddButton(page, "bsSkinButton2", tr("分 析"), {704, 32, 75, 25});
   connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
   connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
@@ -458,10 +491,14 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   exportPdf_->setEnabled(false);
   exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
   connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
-  PaneView* pane = AddPane(page, Origin::kAnalysis, 401);
+  PaneView* pane = AddPane(page, Origin::kAnalysis, 353);
   pane->SetCrAsLineBreak(true);
-  pane->move(16, 96);
+  pane->move(16, 144);
   conventions_ = new ConventionsPanel(model_->Stores(), page);
+  conventions_->choiceChanged = [this](ElementWish wish, const std::vector<Element>& chosen) {
+    elementChoice_->Set(wish, chosen);
+    FollowElementChoice();
+  };
   conventions_->setGeometry(pane->geometry());
   conventions_->hide();
   showConventions_ = AddButton(page, "showConventions", tr("通行算法"), {628, 32, 72, 25});
@@ -489,6 +526,47 @@ void MainWindow::Analyse() {
   if (lastReport_) lastReport_->factors = ReadScoreFactors(Stores(), *lastReport_);
   exportPdf_->setEnabled(lastReport_.has_value());
   conventions_->ShowFor(lastReport_ ? &*lastReport_ : nullptr);
+  ShowAnalysisNeeds();
+}
+
+std::optional<ChildNeeds> MainWindow::AnalysisNeeds() const {
+  if (!lastReport_) return std::nullopt;
+  const NameReport& r = *lastReport_;
+  ChildNeeds needs = ReadNeeds(BirthPillars{r.pillars[0], r.pillars[1], r.pillars[2], r.pillars[3]},
+                               elementChoice_->Wish(), elementChoice_->Chosen());
+  if (!needs.HasChart()) return std::nullopt;
+  return needs;
+}
+
+std::optional<ChildNeeds> MainWindow::BabyNeeds() const {
+  const auto number = [](const QComboBox* combo) { return combo->currentText().trimmed().toInt(); };
+  const std::optional<BirthHour> hour = ReadBirthHour(HourFieldOf(birth_.hour));
+  if (!hour) return std::nullopt;
+  try {
+    const BirthAnalysisResult chart = BirthAnalysis(BirthAnalysisVariant::kGenerate, model_->TransDate(),
+                                                    number(birth_.year), number(birth_.month), number(birth_.day), *hour);
+    ChildNeeds needs = ReadNeeds(chart.pillars, elementChoice_->Wish(), elementChoice_->Chosen());
+    if (!needs.HasChart()) return std::nullopt;
+    return needs;
+  } catch (const BirthAnalysisError&) {
+    return std::nullopt;
+  }
+}
+
+void MainWindow::ShowAnalysisNeeds() {
+  const std::optional<ChildNeeds> needs = AnalysisNeeds();
+  const NeedsView view = needs ? NeedsViewOf(*needs) : NeedsView();
+  analysisNeeds_->setText(view.IsEmpty() ? QString() : view.sentence);
+  analysisReadings_->setText(view.readings);
+  analysisReadings_->setToolTip(view.readings);
+}
+
+void MainWindow::FollowElementChoice() {
+  const ElementWish wish = elementChoice_->Wish();
+  const std::vector<Element> chosen = elementChoice_->Chosen();
+  conventions_->SetChoice(wish, chosen);
+  bestPage_->SetWish(wish, chosen);
+  ShowAnalysisNeeds();
 }
 
 bool MainWindow::ExportAnalysisPdf(QString path) {
@@ -502,7 +580,9 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
   lastReport_->recommend = AnalysedRecommend();
   QString error;
   const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
-  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning)) {
+  const std::optional<ChildNeeds> needs = AnalysisNeeds();
+  if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning,
+                                  needs ? &*needs : nullptr)) {
     ShowMessage(this, tr("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
@@ -892,8 +972,17 @@ void MainWindow::BuildFavouritesPage() {
       [this](const std::string& name, Sex sex, int surnameLength) -> std::optional<advice::Advice> {
         const advice::AdviceTables* tables = Stores().advice.get();
         if (!tables) return std::nullopt;
-        return AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_));
+        // Judged for the baby of 精选 as its rows are.
+        return bestPage_->Model().Names().Judge().Judge(
+            AdviseWithSource(*tables, name, surnameLength, sex, sources::SourceFinderOf(*notes_)));
       });
+  // 比较 says what the baby of 姓名设置 needs: the names may be for other babies.
+  favouritesPage_->SetBabyNeeds([this]() -> QStringList {
+    const std::optional<ChildNeeds> needs = BabyNeeds();
+    if (!needs) return {tr("先在姓名设置中填写宝宝的生日")};
+    const NeedsView view = NeedsViewOf(*needs);
+    return {tr("按姓名设置中的宝宝：") + view.sentence, view.readings};
+  });
   AddKeepCommands();
 }
 
@@ -1145,6 +1234,11 @@ void MainWindow::RememberInputs() {
   check("fixThird", fixThird_);
   text("fixThirdText", fixThirdText_);
   check("wholeItemSound", wholeItemSound_);
+  if (const QVariant wish = settings.value("elementWish"); wish.isValid()) {
+    elementChoice_->Set(ElementChoice::WishOfKey(wish.toString()),
+                        ElementChoice::ElementsOfKey(settings.value("chosenElements").toString()));
+    FollowElementChoice();
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -1175,6 +1269,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     settings.setValue("fixThird", fixThird_->isChecked());
     settings.setValue("fixThirdText", fixThirdText_->text());
     settings.setValue("wholeItemSound", wholeItemSound_->isChecked());
+    settings.setValue("elementWish", ElementChoice::WishKey(elementChoice_->Wish()));
+    settings.setValue("chosenElements", ElementChoice::ElementsKey(elementChoice_->Chosen()));
   }
   QWidget::closeEvent(event);
 }

@@ -13,6 +13,7 @@
 
 #include "analysis/analyse_name.h"
 #include "chars/hzspell.h"
+#include "core/child.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
 #include "sources/name_notes.h"
@@ -40,6 +41,7 @@ class FavouritesPage;
 struct Keepable;
 class BestPage;
 class ConventionsPanel;
+class ElementChoice;
 class PaneView;
 class PoemBrowser;
 class ReportPage;
@@ -176,6 +178,16 @@ class MainWindow : public QWidget {
   // run what the page will hold, after a run why it holds nothing.
   void ExplainEmptyPages(bool afterRun);
   void ShowWayToBest();
+  // 名字五行 changed (on 姓名设置 or in the 通行算法 panel): every page
+  // follows it at once.
+  void FollowElementChoice();
+  // The reading of the chart 姓名分析 used, with the window's choice; none
+  // before a completed analysis or without a chart.
+  std::optional<ChildNeeds> AnalysisNeeds() const;
+  // The same for the baby of 姓名设置's fields (for 比较); none while they
+  // are no date.
+  std::optional<ChildNeeds> BabyNeeds() const;
+  void ShowAnalysisNeeds();
 
   std::unique_ptr<Inputs> inputs_;
   std::unique_ptr<WindowPump> pump_;
@@ -200,6 +212,7 @@ class MainWindow : public QWidget {
   QPushButton* generate_ = nullptr;  // bsSkinButton1
   QLabel* progress_ = nullptr;       // bsSkinStdLabel9
   QCheckBox* wholeItemSound_ = nullptr;
+  ElementChoice* elementChoice_ = nullptr;  // 名字五行, the one choice of every page
   QLabel* drawCapNote_ = nullptr;      // beside the progress label, after a run
   QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
   QPushButton* analyse_ = nullptr;     // bsSkinButton2
@@ -227,6 +240,8 @@ class MainWindow : public QWidget {
   bool analysisFollowsBaby_ = true;
   bool copyingBirth_ = false;            // while the analysis fields are set from the settings page
   QLabel* analysisBirthNote_ = nullptr;  // which birth 姓名分析 uses
+  QLabel* analysisNeeds_ = nullptr;      // what the baby of the analysis needs
+  QLabel* analysisReadings_ = nullptr;   // and how the two readings differ
   QLabel* statusNote_ = nullptr;
   QTimer* statusTimer_ = nullptr;
   std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use

@@ -14,6 +14,8 @@
 #include "chars/encoding.h"
 #include "core/birth_inputs.h"
 #include "core/candidate.h"
+#include "core/child.h"
+#include "core/services.h"
 #include "core/naming_io.h"
 #include "core/naming_model.h"
 #include "core/pane.h"
@@ -122,6 +124,23 @@ bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error)
   view.cut = table->cut;
   view.contentColumn = table->Column("content");
   return true;
+}
+
+NeedsView NeedsViewOf(const ChildNeeds& needs) {
+  return {FromGbk(NeedsSentence(needs)), FromGbk(ReadingsLine(needs))};
+}
+
+QString FitLineOf(const advice::Advice& a, const NamingServices& services) {
+  if (a.fit == advice::ElementFit::kUnjudged) return {};
+  QString chars;
+  for (const advice::GivenChar& given : a.given) {
+    const std::string element = services.elements.CharElement(given.ch);
+    chars += FromGbk(given.ch) + (element.empty() ? QString() : "（" + FromGbk(element) + "）");
+  }
+  const QString verdict = a.fit == advice::ElementFit::kAll    ? QObject::tr("合喜用")
+                          : a.fit == advice::ElementFit::kSome ? QObject::tr("一半合喜用")
+                                                               : QObject::tr("不合喜用");
+  return QObject::tr("五行：%1，%2").arg(chars, verdict);
 }
 
 AdviceView ViewOf(const advice::Advice& a) {

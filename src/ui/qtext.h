@@ -29,6 +29,8 @@ struct HourField;
 struct NameReport;
 struct NameScore;
 struct NamingSession;
+struct NamingServices;
+struct ChildNeeds;
 struct ReportRow;
 class MessageBoxes;
 class RunPresentation;
@@ -131,6 +133,19 @@ struct AdviceView {
   std::vector<Reason> reasons;
 };
 AdviceView ViewOf(const advice::Advice& advice);
+
+// What the baby needs of a name: the sentence (NeedsSentence), then, smaller,
+// how the chart's two readings differ (ReadingsLine). Empty without a chart.
+struct NeedsView {
+  QString sentence;
+  QString readings;
+  bool IsEmpty() const { return sentence.isEmpty(); }
+};
+NeedsView NeedsViewOf(const ChildNeeds& needs);
+// The elements of a judged name's given characters and their fit, for the
+// head of its details: 五行：悦（金）书（金），不合喜用. Empty for a name not
+// judged by elements.
+QString FitLineOf(const advice::Advice& advice, const NamingServices& services);
 
 // A line of the classical library a given name comes from.
 struct SourceView {

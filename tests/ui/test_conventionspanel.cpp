@@ -83,7 +83,7 @@ class ConventionsPanelTest : public QObject {
     QVERIFY(!panel->isVisible());
     Find<QPushButton>(window, "showConventions")->click();
     QVERIFY(panel->isVisible());
-    QCOMPARE(panel->geometry(), QRect(16, 96, 865, 401));
+    QCOMPARE(panel->geometry(), Find<tavrin::ui::PaneView>(window, "Memo4")->geometry());
     auto* text = Find<QPlainTextEdit>(window, "conventionsText");
     const auto lineWith = [&](const QString& head) {
       for (const QString& line : text->toPlainText().split('\n')) {

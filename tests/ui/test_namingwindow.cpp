@@ -73,7 +73,7 @@ class NamingWindowTest : public QObject {
     QVERIFY(Find<QPushButton>(window, "bsSkinButton1")->isEnabled());
     QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox3")->text(), QString("限定第2个字为:"));
     QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox4")->text(), QString("限定第3个字为:"));
-    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 120, 865, 361));
+    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 142, 865, 339));
     auto* report = Find<QTableView>(window, "ListView1");
     // The report's six columns, then three that help to read a name aloud,
     // the 通行评分 and the line the name comes from.
@@ -194,7 +194,7 @@ class NamingWindowTest : public QObject {
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), QString("张"));
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox4")->currentText(), QString("2012"));
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox8")->currentText(), QString("1"));
-    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo4")->geometry(), QRect(16, 96, 865, 401));
+    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo4")->geometry(), QRect(16, 144, 865, 353));
     Find<QLineEdit>(window, "bsSkinEdit2")->setText("张伟");
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
     const QStringList lines = WidgetLines(window, "Memo4");

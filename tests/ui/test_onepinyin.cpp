@@ -118,6 +118,7 @@ class OnePinyinTest : public QObject {
     const QStringList bestLines = run.section("【精选】\n", 1).split('\n', Qt::SkipEmptyParts);
     QVERIFY(bestLines.size() > 1);  // the names, then the seed
     for (const QString& best : bestLines.mid(0, bestLines.size() - 1)) {
+      if (!best.contains('\t')) continue;  // what the baby needs, over the names
       QVERIFY2(best.section('\t', 1, 1).startsWith("zēng "), qPrintable(best));
     }
   }
