@@ -152,7 +152,10 @@ void PrintJsonFormat1(CliContext& context, const NamingRunState& runs, const Run
                  {"report", std::move(report)},
                  {"pendingLine", PendingLineText(runs.session.pendingLine)},
                  {"progress", ProgressText(presentation)}};
-  if (best) result["best"] = BestJson(*best, "conventionsScore");
+  if (best) {
+    result["best"] = BestJson(*best, "conventionsScore");
+    if (const auto& needs = best->names.Judge().Needs()) result["child"] = ChildJson(*needs, best->chartNotes);
+  }
   PrintJson(context, result);
 }
 

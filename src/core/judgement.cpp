@@ -14,8 +14,8 @@ namespace {
 constexpr int kBase = 60;
 // Per given character of a favourable / an unfavourable element, averaged
 // over the given name and scaled to two characters.
-constexpr int kFavourableChar = 7;
-constexpr int kUnfavourableChar = -7;
+constexpr int kFavourableChar = 8;
+constexpr int kUnfavourableChar = -8;
 constexpr int kBadGrid = -4;
 constexpr int kBadSancai = -3;
 constexpr int kVeryBadSancai = -6;

@@ -73,6 +73,7 @@ Json FromFirstShape(const Json& first) {
     }
     converted["best"] = std::move(best);
   }
+  if (first.contains("child")) converted["child"] = first["child"];
   return converted;
 }
 
