@@ -60,8 +60,8 @@ std::array<int, 5> CountElements(const QString& text) {
 class ReportPainter {
  public:
   ReportPainter(QPainter& painter, const NameReport& report, const NameMeaning* meaning,
-                const ChildNeeds* needs = nullptr)
-      : p_(painter), r_(report), m_(meaning), needs_(needs) {}
+                const ChildNeeds* needs = nullptr, std::string_view placeName = {})
+      : p_(painter), r_(report), m_(meaning), needs_(needs), placeName_(placeName) {}
 
   void Paint() {
     Header();
@@ -219,6 +219,14 @@ class ReportPainter {
         Paragraphs({FromCore(ReadingsLine(*needs_))}, 9, QColor(0x55, 0x55, 0x55));
       }
     }
+    // How the chart was read: without the hour over the twelve double hours,
+    // the true solar time, the solar term's day.
+    QStringList notes;
+    if (needs_ && needs_->HasChart()) {
+      if (const std::string hour = UnknownHourLine(*needs_); !hour.empty()) notes << FromCore(hour);
+    }
+    for (const std::string& line : ChartNoteLines(r_.chartNotes, placeName_)) notes << FromCore(line);
+    if (!notes.isEmpty()) Paragraphs(notes, 9, QColor(0x7a, 0x4f, 0x00));
   }
 
   void Elements() {
@@ -319,6 +327,7 @@ class ReportPainter {
   const NameReport& r_;
   const NameMeaning* m_;
   const ChildNeeds* needs_;
+  std::string_view placeName_;
   int y_ = 0;
 };
 
@@ -525,9 +534,9 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
 }
 
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error, const NameMeaning* meaning,
-                        const ChildNeeds* needs) {
+                        const ChildNeeds* needs, std::string_view placeName) {
   return WritePdf(FromCore(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
-    ReportPainter reportPainter(painter, report, meaning, needs);
+    ReportPainter reportPainter(painter, report, meaning, needs, placeName);
     reportPainter.Paint();
     if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
   });

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/analyse_name.h"
@@ -35,9 +36,12 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName);
 // whole report was written. On failure returns false and the reason.
 // Needs a QGuiApplication (offscreen is enough).
 // `needs`, when given, is the reading of the chart the names are judged by:
-// what the baby needs stands under the pillars.
+// what the baby needs stands under the pillars. How the chart was read
+// (report.chartNotes) follows it, with `placeName` (GBK, the birth's city,
+// may be empty) in the line of the true solar time.
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error,
-                        const NameMeaning* meaning = nullptr, const ChildNeeds* needs = nullptr);
+                        const NameMeaning* meaning = nullptr, const ChildNeeds* needs = nullptr,
+                        std::string_view placeName = {});
 
 // A kept name as a comparison shows it: its analysis, and what the user and
 // the advice said about it (empty when there is nothing).

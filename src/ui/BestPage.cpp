@@ -131,6 +131,11 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   readings_->setWordWrap(true);
   readings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   readings_->setStyleSheet("QLabel { color: #555555; }");
+  chartNotes_ = new QLabel(this);
+  chartNotes_->setObjectName("bestChartNotes");
+  chartNotes_->setWordWrap(true);
+  chartNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  chartNotes_->setStyleSheet("QLabel { color: #7a4f00; }");
   QHBoxLayout* filterRow = MakeFilterRow(count);
   // The filter on the fit stands beside the sentence it follows.
   auto* needsRow = new QHBoxLayout;
@@ -138,6 +143,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   needsRow->addWidget(onlyFitting_, 0, Qt::AlignTop);
   top->addLayout(needsRow);
   top->addWidget(readings_);
+  top->addWidget(chartNotes_);
   top->addLayout(filterRow);
   QTableView* table = MakeNameTable(this, "bestTable", proxy_, 20);
   for (int column = 0; column < BestModel::kColumnCount; ++column) {
@@ -273,12 +279,22 @@ void BestPage::ShowNeeds() {
   if (view.IsEmpty()) {
     needs_->setText(runs_.session.birthYear == 0 ? tr("先在姓名设置中填写宝宝的生日，点“生成”") : QString());
     readings_->clear();
+    chartNotes_->clear();
   } else {
     needs_->setText(view.sentence);
     readings_->setText(view.readings);
+    chartNotes_->setText(ChartNotesOf(runs_.session.chartNotes, runPlace_, &*needs).join('\n'));
   }
   needs_->setVisible(!needs_->text().isEmpty());
   readings_->setVisible(!readings_->text().isEmpty());
+  chartNotes_->setVisible(!chartNotes_->text().isEmpty());
+}
+
+QString BestPage::ChartNotesText() const { return chartNotes_->text(); }
+
+void BestPage::SetRunPlace(const QString& city) {
+  runPlace_ = city;
+  ShowNeeds();
 }
 
 QString BestPage::NeedsText() const { return needs_->text(); }

@@ -93,6 +93,14 @@ class BestPage : public NameTablePage {
   // it (empty before a run: a hint stands there instead).
   QString NeedsText() const;
   QString ReadingsText() const;
+  // How the chart of the pooled baby was read, a line each (the run's
+  // notes: the hour over the twelve double hours, the true solar time, the
+  // solar term's day); empty when there is nothing to say.
+  QString ChartNotesText() const;
+  // The city the last Generate run's chart was read at (empty: none), for
+  // the line of the true solar time.
+  void SetRunPlace(const QString& city);
+  const QString& RunPlace() const { return runPlace_; }
   // How many names the filters let through.
   int ShownCount() const;
 
@@ -123,6 +131,8 @@ class BestPage : public NameTablePage {
   std::optional<std::pair<ElementWish, std::vector<Element>>> wish_;
   QLabel* needs_ = nullptr;     // NeedsSentence of the pooled baby
   QLabel* readings_ = nullptr;  // ReadingsLine, smaller
+  QLabel* chartNotes_ = nullptr;  // ChartNotesOf the run's chart
+  QString runPlace_;
   QCheckBox* onlyFitting_ = nullptr;
   std::function<void(BestNames&)> propose_;
   Sex poetrySex_ = Sex::kMale;

@@ -34,11 +34,13 @@
 #include "core/lines.h"
 #include "core/poetry_db.h"
 #include "favourites/store.h"
+#include "places/places.h"
 #include "generators/generate_command.h"
 #include "generators/poetry_names.h"
 #include "report/name_report_pdf.h"
 #include "ui/BestModel.h"
 #include "ui/BestPage.h"
+#include "ui/BirthTimeChoice.h"
 #include "ui/ConventionsPanel.h"
 #include "ui/ElementChoice.h"
 #include "ui/FavouritesPage.h"
@@ -71,6 +73,8 @@ class MainWindow::Inputs final : public NamingInputs {
   // 名字五行: the one choice every page follows.
   ElementWish Wish() const override { return w_.elementChoice_->Wish(); }
   std::vector<Element> ChosenElements() const override { return w_.elementChoice_->Chosen(); }
+  // 出生地 and 交节, beside the birth fields.
+  BirthTimeOptions BirthTime() const override { return w_.BabyBirthTime(); }
 
   std::string count, fixSecond, fixThird;
 
@@ -110,6 +114,13 @@ constexpr int kStatusHeight = 18;
 // The row of 名字五行 under the options.
 constexpr int kChoiceTop = 116;
 constexpr int kChoiceHeight = 22;
+// 出生地 in the rest of that row.
+constexpr int kPlaceLeft = 548;
+// The analysis pane, under the sentence and its readings (and the notes of
+// the chart, when there are some).
+constexpr int kAnalysisPaneTop = 144;
+constexpr int kAnalysisPaneHeight = 353;
+constexpr int kNoteLineHeight = 15;
 
 QStringList Numbers(int from, int to) {
   QStringList items;
@@ -230,6 +241,18 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   BuildPages();
   BuildKeyboard();
   FollowBabyBirth();
+  // The term-day choice follows the birth fields and the place (the hour
+  // the term falls in is the solar one there).
+  fieldDate_ = std::make_unique<TTransDate>();
+  LoadMainWindowTransDate(*fieldDate_);  // read as the run reads its chart
+  for (QComboBox* combo : {birth_.year, birth_.month, birth_.day, birth_.hour})
+    connect(combo, &QComboBox::editTextChanged, this, &MainWindow::FollowTermDay);
+  connect(placeChoice_, &PlaceChoice::changed, this, [this] {
+    FollowTermDay();
+    ShowAnalysisBirth();
+  });
+  connect(termChoice_, &TermChoice::changed, this, &MainWindow::ShowAnalysisBirth);
+  FollowTermDay();
   ExplainEmptyPages(false);
   // The count on 查看精选 follows the names as they come in.
   connect(bestPage_, &BestPage::shownCountChanged, this, [this] {
@@ -369,6 +392,9 @@ void MainWindow::BuildBabyFields(QWidget* page) {
 
   birth_ = AddBirthGroup(page, tr("宝宝生日(输入公历自动转农历)"), 376,
                          {"bsSkinComboBox1", "bsSkinComboBox2", "bsSkinComboBox3", "bsSkinComboBox5"});
+  // 交节 under the day and the hour, inside the group, while it applies.
+  termChoice_ = new TermChoice(birth_.year->parentWidget());
+  termChoice_->setGeometry(232, 53, 264, 18);
 }
 
 void MainWindow::BuildOptionFields(QWidget* page) {
@@ -392,6 +418,15 @@ void MainWindow::BuildOptionFields(QWidget* page) {
   elementChoice_ = new ElementChoice(page);
   elementChoice_->setGeometry(16, kChoiceTop, 520, kChoiceHeight);
   connect(elementChoice_, &ElementChoice::changed, this, &MainWindow::FollowElementChoice);
+  // 出生地 beside it; without the place table the row has no birthplace.
+  placeChoice_ = new PlaceChoice(page);
+  placeChoice_->setGeometry(kPlaceLeft, kChoiceTop, kClientWidth - 16 - kPlaceLeft, kChoiceHeight);
+  if (std::optional<places::PlaceTable> table = places::PlaceTable::Read(Stores().dataDir + places::kPlacesFileName);
+      table && !table->Empty()) {
+    placeChoice_->SetTable(std::move(*table));
+  } else {
+    placeChoice_->hide();
+  }
 
   KeepCoreText(count_, inputs_->count);
   KeepCoreText(fixSecondText_, inputs_->fixSecond);
@@ -484,6 +519,14 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   analysisReadings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   analysisReadings_->setStyleSheet("QLabel { color: #555555; font-size: 11px; }");
   analysisReadings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // How the chart was read, a line each, between the readings and the pane.
+  analysisNotes_ = new QLabel(page);
+  analysisNotes_->setObjectName("analysisChartNotes");
+  analysisNotes_->setGeometry(16, kAnalysisPaneTop - 1, 860, 0);
+  analysisNotes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  analysisNotes_->setStyleSheet("QLabel { color: #7a4f00; font-size: 11px; }");
+  analysisNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  analysisNotes_->hide();
   analyse_ = AddButton(page, "bsSkinButton2", tr("分 析"), {704, 32, 75, 25});
   connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
   connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
@@ -491,9 +534,9 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   exportPdf_->setEnabled(false);
   exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
   connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
-  PaneView* pane = AddPane(page, Origin::kAnalysis, 353);
+  PaneView* pane = AddPane(page, Origin::kAnalysis, kAnalysisPaneHeight);
   pane->SetCrAsLineBreak(true);
-  pane->move(16, 144);
+  pane->move(16, kAnalysisPaneTop);
   conventions_ = new ConventionsPanel(model_->Stores(), page);
   conventions_->choiceChanged = [this](ElementWish wish, const std::vector<Element>& chosen) {
     elementChoice_->Set(wish, chosen);
@@ -515,9 +558,13 @@ void MainWindow::Analyse() {
   request.month = CoreTextOf(analysisBirth_.month);
   request.day = CoreTextOf(analysisBirth_.day);
   request.hour = HourFieldOf(analysisBirth_.hour);
+  // The baby's birth is read at the baby's place and term side, as the run
+  // reads it; a birth typed on this page is read at Beijing time.
+  if (analysisFollowsBaby_) request.time = BabyBirthTime();
   NameReport report;
   const CommandResult<AnalysisOutcome> result = AnalyseName(*model_, request, &report);
   if (result.message) messages_->Show(result.message->text);
+  analysisPlace_ = analysisFollowsBaby_ ? BabyCity() : QString();
   if (result.outcome == AnalysisOutcome::kCompleted) {
     lastReport_ = std::move(report);
   } else {
@@ -543,8 +590,9 @@ std::optional<ChildNeeds> MainWindow::BabyNeeds() const {
   const std::optional<BirthHour> hour = ReadBirthHour(HourFieldOf(birth_.hour));
   if (!hour) return std::nullopt;
   try {
-    const BirthAnalysisResult chart = BirthAnalysis(BirthAnalysisVariant::kGenerate, model_->TransDate(),
-                                                    number(birth_.year), number(birth_.month), number(birth_.day), *hour);
+    const BirthAnalysisResult chart =
+        BirthAnalysis(BirthAnalysisVariant::kGenerate, model_->TransDate(), number(birth_.year), number(birth_.month),
+                      number(birth_.day), *hour, {}, {}, BabyBirthTime());
     ChildNeeds needs = ReadNeeds(chart.pillars, elementChoice_->Wish(), elementChoice_->Chosen());
     if (!needs.HasChart()) return std::nullopt;
     return needs;
@@ -559,6 +607,54 @@ void MainWindow::ShowAnalysisNeeds() {
   analysisNeeds_->setText(view.IsEmpty() ? QString() : view.sentence);
   analysisReadings_->setText(view.readings);
   analysisReadings_->setToolTip(view.readings);
+  const QStringList notes =
+      lastReport_ ? ChartNotesOf(lastReport_->chartNotes, analysisPlace_, needs ? &*needs : nullptr) : QStringList();
+  analysisNotes_->setText(notes.join('\n'));
+  analysisNotes_->setToolTip(analysisNotes_->text());
+  PlaceAnalysisPane();
+}
+
+void MainWindow::PlaceAnalysisPane() {
+  const int lines = analysisNotes_->text().isEmpty() ? 0 : static_cast<int>(analysisNotes_->text().count('\n')) + 1;
+  const int notesHeight = lines * kNoteLineHeight;
+  analysisNotes_->resize(analysisNotes_->width(), notesHeight);
+  analysisNotes_->setVisible(lines > 0);
+  for (Anchored& a : anchored_) {
+    if (a.widget != analysisPane_) continue;
+    // The pane keeps its foot and starts under the notes.
+    a.place = QRect(a.place.x(), kAnalysisPaneTop + notesHeight, a.place.width(), kAnalysisPaneHeight - notesHeight);
+    analysisPane_->setGeometry(AnchoredPlace(a.place, a.how, std::max(0, width() - kClientWidth),
+                                             std::max(0, height() - kClientHeight)));
+  }
+  PlaceConventions();
+}
+
+BirthTimeOptions MainWindow::BabyBirthTime() const {
+  BirthTimeOptions options;
+  options.longitude = placeChoice_->Longitude();
+  options.termSide = termChoice_->Side();
+  return options;
+}
+
+QString MainWindow::BabyCity() const { return placeChoice_->City(); }
+
+void MainWindow::FollowTermDay() {
+  const auto number = [](const QComboBox* combo) { return combo->currentText().trimmed().toInt(); };
+  const QString day =
+      QString("%1-%2-%3").arg(number(birth_.year)).arg(number(birth_.month)).arg(number(birth_.day));
+  std::optional<TermDayNote> term;
+  if (const std::optional<BirthHour> hour = ReadBirthHour(HourFieldOf(birth_.hour))) {
+    BirthTimeOptions options;
+    options.longitude = placeChoice_->Longitude();
+    try {
+      term = BirthAnalysis(BirthAnalysisVariant::kGenerate, *fieldDate_, number(birth_.year), number(birth_.month),
+                           number(birth_.day), *hour, {}, {}, options)
+                 .notes.termDay;
+    } catch (const BirthAnalysisError&) {
+      // No such day: no choice.
+    }
+  }
+  termChoice_->Follow(term, day);
 }
 
 void MainWindow::FollowElementChoice() {
@@ -582,7 +678,7 @@ bool MainWindow::ExportAnalysisPdf(QString path) {
   const report::NameMeaning meaning = report::MeaningOf(*notes_, lastReport_->name);
   const std::optional<ChildNeeds> needs = AnalysisNeeds();
   if (!report::WriteNameReportPdf(*lastReport_, QFile::encodeName(path).toStdString(), error, &meaning,
-                                  needs ? &*needs : nullptr)) {
+                                  needs ? &*needs : nullptr, ToGbk(analysisPlace_))) {
     ShowMessage(this, tr("无法写入文件 %1:%2").arg(path, error));
     return false;
   }
@@ -842,7 +938,13 @@ void MainWindow::Generate() {
   }
   if (starts) bestPage_->ShowSex(SexOf(female_->isChecked()));
   bestPage_->Collect();  // before the run clears the panes
+  // The city the run's chart is read at, for 精选's notes; a refused run
+  // leaves the last run's.
+  const QString lastPlace = bestPage_->RunPlace();
+  if (starts) bestPage_->SetRunPlace(BabyCity());
   const CommandResult<GenerateOutcome> result = GenerateCommand(*model_);
+  if (result.outcome == GenerateOutcome::kRefused || result.outcome == GenerateOutcome::kIgnored)
+    bestPage_->SetRunPlace(lastPlace);
   bestPage_->Collect();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
@@ -1057,7 +1159,10 @@ void MainWindow::ShowAnalysisBirth() {
         .toHtmlEscaped();
   };
   if (analysisFollowsBaby_) {
-    analysisBirthNote_->setText(tr("用宝宝的生日(姓名设置中的):%1").arg(birth(birth_)));
+    QString baby = birth(birth_);
+    if (const QString city = BabyCity(); !city.isEmpty()) baby += tr(",出生地%1").arg(city.toHtmlEscaped());
+    if (termChoice_->Side() == TermSide::kBefore) baby += tr(",交节按节前");
+    analysisBirthNote_->setText(tr("用宝宝的生日(姓名设置中的):%1").arg(baby));
   } else {
     analysisBirthNote_->setText(
         tr("用本页输入的生日 %1,不是宝宝的 %2(姓名设置中的)。<a href=\"baby\">改用宝宝的生日</a>")
@@ -1135,20 +1240,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+QRect MainWindow::AnchoredPlace(QRect place, int how, int wider, int taller) {
+  if (how & kTaller) place.setHeight(place.height() + taller);
+  if (how & kWider) place.setWidth(place.width() + wider);
+  if (how & kDown) place.translate(0, taller);
+  if (how & kRight) place.translate(wider, 0);
+  return place;
+}
+
 // The places at the smallest size are taken once the pages are built.
 void MainWindow::Follows(QWidget* widget, int how) { anchored_.push_back({widget, {}, how}); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   const int wider = std::max(0, width() - kClientWidth);
   const int taller = std::max(0, height() - kClientHeight);
-  for (const Anchored& a : anchored_) {
-    QRect place = a.place;
-    if (a.how & kTaller) place.setHeight(place.height() + taller);
-    if (a.how & kWider) place.setWidth(place.width() + wider);
-    if (a.how & kDown) place.translate(0, taller);
-    if (a.how & kRight) place.translate(wider, 0);
-    a.widget->setGeometry(place);
-  }
+  for (const Anchored& a : anchored_) a.widget->setGeometry(AnchoredPlace(a.place, a.how, wider, taller));
   // The poem titles take what the grid gains.
   if (poemModel_->columnCount() > 4) poems_->setColumnWidth(4, 120 + wider);
   PlaceStatusLine();
@@ -1234,6 +1340,13 @@ void MainWindow::RememberInputs() {
   check("fixThird", fixThird_);
   text("fixThirdText", fixThirdText_);
   check("wholeItemSound", wholeItemSound_);
+  // The place after the date, the term's side after both: they decide
+  // whether the side applies.
+  placeChoice_->Set(settings.value("placeProvince").toString(), settings.value("placeCity").toString());
+  FollowTermDay();
+  if (termChoice_->Applies() && settings.value("termSide").toString() == "before")
+    termChoice_->SetChosen(TermSide::kBefore);
+  ShowAnalysisBirth();
   if (const QVariant wish = settings.value("elementWish"); wish.isValid()) {
     elementChoice_->Set(ElementChoice::WishOfKey(wish.toString()),
                         ElementChoice::ElementsOfKey(settings.value("chosenElements").toString()));
@@ -1271,6 +1384,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     settings.setValue("wholeItemSound", wholeItemSound_->isChecked());
     settings.setValue("elementWish", ElementChoice::WishKey(elementChoice_->Wish()));
     settings.setValue("chosenElements", ElementChoice::ElementsKey(elementChoice_->Chosen()));
+    settings.setValue("placeProvince", placeChoice_->Province());
+    settings.setValue("placeCity", placeChoice_->City());
+    // The side of a term is kept only for the day it was chosen for.
+    if (termChoice_->Applies()) {
+      settings.setValue("termSide", termChoice_->Chosen() == TermSide::kBefore ? "before" : "after");
+    } else {
+      settings.remove("termSide");
+    }
   }
   QWidget::closeEvent(event);
 }

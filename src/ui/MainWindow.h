@@ -16,6 +16,7 @@
 #include "core/child.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
+#include "calendar/trans_date.h"
 #include "sources/name_notes.h"
 
 class QButtonGroup;
@@ -43,6 +44,8 @@ class BestPage;
 class ConventionsPanel;
 class ElementChoice;
 class PaneView;
+class PlaceChoice;
+class TermChoice;
 class PoemBrowser;
 class ReportPage;
 
@@ -163,6 +166,9 @@ class MainWindow : public QWidget {
   // How a control follows the window beyond its smallest size.
   enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
   void Follows(QWidget* widget, int how);
+  // Where a control following `how` stands in a window `wider` and
+  // `taller` than the smallest.
+  static QRect AnchoredPlace(QRect place, int how, int wider, int taller);
   void RefreshProgress();
   // A page whose content keeps its width of the smallest window: the content
   // stands in the middle of a wider page.
@@ -188,6 +194,16 @@ class MainWindow : public QWidget {
   // are no date.
   std::optional<ChildNeeds> BabyNeeds() const;
   void ShowAnalysisNeeds();
+  // The birthplace and the side of a solar term chosen on 姓名设置, as the
+  // chart of a run reads them.
+  BirthTimeOptions BabyBirthTime() const;
+  // The city chosen on 姓名设置 (empty: 不填).
+  QString BabyCity() const;
+  // The term-day choice shows while the birth on 姓名设置 falls on a
+  // month-opening term's day the chart cannot place it against.
+  void FollowTermDay();
+  // The analysis pane starts under the notes of its chart.
+  void PlaceAnalysisPane();
 
   std::unique_ptr<Inputs> inputs_;
   std::unique_ptr<WindowPump> pump_;
@@ -213,6 +229,9 @@ class MainWindow : public QWidget {
   QLabel* progress_ = nullptr;       // bsSkinStdLabel9
   QCheckBox* wholeItemSound_ = nullptr;
   ElementChoice* elementChoice_ = nullptr;  // 名字五行, the one choice of every page
+  PlaceChoice* placeChoice_ = nullptr;      // 出生地, beside 名字五行; hidden without places.dat
+  TermChoice* termChoice_ = nullptr;        // 交节, in the birth group while it applies
+  std::unique_ptr<TTransDate> fieldDate_;   // reads the chart of the fields for the term-day choice
   QLabel* drawCapNote_ = nullptr;      // beside the progress label, after a run
   QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
   QPushButton* analyse_ = nullptr;     // bsSkinButton2
@@ -242,6 +261,8 @@ class MainWindow : public QWidget {
   QLabel* analysisBirthNote_ = nullptr;  // which birth 姓名分析 uses
   QLabel* analysisNeeds_ = nullptr;      // what the baby of the analysis needs
   QLabel* analysisReadings_ = nullptr;   // and how the two readings differ
+  QLabel* analysisNotes_ = nullptr;      // how its chart was read (solar time, the term's day)
+  QString analysisPlace_;                // the city the last analysis was read at
   QLabel* statusNote_ = nullptr;
   QTimer* statusTimer_ = nullptr;
   std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use

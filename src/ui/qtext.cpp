@@ -22,6 +22,7 @@
 #include "core/poetry_db.h"
 #include "core/report.h"
 #include "favourites/favourite.h"
+#include "places/places.h"
 #include "scoring/score.h"
 #include "sources/classical_library.h"
 #include "sources/name_notes.h"
@@ -128,6 +129,44 @@ bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error)
 
 NeedsView NeedsViewOf(const ChildNeeds& needs) {
   return {FromGbk(NeedsSentence(needs)), FromGbk(ReadingsLine(needs))};
+}
+
+QStringList ProvincesOf(const places::PlaceTable& table) {
+  QStringList provinces;
+  for (const std::string& province : table.Provinces()) provinces << QString::fromStdString(province);
+  return provinces;
+}
+
+QStringList CitiesOf(const places::PlaceTable& table, const QString& province) {
+  QStringList cities;
+  for (const std::string& city : table.CitiesOf(province.toStdString())) cities << QString::fromStdString(city);
+  return cities;
+}
+
+std::optional<double> LongitudeOf(const places::PlaceTable& table, const QString& province, const QString& city) {
+  const places::Place* place = table.Find(province.toStdString(), city.toStdString());
+  if (!place) return std::nullopt;
+  return place->longitude;
+}
+
+QStringList ChartNotesOf(const BirthChartNotes& notes, const QString& place, const ChildNeeds* needs) {
+  QStringList lines;
+  if (needs) {
+    if (const std::string hour = UnknownHourLine(*needs); !hour.empty()) lines << FromGbk(hour);
+  }
+  for (const std::string& line : ChartNoteLines(notes, ToGbk(place))) lines << FromGbk(line);
+  return lines;
+}
+
+QString TermChoiceTipOf(const TermDayNote& term) {
+  const auto pillars = [](const std::string& year, const std::string& month) {
+    return (year.empty() ? QString() : QObject::tr("%1年 ").arg(FromGbk(year))) + QObject::tr("%1月").arg(FromGbk(month));
+  };
+  return QObject::tr("出生当天 %1:%2 交%3：交节前出生为%4，交节后出生为%5。\n"
+                     "说不准是在交节之前还是之后出生；家里知道的话请选上，默认按节后。")
+      .arg(term.termHour)
+      .arg(term.termMinute, 2, 10, QChar('0'))
+      .arg(FromGbk(term.termName), pillars(term.yearBefore, term.monthBefore), pillars(term.yearAfter, term.monthAfter));
 }
 
 QString FitLineOf(const advice::Advice& a, const NamingServices& services) {

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,8 @@ struct NameScore;
 struct NamingSession;
 struct NamingServices;
 struct ChildNeeds;
+struct BirthChartNotes;
+struct TermDayNote;
 struct ReportRow;
 class MessageBoxes;
 class RunPresentation;
@@ -41,6 +44,9 @@ namespace advice {
 struct Advice;
 class AdviceTables;
 }  // namespace advice
+namespace places {
+class PlaceTable;
+}
 namespace sources {
 class ClassicalLibrary;
 class NameNotes;
@@ -146,6 +152,22 @@ NeedsView NeedsViewOf(const ChildNeeds& needs);
 // head of its details: 五行：悦（金）书（金），不合喜用. Empty for a name not
 // judged by elements.
 QString FitLineOf(const advice::Advice& advice, const NamingServices& services);
+
+// ---- The birthplace and the chart's notes ----
+
+// The provinces of the place table in its order, and the cities of one.
+QStringList ProvincesOf(const places::PlaceTable& table);
+QStringList CitiesOf(const places::PlaceTable& table, const QString& province);
+// The longitude of a city; none when the table has no such place.
+std::optional<double> LongitudeOf(const places::PlaceTable& table, const QString& province, const QString& city);
+// How the chart was read and what it is unsure of, a line each: without the
+// hour (when `needs` is given), how its favourable elements hold over the
+// twelve double hours; then the true solar time at `place` (a city, may be
+// empty) and the solar term's day (ChartNoteLines).
+QStringList ChartNotesOf(const BirthChartNotes& notes, const QString& place, const ChildNeeds* needs);
+// What the choice of a term's side says: the term, its moment and the month
+// (on 立春 also the year) pillars before and after it.
+QString TermChoiceTipOf(const TermDayNote& term);
 
 // A line of the classical library a given name comes from.
 struct SourceView {
