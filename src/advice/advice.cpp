@@ -479,6 +479,7 @@ class Adviser {
     for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
     int score = kBase;
     for (const auto& reason : advice_.reasons) score += reason.points;
+    advice_.unclamped = score;
     advice_.recommend = std::clamp(score, 0, 100);
   }
 

@@ -98,6 +98,9 @@ struct Advice {
   std::string pairMeaning;
   std::vector<Warning> warnings;  // serious first
   int recommend = 0;              // 0..100
+  // The sum the 推荐度 was held within 0..100 from: it orders names that
+  // both show 100 (or 0).
+  int unclamped = 0;
   // The name bank's entry of the given name (owned by the tables), or null.
   const BankName* bank = nullptr;
   std::vector<Reason> reasons;    // in the order the rule applies them

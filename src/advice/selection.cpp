@@ -26,6 +26,7 @@ bool Passes(const Advice& advice, int score, const Filter& filter) {
 
 bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB) {
   if (a.recommend != b.recommend) return a.recommend > b.recommend;
+  if (a.unclamped != b.unclamped) return a.unclamped > b.unclamped;
   return scoreA > scoreB;
 }
 

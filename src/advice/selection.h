@@ -30,7 +30,8 @@ struct Filter {
 // True when the name with its five-grid score passes the filter.
 bool Passes(const Advice& advice, int score, const Filter& filter);
 
-// The order of the list: 推荐度, then the five-grid score, both descending.
+// The order of the list: 推荐度 (two names that both show 100, or 0, by the
+// sum it was held from), then the five-grid score, all descending.
 bool RanksBefore(const Advice& a, int scoreA, const Advice& b, int scoreB);
 
 // The indexes of the `count` best names that pass the filter, in the list's

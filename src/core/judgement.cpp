@@ -32,6 +32,7 @@ advice::Advice NameJudge::Judge(advice::Advice own) const {
   NumerologyLines(own);
   int score = kBase;
   for (const advice::Reason& reason : own.reasons) score += reason.points;
+  own.unclamped = score;
   own.recommend = std::clamp(score, 0, 100);
   return own;
 }

@@ -83,6 +83,13 @@ TEST(Selection, BestAreOrderedAndVaried) {
   EXPECT_EQ(SelectBest(advice, scores, 10).size(), 4u);
   EXPECT_TRUE(RanksBefore(advice[2], 85, advice[4], 80));
   EXPECT_FALSE(RanksBefore(advice[4], 80, advice[2], 85));
+  // Two names that both show 100 keep the order of the sums they were held
+  // from, before the score.
+  Advice full = Make("嘉", "树", &kLevel1, 100);
+  Advice fuller = Make("云", "汉", &kLevel1, 100);
+  full.unclamped = 104;
+  fuller.unclamped = 118;
+  EXPECT_TRUE(RanksBefore(fuller, 70, full, 100));
   // A whole page: the best of each first character, then the second best …;
   // a name that does not pass has no round.
   EXPECT_EQ(DiversityRounds(advice, scores), (std::vector<int>{0, 1, 0, -1, 0, -1}));
