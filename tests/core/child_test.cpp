@@ -58,6 +58,13 @@ TEST(ChildNeeds, OneSentenceAndTheTwoReadings) {
     EXPECT_EQ(line.substr(line.size() - end.size()), end);
     EXPECT_EQ(needs.reading.has_value(), c.pillars.day.size() > 0 && c.wish != ElementWish::kIgnore);
   }
+  // Without the hour: whether the twelve double hours agree with three pillars.
+  EXPECT_EQ(UnknownHourLine(ReadNeeds({"丙午", "乙未", "壬午", ""}, ElementWish::kChart, {})),
+            "时辰不详：只按年、月、日三柱看，喜金、水；十二个时辰无论哪个，喜用神都一样");
+  EXPECT_EQ(UnknownHourLine(ReadNeeds({"乙巳", "甲申", "甲戌", ""}, ElementWish::kChart, {})),
+            "时辰不详：只按年、月、日三柱看，喜水、木；十二个时辰中有10个也是这样，其余的喜火、土、金；"
+            "知道时辰后再生成一次更准");
+  EXPECT_EQ(UnknownHourLine(ReadNeeds(kGirl, ElementWish::kChart, {})), "");  // the hour is known
 }
 
 // The child's lines with the weights of docs/advice.md: a swap of two
