@@ -176,7 +176,9 @@ QString SettingsHintOf(const ChildNeeds& needs) {
       head = QObject::tr("宝宝喜%1（%2），您选了不看五行").arg(liked, dayMaster);
       break;
   }
-  return QObject::tr("%1；%2是数八字各五行字数的读法，%3").arg(head, many, BestOrderOf(needs));
+  // 精选's order in short: the chosen elements are named in the head.
+  const QString order = needs.wish == ElementWish::kChosen ? QObject::tr("精选按您选的五行排列") : BestOrderOf(needs);
+  return QObject::tr("%1；%2是数五行字数的读法，%3").arg(head, many, order);
 }
 
 QString RadicalHintOf(const ChildNeeds& needs) {
