@@ -43,6 +43,7 @@
 #include "ui/BirthTimeChoice.h"
 #include "ui/ConventionsPanel.h"
 #include "ui/ElementChoice.h"
+#include "ui/ReadingHints.h"
 #include "ui/FavouritesPage.h"
 #include "ui/Guide.h"
 #include "ui/MessageBox.h"
@@ -114,6 +115,12 @@ constexpr int kStatusHeight = 18;
 // The row of 名字五行 under the options.
 constexpr int kChoiceTop = 116;
 constexpr int kChoiceHeight = 22;
+// The summary pane under it, down to the status line.
+constexpr int kSummaryTop = kChoiceTop + kChoiceHeight + 4;
+constexpr int kSummaryHeight = kPageHeight - kStatusHeight - 2 - kSummaryTop;
+// The pane of 部首有五行.
+constexpr int kRadicalPaneTop = 16;
+constexpr int kRadicalPaneHeight = 441;
 // 出生地 in the rest of that row.
 constexpr int kPlaceLeft = 548;
 // The analysis pane, under the sentence and its readings (and the notes of
@@ -298,7 +305,7 @@ void MainWindow::BuildPages() {
   BuildSettingsPage(CentredContent(pages[0]));
   AddPane(CentredContent(pages[1]), Origin::kTwoChar, 433);
   AddPane(CentredContent(pages[2]), Origin::kThreeChar, 433);
-  AddPane(CentredContent(pages[3]), Origin::kFiveElement, 441);
+  AddPane(CentredContent(pages[3]), Origin::kFiveElement, kRadicalPaneHeight);
   AddPane(CentredContent(pages[4]), Origin::kRecommended, 441);
   AddPane(CentredContent(pages[5]), Origin::kRecommendedTwo, 441);
   BuildAnalysisPage(analysisContent_ = CentredContent(pages[6]));
@@ -306,6 +313,13 @@ void MainWindow::BuildPages() {
   BuildPoetryPage(pages[8]);
   BuildBestPage(pages[9]);
   BuildFavouritesPage();
+  // Which reading the names follow: a line under the summary pane, above
+  // the status line, and one at the top of 部首有五行, over its pane.
+  readingHints_ = std::make_unique<ReadingHints>(
+      resultPanes_[0]->parentWidget(), QRect(16, kSummaryTop + kSummaryHeight - ReadingHints::kLineHeight, 865,
+                                             ReadingHints::kLineHeight),
+      resultPanes_[3]->parentWidget(), QRect(16, 0, 865, ReadingHints::kLineHeight));
+  Follows(readingHints_->SettingsLine(), kDown);
 }
 
 void MainWindow::BuildReportPage(QWidget* page) {
@@ -455,8 +469,7 @@ void MainWindow::BuildSettingsButtons(QWidget* page) {
 }
 
 void MainWindow::BuildSummary(QWidget* page) {
-  constexpr int kSummaryTop = kChoiceTop + kChoiceHeight + 4;
-  PaneView* summary = AddPane(page, Origin::kSettings, kPageHeight - kStatusHeight - 2 - kSummaryTop);
+  PaneView* summary = AddPane(page, Origin::kSettings, kSummaryHeight);
   summary->move(16, kSummaryTop);
   progress_ = new QLabel(page);
   progress_->setObjectName("bsSkinStdLabel9");
@@ -619,14 +632,32 @@ void MainWindow::PlaceAnalysisPane() {
   const int notesHeight = lines * kNoteLineHeight;
   analysisNotes_->resize(analysisNotes_->width(), notesHeight);
   analysisNotes_->setVisible(lines > 0);
-  for (Anchored& a : anchored_) {
-    if (a.widget != analysisPane_) continue;
-    // The pane keeps its foot and starts under the notes.
-    a.place = QRect(a.place.x(), kAnalysisPaneTop + notesHeight, a.place.width(), kAnalysisPaneHeight - notesHeight);
-    analysisPane_->setGeometry(AnchoredPlace(a.place, a.how, std::max(0, width() - kClientWidth),
-                                             std::max(0, height() - kClientHeight)));
-  }
+  // The pane keeps its foot and starts under the notes.
+  Reanchor(analysisPane_, QRect(16, kAnalysisPaneTop + notesHeight, 865, kAnalysisPaneHeight - notesHeight));
   PlaceConventions();
+}
+
+void MainWindow::Reanchor(QWidget* widget, QRect place) {
+  for (Anchored& a : anchored_) {
+    if (a.widget != widget) continue;
+    a.place = place;
+    widget->setGeometry(
+        AnchoredPlace(place, a.how, std::max(0, width() - kClientWidth), std::max(0, height() - kClientHeight)));
+  }
+}
+
+void MainWindow::ShowRunReadings() {
+  if (!readingHints_) return;  // the window is still being built
+  const BirthChart& chart = model_->Session().chart;
+  readingHints_->Show(chart.pillars.day.empty()
+                          ? ChildNeeds()
+                          : ReadNeeds(chart.pillars, elementChoice_->Wish(), elementChoice_->Chosen()));
+  // The panes make room for the lines: the summary pane ends over its line,
+  // the pane of 部首有五行 keeps its foot and starts under its own.
+  const int room = readingHints_->Shown() ? ReadingHints::kLineHeight + 2 : 0;
+  Reanchor(resultPanes_[0], QRect(16, kSummaryTop, 865, kSummaryHeight - room));
+  const int top = readingHints_->Shown() ? ReadingHints::kLineHeight + 2 : kRadicalPaneTop;
+  Reanchor(resultPanes_[3], QRect(16, top, 865, kRadicalPaneTop + kRadicalPaneHeight - top));
 }
 
 BirthTimeOptions MainWindow::BabyBirthTime() const {
@@ -663,6 +694,7 @@ void MainWindow::FollowElementChoice() {
   conventions_->SetChoice(wish, chosen);
   bestPage_->SetWish(wish, chosen);
   ShowAnalysisNeeds();
+  ShowRunReadings();
 }
 
 bool MainWindow::ExportAnalysisPdf(QString path) {
@@ -951,6 +983,7 @@ void MainWindow::Generate() {
   if (starts) {
     ShowDrawCapNote();
     ShowWayToBest();
+    ShowRunReadings();
     ExplainEmptyPages(true);
   }
   if (closeWhenIdle_ && !model_->Running()) close();

@@ -47,6 +47,7 @@ class PaneView;
 class PlaceChoice;
 class TermChoice;
 class PoemBrowser;
+class ReadingHints;
 class ReportPage;
 
 class MainWindow : public QWidget {
@@ -204,6 +205,12 @@ class MainWindow : public QWidget {
   void FollowTermDay();
   // The analysis pane starts under the notes of its chart.
   void PlaceAnalysisPane();
+  // A control that follows the window stands at `place` in the smallest one
+  // from now on.
+  void Reanchor(QWidget* widget, QRect place);
+  // The lines on 姓名设置 and 部首有五行 that say which reading of the last
+  // run's chart the names follow, with the window's 名字五行.
+  void ShowRunReadings();
 
   std::unique_ptr<Inputs> inputs_;
   std::unique_ptr<WindowPump> pump_;
@@ -262,6 +269,7 @@ class MainWindow : public QWidget {
   QLabel* analysisNeeds_ = nullptr;      // what the baby of the analysis needs
   QLabel* analysisReadings_ = nullptr;   // and how the two readings differ
   QLabel* analysisNotes_ = nullptr;      // how its chart was read (solar time, the term's day)
+  std::unique_ptr<ReadingHints> readingHints_;  // under the summary pane, over 部首有五行's
   QString analysisPlace_;                // the city the last analysis was read at
   QLabel* statusNote_ = nullptr;
   QTimer* statusTimer_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QModelIndex>
 #include <QPlainTextEdit>
 #include <QVariant>
+#include <algorithm>
 
 #include "advice/advice.h"
 #include "analysis/analyse_name.h"
@@ -129,6 +130,87 @@ bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error)
 
 NeedsView NeedsViewOf(const ChildNeeds& needs) {
   return {FromGbk(NeedsSentence(needs)), FromGbk(ReadingsLine(needs))};
+}
+
+namespace {
+
+QString ElementsOf(const std::vector<Element>& elements) { return FromGbk(ElementsText(elements)); }
+
+// 日主丁火偏弱
+QString DayMasterOf(const conventions::ChartStrength& s) {
+  return QObject::tr("日主%1%2%3").arg(FromGbk(s.dayMaster), ElementCaption(s.dayElement),
+                                        s.strong ? QObject::tr("偏旺") : QObject::tr("偏弱"));
+}
+
+// What 精选 is ranked by, as the window's choice has it.
+QString BestOrderOf(const ChildNeeds& needs) {
+  switch (needs.wish) {
+    case ElementWish::kChart:
+      return QObject::tr("精选按喜用神排列");
+    case ElementWish::kChosen:
+      return QObject::tr("精选按您选的五行（%1）排列").arg(ElementsOf(needs.reading->favourable));
+    case ElementWish::kIgnore:
+      break;
+  }
+  return QObject::tr("精选不看五行");
+}
+
+QString SettingsHintOf(const ChildNeeds& needs) {
+  const conventions::FavourableElements& chart = *needs.chartReading;
+  // The summary pane's own words for the elements met more than once.
+  QString many;
+  for (Element e : kElementOrder) {
+    if (needs.counts[e] > 1) many += QObject::tr("“八字中%1多”").arg(ElementCaption(e));
+  }
+  const QString liked = ElementsOf(chart.favourable);
+  const QString dayMaster = DayMasterOf(chart.strength);
+  QString head;
+  switch (needs.wish) {
+    case ElementWish::kChart:
+      head = QObject::tr("宝宝喜%1（%2）").arg(liked, dayMaster);
+      break;
+    case ElementWish::kChosen:
+      head = QObject::tr("宝宝本应喜%1（%2），名字按您选的%3").arg(liked, dayMaster, ElementsOf(needs.reading->favourable));
+      break;
+    case ElementWish::kIgnore:
+      head = QObject::tr("宝宝喜%1（%2），您选了不看五行").arg(liked, dayMaster);
+      break;
+  }
+  // 精选's order in short: the chosen elements are named in the head.
+  const QString order = needs.wish == ElementWish::kChosen ? QObject::tr("精选按您选的五行排列") : BestOrderOf(needs);
+  return QObject::tr("%1；%2是数五行字数的读法，%3").arg(head, many, order);
+}
+
+QString RadicalHintOf(const ChildNeeds& needs) {
+  const conventions::FavourableElements& chart = *needs.chartReading;
+  std::vector<Element> missing;
+  for (Element e : kElementOrder) {
+    if (needs.counts[e] == 0) missing.push_back(e);
+  }
+  const QString liked = ElementsOf(chart.favourable);
+  QString text;
+  if (missing.empty()) {
+    text = QObject::tr("八字五行俱全，用不上“缺什么补什么”，本页没有名字；按日主强弱，宝宝喜%1。").arg(liked);
+  } else if (missing.size() > 1) {
+    text = QObject::tr("八字缺%1，不止缺一种，本页不按“缺什么补什么”取名；按日主强弱，宝宝喜%2。")
+               .arg(ElementsOf(missing), liked);
+  } else {
+    const Element lacking = missing.front();
+    const bool favoured =
+        std::find(chart.favourable.begin(), chart.favourable.end(), lacking) != chart.favourable.end();
+    text = favoured ? QObject::tr("本页按“缺什么补什么”（缺%1）取名；按日主强弱，宝宝喜%2，%1也合适，两种读法一致。")
+                    : QObject::tr("本页按“缺什么补什么”（缺%1）取名；按日主强弱，宝宝喜%2，%1反而不宜多用。");
+    text = text.arg(ElementCaption(lacking), liked);
+  }
+  return text + BestOrderOf(needs) + QObject::tr("。");
+}
+
+}  // namespace
+
+ReadingHintsView ReadingHintsOf(const ChildNeeds& needs) {
+  if (!needs.HasChart()) return {};
+  const NeedsView whole = NeedsViewOf(needs);
+  return {SettingsHintOf(needs), whole.sentence + '\n' + whole.readings, RadicalHintOf(needs)};
 }
 
 QStringList ProvincesOf(const places::PlaceTable& table) {

@@ -148,6 +148,18 @@ struct NeedsView {
   bool IsEmpty() const { return sentence.isEmpty(); }
 };
 NeedsView NeedsViewOf(const ChildNeeds& needs);
+// Which reading of the chart a run's pages follow, for the pages that show
+// the other one. `settings`: the short form of what the baby needs, for the
+// line under 姓名设置's summary pane, whose "八字中X多" lines count the
+// characters; `settingsTip`: the whole sentence and the readings line.
+// `radical`: over 部首有五行, which draws on the missing element (缺什么补什么),
+// how that stands against the day master's reading. All empty without a chart.
+struct ReadingHintsView {
+  QString settings;
+  QString settingsTip;
+  QString radical;
+};
+ReadingHintsView ReadingHintsOf(const ChildNeeds& needs);
 // The elements of a judged name's given characters and their fit, for the
 // head of its details: 五行：悦（金）书（金），不合喜用. Empty for a name not
 // judged by elements.

@@ -210,6 +210,71 @@ class ElementChoiceTest : public QObject {
     Shot(window, "settings");
   }
 
+  // The two pages that show the count of the chart's characters say which
+  // reading the names follow: under the summary pane in short (the whole
+  // sentence and readings in the tooltip), over 部首有五行 how its missing
+  // element stands with the day master's reading. Nothing before a run; a
+  // new 名字五行 changes both at once.
+  void pagesSayWhichReading() {
+    const struct {
+      const char* what;
+      Baby baby;           // no surname: no run
+      ElementWish wish;    // chosen after the run
+      std::vector<Element> chosen;
+      const char* radical;
+      const char* settings;
+      const char* shot = nullptr;  // the two pages' screenshots
+    } cases[] = {
+        {"before a run", {}, ElementWish::kChart, {}, "", ""},
+        {"缺水, which the day master avoids", {"魏", false, "2025", "3", "3", "14"}, ElementWish::kChart, {},
+         "本页按“缺什么补什么”（缺水）取名；按日主强弱，宝宝喜土、金，水反而不宜多用。精选按喜用神排列。",
+         "宝宝喜土、金（日主辛金偏弱）；“八字中木多”“八字中土多”是数五行字数的读法，精选按喜用神排列", "hints-wei"},
+        {"the same baby, 不看五行", {"魏", false, "2025", "3", "3", "14"}, ElementWish::kIgnore, {},
+         "本页按“缺什么补什么”（缺水）取名；按日主强弱，宝宝喜土、金，水反而不宜多用。精选不看五行。",
+         "宝宝喜土、金（日主辛金偏弱），您选了不看五行；“八字中木多”“八字中土多”是数五行字数的读法，精选不看五行"},
+        {"the same baby, 木 and 火 chosen", {"魏", false, "2025", "3", "3", "14"}, ElementWish::kChosen,
+         {Element::kWood, Element::kFire},
+         "本页按“缺什么补什么”（缺水）取名；按日主强弱，宝宝喜土、金，水反而不宜多用。精选按您选的五行（木、火）排列。",
+         "宝宝本应喜土、金（日主辛金偏弱），名字按您选的木、火；“八字中木多”“八字中土多”是数五行字数的读法，"
+         "精选按您选的五行排列"},
+        {"缺金, which the day master favours", {"曾", true, "2026", "1", "25", "10"}, ElementWish::kChart, {},
+         "本页按“缺什么补什么”（缺金）取名；按日主强弱，宝宝喜金、水、木，金也合适，两种读法一致。精选按喜用神排列。",
+         nullptr},
+        {"nothing missing", {"曾", true, "2027", "1", "28", "6"}, ElementWish::kChart, {},
+         "八字五行俱全，用不上“缺什么补什么”，本页没有名字；按日主强弱，宝宝喜木、火。精选按喜用神排列。",
+         "宝宝喜木、火（日主丁火偏弱）；“八字中火多”“八字中土多”是数五行字数的读法，精选按喜用神排列",
+         "hints-zeng"},
+    };
+    for (const auto& c : cases) {
+      MainWindow window(tavrin::test::WindowStores(), 2);
+      window.resize(1024, 700);
+      window.show();
+      if (c.baby.surname) {
+        Fill(window, c.baby);
+        Generate(window);
+      }
+      if (c.wish == ElementWish::kIgnore) Find<QRadioButton>(window, "elementsIgnored")->click();
+      for (Element e : c.chosen) ChoiceBox(window, e)->click();
+      auto* radical = Find<QLabel>(window, "radicalHint");
+      auto* settings = Find<QLabel>(window, "readingHint");
+      QCOMPARE(radical->text(), QString(c.radical));
+      if (c.settings) QCOMPARE(settings->text(), QString(c.settings));
+      QCOMPARE(radical->isHidden(), !c.baby.surname);
+      QCOMPARE(settings->isHidden(), !c.baby.surname);
+      if (!c.baby.surname) continue;
+      const tavrin::ui::NeedsView whole = RunNeeds(window, c.wish, c.chosen);
+      QCOMPARE(settings->toolTip(), whole.sentence + '\n' + whole.readings);
+      // Each pane ends over, or starts under, its line.
+      QVERIFY(Find<QWidget>(window, "Memo1")->geometry().bottom() < settings->geometry().top());
+      QVERIFY(Find<QWidget>(window, "Memo5")->geometry().top() > radical->geometry().bottom());
+      if (c.shot) {
+        Shot(window, qPrintable(QString(c.shot) + "-settings"));
+        window.Pages()->setCurrentIndex(3);
+        Shot(window, qPrintable(QString(c.shot) + "-radical"));
+      }
+    }
+  }
+
   // The 通行算法 boxes and 姓名设置's choice are one: a change on either side
   // shows on the other, and the analysis sentence follows it.
   void panelAndSettingsAreOneChoice() {
