@@ -14,8 +14,10 @@ namespace {
 constexpr int kBase = 60;
 // Per given character of a favourable / an unfavourable element, averaged
 // over the given name and scaled to two characters.
-constexpr int kFavourableChar = 8;
-constexpr int kUnfavourableChar = -8;
+constexpr int kFavourableChar = 6;
+constexpr int kUnfavourableChar = -6;
+// A name that brings none of the favourable elements, over its characters'.
+constexpr int kNoFit = -4;
 constexpr int kBadGrid = -4;
 constexpr int kBadSancai = -3;
 constexpr int kVeryBadSancai = -6;
@@ -57,7 +59,8 @@ void NameJudge::ElementLines(advice::Advice& advice) const {
                                     : advice::ElementFit::kNone;
   const double perChar = 2.0 / judged;
   const int points =
-      static_cast<int>(std::lround(perChar * (favourable * kFavourableChar + unfavourable * kUnfavourableChar)));
+      static_cast<int>(std::lround(perChar * (favourable * kFavourableChar + unfavourable * kUnfavourableChar))) +
+      (favourable == 0 ? kNoFit : 0);
   const std::string liked = ElementsText(needs_->reading->favourable);
   const char* verdict = advice.fit == advice::ElementFit::kAll    ? "合喜用"
                         : advice.fit == advice::ElementFit::kSome ? "一半合喜用"

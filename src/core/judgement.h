@@ -5,9 +5,10 @@
 //
 // The lines it adds (docs/advice.md):
 //   the given characters' elements against the favourable elements the
-//     child's reading names: +8 for each character of a favourable element,
-//     -8 for each of an unfavourable one, averaged over a two-character
-//     given name (so +16 for both, 0 for one of each, -16 for neither);
+//     child's reading names: +6 for each character of a favourable element,
+//     -6 for each of an unfavourable one, averaged over a two-character
+//     given name, and -4 more for a name with no favourable character (so
+//     +12 for both, 0 for one of each, -16 for neither);
 //   the numerology of the naming books (the common grids over 康熙
 //     strokes): -4 for each of 人格, 地格 and 总格 whose number reads 凶,
 //     and -3 for a 三才 of 凶, -6 of 大凶.
