@@ -17,6 +17,7 @@ void BestNames::Clear() {
   candidates_.clear();
   advice_.clear();
   own_.clear();
+  childLines_.clear();
   scores_.clear();
   rankScores_.clear();
   conventionsScores_.clear();
@@ -36,7 +37,10 @@ void BestNames::FollowChild(const Child& child, NameJudge judge, std::uint64_t a
     acceptedBefore_ = acceptedBefore;
     Clear();
   } else if (!sameWish) {
-    for (std::size_t i = 0; i < own_.size(); ++i) advice_[i] = judge_.Judge(own_[i]);
+    for (std::size_t i = 0; i < own_.size(); ++i) {
+      childLines_[i] = judge_.Lines(own_[i]);
+      advice_[i] = NameJudge::Apply(own_[i], childLines_[i]);
+    }
     ++version_;
   }
 }
@@ -47,7 +51,7 @@ void BestNames::FollowRun(const NamingSession& session, const NamingServices& se
 }
 
 void BestNames::SetAdvice(std::size_t i, advice::Advice own) {
-  advice_[i] = judge_.Judge(own);
+  advice_[i] = NameJudge::Apply(own, childLines_[i]);
   own_[i] = std::move(own);
 }
 
@@ -76,6 +80,7 @@ bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conv
   }
   advice_.emplace_back();
   own_.emplace_back();
+  childLines_.push_back(judge_.Lines(own));
   SetAdvice(advice_.size() - 1, std::move(own));
   scores_.push_back(candidate.scored ? candidate.score : kNoScore);
   if (!conventionsScore && conventionsScorer_) conventionsScore = conventionsScorer_(candidate);

@@ -159,9 +159,11 @@ class BestNames {
   NameJudge judge_;
   std::uint64_t acceptedBefore_ = 0;
   std::vector<advice::Advice> own_;  // each name's advice before the judge
+  std::vector<NameJudge::ChildLines> childLines_;  // what the judge adds to each
 
   void Clear();
-  // The judge's advice over a name's own, kept in own_[i].
+  // The judge's advice over a name's own (kept in own_[i]), with the child's
+  // lines of childLines_[i].
   void SetAdvice(std::size_t i, advice::Advice own);
 };
 

@@ -28,10 +28,18 @@ constexpr const char* kJudgedGridNames[] = {"天格", "人格", "地格", "外�
 
 }  // namespace
 
-advice::Advice NameJudge::Judge(advice::Advice own) const {
-  if (!services_ || !needs_ || own.given.empty()) return own;
-  ElementLines(own);
-  NumerologyLines(own);
+NameJudge::ChildLines NameJudge::Lines(const advice::Advice& own) const {
+  ChildLines lines;
+  if (!services_ || !needs_ || own.given.empty()) return lines;
+  ElementLines(own, lines);
+  NumerologyLines(own, lines);
+  return lines;
+}
+
+advice::Advice NameJudge::Apply(advice::Advice own, const ChildLines& lines) {
+  if (lines.reasons.empty()) return own;
+  own.fit = lines.fit;
+  own.reasons.insert(own.reasons.end(), lines.reasons.begin(), lines.reasons.end());
   int score = kBase;
   for (const advice::Reason& reason : own.reasons) score += reason.points;
   own.unclamped = score;
@@ -39,7 +47,7 @@ advice::Advice NameJudge::Judge(advice::Advice own) const {
   return own;
 }
 
-void NameJudge::ElementLines(advice::Advice& advice) const {
+void NameJudge::ElementLines(const advice::Advice& advice, ChildLines& lines) const {
   if (!needs_->reading) return;
   std::string shown;
   int favourable = 0;
@@ -54,7 +62,7 @@ void NameJudge::ElementLines(advice::Advice& advice) const {
   }
   const int judged = favourable + unfavourable;
   if (judged == 0) return;
-  advice.fit = favourable == judged ? advice::ElementFit::kAll
+  lines.fit = favourable == judged ? advice::ElementFit::kAll
                : favourable > 0     ? advice::ElementFit::kSome
                                     : advice::ElementFit::kNone;
   const double perChar = 2.0 / judged;
@@ -62,13 +70,13 @@ void NameJudge::ElementLines(advice::Advice& advice) const {
       static_cast<int>(std::lround(perChar * (favourable * kFavourableChar + unfavourable * kUnfavourableChar))) +
       (favourable == 0 ? kNoFit : 0);
   const std::string liked = ElementsText(needs_->reading->favourable);
-  const char* verdict = advice.fit == advice::ElementFit::kAll    ? "合喜用"
-                        : advice.fit == advice::ElementFit::kSome ? "一半合喜用"
-                                                                  : "不合喜用";
-  advice.reasons.push_back({points, shown + "：" + verdict + "（宝宝喜" + liked + "）"});
+  const char* verdict = lines.fit == advice::ElementFit::kAll    ? "合喜用"
+                        : lines.fit == advice::ElementFit::kSome ? "一半合喜用"
+                                                                 : "不合喜用";
+  lines.reasons.push_back({points, shown + "：" + verdict + "（宝宝喜" + liked + "）"});
 }
 
-void NameJudge::NumerologyLines(advice::Advice& advice) const {
+void NameJudge::NumerologyLines(const advice::Advice& advice, ChildLines& lines) const {
   conventions::ConventionsInputs inputs;
   inputs.name = advice.name;
   inputs.surnameLength = advice.surnameLength;
@@ -89,12 +97,12 @@ void NameJudge::NumerologyLines(advice::Advice& advice) const {
     bad += std::string(kJudgedGridNames[grid]) + std::to_string(lookup.number);
     points += kBadGrid;
   }
-  if (!bad.empty()) advice.reasons.push_back({points, "通行算法：" + bad + " 凶"});
+  if (!bad.empty()) lines.reasons.push_back({points, "通行算法：" + bad + " 凶"});
   if (!reading->hasSancai) return;
   const conventions::Verdict sancai = reading->sancai.verdict;
   if (sancai == conventions::Verdict::kMisfortune || sancai == conventions::Verdict::kGreatMisfortune) {
-    advice.reasons.push_back({sancai == conventions::Verdict::kMisfortune ? kBadSancai : kVeryBadSancai,
-                              "通行算法：三才" + std::string(conventions::VerdictText(sancai))});
+    lines.reasons.push_back({sancai == conventions::Verdict::kMisfortune ? kBadSancai : kVeryBadSancai,
+                             "通行算法：三才" + std::string(conventions::VerdictText(sancai))});
   }
 }
 

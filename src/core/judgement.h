@@ -34,13 +34,24 @@ class NameJudge {
 
   const std::optional<ChildNeeds>& Needs() const { return needs_; }
 
-  // The advice with the child's lines added to its reasons, its 推荐度
-  // made again and its fit set.
-  advice::Advice Judge(advice::Advice own) const;
+  // What the child's chart says of a name: how its characters fit, and the
+  // lines to add. They depend on the name alone, not on its source.
+  struct ChildLines {
+    advice::ElementFit fit = advice::ElementFit::kUnjudged;
+    std::vector<advice::Reason> reasons;
+  };
+  ChildLines Lines(const advice::Advice& own) const;
+  // The advice with the lines added to its reasons, its 推荐度 made again and
+  // its fit set.
+  static advice::Advice Apply(advice::Advice own, const ChildLines& lines);
+  advice::Advice Judge(advice::Advice own) const {
+    const ChildLines lines = Lines(own);
+    return Apply(std::move(own), lines);
+  }
 
  private:
-  void ElementLines(advice::Advice& advice) const;
-  void NumerologyLines(advice::Advice& advice) const;
+  void ElementLines(const advice::Advice& advice, ChildLines& lines) const;
+  void NumerologyLines(const advice::Advice& advice, ChildLines& lines) const;
 
   const NamingServices* services_;
   std::optional<ChildNeeds> needs_;
