@@ -1,11 +1,53 @@
 #include "core/best_names.h"
 
+#include <algorithm>
+
 #include "chars/gbk.h"
 #include "core/naming_model.h"
 #include "core/pane.h"
 #include "core/report.h"
 
 namespace tavrin {
+
+namespace {
+
+// A large bank is not offered whole to every baby: each baby is offered a
+// share of it, picked by a hash of the baby and the name, so that among
+// names of like merit two babies see different ones and one baby sees the
+// same ones at every run. A bank of up to this many names of one sex is
+// offered whole.
+constexpr std::size_t kBankOffered = 1500;
+
+std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+// Who the baby is, for the share of the bank: surname, sex and birth.
+std::uint64_t BabyHash(const Child& child) {
+  std::string key = child.surname;
+  key += child.sex == Sex::kFemale ? 'F' : 'M';
+  for (const int part : {child.year, child.month, child.day, child.hour.Known() ? child.hour.Number() : -1}) {
+    key += std::to_string(part);
+    key += '-';
+  }
+  return Fnv1a(key);
+}
+
+}  // namespace
+
+bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex) {
+  if (ofSex <= kBankOffered) return true;
+  // Mixed once more, so that names differing only in a last byte spread.
+  std::uint64_t h = Fnv1a(given, babyHash);
+  h ^= h >> 29;
+  h *= 0xbf58476d1ce4e5b9ull;
+  h ^= h >> 32;
+  return h % ofSex < kBankOffered;
+}
 
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
                                 Sex sex, const advice::SourceFinder& findSource) {
@@ -135,8 +177,12 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   std::size_t added = 0;
   // The surname is heard in its own reading (曾 zeng1), looked up once.
   const PinyinService::Sounds surnameSounds = services.SurnameSounds(session.surname);
-  for (const advice::BankName& name : tables_->Bank()) {
-    if (!(sex == Sex::kFemale ? name.forGirls : name.forBoys)) continue;
+  const auto forSex = [sex](const advice::BankName& name) { return sex == Sex::kFemale ? name.forGirls : name.forBoys; };
+  const std::vector<advice::BankName>& bank = tables_->Bank();
+  const auto ofSex = static_cast<std::size_t>(std::count_if(bank.begin(), bank.end(), forSex));
+  const std::uint64_t baby = BabyHash(session.RunChild());
+  for (const advice::BankName& name : bank) {
+    if (!forSex(name) || !OfferedToBaby(baby, name.given, ofSex)) continue;
     // The groups of like initials and finals between the surname and the
     // first given character, each group read item by item. Read byte-wise,
     // as the generators do by default, "e", "u" and "an" lie in every group

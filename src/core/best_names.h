@@ -28,6 +28,11 @@ struct NamingRunState;
 struct NamingServices;
 struct NamingSession;
 
+// Whether a bank of `ofSex` names for the baby's sex offers `given` to the
+// baby of `babyHash`: all of a small bank; of a large one, a share of about
+// 1,500 names, the same for the same baby.
+bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex);
+
 // The advice on a full name, with the bonus of the line `findSource` (may be
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
 // kept favourite all say of a name.
@@ -91,7 +96,8 @@ class BestNames {
   // the last Generate run. Each name added keeps the birth of that run.
   void AddRuns(const NamingRunState& state, Sex poetrySex);
   // The names the program proposes itself for the last Generate run of the
-  // session: the name bank's names for the run's sex whose first character
+  // session: the name bank's names for the run's sex offered to the run's
+  // baby (OfferedToBaby) whose first character
   // passes the run's sound rule with the surname, scored against the run's
   // chart. Once per surname, sex, chart and sound rule; nothing
   // before the first run. Returns how many names were added.

@@ -164,8 +164,9 @@ namespace {
 
 // The name bank and the advice agree: no name the program proposes itself
 // carries a serious warning for a sex it is meant for, read with a surname
-// that makes no phrase of its own; each sex has names the team's readers
-// would shortlist, and no count lies outside what two readers can give.
+// that makes no phrase of its own; each sex has a few hundred names the
+// team's readers would shortlist (the bank's parts were read once, blind,
+// and strictly), and no count lies outside what two readers can give.
 TEST(AdviceTables, BankNamesPassTheirOwnAdvice) {
   std::map<Sex, int> names, shortlisted;
   for (const BankName& name : Shipped().Bank()) {
@@ -184,7 +185,7 @@ TEST(AdviceTables, BankNamesPassTheirOwnAdvice) {
   }
   for (const Sex sex : {Sex::kMale, Sex::kFemale}) {
     EXPECT_GE(names[sex], 500);
-    EXPECT_GE(shortlisted[sex], names[sex] / 10);
+    EXPECT_GE(shortlisted[sex], 250);
   }
 }
 

@@ -4,6 +4,7 @@
 // program proposes itself for a run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -171,6 +172,29 @@ TEST(BestNamesProposals, BankNamesForTheRunsSexAndSound) {
   ASSERT_EQ(names.Size(), 8u);
   EXPECT_TRUE(names.CandidateAt(0).scored);
   EXPECT_TRUE(names.BirthAt(0));
+}
+
+TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
+  // Names as a bank holds them: two characters of a few thousand.
+  std::vector<std::string> bank;
+  for (int a = 0; a < 150; ++a) {
+    for (int b = 0; b < 100; ++b) bank.push_back({char(0xB0 + a % 40), char(0xA1 + a), char(0xC0 + b % 30), char(0xA1 + b)});
+  }
+  const auto offered = [&](std::uint64_t baby, std::size_t ofSex) {
+    std::vector<bool> is;
+    for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex));
+    return is;
+  };
+  const std::vector<bool> small = offered(7, 1500);
+  EXPECT_EQ(std::count(small.begin(), small.end(), true), 1500);  // a small bank whole
+  const std::vector<bool> first = offered(7, bank.size()), again = offered(7, bank.size()), other = offered(8, bank.size());
+  EXPECT_EQ(first, again);
+  const auto count = std::count(first.begin(), first.end(), true);
+  EXPECT_GT(count, 1350);
+  EXPECT_LT(count, 1650);
+  std::size_t both = 0;
+  for (std::size_t i = 0; i < bank.size(); ++i) both += first[i] && other[i];
+  EXPECT_LT(both, 300u);  // about a tenth of each share, as chance gives
 }
 
 }  // namespace

@@ -38,6 +38,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
 DATA = os.path.join(ROOT, 'data')
 TSV = os.path.join(HERE, 'curated_names.tsv')
+# The name bank beyond the team's first list: the same four fields, written
+# by the team in parts (one file a part), read after curated_names.tsv.
+BANK = os.path.join(HERE, 'bank')
 OUT = os.path.join(DATA, 'curated_names.dat')
 
 # Fallback order when the hinted text does not hold the name.
@@ -50,8 +53,10 @@ RARE = set('韫纭昀潆瑷璎缇葳琰溥骞锴樾')
 GIRLS_ONLY = set('婷娜妍娟娇媛婉嫣姗妮娅婕姝娴嫦倩黛蕾莉莎琪薇')
 BOYS_ONLY = set('刚强雄豪彪虎猛勇武霸军鹏峰龙')
 
-MAX_FIRST = 50          # names sharing one first character
-MAX_LEVEL2 = 0.15       # share of names holding a level-2 character
+MAX_FIRST = 50          # names of the first list sharing one first character
+MAX_FIRST_BANK = 90     # the same over the whole bank
+MAX_LEVEL2 = 0.15       # share of the first list's names holding a level-2 character
+MAX_LEVEL2_BANK = 0.35  # the same over the whole bank
 MAX_COMMON = 0.05       # share of names in the 1,600 commonest lists
 MEANING_LEN = (8, 30)
 
@@ -63,6 +68,8 @@ def is_han(c):
 
 
 READINGS = os.path.join(HERE, 'curated_readings.tsv')
+# The blind reading of the bank's parts, one reading a name.
+BANK_READINGS = os.path.join(HERE, 'bank_readings.tsv')
 
 
 def load_readings():
@@ -72,14 +79,15 @@ def load_readings():
     shortlist, B plain, C odd, D bad) per reading, two readings or more.
     """
     readings = {}
-    if not os.path.exists(READINGS):
-        return readings
-    with open(READINGS, encoding='utf-8') as f:
-        for ln in f:
-            if ln.startswith('#') or not ln.strip():
-                continue
-            fields = ln.rstrip('\n').split('\t')
-            readings[fields[0]] = [g for g in fields[2:] if g in ('A', 'B', 'C', 'D')]
+    for path in (READINGS, BANK_READINGS):
+        if not os.path.exists(path):
+            continue
+        with open(path, encoding='utf-8') as f:
+            for ln in f:
+                if ln.startswith('#') or not ln.strip():
+                    continue
+                fields = ln.rstrip('\n').split('\t')
+                readings.setdefault(fields[0], []).extend(g for g in fields[2:] if g in ('A', 'B', 'C', 'D'))
     return readings
 
 
@@ -97,7 +105,8 @@ def reading_verdict(readings, given):
         return 0, 'a reader found it bad'
     if 'C' in grades and grades.count('C') >= grades.count('A'):
         return 0, 'a reader found it odd'
-    return int(2 * grades.count('A') / len(grades) + 0.5), None
+    # A name read once counts its one reader.
+    return min(grades.count('A'), int(2 * grades.count('A') / len(grades) + 0.5)), None
 
 
 def leans_other_way(info, sex):
@@ -285,14 +294,34 @@ def pick_source(given, hint, hits):
     return None, 'hint not found' if hint else 'none'
 
 
+def list_lines(paths):
+    """(where, line, first-character limit) of every name line of the lists."""
+    for path in paths:
+        limit = MAX_FIRST if path == TSV else MAX_FIRST_BANK
+        with open(path, encoding='utf-8') as f:
+            for lineno, ln in enumerate(f, 1):
+                ln = ln.rstrip('\n')
+                if ln.strip() and not ln.startswith('#'):
+                    yield '%s:%d' % (os.path.basename(path), lineno), ln, limit
+
+
+def toneless(reading):
+    return reading.rstrip('012345')
+
+
+def reason_kind(why):
+    """The rule behind a rejection, without the name's own characters."""
+    return re.sub(r'[\u4e00-\u9fff]+', 'X', why.split(':')[0])
+
+
 def main():
     args = sys.argv[1:]
     check_only = '--check' in args
     # --tsv FILE checks another list of the same shape (a reading in
     # progress); it implies --check.
-    tsv = TSV
+    tsvs = [TSV] + sorted(os.path.join(BANK, f) for f in os.listdir(BANK) if f.endswith('.tsv'))
     if '--tsv' in args:
-        tsv = args[args.index('--tsv') + 1]
+        tsvs = [args[args.index('--tsv') + 1]]
         check_only = True
     chars = load_chars()
     name_chars = load_name_chars()
@@ -305,91 +334,91 @@ def main():
     rows, rejected, warnings = [], [], []
     seen = {}
     first_count = collections.Counter()
-    with open(tsv, encoding='utf-8') as f:
-        for lineno, ln in enumerate(f, 1):
-            ln = ln.rstrip('\n')
-            if not ln.strip() or ln.startswith('#'):
-                continue
-            fields = ln.split('\t')
-            while len(fields) < 4:
-                fields.append('')
-            given, sex, meaning, hint = (x.strip() for x in fields[:4])
+    for where, ln, limit in list_lines(tsvs):
+        fields = ln.split('\t')
+        while len(fields) < 4:
+            fields.append('')
+        given, sex, meaning, hint = (x.strip() for x in fields[:4])
 
-            def reject(why):
-                rejected.append({'line': lineno, 'name': given, 'why': why})
+        def reject(why):
+            rejected.append({'line': where, 'name': given, 'why': why})
 
-            if not 1 <= len(given) <= 2 or not all(is_han(c) for c in given):
-                reject('not one or two hanzi'); continue
-            if sex not in ('m', 'f', 'u'):
-                reject('sex must be m, f or u'); continue
-            if given in seen:
-                reject('duplicate of line %d' % seen[given]); continue
-            if not MEANING_LEN[0] <= len(meaning) <= MEANING_LEN[1]:
-                reject('meaning has %d characters' % len(meaning)); continue
-            try:
-                (given + meaning).encode('gbk')
-            except UnicodeEncodeError:
-                reject('not GBK'); continue
-            why = None
-            for c in given:
-                info = chars.get(c)
-                if info is None or info[0] not in (1, 2):
-                    why = '%s is not level 1 or 2' % c
-                elif c in RARE:
-                    why = '%s is a character parents stumble on' % c
-                elif c in serious:
-                    why = '%s unsuitable: %s' % (c, serious[c])
-                elif sex == 'm' and c in GIRLS_ONLY:
-                    why = "%s reads as a girl's character" % c
-                elif sex == 'f' and c in BOYS_ONLY:
-                    why = "%s reads as a boy's character" % c
-                elif sex == 'm' and info[2] == 0 and info[3] >= 5:
-                    why = "%s is used only in girls' names" % c
-                elif sex == 'f' and info[3] == 0 and info[2] >= 5:
-                    why = "%s is used only in boys' names" % c
-                if why:
-                    break
+        if not 1 <= len(given) <= 2 or not all(is_han(c) for c in given):
+            reject('not one or two hanzi'); continue
+        if sex not in ('m', 'f', 'u'):
+            reject('sex must be m, f or u'); continue
+        if given in seen:
+            reject('duplicate of ' + seen[given]); continue
+        if not MEANING_LEN[0] <= len(meaning) <= MEANING_LEN[1]:
+            reject('meaning has %d characters' % len(meaning)); continue
+        try:
+            (given + meaning).encode('gbk')
+        except UnicodeEncodeError:
+            reject('not GBK'); continue
+        why = None
+        for c in given:
+            info = chars.get(c)
+            if info is None or info[0] not in (1, 2):
+                why = '%s is not level 1 or 2' % c
+            elif c in RARE:
+                why = '%s is a character parents stumble on' % c
+            elif c in serious:
+                why = '%s unsuitable: %s' % (c, serious[c])
+            elif sex == 'm' and c in GIRLS_ONLY:
+                why = "%s reads as a girl's character" % c
+            elif sex == 'f' and c in BOYS_ONLY:
+                why = "%s reads as a boy's character" % c
+            elif sex == 'm' and info[2] == 0 and info[3] >= 5:
+                why = "%s is used only in girls' names" % c
+            elif sex == 'f' and info[3] == 0 and info[2] >= 5:
+                why = "%s is used only in boys' names" % c
             if why:
-                reject(why); continue
-            # A name for both sexes that the advice would call one sex's is
-            # that sex's; a boy's or girl's name that it would call the
-            # other's is dropped.
-            fits = [x for x in ('m', 'f') if sex in (x, 'u')
-                    and not any(leans_other_way(chars[c], x) for c in given)]
-            if not fits:
-                reject("reads as the other sex's"); continue
-            if sex == 'u' and len(fits) == 1:
-                warnings.append('%s: for %s only' % (given, fits[0]))
-                sex = fits[0]
-            if len(given) == 2 and given[0] == given[1]:
-                reject('doubled character'); continue
-            if given in famous:
-                reject('famous name: ' + famous[given]); continue
-            py = ' '.join(chars[c][1] for c in given)
-            if py in unf_toned:
-                reject('sounds as %s' % unf_toned[py]); continue
-            if re.sub(r'\d', '', py) in unf_bare:
-                warnings.append('%s: tones apart from %s' % (given, unf_bare[re.sub(r'\d', '', py)]))
-            for c in given:
-                if c in mild:
-                    warnings.append('%s: %s %s' % (given, c, mild[c]))
-                if 'b' in chars[c][4] or 'g' in chars[c][4]:
-                    warnings.append('%s: %s is of the dated register' % (given, c))
-            shortlisted, odd = reading_verdict(readings, given)
-            if odd:
-                reject(odd); continue
-            if readings and given not in readings:
-                warnings.append('%s: not read yet' % given)
-            if first_count[given[0]] >= MAX_FIRST:
-                reject('more than %d names begin with %s' % (MAX_FIRST, given[0])); continue
-            first_count[given[0]] += 1
-            seen[given] = lineno
-            rows.append([given, sex, meaning, hint, shortlisted])
+                break
+        if why:
+            reject(why); continue
+        # A name for both sexes that the advice would call one sex's is
+        # that sex's; a boy's or girl's name that it would call the
+        # other's is dropped.
+        fits = [x for x in ('m', 'f') if sex in (x, 'u')
+                and not any(leans_other_way(chars[c], x) for c in given)]
+        if not fits:
+            reject("reads as the other sex's"); continue
+        if sex == 'u' and len(fits) == 1:
+            warnings.append('%s: for %s only' % (given, fits[0]))
+            sex = fits[0]
+        if len(given) == 2 and given[0] == given[1]:
+            reject('doubled character'); continue
+        if given in famous:
+            reject('famous name: ' + famous[given]); continue
+        if limit == MAX_FIRST_BANK and given in common:
+            reject('among the commonest names'); continue
+        py = ' '.join(chars[c][1] for c in given)
+        if py in unf_toned:
+            reject('sounds as %s' % unf_toned[py]); continue
+        if re.sub(r'\d', '', py) in unf_bare:
+            warnings.append('%s: tones apart from %s' % (given, unf_bare[re.sub(r'\d', '', py)]))
+        for c in given:
+            if c in mild:
+                warnings.append('%s: %s %s' % (given, c, mild[c]))
+            if 'b' in chars[c][4] or 'g' in chars[c][4]:
+                warnings.append('%s: %s is of the dated register' % (given, c))
+        shortlisted, odd = reading_verdict(readings, given)
+        if odd:
+            reject(odd); continue
+        if readings and given not in readings:
+            warnings.append('%s: not read yet' % given)
+        if len(given) == 2 and toneless(chars[given[0]][1]) == toneless(chars[given[1]][1]):
+            reject('its two characters sound alike'); continue
+        if first_count[given[0]] >= limit:
+            reject('more than %d names begin with %s' % (limit, given[0])); continue
+        first_count[given[0]] += 1
+        seen[given] = where
+        rows.append([given, sex, meaning, hint, shortlisted, limit])
 
     hits = find_sources({r[0] for r in rows if len(r[0]) == 2})
     how = collections.Counter()
     out = []
-    for given, sex, meaning, hint, shortlisted in rows:
+    for given, sex, meaning, hint, shortlisted, _ in rows:
         src, kind = pick_source(given, hint, hits) if len(given) == 2 else (None, 'single')
         how[kind] += 1
         if hint and kind not in ('hint', 'hinted text'):
@@ -398,6 +427,8 @@ def main():
 
     n = len(out)
     level2 = sum(1 for r in out if any(chars[c][0] == 2 for c in r[0]))
+    first_list = {r[0] for r in rows if r[5] == MAX_FIRST}
+    level2_first = sum(1 for r in out if r[0] in first_list and any(chars[c][0] == 2 for c in r[0]))
     in_common = [r[0] for r in out if r[0] in common]
     outside_lists = sum(1 for r in out if any(c not in name_chars for c in r[0]))
     second_count = collections.Counter(r[0][-1] for r in out if len(r[0]) == 2)
@@ -416,12 +447,16 @@ def main():
         'first_chars': len(first_count),
         'top_first_chars': first_count.most_common(8),
         'top_second_chars': second_count.most_common(8),
+        'rejected_by_reason': dict(collections.Counter(reason_kind(r['why']) for r in rejected).most_common()),
         'rejected': rejected,
         'warnings': warnings,
     }
     errors = []
-    if n and level2 / n > MAX_LEVEL2:
-        errors.append('level-2 share %.1f %% above %d %%' % (100 * level2 / n, 100 * MAX_LEVEL2))
+    if first_list and level2_first / len(first_list) > MAX_LEVEL2:
+        errors.append('level-2 share of the first list %.1f %% above %d %%'
+                      % (100 * level2_first / len(first_list), 100 * MAX_LEVEL2))
+    if n and level2 / n > MAX_LEVEL2_BANK:
+        errors.append('level-2 share %.1f %% above %d %%' % (100 * level2 / n, 100 * MAX_LEVEL2_BANK))
     if n and len(in_common) / n > MAX_COMMON:
         errors.append('1600-list share %.1f %% above %d %%' % (100 * len(in_common) / n, 100 * MAX_COMMON))
     report['errors'] = errors
