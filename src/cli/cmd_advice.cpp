@@ -54,12 +54,14 @@ void PrintText(CliContext& context, const Advice& a) {
     out << "  ";
     for (std::size_t i = 0; i < f.readings.size(); ++i) out << (i ? "/" : "") << MarkedPinyin(f.readings[i]);
     std::string facts = "  " + (f.level ? std::to_string(f.level) + "级字" : std::string("表外字")) + "  男名 " +
-                        std::to_string(f.boys) + " 女名 " + std::to_string(f.girls) + "  " +
-                        std::string(advice::MeaningOrGloss(f));
+                        std::to_string(f.boys) + " 女名 " + std::to_string(f.girls);
+    if (!f.meaning.empty()) facts += "  " + f.meaning;
     if (!f.words.empty()) {
       facts += "  ";
       for (std::size_t i = 0; i < f.words.size(); ++i) facts += (i ? " " : "") + f.words[i];
     }
+    // The Chinese meaning on the character's line, the English gloss under it.
+    if (!f.gloss.empty()) facts += "\n      " + f.gloss;
     context.Print(facts + '\n');
   }
   for (const advice::Reason& r : a.reasons) {

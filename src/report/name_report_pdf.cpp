@@ -523,9 +523,9 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
   return rows;
 }
 
-NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName) {
+NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName, sources::NameNotes::Glosses glosses) {
   NameMeaning meaning;
-  meaning.meanings = notes.Meanings(fullName);
+  meaning.meanings = notes.Meanings(fullName, glosses);
   if (const sources::NameSource* source = notes.BestSource(fullName)) {
     meaning.source = sources::ShortSource(*source);
     meaning.collection = source->collection;

@@ -23,13 +23,15 @@ namespace tavrin::report {
 // What the given name's characters mean and the line it comes from (GBK),
 // shown under the name when known.
 struct NameMeaning {
-  std::vector<std::string> meanings;  // one line a character (sources::MeaningLine)
+  std::vector<std::string> meanings;  // a line a character (sources::MeaningLine), each maybe with its gloss line
   std::string source;                 // 《title》author：line, or empty
   std::string collection;
 };
 
-// The meanings and the best source of a full name.
-NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName);
+// The meanings and the best source of a full name; the English glosses as
+// second lines unless `glosses` says none (a narrow cell).
+NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName,
+                      sources::NameNotes::Glosses glosses = sources::NameNotes::Glosses::kSecondLine);
 
 // Writes the PDF to `path` (bytes, as the system takes them) through
 // base/file_write.h: the file holds its old content, or none, unless the

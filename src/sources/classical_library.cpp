@@ -62,7 +62,8 @@ bool WellKnown(std::string_view collection) { return advice::WellKnown(Utf8ToGbk
 // conversions.
 NotesText NotesTextOf(NameNotes& notes, const std::string& fullName) {
   NotesText text;
-  for (const std::string& line : notes.Meanings(fullName)) text.meanings.push_back(GbkToUtf8(line));
+  for (const std::string& line : notes.Meanings(fullName, NameNotes::Glosses::kNone))
+    text.meanings.push_back(GbkToUtf8(line));
   if (const NameSource* source = notes.BestSource(fullName)) text.source = GbkToUtf8(ShortSource(*source));
   return text;
 }

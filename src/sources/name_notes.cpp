@@ -96,13 +96,16 @@ const NameSource* NameNotes::BestSource(const std::string& fullName) {
   return found->second ? &*found->second : nullptr;
 }
 
-std::vector<std::string> NameNotes::Meanings(const std::string& fullName) {
+std::vector<std::string> NameNotes::Meanings(const std::string& fullName, Glosses glosses) {
   std::vector<std::string> lines;
   const std::string given = Tables().GivenName(fullName);
   if (const std::string* pair = Tables().WordMeaning(given)) lines.push_back(given + kColon + *pair);
   for (const std::string& ch : SplitChars(given)) {
     const advice::GivenChar given{ch, Tables().Facts(ch)};
-    if (given.facts) lines.push_back(MeaningLine(given));
+    if (!given.facts) continue;
+    lines.push_back(MeaningLine(given));
+    if (std::string gloss = GlossLine(given); glosses == Glosses::kSecondLine && !gloss.empty())
+      lines.push_back(std::move(gloss));
   }
   return lines;
 }
@@ -116,12 +119,18 @@ std::string MeaningLine(const advice::GivenChar& given) {
   if (!given.facts) return line;
   const advice::CharFacts& facts = *given.facts;
   if (!facts.readings.empty()) line += kOpenParen + PinyinWithToneMarksGbk(facts.readings.front()) + kCloseParen;
-  line += advice::MeaningOrGloss(facts);
+  line += facts.meaning;
   if (!facts.words.empty()) {
-    line += std::string(kSemicolon) + kWordsLabel + kColon;
+    if (!facts.meaning.empty()) line += kSemicolon;
+    line += std::string(kWordsLabel) + kColon;
     for (std::size_t i = 0; i < facts.words.size(); ++i) line += (i ? " " : "") + facts.words[i];
   }
   return line;
+}
+
+std::string GlossLine(const advice::GivenChar& given) {
+  if (!given.facts || given.facts->gloss.empty()) return {};
+  return "  " + given.facts->gloss;
 }
 
 std::vector<std::string> LinesOfName(const std::string& text, const std::string& given) {

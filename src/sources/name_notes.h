@@ -61,9 +61,12 @@ class NameNotes {
   const NameSource* BestSource(const std::string& fullName);
   // What the given name means: first the meaning of the two characters
   // together when they make a word of the dictionary (修远：长远，辽远。),
-  // then one line for each character: what it means and the common words
-  // holding it (MeaningLine); none for a character the tables do not know.
-  std::vector<std::string> Meanings(const std::string& fullName);
+  // then one line for each character: its Chinese meaning and the common
+  // words holding it (MeaningLine), followed, with kSecondLine, by a line of
+  // its English gloss (GlossLine) when it has one; none for a character the
+  // tables do not know.
+  enum class Glosses { kNone, kSecondLine };
+  std::vector<std::string> Meanings(const std::string& fullName, Glosses glosses = Glosses::kSecondLine);
 
  private:
   void Drop(const LibraryError& error);
@@ -84,7 +87,8 @@ std::string LibraryFaultText(const std::string& path, const LibraryError& error)
 // 《title》author：line, the short form of a source for a cell or a line.
 std::string ShortSource(const NameSource& source);
 
-// A name's meanings (one line each, as Meanings gives them) and its best
+// A name's meanings in Chinese (one line each, as Meanings gives them
+// without the English glosses) and its best
 // source in ShortSource's form (empty when no line holds it), in UTF-8, for
 // readers outside the core such as the family's page.
 struct NotesText {
@@ -94,8 +98,11 @@ struct NotesText {
 NotesText NotesTextOf(NameNotes& notes, const std::string& fullName);
 
 // 子（zǐ）孩子，也是对人的美称；常用词：孩子 儿子 电子. A character without
-// a Chinese meaning has its English gloss.
+// a Chinese meaning has its reading and words only: English never comes first.
 std::string MeaningLine(const advice::GivenChar& given);
+// The character's English gloss, indented as the second line under
+// MeaningLine; empty when the tables have none.
+std::string GlossLine(const advice::GivenChar& given);
 
 // The lines of a text (UTF-8) a given name (UTF-8) was drawn from: the line that
 // holds all its characters best (adjacent and in order, then in order, then

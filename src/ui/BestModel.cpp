@@ -236,9 +236,9 @@ QString CharactersHtml(const advice::Advice& a, const AdviceView& view) {
     for (const std::string& reading : f.readings) readings << QString::fromStdString(PinyinWithToneMarks(reading));
     html += Escaped(readings.join("/")) + " · " + LevelText(f.level) +
             BestModel::tr(" · 男名 %1 个、女名 %2 个").arg(f.boys).arg(f.girls);
-    // The English gloss only stands in for a Chinese meaning the table lacks
-    // (a rare character of a poem).
+    // The Chinese meaning first; the English gloss under it, in grey.
     if (!c.meaning.isEmpty()) html += "<br>&nbsp;&nbsp;" + Escaped(c.meaning);
+    if (!c.gloss.isEmpty()) html += "<br>&nbsp;&nbsp;<span style='color:#777'>" + Escaped(c.gloss) + "</span>";
     if (!c.words.isEmpty()) html += BestModel::tr("<br>&nbsp;&nbsp;词:") + Escaped(c.words.join(" "));
     html += "<br>";
   }

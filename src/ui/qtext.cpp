@@ -269,9 +269,10 @@ AdviceView ViewOf(const advice::Advice& a) {
   for (const advice::Warning& w : a.warnings)
     view.warnings.push_back({FromGbk(w.text), w.severity == advice::Severity::kSerious});
   for (const advice::GivenChar& g : a.given) {
-    AdviceView::Char c{FromGbk(g.ch), {}, {}};
+    AdviceView::Char c{FromGbk(g.ch), {}, {}, {}};
     if (g.facts) {
-      c.meaning = FromGbk(advice::MeaningOrGloss(*g.facts));
+      c.meaning = FromGbk(g.facts->meaning);
+      c.gloss = FromGbk(g.facts->gloss);
       c.words = ListFromGbk(g.facts->words);
     }
     view.given += c.ch;

@@ -124,7 +124,8 @@ struct AdviceView {
   };
   struct Char {
     QString ch;
-    QString meaning;  // the meaning, or the English gloss the table has instead
+    QString meaning;  // the Chinese meaning; empty when the table has none
+    QString gloss;    // the English gloss, shown under it, or empty
     QStringList words;
   };
   struct Reason {

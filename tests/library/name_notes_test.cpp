@@ -57,16 +57,39 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
       EXPECT_EQ(ShortSource(*best), c.source);
       EXPECT_EQ(notes.BestSource(c.name), best);  // remembered
     }
-    EXPECT_EQ(notes.Meanings(c.name).size(), c.meanings) << c.name;
+    EXPECT_EQ(notes.Meanings(c.name, NameNotes::Glosses::kNone).size(), c.meanings) << c.name;
   }
-  // 衿 is no name character: its English gloss stands in for a Chinese meaning.
-  EXPECT_EQ(notes.Meanings("王子衿")[1], "衿（jīn）collar or lapel of garment");
+  // 衿, a character of the name bank beyond the name lists, has the team's meaning.
+  EXPECT_EQ(notes.Meanings("王子衿", NameNotes::Glosses::kNone)[1], "衿（jīn）衣领，青青子衿，喻学子");
   const std::string zi = notes.Meanings("王子衿")[0];
   EXPECT_EQ(zi.rfind("子（zǐ）孩子", 0), 0u) << zi;
   EXPECT_NE(zi.find("；常用词：孩子"), std::string::npos) << zi;
   const std::vector<std::string> xiuyuan = notes.Meanings("欧阳修远");
   EXPECT_EQ(xiuyuan[0], "修远：长远，辽远。多指道路。");
   EXPECT_EQ(xiuyuan[1].rfind("修（xiū）修身", 0), 0u) << xiuyuan[1];
+}
+
+// The Chinese meaning first, the English gloss only on the line under it
+// (never in a meaning's place); the family's page shows the Chinese alone.
+TEST(NameNotes, ChineseMeaningFirstAndTheGlossUnder) {
+  NameNotes notes(ExecutableDir(), std::make_shared<const advice::AdviceTables>(LoadAdviceTables(ExecutableDir())));
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;  // Meanings with the glosses; the family's page drops the indented ones
+  } cases[] = {
+      {"王子衿",
+       {"子（zǐ）孩子，也是对人的美称；常用词：孩子 儿子 电子 身子 分子", "  child; a master",
+        "衿（jīn）衣领，青青子衿，喻学子", "  collar or lapel of garment"}},
+      {"王犇", {"犇（bēn）", "  run fast, flee; rush about; run"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(notes.Meanings(c.name), c.lines) << c.name;
+    std::vector<std::string> family;
+    for (const std::string& line : c.lines) {
+      if (!line.starts_with("  ")) family.push_back(GbkToUtf8(line));
+    }
+    EXPECT_EQ(NotesTextOf(notes, c.name).meanings, family) << c.name;
+  }
 }
 
 TEST(NameNotes, WithoutLibraryOrTables) {

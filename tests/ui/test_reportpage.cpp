@@ -146,7 +146,7 @@ class ReportPageTest : public QObject {
       const char* source;  // 出处, empty for none
       const char* tipHolds;
     } cases[] = {
-        {"王子衿", "《子衿》佚名：青青子衿", "衿（jīn）collar or lapel of garment"},
+        {"王子衿", "《子衿》佚名：青青子衿", "衿（jīn）衣领，青青子衿，喻学子\n  collar or lapel of garment"},
         {"孟浩然", "《公孙丑上》孟轲：我善养吾浩然之气", "浩（hào）水势盛大，喻广阔、正大；常用词："},
         {"欧阳修远", "《离骚》屈原：路漫漫其修远兮", "出处：《离骚》屈原：路漫漫其修远兮（楚辞）"},
         {"王犇犇", "", "犇"},

@@ -126,6 +126,22 @@ def name_list(file_name):
     return [l.strip() for l in (DATA / file_name).read_bytes().decode("gbk").splitlines() if l.strip()]
 
 
+def given_name_chars(compound):
+    """The characters of every given name the program offers: the name lists
+    (1600nan.dat, 1600nv.dat; tj.dat past its surname) and the name bank
+    (curated_names.tsv, classical_names.dat)."""
+    chars = set()
+    for name in name_list("1600nan.dat") + name_list("1600nv.dat"):
+        chars.update(name)
+    for name in name_list("tj.dat"):
+        chars.update(name[2:] if name[:2] in compound else name[1:])
+    for line in table_lines(NAMES / "curated_names.tsv"):
+        chars.update(line.split("\t")[0])
+    for line in name_list("classical_names.dat"):
+        chars.update(line.split("\t")[0])
+    return {c for c in chars if is_gbk_hanzi(c)}
+
+
 def groups(path):
     """'## head' lines and the blank-separated items under them."""
     head = None
@@ -470,8 +486,10 @@ def main():
         ch, _, note = line.split("\t")
         meaning[ch] = note
     meaning_zh = chinese_meanings()
-    lacking = sorted((set(meaning) | boy_chars | girl_chars) - set(meaning_zh), key=gbk)
+    named = set(meaning) | boy_chars | girl_chars | given_name_chars(compound)
+    lacking = sorted(named - set(meaning_zh), key=gbk)
     assert not lacking, "meanings_zh.tsv lacks " + "".join(lacking)
+    report["name characters"] = len(named)
 
     # Unfortunate words (needed to keep them out of the common words).
     unfortunate_src = []
