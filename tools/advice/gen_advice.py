@@ -129,14 +129,15 @@ def name_list(file_name):
 def given_name_chars(compound):
     """The characters of every given name the program offers: the name lists
     (1600nan.dat, 1600nv.dat; tj.dat past its surname) and the name bank
-    (curated_names.tsv, classical_names.dat)."""
+    (curated_names.tsv and its parts in bank/, classical_names.dat)."""
     chars = set()
     for name in name_list("1600nan.dat") + name_list("1600nv.dat"):
         chars.update(name)
     for name in name_list("tj.dat"):
         chars.update(name[2:] if name[:2] in compound else name[1:])
-    for line in table_lines(NAMES / "curated_names.tsv"):
-        chars.update(line.split("\t")[0])
+    for table in [NAMES / "curated_names.tsv"] + sorted((NAMES / "bank").glob("*.tsv")):
+        for line in table_lines(table):
+            chars.update(line.split("\t")[0])
     for line in name_list("classical_names.dat"):
         chars.update(line.split("\t")[0])
     return {c for c in chars if is_gbk_hanzi(c)}
