@@ -40,7 +40,8 @@ constexpr int kSingleGiven = -6;
 constexpr int kToneContrast = 4;
 constexpr int kLevelEnding = 2;
 constexpr int kListedName = -4;
-constexpr int kUnclearPair = -12;
+constexpr int kUnclearPair = -45;  // no word, no phrase, no name: below 40 whatever else it earns
+constexpr int kFragment = -52;     // a fragment of a line stays below 40 whatever else it earns
 constexpr int kSameInitial = -3;
 constexpr int kJoiningUses = 3;      // names of the sex holding a character whose meaning joins another's
 constexpr double kNameUseScale = 3;  // points per log of the names holding a character
@@ -557,13 +558,36 @@ class Adviser {
       Reason(kShortlistedPerReader * bank_->shortlisted,
              bank_->shortlisted == 2 ? "编者推荐：清新而意思明白，值得列入候选" : "编者之一推荐：值得列入候选");
     }
+    const std::string function = FragmentOf();
+    if (!function.empty()) {
+      Reason(kFragment, Quoted(Join(chars_, surname_, chars_.size())) + "只是诗文里一句话的片段（" + Quoted(function) +
+                            "是虚词），不成词，也不是名字");
+      advice_.clearPair = false;
+      return;
+    }
     const ClassicalSource* source = FittingSource();
     if (source) {
       const int points = source->collectionRank <= kLastBonusRank ? kClassicalPhrase : kAnthologyPhrase;
       Reason(points, "名字出自《" + source->title + "》（" + source->collection + "）：" + source->line);
     }
-    if (advice_.given.size() == 2 && !Attested(source != nullptr))
+    if (advice_.given.size() == 2 && !Attested(source != nullptr)) {
       Reason(kUnclearPair, "两个字连在一起没有现成的意思，不是词语、常见名字或古诗文里的词");
+      advice_.clearPair = false;
+    }
+  }
+
+  // A fragment of a line: a two-character given name of a function
+  // character of the verse (之 不 曰 必, kFunctionChar) that is neither a
+  // name of the bank or the lists nor a word (君不, 子曰, 食必). Its
+  // function character, or empty.
+  std::string FragmentOf() const {
+    if (advice_.given.size() != 2 || bank_ || !advice_.pairMeaning.empty()) return {};
+    const std::uint64_t given = PackedText(advice_.given[0].ch + advice_.given[1].ch);
+    if (d_.everydayWords.count(given) || d_.boyGivenNames.count(given) || d_.girlGivenNames.count(given)) return {};
+    for (const GivenChar& g : advice_.given) {
+      if (g.facts && (g.facts->flags & kFunctionChar)) return g.ch;
+    }
+    return {};
   }
 
   // True when the two given characters stand together somewhere a parent

@@ -60,6 +60,12 @@ enum CharFlag : std::uint8_t {
   kLeansGirl = 8,
   kDatedForBoys = 16,  // the register of the 1950s–80s
   kDatedForGirls = 32,
+  // The grammar of a verse line (tools/advice/line_grammar.txt): a function
+  // character (之 于 不 曰) makes no name with the character beside it but
+  // in a name of the bank or the lists; a line is read across a link
+  // character (其 之) for its phrases (灼灼其华: 灼华).
+  kFunctionChar = 64,
+  kLinkChar = 128,
 };
 
 // What a parent reads of a character's meaning: the Chinese one, else the
@@ -104,6 +110,10 @@ struct Advice {
   // The name bank's entry of the given name (owned by the tables), or null.
   const BankName* bank = nullptr;
   std::vector<Reason> reasons;    // in the order the rule applies them
+  // False for a two-character given name that is no word, no phrase of a
+  // well-known text and no name (琨迈), or a fragment of a line (君不, 子曰):
+  // its 推荐度 stays below 40.
+  bool clearPair = true;
   ElementFit fit = ElementFit::kUnjudged;
 
   bool HasSerious() const;
@@ -204,6 +214,9 @@ class AdviceTables {
 
   // The facts of one character, or null.
   const CharFacts* Facts(std::string_view ch) const;
+  // True when the given name is one of the given names of the two name
+  // lists (1600nan.dat, 1600nv.dat).
+  bool ListedName(std::string_view given) const;
   // The meaning of a two-character word (GBK), or null.
   const std::string* WordMeaning(std::string_view word) const;
 

@@ -63,6 +63,8 @@ std::uint8_t Flags(std::string_view text) {
       case 'f': flags |= kLeansGirl; break;
       case 'b': flags |= kDatedForBoys; break;
       case 'g': flags |= kDatedForGirls; break;
+      case 'p': flags |= kFunctionChar; break;
+      case 'k': flags |= kLinkChar; break;
       default: break;
     }
   }
@@ -441,6 +443,11 @@ const std::string* AdviceTables::WordMeaning(std::string_view word) const {
   if (word.size() != 4) return nullptr;
   const auto found = data_->wordMeanings.find(PackedText(word));
   return found == data_->wordMeanings.end() ? nullptr : &found->second;
+}
+
+bool AdviceTables::ListedName(std::string_view given) const {
+  const std::uint64_t key = PackedText(given);
+  return key != 0 && (data_->boyGivenNames.count(key) || data_->girlGivenNames.count(key));
 }
 
 const std::string& MeaningOrGloss(const CharFacts& facts) {

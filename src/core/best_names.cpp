@@ -64,6 +64,7 @@ void BestNames::Clear() {
   rankScores_.clear();
   conventionsScores_.clear();
   births_.clear();
+  ownSources_.clear();
   keys_.clear();
   proposedRuns_.clear();
   sourcesDone_ = 0;
@@ -97,7 +98,8 @@ void BestNames::SetAdvice(std::size_t i, advice::Advice own) {
   own_[i] = std::move(own);
 }
 
-bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore) {
+bool BestNames::AddFrom(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore,
+                        const advice::ClassicalSource* source) {
   if (candidate.Given().empty()) return false;
   if (child_) {
     // Only this baby's names: its surname and sex, and none accepted for an
@@ -109,10 +111,12 @@ bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conv
   key += candidate.fullName;
   if (!keys_.insert(std::move(key)).second) return false;
   const int surnameLength = static_cast<int>(candidate.surnameBytes / 2);
-  const bool lookUpNow = !deferSources_ || !findSource_;
+  const bool lookUpNow = !deferSources_ || !findSource_ || source;
   if (lookUpNow && sourcesDone_ == advice_.size()) ++sourcesDone_;
   advice::Advice own;
-  if (tables_) {
+  if (tables_ && source) {
+    own = tables_->Advise(candidate.fullName, surnameLength, sex, source);
+  } else if (tables_) {
     own = AdviseWithSource(*tables_, candidate.fullName, surnameLength, sex,
                            lookUpNow ? findSource_ : advice::SourceFinder());
   } else {
@@ -129,6 +133,7 @@ bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conv
   conventionsScores_.push_back(conventionsScore);
   rankScores_.push_back(surnameLength == 2 && conventionsScore ? *conventionsScore : scores_.back());
   births_.push_back(addingBirth_);
+  ownSources_.push_back(source ? std::optional(*source) : std::nullopt);
   candidates_.push_back(candidate);
   ++version_;
   return true;
@@ -137,7 +142,7 @@ bool BestNames::Add(const Candidate& candidate, Sex sex, std::optional<int> conv
 std::size_t BestNames::LookUpSources(std::size_t count) {
   const std::size_t from = sourcesDone_;
   for (; sourcesDone_ < advice_.size() && sourcesDone_ - from < count; ++sourcesDone_) {
-    if (!tables_ || !findSource_) continue;
+    if (!tables_ || !findSource_ || ownSources_[sourcesDone_]) continue;
     const advice::Advice& before = own_[sourcesDone_];
     SetAdvice(sourcesDone_,
               AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_));

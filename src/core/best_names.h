@@ -85,7 +85,15 @@ class BestNames {
   // Adds the candidate made for a child of `sex`; false when its full name
   // stands already for that sex (or it has no given name).
   // `conventionsScore`, when known, is its 通行评分.
-  bool Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore = std::nullopt);
+  bool Add(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore = std::nullopt) {
+    return AddFrom(candidate, sex, conventionsScore, nullptr);
+  }
+  // Adds a name with its own source, which the source finder is never asked
+  // to replace: a phrase of the poem the family chose (core/poem_phrases.h),
+  // with the poem's line.
+  bool AddWithSource(const Candidate& candidate, Sex sex, const advice::ClassicalSource& source) {
+    return AddFrom(candidate, sex, std::nullopt, &source);
+  }
   // Adds every candidate shown in the pane.
   void AddPane(const Pane& pane, Sex sex);
   // Adds the report rows not added yet: those of the poetry page for
@@ -167,6 +175,10 @@ class BestNames {
   std::vector<advice::Advice> own_;  // each name's advice before the judge
   std::vector<NameJudge::ChildLines> childLines_;  // what the judge adds to each
 
+  std::vector<std::optional<advice::ClassicalSource>> ownSources_;  // a name's own source (AddWithSource)
+
+  bool AddFrom(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore,
+               const advice::ClassicalSource* source);
   void Clear();
   // The judge's advice over a name's own (kept in own_[i]), with the child's
   // lines of childLines_[i].

@@ -322,6 +322,14 @@ void BestPage::StartPoetryRun(Sex sex) {
   ShowSex(sex);
 }
 
+void BestPage::AddPoemPhrases(const std::vector<PoemPhrase>& phrases, const std::string& surname,
+                              std::string_view scoringElements) {
+  FollowBaby();
+  if (::tavrin::AddPoemPhrases(model_->Names(), services_, phrases, surname, poetrySex_, scoringElements) == 0) return;
+  model_->ShowAdded();
+  proxy_->invalidate();
+}
+
 void BestPage::ShowSex(Sex sex) { sexes_->setCurrentIndex(sex == Sex::kFemale ? 2 : 1); }
 
 const advice::Filter& BestPage::CurrentFilter() const { return proxy_->Filter(); }

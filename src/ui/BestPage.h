@@ -12,6 +12,7 @@
 #include "advice/selection.h"
 #include "analysis/score_factors.h"
 #include "core/best_names.h"
+#include "core/poem_phrases.h"
 #include "ui/BestModel.h"
 #include "ui/TablePage.h"
 
@@ -68,6 +69,10 @@ class BestPage : public NameTablePage {
   // Before the poetry page starts a run for a child of this sex: collects
   // what the poetry pane shows, then files its next names under the sex.
   void StartPoetryRun(Sex sex);
+  // Takes in the poem's own names (core/poem_phrases.h) for the baby of the
+  // last run, each with its poem's line as its source.
+  void AddPoemPhrases(const std::vector<PoemPhrase>& phrases, const std::string& surname,
+                      std::string_view scoringElements);
   // Shows the names of this sex from now on (the user may choose both again).
   void ShowSex(Sex sex);
 

@@ -48,6 +48,7 @@
 #include "ui/Guide.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
+#include "ui/PoemPhrasesList.h"
 #include "ui/PoemBrowser.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportPage.h"
@@ -755,10 +756,11 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   poemText_->setLineWrapMode(QPlainTextEdit::NoWrap);
   poemText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   poemText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  // Under the buttons: a note when the shown poem was cut (core/poetry_db.h).
+  // Between the names and the buttons: a note when the shown poem was cut
+  // (core/poetry_db.h).
   auto* cutNote = new QLabel(page);
   cutNote->setObjectName("poemCutNote");
-  cutNote->setGeometry(464, 424, 425, 40);
+  cutNote->setGeometry(464, 342, 425, 44);
   cutNote->setWordWrap(true);
   const PoemBrowser::ShowPoem showPoem = [this, cutNote](const QModelIndex& current) {
     // The middle pane follows the selected poem; text typed there is
@@ -782,13 +784,18 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
   auto* help = AddButton(page, "bsSkinButton4", tr("帮 助"), {648, 392, 89, 25});
   connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
-  SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane});
+  // Under the buttons: the poem's own names, after each start.
+  poemPhrases_ = new PoemPhrasesList(page);
+  poemPhrases_->setGeometry(464, 424, 425, kPageHeight - 424);
+  connect(poemPhrases_, &PoemPhrasesList::analyseRequested, this, &MainWindow::AnalyseFromName);
+  SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane, poemPhrases_});
   Follows(poems_, kTaller | kWider);
   Follows(poemBrowser_, kWider);
   Follows(poemText_, kTaller | kRight);
   // The names take the height the window gains; the buttons and the note stay under them.
   Follows(pane, kTaller | kRight);
-  for (QWidget* widget : {static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start), static_cast<QWidget*>(help)}) {
+  for (QWidget* widget : {static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start), static_cast<QWidget*>(help),
+                          static_cast<QWidget*>(poemPhrases_)}) {
     Follows(widget, kDown | kRight);
   }
 }
@@ -806,6 +813,7 @@ void MainWindow::OpenPoetryDatabase() {
     return;
   }
   poemContentColumn_ = table.contentColumn;
+  poemColumns_ = table.columns;
   QStringList headers;
   for (const QString& column : table.columns) headers << PoemColumnCaption(column);
   poemModel_->setHorizontalHeaderLabels(headers);
@@ -832,12 +840,30 @@ void MainWindow::StartPoetry() {
   const CommandResult<PoetryOutcome> result =
       StartPoetryNaming(*model_, CoreTextOf(poemText_), model_->Session().chart.birthElements);
   bestPage_->Collect();
+  if (result.outcome != PoetryOutcome::kRefused) ShowPoemPhrases();
   if (result.message) messages_->Show(result.message->text);
   RefreshProgress();
   if (!model_->Running()) {
     ShowDrawCapNote();
     ShowWayToBest();
   }
+}
+
+void MainWindow::ShowPoemPhrases() {
+  // The selected poem's title, author and collection, for the names' source.
+  const QModelIndex current = poems_->currentIndex();
+  const auto cell = [&](const char* column) {
+    const int at = static_cast<int>(poemColumns_.indexOf(QString::fromLatin1(column)));
+    return current.isValid() && at >= 0 ? current.siblingAtColumn(at).data().toString() : QString();
+  };
+  const PoemOfPhrases poem =
+      PoemOfPage(poemText_->toPlainText(), cell("content"), cell("title"), cell("author"), cell("collection"));
+  const Sex sex = SexOf(female_->isChecked());
+  const std::string surname = model_->Inputs().Surname();
+  const std::vector<PoemPhrase> phrases =
+      PoemPhrases(*Stores().advice, model_->Services(), bestPage_->Model().Names().Judge(), surname, sex, poem);
+  poemPhrases_->Show(ViewsOf(phrases));
+  bestPage_->AddPoemPhrases(phrases, surname, model_->Session().chart.birthElements);
 }
 
 void MainWindow::ShowDrawCapNote() {

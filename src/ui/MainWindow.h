@@ -47,6 +47,7 @@ class PaneView;
 class PlaceChoice;
 class TermChoice;
 class PoemBrowser;
+class PoemPhrasesList;
 class ReadingHints;
 class ReportPage;
 
@@ -152,6 +153,8 @@ class MainWindow : public QWidget {
   void BuildPoemTable(QWidget* page);
   void OpenPoetryDatabase();
   void StartPoetry();
+  // The poem's own names for the baby, listed and put into 精选.
+  void ShowPoemPhrases();
   void ShowPoetryHelp();
   void Generate();
   void ShowSettingsHelp();
@@ -250,9 +253,11 @@ class MainWindow : public QWidget {
   QStandardItemModel* poemModel_ = nullptr;
   QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
   int poemContentColumn_ = -1;
-  bool poetryConnected_ = false;        // a connection was tried on a file that exists
-  ReportPage* reportPage_ = nullptr;    // holds ListView1
-  std::vector<PaneView*> resultPanes_;  // 姓名设置, the five generators' pages, 诗歌取名
+  QStringList poemColumns_;                 // the poem table's own column names
+  PoemPhrasesList* poemPhrases_ = nullptr;  // the poem's own names, under the buttons
+  bool poetryConnected_ = false;            // a connection was tried on a file that exists
+  ReportPage* reportPage_ = nullptr;        // holds ListView1
+  std::vector<PaneView*> resultPanes_;      // 姓名设置, the five generators' pages, 诗歌取名
   PaneView* analysisPane_ = nullptr;
   FavouritesPage* favouritesPage_ = nullptr;
   struct Anchored {

@@ -284,6 +284,27 @@ AdviceView ViewOf(const advice::Advice& a) {
   return view;
 }
 
+std::vector<PoemPhraseView> ViewsOf(const std::vector<PoemPhrase>& phrases) {
+  std::vector<PoemPhraseView> views;
+  for (const PoemPhrase& phrase : phrases) {
+    views.push_back(
+        {FromGbk(phrase.advice.name), phrase.advice.recommend, FromGbk(phrase.source.line), ViewOf(phrase.advice)});
+  }
+  return views;
+}
+
+PoemOfPhrases PoemOfPage(const QString& text, const QString& shownText, const QString& title, const QString& author,
+                         const QString& collection) {
+  PoemOfPhrases poem;
+  poem.text = ToGbk(text);
+  if (text == shownText) {
+    poem.title = ToGbk(title);
+    poem.author = ToGbk(author);
+    poem.collection = ToGbk(collection);
+  }
+  return poem;
+}
+
 SourceView ViewOf(const sources::NameSource& source) {
   return {FromGbk(source.line),
           FromGbk(source.title),

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/poem_phrases.h"
+
 class QComboBox;
 class QLineEdit;
 class QModelIndex;
@@ -140,6 +142,20 @@ struct AdviceView {
   std::vector<Reason> reasons;
 };
 AdviceView ViewOf(const advice::Advice& advice);
+
+// One of a poem's own names (core/poem_phrases.h) as the poetry page lists it.
+struct PoemPhraseView {
+  QString name;  // the full name
+  int recommend = 0;
+  QString line;  // the poem's line it stands in
+  AdviceView advice;
+};
+std::vector<PoemPhraseView> ViewsOf(const std::vector<PoemPhrase>& phrases);
+// The poem on the poetry page as the core reads its phrases: the text of the
+// middle pane, and the title, author and collection of the poem selected
+// when the text is still that poem's (none for a poem typed in).
+PoemOfPhrases PoemOfPage(const QString& text, const QString& shownText, const QString& title, const QString& author,
+                         const QString& collection);
 
 // What the baby needs of a name: the sentence (NeedsSentence), then, smaller,
 // how the chart's two readings differ (ReadingsLine). Empty without a chart.

@@ -364,12 +364,15 @@ def surname_phrases():
     phrase in two groups joins their surnames.
     """
     phrases = {}
+    groups_ = {}  # (word, polarity) -> the surnames of its groups
     head = None
     for line in (HERE / "surname_words.txt").read_text(encoding="utf-8").splitlines():
         if line.startswith("## "):
             head = line[3:].split()
             assert len(head) == 3 and head[2] in ("lack", "mock"), f"surname_words: {line}"
             assert len(head[1]) == 1 and all(is_gbk_hanzi(c) for c in head[0] + head[1]), line
+            known_ = groups_.setdefault((head[1], head[2]), "")
+            groups_[(head[1], head[2])] += "".join(c for c in head[0] if c not in known_)
             continue
         if line.startswith("#") or not line.strip():
             continue
@@ -387,7 +390,37 @@ def surname_phrases():
                 phrases[phrase] = (surnames_, severity, polarity)
             else:
                 phrases[phrase] = (surnames, severity, polarity)
+    # The class of negating surnames: every good phrase of negated_goods.txt
+    # after the word of a "lack" group whose word is a negation, unless the
+    # group reads the phrase itself (+ or ~ there wins).
+    negations, goods = negated_goods()
+    for (word, polarity), surnames in groups_.items():
+        if polarity != "lack" or word not in negations:
+            continue
+        for item in goods:
+            phrase = word + item
+            if phrase in phrases:
+                old_surnames, old_severity, _ = phrases[phrase]
+                phrases[phrase] = (old_surnames + "".join(c for c in surnames if c not in old_surnames),
+                                   old_severity, polarity)
+            else:
+                phrases[phrase] = (surnames, "serious", polarity)
     return phrases
+
+
+def negated_goods():
+    """The negations and the good phrases of negated_goods.txt."""
+    negations, goods = "", []
+    for line in table_lines(HERE / "negated_goods.txt"):
+        if line.startswith("negations\t"):
+            negations = line.split("\t")[1]
+            continue
+        for item in line.split():
+            assert 1 <= len(item) <= 3 and all(is_gbk_hanzi(c) for c in item), f"negated_goods: {item}"
+            assert item not in goods, f"negated_goods: {item} twice"
+            goods.append(item)
+    assert negations and all(is_gbk_hanzi(c) for c in negations)
+    return negations, goods
 
 
 def surname_word_rows(phrases, readings, known):
@@ -477,6 +510,12 @@ def main():
         for ch in cs:
             assert ch not in lean or lean[ch] == sex, f"sex_lean: {ch} twice"
             lean[ch] = sex
+    grammar = defaultdict(set)  # function and link characters of a verse line
+    for line in table_lines(HERE / "line_grammar.txt"):
+        kind, cs = line.split("\t")
+        assert kind in ("function", "link") and all(is_gbk_hanzi(c) for c in cs), f"line_grammar: {line}"
+        for ch in cs:
+            grammar[ch].add(kind)
     dated = defaultdict(set)
     for line in table_lines(HERE / "dated.txt"):
         sex, cs = line.split("\t")
@@ -601,6 +640,10 @@ def main():
             flags += "b"
         if "girl" in dated[ch] or "both" in dated[ch]:
             flags += "g"
+        if "function" in grammar[ch]:
+            flags += "p"
+        if "link" in grammar[ch]:
+            flags += "k"
         g = gloss(ch).replace("\t", " ")
         reading_field = ",".join(readings[ch])
         if rare_readings[ch]:
