@@ -295,14 +295,14 @@ def pick_source(given, hint, hits):
 
 
 def list_lines(paths):
-    """(where, line, first-character limit) of every name line of the lists."""
+    """(where, line, whether of the first list) of every name line of the lists."""
     for path in paths:
-        limit = MAX_FIRST if path == TSV else MAX_FIRST_BANK
+        first = path == TSV
         with open(path, encoding='utf-8') as f:
             for lineno, ln in enumerate(f, 1):
                 ln = ln.rstrip('\n')
                 if ln.strip() and not ln.startswith('#'):
-                    yield '%s:%d' % (os.path.basename(path), lineno), ln, limit
+                    yield '%s:%d' % (os.path.basename(path), lineno), ln, first
 
 
 def toneless(reading):
@@ -334,7 +334,8 @@ def main():
     rows, rejected, warnings = [], [], []
     seen = {}
     first_count = collections.Counter()
-    for where, ln, limit in list_lines(tsvs):
+    for where, ln, in_first in list_lines(tsvs):
+        limit = MAX_FIRST if in_first else MAX_FIRST_BANK
         fields = ln.split('\t')
         while len(fields) < 4:
             fields.append('')
@@ -390,7 +391,7 @@ def main():
             reject('doubled character'); continue
         if given in famous:
             reject('famous name: ' + famous[given]); continue
-        if limit == MAX_FIRST_BANK and given in common:
+        if not in_first and given in common:
             reject('among the commonest names'); continue
         py = ' '.join(chars[c][1] for c in given)
         if py in unf_toned:
@@ -413,7 +414,7 @@ def main():
             reject('more than %d names begin with %s' % (limit, given[0])); continue
         first_count[given[0]] += 1
         seen[given] = where
-        rows.append([given, sex, meaning, hint, shortlisted, limit])
+        rows.append([given, sex, meaning, hint, shortlisted, in_first])
 
     hits = find_sources({r[0] for r in rows if len(r[0]) == 2})
     how = collections.Counter()
@@ -427,7 +428,7 @@ def main():
 
     n = len(out)
     level2 = sum(1 for r in out if any(chars[c][0] == 2 for c in r[0]))
-    first_list = {r[0] for r in rows if r[5] == MAX_FIRST}
+    first_list = {r[0] for r in rows if r[5]}
     level2_first = sum(1 for r in out if r[0] in first_list and any(chars[c][0] == 2 for c in r[0]))
     in_common = [r[0] for r in out if r[0] in common]
     outside_lists = sum(1 for r in out if any(c not in name_chars for c in r[0]))
