@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "advice/advice.h"
+#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "core/startup.h"
 
@@ -183,6 +185,35 @@ TEST(Advice, TrapsOfSurnameWordsNegativeWordsAndNamesakes) {
     const int got = Has(a, c.kind, S) ? kSerious : Has(a, c.kind, L) ? kHint : kNone;
     EXPECT_EQ(got, c.expect) << c.name << " " << KindKey(c.kind) << ": " << Shown(a);
   }
+}
+
+// Every weight of the 推荐度 on a name of its own (tests/advice/weights.tsv):
+// the line the weight gives the name carries the weight's points.
+TEST(Advice, EachWeightOnANameOfItsOwn) {
+  const char* root = std::getenv("TAVRIN_SOURCE_DIR");
+  ASSERT_NE(root, nullptr);
+  std::ifstream in(std::string(root) + "/tests/advice/weights.tsv");
+  std::string row;
+  int rows = 0;
+  while (std::getline(in, row)) {
+    if (row.empty() || row[0] == '#') continue;
+    std::vector<std::string> f;
+    for (std::size_t from = 0, tab;; from = tab + 1) {
+      tab = row.find('\t', from);
+      f.push_back(row.substr(from, tab - from));
+      if (tab == std::string::npos) break;
+    }
+    ASSERT_EQ(f.size(), 4u) << row;
+    SCOPED_TRACE(row);
+    ++rows;
+    const Advice a = AdviseShipped(*Utf8ToGbk(f[0]), f[1] == "f" ? F : M);
+    const std::string piece = *Utf8ToGbk(f[2]);
+    const auto line = std::find_if(a.reasons.begin(), a.reasons.end(),
+                                   [&](const Reason& r) { return r.text.find(piece) != std::string::npos; });
+    ASSERT_NE(line, a.reasons.end());
+    EXPECT_EQ(line->points, std::stoi(f[3]));
+  }
+  EXPECT_GE(rows, 40);
 }
 
 TEST(Advice, RecommendOrdersTellingPairs) {
