@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <set>
 
 #include "chars/gbk.h"
@@ -106,6 +108,44 @@ TEST(StartUp, LoadsEveryFileAsItStands) {
   EXPECT_EQ(stores.charElementList, (LineList{"五行属“金”的字有:", "金"}));
   EXPECT_EQ(stores.recommendedList, LineList{"张三"});
   EXPECT_TRUE(stores.numerologyTable.empty());
+}
+
+TEST(StartUp, AnAdviceTableMissingOrOfNoUseIsNamedOnce) {
+  const char* const tables[] = {"advice_chars.dat",         "advice_unfortunate.dat",   "advice_famous.dat",
+                                "advice_unsuitable.dat",    "advice_surnames.dat",      "advice_words.dat",
+                                "advice_word_meanings.dat", "advice_surname_words.dat", "advice_shapes.dat"};
+  const std::string shipped = ExecutableDir();
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::optional<std::string>>> changes;  // nullopt: removed
+    std::vector<std::string> named;  // the tables named, in order
+    const char* reason;
+  } cases[] = {
+      {"all there", {}, {}, ""},
+      {"one missing", {{"advice_famous.dat", std::nullopt}}, {"advice_famous.dat"}, "文件不存在"},
+      {"one empty", {{"advice_words.dat", ""}}, {"advice_words.dat"}, "文件是空的或格式不对"},
+      {"one of no lines it can read", {{"advice_chars.dat", "not a table\n"}}, {"advice_chars.dat"}, "格式不对"},
+      {"two gone", {{"advice_shapes.dat", std::nullopt}, {"advice_unfortunate.dat", std::nullopt}},
+       {"advice_unfortunate.dat", "advice_shapes.dat"}, "文件不存在"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TempDir dir;
+    for (const char* table : tables) std::filesystem::copy_file(shipped + table, dir.Dir() + table);
+    for (const auto& [file, bytes] : c.changes) {
+      std::filesystem::remove(dir.Dir() + file);
+      if (bytes) dir.Write(file, *bytes);
+    }
+    const DataStores stores = LoadStores(dir.Dir());
+    std::vector<std::string> named;
+    for (const LoadFailure& failure : stores.failures) {
+      if (!failure.fileName.starts_with("advice_")) continue;
+      named.push_back(failure.fileName);
+      EXPECT_TRUE(failure.optional && failure.refused);
+      EXPECT_NE(failure.reason.find(GbkToUtf8(c.reason)), std::string::npos) << failure.reason;
+    }
+    EXPECT_EQ(named, c.named);
+  }
 }
 
 TEST(DataDir, ExecutableDirThenBesideItThenConfigured) {
