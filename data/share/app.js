@@ -288,6 +288,7 @@
   function end() {
     ended = true;
     status('分享已结束');
+    $('status').classList.add('ended');
     for (const parts of cards.values()) {
       for (const b of parts.starButtons) b.disabled = true;
       parts.mine.querySelectorAll('button').forEach((b) => { b.disabled = true; });

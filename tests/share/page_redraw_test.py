@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The family's page keeps what a relative is typing, in a real browser.
 
-   page_redraw_test.py PAGE_DIR
+   page_redraw_test.py PAGE_DIR [SCREENSHOT.png]
 
 Serves the page's own files (index.html, app.js, style.css) beside a small
 scripted stand-in for the computer's API, so that each kind of redraw can be
@@ -168,6 +168,8 @@ def main():
         share.change(ended=True)
         wait.until(lambda d: d.find_element(By.ID, "status").text == "分享已结束")
         assert box().get_attribute("value") == typed, "the draft went when the share ended"
+        if len(sys.argv) > 2:
+            driver.save_screenshot(sys.argv[2])
         print("the page says the share ended, and keeps the draft")
     finally:
         driver.quit()
