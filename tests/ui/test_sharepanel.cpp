@@ -4,10 +4,13 @@
 // page, and 停止分享 kills the link.
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <nlohmann/json.hpp>
 
 #include "favourites/store.h"
 #include "share/share_testutil.h"
@@ -62,6 +65,18 @@ QMap<QString, QStringList> Compared(FavouritesPage& page, const QStringList& nam
   return rows;
 }
 
+// A window whose 收藏 keeps 张伟 in a new store.
+struct KeepingWindow {
+  KeepingWindow() {
+    page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("f.db").toStdString()));
+    page.Store()->Save(Kept("张伟", Sex::kMale, 1));
+    page.Refresh();
+  }
+  QTemporaryDir dir;
+  MainWindow window{tavrin::test::WindowStores(), 1};
+  FavouritesPage& page = *window.Favourites();
+};
+
 std::string VoteBody(const char* member, const char* name, const char* sex, int rating, const char* comment) {
   return std::string(R"({"member":")") + member + R"(","name":")" + name + R"(","sex":")" + sex +
          R"(","rating":)" + std::to_string(rating) + R"(,"comment":")" + comment + R"("})";
@@ -73,8 +88,60 @@ class SharePanelTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName("tavrin-test-share");
+    QSettings().clear();
+  }
+  void cleanupTestCase() { QSettings().clear(); }
   void init() { recorder = std::make_unique<tavrin::test::MessageRecorder>(); }
   void cleanup() { recorder.reset(); }
+
+  // 邀请家人 offers first the kind of address the last share was on.
+  void offersTheLastKindOfAddress_data() {
+    QTest::addColumn<QStringList>("addresses");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<int>("offered");
+    const QStringList home = {"192.168.1.5", "127.0.0.1"};
+    QTest::newRow("never shared") << home << "" << 0;
+    QTest::newRow("on the home network") << home << "network" << 0;
+    QTest::newRow("on this computer") << home << "local" << 1;
+    QTest::newRow("two networks, this computer") << QStringList{"10.0.0.2", "192.168.1.5", "127.0.0.1"} << "local" << 2;
+    QTest::newRow("no network now") << QStringList{"127.0.0.1"} << "network" << 0;
+    QTest::newRow("a value of another program") << home << "[]" << 0;
+  }
+  void offersTheLastKindOfAddress() {
+    QFETCH(QStringList, addresses);
+    QFETCH(QString, last);
+    QFETCH(int, offered);
+    QCOMPARE(SharePanel::OfferedFirst(addresses, last), offered);
+  }
+
+  // The choice outlives the window; a table change that leaves the list
+  // as it was (a vote read back, a star given) asks no page to redraw.
+  void remembersWhereAndRedrawsOnlyForANewList() {
+    QSettings().remove("share/where");
+    QCOMPARE(SharePanel::LastWhere(), QString());
+    KeepingWindow keeping;
+    FavouritesPage& page = keeping.page;
+    QVERIFY(page.Share().Start("127.0.0.1"));
+    QCOMPARE(SharePanel::LastWhere(), QString("local"));
+    const int port = page.Share().Port();
+    const std::string secret = "/" + page.Share().Url().section('/', 3, 3).toStdString();
+    const auto listVersion = [&] {
+      return nlohmann::json::parse(web::Exchange(port, web::Get(secret + "/api/names")).body)["listVersion"].get<int>();
+    };
+    const int first = listVersion();
+    QCOMPARE(web::Exchange(port, web::Post(secret + "/api/votes", VoteBody("爷爷", "张伟", "male", 5, ""))).status, 200);
+    QTRY_COMPARE(page.Model().index(0, FavouritesModel::kFamily).data().toString(), QString("★5.0 · 1票"));
+    page.Refresh();
+    QCOMPARE(listVersion(), first);
+    page.Store()->Save(Kept("李明", Sex::kMale, 2));
+    page.Refresh();
+    QCOMPARE(listVersion(), first + 1);
+    page.Share().Stop();
+    QVERIFY(recorder->texts.isEmpty());
+  }
 
   // Where a share may listen: a numeric address of this computer, never
   // every interface at once.
@@ -90,12 +157,8 @@ class SharePanelTest : public QObject {
   void addresses() {
     QFETCH(QString, address);
     QFETCH(bool, shares);
-    QTemporaryDir dir;
-    MainWindow window(tavrin::test::WindowStores(), 1);
-    FavouritesPage& page = *window.Favourites();
-    page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("f.db").toStdString()));
-    page.Store()->Save(Kept("张伟", Sex::kMale, 1));
-    page.Refresh();
+    KeepingWindow keeping;
+    FavouritesPage& page = keeping.page;
     QCOMPARE(page.Share().Start(address), shares);
     QCOMPARE(page.Share().Sharing(), shares);
     QCOMPARE(recorder->texts.size(), shares ? 0 : 1);
