@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
@@ -180,6 +182,21 @@ class MainWindowTest : public QObject {
       QCOMPARE(Find<QCheckBox>(window, box)->isChecked(), options);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit3")->text(), QString(options ? "子" : ""));
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox4")->currentText(), texts[2]);  // 姓名分析 follows
+    // 姓名分析's name starts as the baby's surname; its PDF, before any 生成,
+    // is scored against the chart of the birth it prints.
+    auto* analysed = Find<QLineEdit>(window, "bsSkinEdit2");
+    QCOMPARE(analysed->text(), texts[0]);
+    analysed->setText(texts[0] + "明");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("a.pdf");
+    tavrin::test::MessageRecorder saved;
+    QVERIFY(window.ExportAnalysisPdf(pdf));
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    QVERIFY(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(printed.contains(texts[0] + "明") && !printed.contains("还没有八字"), qPrintable(printed));
     QSettings().clear();
   }
 
