@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 
 #include "base/file_read.h"
 #include "base/file_write.h"
@@ -40,12 +39,10 @@ QString SettingsFilePath() {
 
 SettingsCleaning CleanSettingsFile(const QString& path) {
   const std::string file = path.toStdString();
-  struct stat st;
-  if (::lstat(file.c_str(), &st) != 0) return SettingsCleaning::kUntouched;
   ReadRefusal refusal;
   const std::optional<std::string> bytes = ReadRegularFile(file, kMaxSettingsBytes, refusal);
   if (!bytes) {
-    // Unreadable for want of rights: QSettings cannot read it either.
+    // Missing, or unreadable for want of rights: QSettings reads nothing either.
     return refusal.kind == ReadRefusal::kCannotOpen ? SettingsCleaning::kUntouched : SetAside(file);
   }
   std::string kept;
