@@ -169,10 +169,8 @@ constexpr AdviceTable kAdviceTables[] = {
     {"advice_unsuitable.dat", &advice::AdviceTables::Texts::unsuitable, nullptr},
     {"advice_surnames.dat", &advice::AdviceTables::Texts::surnames, nullptr},
     {"advice_words.dat", &advice::AdviceTables::Texts::words, nullptr},
-    {"advice_word_meanings.dat", &advice::AdviceTables::Texts::wordMeanings,
-     &advice::AdviceTables::WordMeaningCount},
-    {"advice_surname_words.dat", &advice::AdviceTables::Texts::surnameWords,
-     &advice::AdviceTables::SurnameWordCount},
+    {"advice_word_meanings.dat", &advice::AdviceTables::Texts::wordMeanings, &advice::AdviceTables::WordMeaningCount},
+    {"advice_surname_words.dat", &advice::AdviceTables::Texts::surnameWords, &advice::AdviceTables::SurnameWordCount},
     {"advice_shapes.dat", &advice::AdviceTables::Texts::shapes, nullptr},
 };
 

@@ -27,7 +27,7 @@ bool SerialisedVariant(std::string_view line) {
 
 SettingsCleaning SetAside(const std::string& path) {
   return std::rename(path.c_str(), (path + ".bad").c_str()) == 0 ? SettingsCleaning::kSetAside
-                                                                  : SettingsCleaning::kFailed;
+                                                                 : SettingsCleaning::kFailed;
 }
 
 }  // namespace

@@ -36,10 +36,9 @@ QString AskWhere(QWidget* parent, const QStringList& addresses) {
                     : SharePanel::tr("家庭网络 %1(连着同一个 Wi-Fi 的手机都能打开)").arg(address));
   }
   bool ok = false;
-  const QString picked = QInputDialog::getItem(parent, SharePanel::tr("邀请家人"),
-                                               SharePanel::tr("在哪里分享收藏的名字?"), choices,
-                                               SharePanel::OfferedFirst(addresses, SharePanel::LastWhere()), false,
-                                               &ok);
+  const QString picked =
+      QInputDialog::getItem(parent, SharePanel::tr("邀请家人"), SharePanel::tr("在哪里分享收藏的名字?"), choices,
+                            SharePanel::OfferedFirst(addresses, SharePanel::LastWhere()), false, &ok);
   if (!ok) return {};
   const auto at = choices.indexOf(picked);
   return at < 0 ? QString() : addresses[at];

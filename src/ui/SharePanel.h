@@ -95,7 +95,7 @@ class SharePanel : public QFrame {
   std::unique_ptr<share::SqliteVoteBook> book_;
   std::unique_ptr<share::ShareServer> server_;
   share::Tallies tallies_;
-  std::string shown_;  // the list the family's pages have, as the names' JSON
+  std::string shown_;       // the list the family's pages have, as the names' JSON
   std::int64_t seen_ = -1;  // the version of the votes read; -1 before the first read
   QTimer poll_;
   QPushButton* invite_ = nullptr;

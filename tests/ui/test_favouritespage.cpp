@@ -21,8 +21,8 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "core/best_names.h"

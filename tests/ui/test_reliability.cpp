@@ -2,8 +2,8 @@
 // a library that is damaged or a FIFO, a size kept for another screen, a
 // question about a thousand names.
 #include <QComboBox>
-#include <QFile>
 #include <QDataStream>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -63,7 +63,8 @@ class TestReliability : public QObject {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("kept");
     QTest::newRow("900 KB nested under inputs/surname (set aside)")
-        << "[inputs]\nsurname=@Variant(" + level.repeated(900 * 1024 / level.size()) + one + ")\n" << QStringList{};
+        << "[inputs]\nsurname=@Variant(" + level.repeated(900 * 1024 / level.size()) + one + ")\n"
+        << QStringList{};
     QTest::newRow("a variant under guide/shown") << "[guide]\nshown=@Variant(" + level + one + ")\n[window]\npage=3\n"
                                                  << QStringList{"window/page=3"};
     QTest::newRow("a line of 5000 bytes") << "[inputs]\ncount=300\nsurname=" + QByteArray(5000, 'x') + "\n"
