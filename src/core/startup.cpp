@@ -56,8 +56,8 @@ class Loader {
   void OptionalBytes(const char* fileName, std::string& target, std::optional<DataFileLimits> limits = {}) {
     if (auto bytes = ReadIfExists(fileName, limits.value_or(LimitsFor(fileName)))) target = std::move(*bytes);
   }
-  // A file of a set that is there only in part (an advice table beside the
-  // others), or there but of no use: named once at start-up, and skipped.
+  // A file missing from a set whose other files are there (an advice
+  // table), or there but of no use: named once at start-up, and skipped.
   void Skipped(const char* fileName, std::string reason) {
     stores_.failures.push_back({fileName, stores_.dataDir + fileName, std::move(reason), true, true});
   }
