@@ -352,6 +352,9 @@ void ShareServer::Impl::Votes(const Request& req, Response& res) {
         }
       }
     }
+    // The share ended while this request waited: the page is told so (and
+    // stops asking) rather than finding the computer gone.
+    if (stopping) return ReplyJson(res, 410, {{"ended", true}});
     Json votes = Json::array();
     const std::vector<Vote> found = book.Since(since, options.votesPerReply);
     for (const Vote& v : found) votes.push_back(VoteJson(v));
