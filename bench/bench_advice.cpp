@@ -21,8 +21,8 @@ struct Named {
 // boys' and girls' lists, alternately.
 std::vector<Named> Batch() {
   std::string error;
-  const LineList boys = SplitLines(ReadWholeFile(ExecutableDir() + kBoyCharFile, error).value_or(""));
-  const LineList girls = SplitLines(ReadWholeFile(ExecutableDir() + kGirlCharFile, error).value_or(""));
+  const LineList boys = SplitLines(ReadWholeFile(ExecutableDir() + kBoyNamesFile, error).value_or(""));
+  const LineList girls = SplitLines(ReadWholeFile(ExecutableDir() + kGirlNamesFile, error).value_or(""));
   const char* const surnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周", "欧阳"};
   std::vector<Named> batch;
   for (std::size_t i = 0; batch.size() < 10000 && !boys.empty() && !girls.empty(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "advice/advice.h"
 #include "calendar/birth_pillars.h"
+#include "calendar/gregorian.h"
 #include "chars/strokes.h"
 #include "core/birth_inputs.h"
 #include "core/naming_model.h"
@@ -11,7 +12,9 @@
 
 namespace tavrin {
 
-AnalysisRequest::AnalysisRequest() : AnalysisRequest("张", "2012", "1", "1", {"1"}) {}
+AnalysisRequest::AnalysisRequest()
+    : AnalysisRequest("张", std::to_string(kDefaultBirth.year), std::to_string(kDefaultBirth.month),
+                      std::to_string(kDefaultBirth.day), {std::to_string(kDefaultBirth.hour)}) {}
 
 AnalysisRequest::AnalysisRequest(std::string name_, std::string year_, std::string month_, std::string day_,
                                  HourField hour_)
@@ -86,9 +89,9 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
   }
   const NamingServices& services = *stores.services;
   const ElementService& elements = services.elements;
-  const BirthAnalysisResult analysis =
-      BirthAnalysis(BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, hour, request.name,
-                    [&](std::string_view ch) { return elements.CharElement(ch); }, request.time);
+  const BirthAnalysisResult analysis = BirthAnalysis(
+      BirthAnalysisVariant::kAnalysis, transDate, date.year, date.month, date.day, hour, request.name,
+      [&](std::string_view ch) { return elements.CharElement(ch); }, request.time);
   const NameScore score = services.scorer.Evaluate(request.name, scoringElements);
   result.lines = analysis.paneLines;
   result.lines.push_back("进入名字五格分析");

@@ -43,6 +43,13 @@ struct CivilDate {
   int month;
   int day;
 };
+
+// The birth every page starts from before the family gives one (姓名设置,
+// 姓名分析, a favourite read without one): 2012-01-01, hour 1.
+struct DefaultBirth {
+  int year, month, day, hour;
+};
+inline constexpr DefaultBirth kDefaultBirth{2012, 1, 1, 1};
 CivilDate DecodeDate(DayNumber day);
 
 // Days of a Gregorian month (28..31); 0 for a month outside 1..12.

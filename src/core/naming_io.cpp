@@ -1,5 +1,9 @@
 #include "core/naming_io.h"
 
+#include <string>
+
+#include "calendar/gregorian.h"
+
 namespace tavrin {
 
 namespace {
@@ -16,6 +20,12 @@ MonotonicClock& SteadyClock() {
   return clock;
 }
 
-SettingsInputs::SettingsInputs() : surname("张"), year("2012"), month("1"), day("1"), hour{"1"}, count("500") {}
+SettingsInputs::SettingsInputs()
+    : surname("张"),
+      year(std::to_string(kDefaultBirth.year)),
+      month(std::to_string(kDefaultBirth.month)),
+      day(std::to_string(kDefaultBirth.day)),
+      hour{std::to_string(kDefaultBirth.hour)},
+      count("500") {}
 
 }  // namespace tavrin

@@ -18,8 +18,8 @@ namespace tavrin {
 static_assert(sizeof("张") == 3 && "张"[0] == '\xD5', "core texts must be compiled as GBK");
 #endif
 
-const char* const kMaleNameFile = reinterpret_cast<const char*>(u8"男.dat");
-const char* const kFemaleNameFile = reinterpret_cast<const char*>(u8"女.dat");
+const char* const kMaleCharsFile = reinterpret_cast<const char*>(u8"男.dat");
+const char* const kFemaleCharsFile = reinterpret_cast<const char*>(u8"女.dat");
 
 namespace {
 
@@ -148,8 +148,8 @@ struct NameLists {
 
 NameLists ReadNameLists(Loader& loader) {
   NameLists lists;
-  loader.OptionalBytes(kGirlCharFile, lists.girls);
-  loader.OptionalBytes(kBoyCharFile, lists.boys);
+  loader.OptionalBytes(kGirlNamesFile, lists.girls);
+  loader.OptionalBytes(kBoyNamesFile, lists.boys);
   return lists;
 }
 
@@ -247,8 +247,8 @@ DataStores LoadStores(const std::string& dataDir) {
   loader.Required(kRecommendedFile, stores.recommendedList);
   loader.Required(kNumerologyFile, stores.numerologyTable);
   loader.Optional(kSancaiFile, stores.sancaiTable);
-  loader.Required(kMaleNameFile, stores.maleGivenChars);
-  loader.Required(kFemaleNameFile, stores.femaleGivenChars);
+  loader.Required(kMaleCharsFile, stores.maleGivenChars);
+  loader.Required(kFemaleCharsFile, stores.femaleGivenChars);
   stores.metalChars = kMetalChars;
   stores.woodChars = kWoodChars;
   stores.waterChars = kWaterChars;

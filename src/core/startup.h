@@ -22,17 +22,19 @@ namespace tavrin {
 
 struct NamingServices;
 
-// Data file names. The two sex-specific name lists carry Chinese file names,
-// which on this system are UTF-8 (their contents are GBK like every file).
-inline constexpr const char* kGirlCharFile = "1600nv.dat";
-inline constexpr const char* kBoyCharFile = "1600nan.dat";
+// Data file names. The two lists of name characters carry Chinese file
+// names, which on this system are UTF-8 (their contents are GBK like every
+// file). The 1,600 commonest given names of each sex:
+inline constexpr const char* kGirlNamesFile = "1600nv.dat";
+inline constexpr const char* kBoyNamesFile = "1600nan.dat";
 inline constexpr const char* kPinyinFile = "yq.dat";
 inline constexpr const char* kCharElementFile = "dzwx.dat";
 inline constexpr const char* kRecommendedFile = "tj.dat";
 inline constexpr const char* kNumerologyFile = "5ge.dat";
 inline constexpr const char* kSancaiFile = "sancai.dat";
-extern const char* const kMaleNameFile;    // 男.dat
-extern const char* const kFemaleNameFile;  // 女.dat
+// The characters of boys' and of girls' given names:
+extern const char* const kMaleCharsFile;    // 男.dat
+extern const char* const kFemaleCharsFile;  // 女.dat
 
 // A required data file that could not be read, with the system's reason, or
 // an optional one that is there but too big or has too long a line.

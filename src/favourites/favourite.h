@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calendar/birth_pillars.h"
+#include "calendar/gregorian.h"
 #include "chars/sex.h"
 
 namespace tavrin {
@@ -62,7 +63,7 @@ struct Favourite {
   Sex sex = Sex::kMale;
   // The birth date and hour the score was computed for; kUnknownHourOfBirth
   // when the hour is not known (a chart without an hour pillar).
-  int year = 2012, month = 1, day = 1, hour = 1;
+  int year = kDefaultBirth.year, month = kDefaultBirth.month, day = kDefaultBirth.day, hour = kDefaultBirth.hour;
   int score = 0;
   // What the advice said about the name when it was kept, or none.
   std::optional<KeptAdvice> advice;

@@ -21,7 +21,7 @@ struct CheckedInputs {
 // Reads and checks every input the run needs before anything changes; on a
 // refusal returns what the user is told.
 std::optional<Refusal> CheckInputs(const DataStores& stores, const NamingInputs& inputs, CheckedInputs& checked) {
-  if (auto refusal = stores.MissingDataMessage({kRecommendedFile, kNumerologyFile, kMaleNameFile, kFemaleNameFile},
+  if (auto refusal = stores.MissingDataMessage({kRecommendedFile, kNumerologyFile, kMaleCharsFile, kFemaleCharsFile},
                                                "无法生成名字")) {
     return Refusal{InputField::kDataFiles, *refusal};
   }

@@ -28,6 +28,7 @@
 
 #include "analysis/analyse_name.h"
 #include "calendar/birth_pillars.h"
+#include "calendar/gregorian.h"
 #include "chars/gbk.h"
 #include "core/birth_inputs.h"
 #include "core/child.h"
@@ -370,10 +371,12 @@ MainWindow::BirthCombos MainWindow::AddBirthGroup(QWidget* page, const QString& 
                                                   const std::array<const char*, 4>& names) {
   auto* group = new QGroupBox(caption, page);
   group->setGeometry(x, 0, 505, 73);
-  const BirthCombos combos = {AddCombo(group, names[0], Numbers(1970, 2030), "2012", 8, tr("年")),
-                              AddCombo(group, names[1], Numbers(1, 12), "1", 120, tr("月")),
-                              AddCombo(group, names[2], Numbers(1, 31), "1", 240, tr("日")),
-                              AddCombo(group, names[3], Numbers(0, 23) << UnknownHourCaption(), "1", 352, tr("时"))};
+  const auto number = [](int n) { return QString::number(n); };
+  const BirthCombos combos = {
+      AddCombo(group, names[0], Numbers(1970, 2030), number(kDefaultBirth.year), 8, tr("年")),
+      AddCombo(group, names[1], Numbers(1, 12), number(kDefaultBirth.month), 120, tr("月")),
+      AddCombo(group, names[2], Numbers(1, 31), number(kDefaultBirth.day), 240, tr("日")),
+      AddCombo(group, names[3], Numbers(0, 23) << UnknownHourCaption(), number(kDefaultBirth.hour), 352, tr("时"))};
   combos.hour->setItemData(combos.hour->count() - 1, true, kUnknownHourRole);
   return combos;
 }

@@ -115,7 +115,7 @@ TEST(AdviceTables, EverySoundIsKnown) {
 // a word whose both characters are name characters.
 TEST(AdviceTables, ChineseMeanings) {
   std::set<std::string> nameChars;
-  for (const char* file : {kMaleNameFile, kFemaleNameFile}) {
+  for (const char* file : {kMaleCharsFile, kFemaleCharsFile}) {
     for (const auto& row : Rows(file)) {
       nameChars.insert(row[0]);
       const CharFacts* facts = Shipped().Facts(row[0]);
@@ -148,7 +148,7 @@ TEST(AdviceTables, ListsHoldWhatTheyPromise) {
     unsuitable.insert(row[0]);
     EXPECT_TRUE(row[1] == "serious" || row[1] == "mild") << GbkToUtf8(row[0]);
   }
-  for (const char* file : {kMaleNameFile, kFemaleNameFile}) {
+  for (const char* file : {kMaleCharsFile, kFemaleCharsFile}) {
     for (const auto& row : Rows(file)) EXPECT_FALSE(unsuitable.count(row[0])) << GbkToUtf8(row[0]);
   }
   for (const char* ch : {"村", "柄", "根", "机", "材", "校", "椒", "榄", "槟", "杜", "李", "杨", "梁"}) {

@@ -71,12 +71,12 @@ TEST(CliChars, MissingRequiredDataIsReportedForCommandsThatNeedIt) {
   tavrin::test::TempDir empty;
   CliContext context(std::cout, std::cerr, empty.Dir());
   try {
-    context.RequireData({kNumerologyFile, kMaleNameFile});
+    context.RequireData({kNumerologyFile, kMaleCharsFile});
     FAIL() << "no error";
   } catch (const CliError& error) {
     const std::string message = error.what();
     EXPECT_NE(message.find("5ge.dat"), std::string::npos);
-    EXPECT_NE(message.find(kMaleNameFile), std::string::npos);
+    EXPECT_NE(message.find(kMaleCharsFile), std::string::npos);
     EXPECT_EQ(message.find("tj.dat"), std::string::npos);
   }
   // A command that needs no data works without it.

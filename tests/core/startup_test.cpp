@@ -67,10 +67,10 @@ TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
   ASSERT_EQ(stores.failures.size(), 4u);
   EXPECT_EQ(stores.failures[0].fileName, "tj.dat");
   EXPECT_EQ(stores.failures[1].fileName, "5ge.dat");
-  EXPECT_EQ(stores.failures[2].fileName, kMaleNameFile);
-  EXPECT_EQ(stores.failures[3].fileName, kFemaleNameFile);
+  EXPECT_EQ(stores.failures[2].fileName, kMaleCharsFile);
+  EXPECT_EQ(stores.failures[3].fileName, kFemaleCharsFile);
   // The message is GBK like every message of the core; the path in it is the one tried.
-  EXPECT_NE(GbkToUtf8(stores.failures[2].Message()).find(dir.Dir() + kMaleNameFile), std::string::npos);
+  EXPECT_NE(GbkToUtf8(stores.failures[2].Message()).find(dir.Dir() + kMaleCharsFile), std::string::npos);
   EXPECT_EQ(stores.failures[2].GbkFileName(), "男.dat");
   EXPECT_NE(stores.failures[2].Message().find("文件不存在"), std::string::npos);
   EXPECT_FALSE(stores.HasAll({kNumerologyFile}));
@@ -79,12 +79,12 @@ TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
 
   // With only the numerology and name files present, only tj.dat fails.
   dir.Write("5ge.dat", "第1数 吉\r\n");
-  dir.Write(kMaleNameFile, "明\r\n\r\n华");
-  dir.Write(kFemaleNameFile, "丽\n");
+  dir.Write(kMaleCharsFile, "明\r\n\r\n华");
+  dir.Write(kFemaleCharsFile, "丽\n");
   stores = LoadStores(dir.Dir());
   ASSERT_EQ(stores.failures.size(), 1u);
   EXPECT_TRUE(stores.Failed("tj.dat"));
-  EXPECT_TRUE(stores.HasAll({kNumerologyFile, kMaleNameFile, kFemaleNameFile}));
+  EXPECT_TRUE(stores.HasAll({kNumerologyFile, kMaleCharsFile, kFemaleCharsFile}));
   EXPECT_EQ(stores.maleGivenChars, (LineList{"明", "", "华"}));
   EXPECT_EQ(stores.femaleGivenChars, (LineList{"丽"}));
 }
@@ -98,8 +98,8 @@ TEST(StartUp, LoadsEveryFileAsItStands) {
   dir.Write("dzwx.dat", "五行属“金”的字有:\r\n金\r\n");
   dir.Write("tj.dat", "张三\r\n");
   dir.Write("5ge.dat", "");
-  dir.Write(kMaleNameFile, "明");
-  dir.Write(kFemaleNameFile, "丽");
+  dir.Write(kMaleCharsFile, "明");
+  dir.Write(kFemaleCharsFile, "丽");
   const SharedStores shared = StartUp(dir.Dir());
   const DataStores& stores = *shared;
   EXPECT_TRUE(stores.failures.empty());

@@ -155,8 +155,8 @@ const std::unordered_set<std::string>& FrisoWords() {
 class ShippedNames : public ::testing::Test {
  protected:
   void SetUp() override {
-    male_ = ShippedLines(kMaleNameFile);
-    female_ = ShippedLines(kFemaleNameFile);
+    male_ = ShippedLines(kMaleCharsFile);
+    female_ = ShippedLines(kFemaleCharsFile);
     maleSet_ = AsSet(male_);
     femaleSet_ = AsSet(female_);
   }
@@ -168,7 +168,7 @@ class ShippedNames : public ::testing::Test {
 };
 
 TEST(ShippedNameFiles, EveryLineEndsWithCrLf) {
-  for (const char* name : {kMaleNameFile, kFemaleNameFile, kBoyCharFile, kGirlCharFile, kRecommendedFile}) {
+  for (const char* name : {kMaleCharsFile, kFemaleCharsFile, kBoyNamesFile, kGirlNamesFile, kRecommendedFile}) {
     SCOPED_TRACE(name);
     const std::string bytes = ShippedBytes(name);
     ASSERT_FALSE(bytes.empty());
@@ -192,7 +192,7 @@ TEST(ShippedNameFiles, EveryLineEndsWithCrLf) {
 TEST(ShippedNameFiles, StartUpLoadsThemWithoutFailure) {
   const SharedStores shared = StartUp(ExecutableDir());
   const DataStores& stores = *shared;
-  EXPECT_TRUE(stores.HasAll({kRecommendedFile, kMaleNameFile, kFemaleNameFile}));
+  EXPECT_TRUE(stores.HasAll({kRecommendedFile, kMaleCharsFile, kFemaleCharsFile}));
   EXPECT_FALSE(stores.maleGivenChars.empty());
   EXPECT_FALSE(stores.femaleGivenChars.empty());
   EXPECT_FALSE(stores.boyGivenNames.empty());
@@ -204,7 +204,7 @@ TEST_F(ShippedNames, CharacterListsHoldOneGb2312HanziPerLineOnce) {
   const struct {
     const char* file;
     const LineList& lines;
-  } lists[] = {{kMaleNameFile, male_}, {kFemaleNameFile, female_}};
+  } lists[] = {{kMaleCharsFile, male_}, {kFemaleCharsFile, female_}};
   for (const auto& list : lists) {
     SCOPED_TRACE(list.file);
     EXPECT_GE(list.lines.size(), 300u);
@@ -261,7 +261,7 @@ TEST_F(ShippedNames, EveryNameCharacterIsInTheInventoryAndOfItsSex) {
     const char* file;
     const char* barredSex;  // inventory sex use the list may not hold
     std::size_t skip;       // leading characters that are not given-name characters
-  } lists[] = {{kBoyCharFile, "girl", 0}, {kGirlCharFile, "boy", 0}, {kRecommendedFile, "", 1}};
+  } lists[] = {{kBoyNamesFile, "girl", 0}, {kGirlNamesFile, "boy", 0}, {kRecommendedFile, "", 1}};
   for (const auto& list : lists) {
     SCOPED_TRACE(list.file);
     for (const std::string& line : ShippedLines(list.file)) {
@@ -290,8 +290,8 @@ TEST_F(ShippedNames, GivenNamesAreNamesAndNobodysInParticular) {
     ASSERT_NE(it, jieba.end()) << name << " is listed as a word but is none";
     EXPECT_LE(it->second.first, 3) << name << " is a common word";
   }
-  const LineList boys = ShippedLines(kBoyCharFile);
-  const LineList girls = ShippedLines(kGirlCharFile);
+  const LineList boys = ShippedLines(kBoyNamesFile);
+  const LineList girls = ShippedLines(kGirlNamesFile);
   const std::set<std::string> boySet = AsSet(boys);
   for (const LineList* list : {&boys, &girls}) {
     EXPECT_EQ(list->size(), 1600u);
@@ -324,8 +324,8 @@ TEST(ShippedNameFiles, RecommendedNamesAreNobodysName) {
   const auto& jieba = Jieba();
   const auto& friso = FrisoWords();
   ASSERT_EQ(t.surnames.size(), 100u);
-  std::set<std::string> given = AsSet(ShippedLines(kBoyCharFile));
-  for (const std::string& name : ShippedLines(kGirlCharFile)) given.insert(name);
+  std::set<std::string> given = AsSet(ShippedLines(kBoyNamesFile));
+  for (const std::string& name : ShippedLines(kGirlNamesFile)) given.insert(name);
   const LineList lines = ShippedLines(kRecommendedFile);
   EXPECT_EQ(lines.size(), 3000u);
   std::set<std::string> seen;
