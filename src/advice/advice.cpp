@@ -9,6 +9,22 @@ namespace tavrin::advice {
 
 namespace detail {
 
+std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+const char* TagNote(FamousTag tag) {
+  switch (tag) {
+    case FamousTag::kNotorious:
+      return "名声不好";
+    case FamousTag::kFictional:
+      return "虚构人物";
+    case FamousTag::kHistorical:
+      return "历史人物";
+    case FamousTag::kCelebrity:
+      return "当代名人";
+  }
+  return "";
+}
+
 Advice Adviser::Run() {
   Pinyin();
   for (std::size_t i = surname_; i < chars_.size(); ++i) advice_.given.push_back({chars_[i], d_.FactsOf(chars_[i])});

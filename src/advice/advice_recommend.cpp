@@ -4,6 +4,8 @@
 
 namespace tavrin::advice::detail {
 
+const char* Adviser::SexWord() const { return Male() ? "男孩" : "女孩"; }
+
 void Adviser::Reason(int points, std::string text) {
   if (points != 0) advice_.reasons.push_back({points, std::move(text)});
 }

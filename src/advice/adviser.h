@@ -71,21 +71,9 @@ inline int NameUsePoints(int uses, bool inSexChars) {
   return std::min(kNameUseCap, static_cast<int>(std::lround(kNameUseScale * std::log1p(uses))));
 }
 
-inline std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+std::string Quoted(std::string_view text);  // in “”
 
-inline const char* TagNote(FamousTag tag) {
-  switch (tag) {
-    case FamousTag::kNotorious:
-      return "名声不好";
-    case FamousTag::kFictional:
-      return "虚构人物";
-    case FamousTag::kHistorical:
-      return "历史人物";
-    case FamousTag::kCelebrity:
-      return "当代名人";
-  }
-  return "";
-}
+const char* TagNote(FamousTag tag);  // what kind of person a famous one is
 
 inline std::string Join(const std::vector<std::string>& chars, std::size_t from, std::size_t to) {
   std::string text;
@@ -193,7 +181,7 @@ class Adviser {
 
   void Recommend();
 
-  const char* SexWord() const { return Male() ? "男孩" : "女孩"; }
+  const char* SexWord() const;  // 男孩 or 女孩
 
   // Name use for the child's sex, averaged over the given characters: each
   // character's share of the average is a reason of its own. A character
