@@ -203,9 +203,12 @@ bool SqliteVoteBook::RemoveMember(const std::string& name) {
     const std::int64_t latest = db.QueryInt("SELECT coalesce(max(version), 0) FROM vote");
     db.Prepare("DELETE FROM vote WHERE member_id = ?1").Bind(1, memberId).Step();
     db.Prepare("DELETE FROM member WHERE id = ?1").Bind(1, memberId).Step();
-    // The latest vote left takes the latest version there was: the next
-    // vote's is above what every page has seen.
-    db.Prepare("UPDATE vote SET version = ?1 WHERE version = (SELECT max(version) FROM vote)").Bind(1, latest).Step();
+    // The latest vote left takes a version after the latest there was: the
+    // next vote's is above what every page has seen, and whoever watches
+    // the version sees a change.
+    db.Prepare("UPDATE vote SET version = ?1 WHERE version = (SELECT max(version) FROM vote)")
+        .Bind(1, latest + 1)
+        .Step();
     transaction.Commit();
     return true;
   });

@@ -108,8 +108,8 @@ class SqliteVoteBook : public VoteBook {
   // Every member, in the order they joined, each display name as stored.
   std::vector<Member> Members();
   // Forgets a member and their votes; false when none has that name. The
-  // versions of the votes left never go down, so that a page waiting for
-  // news misses no later vote.
+  // version moves on (the latest vote left takes the next one), so that
+  // whoever watches it reads the votes again and no later vote is missed.
   bool RemoveMember(const std::string& name);
 
   // The SQL that makes the tables (the store's); running it again changes
