@@ -860,6 +860,7 @@ void ShareServer::Start() {
   if (Running()) throw ShareError("已经在分享了");
   const ServerOptions& o = d.options;
   if (!IsNumericAddress(o.address)) throw ShareError("“" + o.address + "”不是一个 IP 地址");
+  std::string secret = NewSecret();
   int bound = 0;
   const int fd = Listen(o.address, o.port, bound);
   if (fd < 0) {
@@ -874,7 +875,7 @@ void ShareServer::Start() {
   d.returnSignal = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   {
     std::lock_guard lock(d.secretMutex);
-    d.secret = NewSecret();
+    d.secret = std::move(secret);
   }
   {
     std::lock_guard lock(d.membersMutex);
