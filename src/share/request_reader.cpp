@@ -57,6 +57,9 @@ std::size_t RequestReader::Take(std::string_view bytes) {
       }
       if (length == 0) {
         headEnd_ = scanned_ + 1;
+      } else if (kept_.size() > limits_.headerLines) {
+        Refuse(431);
+        return taken;
       } else {
         kept_.emplace_back(lineStart_, length);
       }
@@ -90,7 +93,6 @@ std::size_t RequestReader::Take(std::string_view bytes) {
 }
 
 void RequestReader::ParseHead() {
-  if (kept_.size() > limits_.headerLines + 1) return Refuse(431);
   const std::string_view line(head_.data() + kept_[0].first, kept_[0].second);
   // METHOD SP TARGET SP HTTP/1.x, nothing else.
   const std::size_t first = line.find(' ');

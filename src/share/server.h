@@ -7,14 +7,16 @@
 //   GET  /            the page (index.html), /style.css, /app.js, /icon.svg
 //   GET  /api/names   the shared names (NamesJson)
 //   GET  /api/votes?since=V[&list=L&wait=1]
-//                     the votes after version V; with wait=1 the reply waits
-//                     (up to a limit) until there is one or the list changed
+//                     the votes on the names shared now after version V;
+//                     with wait=1 the reply waits (up to a limit) until there
+//                     is one or the list changed
 //   POST /api/votes   {"member", "name", "sex", "rating", "comment"}
 // Any other method on these paths gets 405. Requests are read whole, within
 // limits of size and time, before the HTTP library parses them, and those
 // without the secret are turned away there with the same bare 404, whatever
-// their headers or form; a slow client holds no thread. The page's files are read once
-// when the server is made, from one folder; no request names a file.
+// their headers or form; a slow client holds no thread. The page's files
+// are read once when the server is made, from one folder; no request names
+// a file.
 // Every response carries a Content-Security-Policy that lets the page load
 // only its own script and style, and no others' (no inline code, no frames,
 // no other sites).
