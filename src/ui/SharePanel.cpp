@@ -44,7 +44,7 @@ QString AskWhere(QWidget* parent, const QStringList& addresses) {
 QString AskMemberToRemove(QWidget* parent, const QStringList& members) {
   bool ok = false;
   const QString picked = QInputDialog::getItem(parent, SharePanel::tr("删去家人"),
-                                               SharePanel::tr("删去哪一位?他的投票和留言也会一起删去。"), members, 0,
+                                               SharePanel::tr("删去哪一位家人?其投票和留言也会一起删去。"), members, 0,
                                                false, &ok);
   return ok ? picked : QString();
 }
