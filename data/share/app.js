@@ -14,6 +14,10 @@
   let version = 0;
   const votes = new Map();  // member + '\n' + key -> vote
   const cards = new Map();  // key -> the card's live parts
+  // What is typed in a comment box and not saved yet, per name: a redraw
+  // (another member's vote, a changed list) puts it back where it was.
+  const drafts = new Map();  // key -> the unsaved text
+  let ended = false;
   let member = null;
   try { member = localStorage.getItem(memberKey); } catch (e) { member = null; }
 
@@ -123,17 +127,62 @@
     });
     mine.append(el('p', 'muted', '您的评分：'), starRow, label, comment, send, message);
     card.append(avg, list, mine);
-    const parts = { card, avg, list, mine, starButtons, comment, message, rating: 0, typed: false };
-    comment.addEventListener('input', () => { parts.typed = true; });
+    const parts = { card, avg, list, mine, starButtons, comment, message, rating: 0, typed: false, shown: '' };
+    parts.shown = JSON.stringify(n);
+    comment.addEventListener('input', () => {
+      parts.typed = true;
+      drafts.set(key, comment.value);
+    });
+    if (drafts.has(key)) {
+      comment.value = drafts.get(key);
+      parts.typed = true;
+    }
     cards.set(key, parts);
     return card;
   }
 
+  // Draws the list again around what is being typed: a card whose name and
+  // advice are unchanged stays as it is (its box, its text, the cursor in
+  // it); a new or changed one is built afresh and takes its draft back.
   function renderNames() {
     const box = $('names');
-    box.replaceChildren();
+    const focused = document.activeElement;
+    const old = new Map(cards);
     cards.clear();
-    for (const n of names) box.append(buildCard(n));
+    const shown = [];
+    let refocus = null;  // the rebuilt box that had the cursor, and where it was
+    for (const n of names) {
+      const key = keyOf(n);
+      const kept = old.get(key);
+      if (kept && kept.shown === JSON.stringify(n)) {
+        cards.set(key, kept);
+        shown.push(kept.card);
+        continue;
+      }
+      const card = buildCard(n);
+      const parts = cards.get(key);
+      if (kept) {
+        parts.rating = kept.rating;
+        if (kept.comment === focused) {
+          refocus = { box: parts.comment, start: kept.comment.selectionStart, end: kept.comment.selectionEnd };
+        }
+      }
+      shown.push(card);
+    }
+    for (const key of drafts.keys()) if (!cards.has(key)) drafts.delete(key);
+    // What goes is taken out first, then only new cards are put in between:
+    // a kept card is never moved, which would take the cursor out of its box.
+    const keep = new Set(shown);
+    for (const child of Array.from(box.children)) if (!keep.has(child)) child.remove();
+    let at = box.firstChild;
+    for (const card of shown) {
+      if (at === card) { at = at.nextSibling; continue; }
+      box.insertBefore(card, at);
+    }
+    if (refocus) {
+      refocus.box.focus();
+      refocus.box.setSelectionRange(refocus.start, refocus.end);
+    }
     if (!names.length) box.append(el('p', 'muted', '现在没有分享的名字。'));
     showMember();
     updateVotes();
@@ -175,6 +224,7 @@
 
   async function save(n, rating, comment) {
     const parts = cards.get(keyOf(n));
+    if (ended) { tell(parts, '分享已结束', false); return; }
     if (!member) { tell(parts, '请先在上面填写您的称呼', false); return; }
     if (chars(comment.trim()) > maxComment) { tell(parts, '留言最多 500 个字', false); return; }
     tell(parts, '正在保存…', true);
@@ -188,7 +238,11 @@
       if (!reply.ok) { tell(parts, body.error || '没能保存，请稍后再试', false); return; }
       merge([body.vote]);
       parts.rating = rating;
-      parts.typed = false;
+      // Saved: the box shows what was kept, unless more was typed meanwhile.
+      if (parts.comment.value.trim() === comment.trim()) {
+        parts.typed = false;
+        drafts.delete(keyOf(n));
+      }
       tell(parts, '已保存', true);
       updateVotes();
     } catch (e) {
@@ -210,7 +264,8 @@
       const started = Date.now();
       try {
         const reply = await fetch(base + 'api/votes?since=' + version + '&list=' + listVersion + '&wait=1');
-        if (reply.status === 404) { status('分享已经结束了。'); return; }
+        // The computer said the share ended (or no longer knows the link).
+        if (reply.status === 404 || reply.status === 410) { end(); return; }
         if (reply.status === 429) { status('请求太频繁，稍后自动刷新'); await sleep(5000); continue; }
         if (!reply.ok) throw new Error(String(reply.status));
         const body = await reply.json();
@@ -225,6 +280,18 @@
         status('连不上分享的电脑，正在重试…');
         await sleep(3000);
       }
+    }
+  }
+
+  // The share ended: said once, and the page asks no more. What was typed
+  // stays in its box for the family to copy.
+  function end() {
+    ended = true;
+    status('分享已结束');
+    $('status').classList.add('ended');
+    for (const parts of cards.values()) {
+      for (const b of parts.starButtons) b.disabled = true;
+      parts.mine.querySelectorAll('button').forEach((b) => { b.disabled = true; });
     }
   }
 

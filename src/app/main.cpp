@@ -8,6 +8,7 @@
 #include "report/qt_translations.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/SettingsFile.h"
 
 int main(int argc, char** argv) {
   tavrin::UseUtf8CharacterSet();
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   // Where QSettings keeps the window's size, place and page.
   QCoreApplication::setOrganizationName("tavrin");
   QCoreApplication::setApplicationName("tavrin");
+  // Before anything reads a setting: a file QSettings cannot read safely is
+  // cleaned or set aside, and the window starts with its defaults.
+  tavrin::ui::CleanSettingsFile(tavrin::ui::SettingsFilePath());
   // Ties the window to its desktop entry and icon (the Wayland app id, the
   // taskbar entry on X11).
   QGuiApplication::setDesktopFileName(TAVRIN_APP_ID);

@@ -51,9 +51,15 @@ int WeekOfTheMonth(DayNumber day) {
 
 std::string FormatIsoDate(DayNumber day) {
   const CivilDate date = DecodeDate(day);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return text;
+  if (date.year < 0 || date.year > 9999) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+  }
+  // By hand: a calendar of every day formats tens of thousands of them.
+  const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
+  return {digit(date.year / 1000), digit(date.year / 100), digit(date.year / 10), digit(date.year), '-',
+          digit(date.month / 10), digit(date.month), '-', digit(date.day / 10), digit(date.day)};
 }
 
 std::chrono::year_month_day LocalToday() {

@@ -7,7 +7,10 @@
 #include <cstdlib>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <stdexcept>
 
 #include "chars/gbk.h"
@@ -82,9 +85,76 @@ std::string Utf8ToGbkLossy(std::string_view utf8) {
   return kept;
 }
 
+namespace {
+
+// The UTF-8 of the two-byte GBK characters, a row of trail bytes 0x40..0xFE
+// per lead byte 0x81..0xFE, each row converted by the system once, when a
+// text first holds a character of it: long outputs (a calendar of 57,000
+// days) then cost a table lookup per character rather than a conversion per
+// line. An entry is its length (0: no GBK character) and up to three bytes.
+class GbkTable {
+ public:
+  using Entry = std::array<char, 4>;
+  const Entry& At(unsigned char lead, unsigned char trail) {
+    const std::size_t row = lead - 0x81;
+    if (!ready_[row].load(std::memory_order_acquire)) {
+      std::call_once(built_[row], [&] { Build(row); });
+      ready_[row].store(true, std::memory_order_release);
+    }
+    return rows_[row][trail - 0x40];
+  }
+
+ private:
+  static constexpr std::size_t kRows = 0xFE - 0x81 + 1, kTrails = 0xFE - 0x40 + 1;
+  std::array<std::once_flag, kRows> built_;
+  std::array<std::atomic<bool>, kRows> ready_{};
+  std::array<std::array<Entry, kTrails>, kRows> rows_{};
+
+  void Build(std::size_t row) {
+    Converter converter("UTF-8", "GBK");
+    std::string utf8;
+    for (std::size_t t = 0; t < kTrails; ++t) {
+      const char gbk[2] = {static_cast<char>(0x81 + row), static_cast<char>(0x40 + t)};
+      if (!converter.Convert(std::string_view(gbk, 2), utf8) || utf8.empty() || utf8.size() > 3) continue;
+      Entry& entry = rows_[row][t];
+      entry[0] = static_cast<char>(utf8.size());
+      std::copy(utf8.begin(), utf8.end(), entry.begin() + 1);
+    }
+  }
+};
+
+// The text through the table; false (and `utf8` partly written) when it
+// holds a byte sequence the table does not convert.
+bool GbkToUtf8ByTable(std::string_view gbk, std::string& utf8) {
+  static GbkTable table;
+  // Two GBK bytes make at most three UTF-8 ones.
+  utf8.resize(gbk.size() + gbk.size() / 2 + 1);
+  char* out = utf8.data();
+  for (std::size_t pos = 0; pos < gbk.size();) {
+    const auto lead = static_cast<unsigned char>(gbk[pos]);
+    if (lead < 0x80) {
+      *out++ = static_cast<char>(lead);
+      ++pos;
+      continue;
+    }
+    if (lead == 0x80 || lead == 0xFF || pos + 1 == gbk.size()) return false;
+    const auto trail = static_cast<unsigned char>(gbk[pos + 1]);
+    if (trail < 0x40 || trail == 0xFF) return false;
+    const GbkTable::Entry& entry = table.At(lead, trail);
+    if (entry[0] == 0) return false;
+    for (int i = 1; i <= entry[0]; ++i) *out++ = entry[i];
+    pos += 2;
+  }
+  utf8.resize(static_cast<std::size_t>(out - utf8.data()));
+  return true;
+}
+
+}  // namespace
+
 std::string GbkToUtf8(std::string_view gbk) {
-  thread_local Converter converter("UTF-8", "GBK");
   std::string utf8;
+  if (GbkToUtf8ByTable(gbk, utf8)) return utf8;
+  thread_local Converter converter("UTF-8", "GBK");
   std::string piece;
   // Converted character by character where the whole text fails, so that one
   // bad sequence costs only itself.

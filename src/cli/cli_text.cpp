@@ -1,5 +1,6 @@
 #include "cli/cli_text.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "advice/advice.h"
@@ -57,7 +58,13 @@ void CliContext::Print(std::string_view gbkText) { out << GbkToUtf8(gbkText); }
 void CliContext::PrintLine(std::string_view gbkText) {
   // Names, notes and echoed arguments may hold control characters: they are
   // shown as escapes, never obeyed by the terminal; tabs part the columns.
-  out << GbkToUtf8(EscapeControlBytes(gbkText, true)) << '\n';
+  const bool plain = std::none_of(gbkText.begin(), gbkText.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t') || byte == 0x7F;
+  });
+  std::string line = plain ? GbkToUtf8(gbkText) : GbkToUtf8(EscapeControlBytes(gbkText, true));
+  line += '\n';
+  out.write(line.data(), static_cast<std::streamsize>(line.size()));
   // Output that cannot be written ends the command rather than going on unseen.
   if (!out) throw OutputError();
 }

@@ -1,9 +1,11 @@
 // Commands over the Chinese calendar: lunar dates day by day, the date
 // translator's view of one day, and the birth pillars of a date and hour.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calendar/birth_pillars.h"
@@ -55,8 +57,15 @@ std::string LunarDateText(const TLunarDate& lunar) {
          "月" + std::to_string(lunar.lDay()) + "日";
 }
 
-void AppendCsvField(std::string& row, const std::string& cell) {
+void AppendCsvField(std::string& row, std::string_view cell) {
   if (!row.empty()) row += ',';
+  // Most cells are digits or hanzi and need neither guard nor quotes.
+  const char first = cell.empty() ? '\0' : cell.front();
+  const bool guarded = first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r';
+  if (!guarded && std::none_of(cell.begin(), cell.end(), [](char c) { return c == ',' || c == '"' || c == '\n'; })) {
+    row += cell;
+    return;
+  }
   const std::string field = NeutraliseCsvCell(cell);
   if (field.find_first_of(",\"\n") == std::string::npos) {
     row += field;
@@ -97,12 +106,14 @@ int Lunar(CliContext& context, const std::vector<std::string>& args) {
     lunar.SetBookOfChanges(true);
     row.clear();
     if (csv) {
-      for (const std::string& field :
-           {FormatIsoDate(day), std::to_string(lunar.lYear()), std::to_string(lunar.lMonth()),
-            std::string(lunar.FlagLeapMonth() ? "1" : "0"), std::to_string(lunar.lDay()),
-            std::to_string(lunar.MaxMonthDays()), lunar.cYear(), lunar.cMonth(), lunar.cDay(), yearByLunarYear,
-            monthByLunarMonth, lunar.AnimalYear(), lunar.SolarTerm(), lunar.FeastOfLunar()}) {
-        AppendCsvField(row, field);
+      const std::string numbers[] = {FormatIsoDate(day), std::to_string(lunar.lYear()),
+                                     std::to_string(lunar.lMonth()), lunar.FlagLeapMonth() ? "1" : "0",
+                                     std::to_string(lunar.lDay()), std::to_string(lunar.MaxMonthDays())};
+      for (const std::string& field : numbers) AppendCsvField(row, field);
+      for (const std::string* field : {&lunar.cYear(), &lunar.cMonth(), &lunar.cDay(), &yearByLunarYear,
+                                       &monthByLunarMonth, &lunar.AnimalYear(), &lunar.SolarTerm(),
+                                       &lunar.FeastOfLunar()}) {
+        AppendCsvField(row, *field);
       }
     } else {
       row = FormatIsoDate(day) + "  " + LunarDateText(lunar) + "  " + lunar.cYear() + "年 " + lunar.cMonth() + "月 " +

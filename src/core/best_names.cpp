@@ -106,6 +106,7 @@ bool BestNames::AddFrom(const Candidate& candidate, Sex sex, std::optional<int> 
     // earlier baby (a pane may still show them).
     if (sex != child_->sex || candidate.Surname() != child_->surname) return false;
     if (candidate.acceptance != 0 && candidate.acceptance <= acceptedBefore_) return false;
+    if (!OfferedFromRun(candidate, sex)) return false;
   }
   std::string key(1, sex == Sex::kFemale ? 'F' : 'M');
   key += candidate.fullName;
@@ -137,6 +138,27 @@ bool BestNames::AddFrom(const Candidate& candidate, Sex sex, std::optional<int> 
   candidates_.push_back(candidate);
   ++version_;
   return true;
+}
+
+bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
+  // The generators draw from short lists every baby shares (系统推荐名二 from
+  // the recommended names): a name the bank holds as well keeps to the bank's
+  // share for this baby, or the same few would head every family's list. A
+  // name the bank does not hold, a poem's or a typed one always enters.
+  if (!tables_ || candidate.origin < Origin::kSettings || candidate.origin > Origin::kRecommendedTwo) return true;
+  if (!bankIndexed_) {
+    for (const advice::BankName& name : tables_->Bank()) {
+      for (const int i : {0, 1}) {
+        if (!(i == 0 ? name.forBoys : name.forGirls)) continue;
+        bankGiven_[i].insert(name.given);
+        ++bankOfSex_[i];
+      }
+    }
+    bankIndexed_ = true;
+  }
+  const int i = sex == Sex::kFemale ? 1 : 0;
+  const std::string own(candidate.Given());
+  return bankGiven_[i].count(own) == 0 || OfferedToBaby(BabyHash(*child_), own, bankOfSex_[i]);
 }
 
 std::size_t BestNames::LookUpSources(std::size_t count) {

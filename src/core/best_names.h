@@ -177,8 +177,16 @@ class BestNames {
 
   std::vector<std::optional<advice::ClassicalSource>> ownSources_;  // a name's own source (AddWithSource)
 
+  // The bank's given names for each sex (boys, girls), indexed on first use.
+  std::unordered_set<std::string> bankGiven_[2];
+  std::size_t bankOfSex_[2] = {0, 0};  // as AddProposals counts them
+  bool bankIndexed_ = false;
+
   bool AddFrom(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore,
                const advice::ClassicalSource* source);
+  // False for a generator's name that the bank holds but does not offer to
+  // the current baby (see AddFrom).
+  bool OfferedFromRun(const Candidate& candidate, Sex sex);
   void Clear();
   // The judge's advice over a name's own (kept in own_[i]), with the child's
   // lines of childLines_[i].

@@ -56,6 +56,17 @@ class Loader {
   void OptionalBytes(const char* fileName, std::string& target, std::optional<DataFileLimits> limits = {}) {
     if (auto bytes = ReadIfExists(fileName, limits.value_or(LimitsFor(fileName)))) target = std::move(*bytes);
   }
+  // A file missing from a set whose other files are there (an advice
+  // table), or there but of no use: named once at start-up, and skipped.
+  void Skipped(const char* fileName, std::string reason) {
+    stores_.failures.push_back({fileName, stores_.dataDir + fileName, std::move(reason), true, true});
+  }
+  bool Refused(const char* fileName) const {
+    return std::any_of(stores_.failures.begin(), stores_.failures.end(),
+                       [&](const LoadFailure& failure) { return failure.fileName == fileName; });
+  }
+  bool Exists(const char* fileName) const { return FileExists(stores_.dataDir + fileName); }
+
   // A required file: a failure to read it is recorded.
   void Required(const char* fileName, LineList& target) {
     const std::string path = stores_.dataDir + fileName;
@@ -143,6 +154,45 @@ NameLists ReadNameLists(Loader& loader) {
 }
 
 // The advice tables, each read as an optional data file, with the name lists.
+// The advice tables of their own, each with what tells that it was read:
+// how many entries the tables took from it. Reasons are UTF-8, as the
+// system's are.
+struct AdviceTable {
+  const char* fileName;
+  std::string advice::AdviceTables::Texts::*text;
+  std::size_t (advice::AdviceTables::*count)() const;
+};
+constexpr AdviceTable kAdviceTables[] = {
+    {"advice_chars.dat", &advice::AdviceTables::Texts::chars, &advice::AdviceTables::CharCount},
+    {"advice_unfortunate.dat", &advice::AdviceTables::Texts::unfortunate, &advice::AdviceTables::UnfortunateCount},
+    {"advice_famous.dat", &advice::AdviceTables::Texts::famous, &advice::AdviceTables::FamousCount},
+    {"advice_unsuitable.dat", &advice::AdviceTables::Texts::unsuitable, nullptr},
+    {"advice_surnames.dat", &advice::AdviceTables::Texts::surnames, nullptr},
+    {"advice_words.dat", &advice::AdviceTables::Texts::words, nullptr},
+    {"advice_word_meanings.dat", &advice::AdviceTables::Texts::wordMeanings, &advice::AdviceTables::WordMeaningCount},
+    {"advice_surname_words.dat", &advice::AdviceTables::Texts::surnameWords, &advice::AdviceTables::SurnameWordCount},
+    {"advice_shapes.dat", &advice::AdviceTables::Texts::shapes, nullptr},
+};
+
+// A table missing while others of the advice are there (a data directory
+// with no advice at all is one made so), or one of which not a line could
+// be read, is named once, as the other data files are; the advice goes on
+// without its warnings.
+void NameSkippedAdviceTables(Loader& loader, const advice::AdviceTables::Texts& texts,
+                             const advice::AdviceTables& tables) {
+  const bool any = std::any_of(std::begin(kAdviceTables), std::end(kAdviceTables),
+                               [&](const AdviceTable& t) { return loader.Exists(t.fileName); });
+  if (!any) return;
+  for (const AdviceTable& t : kAdviceTables) {
+    if (loader.Refused(t.fileName)) continue;  // named already, with its reason
+    if (!loader.Exists(t.fileName)) {
+      loader.Skipped(t.fileName, reinterpret_cast<const char*>(u8"文件不存在，取名建议缺少这一类提醒"));
+    } else if ((texts.*t.text).empty() || (t.count && (tables.*t.count)() == 0)) {
+      loader.Skipped(t.fileName, reinterpret_cast<const char*>(u8"文件是空的或格式不对，取名建议缺少这一类提醒"));
+    }
+  }
+}
+
 advice::AdviceTables ReadAdviceTables(Loader& loader, NameLists lists) {
   const auto read = [&loader](const char* name) {
     // About ten times the largest shipped table (advice_chars.dat, 0.5 MB);
@@ -167,7 +217,9 @@ advice::AdviceTables ReadAdviceTables(Loader& loader, NameLists lists) {
   texts.curatedNames = read("curated_names.dat");
   texts.classicalNames = read("classical_names.dat");
   texts.lineNegative = read("line_negative.dat");
-  return advice::AdviceTables::FromTexts(texts);
+  advice::AdviceTables tables = advice::AdviceTables::FromTexts(texts);
+  NameSkippedAdviceTables(loader, texts, tables);
+  return tables;
 }
 
 }  // namespace

@@ -81,11 +81,15 @@ constexpr SchemaStep kSchema[] = {
 
 constexpr char kColumns[] =
     "name, sex, birth_year, birth_month, birth_day, birth_hour, score, advice, note, rating, origin, poem, added, "
-    "changed, surname";
-// The columns a store of this layout is read by: the advice's own columns
-// from kVotesSchemaVersion on (earlier stores, read without bringing them up
-// to date, have only the JSON).
-std::string Columns(bool typed) { return std::string(kColumns) + (typed ? ", recommend" : ""); }
+    "changed";
+// The columns a store of this layout is read by. Stores read without being
+// brought up to date (opened read-only) keep their own layout: the first
+// knows no surname length (read as 0, not known); the advice's own columns
+// come with kVotesSchemaVersion (earlier stores have only the JSON).
+std::string Columns(int version) {
+  return std::string(kColumns) + (version >= 2 ? ", surname" : ", 0") +
+         (version >= kVotesSchemaVersion ? ", recommend" : "");
+}
 
 using Statement = SqliteStatement;
 
@@ -330,10 +334,10 @@ constexpr const char* kSelectOne = "FROM favourite WHERE name = ?1 AND sex = ?2"
 // them in rows of their own (`typed`); each query prepared once.
 class Reader {
  public:
-  Reader(const SqliteDb& db, bool typed) : db_(db), typed_(typed) {}
+  Reader(const SqliteDb& db, int version) : db_(db), version_(version), typed_(version >= kVotesSchemaVersion) {}
 
   std::optional<Favourite> Find(std::string_view name, Sex sex) {
-    if (!one_.get()) one_ = db_.Prepare("SELECT " + Columns(typed_) + " " + kSelectOne);
+    if (!one_.get()) one_ = db_.Prepare("SELECT " + Columns(version_) + " " + kSelectOne);
     one_.Reset();
     const std::string stored = StoredText(name);
     one_.Bind(1, stored).Bind(2, SexKey(sex));
@@ -361,7 +365,7 @@ class Reader {
       while (all.Step()) warnings[{all.Text(0), all.Text(1)}].push_back({all.Text(2), all.Text(3), all.Text(4)});
     }
     std::vector<Favourite> favourites;
-    Statement select = db_.Prepare("SELECT " + Columns(typed_) + " FROM favourite ORDER BY added, name, sex");
+    Statement select = db_.Prepare("SELECT " + Columns(version_) + " FROM favourite ORDER BY added, name, sex");
     while (select.Step()) {
       Favourite f = ReadRow(select, typed_);
       if (f.advice && !warnings.empty()) {
@@ -375,6 +379,7 @@ class Reader {
 
  private:
   const SqliteDb& db_;
+  int version_;
   bool typed_;
   Statement one_, warnings_;
 };
@@ -911,7 +916,7 @@ auto FavouritesStore::Commit(Change change) {
 template <typename BindRest>
 bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest, bool removes) {
   return Commit([&] {
-    if (!Reader(db_, Typed()).Find(name, sex)) return false;
+    if (!Reader(db_, version_).Find(name, sex)) return false;
     Statement statement = db_.Prepare(sql);
     BindGbk(statement, 1, name).Bind(2, SexKey(sex));
     bindRest(statement);
@@ -924,7 +929,7 @@ bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex,
 
 std::vector<Favourite> FavouritesStore::List() const {
   try {
-    return Reader(db_, Typed()).All();
+    return Reader(db_, version_).All();
   } catch (const SqliteError& error) {
     throw ReadError(path_, error);
   }
@@ -932,7 +937,7 @@ std::vector<Favourite> FavouritesStore::List() const {
 
 std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) const {
   try {
-    return Reader(db_, Typed()).Find(name, sex);
+    return Reader(db_, version_).Find(name, sex);
   } catch (const SqliteError& error) {
     throw ReadError(path_, error);
   }
@@ -947,7 +952,7 @@ FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
     if (auto bad = CheckFavourite(favourite)) throw refuse(favourite, *bad);
   }
   return Commit([&] {
-    Reader reader(db_, Typed());
+    Reader reader(db_, version_);
     const auto kept = reader.Find(favourite.name, favourite.sex);
     const std::int64_t now = Now();
     const unsigned fields = (favourite.fields & ~(kFieldAdded | kFieldChanged)) | kFieldChanged;
@@ -1005,7 +1010,7 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
   return Commit([&] {
     MergeCounts counts;
     const std::int64_t now = Now();
-    Reader reader(db_, Typed());
+    Reader reader(db_, version_);
     Writer writer(db_, Typed());
     for (const Favourite& incoming : favourites) {
       const unsigned given = incoming.fields;

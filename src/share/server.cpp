@@ -537,6 +537,9 @@ void ShareServer::Impl::Votes(const Request& req, Response& res) {
         }
       }
     }
+    // The share ended while this request waited: the page is told so (and
+    // stops asking) rather than finding the computer gone.
+    if (stopping) return ReplyJson(res, 410, {{"ended", true}});
     // Only the votes on names shared now: those on a name no longer kept
     // stay in the store, for when it is kept again, but reach no page.
     std::shared_ptr<const std::vector<std::string>> shared;

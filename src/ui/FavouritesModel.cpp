@@ -25,6 +25,15 @@ QString BirthAndOrigin(const Favourite& f) {
       .arg(view.origin, view.poem.isEmpty() ? QString() : " · " + view.poem);
 }
 
+// A tip of stored text (a poem or note of an imported file, the family's
+// names and comments), shown as the text it is: a tip that looks like HTML
+// would be drawn as HTML, images and all.
+QString PlainTip(const QStringList& lines) {
+  QStringList escaped;
+  for (const QString& line : lines) escaped << line.toHtmlEscaped();
+  return "<p style='white-space:pre-wrap'>" + escaped.join("<br>") + "</p>";
+}
+
 }  // namespace
 
 FavouritesModel::FavouritesModel(FavouritesStore* store, const NamingServices& services, QObject* parent)
@@ -88,7 +97,7 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
     if (index.column() == kRating) return f.rating;
     if (index.column() == kNote) return ViewOf(f).note;
   }
-  if (role == Qt::ToolTipRole && index.column() == kName) return BirthAndOrigin(f);
+  if (role == Qt::ToolTipRole && index.column() == kName) return PlainTip({BirthAndOrigin(f)});
   if (role == Qt::FontRole && index.column() == kRecommend) {
     QFont bold;
     bold.setBold(true);
@@ -96,12 +105,9 @@ QVariant FavouritesModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ToolTipRole && index.column() == kScore && explainScore) return explainScore(f).join('\n');
   if (role == Qt::ToolTipRole && index.column() == kFamily) {
-    // The members' names and comments are the family's text: escaped.
     const share::Tally* tally = TallyOf(f);
     if (!tally) return {};
-    QStringList lines;
-    for (const QString& line : FamilyVotes(*tally)) lines << line.toHtmlEscaped();
-    return "<p style='white-space:pre-wrap'>" + lines.join("<br>") + "</p>";
+    return PlainTip(FamilyVotes(*tally));
   }
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {

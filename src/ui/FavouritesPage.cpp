@@ -47,6 +47,13 @@ namespace {
 
 constexpr std::size_t kMostCompared = 4;
 
+// 比较's tip: what it does, or, with too many names selected, why it cannot.
+QString CompareTip(std::size_t selected) {
+  return selected > kMostCompared
+             ? FavouritesPage::tr("最多比较 %1 个名字,现在选了 %2 个:请少选几个").arg(kMostCompared).arg(selected)
+             : FavouritesPage::tr("选中 2 到 4 个名字,并排比较八字、五行、五格和分数");
+}
+
 bool AskYesNo(QWidget* parent, const QString& question) {
   return QMessageBox::question(parent, parent->window()->windowTitle(), question) == QMessageBox::Yes;
 }
@@ -138,7 +145,7 @@ QHBoxLayout* FavouritesPage::MakeButtons() {
     buttons->addWidget(button);
     return button;
   };
-  compare_ = addButton("favouritesCompare", tr("比较"), tr("选中 2 到 4 个名字,并排比较八字、五行、五格和分数"));
+  compare_ = addButton("favouritesCompare", tr("比较"), CompareTip(0));
   print_ = addButton("favouritesPrint", tr("打印…"), tr("用打印机打印选中的名字:第一页比较表,之后每个名字一页"));
   savePdf_ = addButton("favouritesSavePdf", tr("存为PDF…"), tr("把选中的名字存为 PDF:第一页比较表,之后每个名字一页"));
   buttons->addStretch(1);
@@ -234,6 +241,8 @@ void FavouritesPage::RefreshCount() {
   TablePage::RefreshCount();
   const auto selected = static_cast<std::size_t>(Table()->selectionModel()->selectedRows().size());
   compare_->setEnabled(selected >= 2 && selected <= kMostCompared);
+  // Greyed out for too many names, the button says why.
+  compare_->setToolTip(CompareTip(selected));
   print_->setEnabled(selected >= 1);
   savePdf_->setEnabled(selected >= 1);
 }

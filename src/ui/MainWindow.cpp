@@ -544,6 +544,13 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   analyse_ = AddButton(page, "bsSkinButton2", tr("分 析"), {704, 32, 75, 25});
   connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
   connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
+  // The name to analyse starts as the baby's surname, and follows it while
+  // nothing else has been typed there.
+  analysedSurname_ = surname_->text();
+  connect(surname_, &QLineEdit::textChanged, this, [this](const QString& surname) {
+    if (analysedName_->text() == analysedSurname_) analysedName_->setText(surname);
+    analysedSurname_ = surname;
+  });
   exportPdf_ = AddButton(page, "exportPdf", tr("导出PDF…"), {784, 32, 90, 25});
   exportPdf_->setEnabled(false);
   exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
@@ -597,6 +604,23 @@ std::optional<ChildNeeds> MainWindow::AnalysisNeeds() const {
                                elementChoice_->Wish(), elementChoice_->Chosen());
   if (!needs.HasChart()) return std::nullopt;
   return needs;
+}
+
+void MainWindow::TakeBabyChart() {
+  BirthDate date;
+  BirthHour hour;
+  if (CheckBirthDate(CoreTextOf(birth_.year), CoreTextOf(birth_.month), CoreTextOf(birth_.day), date) ||
+      CheckBirthHour(HourFieldOf(birth_.hour), hour)) {
+    return;
+  }
+  try {
+    const BirthAnalysisResult chart = BirthAnalysis(BirthAnalysisVariant::kGenerate, model_->TransDate(), date.year,
+                                                    date.month, date.day, hour, {}, {}, BabyBirthTime());
+    model_->SetChart(chart);
+    model_->SetChartNotes(chart.notes);
+  } catch (const BirthAnalysisError&) {
+    // No chart of that birth: names are scored without one, as before a run.
+  }
 }
 
 std::optional<ChildNeeds> MainWindow::BabyNeeds() const {
@@ -1411,6 +1435,7 @@ void MainWindow::RememberInputs() {
                         ElementChoice::ElementsOfKey(settings.value("chosenElements").toString()));
     FollowElementChoice();
   }
+  if (settings.contains("year")) TakeBabyChart();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -86,7 +86,9 @@ class MainWindow : public QWidget {
   // and keeps them again at the next close (QSettings).
   void RememberGeometry();
   // The same for the inputs of 姓名设置: surname, sex, count, birth date and
-  // hour, and the options.
+  // hour, and the options. The baby's chart of the inputs taken back is the
+  // chart names are scored against until the next 生成, as if that run had
+  // just been made: 姓名分析 and its PDF read the birth they show.
   void RememberInputs();
   // Whether 姓名分析 takes the birth date and hour of 姓名设置 (the baby's),
   // as it does until they are changed on its own page.
@@ -197,6 +199,8 @@ class MainWindow : public QWidget {
   // The same for the baby of 姓名设置's fields (for 比较); none while they
   // are no date.
   std::optional<ChildNeeds> BabyNeeds() const;
+  // Scores names against the chart of 姓名设置's birth, when it is a date.
+  void TakeBabyChart();
   void ShowAnalysisNeeds();
   // The birthplace and the side of a solar term chosen on 姓名设置, as the
   // chart of a run reads them.
@@ -244,6 +248,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<TTransDate> fieldDate_;   // reads the chart of the fields for the term-day choice
   QLabel* drawCapNote_ = nullptr;      // beside the progress label, after a run
   QLineEdit* analysedName_ = nullptr;  // bsSkinEdit2
+  QString analysedSurname_;            // the surname analysedName_ holds alone while nothing is typed after it
   QPushButton* analyse_ = nullptr;     // bsSkinButton2
   QPushButton* exportPdf_ = nullptr;
   std::optional<NameReport> lastReport_;     // of the last completed analysis

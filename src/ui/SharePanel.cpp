@@ -11,6 +11,7 @@
 #include <QNetworkInterface>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "share/server.h"
@@ -22,9 +23,11 @@ namespace {
 
 constexpr char kLocalAddress[] = "127.0.0.1";
 constexpr int kQrScale = 4;
+// Where the last share was: "local" (this computer alone) or "network".
+constexpr char kWhereKey[] = "share/where";
 
 // Where to share, as the user picks it: the home network's addresses first,
-// then this computer alone.
+// then this computer alone; the kind picked last time is offered first.
 QString AskWhere(QWidget* parent, const QStringList& addresses) {
   QStringList choices;
   for (const QString& address : addresses) {
@@ -33,8 +36,9 @@ QString AskWhere(QWidget* parent, const QStringList& addresses) {
                     : SharePanel::tr("家庭网络 %1(连着同一个 Wi-Fi 的手机都能打开)").arg(address));
   }
   bool ok = false;
-  const QString picked = QInputDialog::getItem(parent, SharePanel::tr("邀请家人"),
-                                               SharePanel::tr("在哪里分享收藏的名字?"), choices, 0, false, &ok);
+  const QString picked =
+      QInputDialog::getItem(parent, SharePanel::tr("邀请家人"), SharePanel::tr("在哪里分享收藏的名字?"), choices,
+                            SharePanel::OfferedFirst(addresses, SharePanel::LastWhere()), false, &ok);
   if (!ok) return {};
   const auto at = choices.indexOf(picked);
   return at < 0 ? QString() : addresses[at];
@@ -194,6 +198,17 @@ QStringList SharePanel::Addresses() {
   return addresses;
 }
 
+QString SharePanel::LastWhere() {
+  const QVariant where = QSettings().value(kWhereKey);
+  return where.typeId() == QMetaType::QString ? where.toString() : QString();
+}
+
+int SharePanel::OfferedFirst(const QStringList& addresses, const QString& lastWhere) {
+  if (lastWhere != "local") return 0;
+  const auto local = addresses.indexOf(kLocalAddress);
+  return local < 0 ? 0 : static_cast<int>(local);
+}
+
 bool SharePanel::Invite() {
   if (Sharing()) return true;
   const QString address = askAddress_(this, Addresses());
@@ -228,8 +243,10 @@ bool SharePanel::Start(const QString& address, int port) {
   try {
     auto server = std::make_unique<share::ShareServer>(*book_, options);
     server->SetList(list);
+    shown_ = share::NamesJson(list, 0);
     server->Start();
     server_ = std::move(server);
+    QSettings().setValue(kWhereKey, host.isLoopback() ? "local" : "network");
   } catch (const share::ShareError& error) {
     Fault(tr("无法开始分享:%1").arg(QString::fromStdString(error.what())));
     return false;
@@ -254,7 +271,14 @@ int SharePanel::Port() const { return Sharing() ? server_->Port() : 0; }
 
 void SharePanel::ListChanged() {
   if (!Sharing() || !makeList_) return;
-  server_->SetList(makeList_());
+  // The window calls this on every change of the table (a tally read, a
+  // star given): the family's pages are asked to draw again only when what
+  // they show changed.
+  const share::SharedList list = makeList_();
+  std::string shown = share::NamesJson(list, 0);
+  if (shown == shown_) return;
+  shown_ = std::move(shown);
+  server_->SetList(list);
 }
 
 void SharePanel::ReadVotes() {

@@ -55,7 +55,13 @@ class SharePanel : public QFrame {
   // The IPv4 addresses of this computer on its networks (up, not loopback),
   // then 127.0.0.1.
   static QStringList Addresses();
-  // 邀请家人: asks where, then starts.
+  // The kind of address the last share that started was on: "local" (this
+  // computer alone), "network", or empty before the first.
+  static QString LastWhere();
+  // The index in `addresses` (as Addresses gives them) offered first: this
+  // computer's when the last share was there, else the home network's.
+  static int OfferedFirst(const QStringList& addresses, const QString& lastWhere);
+  // 邀请家人: asks where (the kind of address of the last share first), then starts.
   bool Invite();
   // Shares on `address` (numeric); a fault is shown and false returned.
   bool Start(const QString& address, int port = 0);
@@ -97,6 +103,7 @@ class SharePanel : public QFrame {
   std::unique_ptr<share::SqliteVoteBook> book_;
   std::unique_ptr<share::ShareServer> server_;
   share::Tallies tallies_;
+  std::string shown_;       // the list the family's pages have, as the names' JSON
   std::int64_t seen_ = -1;  // the version of the votes read; -1 before the first read
   QTimer poll_;
   QPushButton* invite_ = nullptr;

@@ -3,12 +3,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <cmath>
+#include <map>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "advice/advice.h"
+#include "chars/encoding.h"
 #include "chars/gbk.h"
 #include "core/startup.h"
 
@@ -183,6 +188,83 @@ TEST(Advice, TrapsOfSurnameWordsNegativeWordsAndNamesakes) {
     const int got = Has(a, c.kind, S) ? kSerious : Has(a, c.kind, L) ? kHint : kNone;
     EXPECT_EQ(got, c.expect) << c.name << " " << KindKey(c.kind) << ": " << Shown(a);
   }
+}
+
+std::vector<std::vector<std::string>> SourceTable(const std::string& relative) {
+  const char* root = std::getenv("TAVRIN_SOURCE_DIR");
+  if (!root) throw std::runtime_error("TAVRIN_SOURCE_DIR is not set");
+  std::ifstream in(std::string(root) + "/" + relative);
+  std::vector<std::vector<std::string>> rows;
+  for (std::string row; std::getline(in, row);) {
+    if (row.empty() || row[0] == '#') continue;
+    rows.emplace_back();
+    for (std::size_t from = 0, tab;; from = tab + 1) {
+      tab = row.find('\t', from);
+      rows.back().push_back(row.substr(from, tab - from));
+      if (tab == std::string::npos) break;
+    }
+  }
+  return rows;
+}
+
+// Ranks of the values, ties given their mean rank.
+std::vector<double> Ranks(const std::vector<double>& v) {
+  std::vector<std::size_t> order(v.size());
+  for (std::size_t i = 0; i < v.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return v[a] < v[b]; });
+  std::vector<double> rank(v.size());
+  for (std::size_t i = 0, j; i < order.size(); i = j) {
+    for (j = i; j < order.size() && v[order[j]] == v[order[i]]; ++j) {}
+    for (std::size_t k = i; k < j; ++k) rank[order[k]] = (i + j - 1) / 2.0;
+  }
+  return rank;
+}
+
+double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
+  const std::vector<double> rx = Ranks(x), ry = Ranks(y);
+  const double mean = (rx.size() - 1) / 2.0;
+  double cov = 0, vx = 0, vy = 0;
+  for (std::size_t i = 0; i < rx.size(); ++i) {
+    cov += (rx[i] - mean) * (ry[i] - mean);
+    vx += (rx[i] - mean) * (rx[i] - mean);
+    vy += (ry[i] - mean) * (ry[i] - mean);
+  }
+  return cov / std::sqrt(vx * vy);
+}
+
+// The 推荐度 follows blind readings of names (tests/advice/reading_panels.tsv):
+// its rank correlation with each panel's grades stays above the panel's floor.
+TEST(Advice, RecommendFollowsTheReadingPanels) {
+  const std::map<std::string, double> floor = {{"1", 0.45}, {"2", 0.36}};
+  std::map<std::string, std::pair<std::vector<double>, std::vector<double>>> panels;
+  for (const auto& f : SourceTable("tests/advice/reading_panels.tsv")) {
+    ASSERT_EQ(f.size(), 4u);
+    auto& [recommend, grade] = panels[f[0]];
+    recommend.push_back(AdviseShipped(*Utf8ToGbk(f[1]), f[2] == "f" ? F : M).recommend);
+    grade.push_back(std::string("DCBA").find(f[3]));
+  }
+  ASSERT_EQ(panels.size(), floor.size());
+  for (const auto& [panel, values] : panels) {
+    EXPECT_GE(Spearman(values.first, values.second), floor.at(panel)) << "panel " << panel;
+  }
+}
+
+// Every weight of the 推荐度 on a name of its own (tests/advice/weights.tsv):
+// the line the weight gives the name carries the weight's points.
+TEST(Advice, EachWeightOnANameOfItsOwn) {
+  int rows = 0;
+  for (const auto& f : SourceTable("tests/advice/weights.tsv")) {
+    ASSERT_EQ(f.size(), 4u);
+    SCOPED_TRACE(f[0] + " " + f[2]);
+    ++rows;
+    const Advice a = AdviseShipped(*Utf8ToGbk(f[0]), f[1] == "f" ? F : M);
+    const std::string piece = *Utf8ToGbk(f[2]);
+    const auto line = std::find_if(a.reasons.begin(), a.reasons.end(),
+                                   [&](const Reason& r) { return r.text.find(piece) != std::string::npos; });
+    ASSERT_NE(line, a.reasons.end());
+    EXPECT_EQ(line->points, std::stoi(f[3]));
+  }
+  EXPECT_GE(rows, 40);
 }
 
 TEST(Advice, RecommendOrdersTellingPairs) {

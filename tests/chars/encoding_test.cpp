@@ -1,6 +1,7 @@
 #include "chars/encoding.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <langinfo.h>
 
 #include <clocale>
@@ -58,6 +59,32 @@ TEST(Encoding, LongTextsAcrossTheConversionBuffer) {
   }
   EXPECT_EQ(GbkToUtf8(gbk), utf8);
   EXPECT_EQ(Utf8ToGbk(utf8), gbk);
+}
+
+// Every two-byte code, alone and between ASCII, comes out as the system's
+// own converter makes it (or as U+FFFD where that refuses it).
+TEST(Encoding, EveryGbkCodeAsTheSystemConvertsIt) {
+  const iconv_t cd = iconv_open("UTF-8", "GBK");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  int converted = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x30; trail <= 0xFF; ++trail) {
+      char gbk[2] = {static_cast<char>(lead), static_cast<char>(trail)}, utf8[8];
+      char *in = gbk, *out = utf8;
+      std::size_t inLeft = 2, outLeft = sizeof utf8;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      const bool ok = iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+      const std::string own = GbkToUtf8("a" + std::string(gbk, 2) + "1");
+      if (ok) {
+        ++converted;
+        EXPECT_EQ(own, "a" + std::string(utf8, out) + "1") << std::hex << lead << trail;
+      } else {
+        EXPECT_NE(own.find("\xEF\xBF\xBD"), std::string::npos) << std::hex << lead << trail;
+      }
+    }
+  }
+  iconv_close(cd);
+  EXPECT_GT(converted, 21000);
 }
 
 // Whatever locale the window programs start in, installed or not, they end

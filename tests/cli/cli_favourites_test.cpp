@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_testutil.h"
+#include "favourites/store.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
@@ -164,6 +165,25 @@ TEST_F(CliFavourites, DamagedAndNewerStores) {
   EXPECT_EQ(add.status, 2);
   EXPECT_NE(add.err.find(U8(u8"无法保存到收藏文件")), std::string::npos) << add.err;
   EXPECT_EQ(Run({"list", "--json"}).out.find(U8(u8"王芳")), std::string::npos);
+}
+
+TEST_F(CliFavourites, ListsAndExportsAStoreOfTheFirstLayoutAsItStands) {
+  // Made before the surname's length was kept, and before stores were
+  // marked: read without being brought up to date.
+  sqlite3* db = nullptr;
+  sqlite3_open(store_.c_str(), &db);
+  const std::string sql = std::string(FavouritesSchema()[0].sql) +
+                          "; INSERT INTO favourite VALUES (CAST(X'E5BCA0E4BC9F' AS TEXT), 'male', 2012, 1, 1, 1, 80,"
+                          " NULL, '', 3, '', '', 0, 0); PRAGMA user_version = 1";
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  const std::string before = Slurp(store_);
+  const CliResult list = Run({"list"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_TRUE(list.out.starts_with(U8(u8"张伟\t男\t"))) << list.out;
+  EXPECT_EQ(Run({"export", dir_.Dir() + "kept.json"}).status, 0);
+  EXPECT_NE(Slurp(dir_.Dir() + "kept.json").find(U8(u8"张伟")), std::string::npos);
+  EXPECT_EQ(Slurp(store_), before);
 }
 
 TEST_F(CliFavourites, FindsItsStoreFromTheEnvironment) {

@@ -197,5 +197,48 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
   EXPECT_LT(both, 200u);  // about a fifteenth of each share, as chance gives
 }
 
+// A generator's name that the bank holds too enters 精选 only for the babies
+// the bank offers it to; a poem's name, and one the bank does not hold,
+// always.
+TEST(BestNamesProposals, ARunsBankNamesKeepToTheBabysShare) {
+  std::string bankText;
+  std::vector<std::string> given;
+  for (int a = 0; a < 40; ++a) {
+    for (int b = 0; b < 50; ++b) {
+      given.push_back({char(0xB0 + a), char(0xA1 + b), char(0xC0 + b % 30), char(0xA1 + a)});
+      bankText += given.back() + "\tm\t名库里的名字\n";
+    }
+  }
+  advice::AdviceTables::Texts texts;
+  texts.curatedNames = bankText;
+  const advice::AdviceTables tables = advice::AdviceTables::FromTexts(texts);
+  const struct {
+    Origin origin;
+    bool outsideBank;
+    std::size_t least, most;  // of the 2,000 names
+  } cases[] = {
+      {Origin::kRecommendedTwo, false, 880, 1120},
+      {Origin::kPoetry, false, 2000, 2000},
+      {Origin::kRecommendedTwo, true, 2000, 2000},
+  };
+  for (const auto& c : cases) {
+    BestNames names(&tables);
+    Child child;
+    child.surname = "张";
+    child.year = 2026;
+    child.month = child.day = 1;
+    names.FollowChild(child, NameJudge(), 0);
+    for (const std::string& g : given) {
+      Candidate candidate;
+      candidate.fullName = "张" + (c.outsideBank ? std::string({g[2], g[3], g[0], g[1]}) : g);
+      candidate.surnameBytes = 2;
+      candidate.origin = c.origin;
+      names.Add(candidate, Sex::kMale);
+    }
+    EXPECT_GE(names.Size(), c.least) << static_cast<int>(c.origin);
+    EXPECT_LE(names.Size(), c.most) << static_cast<int>(c.origin);
+  }
+}
+
 }  // namespace
 }  // namespace tavrin

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <set>
 
 #include "chars/gbk.h"
@@ -106,6 +109,33 @@ TEST(StartUp, LoadsEveryFileAsItStands) {
   EXPECT_EQ(stores.charElementList, (LineList{"五行属“金”的字有:", "金"}));
   EXPECT_EQ(stores.recommendedList, LineList{"张三"});
   EXPECT_TRUE(stores.numerologyTable.empty());
+}
+
+TEST(StartUp, AnAdviceTableMissingOrOfNoUseIsNamedOnce) {
+  const struct {
+    const char* table;
+    std::optional<std::string> bytes;  // nullopt: removed
+    const char* reason;
+  } cases[] = {{"advice_famous.dat", std::nullopt, "文件不存在"},
+               {"advice_words.dat", "", "文件是空的或格式不对"},
+               {"advice_chars.dat", "not a table\n", "文件是空的或格式不对"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.table);
+    test::TempDir dir;
+    for (const auto& file : std::filesystem::directory_iterator(ExecutableDir())) {
+      if (file.path().filename().string().starts_with("advice_")) std::filesystem::copy(file.path(), dir.Dir());
+    }
+    std::filesystem::remove(dir.Dir() + c.table);
+    if (c.bytes) dir.Write(c.table, *c.bytes);
+    const DataStores stores = LoadStores(dir.Dir());
+    const auto advice = std::count_if(stores.failures.begin(), stores.failures.end(),
+                                      [](const LoadFailure& f) { return f.fileName.starts_with("advice_"); });
+    EXPECT_EQ(advice, 1);
+    ASSERT_FALSE(stores.failures.empty());
+    const LoadFailure& named = stores.failures.back();
+    EXPECT_TRUE(named.fileName == c.table && named.optional && named.refused);
+    EXPECT_NE(named.reason.find(GbkToUtf8(c.reason)), std::string::npos) << named.reason;
+  }
 }
 
 TEST(DataDir, ExecutableDirThenBesideItThenConfigured) {

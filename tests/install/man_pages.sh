@@ -9,7 +9,11 @@ cli=$1
 shift
 status=0
 for page in "$@"; do
+  # groff 1.23 says "cannot adjust line" where a line of Chinese cannot be
+  # stretched to the margin; the pages are set flush left, so this one class
+  # tells nothing of the page. Every other warning fails the test.
   warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || { echo "man -l $page failed"; status=1; }
+  warnings=$(grep -Ev 'warning( \[[^]]*\])?: cannot adjust line' <<<"$warnings" || true)
   if [ -n "$warnings" ]; then
     echo "$page: $warnings"
     status=1

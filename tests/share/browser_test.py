@@ -7,8 +7,8 @@ Keeps three favourites in a new store, shares them with `tavrin-cli serve`,
 and then, as two members of the family in two browser profiles: gives a
 name, rates a name and comments on it, and checks that both pages show the
 votes, the comments and the ranking, and that the browser refused nothing
-under the page's Content-Security-Policy. Ends the share with SIGTERM and
-checks the link is dead. Exits 77 (skipped) when Chromium, its driver or
+under the page's Content-Security-Policy. Ends the share with SIGTERM:
+both pages say it ended, and the link is dead. Exits 77 (skipped) when Chromium, its driver or
 Selenium is missing.
 """
 import os
@@ -138,6 +138,12 @@ def main():
         if screenshot:
             grandpa.execute_script("window.scrollTo(0, 0)")
             grandpa.save_screenshot(screenshot)
+
+        # The share ends while both pages wait for news: they say so, rather
+        # than that they cannot reach the computer.
+        server.send_signal(signal.SIGTERM)
+        for driver in drivers:
+            WebDriverWait(driver, 10).until(lambda d: d.find_element(By.ID, "status").text == "分享已结束")
     finally:
         for driver in drivers:
             driver.quit()

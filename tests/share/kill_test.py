@@ -13,6 +13,7 @@ for each member and name, the last vote the server acknowledged (HTTP 200),
 or the one sent after it that the kill left unanswered, with its rating and
 comment; and SQLite finds the store sound (PRAGMA integrity_check).
 """
+import http.client
 import json
 import os
 import random
@@ -60,8 +61,10 @@ def voter(url, life, number, acknowledged, unanswered, lock, first):
                 time.sleep(0.2)
                 continue
             raise
-        except (urllib.error.URLError, ConnectionError, OSError):
-            with lock:  # killed: this vote was not acknowledged, but may be stored
+        except (urllib.error.URLError, OSError, http.client.HTTPException, ValueError):
+            # Killed, before the reply or in the middle of it: this vote was
+            # not acknowledged, but may be stored.
+            with lock:
                 unanswered[(vote["member"], name, sex)] = (vote["rating"], vote["comment"])
             return
         with lock:

@@ -126,12 +126,14 @@ def main():
                    "Transfer-Encoding: chunked\r\n\r\n" % secret).encode())
     for s in floods:
         send(s, b"GET /" + secret.encode() + b"/ HTTP/1.1\r\n")
-    sent, deadline = 0, time.monotonic() + 20
-    while sent < 200 << 20 and time.monotonic() < deadline:
+    sent, deadline, moving = 0, time.monotonic() + 20, time.monotonic()
+    while sent < 200 << 20 and time.monotonic() < deadline and time.monotonic() - moving < 1:
         moved = sum(send(s, line * 64) for s in floods) + send(chunked, b"%x\r\n" % 65536 + b"v" * 65536 + b"\r\n")
         sent += moved
-        if not moved:
-            time.sleep(0.01)
+        if moved:
+            moving = time.monotonic()
+        else:
+            time.sleep(0.01)  # the server reads no more: only the system's buffers took it
     for s in floods + [chunked]:
         s.close()
     votes = fetch(url + "api/votes?since=0")[1]["votes"]

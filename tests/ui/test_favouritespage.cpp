@@ -22,6 +22,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "core/best_names.h"
@@ -262,6 +263,24 @@ class FavouritesPageTest : public QObject {
     QVERIFY(recorder->texts.isEmpty());
   }
 
+  // A favourite's stored texts (an imported poem) are shown in its tip as
+  // they are, never as HTML: an image tag loads nothing.
+  void storedTextsAreShownAsText() {
+    QTemporaryDir dir;
+    MainWindow window(tavrin::test::WindowStores(), 1);
+    FavouritesPage& page = *window.Favourites();
+    page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("f.db").toStdString()));
+    for (const QString poem : {"<img src=\"file:///usr/share/pixmaps/debian-logo.png\">静女", "<b>关关</b>&amp;"}) {
+      Favourite kept = Kept("张伟", 80);
+      kept.poem = ToGbk(poem);
+      page.Store()->Save(kept);
+      page.Refresh();
+      QTextDocument shown;
+      shown.setHtml(page.Model().index(0, FavouritesModel::kName).data(Qt::ToolTipRole).toString());
+      QVERIFY2(shown.toPlainText().endsWith("二字名 · " + poem), qPrintable(shown.toPlainText()));
+    }
+  }
+
   // Compare shows two to four names side by side; print writes the table (on
   // a second page when four names make it longer than one) and one page per
   // name; an exported file imported elsewhere merges.
@@ -289,6 +308,9 @@ class FavouritesPageTest : public QObject {
     QCOMPARE(page.SelectedRows().size(), static_cast<std::size_t>(names.size()));
 
     QCOMPARE(Find<QPushButton>(window, "favouritesCompare")->isEnabled(), compares);
+    // Greyed out for five, the button says why.
+    QCOMPARE(Find<QPushButton>(window, "favouritesCompare")->toolTip().startsWith("最多比较 4 个名字,现在选了 5 个"),
+             names.size() > 4);
     QDialog* dialog = page.Compare();
     QCOMPARE(dialog != nullptr, compares);
     QCOMPARE(recorder->texts.size(), compares ? 0 : 1);

@@ -4,11 +4,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/startup.h"
@@ -180,6 +182,18 @@ class MainWindowTest : public QObject {
       QCOMPARE(Find<QCheckBox>(window, box)->isChecked(), options);
     QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit3")->text(), QString(options ? "子" : ""));
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox4")->currentText(), texts[2]);  // 姓名分析 follows
+    // 姓名分析's name starts as the baby's surname; its PDF, before any 生成,
+    // is scored against the chart of the birth it prints.
+    QCOMPARE(Find<QLineEdit>(window, "bsSkinEdit2")->text(), texts[0]);
+    Find<QLineEdit>(window, "bsSkinEdit2")->setText(texts[0] + "明");
+    QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton2"), Qt::LeftButton);
+    QTemporaryDir dir;
+    tavrin::test::MessageRecorder saved;
+    QVERIFY(window.ExportAnalysisPdf(dir.filePath("a.pdf")));
+    QProcess text;
+    text.start("pdftotext", {dir.filePath("a.pdf"), "-"});
+    const QByteArray printed = text.waitForFinished(30000) ? text.readAllStandardOutput() : QByteArray();
+    QVERIFY(printed.contains((texts[0] + "明").toUtf8()) && !printed.contains("还没有八字"));
     QSettings().clear();
   }
 

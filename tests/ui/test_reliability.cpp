@@ -3,6 +3,7 @@
 // question about a thousand names.
 #include <QComboBox>
 #include <QDataStream>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -18,6 +19,7 @@
 #include "ui/FavouritesModel.h"
 #include "ui/FavouritesPage.h"
 #include "ui/MainWindow.h"
+#include "ui/SettingsFile.h"
 #include "ui/qtext.h"
 #include "window_fixture.h"
 
@@ -51,6 +53,37 @@ class TestReliability : public QObject {
     QSettings().clear();
   }
   void cleanupTestCase() { QSettings().clear(); }
+
+  // A settings file QSettings cannot read safely (it would end the window
+  // at every start) is cleaned before anything reads it.
+  void settingsFileIsCleanedFirst_data() {
+    // A QVariantList in a QVariantList …, as QSettings unescapes and reads
+    // it (a Qt 4.0 data stream: the type, one element), around the number 1.
+    const QByteArray level = "\\0\\0\\0\\t\\0\\0\\0\\x1", one = "\\0\\0\\0\\x2\\0\\0\\0\\x1";
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("900 KB nested under inputs/surname (set aside)")
+        << "[inputs]\nsurname=@Variant(" + level.repeated(900 * 1024 / level.size()) + one + ")\n"
+        << QStringList{};
+    QTest::newRow("a variant under guide/shown") << "[guide]\nshown=@Variant(" + level + one + ")\n[window]\npage=3\n"
+                                                 << QStringList{"window/page=3"};
+    QTest::newRow("a line of 5000 bytes") << "[inputs]\ncount=300\nsurname=" + QByteArray(5000, 'x') + "\n"
+                                          << QStringList{"inputs/count=300"};
+  }
+  void settingsFileIsCleanedFirst() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, kept);
+    const QString path = tavrin::ui::SettingsFilePath();
+    QSettings().clear();
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(file) == file.size());
+    out.close();
+    tavrin::ui::CleanSettingsFile(path);
+    QStringList read;
+    for (const QString& key : QSettings().allKeys()) read << key + "=" + QSettings().value(key).toString();
+    QCOMPARE(read, kept);
+    QFile::remove(path + ".bad");
+  }
 
   // An exception of an event handler is caught where events are handed
   // out: the user is told once, the program goes on.

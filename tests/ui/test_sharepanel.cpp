@@ -4,6 +4,7 @@
 // page, and 停止分享 kills the link.
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -73,6 +74,10 @@ class SharePanelTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName("tavrin-test-share");
+  }
   void init() { recorder = std::make_unique<tavrin::test::MessageRecorder>(); }
   void cleanup() { recorder.reset(); }
 
@@ -137,6 +142,9 @@ class SharePanelTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(page, "shareInvite"), Qt::LeftButton);
     QVERIFY(panel.Sharing());
     QVERIFY2(panel.Url().startsWith("http://127.0.0.1:"), qPrintable(panel.Url()));
+    // The next 邀请家人 offers this computer first.
+    QCOMPARE(SharePanel::OfferedFirst({"192.168.1.5", "127.0.0.1"}, SharePanel::LastWhere()), 1);
+    QCOMPARE(SharePanel::OfferedFirst({"192.168.1.5", "127.0.0.1"}, "network"), 0);
     QCOMPARE(Find<QLabel>(page, "shareAddress")->text(), panel.Url());
     QVERIFY(!Find<QLabel>(page, "shareQr")->pixmap().isNull());
     const int port = panel.Port();
@@ -145,6 +153,8 @@ class SharePanelTest : public QObject {
 
     web::Reply names = web::Exchange(port, web::Get(path("/api/names")));
     QCOMPARE(names.status, 200);
+    const auto listVersion = [&] { return web::Exchange(port, web::Get(path("/api/names"))).body.substr(0, 20); };
+    const std::string listed = listVersion();
     QVERIFY(names.body.find("张伟") != std::string::npos);
     QVERIFY(names.body.find("王芳") == std::string::npos);
 
@@ -169,6 +179,8 @@ class SharePanelTest : public QObject {
     QVERIFY2(tip.contains("爷爷 ★★★★★:&lt;b&gt;大气&lt;/b&gt;") && !tip.contains("<b>大气"), qPrintable(tip));
     QCOMPARE(Find<QLabel>(page, "shareMembers")->text(), QString("已投票(2 人):爷爷、奶奶"));
     QCOMPARE(Find<QLabel>(page, "shareMembers")->textFormat(), Qt::PlainText);
+    // The votes read back changed the table, not the list: no page redraws.
+    QCOMPARE(listVersion(), listed);
 
     const QMap<QString, QStringList> compared = Compared(page, {"张伟", "李明"});
     const int zhang = compared["姓名"].indexOf("张伟");
@@ -181,6 +193,7 @@ class SharePanelTest : public QObject {
     page.Store()->Save(Kept("王芳", Sex::kFemale, 3));
     page.Refresh();
     QVERIFY(web::Exchange(port, web::Get(path("/api/names"))).body.find("王芳") != std::string::npos);
+    QVERIFY(listVersion() != listed);
 
     // Visitors trickling their requests do not hold up 停止分享.
     std::vector<int> trickling;
