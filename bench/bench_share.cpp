@@ -3,8 +3,8 @@
 // far), and the time from one member's vote to another's page that waits
 // for it, and the page opened while strangers crowd the port. Targets: the
 // page within 200 ms (1 s when crowded), a vote seen within 1 s.
-#include <benchmark/benchmark.h>
 #include <arpa/inet.h>
+#include <benchmark/benchmark.h>
 #include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -138,8 +138,10 @@ void BM_OpenPageWhileCrowded(benchmark::State& state) {
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(b.server->Port()));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) crowd.push_back(fd);
-    else ::close(fd);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+      crowd.push_back(fd);
+    else
+      ::close(fd);
   }
   const std::string head = "GET " + b.base + "/api/names HTTP/1.1\r\n";
   std::size_t at = 0;

@@ -4,9 +4,9 @@
 // follows the store's list while it serves. `family` lists the members who
 // have voted and removes one with their votes.
 #include <arpa/inet.h>
-#include <nlohmann/json.hpp>
 #include <pthread.h>
 #include <signal.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <memory>
@@ -190,7 +190,8 @@ int Family(CliContext& context, const std::vector<std::string>& args) {
     if (remove) {
       if (!book.RemoveMember(words[1])) throw CliError(Say("收藏里没有称呼为“%1”的家人", {words[1]}));
       if (json) {
-        context.out << nlohmann::json{{"removed", words[1]}}.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+        context.out << nlohmann::json{{"removed", words[1]}}.dump(-1, ' ', false,
+                                                                  nlohmann::json::error_handler_t::replace)
                     << '\n';
       } else {
         context.Print("已删除家人 ");
@@ -202,7 +203,8 @@ int Family(CliContext& context, const std::vector<std::string>& args) {
     const std::vector<share::Member> members = book.Members();
     if (json) {
       nlohmann::json list = nlohmann::json::array();
-      for (const share::Member& m : members) list.push_back({{"name", m.name}, {"votes", m.votes}, {"joined", m.joined}});
+      for (const share::Member& m : members)
+        list.push_back({{"name", m.name}, {"votes", m.votes}, {"joined", m.joined}});
       context.out << nlohmann::json{{"members", std::move(list)}}.dump(-1, ' ', false,
                                                                        nlohmann::json::error_handler_t::replace)
                   << '\n';

@@ -10,8 +10,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <map>
@@ -52,26 +52,35 @@ const httplib::Headers kSafeHeaders = {
 
 using Clock = std::chrono::steady_clock;
 
-const char* ReasonOf(int status) {
-  switch (status) {
-    case 100: return "Continue";
-    case 400: return "Bad Request";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 411: return "Length Required";
-    case 413: return "Payload Too Large";
-    case 414: return "URI Too Long";
-    case 417: return "Expectation Failed";
-    case 431: return "Request Header Fields Too Large";
-    case 503: return "Service Unavailable";
-    default: return "Error";
+// The statuses the reader answers itself, with their reason phrases and,
+// for a request with the secret, what the page shows.
+struct Refusal {
+  int status;
+  const char* reason;
+  const char* words;
+};
+constexpr Refusal kRefusals[] = {
+    {100, "Continue", ""},
+    {400, "Bad Request", "请求格式不对"},
+    {404, "Not Found", ""},
+    {411, "Length Required", "请求缺少长度"},
+    {413, "Payload Too Large", "请求太长"},
+    {414, "URI Too Long", "请求的地址太长"},
+    {417, "Expectation Failed", "请求格式不对"},
+    {431, "Request Header Fields Too Large", "请求的头部太长"},
+};
+
+const Refusal& RefusalOf(int status) {
+  for (const Refusal& r : kRefusals) {
+    if (r.status == status) return r;
   }
+  return kRefusals[1];
 }
 
 // A reply made before the HTTP library has seen the request: with the safe
 // headers, and the connection closed after it.
 std::string RawReply(int status, const std::string& body) {
-  std::string reply = "HTTP/1.1 " + std::to_string(status) + " " + ReasonOf(status) + "\r\n";
+  std::string reply = "HTTP/1.1 " + std::to_string(status) + " " + RefusalOf(status).reason + "\r\n";
   for (const auto& [name, value] : kSafeHeaders) reply += name + ": " + value + "\r\n";
   if (!body.empty()) reply += "Content-Type: application/json; charset=utf-8\r\n";
   reply += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
@@ -80,18 +89,6 @@ std::string RawReply(int status, const std::string& body) {
 
 std::string ErrorBody(const std::string& why) {
   return Json{{"error", why}}.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-// What a request refused before the library gets with the secret (without
-// it, every request gets the same empty 404).
-std::string RefusalWords(int status) {
-  switch (status) {
-    case 411: return "请求缺少长度";
-    case 413: return "请求太长";
-    case 414: return "请求的地址太长";
-    case 431: return "请求的头部太长";
-    default: return "请求格式不对";
-  }
 }
 
 void CloseSocket(int& fd) {
@@ -212,7 +209,9 @@ class Engine : public httplib::Server {
   bool ServeOne(RequestStream& stream, const Connection& c, bool last, bool& closed) {
     Self& self = static_cast<Self&>(*this);
     const std::function<void(Request&)> setup;
-    if constexpr (requires { self.process_request(stream, c.peer, c.peerPort, c.local, c.localPort, last, closed, setup); }) {
+    if constexpr (requires {
+                    self.process_request(stream, c.peer, c.peerPort, c.local, c.localPort, last, closed, setup);
+                  }) {
       return self.process_request(stream, c.peer, c.peerPort, c.local, c.localPort, last, closed, setup);
     } else {
       return self.process_request(stream, last, closed, setup);
@@ -364,6 +363,9 @@ struct ShareServer::Impl {
   bool queueClosed = false;
   std::uint64_t accepted = 0;
 
+  RequestLimits Limits() const {
+    return {options.maxRequestLine, options.maxHeaderBytes, options.maxHeaderLines, options.maxBodyBytes};
+  }
   void ReadLoop(std::string secretOfShare);
   void Accept(std::vector<std::unique_ptr<Connection>>& open);
   // Reads what the client sent; false when the connection is done with.
@@ -603,7 +605,8 @@ void ShareServer::Impl::PostVote(const Request& req, Response& res) {
         return Refuse(res, 403, "这台设备已经用过 " + std::to_string(mine.size()) + " 个称呼，请用其中一个投票");
       }
       if (!shareMembers.contains(vote.member) && shareMembers.size() >= options.membersPerShare) {
-        return Refuse(res, 403, "这次分享的称呼已满 " + std::to_string(shareMembers.size()) + " 个，请用已有的称呼投票");
+        return Refuse(res, 403,
+                      "这次分享的称呼已满 " + std::to_string(shareMembers.size()) + " 个，请用已有的称呼投票");
       }
       newToClient = mine.insert(vote.member).second;
       newToShare = shareMembers.insert(vote.member).second;
@@ -698,7 +701,7 @@ void ShareServer::Impl::Accept(std::vector<std::unique_ptr<Connection>>& open) {
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
     c->local = AddressText(address, c->localPort);
     c->order = ++accepted;
-    c->reader = RequestReader({options.maxRequestLine, options.maxHeaderBytes, options.maxHeaderLines, options.maxBodyBytes});
+    c->reader = RequestReader(Limits());
     c->deadline = Clock::now() + options.readTimeout;
     // A reply goes out in more than one write (head, then body): without
     // this each would wait for the client's delayed acknowledgement.
@@ -745,13 +748,12 @@ void ShareServer::Impl::Feed(std::unique_ptr<Connection>& connection, std::strin
   const std::size_t taken = c.reader.Take(bytes);
   c.unread.append(bytes.substr(taken));
   const RequestReader::State state = c.reader.Status();
-  const std::optional<bool> secretNamed =
-      NamesSecret(c.reader.TargetSoFar(), c.reader.TargetWhole(), secretOfShare);
+  const std::optional<bool> secretNamed = NamesSecret(c.reader.TargetSoFar(), c.reader.TargetWhole(), secretOfShare);
   if (secretNamed == false || (state == RequestReader::State::kRefused && secretNamed != true)) {
     return ReplyAndClose(c, RawReply(404, ""));
   }
   if (state == RequestReader::State::kRefused) {
-    return ReplyAndClose(c, RawReply(c.reader.Refusal(), ErrorBody(RefusalWords(c.reader.Refusal()))));
+    return ReplyAndClose(c, RawReply(c.reader.Refusal(), ErrorBody(RefusalOf(c.reader.Refusal()).words)));
   }
   if (state == RequestReader::State::kMore) {
     if (c.reader.WaitsForContinue() && !c.continued) {
@@ -809,7 +811,7 @@ void ShareServer::Impl::Serve(std::unique_ptr<Connection> c) {
   const bool last = c->served >= options.keepAliveRequests || stopping;
   const bool written = engine.ServeOne(stream, *c, last, closed);
   if (!written || closed || stream.Failed() || stopping) return;  // closes it
-  c->reader = RequestReader({options.maxRequestLine, options.maxHeaderBytes, options.maxHeaderLines, options.maxBodyBytes});
+  c->reader = RequestReader(Limits());
   c->continued = false;
   c->deadline = Clock::now() + std::chrono::seconds(options.keepAliveSeconds);
   {
@@ -837,9 +839,8 @@ ShareServer::ShareServer(VoteBook& book, ServerOptions options)
   d.engine.set_payload_max_length(o.maxBodyBytes);
   d.engine.set_pre_routing_handler([&d](const Request& req, Response& res) { return d.PreRoute(req, res); });
   d.engine.Post(".*", [&d](const Request& req, Response& res) { d.PostVote(req, res); });
-  d.engine.set_exception_handler([](const Request&, Response& res, const std::exception_ptr&) {
-    Refuse(res, 500, "服务出了问题，请稍后再试");
-  });
+  d.engine.set_exception_handler(
+      [](const Request&, Response& res, const std::exception_ptr&) { Refuse(res, 500, "服务出了问题，请稍后再试"); });
 }
 
 ShareServer::~ShareServer() { Stop(); }

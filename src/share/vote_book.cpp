@@ -78,8 +78,8 @@ Tallies TallyVotes(std::vector<Vote> votes) {
 }
 
 bool Acceptable(const Vote& vote) {
-  return vote.version > 0 && (vote.sex == "male" || vote.sex == "female") && !vote.name.empty() &&
-         IsUtf8(vote.name) && !CheckRating(vote.rating) && !CheckMember(vote.member) && !CheckComment(vote.comment);
+  return vote.version > 0 && (vote.sex == "male" || vote.sex == "female") && !vote.name.empty() && IsUtf8(vote.name) &&
+         !CheckRating(vote.rating) && !CheckMember(vote.member) && !CheckComment(vote.comment);
 }
 
 const char* SqliteVoteBook::TablesSql() { return VoteTablesSql(); }
@@ -167,9 +167,9 @@ std::vector<Vote> SqliteVoteBook::Since(std::int64_t version, std::size_t limit)
     select.Bind(1, version);
     std::vector<Vote> votes;
     while (votes.size() < limit && select.Step()) {
+      Vote vote{select.Int(0), select.Text(1), select.Text(2), select.Text(3), 0, select.Text(5), select.Int(6)};
       const std::int64_t rating = select.Int(4);
-      Vote vote{select.Int(0), select.Text(1), select.Text(2), select.Text(3),
-                rating < 0 || rating > 100 ? 0 : static_cast<int>(rating), select.Text(5), select.Int(6)};
+      vote.rating = rating < 0 || rating > 100 ? 0 : static_cast<int>(rating);
       if (Acceptable(vote)) votes.push_back(std::move(vote));
     }
     return votes;

@@ -47,9 +47,9 @@ QString AskWhere(QWidget* parent, const QStringList& addresses) {
 // Which member to remove, with a word that their votes go too.
 QString AskMemberToRemove(QWidget* parent, const QStringList& members) {
   bool ok = false;
-  const QString picked = QInputDialog::getItem(parent, SharePanel::tr("删去家人"),
-                                               SharePanel::tr("删去哪一位家人?其投票和留言也会一起删去。"), members, 0,
-                                               false, &ok);
+  const QString picked =
+      QInputDialog::getItem(parent, SharePanel::tr("删去家人"),
+                            SharePanel::tr("删去哪一位家人?其投票和留言也会一起删去。"), members, 0, false, &ok);
   return ok ? picked : QString();
 }
 

@@ -39,17 +39,30 @@ TEST(RequestReader, TakesNoMoreThanItsLimits) {
     std::size_t taken;  // at most
   } table[] = {
       {"200 MB of header lines", flood, State::kRefused, 431, 8192},
-      {"41 header lines", "GET / HTTP/1.1\r\n" + [&] { std::string h; for (int i = 0; i < 41; ++i) h += "A: b\r\n"; return h; }() + "\r\n", State::kRefused, 431, 400},
+      {"41 header lines",
+       "GET / HTTP/1.1\r\n" +
+           [&] {
+             std::string h;
+             for (int i = 0; i < 41; ++i) h += "A: b\r\n";
+             return h;
+           }() +
+           "\r\n",
+       State::kRefused, 431, 400},
       {"a request line of 3000", "GET /" + std::string(3000, 'c') + " HTTP/1.1\r\n", State::kRefused, 414, 3100},
-      {"chunked", "POST /s HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n", State::kRefused, 411, 50},
-      {"chunked with a small length", "POST /s HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n" + std::string(1 << 20, 'x'), State::kRefused, 400, 80},
-      {"a length past the limit", "POST /s HTTP/1.1\r\nContent-Length: 300000000\r\n\r\n" + std::string(1 << 20, 'x'), State::kRefused, 413, 60},
+      {"chunked", "POST /s HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n", State::kRefused, 411,
+       50},
+      {"chunked with a small length",
+       "POST /s HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n" + std::string(1 << 20, 'x'),
+       State::kRefused, 400, 80},
+      {"a length past the limit", "POST /s HTTP/1.1\r\nContent-Length: 300000000\r\n\r\n" + std::string(1 << 20, 'x'),
+       State::kRefused, 413, 60},
       {"two lengths", "POST /s HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 1\r\n\r\nx", State::kRefused, 400, 80},
       {"another expectation", "GET /s HTTP/1.1\r\nExpect: coffee\r\n\r\n", State::kRefused, 417, 40},
       {"a folded line", "GET /s HTTP/1.1\r\nA: b\r\n c\r\n\r\n", State::kRefused, 400, 40},
       {"no version", "GET /s\r\n\r\n", State::kRefused, 400, 20},
       {"a path without its slash", "GET s HTTP/1.1\r\n\r\n", State::kRefused, 400, 40},
-      {"a body whole, the next request after it", "POST /s HTTP/1.1\r\nContent-Length: 2\r\n\r\n{}GET / HTTP/1.1\r\n", State::kWhole, 0, 43},
+      {"a body whole, the next request after it", "POST /s HTTP/1.1\r\nContent-Length: 2\r\n\r\n{}GET / HTTP/1.1\r\n",
+       State::kWhole, 0, 43},
       {"line ends before the request", "\r\n\r\nGET /s HTTP/1.1\n\n", State::kWhole, 0, 22},
   };
   for (const auto& row : table) {
@@ -78,9 +91,9 @@ TEST(RequestReader, TellsTheSecretOnlyWhenItsSegmentHasEnded) {
     bool whole;
     std::optional<bool> named;
   } table[] = {
-      {"/abc/", false, true},  {"/abc?x", false, true}, {"/abc", true, true},      {"/abc", false, std::nullopt},
+      {"/abc/", false, true},       {"/abc?x", false, true}, {"/abc", true, true},    {"/abc", false, std::nullopt},
       {"/ab", false, std::nullopt}, {"/abd/", false, false}, {"/abcd", false, false}, {"/ab/", false, false},
-      {"abc/", false, false},  {"", true, false},        {"/", true, false},        {"//abc/", false, false},
+      {"abc/", false, false},       {"", true, false},       {"/", true, false},      {"//abc/", false, false},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.target);
@@ -118,23 +131,38 @@ TEST(ShareGuard, AnswersHostileClientsWithinBounds) {
   Sharing sharing(Names(), options);
   const int port = sharing.server->Port();
   const std::string bare = "HTTP/1.1 404 Not Found\r\n";
-  const std::string flood = "GET /{S}/ HTTP/1.1\r\n" + [] { std::string h; for (int i = 0; i < 700; ++i) h += "X-Filler: " + std::string(90, 'f') + "\r\n"; return h; }();
+  const std::string flood = "GET /{S}/ HTTP/1.1\r\n" + [] {
+    std::string h;
+    for (int i = 0; i < 700; ++i) h += "X-Filler: " + std::string(90, 'f') + "\r\n";
+    return h;
+  }();
   const struct {
     const char* what;
     std::string request;
     std::string starts;  // the raw reply begins so
     bool emptyBody;
   } table[] = {
-      {"Expect without the secret", "POST /x/api/votes HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: 40\r\n\r\n", bare, true},
+      {"Expect without the secret", "POST /x/api/votes HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: 40\r\n\r\n",
+       bare, true},
       {"a malformed request line", "GARBAGE\r\n\r\n", bare, true},
       {"a request line too long", "GET /" + std::string(9000, 'a') + " HTTP/1.1\r\n\r\n", bare, true},
       {"a header line too long", "GET / HTTP/1.1\r\nX: " + std::string(10000, 'b') + "\r\n\r\n", bare, true},
-      {"a wrong secret, trickled no further", "GET /AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", bare, true},
+      {"a wrong secret, trickled no further", "GET /AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA",
+       bare, true},
       {"64 KB of headers with the secret", flood, "HTTP/1.1 431 ", false},
-      {"a path too long with the secret", "GET /{S}/?" + std::string(3000, 'c') + " HTTP/1.1\r\n\r\n", "HTTP/1.1 414 ", false},
-      {"a vote in chunks, a small length", "POST /{S}/api/votes HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\n2\r\n{}\r\n0\r\n\r\n", "HTTP/1.1 400 ", false},
-      {"a vote of 300 MB said", "POST /{S}/api/votes HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: 300000000\r\n\r\n", "HTTP/1.1 413 ", false},
-      {"a vote that waits to be told", "POST /{S}/api/votes HTTP/1.1\r\nContent-Type: application/json\r\nExpect: 100-continue\r\nContent-Length: 9\r\n\r\n", "HTTP/1.1 100 Continue\r\n\r\n", false},
+      {"a path too long with the secret", "GET /{S}/?" + std::string(3000, 'c') + " HTTP/1.1\r\n\r\n", "HTTP/1.1 414 ",
+       false},
+      {"a vote in chunks, a small length",
+       "POST /{S}/api/votes HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: 2\r\nTransfer-Encoding: "
+       "chunked\r\n\r\n2\r\n{}\r\n0\r\n\r\n",
+       "HTTP/1.1 400 ", false},
+      {"a vote of 300 MB said",
+       "POST /{S}/api/votes HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: 300000000\r\n\r\n",
+       "HTTP/1.1 413 ", false},
+      {"a vote that waits to be told",
+       "POST /{S}/api/votes HTTP/1.1\r\nContent-Type: application/json\r\nExpect: 100-continue\r\nContent-Length: "
+       "9\r\n\r\n",
+       "HTTP/1.1 100 Continue\r\n\r\n", false},
       {"a request that never ends", "GET /{S}/ HTTP/1.1\r\nHost: x\r\n", "", true},
   };
   for (const auto& row : table) {
@@ -240,11 +268,13 @@ TEST(TextChecks, NamesThatShowWhatTheyAre) {
     std::string member;
     bool good;
   } names[] = {
-      {"爷爷", true},          {"大 姑", true},          {"奶奶👵", true},          {"Grandpa Li", true},
-      {"爷爷\u200b", false},   {"\u200f爷爷", false},    {"\u2800", false},         {"\u3164", false},
-      {"\u3000\u3000", false}, {"爷\u00a0爷", false},    {"爷\u2060爷", false},     {"\ufeff爷爷", false},
-      {"爷爷\u202e", false},   {"爷爷\u2066", false},    {"爷\u00ad爷", false},     {"爷爷\ufe0f", false},
-      {"\U000e0041爷爷", false}, {"爷\ue000", false},    {"爷\u034f爷", false},     {"爷爷\u180e", false},
+      {"爷爷", true},        {"大 姑", true},           {"奶奶👵", true},
+      {"Grandpa Li", true},  {"爷爷\u200b", false},     {"\u200f爷爷", false},
+      {"\u2800", false},     {"\u3164", false},         {"\u3000\u3000", false},
+      {"爷\u00a0爷", false}, {"爷\u2060爷", false},     {"\ufeff爷爷", false},
+      {"爷爷\u202e", false}, {"爷爷\u2066", false},     {"爷\u00ad爷", false},
+      {"爷爷\ufe0f", false}, {"\U000e0041爷爷", false}, {"爷\ue000", false},
+      {"爷\u034f爷", false}, {"爷爷\u180e", false},
   };
   for (const auto& row : names) {
     SCOPED_TRACE(row.member);
