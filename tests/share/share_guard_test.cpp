@@ -206,6 +206,43 @@ TEST(ShareGuard, SlowAndIdleClientsHoldNobodyUp) {
   for (int fd : slow) ::close(fd);
 }
 
+// A connection from `from` (an address of the loopback range).
+int ConnectFrom(const char* from, int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  ::inet_pton(AF_INET, from, &address.sin_addr);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  return fd;
+}
+
+// A flood of one address closes its own connections first, not another's.
+TEST(ShareGuard, AFloodClosesItsOwnConnectionsFirst) {
+  ServerOptions options;
+  options.connections = 40;
+  options.connectionsPerClient = 30;
+  Sharing sharing(Names(), options);
+  std::vector<int> family, flood;
+  for (int i = 0; i < 8; ++i) family.push_back(ConnectFrom("127.0.0.2", sharing.server->Port()));
+  for (int i = 0; i < 100; ++i) flood.push_back(ConnectFrom("127.0.0.3", sharing.server->Port()));
+  const auto open = [](const std::vector<int>& fds) {
+    int count = 0;
+    for (int fd : fds) {
+      char byte;
+      count += ::recv(fd, &byte, 1, MSG_DONTWAIT) < 0 && errno == EAGAIN;  // nothing to read, not closed
+    }
+    return count;
+  };
+  for (int wait = 0; wait < 50 && open(flood) > 30; ++wait) std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(open(family), 8);
+  EXPECT_EQ(open(flood), 30);
+  for (int fd : family) ::close(fd);
+  for (int fd : flood) ::close(fd);
+}
+
 TEST(ShareGuard, ASecondShareOnAPortInUseFails) {
   Sharing first(Names());
   ServerOptions options;
