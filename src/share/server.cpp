@@ -2,18 +2,28 @@
 
 #include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <type_traits>
 #include <vector>
 
+#include "share/request_reader.h"
 #include "share/secret.h"
 #include "share/text_checks.h"
 
@@ -40,72 +50,209 @@ const httplib::Headers kSafeHeaders = {
     {"Permissions-Policy", "camera=(), microphone=(), geolocation=(), interest-cohort=()"},
 };
 
-// The HTTP library's queue of accepted connections, bounded: when every
-// thread is busy and the queue is full, the library's accepting thread waits
-// here, and further clients wait in the system's listen queue (or give up)
-// instead of each taking memory and a descriptor. The library's interface
-// changed between releases (enqueue returned void, later bool); the return
-// type is taken from the library itself.
-using EnqueueResult = decltype(std::declval<httplib::TaskQueue&>().enqueue(std::function<void()>()));
-template <typename Result>
-Result Accepted() {
-  if constexpr (!std::is_void_v<Result>) return true;
+using Clock = std::chrono::steady_clock;
+
+// The statuses the reader answers itself, with their reason phrases and,
+// for a request with the secret, what the page shows.
+struct Refusal {
+  int status;
+  const char* reason;
+  const char* words;
+};
+constexpr Refusal kRefusals[] = {
+    {100, "Continue", ""},
+    {400, "Bad Request", "请求格式不对"},
+    {404, "Not Found", ""},
+    {411, "Length Required", "请求缺少长度"},
+    {413, "Payload Too Large", "请求太长"},
+    {414, "URI Too Long", "请求的地址太长"},
+    {417, "Expectation Failed", "请求格式不对"},
+    {431, "Request Header Fields Too Large", "请求的头部太长"},
+};
+
+const Refusal& RefusalOf(int status) {
+  for (const Refusal& r : kRefusals) {
+    if (r.status == status) return r;
+  }
+  return kRefusals[1];
 }
 
-class BoundedPool : public httplib::TaskQueue {
+// A reply made before the HTTP library has seen the request: with the safe
+// headers, and the connection closed after it.
+std::string RawReply(int status, const std::string& body) {
+  std::string reply = "HTTP/1.1 " + std::to_string(status) + " " + RefusalOf(status).reason + "\r\n";
+  for (const auto& [name, value] : kSafeHeaders) reply += name + ": " + value + "\r\n";
+  if (!body.empty()) reply += "Content-Type: application/json; charset=utf-8\r\n";
+  reply += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+  return reply + body;
+}
+
+std::string ErrorBody(const std::string& why) {
+  return Json{{"error", why}}.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void CloseSocket(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+}
+
+// One client's connection between its requests: what it has sent of the
+// next one, and until when it may go on.
+struct Connection {
+  int fd = -1;
+  std::string peer, local;
+  int peerPort = 0, localPort = 0;
+  std::uint64_t order = 0;  // later connections have larger numbers
+  RequestReader reader;
+  std::string unread;  // sent after the request being read: the next one's
+  Clock::time_point deadline;
+  int served = 0;
+  bool continued = false;  // told to send its body (100 Continue)
+  bool whole = false;      // waits for a serving thread
+  // Replied to and shut for sending: what it still sends is read and
+  // dropped for a moment, so that closing does not reset the connection
+  // before the client has read the reply.
+  bool closing = false;
+  std::size_t drained = 0;
+
+  ~Connection() { CloseSocket(fd); }
+};
+
+std::string AddressText(const sockaddr_storage& address, int& port) {
+  char text[INET6_ADDRSTRLEN] = "";
+  if (address.ss_family == AF_INET) {
+    const auto& in = reinterpret_cast<const sockaddr_in&>(address);
+    ::inet_ntop(AF_INET, &in.sin_addr, text, sizeof text);
+    port = ntohs(in.sin_port);
+  } else if (address.ss_family == AF_INET6) {
+    const auto& in6 = reinterpret_cast<const sockaddr_in6&>(address);
+    ::inet_ntop(AF_INET6, &in6.sin6_addr, text, sizeof text);
+    port = ntohs(in6.sin6_port);
+  }
+  return text;
+}
+
+// Waits until `fd` is ready for `events`, `stop` is signalled or `deadline`
+// passes; true when `fd` is ready.
+bool WaitFor(int fd, short events, int stop, Clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd fds[] = {{fd, events, 0}, {stop, POLLIN, 0}};
+    const int ready = ::poll(fds, 2, static_cast<int>(std::min<long long>(left, 1000)));
+    if (ready < 0 && errno != EINTR) return false;
+    if (fds[1].revents) return false;
+    if (fds[0].revents & (POLLERR | POLLNVAL)) return false;
+    if (fds[0].revents) return true;
+  }
+}
+
+// A request the reader has found whole, as the HTTP library reads it, and
+// its reply written to the client's socket within the write timeout (and
+// not at all once the share stops).
+class RequestStream : public httplib::Stream {
  public:
-  BoundedPool(int threads, int queued) : capacity_(static_cast<std::size_t>(queued)) {
-    for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
-  }
-  ~BoundedPool() override { shutdown(); }
+  RequestStream(const Connection& c, std::string request, int stop, std::chrono::milliseconds writeTimeout)
+      : c_(c), request_(std::move(request)), stop_(stop), deadline_(Clock::now() + writeTimeout) {}
 
-  EnqueueResult enqueue(std::function<void()> fn) override {
-    {
-      std::unique_lock lock(mutex_);
-      // Once stopping, a late connection is still queued: the threads
-      // serve (and close) every queued one before they end.
-      room_.wait(lock, [&] { return jobs_.size() < capacity_ || stopping_; });
-      jobs_.push_back(std::move(fn));
-    }
-    work_.notify_one();
-    return Accepted<EnqueueResult>();
+  bool is_readable() const override { return at_ < request_.size(); }
+  bool is_writable() const override { return !failed_; }
+  ssize_t read(char* ptr, size_t size) override {
+    const std::size_t n = std::min(size, request_.size() - at_);
+    std::memcpy(ptr, request_.data() + at_, n);
+    at_ += n;
+    return static_cast<ssize_t>(n);
   }
-
-  void shutdown() override {
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_ && threads_.empty()) return;
-      stopping_ = true;
+  ssize_t write(const char* ptr, size_t size) override {
+    std::size_t sent = 0;
+    while (!failed_ && sent < size) {
+      const ssize_t n = ::send(c_.fd, ptr + sent, size - sent, MSG_NOSIGNAL);
+      if (n > 0) {
+        sent += static_cast<std::size_t>(n);
+      } else if (n < 0 && errno == EINTR) {
+        continue;
+      } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        failed_ = !WaitFor(c_.fd, POLLOUT, stop_, deadline_);
+      } else {
+        failed_ = true;
+      }
     }
-    work_.notify_all();
-    room_.notify_all();
-    for (std::thread& t : threads_) t.join();
-    threads_.clear();
+    return failed_ ? -1 : static_cast<ssize_t>(size);
   }
+  void get_remote_ip_and_port(std::string& ip, int& port) const override {
+    ip = c_.peer;
+    port = c_.peerPort;
+  }
+  void get_local_ip_and_port(std::string& ip, int& port) const override {
+    ip = c_.local;
+    port = c_.localPort;
+  }
+  socket_t socket() const override { return c_.fd; }
+  bool Failed() const { return failed_; }
 
  private:
-  void Work() {
-    for (;;) {
-      std::function<void()> job;
-      {
-        std::unique_lock lock(mutex_);
-        work_.wait(lock, [&] { return !jobs_.empty() || stopping_; });
-        if (jobs_.empty()) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-      }
-      room_.notify_one();
-      job();
+  const Connection& c_;
+  std::string request_;
+  std::size_t at_ = 0;
+  int stop_;
+  Clock::time_point deadline_;
+  bool failed_ = false;
+};
+
+// The HTTP library's server, given one whole request at a time: it never
+// reads from a client itself, nor listens. Its request function changed
+// between releases (the addresses are handed to it from 0.12 on); the form
+// this release has is the one called.
+class Engine : public httplib::Server {
+ public:
+  template <typename Self = Engine>
+  bool ServeOne(RequestStream& stream, const Connection& c, bool last, bool& closed) {
+    Self& self = static_cast<Self&>(*this);
+    const std::function<void(Request&)> setup;
+    if constexpr (requires {
+                    self.process_request(stream, c.peer, c.peerPort, c.local, c.localPort, last, closed, setup);
+                  }) {
+      return self.process_request(stream, c.peer, c.peerPort, c.local, c.localPort, last, closed, setup);
+    } else {
+      return self.process_request(stream, last, closed, setup);
     }
   }
-
-  std::size_t capacity_;
-  std::mutex mutex_;
-  std::condition_variable work_, room_;
-  std::deque<std::function<void()>> jobs_;
-  std::vector<std::thread> threads_;
-  bool stopping_ = false;
 };
+
+// The listening socket of `address`:`port`, without sharing the port with
+// another socket (a second share on a port in use fails here).
+int Listen(const std::string& address, int port, int& boundPort) {
+  sockaddr_storage storage{};
+  socklen_t length;
+  const bool six = address.find(':') != std::string::npos;
+  if (six) {
+    auto& in6 = reinterpret_cast<sockaddr_in6&>(storage);
+    in6.sin6_family = AF_INET6;
+    in6.sin6_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET6, address.c_str(), &in6.sin6_addr);
+    length = sizeof in6;
+  } else {
+    auto& in = reinterpret_cast<sockaddr_in&>(storage);
+    in.sin_family = AF_INET;
+    in.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, address.c_str(), &in.sin_addr);
+    length = sizeof in;
+  }
+  const int fd = ::socket(six ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -errno;
+  // Only so that a port of a share just ended can be taken again at once.
+  const int on = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, 128) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return -error;
+  }
+  length = sizeof storage;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
+  AddressText(storage, boundPort);
+  return fd;
+}
 
 std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -192,9 +339,46 @@ struct ShareServer::Impl {
   std::mutex secretMutex;
   std::string secret;
   std::atomic<bool> stopping{false};
-  std::unique_ptr<httplib::Server> server;
-  std::thread thread;
+  Engine engine;
   int port = 0;
+
+  // The display names this share has taken votes under, in all and by
+  // client address.
+  std::mutex membersMutex;
+  std::set<std::string> shareMembers;
+  std::map<std::string, std::set<std::string>> clientMembers;
+
+  // The network: one thread reads every connection's request until it is
+  // whole (or refused), then hands it to the serving threads through
+  // `ready`; a kept connection comes back through `returned`.
+  int listener = -1;
+  int stopSignal = -1;    // signalled once when the share stops, never read
+  int returnSignal = -1;  // a connection came back
+  std::thread reader;
+  std::vector<std::thread> workers;
+  std::mutex queueMutex;
+  std::condition_variable queueChanged;
+  std::deque<std::unique_ptr<Connection>> ready;
+  std::vector<std::unique_ptr<Connection>> returned;
+  bool queueClosed = false;
+  std::uint64_t accepted = 0;
+
+  RequestLimits Limits() const {
+    return {options.maxRequestLine, options.maxHeaderBytes, options.maxHeaderLines, options.maxBodyBytes};
+  }
+  void ReadLoop(std::string secretOfShare);
+  void Accept(std::vector<std::unique_ptr<Connection>>& open);
+  // Reads what the client sent; false when the connection is done with.
+  bool Read(std::unique_ptr<Connection>& c, const std::string& secretOfShare);
+  // Takes `bytes` into the request and acts on what it has become: a whole
+  // request goes to the serving threads (and `c` is null after it).
+  void Feed(std::unique_ptr<Connection>& c, std::string_view bytes, const std::string& secretOfShare);
+  void ReplyAndClose(Connection& c, const std::string& reply);
+  // Hands a whole request to the serving threads (`c` is null after it);
+  // false when as many wait for them as may.
+  bool Dispatch(std::unique_ptr<Connection>& c);
+  void Work();
+  void Serve(std::unique_ptr<Connection> c);
 
   static std::string Key(const std::string& name, const std::string& sex) { return sex + ":" + name; }
 
@@ -325,11 +509,14 @@ void ShareServer::Impl::Get(Route route, const Request& req, Response& res) {
 }
 
 void ShareServer::Impl::Votes(const Request& req, Response& res) {
-  const std::int64_t since = req.has_param("since") ? WholeNumber(req.get_param_value("since")) : 0;
+  std::int64_t since = req.has_param("since") ? WholeNumber(req.get_param_value("since")) : 0;
   const std::int64_t knownList = req.has_param("list") ? WholeNumber(req.get_param_value("list")) : -1;
   if (since < 0) return Refuse(res, 400, "请求格式不对");
   try {
     std::int64_t version = book.Version();
+    // Past the store's latest: the page read another store, or every vote
+    // after it was removed; it is given them all again.
+    if (since > version) since = 0;
     // Wait for a change, but only so many at once: each waiting request
     // holds a serving thread. A change of another program (the window
     // writing the same store) is seen within a second.
@@ -355,9 +542,18 @@ void ShareServer::Impl::Votes(const Request& req, Response& res) {
     // The share ended while this request waited: the page is told so (and
     // stops asking) rather than finding the computer gone.
     if (stopping) return ReplyJson(res, 410, {{"ended", true}});
+    // Only the votes on names shared now: those on a name no longer kept
+    // stay in the store, for when it is kept again, but reach no page.
+    std::shared_ptr<const std::vector<std::string>> shared;
+    {
+      std::lock_guard lock(listMutex);
+      shared = keys;
+    }
     Json votes = Json::array();
     const std::vector<Vote> found = book.Since(since, options.votesPerReply);
-    for (const Vote& v : found) votes.push_back(VoteJson(v));
+    for (const Vote& v : found) {
+      if (std::binary_search(shared->begin(), shared->end(), Key(v.name, v.sex))) votes.push_back(VoteJson(v));
+    }
     const bool more = found.size() == options.votesPerReply;
     ReplyJson(res, 200,
               {{"version", more ? found.back().version : std::max(version, found.empty() ? since : found.back().version)},
@@ -398,23 +594,253 @@ void ShareServer::Impl::PostVote(const Request& req, Response& res) {
       return Refuse(res, 404, "这个名字没有在分享中");
     }
   }
+  // A few display names per phone and per share: one phone cannot pose as
+  // the whole family, nor fill 收藏 with names.
+  bool newToClient = false, newToShare = false;
+  {
+    std::lock_guard lock(membersMutex);
+    std::set<std::string>& mine = clientMembers[req.remote_addr];
+    if (!mine.contains(vote.member)) {
+      if (mine.size() >= options.membersPerClient) {
+        return Refuse(res, 403, "这台设备已经用过 " + std::to_string(mine.size()) + " 个称呼，请用其中一个投票");
+      }
+      if (!shareMembers.contains(vote.member) && shareMembers.size() >= options.membersPerShare) {
+        return Refuse(res, 403,
+                      "这次分享的称呼已满 " + std::to_string(shareMembers.size()) + " 个，请用已有的称呼投票");
+      }
+      newToClient = mine.insert(vote.member).second;
+      newToShare = shareMembers.insert(vote.member).second;
+    }
+  }
   try {
     const Vote stored = book.Add(vote);
     Changed();
     ReplyJson(res, 200, {{"version", stored.version}, {"vote", VoteJson(stored)}});
   } catch (const ShareError&) {
+    std::lock_guard lock(membersMutex);
+    if (newToShare) shareMembers.erase(vote.member);
+    if (newToClient) clientMembers[req.remote_addr].erase(vote.member);
     Refuse(res, 503, "投票暂时没能保存，请稍后再试");
   }
 }
 
+void ShareServer::Impl::ReadLoop(std::string secretOfShare) {
+  std::vector<std::unique_ptr<Connection>> open;
+  std::vector<pollfd> fds;
+  char drop[16384];
+  while (!stopping) {
+    // The connections the serving threads are done with, for their next
+    // request: some of it may be here already.
+    std::vector<std::unique_ptr<Connection>> back;
+    {
+      std::lock_guard lock(queueMutex);
+      back.swap(returned);
+    }
+    for (auto& c : back) {
+      const std::string unread = std::move(c->unread);
+      c->unread.clear();
+      if (!unread.empty()) Feed(c, unread, secretOfShare);
+      if (c) open.push_back(std::move(c));
+    }
+    // Whole requests go to the serving threads in the order they came, as
+    // the queue has room.
+    bool waits = false;
+    for (auto& c : open) {
+      if (c->whole && !Dispatch(c)) waits = true;
+    }
+    std::erase_if(open, [](const auto& c) { return !c; });
+    fds.assign({{stopSignal, POLLIN, 0}, {returnSignal, POLLIN, 0}, {listener, POLLIN, 0}});
+    auto wake = Clock::now() + (waits ? std::chrono::milliseconds(5) : std::chrono::milliseconds(1000));
+    for (const auto& c : open) {
+      fds.push_back({c->fd, static_cast<short>(c->whole ? 0 : POLLIN), 0});
+      wake = std::min(wake, c->deadline);
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
+    if (::poll(fds.data(), fds.size(), static_cast<int>(std::clamp<long long>(wait + 1, 0, 1000))) < 0 &&
+        errno != EINTR) {
+      break;
+    }
+    if (fds[0].revents) break;
+    if (fds[1].revents) {
+      std::uint64_t count;
+      [[maybe_unused]] const ssize_t ignored = ::read(returnSignal, &count, sizeof count);
+    }
+    for (std::size_t i = 0; i < open.size(); ++i) {
+      Connection& c = *open[i];
+      if (!fds[3 + i].revents || c.whole) continue;
+      if (c.closing) {
+        // Read out and dropped, a bounded amount, then closed.
+        const ssize_t got = ::recv(c.fd, drop, sizeof drop, 0);
+        if (got > 0) c.drained += static_cast<std::size_t>(got);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR) || c.drained > (1u << 20)) open[i].reset();
+        continue;
+      }
+      if (!Read(open[i], secretOfShare)) open[i].reset();
+    }
+    std::erase_if(open, [](const auto& c) { return !c; });
+    if (fds[2].revents) Accept(open);
+    // A request not whole in time is not waited for longer, whatever its
+    // client still sends.
+    const auto now = Clock::now();
+    std::erase_if(open, [&](const auto& c) { return c->deadline <= now; });
+  }
+  open.clear();
+  CloseSocket(listener);
+}
+
+void ShareServer::Impl::Accept(std::vector<std::unique_ptr<Connection>>& open) {
+  for (int round = 0; round < 32; ++round) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    const int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;  // none waits, or no descriptor is free: the others wait in the system's queue
+    auto c = std::make_unique<Connection>();
+    c->fd = fd;
+    c->peer = AddressText(address, c->peerPort);
+    length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    c->local = AddressText(address, c->localPort);
+    c->order = ++accepted;
+    c->reader = RequestReader(Limits());
+    c->deadline = Clock::now() + options.readTimeout;
+    // A reply goes out in more than one write (head, then body): without
+    // this each would wait for the client's delayed acknowledgement.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    const std::string peer = c->peer;
+    open.push_back(std::move(c));
+    // Too many waiting: the oldest of the client that holds the most goes
+    // (of this one's, when it is past its own limit).
+    std::map<std::string, int> held;
+    for (const auto& each : open) ++held[each->peer];
+    std::string crowded = peer;
+    if (held[peer] <= options.connectionsPerClient) {
+      if (open.size() <= static_cast<std::size_t>(options.connections)) continue;
+      crowded = std::max_element(held.begin(), held.end(), [](const auto& a, const auto& b) {
+                  return a.second < b.second;
+                })->first;
+    }
+    const auto oldest = std::min_element(open.begin(), open.end(), [&](const auto& a, const auto& b) {
+      return std::tuple(a->peer != crowded, a->order) < std::tuple(b->peer != crowded, b->order);
+    });
+    open.erase(oldest);
+  }
+}
+
+bool ShareServer::Impl::Read(std::unique_ptr<Connection>& connection, const std::string& secretOfShare) {
+  Connection& c = *connection;
+  // What follows a whole request waits in `unread` until it is served.
+  if (!c.unread.empty()) return true;
+  char buffer[8192];
+  const ssize_t got = ::recv(c.fd, buffer, sizeof buffer, 0);
+  if (got == 0) return false;
+  if (got < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+  // The first byte of a kept connection's next request: it has as long as
+  // a new connection's has.
+  if (c.served > 0 && c.reader.Held() == 0) c.deadline = Clock::now() + options.readTimeout;
+  Feed(connection, std::string_view(buffer, static_cast<std::size_t>(got)), secretOfShare);
+  return true;
+}
+
+void ShareServer::Impl::Feed(std::unique_ptr<Connection>& connection, std::string_view bytes,
+                             const std::string& secretOfShare) {
+  Connection& c = *connection;
+  const std::size_t taken = c.reader.Take(bytes);
+  c.unread.append(bytes.substr(taken));
+  const RequestReader::State state = c.reader.Status();
+  const std::optional<bool> secretNamed = NamesSecret(c.reader.TargetSoFar(), c.reader.TargetWhole(), secretOfShare);
+  if (secretNamed == false || (state == RequestReader::State::kRefused && secretNamed != true)) {
+    return ReplyAndClose(c, RawReply(404, ""));
+  }
+  if (state == RequestReader::State::kRefused) {
+    return ReplyAndClose(c, RawReply(c.reader.Refusal(), ErrorBody(RefusalOf(c.reader.Refusal()).words)));
+  }
+  if (state == RequestReader::State::kMore) {
+    if (c.reader.WaitsForContinue() && !c.continued) {
+      c.continued = true;
+      static constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
+      [[maybe_unused]] const ssize_t sent = ::send(c.fd, kContinue, sizeof kContinue - 1, MSG_NOSIGNAL);
+    }
+    return;
+  }
+  // Whole: to a serving thread, now or when there is room (it has as long
+  // to wait as it had to come).
+  c.whole = true;
+  c.deadline = Clock::now() + options.readTimeout;
+  Dispatch(connection);
+}
+
+bool ShareServer::Impl::Dispatch(std::unique_ptr<Connection>& c) {
+  {
+    std::lock_guard lock(queueMutex);
+    if (ready.size() >= static_cast<std::size_t>(options.queued)) return false;
+    c->whole = false;
+    ready.push_back(std::move(c));
+  }
+  queueChanged.notify_one();
+  return true;
+}
+
+void ShareServer::Impl::ReplyAndClose(Connection& c, const std::string& reply) {
+  // Short replies: one send fits them whole into the socket's buffer.
+  [[maybe_unused]] const ssize_t sent = ::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+  ::shutdown(c.fd, SHUT_WR);
+  c.closing = true;
+  c.unread.clear();
+  c.deadline = Clock::now() + std::chrono::seconds(1);
+}
+
+void ShareServer::Impl::Work() {
+  for (;;) {
+    std::unique_ptr<Connection> c;
+    {
+      std::unique_lock lock(queueMutex);
+      queueChanged.wait(lock, [&] { return !ready.empty() || queueClosed; });
+      if (queueClosed) return;
+      c = std::move(ready.front());
+      ready.pop_front();
+    }
+    Serve(std::move(c));
+  }
+}
+
+void ShareServer::Impl::Serve(std::unique_ptr<Connection> c) {
+  RequestStream stream(*c, c->reader.Request(), stopSignal, options.writeTimeout);
+  ++c->served;
+  bool closed = false;
+  const bool last = c->served >= options.keepAliveRequests || stopping;
+  const bool written = engine.ServeOne(stream, *c, last, closed);
+  if (!written || closed || stream.Failed() || stopping) return;  // closes it
+  c->reader = RequestReader(Limits());
+  c->continued = false;
+  c->deadline = Clock::now() + std::chrono::seconds(options.keepAliveSeconds);
+  {
+    std::lock_guard lock(queueMutex);
+    if (queueClosed) return;
+    returned.push_back(std::move(c));
+  }
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(returnSignal, &one, sizeof one);
+}
+
 ShareServer::ShareServer(VoteBook& book, ServerOptions options)
     : impl_(std::make_unique<Impl>(book, std::move(options))) {
-  std::string dir = impl_->options.pageDir;
+  Impl& d = *impl_;
+  std::string dir = d.options.pageDir;
   if (!dir.empty() && !dir.ends_with('/')) dir += '/';
-  impl_->page = ReadWhole(dir + "index.html");
-  impl_->style = ReadWhole(dir + "style.css");
-  impl_->script = ReadWhole(dir + "app.js");
-  impl_->icon = ReadWhole(dir + "icon.svg");
+  d.page = ReadWhole(dir + "index.html");
+  d.style = ReadWhole(dir + "style.css");
+  d.script = ReadWhole(dir + "app.js");
+  d.icon = ReadWhole(dir + "icon.svg");
+  const ServerOptions& o = d.options;
+  d.engine.set_default_headers(kSafeHeaders);
+  d.engine.set_keep_alive_timeout(o.keepAliveSeconds);
+  d.engine.set_keep_alive_max_count(static_cast<std::size_t>(o.keepAliveRequests));
+  d.engine.set_payload_max_length(o.maxBodyBytes);
+  d.engine.set_pre_routing_handler([&d](const Request& req, Response& res) { return d.PreRoute(req, res); });
+  d.engine.Post(".*", [&d](const Request& req, Response& res) { d.PostVote(req, res); });
+  d.engine.set_exception_handler(
+      [](const Request&, Response& res, const std::exception_ptr&) { Refuse(res, 500, "服务出了问题，请稍后再试"); });
 }
 
 ShareServer::~ShareServer() { Stop(); }
@@ -435,44 +861,35 @@ void ShareServer::SetList(const SharedList& list) {
 
 void ShareServer::Start() {
   Impl& d = *impl_;
-  if (d.server) throw ShareError("已经在分享了");
-  if (!IsNumericAddress(d.options.address)) throw ShareError("“" + d.options.address + "”不是一个 IP 地址");
+  if (Running()) throw ShareError("已经在分享了");
+  const ServerOptions& o = d.options;
+  if (!IsNumericAddress(o.address)) throw ShareError("“" + o.address + "”不是一个 IP 地址");
+  std::string secret = NewSecret();
+  int bound = 0;
+  const int fd = Listen(o.address, o.port, bound);
+  if (fd < 0) {
+    const std::string where = o.address + ":" + std::to_string(o.port);
+    if (-fd == EADDRINUSE) throw ShareError("无法在 " + where + " 上分享：端口已被占用");
+    if (-fd == EADDRNOTAVAIL) throw ShareError("无法在 " + where + " 上分享：这个地址不属于本机");
+    throw ShareError("无法在 " + where + " 上分享：" + std::strerror(-fd));
+  }
+  d.listener = fd;
+  d.port = bound;
+  d.stopSignal = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  d.returnSignal = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   {
     std::lock_guard lock(d.secretMutex);
-    d.secret = NewSecret();
+    d.secret = std::move(secret);
+  }
+  {
+    std::lock_guard lock(d.membersMutex);
+    d.shareMembers.clear();
+    d.clientMembers.clear();
   }
   d.stopping = false;
-  auto server = std::make_unique<httplib::Server>();
-  const ServerOptions& o = d.options;
-  server->new_task_queue = [&o] { return new BoundedPool(o.threads, o.queued); };
-  server->set_default_headers(kSafeHeaders);
-  server->set_read_timeout(o.readTimeout.count(), 0);
-  server->set_write_timeout(o.writeTimeout.count(), 0);
-  server->set_keep_alive_timeout(o.keepAliveSeconds);
-  server->set_keep_alive_max_count(static_cast<std::size_t>(o.keepAliveRequests));
-  server->set_payload_max_length(o.maxBodyBytes);
-  // A reply goes out in more than one write (head, then body): without this
-  // each would wait for the client's delayed acknowledgement.
-  server->set_tcp_nodelay(true);
-  server->set_pre_routing_handler([&d](const Request& req, Response& res) { return d.PreRoute(req, res); });
-  server->Post(".*", [&d](const Request& req, Response& res) { d.PostVote(req, res); });
-  server->set_exception_handler([](const Request&, Response& res, const std::exception_ptr&) {
-    Refuse(res, 500, "服务出了问题，请稍后再试");
-  });
-  if (o.address.find(':') != std::string::npos) server->set_address_family(AF_INET6);
-  const int port = o.port == 0 ? server->bind_to_any_port(o.address)
-                               : (server->bind_to_port(o.address, o.port) ? o.port : -1);
-  if (port <= 0) {
-    std::lock_guard lock(d.secretMutex);
-    d.secret.clear();
-    throw ShareError("无法在 " + o.address + ":" + std::to_string(o.port) + " 上分享（地址不属于本机，或端口已被占用）");
-  }
-  d.port = port;
-  d.server = std::move(server);
-  d.thread = std::thread([&d] { d.server->listen_after_bind(); });
-  // The library's stop() does nothing to a server that is not listening
-  // yet: Start returns once it is, so that a Stop right after it ends it.
-  while (!d.server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  d.queueClosed = false;
+  d.reader = std::thread([&d, secret = d.secret] { d.ReadLoop(secret); });
+  for (int i = 0; i < o.threads; ++i) d.workers.emplace_back([&d] { d.Work(); });
 }
 
 void ShareServer::Stop() {
@@ -483,13 +900,25 @@ void ShareServer::Stop() {
     d.stopping = true;
   }
   d.Changed();
-  if (!d.server) return;
-  d.server->stop();
-  if (d.thread.joinable()) d.thread.join();
-  d.server.reset();
+  if (!Running()) return;
+  // Every wait of the reader and of a reply being written ends on this.
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(d.stopSignal, &one, sizeof one);
+  d.reader.join();
+  {
+    std::lock_guard lock(d.queueMutex);
+    d.queueClosed = true;
+  }
+  d.queueChanged.notify_all();
+  for (std::thread& t : d.workers) t.join();
+  d.workers.clear();
+  d.ready.clear();
+  d.returned.clear();
+  CloseSocket(d.stopSignal);
+  CloseSocket(d.returnSignal);
 }
 
-bool ShareServer::Running() const { return impl_->server != nullptr; }
+bool ShareServer::Running() const { return impl_->reader.joinable(); }
 int ShareServer::Port() const { return impl_->port; }
 const std::string& ShareServer::Secret() const { return impl_->secret; }
 

@@ -7,11 +7,16 @@
 //   GET  /            the page (index.html), /style.css, /app.js, /icon.svg
 //   GET  /api/names   the shared names (NamesJson)
 //   GET  /api/votes?since=V[&list=L&wait=1]
-//                     the votes after version V; with wait=1 the reply waits
-//                     (up to a limit) until there is one or the list changed
+//                     the votes on the names shared now after version V;
+//                     with wait=1 the reply waits (up to a limit) until there
+//                     is one or the list changed
 //   POST /api/votes   {"member", "name", "sex", "rating", "comment"}
-// Any other method on these paths gets 405. The page's files are read once
-// when the server is made, from one folder; no request names a file.
+// Any other method on these paths gets 405. Requests are read whole, within
+// limits of size and time, before the HTTP library parses them, and those
+// without the secret are turned away there with the same bare 404, whatever
+// their headers or form; a slow client holds no thread. The page's files
+// are read once when the server is made, from one folder; no request names
+// a file.
 // Every response carries a Content-Security-Policy that lets the page load
 // only its own script and style, and no others' (no inline code, no frames,
 // no other sites).
@@ -35,21 +40,35 @@ struct ServerOptions {
   int port = 0;  // 0: any free port
   // The folder holding index.html, style.css, app.js and icon.svg.
   std::string pageDir;
-  // Connections served at once, and accepted connections that wait for
-  // one of them; more wait in the system's queue until there is room.
+  // Requests served at once, and whole requests queued for one of the
+  // threads; more whole requests wait with the reader, for as long as a
+  // request may take to come.
   int threads = 16;
   int queued = 32;
+  // Connections whose request has not come whole yet (in all, and of one
+  // client address): a newcomer beyond them closes the oldest, of the
+  // client that holds the most. Such connections take no thread.
+  int connections = 256;
+  int connectionsPerClient = 64;
   std::size_t maxBodyBytes = 4096;
-  // The request's header lines together (each line alone is also capped by
-  // the HTTP library).
+  // The request line and the header lines together, and how many lines.
   std::size_t maxHeaderBytes = 8192;
-  // A client that sends or reads nothing for this long is dropped.
-  std::chrono::seconds readTimeout{5};
-  std::chrono::seconds writeTimeout{5};
+  std::size_t maxHeaderLines = 40;
+  std::size_t maxRequestLine = 2048;
+  // A request must have come whole (head and body) within this long of its
+  // connection, however its bytes trickle in; a reply must have gone out
+  // within writeTimeout.
+  std::chrono::milliseconds readTimeout{5000};
+  std::chrono::milliseconds writeTimeout{5000};
+  // A kept connection's next request must start within this long.
   int keepAliveSeconds = 2;
   int keepAliveRequests = 20;
   RateLimit requests{240, 20};
   RateLimit votes{60, 1};
+  // Display names one share takes votes under, in all and from one client
+  // address; names already taken stay free to vote again.
+  std::size_t membersPerShare = 12;
+  std::size_t membersPerClient = 4;
   // How long a waiting GET of the votes may wait, and how many may wait at
   // once (the others are answered at once, and the page asks again later).
   std::chrono::milliseconds longPoll{20000};
@@ -70,10 +89,12 @@ class ShareServer {
   void SetList(const SharedList& list);
 
   // Takes a new secret, binds the address and serves in threads of its own.
-  // Throws ShareError when the address cannot be bound.
+  // Throws ShareError when the address cannot be bound (not this
+  // computer's, or its port taken by another program or share).
   void Start();
-  // Forgets the secret (every request is now a 404), ends waiting requests
-  // and closes the server. Returns when its threads have ended.
+  // Forgets the secret (every request is now a 404), ends waiting requests,
+  // closes every connection whatever its client does, and returns when the
+  // threads have ended: at once, but for a vote being written to the store.
   void Stop();
   bool Running() const;
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "favourites/store.h"
+#include "share/text_checks.h"
 
 namespace tavrin::share {
 namespace {
@@ -74,6 +75,11 @@ Tallies TallyVotes(std::vector<Vote> votes) {
     tally.average = static_cast<double>(sum) / static_cast<double>(tally.votes.size());
   }
   return tallies;
+}
+
+bool Acceptable(const Vote& vote) {
+  return vote.version > 0 && (vote.sex == "male" || vote.sex == "female") && !vote.name.empty() && IsUtf8(vote.name) &&
+         !CheckRating(vote.rating) && !CheckMember(vote.member) && !CheckComment(vote.comment);
 }
 
 const char* SqliteVoteBook::TablesSql() { return VoteTablesSql(); }
@@ -157,12 +163,14 @@ std::vector<Vote> SqliteVoteBook::Since(std::int64_t version, std::size_t limit)
     SqliteStatement select = Connection().Prepare(
         "SELECT vote.version, member.display_name, vote.name, vote.sex, vote.rating, vote.comment, vote.changed"
         " FROM vote JOIN member ON member.id = vote.member_id"
-        " WHERE vote.version > ?1 ORDER BY vote.version LIMIT ?2");
-    select.Bind(1, version).Bind(2, static_cast<std::int64_t>(limit));
+        " WHERE vote.version > ?1 ORDER BY vote.version");
+    select.Bind(1, version);
     std::vector<Vote> votes;
-    while (select.Step()) {
-      votes.push_back({select.Int(0), select.Text(1), select.Text(2), select.Text(3), static_cast<int>(select.Int(4)),
-                       select.Text(5), select.Int(6)});
+    while (votes.size() < limit && select.Step()) {
+      Vote vote{select.Int(0), select.Text(1), select.Text(2), select.Text(3), 0, select.Text(5), select.Int(6)};
+      const std::int64_t rating = select.Int(4);
+      vote.rating = rating < 0 || rating > 100 ? 0 : static_cast<int>(rating);
+      if (Acceptable(vote)) votes.push_back(std::move(vote));
     }
     return votes;
   });
@@ -171,6 +179,39 @@ std::vector<Vote> SqliteVoteBook::Since(std::int64_t version, std::size_t limit)
 Tallies SqliteVoteBook::ReadTallies() {
   // One statement: the votes of one moment.
   return TallyVotes(Since(0, static_cast<std::size_t>(INT64_MAX)));
+}
+
+std::vector<Member> SqliteVoteBook::Members() {
+  return Reworded(path_, [&] {
+    SqliteStatement select = Connection().Prepare(
+        "SELECT member.display_name, count(vote.member_id), member.joined FROM member"
+        " LEFT JOIN vote ON vote.member_id = member.id GROUP BY member.id ORDER BY member.joined, member.id");
+    std::vector<Member> members;
+    while (select.Step()) members.push_back({select.Text(0), select.Int(1), select.Int(2)});
+    return members;
+  });
+}
+
+bool SqliteVoteBook::RemoveMember(const std::string& name) {
+  return Reworded(path_, [&] {
+    SqliteDb& db = Connection();
+    std::lock_guard write(writeMutex_);
+    SqliteTransaction transaction(db);
+    SqliteStatement id = db.Prepare("SELECT id FROM member WHERE display_name = ?1");
+    if (!id.Bind(1, name).Step()) return false;
+    const std::int64_t memberId = id.Int(0);
+    const std::int64_t latest = db.QueryInt("SELECT coalesce(max(version), 0) FROM vote");
+    db.Prepare("DELETE FROM vote WHERE member_id = ?1").Bind(1, memberId).Step();
+    db.Prepare("DELETE FROM member WHERE id = ?1").Bind(1, memberId).Step();
+    // The latest vote left takes a version after the latest there was: the
+    // next vote's is above what every page has seen, and whoever watches
+    // the version sees a change.
+    db.Prepare("UPDATE vote SET version = ?1 WHERE version = (SELECT max(version) FROM vote)")
+        .Bind(1, latest + 1)
+        .Step();
+    transaction.Commit();
+    return true;
+  });
 }
 
 std::int64_t SqliteVoteBook::Version() {

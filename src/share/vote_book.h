@@ -60,13 +60,27 @@ struct Tallies {
 // The tallies of `votes` (any order; one vote per member and name).
 Tallies TallyVotes(std::vector<Vote> votes);
 
+// Whether a vote read back is one a page could have posted: a shared sex,
+// a rating of 1 to 5 stars, a display name and a comment that pass the
+// checks of what is typed.
+bool Acceptable(const Vote& vote);
+
+// A family member as the store knows them, and how many votes they have.
+struct Member {
+  std::string name;
+  std::int64_t votes = 0;
+  std::int64_t joined = 0;  // seconds since 1970 (UTC)
+};
+
 class VoteBook {
  public:
   virtual ~VoteBook() = default;
   // Stores the vote and returns it as stored; it is durable when this
   // returns. Throws ShareError when it cannot be stored.
   virtual Vote Add(const VoteInput& vote) = 0;
-  // The votes whose version is above `version`, oldest first, at most `limit`.
+  // The votes whose version is above `version`, oldest first, at most
+  // `limit`; those that are not such as a page may post (a store of another
+  // program or an older one may hold them) are passed over.
   virtual std::vector<Vote> Since(std::int64_t version, std::size_t limit) = 0;
   // The version of the latest vote; 0 before the first.
   virtual std::int64_t Version() = 0;
@@ -91,6 +105,12 @@ class SqliteVoteBook : public VoteBook {
   std::int64_t Version() override;
   // Every vote, as tallies; reads the file once.
   Tallies ReadTallies();
+  // Every member, in the order they joined, each display name as stored.
+  std::vector<Member> Members();
+  // Forgets a member and their votes; false when none has that name. The
+  // version moves on (the latest vote left takes the next one), so that
+  // whoever watches it reads the votes again and no later vote is missed.
+  bool RemoveMember(const std::string& name);
 
   // The SQL that makes the tables (the store's); running it again changes
   // nothing.

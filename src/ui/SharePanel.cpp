@@ -44,6 +44,15 @@ QString AskWhere(QWidget* parent, const QStringList& addresses) {
   return at < 0 ? QString() : addresses[at];
 }
 
+// Which member to remove, with a word that their votes go too.
+QString AskMemberToRemove(QWidget* parent, const QStringList& members) {
+  bool ok = false;
+  const QString picked =
+      QInputDialog::getItem(parent, SharePanel::tr("删去家人"),
+                            SharePanel::tr("删去哪一位家人?其投票和留言也会一起删去。"), members, 0, false, &ok);
+  return ok ? picked : QString();
+}
+
 }  // namespace
 
 QImage QrCodeImage(const QByteArray& text, int scale) {
@@ -82,7 +91,7 @@ QStringList FamilyVotes(const share::Tally& tally) {
 }
 
 SharePanel::SharePanel(std::string pageDir, QWidget* parent)
-    : QFrame(parent), pageDir_(std::move(pageDir)), askAddress_(AskWhere) {
+    : QFrame(parent), pageDir_(std::move(pageDir)), askAddress_(AskWhere), askMember_(AskMemberToRemove) {
   setObjectName("sharePanel");
   setFrameShape(QFrame::StyledPanel);
   // As tall as what it shows: the table keeps the room.
@@ -108,6 +117,9 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
   members_->setObjectName("shareMembers");
   members_->setTextFormat(Qt::PlainText);
   members_->setWordWrap(true);
+  removeMember_ = new QPushButton(tr("删去家人…"), this);
+  removeMember_->setObjectName("shareRemoveMember");
+  removeMember_->setToolTip(tr("删去一位投过票的家人及其投票,例如别人编造的称呼"));
 
   auto* text = new QVBoxLayout;
   auto* buttons = new QHBoxLayout;
@@ -116,7 +128,10 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
   buttons->addWidget(state_, 1);
   text->addLayout(buttons);
   text->addWidget(address_);
-  text->addWidget(members_);
+  auto* members = new QHBoxLayout;
+  members->addWidget(members_, 1);
+  members->addWidget(removeMember_, 0, Qt::AlignTop);
+  text->addLayout(members);
   text->addStretch(1);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 4);
@@ -125,6 +140,7 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
 
   connect(invite_, &QPushButton::clicked, this, [this] { Invite(); });
   connect(stop_, &QPushButton::clicked, this, &SharePanel::Stop);
+  connect(removeMember_, &QPushButton::clicked, this, [this] { RemoveMember(); });
   poll_.setInterval(1000);
   connect(&poll_, &QTimer::timeout, this, &SharePanel::ReadVotes);
   // Quitting ends the share before the window goes.
@@ -279,12 +295,35 @@ void SharePanel::ReadVotes() {
   emit talliesChanged();
 }
 
+bool SharePanel::RemoveMember() {
+  if (!book_) return false;
+  QStringList members;
+  try {
+    for (const share::Member& m : book_->Members()) members << QString::fromStdString(m.name);
+  } catch (const share::ShareError& error) {
+    Fault(tr("无法读取投过票的家人:%1").arg(QString::fromStdString(error.what())));
+    return false;
+  }
+  if (members.isEmpty()) return false;
+  const QString member = askMember_(this, members);
+  if (member.isEmpty()) return false;
+  try {
+    if (!book_->RemoveMember(member.toStdString())) return false;
+  } catch (const share::ShareError& error) {
+    Fault(tr("无法删去家人:%1").arg(QString::fromStdString(error.what())));
+    return false;
+  }
+  ReadVotes();
+  return true;
+}
+
 void SharePanel::ShowMembers() {
   QStringList members;
   for (const std::string& member : tallies_.members) members << QString::fromStdString(member);
   members_->setText(members.isEmpty() ? (Sharing() ? tr("还没有家人投票") : QString())
                                       : tr("已投票(%1 人):%2").arg(members.size()).arg(members.join("、")));
   members_->setVisible(!members_->text().isEmpty());
+  removeMember_->setVisible(!members.isEmpty());
 }
 
 void SharePanel::ShowState() {

@@ -38,6 +38,8 @@ class SharePanel : public QFrame {
   // Asks where to share among `addresses` (the first is the home network's
   // when there is one); empty when the user cancels.
   using AskAddress = std::function<QString(QWidget* parent, const QStringList& addresses)>;
+  // Asks which of the members to remove; empty when the user cancels.
+  using AskMember = std::function<QString(QWidget* parent, const QStringList& members)>;
 
   // `pageDir`: the folder of the family's page (index.html and the rest).
   explicit SharePanel(std::string pageDir, QWidget* parent = nullptr);
@@ -48,6 +50,7 @@ class SharePanel : public QFrame {
   void SetStorePath(const std::string& path, bool readOnly);
   void SetListMaker(ListMaker maker) { makeList_ = std::move(maker); }
   void SetAskAddress(AskAddress ask) { askAddress_ = std::move(ask); }
+  void SetAskMember(AskMember ask) { askMember_ = std::move(ask); }
 
   // The IPv4 addresses of this computer on its networks (up, not loopback),
   // then 127.0.0.1.
@@ -67,6 +70,10 @@ class SharePanel : public QFrame {
   bool Sharing() const;
   QString Url() const;  // empty when not sharing
   int Port() const;
+
+  // 删去家人…: asks which member, then forgets them and their votes (a
+  // name someone made up, a member counted twice).
+  bool RemoveMember();
 
   // The list changed (a name kept, dropped or its note edited): the family
   // sees the new one.
@@ -91,6 +98,7 @@ class SharePanel : public QFrame {
   bool readOnly_ = false;
   ListMaker makeList_;
   AskAddress askAddress_;
+  AskMember askMember_;
   // The server reads the book: it is made after it and ended before it.
   std::unique_ptr<share::SqliteVoteBook> book_;
   std::unique_ptr<share::ShareServer> server_;
@@ -104,6 +112,7 @@ class SharePanel : public QFrame {
   QLabel* address_ = nullptr;
   QLabel* qr_ = nullptr;
   QLabel* members_ = nullptr;
+  QPushButton* removeMember_ = nullptr;
 };
 
 // The QR code of `text` (byte mode, medium error correction), `scale`

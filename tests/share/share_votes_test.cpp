@@ -23,6 +23,7 @@ TEST(ShareVotes, FiftyMembersAtOnceLoseNoVote) {
   ServerOptions options;
   options.requests = {1e6, 1e6};  // one address for all fifty: no limit here
   options.votes = {1e6, 1e6};
+  options.membersPerShare = options.membersPerClient = kMembers;
   Sharing sharing(list, options);
   const int port = sharing.server->Port();
   std::atomic<int> acknowledged{0};

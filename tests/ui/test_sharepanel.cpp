@@ -195,13 +195,32 @@ class SharePanelTest : public QObject {
     QVERIFY(web::Exchange(port, web::Get(path("/api/names"))).body.find("王芳") != std::string::npos);
     QVERIFY(listVersion() != listed);
 
+    // Visitors trickling their requests do not hold up 停止分享.
+    std::vector<int> trickling;
+    for (int i = 0; i < 16; ++i) {
+      trickling.push_back(web::Connect(port));
+      ::send(trickling.back(), "GET /", 5, MSG_NOSIGNAL);
+    }
+    QElapsedTimer stopping;
+    stopping.start();
     QTest::mouseClick(Find<QPushButton>(page, "shareStop"), Qt::LeftButton);
+    QVERIFY2(stopping.elapsed() < 500, qPrintable(QString::number(stopping.elapsed())));
+    for (int fd : trickling) ::close(fd);
     QVERIFY(!panel.Sharing());
     QVERIFY(Find<QLabel>(page, "shareQr")->isHidden());
     // The secret is forgotten and the port closed: the link gets no page.
     QCOMPARE(web::Exchange(port, web::Get(path("/api/names"))).status, 0);
     // The votes stay in 收藏 once the share has ended.
     QCOMPARE(model.index(row, FavouritesModel::kFamily).data().toString(), QString("★4.5 · 2票"));
+    // 删去家人… takes a member and their votes out of 收藏.
+    QStringList offered;
+    panel.SetAskMember([&](QWidget*, const QStringList& members) {
+      offered = members;
+      return QString("奶奶");
+    });
+    QTest::mouseClick(Find<QPushButton>(page, "shareRemoveMember"), Qt::LeftButton);
+    QCOMPARE(offered, QStringList({"爷爷", "奶奶"}));
+    QCOMPARE(model.index(row, FavouritesModel::kFamily).data().toString(), QString("★5.0 · 1票"));
     QVERIFY(recorder->texts.isEmpty());
   }
 
