@@ -92,6 +92,40 @@ DayReading ReadDay(DayNumber date) {
 
 constexpr int kHalfHour = 30;
 
+// The term's day: the pillars of the day are those after the term; the day
+// before holds the ones before it. `pillars` takes the month and year of the
+// side the birth is read on.
+TermDayNote ReadTermDay(DayNumber date, const OpeningTerm& term, BirthHour hour, int clockMinute,
+                        const BirthTimeOptions& options, BirthPillars& pillars) {
+  const bool clockKnown = hour.HasPillar();
+  TermDayNote note;
+  note.termIndex = term.termIndex;
+  note.termName = std::string(SolarTermName(term.termIndex));
+  note.termHour = term.minute / 60;
+  note.termMinute = term.minute % 60;
+  const DayReading before = ReadDay(date - 1);
+  note.monthBefore = before.month;
+  note.monthAfter = pillars.month;
+  if (before.year != pillars.year) {
+    note.yearBefore = before.year;
+    note.yearAfter = pillars.year;
+  }
+  const bool termInHour = clockKnown && !options.minute && term.minute / 60 == hour.Number();
+  note.unsure = !clockKnown || termInHour;
+  if (!clockKnown) {
+    note.used = options.termSide.value_or(TermSide::kAfter);
+  } else if (termInHour && options.termSide) {
+    note.used = *options.termSide;
+  } else {
+    note.used = clockMinute < term.minute ? TermSide::kBefore : TermSide::kAfter;
+  }
+  if (note.used == TermSide::kBefore) {
+    pillars.month = before.month;
+    pillars.year = before.year;
+  }
+  return note;
+}
+
 }  // namespace
 
 PillarReading ReadBirthPillars(const TLunarDate& lunar, DayNumber date, BirthHour hour,
@@ -108,35 +142,8 @@ PillarReading ReadBirthPillars(const TLunarDate& lunar, DayNumber date, BirthHou
   const int clockMinute = clockKnown ? hour.Number() * 60 + minuteInHour : 0;
   notes.hourUnknown = !clockKnown;
 
-  // The term's day: the pillars of the day are those after the term; the day
-  // before holds the ones before it.
   if (const std::optional<OpeningTerm> term = OpeningTermOn(date)) {
-    TermDayNote note;
-    note.termIndex = term->termIndex;
-    note.termName = std::string(SolarTermName(term->termIndex));
-    note.termHour = term->minute / 60;
-    note.termMinute = term->minute % 60;
-    const DayReading before = ReadDay(date - 1);
-    note.monthBefore = before.month;
-    note.monthAfter = pillars.month;
-    if (before.year != pillars.year) {
-      note.yearBefore = before.year;
-      note.yearAfter = pillars.year;
-    }
-    const bool termInHour = clockKnown && !options.minute && term->minute / 60 == hour.Number();
-    note.unsure = !clockKnown || termInHour;
-    if (!clockKnown) {
-      note.used = options.termSide.value_or(TermSide::kAfter);
-    } else if (termInHour && options.termSide) {
-      note.used = *options.termSide;
-    } else {
-      note.used = clockMinute < term->minute ? TermSide::kBefore : TermSide::kAfter;
-    }
-    if (note.used == TermSide::kBefore) {
-      pillars.month = before.month;
-      pillars.year = before.year;
-    }
-    notes.termDay = std::move(note);
+    notes.termDay = ReadTermDay(date, *term, hour, clockMinute, options, pillars);
   }
 
   if (!hour.Known()) return reading;

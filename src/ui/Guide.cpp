@@ -109,17 +109,9 @@ QString PagesHtml() {
   return html;
 }
 
-// What the scores mean, where things are kept, the keys; `favouritesPath` as
-// HelpDialog takes it.
-QString HelpHtml(const QString& favouritesPath) {
-  const QString kept = favouritesPath.isEmpty()
-                           ? HelpDialog::tr("这台电脑上找不到保存收藏的目录（没有 HOME），本次不能收藏名字。")
-                           : HelpDialog::tr(
-                                 "收藏的名字保存在 <code>%1</code>（按 XDG 规范放在用户数据目录，卸载程序也不会删掉）。"
-                                 "换电脑时，在“收藏”页点“导出JSON…”，到新电脑上再“导入JSON…”。")
-                                 .arg(favouritesPath.toHtmlEscaped());
-  QString html = PagesHtml();
-  html += HelpDialog::tr(
+// The 推荐度, the score and the 通行评分.
+QString ScoresHtml() {
+  return HelpDialog::tr(
       "<h2>推荐度、分数和通行评分</h2>"
       "<p><b>推荐度</b>（满分 100）是对名字的总评，比较名字时以它为准。它从 60 分起，看读音是否顺口、"
       "字义好不好、有没有出处、用字常见与否、是男孩还是女孩常用、会不会被读错或起外号，"
@@ -133,7 +125,11 @@ QString HelpHtml(const QString& favouritesPath) {
       "<p>两种算法笔画数不同，同一格可能一个算吉、一个算凶，所以分数和通行评分常常不一样。"
       "精选、收藏的比较和打印的报告都会写明这个名字是哪几格为凶、五行如何、哪一格两种算法不同。"
       "数理只是传统说法，不必为它放弃一个读来好听、意思好的名字。</p>");
-  html += HelpDialog::tr(
+}
+
+// What the chart asks of a name: 喜用神, 补缺 and the family's choice.
+QString NeedsHtml() {
+  return HelpDialog::tr(
       "<h2>宝宝的八字需要什么：喜用神和补缺</h2>"
       "<p>生日和时辰排出八字（年、月、日、时四柱，每柱两个字，共八个字），每个字属金、木、水、火、土之一。"
       "看八字需要什么五行，有两种读法：</p>"
@@ -154,7 +150,11 @@ QString HelpHtml(const QString& favouritesPath) {
       "在姓名分析“通行算法”里勾选五行也是同一个选择。</li>"
       "<li><b>不看五行</b>：名字不按五行加减推荐度，只看读音、字义、出处等。</li></ul>"
       "<p>换了选择，精选的名单马上重新排好，不用重新生成。</p>");
-  html += HelpDialog::tr(
+}
+
+// The birthplace's true solar time and the day of a solar term.
+QString BirthTimeHtml() {
+  return HelpDialog::tr(
       "<h2>出生地和交节的那一天</h2>"
       "<p><b>出生地（真太阳时）</b>：时柱看的是太阳在当地的位置，而北京时间是东经 120° 的钟点。"
       "往西每差 1° 太阳晚到 4 分钟，乌鲁木齐约在东经 87.6°，比北京时间晚两个多小时；"
@@ -165,6 +165,19 @@ QString HelpHtml(const QString& favouritesPath) {
       "生在交节当天而时辰不详，或交节正好在出生的那个钟点里，就说不准是哪个月。"
       "这时生日旁会出现“交节：按节后 / 按节前”，默认按节后；家里知道是在交节之前还是之后出生的，"
       "就选上，八字、精选和姓名分析都照它。</p>");
+}
+
+// What the scores mean, where things are kept, the keys; `favouritesPath` as
+// HelpDialog takes it.
+QString HelpHtml(const QString& favouritesPath) {
+  const QString kept = favouritesPath.isEmpty()
+                           ? HelpDialog::tr("这台电脑上找不到保存收藏的目录（没有 HOME），本次不能收藏名字。")
+                           : HelpDialog::tr(
+                                 "收藏的名字保存在 <code>%1</code>（按 XDG 规范放在用户数据目录，卸载程序也不会删掉）。"
+                                 "换电脑时，在“收藏”页点“导出JSON…”，到新电脑上再“导入JSON…”。")
+                                 .arg(favouritesPath.toHtmlEscaped());
+  QString html = PagesHtml();
+  html += ScoresHtml() + NeedsHtml() + BirthTimeHtml();
   html +=
       HelpDialog::tr("<h2>收藏和设置保存在哪里</h2><p>%1</p><p>窗口大小和上次看的页面由程序自己记住。</p>").arg(kept);
   html += HelpDialog::tr(
