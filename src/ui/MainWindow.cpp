@@ -49,8 +49,8 @@
 #include "ui/Guide.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneView.h"
-#include "ui/PoemPhrasesList.h"
-#include "ui/PoemBrowser.h"
+#include "ui/PageParts.h"
+#include "ui/PoetryPage.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportPage.h"
 #include "ui/qtext.h"
@@ -158,22 +158,6 @@ QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& text, const
   edit->setGeometry(place);
   if (centred) edit->setAlignment(Qt::AlignCenter);
   return edit;
-}
-
-// Tab moves from each widget to the next.
-void SetTabChain(std::initializer_list<QWidget*> widgets) {
-  QWidget* previous = nullptr;
-  for (QWidget* widget : widgets) {
-    if (previous) QWidget::setTabOrder(previous, widget);
-    previous = widget;
-  }
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setGeometry(place);
-  return button;
 }
 
 // The content of a page laid out for the smallest window: as wide as the
@@ -762,100 +746,19 @@ void MainWindow::AnalyseFromName(const QString& name) {
   Analyse();
 }
 
-void MainWindow::BuildPoemTable(QWidget* page) {
-  poemModel_ = new QStandardItemModel(this);
-  poems_ = new QTableView(page);
-  poems_->setObjectName("DBGrid1");
-  poems_->setGeometry(0, kPoemSearchHeight, 217, kPageHeight - kPoemSearchHeight);
-  poems_->setModel(poemModel_);
-  poems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  poems_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  poems_->setSelectionMode(QAbstractItemView::SingleSelection);
-  poems_->verticalHeader()->hide();
-  poems_->verticalHeader()->setDefaultSectionSize(20);
-}
-
 void MainWindow::BuildPoetryPage(QWidget* page) {
-  BuildPoemTable(page);
-  poemText_ = new QPlainTextEdit(page);
-  poemText_->setObjectName("DBMemo1");
-  poemText_->setGeometry(224, 0, 225, kPageHeight);
-  poemText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  poemText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  poemText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  // Between the names and the buttons: a note when the shown poem was cut
-  // (core/poetry_db.h).
-  auto* cutNote = new QLabel(page);
-  cutNote->setObjectName("poemCutNote");
-  cutNote->setGeometry(464, 342, 425, 44);
-  cutNote->setWordWrap(true);
-  const PoemBrowser::ShowPoem showPoem = [this, cutNote](const QModelIndex& current) {
-    // The middle pane follows the selected poem; text typed there is
-    // used for naming and never written back.
-    if (current.isValid() && poemContentColumn_ >= 0) {
-      const QModelIndex content = current.siblingAtColumn(poemContentColumn_);
-      poemText_->setPlainText(content.data().toString());
-      cutNote->setText(content.data(Qt::UserRole).toBool()
-                           ? tr("这首诗超过 %1 字,中间只显示了前 %1 字").arg(kMaxPoemTextChars)
-                           : QString());
-    }
-  };
-  connect(poems_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showPoem);
-  poemBrowser_ = new PoemBrowser(poems_, poemModel_, showPoem, *notes_, page);
-  connect(poemBrowser_, &PoemBrowser::Said, this, &MainWindow::ShowStatus);
-  poemBrowser_->setGeometry(0, 0, 217, kPoemSearchHeight - 2);
   PaneView* pane = AddPane(page, Origin::kPoetry, 337);
-  poemBrowser_->AttachNameLines(pane, poemText_);
-  pane->setGeometry(464, 0, 425, 337);
-  auto* start = AddButton(page, "bsSkinButton3", tr("开 始"), {560, 392, 89, 25});
-  auto* help = AddButton(page, "bsSkinButton4", tr("帮 助"), {648, 392, 89, 25});
-  connect(start, &QPushButton::clicked, this, &MainWindow::StartPoetry);
-  connect(help, &QPushButton::clicked, this, &MainWindow::ShowPoetryHelp);
-  // Under the buttons: the poem's own names, after each start.
-  poemPhrases_ = new PoemPhrasesList(page);
-  poemPhrases_->setGeometry(464, 424, 425, kPageHeight - 424);
-  connect(poemPhrases_, &PoemPhrasesList::analyseRequested, this, &MainWindow::AnalyseFromName);
-  SetTabChain({poemBrowser_->Field(), poemBrowser_->Collections(), poems_, poemText_, start, help, pane, poemPhrases_});
-  Follows(poems_, kTaller | kWider);
-  Follows(poemBrowser_, kWider);
-  Follows(poemText_, kTaller | kRight);
-  // The names take the height the window gains; the buttons and the note stay under them.
-  Follows(pane, kTaller | kRight);
-  for (QWidget* widget : {static_cast<QWidget*>(cutNote), static_cast<QWidget*>(start), static_cast<QWidget*>(help),
-                          static_cast<QWidget*>(poemPhrases_)}) {
-    Follows(widget, kDown | kRight);
-  }
+  poetryPage_ = new PoetryPage(page, kPageHeight, pane, *notes_, this);
+  connect(poetryPage_, &PoetryPage::said, this, &MainWindow::ShowStatus);
+  connect(poetryPage_, &PoetryPage::startRequested, this, &MainWindow::StartPoetry);
+  connect(poetryPage_, &PoetryPage::helpRequested, this, &MainWindow::ShowPoetryHelp);
+  connect(poetryPage_, &PoetryPage::analyseRequested, this, &MainWindow::AnalyseFromName);
+  for (const auto& [widget, how] : poetryPage_->Followers()) Follows(widget, how);
 }
 
 void MainWindow::OpenPoetryDatabase() {
-  poemBrowser_->Open();
-  if (poetryConnected_) return;
-  const std::string path = model_->Stores().dataDir + kPoetryFile;
-  if (!FileExists(path)) return;  // the next showing of the page tries again
-  poetryConnected_ = true;
-  PoemTableView table;
-  QString error;
-  if (!ReadPoemTable(path, table, error)) {
-    ShowMessage(this, error);
-    return;
-  }
-  poemContentColumn_ = table.contentColumn;
-  poemColumns_ = table.columns;
-  QStringList headers;
-  for (const QString& column : table.columns) headers << PoemColumnCaption(column);
-  poemModel_->setHorizontalHeaderLabels(headers);
-  for (qsizetype row = 0; row < table.rows.size(); ++row) {
-    QList<QStandardItem*> items;
-    for (const QString& text : table.rows[row]) items << new QStandardItem(text);
-    if (poemContentColumn_ >= 0)
-      items[poemContentColumn_]->setData(bool(table.cut[static_cast<std::size_t>(row)]), Qt::UserRole);
-    poemModel_->appendRow(items);
-  }
-  for (int column = 0; column < 4 && column < poemModel_->columnCount(); ++column)
-    poems_->setColumnHidden(column, true);
-  poems_->setColumnWidth(4, 120 + std::max(0, width() - kClientWidth));
-  poems_->setColumnWidth(5, 60);
-  if (poemModel_->rowCount() > 0) poems_->selectRow(0);
+  poetryPage_->Open(model_->Stores().dataDir + kPoetryFile, this);
+  poetryPage_->FitTitles(width() - kClientWidth);
 }
 
 void MainWindow::StartPoetry() {
@@ -865,7 +768,7 @@ void MainWindow::StartPoetry() {
   }
   bestPage_->StartPoetryRun(SexOf(female_->isChecked()));
   const CommandResult<PoetryOutcome> result =
-      StartPoetryNaming(*model_, CoreTextOf(poemText_), model_->Session().chart.birthElements);
+      StartPoetryNaming(*model_, poetryPage_->PoemText(), model_->Session().chart.birthElements);
   bestPage_->Collect();
   if (result.outcome != PoetryOutcome::kRefused) ShowPoemPhrases();
   if (result.message) messages_->Show(result.message->text);
@@ -877,19 +780,12 @@ void MainWindow::StartPoetry() {
 }
 
 void MainWindow::ShowPoemPhrases() {
-  // The selected poem's title, author and collection, for the names' source.
-  const QModelIndex current = poems_->currentIndex();
-  const auto cell = [&](const char* column) {
-    const int at = static_cast<int>(poemColumns_.indexOf(QString::fromLatin1(column)));
-    return current.isValid() && at >= 0 ? current.siblingAtColumn(at).data().toString() : QString();
-  };
-  const PoemOfPhrases poem =
-      PoemOfPage(poemText_->toPlainText(), cell("content"), cell("title"), cell("author"), cell("collection"));
   const Sex sex = SexOf(female_->isChecked());
   const std::string surname = model_->Inputs().Surname();
-  const std::vector<PoemPhrase> phrases =
-      PoemPhrases(*Stores().advice, model_->Services(), bestPage_->Model().Names().Judge(), surname, sex, poem);
-  poemPhrases_->Show(ViewsOf(phrases));
+  const std::vector<PoemPhrase> phrases = PoemPhrases(*Stores().advice, model_->Services(),
+                                                      bestPage_->Model().Names().Judge(), surname, sex,
+                                                      poetryPage_->CurrentPoem());
+  poetryPage_->ShowPhrases(ViewsOf(phrases));
   bestPage_->AddPoemPhrases(phrases, surname, model_->Session().chart.birthElements);
 }
 
@@ -1147,11 +1043,7 @@ void MainWindow::BuildFavouritesPage() {
     bestPage_->RefreshKept();
     ShowStatus(kept ? tr("★ 已收藏“%1”,收藏的名字都在“收藏”页").arg(name) : tr("☆ 已取消收藏“%1”").arg(name));
   });
-  const std::function<std::string()> poem = [this]() -> std::string {
-    const QModelIndex current = poems_->currentIndex();
-    if (!current.isValid()) return {};
-    return CoreTextOf(poemModel_->index(current.row(), 4));
-  };
+  const std::function<std::string()> poem = [this] { return poetryPage_->SelectedPoem(); };
   for (PaneView* pane : resultPanes_)
     favouritesPage_->AttachPane(pane, pane == resultPanes_.back() ? poem : std::function<std::string()>());
   favouritesPage_->SetNotes(notes_.get());
@@ -1342,7 +1234,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   const int taller = std::max(0, height() - kClientHeight);
   for (const Anchored& a : anchored_) a.widget->setGeometry(AnchoredPlace(a.place, a.how, wider, taller));
   // The poem titles take what the grid gains.
-  if (poemModel_->columnCount() > 4) poems_->setColumnWidth(4, 120 + wider);
+  poetryPage_->FitTitles(wider);
   PlaceStatusLine();
   PlaceConventions();
   QWidget::resizeEvent(event);

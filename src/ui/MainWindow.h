@@ -46,8 +46,7 @@ class ElementChoice;
 class PaneView;
 class PlaceChoice;
 class TermChoice;
-class PoemBrowser;
-class PoemPhrasesList;
+class PoetryPage;
 class ReadingHints;
 class ReportPage;
 
@@ -151,8 +150,6 @@ class MainWindow : public QWidget {
   void FitToScreen();
   void ShowDrawCapNote();
   void BuildPoetryPage(QWidget* page);
-  // The list of poems on the left of the poetry page.
-  void BuildPoemTable(QWidget* page);
   void OpenPoetryDatabase();
   void StartPoetry();
   // The poem's own names for the baby, listed and put into 精选.
@@ -169,8 +166,7 @@ class MainWindow : public QWidget {
   std::optional<Keepable> AnalysedKeepable() const;
   // The menu entries and shortcuts that keep the name of a row or analysis.
   void AddKeepCommands();
-  // How a control follows the window beyond its smallest size.
-  enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
+  // How a control follows the window beyond its smallest size (Follow).
   void Follows(QWidget* widget, int how);
   // Where a control following `how` stands in a window `wider` and
   // `taller` than the smallest.
@@ -254,13 +250,7 @@ class MainWindow : public QWidget {
   std::optional<NameReport> lastReport_;     // of the last completed analysis
   ConventionsPanel* conventions_ = nullptr;  // over the analysis pane while its button is down
   BirthCombos analysisBirth_;                // bsSkinComboBox4, 6, 7, 8
-  QTableView* poems_ = nullptr;              // DBGrid1
-  QStandardItemModel* poemModel_ = nullptr;
-  QPlainTextEdit* poemText_ = nullptr;  // DBMemo1
-  int poemContentColumn_ = -1;
-  QStringList poemColumns_;                 // the poem table's own column names
-  PoemPhrasesList* poemPhrases_ = nullptr;  // the poem's own names, under the buttons
-  bool poetryConnected_ = false;            // a connection was tried on a file that exists
+  PoetryPage* poetryPage_ = nullptr;  // 诗歌取名
   ReportPage* reportPage_ = nullptr;        // holds ListView1
   std::vector<PaneView*> resultPanes_;      // 姓名设置, the five generators' pages, 诗歌取名
   PaneView* analysisPane_ = nullptr;
@@ -284,8 +274,6 @@ class MainWindow : public QWidget {
   QLabel* statusNote_ = nullptr;
   QTimer* statusTimer_ = nullptr;
   std::unique_ptr<sources::NameNotes> notes_;  // sources and meanings, read on first use
-  PoemBrowser* poemBrowser_ = nullptr;         // above DBGrid1
-  static constexpr int kPoemSearchHeight = 26;
   BestPage* bestPage_ = nullptr;     // 精选
   QPushButton* showBest_ = nullptr;  // 查看精选 (N), on 姓名设置 after a run
   QLabel* bestHint_ = nullptr;       // the same way in the status line
