@@ -234,6 +234,22 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   BuildPages();
   BuildKeyboard();
   FollowBabyBirth();
+  FollowBirthFields();
+  ExplainEmptyPages(false);
+  ConnectPages();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(pages_);
+
+  for (Anchored& a : anchored_) a.place = a.widget->geometry();
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+  }
+}
+
+void MainWindow::FollowBirthFields() {
   // The term-day choice follows the birth fields and the place (the hour
   // the term falls in is the solar one there).
   fieldDate_ = std::make_unique<TTransDate>();
@@ -246,7 +262,9 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
   });
   connect(termChoice_, &TermChoice::changed, this, &MainWindow::ShowAnalysisBirth);
   FollowTermDay();
-  ExplainEmptyPages(false);
+}
+
+void MainWindow::ConnectPages() {
   // The count on 查看精选 follows the names as they come in.
   connect(bestPage_, &BestPage::shownCountChanged, this, [this] {
     if (!showBest_->isHidden() && !model_->Running()) ShowWayToBest();
@@ -256,16 +274,6 @@ MainWindow::MainWindow(SharedStores stores, std::uint64_t seed, QWidget* parent)
     if (index == 9) bestPage_->Collect();
   });
   pages_->setCurrentIndex(0);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(pages_);
-
-  for (Anchored& a : anchored_) a.place = a.widget->geometry();
-
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-  }
 }
 
 void MainWindow::OpenNotes() {
@@ -504,6 +512,28 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   analysisBirthNote_->setGeometry(16, 75, 860, 20);
   analysisBirthNote_->setTextFormat(Qt::RichText);
   connect(analysisBirthNote_, &QLabel::linkActivated, this, &MainWindow::CopyBabyBirth);
+  BuildAnalysisLines(page);
+  analyse_ = AddButton(page, "bsSkinButton2", tr("分 析"), {704, 32, 75, 25});
+  connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
+  connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
+  // The name to analyse starts as the baby's surname, and follows it while
+  // nothing else has been typed there.
+  analysedSurname_ = surname_->text();
+  connect(surname_, &QLineEdit::textChanged, this, [this](const QString& surname) {
+    if (analysedName_->text() == analysedSurname_) analysedName_->setText(surname);
+    analysedSurname_ = surname;
+  });
+  exportPdf_ = AddButton(page, "exportPdf", tr("导出PDF…"), {784, 32, 90, 25});
+  exportPdf_->setEnabled(false);
+  exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
+  connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
+  PaneView* pane = AddPane(page, Origin::kAnalysis, kAnalysisPaneHeight);
+  pane->SetCrAsLineBreak(true);
+  pane->move(16, kAnalysisPaneTop);
+  BuildConventions(page, pane);
+}
+
+void MainWindow::BuildAnalysisLines(QWidget* page) {
   // What the baby of the analysis needs, over the pane.
   analysisNeeds_ = new QLabel(page);
   analysisNeeds_->setObjectName("analysisNeeds");
@@ -528,23 +558,9 @@ void MainWindow::BuildAnalysisPage(QWidget* page) {
   analysisNotes_->setStyleSheet("QLabel { color: #7a4f00; font-size: 11px; }");
   analysisNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   analysisNotes_->hide();
-  analyse_ = AddButton(page, "bsSkinButton2", tr("分 析"), {704, 32, 75, 25});
-  connect(analyse_, &QPushButton::clicked, this, &MainWindow::Analyse);
-  connect(analysedName_, &QLineEdit::returnPressed, analyse_, &QPushButton::click);
-  // The name to analyse starts as the baby's surname, and follows it while
-  // nothing else has been typed there.
-  analysedSurname_ = surname_->text();
-  connect(surname_, &QLineEdit::textChanged, this, [this](const QString& surname) {
-    if (analysedName_->text() == analysedSurname_) analysedName_->setText(surname);
-    analysedSurname_ = surname;
-  });
-  exportPdf_ = AddButton(page, "exportPdf", tr("导出PDF…"), {784, 32, 90, 25});
-  exportPdf_->setEnabled(false);
-  exportPdf_->setToolTip(tr("把上次分析的结果存为一页 A4 的 PDF,便于打印和给家人看"));
-  connect(exportPdf_, &QPushButton::clicked, this, [this] { ExportAnalysisPdf(); });
-  PaneView* pane = AddPane(page, Origin::kAnalysis, kAnalysisPaneHeight);
-  pane->SetCrAsLineBreak(true);
-  pane->move(16, kAnalysisPaneTop);
+}
+
+void MainWindow::BuildConventions(QWidget* page, PaneView* pane) {
   conventions_ = new ConventionsPanel(model_->Stores(), page);
   conventions_->choiceChanged = [this](ElementWish wish, const std::vector<Element>& chosen) {
     elementChoice_->Set(wish, chosen);

@@ -132,6 +132,11 @@ class MainWindow : public QWidget {
                                    const std::array<const char*, 4>& names);
   PaneView* AddPane(QWidget* page, Origin origin, int height);
   void BuildAnalysisPage(QWidget* page);
+  // Over the analysis pane: what the baby needs, the two readings, the
+  // chart's notes.
+  void BuildAnalysisLines(QWidget* page);
+  // 通行算法 over the analysis pane, and its button.
+  void BuildConventions(QWidget* page, PaneView* pane);
   void Analyse();
   // Page 姓名分析 with the name and the settings page's birth date and hour,
   // analysed at once.
@@ -149,6 +154,10 @@ class MainWindow : public QWidget {
   // scale or another hand.
   void FitToScreen();
   void ShowDrawCapNote();
+  // The term-day choice following the birth fields and the place.
+  void FollowBirthFields();
+  // What follows the pages shown and the names coming into 精选.
+  void ConnectPages();
   void BuildPoetryPage(QWidget* page);
   void OpenPoetryDatabase();
   void StartPoetry();
