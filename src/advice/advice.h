@@ -217,6 +217,8 @@ class AdviceTables {
   // True when the given name is one of the given names of the two name
   // lists (1600nan.dat, 1600nv.dat).
   bool ListedName(std::string_view given) const;
+  // True when the given name is an everyday word of the dictionary (如今, 知道).
+  bool EverydayWord(std::string_view given) const;
   // The meaning of a two-character word (GBK), or null.
   const std::string* WordMeaning(std::string_view word) const;
 

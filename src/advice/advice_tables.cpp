@@ -450,6 +450,11 @@ bool AdviceTables::ListedName(std::string_view given) const {
   return key != 0 && (data_->boyGivenNames.count(key) || data_->girlGivenNames.count(key));
 }
 
+bool AdviceTables::EverydayWord(std::string_view given) const {
+  const std::uint64_t key = PackedText(given);
+  return key != 0 && data_->everydayWords.count(key);
+}
+
 const std::string& MeaningOrGloss(const CharFacts& facts) {
   return facts.meaning.empty() ? facts.gloss : facts.meaning;
 }

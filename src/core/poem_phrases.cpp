@@ -13,6 +13,12 @@ namespace tavrin {
 
 namespace {
 
+// The last collection whose every phrase may be a name: 诗经 0, 楚辞 1, the
+// Four Books 2 (advice::CollectionRank).
+constexpr int kClassicRank = 2;
+// Names of the sex's list holding a character, for it to be a name character.
+constexpr int kNameUses = 3;
+
 bool HasFlag(const advice::AdviceTables& tables, const std::string& ch, std::uint8_t flag) {
   const advice::CharFacts* facts = tables.Facts(ch);
   return facts && (facts->flags & flag);
@@ -62,6 +68,21 @@ std::vector<std::string> LinePairs(const advice::AdviceTables& tables, const std
   return pairs;
 }
 
+// Beyond the 诗经, the 楚辞 and the Four Books, whose phrases are the classic
+// names, two characters side by side in a line are a name only when they
+// read as one: a name of the bank or the lists, or two characters of the
+// sex's names that make no everyday word (流萤 云霞; not 今日 知道, nor 易沉
+// of 风多响易沉).
+bool NameLike(const advice::AdviceTables& tables, const std::string& given, Sex sex) {
+  if (tables.BankEntry(given) || tables.ListedName(given)) return true;
+  if (tables.EverydayWord(given)) return false;
+  for (const std::string& ch : {given.substr(0, 2), given.substr(2)}) {
+    const advice::CharFacts* facts = tables.Facts(ch);
+    if (!facts || (sex == Sex::kFemale ? facts->girls : facts->boys) < kNameUses) return false;
+  }
+  return true;
+}
+
 // A pair a consultant could offer from the line, before its advice.
 bool FitPair(const advice::AdviceTables& tables, const std::string& given) {
   const std::string first = given.substr(0, 2), second = given.substr(2);
@@ -96,6 +117,7 @@ std::vector<PoemPhrase> PoemPhrases(const advice::AdviceTables& tables, const Na
       if (!services.pinyin.SoundCheck(SoundRule::kWholeItem, surnameSounds, given.substr(0, 2))) continue;
       advice::Advice advice = judge.Judge(tables.Advise(surname + given, surnameLength, sex, &source));
       if (advice.HasSerious() || !advice.clearPair) continue;
+      if (source.collectionRank > kClassicRank && !NameLike(tables, given, sex)) continue;
       phrases.push_back({std::move(given), source, std::move(advice)});
     }
   }
