@@ -73,9 +73,11 @@ void BestNames::Clear() {
 
 void BestNames::FollowChild(const Child& child, NameJudge judge, std::uint64_t acceptedBefore) {
   const bool sameBaby = child_ && child_->SameBaby(child);
-  const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen;
+  const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen &&
+                        child_->wishes == child.wishes;
   child_ = child;
   judge_ = std::move(judge);
+  if (tables_ && !child.wishes.Empty()) judge_.SetWishes(WishReading(child.wishes, child.surname, *tables_));
   if (!sameBaby) {
     acceptedBefore_ = acceptedBefore;
     Clear();
@@ -199,6 +201,10 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   if (!single && !compound) return 0;
   const Sex sex = SexOf(session.female);
   std::string run = std::string(1, session.female ? 'F' : 'M') + session.surname + '\t' + session.chart.birthElements;
+  // The wishes that reach names beyond the baby's share of the bank.
+  const WishReading& wishes = judge_.Wishes();
+  run += '\t' + wishes.Wishes().theme;
+  for (const FamilyWishes::Kept& kept : wishes.Wishes().kept) run += '\t' + kept.ch + std::to_string(kept.place);
   if (!proposedRuns_.insert(std::move(run)).second) return 0;
   addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   std::size_t added = 0;
@@ -209,7 +215,7 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   const auto ofSex = static_cast<std::size_t>(std::count_if(bank.begin(), bank.end(), forSex));
   const std::uint64_t baby = BabyHash(session.RunChild());
   for (const advice::BankName& name : bank) {
-    if (!forSex(name) || !OfferedToBaby(baby, name.given, ofSex)) continue;
+    if (!forSex(name) || !(OfferedToBaby(baby, name.given, ofSex) || wishes.Reaches(name.given))) continue;
     // The groups of like initials and finals between the surname and the
     // first given character, each group read item by item. Read byte-wise,
     // as the generators do by default, "e", "u" and "an" lie in every group
