@@ -223,7 +223,10 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
     // The bank's pairs themselves were chosen by ear (the byte-wise rule
     // would refuse 嘉树 and 采薇).
     const std::string_view given = name.given;
-    if (!services.pinyin.SoundCheck(SoundRule::kWholeItem, surnameSounds, given.substr(0, 2))) continue;
+    if (!wishes.KeepsFirst(given) &&
+        !services.pinyin.SoundCheck(SoundRule::kWholeItem, surnameSounds, given.substr(0, 2))) {
+      continue;
+    }
     const Origin origin = name.origin == advice::NameOrigin::kCurated ? Origin::kCurated : Origin::kClassical;
     if (Add(MakeCandidate(services, session.surname, given, origin, session.chart.birthElements), sex)) ++added;
   }

@@ -87,6 +87,8 @@ bool WishReading::Reaches(std::string_view given) const {
   return theme_ && !ThemeChars(*theme_, chars).empty();
 }
 
+bool WishReading::KeepsFirst(std::string_view given) const { return given.size() >= 2 && Kept(given.substr(0, 2), 0); }
+
 WishReading::Verdict WishReading::Judge(const std::vector<std::string>& given) const {
   Verdict verdict;
   if (Empty() || given.empty()) return verdict;

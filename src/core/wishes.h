@@ -46,6 +46,10 @@ class WishReading {
   // for whatever the baby's share of the bank: a kept character at its
   // place, or the theme.
   bool Reaches(std::string_view given) const;
+  // Whether the given name begins with the character kept at the first
+  // place: the family chose it, and the sound rule between it and the
+  // surname does not refuse it.
+  bool KeepsFirst(std::string_view given) const;
 
  private:
   void ThemeLine(const std::vector<std::string>& given, Verdict& verdict) const;
