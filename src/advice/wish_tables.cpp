@@ -41,8 +41,7 @@ void LoadRadicals(AdviceTables::Data& d, std::string_view text) {
       if (d.radicalForms.size() > 255) continue;  // more forms than there are radicals: a broken table
       form = d.radicalForms.emplace(d.radicalForms.end(), row[1]);
     }
-    d.radicalIndex[AdviceTables::Data::Code(row[0])] =
-        static_cast<std::uint8_t>(form - d.radicalForms.begin());
+    d.radicalIndex[AdviceTables::Data::Code(row[0])] = static_cast<std::uint8_t>(form - d.radicalForms.begin());
   }
 }
 
@@ -57,9 +56,7 @@ bool HoldsChar(std::string_view chars, std::string_view ch) {
 
 bool Theme::HasChar(std::string_view ch) const { return ch.size() == 2 && HoldsChar(chars, ch); }
 
-bool Theme::HasWord(std::string_view word) const {
-  return std::find(words.begin(), words.end(), word) != words.end();
-}
+bool Theme::HasWord(std::string_view word) const { return std::find(words.begin(), words.end(), word) != words.end(); }
 
 void LoadWishTables(AdviceTables::Data& d, const AdviceTables::Texts& texts) {
   LoadThemes(d, texts.themes);

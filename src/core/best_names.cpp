@@ -146,7 +146,8 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   // The generators draw from short lists every baby shares (系统推荐名二 from
   // the recommended names): a name the bank holds as well keeps to the bank's
   // share for this baby, or the same few would head every family's list. A
-  // name the bank does not hold, a poem's or a typed one always enters.
+  // name the bank does not hold, a poem's or a typed one always enters, and
+  // so does one that meets a wish reaching beyond the share.
   if (!tables_ || candidate.origin < Origin::kSettings || candidate.origin > Origin::kRecommendedTwo) return true;
   if (!bankIndexed_) {
     for (const advice::BankName& name : tables_->Bank()) {
@@ -160,7 +161,8 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   }
   const int i = sex == Sex::kFemale ? 1 : 0;
   const std::string own(candidate.Given());
-  return bankGiven_[i].count(own) == 0 || OfferedToBaby(BabyHash(*child_), own, bankOfSex_[i]);
+  return bankGiven_[i].count(own) == 0 || OfferedToBaby(BabyHash(*child_), own, bankOfSex_[i]) ||
+         judge_.Wishes().Reaches(own);
 }
 
 std::size_t BestNames::LookUpSources(std::size_t count) {

@@ -188,7 +188,7 @@ class BestNames {
   bool AddFrom(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore,
                const advice::ClassicalSource* source);
   // False for a generator's name that the bank holds but does not offer to
-  // the current baby (see AddFrom).
+  // the current baby, nor reaches by a wish (see AddFrom).
   bool OfferedFromRun(const Candidate& candidate, Sex sex);
   void Clear();
   // The judge's advice over a name's own (kept in own_[i]), with the child's

@@ -43,11 +43,11 @@ struct FamilyWishes {
     bool operator==(const Kept&) const = default;
   };
 
-  std::string theme;  // the name of a theme of meaning (聪慧); empty: none
-  std::vector<Kept> kept;
-  std::string avoided;         // characters no given character may be (避讳), concatenated
-  bool avoidSounds = false;    // nor one of the same syllable without its tone
-  std::string sibling;         // the older sibling's given name
+  std::string theme{};  // the name of a theme of meaning (聪慧); empty: none
+  std::vector<Kept> kept{};
+  std::string avoided{};     // characters no given character may be (避讳), concatenated
+  bool avoidSounds = false;  // nor one of the same syllable without its tone
+  std::string sibling{};     // the older sibling's given name
   Sex siblingSex = Sex::kMale;
 
   bool Empty() const { return theme.empty() && kept.empty() && avoided.empty() && sibling.empty(); }

@@ -66,10 +66,16 @@ WishReading::WishReading(const FamilyWishes& wishes, std::string_view surname, c
     : wishes_(wishes), tables_(&tables) {
   const NamePinyin& pinyin = tables.Pinyin();
   if (!wishes_.theme.empty()) theme_ = tables.ThemeNamed(wishes_.theme);
+  avoided_ = DoubleByteChars(wishes_.avoided);
   if (wishes_.avoidSounds) avoidedSounds_ = TonelessSyllables(pinyin, wishes_.avoided);
   wishes_.sibling = SiblingGiven(wishes_.sibling, surname);
   sibling_ = DoubleByteChars(wishes_.sibling);
   siblingSounds_ = TonelessSyllables(pinyin, wishes_.sibling);
+  for (const advice::Theme& theme : tables.Themes()) {
+    if (std::vector<std::string> carrying = ThemeChars(theme, sibling_); !carrying.empty()) {
+      siblingThemes_.emplace_back(&theme, std::move(carrying));
+    }
+  }
   siblingCall_ = std::string(wishes_.siblingSex == Sex::kFemale ? "姐姐 " : "哥哥 ") + wishes_.sibling;
 }
 
@@ -99,8 +105,11 @@ WishReading::Verdict WishReading::Judge(const std::vector<std::string>& given) c
     verdict.reasons.push_back(
         {0, "辈分字" + Quoted(kept.ch) + (meets ? "在" : "不在") + kPlaces[std::min<std::size_t>(at, 1)]});
   }
-  const std::vector<std::string> avoided = DoubleByteChars(wishes_.avoided);
-  const std::vector<std::string> sounds = tables_->Pinyin().Syllables(Joined(given), 0);
+  const std::vector<std::string>& avoided = avoided_;
+  // The sounds only when a wish hears them.
+  const std::vector<std::string> sounds = avoidedSounds_.empty() && sibling_.empty()
+                                              ? std::vector<std::string>()
+                                              : tables_->Pinyin().Syllables(Joined(given), 0);
   for (std::size_t i = 0; i < given.size(); ++i) {
     for (std::size_t a = 0; a < avoided.size(); ++a) {
       if (given[i] == avoided[a]) {
@@ -108,7 +117,8 @@ WishReading::Verdict WishReading::Judge(const std::vector<std::string>& given) c
         verdict.reasons.push_back({0, "避讳 " + avoided[a] + "：名中有" + Quoted(given[i])});
       } else if (a < avoidedSounds_.size() && i < sounds.size() && Toneless(sounds[i]) == avoidedSounds_[a]) {
         verdict.out = true;
-        verdict.reasons.push_back({0, "避讳 " + avoided[a] + "：" + Quoted(given[i]) + "与" + Quoted(avoided[a]) + "同音"});
+        verdict.reasons.push_back(
+            {0, "避讳 " + avoided[a] + "：" + Quoted(given[i]) + "与" + Quoted(avoided[a]) + "同音"});
       }
     }
   }
@@ -122,9 +132,7 @@ void WishReading::ThemeLine(const std::vector<std::string>& given, Verdict& verd
   const std::vector<std::string> carrying = ThemeChars(*theme_, given);
   const bool word = given.size() == 2 && theme_->HasWord(given[0] + given[1]);
   const int points = carrying.empty() ? 0 : carrying.size() >= given.size() || word ? kThemeBoth : kThemeOne;
-  const std::string how = carrying.empty() ? std::string("没有合的字")
-                          : word           ? Joined(given)
-                                           : Joined(carrying, " ");
+  const std::string how = carrying.empty() ? std::string("没有合的字") : word ? Joined(given) : Joined(carrying, " ");
   verdict.reasons.push_back({points, "心愿 " + theme_->name + "：" + how});
 }
 
@@ -151,8 +159,7 @@ void WishReading::SiblingLines(const std::vector<std::string>& given, const std:
     } else if (Holds(sibling_, ch)) {
       verdict.reasons.push_back({kSiblingOtherPlace, call + " 都有" + Quoted(ch) + "字，叫起来容易混"});
     } else if (i < siblingSounds_.size() && i < toneless.size() && toneless[i] == siblingSounds_[i]) {
-      verdict.reasons.push_back(
-          {kSiblingSameSyllable, call + " " + place + "同音（" + sibling_[i] + " " + ch + "）"});
+      verdict.reasons.push_back({kSiblingSameSyllable, call + " " + place + "同音（" + sibling_[i] + " " + ch + "）"});
     }
   }
   // What the two names share, once: a radical, else a theme; of characters
@@ -169,14 +176,14 @@ void WishReading::SiblingLines(const std::vector<std::string>& given, const std:
         {kSiblingRadical, call + " 同部首 " + std::string(radical) + "（" + *shared + " " + ch + "）"});
     return;  // one match is enough
   }
-  for (const advice::Theme& theme : tables_->Themes()) {
-    std::vector<std::string> ours = ThemeChars(theme, given);
-    std::vector<std::string> theirs = ThemeChars(theme, sibling_);
+  for (const auto& [theme, carrying] : siblingThemes_) {
+    std::vector<std::string> ours = ThemeChars(*theme, given);
+    std::vector<std::string> theirs = carrying;
     std::erase_if(ours, [&](const std::string& ch) { return Holds(sibling_, ch); });
     std::erase_if(theirs, [&](const std::string& ch) { return Holds(given, ch); });
     if (ours.empty() || theirs.empty()) continue;
     verdict.reasons.push_back(
-        {kSiblingTheme, call + " 同属" + Quoted(theme.name) + "（" + theirs.front() + " " + ours.front() + "）"});
+        {kSiblingTheme, call + " 同属" + Quoted(theme->name) + "（" + theirs.front() + " " + ours.front() + "）"});
     break;
   }
 }

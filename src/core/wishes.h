@@ -17,6 +17,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "advice/advice.h"
@@ -60,10 +61,13 @@ class WishReading {
   FamilyWishes wishes_;
   const advice::AdviceTables* tables_ = nullptr;
   const advice::Theme* theme_ = nullptr;
+  std::vector<std::string> avoided_;        // the avoided characters
   std::vector<std::string> avoidedSounds_;  // toneless, one per avoided character
   std::vector<std::string> sibling_;        // the sibling's given characters
   std::vector<std::string> siblingSounds_;  // toneless
-  std::string siblingCall_;                 // "哥哥 子涵"
+  // The themes the sibling's name carries, with its characters that carry each.
+  std::vector<std::pair<const advice::Theme*, std::vector<std::string>>> siblingThemes_;
+  std::string siblingCall_;  // "哥哥 子涵"
 };
 
 // The wishes in one line of a parent's words (GBK), e.g.

@@ -37,8 +37,9 @@ WishesRow::WishesRow(const QStringList& themes, QWidget* parent) : QWidget(paren
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(4);
   auto* caption = new QLabel(tr("家人心愿:"), this);
-  caption->setToolTip(tr("家人对名字的心愿。精选按它加减推荐度,每个名字的说明里写着它怎样合这些心愿;"
-                         "只有辈分字和避讳会去掉名字"));
+  caption->setToolTip(
+      tr("家人对名字的心愿。精选按它加减推荐度,每个名字的说明里写着它怎样合这些心愿;"
+         "只有辈分字和避讳会去掉名字"));
   row->addWidget(caption);
   theme_ = AddChoice(this, row, "wishTheme", QStringList(tr("心愿不限")) + themes);
   theme_->setToolTip(tr("名字的字或整个名字合这个心愿,推荐度就高些"));
@@ -64,7 +65,8 @@ WishesRow::WishesRow(const QStringList& themes, QWidget* parent) : QWidget(paren
   const auto emitChanged = [this] {
     if (!setting_) emit changed();
   };
-  for (QComboBox* combo : {theme_, keptAt_, siblingSex_}) connect(combo, &QComboBox::currentIndexChanged, this, emitChanged);
+  for (QComboBox* combo : {theme_, keptAt_, siblingSex_})
+    connect(combo, &QComboBox::currentIndexChanged, this, emitChanged);
   for (QLineEdit* field : {kept_, avoided_, sibling_}) connect(field, &QLineEdit::textChanged, this, emitChanged);
   connect(avoidSounds_, &QCheckBox::toggled, this, emitChanged);
 }

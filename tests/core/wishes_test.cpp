@@ -3,6 +3,7 @@
 // reaches beyond the baby's share.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,70 +19,50 @@ namespace {
 
 const BirthPillars kBoy{"乙巳", "戊寅", "辛未", "乙未"};
 
-FamilyWishes Theme(const char* theme) {
-  FamilyWishes w;
-  w.theme = theme;
-  return w;
-}
-FamilyWishes Keep(const char* ch, int place) {
-  FamilyWishes w;
-  w.kept.push_back({ch, place});
-  return w;
-}
-FamilyWishes Avoid(const char* chars, bool sounds) {
-  FamilyWishes w;
-  w.avoided = chars;
-  w.avoidSounds = sounds;
-  return w;
-}
-FamilyWishes Sibling(const char* name, Sex sex, FamilyWishes w = {}) {
-  w.sibling = name;
-  w.siblingSex = sex;
-  return w;
-}
+using W = FamilyWishes;
 
 TEST(WishReading, TheLinesOfEachWishWithTheirPoints) {
   const auto shared = SealStores(LoadStores(ExecutableDir()));
   const DataStores& data = *shared;
   using Lines = std::vector<advice::Reason>;
+  const W brother{.sibling = "子涵"};
+  const W sister{.sibling = "欣怡", .siblingSex = Sex::kFemale};
   const struct {
     const char* name;
-    FamilyWishes wishes;
+    W wishes;
     bool out;
     Lines lines;
   } cases[] = {
-      {"张睿哲", Theme("聪慧"), false, {{18, "心愿 聪慧：睿哲"}}},  // a word of the theme
-      {"张慧琳", Theme("聪慧"), false, {{12, "心愿 聪慧：慧"}}},
-      {"张林森", Theme("聪慧"), false, {{0, "心愿 聪慧：没有合的字"}}},
-      {"张林森", Theme("发财"), false, {}},  // no such theme
-      {"张厚德", Keep("德", 2), false, {{0, "辈分字“德”在第二字"}}},
-      {"张德厚", Keep("德", 2), true, {{0, "辈分字“德”不在第二字"}}},
-      {"张明", Keep("德", 2), true, {{0, "辈分字“德”不在第二字"}}},  // one given character
-      {"张建华", Avoid("建", false), true, {{0, "避讳 建：名中有“建”"}}},
-      {"张健行", Avoid("建", false), false, {}},
-      {"张健行", Avoid("建", true), true, {{0, "避讳 建：“健”与“建”同音"}}},
+      {"张睿哲", {.theme = "聪慧"}, false, {{18, "心愿 聪慧：睿哲"}}},  // a word of the theme
+      {"张慧琳", {.theme = "聪慧"}, false, {{12, "心愿 聪慧：慧"}}},
+      {"张林森", {.theme = "聪慧"}, false, {{0, "心愿 聪慧：没有合的字"}}},
+      {"张林森", {.theme = "发财"}, false, {}},  // no such theme
+      {"张厚德", {.kept = {{"德", 2}}}, false, {{0, "辈分字“德”在第二字"}}},
+      {"张德厚", {.kept = {{"德", 2}}}, true, {{0, "辈分字“德”不在第二字"}}},
+      {"张明", {.kept = {{"德", 2}}}, true, {{0, "辈分字“德”不在第二字"}}},  // one given character
+      {"张建华", {.avoided = "建"}, true, {{0, "避讳 建：名中有“建”"}}},
+      {"张健行", {.avoided = "建"}, false, {}},
+      {"张健行", {.avoided = "建", .avoidSounds = true}, true, {{0, "避讳 建：“健”与“建”同音"}}},
       // The sibling's name typed with the surname reads without it.
-      {"张梓涵", Sibling("张子涵", Sex::kMale), false, {{-30, "与哥哥 子涵 同音"}}},
-      {"张子涵", Sibling("子涵", Sex::kMale), false, {{-30, "与哥哥 子涵 同名"}}},
-      {"张子轩", Sibling("子涵", Sex::kMale), false,
-       {{-12, "与哥哥 子涵 第一字同为“子”（要这样取，请把它填作辈分字）"}}},
-      {"张子轩", Sibling("子涵", Sex::kMale, Keep("子", 1)), false,
+      {"张梓涵", {.sibling = "张子涵"}, false, {{-30, "与哥哥 子涵 同音"}}},
+      {"张子涵", brother, false, {{-30, "与哥哥 子涵 同名"}}},
+      {"张子轩", brother, false, {{-12, "与哥哥 子涵 第一字同为“子”（要这样取，请把它填作辈分字）"}}},
+      {"张子轩",
+       {.kept = {{"子", 1}}, .sibling = "子涵"},
+       false,
        {{0, "辈分字“子”在第一字"}, {0, "与哥哥 子涵 第一字同用辈分字“子”"}}},
-      {"张涵宇", Sibling("子涵", Sex::kMale), false, {{-6, "与哥哥 子涵 都有“涵”字，叫起来容易混"}}},
-      {"张梓轩", Sibling("子涵", Sex::kMale), false, {{-6, "与哥哥 子涵 第一字同音（子 梓）"}}},
+      {"张涵宇", brother, false, {{-6, "与哥哥 子涵 都有“涵”字，叫起来容易混"}}},
+      {"张梓轩", brother, false, {{-6, "与哥哥 子涵 第一字同音（子 梓）"}}},
       // What the two names share, once: the radical before a theme.
-      {"张泽宇", Sibling("子涵", Sex::kMale), false, {{4, "与哥哥 子涵 同部首 氵（涵 泽）"}}},
-      {"张思远", Sibling("欣怡", Sex::kFemale), false, {}},  // 思 心 is not 怡 忄
-      {"张悦然", Sibling("欣怡", Sex::kFemale), false, {{4, "与姐姐 欣怡 同部首 忄（怡 悦）"}}},
-      {"张嘉乐", Sibling("欣怡", Sex::kFemale), false, {{4, "与姐姐 欣怡 同属“安康”（怡 乐）"}}},
+      {"张泽宇", brother, false, {{4, "与哥哥 子涵 同部首 氵（涵 泽）"}}},
+      {"张思远", sister, false, {}},  // 思 心 is not 怡 忄
+      {"张悦然", sister, false, {{4, "与姐姐 欣怡 同部首 忄（怡 悦）"}}},
+      {"张嘉乐", sister, false, {{4, "与姐姐 欣怡 同属“安康”（怡 乐）"}}},
       // Every wish at once: kept, avoided, the theme, the sibling, in that order.
-      {"张德润", Sibling("子涵", Sex::kMale, [] {
-         FamilyWishes w = Keep("德", 1);
-         w.theme = "温润";
-         w.avoided = "国";
-         return w;
-       }()),
-       false, {{0, "辈分字“德”在第一字"}, {12, "心愿 温润：润"}, {4, "与哥哥 子涵 同部首 氵（涵 润）"}}},
+      {"张德润",
+       {.theme = "温润", .kept = {{"德", 1}}, .avoided = "国", .sibling = "子涵"},
+       false,
+       {{0, "辈分字“德”在第一字"}, {12, "心愿 温润：润"}, {4, "与哥哥 子涵 同部首 氵（涵 润）"}}},
   };
   const NamingServices& services = *data.services;
   for (const auto& c : cases) {
@@ -115,44 +96,26 @@ TEST(WishReading, TheLinesOfEachWishWithTheirPoints) {
 // those outside the baby's share; every other name is left out of the list.
 TEST(WishReading, AKeptCharacterReachesTheBankAndLeavesTheRestOut) {
   const auto shared = SealStores(LoadStores(ExecutableDir()));
-  const DataStores& data = *shared;
-  NamingRunState state;
-  NamingSession& session = state.session;
+  NamingSession session;
   session.surname = "李";
   session.chart.pillars = kBoy;
   session.birthYear = 2027;
-  session.birthMonth = 3;
-  session.birthDay = 9;
-  session.birthHour = BirthHour::At(8);
-  const auto best = [&](const FamilyWishes& wishes, std::size_t& bank) {
+  // The best names' given names with the wishes, and how many held 德 second.
+  const auto best = [&](const FamilyWishes& wishes, std::size_t& withDe) {
     session.wishes = wishes;
-    BestNames names(data.advice.get());
-    names.FollowRun(session, *data.services);
-    names.AddProposals(session, *data.services);
-    bank = names.Size();
-    std::vector<std::string> given;
-    for (const std::size_t i : names.Best(1000)) given.emplace_back(names.CandidateAt(i).Given());
-    return given;
+    BestNames names(shared->advice.get());
+    names.FollowRun(session, *shared->services);
+    names.AddProposals(session, *shared->services);
+    const std::vector<std::size_t> chosen = names.Best(1000);
+    withDe = std::count_if(chosen.begin(), chosen.end(),
+                           [&](std::size_t i) { return names.CandidateAt(i).Given().substr(2) == "德"; });
+    return chosen.size();
   };
-  std::size_t withoutWish = 0;
-  std::size_t withWish = 0;
-  const std::vector<std::string> plain = best({}, withoutWish);
-  const std::vector<std::string> kept = best(Keep("德", 2), withWish);
-  std::size_t plainWithDe = 0;
-  for (const std::string& g : plain) plainWithDe += g.substr(2) == "德";
-  ASSERT_FALSE(kept.empty());
-  for (const std::string& g : kept) EXPECT_EQ(g.substr(2), "德") << g;
-  // More of them than the share alone offers.
-  EXPECT_GT(kept.size(), plainWithDe);
-  EXPECT_GT(withWish, withoutWish);
-}
-
-TEST(WishReading, TheSentenceOfTheWishes) {
-  FamilyWishes wishes = Sibling("子涵", Sex::kFemale, Avoid("建国", true));
-  wishes.theme = "聪慧";
-  wishes.kept.push_back({"德", 2});
-  EXPECT_EQ(WishesSentence(wishes), "家人心愿：聪慧；辈分字“德”在第二字；避讳 建 国（同音字也避开）；姐姐 子涵");
-  EXPECT_EQ(WishesSentence({}), "");
+  std::size_t inShare = 0, reached = 0;
+  best({}, inShare);
+  const std::size_t shown = best({.kept = {{"德", 2}}}, reached);
+  EXPECT_EQ(reached, shown);    // every other name is left out
+  EXPECT_GT(reached, inShare);  // more than the baby's share holds
 }
 
 }  // namespace
