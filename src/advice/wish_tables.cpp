@@ -33,15 +33,20 @@ void LoadThemes(AdviceTables::Data& d, std::string_view text) {
 }
 
 void LoadRadicals(AdviceTables::Data& d, std::string_view text) {
+  std::vector<std::uint8_t> formOfCode;  // by the GBK code of a form: its index, 0 for none yet
   for (const auto& row : Rows(text)) {
-    if (row.size() < 2 || !IsDoubleByteChar(row[0]) || !IsDoubleByteChar(row[1]) || row[1].size() != 2) continue;
-    if (d.radicalIndex.empty()) d.radicalIndex.assign(kCodeSpace, 0);
-    auto form = std::find(d.radicalForms.begin(), d.radicalForms.end(), row[1]);
-    if (form == d.radicalForms.end()) {
-      if (d.radicalForms.size() > 255) continue;  // more forms than there are radicals: a broken table
-      form = d.radicalForms.emplace(d.radicalForms.end(), row[1]);
+    if (row.size() < 2 || !IsDoubleByteChar(row[0]) || !IsDoubleByteChar(row[1])) continue;
+    if (d.radicalIndex.empty()) {
+      d.radicalIndex.assign(kCodeSpace, 0);
+      formOfCode.assign(kCodeSpace, 0);
     }
-    d.radicalIndex[AdviceTables::Data::Code(row[0])] = static_cast<std::uint8_t>(form - d.radicalForms.begin());
+    std::uint8_t& form = formOfCode[AdviceTables::Data::Code(row[1])];
+    if (form == 0) {
+      if (d.radicalForms.size() > 255) continue;  // more forms than there are radicals: a broken table
+      form = static_cast<std::uint8_t>(d.radicalForms.size());
+      d.radicalForms.emplace_back(row[1]);
+    }
+    d.radicalIndex[AdviceTables::Data::Code(row[0])] = form;
   }
 }
 
