@@ -85,6 +85,18 @@ struct Reason {
 
 struct BankName;
 
+// A theme of meaning (聪慧, 温润 …): the characters and the two-character
+// words that carry it (GBK). A word counts whole, also when a character of
+// it is not one of the theme's.
+struct Theme {
+  std::string name;
+  std::string chars;  // concatenated
+  std::vector<std::string> words;
+
+  bool HasChar(std::string_view ch) const;
+  bool HasWord(std::string_view word) const;
+};
+
 // How the given characters meet the elements the child needs, once the name
 // is judged for a child: every character of a favourable element, some of
 // them, none. Unjudged without a chart or when the family ignores it.
@@ -115,6 +127,9 @@ struct Advice {
   // its 推荐度 stays below 40.
   bool clearPair = true;
   ElementFit fit = ElementFit::kUnjudged;
+  // Left out of every list by the family's wishes (an avoided character, a
+  // kept one missing), once judged for a child.
+  bool wishedOut = false;
 
   bool HasSerious() const;
 };
@@ -193,6 +208,10 @@ class AdviceTables {
     // The name bank (curated_names.dat, classical_names.dat) and the words
     // that make a line unfit to name a child from (line_negative.dat).
     std::string curatedNames, classicalNames, lineNegative;
+    // The themes of meaning a family may wish a name to carry, and each
+    // character's radical as it is seen in the character (the family's
+    // wishes: core/wishes.h).
+    std::string themes, radicals;
   };
   static AdviceTables FromTexts(const Texts& texts);
 
@@ -232,12 +251,22 @@ class AdviceTables {
   // that makes it unfit as the source of a child's name.
   bool NegativeLine(std::string_view line) const;
 
+  // The themes of meaning, in the order they are offered.
+  const std::vector<Theme>& Themes() const;
+  // The theme of this name (GBK), or null.
+  const Theme* ThemeNamed(std::string_view name) const;
+  // The radical of a character as it is written in it (氵 for 海, 水 for
+  // 泉, 灬 for 熙; GBK); empty when the table has none, as for a character
+  // whose radical is no part one sees (一 丨 丶).
+  std::string_view RadicalOf(std::string_view ch) const;
+
   // Entries read per table (for the integrity tests and the report).
   std::size_t CharCount() const;
   std::size_t UnfortunateCount() const;
   std::size_t FamousCount() const;
   std::size_t WordMeaningCount() const;
   std::size_t SurnameWordCount() const;
+  std::size_t ThemeCount() const;
 
   // The indexed tables (advice/advice_data.h, internal to src/advice).
   struct Data;

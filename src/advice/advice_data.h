@@ -106,6 +106,12 @@ struct AdviceTables::Data {
   std::unordered_set<std::uint64_t> boyGivenNames, girlGivenNames;
   std::unordered_map<std::uint64_t, std::string> wordMeanings;  // by the packed word
 
+  std::vector<Theme> themes;
+  // By GBK code: the index into radicalForms of the character's radical
+  // (0: none).
+  std::vector<std::uint8_t> radicalIndex;
+  std::vector<std::string> radicalForms{std::string()};
+
   std::vector<BankName> bank;
   std::unordered_map<std::string, std::int32_t> bankByGiven;
   std::vector<std::string> negativeLineWords;
@@ -143,6 +149,9 @@ std::vector<std::vector<std::string_view>> Rows(std::string_view text);
 
 // Reads the name bank and the negative line words into `d`.
 void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts);
+
+// Reads the themes and the radicals into `d`.
+void LoadWishTables(AdviceTables::Data& d, const AdviceTables::Texts& texts);
 
 // A text of up to eight bytes as one number (0 for a longer text).
 std::uint64_t PackedText(std::string_view text);

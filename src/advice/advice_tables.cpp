@@ -415,6 +415,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   LoadPacked(d.boyGivenNames, texts.boyNames);
   LoadPacked(d.girlGivenNames, texts.girlNames);
   LoadBank(d, texts);
+  LoadWishTables(d, texts);
   LinkNeutralSyllables(d);
   return tables;
 }

@@ -6,7 +6,7 @@
 namespace tavrin::advice {
 
 bool Passes(const Advice& advice, int score, const Filter& filter) {
-  if (score < filter.minScore) return false;
+  if (advice.wishedOut || score < filter.minScore) return false;
   if (filter.sex && advice.sex != *filter.sex) return false;
   if (filter.onlyFitting && advice.fit == ElementFit::kNone) return false;
   for (const Warning& warning : advice.warnings) {

@@ -18,6 +18,7 @@
 #include "cli/library.h"
 #include "core/best_names.h"
 #include "core/naming_model.h"
+#include "core/wishes.h"
 #include "generators/generate_command.h"
 #include "sources/name_notes.h"
 
@@ -27,7 +28,8 @@ namespace {
 constexpr const char* kOptions =
     "[--surname S] [--sex male|female] [--date YYYY-MM-DD] [--hour H] [--count N] [--fix2 TEXT] [--fix3 TEXT] "
     "[--place 省/市 | --longitude DEG] [--minute M] [--term-side before|after] [--seed U64] [--whole-item-sound] "
-    "[--favourable ELEMENTS | --no-elements] [--best N] [--json] [--json-format 1|2]";
+    "[--favourable ELEMENTS | --no-elements] [--theme 心愿] [--keep 字] [--keep-at 1|2] [--avoid 字] "
+    "[--avoid-same-sound] [--sibling 名字] [--sibling-sex male|female] [--best N] [--json] [--json-format 1|2]";
 
 // The best names of a run in the 精选 page's order. The filter is the
 // stricter Filter{}: only level-1 characters, since with level 2 up to 9 of
@@ -75,6 +77,8 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
       if (const std::string hour = UnknownHourLine(*needs); !hour.empty()) context.PrintLine(hour);
       for (const std::string& line : best->chartNotes) context.PrintLine(line);
     }
+    const std::string wishes = WishesSentence(best->names.Judge().Wishes().Wishes());
+    if (!wishes.empty()) context.PrintLine(wishes);
     for (const std::size_t i : best->chosen) {
       const advice::Advice& a = best->names.AdviceAt(i);
       const int score = best->names.ScoreAt(i);
@@ -84,7 +88,15 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
                     (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) + "\t通行评分 " +
                     ScoreText(best->names.ConventionsScoreAt(i)) + "\t来源 " +
                     std::string(OriginCaption(best->names.CandidateAt(i).origin)) + '\t');
-      context.out << advice::WarningsText(a) << '\n';
+      context.out << advice::WarningsText(a);
+      // How the name meets the family's wishes, after its warnings.
+      if (!wishes.empty()) {
+        std::string how;
+        for (const advice::Reason& line : best->names.WishLinesAt(i)) how += (how.empty() ? "" : "；") + line.text;
+        context.out << '\t';
+        context.Print(how);
+      }
+      context.out << '\n';
     }
   }
   context.out << "seed: " << seed << '\n';
@@ -111,6 +123,28 @@ Json ChildJson(const ChildNeeds& needs, const std::vector<std::string>& chartNot
   return child;
 }
 
+// The family's wishes the best names were judged by.
+Json WishesJson(const FamilyWishes& wishes) {
+  Json kept = Json::array();
+  for (const FamilyWishes::Kept& k : wishes.kept) kept.push_back({{"char", GbkToUtf8(k.ch)}, {"place", k.place}});
+  return {{"theme", GbkToUtf8(wishes.theme)},
+          {"keep", std::move(kept)},
+          {"avoid", GbkToUtf8(wishes.avoided)},
+          {"avoid_same_sound", wishes.avoidSounds},
+          {"sibling", GbkToUtf8(wishes.sibling)},
+          {"sibling_sex", wishes.siblingSex == Sex::kFemale ? "female" : "male"},
+          {"sentence", GbkToUtf8(WishesSentence(wishes))}};
+}
+
+// The child of the JSON, with the wishes when the family has some.
+Json ChildOfBestJson(const BestOfRun& best) {
+  Json child = ChildJson(*best.names.Judge().Needs(), best.chartNotes);
+  if (const WishReading& wishes = best.names.Judge().Wishes(); !wishes.Empty()) {
+    child["wishes"] = WishesJson(wishes.Wishes());
+  }
+  return child;
+}
+
 // The best names: each as advise --json gives it, with its score, its
 // 通行评分 (under `conventionsKey`), where it came from and the elements of
 // its given characters.
@@ -128,6 +162,13 @@ Json BestJson(const BestOfRun& best, const char* conventionsKey) {
     const std::optional<int> conventions = best.names.ConventionsScoreAt(i);
     name[conventionsKey] = conventions ? Json(*conventions) : Json(nullptr);
     name["origin"] = OriginText(best.names.CandidateAt(i).origin);
+    if (!best.names.Judge().Wishes().Empty()) {
+      Json wishes = Json::array();
+      for (const advice::Reason& line : best.names.WishLinesAt(i)) {
+        wishes.push_back({{"points", line.points}, {"text", GbkToUtf8(line.text)}});
+      }
+      name["wishes"] = std::move(wishes);
+    }
     names.push_back(std::move(name));
   }
   return names;
@@ -154,7 +195,7 @@ void PrintJsonFormat1(CliContext& context, const NamingRunState& runs, const Run
                  {"progress", ProgressText(presentation)}};
   if (best) {
     result["best"] = BestJson(*best, "conventionsScore");
-    if (const auto& needs = best->names.Judge().Needs()) result["child"] = ChildJson(*needs, best->chartNotes);
+    if (best->names.Judge().Needs()) result["child"] = ChildOfBestJson(*best);
   }
   PrintJson(context, result);
 }
@@ -188,7 +229,7 @@ void PrintRunJson(CliContext& context, const NamingRunState& runs, const RunPres
                  {"progress", ProgressText(presentation)}};
   if (best) {
     result["best"] = BestJson(*best, "conventions_score");
-    if (const auto& needs = best->names.Judge().Needs()) result["child"] = ChildJson(*needs, best->chartNotes);
+    if (best->names.Judge().Needs()) result["child"] = ChildOfBestJson(*best);
   }
   PrintJson(context, result);
 }
@@ -201,6 +242,8 @@ struct RunOptions {
   int jsonFormat = 2;  // 1: the first shape, for the scripts written against it
   std::optional<std::size_t> bestCount;
   BirthTimeArguments birth;
+  std::string keep;  // --keep, placed by --keep-at
+  int keepAt = 1;
 };
 
 std::size_t BestCountOption(const std::string& value) {
@@ -210,6 +253,29 @@ std::size_t BestCountOption(const std::string& value) {
     throw CliError(Say("--best 要 1 至 100000 之间的名字个数,不能是“%1”", {QuoteArgument(value)}));
   }
   return static_cast<std::size_t>(count);
+}
+
+// Characters of a wish option (GBK): Chinese characters only, at most `most`.
+std::function<void(const std::string&)> WishChars(const char* option, std::size_t most, std::string& into) {
+  return [option, most, &into](const std::string& value) {
+    std::string chars;
+    KeepGbk(chars)(value);
+    const std::size_t count = chars.size() / 2;
+    bool hanzi = count > 0 && chars.size() % 2 == 0;
+    for (std::size_t i = 0; hanzi && i < chars.size(); i += 2) hanzi = IsHanzi(std::string_view(chars).substr(i, 2));
+    if (!hanzi || count > most) {
+      throw CliError(Say("%1 要 1 至 %2 个汉字,不能是“%3”", {option, std::to_string(most), QuoteArgument(value)}));
+    }
+    into = std::move(chars);
+  };
+}
+
+// The theme named by --theme, which the advice tables must know.
+void CheckTheme(const advice::AdviceTables& tables, const std::string& theme) {
+  if (theme.empty() || tables.ThemeNamed(theme)) return;
+  std::string known;
+  for (const advice::Theme& each : tables.Themes()) known += (known.empty() ? "" : " ") + each.name;
+  throw CliError(Say("没有“%1”这个心愿,可选的有:%2", {GbkToUtf8(theme), GbkToUtf8(known)}));
 }
 
 RunOptions ReadRunOptions(const std::vector<std::string>& args) {
@@ -248,13 +314,29 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
           inputs.chosenElements = ParseFavourableOption(value);
         }},
        {"--no-elements", Option::kFlag, [&](const std::string&) { inputs.wish = ElementWish::kIgnore; }},
+       {"--theme", Option::kValue, KeepGbk(inputs.wishes.theme)},
+       {"--keep", Option::kValue, WishChars("--keep", 1, run.keep)},
+       {"--keep-at", Option::kValue,
+        [&](const std::string& value) {
+          if (value != "1" && value != "2") {
+            throw CliError(Say("--keep-at 只能是 1 或 2,不能是“%1”", {QuoteArgument(value)}));
+          }
+          run.keepAt = value == "1" ? 1 : 2;
+        }},
+       {"--avoid", Option::kValue, WishChars("--avoid", 8, inputs.wishes.avoided)},
+       {"--avoid-same-sound", Option::kFlag, SetTrue(inputs.wishes.avoidSounds)},
+       {"--sibling", Option::kValue, WishChars("--sibling", 4, inputs.wishes.sibling)},
+       {"--sibling-sex", Option::kValue,
+        [&](const std::string& value) { inputs.wishes.siblingSex = CliContext::SexArgument(value); }},
        PlaceOption(run.birth), LongitudeOption(run.birth), MinuteOption(run.birth), TermSideOption(run.birth),
        {"--seed", Option::kValue, [&](const std::string& value) { run.seed = ParseSeedOption(value); }}});
+  if (!run.keep.empty()) inputs.wishes.kept.push_back({run.keep, run.keepAt});
   return run;
 }
 
 int Generate(CliContext& context, const std::vector<std::string>& args) {
   RunOptions options = ReadRunOptions(args);
+  CheckTheme(*context.SharedData()->advice, options.inputs.wishes.theme);
   ResolvePlace(context, options.birth);
   options.inputs.birthTime = options.birth.time;
   NamingEnvironment environment;
@@ -289,7 +371,8 @@ int Generate(CliContext& context, const std::vector<std::string>& args) {
 
 const Registrar kGenerate({"generate", kOptions,
                            "按姓名设置页的输入生成一次:每一页和姓名报表"
-                           "(0-23 以外的时辰没有时柱);--best N 再列出最好的 N 个名字和建议",
+                           "(0-23 以外的时辰没有时柱);--best N 再列出最好的 N 个名字和建议,"
+                           "--theme、--keep、--avoid、--sibling 等是家人心愿",
                            &Generate});
 
 }  // namespace

@@ -73,9 +73,11 @@ void BestNames::Clear() {
 
 void BestNames::FollowChild(const Child& child, NameJudge judge, std::uint64_t acceptedBefore) {
   const bool sameBaby = child_ && child_->SameBaby(child);
-  const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen;
+  const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen &&
+                        child_->wishes == child.wishes;
   child_ = child;
   judge_ = std::move(judge);
+  if (tables_ && !child.wishes.Empty()) judge_.SetWishes(WishReading(child.wishes, child.surname, *tables_));
   if (!sameBaby) {
     acceptedBefore_ = acceptedBefore;
     Clear();
@@ -144,7 +146,8 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   // The generators draw from short lists every baby shares (系统推荐名二 from
   // the recommended names): a name the bank holds as well keeps to the bank's
   // share for this baby, or the same few would head every family's list. A
-  // name the bank does not hold, a poem's or a typed one always enters.
+  // name the bank does not hold, a poem's or a typed one always enters, and
+  // so does one that meets a wish reaching beyond the share.
   if (!tables_ || candidate.origin < Origin::kSettings || candidate.origin > Origin::kRecommendedTwo) return true;
   if (!bankIndexed_) {
     for (const advice::BankName& name : tables_->Bank()) {
@@ -158,7 +161,8 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   }
   const int i = sex == Sex::kFemale ? 1 : 0;
   const std::string own(candidate.Given());
-  return bankGiven_[i].count(own) == 0 || OfferedToBaby(BabyHash(*child_), own, bankOfSex_[i]);
+  return bankGiven_[i].count(own) == 0 || OfferedToBaby(BabyHash(*child_), own, bankOfSex_[i]) ||
+         judge_.Wishes().Reaches(own);
 }
 
 std::size_t BestNames::LookUpSources(std::size_t count) {
@@ -199,6 +203,10 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   if (!single && !compound) return 0;
   const Sex sex = SexOf(session.female);
   std::string run = std::string(1, session.female ? 'F' : 'M') + session.surname + '\t' + session.chart.birthElements;
+  // The wishes that reach names beyond the baby's share of the bank.
+  const WishReading& wishes = judge_.Wishes();
+  run += '\t' + wishes.Wishes().theme;
+  for (const FamilyWishes::Kept& kept : wishes.Wishes().kept) run += '\t' + kept.ch + std::to_string(kept.place);
   if (!proposedRuns_.insert(std::move(run)).second) return 0;
   addingBirth_ = RunBirth{session.birthYear, session.birthMonth, session.birthDay, session.birthHour};
   std::size_t added = 0;
@@ -209,7 +217,7 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   const auto ofSex = static_cast<std::size_t>(std::count_if(bank.begin(), bank.end(), forSex));
   const std::uint64_t baby = BabyHash(session.RunChild());
   for (const advice::BankName& name : bank) {
-    if (!forSex(name) || !OfferedToBaby(baby, name.given, ofSex)) continue;
+    if (!forSex(name) || !(OfferedToBaby(baby, name.given, ofSex) || wishes.Reaches(name.given))) continue;
     // The groups of like initials and finals between the surname and the
     // first given character, each group read item by item. Read byte-wise,
     // as the generators do by default, "e", "u" and "an" lie in every group
@@ -217,7 +225,10 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
     // The bank's pairs themselves were chosen by ear (the byte-wise rule
     // would refuse 嘉树 and 采薇).
     const std::string_view given = name.given;
-    if (!services.pinyin.SoundCheck(SoundRule::kWholeItem, surnameSounds, given.substr(0, 2))) continue;
+    if (!wishes.KeepsFirst(given) &&
+        !services.pinyin.SoundCheck(SoundRule::kWholeItem, surnameSounds, given.substr(0, 2))) {
+      continue;
+    }
     const Origin origin = name.origin == advice::NameOrigin::kCurated ? Origin::kCurated : Origin::kClassical;
     if (Add(MakeCandidate(services, session.surname, given, origin, session.chart.birthElements), sex)) ++added;
   }

@@ -105,9 +105,10 @@ class BestNames {
   void AddRuns(const NamingRunState& state, Sex poetrySex);
   // The names the program proposes itself for the last Generate run of the
   // session: the name bank's names for the run's sex offered to the run's
-  // baby (OfferedToBaby) whose first character
+  // baby (OfferedToBaby), or meeting a wish that reaches beyond the share
+  // (WishReading::Reaches), whose first character
   // passes the run's sound rule with the surname, scored against the run's
-  // chart. Once per surname, sex, chart and sound rule; nothing
+  // chart. Once per surname, sex, chart, sound rule and reaching wishes; nothing
   // before the first run. Returns how many names were added.
   std::size_t AddProposals(const NamingSession& session, const NamingServices& services);
 
@@ -130,6 +131,8 @@ class BestNames {
   // 欧阳 name of two given characters scores alike), the 通行评分 when there
   // is one.
   int RankScoreAt(std::size_t i) const { return rankScores_[i]; }
+  // How the name meets each of the family's wishes (NameJudge's lines).
+  const std::vector<advice::Reason>& WishLinesAt(std::size_t i) const { return childLines_[i].wishes; }
   // The 通行评分, or none.
   std::optional<int> ConventionsScoreAt(std::size_t i) const { return conventionsScores_[i]; }
   const std::vector<advice::Advice>& AllAdvice() const { return advice_; }
@@ -185,7 +188,7 @@ class BestNames {
   bool AddFrom(const Candidate& candidate, Sex sex, std::optional<int> conventionsScore,
                const advice::ClassicalSource* source);
   // False for a generator's name that the bank holds but does not offer to
-  // the current baby (see AddFrom).
+  // the current baby, nor reaches by a wish (see AddFrom).
   bool OfferedFromRun(const Candidate& candidate, Sex sex);
   void Clear();
   // The judge's advice over a name's own (kept in own_[i]), with the child's

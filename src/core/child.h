@@ -31,6 +31,29 @@ enum class ElementWish {
   kIgnore,  // 不看五行: names are ranked without the chart
 };
 
+// What the family wishes of the name beside its elements (GBK texts). Only
+// the avoided characters and the kept ones leave names out; the rest weigh
+// in the 推荐度 (core/wishes.h).
+struct FamilyWishes {
+  // A character the given name must hold at a place: the generation
+  // character (辈分字) and the settings page's 限定第2/3个字.
+  struct Kept {
+    std::string ch;
+    int place = 1;  // 1: the first given character, 2: the second
+    bool operator==(const Kept&) const = default;
+  };
+
+  std::string theme{};  // the name of a theme of meaning (聪慧); empty: none
+  std::vector<Kept> kept{};
+  std::string avoided{};     // characters no given character may be (避讳), concatenated
+  bool avoidSounds = false;  // nor one of the same syllable without its tone
+  std::string sibling{};     // the older sibling's given name
+  Sex siblingSex = Sex::kMale;
+
+  bool Empty() const { return theme.empty() && kept.empty() && avoided.empty() && sibling.empty(); }
+  bool operator==(const FamilyWishes&) const = default;
+};
+
 struct Child {
   std::string surname;  // GBK
   Sex sex = Sex::kMale;
@@ -39,10 +62,11 @@ struct Child {
   BirthTimeOptions time;  // birthplace (longitude), minute, side of a solar term
   ElementWish wish = ElementWish::kChart;
   std::vector<Element> chosen;  // the family's elements, for kChosen
+  FamilyWishes wishes;
 
   bool HasBirth() const { return year != 0; }
   // The same baby: surname, sex and birth, the place and time of day of
-  // the birth as the chart reads them (the wish may differ).
+  // the birth as the chart reads them (the wishes may differ).
   bool SameBaby(const Child& other) const {
     return surname == other.surname && sex == other.sex && year == other.year && month == other.month &&
            day == other.day && hour == other.hour && time.longitude == other.time.longitude &&

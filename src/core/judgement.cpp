@@ -30,16 +30,27 @@ constexpr const char* kJudgedGridNames[] = {"天格", "人格", "地格", "外�
 
 NameJudge::ChildLines NameJudge::Lines(const advice::Advice& own) const {
   ChildLines lines;
-  if (!services_ || !needs_ || own.given.empty()) return lines;
-  ElementLines(own, lines);
-  NumerologyLines(own, lines);
+  if (own.given.empty()) return lines;
+  if (services_ && needs_) {
+    ElementLines(own, lines);
+    NumerologyLines(own, lines);
+  }
+  if (!wishes_.Empty()) {
+    std::vector<std::string> given;
+    for (const advice::GivenChar& ch : own.given) given.push_back(ch.ch);
+    WishReading::Verdict verdict = wishes_.Judge(given);
+    lines.wishes = std::move(verdict.reasons);
+    lines.wishedOut = verdict.out;
+  }
   return lines;
 }
 
 advice::Advice NameJudge::Apply(advice::Advice own, const ChildLines& lines) {
-  if (lines.reasons.empty()) return own;
-  own.fit = lines.fit;
+  if (lines.reasons.empty() && lines.wishes.empty()) return own;
+  if (!lines.reasons.empty()) own.fit = lines.fit;
+  own.wishedOut = lines.wishedOut;
   own.reasons.insert(own.reasons.end(), lines.reasons.begin(), lines.reasons.end());
+  own.reasons.insert(own.reasons.end(), lines.wishes.begin(), lines.wishes.end());
   int score = kBase;
   for (const advice::Reason& reason : own.reasons) score += reason.points;
   own.unclamped = score;

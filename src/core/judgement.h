@@ -11,8 +11,10 @@
 //     +12 for both, 0 for one of each, -16 for neither);
 //   the numerology of the naming books (the common grids over 康熙
 //     strokes): -4 for each of 人格, 地格 and 总格 whose number reads 凶,
-//     and -3 for a 三才 of 凶, -6 of 大凶.
-// No line hides a name; the 推荐度 stays within 0..100.
+//     and -3 for a 三才 of 凶, -6 of 大凶;
+//   the family's wishes (core/wishes.h), also without a chart.
+// No line hides a name but the wishes' avoided and kept characters; the
+// 推荐度 stays within 0..100.
 #pragma once
 
 #include <optional>
@@ -20,6 +22,7 @@
 
 #include "advice/advice.h"
 #include "core/child.h"
+#include "core/wishes.h"
 
 namespace tavrin {
 
@@ -33,12 +36,18 @@ class NameJudge {
   NameJudge(const NamingServices& services, ChildNeeds needs) : services_(&services), needs_(std::move(needs)) {}
 
   const std::optional<ChildNeeds>& Needs() const { return needs_; }
+  // The family's wishes weigh in from now on.
+  void SetWishes(WishReading wishes) { wishes_ = std::move(wishes); }
+  const WishReading& Wishes() const { return wishes_; }
 
   // What the child's chart says of a name: how its characters fit, and the
   // lines to add. They depend on the name alone, not on its source.
   struct ChildLines {
     advice::ElementFit fit = advice::ElementFit::kUnjudged;
     std::vector<advice::Reason> reasons;
+    // How the name meets each of the family's wishes, added after them.
+    std::vector<advice::Reason> wishes;
+    bool wishedOut = false;  // left out by an avoided or a kept character
   };
   ChildLines Lines(const advice::Advice& own) const;
   // The advice with the lines added to its reasons, its 推荐度 made again and
@@ -55,6 +64,7 @@ class NameJudge {
 
   const NamingServices* services_;
   std::optional<ChildNeeds> needs_;
+  WishReading wishes_;
 };
 
 // The judge for the baby of the session's last Generate run: its chart and

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "calendar/gregorian.h"
+#include "chars/gbk.h"
 
 namespace tavrin {
 
@@ -18,6 +19,22 @@ class RealSteadyClock final : public MonotonicClock {
 MonotonicClock& SteadyClock() {
   static RealSteadyClock clock;
   return clock;
+}
+
+FamilyWishes RunWishes(const NamingInputs& inputs) {
+  FamilyWishes wishes = inputs.Wishes();
+  // A field of one character is kept at its place (the three-character
+  // names put any text there); the family's own character comes first.
+  const auto keep = [&wishes](bool checked, const std::string& text, int place) {
+    if (!checked || !IsDoubleByteChar(text)) return;
+    for (const FamilyWishes::Kept& kept : wishes.kept) {
+      if (kept.place == place) return;
+    }
+    wishes.kept.push_back({text, place});
+  };
+  keep(inputs.FixSecondChecked(), inputs.FixSecondText(), 1);
+  keep(inputs.FixThirdChecked(), inputs.FixThirdText(), 2);
+  return wishes;
 }
 
 SettingsInputs::SettingsInputs()

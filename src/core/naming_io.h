@@ -46,7 +46,14 @@ class NamingInputs {
   // The birthplace's longitude, the minute and the side of a solar term the
   // family chose, for the chart (none: clock time at the hour, as before).
   virtual BirthTimeOptions BirthTime() const { return {}; }
+  // The family's wishes of the 家人心愿 row (the fixed characters are read
+  // with the fields above: RunWishes). Read once at the start of a run.
+  virtual FamilyWishes Wishes() const { return {}; }
 };
+
+// The wishes a run's names are judged by: the family's, with the checked
+// 限定第2个字 and 限定第3个字 kept at the first and the second given place.
+FamilyWishes RunWishes(const NamingInputs& inputs);
 
 // Inputs held as plain fields, with the settings page's defaults; a test may
 // change a field while a run is under way (from its fake pump, say).
@@ -66,6 +73,7 @@ struct SettingsInputs final : NamingInputs {
   ElementWish wish = ElementWish::kChart;
   std::vector<Element> chosenElements;
   BirthTimeOptions birthTime;
+  FamilyWishes wishes;
 
   std::string Surname() const override { return surname; }
   bool Female() const override { return female; }
@@ -82,6 +90,7 @@ struct SettingsInputs final : NamingInputs {
   ElementWish Wish() const override { return wish; }
   std::vector<Element> ChosenElements() const override { return chosenElements; }
   BirthTimeOptions BirthTime() const override { return birthTime; }
+  FamilyWishes Wishes() const override { return wishes; }
 };
 
 // Lets the window process its pending messages (clicks on Stop among them).

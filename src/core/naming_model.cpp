@@ -22,6 +22,7 @@ Child NamingSession::RunChild() const {
   child.time = birthTime;
   child.wish = wish;
   child.chosen = chosenElements;
+  child.wishes = wishes;
   return child;
 }
 
@@ -109,6 +110,7 @@ void NamingModel::StartRun(bool female, int year, int month, int day, BirthHour 
   session.birthHour = hour;
   session.wish = Inputs().Wish();
   session.chosenElements = Inputs().ChosenElements();
+  session.wishes = RunWishes(Inputs());
   session.birthTime = Inputs().BirthTime();
   session.acceptedBeforeRun = session.accepted;
   presentation_.SetRunning(true);

@@ -27,6 +27,7 @@ struct NamingSession {
   // Which elements the names of the run should bring (read at its start).
   ElementWish wish = ElementWish::kChart;
   std::vector<Element> chosenElements;
+  FamilyWishes wishes;  // with the fixed characters of the run (RunWishes)
   bool stopRequested = false;
   PaneLine pendingLine;                         // the summary pane's line buffer; survives runs
   std::uint64_t accepted = 0;                   // candidates handed to acceptance so far

@@ -172,6 +172,8 @@ constexpr AdviceTable kAdviceTables[] = {
     {"advice_word_meanings.dat", &advice::AdviceTables::Texts::wordMeanings, &advice::AdviceTables::WordMeaningCount},
     {"advice_surname_words.dat", &advice::AdviceTables::Texts::surnameWords, &advice::AdviceTables::SurnameWordCount},
     {"advice_shapes.dat", &advice::AdviceTables::Texts::shapes, nullptr},
+    {"advice_themes.dat", &advice::AdviceTables::Texts::themes, &advice::AdviceTables::ThemeCount},
+    {"advice_radicals.dat", &advice::AdviceTables::Texts::radicals, nullptr},
 };
 
 // A table missing while others of the advice are there (a data directory
@@ -217,6 +219,8 @@ advice::AdviceTables ReadAdviceTables(Loader& loader, NameLists lists) {
   texts.curatedNames = read("curated_names.dat");
   texts.classicalNames = read("classical_names.dat");
   texts.lineNegative = read("line_negative.dat");
+  texts.themes = read("advice_themes.dat");
+  texts.radicals = read("advice_radicals.dat");
   advice::AdviceTables tables = advice::AdviceTables::FromTexts(texts);
   NameSkippedAdviceTables(loader, texts, tables);
   return tables;

@@ -136,6 +136,12 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   chartNotes_->setWordWrap(true);
   chartNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   chartNotes_->setStyleSheet("QLabel { color: #7a4f00; }");
+  // The family's wishes the names are judged by, under the chart's lines.
+  wishes_ = new QLabel(this);
+  wishes_->setObjectName("bestWishes");
+  wishes_->setWordWrap(true);
+  wishes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  wishes_->setStyleSheet("QLabel { color: #2e5e2e; }");
   QHBoxLayout* filterRow = MakeFilterRow(count);
   // The filter on the fit stands beside the sentence it follows.
   auto* needsRow = new QHBoxLayout;
@@ -144,6 +150,7 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   top->addLayout(needsRow);
   top->addWidget(readings_);
   top->addWidget(chartNotes_);
+  top->addWidget(wishes_);
   top->addLayout(filterRow);
   QTableView* table = MakeNameTable(this, "bestTable", proxy_, 20);
   for (int column = 0; column < BestModel::kColumnCount; ++column) {
@@ -255,10 +262,14 @@ void BestPage::FollowBaby() {
   const NamingSession& session = runs_.session;
   if (session.birthYear == 0) return;  // no run yet: the names are pooled as they come
   model_->Follow([&](BestNames& names) {
-    if (!wish_) return names.FollowRun(session, services_);
+    // The run's baby, with the element choice and the wishes as they stand
+    // now on 姓名设置.
     Child child = session.RunChild();
-    child.wish = wish_->first;
-    child.chosen = wish_->second;
+    if (wish_) {
+      child.wish = wish_->first;
+      child.chosen = wish_->second;
+    }
+    if (familyWishes_) child.wishes = *familyWishes_;
     names.FollowChild(child, NameJudge(services_, ReadNeeds(session.chart.pillars, child.wish, child.chosen)),
                       session.acceptedBeforeRun);
   });
@@ -269,6 +280,12 @@ void BestPage::FollowBaby() {
 
 void BestPage::SetWish(ElementWish wish, std::vector<Element> chosen) {
   wish_ = {wish, std::move(chosen)};
+  FollowBaby();
+  RefreshCount();
+}
+
+void BestPage::SetFamilyWishes(FamilyWishes wishes) {
+  familyWishes_ = std::move(wishes);
   FollowBaby();
   RefreshCount();
 }
@@ -285,6 +302,8 @@ void BestPage::ShowNeeds() {
     readings_->setText(view.readings);
     chartNotes_->setText(ChartNotesOf(runs_.session.chartNotes, runPlace_, &*needs).join('\n'));
   }
+  wishes_->setText(WishesSentenceOf(model_->Names().Judge().Wishes().Wishes()));
+  wishes_->setVisible(!wishes_->text().isEmpty());
   needs_->setVisible(!needs_->text().isEmpty());
   readings_->setVisible(!readings_->text().isEmpty());
   chartNotes_->setVisible(!chartNotes_->text().isEmpty());
@@ -298,6 +317,8 @@ void BestPage::SetRunPlace(const QString& city) {
 }
 
 QString BestPage::NeedsText() const { return needs_->text(); }
+
+QString BestPage::WishesText() const { return wishes_->text(); }
 
 QString BestPage::ReadingsText() const { return readings_->text(); }
 

@@ -66,6 +66,9 @@ class BestPage : public NameTablePage {
   // at once, for the baby of the last run. Until called, the page follows
   // the choice the last run read.
   void SetWish(ElementWish wish, std::vector<Element> chosen);
+  // The family's wishes of 姓名设置 (with its fixed characters): the names
+  // are judged by them from now on, instead of the last run's.
+  void SetFamilyWishes(FamilyWishes wishes);
   // Before the poetry page starts a run for a child of this sex: collects
   // what the poetry pane shows, then files its next names under the sex.
   void StartPoetryRun(Sex sex);
@@ -97,6 +100,8 @@ class BestPage : public NameTablePage {
   // The sentence of what the baby needs over the list, and the line under
   // it (empty before a run: a hint stands there instead).
   QString NeedsText() const;
+  // The line of the family's wishes over the list (empty without wishes).
+  QString WishesText() const;
   QString ReadingsText() const;
   // How the chart of the pooled baby was read, a line each (the run's
   // notes: the hour over the twelve double hours, the true solar time, the
@@ -134,6 +139,8 @@ class BestPage : public NameTablePage {
   const NamingRunState& runs_;
   const NamingServices& services_;
   std::optional<std::pair<ElementWish, std::vector<Element>>> wish_;
+  std::optional<FamilyWishes> familyWishes_;
+  QLabel* wishes_ = nullptr;  // WishesSentenceOf the wishes the names follow
   QLabel* needs_ = nullptr;     // NeedsSentence of the pooled baby
   QLabel* readings_ = nullptr;  // ReadingsLine, smaller
   QLabel* chartNotes_ = nullptr;  // ChartNotesOf the run's chart

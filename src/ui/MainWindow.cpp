@@ -53,6 +53,7 @@
 #include "ui/PoetryPage.h"
 #include "ui/ReportExport.h"
 #include "ui/ReportPage.h"
+#include "ui/WishesRow.h"
 #include "ui/qtext.h"
 
 namespace tavrin::ui {
@@ -78,6 +79,8 @@ class MainWindow::Inputs final : public NamingInputs {
   std::vector<Element> ChosenElements() const override { return w_.elementChoice_->Chosen(); }
   // 出生地 and 交节, beside the birth fields.
   BirthTimeOptions BirthTime() const override { return w_.BabyBirthTime(); }
+  // 家人心愿, under it.
+  FamilyWishes Wishes() const override { return WishesOf(w_.wishesRow_->Typed()); }
 
   std::string count, fixSecond, fixThird;
 
@@ -117,8 +120,10 @@ constexpr int kStatusHeight = 18;
 // The row of 名字五行 under the options.
 constexpr int kChoiceTop = 116;
 constexpr int kChoiceHeight = 22;
-// The summary pane under it, down to the status line.
-constexpr int kSummaryTop = kChoiceTop + kChoiceHeight + 4;
+// The row of 家人心愿 under it, as high.
+constexpr int kWishesTop = kChoiceTop + kChoiceHeight + 4;
+// The summary pane under them, down to the status line.
+constexpr int kSummaryTop = kWishesTop + kChoiceHeight + 4;
 constexpr int kSummaryHeight = kPageHeight - kStatusHeight - 2 - kSummaryTop;
 // The pane of 部首有五行.
 constexpr int kRadicalPaneTop = 16;
@@ -438,6 +443,14 @@ void MainWindow::BuildOptionFields(QWidget* page) {
     placeChoice_->hide();
   }
 
+  wishesRow_ = new WishesRow(ThemeNamesOf(*Stores().advice), page);
+  wishesRow_->setGeometry(16, kWishesTop, 865, kChoiceHeight);
+  connect(wishesRow_, &WishesRow::changed, this, &MainWindow::FollowWishes);
+  // The fixed characters are kept in 精选 as the 辈分字 is.
+  for (QCheckBox* box : {fixSecond_, fixThird_}) connect(box, &QCheckBox::toggled, this, &MainWindow::FollowWishes);
+  for (QLineEdit* field : {fixSecondText_, fixThirdText_})
+    connect(field, &QLineEdit::textChanged, this, &MainWindow::FollowWishes);
+
   KeepCoreText(count_, inputs_->count);
   KeepCoreText(fixSecondText_, inputs_->fixSecond);
   KeepCoreText(fixThirdText_, inputs_->fixThird);
@@ -714,6 +727,10 @@ void MainWindow::FollowTermDay() {
     }
   }
   termChoice_->Follow(term, day);
+}
+
+void MainWindow::FollowWishes() {
+  if (bestPage_) bestPage_->SetFamilyWishes(RunWishes(*inputs_));
 }
 
 void MainWindow::FollowElementChoice() {
@@ -1346,6 +1363,16 @@ void MainWindow::RememberInputs() {
                         ElementChoice::ElementsOfKey(settings.value("chosenElements").toString()));
     FollowElementChoice();
   }
+  WishesTyped wishes;
+  wishes.theme = settings.value("wishTheme").toString();
+  wishes.kept = settings.value("wishKept").toString().left(1);
+  wishes.keptAt = settings.value("wishKeptAt", 1).toInt();
+  wishes.avoided = settings.value("wishAvoided").toString().left(8);
+  wishes.avoidSounds = settings.value("wishAvoidSounds", false).toBool();
+  wishes.sibling = settings.value("wishSibling").toString().left(6);
+  wishes.siblingFemale = settings.value("wishSiblingFemale", false).toBool();
+  wishesRow_->Set(wishes);
+  FollowWishes();
   if (settings.contains("year")) TakeBabyChart();
 }
 
@@ -1379,6 +1406,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     settings.setValue("wholeItemSound", wholeItemSound_->isChecked());
     settings.setValue("elementWish", ElementChoice::WishKey(elementChoice_->Wish()));
     settings.setValue("chosenElements", ElementChoice::ElementsKey(elementChoice_->Chosen()));
+    const WishesTyped wishes = wishesRow_->Typed();
+    settings.setValue("wishTheme", wishes.theme);
+    settings.setValue("wishKept", wishes.kept);
+    settings.setValue("wishKeptAt", wishes.keptAt);
+    settings.setValue("wishAvoided", wishes.avoided);
+    settings.setValue("wishAvoidSounds", wishes.avoidSounds);
+    settings.setValue("wishSibling", wishes.sibling);
+    settings.setValue("wishSiblingFemale", wishes.siblingFemale);
     settings.setValue("placeProvince", placeChoice_->Province());
     settings.setValue("placeCity", placeChoice_->City());
     // The side of a term is kept only for the day it was chosen for.

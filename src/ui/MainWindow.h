@@ -45,6 +45,7 @@ class ConventionsPanel;
 class ElementChoice;
 class PaneView;
 class PlaceChoice;
+class WishesRow;
 class TermChoice;
 class PoetryPage;
 class ReadingHints;
@@ -198,6 +199,8 @@ class MainWindow : public QWidget {
   // 名字五行 changed (on 姓名设置 or in the 通行算法 panel): every page
   // follows it at once.
   void FollowElementChoice();
+  // 精选 follows the family's wishes and the fixed characters.
+  void FollowWishes();
   // The reading of the chart 姓名分析 used, with the window's choice; none
   // before a completed analysis or without a chart.
   std::optional<ChildNeeds> AnalysisNeeds() const;
@@ -249,6 +252,7 @@ class MainWindow : public QWidget {
   QCheckBox* wholeItemSound_ = nullptr;
   ElementChoice* elementChoice_ = nullptr;  // 名字五行, the one choice of every page
   PlaceChoice* placeChoice_ = nullptr;      // 出生地, beside 名字五行; hidden without places.dat
+  WishesRow* wishesRow_ = nullptr;          // 家人心愿, under 名字五行
   TermChoice* termChoice_ = nullptr;        // 交节, in the birth group while it applies
   std::unique_ptr<TTransDate> fieldDate_;   // reads the chart of the fields for the term-day choice
   QLabel* drawCapNote_ = nullptr;      // beside the progress label, after a run

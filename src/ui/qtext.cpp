@@ -17,6 +17,7 @@
 #include "core/candidate.h"
 #include "core/child.h"
 #include "core/services.h"
+#include "core/wishes.h"
 #include "core/naming_io.h"
 #include "core/naming_model.h"
 #include "core/pane.h"
@@ -93,6 +94,30 @@ std::string CoreCharsOf(const QString& typed) {
   }
   return chars;
 }
+
+FamilyWishes WishesOf(const WishesTyped& typed) {
+  FamilyWishes wishes;
+  wishes.theme = ToGbk(typed.theme);
+  if (const std::string kept = CoreCharsOf(typed.kept); !kept.empty()) {
+    wishes.kept.push_back({kept.substr(0, 2), typed.keptAt == 2 ? 2 : 1});
+  }
+  wishes.avoided = CoreCharsOf(typed.avoided);
+  wishes.avoidSounds = typed.avoidSounds && !wishes.avoided.empty();
+  // The sibling's characters as typed, a repeated one too (欣欣).
+  for (const QChar c : typed.sibling) {
+    if (const std::string gbk = ToGbk(QString(c)); gbk.size() == 2) wishes.sibling += gbk;
+  }
+  wishes.siblingSex = SexOf(typed.siblingFemale);
+  return wishes;
+}
+
+QStringList ThemeNamesOf(const advice::AdviceTables& tables) {
+  QStringList names;
+  for (const advice::Theme& theme : tables.Themes()) names << FromGbk(theme.name);
+  return names;
+}
+
+QString WishesSentenceOf(const FamilyWishes& wishes) { return FromGbk(WishesSentence(wishes)); }
 
 std::size_t CoreOffsetOf(const QString& line, int offset) { return ToGbk(line.left(offset)).size(); }
 

@@ -37,6 +37,7 @@ struct ChildNeeds;
 struct BirthChartNotes;
 struct TermDayNote;
 struct ReportRow;
+struct FamilyWishes;
 class MessageBoxes;
 class RunPresentation;
 class Pane;
@@ -84,6 +85,22 @@ HourField HourFieldOf(const QComboBox* combo);
 // The distinct double-byte characters of a typed text (Chinese characters
 // and full-width marks), in the core's form, each once, in the order typed.
 std::string CoreCharsOf(const QString& typed);
+// The fields of the 家人心愿 row as the core reads them: the theme's name
+// (empty: none), the 辈分字 and its place (1 or 2), the avoided characters
+// and whether their sounds are avoided too, the sibling's name and sex.
+struct WishesTyped {
+  QString theme, kept;
+  int keptAt = 1;
+  QString avoided;
+  bool avoidSounds = false;
+  QString sibling;
+  bool siblingFemale = false;
+};
+FamilyWishes WishesOf(const WishesTyped& typed);
+// The names of the themes of meaning, in the tables' order.
+QStringList ThemeNamesOf(const advice::AdviceTables& tables);
+// The wishes in a parent's words (WishesSentence).
+QString WishesSentenceOf(const FamilyWishes& wishes);
 // The length in the core's bytes of the first `offset` characters of a line
 // the window shows.
 std::size_t CoreOffsetOf(const QString& line, int offset);

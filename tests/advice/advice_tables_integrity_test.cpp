@@ -69,6 +69,7 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
       {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 4},   {"advice_famous.dat", 2500, 4},
       {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},       {"advice_words.dat", 5000, 2},
       {"advice_word_meanings.dat", 3000, 2}, {"advice_surname_words.dat", 250, 4}, {"advice_shapes.dat", 2000, 2},
+      {"advice_themes.dat", 20, 4},          {"advice_radicals.dat", 7000, 2},
   };
   for (const auto& t : tables) {
     const auto rows = Rows(t.file);

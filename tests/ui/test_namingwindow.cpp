@@ -73,7 +73,7 @@ class NamingWindowTest : public QObject {
     QVERIFY(Find<QPushButton>(window, "bsSkinButton1")->isEnabled());
     QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox3")->text(), QString("限定第2个字为:"));
     QCOMPARE(Find<QCheckBox>(window, "CheckRadioBox4")->text(), QString("限定第3个字为:"));
-    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 142, 865, 339));
+    QCOMPARE(Find<tavrin::ui::PaneView>(window, "Memo1")->geometry(), QRect(16, 168, 865, 313));
     auto* report = Find<QTableView>(window, "ListView1");
     // The report's six columns, then three that help to read a name aloud,
     // the 通行评分 and the line the name comes from.
