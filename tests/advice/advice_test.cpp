@@ -232,12 +232,12 @@ double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
   return cov / std::sqrt(vx * vy);
 }
 
-// The 推荐度 follows blind readings of names (tests/advice/reading_panels.tsv):
+// The 推荐度 follows blind readings of names (tools/advice/reading_panels.tsv):
 // its rank correlation with each panel's grades stays above the panel's floor.
 TEST(Advice, RecommendFollowsTheReadingPanels) {
   const std::map<std::string, double> floor = {{"1", 0.45}, {"2", 0.36}};
   std::map<std::string, std::pair<std::vector<double>, std::vector<double>>> panels;
-  for (const auto& f : SourceTable("tests/advice/reading_panels.tsv")) {
+  for (const auto& f : SourceTable("tools/advice/reading_panels.tsv")) {
     ASSERT_EQ(f.size(), 4u);
     auto& [recommend, grade] = panels[f[0]];
     recommend.push_back(AdviseShipped(*Utf8ToGbk(f[1]), f[2] == "f" ? F : M).recommend);
