@@ -110,6 +110,50 @@ class StoreFollower {
   std::vector<Favourite> favourites_;
 };
 
+// The kept names the share starts with; there must be some.
+std::vector<Favourite> KeptNames(FavouritesStore& favourites) {
+  std::vector<Favourite> kept;
+  try {
+    kept = favourites.List();
+  } catch (const FavouritesError& error) {
+    throw GbkError(error.what());
+  }
+  if (kept.empty()) throw CliError(Say("收藏里还没有名字,先收藏几个再请家人来选"));
+  return kept;
+}
+
+// Where the family opens the page, and how the share ends.
+void Announce(CliContext& context, const share::ShareServer& server, std::size_t names, const std::string& address) {
+  context.PrintLine("正在分享 " + std::to_string(names) + " 个收藏的名字,家人用手机打开:");
+  context.out << server.Url() << '\n';
+  if (address == "0.0.0.0" || address == "::") {
+    context.PrintLine("(在所有网络接口上分享:请把地址中的 " + address + " 换成本机在家庭网络中的地址)");
+  }
+  context.PrintLine("按 Ctrl+C 停止分享");
+  context.out.flush();
+}
+
+// Shares the followed list, the votes kept in `storePath`, until one of
+// `signals` (blocked) comes.
+void ShareUntilSignalled(CliContext& context, const std::string& storePath, const share::ServerOptions& options,
+                         StoreFollower& follower, const sigset_t& signals) {
+  share::SqliteVoteBook book(storePath);
+  share::ShareServer server(book, options);
+  server.SetList(follower.List());
+  server.Start();
+  Announce(context, server, follower.Count(), options.address);
+  // Ctrl+C or SIGTERM ends it; meanwhile the store's list is read again
+  // every second.
+  const timespec second{1, 0};
+  for (;;) {
+    const int received = sigtimedwait(&signals, nullptr, &second);
+    if (received == SIGINT || received == SIGTERM) break;
+    if (follower.Changed()) server.SetList(follower.List());
+  }
+  server.Stop();
+  context.PrintLine("已停止分享,链接已失效");
+}
+
 int Serve(CliContext& context, const std::vector<std::string>& args) {
   std::optional<std::string> store, listen;
   ReadArguments(args, kUsage,
@@ -122,14 +166,7 @@ int Serve(CliContext& context, const std::vector<std::string>& args) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
   const std::unique_ptr<FavouritesStore> favourites = OpenStore(*store);
-  std::vector<Favourite> kept;
-  try {
-    kept = favourites->List();
-  } catch (const FavouritesError& error) {
-    throw GbkError(error.what());
-  }
-  if (kept.empty()) throw CliError(Say("收藏里还没有名字,先收藏几个再请家人来选"));
-  StoreFollower follower(*favourites, notes, std::move(kept));
+  StoreFollower follower(*favourites, notes, KeptNames(*favourites));
 
   // SIGINT and SIGTERM are waited for here, not delivered: blocked before
   // the server's threads start, so that they inherit the mask.
@@ -139,27 +176,7 @@ int Serve(CliContext& context, const std::vector<std::string>& args) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, &previous);
   try {
-    share::SqliteVoteBook book(*store);
-    share::ShareServer server(book, options);
-    server.SetList(follower.List());
-    server.Start();
-    context.PrintLine("正在分享 " + std::to_string(follower.Count()) + " 个收藏的名字,家人用手机打开:");
-    context.out << server.Url() << '\n';
-    if (options.address == "0.0.0.0" || options.address == "::") {
-      context.PrintLine("(在所有网络接口上分享:请把地址中的 " + options.address + " 换成本机在家庭网络中的地址)");
-    }
-    context.PrintLine("按 Ctrl+C 停止分享");
-    context.out.flush();
-    // Ctrl+C or SIGTERM ends it; meanwhile the store's list is read again
-    // every second.
-    const timespec second{1, 0};
-    for (;;) {
-      const int received = sigtimedwait(&signals, nullptr, &second);
-      if (received == SIGINT || received == SIGTERM) break;
-      if (follower.Changed()) server.SetList(follower.List());
-    }
-    server.Stop();
-    context.PrintLine("已停止分享,链接已失效");
+    ShareUntilSignalled(context, *store, options, follower, signals);
   } catch (const share::ShareError& error) {
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     throw CliError(error.what());

@@ -30,66 +30,62 @@ std::string_view TrimmedValue(std::string_view value) {
 
 std::size_t RequestReader::Take(std::string_view bytes) {
   if (state_ != State::kMore) return 0;
-  std::size_t taken = 0;
+  if (headEnd_ != kNone) return TakeBody(bytes);
+  // Never more than the head may hold: a client's endless header lines
+  // are refused at the limit, not kept.
+  const std::size_t chunk = std::min(bytes.size(), limits_.headBytes - head_.size());
+  head_.append(bytes.substr(0, chunk));
+  ScanLines();
+  if (state_ != State::kMore) return chunk;
   if (headEnd_ == kNone) {
-    // Never more than the head may hold: a client's endless header lines
-    // are refused at the limit, not kept.
-    const std::size_t chunk = std::min(bytes.size(), limits_.headBytes - head_.size());
-    head_.append(bytes.substr(0, chunk));
-    taken = chunk;
-    for (; scanned_ < head_.size() && headEnd_ == kNone; ++scanned_) {
-      if (head_[scanned_] != '\n') continue;
-      std::size_t length = scanned_ - lineStart_;
-      if (length > 0 && head_[scanned_ - 1] == '\r') --length;
-      if (lineEnd_ == kNone && length == 0) {
-        // Line ends before a request line (left over from a client's last
-        // request) are passed over.
-        head_.erase(0, scanned_ + 1);
-        scanned_ = kNone;  // the loop's ++ makes it 0
-        continue;
-      }
-      if (lineEnd_ == kNone) {
-        lineEnd_ = lineStart_ + length;
-        if (length > limits_.requestLine) {
-          Refuse(414);
-          return taken;
-        }
-      }
-      if (length == 0) {
-        headEnd_ = scanned_ + 1;
-      } else if (kept_.size() > limits_.headerLines) {
-        Refuse(431);
-        return taken;
-      } else {
-        kept_.emplace_back(lineStart_, length);
-      }
-      lineStart_ = scanned_ + 1;
+    if (lineEnd_ == kNone && head_.size() > limits_.requestLine) {
+      Refuse(414);
+    } else if (head_.size() >= limits_.headBytes) {
+      Refuse(431);
     }
-    if (headEnd_ == kNone) {
-      if (lineEnd_ == kNone && head_.size() > limits_.requestLine) {
-        Refuse(414);
-      } else if (head_.size() >= limits_.headBytes) {
-        Refuse(431);
-      }
-      return taken;
-    }
-    // What came after the head is the body's, or the next request's.
-    const std::string after = head_.substr(headEnd_);
-    head_.resize(headEnd_);
-    taken -= after.size();
-    ParseHead();
-    if (state_ != State::kMore) return taken;
-    bytes = after;
-    const std::size_t more = std::min(bytes.size(), bodyLength_);
-    body_.append(bytes.substr(0, more));
-    taken += more;
-  } else {
-    const std::size_t more = std::min(bytes.size(), bodyLength_ - body_.size());
-    body_.append(bytes.substr(0, more));
-    taken += more;
+    return chunk;
   }
+  // What came after the head is the body's, or the next request's.
+  const std::string after = head_.substr(headEnd_);
+  head_.resize(headEnd_);
+  const std::size_t taken = chunk - after.size();
+  ParseHead();
+  if (state_ != State::kMore) return taken;
+  return taken + TakeBody(after);
+}
+
+void RequestReader::ScanLines() {
+  for (; scanned_ < head_.size() && headEnd_ == kNone; ++scanned_) {
+    if (head_[scanned_] != '\n') continue;
+    std::size_t length = scanned_ - lineStart_;
+    if (length > 0 && head_[scanned_ - 1] == '\r') --length;
+    if (lineEnd_ == kNone && length == 0) {
+      // Line ends before a request line (left over from a client's last
+      // request) are passed over.
+      head_.erase(0, scanned_ + 1);
+      scanned_ = kNone;  // the loop's ++ makes it 0
+      continue;
+    }
+    if (lineEnd_ == kNone) {
+      lineEnd_ = lineStart_ + length;
+      if (length > limits_.requestLine) return Refuse(414);
+    }
+    if (length == 0) {
+      headEnd_ = scanned_ + 1;
+    } else if (kept_.size() > limits_.headerLines) {
+      return Refuse(431);
+    } else {
+      kept_.emplace_back(lineStart_, length);
+    }
+    lineStart_ = scanned_ + 1;
+  }
+}
+
+std::size_t RequestReader::TakeBody(std::string_view bytes) {
+  const std::size_t more = std::min(bytes.size(), bodyLength_ - body_.size());
+  body_.append(bytes.substr(0, more));
   if (body_.size() == bodyLength_) state_ = State::kWhole;
-  return taken;
+  return more;
 }
 
 void RequestReader::ParseHead() {

@@ -60,8 +60,14 @@ class RequestReader {
     state_ = State::kRefused;
     refusal_ = status;
   }
+  // Finds the head's lines in what has come of it, up to its empty line;
+  // refuses a request line too long or too many header lines.
+  void ScanLines();
   // Reads the head once its empty line has come.
   void ParseHead();
+  // Takes of `bytes` what the body still lacks; the request is whole once
+  // the body is.
+  std::size_t TakeBody(std::string_view bytes);
 
   RequestLimits limits_;
   State state_ = State::kMore;

@@ -17,6 +17,7 @@
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -81,7 +82,7 @@ const Refusal& RefusalOf(int status) {
 // headers, and the connection closed after it.
 std::string RawReply(int status, const std::string& body) {
   std::string reply = "HTTP/1.1 " + std::to_string(status) + " " + RefusalOf(status).reason + "\r\n";
-  for (const auto& [name, value] : kSafeHeaders) reply += name + ": " + value + "\r\n";
+  for (const auto& [name, value] : kSafeHeaders) reply.append(name).append(": ").append(value).append("\r\n");
   if (!body.empty()) reply += "Content-Type: application/json; charset=utf-8\r\n";
   reply += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
   return reply + body;
@@ -283,6 +284,25 @@ Json VoteJson(const Vote& v) {
           {"rating", v.rating},   {"comment", v.comment}, {"changed", v.changed}};
 }
 
+// The vote a POST's body gives, with its texts' blanks trimmed; nullopt
+// when the body is not such an object (its texts are checked after).
+std::optional<VoteInput> VoteOfBody(const std::string& text) {
+  const Json body = Json::parse(text, nullptr, false);
+  if (!body.is_object() || !body.contains("member") || !body["member"].is_string() || !body.contains("name") ||
+      !body["name"].is_string() || !body.contains("sex") || !body["sex"].is_string() || !body.contains("rating") ||
+      !body["rating"].is_number_integer() || (body.contains("comment") && !body["comment"].is_string())) {
+    return std::nullopt;
+  }
+  VoteInput vote;
+  vote.member = TrimBlanks(body["member"].get<std::string>());
+  vote.name = body["name"].get<std::string>();
+  vote.sex = body["sex"].get<std::string>();
+  const auto rating = body["rating"].get<std::int64_t>();
+  vote.rating = rating < 0 || rating > 100 ? 0 : static_cast<int>(rating);
+  vote.comment = body.contains("comment") ? TrimBlanks(body["comment"].get<std::string>()) : std::string();
+  return vote;
+}
+
 void Reply(Response& res, int status, const std::string& body, const char* type) {
   res.status = status;
   res.set_content(body, type);
@@ -366,7 +386,22 @@ struct ShareServer::Impl {
   RequestLimits Limits() const {
     return {options.maxRequestLine, options.maxHeaderBytes, options.maxHeaderLines, options.maxBodyBytes};
   }
-  void ReadLoop(std::string secretOfShare);
+  void ReadLoop(const std::string& secretOfShare);
+  // The connections the serving threads are done with, back for their next
+  // request: some of it may be here already.
+  void TakeBack(std::vector<std::unique_ptr<Connection>>& open, const std::string& secretOfShare);
+  // Whole requests to the serving threads, in the order they came, as the
+  // queue has room; true when some still wait for it.
+  bool DispatchWhole(std::vector<std::unique_ptr<Connection>>& open);
+  // Waits for the stop, a connection back, a new client or bytes of a
+  // client's; `fds` says which came, in that order. False when polling failed.
+  bool Poll(const std::vector<std::unique_ptr<Connection>>& open, bool waits, std::vector<pollfd>& fds);
+  // Reads from the connections `fds` found ready; the ones done with go.
+  void ReadReady(std::vector<std::unique_ptr<Connection>>& open, const std::vector<pollfd>& fds,
+                 const std::string& secretOfShare);
+  // Reads out and drops what a closing connection still sends; false once
+  // it is to be closed.
+  static bool Drain(Connection& c);
   void Accept(std::vector<std::unique_ptr<Connection>>& open);
   // Reads what the client sent; false when the connection is done with.
   bool Read(std::unique_ptr<Connection>& c, const std::string& secretOfShare);
@@ -381,6 +416,11 @@ struct ShareServer::Impl {
   void Serve(std::unique_ptr<Connection> c);
 
   static std::string Key(const std::string& name, const std::string& sex) { return sex + ":" + name; }
+  // The keys of the names shared now.
+  std::shared_ptr<const std::vector<std::string>> SharedKeys() {
+    std::lock_guard lock(listMutex);
+    return keys;
+  }
 
   void Changed() {
     {
@@ -399,7 +439,22 @@ struct ShareServer::Impl {
   bool VoteAcceptable(const Request& req, Response& res);
   void Get(Route route, const Request& req, Response& res);
   void Votes(const Request& req, Response& res);
+  // Waits, up to the long poll's time, while no vote has come after `since`
+  // (the votes are at `version`) and the list is still `knownList`; the
+  // votes' version after it.
+  std::int64_t AwaitChange(std::int64_t since, std::int64_t knownList, std::int64_t version);
+  // The votes after `since` on the names shared now, one reply's worth.
+  Json VotesSince(std::int64_t since, std::int64_t version);
   void PostVote(const Request& req, Response& res);
+  // Where a vote's display name was new when it was admitted.
+  struct NewMember {
+    bool toClient = false, toShare = false;
+  };
+  // Admits `member` for `client` under the limits of display names per
+  // client and per share; the refusal's words when it is one too many.
+  std::optional<std::string> AdmitMember(const std::string& client, const std::string& member, NewMember& added);
+  // Forgets what AdmitMember added, for a vote that was not kept.
+  void ForgetMember(const std::string& client, const std::string& member, const NewMember& added);
 };
 
 const RouteEntry* ShareServer::Impl::Admitted(const Request& req, Response& res) {
@@ -517,167 +572,118 @@ void ShareServer::Impl::Votes(const Request& req, Response& res) {
     // Past the store's latest: the page read another store, or every vote
     // after it was removed; it is given them all again.
     if (since > version) since = 0;
-    // Wait for a change, but only so many at once: each waiting request
-    // holds a serving thread. A change of another program (the window
-    // writing the same store) is seen within a second.
-    if (req.get_param_value("wait") == "1" && version <= since && knownList == listVersion.load()) {
-      const struct Leave {
-        std::atomic<int>& waiting;
-        ~Leave() { waiting.fetch_sub(1); }
-      } leave{waiting};
-      if (waiting.fetch_add(1) < options.waiters) {
-        const auto deadline = std::chrono::steady_clock::now() + options.longPoll;
-        std::unique_lock lock(changeMutex);
-        while (!stopping && version <= since && knownList == listVersion.load() &&
-               std::chrono::steady_clock::now() < deadline) {
-          const std::uint64_t seen = changes;
-          const auto until = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(1));
-          changed.wait_until(lock, until, [&] { return changes != seen || stopping.load(); });
-          lock.unlock();
-          version = book.Version();
-          lock.lock();
-        }
-      }
-    }
+    if (req.get_param_value("wait") == "1") version = AwaitChange(since, knownList, version);
     // The share ended while this request waited: the page is told so (and
     // stops asking) rather than finding the computer gone.
     if (stopping) return ReplyJson(res, 410, {{"ended", true}});
-    // Only the votes on names shared now: those on a name no longer kept
-    // stay in the store, for when it is kept again, but reach no page.
-    std::shared_ptr<const std::vector<std::string>> shared;
-    {
-      std::lock_guard lock(listMutex);
-      shared = keys;
-    }
-    Json votes = Json::array();
-    const std::vector<Vote> found = book.Since(since, options.votesPerReply);
-    for (const Vote& v : found) {
-      if (std::binary_search(shared->begin(), shared->end(), Key(v.name, v.sex))) votes.push_back(VoteJson(v));
-    }
-    const bool more = found.size() == options.votesPerReply;
-    ReplyJson(res, 200,
-              {{"version", more ? found.back().version : std::max(version, found.empty() ? since : found.back().version)},
-               {"listVersion", listVersion.load()},
-               {"more", more},
-               {"votes", std::move(votes)}});
+    ReplyJson(res, 200, VotesSince(since, version));
   } catch (const ShareError&) {
     Refuse(res, 503, "投票记录暂时读不出，请稍后再试");
   }
 }
 
+std::int64_t ShareServer::Impl::AwaitChange(std::int64_t since, std::int64_t knownList, std::int64_t version) {
+  if (version > since || knownList != listVersion.load()) return version;
+  // Wait for a change, but only so many at once: each waiting request
+  // holds a serving thread. A change of another program (the window
+  // writing the same store) is seen within a second.
+  const struct Leave {
+    std::atomic<int>& waiting;
+    ~Leave() { waiting.fetch_sub(1); }
+  } leave{waiting};
+  if (waiting.fetch_add(1) >= options.waiters) return version;
+  const auto deadline = std::chrono::steady_clock::now() + options.longPoll;
+  std::unique_lock lock(changeMutex);
+  while (!stopping && version <= since && knownList == listVersion.load() &&
+         std::chrono::steady_clock::now() < deadline) {
+    const std::uint64_t seen = changes;
+    const auto until = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(1));
+    changed.wait_until(lock, until, [&] { return changes != seen || stopping.load(); });
+    lock.unlock();
+    version = book.Version();
+    lock.lock();
+  }
+  return version;
+}
+
+Json ShareServer::Impl::VotesSince(std::int64_t since, std::int64_t version) {
+  // Only the votes on names shared now: those on a name no longer kept
+  // stay in the store, for when it is kept again, but reach no page.
+  const std::shared_ptr<const std::vector<std::string>> shared = SharedKeys();
+  Json votes = Json::array();
+  const std::vector<Vote> found = book.Since(since, options.votesPerReply);
+  for (const Vote& v : found) {
+    if (std::binary_search(shared->begin(), shared->end(), Key(v.name, v.sex))) votes.push_back(VoteJson(v));
+  }
+  const bool more = found.size() == options.votesPerReply;
+  return {{"version", more ? found.back().version : std::max(version, found.empty() ? since : found.back().version)},
+          {"listVersion", listVersion.load()},
+          {"more", more},
+          {"votes", std::move(votes)}};
+}
+
 void ShareServer::Impl::PostVote(const Request& req, Response& res) {
   if (!IsUtf8(req.body)) return Refuse(res, 400, "内容含有无法识别的字符");
-  const Json body = Json::parse(req.body, nullptr, false);
-  if (!body.is_object() || !body.contains("member") || !body["member"].is_string() || !body.contains("name") ||
-      !body["name"].is_string() || !body.contains("sex") || !body["sex"].is_string() || !body.contains("rating") ||
-      !body["rating"].is_number_integer() || (body.contains("comment") && !body["comment"].is_string())) {
-    return Refuse(res, 400, "请求格式不对");
-  }
-  VoteInput vote;
-  vote.member = TrimBlanks(body["member"].get<std::string>());
-  vote.name = body["name"].get<std::string>();
-  vote.sex = body["sex"].get<std::string>();
-  const auto rating = body["rating"].get<std::int64_t>();
-  vote.rating = rating < 0 || rating > 100 ? 0 : static_cast<int>(rating);
-  vote.comment = body.contains("comment") ? TrimBlanks(body["comment"].get<std::string>()) : std::string();
-  std::optional<std::string> bad = CheckMember(vote.member);
-  if (!bad) bad = CheckRating(vote.rating);
-  if (!bad) bad = CheckComment(vote.comment);
+  const std::optional<VoteInput> vote = VoteOfBody(req.body);
+  if (!vote) return Refuse(res, 400, "请求格式不对");
+  std::optional<std::string> bad = CheckMember(vote->member);
+  if (!bad) bad = CheckRating(vote->rating);
+  if (!bad) bad = CheckComment(vote->comment);
   if (bad) return Refuse(res, 400, *bad);
-  {
-    std::shared_ptr<const std::vector<std::string>> shared;
-    {
-      std::lock_guard lock(listMutex);
-      shared = keys;
-    }
-    if (!std::binary_search(shared->begin(), shared->end(), Key(vote.name, vote.sex))) {
-      return Refuse(res, 404, "这个名字没有在分享中");
-    }
+  const std::shared_ptr<const std::vector<std::string>> shared = SharedKeys();
+  if (!std::binary_search(shared->begin(), shared->end(), Key(vote->name, vote->sex))) {
+    return Refuse(res, 404, "这个名字没有在分享中");
   }
-  // A few display names per phone and per share: one phone cannot pose as
-  // the whole family, nor fill 收藏 with names.
-  bool newToClient = false, newToShare = false;
-  {
-    std::lock_guard lock(membersMutex);
-    std::set<std::string>& mine = clientMembers[req.remote_addr];
-    if (!mine.contains(vote.member)) {
-      if (mine.size() >= options.membersPerClient) {
-        return Refuse(res, 403, "这台设备已经用过 " + std::to_string(mine.size()) + " 个称呼，请用其中一个投票");
-      }
-      if (!shareMembers.contains(vote.member) && shareMembers.size() >= options.membersPerShare) {
-        return Refuse(res, 403,
-                      "这次分享的称呼已满 " + std::to_string(shareMembers.size()) + " 个，请用已有的称呼投票");
-      }
-      newToClient = mine.insert(vote.member).second;
-      newToShare = shareMembers.insert(vote.member).second;
-    }
+  NewMember added;
+  if (const std::optional<std::string> full = AdmitMember(req.remote_addr, vote->member, added)) {
+    return Refuse(res, 403, *full);
   }
   try {
-    const Vote stored = book.Add(vote);
+    const Vote stored = book.Add(*vote);
     Changed();
     ReplyJson(res, 200, {{"version", stored.version}, {"vote", VoteJson(stored)}});
   } catch (const ShareError&) {
-    std::lock_guard lock(membersMutex);
-    if (newToShare) shareMembers.erase(vote.member);
-    if (newToClient) clientMembers[req.remote_addr].erase(vote.member);
+    ForgetMember(req.remote_addr, vote->member, added);
     Refuse(res, 503, "投票暂时没能保存，请稍后再试");
   }
 }
 
-void ShareServer::Impl::ReadLoop(std::string secretOfShare) {
+std::optional<std::string> ShareServer::Impl::AdmitMember(const std::string& client, const std::string& member,
+                                                          NewMember& added) {
+  // A few display names per phone and per share: one phone cannot pose as
+  // the whole family, nor fill 收藏 with names.
+  std::lock_guard lock(membersMutex);
+  std::set<std::string>& mine = clientMembers[client];
+  if (mine.contains(member)) return std::nullopt;
+  if (mine.size() >= options.membersPerClient) {
+    return "这台设备已经用过 " + std::to_string(mine.size()) + " 个称呼，请用其中一个投票";
+  }
+  if (!shareMembers.contains(member) && shareMembers.size() >= options.membersPerShare) {
+    return "这次分享的称呼已满 " + std::to_string(shareMembers.size()) + " 个，请用已有的称呼投票";
+  }
+  added.toClient = mine.insert(member).second;
+  added.toShare = shareMembers.insert(member).second;
+  return std::nullopt;
+}
+
+void ShareServer::Impl::ForgetMember(const std::string& client, const std::string& member, const NewMember& added) {
+  std::lock_guard lock(membersMutex);
+  if (added.toShare) shareMembers.erase(member);
+  if (added.toClient) clientMembers[client].erase(member);
+}
+
+void ShareServer::Impl::ReadLoop(const std::string& secretOfShare) {
   std::vector<std::unique_ptr<Connection>> open;
   std::vector<pollfd> fds;
-  char drop[16384];
   while (!stopping) {
-    // The connections the serving threads are done with, for their next
-    // request: some of it may be here already.
-    std::vector<std::unique_ptr<Connection>> back;
-    {
-      std::lock_guard lock(queueMutex);
-      back.swap(returned);
-    }
-    for (auto& c : back) {
-      const std::string unread = std::move(c->unread);
-      c->unread.clear();
-      if (!unread.empty()) Feed(c, unread, secretOfShare);
-      if (c) open.push_back(std::move(c));
-    }
-    // Whole requests go to the serving threads in the order they came, as
-    // the queue has room.
-    bool waits = false;
-    for (auto& c : open) {
-      if (c->whole && !Dispatch(c)) waits = true;
-    }
-    std::erase_if(open, [](const auto& c) { return !c; });
-    fds.assign({{stopSignal, POLLIN, 0}, {returnSignal, POLLIN, 0}, {listener, POLLIN, 0}});
-    auto wake = Clock::now() + (waits ? std::chrono::milliseconds(5) : std::chrono::milliseconds(1000));
-    for (const auto& c : open) {
-      fds.push_back({c->fd, static_cast<short>(c->whole ? 0 : POLLIN), 0});
-      wake = std::min(wake, c->deadline);
-    }
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
-    if (::poll(fds.data(), fds.size(), static_cast<int>(std::clamp<long long>(wait + 1, 0, 1000))) < 0 &&
-        errno != EINTR) {
-      break;
-    }
-    if (fds[0].revents) break;
+    TakeBack(open, secretOfShare);
+    const bool waits = DispatchWhole(open);
+    if (!Poll(open, waits, fds) || fds[0].revents) break;
     if (fds[1].revents) {
       std::uint64_t count;
       [[maybe_unused]] const ssize_t ignored = ::read(returnSignal, &count, sizeof count);
     }
-    for (std::size_t i = 0; i < open.size(); ++i) {
-      Connection& c = *open[i];
-      if (!fds[3 + i].revents || c.whole) continue;
-      if (c.closing) {
-        // Read out and dropped, a bounded amount, then closed.
-        const ssize_t got = ::recv(c.fd, drop, sizeof drop, 0);
-        if (got > 0) c.drained += static_cast<std::size_t>(got);
-        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR) || c.drained > (1u << 20)) open[i].reset();
-        continue;
-      }
-      if (!Read(open[i], secretOfShare)) open[i].reset();
-    }
-    std::erase_if(open, [](const auto& c) { return !c; });
+    ReadReady(open, fds, secretOfShare);
     if (fds[2].revents) Accept(open);
     // A request not whole in time is not waited for longer, whatever its
     // client still sends.
@@ -686,6 +692,61 @@ void ShareServer::Impl::ReadLoop(std::string secretOfShare) {
   }
   open.clear();
   CloseSocket(listener);
+}
+
+void ShareServer::Impl::TakeBack(std::vector<std::unique_ptr<Connection>>& open, const std::string& secretOfShare) {
+  std::vector<std::unique_ptr<Connection>> back;
+  {
+    std::lock_guard lock(queueMutex);
+    back.swap(returned);
+  }
+  for (auto& c : back) {
+    const std::string unread = std::move(c->unread);
+    c->unread.clear();
+    if (!unread.empty()) Feed(c, unread, secretOfShare);
+    if (c) open.push_back(std::move(c));
+  }
+}
+
+bool ShareServer::Impl::DispatchWhole(std::vector<std::unique_ptr<Connection>>& open) {
+  bool waits = false;
+  for (auto& c : open) {
+    if (c->whole && !Dispatch(c)) waits = true;
+  }
+  std::erase_if(open, [](const auto& c) { return !c; });
+  return waits;
+}
+
+bool ShareServer::Impl::Poll(const std::vector<std::unique_ptr<Connection>>& open, bool waits,
+                             std::vector<pollfd>& fds) {
+  fds.assign({{stopSignal, POLLIN, 0}, {returnSignal, POLLIN, 0}, {listener, POLLIN, 0}});
+  // Requests waiting for room in the queue are offered again soon.
+  auto wake = Clock::now() + (waits ? std::chrono::milliseconds(5) : std::chrono::milliseconds(1000));
+  for (const auto& c : open) {
+    fds.push_back({c->fd, static_cast<short>(c->whole ? 0 : POLLIN), 0});
+    wake = std::min(wake, c->deadline);
+  }
+  const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
+  return ::poll(fds.data(), fds.size(), static_cast<int>(std::clamp<long long>(wait + 1, 0, 1000))) >= 0 ||
+         errno == EINTR;
+}
+
+void ShareServer::Impl::ReadReady(std::vector<std::unique_ptr<Connection>>& open, const std::vector<pollfd>& fds,
+                                  const std::string& secretOfShare) {
+  for (std::size_t i = 0; i < open.size(); ++i) {
+    Connection& c = *open[i];
+    if (!fds[3 + i].revents || c.whole) continue;
+    if (c.closing ? !Drain(c) : !Read(open[i], secretOfShare)) open[i].reset();
+  }
+  std::erase_if(open, [](const auto& c) { return !c; });
+}
+
+bool ShareServer::Impl::Drain(Connection& c) {
+  // Read out and dropped, a bounded amount, then closed.
+  char drop[16384];
+  const ssize_t got = ::recv(c.fd, drop, sizeof drop, 0);
+  if (got > 0) c.drained += static_cast<std::size_t>(got);
+  return !(got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR) || c.drained > (1u << 20));
 }
 
 void ShareServer::Impl::Accept(std::vector<std::unique_ptr<Connection>>& open) {

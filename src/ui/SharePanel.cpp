@@ -96,6 +96,20 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
   setFrameShape(QFrame::StyledPanel);
   // As tall as what it shows: the table keeps the room.
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  MakeWidgets();
+  LayOut();
+
+  connect(invite_, &QPushButton::clicked, this, [this] { Invite(); });
+  connect(stop_, &QPushButton::clicked, this, &SharePanel::Stop);
+  connect(removeMember_, &QPushButton::clicked, this, [this] { RemoveMember(); });
+  poll_.setInterval(1000);
+  connect(&poll_, &QTimer::timeout, this, &SharePanel::ReadVotes);
+  // Quitting ends the share before the window goes.
+  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &SharePanel::Stop);
+  ShowState();
+}
+
+void SharePanel::MakeWidgets() {
   invite_ = new QPushButton(tr("邀请家人"), this);
   invite_->setObjectName("shareInvite");
   invite_->setToolTip(tr("在家庭网络上分享收藏的名字:家人用手机扫码打开,给每个名字打星、留言"));
@@ -120,7 +134,9 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
   removeMember_ = new QPushButton(tr("删去家人…"), this);
   removeMember_->setObjectName("shareRemoveMember");
   removeMember_->setToolTip(tr("删去一位投过票的家人及其投票,例如别人编造的称呼"));
+}
 
+void SharePanel::LayOut() {
   auto* text = new QVBoxLayout;
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(invite_);
@@ -137,15 +153,6 @@ SharePanel::SharePanel(std::string pageDir, QWidget* parent)
   layout->setContentsMargins(6, 4, 6, 4);
   layout->addLayout(text, 1);
   layout->addWidget(qr_);
-
-  connect(invite_, &QPushButton::clicked, this, [this] { Invite(); });
-  connect(stop_, &QPushButton::clicked, this, &SharePanel::Stop);
-  connect(removeMember_, &QPushButton::clicked, this, [this] { RemoveMember(); });
-  poll_.setInterval(1000);
-  connect(&poll_, &QTimer::timeout, this, &SharePanel::ReadVotes);
-  // Quitting ends the share before the window goes.
-  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &SharePanel::Stop);
-  ShowState();
 }
 
 SharePanel::~SharePanel() { Stop(); }

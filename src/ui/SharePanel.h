@@ -87,6 +87,10 @@ class SharePanel : public QFrame {
   void talliesChanged();
 
  private:
+  // The panel's buttons and labels, each with its object name.
+  void MakeWidgets();
+  // The state, address and members beside the QR code.
+  void LayOut();
   void ShowState();
   void ShowMembers();
   void Fault(const QString& text);
