@@ -278,6 +278,14 @@ void CheckTheme(const advice::AdviceTables& tables, const std::string& theme) {
   throw CliError(Say("没有“%1”这个心愿,可选的有:%2", {GbkToUtf8(theme), GbkToUtf8(known)}));
 }
 
+// The value of an option that is 1 or 2.
+int OneOrTwo(const char* option, const std::string& value) {
+  if (value != "1" && value != "2") {
+    throw CliError(Say("%1 只能是 1 或 2,不能是“%2”", {option, QuoteArgument(value)}));
+  }
+  return value == "1" ? 1 : 2;
+}
+
 RunOptions ReadRunOptions(const std::vector<std::string>& args) {
   RunOptions run;
   SettingsInputs& inputs = run.inputs;
@@ -301,11 +309,8 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
        {"--fix3", Option::kValue, fixed(inputs.fixThirdChecked, inputs.fixThird)},
        {"--json-format", Option::kValue,
         [&](const std::string& value) {
-          if (value != "1" && value != "2") {
-            throw CliError(Say("--json-format 只能是 1 或 2,不能是“%1”", {QuoteArgument(value)}));
-          }
           run.json = true;
-          run.jsonFormat = value == "1" ? 1 : 2;
+          run.jsonFormat = OneOrTwo("--json-format", value);
         }},
        {"--best", Option::kValue, [&](const std::string& value) { run.bestCount = BestCountOption(value); }},
        {"--favourable", Option::kValue,
@@ -316,19 +321,16 @@ RunOptions ReadRunOptions(const std::vector<std::string>& args) {
        {"--no-elements", Option::kFlag, [&](const std::string&) { inputs.wish = ElementWish::kIgnore; }},
        {"--theme", Option::kValue, KeepGbk(inputs.wishes.theme)},
        {"--keep", Option::kValue, WishChars("--keep", 1, run.keep)},
-       {"--keep-at", Option::kValue,
-        [&](const std::string& value) {
-          if (value != "1" && value != "2") {
-            throw CliError(Say("--keep-at 只能是 1 或 2,不能是“%1”", {QuoteArgument(value)}));
-          }
-          run.keepAt = value == "1" ? 1 : 2;
-        }},
+       {"--keep-at", Option::kValue, [&](const std::string& value) { run.keepAt = OneOrTwo("--keep-at", value); }},
        {"--avoid", Option::kValue, WishChars("--avoid", 8, inputs.wishes.avoided)},
        {"--avoid-same-sound", Option::kFlag, SetTrue(inputs.wishes.avoidSounds)},
        {"--sibling", Option::kValue, WishChars("--sibling", 4, inputs.wishes.sibling)},
        {"--sibling-sex", Option::kValue,
         [&](const std::string& value) { inputs.wishes.siblingSex = CliContext::SexArgument(value); }},
-       PlaceOption(run.birth), LongitudeOption(run.birth), MinuteOption(run.birth), TermSideOption(run.birth),
+       PlaceOption(run.birth),
+       LongitudeOption(run.birth),
+       MinuteOption(run.birth),
+       TermSideOption(run.birth),
        {"--seed", Option::kValue, [&](const std::string& value) { run.seed = ParseSeedOption(value); }}});
   if (!run.keep.empty()) inputs.wishes.kept.push_back({run.keep, run.keepAt});
   return run;

@@ -159,11 +159,15 @@ void WishReading::SiblingLines(const std::vector<std::string>& given, const std:
     } else if (Holds(sibling_, ch)) {
       verdict.reasons.push_back({kSiblingOtherPlace, call + " 都有" + Quoted(ch) + "字，叫起来容易混"});
     } else if (i < siblingSounds_.size() && i < toneless.size() && toneless[i] == siblingSounds_[i]) {
-      verdict.reasons.push_back({kSiblingSameSyllable, call + " " + place + "同音（" + sibling_[i] + " " + ch + "）"});
+      std::string line = call;
+      line.append(" ").append(place).append("同音（").append(sibling_[i]).append(" ").append(ch).append("）");
+      verdict.reasons.push_back({kSiblingSameSyllable, std::move(line)});
     }
   }
-  // What the two names share, once: a radical, else a theme; of characters
-  // not both names hold.
+  SiblingMatch(given, call, verdict);
+}
+
+void WishReading::SiblingMatch(const std::vector<std::string>& given, const std::string& call, Verdict& verdict) const {
   for (const std::string& ch : given) {
     if (Holds(sibling_, ch)) continue;
     const std::string_view radical = tables_->RadicalOf(ch);
@@ -172,8 +176,9 @@ void WishReading::SiblingLines(const std::vector<std::string>& given, const std:
       return !Holds(given, s) && tables_->RadicalOf(s) == radical;
     });
     if (shared == sibling_.end()) continue;
-    verdict.reasons.push_back(
-        {kSiblingRadical, call + " 同部首 " + std::string(radical) + "（" + *shared + " " + ch + "）"});
+    std::string line = call;
+    line.append(" 同部首 ").append(radical).append("（").append(*shared).append(" ").append(ch).append("）");
+    verdict.reasons.push_back({kSiblingRadical, std::move(line)});
     return;  // one match is enough
   }
   for (const auto& [theme, carrying] : siblingThemes_) {

@@ -56,6 +56,9 @@ class WishReading {
   void ThemeLine(const std::vector<std::string>& given, Verdict& verdict) const;
   void SiblingLines(const std::vector<std::string>& given, const std::vector<std::string>& sounds,
                     Verdict& verdict) const;
+  // What the two names share, once: a radical, else a theme; of characters
+  // not both names hold.
+  void SiblingMatch(const std::vector<std::string>& given, const std::string& call, Verdict& verdict) const;
   bool Kept(std::string_view ch, std::size_t place) const;
 
   FamilyWishes wishes_;

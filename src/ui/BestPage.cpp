@@ -106,6 +106,20 @@ QComboBox* AddCombo(QWidget* parent, QLayout* row, const char* name, const QStri
 
 }  // namespace
 
+namespace {
+
+// A line over the list, wrapped, that a parent can select and copy.
+QLabel* TextLine(QWidget* parent, const char* name, const char* styleSheet) {
+  auto* line = new QLabel(parent);
+  line->setObjectName(name);
+  line->setWordWrap(true);
+  line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  if (styleSheet) line->setStyleSheet(styleSheet);
+  return line;
+}
+
+}  // namespace
+
 BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* tables, const NamingServices& services,
                    QWidget* parent)
     : NameTablePage("bestPage", tr("精选名字"), BestModel::kName, parent), runs_(runs), services_(services) {
@@ -118,30 +132,15 @@ BestPage::BestPage(const NamingRunState& runs, const advice::AdviceTables* table
   auto* top = new QVBoxLayout;
   top->setContentsMargins(6, 4, 6, 0);
   top->setSpacing(1);
-  needs_ = new QLabel(this);
-  needs_->setObjectName("bestNeeds");
-  needs_->setWordWrap(true);
-  needs_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  needs_ = TextLine(this, "bestNeeds", nullptr);
   QFont large = needs_->font();
   large.setPixelSize(14);
   large.setBold(true);
   needs_->setFont(large);
-  readings_ = new QLabel(this);
-  readings_->setObjectName("bestReadings");
-  readings_->setWordWrap(true);
-  readings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  readings_->setStyleSheet("QLabel { color: #555555; }");
-  chartNotes_ = new QLabel(this);
-  chartNotes_->setObjectName("bestChartNotes");
-  chartNotes_->setWordWrap(true);
-  chartNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  chartNotes_->setStyleSheet("QLabel { color: #7a4f00; }");
+  readings_ = TextLine(this, "bestReadings", "QLabel { color: #555555; }");
+  chartNotes_ = TextLine(this, "bestChartNotes", "QLabel { color: #7a4f00; }");
   // The family's wishes the names are judged by, under the chart's lines.
-  wishes_ = new QLabel(this);
-  wishes_->setObjectName("bestWishes");
-  wishes_->setWordWrap(true);
-  wishes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  wishes_->setStyleSheet("QLabel { color: #2e5e2e; }");
+  wishes_ = TextLine(this, "bestWishes", "QLabel { color: #2e5e2e; }");
   QHBoxLayout* filterRow = MakeFilterRow(count);
   // The filter on the fit stands beside the sentence it follows.
   auto* needsRow = new QHBoxLayout;

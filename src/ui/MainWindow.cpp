@@ -1363,6 +1363,11 @@ void MainWindow::RememberInputs() {
                         ElementChoice::ElementsOfKey(settings.value("chosenElements").toString()));
     FollowElementChoice();
   }
+  RecallWishes(settings);
+  if (settings.contains("year")) TakeBabyChart();
+}
+
+void MainWindow::RecallWishes(const QSettings& settings) {
   WishesTyped wishes;
   wishes.theme = settings.value("wishTheme").toString();
   wishes.kept = settings.value("wishKept").toString().left(1);
@@ -1373,7 +1378,6 @@ void MainWindow::RememberInputs() {
   wishes.siblingFemale = settings.value("wishSiblingFemale", false).toBool();
   wishesRow_->Set(wishes);
   FollowWishes();
-  if (settings.contains("year")) TakeBabyChart();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

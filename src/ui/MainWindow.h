@@ -30,6 +30,7 @@ class QTabWidget;
 class QPlainTextEdit;
 class QStandardItemModel;
 class QTableView;
+class QSettings;
 class QTimer;
 
 namespace tavrin {
@@ -90,6 +91,8 @@ class MainWindow : public QWidget {
   // chart names are scored against until the next 生成, as if that run had
   // just been made: 姓名分析 and its PDF read the birth they show.
   void RememberInputs();
+  // 家人心愿 as it was kept, from the inputs' group of the settings.
+  void RecallWishes(const QSettings& settings);
   // Whether 姓名分析 takes the birth date and hour of 姓名设置 (the baby's),
   // as it does until they are changed on its own page.
   bool AnalysisFollowsBaby() const { return analysisFollowsBaby_; }
