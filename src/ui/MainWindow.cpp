@@ -275,10 +275,10 @@ void MainWindow::ConnectPages() {
     if (!showBest_->isHidden() && !model_->Running()) ShowWayToBest();
   });
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
-    if (index == 8) OpenPoetryDatabase();
-    if (index == 9) bestPage_->Collect();
+    if (index == TabOf(Page::kPoetry)) OpenPoetryDatabase();
+    if (index == TabOf(Page::kBest)) bestPage_->Collect();
   });
-  pages_->setCurrentIndex(0);
+  pages_->setCurrentIndex(TabOf(Page::kSettings));
 }
 
 void MainWindow::OpenNotes() {
@@ -301,16 +301,17 @@ void MainWindow::BuildPages() {
     pages.push_back(page);
   }
   // The first seven pages keep the layout of the smallest window, centred.
-  BuildSettingsPage(CentredContent(pages[0]));
-  AddPane(CentredContent(pages[1]), Origin::kTwoChar, 433);
-  AddPane(CentredContent(pages[2]), Origin::kThreeChar, 433);
-  AddPane(CentredContent(pages[3]), Origin::kFiveElement, kRadicalPaneHeight);
-  AddPane(CentredContent(pages[4]), Origin::kRecommended, 441);
-  AddPane(CentredContent(pages[5]), Origin::kRecommendedTwo, 441);
-  BuildAnalysisPage(analysisContent_ = CentredContent(pages[6]));
-  BuildReportPage(pages[7]);
-  BuildPoetryPage(pages[8]);
-  BuildBestPage(pages[9]);
+  const auto page = [&pages](Page p) { return pages[static_cast<std::size_t>(TabOf(p))]; };
+  BuildSettingsPage(CentredContent(page(Page::kSettings)));
+  AddPane(CentredContent(page(Page::kTwoChar)), Origin::kTwoChar, 433);
+  AddPane(CentredContent(page(Page::kThreeChar)), Origin::kThreeChar, 433);
+  AddPane(CentredContent(page(Page::kFiveElement)), Origin::kFiveElement, kRadicalPaneHeight);
+  AddPane(CentredContent(page(Page::kRecommended)), Origin::kRecommended, 441);
+  AddPane(CentredContent(page(Page::kRecommendedTwo)), Origin::kRecommendedTwo, 441);
+  BuildAnalysisPage(analysisContent_ = CentredContent(page(Page::kAnalysis)));
+  BuildReportPage(page(Page::kReport));
+  BuildPoetryPage(page(Page::kPoetry));
+  BuildBestPage(page(Page::kBest));
   BuildFavouritesPage();
   // Which reading the names follow: a line under the summary pane, above
   // the status line, and one at the top of 部首有五行, over its pane.
@@ -469,7 +470,7 @@ void MainWindow::BuildSettingsButtons(QWidget* page) {
   showBest_ = AddButton(page, "showBest", QString(), {496, 88, 136, 25});
   showBest_->setToolTip(tr("精选把各页的名字合在一起，去掉重复，按推荐度排好"));
   showBest_->hide();
-  connect(showBest_, &QPushButton::clicked, this, [this] { pages_->setCurrentIndex(9); });
+  connect(showBest_, &QPushButton::clicked, this, [this] { pages_->setCurrentIndex(TabOf(Page::kBest)); });
   QWidget::setTabOrder(generate_, showBest_);
   model_->Presentation().SetButtonsListener([this](const ButtonStates& states) {
     generate_->setEnabled(states.generateEnabled);
@@ -492,7 +493,7 @@ void MainWindow::BuildSummary(QWidget* page) {
   bestHint_ = new QLabel(page);
   bestHint_->setObjectName("bestHint");
   bestHint_->setGeometry(16, kPageHeight - kStatusHeight, 0, kStatusHeight);
-  connect(bestHint_, &QLabel::linkActivated, this, [this] { pages_->setCurrentIndex(9); });
+  connect(bestHint_, &QLabel::linkActivated, this, [this] { pages_->setCurrentIndex(TabOf(Page::kBest)); });
   Follows(progress_, kDown);
   Follows(drawCapNote_, kDown);
   Follows(bestHint_, kDown);
@@ -775,7 +776,7 @@ std::optional<int> MainWindow::AnalysedRecommend() const {
 void MainWindow::AnalyseFromName(const QString& name) {
   analysedName_->setText(name);
   CopyBabyBirth();
-  pages_->setCurrentIndex(6);
+  pages_->setCurrentIndex(TabOf(Page::kAnalysis));
   Analyse();
 }
 
@@ -1112,7 +1113,7 @@ void MainWindow::AddKeepCommands() {
   };
   favouritesPage_->AddShortcut(bestPage_->Table(), [this] { return BestKeepable(bestPage_->CurrentRow()); });
   // The analysis page: the name of the last completed analysis.
-  favouritesPage_->AddShortcut(pages_->widget(6), [this] { return AnalysedKeepable(); });
+  favouritesPage_->AddShortcut(pages_->widget(TabOf(Page::kAnalysis)), [this] { return AnalysedKeepable(); });
   analysisPane_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(analysisPane_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     std::unique_ptr<QMenu> menu(analysisPane_->createStandardContextMenu(at));

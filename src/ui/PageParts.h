@@ -18,6 +18,23 @@ namespace tavrin::ui {
 // height or the width the window gains, or moves down or right by it.
 enum Follow { kTaller = 1, kWider = 2, kDown = 4, kRight = 8 };
 
+// The window's pages, in the order of their tabs.
+enum class Page {
+  kSettings,        // 姓名设置
+  kTwoChar,         // 二字名
+  kThreeChar,       // 三字名
+  kFiveElement,     // 部首有五行
+  kRecommended,     // 系统推荐名
+  kRecommendedTwo,  // 系统推荐名二
+  kAnalysis,        // 姓名分析
+  kReport,          // 姓名报表
+  kPoetry,          // 诗歌取名
+  kBest,            // 精选
+  kFavourites,      // 收藏
+};
+// The tab index of a page.
+constexpr int TabOf(Page page) { return static_cast<int>(page); }
+
 // A page's controls that follow the window, each with how.
 using Anchors = std::vector<std::pair<QWidget*, int>>;
 
