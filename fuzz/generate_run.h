@@ -154,11 +154,11 @@ inline int RunGenerate(const std::uint8_t* data, std::size_t size, bool full) {
       flags & 0x10 ? fileField(13, tavrin::kCharElementFile) : shipped(tavrin::kCharElementFile),
       absentIf((more & 0x0F) == 2,
                flags & 0x20 ? fileField(12, tavrin::kNumerologyFile) : shipped(tavrin::kNumerologyFile)),
-      absentIf(!lists, fileField(14, tavrin::kGirlCharFile)),
-      absentIf(!lists, fileField(15, tavrin::kBoyCharFile)),
+      absentIf(!lists, fileField(14, tavrin::kGirlNamesFile)),
+      absentIf(!lists, fileField(15, tavrin::kBoyNamesFile)),
       absentIf((more & 0x0F) == 1, fileField(11, tavrin::kRecommendedFile)),
-      absentIf((more & 0x0F) == 3, fileField(9, tavrin::kMaleNameFile)),
-      absentIf((more & 0x0F) == 4, fileField(10, tavrin::kFemaleNameFile)),
+      absentIf((more & 0x0F) == 3, fileField(9, tavrin::kMaleCharsFile)),
+      absentIf((more & 0x0F) == 4, fileField(10, tavrin::kFemaleCharsFile)),
   };
 
   // Loading and sealing, as at start-up, for a set of files not seen
