@@ -158,11 +158,12 @@ void PoemBrowser::SetGridModel(QAbstractItemModel* model) {
 void PoemBrowser::AttachNameLines(PaneView* pane, QPlainTextEdit* poem) {
   pane_ = pane;
   poem_ = poem;
-  pane->viewport()->installEventFilter(this);
+  paneViewport_ = pane->viewport();
+  paneViewport_->installEventFilter(this);
 }
 
 bool PoemBrowser::eventFilter(QObject* watched, QEvent* event) {
-  if (pane_ && watched == pane_->viewport() && event->type() == QEvent::ToolTip) {
+  if (pane_ && watched == paneViewport_ && event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const QString name = pane_->NameAtPosition(pane_->cursorForPosition(help->pos()).position());
     QString tip;

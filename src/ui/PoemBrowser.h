@@ -95,6 +95,9 @@ class PoemBrowser : public QWidget {
   QLineEdit* field_;
   QComboBox* collections_;
   PaneView* pane_ = nullptr;
+  // The pane's viewport, whose events are watched: compared as it was
+  // attached, never asked of the pane, which may be going when it sends one.
+  QObject* paneViewport_ = nullptr;
   QPlainTextEdit* poem_ = nullptr;
   int curatedRow_ = 0;
 };

@@ -142,8 +142,11 @@ def main():
         s.close()
     votes = fetch(url + "api/votes?since=0")[1]["votes"]
     peak = peak_kb(server) // 1024
-    check("floods of %d MB offered: peak %d MB, no vote stored" % (sent >> 20, peak),
-          peak < 100 and votes == [])
+    # The sanitizers' own shadow and quarantine take more of a build of
+    # theirs (tests/CMakeLists.txt gives the bound).
+    bound = int(os.environ.get("TAVRIN_SERVE_PEAK_MB", "100"))
+    check("floods of %d MB offered: peak %d MB (at most %d), no vote stored" % (sent >> 20, peak, bound),
+          peak < bound and votes == [])
 
     # A stranger's Expect gets the bare 404, no 100 Continue.
     reply = raw(port, b"POST /x/api/votes HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: 5\r\n\r\n")
