@@ -76,6 +76,7 @@ void BestNames::FollowChild(const Child& child, NameJudge judge, std::uint64_t a
   const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen &&
                         child_->wishes == child.wishes;
   child_ = child;
+  babyHash_ = BabyHash(child);
   judge_ = std::move(judge);
   if (tables_ && !child.wishes.Empty()) judge_.SetWishes(WishReading(child.wishes, child.surname, *tables_));
   if (!sameBaby) {
@@ -161,7 +162,7 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   }
   const int i = sex == Sex::kFemale ? 1 : 0;
   const std::string own(candidate.Given());
-  return bankGiven_[i].count(own) == 0 || OfferedToBaby(BabyHash(*child_), own, bankOfSex_[i]) ||
+  return bankGiven_[i].count(own) == 0 || OfferedToBaby(babyHash_, own, bankOfSex_[i]) ||
          judge_.Wishes().Reaches(own);
 }
 

@@ -173,6 +173,7 @@ class BestNames {
   std::unordered_set<std::string> proposedRuns_;  // the runs whose proposals were added
   std::uint64_t version_ = 0;
   std::optional<Child> child_;
+  std::uint64_t babyHash_ = 0;  // of child_, for the bank's share
   NameJudge judge_;
   std::uint64_t acceptedBefore_ = 0;
   std::vector<advice::Advice> own_;  // each name's advice before the judge
