@@ -73,6 +73,13 @@ const Pane& NamingRunState::PaneOf(Origin page) const {
   throw std::invalid_argument("no pane shows the names of this origin");
 }
 
+void NamingModel::DetachListeners() {
+  for (const auto& [origin, pane] : kPanes) (state_.*pane).SetListener(nullptr);
+  state_.report.SetListener(nullptr);
+  presentation_.SetProgressListener(nullptr);
+  presentation_.SetButtonsListener(nullptr);
+}
+
 std::vector<NamingRunState::PageOfPane> NamingRunState::ResultPages() const {
   std::vector<PageOfPane> result;
   for (std::size_t i = 0; i < kResultPages; ++i) {

@@ -185,6 +185,9 @@ class NamingModel {
 
   RunPresentation& Presentation() { return presentation_; }
   const RunPresentation& Presentation() const { return presentation_; }
+  // No pane, report or presentation tells anyone of a change from now on
+  // (the views that listened are going).
+  void DetachListeners();
   // True from the start of a Generate run until it has returned.
   bool Running() const { return presentation_.Running(); }
 

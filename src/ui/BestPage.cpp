@@ -257,6 +257,19 @@ void BestPage::SetFactorsReader(
   model_->SetFactorsReader(std::move(reader));
 }
 
+void BestPage::ReadFrom(NamingModel& model) {
+  SetProposer([&model](BestNames& names) {
+    if (!model.Running()) names.AddProposals(model.Session(), model.Services());
+  });
+  SetConventionsScorer([&model](const Candidate& c) { return model.ConventionsScore(c); });
+  SetFactorsReader([&model](const Candidate& c, const std::optional<BestNames::RunBirth>& birth) {
+    const int surnameLength = static_cast<int>(c.surnameBytes / 2);  // the surname is hanzi
+    if (!birth) return ReadScoreFactors(model.Stores(), c.fullName, surnameLength, {}, {});
+    return ReadScoreFactors(model.Stores(), c.fullName, surnameLength, birth->year, birth->month, birth->day,
+                            birth->hour);
+  });
+}
+
 void BestPage::FollowBaby() {
   const NamingSession& session = runs_.session;
   if (session.birthYear == 0) return;  // no run yet: the names are pooled as they come

@@ -26,6 +26,7 @@ class QTextBrowser;
 class QTimer;
 
 namespace tavrin {
+class NamingModel;
 struct NamingRunState;
 struct NamingServices;
 namespace advice {
@@ -87,6 +88,9 @@ class BestPage : public NameTablePage {
   // What the names' two scores are made of (BestModel::SetFactorsReader).
   void SetFactorsReader(
       std::function<ScoreFactors(const Candidate&, const std::optional<BestNames::RunBirth>&)> reader);
+  // The three above from the window's model (which outlives the page): the
+  // bank's proposals between runs, the conventions' score, the factors.
+  void ReadFrom(NamingModel& model);
 
   const BestModel& Model() const { return *model_; }
   // A star before each name kept among the favourites (BestModel).

@@ -4,10 +4,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
+
+#include "favourites/store.h"
 
 namespace tavrin::ui {
 
@@ -209,5 +213,33 @@ HelpDialog::HelpDialog(const QString& favouritesPath, QWidget* parent) : QDialog
 }
 
 QString HelpDialog::Text() const { return text_->toPlainText(); }
+
+void ShowHelp(QWidget* window) {
+  if (auto* open = window->findChild<HelpDialog*>()) {
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  const QString path =
+      QString::fromStdString(DefaultFavouritesPath([](const char* name) { return std::getenv(name); }));
+  auto* help = new HelpDialog(path, window);
+  help->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(help, &HelpDialog::guideRequested, window, [window] { ShowGuide(window); });
+  help->show();
+}
+
+void ShowGuide(QWidget* window) {
+  auto* guide = new FirstRunGuide(window);
+  guide->setAttribute(Qt::WA_DeleteOnClose);
+  guide->show();
+}
+
+bool ShowGuideOnce(QWidget* window) {
+  QSettings settings;
+  if (settings.value("guide/shown", false).toBool()) return false;
+  settings.setValue("guide/shown", true);
+  ShowGuide(window);
+  return true;
+}
 
 }  // namespace tavrin::ui

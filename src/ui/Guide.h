@@ -47,4 +47,10 @@ class HelpDialog : public QDialog {
   QTextBrowser* text_ = nullptr;
 };
 
+// The help page of `window`, one at a time; 入门指引 on it opens the guide.
+void ShowHelp(QWidget* window);
+void ShowGuide(QWidget* window);
+// The guide, once per user (QSettings); false when it was shown before.
+bool ShowGuideOnce(QWidget* window);
+
 }  // namespace tavrin::ui

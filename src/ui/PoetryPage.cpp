@@ -69,7 +69,7 @@ PoetryPage::PoetryPage(QWidget* page, int pageHeight, PaneView* pane, sources::N
   auto* start = AddButton(page, "bsSkinButton3", tr("开 始"), {560, 392, 89, 25});
   auto* help = AddButton(page, "bsSkinButton4", tr("帮 助"), {648, 392, 89, 25});
   connect(start, &QPushButton::clicked, this, &PoetryPage::startRequested);
-  connect(help, &QPushButton::clicked, this, &PoetryPage::helpRequested);
+  connect(help, &QPushButton::clicked, this, [this, help] { ShowHelp(help->window()); });
   // Under the buttons: the poem's own names, after each start.
   phrases_ = new PoemPhrasesList(page);
   phrases_->setGeometry(464, 424, 425, pageHeight - 424);
@@ -79,6 +79,11 @@ PoetryPage::PoetryPage(QWidget* page, int pageHeight, PaneView* pane, sources::N
   followers_ = {{poems_, kTaller | kWider}, {browser_, kWider},        {poemText_, kTaller | kRight},
                 {pane, kTaller | kRight},   {cutNote, kDown | kRight}, {start, kDown | kRight},
                 {help, kDown | kRight},     {phrases_, kDown | kRight}};
+}
+
+void PoetryPage::ShowHelp(QWidget* window) {
+  ShowMessage(window, tr("在姓名设置中输入出生日期和姓氏\r在左侧选择诗歌题目\r也可以直接在中间输入诗歌内容\r"
+                         "点开始后可以在右边取得姓名列表"));
 }
 
 void PoetryPage::Open(const std::string& poetryPath, QWidget* messageParent) {

@@ -51,7 +51,6 @@ class PoetryPage final : public QObject {
 
  signals:
   void startRequested();
-  void helpRequested();
   void analyseRequested(const QString& name);
   void said(const QString& text);
 
@@ -70,6 +69,7 @@ class PoetryPage final : public QObject {
   static constexpr int kTitleWidth = 120;
 
   void BuildTable(QWidget* page, int pageHeight);
+  void ShowHelp(QWidget* window);
   void ReadPoems(const std::string& path, QWidget* messageParent);
 };
 

@@ -8,8 +8,9 @@
 
 #include <QRect>
 
+#include "ui/PageParts.h"
+
 class QLabel;
-class QWidget;
 
 namespace tavrin {
 struct ChildNeeds;
@@ -22,17 +23,26 @@ class ReadingHints {
   // One line of the window's CJK font.
   static constexpr int kLineHeight = 18;
 
-  // The two labels, on their pages at their places.
-  ReadingHints(QWidget* settingsPage, QRect settingsPlace, QWidget* radicalPage, QRect radicalPlace);
+  // The two labels: under the summary pane of 姓名设置, above its status
+  // line, and at the top of 部首有五行, over its pane. The panes stand at
+  // their places in the smallest window and follow it by `anchoring`.
+  ReadingHints(QWidget* summary, QRect summaryPlace, QWidget* radical, QRect radicalPlace, Anchoring& anchoring);
 
   // The lines for the chart of the last run as the window's 名字五行 reads
-  // it; nothing without a chart (before the first run).
+  // it; nothing without a chart (before the first run). The panes make room
+  // for the lines: the summary pane ends over its line, the pane of 部首有五行
+  // keeps its foot and starts under its own.
   void Show(const ChildNeeds& needs);
   bool Shown() const;
   // The line of 姓名设置, which follows the foot of the window.
   QLabel* SettingsLine() const { return settings_; }
 
  private:
+  QWidget* summary_;
+  QRect summaryPlace_;
+  QWidget* radicalPane_;
+  QRect radicalPlace_;
+  Anchoring& anchoring_;
   QLabel* settings_;
   QLabel* radical_;
 };

@@ -17,6 +17,7 @@
 #include "core/candidate.h"
 #include "core/child.h"
 #include "core/services.h"
+#include "core/startup.h"
 #include "core/wishes.h"
 #include "core/naming_io.h"
 #include "core/naming_model.h"
@@ -123,6 +124,16 @@ std::size_t CoreOffsetOf(const QString& line, int offset) { return ToGbk(line.le
 
 QString PageCaption(Origin origin) { return FromGbk(OriginCaption(origin)); }
 QString UnknownHourCaption() { return FromGbk(UnknownHourText()); }
+
+QStringList StartupMessagesOf(const DataStores& stores) {
+  QStringList messages;
+  for (const LoadFailure& failure : stores.failures) {
+    messages << QObject::tr("无法打开文件“%1”:%2")
+                    .arg(QString::fromUtf8(failure.path.data(), static_cast<qsizetype>(failure.path.size())),
+                         QString::fromUtf8(failure.reason.data(), static_cast<qsizetype>(failure.reason.size())));
+  }
+  return messages;
+}
 QString ElementCaption(Element element) { return FromGbk(ElementChar(element)); }
 QString NameOf(const Candidate& candidate) { return FromGbk(candidate.fullName); }
 QString NameOf(const NameReport& report) { return FromGbk(report.name); }

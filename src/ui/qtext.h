@@ -34,6 +34,7 @@ struct NameScore;
 struct NamingSession;
 struct NamingServices;
 struct ChildNeeds;
+struct DataStores;
 struct BirthChartNotes;
 struct TermDayNote;
 struct ReportRow;
@@ -109,6 +110,8 @@ std::size_t CoreOffsetOf(const QString& line, int offset);
 
 QString PageCaption(Origin origin);
 QString UnknownHourCaption();
+// What start-up has to tell the user: one line per required file that failed.
+QStringList StartupMessagesOf(const DataStores& stores);
 QString ElementCaption(Element element);
 QString NameOf(const Candidate& candidate);
 QString NameOf(const NameReport& report);
