@@ -195,7 +195,9 @@ class SharePanelTest : public QObject {
     QVERIFY(web::Exchange(port, web::Get(path("/api/names"))).body.find("王芳") != std::string::npos);
     QVERIFY(listVersion() != listed);
 
-    // Visitors trickling their requests do not hold up 停止分享.
+    // Visitors trickling their requests do not hold up 停止分享: it ends
+    // without waiting out their requests' deadline (its time is measured by
+    // BM_StopWhileTrickled).
     std::vector<int> trickling;
     for (int i = 0; i < 16; ++i) {
       trickling.push_back(web::Connect(port));
@@ -204,7 +206,8 @@ class SharePanelTest : public QObject {
     QElapsedTimer stopping;
     stopping.start();
     QTest::mouseClick(Find<QPushButton>(page, "shareStop"), Qt::LeftButton);
-    QVERIFY2(stopping.elapsed() < 500, qPrintable(QString::number(stopping.elapsed())));
+    QVERIFY2(stopping.elapsed() < tavrin::share::ServerOptions().readTimeout.count(),
+             qPrintable(QString::number(stopping.elapsed())));
     for (int fd : trickling) ::close(fd);
     QVERIFY(!panel.Sharing());
     QVERIFY(Find<QLabel>(page, "shareQr")->isHidden());
