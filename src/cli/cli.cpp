@@ -7,6 +7,7 @@
 #include "calendar/birth_pillars.h"
 #include "base/output_text.h"
 #include "cli/cli_text.h"
+#include "share/vote_book.h"
 
 namespace tavrin::cli {
 
@@ -136,6 +137,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << "tavrin-cli: " << Say("没有命令“%1”,命令见 tavrin-cli --help", {QuoteArgument(args[0])}) << '\n';
     return OutputFailed(err) ? kOutputErrorStatus : 2;
   }
+  // Every store a command opens is laid out with the family's vote tables,
+  // shared or not.
+  share::AddVoteTables();
   CliContext context(out, err, dataDir);
   // A message never hands the terminal a control character or a byte that is no UTF-8.
   const auto report = [&](std::string_view message, int status) {

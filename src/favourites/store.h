@@ -59,21 +59,36 @@ struct SchemaStep {
   void (*fill)(const SqliteDb& db) = nullptr;
 };
 inline constexpr int kFavouritesSchemaVersion = 3;
-// The first version whose stores hold the family's votes (tables member and
-// vote) and the kept advice's 推荐度 and warnings in columns of their own.
+// The first version whose stores hold the kept advice's 推荐度 and warnings
+// in columns of their own, and the family's votes (the tables that share
+// adds at this version).
 inline constexpr int kVotesSchemaVersion = 3;
-// The SQL of the vote tables; running it on a store that has them changes
-// nothing (stores of version 2 may have them from sharing).
-const char* VoteTablesSql();
 // PRAGMA application_id of a store: "Tvfv".
 inline constexpr std::int32_t kFavouritesApplicationId = 0x54766676;
 // The steps from an empty file to kFavouritesSchemaVersion.
 std::span<const SchemaStep> FavouritesSchema();
 
+// Tables another library keeps in the store's file (the family's votes,
+// share/vote_book.h): their SQL runs in the transaction of the step of
+// `version`, before the step's own SQL, whenever a store is made or brought
+// to that version. Running it on a store that has them must change nothing.
+struct SchemaAddition {
+  const char* name;
+  int version;
+  const char* sql;
+};
+// Adds the tables to the layout of every store this program opens from now
+// on (StoreOptions' default); an addition of a name added already is left
+// as it was. Safe to call from any thread.
+void AddToSchema(const SchemaAddition& addition);
+// The additions so far, in the order they were added.
+std::vector<SchemaAddition> SchemaAdditions();
+
 struct StoreOptions {
   WallClock clock;  // SystemSeconds when empty
   // The layout steps this program knows; tests give more to prove upgrades.
   std::span<const SchemaStep> schema = FavouritesSchema();
+  std::vector<SchemaAddition> additions = SchemaAdditions();
   const char* vfs = nullptr;  // the SQLite file layer; tests inject faults through one
   int busyTimeoutMs = 5000;
   // Only to read (listing, exporting): the file is never written, no layout

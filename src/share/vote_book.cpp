@@ -44,7 +44,38 @@ std::int64_t Now() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+// The members by the names they give, and one vote per member and kept name.
+// Stores of version 2 may have them from sharing, so they are made only
+// where they are not.
+constexpr char kVoteTables[] =
+    "CREATE TABLE IF NOT EXISTS member ("
+    " id INTEGER PRIMARY KEY,"
+    " display_name TEXT NOT NULL UNIQUE CHECK (length(display_name) BETWEEN 1 AND 20),"
+    " joined INTEGER NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS vote ("
+    " member_id INTEGER NOT NULL REFERENCES member (id),"
+    " name TEXT NOT NULL,"
+    " sex TEXT NOT NULL CHECK (sex IN ('male', 'female')),"
+    " rating INTEGER NOT NULL CHECK (rating BETWEEN 1 AND 5),"
+    " comment TEXT NOT NULL DEFAULT '' CHECK (length(comment) <= 500),"
+    " version INTEGER NOT NULL UNIQUE,"
+    " changed INTEGER NOT NULL,"
+    " PRIMARY KEY (member_id, name, sex));";
+
+// The tables for a store whose layout lacked them: one made by a program
+// that opened it before it added them (AddVoteTables).
+void MakeMissingTables(SqliteDb& db) {
+  if (db.QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('member', 'vote')") == 2) {
+    return;
+  }
+  SqliteTransaction transaction(db);
+  db.Exec(kVoteTables);
+  transaction.Commit();
+}
+
 }  // namespace
+
+void AddVoteTables() { AddToSchema({"votes", kVotesSchemaVersion, kVoteTables}); }
 
 const Tally* Tallies::Find(const std::string& name, const std::string& sex) const {
   const auto found = std::lower_bound(names.begin(), names.end(), std::tie(name, sex), [](const auto& t, const auto& key) {
@@ -82,10 +113,11 @@ bool Acceptable(const Vote& vote) {
          !CheckRating(vote.rating) && !CheckMember(vote.member) && !CheckComment(vote.comment);
 }
 
-const char* SqliteVoteBook::TablesSql() { return VoteTablesSql(); }
+const char* SqliteVoteBook::TablesSql() { return kVoteTables; }
 
 SqliteVoteBook::SqliteVoteBook(std::string path, int busyTimeoutMs)
     : path_(std::move(path)), busyTimeoutMs_(busyTimeoutMs) {
+  AddVoteTables();
   Reworded(path_, [&] {
     SqliteDb& db = Connection();
     if (db.QueryInt("PRAGMA application_id") != kFavouritesApplicationId) {
@@ -103,6 +135,7 @@ SqliteVoteBook::SqliteVoteBook(std::string path, int busyTimeoutMs)
     if (db.QueryInt("PRAGMA user_version") < kVotesSchemaVersion) {
       throw ShareError("“" + path_ + "”是旧格式的收藏文件且无法升级，不能在其中记录投票");
     }
+    MakeMissingTables(db);
   });
 }
 

@@ -86,15 +86,23 @@ class VoteBook {
   virtual std::int64_t Version() = 0;
 };
 
+// Adds the vote tables to the layout of every favourites store this program
+// opens from now on (favourites/store.h, AddToSchema), so that a store made
+// or brought up to date holds them whether or not it is ever shared. A
+// program calls it before it opens its first store; a vote book calls it
+// itself.
+void AddVoteTables();
+
 // The votes as tables of the favourites store file (member, vote), which
-// the store's layout holds. Safe to call from many threads: each thread has its own
+// the store's layout holds (AddVoteTables). Safe to call from many threads: each thread has its own
 // connection; writes are BEGIN IMMEDIATE transactions, and a vote is
 // returned only after its COMMIT (WAL, synchronous FULL). Other programs
 // may hold the file at once: a writer waits for them up to the busy timeout.
 class SqliteVoteBook : public VoteBook {
  public:
   // Opens `path`, a favourites store (it must carry the store's mark); a
-  // store of a layout without the tables is brought up to date first.
+  // store of a layout without the tables is brought up to date first, and
+  // one made without them gets them.
   explicit SqliteVoteBook(std::string path, int busyTimeoutMs = 5000);
   ~SqliteVoteBook() override;
   SqliteVoteBook(const SqliteVoteBook&) = delete;
@@ -112,8 +120,7 @@ class SqliteVoteBook : public VoteBook {
   // whoever watches it reads the votes again and no later vote is missed.
   bool RemoveMember(const std::string& name);
 
-  // The SQL that makes the tables (the store's); running it again changes
-  // nothing.
+  // The SQL that makes the tables; running it again changes nothing.
   static const char* TablesSql();
 
  private:

@@ -32,6 +32,7 @@
 #include "report/name_report_pdf.h"
 #include "report/score_words.h"
 #include "share/shared_favourites.h"
+#include "share/vote_book.h"
 #include "sources/name_notes.h"
 #include "ui/FavouritesModel.h"
 #include "ui/MessageBox.h"
@@ -193,6 +194,8 @@ std::unique_ptr<FavouritesStore> FavouritesPage::OpenDefaultStore(QString& messa
   }
   try {
     MakeStoreDirectory(path);
+    // Laid out with the family's vote tables, whether or not it is shared.
+    share::AddVoteTables();
     auto store = std::make_unique<FavouritesStore>(path);
     message = MessageOf(store->Notice());
     return store;

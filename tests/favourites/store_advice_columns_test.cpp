@@ -10,6 +10,7 @@
 #include "chars/encoding.h"
 #include "favourites/exchange.h"
 #include "favourites/favourites_testutil.h"
+#include "share/vote_book.h"
 #include "testutil.h"
 
 namespace tavrin::test {
@@ -87,7 +88,7 @@ void MakeLayoutTwo(const std::string& path, bool shared) {
   }
   sqlite3_finalize(insert);
   if (shared) {
-    Exec(db, VoteTablesSql());
+    Exec(db, share::SqliteVoteBook::TablesSql());
     Exec(db, "INSERT INTO member (id, display_name, joined) VALUES (1, 'grandma', 1);"
              "INSERT INTO vote VALUES (1, 'x', 'female', 5, '', 1, 1)");
   }
@@ -112,6 +113,7 @@ void ExpectAdviceAsStored(const std::vector<Favourite>& favourites) {
 }
 
 TEST(StoreAdviceColumns, ALayoutTwoStoreKeepsEveryFavouriteAndExportsAsBefore) {
+  share::AddVoteTables();  // as the programs lay their stores out
   for (const bool shared : {false, true}) {
     SCOPED_TRACE(shared ? "shared before" : "never shared");
     TempDir dir;
