@@ -28,7 +28,8 @@ std::vector<Named> Batch() {
   for (std::size_t i = 0; batch.size() < 10000 && !boys.empty() && !girls.empty(); ++i) {
     const bool girl = i % 2 == 1;
     const LineList& given = girl ? girls : boys;
-    batch.push_back({surnames[i % std::size(surnames)] + given[(i / 2) % given.size()], girl ? Sex::kFemale : Sex::kMale});
+    batch.push_back(
+        {surnames[i % std::size(surnames)] + given[(i / 2) % given.size()], girl ? Sex::kFemale : Sex::kMale});
   }
   return batch;
 }

@@ -128,6 +128,12 @@ void BM_Import300000(benchmark::State& state) {
     store.Merge(tavrin::FavouritesFromJson(text));
   }
 }
-BENCHMARK(BM_Import300000)->ArgName("disk")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_Import300000)
+    ->ArgName("disk")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace

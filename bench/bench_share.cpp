@@ -36,7 +36,9 @@ struct Bench {
   Bench() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-bench-share-XXXXXX").string();
     dir = ::mkdtemp(pattern.data());
-    { tavrin::FavouritesStore store(dir + "/favourites.db"); }
+    {
+      tavrin::FavouritesStore store(dir + "/favourites.db");
+    }
     book = std::make_unique<SqliteVoteBook>(dir + "/favourites.db");
     SharedList list;
     for (int i = 0; i < 200; ++i) {
@@ -92,8 +94,10 @@ void BM_OpenPage200Names(benchmark::State& state) {
     phone.set_keep_alive(true);
     for (const char* path : {"/", "/style.css", "/app.js", "/api/names", "/api/votes?since=0"}) {
       auto reply = phone.Get((b.base + path).c_str());
-      if (!reply || reply->status != 200) state.SkipWithError("a request of the page failed");
-      else bytes += reply->body.size();
+      if (!reply || reply->status != 200)
+        state.SkipWithError("a request of the page failed");
+      else
+        bytes += reply->body.size();
     }
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes));

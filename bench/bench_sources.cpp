@@ -71,7 +71,8 @@ void BM_Search(benchmark::State& state) {
   static const struct {
     const char* text;
     const char* collection;
-  } searches[] = {{"离骚", ""}, {"月", ""}, {"李白", ""}, {"青青子衿，悠悠我心", ""}, {"", "全宋词"}, {"春风", "全唐诗"}};
+  } searches[] = {{"离骚", ""},   {"月", ""},        {"李白", ""}, {"青青子衿，悠悠我心", ""},
+                  {"", "全宋词"}, {"春风", "全唐诗"}};
   const auto& search = searches[state.range(0)];
   auto& library = Library();
   std::size_t found = 0;

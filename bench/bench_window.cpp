@@ -28,8 +28,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "favourites/store.h"
@@ -39,12 +39,12 @@
 
 #include "core/startup.h"
 #include "generators/generate_command.h"
+#include "sources/name_notes.h"
 #include "ui/BestModel.h"
 #include "ui/BestPage.h"
 #include "ui/MainWindow.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportPage.h"
-#include "sources/name_notes.h"
 #include "ui/qtext.h"
 
 namespace {
@@ -234,7 +234,8 @@ void BM_ReportSourceColumn(benchmark::State& state) {
   window.findChild<QPushButton*>("bsSkinButton1")->click();
   auto* page = window.findChild<tavrin::ui::ReportPage*>();
   const QAbstractItemModel* model = page->Table()->model();
-  const int rows = state.range(0) ? std::min<int>(static_cast<int>(state.range(0)), model->rowCount()) : model->rowCount();
+  const int rows =
+      state.range(0) ? std::min<int>(static_cast<int>(state.range(0)), model->rowCount()) : model->rowCount();
   int found = 0;
   for (auto _ : state) {
     tavrin::sources::NameNotes notes(stores->dataDir, stores->advice);
@@ -290,7 +291,8 @@ int PostVote(int member, int port, const std::string& path, const std::string& b
   int status = 0;
   if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
       connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
-    const std::string request = "POST " + path + "api/votes HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+    const std::string request = "POST " + path +
+                                "api/votes HTTP/1.1\r\nHost: 127.0.0.1\r\n"
                                 "Content-Type: application/json\r\nConnection: close\r\nContent-Length: " +
                                 std::to_string(body.size()) + "\r\n\r\n" + body;
     std::string reply;

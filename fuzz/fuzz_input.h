@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/lines.h"
 #include "base/output_text.h"
+#include "core/lines.h"
 #include "core/startup.h"
 
 namespace tavrin::fuzz {

@@ -85,9 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key = std::string(flags & 1 ? input.Field(1) : std::string_view()) + '\xFF' +
                             std::string(flags & 2 ? input.Field(2) : std::string_view()) + '\xFF' +
                             std::to_string(flags & 3);
-    scorer = recentScorers.Get(key, [&] {
-      return ScorerOf(flags & 1 ? tavrin::SplitLines(input.Field(1)) : shippedScorer->table, elements);
-    });
+    scorer = recentScorers.Get(
+        key, [&] { return ScorerOf(flags & 1 ? tavrin::SplitLines(input.Field(1)) : shippedScorer->table, elements); });
   }
   const tavrin::NameScorer& used = *scorer->scorer;
   const tavrin::LineList& table = scorer->table;

@@ -5,6 +5,8 @@
 #   scripts/dev.sh test-asan  the same in the AddressSanitizer/UBSan build, with short fuzz runs (build-asan/)
 #   scripts/dev.sh deb        the Debian package from the programs' build (build-run/)
 #   scripts/dev.sh tidy       build as for test, then clang-tidy over src/ with the checks of .clang-tidy
+#   scripts/dev.sh format     whether the C++ of src/, tests/, bench/ and fuzz/ stands as clang-format 19
+#                             writes it with .clang-format (format fix: rewrite it so)
 # The settings of the three builds are the presets of CMakePresets.json (run,
 # test, asan), so that `cmake --preset …` by hand builds the same.
 # Works the same whatever locale the caller has, set or not: the tools that
@@ -110,8 +112,20 @@ case "${1:-}" in
     mapfile -t files < <(find "$PWD/src" -name '*.cpp' ! -path '*/analysis/score_factors.cpp' | sort)
     run-clang-tidy -quiet -j "$(jobs)" -p build/tidy "${files[@]}"
     ;;
+  format)
+    # One version on Debian 12 and 13 alike: another lays some lines out
+    # differently.
+    install_packages clang-format-19
+    mapfile -t files < <(git ls-files -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
+                           'fuzz/*.cpp' 'fuzz/*.h')
+    if [ "${2:-}" = fix ]; then
+      clang-format-19 -i "${files[@]}"
+    else
+      clang-format-19 --dry-run -Werror "${files[@]}"
+    fi
+    ;;
   *)
-    echo "usage: scripts/dev.sh run|test|test-asan|deb|tidy" >&2
+    echo "usage: scripts/dev.sh run|test|test-asan|deb|tidy|format [fix]" >&2
     exit 2
     ;;
 esac

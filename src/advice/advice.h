@@ -39,18 +39,18 @@ struct Warning {
 
 // One line of the character table.
 struct CharFacts {
-  std::string ch;                     // the character (GBK)
-  int level = 0;                      // 通用规范汉字表 level 1..3; 0 outside it
-  std::vector<std::string> readings;  // numbered pinyin (le4), the usual reading first
+  std::string ch;                         // the character (GBK)
+  int level = 0;                          // 通用规范汉字表 level 1..3; 0 outside it
+  std::vector<std::string> readings;      // numbered pinyin (le4), the usual reading first
   std::vector<std::string> rareReadings;  // attested too, but rare: no warning is made of them
-  int boys = 0;                       // given names of the boys' list holding it
-  int girls = 0;                      // given names of the girls' list holding it
+  int boys = 0;                           // given names of the boys' list holding it
+  int girls = 0;                          // given names of the girls' list holding it
   // Of the two-character given names: those holding it first and last.
   int boysFirst = 0, boysLast = 0, girlsFirst = 0, girlsLast = 0;
-  std::string gloss;                  // English (ASCII)
-  std::string meaning;                // Chinese, in the sense a name uses (GBK); empty when none
-  std::vector<std::string> words;     // up to five common words holding it
-  std::uint8_t flags = 0;             // CharFlag bits
+  std::string gloss;               // English (ASCII)
+  std::string meaning;             // Chinese, in the sense a name uses (GBK); empty when none
+  std::vector<std::string> words;  // up to five common words holding it
+  std::uint8_t flags = 0;          // CharFlag bits
 };
 
 enum CharFlag : std::uint8_t {
@@ -121,7 +121,7 @@ struct Advice {
   int unclamped = 0;
   // The name bank's entry of the given name (owned by the tables), or null.
   const BankName* bank = nullptr;
-  std::vector<Reason> reasons;    // in the order the rule applies them
+  std::vector<Reason> reasons;  // in the order the rule applies them
   // False for a two-character given name that is no word, no phrase of a
   // well-known text and no name (琨迈), or a fragment of a line (君不, 子曰):
   // its 推荐度 stays below 40.
@@ -224,8 +224,7 @@ class AdviceTables {
   // The advice on a full name whose first `surnameLength` characters are the
   // surname. Bytes that do not begin a double-byte character are skipped.
   // `source`, when given, is the best line the given name comes from.
-  Advice Advise(std::string_view fullName, int surnameLength, Sex sex,
-                const ClassicalSource* source = nullptr) const;
+  Advice Advise(std::string_view fullName, int surnameLength, Sex sex, const ClassicalSource* source = nullptr) const;
 
   // How a name is read to a parent: the surname table's readings and each
   // character's usual one (the readings' texts are shared with every copy).

@@ -75,7 +75,7 @@ struct AdviceTables::Data {
 
   std::vector<UnfortunateWord> unfortunate;
   std::vector<std::uint16_t> neutralOf;  // by toned id: the same syllable in the neutral tone, 0 when none is known
-  std::unordered_map<SoundKey, std::int32_t> unfortunateToned;     // by the word's own tones (NeutralVariantKeys)
+  std::unordered_map<SoundKey, std::int32_t> unfortunateToned;  // by the word's own tones (NeutralVariantKeys)
   std::unordered_map<SoundKey, std::int32_t> unfortunateToneless;
 
   std::vector<FamousPerson> famous;

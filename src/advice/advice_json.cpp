@@ -13,8 +13,7 @@ std::string MarkedPinyin(const std::string& numbered) { return PinyinWithToneMar
 nlohmann::ordered_json AdviceJson(const Advice& a) {
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const Warning& w : a.warnings) {
-    warnings.push_back(
-        {{"kind", KindKey(w.kind)}, {"severity", SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
+    warnings.push_back({{"kind", KindKey(w.kind)}, {"severity", SeverityKey(w.severity)}, {"text", GbkToUtf8(w.text)}});
   }
   nlohmann::ordered_json chars = nlohmann::ordered_json::array();
   for (const GivenChar& g : a.given) {

@@ -57,15 +57,32 @@ std::uint8_t Flags(std::string_view text) {
   std::uint8_t flags = 0;
   for (char c : text) {
     switch (c) {
-      case 'M': flags |= kInBoysChars; break;
-      case 'F': flags |= kInGirlsChars; break;
-      case 'm': flags |= kLeansBoy; break;
-      case 'f': flags |= kLeansGirl; break;
-      case 'b': flags |= kDatedForBoys; break;
-      case 'g': flags |= kDatedForGirls; break;
-      case 'p': flags |= kFunctionChar; break;
-      case 'k': flags |= kLinkChar; break;
-      default: break;
+      case 'M':
+        flags |= kInBoysChars;
+        break;
+      case 'F':
+        flags |= kInGirlsChars;
+        break;
+      case 'm':
+        flags |= kLeansBoy;
+        break;
+      case 'f':
+        flags |= kLeansGirl;
+        break;
+      case 'b':
+        flags |= kDatedForBoys;
+        break;
+      case 'g':
+        flags |= kDatedForGirls;
+        break;
+      case 'p':
+        flags |= kFunctionChar;
+        break;
+      case 'k':
+        flags |= kLinkChar;
+        break;
+      default:
+        break;
     }
   }
   return flags;
@@ -93,7 +110,7 @@ namespace {
 
 // The key of the syllables' ids of one kind (toned or toneless): the count in
 // the low four bits, then twelve bits a syllable.
-bool KeyOf(std::uint16_t Syllable::*id, const Syllable* syllables, std::size_t count, SoundKey& key) {
+bool KeyOf(std::uint16_t Syllable::* id, const Syllable* syllables, std::size_t count, SoundKey& key) {
   if (count == 0 || count > kMaxKeySyllables) return false;
   key = count;
   for (std::size_t i = 0; i < count; ++i) {
@@ -146,8 +163,7 @@ Syllable AdviceTables::Data::Intern(std::string_view numbered) {
   return syllable;
 }
 
-std::vector<Syllable> AdviceTables::Data::ReadName(const std::vector<std::string>& chars,
-                                                   int surnameLength) const {
+std::vector<Syllable> AdviceTables::Data::ReadName(const std::vector<std::string>& chars, int surnameLength) const {
   std::vector<Syllable> syllables;
   syllables.reserve(chars.size());
   std::size_t start = 0;

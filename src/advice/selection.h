@@ -12,16 +12,16 @@
 namespace tavrin::advice {
 
 struct Filter {
-  bool hideSerious = true;  // names with a serious warning
+  bool hideSerious = true;   // names with a serious warning
   bool levelOneOnly = true;  // only given characters of level 1
   // No given character of level 3 or outside the table (hard to type, not
   // shown everywhere); level 2, which holds popular name characters (霖 梓
   // 婷 琪 睿 …), stays.
   bool hideLevelThree = true;
-  bool hideMild = false;     // names with any mild warning
-  int minScore = -1000;      // the five-grid score at least this
-  std::string leaveOut;      // characters (GBK) no given name may hold
-  std::optional<Sex> sex;    // only the names advised for this sex
+  bool hideMild = false;   // names with any mild warning
+  int minScore = -1000;    // the five-grid score at least this
+  std::string leaveOut;    // characters (GBK) no given name may hold
+  std::optional<Sex> sex;  // only the names advised for this sex
   // Only names with a character of the child's favourable elements (a name
   // not judged for a chart passes).
   bool onlyFitting = false;

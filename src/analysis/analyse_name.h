@@ -46,8 +46,8 @@ struct NameReport {
   std::array<std::string, 4> pillars;
   std::array<std::string, 4> pillarElements;
   BirthChartNotes chartNotes;  // what the chart is unsure of, and how it was read
-  std::string birthElements;  // the elements of the four pillars
-  std::string nameElements;   // the element of each character of the name
+  std::string birthElements;   // the elements of the four pillars
+  std::string nameElements;    // the element of each character of the name
   struct GridLine {
     std::string label;  // "天格:" ... "总格:"
     int number = 0;
@@ -91,6 +91,5 @@ NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, con
 // the analysis completes, it receives the analysis as data.
 CommandResult<AnalysisOutcome> AnalyseName(NamingModel& model, const AnalysisRequest& request,
                                            NameReport* report = nullptr);
-
 
 }  // namespace tavrin

@@ -96,7 +96,8 @@ void AddGridLines(const ConventionsSection& section, LineList& lines) {
     const conventions::GridLookup& lookup = r.lookups[i];
     std::string line = std::string(CommonGridName(i)) + std::to_string(lookup.number);
     if (lookup.tableNumber != lookup.number) line += "(按" + std::to_string(lookup.tableNumber) + ")";
-    line += std::string(ElementChar(conventions::GridElement(lookup.number))) + " " + GridVerdicts(section.gridLines[i]);
+    line +=
+        std::string(ElementChar(conventions::GridElement(lookup.number))) + " " + GridVerdicts(section.gridLines[i]);
     lines.push_back(line);
     for (const std::string& text : section.gridLines[i]) {
       std::string shown = text;
@@ -120,8 +121,8 @@ LineList ConventionsLines(const ConventionsSection& section) {
   AddGridLines(section, lines);
   if (r.hasSancai) {
     lines.push_back("三才:" + std::string(ElementChar(r.sancai.heaven)) + std::string(ElementChar(r.sancai.person)) +
-                    std::string(ElementChar(r.sancai.earth)) + " " + std::string(conventions::VerdictText(r.sancai.verdict)) +
-                    "," + r.sancai.explanation);
+                    std::string(ElementChar(r.sancai.earth)) + " " +
+                    std::string(conventions::VerdictText(r.sancai.verdict)) + "," + r.sancai.explanation);
   } else {
     lines.push_back("三才:缺少数据文件sancai.dat,不作判断");
   }

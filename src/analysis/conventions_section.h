@@ -22,17 +22,17 @@ struct DataStores;
 struct NameReport;
 
 struct ConventionsRequest {
-  std::string name;        // GBK, surname first
-  int surnameLength = 1;   // 2 for a compound surname (advice::AdviceTables::SurnameLength)
-  BirthPillars pillars;    // of the birth; an empty day pillar: no chart
+  std::string name;       // GBK, surname first
+  int surnameLength = 1;  // 2 for a compound surname (advice::AdviceTables::SurnameLength)
+  BirthPillars pillars;   // of the birth; an empty day pillar: no chart
   // The user's favourable elements in place of the chart's own.
   std::optional<std::vector<Element>> favourableOverride;
 };
 
 struct ConventionsSection {
-  std::optional<conventions::ConventionsReading> reading;  // nullopt: the name has no common grids
+  std::optional<conventions::ConventionsReading> reading;     // nullopt: the name has no common grids
   std::optional<conventions::FavourableElements> favourable;  // nullopt: no birth chart
-  std::vector<std::string> traditional;  // the traditional form of each character (GBK)
+  std::vector<std::string> traditional;                       // the traditional form of each character (GBK)
   // Per grid, in the order 天 人 地 外 总: the numerology lines of its number.
   std::vector<std::vector<std::string>> gridLines;
 };

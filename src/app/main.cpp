@@ -1,6 +1,6 @@
 #include <QIcon>
-#include <memory>
 #include <QTimer>
+#include <memory>
 
 #include "chars/encoding.h"
 #include "core/random.h"

@@ -43,7 +43,7 @@ int OpenRegularFile(const std::string& path, std::size_t maxBytes, ReadRefusal& 
     refusal.error = errno;
     return -1;
   }
-  struct stat info {};
+  struct stat info{};
   if (::fstat(fd, &info) != 0) {
     refusal.error = errno;
   } else if (S_ISDIR(info.st_mode)) {

@@ -76,7 +76,7 @@ std::optional<WriteFault> WriteFileAtomically(const std::string& requested, std:
   // The file the name leads to: a link is followed, so the link stays and
   // its target gets the new content.
   std::string path = requested;
-  struct stat info {};
+  struct stat info{};
   const bool exists = ::stat(requested.c_str(), &info) == 0;
   mode_t mode = info.st_mode & 07777;
   if (exists) {

@@ -138,7 +138,8 @@ PillarReading ReadBirthPillars(const TLunarDate& lunar, DayNumber date, BirthHou
   pillars.day = lunar.cDay();
 
   const bool clockKnown = hour.HasPillar();
-  const int minuteInHour = options.minute && *options.minute >= 0 && *options.minute <= 59 ? *options.minute : kHalfHour;
+  const int minuteInHour =
+      options.minute && *options.minute >= 0 && *options.minute <= 59 ? *options.minute : kHalfHour;
   const int clockMinute = clockKnown ? hour.Number() * 60 + minuteInHour : 0;
   notes.hourUnknown = !clockKnown;
 
@@ -150,8 +151,8 @@ PillarReading ReadBirthPillars(const TLunarDate& lunar, DayNumber date, BirthHou
   int pillarHour = hour.Number();
   if (clockKnown && options.longitude) {
     const SolarTime solar = TrueSolarTime(date, clockMinute, *options.longitude);
-    notes.solarTime = SolarTimeNote{*options.longitude, clockMinute, solar.minute / 60, solar.minute % 60,
-                                    solar.dayShift, solar.equationOfTime};
+    notes.solarTime = SolarTimeNote{*options.longitude, clockMinute,    solar.minute / 60,
+                                    solar.minute % 60,  solar.dayShift, solar.equationOfTime};
     pillarHour = solar.minute / 60;
     if (solar.dayShift != 0) pillars.day = ReadDay(date + solar.dayShift).day;
   }

@@ -84,9 +84,9 @@ struct BirthTimeOptions {
 // the birth's moment against the term's (Beijing clock time): the month
 // before the term for a birth before it, else the one it opens.
 struct TermDayNote {
-  int termIndex = 0;  // SolarTermName index
+  int termIndex = 0;     // SolarTermName index
   std::string termName;  // GBK
-  int termHour = 0;  // the term's moment, Beijing time
+  int termHour = 0;      // the term's moment, Beijing time
   int termMinute = 0;
   std::string monthBefore;  // the month pillar before the term, and after it (GBK)
   std::string monthAfter;
@@ -101,11 +101,11 @@ struct TermDayNote {
 
 // The birth's true solar time, when a longitude was given with a known hour.
 struct SolarTimeNote {
-  double longitude = 0;     // degrees east
-  int clockMinute = 0;      // the Beijing clock time used, minute of the day
-  int hour = 0;             // the solar time, hour 0..23 and minute 0..59
+  double longitude = 0;  // degrees east
+  int clockMinute = 0;   // the Beijing clock time used, minute of the day
+  int hour = 0;          // the solar time, hour 0..23 and minute 0..59
   int minute = 0;
-  int dayShift = 0;         // the solar date against the clock date: −1, 0, +1
+  int dayShift = 0;           // the solar date against the clock date: −1, 0, +1
   double equationOfTime = 0;  // minutes
 };
 
@@ -182,8 +182,8 @@ PillarReading ReadBirthPillars(const TLunarDate& lunar, DayNumber date, BirthHou
 // The pillars follow ReadBirthPillars with `options`; the lines keep their
 // text and order whatever the options.
 BirthAnalysisResult BirthAnalysis(BirthAnalysisVariant variant, TTransDate& transDate, int year, int month, int day,
-                                  BirthHour hour, std::string_view name = {},
-                                  const CharElementLookup& charElement = {}, const BirthTimeOptions& options = {});
+                                  BirthHour hour, std::string_view name = {}, const CharElementLookup& charElement = {},
+                                  const BirthTimeOptions& options = {});
 
 // The first line of every birth analysis (GBK).
 std::string_view BirthAnalysisFirstLine();

@@ -58,8 +58,16 @@ std::string FormatIsoDate(DayNumber day) {
   }
   // By hand: a calendar of every day formats tens of thousands of them.
   const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
-  return {digit(date.year / 1000), digit(date.year / 100), digit(date.year / 10), digit(date.year), '-',
-          digit(date.month / 10), digit(date.month), '-', digit(date.day / 10), digit(date.day)};
+  return {digit(date.year / 1000),
+          digit(date.year / 100),
+          digit(date.year / 10),
+          digit(date.year),
+          '-',
+          digit(date.month / 10),
+          digit(date.month),
+          '-',
+          digit(date.day / 10),
+          digit(date.day)};
 }
 
 std::chrono::year_month_day LocalToday() {

@@ -11,8 +11,8 @@ double EquationOfTimeMinutes(DayNumber day, int clockMinute) {
   const bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
   const double utcHour = clockMinute / 60.0 - 8.0;
   const double gamma = 2 * std::numbers::pi / (leap ? 366 : 365) * (day - newYear + (utcHour - 12) / 24);
-  return 229.18 * (0.000075 + 0.001868 * std::cos(gamma) - 0.032077 * std::sin(gamma) -
-                   0.014615 * std::cos(2 * gamma) - 0.040849 * std::sin(2 * gamma));
+  return 229.18 * (0.000075 + 0.001868 * std::cos(gamma) - 0.032077 * std::sin(gamma) - 0.014615 * std::cos(2 * gamma) -
+                   0.040849 * std::sin(2 * gamma));
 }
 
 SolarTime TrueSolarTime(DayNumber day, int clockMinute, double longitudeEast) {

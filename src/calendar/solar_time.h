@@ -20,8 +20,8 @@ inline constexpr double kBeijingMeridian = 120.0;
 double EquationOfTimeMinutes(DayNumber day, int clockMinute);
 
 struct SolarTime {
-  int dayShift = 0;  // −1, 0 or +1: the solar date against the clock date
-  int minute = 0;    // minute of the solar day, 0..1439, rounded to the nearest minute
+  int dayShift = 0;           // −1, 0 or +1: the solar date against the clock date
+  int minute = 0;             // minute of the solar day, 0..1439, rounded to the nearest minute
   double equationOfTime = 0;  // minutes
 };
 

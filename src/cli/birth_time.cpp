@@ -11,7 +11,6 @@
 
 namespace tavrin::cli {
 
-
 namespace {
 
 // `gbkMessage` says what was wrong, %1 the value, %2 and %3 the bounds.
@@ -36,8 +35,7 @@ std::string FormatNumber(double value) {
 }
 
 places::PlaceTable ReadPlaces(const CliContext& context) {
-  std::optional<places::PlaceTable> table =
-      places::PlaceTable::Read(context.DataDir() + "/" + places::kPlacesFileName);
+  std::optional<places::PlaceTable> table = places::PlaceTable::Read(context.DataDir() + "/" + places::kPlacesFileName);
   if (!table || table->Empty()) throw CliError(Say("读不到地名表 %1", {places::kPlacesFileName}));
   return std::move(*table);
 }

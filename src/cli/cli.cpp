@@ -4,8 +4,8 @@
 #include <charconv>
 #include <ostream>
 
-#include "calendar/birth_pillars.h"
 #include "base/output_text.h"
+#include "calendar/birth_pillars.h"
 #include "cli/cli_text.h"
 #include "share/vote_book.h"
 

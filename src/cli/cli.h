@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "chars/sex.h"
 #include "base/options.h"
+#include "chars/sex.h"
 #include "core/naming_io.h"
 #include "core/startup.h"
 

@@ -8,6 +8,7 @@
 
 #include "advice/advice.h"
 #include "advice/advice_json.h"
+#include "base/output_text.h"
 #include "chars/gbk.h"
 #include "chars/tone_marks.h"
 #include "cli/cli.h"
@@ -15,7 +16,6 @@
 #include "cli/conventions_output.h"
 #include "cli/json_output.h"
 #include "cli/library.h"
-#include "base/output_text.h"
 #include "sources/library_text.h"
 #include "sources/name_notes.h"
 
@@ -92,14 +92,13 @@ struct AdviseOptions {
 
 AdviseOptions ReadAdviseOptions(const std::vector<std::string>& args) {
   AdviseOptions options;
-  ReadArguments(args, std::string("advise ") + kOptions,
-                {{"--json", Option::kFlag, SetTrue(options.json)},
-                 {"--sex", Option::kValue,
-                  [&](const std::string& value) { options.sex = CliContext::SexArgument(value); }},
-                 {"--surname", Option::kValueOnce, Keep(options.surname)}},
-                EveryGbkArgument([&](const std::string& arg, const std::string& gbk) {
-                  options.names.push_back(AdvisedName(arg, gbk));
-                }));
+  ReadArguments(
+      args, std::string("advise ") + kOptions,
+      {{"--json", Option::kFlag, SetTrue(options.json)},
+       {"--sex", Option::kValue, [&](const std::string& value) { options.sex = CliContext::SexArgument(value); }},
+       {"--surname", Option::kValueOnce, Keep(options.surname)}},
+      EveryGbkArgument(
+          [&](const std::string& arg, const std::string& gbk) { options.names.push_back(AdvisedName(arg, gbk)); }));
   if (options.names.empty()) throw CliError(UsageMessage(std::string("advise ") + kOptions));
   return options;
 }
@@ -113,8 +112,7 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int surnameLength =
         options.surname ? SurnameOption(names[i], *options.surname) : tables.SurnameLength(names[i]);
-    const std::vector<sources::NameSource> found =
-        notes.Find(GivenName(names[i], surnameLength), kMostSources);
+    const std::vector<sources::NameSource> found = notes.Find(GivenName(names[i], surnameLength), kMostSources);
     // The advice weighs the line every page gives the name: the best one
     // that is no line of grief or displeasure.
     const sources::NameSource* fitting = notes.BestSource(names[i]);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/output_text.h"
 #include "calendar/birth_pillars.h"
 #include "calendar/calendar_tables.h"
 #include "calendar/gregorian.h"
@@ -19,9 +20,8 @@
 #include "cli/cli.h"
 #include "cli/cli_text.h"
 #include "cli/json_output.h"
-#include "places/places.h"
 #include "core/birth_inputs.h"
-#include "base/output_text.h"
+#include "places/places.h"
 
 namespace tavrin::cli {
 namespace {
@@ -106,13 +106,16 @@ int Lunar(CliContext& context, const std::vector<std::string>& args) {
     lunar.SetBookOfChanges(true);
     row.clear();
     if (csv) {
-      const std::string numbers[] = {FormatIsoDate(day), std::to_string(lunar.lYear()),
-                                     std::to_string(lunar.lMonth()), lunar.FlagLeapMonth() ? "1" : "0",
-                                     std::to_string(lunar.lDay()), std::to_string(lunar.MaxMonthDays())};
+      const std::string numbers[] = {FormatIsoDate(day),
+                                     std::to_string(lunar.lYear()),
+                                     std::to_string(lunar.lMonth()),
+                                     lunar.FlagLeapMonth() ? "1" : "0",
+                                     std::to_string(lunar.lDay()),
+                                     std::to_string(lunar.MaxMonthDays())};
       for (const std::string& field : numbers) AppendCsvField(row, field);
-      for (const std::string* field : {&lunar.cYear(), &lunar.cMonth(), &lunar.cDay(), &yearByLunarYear,
-                                       &monthByLunarMonth, &lunar.AnimalYear(), &lunar.SolarTerm(),
-                                       &lunar.FeastOfLunar()}) {
+      for (const std::string* field :
+           {&lunar.cYear(), &lunar.cMonth(), &lunar.cDay(), &yearByLunarYear, &monthByLunarMonth, &lunar.AnimalYear(),
+            &lunar.SolarTerm(), &lunar.FeastOfLunar()}) {
         AppendCsvField(row, *field);
       }
     } else {
@@ -208,8 +211,11 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   PillarsOptions options;
   std::vector<std::string> positional;
   ReadArguments(args, kUsage,
-                {PlaceOption(options.birth), LongitudeOption(options.birth), MinuteOption(options.birth),
-                 TermSideOption(options.birth), {"--json", Option::kFlag, SetTrue(options.json)}},
+                {PlaceOption(options.birth),
+                 LongitudeOption(options.birth),
+                 MinuteOption(options.birth),
+                 TermSideOption(options.birth),
+                 {"--json", Option::kFlag, SetTrue(options.json)}},
                 EveryArgument(positional, false));
   if (positional.size() != 2) throw CliError(UsageMessage(kUsage));
   ResolvePlace(context, options.birth);
@@ -236,7 +242,11 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
     const BirthPillars& p = result.pillars;
     PrintJson(context, {{"lines", Utf8Lines(result.paneLines)},
                         {"analysisPaneLines", Utf8Lines(result.analysisPaneLines)},
-                        {"pillars", {{"year", GbkToUtf8(p.year)}, {"month", GbkToUtf8(p.month)}, {"day", GbkToUtf8(p.day)}, {"hour", GbkToUtf8(p.hour)}}},
+                        {"pillars",
+                         {{"year", GbkToUtf8(p.year)},
+                          {"month", GbkToUtf8(p.month)},
+                          {"day", GbkToUtf8(p.day)},
+                          {"hour", GbkToUtf8(p.hour)}}},
                         {"birthElements", GbkToUtf8(result.birthElements)},
                         {"missingElements", GbkToUtf8(result.missingElements)},
                         {"notes", NotesJson(result.notes, options.birth.placeName)}});
@@ -260,7 +270,8 @@ int Places(CliContext& context, const std::vector<std::string>& args) {
   }
   if (table.CitiesOf(args[0]).empty()) throw CliError(Say("地名表中没有省份“%1”", {QuoteArgument(args[0])}));
   for (const places::Place& p : table.All()) {
-    if (p.province == args[0]) context.out << p.city << '\t' << FormatNumber(p.longitude) << '\t' << FormatNumber(p.latitude) << '\n';
+    if (p.province == args[0])
+      context.out << p.city << '\t' << FormatNumber(p.longitude) << '\t' << FormatNumber(p.latitude) << '\n';
   }
   return 0;
 }
@@ -268,8 +279,9 @@ int Places(CliContext& context, const std::vector<std::string>& args) {
 const Registrar kLunar({"lunar", "FROM [TO] [--csv]", "从 FROM 到 TO(YYYY-MM-DD)每一天的农历、干支、节气和节日",
                         &Lunar});
 const Registrar kDay({"day", "DATE", "一个日期的农历、星期和节日", &Day});
-const Registrar kPillars({"pillars", "DATE HOUR [--place 省/市 | --longitude DEG] [--minute M] [--term-side before|after] [--json]",
-                          "一个日期和时辰(0-23)的八字和五行分析; 可按出生地的真太阳时", &Pillars});
+const Registrar kPillars(
+    {"pillars", "DATE HOUR [--place 省/市 | --longitude DEG] [--minute M] [--term-side before|after] [--json]",
+     "一个日期和时辰(0-23)的八字和五行分析; 可按出生地的真太阳时", &Pillars});
 const Registrar kPlaces({"places", "[PROVINCE]", "出生地表: 省份, 或一省的城市及经度", &Places});
 
 }  // namespace

@@ -10,18 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "base/output_text.h"
 #include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
 #include "cli/library.h"
-#include "base/output_text.h"
 #include "core/best_names.h"
 #include "core/birth_inputs.h"
 #include "core/services.h"
 #include "favourites/exchange.h"
-#include "favourites/kept_name.h"
 #include "favourites/favourites_text.h"
+#include "favourites/kept_name.h"
 #include "favourites/store.h"
 #include "sources/name_notes.h"
 

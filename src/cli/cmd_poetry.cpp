@@ -32,7 +32,7 @@ PoemTable LoadPoems(CliContext& context) {
   std::string error;
   const std::string path = context.Stores().dataDir + kPoetryFile;
   if (!FileExists(path)) {
-    struct stat info {};
+    struct stat info{};
     if (::stat(path.c_str(), &info) == 0) throw CliError(Say("诗歌数据库 %1 不是普通文件", {path}));
     throw CliError(Say("缺少诗歌数据库 %1", {path}));
   }

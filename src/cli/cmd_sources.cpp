@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "base/output_text.h"
 #include "chars/gbk.h"
 #include "cli/cli.h"
 #include "cli/cli_text.h"
 #include "cli/json_output.h"
 #include "cli/library.h"
-#include "base/output_text.h"
 #include "sources/library_text.h"
 
 namespace tavrin::cli {

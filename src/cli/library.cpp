@@ -1,10 +1,10 @@
 #include "cli/library.h"
 
+#include "base/output_text.h"
 #include "cli/cli_text.h"
 #include "core/lines.h"
-#include "base/output_text.h"
-#include "sources/library_text.h"
 #include "sources/library_error.h"
+#include "sources/library_text.h"
 
 namespace tavrin::cli {
 

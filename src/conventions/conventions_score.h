@@ -46,7 +46,7 @@ struct ConventionsReading {
   // In the order 天格 人格 地格 外格 总格 (kCommonGridOrder).
   std::array<GridLookup, 5> lookups;
   int numerologyPoints = 0;  // the sum of the five lookups' points
-  bool hasSancai = false;  // the 三才 table was there: `sancai` holds its reading
+  bool hasSancai = false;    // the 三才 table was there: `sancai` holds its reading
   SancaiReading sancai;
   std::vector<std::optional<Element>> givenElements;  // of the given name's characters
   int favourableCharacters = 0;

@@ -73,8 +73,8 @@ void BestNames::Clear() {
 
 void BestNames::FollowChild(const Child& child, NameJudge judge, std::uint64_t acceptedBefore) {
   const bool sameBaby = child_ && child_->SameBaby(child);
-  const bool sameWish = sameBaby && child_->wish == child.wish && child_->chosen == child.chosen &&
-                        child_->wishes == child.wishes;
+  const bool sameWish =
+      sameBaby && child_->wish == child.wish && child_->chosen == child.chosen && child_->wishes == child.wishes;
   child_ = child;
   babyHash_ = BabyHash(child);
   judge_ = std::move(judge);
@@ -162,8 +162,7 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   }
   const int i = sex == Sex::kFemale ? 1 : 0;
   const std::string own(candidate.Given());
-  return bankGiven_[i].count(own) == 0 || OfferedToBaby(babyHash_, own, bankOfSex_[i]) ||
-         judge_.Wishes().Reaches(own);
+  return bankGiven_[i].count(own) == 0 || OfferedToBaby(babyHash_, own, bankOfSex_[i]) || judge_.Wishes().Reaches(own);
 }
 
 std::size_t BestNames::LookUpSources(std::size_t count) {
@@ -171,8 +170,7 @@ std::size_t BestNames::LookUpSources(std::size_t count) {
   for (; sourcesDone_ < advice_.size() && sourcesDone_ - from < count; ++sourcesDone_) {
     if (!tables_ || !findSource_ || ownSources_[sourcesDone_]) continue;
     const advice::Advice& before = own_[sourcesDone_];
-    SetAdvice(sourcesDone_,
-              AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_));
+    SetAdvice(sourcesDone_, AdviseWithSource(*tables_, before.name, before.surnameLength, before.sex, findSource_));
     ++version_;
   }
   return sourcesDone_ - from;
@@ -213,7 +211,9 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   std::size_t added = 0;
   // The surname is heard in its own reading (曾 zeng1), looked up once.
   const PinyinService::Sounds surnameSounds = services.SurnameSounds(session.surname);
-  const auto forSex = [sex](const advice::BankName& name) { return sex == Sex::kFemale ? name.forGirls : name.forBoys; };
+  const auto forSex = [sex](const advice::BankName& name) {
+    return sex == Sex::kFemale ? name.forGirls : name.forBoys;
+  };
   const std::vector<advice::BankName>& bank = tables_->Bank();
   const auto ofSex = static_cast<std::size_t>(std::count_if(bank.begin(), bank.end(), forSex));
   const std::uint64_t baby = BabyHash(session.RunChild());

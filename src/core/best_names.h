@@ -176,7 +176,7 @@ class BestNames {
   std::uint64_t babyHash_ = 0;  // of child_, for the bank's share
   NameJudge judge_;
   std::uint64_t acceptedBefore_ = 0;
-  std::vector<advice::Advice> own_;  // each name's advice before the judge
+  std::vector<advice::Advice> own_;                // each name's advice before the judge
   std::vector<NameJudge::ChildLines> childLines_;  // what the judge adds to each
 
   std::vector<std::optional<advice::ClassicalSource>> ownSources_;  // a name's own source (AddWithSource)

@@ -10,7 +10,8 @@ namespace {
 
 // By Origin.
 constexpr std::array<std::string_view, 11> kOriginCaptions = {
-    "", "姓名设置", "二字名", "三字名", "部首有五行", "系统推荐名", "系统推荐名二", "姓名分析", "诗歌取名", "典籍", "名库",
+    "",         "姓名设置", "二字名", "三字名", "部首有五行", "系统推荐名", "系统推荐名二",
+    "姓名分析", "诗歌取名", "典籍",   "名库",
 };
 static_assert(kOriginCaptions.size() == static_cast<std::size_t>(Origin::kCurated) + 1);
 

@@ -41,9 +41,9 @@ struct Candidate {
   bool scored = true;
   int score = 0;
   FiveGrids grids;
-  std::string nameElements;      // the element of each character of the full name (GBK)
+  std::string nameElements;       // the element of each character of the full name (GBK)
   Origin origin = Origin::kNone;  // the generator that proposed it
-  std::uint64_t acceptance = 0;  // its place in the order of acceptance, from 1; 0 when not handed over
+  std::uint64_t acceptance = 0;   // its place in the order of acceptance, from 1; 0 when not handed over
 
   std::string_view Given() const { return std::string_view(fullName).substr(surnameBytes); }
   std::string_view Surname() const { return std::string_view(fullName).substr(0, surnameBytes); }

@@ -13,10 +13,10 @@ namespace {
 // master); what generates it and its own (a strong one).
 std::vector<Element> UnfavourableInReasoningOrder(const conventions::FavourableElements& f) {
   const Element d = f.strength.dayElement;
-  std::vector<Element> order = f.strength.strong
-                                   ? std::vector<Element>{conventions::Generator(d), d}
-                                   : std::vector<Element>{conventions::Generated(d), conventions::Overcome(d),
-                                                          conventions::Overcomer(d)};
+  std::vector<Element> order =
+      f.strength.strong
+          ? std::vector<Element>{conventions::Generator(d), d}
+          : std::vector<Element>{conventions::Generated(d), conventions::Overcome(d), conventions::Overcomer(d)};
   std::vector<Element> shown;
   for (Element e : order) {
     if (std::find(f.unfavourable.begin(), f.unfavourable.end(), e) != f.unfavourable.end()) shown.push_back(e);
@@ -76,7 +76,8 @@ ChildNeeds ReadNeeds(const BirthPillars& pillars, ElementWish wish, const std::v
     for (int hour = 0; hour < 24; hour += 2) {  // one hour of each double hour: 0 子, 2 丑 … 22 亥
       BirthPillars at = pillars;
       at.hour = HourPillar(pillars.day, hour);
-      if (const auto s = conventions::AssessStrength(at)) needs.byHour.push_back(conventions::FavourableOf(*s).favourable);
+      if (const auto s = conventions::AssessStrength(at))
+        needs.byHour.push_back(conventions::FavourableOf(*s).favourable);
     }
   }
   if (wish == ElementWish::kChart || (wish == ElementWish::kChosen && chosen.empty())) {
@@ -187,7 +188,9 @@ std::vector<std::string> ChartNoteLines(const BirthChartNotes& notes, std::strin
     std::string line = "出生当天" + Clock(t.termHour, t.termMinute) + "交" + t.termName + "：节前为" +
                        pillars(t.yearBefore, t.monthBefore) + "，节后为" + pillars(t.yearAfter, t.monthAfter) +
                        "；八字按" + (t.used == TermSide::kBefore ? "节前" : "节后");
-    if (t.unsure) line += notes.hourUnknown ? "（时辰不详，不知在交节前后，可以改选）" : "（交节在出生的这个钟点里，前后未定，可以改选）";
+    if (t.unsure)
+      line += notes.hourUnknown ? "（时辰不详，不知在交节前后，可以改选）"
+                                : "（交节在出生的这个钟点里，前后未定，可以改选）";
     lines.push_back(line);
   }
   return lines;

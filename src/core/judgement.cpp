@@ -74,8 +74,8 @@ void NameJudge::ElementLines(const advice::Advice& advice, ChildLines& lines) co
   const int judged = favourable + unfavourable;
   if (judged == 0) return;
   lines.fit = favourable == judged ? advice::ElementFit::kAll
-               : favourable > 0     ? advice::ElementFit::kSome
-                                    : advice::ElementFit::kNone;
+              : favourable > 0     ? advice::ElementFit::kSome
+                                   : advice::ElementFit::kNone;
   const double perChar = 2.0 / judged;
   const int points =
       static_cast<int>(std::lround(perChar * (favourable * kFavourableChar + unfavourable * kUnfavourableChar))) +

@@ -40,7 +40,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& e
     int fd;
     ~FdCloser() { ::close(fd); }
   } closer{fd};
-  struct stat info {};
+  struct stat info{};
   if (::fstat(fd, &info) != 0) {
     error = std::strerror(errno);
     return std::nullopt;
@@ -66,7 +66,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& e
 }
 
 bool FileExists(const std::string& path) {
-  struct stat info {};
+  struct stat info{};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

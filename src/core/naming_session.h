@@ -22,7 +22,7 @@ struct NamingSession {
   int birthYear = 0, birthMonth = 0, birthDay = 0;
   BirthHour birthHour = BirthHour::At(0);
   BirthTimeOptions birthTime;  // the birthplace, minute and term side the run read
-  BirthChart chart;  // of the last Generate run; names are scored against its elements
+  BirthChart chart;            // of the last Generate run; names are scored against its elements
   BirthChartNotes chartNotes;  // what that chart is unsure of, and how it was read
   // Which elements the names of the run should bring (read at its start).
   ElementWish wish = ElementWish::kChart;

@@ -159,7 +159,7 @@ NameLists ReadNameLists(Loader& loader) {
 // system's are.
 struct AdviceTable {
   const char* fileName;
-  std::string advice::AdviceTables::Texts::*text;
+  std::string advice::AdviceTables::Texts::* text;
   std::size_t (advice::AdviceTables::*count)() const;
 };
 constexpr AdviceTable kAdviceTables[] = {

@@ -55,18 +55,18 @@ struct LoadFailure {
 struct DataStores {
   std::string dataDir;  // with its trailing separator
 
-  LineList girlGivenNames;                                               // 1600nv.dat, optional
-  LineList boyGivenNames;                                                // 1600nan.dat, optional
-  std::string girlNameChars;                                             // built in, 254 characters
-  std::string pinyinIndex;                                               // yq.dat, raw bytes, optional
-  LineList initialGroups;                                                // built in, 4 lines
-  LineList finalGroups;                                                  // built in, 4 lines
-  LineList charElementList;                                              // dzwx.dat, optional
-  LineList recommendedList;                                              // tj.dat, required
-  LineList numerologyTable;                                              // 5ge.dat, required
-  LineList sancaiTable;  // sancai.dat, optional: without it (or when it is malformed) there are no 三才 verdicts
-  LineList maleGivenChars;                                               // 男.dat, required
-  LineList femaleGivenChars;                                             // 女.dat, required
+  LineList girlGivenNames;    // 1600nv.dat, optional
+  LineList boyGivenNames;     // 1600nan.dat, optional
+  std::string girlNameChars;  // built in, 254 characters
+  std::string pinyinIndex;    // yq.dat, raw bytes, optional
+  LineList initialGroups;     // built in, 4 lines
+  LineList finalGroups;       // built in, 4 lines
+  LineList charElementList;   // dzwx.dat, optional
+  LineList recommendedList;   // tj.dat, required
+  LineList numerologyTable;   // 5ge.dat, required
+  LineList sancaiTable;       // sancai.dat, optional: without it (or when it is malformed) there are no 三才 verdicts
+  LineList maleGivenChars;    // 男.dat, required
+  LineList femaleGivenChars;  // 女.dat, required
   std::string metalChars, woodChars, waterChars, fireChars, earthChars;  // built in
 
   // The advice on names (data/advice_*.dat); a missing table gives no

@@ -55,9 +55,23 @@ struct Scalar {
 };
 
 // The fields of an entry, in the order of kEntryKeys.
-constexpr const char* kEntryKeys[] = {"name",   "sex",    "date",   "hour",  "score", "advice",  "note",
-                                      "rating", "origin", "poem",   "added", "changed", "surname"};
-enum EntryKey { kName, kSex, kDate, kHour, kScore, kAdvice, kNote, kRating, kOrigin, kPoem, kAdded, kChanged, kSurname };
+constexpr const char* kEntryKeys[] = {"name",   "sex",    "date", "hour",  "score",   "advice", "note",
+                                      "rating", "origin", "poem", "added", "changed", "surname"};
+enum EntryKey {
+  kName,
+  kSex,
+  kDate,
+  kHour,
+  kScore,
+  kAdvice,
+  kNote,
+  kRating,
+  kOrigin,
+  kPoem,
+  kAdded,
+  kChanged,
+  kSurname
+};
 constexpr std::size_t kEntryKeyCount = std::size(kEntryKeys);
 constexpr const char* kFileKeys[] = {"format", "version", "exported", "favourites"};
 
@@ -292,8 +306,8 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
   }
 
   bool Value(Scalar value) {
-    if (depth_ == 0) throw FavouritesError(std::string("不是收藏的导出文件(没有 \"format\": \"") + kExchangeFormat +
-                                           "\")");
+    if (depth_ == 0)
+      throw FavouritesError(std::string("不是收藏的导出文件(没有 \"format\": \"") + kExchangeFormat + "\")");
     if (depth_ == 1) {
       if (fileKey_ == 0) format_ = value.kind == Scalar::kText ? value.text : "";
       if (fileKey_ == 1) {
@@ -420,7 +434,8 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
           Favourite f = entry_.Read(index);
           const auto [at, fresh] = seen_.emplace(f.name + (f.sex == Sex::kFemale ? "/f" : "/m"), index);
           if (!fresh) {
-            Refuse(index, "“" + EscapeControlBytes(f.name) + "”与第 " + std::to_string(at->second + 1) + " 条是同一个收藏(同名同性别)");
+            Refuse(index, "“" + EscapeControlBytes(f.name) + "”与第 " + std::to_string(at->second + 1) +
+                              " 条是同一个收藏(同名同性别)");
           }
           favourites_.push_back(std::move(f));
         } catch (const FavouritesError& error) {
@@ -506,7 +521,8 @@ std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int6
     text += FavouriteToJson(favourites[i]).dump(-1, ' ', false, Json::error_handler_t::replace);
   }
   text += "\n]}\n";
-  if (text.size() > kMaxImportBytes) throw FavouritesError(TooBig().replace(0, std::string("文件").size(), "导出的文件会") + ",没有导出");
+  if (text.size() > kMaxImportBytes)
+    throw FavouritesError(TooBig().replace(0, std::string("文件").size(), "导出的文件会") + ",没有导出");
   return text;
 }
 
@@ -535,10 +551,10 @@ std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
   for (const Favourite& f : favourites) {
-    const std::string cells[] = {StoredText(f.name),      SexKey(f.sex),           DateText(f),
-                                 HourText(f),            std::to_string(f.score), std::to_string(f.rating),
-                                 StoredText(f.note),      StoredText(f.origin),     StoredText(f.poem),
-                                 FormatUtcTime(f.added), FormatUtcTime(f.changed)};
+    const std::string cells[] = {
+        StoredText(f.name),       SexKey(f.sex),      DateText(f),          HourText(f),        std::to_string(f.score),
+        std::to_string(f.rating), StoredText(f.note), StoredText(f.origin), StoredText(f.poem), FormatUtcTime(f.added),
+        FormatUtcTime(f.changed)};
     bool first = true;
     for (const std::string& cell : cells) {
       if (!first) csv += ',';

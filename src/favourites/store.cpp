@@ -155,7 +155,8 @@ bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
 
 FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>& favourites) {
   for (const Favourite& favourite : favourites) {
-    if (auto bad = CheckFavourite(favourite)) throw FavouritesError("不能收藏“" + EscapeControlBytes(favourite.name) + "”:" + *bad);
+    if (auto bad = CheckFavourite(favourite))
+      throw FavouritesError("不能收藏“" + EscapeControlBytes(favourite.name) + "”:" + *bad);
   }
   return Commit([&] {
     MergeCounts counts;
@@ -167,8 +168,7 @@ FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>
       // No time may lie ahead of now: a file's clock running fast would
       // otherwise beat every later change.
       const std::int64_t added = given & kFieldAdded && incoming.added != 0 ? std::min(incoming.added, now) : now;
-      const std::int64_t changed =
-          given & kFieldChanged && incoming.changed != 0 ? std::min(incoming.changed, now) : 0;
+      const std::int64_t changed = given & kFieldChanged && incoming.changed != 0 ? std::min(incoming.changed, now) : 0;
       // Most of an import is new: added at once, and only one kept already
       // is read.
       if (writer.TryWrite(incoming, false, kAllFields, {added, std::max(changed, added)})) {

@@ -198,8 +198,8 @@ class FavouritesStore {
   SqliteDb db_;
   int version_ = 0;
   bool readOnly_ = false;
-  bool legacy_ = false;  // ours, but made before stores were marked
-  std::string readOnlyReason_;  // GBK
+  bool legacy_ = false;              // ours, but made before stores were marked
+  std::string readOnlyReason_;       // GBK
   std::vector<std::string> strays_;  // empty -wal/-shm this reading made
   std::string notice_;
   std::string keptAside_;

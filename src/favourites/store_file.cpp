@@ -203,8 +203,7 @@ void FavouritesStore::CreateStore() {
     }
     if (::link(temporary.c_str(), path_.c_str()) != 0 && errno != EEXIST) {
       // A file system without hard links: a rename that replaces nothing.
-      if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) != 0 &&
-          errno != EEXIST) {
+      if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) != 0 && errno != EEXIST) {
         throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno));
       }
     }

@@ -203,8 +203,8 @@ std::vector<Favourite> Reader::All() const {
 }
 
 Favourite Overlay(Favourite kept, const Favourite& given, unsigned fields) {
-  if (fields & kFieldBirth) std::tie(kept.year, kept.month, kept.day, kept.hour) =
-      std::tie(given.year, given.month, given.day, given.hour);
+  if (fields & kFieldBirth)
+    std::tie(kept.year, kept.month, kept.day, kept.hour) = std::tie(given.year, given.month, given.day, given.hour);
   if (fields & kFieldScore) kept.score = given.score;
   if (fields & kFieldAdvice) kept.advice = given.advice;
   if (fields & kFieldNote) kept.note = given.note;

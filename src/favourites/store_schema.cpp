@@ -120,7 +120,7 @@ std::string Columns(int version) {
 bool FirstLayout(const SqliteDb& db) {
   Statement objects = db.Prepare("SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
   const std::pair<std::string, std::string> expected[] = {{"index", "sqlite_autoindex_favourite_1"},
-                                                         {"table", "favourite"}};
+                                                          {"table", "favourite"}};
   std::size_t at = 0;
   while (objects.Step()) {
     if (at == std::size(expected) || objects.TextView(0) != expected[at].first ||

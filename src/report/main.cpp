@@ -9,9 +9,9 @@
 
 #include "advice/advice.h"
 #include "analysis/analyse_name.h"
+#include "base/options.h"
 #include "base/output_text.h"
 #include "chars/encoding.h"
-#include "base/options.h"
 #include "core/naming_model.h"
 #include "report/name_report_pdf.h"
 #include "report/qt_translations.h"

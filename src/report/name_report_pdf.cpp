@@ -10,10 +10,10 @@
 #include <array>
 #include <functional>
 
-#include "calendar/birth_pillars.h"
-#include "core/child.h"
-#include "chars/tone_marks.h"
 #include "base/file_write.h"
+#include "calendar/birth_pillars.h"
+#include "chars/tone_marks.h"
+#include "core/child.h"
 #include "report/report_text.h"
 #include "report/score_words.h"
 
@@ -472,8 +472,9 @@ void AddNameRows(const AddRow& add) {
 // name's analysis labels it.
 void AddGridRows(const AddRow& add, const std::vector<ComparedName>& names) {
   for (std::size_t g = 0; g < 5; ++g) {
-    QString label =
-        names.empty() || g >= names.front().report.grids.size() ? QString() : FromCore(names.front().report.grids[g].label);
+    QString label = names.empty() || g >= names.front().report.grids.size()
+                        ? QString()
+                        : FromCore(names.front().report.grids[g].label);
     if (label.endsWith(':')) label.chop(1);
     add(label, [g](const ComparedName& n) {
       if (g >= n.report.grids.size()) return QString("—");
@@ -497,7 +498,8 @@ void AddAdviceRows(const AddRow& add) {
     return lines.join('\n');
   });
   add("出处", [](const ComparedName& n) {
-    return n.meaning.source.empty() ? QString() : FromCore(n.meaning.source) + "(" + FromCore(n.meaning.collection) + ")";
+    return n.meaning.source.empty() ? QString()
+                                    : FromCore(n.meaning.source) + "(" + FromCore(n.meaning.collection) + ")";
   });
   add("备注", [](const ComparedName& n) { return n.note; });
   add("家人评分", [](const ComparedName& n) { return n.familyScore; });
@@ -535,11 +537,12 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName, so
 
 bool WriteNameReportPdf(const NameReport& report, const std::string& path, QString& error, const NameMeaning* meaning,
                         const ChildNeeds* needs, std::string_view placeName) {
-  return WritePdf(FromCore(report.name) + " 姓名分析报告", path, error, [&](QPainter& painter, QPagedPaintDevice& writer) {
-    ReportPainter reportPainter(painter, report, meaning, needs, placeName);
-    reportPainter.Paint();
-    if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
-  });
+  return WritePdf(FromCore(report.name) + " 姓名分析报告", path, error,
+                  [&](QPainter& painter, QPagedPaintDevice& writer) {
+                    ReportPainter reportPainter(painter, report, meaning, needs, placeName);
+                    reportPainter.Paint();
+                    if (report.conventions && writer.newPage()) reportPainter.PaintConventions(*report.conventions);
+                  });
 }
 
 namespace {

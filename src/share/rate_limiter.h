@@ -12,8 +12,8 @@
 namespace tavrin::share {
 
 struct RateLimit {
-  double burst = 120;         // tokens a full bucket holds
-  double perSecond = 20;      // tokens added each second
+  double burst = 120;     // tokens a full bucket holds
+  double perSecond = 20;  // tokens added each second
 };
 
 class RateLimiter {

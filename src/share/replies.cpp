@@ -64,7 +64,7 @@ void Refuse(httplib::Response& res, int status, const std::string& why) {
 }
 
 Json VoteJson(const Vote& v) {
-  return {{"version", v.version}, {"member", v.member}, {"name", v.name},         {"sex", v.sex},
+  return {{"version", v.version}, {"member", v.member},   {"name", v.name},      {"sex", v.sex},
           {"rating", v.rating},   {"comment", v.comment}, {"changed", v.changed}};
 }
 

@@ -19,10 +19,9 @@ using httplib::Response;
 using HandlerResponse = httplib::Server::HandlerResponse;
 
 constexpr RouteEntry kRoutes[] = {
-    {"", Route::kRedirect, false},          {"/", Route::kPage, false},
-    {"/style.css", Route::kStyle, false},   {"/app.js", Route::kScript, false},
-    {"/icon.svg", Route::kIcon, false},
-    {"/api/names", Route::kNames, false},   {"/api/votes", Route::kVotes, true},
+    {"", Route::kRedirect, false},       {"/", Route::kPage, false},         {"/style.css", Route::kStyle, false},
+    {"/app.js", Route::kScript, false},  {"/icon.svg", Route::kIcon, false}, {"/api/names", Route::kNames, false},
+    {"/api/votes", Route::kVotes, true},
 };
 
 // A whole decimal number, 0 to 2^62; -1 for anything else.

@@ -78,9 +78,8 @@ void MakeMissingTables(SqliteDb& db) {
 void AddVoteTables() { AddToSchema({"votes", kVotesSchemaVersion, kVoteTables}); }
 
 const Tally* Tallies::Find(const std::string& name, const std::string& sex) const {
-  const auto found = std::lower_bound(names.begin(), names.end(), std::tie(name, sex), [](const auto& t, const auto& key) {
-    return std::tie(t.name, t.sex) < key;
-  });
+  const auto found = std::lower_bound(names.begin(), names.end(), std::tie(name, sex),
+                                      [](const auto& t, const auto& key) { return std::tie(t.name, t.sex) < key; });
   return found != names.end() && found->name == name && found->sex == sex ? &*found : nullptr;
 }
 

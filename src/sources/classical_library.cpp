@@ -107,7 +107,8 @@ struct ClassicalLibrary::Impl {
   std::vector<std::string> Line(std::int64_t key) {
     Load(TextIdOfLineKey(key));
     const auto number = static_cast<std::size_t>(LineNumberOfLineKey(key));
-    if (number >= lines.size()) throw LibraryError("library index names a line its text does not have", LibraryFault::kDamaged);
+    if (number >= lines.size())
+      throw LibraryError("library index names a line its text does not have", LibraryFault::kDamaged);
     return Utf8Chars(lines[number]);
   }
 

@@ -61,7 +61,8 @@ BuildCounts Build(std::istream& source, const std::string& databasePath) {
   long previousId = 0;
   while (std::getline(source, row)) {
     const std::vector<std::string> fields = SplitTabs(row);
-    if (fields.size() != 6) throw LibraryError("library source: row " + std::to_string(counts.texts + 1) + " is malformed");
+    if (fields.size() != 6)
+      throw LibraryError("library source: row " + std::to_string(counts.texts + 1) + " is malformed");
     const long id = std::stol(fields[0]);
     if (id <= previousId || id >= (1L << 24)) throw LibraryError("library source: id " + fields[0] + " out of order");
     previousId = id;

@@ -32,8 +32,7 @@ bool PlaceInOrder(const std::vector<std::string>& line, const std::vector<std::s
 }
 
 // The tightest placement in the given order, over every start.
-bool BestInOrder(const std::vector<std::string>& line, const std::vector<std::string>& name,
-                 std::vector<int>& best) {
+bool BestInOrder(const std::vector<std::string>& line, const std::vector<std::string>& name, std::vector<int>& best) {
   bool found = false;
   std::vector<int> positions;
   for (std::size_t start = 0; start < line.size(); ++start) {
@@ -79,9 +78,7 @@ std::int64_t LineKey(std::string_view collection, std::int64_t textId, int lineN
   return order << kRankShift | textId << kLineBits | lineNumber;
 }
 
-std::int64_t TextIdOfLineKey(std::int64_t key) {
-  return (key & ((std::int64_t{1} << kRankShift) - 1)) >> kLineBits;
-}
+std::int64_t TextIdOfLineKey(std::int64_t key) { return (key & ((std::int64_t{1} << kRankShift) - 1)) >> kLineBits; }
 
 int LineNumberOfLineKey(std::int64_t key) { return static_cast<int>(key & ((1 << kLineBits) - 1)); }
 

@@ -17,12 +17,12 @@ namespace {
 constexpr std::size_t kBestOf = 4;
 
 // The GBK marks the short forms are written with.
-constexpr const char* kOpenTitle = "\xA1\xB6";   // 《
-constexpr const char* kCloseTitle = "\xA1\xB7";  // 》
-constexpr const char* kColon = "\xA3\xBA";       // ：
-constexpr const char* kOpenParen = "\xA3\xA8";   // （
-constexpr const char* kCloseParen = "\xA3\xA9";  // ）
-constexpr const char* kSemicolon = "\xA3\xBB";   // ；
+constexpr const char* kOpenTitle = "\xA1\xB6";                   // 《
+constexpr const char* kCloseTitle = "\xA1\xB7";                  // 》
+constexpr const char* kColon = "\xA3\xBA";                       // ：
+constexpr const char* kOpenParen = "\xA3\xA8";                   // （
+constexpr const char* kCloseParen = "\xA3\xA9";                  // ）
+constexpr const char* kSemicolon = "\xA3\xBB";                   // ；
 constexpr const char* kWordsLabel = "\xB3\xA3\xD3\xC3\xB4\xCA";  // 常用词
 
 }  // namespace
@@ -157,8 +157,9 @@ std::vector<std::string> LinesOfName(const std::string& text, const std::string&
   if (best) return {joined(*best)};
   std::vector<std::string> each;
   for (const std::string& c : name) {
-    const auto holding =
-        std::find_if(lines.begin(), lines.end(), [&c](const auto& line) { return std::find(line.begin(), line.end(), c) != line.end(); });
+    const auto holding = std::find_if(lines.begin(), lines.end(), [&c](const auto& line) {
+      return std::find(line.begin(), line.end(), c) != line.end();
+    });
     each.push_back(holding == lines.end() ? std::string() : joined(*holding));
   }
   return each;

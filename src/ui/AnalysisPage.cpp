@@ -112,8 +112,8 @@ void AnalysisPage::BuildLines(QWidget* page) {
   readings_ = AddLine(page, "analysisReadings", {16, 112, 860, 31}, "QLabel { color: #555555; font-size: 11px; }");
   readings_->setWordWrap(true);
   // How the chart was read, a line each, between the readings and the pane.
-  chartNotes_ = AddLine(page, "analysisChartNotes", {16, kPaneTop - 1, 860, 0},
-                        "QLabel { color: #7a4f00; font-size: 11px; }");
+  chartNotes_ =
+      AddLine(page, "analysisChartNotes", {16, kPaneTop - 1, 860, 0}, "QLabel { color: #7a4f00; font-size: 11px; }");
   chartNotes_->hide();
 }
 

@@ -84,19 +84,19 @@ class AnalysisPage final : public QObject {
   MessageBoxes& messages_;
   CentredArea* content_;
   PaneView* pane_;
-  QLineEdit* name_ = nullptr;  // bsSkinEdit2
-  QString surname_;            // the surname name_ holds alone while nothing is typed after it
-  BirthCombos birth_;          // bsSkinComboBox4, 6, 7, 8
+  QLineEdit* name_ = nullptr;       // bsSkinEdit2
+  QString surname_;                 // the surname name_ holds alone while nothing is typed after it
+  BirthCombos birth_;               // bsSkinComboBox4, 6, 7, 8
   QPushButton* analyse_ = nullptr;  // bsSkinButton2
   QPushButton* exportPdf_ = nullptr;
   QPushButton* showConventions_ = nullptr;
   ConventionsPanel* conventions_ = nullptr;  // over the pane while its button is down
-  QLabel* birthNote_ = nullptr;  // which birth the page uses
-  QLabel* needs_ = nullptr;      // what the baby of the analysis needs
-  QLabel* readings_ = nullptr;   // and how the two readings differ
-  QLabel* chartNotes_ = nullptr;  // how its chart was read (solar time, the term's day)
-  std::optional<NameReport> last_;  // of the last completed analysis
-  QString place_;                   // the city the last analysis was read at
+  QLabel* birthNote_ = nullptr;              // which birth the page uses
+  QLabel* needs_ = nullptr;                  // what the baby of the analysis needs
+  QLabel* readings_ = nullptr;               // and how the two readings differ
+  QLabel* chartNotes_ = nullptr;             // how its chart was read (solar time, the term's day)
+  std::optional<NameReport> last_;           // of the last completed analysis
+  QString place_;                            // the city the last analysis was read at
   bool followsBaby_ = true;
   bool copying_ = false;  // while the fields are set from the baby's
 };

@@ -36,7 +36,7 @@ QIcon KeptStar() {
 
 QString LevelText(int level) {
   static const char* const kLevels[] = {QT_TR_NOOP("表外字"), QT_TR_NOOP("一级字"), QT_TR_NOOP("二级字"),
-                                       QT_TR_NOOP("三级字")};
+                                        QT_TR_NOOP("三级字")};
   return level >= 0 && level <= 3 ? BestModel::tr(kLevels[level]) : QString();
 }
 

@@ -144,9 +144,9 @@ class BestPage : public NameTablePage {
   const NamingServices& services_;
   std::optional<std::pair<ElementWish, std::vector<Element>>> wish_;
   std::optional<FamilyWishes> familyWishes_;
-  QLabel* wishes_ = nullptr;  // WishesSentenceOf the wishes the names follow
-  QLabel* needs_ = nullptr;     // NeedsSentence of the pooled baby
-  QLabel* readings_ = nullptr;  // ReadingsLine, smaller
+  QLabel* wishes_ = nullptr;      // WishesSentenceOf the wishes the names follow
+  QLabel* needs_ = nullptr;       // NeedsSentence of the pooled baby
+  QLabel* readings_ = nullptr;    // ReadingsLine, smaller
   QLabel* chartNotes_ = nullptr;  // ChartNotesOf the run's chart
   QString runPlace_;
   QCheckBox* onlyFitting_ = nullptr;

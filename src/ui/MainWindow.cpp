@@ -127,8 +127,8 @@ void MainWindow::BuildResultPages(const std::vector<QWidget*>& pages) {
   AddPane(content(Page::kRecommended), Origin::kRecommended, 441);
   AddPane(content(Page::kRecommendedTwo), Origin::kRecommendedTwo, 441);
   CentredArea* analysis = content(Page::kAnalysis);
-  analysisPage_ = new AnalysisPage(analysis, AddPane(analysis, Origin::kAnalysis, 353), *model_, *settings_,
-                                   *notes_, anchoring_, *messages_, this);
+  analysisPage_ = new AnalysisPage(analysis, AddPane(analysis, Origin::kAnalysis, 353), *model_, *settings_, *notes_,
+                                   anchoring_, *messages_, this);
 }
 
 void MainWindow::BuildReportPage(QWidget* page) {
@@ -163,8 +163,8 @@ void MainWindow::BuildFavouritesPage() {
                            {settings_, reportPage_, bestPage_, analysisPage_, pages_->widget(TabOf(Page::kAnalysis)),
                             poetryPage_, resultPanes_},
                            *notes_, this);
-  favouritesPage_ = new FavouritesPage(
-      model_->Stores(), model_->TransDate(), [this] { return keep_->BirthOnShow(); }, pages_);
+  favouritesPage_ =
+      new FavouritesPage(model_->Stores(), model_->TransDate(), [this] { return keep_->BirthOnShow(); }, pages_);
   favouritesPage_->setObjectName("收藏");
   pages_->addTab(favouritesPage_, tr("收藏"));
   connect(keep_, &KeepCommands::said, this, &MainWindow::ShowStatus);
@@ -194,9 +194,8 @@ void MainWindow::ConnectSettings() {
             settings_->SetElementChoice(wish, chosen);
             FollowElementChoice();
           });
-  model_->Presentation().SetButtonsListener([this](const ButtonStates& states) {
-    settings_->SetButtons(states.generateEnabled, states.stopEnabled);
-  });
+  model_->Presentation().SetButtonsListener(
+      [this](const ButtonStates& states) { settings_->SetButtons(states.generateEnabled, states.stopEnabled); });
   // The generators set the counter at every draw; the label shows it at
   // each pump and when the run ends.
   model_->Presentation().SetProgressListener([this](const std::string& text) {
@@ -279,9 +278,9 @@ void MainWindow::OpenPoetryDatabase() {
 void MainWindow::ShowPoemPhrases() {
   const Sex sex = settings_->BabySex();
   const std::string surname = model_->Inputs().Surname();
-  const std::vector<PoemPhrase> phrases = PoemPhrases(*Stores().advice, model_->Services(),
-                                                      bestPage_->Model().Names().Judge(), surname, sex,
-                                                      poetryPage_->CurrentPoem());
+  const std::vector<PoemPhrase> phrases =
+      PoemPhrases(*Stores().advice, model_->Services(), bestPage_->Model().Names().Judge(), surname, sex,
+                  poetryPage_->CurrentPoem());
   poetryPage_->ShowPhrases(ViewsOf(phrases));
   bestPage_->AddPoemPhrases(phrases, surname, model_->Session().chart.birthElements);
 }

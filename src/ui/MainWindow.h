@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "analysis/analyse_name.h"
+#include "calendar/trans_date.h"
 #include "chars/hzspell.h"
 #include "core/child.h"
 #include "core/naming_model.h"
 #include "core/startup.h"
-#include "calendar/trans_date.h"
 #include "sources/name_notes.h"
 #include "ui/AnalysisPage.h"
 #include "ui/Guide.h"
@@ -143,9 +143,9 @@ class MainWindow : public QWidget {
 
   QTabWidget* pages_ = nullptr;
   AnalysisPage* analysisPage_ = nullptr;
-  PoetryPage* poetryPage_ = nullptr;    // 诗歌取名
-  ReportPage* reportPage_ = nullptr;    // holds ListView1
-  BestPage* bestPage_ = nullptr;        // 精选
+  PoetryPage* poetryPage_ = nullptr;  // 诗歌取名
+  ReportPage* reportPage_ = nullptr;  // holds ListView1
+  BestPage* bestPage_ = nullptr;      // 精选
   FavouritesPage* favouritesPage_ = nullptr;
   KeepCommands* keep_ = nullptr;
   std::vector<PaneView*> resultPanes_;  // 姓名设置, the five generators' pages, 诗歌取名

@@ -36,8 +36,9 @@ QString EmptyPaneHint(Origin page, EmptyPane why, const QString& surname, SoundR
     case EmptyPane::kStopped:
       return QObject::tr("生成中途停止了，这一页还没来得及列出名字。再点“生成”就从头开始。");
     case EmptyPane::kGirlCharOfSurname:
-      return QObject::tr("男孩的名字里有常见的女孩用字时，这一页不列出它。复姓“%1”的第二个字在这里算作名字的字，"
-                         "又是女孩常用字，所以这次一个也没有列出。请看“系统推荐名二”和“精选”。")
+      return QObject::tr(
+                 "男孩的名字里有常见的女孩用字时，这一页不列出它。复姓“%1”的第二个字在这里算作名字的字，"
+                 "又是女孩常用字，所以这次一个也没有列出。请看“系统推荐名二”和“精选”。")
           .arg(surname);
     case EmptyPane::kSoundsAvoided:
       break;
@@ -67,8 +68,7 @@ void ExplainEmptyPanes(const NamingModel& model, const std::vector<PaneView*>& p
 QString EmptyReportHint(const EmptyReport& why) {
   QString reason = QObject::tr("这次没有得分高于 70 的名字，而报表只收高于 70 分的名字。");
   if (why.hourUnknown) {
-    reason +=
-        "<br>" + QObject::tr("时辰不详时八字只有六个字，加上名字也难凑齐五行各两个，五行一项几乎总要扣 10 分。");
+    reason += "<br>" + QObject::tr("时辰不详时八字只有六个字，加上名字也难凑齐五行各两个，五行一项几乎总要扣 10 分。");
   }
   if (why.compoundSurname) {
     reason += "<br>" + QObject::tr("复姓在五格里只按第一个字算，四个字的名字只得天格和人格两格，分数偏低。");

@@ -35,9 +35,9 @@ ReadingHints::ReadingHints(QWidget* summary, QRect summaryPlace, QWidget* radica
       radicalPane_(radical),
       radicalPlace_(radicalPlace),
       anchoring_(anchoring),
-      settings_(AddHint(summary->parentWidget(), "readingHint",
-                        QRect(summaryPlace.left(), summaryPlace.bottom() + 1 - kLineHeight, summaryPlace.width(),
-                              kLineHeight))),
+      settings_(AddHint(
+          summary->parentWidget(), "readingHint",
+          QRect(summaryPlace.left(), summaryPlace.bottom() + 1 - kLineHeight, summaryPlace.width(), kLineHeight))),
       radical_(AddHint(radical->parentWidget(), "radicalHint",
                        QRect(radicalPlace.left(), 0, radicalPlace.width(), kLineHeight))) {
   anchoring.Follows(settings_, kDown);
@@ -50,8 +50,8 @@ void ReadingHints::Show(const ChildNeeds& needs) {
   const int room = Shown() ? kLineHeight + 2 : 0;
   anchoring_.Reanchor(summary_, summaryPlace_.adjusted(0, 0, 0, -room));
   const int top = Shown() ? kLineHeight + 2 : radicalPlace_.top();
-  anchoring_.Reanchor(radicalPane_, QRect(radicalPlace_.left(), top, radicalPlace_.width(),
-                                          radicalPlace_.bottom() + 1 - top));
+  anchoring_.Reanchor(radicalPane_,
+                      QRect(radicalPlace_.left(), top, radicalPlace_.width(), radicalPlace_.bottom() + 1 - top));
 }
 
 bool ReadingHints::Shown() const { return !settings_->text().isEmpty(); }

@@ -6,17 +6,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QMenu>
-#include <QSortFilterProxyModel>
-#include <QTableView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMenu>
+#include <QSortFilterProxyModel>
 #include <QStandardPaths>
+#include <QTableView>
 #include <algorithm>
 
-#include "base/output_text.h"
 #include "base/file_write.h"
+#include "base/output_text.h"
 #include "ui/MessageBox.h"
 #include "ui/ReportModel.h"
 
@@ -101,7 +101,9 @@ bool ExportTable(QWidget* parent, QString path, const QString& title, const QStr
   const QString suffix = csv ? "csv" : "json";
   if (path.isEmpty()) {
     path = AskSaveFileName(parent, title, QString("%1.%2").arg(baseName, suffix),
-                           csv ? QCoreApplication::translate("tavrin::ui", "CSV 文件 (*.csv)") : QCoreApplication::translate("tavrin::ui", "JSON 文件 (*.json)"), suffix);
+                           csv ? QCoreApplication::translate("tavrin::ui", "CSV 文件 (*.csv)")
+                               : QCoreApplication::translate("tavrin::ui", "JSON 文件 (*.json)"),
+                           suffix);
   }
   if (path.isEmpty()) return false;
   const QByteArray bytes = csv ? TableAsCsv(table, rows) : TableAsJson(table, rows);

@@ -23,8 +23,8 @@ QString JoinNumbers(const std::vector<int>& numbers) {
 }  // namespace
 
 const QStringList& ReportModel::Captions() {
-  static const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行",
-                                       "五格", "拼音", "笔画",       "声调",       "通行评分", "出处"};
+  static const QStringList captions = {"姓名", "分数", "出生日五行", "姓名五行", "综合五行", "五格",
+                                       "拼音", "笔画", "声调",       "通行评分", "出处"};
   return captions;
 }
 

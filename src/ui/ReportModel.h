@@ -20,7 +20,17 @@ class ReportModel : public NameTableModel {
 
  public:
   enum Column {
-    kName, kScore, kBirthElements, kNameElements, kCombined, kGrids, kPinyin, kStrokes, kTones, kConventionsScore, kSource
+    kName,
+    kScore,
+    kBirthElements,
+    kNameElements,
+    kCombined,
+    kGrids,
+    kPinyin,
+    kStrokes,
+    kTones,
+    kConventionsScore,
+    kSource
   };
   static constexpr int kColumnCount = 11;
   // The row's score as an integer, in every column.

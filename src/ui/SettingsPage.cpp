@@ -363,12 +363,18 @@ void SettingsPage::PlaceStatusLine() {
 // The inputs kept between starts: the line edits and the combo boxes by
 // their text, the check boxes and 女 by their state.
 std::vector<std::pair<const char*, QWidget*>> SettingsPage::KeptFields() const {
-  return {{"surname", surname_},         {"female", female_},
-          {"count", countField_},        {"year", birth_.year},
-          {"month", birth_.month},       {"day", birth_.day},
-          {"hour", birth_.hour},         {"fixSecond", fixSecondBox_},
-          {"fixSecondText", fixSecondField_}, {"fixThird", fixThirdBox_},
-          {"fixThirdText", fixThirdField_},   {"wholeItemSound", wholeItemSound_}};
+  return {{"surname", surname_},
+          {"female", female_},
+          {"count", countField_},
+          {"year", birth_.year},
+          {"month", birth_.month},
+          {"day", birth_.day},
+          {"hour", birth_.hour},
+          {"fixSecond", fixSecondBox_},
+          {"fixSecondText", fixSecondField_},
+          {"fixThird", fixThirdBox_},
+          {"fixThirdText", fixThirdField_},
+          {"wholeItemSound", wholeItemSound_}};
 }
 
 void SettingsPage::Recall(const QSettings& settings) {
@@ -442,9 +448,8 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == countField_ && event->type() == QEvent::KeyPress) {
     const QString text = static_cast<QKeyEvent*>(event)->text();
     const bool typed = text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7F;
-    const bool refused = typed ? !(text[0].isDigit() && text[0].unicode() < 0x80) && text[0] != ' ' &&
-                                     text[0] != '.'
-                               : text.size() > 1;
+    const bool refused =
+        typed ? !(text[0].isDigit() && text[0].unicode() < 0x80) && text[0] != ' ' && text[0] != '.' : text.size() > 1;
     if (refused) {
       countField_->setText(kDefaultCount);
       ShowMessage(countField_->window(), tr("只能输入数字"));

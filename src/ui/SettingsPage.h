@@ -150,23 +150,23 @@ class SettingsPage final : public QObject, public NamingInputs {
   // The kept inputs that are one field each, by key.
   std::vector<std::pair<const char*, QWidget*>> KeptFields() const;
 
-  QRadioButton* female_ = nullptr;  // bsSkinCheckRadioBox2
-  QRadioButton* male_ = nullptr;    // bsSkinCheckRadioBox1
-  QLineEdit* countField_ = nullptr;  // bsSkinEdit1
-  QLineEdit* surname_ = nullptr;     // Edit1
-  BirthCombos birth_;                // bsSkinComboBox1, 2, 3, 5
+  QRadioButton* female_ = nullptr;     // bsSkinCheckRadioBox2
+  QRadioButton* male_ = nullptr;       // bsSkinCheckRadioBox1
+  QLineEdit* countField_ = nullptr;    // bsSkinEdit1
+  QLineEdit* surname_ = nullptr;       // Edit1
+  BirthCombos birth_;                  // bsSkinComboBox1, 2, 3, 5
   QCheckBox* fixSecondBox_ = nullptr;  // CheckRadioBox3
   QLineEdit* fixSecondField_ = nullptr;
   QCheckBox* fixThirdBox_ = nullptr;  // CheckRadioBox4
   QLineEdit* fixThirdField_ = nullptr;
   QCheckBox* wholeItemSound_ = nullptr;
-  QPushButton* help_ = nullptr;      // bsSkinButton5
-  QPushButton* stop_ = nullptr;      // stopButton
-  QPushButton* generate_ = nullptr;  // bsSkinButton1
-  QPushButton* showBest_ = nullptr;  // 查看精选 (N), after a run
-  QLabel* progress_ = nullptr;       // bsSkinStdLabel9
-  QLabel* drawCapNote_ = nullptr;    // beside the progress label, after a run
-  QLabel* bestHint_ = nullptr;       // the way to 精选 in the status line
+  QPushButton* help_ = nullptr;             // bsSkinButton5
+  QPushButton* stop_ = nullptr;             // stopButton
+  QPushButton* generate_ = nullptr;         // bsSkinButton1
+  QPushButton* showBest_ = nullptr;         // 查看精选 (N), after a run
+  QLabel* progress_ = nullptr;              // bsSkinStdLabel9
+  QLabel* drawCapNote_ = nullptr;           // beside the progress label, after a run
+  QLabel* bestHint_ = nullptr;              // the way to 精选 in the status line
   ElementChoice* elementChoice_ = nullptr;  // 名字五行, the one choice of every page
   PlaceChoice* placeChoice_ = nullptr;      // 出生地; hidden without the place table
   WishesRow* wishesRow_ = nullptr;          // 家人心愿

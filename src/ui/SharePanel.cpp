@@ -31,9 +31,8 @@ constexpr char kWhereKey[] = "share/where";
 QString AskWhere(QWidget* parent, const QStringList& addresses) {
   QStringList choices;
   for (const QString& address : addresses) {
-    choices << (address == kLocalAddress
-                    ? SharePanel::tr("仅本机 %1(只有这台电脑能打开,适合先试试)").arg(address)
-                    : SharePanel::tr("家庭网络 %1(连着同一个 Wi-Fi 的手机都能打开)").arg(address));
+    choices << (address == kLocalAddress ? SharePanel::tr("仅本机 %1(只有这台电脑能打开,适合先试试)").arg(address)
+                                         : SharePanel::tr("家庭网络 %1(连着同一个 Wi-Fi 的手机都能打开)").arg(address));
   }
   bool ok = false;
   const QString picked =
@@ -67,7 +66,8 @@ QImage QrCodeImage(const QByteArray& text, int scale) {
     for (int x = 0; x < code->width; ++x) {
       if (!(code->data[y * code->width + x] & 1)) continue;
       for (int dy = 0; dy < scale; ++dy) {
-        for (int dx = 0; dx < scale; ++dx) image.setPixel((x + kQuiet) * scale + dx, (y + kQuiet) * scale + dy, 0xff000000);
+        for (int dx = 0; dx < scale; ++dx)
+          image.setPixel((x + kQuiet) * scale + dx, (y + kQuiet) * scale + dy, 0xff000000);
       }
     }
   }

@@ -16,14 +16,14 @@
 #include "core/birth_inputs.h"
 #include "core/candidate.h"
 #include "core/child.h"
-#include "core/services.h"
-#include "core/startup.h"
-#include "core/wishes.h"
 #include "core/naming_io.h"
 #include "core/naming_model.h"
 #include "core/pane.h"
 #include "core/poetry_db.h"
 #include "core/report.h"
+#include "core/services.h"
+#include "core/startup.h"
+#include "core/wishes.h"
 #include "favourites/favourite.h"
 #include "places/places.h"
 #include "scoring/score.h"
@@ -164,9 +164,7 @@ bool ReadPoemTable(const std::string& path, PoemTableView& view, QString& error)
   return true;
 }
 
-NeedsView NeedsViewOf(const ChildNeeds& needs) {
-  return {FromGbk(NeedsSentence(needs)), FromGbk(ReadingsLine(needs))};
-}
+NeedsView NeedsViewOf(const ChildNeeds& needs) { return {FromGbk(NeedsSentence(needs)), FromGbk(ReadingsLine(needs))}; }
 
 namespace {
 
@@ -174,8 +172,8 @@ QString ElementsOf(const std::vector<Element>& elements) { return FromGbk(Elemen
 
 // 日主丁火偏弱
 QString DayMasterOf(const conventions::ChartStrength& s) {
-  return QObject::tr("日主%1%2%3").arg(FromGbk(s.dayMaster), ElementCaption(s.dayElement),
-                                        s.strong ? QObject::tr("偏旺") : QObject::tr("偏弱"));
+  return QObject::tr("日主%1%2%3")
+      .arg(FromGbk(s.dayMaster), ElementCaption(s.dayElement), s.strong ? QObject::tr("偏旺") : QObject::tr("偏弱"));
 }
 
 // What 精选 is ranked by, as the window's choice has it.
@@ -206,7 +204,8 @@ QString SettingsHintOf(const ChildNeeds& needs) {
       head = QObject::tr("宝宝喜%1（%2）").arg(liked, dayMaster);
       break;
     case ElementWish::kChosen:
-      head = QObject::tr("宝宝本应喜%1（%2），名字按您选的%3").arg(liked, dayMaster, ElementsOf(needs.reading->favourable));
+      head = QObject::tr("宝宝本应喜%1（%2），名字按您选的%3")
+                 .arg(liked, dayMaster, ElementsOf(needs.reading->favourable));
       break;
     case ElementWish::kIgnore:
       head = QObject::tr("宝宝喜%1（%2），您选了不看五行").arg(liked, dayMaster);
@@ -278,13 +277,16 @@ QStringList ChartNotesOf(const BirthChartNotes& notes, const QString& place, con
 
 QString TermChoiceTipOf(const TermDayNote& term) {
   const auto pillars = [](const std::string& year, const std::string& month) {
-    return (year.empty() ? QString() : QObject::tr("%1年 ").arg(FromGbk(year))) + QObject::tr("%1月").arg(FromGbk(month));
+    return (year.empty() ? QString() : QObject::tr("%1年 ").arg(FromGbk(year))) +
+           QObject::tr("%1月").arg(FromGbk(month));
   };
-  return QObject::tr("出生当天 %1:%2 交%3：交节前出生为%4，交节后出生为%5。\n"
-                     "说不准是在交节之前还是之后出生；家里知道的话请选上，默认按节后。")
+  return QObject::tr(
+             "出生当天 %1:%2 交%3：交节前出生为%4，交节后出生为%5。\n"
+             "说不准是在交节之前还是之后出生；家里知道的话请选上，默认按节后。")
       .arg(term.termHour)
       .arg(term.termMinute, 2, 10, QChar('0'))
-      .arg(FromGbk(term.termName), pillars(term.yearBefore, term.monthBefore), pillars(term.yearAfter, term.monthAfter));
+      .arg(FromGbk(term.termName), pillars(term.yearBefore, term.monthBefore),
+           pillars(term.yearAfter, term.monthAfter));
 }
 
 QString FitLineOf(const advice::Advice& a, const NamingServices& services) {

@@ -137,9 +137,9 @@ TEST(AdviceTables, ChineseMeanings) {
 }
 
 TEST(AdviceTables, ListsHoldWhatTheyPromise) {
-  for (const char* surname : {"欧阳", "诸葛", "司马", "上官", "东方", "皇甫", "尉迟", "公孙", "慕容",
-                              "长孙", "宇文", "司徒", "夏侯", "轩辕", "令狐", "端木", "独孤", "南宫",
-                              "西门", "百里", "呼延", "澹台", "钟离", "闻人", "赫连", "万俟"}) {
+  for (const char* surname :
+       {"欧阳", "诸葛", "司马", "上官", "东方", "皇甫", "尉迟", "公孙", "慕容", "长孙", "宇文", "司徒", "夏侯",
+        "轩辕", "令狐", "端木", "独孤", "南宫", "西门", "百里", "呼延", "澹台", "钟离", "闻人", "赫连", "万俟"}) {
     EXPECT_EQ(Shipped().SurnameLength(std::string(surname) + "明"), 2) << GbkToUtf8(surname);
   }
   // No character of the shipped name lists is called unsuitable, and the

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <cmath>
 #include <map>
-#include <stdexcept>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -104,8 +104,8 @@ TEST(Advice, WarningsNamesMustAndMustNotGet) {
   for (const auto& c : cases) {
     const Advice a = AdviseShipped(c.name, c.sex);
     for (const Expect& e : c.must) {
-      EXPECT_TRUE(Has(a, e.kind, e.severity)) << c.name << " lacks " << KindKey(e.kind) << "/" << SeverityKey(e.severity)
-                                              << "; has " << Shown(a);
+      EXPECT_TRUE(Has(a, e.kind, e.severity))
+          << c.name << " lacks " << KindKey(e.kind) << "/" << SeverityKey(e.severity) << "; has " << Shown(a);
     }
     for (K kind : c.mustNot) EXPECT_FALSE(HasKind(a, kind)) << c.name << " has " << KindKey(kind) << ": " << Shown(a);
     if (c.must.empty()) {
@@ -214,7 +214,8 @@ std::vector<double> Ranks(const std::vector<double>& v) {
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return v[a] < v[b]; });
   std::vector<double> rank(v.size());
   for (std::size_t i = 0, j; i < order.size(); i = j) {
-    for (j = i; j < order.size() && v[order[j]] == v[order[i]]; ++j) {}
+    for (j = i; j < order.size() && v[order[j]] == v[order[i]]; ++j) {
+    }
     for (std::size_t k = i; k < j; ++k) rank[order[k]] = (i + j - 1) / 2.0;
   }
   return rank;
@@ -274,14 +275,13 @@ TEST(Advice, RecommendOrdersTellingPairs) {
     const char* worse;
     Sex worseSex;
   } pairs[] = {
-      {"王修霖", M, "王伦泽", M},  // a notorious villain's start
-      {"黄漪恩", F, "黄漪恩", M},  // a girl's name for a girl
-      {"周洛嘉", F, "周娟芬", F},  // dated characters
-      {"王静珂", F, "王静", F},    // a single given character
-      {"王韵宁", F, "王韫潆", F},  // level-3 characters
-      {"刘弘文", M, "刘婵桂", M},
-      {"张云桐", M, "张铁柱", M},  // unsuitable characters
-      {"王俊宇", M, "王俊凯", M},  // a star's name
+      {"王修霖", M, "王伦泽", M},                              // a notorious villain's start
+      {"黄漪恩", F, "黄漪恩", M},                              // a girl's name for a girl
+      {"周洛嘉", F, "周娟芬", F},                              // dated characters
+      {"王静珂", F, "王静", F},                                // a single given character
+      {"王韵宁", F, "王韫潆", F},                              // level-3 characters
+      {"刘弘文", M, "刘婵桂", M}, {"张云桐", M, "张铁柱", M},  // unsuitable characters
+      {"王俊宇", M, "王俊凯", M},                              // a star's name
   };
   for (const auto& p : pairs) {
     const Advice better = AdviseShipped(p.better, p.betterSex);
@@ -303,8 +303,8 @@ TEST(Advice, SurnameLengthAndReading) {
     int length;
     const char* pinyin;
   } cases[] = {
-      {"欧阳修", 2, "ou1 yang2 xiu1"}, {"诸葛亮", 2, "zhu1 ge3 liang4"}, {"万俟雪", 2, "mo4 qi2 xue3"},
-      {"单于明", 2, "chan2 yu2 ming2"}, {"欧阳", 1, "ou1 yang2"},      {"王欧阳", 1, "wang2 ou1 yang2"},
+      {"欧阳修", 2, "ou1 yang2 xiu1"},  {"诸葛亮", 2, "zhu1 ge3 liang4"}, {"万俟雪", 2, "mo4 qi2 xue3"},
+      {"单于明", 2, "chan2 yu2 ming2"}, {"欧阳", 1, "ou1 yang2"},         {"王欧阳", 1, "wang2 ou1 yang2"},
       {"曾子墨", 1, "zeng1 zi3 mo4"},   {"张三", 1, "zhang1 san1"},
   };
   for (const auto& c : cases) {
@@ -348,11 +348,10 @@ TEST(Advice, MissingTablesGiveNoAdviceOfTheirKind) {
 
 // What raises the 推荐度 for meaning: a name of the team's list (+6, with its
 // meaning; +6 more for each of the team's two readers who would shortlist
-// it, a count in the field after the line, of either list), a line of the 诗经, the 楚辞 or the Four Books (+6) or of the two
-// anthologies of three hundred (+4) that holds the given name side by side
-// and in order and is no line of grief or displeasure; the line found for
-// the name first, else the name bank's. Without a character table no other
-// reason applies, so the bonus is the 推荐度 above 60.
+// it, a count in the field after the line, of either list), a line of the 诗经, the 楚辞 or the Four Books (+6) or of
+// the two anthologies of three hundred (+4) that holds the given name side by side and in order and is no line of grief
+// or displeasure; the line found for the name first, else the name bank's. Without a character table no other reason
+// applies, so the bonus is the 推荐度 above 60.
 TEST(Advice, MeaningBonus) {
   AdviceTables::Texts texts;
   texts.curatedNames =

@@ -70,12 +70,12 @@ TEST(Selection, Filters) {
 
 TEST(Selection, BestAreOrderedAndVaried) {
   const std::vector<Advice> advice = {
-      Make("子", "轩", &kLevel1, 80),                       // 0
-      Make("子", "涵", &kLevel1, 79),                       // 1: second with 子
-      Make("雨", "涵", &kLevel1, 70),                       // 2
+      Make("子", "轩", &kLevel1, 80),                        // 0
+      Make("子", "涵", &kLevel1, 79),                        // 1: second with 子
+      Make("雨", "涵", &kLevel1, 70),                        // 2
       Make("子", "墨", &kLevel1, 95, {Severity::kSerious}),  // 3: filtered out
-      Make("浩", "宇", &kLevel1, 70),                       // 4: as 2, a lower score
-      Make("雨", "霖", &kLevel2, 99),                       // 5: level 2
+      Make("浩", "宇", &kLevel1, 70),                        // 4: as 2, a lower score
+      Make("雨", "霖", &kLevel2, 99),                        // 5: level 2
   };
   const std::vector<int> scores = {90, 90, 85, 100, 80, 100};
   EXPECT_EQ(SelectBest(advice, scores, 3), (std::vector<std::size_t>{0, 2, 4}));

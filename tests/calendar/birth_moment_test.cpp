@@ -36,8 +36,7 @@ BirthTimeOptions Place(double longitude) {
 PillarReading Read(int y, int m, int d, BirthHour hour, const BirthTimeOptions& options = {}) {
   TTransDate date{kToday};
   LoadMainWindowTransDate(date);
-  BirthAnalysisResult result =
-      BirthAnalysis(BirthAnalysisVariant::kGenerate, date, y, m, d, hour, {}, {}, options);
+  BirthAnalysisResult result = BirthAnalysis(BirthAnalysisVariant::kGenerate, date, y, m, d, hour, {}, {}, options);
   return {result.pillars, result.notes};
 }
 

@@ -106,7 +106,8 @@ TEST(TallyElement, CountsAndRecordsMissing) {
 
 TEST(BirthAnalysis, GenerateVariant) {
   MainTransDate main;
-  const BirthAnalysisResult result = BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, 2000, 1, 1, BirthHour::At(0));
+  const BirthAnalysisResult result =
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, 2000, 1, 1, BirthHour::At(0));
   const LineList expected = {
       "开始分析八字",
       "己卯年 丙子月 戊午日 壬子时",
@@ -146,7 +147,8 @@ TEST(BirthAnalysis, Pillars) {
       {2057, 2, 4, 5, "丁丑 壬寅 壬辰 癸卯"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day) + " " + std::to_string(c.hour));
+    SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day) + " " +
+                 std::to_string(c.hour));
     MainTransDate main;
     const BirthAnalysisResult result =
         BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, c.year, c.month, c.day, BirthHour::At(c.hour));
@@ -158,7 +160,8 @@ TEST(BirthAnalysis, Pillars) {
 
 TEST(BirthAnalysis, HourOutsideTheDay) {
   MainTransDate main;
-  const BirthAnalysisResult result = BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, 2000, 1, 1, BirthHour::At(24));
+  const BirthAnalysisResult result =
+      BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, 2000, 1, 1, BirthHour::At(24));
   EXPECT_EQ(result.paneLines.at(1), "己卯年 丙子月 戊午日 时");
   EXPECT_EQ(result.paneLines.at(2), "五行分析:年 土木 月 火水 日 土火 时 ");
   EXPECT_EQ(result.birthElements, "土木火水土火");
@@ -218,7 +221,8 @@ TEST(BirthAnalysis, AnalysisVariant) {
   {
     // Two elements missing, in the order 金 木 水 火 土.
     MainTransDate main;
-    const BirthAnalysisResult generate = BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, 2024, 1, 1, BirthHour::At(23));
+    const BirthAnalysisResult generate =
+        BirthAnalysis(BirthAnalysisVariant::kGenerate, main.date, 2024, 1, 1, BirthHour::At(23));
     EXPECT_EQ(generate.missingElements, "金土");
     EXPECT_EQ(generate.analysisPaneLines, (LineList{"名字中要有金", "名字中要有土"}));
     const BirthAnalysisResult analysis =

@@ -50,8 +50,20 @@ TEST(LunarDate, ConversionsOfTheRealCalendar) {
       int monthDays;
       const std::string &cDay, &yearByLunarYear, &monthByLunarMonth, &yearBySolarTerms, &monthBySolarTerms,
           &animalBySolarTerms, &solarTerm, &feast;
-    } c{Day(y, m, d), std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]), row[4] == "1", std::stoi(row[5]),
-        row[6], row[7], row[8], row[9], row[10], row[11], row[12], row[13]};
+    } c{Day(y, m, d),
+        std::stoi(row[1]),
+        std::stoi(row[2]),
+        std::stoi(row[3]),
+        row[4] == "1",
+        std::stoi(row[5]),
+        row[6],
+        row[7],
+        row[8],
+        row[9],
+        row[10],
+        row[11],
+        row[12],
+        row[13]};
     SCOPED_TRACE(FormatIsoDate(c.day));
     TLunarDate lunar(kToday);
     Convert(lunar, c.day);

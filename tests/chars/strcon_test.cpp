@@ -113,11 +113,7 @@ TEST(GbkCharacters, DoubleByteCharactersAlone) {
     const char* text;
     std::vector<std::string> chars;
   } cases[] = {
-      {"张三", {"张", "三"}},
-      {"a张b三c", {"张", "三"}},
-      {"张\xD5", {"张"}},
-      {"abc", {}},
-      {"", {}},
+      {"张三", {"张", "三"}}, {"a张b三c", {"张", "三"}}, {"张\xD5", {"张"}}, {"abc", {}}, {"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(DoubleByteChars(c.text), c.chars) << c.text;
   EXPECT_TRUE(IsDoubleByteChar("张"));

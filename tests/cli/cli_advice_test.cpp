@@ -43,9 +43,9 @@ TEST(CliAdvise, JsonShape) {
     for (const auto& r : a.at("reasons")) EXPECT_TRUE(r.at("points").is_number_integer() && r.at("text").is_string());
   }
   EXPECT_EQ(names[0].at("pinyin"), U8(u8"chén yī tíng"));
-  EXPECT_EQ(names[0].at("chars").size(), 2u);       // the given name's characters
+  EXPECT_EQ(names[0].at("chars").size(), 2u);               // the given name's characters
   EXPECT_EQ(names[0].at("warnings")[0].at("kind"), "sex");  // a girl's name for a boy, serious first
-  EXPECT_EQ(names[1].at("chars").size(), 1u);       // 欧阳 is the surname
+  EXPECT_EQ(names[1].at("chars").size(), 1u);               // 欧阳 is the surname
   EXPECT_EQ(names[1].at("chars")[0].at("readings")[0], U8(u8"xiū"));
   EXPECT_EQ(names[0].at("chars")[1].at("meaning"), U8(u8"美好的样子，亭亭玉立"));  // Chinese; English stays in "gloss"
   EXPECT_EQ(names[0].at("chars")[1].at("gloss"), "graceful");
@@ -55,7 +55,8 @@ TEST(CliAdvise, JsonShape) {
 // The best lines a given name comes from, as `source --json` gives them (at
 // most three), and the 推荐度's bonus for a line of the first collections.
 TEST(CliAdvise, SourcesAndTheirBonus) {
-  const auto result = RunCommand({"advise", U8(u8"王子衿"), U8(u8"欧阳修远"), U8(u8"李锦瑟"), U8(u8"王犇犇"), "--json"});
+  const auto result =
+      RunCommand({"advise", U8(u8"王子衿"), U8(u8"欧阳修远"), U8(u8"李锦瑟"), U8(u8"王犇犇"), "--json"});
   ASSERT_EQ(result.status, 0) << result.err;
   const auto names = nlohmann::json::parse(result.out).at("names");
   const struct {
@@ -90,9 +91,13 @@ TEST(CliAdvise, TextAndBadInput) {
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_TRUE(text.out.starts_with(U8(u8"王韵宁  wáng yùn níng  推荐度 "))) << text.out;
 
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"advise"}, {"advise", U8(u8"王明"), "--sex", "x"}, {"advise", "abc"}, {"advise", U8(u8"王")},
-           {"advise", U8(u8"王明"), "--sex"}, {"advise", U8(u8"王明"), "--best"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"advise"},
+                                             {"advise", U8(u8"王明"), "--sex", "x"},
+                                             {"advise", "abc"},
+                                             {"advise", U8(u8"王")},
+                                             {"advise", U8(u8"王明"), "--sex"},
+                                             {"advise", U8(u8"王明"), "--best"}}) {
     const auto result = RunCommand(args);
     EXPECT_EQ(result.status, 2) << args.back();
     EXPECT_TRUE(result.out.empty());

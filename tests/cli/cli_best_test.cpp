@@ -44,9 +44,9 @@ TEST(CliBest, JsonHoldsTheBestNamesAsAdviceAndNothingElseChanges) {
   for (const Json& name : names) {
     std::vector<std::string> keys;
     for (const auto& item : name.items()) keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"name", "sex", "pinyin", "recommend", "warnings", "pairMeaning", "chars",
-                                              "reasons", "fit", "givenElements", "score", "conventions_score",
-                                              "origin"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"name", "sex", "pinyin", "recommend", "warnings", "pairMeaning", "chars",
+                                        "reasons", "fit", "givenElements", "score", "conventions_score", "origin"}));
     EXPECT_EQ(name["sex"], "female");
     EXPECT_TRUE(distinct.insert(name["name"].get<std::string>()).second) << name["name"];
     EXPECT_LE(name["recommend"].get<int>(), previous) << name["name"];

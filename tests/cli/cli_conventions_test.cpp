@@ -86,7 +86,7 @@ TEST(CliConventions, FavourableOverride) {
   const std::vector<std::string> base = {"analyse", U8(u8"欧阳子涵"), "--date", "2024-05-06", "--hour", "9", "--json"};
   const struct {
     const char8_t* favourable;  // nullptr: the chart's own
-    const char8_t* expected, *unfavourable;
+    const char8_t *expected, *unfavourable;
     int elementPart;  // 子 and 涵 are water
   } cases[] = {
       {nullptr, u8"土金", u8"木水火", 0},

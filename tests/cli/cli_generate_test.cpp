@@ -8,8 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "cli/cli_testutil.h"
 #include "base/output_text.h"
+#include "cli/cli_testutil.h"
 #include "testutil.h"
 
 namespace tavrin::cli {

@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "cli/cli_testutil.h"
-#include "sources/classical_library.h"
-#include "sources/library_text.h"
-#include "sources/library_error.h"
 #include "library_faults.h"
+#include "sources/classical_library.h"
+#include "sources/library_error.h"
+#include "sources/library_text.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
 namespace {
 
-using test::RunCommand;
-using test::U8;
 using tavrin::test::BrokenLibrary;
 using tavrin::test::LibraryState;
+using test::RunCommand;
+using test::U8;
 
 TEST(CliLibraryFaults, NoSourcesSaidOnceOrRefusedInChinese) {
   tavrin::test::TempDir stores;

@@ -19,9 +19,9 @@ TEST(CliSources, SourceJson) {
   EXPECT_EQ(json.at("given"), U8(u8"修远"));
   const auto& sources = json.at("sources");
   ASSERT_EQ(sources.size(), 10u);
-  EXPECT_EQ(sources[0], nlohmann::json::parse(U8(
-                            u8R"({"line":"路漫漫其修远兮","title":"离骚","author":"屈原","collection":"楚辞",)"
-                            u8R"("positions":[5,6]})")));
+  EXPECT_EQ(sources[0],
+            nlohmann::json::parse(U8(u8R"({"line":"路漫漫其修远兮","title":"离骚","author":"屈原","collection":"楚辞",)"
+                                     u8R"("positions":[5,6]})")));
   for (const auto& source : sources) {
     ASSERT_EQ(source.size(), 5u);
     EXPECT_TRUE(source.at("line").is_string() && source.at("title").is_string() && source.at("author").is_string() &&

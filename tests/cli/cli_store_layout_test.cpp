@@ -25,7 +25,8 @@ std::vector<std::string> Layout(const std::string& path) {
   sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master ORDER BY rowid", -1, &select, nullptr);
   std::vector<std::string> names;
-  while (sqlite3_step(select) == SQLITE_ROW) names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)));
+  while (sqlite3_step(select) == SQLITE_ROW)
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)));
   sqlite3_finalize(select);
   sqlite3_close(db);
   return names;
@@ -55,9 +56,15 @@ struct Way {
 // own under ctest) is one kind of program, its first row made before anything
 // else could have added them.
 void ExpectLaidOutAsBefore(const std::vector<Way>& ways) {
-  const std::vector<std::string> kLayout = {
-      "favourite", "sqlite_autoindex_favourite_1", "member", "sqlite_autoindex_member_1", "vote",
-      "sqlite_autoindex_vote_1", "sqlite_autoindex_vote_2", "favourite_warning", "sqlite_autoindex_favourite_warning_1"};
+  const std::vector<std::string> kLayout = {"favourite",
+                                            "sqlite_autoindex_favourite_1",
+                                            "member",
+                                            "sqlite_autoindex_member_1",
+                                            "vote",
+                                            "sqlite_autoindex_vote_1",
+                                            "sqlite_autoindex_vote_2",
+                                            "favourite_warning",
+                                            "sqlite_autoindex_favourite_warning_1"};
   for (const Way& way : ways) {
     SCOPED_TRACE(way.what);
     tavrin::test::TempDir dir;
@@ -96,7 +103,9 @@ TEST(CliStoreLayout, AVoteBook) {
        [](const std::string& path) {
          StoreOptions without;
          without.additions = {};
-         { FavouritesStore store(path, without); }
+         {
+           FavouritesStore store(path, without);
+         }
          share::SqliteVoteBook book(path);
          EXPECT_EQ(book.Add({"grandma", "x", "male", 5, ""}).version, 1);
        },

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_testutil.h"
 #include "base/output_text.h"
+#include "cli/cli_testutil.h"
 #include "testutil.h"
 
 namespace tavrin::cli {
@@ -56,10 +56,12 @@ TEST(CliTerminalOutput, MessagesAreWholeUtf8AndTrue) {
   for (int i = 0; i < 13; ++i) thirteen += U8(u8"张");
   const struct {
     std::vector<std::string> args;
-    const char8_t* said;      // in stderr
-    const char8_t* notSaid;   // never in stderr
+    const char8_t* said;     // in stderr
+    const char8_t* notSaid;  // never in stderr
   } cases[] = {
-      {{"analyse", U8(u8"张伟"), "--conventions", "--favourable", U8(u8"木x")}, u8"应由金木水火土中的字组成", u8"\ufffd"},
+      {{"analyse", U8(u8"张伟"), "--conventions", "--favourable", U8(u8"木x")},
+       u8"应由金木水火土中的字组成",
+       u8"\ufffd"},
       {{"favourites", "import", "/dev/null", "--store", store}, u8"不是普通文件", u8"不存在"},
       {{"favourites", "import", fifo, "--store", store}, u8"不是普通文件", u8"不存在"},
       {{"favourites", "import", dir.Dir() + "nul.json", "--store", store}, u8"“张\\x00伟甲”", u8"“张”"},

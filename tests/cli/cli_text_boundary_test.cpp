@@ -40,7 +40,8 @@ TEST(CliTextBoundary, ArgumentsGbkCannotHoldAreRefusedWhereTheyAreRead) {
       // Options the core reads.
       {{"generate", "--surname", smile}, refused},
       {{"generate", "--fix3", smile}, refused},
-      {{"generate", "--date", "2020-" + smile + "-06"}, U8(u8"参数“2020-😀-06”不是有效的 UTF-8,或含有 GBK 无法表示的字符")},
+      {{"generate", "--date", "2020-" + smile + "-06"},
+       U8(u8"参数“2020-😀-06”不是有效的 UTF-8,或含有 GBK 无法表示的字符")},
       {{"analyse", U8(u8"张伟"), "--birth-elements", smile}, refused},
       {{"analyse", U8(u8"张伟"), "--favourable", smile}, refused},
       {{"advise", U8(u8"张伟"), "--surname", smile}, refused},

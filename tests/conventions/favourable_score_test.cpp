@@ -113,7 +113,8 @@ TEST(ConventionsScore, WorkedExamples) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto r = ReadConventions({c.name, test::SurnameLength(c.name), Numerals::kValues, c.favourable}, numerology, &sancai, lookup);
+    const auto r = ReadConventions({c.name, test::SurnameLength(c.name), Numerals::kValues, c.favourable}, numerology,
+                                   &sancai, lookup);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->numerologyPoints, c.numerologyPoints);
     EXPECT_EQ(r->numerologyPart, c.numerologyPart);

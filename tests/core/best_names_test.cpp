@@ -178,7 +178,8 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
   // Names as a bank holds them: two characters of a few thousand.
   std::vector<std::string> bank;
   for (int a = 0; a < 150; ++a) {
-    for (int b = 0; b < 100; ++b) bank.push_back({char(0xB0 + a % 40), char(0xA1 + a), char(0xC0 + b % 30), char(0xA1 + b)});
+    for (int b = 0; b < 100; ++b)
+      bank.push_back({char(0xB0 + a % 40), char(0xA1 + a), char(0xC0 + b % 30), char(0xA1 + b)});
   }
   const auto offered = [&](std::uint64_t baby, std::size_t ofSex) {
     std::vector<bool> is;
@@ -187,7 +188,8 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
   };
   const std::vector<bool> small = offered(7, 1000);
   EXPECT_EQ(std::count(small.begin(), small.end(), true), 1000);  // a small bank whole
-  const std::vector<bool> first = offered(7, bank.size()), again = offered(7, bank.size()), other = offered(8, bank.size());
+  const std::vector<bool> first = offered(7, bank.size()), again = offered(7, bank.size()),
+                          other = offered(8, bank.size());
   EXPECT_EQ(first, again);
   const auto count = std::count(first.begin(), first.end(), true);
   EXPECT_GT(count, 880);

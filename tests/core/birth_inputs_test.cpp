@@ -46,16 +46,11 @@ TEST(BirthHourField, CommandsAndKeptBirthsReadIt) {
     std::optional<BirthHour> command;  // none: refused
     std::optional<BirthHour> kept;
   } cases[] = {
-      {{"7"}, BirthHour::At(7), BirthHour::At(7)},
-      {{"+7"}, BirthHour::At(7), BirthHour::At(7)},
-      {{"24"}, BirthHour::At(24), BirthHour::At(24)},
-      {{"-1"}, BirthHour::At(-1), BirthHour::At(-1)},
-      {{" 7"}, std::nullopt, BirthHour::At(7)},
-      {{"", true}, BirthHour::Unknown(), BirthHour::Unknown()},
-      {{"时辰不详"}, std::nullopt, std::nullopt},
-      {{""}, std::nullopt, std::nullopt},
-      {{"7x"}, std::nullopt, std::nullopt},
-      {{"1.5"}, std::nullopt, std::nullopt},
+      {{"7"}, BirthHour::At(7), BirthHour::At(7)},    {{"+7"}, BirthHour::At(7), BirthHour::At(7)},
+      {{"24"}, BirthHour::At(24), BirthHour::At(24)}, {{"-1"}, BirthHour::At(-1), BirthHour::At(-1)},
+      {{" 7"}, std::nullopt, BirthHour::At(7)},       {{"", true}, BirthHour::Unknown(), BirthHour::Unknown()},
+      {{"时辰不详"}, std::nullopt, std::nullopt},     {{""}, std::nullopt, std::nullopt},
+      {{"7x"}, std::nullopt, std::nullopt},           {{"1.5"}, std::nullopt, std::nullopt},
       {{"99999999999"}, std::nullopt, std::nullopt},
   };
   for (const auto& c : cases) {

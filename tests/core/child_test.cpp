@@ -28,22 +28,34 @@ TEST(ChildNeeds, OneSentenceAndTheTwoReadings) {
     const char* sentence;
     const char* readingsEnd;  // how ReadingsLine ends
   } cases[] = {
-      {kGirl, ElementWish::kChart, {},
+      {kGirl,
+       ElementWish::kChart,
+       {},
        "宝宝八字 丙午 辛丑 丁未 癸卯：日主丁火偏弱，喜木、火（名字宜用五行属木、火的字），忌土、金、水",
        "五行不缺，火多、土多；看日主强弱（起名书多用），喜木、火。名单按日主强弱排列。"},
-      {kGirl, ElementWish::kChosen, {Element::kMetal},
+      {kGirl,
+       ElementWish::kChosen,
+       {Element::kMetal},
        "宝宝八字 丙午 辛丑 丁未 癸卯：日主丁火偏弱，本应喜木、火；按您的选择，名字宜用五行属金的字",
        "名单按您选的五行（金）排列。"},
-      {kGirl, ElementWish::kChosen, {},  // nothing chosen: the chart's own
+      {kGirl,
+       ElementWish::kChosen,
+       {},  // nothing chosen: the chart's own
        "宝宝八字 丙午 辛丑 丁未 癸卯：日主丁火偏弱，喜木、火（名字宜用五行属木、火的字），忌土、金、水",
        "名单按日主强弱排列。"},
-      {kGirl, ElementWish::kIgnore, {},
+      {kGirl,
+       ElementWish::kIgnore,
+       {},
        "宝宝八字 丙午 辛丑 丁未 癸卯：日主丁火偏弱，喜木、火；按您的选择不看五行，名字不按五行排列",
        "名单不看五行。"},
-      {kBoy, ElementWish::kChart, {},
+      {kBoy,
+       ElementWish::kChart,
+       {},
        "宝宝八字 乙巳 戊寅 辛未 乙未：日主辛金偏弱，喜土、金（名字宜用五行属土、金的字），忌水、木、火",
        "缺水，木多、土多；看日主强弱（起名书多用），喜土、金。缺的水按日主强弱反而不宜多用。名单按日主强弱排列。"},
-      {{"丙午", "乙未", "壬午", ""}, ElementWish::kChart, {},
+      {{"丙午", "乙未", "壬午", ""},
+       ElementWish::kChart,
+       {},
        "宝宝八字 丙午 乙未 壬午（时辰不详）：日主壬水偏弱，喜金、水（名字宜用五行属金、水的字），忌木、火、土",
        "缺金，火多；看日主强弱（起名书多用），喜金、水。名单按日主强弱排列。"},
       {{}, ElementWish::kChart, {}, "", ""},  // no chart: nothing to say
@@ -81,11 +93,11 @@ TEST(NameJudge, TheChildsLinesAndTheirPoints) {
     int elementPoints;     // of the line on the fit; 0 also when there is none
     int numerologyPoints;  // of the lines of the naming books' numerology
   } cases[] = {
-      {"曾林森", ElementWish::kChart, {}, advice::ElementFit::kAll, 12, -8},    // 木木; 人格20 地格20
-      {"曾林波", ElementWish::kChart, {}, advice::ElementFit::kSome, 0, -4},    // 木水; 人格20
-      {"曾悦书", ElementWish::kChart, {}, advice::ElementFit::kNone, -16, 0},   // 金金
-      {"曾明", ElementWish::kChart, {}, advice::ElementFit::kAll, 12, -12},     // one character, 火; 人 地 总
-      {"曾遇安", ElementWish::kChart, {}, advice::ElementFit::kSome, 0, -18},    // 人格28 地格22 总格34, 三才大凶
+      {"曾林森", ElementWish::kChart, {}, advice::ElementFit::kAll, 12, -8},   // 木木; 人格20 地格20
+      {"曾林波", ElementWish::kChart, {}, advice::ElementFit::kSome, 0, -4},   // 木水; 人格20
+      {"曾悦书", ElementWish::kChart, {}, advice::ElementFit::kNone, -16, 0},  // 金金
+      {"曾明", ElementWish::kChart, {}, advice::ElementFit::kAll, 12, -12},    // one character, 火; 人 地 总
+      {"曾遇安", ElementWish::kChart, {}, advice::ElementFit::kSome, 0, -18},  // 人格28 地格22 总格34, 三才大凶
       {"曾悦书", ElementWish::kChosen, {Element::kMetal}, advice::ElementFit::kAll, 12, 0},
       {"曾林森", ElementWish::kIgnore, {}, advice::ElementFit::kUnjudged, 0, -8},  // the numerology still counts
       {"曾遇安", ElementWish::kIgnore, {}, advice::ElementFit::kUnjudged, 0, -18},

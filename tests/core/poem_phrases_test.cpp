@@ -25,9 +25,11 @@ const char* const kGuanJu =
     "关关雎鸠，在河之洲。窈窕淑女，君子好逑。\n"
     "参差荇菜，左右流之。窈窕淑女，寤寐求之。";
 
-const char* const kZaiYu = "西陆蝉声唱，南冠客思侵。那堪玄鬓影，来对白头吟。\n露重飞难进，风多响易沉。无人信高洁，谁为表予心。";
+const char* const kZaiYu =
+    "西陆蝉声唱，南冠客思侵。那堪玄鬓影，来对白头吟。\n露重飞难进，风多响易沉。无人信高洁，谁为表予心。";
 
-const char* const kShanJu = "空山新雨后，天气晚来秋。明月松间照，清泉石上流。\n竹喧归浣女，莲动下渔舟。随意春芳歇，王孙自可留。";
+const char* const kShanJu =
+    "空山新雨后，天气晚来秋。明月松间照，清泉石上流。\n竹喧归浣女，莲动下渔舟。随意春芳歇，王孙自可留。";
 
 const char* const kWuTi = "相见时难别亦难，东风无力百花残。\n春蚕到死丝方尽，蜡炬成灰泪始干。";
 
@@ -55,7 +57,11 @@ TEST(PoemPhrases, ThePoemsOwnNamesAndNoneOfItsFragments) {
       {"李", Sex::kMale, {"关雎", "佚名", "诗经", kGuanJu}, {"河洲"}, {"在河", "之洲", "流之", "求之", "淑女"}},
       // Beyond the classics a phrase must read as a name without its poem too.
       {"曾", Sex::kMale, {"在狱咏蝉", "骆宾王", "唐诗三百首", kZaiYu}, {}, {"易沉", "表予", "白头", "难进"}},
-      {"王", Sex::kFemale, {"山居秋暝", "王维", "唐诗三百首", kShanJu}, {"新雨", "明月"}, {"晚来", "间照", "自可", "春芳"}},
+      {"王",
+       Sex::kFemale,
+       {"山居秋暝", "王维", "唐诗三百首", kShanJu},
+       {"新雨", "明月"},
+       {"晚来", "间照", "自可", "春芳"}},
       // A line of death or grief gives nothing; a typed poem of no
       // collection gives only words and names.
       {"王", Sex::kFemale, {"", "", "", kWuTi}, {}, {"春蚕", "蜡炬", "方尽", "泪始"}},

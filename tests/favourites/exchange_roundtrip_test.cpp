@@ -19,7 +19,7 @@ std::string File(const std::string& entry, const std::string& exported = "2030-0
 TEST(ImportMerge, ChangesOnlyWhatALaterEntryGives) {
   struct Case {
     const char* what;
-    std::string entry;  // of 张伟, kept with note 奶奶喜欢, rating 5, changed at kTestNow
+    std::string entry;   // of 张伟, kept with note 奶奶喜欢, rating 5, changed at kTestNow
     const char* counts;  // added, changed, unchanged
     const char* note;
     int rating;
@@ -46,9 +46,9 @@ TEST(ImportMerge, ChangesOnlyWhatALaterEntryGives) {
     options.clock = [] { return kTestNow + 3600; };
     FavouritesStore store(path, options);
     const auto counts = store.Merge(FavouritesFromJson(File(c.entry)));
-    EXPECT_EQ(std::to_string(counts.added) + " " + std::to_string(counts.changed) + " " +
-                  std::to_string(counts.unchanged),
-              c.counts);
+    EXPECT_EQ(
+        std::to_string(counts.added) + " " + std::to_string(counts.changed) + " " + std::to_string(counts.unchanged),
+        c.counts);
     const Favourite kept = *store.Find("张伟", Sex::kMale);
     EXPECT_EQ(std::make_tuple(kept.note, kept.rating, kept.changed),
               std::make_tuple(std::string(c.note), c.rating, c.changed));
@@ -64,8 +64,8 @@ TEST(ImportMerge, AReimportIsUnchangedAndEveryExportReadsBack) {
   std::vector<Favourite> many;
   const std::string advice = R"({"recommend": 80, "reasons": [")" + std::string(2000, 'x') + R"("]})";
   for (int i = 0; i < 9000; ++i) {
-    Favourite f = Named(std::string("张") + char(0xB0 + i / 94 % 39) + char(0xA1 + i % 94) + char(0xB0 + i / 3666) +
-                        char(0xA1));
+    Favourite f =
+        Named(std::string("张") + char(0xB0 + i / 94 % 39) + char(0xA1 + i % 94) + char(0xB0 + i / 3666) + char(0xA1));
     f.advice = ReadKeptAdvice(advice);
     f.added = f.changed = kTestNow - 60;
     many.push_back(f);

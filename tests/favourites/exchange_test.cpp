@@ -135,8 +135,7 @@ namespace {
 
 TEST(Import, RefusesNumbersVersionsAndFieldsItDoesNotKnow) {
   const auto file = [](const std::string& version, const std::string& entries, const std::string& extra = "") {
-    return R"({"format": "tavrin-favourites", "version": )" + version + extra + R"(, "favourites": [)" + entries +
-           "]}";
+    return R"({"format": "tavrin-favourites", "version": )" + version + extra + R"(, "favourites": [)" + entries + "]}";
   };
   const Case cases[] = {
       {"a number beyond a double", file("1", R"({"score": 1e400})"), "第 76 个字节处的数超出范围"},

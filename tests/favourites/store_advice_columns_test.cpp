@@ -26,7 +26,8 @@ std::int64_t Number(const std::string& path, const std::string& sql) {
   sqlite3_stmt* statement = nullptr;
   sqlite3_open(path.c_str(), &db);
   std::int64_t value = -99;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW)
     value = sqlite3_column_int64(statement, 0);
   sqlite3_finalize(statement);
   sqlite3_close(db);
@@ -35,27 +36,31 @@ std::int64_t Number(const std::string& path, const std::string& sql) {
 
 struct StoredAdvice {
   const char* what;
-  const char* name;  // GBK, as the core has it
-  const char* json;  // GBK here, stored as UTF-8; nullptr: no advice
-  int recommend;     // as the window reads it
+  const char* name;                   // GBK, as the core has it
+  const char* json;                   // GBK here, stored as UTF-8; nullptr: no advice
+  int recommend;                      // as the window reads it
   std::vector<KeptWarning> warnings;  // texts GBK here
 };
 
 const StoredAdvice kStored[] = {
     {"no advice", "张伟", nullptr, -1, {}},
-    {"warnings", "李静",
+    {"warnings",
+     "李静",
      R"({"name":"李静","recommend":72,"warnings":[{"kind":"homophone","severity":"mild","text":"音近“利尽”"},)"
      R"({"kind":"common","severity":"mild","text":"同名者多"}],"reasons":[]})",
      72,
      {{"homophone", "mild", "音近“利尽”"}, {"common", "mild", "同名者多"}}},
-    {"serious warnings", "王芳",
+    {"serious warnings",
+     "王芳",
      R"({"recommend":35,"warnings":[{"kind":"rude","severity":"serious","text":"谐音不雅"},)"
      R"({"kind":"tone","severity":"mild","text":"三字同调"}]})",
      35,
      {{"rude", "serious", "谐音不雅"}, {"tone", "mild", "三字同调"}}},
     {"bad JSON", "刘洋", R"({"recommend": 80, "warnings": [)", -1, {}},
-    {"a fraction, a warning without text or kind", "陈杰",
-     R"({"recommend": 7.5, "warnings":[{"kind":"rude","severity":"serious"},{"text":"生僻"}, "loose"]})", 0,
+    {"a fraction, a warning without text or kind",
+     "陈杰",
+     R"({"recommend": 7.5, "warnings":[{"kind":"rude","severity":"serious"},{"text":"生僻"}, "loose"]})",
+     0,
      {{"", "", "生僻"}}},
 };
 
@@ -89,8 +94,9 @@ void MakeLayoutTwo(const std::string& path, bool shared) {
   sqlite3_finalize(insert);
   if (shared) {
     Exec(db, share::SqliteVoteBook::TablesSql());
-    Exec(db, "INSERT INTO member (id, display_name, joined) VALUES (1, 'grandma', 1);"
-             "INSERT INTO vote VALUES (1, 'x', 'female', 5, '', 1, 1)");
+    Exec(db,
+         "INSERT INTO member (id, display_name, joined) VALUES (1, 'grandma', 1);"
+         "INSERT INTO vote VALUES (1, 'x', 'female', 5, '', 1, 1)");
   }
   sqlite3_close(db);
 }

@@ -41,8 +41,7 @@ std::vector<Change> Changes(std::int64_t round) {
   std::vector<Change> changes;
   for (int i = 0; i < 5000; ++i) {
     changes.push_back({static_cast<int>(random() % 5), static_cast<int>(random() % kNameCount),
-                       random() % 2 ? Sex::kFemale : Sex::kMale, static_cast<int>(random() % 6),
-                       Clock(round + 1, 0)});
+                       random() % 2 ? Sex::kFemale : Sex::kMale, static_cast<int>(random() % 6), Clock(round + 1, 0)});
   }
   return changes;
 }

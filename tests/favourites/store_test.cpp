@@ -1,11 +1,11 @@
 // The store's rules: where it lives, how its layout is brought up to date,
 // what a merge keeps, and two programs on one file.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include <map>
 #include <thread>
@@ -48,9 +48,8 @@ TEST(StoreLayout, UpgradesInStepsAndNeverDowngrades) {
     FavouritesStore store(path, options);
     ADD_FAILURE() << "a failing step was taken";
   } catch (const FavouritesError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "无法把收藏文件“" + path + "”升级到格式版本 " + std::to_string(next) +
-                  ":数据库出错(no such table: nowhere)");
+    EXPECT_EQ(std::string(error.what()), "无法把收藏文件“" + path + "”升级到格式版本 " + std::to_string(next) +
+                                             ":数据库出错(no such table: nowhere)");
   }
   EXPECT_EQ(FavouritesStore(path).SchemaVersion(), kFavouritesSchemaVersion);
   options.schema = upgrade;
@@ -77,7 +76,8 @@ TEST(StoreCopies, StaleUnfinishedCopiesGo) {
   const std::string stale = path + ".new-AbC123", fresh = path + ".new-XyZ789";
   for (const std::string& file : {stale, stale + "-journal", fresh}) std::ofstream(file) << "x";
   const timespec hourAgo[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
-  for (const std::string& file : {stale, stale + "-journal"}) ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), hourAgo, 0), 0);
+  for (const std::string& file : {stale, stale + "-journal"})
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), hourAgo, 0), 0);
   FavouritesStore store(path);
   EXPECT_FALSE(std::filesystem::exists(stale));
   EXPECT_FALSE(std::filesystem::exists(stale + "-journal"));

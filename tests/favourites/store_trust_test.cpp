@@ -221,7 +221,9 @@ TEST(StoreTrust, AWriteTheDatabaseSwallowsIsNeverReportedAsDone) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const std::string path = dir.Dir() + "favourites.db";
-    { FavouritesStore store(path); }
+    {
+      FavouritesStore store(path);
+    }
     Sql(path, c.sql);
     FavouritesStore store(path);
     store.Save(Named("张伟"));

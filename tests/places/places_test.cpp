@@ -14,9 +14,9 @@ TEST(PlaceTable, ParseAndLookUp) {
       "新疆\t乌鲁木齐\t87.6177\t43.7928\r\n"
       "新疆\t喀什\t75.9891\t39.4677\n"
       "\n"
-      "新疆\t坏行\t东经\t43\n"        // not a number
-      "新疆\t三列\t87.6\n"            // three fields
-      "新疆\t太远\t200\t43\n"          // no longitude
+      "新疆\t坏行\t东经\t43\n"  // not a number
+      "新疆\t三列\t87.6\n"      // three fields
+      "新疆\t太远\t200\t43\n"   // no longitude
       "\t无省\t87.6\t43\n");
   EXPECT_EQ(table.All().size(), 3u);
   EXPECT_EQ(table.SkippedLines(), 4u);

@@ -19,8 +19,8 @@ SharedList ThreeNames() { return {{Shared("王秀林"), Shared("王子衿"), Sha
 
 std::string VoteBody(const std::string& member, int rating, const std::string& comment,
                      const std::string& name = "王秀林") {
-  return R"({"member":")" + member + R"(","name":")" + name + R"(","sex":"female","rating":)" +
-         std::to_string(rating) + R"(,"comment":")" + comment + R"("})";
+  return R"({"member":")" + member + R"(","name":")" + name + R"(","sex":"female","rating":)" + std::to_string(rating) +
+         R"(,"comment":")" + comment + R"("})";
 }
 
 std::string Repeat(const std::string& text, int times) {
@@ -64,9 +64,11 @@ TEST(ShareServer, RefusesEveryHostileRequest) {
       {"DELETE", "DELETE /{S}/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", {405}},
       {"POST to the names", Post("/{S}/api/names", "{}"), {405}},
       {"a method HTTP has not", "BREW /{S}/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", {400, 405}},
-      {"a header line too long", "GET /{S}/ HTTP/1.1\r\nHost: x\r\n" + longHeader + "Connection: close\r\n\r\n",
+      {"a header line too long",
+       "GET /{S}/ HTTP/1.1\r\nHost: x\r\n" + longHeader + "Connection: close\r\n\r\n",
        {400, 431, 0}},
-      {"headers too long together", "GET /{S}/ HTTP/1.1\r\nHost: x\r\n" + manyHeaders + "Connection: close\r\n\r\n",
+      {"headers too long together",
+       "GET /{S}/ HTTP/1.1\r\nHost: x\r\n" + manyHeaders + "Connection: close\r\n\r\n",
        {431}},
       {"a path too long", Get("/{S}/?x=" + std::string(9000, 'c')), {414, 400, 0}},
       {"a body too long", Post("/{S}/api/votes", "{\"member\":\"" + std::string(8000, 'd') + "\"}"), {413}},
@@ -76,9 +78,11 @@ TEST(ShareServer, RefusesEveryHostileRequest) {
        {411}},
       {"a form, not JSON", Post("/{S}/api/votes", "member=a&rating=5", "application/x-www-form-urlencoded"), {415}},
       {"not JSON at all", Post("/{S}/api/votes", "{member:"), {400}},
-      {"a rating as text", Post("/{S}/api/votes", R"({"member":"爷爷","name":"王秀林","sex":"female","rating":"5"})"),
+      {"a rating as text",
+       Post("/{S}/api/votes", R"({"member":"爷爷","name":"王秀林","sex":"female","rating":"5"})"),
        {400}},
-      {"a rating of 4.5", Post("/{S}/api/votes", R"({"member":"爷爷","name":"王秀林","sex":"female","rating":4.5})"),
+      {"a rating of 4.5",
+       Post("/{S}/api/votes", R"({"member":"爷爷","name":"王秀林","sex":"female","rating":4.5})"),
        {400}},
       {"rating 0", Post("/{S}/api/votes", VoteBody("爷爷", 0, "")), {400}},
       {"rating 6", Post("/{S}/api/votes", VoteBody("爷爷", 6, "")), {400}},
@@ -93,7 +97,8 @@ TEST(ShareServer, RefusesEveryHostileRequest) {
       {"a character cut short", Post("/{S}/api/votes", VoteBody("爷爷", 5, "好" + hostile[3])), {400}},
       {"a name not shared", Post("/{S}/api/votes", VoteBody("爷爷", 5, "", "王大锤")), {404}},
       {"the right name, the other sex",
-       Post("/{S}/api/votes", R"({"member":"爷爷","name":"王秀林","sex":"male","rating":5})"), {404}},
+       Post("/{S}/api/votes", R"({"member":"爷爷","name":"王秀林","sex":"male","rating":5})"),
+       {404}},
       {"since that is no number", Get("/{S}/api/votes?since=-1"), {400}},
   };
   for (const Hostile& row : table) {
@@ -195,7 +200,9 @@ TEST(ShareServer, AWaitingPageHearsOfAVoteAtOnce) {
   Sharing sharing(ThreeNames());
   const int port = sharing.server->Port();
   Reply waited;
-  std::thread waiter([&] { waited = Exchange(port, Get(sharing.Path("/api/votes?since=0&list=1&wait=1")), std::chrono::seconds(30)); });
+  std::thread waiter([&] {
+    waited = Exchange(port, Get(sharing.Path("/api/votes?since=0&list=1&wait=1")), std::chrono::seconds(30));
+  });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   const auto posted = std::chrono::steady_clock::now();
   EXPECT_EQ(Exchange(port, Post(sharing.Path("/api/votes"), VoteBody("妈妈", 4, "好听"))).status, 200);
@@ -225,7 +232,9 @@ TEST(ShareServer, OnlySoManyPagesWaitAtOnce) {
 TEST(ShareServer, RefusesAPageFolderWithoutThePage) {
   TempDir dir;
   const std::string path = dir.Path() + "/favourites.db";
-  { FavouritesStore store(path); }
+  {
+    FavouritesStore store(path);
+  }
   SqliteVoteBook book(path);
   ServerOptions options;
   options.pageDir = dir.Path();
@@ -242,9 +251,17 @@ TEST(TextChecks, Utf8) {
     bool valid;
     std::size_t length;
   } table[] = {
-      {"", true, 0},           {"abc", true, 3},         {"爷爷", true, 2},       {"\xf0\x9f\x91\xb5", true, 1},
-      {"\x80", false, 0},      {"\xc0\x80", false, 0},   {"\xe0\x80\x80", false, 0}, {"\xed\xbf\xbf", false, 0},
-      {"\xf4\x90\x80\x80", false, 0}, {"\xe7\x88", false, 0}, {"\xf8\x88\x80\x80\x80", false, 0},
+      {"", true, 0},
+      {"abc", true, 3},
+      {"爷爷", true, 2},
+      {"\xf0\x9f\x91\xb5", true, 1},
+      {"\x80", false, 0},
+      {"\xc0\x80", false, 0},
+      {"\xe0\x80\x80", false, 0},
+      {"\xed\xbf\xbf", false, 0},
+      {"\xf4\x90\x80\x80", false, 0},
+      {"\xe7\x88", false, 0},
+      {"\xf8\x88\x80\x80\x80", false, 0},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.text);

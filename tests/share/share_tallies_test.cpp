@@ -22,7 +22,8 @@ std::string Line(const Tally& tally) {
   char average[16];
   std::snprintf(average, sizeof average, "%.2f", tally.average);
   std::string line = tally.name + "/" + tally.sex + "=" + average + ":";
-  for (const Vote& vote : tally.votes) line += vote.member + (vote.comment.empty() ? "" : "(" + vote.comment + ")") + ",";
+  for (const Vote& vote : tally.votes)
+    line += vote.member + (vote.comment.empty() ? "" : "(" + vote.comment + ")") + ",";
   return line;
 }
 
@@ -35,7 +36,9 @@ TEST(ShareTallies, AveragesVotesAndMembers) {
        {"王秀林/female=4.33:爷爷,奶奶,妈妈,"},
        {"爷爷", "奶奶", "妈妈"}},
       {"a vote again replaces the member's own",
-       {{"爷爷", "王秀林", "female", 1, "不好"}, {"奶奶", "王秀林", "female", 5, ""}, {"爷爷", "王秀林", "female", 3, "也行"}},
+       {{"爷爷", "王秀林", "female", 1, "不好"},
+        {"奶奶", "王秀林", "female", 5, ""},
+        {"爷爷", "王秀林", "female", 3, "也行"}},
        {"王秀林/female=4.00:奶奶,爷爷(也行),"},
        {"奶奶", "爷爷"}},
       {"the same name for a boy and a girl is two tallies",
@@ -43,7 +46,8 @@ TEST(ShareTallies, AveragesVotesAndMembers) {
        {"王子涵/female=5.00:爷爷,", "王子涵/male=2.00:爷爷,"},
        {"爷爷"}},
       {"names apart; members in the order they first voted",
-       {{"妈妈", "王雨桐", "female", 3, ""}, {"爸爸", "王秀林", "female", 2, "<b>太土</b>"},
+       {{"妈妈", "王雨桐", "female", 3, ""},
+        {"爸爸", "王秀林", "female", 2, "<b>太土</b>"},
         {"妈妈", "王秀林", "female", 5, ""}},
        {"王秀林/female=3.50:爸爸(<b>太土</b>),妈妈,", "王雨桐/female=3.00:妈妈,"},
        {"妈妈", "爸爸"}},
@@ -52,7 +56,9 @@ TEST(ShareTallies, AveragesVotesAndMembers) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const std::string path = dir.Path() + "/favourites.db";
-    { FavouritesStore store(path); }
+    {
+      FavouritesStore store(path);
+    }
     SqliteVoteBook book(path);
     for (const VoteInput& vote : c.votes) book.Add(vote);
     const Tallies tallies = book.ReadTallies();

@@ -76,7 +76,7 @@ struct Sharing {
 };
 
 struct Reply {
-  int status = 0;  // 0: the server closed the connection without a reply
+  int status = 0;                              // 0: the server closed the connection without a reply
   std::map<std::string, std::string> headers;  // names in lower case
   std::string body;
 };
@@ -102,7 +102,8 @@ inline bool Whole(const std::string& data) {
   std::string head = data.substr(0, end);
   for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const std::size_t length = head.find("\r\ncontent-length:");
-  return data.size() >= end + 4 + (length == std::string::npos ? 0 : std::strtoul(head.c_str() + length + 17, nullptr, 10));
+  return data.size() >=
+         end + 4 + (length == std::string::npos ? 0 : std::strtoul(head.c_str() + length + 17, nullptr, 10));
 }
 
 // Reads until a whole reply came, the server closes or `timeout` passes;
@@ -111,7 +112,8 @@ inline std::string ReadAll(int fd, std::chrono::milliseconds timeout) {
   std::string data;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;

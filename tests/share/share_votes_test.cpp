@@ -58,7 +58,9 @@ TEST(ShareVotes, FiftyMembersAtOnceLoseNoVote) {
 TEST(ShareVotes, AVoteAgainReplacesTheMembersVote) {
   TempDir dir;
   const std::string path = dir.Path() + "/favourites.db";
-  { FavouritesStore store(path); }
+  {
+    FavouritesStore store(path);
+  }
   SqliteVoteBook book(path);
   struct Step {
     VoteInput vote;
@@ -92,10 +94,16 @@ TEST(ShareVotes, TablesAreMadeOnceAndKeepTheFavourites) {
   kept.name = "\xcd\xf5\xd0\xe3\xc1\xd6";  // 王秀林 as the core writes it (GBK)
   kept.score = 90;
   kept.note = "\xba\xc3";  // 好
-  { FavouritesStore(path).Save(kept); }
-  { SqliteVoteBook(path).Add({"爷爷", "王秀林", "male", 5, ""}); }
-  { SqliteVoteBook again(path);  // the tables are there: made again, nothing changes
-    EXPECT_EQ(again.Since(0, 10).size(), 1u); }
+  {
+    FavouritesStore(path).Save(kept);
+  }
+  {
+    SqliteVoteBook(path).Add({"爷爷", "王秀林", "male", 5, ""});
+  }
+  {
+    SqliteVoteBook again(path);  // the tables are there: made again, nothing changes
+    EXPECT_EQ(again.Since(0, 10).size(), 1u);
+  }
   FavouritesStore store(path);
   ASSERT_EQ(store.List().size(), 1u);
   EXPECT_EQ(store.List()[0].note, kept.note);

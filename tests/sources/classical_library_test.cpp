@@ -29,25 +29,38 @@ TEST(ClassicalLibrary, WellKnownNamesFindTheirLine) {
     const char* line;
     const char* collection;
   } cases[] = {
-      {"孟浩然", "我善养吾浩然之气", "孟子"},   {"李子衿", "青青子衿", "诗经"},
-      {"王修远", "路漫漫其修远兮", "楚辞"},     {"张思齐", "见贤思齐焉", "论语"},
-      {"刘明德", "在明明德", "大学"},           {"陈静姝", "静女其姝", "诗经"},
-      {"赵嘉树", "后皇嘉树", "楚辞"},           {"屈灵均", "字余曰灵均", "楚辞"},
-      {"杨清扬", "清扬婉兮", "诗经"},           {"周伊人", "所谓伊人", "诗经"},
-      {"吴怀瑾", "怀瑾握瑜兮", "楚辞"},         {"郑弘毅", "士不可以不弘毅", "论语"},
-      {"孙至善", "在止于至善", "大学"},         {"林舜华", "颜如舜华", "诗经"},
-      {"何淑慎", "淑慎其身", "诗经"},           {"高锦瑟", "锦瑟无端五十弦", "唐诗三百首"},
-      {"罗鹤鸣", "鹤鸣于九皋", "诗经"},         {"梁令仪", "莫不令仪", "诗经"},
-      {"宋蒹葭", "蒹葭苍苍", "诗经"},           {"韩致远", "致远恐泥", "论语"},
-      {"唐星河", "耿耿星河欲曙天", "唐诗三百首"}, {"冯明哲", "既明且哲", "诗经"},
-      {"许宜家", "宜其室家", "诗经"},           {"沈望舒", "前望舒使先驱兮", "楚辞"},
+      {"孟浩然", "我善养吾浩然之气", "孟子"},
+      {"李子衿", "青青子衿", "诗经"},
+      {"王修远", "路漫漫其修远兮", "楚辞"},
+      {"张思齐", "见贤思齐焉", "论语"},
+      {"刘明德", "在明明德", "大学"},
+      {"陈静姝", "静女其姝", "诗经"},
+      {"赵嘉树", "后皇嘉树", "楚辞"},
+      {"屈灵均", "字余曰灵均", "楚辞"},
+      {"杨清扬", "清扬婉兮", "诗经"},
+      {"周伊人", "所谓伊人", "诗经"},
+      {"吴怀瑾", "怀瑾握瑜兮", "楚辞"},
+      {"郑弘毅", "士不可以不弘毅", "论语"},
+      {"孙至善", "在止于至善", "大学"},
+      {"林舜华", "颜如舜华", "诗经"},
+      {"何淑慎", "淑慎其身", "诗经"},
+      {"高锦瑟", "锦瑟无端五十弦", "唐诗三百首"},
+      {"罗鹤鸣", "鹤鸣于九皋", "诗经"},
+      {"梁令仪", "莫不令仪", "诗经"},
+      {"宋蒹葭", "蒹葭苍苍", "诗经"},
+      {"韩致远", "致远恐泥", "论语"},
+      {"唐星河", "耿耿星河欲曙天", "唐诗三百首"},
+      {"冯明哲", "既明且哲", "诗经"},
+      {"许宜家", "宜其室家", "诗经"},
+      {"沈望舒", "前望舒使先驱兮", "楚辞"},
   };
   int hits = 0;
   std::string missed;
   for (const auto& c : cases) {
     const auto found = Library().FindSources(GivenName(c.name, 1));
-    const auto hit = std::find_if(found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
-                                  [&](const NameSource& s) { return s.line == c.line && s.collection == c.collection; });
+    const auto hit =
+        std::find_if(found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
+                     [&](const NameSource& s) { return s.line == c.line && s.collection == c.collection; });
     if (hit != found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found))) {
       ++hits;
     } else {
@@ -142,14 +155,14 @@ TEST(ClassicalLibrary, Search) {
   const struct {
     const char* text;
     const char* collection;
-    std::int64_t firstId;   // the first text found
+    std::int64_t firstId;  // the first text found
     const char* firstTitle;
-    std::size_t atLeast;    // texts found, at least
+    std::size_t atLeast;  // texts found, at least
     std::size_t atMost;
   } cases[] = {
-      {"离骚", "", 896, "离骚", 50, 200},                       // the title, and poems that name it
-      {"青青子衿，悠悠我心", "", 681, "子衿", 2, 2},             // 子衿 and 曹操's 短歌行 quoting it
-      {"青青子衿。悠悠我心", "", 0, "", 0, 0},                   // the mark must agree
+      {"离骚", "", 896, "离骚", 50, 200},             // the title, and poems that name it
+      {"青青子衿，悠悠我心", "", 681, "子衿", 2, 2},  // 子衿 and 曹操's 短歌行 quoting it
+      {"青青子衿。悠悠我心", "", 0, "", 0, 0},        // the mark must agree
       {"李白", "唐诗三百首", 4, "将进酒", 20, 40},
       {"", "论语", 960, "学而", 20, 20},
       {"", "大学", 980, "大学", 1, 1},

@@ -33,8 +33,7 @@ class Library : public ::testing::Test {
   static void SetUpTestSuite() {
     texts_ = new std::vector<Text>;
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2((ExecutableDir() + kLibraryFile).c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2((ExecutableDir() + kLibraryFile).c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt* statement = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT * FROM texts ORDER BY id", -1, &statement, nullptr), SQLITE_OK);
     while (sqlite3_step(statement) == SQLITE_ROW) {
@@ -74,9 +73,9 @@ TEST_F(Library, CollectionsIdsAndFields) {
     EXPECT_FALSE(ContainsAligned(t.content, "□")) << t.id;
   }
   const std::map<std::string, int> expected = {
-      {"唐诗三百首", 316}, {"宋词三百首", 274}, {"诗经", 305},    {"楚辞", 64},     {"论语", 20},
-      {"大学", 1},         {"中庸", 1},         {"孟子", 14},     {"全唐诗", 52680}, {"全宋词", 19451},
-      {"五代词", 27},      {"元曲", 10699},     {"纳兰性德", 253}, {"曹操", 26},     {"蒙学", 380}};
+      {"唐诗三百首", 316}, {"宋词三百首", 274}, {"诗经", 305},     {"楚辞", 64},      {"论语", 20},
+      {"大学", 1},         {"中庸", 1},         {"孟子", 14},      {"全唐诗", 52680}, {"全宋词", 19451},
+      {"五代词", 27},      {"元曲", 10699},     {"纳兰性德", 253}, {"曹操", 26},      {"蒙学", 380}};
   EXPECT_EQ(counts, expected);
 }
 

@@ -27,11 +27,11 @@ TEST(LibraryText, PlaceName) {
       {"路漫漫其修远兮", "修远", Fit::kAdjacent, {5, 6}},
       {"静女其姝", "静姝", Fit::kInOrder, {1, 4}},
       {"清扬婉兮", "婉清", Fit::kAnyOrder, {3, 1}},
-      {"青青子衿", "青子", Fit::kAdjacent, {2, 3}},          // the second 青 touches 子
-      {"青青子衿", "青青", Fit::kAdjacent, {1, 2}},          // a doubled character takes two places
-      {"绿竹青", "青青", Fit::kNone, {}},                    // ... and needs both
+      {"青青子衿", "青子", Fit::kAdjacent, {2, 3}},  // the second 青 touches 子
+      {"青青子衿", "青青", Fit::kAdjacent, {1, 2}},  // a doubled character takes two places
+      {"绿竹青", "青青", Fit::kNone, {}},            // ... and needs both
       {"子之清扬", "扬清", Fit::kAnyOrder, {4, 3}},
-      {"明明如月何时可掇", "明月", Fit::kInOrder, {2, 4}},   // the tightest span in order
+      {"明明如月何时可掇", "明月", Fit::kInOrder, {2, 4}},  // the tightest span in order
       {"月出皎兮明", "明月", Fit::kAnyOrder, {5, 1}},
       {"天命之谓性", "浩然", Fit::kNone, {}},
       {"我", "浩然", Fit::kNone, {}},
@@ -73,9 +73,9 @@ TEST(LibraryText, LineKeysFollowTheRanking) {
     const char* collection;
     std::int64_t text;
     int line;
-  } ranked[] = {{"诗经", 900, 3},     {"诗经", 901, 0},    {"楚辞", 20, 0},  {"论语", 960, 0},
-                {"孟子", 980, 9999},  {"唐诗三百首", 316, 0}, {"全唐诗", 1000, 0}, {"宋词三百首", 400, 0},
-                {"全宋词", 60000, 0}, {"曹操", 84000, 0},  {"元曲", 84001, 65535}};
+  } ranked[] = {{"诗经", 900, 3},     {"诗经", 901, 0},       {"楚辞", 20, 0},       {"论语", 960, 0},
+                {"孟子", 980, 9999},  {"唐诗三百首", 316, 0}, {"全唐诗", 1000, 0},   {"宋词三百首", 400, 0},
+                {"全宋词", 60000, 0}, {"曹操", 84000, 0},     {"元曲", 84001, 65535}};
   for (std::size_t i = 0; i < std::size(ranked); ++i) {
     SCOPED_TRACE(ranked[i].collection);
     const std::int64_t key = LineKey(U(ranked[i].collection), ranked[i].text, ranked[i].line);
@@ -92,9 +92,10 @@ TEST(LibraryText, GivenName) {
     const char* full;
     int surnameLength;
     const char* given;
-  } cases[] = {{"孟浩然", 1, "浩然"}, {"王修远", 1, "修远"},   {"李白", 1, "白"},     {"欧阳若水", 2, "若水"},
-               {"诸葛亮", 2, "亮"},   {"司马相如", 2, "相如"}, {"上官婉儿", 2, "婉儿"}, {"欧阳", 2, ""},
-               {"王", 1, ""},         {"", 1, ""},             {"王a", 1, "a"},        {"孟浩然", 0, ""}};
+  } cases[] = {
+      {"孟浩然", 1, "浩然"},   {"王修远", 1, "修远"},   {"李白", 1, "白"}, {"欧阳若水", 2, "若水"}, {"诸葛亮", 2, "亮"},
+      {"司马相如", 2, "相如"}, {"上官婉儿", 2, "婉儿"}, {"欧阳", 2, ""},   {"王", 1, ""},           {"", 1, ""},
+      {"王a", 1, "a"},         {"孟浩然", 0, ""}};
   for (const auto& c : cases) EXPECT_EQ(GivenName(c.full, c.surnameLength), c.given) << c.full;
 }
 

@@ -19,10 +19,10 @@ TEST(NameNotes, LinesOfNameInAPoem) {
     const char* given;
     std::vector<std::string> lines;
   } cases[] = {
-      {"子衿", {"青青子衿"}},             // adjacent and in order
-      {"悠思", {"悠悠我思"}},             // in order, apart
-      {"心我", {"悠悠我心"}},             // any order
-      {"子", {"青青子衿"}},               // the first line holding it
+      {"子衿", {"青青子衿"}},              // adjacent and in order
+      {"悠思", {"悠悠我思"}},              // in order, apart
+      {"心我", {"悠悠我心"}},              // any order
+      {"子", {"青青子衿"}},                // the first line holding it
       {"衿思", {"青青子衿", "悠悠我思"}},  // no line holds both: each one's line
       {"月心", {"", "悠悠我心"}},
       {"", {}},
@@ -40,7 +40,7 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
   const struct {
     const char* name;
     const char* given;
-    const char* source;   // ShortSource of the best line, empty for none
+    const char* source;    // ShortSource of the best line, empty for none
     std::size_t meanings;  // lines: the pair when it is a word, the given characters the tables know
   } cases[] = {
       {"王子衿", "子衿", "《子衿》佚名：青青子衿", 2},

@@ -39,11 +39,11 @@ enum class Entry { kTyped, kPasted };
 
 // What the cell expects, by the command the button runs.
 enum class Expect {
-  kRuns,       // Generate goes through, no message
-  kRefused,    // the message; every pane, the report and the buttons as before
-  kFails,      // the run starts and ends early with the message; what was written stays
-  kKeyFilter,  // the typed key is discarded with "只能输入数字", the field is "500"; the run then goes through
-  kAnalysed,   // the whole analysis is written, no message
+  kRuns,           // Generate goes through, no message
+  kRefused,        // the message; every pane, the report and the buttons as before
+  kFails,          // the run starts and ends early with the message; what was written stays
+  kKeyFilter,      // the typed key is discarded with "只能输入数字", the field is "500"; the run then goes through
+  kAnalysed,       // the whole analysis is written, no message
   kStoppedAtHour,  // the analysis stops after its first line with the message
 };
 

@@ -144,8 +144,7 @@ class BestPageTest : public QObject {
     const std::size_t boysRows = window.Model().Report().Rows().size();
     Find<QRadioButton>(window, "bsSkinCheckRadioBox2")->setChecked(true);
     QTest::mouseClick(Find<QPushButton>(window, "bsSkinButton1"), Qt::LeftButton);
-    QSet<QString> expected =
-        Shown(window.Model().RunState(), "女", window.Model().Session().acceptedBeforeRun);
+    QSet<QString> expected = Shown(window.Model().RunState(), "女", window.Model().Session().acceptedBeforeRun);
     const auto& rows = window.Model().Report().Rows();
     for (std::size_t i = boysRows; i < rows.size(); ++i) expected << FromGbk(rows[i].candidate.fullName) + "/女";
     QVERIFY(messages.texts.isEmpty());
@@ -159,7 +158,8 @@ class BestPageTest : public QObject {
     QVERIFY(expected.contains(fromRuns));
     QSet<QString> bankGiven;
     for (const auto& name : window.Model().Stores().advice->Bank()) bankGiven << FromGbk(name.given);
-    for (const QString& left : expected - fromRuns) QVERIFY2(bankGiven.contains(left.section('/', 0, 0).mid(1)), qPrintable(left));
+    for (const QString& left : expected - fromRuns)
+      QVERIFY2(bankGiven.contains(left.section('/', 0, 0).mid(1)), qPrintable(left));
     QVERIFY(fromRuns.size() * 10 > expected.size() * 9);
     const QSet<QString> proposed = Rows(page, Proposed::kOnly);
     QVERIFY(std::none_of(proposed.begin(), proposed.end(), [](const QString& r) { return r.endsWith("/男"); }));

@@ -58,7 +58,9 @@ class BirthTimeTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { tavrin::ui::SetMessageHook([](const QString&) {}); }
+  void init() {
+    tavrin::ui::SetMessageHook([](const QString&) {});
+  }
   void cleanup() { tavrin::ui::SetMessageHook(nullptr); }
 
   // A place chosen is back at the next start and is the longitude the chart
@@ -67,9 +69,9 @@ class BirthTimeTest : public QObject {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName("tavrin-test-birthtime");
     const struct {
-      QString province, city;        // chosen (or kept, for a name the table lacks)
+      QString province, city;          // chosen (or kept, for a name the table lacks)
       QString keptProvince, keptCity;  // back at the next start
-      double longitude;              // 0: none
+      double longitude;                // 0: none
     } cases[] = {
         {"新疆", "乌鲁木齐", "新疆", "乌鲁木齐", 87.6},
         {"北京", "", "北京", "北京", 116.4},
@@ -116,8 +118,8 @@ class BirthTimeTest : public QObject {
       QString hour;
       bool shown;
     } cases[] = {
-        {"7", unknown, true},  {"7", "9", true},   {"7", "8", false},
-        {"7", "10", false},    {"8", unknown, false}, {"6", unknown, false},
+        {"7", unknown, true}, {"7", "9", true},      {"7", "8", false},
+        {"7", "10", false},   {"8", unknown, false}, {"6", unknown, false},
     };
     auto* choice = Find<QWidget>(window, "termChoice");
     for (const auto& c : cases) {
@@ -126,7 +128,8 @@ class BirthTimeTest : public QObject {
     }
     Fill(window, "欧阳", false, "2026", "7", "7", unknown.toUtf8().constData());
     QVERIFY2(choice->toolTip().contains("小暑") && choice->toolTip().contains("9:57") &&
-            choice->toolTip().contains("甲午月") && choice->toolTip().contains("乙未月"), qPrintable(choice->toolTip()));
+                 choice->toolTip().contains("甲午月") && choice->toolTip().contains("乙未月"),
+             qPrintable(choice->toolTip()));
     QVERIFY(!window.Model().Inputs().BirthTime().termSide);
     Generate(window);
     QVERIFY2(PillarLine(window).contains("乙未"), qPrintable(PillarLine(window)));

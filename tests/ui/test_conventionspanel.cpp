@@ -106,7 +106,8 @@ class ConventionsPanelTest : public QObject {
         {{2}, "按您的选择，喜用五行为木，其余金水火土为忌。", "通行评分:43 "},
     };
     for (const auto& step : steps) {
-      for (int index : step.toggled) Find<QCheckBox>(window, QString("favourable%1").arg(index).toUtf8().constData())->toggle();
+      for (int index : step.toggled)
+        Find<QCheckBox>(window, QString("favourable%1").arg(index).toUtf8().constData())->toggle();
       QCOMPARE(lineWith("按您的选择"), QString(step.favourableLine));
       QVERIFY2(lineWith("通行评分").startsWith(step.scoreLine), qPrintable(lineWith("通行评分")));
     }

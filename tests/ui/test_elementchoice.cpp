@@ -87,7 +87,9 @@ class ElementChoiceTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { tavrin::ui::SetMessageHook([](const QString&) {}); }
+  void init() {
+    tavrin::ui::SetMessageHook([](const QString&) {});
+  }
   void cleanup() { tavrin::ui::SetMessageHook(nullptr); }
 
   // Each way of choosing is kept at close, back at the next start, and is
@@ -97,13 +99,16 @@ class ElementChoiceTest : public QObject {
     QCoreApplication::setOrganizationName("tavrin-test-elements");
     const struct {
       const char* what;
-      const char* radio;                   // clicked first, or null
-      std::vector<Element> ticked;         // then ticked
-      ElementWish wish;                    // what the run reads
+      const char* radio;            // clicked first, or null
+      std::vector<Element> ticked;  // then ticked
+      ElementWish wish;             // what the run reads
       std::vector<Element> chosen;
     } cases[] = {
         {"the default", nullptr, {}, ElementWish::kChart, {}},
-        {"ticking an element chooses 自选", nullptr, {Element::kWood, Element::kFire}, ElementWish::kChosen,
+        {"ticking an element chooses 自选",
+         nullptr,
+         {Element::kWood, Element::kFire},
+         ElementWish::kChosen,
          {Element::kWood, Element::kFire}},
         {"自选 then one element", "elementsChosen", {Element::kMetal}, ElementWish::kChosen, {Element::kMetal}},
         {"不看五行", "elementsIgnored", {}, ElementWish::kIgnore, {}},
@@ -218,29 +223,44 @@ class ElementChoiceTest : public QObject {
   void pagesSayWhichReading() {
     const struct {
       const char* what;
-      Baby baby;           // no surname: no run
-      ElementWish wish;    // chosen after the run
+      Baby baby;         // no surname: no run
+      ElementWish wish;  // chosen after the run
       std::vector<Element> chosen;
       const char* radical;
       const char* settings;
       const char* shot = nullptr;  // the two pages' screenshots
     } cases[] = {
         {"before a run", {}, ElementWish::kChart, {}, "", ""},
-        {"缺水, which the day master avoids", {"魏", false, "2025", "3", "3", "14"}, ElementWish::kChart, {},
+        {"缺水, which the day master avoids",
+         {"魏", false, "2025", "3", "3", "14"},
+         ElementWish::kChart,
+         {},
          "本页按“缺什么补什么”（缺水）取名；按日主强弱，宝宝喜土、金，水反而不宜多用。精选按喜用神排列。",
-         "宝宝喜土、金（日主辛金偏弱）；“八字中木多”“八字中土多”是数五行字数的读法，精选按喜用神排列", "hints-wei"},
-        {"the same baby, 不看五行", {"魏", false, "2025", "3", "3", "14"}, ElementWish::kIgnore, {},
+         "宝宝喜土、金（日主辛金偏弱）；“八字中木多”“八字中土多”是数五行字数的读法，精选按喜用神排列",
+         "hints-wei"},
+        {"the same baby, 不看五行",
+         {"魏", false, "2025", "3", "3", "14"},
+         ElementWish::kIgnore,
+         {},
          "本页按“缺什么补什么”（缺水）取名；按日主强弱，宝宝喜土、金，水反而不宜多用。精选不看五行。",
          "宝宝喜土、金（日主辛金偏弱），您选了不看五行；“八字中木多”“八字中土多”是数五行字数的读法，精选不看五行"},
-        {"the same baby, 木 and 火 chosen", {"魏", false, "2025", "3", "3", "14"}, ElementWish::kChosen,
+        {"the same baby, 木 and 火 chosen",
+         {"魏", false, "2025", "3", "3", "14"},
+         ElementWish::kChosen,
          {Element::kWood, Element::kFire},
          "本页按“缺什么补什么”（缺水）取名；按日主强弱，宝宝喜土、金，水反而不宜多用。精选按您选的五行（木、火）排列。",
          "宝宝本应喜土、金（日主辛金偏弱），名字按您选的木、火；“八字中木多”“八字中土多”是数五行字数的读法，"
          "精选按您选的五行排列"},
-        {"缺金, which the day master favours", {"曾", true, "2026", "1", "25", "10"}, ElementWish::kChart, {},
+        {"缺金, which the day master favours",
+         {"曾", true, "2026", "1", "25", "10"},
+         ElementWish::kChart,
+         {},
          "本页按“缺什么补什么”（缺金）取名；按日主强弱，宝宝喜金、水、木，金也合适，两种读法一致。精选按喜用神排列。",
          nullptr},
-        {"nothing missing", {"曾", true, "2027", "1", "28", "6"}, ElementWish::kChart, {},
+        {"nothing missing",
+         {"曾", true, "2027", "1", "28", "6"},
+         ElementWish::kChart,
+         {},
          "八字五行俱全，用不上“缺什么补什么”，本页没有名字；按日主强弱，宝宝喜木、火。精选按喜用神排列。",
          "宝宝喜木、火（日主丁火偏弱）；“八字中火多”“八字中土多”是数五行字数的读法，精选按喜用神排列",
          "hints-zeng"},

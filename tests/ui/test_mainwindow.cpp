@@ -35,7 +35,7 @@ class MainWindowTest : public QObject {
     QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
     const QStringList expected = {"姓名设置",     "二字名",   "三字名",   "部首有五行", "系统推荐名",
-                                  "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名", "精选"};
+                                  "系统推荐名二", "姓名分析", "姓名报表", "诗歌取名",   "精选"};
     // The ten pages first; the pages added beside them after.
     QCOMPARE(window.Pages()->count(), expected.size() + 1);
     for (int i = 0; i < expected.size(); ++i) QCOMPARE(window.Pages()->tabText(i), expected[i]);

@@ -321,7 +321,7 @@ class ReportPageTest : public QObject {
     messages.clear();
     QVERIFY(!page.ExportCsv(fifo));
     QCOMPARE(messages, QStringList{"无法写入文件 " + fifo + ":目标是一个管道,不是普通文件,没有写入"});
-    struct stat info {};
+    struct stat info{};
     QVERIFY(::stat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
   }
 

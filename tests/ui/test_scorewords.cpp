@@ -3,10 +3,10 @@
 // strokes behind them; the same sentences on 精选, in the comparison and on
 // the printed page.
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QProcess>
 #include <QtTest>
 
 #include "analysis/analyse_name.h"
@@ -66,7 +66,7 @@ class ScoreWordsTest : public QObject {
     const std::string gbk = tavrin::ui::ToGbk(name);
     const tavrin::ScoreFactors factors =
         chart ? tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, 2025, 12, 1,
-                                                     tavrin::BirthHour::At(17))
+                                         tavrin::BirthHour::At(17))
               : tavrin::ReadScoreFactors(*tavrin::test::WindowStores(), gbk, surnameLength, {}, {});
     const QString text = ScoreText::Describe(factors).All().join('\n');
     qsizetype from = 0;
@@ -85,11 +85,11 @@ class ScoreWordsTest : public QObject {
     for (const char* chosen : {"", "土", "木火"}) {
       tavrin::NameReport report;
       tavrin::TTransDate transDate;
-      report = tavrin::AnalyseOneName(stores, transDate, {tavrin::ui::ToGbk("张伟"), "2012", "1", "1", {"1"}}, {})
-                   .report;
+      report =
+          tavrin::AnalyseOneName(stores, transDate, {tavrin::ui::ToGbk("张伟"), "2012", "1", "1", {"1"}}, {}).report;
       const auto favourable = *chosen ? tavrin::ParseElementList(tavrin::ui::ToGbk(chosen)) : std::nullopt;
-      report.conventions = tavrin::ReadNameConventions(stores, tavrin::ConventionsRequestFor(report, *stores.advice,
-                                                                                             favourable));
+      report.conventions =
+          tavrin::ReadNameConventions(stores, tavrin::ConventionsRequestFor(report, *stores.advice, favourable));
       const tavrin::ScoreFactors factors = tavrin::ReadScoreFactors(stores, report);
       QVERIFY(factors.conventions && report.conventions->reading);
       QCOMPARE(factors.conventions->score, report.conventions->reading->score);

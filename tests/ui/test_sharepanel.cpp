@@ -11,13 +11,13 @@
 #include <QtTest>
 
 #include "favourites/store.h"
+#include "favourites_fixture.h"
 #include "share/share_testutil.h"
 #include "ui/FavouritesModel.h"
 #include "ui/FavouritesPage.h"
 #include "ui/MainWindow.h"
 #include "ui/SharePanel.h"
 #include "ui/qtext.h"
-#include "favourites_fixture.h"
 #include "window_fixture.h"
 
 using tavrin::Favourite;
@@ -64,8 +64,8 @@ QMap<QString, QStringList> Compared(FavouritesPage& page, const QStringList& nam
 }
 
 std::string VoteBody(const char* member, const char* name, const char* sex, int rating, const char* comment) {
-  return std::string(R"({"member":")") + member + R"(","name":")" + name + R"(","sex":")" + sex +
-         R"(","rating":)" + std::to_string(rating) + R"(,"comment":")" + comment + R"("})";
+  return std::string(R"({"member":")") + member + R"(","name":")" + name + R"(","sex":")" + sex + R"(","rating":)" +
+         std::to_string(rating) + R"(,"comment":")" + comment + R"("})";
 }
 
 }  // namespace
@@ -165,8 +165,8 @@ class SharePanelTest : public QObject {
       const char* comment;
     };
     for (const Vote& vote : {Vote{"爷爷", "张伟", 5, "<b>大气</b>"}, Vote{"奶奶", "张伟", 4, ""}}) {
-      QCOMPARE(web::Exchange(port, web::Post(path("/api/votes"), VoteBody(vote.member, vote.name, "male", vote.rating,
-                                                                            vote.comment)))
+      QCOMPARE(web::Exchange(port, web::Post(path("/api/votes"),
+                                             VoteBody(vote.member, vote.name, "male", vote.rating, vote.comment)))
                    .status,
                200);
     }

@@ -103,13 +103,13 @@ class WayToNamesTest : public QObject {
     QTest::addColumn<QString>("hour");  // empty: no run
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");  // report's hint, then 系统推荐名's, 精选's, 收藏's
-    QTest::newRow("before a run") << "" << "" << "" << QStringList{"还没有名字", "还没有名字", "还没有名字", "还没有收藏"};
-    QTest::newRow("欧阳, hour unknown")
-        << "欧阳" << "时辰不详" << "" << QStringList{"时辰不详时八字只有六个字", "女孩常用字", "", "还没有收藏"};
-    QTest::newRow("欧阳 at 17")
-        << "欧阳" << "17" << "" << QStringList{"", "女孩常用字", "", "还没有收藏"};
-    QTest::newRow("a filter hides all")
-        << "张" << "17" << "魑" << QStringList{"没有名字符合筛选条件", "", "", "还没有收藏"};
+    QTest::newRow("before a run") << "" << "" << ""
+                                  << QStringList{"还没有名字", "还没有名字", "还没有名字", "还没有收藏"};
+    QTest::newRow("欧阳, hour unknown") << "欧阳" << "时辰不详" << ""
+                                        << QStringList{"时辰不详时八字只有六个字", "女孩常用字", "", "还没有收藏"};
+    QTest::newRow("欧阳 at 17") << "欧阳" << "17" << "" << QStringList{"", "女孩常用字", "", "还没有收藏"};
+    QTest::newRow("a filter hides all") << "张" << "17" << "魑"
+                                        << QStringList{"没有名字符合筛选条件", "", "", "还没有收藏"};
   }
   void emptyListsSayWhy() {
     QFETCH(QString, surname);
