@@ -3,7 +3,9 @@
 // question about a thousand names.
 #include <QComboBox>
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -75,6 +77,8 @@ class TestReliability : public QObject {
     QFETCH(QStringList, kept);
     const QString path = tavrin::ui::SettingsFilePath();
     QSettings().clear();
+    // A new user has no settings folder yet.
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(file) == file.size());
     out.close();
