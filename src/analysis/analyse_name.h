@@ -1,6 +1,6 @@
 // The analysis of one typed name (page 姓名分析): the birth pillars of the
 // page's date and hour, the element of every character, the traditional form
-// and the five-grid score, written into the pane Memo4.
+// and the five-grid score, written into the pane of 姓名分析.
 #pragma once
 
 #include <array>
@@ -85,7 +85,7 @@ struct NameAnalysis {
 NameAnalysis AnalyseOneName(const DataStores& stores, TTransDate& transDate, const AnalysisRequest& request,
                             std::string_view scoringElements);
 
-// The page's command: clears Memo4 and writes the analysis, its score taken
+// The page's command: clears its pane and writes the analysis, its score taken
 // against the chart of the last Generate run (none before the first); a
 // refusal comes back for the front end to show. When `report` is given and
 // the analysis completes, it receives the analysis as data.

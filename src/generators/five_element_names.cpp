@@ -1,5 +1,5 @@
 // Five-element names: when the birth pillars lack exactly one element, names
-// that carry a character of that element, in the pane 部首有五行 (Memo5).
+// that carry a character of that element, in the pane 部首有五行.
 #include <optional>
 
 #include "chars/elements.h"

@@ -8,16 +8,16 @@ namespace tavrin {
 
 class NamingModel;
 
-// 二字名 (Memo2): the surname and one character of the active name list.
+// 二字名: the surname and one character of the active name list.
 void GenerateTwoCharNames(NamingModel& model);
-// 三字名 (Memo3): the surname and two characters, free or with a fixed one.
+// 三字名: the surname and two characters, free or with a fixed one.
 void GenerateThreeCharNames(NamingModel& model);
-// 部首有五行 (Memo5): a character of the one missing element and one drawn
+// 部首有五行: a character of the one missing element and one drawn
 // character, in either order.
 void GenerateFiveElementNames(NamingModel& model);
-// 系统推荐名 (Memo6): names of the recommended list.
+// 系统推荐名: names of the recommended list.
 void GenerateRecommendedNames(NamingModel& model);
-// 系统推荐名二 (Memo8): the surname before every given name of the list of
+// 系统推荐名二: the surname before every given name of the list of
 // the child's sex.
 void GenerateRecommendedNamesTwo(NamingModel& model);
 

@@ -1,5 +1,5 @@
 // Names from a poem (page 诗歌取名): the surname and two characters drawn from
-// the Chinese characters of the poem, in the pane Memo7. Started from its own
+// the Chinese characters of the poem, in the page's pane. Started from its own
 // page, not by the Generate command.
 #pragma once
 

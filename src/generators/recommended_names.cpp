@@ -1,5 +1,5 @@
 // Recommended names: names of the recommended list ("tj.dat"), in the pane
-// 系统推荐名 (Memo6). With a fixed-character box checked the whole list is
+// 系统推荐名. With a fixed-character box checked the whole list is
 // walked for names whose given-name characters match; otherwise lines are
 // drawn at random and the run's surname put in front of their given names.
 #include "chars/gbk.h"

@@ -1,6 +1,6 @@
 // Recommended names two: the surname before every given name of the list of
 // the child's sex ("1600nv.dat" / "1600nan.dat"), in the pane 系统推荐名二
-// (Memo8), which no run clears.
+//, which no run clears.
 #include "chars/gbk.h"
 #include "core/naming_model.h"
 #include "generators/generators.h"

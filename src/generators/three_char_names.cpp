@@ -1,5 +1,5 @@
 // Three-character names: the surname and two characters, in the pane 三字名
-// (Memo3). With "限定第2个字为:" or "限定第3个字为:" checked the generator runs
+//. With "限定第2个字为:" or "限定第3个字为:" checked the generator runs
 // in the constrained mode and takes the checked fields' texts as the fixed
 // characters; otherwise both characters are drawn from the active name list.
 #include "chars/strcon.h"

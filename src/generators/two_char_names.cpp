@@ -1,5 +1,5 @@
 // Two-character names: the surname and one character of the active name
-// list, in the pane 二字名 (Memo2).
+// list, in the pane 二字名.
 #include "chars/strcon.h"
 #include "chars/strokes.h"
 #include "core/birth_inputs.h"
