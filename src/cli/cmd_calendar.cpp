@@ -205,6 +205,21 @@ Json NotesJson(const BirthChartNotes& notes, const std::string& placeUtf8) {
   return json;
 }
 
+// The chart of `pillars --json`.
+Json PillarsJson(const BirthAnalysisResult& result, const std::string& placeName) {
+  const BirthPillars& p = result.pillars;
+  return {{"lines", Utf8Lines(result.paneLines)},
+          {"analysisPaneLines", Utf8Lines(result.analysisPaneLines)},
+          {"pillars",
+           {{"year", GbkToUtf8(p.year)},
+            {"month", GbkToUtf8(p.month)},
+            {"day", GbkToUtf8(p.day)},
+            {"hour", GbkToUtf8(p.hour)}}},
+          {"birthElements", GbkToUtf8(result.birthElements)},
+          {"missingElements", GbkToUtf8(result.missingElements)},
+          {"notes", NotesJson(result.notes, placeName)}};
+}
+
 int Pillars(CliContext& context, const std::vector<std::string>& args) {
   static const char* const kUsage =
       "pillars DATE HOUR [--place 省/市 | --longitude DEG] [--minute M] [--term-side before|after] [--json]";
@@ -239,17 +254,7 @@ int Pillars(CliContext& context, const std::vector<std::string>& args) {
   const BirthAnalysisResult result = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, date.year, date.month,
                                                    date.day, *hour, {}, {}, options.birth.time);
   if (options.json) {
-    const BirthPillars& p = result.pillars;
-    PrintJson(context, {{"lines", Utf8Lines(result.paneLines)},
-                        {"analysisPaneLines", Utf8Lines(result.analysisPaneLines)},
-                        {"pillars",
-                         {{"year", GbkToUtf8(p.year)},
-                          {"month", GbkToUtf8(p.month)},
-                          {"day", GbkToUtf8(p.day)},
-                          {"hour", GbkToUtf8(p.hour)}}},
-                        {"birthElements", GbkToUtf8(result.birthElements)},
-                        {"missingElements", GbkToUtf8(result.missingElements)},
-                        {"notes", NotesJson(result.notes, options.birth.placeName)}});
+    PrintJson(context, PillarsJson(result, options.birth.placeName));
     return 0;
   }
   for (const std::string& line : result.paneLines) context.PrintLine(line);
