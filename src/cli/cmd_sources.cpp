@@ -29,8 +29,8 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   const advice::AdviceTables& tables = *context.Stores().advice;
   const std::string given = tables.GivenName(name);
   if (given.empty()) throw CliError(Say("“%1”的姓氏后面没有名字", {names[0]}));
-  const auto found =
-      UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.FindSources(given, kMostSources); });
+  const auto found = UseLibrary(
+      context, [&](sources::ClassicalLibrary& library) { return library.FindSources(GbkText(given), kMostSources); });
 
   if (json) {
     PrintJson(context, SourceAnswerJson(name, given, found));

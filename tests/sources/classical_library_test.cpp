@@ -57,10 +57,9 @@ TEST(ClassicalLibrary, WellKnownNamesFindTheirLine) {
   int hits = 0;
   std::string missed;
   for (const auto& c : cases) {
-    const auto found = Library().FindSources(GivenName(c.name, 1));
-    const auto hit =
-        std::find_if(found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
-                     [&](const NameSource& s) { return s.line == c.line && s.collection == c.collection; });
+    const auto found = Library().FindSources(GbkText(GivenName(c.name, 1)));
+    const auto hit = std::find_if(found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
+                                  [&](const NameSource& s) { return s.line == c.line && s.collection == c.collection; });
     if (hit != found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found))) {
       ++hits;
     } else {
@@ -73,7 +72,7 @@ TEST(ClassicalLibrary, WellKnownNamesFindTheirLine) {
 // Adjacent before in order before any order; a collection of higher rank
 // first within each; no line twice; each result's positions hold the name.
 TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
-  const auto found = Library().FindSources("修远");
+  const auto found = Library().FindSources(GbkText("修远"));
   ASSERT_EQ(found.size(), 10u);
   EXPECT_EQ(found[0].line, "路漫漫其修远兮");
   EXPECT_EQ(found[0].title, "离骚");
@@ -100,9 +99,9 @@ TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
     previousRank = rank;
     for (std::size_t j = 0; j < i; ++j) EXPECT_NE(found[j].line, found[i].line);
   }
-  EXPECT_TRUE(Library().FindSources("修a").empty());
-  EXPECT_TRUE(Library().FindSources("").empty());
-  EXPECT_EQ(Library().FindSources("浩然", 2).size(), 2u);
+  EXPECT_TRUE(Library().FindSources(GbkText("修a")).empty());
+  EXPECT_TRUE(Library().FindSources(GbkText()).empty());
+  EXPECT_EQ(Library().FindSources(GbkText("浩然"), 2).size(), 2u);
 }
 
 // Where no line holds the characters side by side, the lines holding them in
@@ -112,7 +111,7 @@ TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
 TEST(ClassicalLibrary, InOrderBeforeAnyOrder) {
   for (const char* given : {"歌用", "父民"}) {
     SCOPED_TRACE(given);
-    const auto found = Library().FindSources(given);
+    const auto found = Library().FindSources(GbkText(given));
     ASSERT_GE(found.size(), 2u);
     const auto inOrder = [](const NameSource& s) { return s.positions[0] < s.positions[1]; };
     EXPECT_TRUE(inOrder(found.front())) << found.front().line;
@@ -144,7 +143,7 @@ TEST(ClassicalLibrary, TheFitOrdersTheWholeList) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.given) + " / " + std::to_string(c.limit));
     std::string lines;
-    for (const NameSource& source : Library().FindSources(c.given, c.limit)) {
+    for (const NameSource& source : Library().FindSources(GbkText(c.given), c.limit)) {
       lines += (lines.empty() ? "" : "/") + source.line;
     }
     EXPECT_EQ(GbkToUtf8(lines), GbkToUtf8(c.lines));  // readable when it fails
@@ -171,7 +170,7 @@ TEST(ClassicalLibrary, Search) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " / " + c.collection);
-    const auto entries = Library().Search(c.text, c.collection);
+    const auto entries = Library().Search(GbkText(c.text), GbkText(c.collection));
     EXPECT_GE(entries.size(), c.atLeast);
     EXPECT_LE(entries.size(), c.atMost);
     if (c.firstId != 0 && !entries.empty()) {
