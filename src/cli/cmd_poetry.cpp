@@ -63,8 +63,8 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
       return library.Search(GbkText(search), GbkText(collection));
     });
     for (const auto& entry : found) {
-      context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title) + "\t" +
-                        EscapeControlBytes(entry.author) + "\t" + EscapeControlBytes(entry.collection));
+      context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title.Bytes()) + "\t" +
+                        EscapeControlBytes(entry.author.Bytes()) + "\t" + EscapeControlBytes(entry.collection.Bytes()));
     }
     return 0;
   }

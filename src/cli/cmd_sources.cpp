@@ -39,8 +39,8 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   for (const auto& source : found) {
     std::string positions;
     for (int position : source.positions) positions += (positions.empty() ? "" : ",") + std::to_string(position);
-    context.PrintLine(source.line + "\t" + source.title + "\t" + source.author + "\t" + source.collection + "\t" +
-                      positions);
+    context.PrintLine(source.line.Bytes() + "\t" + source.title.Bytes() + "\t" + source.author.Bytes() + "\t" +
+                      source.collection.Bytes() + "\t" + positions);
   }
   return 0;
 }

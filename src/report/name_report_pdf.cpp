@@ -531,7 +531,7 @@ NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName, so
   meaning.meanings = notes.Meanings(name, glosses);
   if (const sources::NameSource* source = notes.BestSource(name)) {
     meaning.source = sources::ShortSource(*source);
-    meaning.collection = GbkText(source->collection);
+    meaning.collection = source->collection;
   }
   return meaning;
 }

@@ -18,14 +18,9 @@ namespace tavrin::sources {
 
 namespace {
 
-// A library text (UTF-8) as GBK; the library is GBK-clean, but a character
-// GBK lacks would become "?".
-std::string ToGbk(const std::string& utf8) {
-  if (auto gbk = Utf8ToGbk(utf8)) return *gbk;
-  std::string kept;
-  for (const std::string& c : Utf8Chars(utf8)) kept += Utf8ToGbk(c).value_or("?");
-  return kept;
-}
+// A library text (UTF-8) as the core holds it; the library is GBK-clean,
+// but a character GBK lacks would become "?".
+GbkText AsGbk(std::string utf8) { return ToGbkLossy(Utf8Text(std::move(utf8))); }
 
 std::string Quoted(const std::string& phrase) { return "\"" + phrase + "\""; }
 
@@ -114,7 +109,8 @@ struct ClassicalLibrary::Impl {
   NameSource Source(const std::vector<std::string>& line, std::vector<int> positions) {
     std::string joined;
     for (const std::string& c : line) joined += c;
-    return {ToGbk(joined), ToGbk(title), ToGbk(author), ToGbk(collectionName), std::move(positions), cachedId};
+    return {AsGbk(std::move(joined)), AsGbk(title),         AsGbk(author),
+            AsGbk(collectionName),    std::move(positions), cachedId};
   }
 
   // Adds the lines holding the name's characters side by side and in order,
@@ -269,7 +265,7 @@ std::vector<LibraryEntry> ClassicalLibrary::Search(const GbkText& text, const Gb
         statement.TextView(4).find(query) == std::string::npos) {
       continue;
     }
-    entries.push_back({statement.Int(0), ToGbk(title), ToGbk(author), ToGbk(statement.Text(3))});
+    entries.push_back({statement.Int(0), AsGbk(title), AsGbk(author), AsGbk(statement.Text(3))});
   }
   statement.Reset();
   return entries;
@@ -280,7 +276,7 @@ std::optional<GbkText> ClassicalLibrary::Content(std::int64_t id) {
   statement.Reset();
   AsLibrary([&] { statement.Bind(1, id); });
   std::optional<GbkText> content;
-  if (Step(statement)) content = GbkText(ToGbk(statement.Text(0)));
+  if (Step(statement)) content = AsGbk(statement.Text(0));
   statement.Reset();
   return content;
 }
@@ -289,7 +285,7 @@ std::vector<GbkText> ClassicalLibrary::Collections() {
   SqliteStatement& statement = impl_->collections;
   statement.Reset();
   std::vector<GbkText> names;
-  while (Step(statement)) names.emplace_back(ToGbk(statement.Text(0)));
+  while (Step(statement)) names.push_back(AsGbk(statement.Text(0)));
   statement.Reset();
   return names;
 }

@@ -18,10 +18,10 @@ namespace tavrin::sources {
 // text's title, author and collection, and where the name's characters
 // stand in the line (counted in characters from 1, in the name's order).
 struct NameSource {
-  std::string line;
-  std::string title;
-  std::string author;
-  std::string collection;
+  GbkText line;
+  GbkText title;
+  GbkText author;
+  GbkText collection;
   std::vector<int> positions;
   std::int64_t textId = 0;
 };
@@ -29,9 +29,9 @@ struct NameSource {
 // One text of a search.
 struct LibraryEntry {
   std::int64_t id = 0;
-  std::string title;
-  std::string author;
-  std::string collection;
+  GbkText title;
+  GbkText author;
+  GbkText collection;
 };
 
 // The longest search text, in characters, and the longest time a search

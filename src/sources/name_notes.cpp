@@ -89,10 +89,10 @@ const NameSource* NameNotes::BestSource(const GbkText& fullName) {
     // from: the next best one is taken (looked for only then, since a
     // longer search costs more).
     std::vector<NameSource> lines = Find(given, 1);
-    if (!lines.empty() && Tables().NegativeLine(lines.front().line)) lines = Find(given, kBestOf);
+    if (!lines.empty() && Tables().NegativeLine(lines.front().line.Bytes())) lines = Find(given, kBestOf);
     std::optional<NameSource> best;
     for (NameSource& line : lines) {
-      if (Tables().NegativeLine(line.line)) continue;
+      if (Tables().NegativeLine(line.line.Bytes())) continue;
       best = std::move(line);
       break;
     }
@@ -117,7 +117,8 @@ std::vector<GbkText> NameNotes::Meanings(const GbkText& fullName, Glosses glosse
 
 GbkText ShortSource(const NameSource& source) {
   const Marks& m = GbkMarks();
-  return GbkText(m.openTitle + source.title + m.closeTitle + source.author + m.colon + source.line);
+  return GbkText(m.openTitle + source.title.Bytes() + m.closeTitle + source.author.Bytes() + m.colon +
+                 source.line.Bytes());
 }
 
 GbkText MeaningLine(const advice::GivenChar& given) {
@@ -180,9 +181,13 @@ advice::ClassicalSource AsClassicalSource(const NameSource& source) {
   // A phrase of the line, not two characters across the beat of a verse
   // line: 杨柳|依依 gives no 柳依.
   adjacent = adjacent && source.positions.size() == 2 &&
-             advice::WithinBeat(static_cast<int>(SplitChars(source.line).size()), source.positions.front());
-  return {
-      advice::CollectionRank(source.collection), source.collection, source.title, source.line, source.author, adjacent};
+             advice::WithinBeat(static_cast<int>(SplitChars(source.line.Bytes()).size()), source.positions.front());
+  return {advice::CollectionRank(source.collection.Bytes()),
+          source.collection.Bytes(),
+          source.title.Bytes(),
+          source.line.Bytes(),
+          source.author.Bytes(),
+          adjacent};
 }
 
 advice::SourceFinder SourceFinderOf(NameNotes& notes) {

@@ -124,7 +124,7 @@ TEST(NameNotes, APhraseOfTheLine) {
   };
   for (const auto& c : cases) {
     NameSource source;
-    source.line = c.line;
+    source.line = GbkText(c.line);
     source.positions = c.positions;
     EXPECT_EQ(AsClassicalSource(source).adjacent, c.phrase) << c.line;
   }
