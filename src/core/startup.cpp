@@ -75,7 +75,7 @@ class Loader {
       target = SplitLines(*bytes);
     } else {
       stores_.failures.push_back(
-          {fileName, Utf8Text(path), Utf8Text(error.reason), false, error.refusal != DataFileRefusal::kCannotOpen});
+          {fileName, Utf8Text(path), error.reason, false, error.refusal != DataFileRefusal::kCannotOpen});
     }
   }
 
@@ -86,7 +86,7 @@ class Loader {
     DataFileError error;
     auto bytes = ReadDataFile(path, limits, error);
     if (!bytes && error.refusal != DataFileRefusal::kCannotOpen && error.refusal != DataFileRefusal::kNotRegular) {
-      stores_.failures.push_back({fileName, Utf8Text(path), Utf8Text(error.reason), true, true});
+      stores_.failures.push_back({fileName, Utf8Text(path), error.reason, true, true});
     }
     return bytes;
   }
