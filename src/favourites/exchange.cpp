@@ -521,7 +521,8 @@ Utf8Text FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t
     text += FavouriteToJson(favourites[i]).dump(-1, ' ', false, Json::error_handler_t::replace);
   }
   text += "\n]}\n";
-  if (text.size() > kMaxImportBytes) throw FavouritesError(TooBig().replace(0, std::string("文件").size(), "导出的文件会") + ",没有导出");
+  if (text.size() > kMaxImportBytes)
+    throw FavouritesError(TooBig().replace(0, std::string("文件").size(), "导出的文件会") + ",没有导出");
   return Utf8Text(std::move(text));
 }
 

@@ -46,9 +46,9 @@ TEST(ImportMerge, ChangesOnlyWhatALaterEntryGives) {
     options.clock = [] { return kTestNow + 3600; };
     FavouritesStore store(path, options);
     const auto counts = store.Merge(FavouritesFromJson(Utf8Text(File(c.entry))));
-    EXPECT_EQ(std::to_string(counts.added) + " " + std::to_string(counts.changed) + " " +
-                  std::to_string(counts.unchanged),
-              c.counts);
+    EXPECT_EQ(
+        std::to_string(counts.added) + " " + std::to_string(counts.changed) + " " + std::to_string(counts.unchanged),
+        c.counts);
     const Favourite kept = *store.Find("张伟", Sex::kMale);
     EXPECT_EQ(std::make_tuple(kept.note, kept.rating, kept.changed),
               std::make_tuple(std::string(c.note), c.rating, c.changed));
