@@ -108,18 +108,19 @@ std::string ExportOf(int count) {
     favourites.push_back(Favourite(i));
     favourites.back().added = favourites.back().changed = 1796807700;
   }
-  return tavrin::FavouritesToJson(favourites, 1796807700);
+  return tavrin::FavouritesToJson(favourites, 1796807700).Bytes();
 }
 
 void BM_ReadImport300000(benchmark::State& state) {
   const std::string text = ExportOf(300000);
-  for (auto _ : state) benchmark::DoNotOptimize(tavrin::FavouritesFromJson(text));
+  const tavrin::Utf8Text json(text);
+  for (auto _ : state) benchmark::DoNotOptimize(tavrin::FavouritesFromJson(json));
   state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
 }
 BENCHMARK(BM_ReadImport300000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Import300000(benchmark::State& state) {
-  const std::string text = ExportOf(300000);
+  const tavrin::Utf8Text text(ExportOf(300000));
   for (auto _ : state) {
     state.PauseTiming();
     BenchDir dir(Base(static_cast<int>(state.range(0))));

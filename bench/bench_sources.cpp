@@ -48,7 +48,7 @@ void BM_FindSources(benchmark::State& state) {
   std::size_t next = 0;
   std::size_t withSource = 0;
   for (auto _ : state) {
-    const auto found = library.FindSources(names[next++ % names.size()]);
+    const auto found = library.FindSources(tavrin::GbkText(names[next++ % names.size()]));
     withSource += found.empty() ? 0 : 1;
     benchmark::DoNotOptimize(found.data());
   }
@@ -76,7 +76,7 @@ void BM_Search(benchmark::State& state) {
   const auto& search = searches[state.range(0)];
   auto& library = Library();
   std::size_t found = 0;
-  for (auto _ : state) found = library.Search(search.text, search.collection).size();
+  for (auto _ : state) found = library.Search(tavrin::GbkText(search.text), tavrin::GbkText(search.collection)).size();
   state.counters["texts"] = static_cast<double>(found);
 }
 BENCHMARK(BM_Search)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);

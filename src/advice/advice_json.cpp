@@ -44,18 +44,18 @@ nlohmann::ordered_json AdviceJson(const Advice& a) {
   return json;
 }
 
-std::string WarningsText(const Advice& a) {
+Utf8Text WarningsText(const Advice& a) {
   std::string text;
   for (const Warning& w : a.warnings) {
     if (!text.empty()) text += "；";
     text += w.text;
   }
-  return GbkToUtf8(text);
+  return ToUtf8(GbkText(std::move(text)));
 }
 
 std::vector<WarningLine> WarningLines(const Advice& a) {
   std::vector<WarningLine> lines;
-  for (const Warning& w : a.warnings) lines.push_back({GbkToUtf8(w.text), w.severity == Severity::kSerious});
+  for (const Warning& w : a.warnings) lines.push_back({ToUtf8(GbkText(w.text)), w.severity == Severity::kSerious});
   return lines;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "advice/advice.h"
+#include "chars/text.h"
 
 namespace tavrin::advice {
 
@@ -18,12 +19,12 @@ namespace tavrin::advice {
 // English, "pairMeaning" empty when the given name is no word.
 nlohmann::ordered_json AdviceJson(const Advice& a);
 
-// The warnings' texts (UTF-8) joined by "；", the serious ones first.
-std::string WarningsText(const Advice& a);
+// The warnings' texts joined by "；", the serious ones first.
+Utf8Text WarningsText(const Advice& a);
 
-// Each warning's text (UTF-8) and whether it is serious, in the advice's order.
+// Each warning's text and whether it is serious, in the advice's order.
 struct WarningLine {
-  std::string text;
+  Utf8Text text;
   bool serious = false;
 };
 std::vector<WarningLine> WarningLines(const Advice& a);

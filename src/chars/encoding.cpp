@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 #include "chars/gbk.h"
 
@@ -170,6 +171,26 @@ std::string GbkToUtf8(std::string_view gbk) {
     pos += len;
   }
   return utf8;
+}
+
+Utf8Text ToUtf8(const GbkText& gbk) { return Utf8Text(GbkToUtf8(gbk.View())); }
+
+std::optional<GbkText> ToGbk(const Utf8Text& utf8) {
+  auto gbk = Utf8ToGbk(utf8.View());
+  if (!gbk) return std::nullopt;
+  return GbkText(std::move(*gbk));
+}
+
+GbkText ToGbkLossy(const Utf8Text& utf8) { return GbkText(Utf8ToGbkLossy(utf8.View())); }
+
+Utf8Text Utf8Literal(std::u8string_view utf8) {
+  return Utf8Text(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
+
+GbkText GbkLiteral(std::u8string_view utf8) {
+  auto gbk = ToGbk(Utf8Literal(utf8));
+  if (!gbk) throw std::invalid_argument("a literal GBK cannot hold: " + Utf8Literal(utf8).Bytes());
+  return std::move(*gbk);
 }
 
 void UseUtf8CharacterSet() {

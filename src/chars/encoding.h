@@ -12,7 +12,24 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/text.h"
+
 namespace tavrin {
+
+// The typed forms of the conversions below: a GBK text as UTF-8 (U+FFFD for
+// what is not GBK), a UTF-8 text as GBK (nullopt for what GBK lacks or what
+// is not UTF-8), and lossily ("?" for those).
+Utf8Text ToUtf8(const GbkText& gbk);
+std::optional<GbkText> ToGbk(const Utf8Text& utf8);
+GbkText ToGbkLossy(const Utf8Text& utf8);
+
+// A Chinese literal written as u8"..." (UTF-8 in every folder, whatever its
+// execution character set) as the text of either encoding. GbkLiteral
+// converts on each call (keep the result in a static where it is used
+// often) and throws std::invalid_argument for a character GBK lacks: a
+// literal the core shows must be one it can hold.
+GbkText GbkLiteral(std::u8string_view utf8);
+Utf8Text Utf8Literal(std::u8string_view utf8);
 
 // UTF-8 to GBK; nullopt when the input is not valid UTF-8 or holds a
 // character that GBK cannot encode.

@@ -53,7 +53,7 @@ const SharedStores& CliContext::SharedData() {
     // A file that is there but was refused is named with the reason, as the
     // window names it at start-up; the command goes on without it.
     for (const LoadFailure& failure : stores_->failures) {
-      if (failure.refused) err << "tavrin-cli: " << EscapeForTerminal(Say(failure.Message())) << '\n';
+      if (failure.refused) err << "tavrin-cli: " << EscapeForTerminal(Say(failure.Message().View())) << '\n';
     }
   }
   return stores_;
@@ -69,7 +69,7 @@ const DataStores& CliContext::RequireData(std::initializer_list<const char*> fil
       // A refused file was named when the stores were loaded.
       if (failure.fileName != name || failure.optional || failure.refused) continue;
       if (!message.empty()) message += '\n';
-      message += Say(failure.Message());
+      message += Say(failure.Message().View());
     }
   }
   if (!message.empty()) throw CliError(message);

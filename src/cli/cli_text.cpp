@@ -275,10 +275,10 @@ Json ConventionsJson(const ConventionsSection& section) {
 Json SourcesJson(const std::vector<sources::NameSource>& found) {
   Json list = Json::array();
   for (const sources::NameSource& source : found) {
-    list.push_back({{"line", U8(source.line)},
-                    {"title", U8(source.title)},
-                    {"author", U8(source.author)},
-                    {"collection", U8(source.collection)},
+    list.push_back({{"line", ToUtf8(source.line).Bytes()},
+                    {"title", ToUtf8(source.title).Bytes()},
+                    {"author", ToUtf8(source.author).Bytes()},
+                    {"collection", ToUtf8(source.collection).Bytes()},
                     {"positions", source.positions}});
   }
   return list;

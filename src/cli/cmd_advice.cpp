@@ -112,10 +112,11 @@ int Advise(CliContext& context, const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int surnameLength =
         options.surname ? SurnameOption(names[i], *options.surname) : tables.SurnameLength(names[i]);
-    const std::vector<sources::NameSource> found = notes.Find(GivenName(names[i], surnameLength), kMostSources);
+    const std::vector<sources::NameSource> found =
+        notes.Find(GbkText(GivenName(names[i], surnameLength)), kMostSources);
     // The advice weighs the line every page gives the name: the best one
     // that is no line of grief or displeasure.
-    const sources::NameSource* fitting = notes.BestSource(names[i]);
+    const sources::NameSource* fitting = notes.BestSource(GbkText(names[i]));
     const advice::ClassicalSource best = fitting ? sources::AsClassicalSource(*fitting) : advice::ClassicalSource{};
     const Advice a = tables.Advise(names[i], surnameLength, options.sex, fitting ? &best : nullptr);
     if (options.json) {

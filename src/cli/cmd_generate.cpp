@@ -88,7 +88,7 @@ void PrintText(CliContext& context, const NamingRunState& runs, std::uint64_t se
                     (score == BestNames::kNoScore ? std::string("-") : std::to_string(score)) + "\t通行评分 " +
                     ScoreText(best->names.ConventionsScoreAt(i)) + "\t来源 " +
                     std::string(OriginCaption(best->names.CandidateAt(i).origin)) + '\t');
-      context.out << advice::WarningsText(a);
+      context.out << advice::WarningsText(a).Bytes();
       // How the name meets the family's wishes, after its warnings.
       if (!wishes.empty()) {
         std::string how;

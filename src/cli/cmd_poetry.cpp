@@ -59,11 +59,12 @@ int Poems(CliContext& context, const std::vector<std::string>& args) {
     if (SplitChars(search).size() > sources::kMaxSearchChars) {
       throw CliError(Say("搜索文字超过 %1 个字", {std::to_string(sources::kMaxSearchChars)}));
     }
-    const auto found =
-        UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.Search(search, collection); });
+    const auto found = UseLibrary(context, [&](sources::ClassicalLibrary& library) {
+      return library.Search(GbkText(search), GbkText(collection));
+    });
     for (const auto& entry : found) {
-      context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title) + "\t" +
-                        EscapeControlBytes(entry.author) + "\t" + EscapeControlBytes(entry.collection));
+      context.PrintLine(std::to_string(entry.id) + "\t" + EscapeControlBytes(entry.title.Bytes()) + "\t" +
+                        EscapeControlBytes(entry.author.Bytes()) + "\t" + EscapeControlBytes(entry.collection.Bytes()));
     }
     return 0;
   }

@@ -29,8 +29,8 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   const advice::AdviceTables& tables = *context.Stores().advice;
   const std::string given = tables.GivenName(name);
   if (given.empty()) throw CliError(Say("“%1”的姓氏后面没有名字", {names[0]}));
-  const auto found =
-      UseLibrary(context, [&](sources::ClassicalLibrary& library) { return library.FindSources(given, kMostSources); });
+  const auto found = UseLibrary(
+      context, [&](sources::ClassicalLibrary& library) { return library.FindSources(GbkText(given), kMostSources); });
 
   if (json) {
     PrintJson(context, SourceAnswerJson(name, given, found));
@@ -39,8 +39,8 @@ int Source(CliContext& context, const std::vector<std::string>& args) {
   for (const auto& source : found) {
     std::string positions;
     for (int position : source.positions) positions += (positions.empty() ? "" : ",") + std::to_string(position);
-    context.PrintLine(source.line + "\t" + source.title + "\t" + source.author + "\t" + source.collection + "\t" +
-                      positions);
+    context.PrintLine(source.line.Bytes() + "\t" + source.title.Bytes() + "\t" + source.author.Bytes() + "\t" +
+                      source.collection.Bytes() + "\t" + positions);
   }
   return 0;
 }

@@ -3,12 +3,11 @@
 #include <algorithm>
 
 #include "base/file_read.h"
+#include "chars/encoding.h"
 
 namespace tavrin {
 
 namespace {
-
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 struct NamedLimits {
   std::string_view name;
@@ -59,13 +58,15 @@ std::optional<std::string> ReadDataFile(const std::string& path, const DataFileL
   if (!bytes) {
     static constexpr DataFileRefusal kRefusals[] = {DataFileRefusal::kCannotOpen, DataFileRefusal::kNotRegular,
                                                     DataFileRefusal::kTooLarge};
-    error = {kRefusals[refusal.kind], RefusalText(refusal)};
+    error = {kRefusals[refusal.kind], Utf8Text(RefusalText(refusal))};
     return std::nullopt;
   }
   if (limits.maxLineBytes > 0) {
     if (const std::size_t longest = LongestLine(*bytes); longest > limits.maxLineBytes) {
-      error = {DataFileRefusal::kLineTooLong, U8(u8"有一行长 ") + std::to_string(longest) + U8(u8" 字节,超过上限 ") +
-                                                  std::to_string(limits.maxLineBytes) + U8(u8" 字节")};
+      error = {DataFileRefusal::kLineTooLong,
+               Utf8Text(Utf8Literal(u8"有一行长 ").Bytes() + std::to_string(longest) +
+                        Utf8Literal(u8" 字节,超过上限 ").Bytes() + std::to_string(limits.maxLineBytes) +
+                        Utf8Literal(u8" 字节").Bytes())};
       return std::nullopt;
     }
   }

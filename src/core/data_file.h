@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "chars/text.h"
+
 namespace tavrin {
 
 struct DataFileLimits {
@@ -34,7 +36,7 @@ enum class DataFileRefusal {
 
 struct DataFileError {
   DataFileRefusal refusal = DataFileRefusal::kCannotOpen;
-  std::string reason;  // UTF-8, in Chinese: the system's reason in our words, or why we refused it
+  Utf8Text reason;  // in Chinese: the system's reason in our words, or why we refused it
 };
 
 // Reads the whole file within the limits; nullopt and the reason otherwise.

@@ -22,28 +22,27 @@ std::string ToCoreText(const unsigned char* utf8, int bytes) {
   return Utf8ToGbkLossy(std::string_view(reinterpret_cast<const char*>(utf8), static_cast<std::size_t>(bytes)));
 }
 
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
 // SQLite's commonest complaints in words the user reads; any other as it is.
-std::string DatabaseReason(const char* message) {
-  if (message == nullptr) return U8(u8"未知的数据库错误");
-  static const std::pair<std::string_view, const char8_t*> kReasons[] = {
+Utf8Text DatabaseReason(const char* message) {
+  if (message == nullptr) return Utf8Literal(u8"未知的数据库错误");
+  static const std::pair<std::string_view, std::u8string_view> kReasons[] = {
       {"unable to open database file", u8"无法打开"},
       {"file is not a database", u8"不是数据库文件"},
       {"database disk image is malformed", u8"数据库文件已损坏"},
       {"no such table: poetry", u8"没有诗歌表 poetry"},
   };
   for (const auto& [english, chinese] : kReasons) {
-    if (english == message) return U8(chinese);
+    if (english == message) return Utf8Literal(chinese);
   }
-  return message;
+  return Utf8Text(message);
 }
 
 // The reason, after the file it concerns, so the user learns which file is
 // at fault: 无法读取诗歌数据库“<path>”:<reason>
-std::string GbkFromDatabase(const std::string& path, const char* message) {
-  const std::string text = U8(u8"无法读取诗歌数据库“") + path + U8(u8"”:") + DatabaseReason(message);
-  return ToCoreText(reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+std::string GbkFromDatabase(const std::string& path, const Utf8Text& reason) {
+  const Utf8Text text(Utf8Literal(u8"无法读取诗歌数据库“").Bytes() + path + Utf8Literal(u8"”:").Bytes() +
+                      reason.Bytes());
+  return ToGbkLossy(text).Bytes();
 }
 
 // The bounds of one query: the longest text SQLite may build, the steps of its
@@ -132,7 +131,7 @@ std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error)
   ReadRefusal refused;
   const int fd = OpenRegularFile(path, kPoetryMaxBytes, refused);
   if (fd < 0) {
-    error = GbkFromDatabase(path, RefusalText(refused).c_str());
+    error = GbkFromDatabase(path, Utf8Text(RefusalText(refused)));
     return std::nullopt;
   }
   ::close(fd);
@@ -149,11 +148,11 @@ std::optional<PoemTable> QueryPoems(const std::string& path, std::string& error)
     ReadRows(statement, table);
     return table;
   } catch (const TooMuchText&) {
-    error = GbkFromDatabase(path, reinterpret_cast<const char*>(u8"诗歌表的内容超过上限"));
+    error = GbkFromDatabase(path, Utf8Literal(u8"诗歌表的内容超过上限"));
   } catch (const SqliteError& failure) {
-    error = GbkFromDatabase(path, failure.Primary() == SQLITE_INTERRUPT
-                                      ? reinterpret_cast<const char*>(u8"读取诗歌表超过了时间或步数的上限")
-                                      : failure.what());
+    error =
+        GbkFromDatabase(path, failure.Primary() == SQLITE_INTERRUPT ? Utf8Literal(u8"读取诗歌表超过了时间或步数的上限")
+                                                                    : DatabaseReason(failure.what()));
   }
   return std::nullopt;
 }

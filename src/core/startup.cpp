@@ -58,8 +58,8 @@ class Loader {
   }
   // A file missing from a set whose other files are there (an advice
   // table), or there but of no use: named once at start-up, and skipped.
-  void Skipped(const char* fileName, std::string reason) {
-    stores_.failures.push_back({fileName, stores_.dataDir + fileName, std::move(reason), true, true});
+  void Skipped(const char* fileName, Utf8Text reason) {
+    stores_.failures.push_back({fileName, Utf8Text(stores_.dataDir + fileName), std::move(reason), true, true});
   }
   bool Refused(const char* fileName) const {
     return std::any_of(stores_.failures.begin(), stores_.failures.end(),
@@ -74,7 +74,8 @@ class Loader {
     if (auto bytes = ReadDataFile(path, LimitsFor(fileName), error)) {
       target = SplitLines(*bytes);
     } else {
-      stores_.failures.push_back({fileName, path, error.reason, false, error.refusal != DataFileRefusal::kCannotOpen});
+      stores_.failures.push_back(
+          {fileName, Utf8Text(path), error.reason, false, error.refusal != DataFileRefusal::kCannotOpen});
     }
   }
 
@@ -85,7 +86,7 @@ class Loader {
     DataFileError error;
     auto bytes = ReadDataFile(path, limits, error);
     if (!bytes && error.refusal != DataFileRefusal::kCannotOpen && error.refusal != DataFileRefusal::kNotRegular) {
-      stores_.failures.push_back({fileName, path, error.reason, true, true});
+      stores_.failures.push_back({fileName, Utf8Text(path), error.reason, true, true});
     }
     return bytes;
   }
@@ -97,23 +98,24 @@ class Loader {
 
 namespace {
 
-// A file-system text (UTF-8) as GBK; what GBK cannot hold becomes "?".
-std::string FileTextAsGbk(const std::string& utf8) {
-  if (auto gbk = Utf8ToGbk(utf8)) return *gbk;
-  std::string ascii = utf8;
+// A file-system text as GBK; when GBK cannot hold it all, every byte
+// beyond ASCII becomes "?".
+GbkText FileTextAsGbk(const Utf8Text& utf8) {
+  if (auto gbk = ToGbk(utf8)) return std::move(*gbk);
+  std::string ascii = utf8.Bytes();
   for (char& c : ascii) {
     if (static_cast<unsigned char>(c) >= 0x80) c = '?';
   }
-  return ascii;
+  return GbkText(std::move(ascii));
 }
 
 }  // namespace
 
-std::string LoadFailure::Message() const {
-  return "无法打开文件“" + FileTextAsGbk(path) + "”:" + FileTextAsGbk(reason);
+GbkText LoadFailure::Message() const {
+  return GbkText("无法打开文件“" + FileTextAsGbk(path).Bytes() + "”:" + FileTextAsGbk(reason).Bytes());
 }
 
-std::string LoadFailure::GbkFileName() const { return FileTextAsGbk(fileName); }
+GbkText LoadFailure::GbkFileName() const { return FileTextAsGbk(Utf8Text(fileName)); }
 
 bool DataStores::Failed(const std::string& fileName) const {
   return std::any_of(failures.begin(), failures.end(),
@@ -131,7 +133,7 @@ std::optional<std::string> DataStores::MissingDataMessage(std::initializer_list<
     for (const LoadFailure& failure : failures) {
       if (failure.fileName != file || failure.optional) continue;
       if (!missing.empty()) missing += "、";
-      missing += failure.GbkFileName();
+      missing += failure.GbkFileName().Bytes();
     }
   }
   if (missing.empty()) return std::nullopt;
@@ -188,9 +190,9 @@ void NameSkippedAdviceTables(Loader& loader, const advice::AdviceTables::Texts& 
   for (const AdviceTable& t : kAdviceTables) {
     if (loader.Refused(t.fileName)) continue;  // named already, with its reason
     if (!loader.Exists(t.fileName)) {
-      loader.Skipped(t.fileName, reinterpret_cast<const char*>(u8"文件不存在，取名建议缺少这一类提醒"));
+      loader.Skipped(t.fileName, Utf8Literal(u8"文件不存在，取名建议缺少这一类提醒"));
     } else if ((texts.*t.text).empty() || (t.count && (tables.*t.count)() == 0)) {
-      loader.Skipped(t.fileName, reinterpret_cast<const char*>(u8"文件是空的或格式不对，取名建议缺少这一类提醒"));
+      loader.Skipped(t.fileName, Utf8Literal(u8"文件是空的或格式不对，取名建议缺少这一类提醒"));
     }
   }
 }

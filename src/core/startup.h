@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/text.h"
 #include "core/lines.h"
 
 namespace tavrin::advice {
@@ -39,17 +40,16 @@ extern const char* const kFemaleCharsFile;  // 女.dat
 // A required data file that could not be read, with the system's reason, or
 // an optional one that is there but too big or has too long a line.
 struct LoadFailure {
-  std::string fileName;   // as given to the loader (UTF-8)
-  std::string path;       // the full path that was tried
-  std::string reason;     // the system's error text, or why the file was refused (UTF-8)
+  std::string fileName;   // as given to the loader (UTF-8, one of the names above)
+  Utf8Text path;          // the full path that was tried
+  Utf8Text reason;        // the system's error text, or why the file was refused
   bool optional = false;  // an optional file, skipped: only named at start-up
   bool refused = false;   // there, but no regular file, too big or with too long a line (core/data_file.h)
-  // "无法打开文件“<path>”:<reason>", for the command line: GBK like every
+  // "无法打开文件“<path>”:<reason>", for the command line, like every
   // message of the core (a path character that GBK lacks becomes "?"). The
   // window says the same through its own translatable text.
-  std::string Message() const;
-  // The file name as GBK.
-  std::string GbkFileName() const;
+  GbkText Message() const;
+  GbkText GbkFileName() const;
 };
 
 struct DataStores {

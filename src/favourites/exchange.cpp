@@ -505,7 +505,7 @@ Json FavouriteToJson(const Favourite& f) {
   return entry;
 }
 
-std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt) {
+Utf8Text FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt) {
   if (favourites.size() > kMaxImportFavourites) {
     throw FavouritesError("收藏有 " + std::to_string(favourites.size()) + " 条,超过导入能读的 " +
                           std::to_string(kMaxImportFavourites) + " 条,没有导出");
@@ -523,10 +523,11 @@ std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int6
   text += "\n]}\n";
   if (text.size() > kMaxImportBytes)
     throw FavouritesError(TooBig().replace(0, std::string("文件").size(), "导出的文件会") + ",没有导出");
-  return text;
+  return Utf8Text(std::move(text));
 }
 
-std::vector<Favourite> FavouritesFromJson(std::string_view text) {
+std::vector<Favourite> FavouritesFromJson(const Utf8Text& utf8) {
+  const std::string_view text = utf8.View();
   if (text.size() > kMaxImportBytes) throw FavouritesError(TooBig());
   ExchangeReader reader(text.size());
   Json::sax_parse(text, &reader);
@@ -547,7 +548,7 @@ std::string CsvCell(std::string_view utf8) {
   return quoted + "\"";
 }
 
-std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
+Utf8Text FavouritesToCsv(const std::vector<Favourite>& favourites) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
   for (const Favourite& f : favourites) {
@@ -563,14 +564,14 @@ std::string FavouritesToCsv(const std::vector<Favourite>& favourites) {
     }
     csv += "\r\n";
   }
-  return csv;
+  return Utf8Text(std::move(csv));
 }
 
-std::string ReadImportFile(const std::string& path) {
+Utf8Text ReadImportFile(const std::string& path) {
   const std::string file = QuotedFileName(path);
   ReadRefusal refusal;
   std::optional<std::string> bytes = ReadRegularFile(path, kMaxImportBytes, refusal);
-  if (bytes) return std::move(*bytes);
+  if (bytes) return Utf8Text(std::move(*bytes));
   switch (refusal.kind) {
     case ReadRefusal::kCannotOpen:
       throw FavouritesError("无法读取" + file + ":" + SystemReason(refusal.error));
@@ -583,8 +584,8 @@ std::string ReadImportFile(const std::string& path) {
   throw FavouritesError(file + TooBig().substr(std::string("文件").size()));
 }
 
-void WriteExportFile(const std::string& path, std::string_view bytes) {
-  if (const std::optional<WriteFault> fault = WriteFileAtomically(path, bytes)) {
+void WriteExportFile(const std::string& path, const Utf8Text& text) {
+  if (const std::optional<WriteFault> fault = WriteFileAtomically(path, text.View())) {
     throw FavouritesError("无法写入" + QuotedFileName(path) + ":" + MessageText(WriteFaultText(*fault)));
   }
 }

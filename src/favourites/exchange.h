@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/text.h"
 #include "favourites/favourite.h"
 
 namespace tavrin {
@@ -29,7 +30,7 @@ nlohmann::ordered_json FavouriteToJson(const Favourite& favourite);
 //  "favourites": [{"name", "sex", "date", "hour", "score", "advice", "note",
 //                  "rating", "origin", "poem", "added", "changed"}, ...]}
 // Throws FavouritesError when it would be more than an import reads.
-std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt);
+Utf8Text FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t exportedAt);
 
 // Reads an exchange file's text, in time linear in its length. Throws
 // FavouritesError saying what is wrong (GBK: the entry, the field and why)
@@ -38,22 +39,23 @@ std::string FavouritesToJson(const std::vector<Favourite>& favourites, std::int6
 // twice, a missing or ill-typed field, a bad name or value, the same name
 // and sex twice. An entry's `fields` names the optional fields it gives
 // (null counts as not given), which are all a merge changes.
-std::vector<Favourite> FavouritesFromJson(std::string_view text);
+std::vector<Favourite> FavouritesFromJson(const Utf8Text& text);
 
 // A spreadsheet's table, a header row and one row per favourite, UTF-8 with
 // a byte-order mark so that spreadsheets take it as UTF-8.
-std::string FavouritesToCsv(const std::vector<Favourite>& favourites);
+Utf8Text FavouritesToCsv(const std::vector<Favourite>& favourites);
 // One CSV cell: quoted when it must be, and a text that a spreadsheet would
 // run as a formula (starting with =, +, -, @, a tab or a CR) led by an
 // apostrophe so that it stays text.
 std::string CsvCell(std::string_view utf8);
 
-// A file as an import reads it: a regular file of at most kMaxImportBytes.
-// Throws FavouritesError naming the file and the reason.
-std::string ReadImportFile(const std::string& path);
+// A file as an import reads it: a regular file of at most kMaxImportBytes,
+// taken as UTF-8 (the import refuses what is not). Throws FavouritesError
+// naming the file and the reason.
+Utf8Text ReadImportFile(const std::string& path);
 // Writes a file whole or not at all: a temporary file beside it, flushed to
 // disk, then renamed over it. Refuses a path that is there and is not a
 // regular file. Throws FavouritesError naming the file and the reason.
-void WriteExportFile(const std::string& path, std::string_view bytes);
+void WriteExportFile(const std::string& path, const Utf8Text& text);
 
 }  // namespace tavrin

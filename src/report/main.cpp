@@ -87,7 +87,7 @@ int Run(const std::vector<std::string>& args) {
   const tavrin::SharedStores stores = tavrin::StartUp(tavrin::FindDataDir());
   for (const tavrin::LoadFailure& failure : stores->failures) {
     if (failure.fileName == tavrin::kNumerologyFile)
-      throw BadInput{tavrin::report::FromCore(failure.Message()).toStdString()};
+      throw BadInput{tavrin::report::FromCore(failure.Message().View()).toStdString()};
   }
   tavrin::SettingsInputs inputs;
   tavrin::NamingEnvironment environment;

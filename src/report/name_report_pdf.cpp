@@ -172,7 +172,7 @@ class ReportPainter {
     Heading("字义与出处");
     p_.setFont(Font(10));
     QStringList lines;
-    for (const std::string& meaning : m_->meanings) lines << FromCore(meaning);
+    for (const GbkText& meaning : m_->meanings) lines << FromCore(meaning);
     if (!m_->source.empty()) lines << "出处:" + FromCore(m_->source) + "(" + FromCore(m_->collection) + ")";
     for (const QString& line : lines) {
       const QRect needed = p_.boundingRect(QRect(kMargin, y_, kContentWidth, 1000), Qt::TextWordWrap, line);
@@ -494,7 +494,7 @@ void AddAdviceRows(const AddRow& add) {
   add("提醒", [](const ComparedName& n) { return n.warnings; });
   add("字义", [](const ComparedName& n) {
     QStringList lines;
-    for (const std::string& line : n.meaning.meanings) lines << FromCore(line);
+    for (const GbkText& line : n.meaning.meanings) lines << FromCore(line);
     return lines.join('\n');
   });
   add("出处", [](const ComparedName& n) {
@@ -527,8 +527,9 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<ComparedName>& names
 
 NameMeaning MeaningOf(sources::NameNotes& notes, const std::string& fullName, sources::NameNotes::Glosses glosses) {
   NameMeaning meaning;
-  meaning.meanings = notes.Meanings(fullName, glosses);
-  if (const sources::NameSource* source = notes.BestSource(fullName)) {
+  const GbkText name(fullName);
+  meaning.meanings = notes.Meanings(name, glosses);
+  if (const sources::NameSource* source = notes.BestSource(name)) {
     meaning.source = sources::ShortSource(*source);
     meaning.collection = source->collection;
   }

@@ -20,12 +20,12 @@ struct ChildNeeds;
 
 namespace tavrin::report {
 
-// What the given name's characters mean and the line it comes from (GBK),
-// shown under the name when known.
+// What the given name's characters mean and the line it comes from, shown
+// under the name when known.
 struct NameMeaning {
-  std::vector<std::string> meanings;  // a line a character (sources::MeaningLine), each maybe with its gloss line
-  std::string source;                 // 《title》author：line, or empty
-  std::string collection;
+  std::vector<GbkText> meanings;  // a line a character (sources::MeaningLine), each maybe with its gloss line
+  GbkText source;                 // 《title》author：line, or empty
+  GbkText collection;
 };
 
 // The meanings and the best source of a full name; the English glosses as

@@ -8,11 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "chars/text.h"
+
 namespace tavrin::report {
 
 // A text of the core (a name, a pillar, a line of the tables, a message) as
 // the report draws or says it; bytes that are no GBK become U+FFFD.
 QString FromCore(std::string_view gbk);
+QString FromCore(const GbkText& gbk);
 
 // A text given to tavrin-report (UTF-8) as the core reads it; nullopt when
 // it is not UTF-8 or holds a character GBK lacks.

@@ -23,10 +23,11 @@ SharedList SharedFavourites(sources::NameNotes& notes, const std::vector<Favouri
     shared.sex = SexKey(f.sex);
     shared.pinyin = PinyinWithToneMarks(a.pinyin);
     shared.recommend = a.recommend;
-    sources::NotesText noteText = sources::NotesTextOf(notes, f.name);
-    shared.meanings = std::move(noteText.meanings);
-    shared.source = std::move(noteText.source);
-    for (advice::WarningLine& w : advice::WarningLines(a)) shared.warnings.push_back({std::move(w.text), w.serious});
+    sources::NotesText noteText = sources::NotesTextOf(notes, GbkText(f.name));
+    for (Utf8Text& meaning : noteText.meanings) shared.meanings.push_back(std::move(meaning).Bytes());
+    shared.source = std::move(noteText.source).Bytes();
+    for (advice::WarningLine& w : advice::WarningLines(a))
+      shared.warnings.push_back({std::move(w.text).Bytes(), w.serious});
     list.names.push_back(std::move(shared));
   }
   return list;

@@ -18,14 +18,9 @@ namespace tavrin::sources {
 
 namespace {
 
-// A library text (UTF-8) as GBK; the library is GBK-clean, but a character
-// GBK lacks would become "?".
-std::string ToGbk(const std::string& utf8) {
-  if (auto gbk = Utf8ToGbk(utf8)) return *gbk;
-  std::string kept;
-  for (const std::string& c : Utf8Chars(utf8)) kept += Utf8ToGbk(c).value_or("?");
-  return kept;
-}
+// A library text (UTF-8) as the core holds it; the library is GBK-clean,
+// but a character GBK lacks would become "?".
+GbkText AsGbk(std::string utf8) { return ToGbkLossy(Utf8Text(std::move(utf8))); }
 
 std::string Quoted(const std::string& phrase) { return "\"" + phrase + "\""; }
 
@@ -60,11 +55,10 @@ bool WellKnown(std::string_view collection) { return advice::WellKnown(Utf8ToGbk
 
 // The sources' texts leave the library in UTF-8 here, with the rest of its
 // conversions.
-NotesText NotesTextOf(NameNotes& notes, const std::string& fullName) {
+NotesText NotesTextOf(NameNotes& notes, const GbkText& fullName) {
   NotesText text;
-  for (const std::string& line : notes.Meanings(fullName, NameNotes::Glosses::kNone))
-    text.meanings.push_back(GbkToUtf8(line));
-  if (const NameSource* source = notes.BestSource(fullName)) text.source = GbkToUtf8(ShortSource(*source));
+  for (const GbkText& line : notes.Meanings(fullName, NameNotes::Glosses::kNone)) text.meanings.push_back(ToUtf8(line));
+  if (const NameSource* source = notes.BestSource(fullName)) text.source = ToUtf8(ShortSource(*source));
   return text;
 }
 
@@ -115,7 +109,8 @@ struct ClassicalLibrary::Impl {
   NameSource Source(const std::vector<std::string>& line, std::vector<int> positions) {
     std::string joined;
     for (const std::string& c : line) joined += c;
-    return {ToGbk(joined), ToGbk(title), ToGbk(author), ToGbk(collectionName), std::move(positions), cachedId};
+    return {AsGbk(std::move(joined)), AsGbk(title),         AsGbk(author),
+            AsGbk(collectionName),    std::move(positions), cachedId};
   }
 
   // Adds the lines holding the name's characters side by side and in order,
@@ -217,9 +212,9 @@ void ClassicalLibrary::PrepareStatements() {
 
 ClassicalLibrary::~ClassicalLibrary() = default;
 
-std::vector<NameSource> ClassicalLibrary::FindSources(std::string_view givenName, std::size_t limit) {
+std::vector<NameSource> ClassicalLibrary::FindSources(const GbkText& givenName, std::size_t limit) {
   std::vector<NameSource> found;
-  const std::vector<std::string> name = HanNameChars(givenName);
+  const std::vector<std::string> name = HanNameChars(givenName.View());
   if (name.empty() || limit == 0) return found;
   // A line repeated (a refrain, a quotation) is given once, where it ranks best.
   std::set<std::vector<std::string>> seen;
@@ -229,10 +224,10 @@ std::vector<NameSource> ClassicalLibrary::FindSources(std::string_view givenName
   return found;
 }
 
-std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::string_view collection) {
+std::vector<LibraryEntry> ClassicalLibrary::Search(const GbkText& text, const GbkText& collection) {
   std::string query;
   std::size_t chars = 0;
-  for (const std::string& c : Utf8Chars(GbkToUtf8(text))) {
+  for (const std::string& c : Utf8Chars(tavrin::ToUtf8(text).Bytes())) {
     if (chars++ == kMaxSearchChars) break;
     query += c;
   }
@@ -241,7 +236,7 @@ std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::s
     ~Deadline() { at = std::chrono::steady_clock::time_point::max(); }
   } deadline{impl_->deadline};
   deadline.at = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSearchMilliseconds);
-  const std::string inCollection = GbkToUtf8(collection);
+  const std::string inCollection = tavrin::ToUtf8(collection).Bytes();
   std::string form = IndexForm(query);
   // Marks at either end need not meet a mark in the text: the exact test
   // below decides.
@@ -270,27 +265,27 @@ std::vector<LibraryEntry> ClassicalLibrary::Search(std::string_view text, std::s
         statement.TextView(4).find(query) == std::string::npos) {
       continue;
     }
-    entries.push_back({statement.Int(0), ToGbk(title), ToGbk(author), ToGbk(statement.Text(3))});
+    entries.push_back({statement.Int(0), AsGbk(title), AsGbk(author), AsGbk(statement.Text(3))});
   }
   statement.Reset();
   return entries;
 }
 
-std::optional<std::string> ClassicalLibrary::Content(std::int64_t id) {
+std::optional<GbkText> ClassicalLibrary::Content(std::int64_t id) {
   SqliteStatement& statement = impl_->content;
   statement.Reset();
   AsLibrary([&] { statement.Bind(1, id); });
-  std::optional<std::string> content;
-  if (Step(statement)) content = ToGbk(statement.Text(0));
+  std::optional<GbkText> content;
+  if (Step(statement)) content = AsGbk(statement.Text(0));
   statement.Reset();
   return content;
 }
 
-std::vector<std::string> ClassicalLibrary::Collections() {
+std::vector<GbkText> ClassicalLibrary::Collections() {
   SqliteStatement& statement = impl_->collections;
   statement.Reset();
-  std::vector<std::string> names;
-  while (Step(statement)) names.push_back(ToGbk(statement.Text(0)));
+  std::vector<GbkText> names;
+  while (Step(statement)) names.push_back(AsGbk(statement.Text(0)));
   statement.Reset();
   return names;
 }

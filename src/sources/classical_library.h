@@ -10,16 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/text.h"
+
 namespace tavrin::sources {
 
 // One line a name comes from: the line (its characters between marks), the
 // text's title, author and collection, and where the name's characters
 // stand in the line (counted in characters from 1, in the name's order).
 struct NameSource {
-  std::string line;
-  std::string title;
-  std::string author;
-  std::string collection;
+  GbkText line;
+  GbkText title;
+  GbkText author;
+  GbkText collection;
   std::vector<int> positions;
   std::int64_t textId = 0;
 };
@@ -27,9 +29,9 @@ struct NameSource {
 // One text of a search.
 struct LibraryEntry {
   std::int64_t id = 0;
-  std::string title;
-  std::string author;
-  std::string collection;
+  GbkText title;
+  GbkText author;
+  GbkText collection;
 };
 
 // The longest search text, in characters, and the longest time a search
@@ -52,22 +54,22 @@ class ClassicalLibrary {
   ClassicalLibrary(const ClassicalLibrary&) = delete;
   ClassicalLibrary& operator=(const ClassicalLibrary&) = delete;
 
-  // The lines holding every character of `givenName` (GBK), best first, at
+  // The lines holding every character of `givenName`, best first, at
   // most `limit`: the characters adjacent and in order, then in order, then
   // in any order; within each, by collection rank, the well-known
   // anthologies first, then in the library's order. Empty for a name with
   // a character that is not Chinese.
-  std::vector<NameSource> FindSources(std::string_view givenName, std::size_t limit = 10);
+  std::vector<NameSource> FindSources(const GbkText& givenName, std::size_t limit = 10);
 
-  // The texts whose title, author or content holds `text` (GBK; empty for
-  // any), in `collection` (GBK; empty for any), by id.
-  std::vector<LibraryEntry> Search(std::string_view text, std::string_view collection);
+  // The texts whose title, author or content holds `text` (empty for any),
+  // in `collection` (empty for any), by id.
+  std::vector<LibraryEntry> Search(const GbkText& text, const GbkText& collection);
 
-  // The content of the text `id` (GBK, lines ended by "\n"), or none.
-  std::optional<std::string> Content(std::int64_t id);
+  // The content of the text `id` (lines ended by "\n"), or none.
+  std::optional<GbkText> Content(std::int64_t id);
 
-  // The collections (GBK), in the order of their first texts.
-  std::vector<std::string> Collections();
+  // The collections, in the order of their first texts.
+  std::vector<GbkText> Collections();
 
  private:
   void PrepareStatements();

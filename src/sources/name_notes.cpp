@@ -16,14 +16,19 @@ namespace {
 // How many of a name's best lines are looked at for one fit to name a child from.
 constexpr std::size_t kBestOf = 4;
 
-// The GBK marks the short forms are written with.
-constexpr const char* kOpenTitle = "\xA1\xB6";                   // 《
-constexpr const char* kCloseTitle = "\xA1\xB7";                  // 》
-constexpr const char* kColon = "\xA3\xBA";                       // ：
-constexpr const char* kOpenParen = "\xA3\xA8";                   // （
-constexpr const char* kCloseParen = "\xA3\xA9";                  // ）
-constexpr const char* kSemicolon = "\xA3\xBB";                   // ；
-constexpr const char* kWordsLabel = "\xB3\xA3\xD3\xC3\xB4\xCA";  // 常用词
+// The marks and the label the notes are written with, as the core's texts
+// hold them.
+struct Marks {
+  std::string openTitle = GbkLiteral(u8"《").Bytes(), closeTitle = GbkLiteral(u8"》").Bytes();
+  std::string colon = GbkLiteral(u8"：").Bytes(), semicolon = GbkLiteral(u8"；").Bytes();
+  std::string openParen = GbkLiteral(u8"（").Bytes(), closeParen = GbkLiteral(u8"）").Bytes();
+  std::string wordsLabel = GbkLiteral(u8"常用词").Bytes();
+};
+
+const Marks& GbkMarks() {
+  static const Marks marks;
+  return marks;
+}
 
 }  // namespace
 
@@ -71,23 +76,23 @@ std::string LibraryFaultText(const std::string& path, const LibraryError& error)
   return "无法读取典籍库" + file;
 }
 
-std::vector<NameSource> NameNotes::Find(const std::string& givenName, std::size_t limit) {
+std::vector<NameSource> NameNotes::Find(const GbkText& givenName, std::size_t limit) {
   return WithLibrary([&](ClassicalLibrary& library) { return library.FindSources(givenName, limit); },
                      std::vector<NameSource>{});
 }
 
-const NameSource* NameNotes::BestSource(const std::string& fullName) {
-  const std::string given = Tables().GivenName(fullName);
+const NameSource* NameNotes::BestSource(const GbkText& fullName) {
+  const GbkText given(Tables().GivenName(fullName.Bytes()));
   auto found = best_.find(given);
   if (found == best_.end()) {
     // A line of grief, death or displeasure is no source to name a child
     // from: the next best one is taken (looked for only then, since a
     // longer search costs more).
     std::vector<NameSource> lines = Find(given, 1);
-    if (!lines.empty() && Tables().NegativeLine(lines.front().line)) lines = Find(given, kBestOf);
+    if (!lines.empty() && Tables().NegativeLine(lines.front().line.Bytes())) lines = Find(given, kBestOf);
     std::optional<NameSource> best;
     for (NameSource& line : lines) {
-      if (Tables().NegativeLine(line.line)) continue;
+      if (Tables().NegativeLine(line.line.Bytes())) continue;
       best = std::move(line);
       break;
     }
@@ -96,41 +101,44 @@ const NameSource* NameNotes::BestSource(const std::string& fullName) {
   return found->second ? &*found->second : nullptr;
 }
 
-std::vector<std::string> NameNotes::Meanings(const std::string& fullName, Glosses glosses) {
-  std::vector<std::string> lines;
-  const std::string given = Tables().GivenName(fullName);
-  if (const std::string* pair = Tables().WordMeaning(given)) lines.push_back(given + kColon + *pair);
+std::vector<GbkText> NameNotes::Meanings(const GbkText& fullName, Glosses glosses) {
+  std::vector<GbkText> lines;
+  const std::string given = Tables().GivenName(fullName.Bytes());
+  if (const std::string* pair = Tables().WordMeaning(given)) lines.emplace_back(given + GbkMarks().colon + *pair);
   for (const std::string& ch : SplitChars(given)) {
     const advice::GivenChar given{ch, Tables().Facts(ch)};
     if (!given.facts) continue;
     lines.push_back(MeaningLine(given));
-    if (std::string gloss = GlossLine(given); glosses == Glosses::kSecondLine && !gloss.empty())
+    if (GbkText gloss = GlossLine(given); glosses == Glosses::kSecondLine && !gloss.empty())
       lines.push_back(std::move(gloss));
   }
   return lines;
 }
 
-std::string ShortSource(const NameSource& source) {
-  return kOpenTitle + source.title + kCloseTitle + source.author + kColon + source.line;
+GbkText ShortSource(const NameSource& source) {
+  const Marks& m = GbkMarks();
+  return GbkText(m.openTitle + source.title.Bytes() + m.closeTitle + source.author.Bytes() + m.colon +
+                 source.line.Bytes());
 }
 
-std::string MeaningLine(const advice::GivenChar& given) {
+GbkText MeaningLine(const advice::GivenChar& given) {
   std::string line = given.ch;
-  if (!given.facts) return line;
+  if (!given.facts) return GbkText(std::move(line));
   const advice::CharFacts& facts = *given.facts;
-  if (!facts.readings.empty()) line += kOpenParen + PinyinWithToneMarksGbk(facts.readings.front()) + kCloseParen;
+  const Marks& m = GbkMarks();
+  if (!facts.readings.empty()) line += m.openParen + PinyinWithToneMarksGbk(facts.readings.front()) + m.closeParen;
   line += facts.meaning;
   if (!facts.words.empty()) {
-    if (!facts.meaning.empty()) line += kSemicolon;
-    line += std::string(kWordsLabel) + kColon;
+    if (!facts.meaning.empty()) line += m.semicolon;
+    line += m.wordsLabel + m.colon;
     for (std::size_t i = 0; i < facts.words.size(); ++i) line += (i ? " " : "") + facts.words[i];
   }
-  return line;
+  return GbkText(std::move(line));
 }
 
-std::string GlossLine(const advice::GivenChar& given) {
+GbkText GlossLine(const advice::GivenChar& given) {
   if (!given.facts || given.facts->gloss.empty()) return {};
-  return "  " + given.facts->gloss;
+  return GbkText("  " + given.facts->gloss);
 }
 
 std::vector<std::string> LinesOfName(const std::string& text, const std::string& given) {
@@ -173,14 +181,18 @@ advice::ClassicalSource AsClassicalSource(const NameSource& source) {
   // A phrase of the line, not two characters across the beat of a verse
   // line: 杨柳|依依 gives no 柳依.
   adjacent = adjacent && source.positions.size() == 2 &&
-             advice::WithinBeat(static_cast<int>(SplitChars(source.line).size()), source.positions.front());
-  return {
-      advice::CollectionRank(source.collection), source.collection, source.title, source.line, source.author, adjacent};
+             advice::WithinBeat(static_cast<int>(SplitChars(source.line.Bytes()).size()), source.positions.front());
+  return {advice::CollectionRank(source.collection.Bytes()),
+          source.collection.Bytes(),
+          source.title.Bytes(),
+          source.line.Bytes(),
+          source.author.Bytes(),
+          adjacent};
 }
 
 advice::SourceFinder SourceFinderOf(NameNotes& notes) {
   return [&notes](const std::string& fullName) -> std::optional<advice::ClassicalSource> {
-    const NameSource* source = notes.BestSource(fullName);
+    const NameSource* source = notes.BestSource(GbkText(fullName));
     return source ? std::optional(AsClassicalSource(*source)) : std::nullopt;
   };
 }

@@ -2,7 +2,7 @@
 // show them beside a name: the classical library is opened on first use (a
 // missing library gives no sources), the meanings come from the advice
 // tables the data stores hold (empty tables give none), and the best line of
-// each given name is remembered. Texts are GBK.
+// each given name is remembered. The names and notes are the core's GBK.
 #pragma once
 
 #include <functional>
@@ -55,10 +55,10 @@ class NameNotes {
   const advice::AdviceTables& Tables() const { return *tables_; }
 
   // The best lines of a given name, at most `limit`.
-  std::vector<NameSource> Find(const std::string& givenName, std::size_t limit);
+  std::vector<NameSource> Find(const GbkText& givenName, std::size_t limit);
   // The best line of a full name's given name, remembered; null when no
   // line holds it.
-  const NameSource* BestSource(const std::string& fullName);
+  const NameSource* BestSource(const GbkText& fullName);
   // What the given name means: first the meaning of the two characters
   // together when they make a word of the dictionary (修远：长远，辽远。),
   // then one line for each character: its Chinese meaning and the common
@@ -66,7 +66,7 @@ class NameNotes {
   // its English gloss (GlossLine) when it has one; none for a character the
   // tables do not know.
   enum class Glosses { kNone, kSecondLine };
-  std::vector<std::string> Meanings(const std::string& fullName, Glosses glosses = Glosses::kSecondLine);
+  std::vector<GbkText> Meanings(const GbkText& fullName, Glosses glosses = Glosses::kSecondLine);
 
  private:
   void Drop(const LibraryError& error);
@@ -77,7 +77,7 @@ class NameNotes {
   std::optional<LibraryError> fault_;
   std::function<void(const LibraryError&)> said_;
   std::shared_ptr<const advice::AdviceTables> tables_;
-  std::map<std::string, std::optional<NameSource>> best_;
+  std::map<GbkText, std::optional<NameSource>> best_;
 };
 
 // What a library fault means to the user (UTF-8), for the file at `path`
@@ -85,24 +85,24 @@ class NameNotes {
 std::string LibraryFaultText(const std::string& path, const LibraryError& error);
 
 // 《title》author：line, the short form of a source for a cell or a line.
-std::string ShortSource(const NameSource& source);
+GbkText ShortSource(const NameSource& source);
 
 // A name's meanings in Chinese (one line each, as Meanings gives them
 // without the English glosses) and its best
 // source in ShortSource's form (empty when no line holds it), in UTF-8, for
 // readers outside the core such as the family's page.
 struct NotesText {
-  std::vector<std::string> meanings;
-  std::string source;
+  std::vector<Utf8Text> meanings;
+  Utf8Text source;
 };
-NotesText NotesTextOf(NameNotes& notes, const std::string& fullName);
+NotesText NotesTextOf(NameNotes& notes, const GbkText& fullName);
 
 // 子（zǐ）孩子，也是对人的美称；常用词：孩子 儿子 电子. A character without
 // a Chinese meaning has its reading and words only: English never comes first.
-std::string MeaningLine(const advice::GivenChar& given);
+GbkText MeaningLine(const advice::GivenChar& given);
 // The character's English gloss, indented as the second line under
 // MeaningLine; empty when the tables have none.
-std::string GlossLine(const advice::GivenChar& given);
+GbkText GlossLine(const advice::GivenChar& given);
 
 // The lines of a text (UTF-8) a given name (UTF-8) was drawn from: the line that
 // holds all its characters best (adjacent and in order, then in order, then

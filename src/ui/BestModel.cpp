@@ -291,7 +291,8 @@ QString BestModel::DetailsHtml(int row) const {
   const AdviceView view = ViewOf(a);
   QString html = VerdictHtml(i);
   if (!view.bankMeaning.isEmpty()) html += tr("<p><b>寓意</b><br>") + Escaped(view.bankMeaning) + "</p>";
-  if (const sources::NameSource* source = Notes() ? Notes()->BestSource(names_.CandidateAt(i).fullName) : nullptr) {
+  if (const sources::NameSource* source =
+          Notes() ? Notes()->BestSource(GbkText(names_.CandidateAt(i).fullName)) : nullptr) {
     html += tr("<p><b>出处</b><br>") + SourceHtml(*source) + "</p>";
   }
   return html + WarningsHtml(view) + PairHtml(view) + CharactersHtml(a, view) + ReasonsHtml(view);

@@ -536,9 +536,9 @@ bool FavouritesPage::ExportJson(QString path) {
   if (path.isEmpty()) path = AskSaveFileName(this, tr("导出收藏"), tr("收藏.json"), tr("JSON 文件 (*.json)"), "json");
   if (path.isEmpty()) return false;
   try {
-    const std::string json = FavouritesToJson(store_->List(), SystemSeconds());
+    const Utf8Text json = FavouritesToJson(store_->List(), SystemSeconds());
     QString error;
-    if (!WriteFileAtomically(path, QByteArray::fromStdString(json), error)) {
+    if (!WriteFileAtomically(path, QByteArray::fromStdString(json.Bytes()), error)) {
       Fault(tr("无法写入文件 %1:%2").arg(path, error));
       return false;
     }

@@ -10,14 +10,14 @@
 namespace tavrin::ui {
 
 QString SourceCellText(sources::NameNotes* notes, const std::string& fullName) {
-  const sources::NameSource* source = notes ? notes->BestSource(fullName) : nullptr;
+  const sources::NameSource* source = notes ? notes->BestSource(GbkText(fullName)) : nullptr;
   return source ? ViewOf(*source).shortForm : QString();
 }
 
 QString NameToolTip(sources::NameNotes* notes, const std::string& fullName) {
   if (!notes) return {};
   QStringList lines = MeaningsOf(*notes, fullName);
-  if (const sources::NameSource* source = notes->BestSource(fullName)) {
+  if (const sources::NameSource* source = notes->BestSource(GbkText(fullName))) {
     const SourceView view = ViewOf(*source);
     lines << QCoreApplication::translate("tavrin::ui", "出处：%1（%2）").arg(view.shortForm, view.collection);
   }

@@ -36,6 +36,10 @@ namespace tavrin::ui {
 static_assert(kUnknownHourRole == Qt::UserRole);
 
 QString FromGbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+QString FromGbk(const GbkText& gbk) { return FromUtf8(tavrin::ToUtf8(gbk)); }
+QString FromUtf8(const Utf8Text& utf8) {
+  return QString::fromUtf8(utf8.Bytes().data(), static_cast<qsizetype>(utf8.Bytes().size()));
+}
 
 std::string ToGbk(const QString& text) {
   std::string gbk;
@@ -54,9 +58,10 @@ std::string ToGbk(const QString& text) {
 
 namespace {
 
-QStringList ListFromGbk(const std::vector<std::string>& texts) {
+template <typename Text>
+QStringList ListFromGbk(const std::vector<Text>& texts) {
   QStringList list;
-  for (const std::string& text : texts) list << FromGbk(text);
+  for (const Text& text : texts) list << FromGbk(text);
   return list;
 }
 
@@ -128,9 +133,7 @@ QString UnknownHourCaption() { return FromGbk(UnknownHourText()); }
 QStringList StartupMessagesOf(const DataStores& stores) {
   QStringList messages;
   for (const LoadFailure& failure : stores.failures) {
-    messages << QObject::tr("无法打开文件“%1”:%2")
-                    .arg(QString::fromUtf8(failure.path.data(), static_cast<qsizetype>(failure.path.size())),
-                         QString::fromUtf8(failure.reason.data(), static_cast<qsizetype>(failure.reason.size())));
+    messages << QObject::tr("无法打开文件“%1”:%2").arg(FromUtf8(failure.path), FromUtf8(failure.reason));
   }
   return messages;
 }
@@ -353,19 +356,21 @@ SourceView ViewOf(const sources::NameSource& source) {
 }
 
 QStringList MeaningsOf(sources::NameNotes& notes, const std::string& fullName) {
-  return ListFromGbk(notes.Meanings(fullName));
+  return ListFromGbk(notes.Meanings(GbkText(fullName)));
 }
 
 std::vector<LibraryEntryView> SearchLibrary(sources::ClassicalLibrary& library, const QString& text,
                                             const QString& collection) {
   std::vector<LibraryEntryView> views;
-  for (const sources::LibraryEntry& entry : library.Search(ToGbk(text), ToGbk(collection))) {
+  for (const sources::LibraryEntry& entry : library.Search(GbkText(ToGbk(text)), GbkText(ToGbk(collection)))) {
     views.push_back({entry.id, FromGbk(entry.title), FromGbk(entry.author), FromGbk(entry.collection)});
   }
   return views;
 }
 
-QString ContentOf(sources::ClassicalLibrary& library, qint64 id) { return FromGbk(library.Content(id).value_or("")); }
+QString ContentOf(sources::ClassicalLibrary& library, qint64 id) {
+  return FromGbk(library.Content(id).value_or(GbkText()));
+}
 
 QStringList CollectionsOf(sources::ClassicalLibrary& library) { return ListFromGbk(library.Collections()); }
 

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chars/text.h"
 #include "core/poem_phrases.h"
 
 class QComboBox;
@@ -63,6 +64,8 @@ namespace tavrin::ui {
 // Plain texts, for the window's tests; the pages go through the typed values
 // below.
 QString FromGbk(std::string_view gbk);
+QString FromGbk(const GbkText& gbk);
+QString FromUtf8(const Utf8Text& utf8);
 // Text typed by the user as GBK; a character that GBK cannot encode becomes "?".
 std::string ToGbk(const QString& text);
 

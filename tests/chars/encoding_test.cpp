@@ -7,6 +7,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace tavrin {
@@ -85,6 +88,38 @@ TEST(Encoding, EveryGbkCodeAsTheSystemConvertsIt) {
   }
   iconv_close(cd);
   EXPECT_GT(converted, 21000);
+}
+
+static_assert(!std::is_convertible_v<std::string, GbkText> && !std::is_convertible_v<GbkText, std::string>);
+static_assert(!std::is_convertible_v<Utf8Text, GbkText> && !std::is_convertible_v<GbkText, Utf8Text>);
+static_assert(!std::is_convertible_v<const char*, Utf8Text> && !std::is_convertible_v<Utf8Text, std::string_view>);
+
+// The typed conversions and the literals, which are the same bytes in this
+// GBK-compiled test as in a UTF-8 folder.
+TEST(Encoding, TypedTextsAndLiterals) {
+  const struct {
+    const char8_t* utf8;
+    std::optional<std::string> gbk;  // nullopt: GBK lacks a character
+    const char* lossy;
+  } cases[] = {
+      {u8"出处", "出处", "出处"},    {u8"", "", ""}, {u8"a，b", "a，b", "a，b"}, {u8"婷😀", std::nullopt, "婷?"},
+      {u8"𠀀x", std::nullopt, "?x"},
+  };
+  for (const auto& c : cases) {
+    const Utf8Text utf8 = Utf8Literal(c.utf8);
+    SCOPED_TRACE(utf8.Bytes());
+    EXPECT_EQ(utf8.Bytes(), reinterpret_cast<const char*>(c.utf8));
+    EXPECT_EQ(ToGbkLossy(utf8), GbkText(c.lossy));
+    if (!c.gbk) {
+      EXPECT_EQ(ToGbk(utf8), std::nullopt);
+      EXPECT_THROW(GbkLiteral(c.utf8), std::invalid_argument);
+      continue;
+    }
+    EXPECT_EQ(ToGbk(utf8), GbkText(*c.gbk));
+    EXPECT_EQ(GbkLiteral(c.utf8), GbkText(*c.gbk));
+    EXPECT_EQ(ToUtf8(GbkLiteral(c.utf8)), utf8);
+  }
+  EXPECT_LT(GbkLiteral(u8"甲"), GbkLiteral(u8"乙"));  // by bytes: BC D7 before D2 D2
 }
 
 // Whatever locale the window programs start in, installed or not, they end

@@ -75,7 +75,7 @@ TEST(CliLibraryFaults, SearchesAreBounded) {
   for (const std::string& query : {quotes, marks, latin, han, std::string("e"), std::string("\xD6\xAE")}) {
     const auto start = std::chrono::steady_clock::now();
     try {
-      library.Search(query, "");
+      library.Search(GbkText(query), GbkText());
     } catch (const sources::LibraryError& error) {
       EXPECT_EQ(error.Fault(), sources::LibraryFault::kTooSlow) << error.what();
     }

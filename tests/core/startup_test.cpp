@@ -70,9 +70,9 @@ TEST(StartUp, OptionalFilesMissingAreSilentRequiredOnesAreRecorded) {
   EXPECT_EQ(stores.failures[2].fileName, kMaleCharsFile);
   EXPECT_EQ(stores.failures[3].fileName, kFemaleCharsFile);
   // The message is GBK like every message of the core; the path in it is the one tried.
-  EXPECT_NE(GbkToUtf8(stores.failures[2].Message()).find(dir.Dir() + kMaleCharsFile), std::string::npos);
-  EXPECT_EQ(stores.failures[2].GbkFileName(), "男.dat");
-  EXPECT_NE(stores.failures[2].Message().find("文件不存在"), std::string::npos);
+  EXPECT_NE(ToUtf8(stores.failures[2].Message()).Bytes().find(dir.Dir() + kMaleCharsFile), std::string::npos);
+  EXPECT_EQ(stores.failures[2].GbkFileName(), GbkText("男.dat"));
+  EXPECT_NE(stores.failures[2].Message().Bytes().find("文件不存在"), std::string::npos);
   EXPECT_FALSE(stores.HasAll({kNumerologyFile}));
   // The tables built after the failing loads are still set up.
   EXPECT_FALSE(stores.earthChars.empty());
@@ -134,7 +134,7 @@ TEST(StartUp, AnAdviceTableMissingOrOfNoUseIsNamedOnce) {
     ASSERT_FALSE(stores.failures.empty());
     const LoadFailure& named = stores.failures.back();
     EXPECT_TRUE(named.fileName == c.table && named.optional && named.refused);
-    EXPECT_NE(named.reason.find(GbkToUtf8(c.reason)), std::string::npos) << named.reason;
+    EXPECT_NE(named.reason.Bytes().find(GbkToUtf8(c.reason)), std::string::npos) << named.reason.Bytes();
   }
 }
 

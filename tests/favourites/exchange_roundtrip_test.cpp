@@ -45,7 +45,7 @@ TEST(ImportMerge, ChangesOnlyWhatALaterEntryGives) {
     StoreOptions options = FixedClock();
     options.clock = [] { return kTestNow + 3600; };
     FavouritesStore store(path, options);
-    const auto counts = store.Merge(FavouritesFromJson(File(c.entry)));
+    const auto counts = store.Merge(FavouritesFromJson(Utf8Text(File(c.entry))));
     EXPECT_EQ(
         std::to_string(counts.added) + " " + std::to_string(counts.changed) + " " + std::to_string(counts.unchanged),
         c.counts);

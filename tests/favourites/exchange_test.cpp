@@ -37,7 +37,7 @@ void ExpectRefused(const Case (&cases)[N]) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     try {
-      FavouritesFromJson(c.text);
+      FavouritesFromJson(Utf8Text(c.text));
       ADD_FAILURE() << "accepted";
     } catch (const FavouritesError& error) {
       EXPECT_EQ(std::string(error.what()), c.refusal) << GbkToUtf8(error.what());
@@ -160,7 +160,8 @@ TEST(Import, RefusesNumbersVersionsAndFieldsItDoesNotKnow) {
 
 TEST(Import, NamesTheOptionalFieldsAnEntryGives) {
   const auto read = [](const std::string& entry) {
-    return FavouritesFromJson(R"({"format": "tavrin-favourites", "version": 1, "favourites": [)" + entry + "]}")
+    return FavouritesFromJson(
+               Utf8Text(R"({"format": "tavrin-favourites", "version": 1, "favourites": [)" + entry + "]}"))
         .at(0)
         .fields;
   };

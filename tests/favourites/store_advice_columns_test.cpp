@@ -134,12 +134,12 @@ TEST(StoreAdviceColumns, ALayoutTwoStoreKeepsEveryFavouriteAndExportsAsBefore) {
       FavouritesStore store(path, readOnly);
       EXPECT_EQ(store.SchemaVersion(), 2);
       ExpectAdviceAsStored(store.List());
-      before = FavouritesToJson(store.List(), kTestNow);
+      before = FavouritesToJson(store.List(), kTestNow).Bytes();
     }
     FavouritesStore store(path, FixedClock());
     EXPECT_EQ(store.SchemaVersion(), kFavouritesSchemaVersion);
     ExpectAdviceAsStored(store.List());
-    EXPECT_EQ(FavouritesToJson(store.List(), kTestNow), before);
+    EXPECT_EQ(FavouritesToJson(store.List(), kTestNow).Bytes(), before);
     // The columns themselves, as another SQLite tool reads them.
     EXPECT_EQ(Number(path, "SELECT count(*) FROM favourite_warning"), 5);
     EXPECT_EQ(Number(path, "SELECT count(*) FROM favourite WHERE recommend IS NULL"), 2);

@@ -57,10 +57,10 @@ TEST(ClassicalLibrary, WellKnownNamesFindTheirLine) {
   int hits = 0;
   std::string missed;
   for (const auto& c : cases) {
-    const auto found = Library().FindSources(GivenName(c.name, 1));
-    const auto hit =
-        std::find_if(found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
-                     [&](const NameSource& s) { return s.line == c.line && s.collection == c.collection; });
+    const auto found = Library().FindSources(GbkText(GivenName(c.name, 1)));
+    const auto hit = std::find_if(
+        found.begin(), found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found)),
+        [&](const NameSource& s) { return s.line.Bytes() == c.line && s.collection.Bytes() == c.collection; });
     if (hit != found.begin() + std::min<std::ptrdiff_t>(3, std::ssize(found))) {
       ++hits;
     } else {
@@ -73,26 +73,26 @@ TEST(ClassicalLibrary, WellKnownNamesFindTheirLine) {
 // Adjacent before in order before any order; a collection of higher rank
 // first within each; no line twice; each result's positions hold the name.
 TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
-  const auto found = Library().FindSources("修远");
+  const auto found = Library().FindSources(GbkText("修远"));
   ASSERT_EQ(found.size(), 10u);
-  EXPECT_EQ(found[0].line, "路漫漫其修远兮");
-  EXPECT_EQ(found[0].title, "离骚");
-  EXPECT_EQ(found[0].author, "屈原");
+  EXPECT_EQ(found[0].line.Bytes(), "路漫漫其修远兮");
+  EXPECT_EQ(found[0].title.Bytes(), "离骚");
+  EXPECT_EQ(found[0].author.Bytes(), "屈原");
   EXPECT_EQ(found[0].positions, (std::vector<int>{5, 6}));
   Fit previousFit = Fit::kAdjacent;
   int previousRank = 0;
   for (std::size_t i = 0; i < found.size(); ++i) {
-    SCOPED_TRACE(found[i].line);
+    SCOPED_TRACE(found[i].line.Bytes());
     // The line is GBK: two bytes a character.
     for (std::size_t k = 0; k < found[i].positions.size(); ++k) {
       const auto at = static_cast<std::size_t>(found[i].positions[k] - 1) * 2;
-      EXPECT_EQ(found[i].line.substr(at, 2), std::string("修远").substr(k * 2, 2));
+      EXPECT_EQ(found[i].line.Bytes().substr(at, 2), std::string("修远").substr(k * 2, 2));
     }
     const bool adjacent = found[i].positions[1] == found[i].positions[0] + 1;
     const bool inOrder = found[i].positions[1] > found[i].positions[0];
     const Fit fit = adjacent ? Fit::kAdjacent : inOrder ? Fit::kInOrder : Fit::kAnyOrder;
     EXPECT_GE(fit, previousFit);
-    const int rank = CollectionRank(GbkToUtf8(found[i].collection));
+    const int rank = CollectionRank(ToUtf8(found[i].collection).Bytes());
     if (fit == previousFit) {
       EXPECT_GE(rank, previousRank);
     }
@@ -100,9 +100,9 @@ TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
     previousRank = rank;
     for (std::size_t j = 0; j < i; ++j) EXPECT_NE(found[j].line, found[i].line);
   }
-  EXPECT_TRUE(Library().FindSources("修a").empty());
-  EXPECT_TRUE(Library().FindSources("").empty());
-  EXPECT_EQ(Library().FindSources("浩然", 2).size(), 2u);
+  EXPECT_TRUE(Library().FindSources(GbkText("修a")).empty());
+  EXPECT_TRUE(Library().FindSources(GbkText()).empty());
+  EXPECT_EQ(Library().FindSources(GbkText("浩然"), 2).size(), 2u);
 }
 
 // Where no line holds the characters side by side, the lines holding them in
@@ -112,13 +112,14 @@ TEST(ClassicalLibrary, SourcesAreRankedAndMarked) {
 TEST(ClassicalLibrary, InOrderBeforeAnyOrder) {
   for (const char* given : {"歌用", "父民"}) {
     SCOPED_TRACE(given);
-    const auto found = Library().FindSources(given);
+    const auto found = Library().FindSources(GbkText(given));
     ASSERT_GE(found.size(), 2u);
     const auto inOrder = [](const NameSource& s) { return s.positions[0] < s.positions[1]; };
-    EXPECT_TRUE(inOrder(found.front())) << found.front().line;
-    EXPECT_FALSE(inOrder(found.back())) << found.back().line;
+    EXPECT_TRUE(inOrder(found.front())) << found.front().line.Bytes();
+    EXPECT_FALSE(inOrder(found.back())) << found.back().line.Bytes();
     EXPECT_TRUE(std::is_partitioned(found.begin(), found.end(), inOrder));
-    EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const NameSource& s) { return s.collection == "诗经"; }));
+    EXPECT_TRUE(
+        std::any_of(found.begin(), found.end(), [](const NameSource& s) { return s.collection.Bytes() == "诗经"; }));
   }
 }
 
@@ -144,8 +145,8 @@ TEST(ClassicalLibrary, TheFitOrdersTheWholeList) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.given) + " / " + std::to_string(c.limit));
     std::string lines;
-    for (const NameSource& source : Library().FindSources(c.given, c.limit)) {
-      lines += (lines.empty() ? "" : "/") + source.line;
+    for (const NameSource& source : Library().FindSources(GbkText(c.given), c.limit)) {
+      lines += (lines.empty() ? "" : "/") + source.line.Bytes();
     }
     EXPECT_EQ(GbkToUtf8(lines), GbkToUtf8(c.lines));  // readable when it fails
   }
@@ -171,16 +172,16 @@ TEST(ClassicalLibrary, Search) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " / " + c.collection);
-    const auto entries = Library().Search(c.text, c.collection);
+    const auto entries = Library().Search(GbkText(c.text), GbkText(c.collection));
     EXPECT_GE(entries.size(), c.atLeast);
     EXPECT_LE(entries.size(), c.atMost);
     if (c.firstId != 0 && !entries.empty()) {
       EXPECT_EQ(entries.front().id, c.firstId);
-      EXPECT_EQ(entries.front().title, c.firstTitle);
+      EXPECT_EQ(entries.front().title.Bytes(), c.firstTitle);
     }
     for (const auto& entry : entries) {
       if (*c.collection) {
-        EXPECT_EQ(entry.collection, c.collection);
+        EXPECT_EQ(entry.collection.Bytes(), c.collection);
       }
     }
     EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end(),

@@ -13,6 +13,13 @@
 namespace tavrin::sources {
 namespace {
 
+template <typename Text>
+std::vector<std::string> BytesOf(const std::vector<Text>& texts) {
+  std::vector<std::string> bytes;
+  for (const Text& text : texts) bytes.push_back(text.Bytes());
+  return bytes;
+}
+
 TEST(NameNotes, LinesOfNameInAPoem) {
   const std::string poem = "青青子衿，悠悠我心。纵我不往，子宁不嗣音？\n青青子佩，悠悠我思。";
   const struct {
@@ -51,20 +58,21 @@ TEST(NameNotes, SourcesAndMeaningsOfFullNames) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(notes.Tables().GivenName(c.name), c.given) << c.name;
-    const NameSource* best = notes.BestSource(c.name);
+    const NameSource* best = notes.BestSource(GbkText(c.name));
     if (*c.source) {
       ASSERT_NE(best, nullptr) << c.name;
-      EXPECT_EQ(ShortSource(*best), c.source);
-      EXPECT_EQ(notes.BestSource(c.name), best);  // remembered
+      EXPECT_EQ(ShortSource(*best), GbkText(c.source));
+      EXPECT_EQ(notes.BestSource(GbkText(c.name)), best);  // remembered
     }
-    EXPECT_EQ(notes.Meanings(c.name, NameNotes::Glosses::kNone).size(), c.meanings) << c.name;
+    EXPECT_EQ(notes.Meanings(GbkText(c.name), NameNotes::Glosses::kNone).size(), c.meanings) << c.name;
   }
   // 衿, a character of the name bank beyond the name lists, has the team's meaning.
-  EXPECT_EQ(notes.Meanings("王子衿", NameNotes::Glosses::kNone)[1], "衿（jīn）衣领，青青子衿，喻学子");
-  const std::string zi = notes.Meanings("王子衿")[0];
+  EXPECT_EQ(notes.Meanings(GbkText("王子衿"), NameNotes::Glosses::kNone)[1],
+            GbkText("衿（jīn）衣领，青青子衿，喻学子"));
+  const std::string zi = notes.Meanings(GbkText("王子衿"))[0].Bytes();
   EXPECT_EQ(zi.rfind("子（zǐ）孩子", 0), 0u) << zi;
   EXPECT_NE(zi.find("；常用词：孩子"), std::string::npos) << zi;
-  const std::vector<std::string> xiuyuan = notes.Meanings("欧阳修远");
+  const std::vector<std::string> xiuyuan = BytesOf(notes.Meanings(GbkText("欧阳修远")));
   EXPECT_EQ(xiuyuan[0], "修远：长远，辽远。多指道路。");
   EXPECT_EQ(xiuyuan[1].rfind("修（xiū）修身", 0), 0u) << xiuyuan[1];
 }
@@ -83,20 +91,20 @@ TEST(NameNotes, ChineseMeaningFirstAndTheGlossUnder) {
       {"王犇", {"犇（bēn）", "  run fast, flee; rush about; run"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(notes.Meanings(c.name), c.lines) << c.name;
+    EXPECT_EQ(BytesOf(notes.Meanings(GbkText(c.name))), c.lines) << c.name;
     std::vector<std::string> family;
     for (const std::string& line : c.lines) {
       if (!line.starts_with("  ")) family.push_back(GbkToUtf8(line));
     }
-    EXPECT_EQ(NotesTextOf(notes, c.name).meanings, family) << c.name;
+    EXPECT_EQ(BytesOf(NotesTextOf(notes, GbkText(c.name)).meanings), family) << c.name;
   }
 }
 
 TEST(NameNotes, WithoutLibraryOrTables) {
   NameNotes notes("/nonexistent/", nullptr);
   EXPECT_EQ(notes.Library(), nullptr);
-  EXPECT_EQ(notes.BestSource("王子衿"), nullptr);
-  EXPECT_TRUE(notes.Meanings("王子衿").empty());
+  EXPECT_EQ(notes.BestSource(GbkText("王子衿")), nullptr);
+  EXPECT_TRUE(notes.Meanings(GbkText("王子衿")).empty());
   EXPECT_EQ(notes.Tables().GivenName("王子衿"), "子衿");
 }
 
@@ -116,7 +124,7 @@ TEST(NameNotes, APhraseOfTheLine) {
   };
   for (const auto& c : cases) {
     NameSource source;
-    source.line = c.line;
+    source.line = GbkText(c.line);
     source.positions = c.positions;
     EXPECT_EQ(AsClassicalSource(source).adjacent, c.phrase) << c.line;
   }
