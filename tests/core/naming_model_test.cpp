@@ -6,6 +6,7 @@
 #include <random>
 
 #include "chars/gbk.h"
+#include "core/empty_pages.h"
 
 namespace tavrin {
 
@@ -13,6 +14,7 @@ namespace tavrin {
 class NamingModelAccess {
  public:
   static PaneLine& PendingLine(NamingModel& model) { return model.state_.session.pendingLine; }
+  static NamingSession& Session(NamingModel& model) { return model.state_.session; }
 };
 
 namespace {
@@ -200,6 +202,56 @@ TEST(NamingModel, GirlCharTest) {
       {"张a", false},
   };
   for (const auto& c : cases) EXPECT_EQ(m.model->GirlCharTest(c.text), c.girlish) << c.text;
+}
+
+// Why a generator's page of the last run is empty, and what the report's
+// reason adds, for the session the run left.
+TEST(EmptyPages, WhyAPageOrTheReportHoldsNothing) {
+  Model m;
+  const struct {
+    bool afterRun, stopped, female;
+    const char* surname;
+    const char* birthElements;
+    Origin page;
+    EmptyPane why;
+    EmptyReport report;
+  } cases[] = {
+      {false, false, false, "张", "金木金水金金土土", Origin::kTwoChar, EmptyPane::kBeforeRun, {false, false}},
+      {true, true, false, "张", "金木金水金金土土", Origin::kRecommended, EmptyPane::kStopped, {false, false}},
+      {true, false, false, "张", "金木金水金金", Origin::kTwoChar, EmptyPane::kSoundsAvoided, {true, false}},
+      // A boy's compound surname whose second character girls' names use:
+      // 系统推荐名 leaves every name out, the other pages do not.
+      {true,
+       false,
+       false,
+       "欧娟",
+       "金木金水金金土土",
+       Origin::kRecommended,
+       EmptyPane::kGirlCharOfSurname,
+       {false, true}},
+      {true,
+       false,
+       false,
+       "欧娟",
+       "金木金水金金土土",
+       Origin::kRecommendedTwo,
+       EmptyPane::kSoundsAvoided,
+       {false, true}},
+      {true, false, true, "欧娟", "金木金水金金", Origin::kRecommended, EmptyPane::kSoundsAvoided, {true, true}},
+      {true, false, false, "司马", "金木金水金金土土", Origin::kRecommended, EmptyPane::kSoundsAvoided, {false, true}},
+  };
+  for (const auto& c : cases) {
+    NamingSession& session = NamingModelAccess::Session(*m.model);
+    session.stopRequested = c.stopped;
+    session.female = c.female;
+    session.surname = c.surname;
+    session.chart.birthElements = c.birthElements;
+    const std::string label = std::string(c.surname) + " " + std::to_string(static_cast<int>(c.page));
+    EXPECT_EQ(WhyPaneEmpty(*m.model, c.page, c.afterRun), c.why) << label;
+    const EmptyReport report = WhyReportEmpty(session);
+    EXPECT_EQ(report.hourUnknown, c.report.hourUnknown) << label;
+    EXPECT_EQ(report.compoundSurname, c.report.compoundSurname) << label;
+  }
 }
 
 TEST(NamingModel, StopSwapsTheButtonsAndTicksPumpOnlyWhenTimeHasPassed) {

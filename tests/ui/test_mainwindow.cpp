@@ -224,6 +224,8 @@ class MainWindowTest : public QObject {
     set("bsSkinComboBox3", "2");
     QCOMPARE(Find<QComboBox>(window, "bsSkinComboBox7")->currentText(), QString("1"));
     QVERIFY2(note->text().contains("本页输入的生日 2025年12月1日 3时"), qPrintable(note->text()));
+    // The baby's birth it names is the one on 姓名设置 now.
+    QVERIFY2(note->text().contains("不是宝宝的 2025年12月2日 17时"), qPrintable(note->text()));
     // The link in the note goes back to the baby's.
     emit note->linkActivated("baby");
     QVERIFY(window.AnalysisFollowsBaby());
