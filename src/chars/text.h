@@ -5,7 +5,6 @@
 // Bytes(), and it changes encoding only through chars/encoding.h.
 #pragma once
 
-#include <compare>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,7 +30,7 @@ class EncodedText {
   bool empty() const { return bytes_.empty(); }
 
   friend bool operator==(const EncodedText&, const EncodedText&) = default;
-  friend auto operator<=>(const EncodedText&, const EncodedText&) = default;
+  friend bool operator<(const EncodedText& a, const EncodedText& b) { return a.bytes_ < b.bytes_; }
 
  private:
   std::string bytes_;

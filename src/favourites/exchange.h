@@ -39,7 +39,7 @@ Utf8Text FavouritesToJson(const std::vector<Favourite>& favourites, std::int64_t
 // twice, a missing or ill-typed field, a bad name or value, the same name
 // and sex twice. An entry's `fields` names the optional fields it gives
 // (null counts as not given), which are all a merge changes.
-std::vector<Favourite> FavouritesFromJson(const Utf8Text& text);
+std::vector<Favourite> FavouritesFromJson(const Utf8Text& utf8);
 
 // A spreadsheet's table, a header row and one row per favourite, UTF-8 with
 // a byte-order mark so that spreadsheets take it as UTF-8.
