@@ -56,6 +56,8 @@ class AnalysisPage final : public QObject {
   // What ☆ 收藏 keeps of the last analysis.
   std::optional<Keepable> Kept() const;
   PaneView* Pane() const { return pane_; }
+  // The tab page the content stands on.
+  QWidget* Tab() const { return content_->parentWidget(); }
   // The 通行算法 panel beside the pane when the page has room for both,
   // else in the pane's place.
   void PlaceConventions();

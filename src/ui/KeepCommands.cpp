@@ -116,7 +116,7 @@ void KeepCommands::AddMenus(FavouritesPage& favourites) {
   page->AddShortcut(pages_.best->Table(), [this] { return BestKeepable(pages_.best->CurrentRow()); });
   // The analysis page: the name of the last completed analysis.
   const AnalysisPage* analysis = pages_.analysis;
-  page->AddShortcut(pages_.analysisTab, [analysis] { return analysis->Kept(); });
+  page->AddShortcut(analysis->Tab(), [analysis] { return analysis->Kept(); });
   PaneView* pane = analysis->Pane();
   pane->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(pane, &QWidget::customContextMenuRequested, this, [page, pane, analysis](const QPoint& at) {

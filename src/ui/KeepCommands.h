@@ -37,7 +37,6 @@ class KeepCommands final : public QObject {
     ReportPage* report = nullptr;
     BestPage* best = nullptr;
     AnalysisPage* analysis = nullptr;
-    QWidget* analysisTab = nullptr;
     const PoetryPage* poetry = nullptr;
     // The result panes; the last one is the poetry page's.
     std::vector<PaneView*> panes;

@@ -159,9 +159,7 @@ void MainWindow::BuildPoetryPage(QWidget* page) {
 }
 
 void MainWindow::BuildFavouritesPage() {
-  keep_ = new KeepCommands(*model_,
-                           {settings_, reportPage_, bestPage_, analysisPage_, pages_->widget(TabOf(Page::kAnalysis)),
-                            poetryPage_, resultPanes_},
+  keep_ = new KeepCommands(*model_, {settings_, reportPage_, bestPage_, analysisPage_, poetryPage_, resultPanes_},
                            *notes_, this);
   favouritesPage_ =
       new FavouritesPage(model_->Stores(), model_->TransDate(), [this] { return keep_->BirthOnShow(); }, pages_);
@@ -174,7 +172,7 @@ void MainWindow::BuildFavouritesPage() {
 PaneView* MainWindow::AddPane(QWidget* page, Origin origin, int height) {
   auto* view = new PaneView(model_->PaneOf(origin), page);
   view->setGeometry(16, 16, 865, height);
-  (origin == Origin::kAnalysis ? analysisPane_ : resultPanes_.emplace_back()) = view;
+  if (origin != Origin::kAnalysis) resultPanes_.push_back(view);
   if (origin != Origin::kPoetry) anchoring_.Follows(view, kTaller);
   // A double-clicked name of a result pane opens in the analysis.
   if (origin != Origin::kAnalysis) connect(view, &PaneView::nameActivated, this, &MainWindow::AnalyseFromName);

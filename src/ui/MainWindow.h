@@ -148,8 +148,7 @@ class MainWindow : public QWidget {
   BestPage* bestPage_ = nullptr;      // 精选
   FavouritesPage* favouritesPage_ = nullptr;
   KeepCommands* keep_ = nullptr;
-  std::vector<PaneView*> resultPanes_;  // 姓名设置, the five generators' pages, 诗歌取名
-  PaneView* analysisPane_ = nullptr;
+  std::vector<PaneView*> resultPanes_;          // 姓名设置, the five generators' pages, 诗歌取名
   std::unique_ptr<ReadingHints> readingHints_;  // under the summary pane, over 部首有五行's
   std::unique_ptr<sources::NameNotes> notes_;   // sources and meanings, read on first use
   Anchoring anchoring_{*this};

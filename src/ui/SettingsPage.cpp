@@ -257,27 +257,31 @@ SettingsPage::Numbers SettingsPage::BirthNumbers() const {
   return {NumberOf(birth_.year), NumberOf(birth_.month), NumberOf(birth_.day), ReadBirthHour(Hour())};
 }
 
+namespace {
+
+// The chart a run reads of a birth; none for a day the calendar cannot chart.
+std::optional<BirthAnalysisResult> ChartOf(TTransDate& dates, int year, int month, int day, BirthHour hour,
+                                           const BirthTimeOptions& options) {
+  try {
+    return BirthAnalysis(BirthAnalysisVariant::kGenerate, dates, year, month, day, hour, {}, {}, options);
+  } catch (const BirthAnalysisError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
 std::optional<BirthAnalysisResult> SettingsPage::LooseChart(TTransDate& dates, const BirthTimeOptions& options) const {
   const Numbers birth = BirthNumbers();
   if (!birth.hour) return std::nullopt;
-  try {
-    return BirthAnalysis(BirthAnalysisVariant::kGenerate, dates, birth.year, birth.month, birth.day, *birth.hour, {},
-                         {}, options);
-  } catch (const BirthAnalysisError&) {
-    return std::nullopt;  // no such day
-  }
+  return ChartOf(dates, birth.year, birth.month, birth.day, *birth.hour, options);
 }
 
 std::optional<BirthAnalysisResult> SettingsPage::CheckedChart(TTransDate& dates) const {
   BirthDate date;
   BirthHour hour;
   if (CheckBirthDate(YearText(), MonthText(), DayText(), date) || CheckBirthHour(Hour(), hour)) return std::nullopt;
-  try {
-    return BirthAnalysis(BirthAnalysisVariant::kGenerate, dates, date.year, date.month, date.day, hour, {}, {},
-                         BirthTime());
-  } catch (const BirthAnalysisError&) {
-    return std::nullopt;
-  }
+  return ChartOf(dates, date.year, date.month, date.day, hour, BirthTime());
 }
 
 std::optional<ChildNeeds> SettingsPage::Needs(TTransDate& dates) const {
