@@ -1,6 +1,8 @@
 #include "calendar/lunar_date.h"
 
+#include <array>
 #include <cstdint>
+#include <string>
 
 #include "calendar/calendar_index.h"
 #include "calendar/calendar_tables.h"
@@ -14,11 +16,17 @@ constexpr int PositiveMod(std::int64_t value, int divisor) {
   return r < 0 ? r + divisor : r;
 }
 
+// A pillar's name, stem then branch, made once for each of the 120 pairs:
+// a long run of dates then assigns each pillar in one copy.
 void AssignPillar(std::string& target, int stem, int branch) {
-  const std::string_view s = StemName(stem);
-  const std::string_view b = BranchName(branch);
-  target.assign(s.data(), s.size());
-  target.append(b.data(), b.size());
+  static const auto kPillars = [] {
+    std::array<std::array<std::string, 12>, 10> pillars;
+    for (int s = 0; s < 10; ++s) {
+      for (int b = 0; b < 12; ++b) pillars[s][b] = std::string(StemName(s)) + std::string(BranchName(b));
+    }
+    return pillars;
+  }();
+  target = kPillars[static_cast<std::size_t>(stem)][static_cast<std::size_t>(branch)];
 }
 
 // The count c of the conversion to a day number: lDay, plus the ordinary

@@ -10,6 +10,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
@@ -124,16 +126,36 @@ class GbkTable {
   }
 };
 
-// The text through the table; false (and `utf8` partly written) when it
-// holds a byte sequence the table does not convert.
-bool GbkToUtf8ByTable(std::string_view gbk, std::string& utf8) {
+// The text through the table, appended to `utf8`; false (and `utf8` partly
+// written) when it holds a byte sequence the table does not convert, or,
+// when `plainOnly`, a control byte but tab.
+bool AppendByTable(std::string_view gbk, std::string& utf8, bool plainOnly) {
   static GbkTable table;
-  // Two GBK bytes make at most three UTF-8 ones.
-  utf8.resize(gbk.size() + gbk.size() / 2 + 1);
-  char* out = utf8.data();
+  const std::size_t start = utf8.size();
+  // Two GBK bytes make at most three UTF-8 ones; a character is copied as
+  // its three bytes whatever its length, so the room holds some spare.
+  utf8.resize(start + gbk.size() + gbk.size() / 2 + 8);
+  char* out = utf8.data() + start;
   for (std::size_t pos = 0; pos < gbk.size();) {
+    if (plainOnly && pos + 8 <= gbk.size()) {
+      // Eight printable ASCII bytes at a time: none has its high bit, none
+      // is below 0x20 (adding 0x60 sets the high bit of every byte from 0x20
+      // on) and none is 0x7F (adding one sets the high bit of that byte alone).
+      std::uint64_t word = 0;
+      std::memcpy(&word, gbk.data() + pos, 8);
+      constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+      if ((word & kHigh) == 0 && ((word + 0x6060606060606060ull) & kHigh) == kHigh &&
+          ((word + 0x0101010101010101ull) & kHigh) == 0) {
+        std::memcpy(out, &word, 8);
+        out += 8;
+        pos += 8;
+        continue;
+      }
+    }
     const auto lead = static_cast<unsigned char>(gbk[pos]);
     if (lead < 0x80) {
+      // 0x20..0x7E stay below 0x5F once 0x20 is taken off; the control bytes wrap.
+      if (plainOnly && static_cast<unsigned char>(lead - 0x20) > 0x5E && lead != '\t') return false;
       *out++ = static_cast<char>(lead);
       ++pos;
       continue;
@@ -143,7 +165,8 @@ bool GbkToUtf8ByTable(std::string_view gbk, std::string& utf8) {
     if (trail < 0x40 || trail == 0xFF) return false;
     const GbkTable::Entry& entry = table.At(lead, trail);
     if (entry[0] == 0) return false;
-    for (int i = 1; i <= entry[0]; ++i) *out++ = entry[i];
+    std::memcpy(out, entry.data() + 1, 3);
+    out += entry[0];
     pos += 2;
   }
   utf8.resize(static_cast<std::size_t>(out - utf8.data()));
@@ -154,7 +177,8 @@ bool GbkToUtf8ByTable(std::string_view gbk, std::string& utf8) {
 
 std::string GbkToUtf8(std::string_view gbk) {
   std::string utf8;
-  if (GbkToUtf8ByTable(gbk, utf8)) return utf8;
+  if (AppendByTable(gbk, utf8, false)) return utf8;
+  utf8.clear();
   thread_local Converter converter("UTF-8", "GBK");
   std::string piece;
   // Converted character by character where the whole text fails, so that one
@@ -171,6 +195,13 @@ std::string GbkToUtf8(std::string_view gbk) {
     pos += len;
   }
   return utf8;
+}
+
+bool AppendPlainGbkAsUtf8(std::string_view gbk, std::string& utf8) {
+  const std::size_t size = utf8.size();
+  if (AppendByTable(gbk, utf8, true)) return true;
+  utf8.resize(size);
+  return false;
 }
 
 Utf8Text ToUtf8(const GbkText& gbk) { return Utf8Text(GbkToUtf8(gbk.View())); }

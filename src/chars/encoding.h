@@ -43,6 +43,12 @@ std::string Utf8ToGbkLossy(std::string_view utf8);
 // GBK to UTF-8; a byte sequence that is not valid GBK becomes U+FFFD.
 std::string GbkToUtf8(std::string_view gbk);
 
+// GBK to UTF-8 appended to `utf8`, for long outputs that convert line after
+// line into one buffer. Refuses (false, `utf8` as it was) a text holding a
+// control byte but tab, or a sequence that is not a GBK character, so that
+// the caller takes the careful way for the rare text that needs it.
+bool AppendPlainGbkAsUtf8(std::string_view gbk, std::string& utf8);
+
 // The window programs' text is Chinese whatever the locale says, and Qt wants
 // a UTF-8 character set (it warns on stderr when it finds none: no locale
 // set, C, POSIX). Called before the application object exists, this sets the

@@ -67,6 +67,7 @@ class CliContext {
  private:
   std::string dataDir_;
   SharedStores stores_;
+  std::string line_;  // the line PrintLine writes
 };
 
 using CommandFunction = int (*)(CliContext& context, const std::vector<std::string>& args);

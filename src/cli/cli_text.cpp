@@ -58,13 +58,11 @@ void CliContext::Print(std::string_view gbkText) { out << GbkToUtf8(gbkText); }
 void CliContext::PrintLine(std::string_view gbkText) {
   // Names, notes and echoed arguments may hold control characters: they are
   // shown as escapes, never obeyed by the terminal; tabs part the columns.
-  const bool plain = std::none_of(gbkText.begin(), gbkText.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 && c != '\t') || byte == 0x7F;
-  });
-  std::string line = plain ? GbkToUtf8(gbkText) : GbkToUtf8(EscapeControlBytes(gbkText, true));
-  line += '\n';
-  out.write(line.data(), static_cast<std::streamsize>(line.size()));
+  // A plain line goes through one buffer kept from line to line.
+  line_.clear();
+  if (!AppendPlainGbkAsUtf8(gbkText, line_)) line_ = GbkToUtf8(EscapeControlBytes(gbkText, true));
+  line_ += '\n';
+  out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
   // Output that cannot be written ends the command rather than going on unseen.
   if (!out) throw OutputError();
 }

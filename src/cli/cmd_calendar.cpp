@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,27 +59,63 @@ std::string LunarDateText(const TLunarDate& lunar) {
          "月" + std::to_string(lunar.lDay()) + "日";
 }
 
-void AppendCsvField(std::string& row, std::string_view cell) {
-  if (!row.empty()) row += ',';
-  // Most cells are digits or hanzi and need neither guard nor quotes.
-  const char first = cell.empty() ? '\0' : cell.front();
-  const bool guarded = first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r';
-  if (!guarded && std::none_of(cell.begin(), cell.end(), [](char c) { return c == ',' || c == '"' || c == '\n'; })) {
-    row += cell;
-    return;
+// One CSV row, written into a buffer kept from row to row. Most cells are
+// digits or hanzi and need neither guard nor quotes.
+class CsvRow {
+ public:
+  void Clear() { size_ = 0; }
+  void Add(std::string_view cell) {
+    const char first = cell.empty() ? '\0' : cell.front();
+    const bool guarded = first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r';
+    if (guarded || !PutPlain(cell)) AddWithCare(cell);
   }
-  const std::string field = NeutraliseCsvCell(cell);
-  if (field.find_first_of(",\"\n") == std::string::npos) {
-    row += field;
-    return;
+  void Add(int number) {
+    char digits[16];
+    const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), number);
+    Add(std::string_view(digits, static_cast<std::size_t>(end - digits)));
   }
-  row += '"';
-  for (const char c : field) {
-    if (c == '"') row += '"';
-    row += c;
+  std::string_view Text() const { return {buffer_.data(), size_}; }
+
+ private:
+  std::string buffer_ = std::string(256, '\0');
+  std::size_t size_ = 0;
+
+  void Room(std::size_t cell) {
+    if (size_ + cell + 1 > buffer_.size()) buffer_.resize(2 * (size_ + cell + 1));
   }
-  row += '"';
-}
+  void Put(std::string_view cell) {
+    Room(cell.size());
+    if (size_ != 0) buffer_[size_++] = ',';
+    std::memcpy(buffer_.data() + size_, cell.data(), cell.size());
+    size_ += cell.size();
+  }
+  // Copies a cell that needs no quotes; false, and nothing added, for one
+  // that does.
+  bool PutPlain(std::string_view cell) {
+    Room(cell.size());
+    char* out = buffer_.data() + size_ + (size_ != 0 ? 1 : 0);
+    for (const char c : cell) {
+      if (c == ',' || c == '"' || c == '\n') return false;
+      *out++ = c;
+    }
+    if (size_ != 0) buffer_[size_] = ',';
+    size_ = static_cast<std::size_t>(out - buffer_.data());
+    return true;
+  }
+  void AddWithCare(std::string_view cell) {
+    const std::string field = NeutraliseCsvCell(cell);
+    if (field.find_first_of(",\"\n") == std::string::npos) {
+      Put(field);
+      return;
+    }
+    std::string quoted = "\"";
+    for (const char c : field) {
+      if (c == '"') quoted += '"';
+      quoted += c;
+    }
+    Put(quoted + '"');
+  }
+};
 
 int Lunar(CliContext& context, const std::vector<std::string>& args) {
   static const char* const kUsage = "lunar FROM [TO] [--csv]";
@@ -95,6 +133,7 @@ int Lunar(CliContext& context, const std::vector<std::string>& args) {
         "date,lYear,lMonth,leap,lDay,MaxMonthDays,cYear_true,cMonth_true,cDay,cYear_false,cMonth_false,"
         "AnimalYear_true,SolarTerm,FeastOfLunar");
   }
+  CsvRow csvRow;
   std::string row;
   for (DayNumber day = from; day <= to; ++day) {
     // Each row is what a fresh lunar date holds after the conversion.
@@ -104,26 +143,25 @@ int Lunar(CliContext& context, const std::vector<std::string>& args) {
     const std::string yearByLunarYear = lunar.cYear();
     const std::string monthByLunarMonth = lunar.cMonth();
     lunar.SetBookOfChanges(true);
-    row.clear();
     if (csv) {
-      const std::string numbers[] = {FormatIsoDate(day),
-                                     std::to_string(lunar.lYear()),
-                                     std::to_string(lunar.lMonth()),
-                                     lunar.FlagLeapMonth() ? "1" : "0",
-                                     std::to_string(lunar.lDay()),
-                                     std::to_string(lunar.MaxMonthDays())};
-      for (const std::string& field : numbers) AppendCsvField(row, field);
+      csvRow.Clear();
+      csvRow.Add(FormatIsoDate(day));
+      for (const int number :
+           {lunar.lYear(), lunar.lMonth(), lunar.FlagLeapMonth() ? 1 : 0, lunar.lDay(), lunar.MaxMonthDays()}) {
+        csvRow.Add(number);
+      }
       for (const std::string* field :
            {&lunar.cYear(), &lunar.cMonth(), &lunar.cDay(), &yearByLunarYear, &monthByLunarMonth, &lunar.AnimalYear(),
             &lunar.SolarTerm(), &lunar.FeastOfLunar()}) {
-        AppendCsvField(row, *field);
+        csvRow.Add(*field);
       }
-    } else {
-      row = FormatIsoDate(day) + "  " + LunarDateText(lunar) + "  " + lunar.cYear() + "年 " + lunar.cMonth() + "月 " +
-            lunar.cDay() + "日  " + lunar.AnimalYear();
-      for (const std::string* extra : {&lunar.SolarTerm(), &lunar.FeastOfLunar()}) {
-        if (!extra->empty()) row += "  " + *extra;
-      }
+      context.PrintLine(csvRow.Text());
+      continue;
+    }
+    row = FormatIsoDate(day) + "  " + LunarDateText(lunar) + "  " + lunar.cYear() + "年 " + lunar.cMonth() + "月 " +
+          lunar.cDay() + "日  " + lunar.AnimalYear();
+    for (const std::string* extra : {&lunar.SolarTerm(), &lunar.FeastOfLunar()}) {
+      if (!extra->empty()) row += "  " + *extra;
     }
     context.PrintLine(row);
   }
