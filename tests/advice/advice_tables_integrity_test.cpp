@@ -149,7 +149,9 @@ TEST(AdviceTables, StructuresOfTheCharacters) {
     const char* ch;
     const char* structure;
   } spot[] = {{"若", "上下"}, {"晴", "左右"}, {"中", "独体"}, {"乐", "独体"}, {"国", "全包围"}, {"森", "品字"},
-              {"远", "半包围"}, {"意", "上中下"}, {"谢", "左中右"}, {"子", "独体"}};
+              {"远", "半包围"}, {"意", "上中下"}, {"谢", "左中右"}, {"子", "独体"},
+              // the team's own reading where the package has none or another
+              {"剑", "左右"}, {"天", "独体"}, {"竹", "左右"}};
   for (const auto& s : spot) EXPECT_EQ(Shipped().StructureOf(s.ch), s.structure) << GbkToUtf8(s.ch);
   std::size_t names = 0, built = 0;
   for (const BankName& name : Shipped().Bank()) {
