@@ -209,8 +209,8 @@ class AdviceTables {
     // that make a line unfit to name a child from (line_negative.dat).
     std::string curatedNames, classicalNames, lineNegative;
     // The themes of meaning a family may wish a name to carry, and each
-    // character's radical as it is seen in the character (the family's
-    // wishes: core/wishes.h).
+    // character's radical as it is seen in the character and its structure
+    // (the family's wishes: core/wishes.h).
     std::string themes, radicals;
   };
   static AdviceTables FromTexts(const Texts& texts);
@@ -258,6 +258,9 @@ class AdviceTables {
   // 泉, 灬 for 熙; GBK); empty when the table has none, as for a character
   // whose radical is no part one sees (一 丨 丶).
   std::string_view RadicalOf(std::string_view ch) const;
+  // How the character is built (GBK): 左右, 上下, 独体, 半包围, 全包围, 品字,
+  // 上中下 or 左中右; empty when the table does not know it.
+  std::string_view StructureOf(std::string_view ch) const;
 
   // Entries read per table (for the integrity tests and the report).
   std::size_t CharCount() const;

@@ -107,10 +107,15 @@ struct AdviceTables::Data {
   std::unordered_map<std::uint64_t, std::string> wordMeanings;  // by the packed word
 
   std::vector<Theme> themes;
-  // By GBK code: the index into radicalForms of the character's radical
-  // (0: none).
-  std::vector<std::uint8_t> radicalIndex;
-  std::vector<std::string> radicalForms{std::string()};
+  // A few texts that many characters share, and each character's by GBK
+  // code (0: none).
+  struct CharClass {
+    std::vector<std::uint8_t> index;
+    std::vector<std::string> texts{std::string()};
+    std::string_view Of(std::string_view ch) const;
+  };
+  CharClass radicals;   // the radical as it is written in the character
+  CharClass structures; // 左右, 上下, 独体 …
 
   std::vector<BankName> bank;
   std::unordered_map<std::string, std::int32_t> bankByGiven;
@@ -150,7 +155,7 @@ std::vector<std::vector<std::string_view>> Rows(std::string_view text);
 // Reads the name bank and the negative line words into `d`.
 void LoadBank(AdviceTables::Data& d, const AdviceTables::Texts& texts);
 
-// Reads the themes and the radicals into `d`.
+// Reads the themes, the radicals and the structures into `d`.
 void LoadWishTables(AdviceTables::Data& d, const AdviceTables::Texts& texts);
 
 // A text of up to eight bytes as one number (0 for a longer text).

@@ -1,6 +1,7 @@
 // The tables the family's wishes are read with: the themes of meaning and
-// each character's radical as it is written in it.
+// each character's radical as it is written in it and its structure.
 #include <algorithm>
+#include <unordered_map>
 
 #include "advice/advice_data.h"
 #include "chars/gbk.h"
@@ -32,21 +33,26 @@ void LoadThemes(AdviceTables::Data& d, std::string_view text) {
   }
 }
 
+// The radicals and the structures of the characters, "海\t氵\t左右": either
+// may be empty.
 void LoadRadicals(AdviceTables::Data& d, std::string_view text) {
-  std::vector<std::uint8_t> formOfCode;  // by the GBK code of a form: its index, 0 for none yet
+  std::unordered_map<std::string_view, std::uint8_t> radicalAt, structureAt;  // a text's index
+  const auto add = [](AdviceTables::Data::CharClass& to, std::unordered_map<std::string_view, std::uint8_t>& at,
+                      std::string_view ch, std::string_view text) {
+    if (!IsDoubleByteChar(text.substr(0, 2))) return;
+    auto known = at.find(text);
+    if (known == at.end()) {
+      if (to.texts.size() > 255) return;  // more than there are radicals: a broken table
+      known = at.emplace(text, static_cast<std::uint8_t>(to.texts.size())).first;
+      to.texts.emplace_back(text);
+    }
+    if (to.index.empty()) to.index.assign(kCodeSpace, 0);
+    to.index[AdviceTables::Data::Code(ch)] = known->second;
+  };
   for (const auto& row : Rows(text)) {
-    if (row.size() < 2 || !IsDoubleByteChar(row[0]) || !IsDoubleByteChar(row[1])) continue;
-    if (d.radicalIndex.empty()) {
-      d.radicalIndex.assign(kCodeSpace, 0);
-      formOfCode.assign(kCodeSpace, 0);
-    }
-    std::uint8_t& form = formOfCode[AdviceTables::Data::Code(row[1])];
-    if (form == 0) {
-      if (d.radicalForms.size() > 255) continue;  // more forms than there are radicals: a broken table
-      form = static_cast<std::uint8_t>(d.radicalForms.size());
-      d.radicalForms.emplace_back(row[1]);
-    }
-    d.radicalIndex[AdviceTables::Data::Code(row[0])] = form;
+    if (row.size() < 2 || !IsDoubleByteChar(row[0])) continue;
+    add(d.radicals, radicalAt, row[0], row[1]);
+    if (row.size() > 2) add(d.structures, structureAt, row[0], row[2]);
   }
 }
 
@@ -79,9 +85,13 @@ const Theme* AdviceTables::ThemeNamed(std::string_view name) const {
   return nullptr;
 }
 
-std::string_view AdviceTables::RadicalOf(std::string_view ch) const {
-  if (data_->radicalIndex.empty() || !IsDoubleByteChar(ch)) return {};
-  return data_->radicalForms[data_->radicalIndex[Data::Code(ch)]];
+std::string_view AdviceTables::Data::CharClass::Of(std::string_view ch) const {
+  if (index.empty() || !IsDoubleByteChar(ch)) return {};
+  return texts[index[Code(ch)]];
 }
+
+std::string_view AdviceTables::RadicalOf(std::string_view ch) const { return data_->radicals.Of(ch); }
+
+std::string_view AdviceTables::StructureOf(std::string_view ch) const { return data_->structures.Of(ch); }
 
 }  // namespace tavrin::advice

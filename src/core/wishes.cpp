@@ -14,8 +14,15 @@ constexpr int kSiblingSameSound = -30;
 constexpr int kSiblingSamePlace = -12;
 constexpr int kSiblingOtherPlace = -6;
 constexpr int kSiblingSameSyllable = -6;
+// What the two names share earns one plus, the first of: one line of the
+// classics, a radical, the build of the names, a theme.
+constexpr int kSiblingLine = 4;
 constexpr int kSiblingRadical = 4;
+constexpr int kSiblingStructure = 4;
 constexpr int kSiblingTheme = 4;
+// Both characters 左右: the build of one name in five, no likeness a
+// parent sees.
+constexpr std::string_view kPlainStructure = "左右";
 
 const char* const kPlaces[] = {"第一字", "第二字"};
 
@@ -75,6 +82,9 @@ WishReading::WishReading(const FamilyWishes& wishes, std::string_view surname, c
     if (std::vector<std::string> carrying = ThemeChars(theme, sibling_); !carrying.empty()) {
       siblingThemes_.emplace_back(&theme, std::move(carrying));
     }
+  }
+  if (const advice::BankName* entry = sibling_.size() == 2 ? tables.BankEntry(wishes_.sibling) : nullptr) {
+    siblingLine_ = entry->source.line;
   }
   siblingCall_ = std::string(wishes_.siblingSex == Sex::kFemale ? "姐姐 " : "哥哥 ") + wishes_.sibling;
 }
@@ -167,7 +177,38 @@ void WishReading::SiblingLines(const std::vector<std::string>& given, const std:
   SiblingMatch(given, call, verdict);
 }
 
+// The line of the classics both names stand in, side by side and in order:
+// the line one of them comes from in the bank; empty when none.
+std::string WishReading::SharedLine(const std::vector<std::string>& given) const {
+  if (given.size() != 2 || sibling_.size() != 2) return {};
+  const std::string ours = Joined(given);
+  if (ContainsAligned(siblingLine_, ours)) return siblingLine_;
+  const advice::BankName* entry = tables_->BankEntry(ours);
+  if (entry && ContainsAligned(entry->source.line, wishes_.sibling)) return entry->source.line;
+  return {};
+}
+
+// The build both names have, as a parent says it: 叠字, or the structures of
+// the characters place by place ("上下、左右"); empty when they differ, when
+// a name is not of two characters or a structure is unknown, and when the
+// names share a character.
+std::string WishReading::SharedStructure(const std::vector<std::string>& given) const {
+  if (given.size() != 2 || sibling_.size() != 2 || Holds(sibling_, given[0]) || Holds(sibling_, given[1])) return {};
+  if (given[0] == given[1] && sibling_[0] == sibling_[1]) return "同为叠字";
+  std::string_view shape[2];
+  for (std::size_t i = 0; i < 2; ++i) {
+    shape[i] = tables_->StructureOf(given[i]);
+    if (shape[i].empty() || shape[i] != tables_->StructureOf(sibling_[i])) return {};
+  }
+  if (shape[0] == kPlainStructure && shape[1] == kPlainStructure) return {};
+  return "字形结构相同（" + std::string(shape[0]) + "、" + std::string(shape[1]) + "）";
+}
+
 void WishReading::SiblingMatch(const std::vector<std::string>& given, const std::string& call, Verdict& verdict) const {
+  if (const std::string line = SharedLine(given); !line.empty()) {
+    verdict.reasons.push_back({kSiblingLine, call + " 同出一句" + Quoted(line)});
+    return;
+  }
   for (const std::string& ch : given) {
     if (Holds(sibling_, ch)) continue;
     const std::string_view radical = tables_->RadicalOf(ch);
@@ -180,6 +221,10 @@ void WishReading::SiblingMatch(const std::vector<std::string>& given, const std:
     line.append(" 同部首 ").append(radical).append("（").append(*shared).append(" ").append(ch).append("）");
     verdict.reasons.push_back({kSiblingRadical, std::move(line)});
     return;  // one match is enough
+  }
+  if (const std::string build = SharedStructure(given); !build.empty()) {
+    verdict.reasons.push_back({kSiblingStructure, call + " " + build});
+    return;
   }
   for (const auto& [theme, carrying] : siblingThemes_) {
     std::vector<std::string> ours = ThemeChars(*theme, given);

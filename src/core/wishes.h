@@ -11,8 +11,9 @@
 //     -12 for a character of the sibling's at the same place (fine, with no
 //     points, when it is the kept character), -6 for one of the sibling's
 //     characters at the other place, -6 for the same syllable at the same
-//     place; +4 for a radical the two names share, else +4 for a theme
-//     both carry.
+//     place; +4, once, for the first thing the two names share: one line
+//     of the classics both stand in, a radical, their build (both 叠字, or
+//     the same structure of character at each place), a theme.
 #pragma once
 
 #include <string>
@@ -56,9 +57,11 @@ class WishReading {
   void ThemeLine(const std::vector<std::string>& given, Verdict& verdict) const;
   void SiblingLines(const std::vector<std::string>& given, const std::vector<std::string>& sounds,
                     Verdict& verdict) const;
-  // What the two names share, once: a radical, else a theme; of characters
-  // not both names hold.
+  // What the two names share, once: a line, a radical, the build, a theme;
+  // of characters not both names hold.
   void SiblingMatch(const std::vector<std::string>& given, const std::string& call, Verdict& verdict) const;
+  std::string SharedLine(const std::vector<std::string>& given) const;
+  std::string SharedStructure(const std::vector<std::string>& given) const;
   bool Kept(std::string_view ch, std::size_t place) const;
 
   FamilyWishes wishes_;
@@ -70,6 +73,7 @@ class WishReading {
   std::vector<std::string> siblingSounds_;  // toneless
   // The themes the sibling's name carries, with its characters that carry each.
   std::vector<std::pair<const advice::Theme*, std::vector<std::string>>> siblingThemes_;
+  std::string siblingLine_;  // the line the sibling's name comes from in the bank
   std::string siblingCall_;  // "哥哥 子涵"
 };
 

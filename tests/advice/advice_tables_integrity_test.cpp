@@ -27,6 +27,7 @@ std::vector<std::vector<std::string>> Rows(const char* file) {
     std::vector<std::string> fields;
     std::stringstream in(line);
     for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+    if (!line.empty() && line.back() == '\t') fields.emplace_back();  // an empty last field
     rows.push_back(fields);
   }
   return rows;
@@ -69,7 +70,7 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
       {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 4},   {"advice_famous.dat", 2500, 4},
       {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},       {"advice_words.dat", 5000, 2},
       {"advice_word_meanings.dat", 3000, 2}, {"advice_surname_words.dat", 250, 4}, {"advice_shapes.dat", 2000, 2},
-      {"advice_themes.dat", 20, 4},          {"advice_radicals.dat", 7000, 2},
+      {"advice_themes.dat", 20, 4},          {"advice_radicals.dat", 7000, 3},
   };
   for (const auto& t : tables) {
     const auto rows = Rows(t.file);
@@ -134,6 +135,32 @@ TEST(AdviceTables, ChineseMeanings) {
     EXPECT_TRUE(last == "。" || last == "！" || last == "？") << GbkToUtf8(row[0]) << " " << GbkToUtf8(meaning);
   }
   EXPECT_EQ(Shipped().WordMeaningCount(), Rows("advice_word_meanings.dat").size());
+}
+
+// Each character's structure is one a parent names, also for characters
+// whose radical is no part one sees (中, 乐); almost every name of the bank
+// has both structures.
+TEST(AdviceTables, StructuresOfTheCharacters) {
+  const std::set<std::string> known = {"左右", "上下", "独体", "半包围", "全包围", "品字", "上中下", "左中右"};
+  for (const auto& row : Rows("advice_radicals.dat")) {
+    EXPECT_TRUE(row[2].empty() || known.count(row[2])) << GbkToUtf8(row[0]) << " " << GbkToUtf8(row[2]);
+  }
+  const struct {
+    const char* ch;
+    const char* structure;
+  } spot[] = {{"若", "上下"}, {"晴", "左右"}, {"中", "独体"}, {"乐", "独体"}, {"国", "全包围"}, {"森", "品字"},
+              {"远", "半包围"}, {"意", "上中下"}, {"谢", "左中右"}, {"子", "独体"},
+              // the team's own reading where the package has none or another
+              {"剑", "左右"}, {"天", "独体"}, {"竹", "左右"}};
+  for (const auto& s : spot) EXPECT_EQ(Shipped().StructureOf(s.ch), s.structure) << GbkToUtf8(s.ch);
+  std::size_t names = 0, built = 0;
+  for (const BankName& name : Shipped().Bank()) {
+    if (name.given.size() != 4) continue;
+    ++names;
+    built += !Shipped().StructureOf(name.given.substr(0, 2)).empty() &&
+             !Shipped().StructureOf(name.given.substr(2)).empty();
+  }
+  EXPECT_GE(built * 100, names * 99);
 }
 
 TEST(AdviceTables, ListsHoldWhatTheyPromise) {

@@ -27,6 +27,7 @@ TEST(WishReading, TheLinesOfEachWishWithTheirPoints) {
   using Lines = std::vector<advice::Reason>;
   const W brother{.sibling = "子涵"};
   const W sister{.sibling = "欣怡", .siblingSex = Sex::kFemale};
+  const W ruoqing{.sibling = "若晴", .siblingSex = Sex::kFemale};
   const struct {
     const char* name;
     W wishes;
@@ -58,6 +59,19 @@ TEST(WishReading, TheLinesOfEachWishWithTheirPoints) {
       {"张思远", sister, false, {}},  // 思 心 is not 怡 忄
       {"张悦然", sister, false, {{4, "与姐姐 欣怡 同部首 忄（怡 悦）"}}},
       {"张嘉乐", sister, false, {{4, "与姐姐 欣怡 同属“安康”（怡 乐）"}}},
+      // The build: both 叠字, or the same structures place by place, after
+      // a radical and before a theme; none when a character is shared, none
+      // for 左右 at both places, and the same sound still costs its -30.
+      {"张思琪", ruoqing, false, {{4, "与姐姐 若晴 字形结构相同（上下、左右）"}}},
+      {"张芸晖", ruoqing, false, {{4, "与姐姐 若晴 同部首 艹（若 芸）"}}},
+      {"张若琪", ruoqing, false, {{-12, "与姐姐 若晴 第一字同为“若”（要这样取，请把它填作辈分字）"}}},
+      {"张箬情", ruoqing, false, {{-30, "与姐姐 若晴 同音"}}},
+      {"张晓琳", sister, false, {}},
+      {"张悠悠", {.sibling = "萌萌", .siblingSex = Sex::kFemale}, false, {{4, "与姐姐 萌萌 同为叠字"}}},
+      {"张思远", {.sibling = "萌萌", .siblingSex = Sex::kFemale}, false, {}},
+      // One line of the classics both names stand in.
+      {"张行简", {.sibling = "居敬"}, false, {{4, "与哥哥 居敬 同出一句“居敬而行简”"}}},
+      {"张居敬", {.sibling = "行简"}, false, {{4, "与哥哥 行简 同出一句“居敬而行简”"}}},
       // Every wish at once: kept, avoided, the theme, the sibling, in that order.
       {"张德润",
        {.theme = "温润", .kept = {{"德", 1}}, .avoided = "国", .sibling = "子涵"},

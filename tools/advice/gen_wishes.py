@@ -4,17 +4,21 @@
     data/advice_themes.dat    the themes of meaning (聪慧 温润 …): order, name,
                               characters, two-character words
     data/advice_radicals.dat  each character's radical as a parent sees it in
-                              the character (氵 for 海, 水 for 泉, 灬 for 熙)
+                              the character (氵 for 海, 水 for 泉, 灬 for 熙;
+                              empty when none is seen) and its structure
+                              (左右 上下 独体 半包围 全包围 品字 上中下 左中右;
+                              empty when unknown)
 
 Every file is GBK text, tab-separated, CR LF line ends, sorted by GBK bytes
 of its first field, each key once. Run from anywhere:
 
-    npm ci --prefix tools/advice           # cnchar-data's stroke drawings
+    npm ci --prefix tools/advice           # cnchar-data's drawings, cnchar-radical
     python3 tools/advice/gen_wishes.py     # writes the files, prints a JSON report
 
 Sources: tools/advice/themes.txt (the team's own reading), Debian
 unicode-data (Unihan kRSUnicode, CJKRadicals.txt), npm cnchar-data (the
-strokes of each character that draw its radical), data/advice_chars.dat
+strokes of each character that draw its radical), npm cnchar-radical (each
+character's structure, by node structures.js), data/advice_chars.dat
 (levels, and which characters are unsuitable in a name) and Debian
 python3-jieba's dictionary (how many theme words it knows, for the report).
 The script is deterministic.
@@ -22,6 +26,7 @@ The script is deterministic.
 
 import bz2
 import json
+import subprocess
 import sys
 from pathlib import Path
 
@@ -110,36 +115,73 @@ def radical_place(ch):
     return "elsewhere"
 
 
+STRUCTURES = {"左右", "上下", "独体", "半包围", "全包围", "品字", "上中下", "左中右"}
+# Our own reading of the characters of the name bank where cnchar-radical
+# has none (剑) or one a reader does not see (天 read as 上下, 竹 as 独体 …);
+# where the dictionaries themselves differ (光 南 有 成 …) its own stands.
+STRUCTURE_READINGS = {
+    "剑": "左右",
+    "天": "独体", "正": "独体", "千": "独体", "年": "独体", "见": "独体", "鱼": "独体", "里": "独体",
+    "竹": "左右", "彪": "左右", "辰": "半包围",
+    "允": "上下", "玄": "上下", "奏": "上下", "愿": "上下",
+}
+
+
+def structures(chars):
+    """字 -> its structure as cnchar-radical gives it (左右 …), for those it knows."""
+    result = subprocess.run(["node", str(HERE / "structures.js")], input=json.dumps(chars, ensure_ascii=False),
+                            capture_output=True, text=True, check=True)
+    known = json.loads(result.stdout)
+    assert set(known.values()) <= STRUCTURES, set(known.values()) - STRUCTURES
+    for ch, shape in STRUCTURE_READINGS.items():
+        assert known.get(ch) != shape, f"{ch}: cnchar-radical reads it so now"
+        known[ch] = shape
+    return known
+
+
+def radical_form(ch, numbers, ideographs, counts):
+    """The radical as it is written in the character, or None."""
+    if ch not in numbers:
+        return None
+    number = numbers[ch]
+    base = int(number.rstrip("'"))
+    if base in UNSEEN_RADICALS:
+        return None
+    form = ideographs.get(number)
+    if base in FIXED_FORMS and not number.endswith("'"):
+        form = FIXED_FORMS[base]
+    elif base in PLACED_FORMS:
+        other, where = PLACED_FORMS[base]
+        place = radical_place(ch)
+        if place is None:
+            return None  # no drawing to tell the form by
+        counts["placed"] += 1
+        if place == where:
+            form = other
+    if not form:
+        return None
+    try:
+        gbk(form)
+    except UnicodeEncodeError:
+        return None
+    return form
+
+
 def radical_rows(chars):
+    """字, radical form, structure: the characters of levels 1-3 with either."""
     numbers = radical_numbers()
     ideographs = radical_chars()
-    rows, placed = [], 0
-    for ch, (level, _) in chars.items():
-        if level not in (1, 2, 3) or ch not in numbers:
-            continue
-        number = numbers[ch]
-        base = int(number.rstrip("'"))
-        if base in UNSEEN_RADICALS:
-            continue
-        form = ideographs.get(number)
-        if base in FIXED_FORMS and not number.endswith("'"):
-            form = FIXED_FORMS[base]
-        elif base in PLACED_FORMS:
-            other, where = PLACED_FORMS[base]
-            place = radical_place(ch)
-            if place is None:
-                continue  # no drawing to tell the form by
-            placed += 1
-            if place == where:
-                form = other
-        if not form:
-            continue
-        try:
-            gbk(form)
-        except UnicodeEncodeError:
-            continue
-        rows.append((ch, form))
-    return rows, placed
+    kept = [ch for ch, (level, _) in chars.items() if level in (1, 2, 3)]
+    shapes = structures(kept)
+    rows, counts = [], {"placed": 0, "radicals": 0, "structures": 0}
+    for ch in kept:
+        form = radical_form(ch, numbers, ideographs, counts) or ""
+        shape = shapes.get(ch, "")
+        if form or shape:
+            rows.append((ch, form, shape))
+            counts["radicals"] += bool(form)
+            counts["structures"] += bool(shape)
+    return rows, counts
 
 
 def theme_rows(chars):
@@ -176,9 +218,11 @@ def main():
     chars = advice_chars()
     themes, report = theme_rows(chars)
     report["advice_themes.dat"] = write_table("advice_themes.dat", themes)
-    radicals, placed = radical_rows(chars)
+    radicals, counts = radical_rows(chars)
     report["advice_radicals.dat"] = write_table("advice_radicals.dat", radicals)
-    report["radicalsPlacedByDrawing"] = placed
+    report["radicalsPlacedByDrawing"] = counts["placed"]
+    report["radicals"] = counts["radicals"]
+    report["structures"] = counts["structures"]
     json.dump(report, sys.stdout, ensure_ascii=False, indent=1)
     print()
 
