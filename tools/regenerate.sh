@@ -51,6 +51,7 @@ step python3 tools/names/gen_poetry.py
 step python3 tools/names/gen_library.py
 step python3 tools/advice/gen_advice.py
 step python3 tools/advice/gen_wishes.py
+step python3 tools/advice/gen_appeal.py
 step python3 tools/names/gen_curated_names.py
 step python3 tools/names/gen_classical_names.py
 

@@ -51,6 +51,10 @@ struct CharFacts {
   std::string meaning;             // Chinese, in the sense a name uses (GBK); empty when none
   std::vector<std::string> words;  // up to five common words holding it
   std::uint8_t flags = 0;          // CharFlag bits
+  // How readily the team's blind readers shortlist names holding it, per
+  // mille of the average (advice_appeal.dat); 1000 when it was read too
+  // little to tell.
+  int appeal = 1000;
 };
 
 enum CharFlag : std::uint8_t {
@@ -212,6 +216,8 @@ class AdviceTables {
     // character's radical as it is seen in the character and its structure
     // (the family's wishes: core/wishes.h).
     std::string themes, radicals;
+    // How readily the blind readers shortlist names holding each character.
+    std::string appeal;
   };
   static AdviceTables FromTexts(const Texts& texts);
 

@@ -114,8 +114,8 @@ struct AdviceTables::Data {
     std::vector<std::string> texts{std::string()};
     std::string_view Of(std::string_view ch) const;
   };
-  CharClass radicals;   // the radical as it is written in the character
-  CharClass structures; // 左右, 上下, 独体 …
+  CharClass radicals;    // the radical as it is written in the character
+  CharClass structures;  // 左右, 上下, 独体 …
 
   std::vector<BankName> bank;
   std::unordered_map<std::string, std::int32_t> bankByGiven;

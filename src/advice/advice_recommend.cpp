@@ -19,6 +19,7 @@ void Adviser::Recommend() {
     }
   }
   Meaning();
+  Appeal();
   Sound();
   for (const Warning& warning : advice_.warnings) Reason(warning.points, "提示：" + warning.text);
   int score = kBase;
@@ -133,6 +134,20 @@ const ClassicalSource* Adviser::FittingSource() const {
     if (!d_.NegativeLine(source->line)) return source;
   }
   return nullptr;
+}
+
+void Adviser::Appeal() {
+  if (advice_.given.size() != 2 || !advice_.given[0].facts || !advice_.given[1].facts) return;
+  const double appeal = std::sqrt(static_cast<double>(advice_.given[0].facts->appeal) * advice_.given[1].facts->appeal);
+  if (appeal >= kAppealHigh) {
+    Reason(kAppealHighPoints, "起名顾问试读时，用这两个字的名字常被选入候选");
+  } else if (appeal >= kAppealFair) {
+    Reason(kAppealFairPoints, "起名顾问试读时，用这两个字的名字较常被选入候选");
+  } else if (appeal <= kAppealVeryLow) {
+    Reason(kAppealVeryLowPoints, "起名顾问试读时，用这两个字的名字很少被选入候选，显得平常");
+  } else if (appeal <= kAppealLow) {
+    Reason(kAppealLowPoints, "起名顾问试读时，用这两个字的名字较少被选入候选");
+  }
 }
 
 void Adviser::Sound() {

@@ -1,5 +1,6 @@
 
 #include <array>
+#include <charconv>
 #include <sstream>
 
 #include "advice/advice_data.h"
@@ -408,6 +409,20 @@ void LinkNeutralSyllables(AdviceTables::Data& d) {
   }
 }
 
+// 字  readings  shortlisting readings  appeal: for the characters of the
+// character table.
+void LoadAppeal(AdviceTables::Data& d, std::string_view text) {
+  for (const auto& row : Rows(text)) {
+    if (row.size() < 4 || !IsDoubleByteChar(row[0])) continue;
+    const std::int32_t index = d.charIndex[AdviceTables::Data::Code(row[0])];
+    int appeal = 0;
+    const auto [end, error] = std::from_chars(row[3].data(), row[3].data() + row[3].size(), appeal);
+    if (index >= 0 && error == std::errc() && end == row[3].data() + row[3].size() && appeal >= 0) {
+      d.chars[static_cast<std::size_t>(index)].appeal = appeal;
+    }
+  }
+}
+
 }  // namespace
 
 AdviceTables AdviceTables::FromTexts(const Texts& texts) {
@@ -417,6 +432,7 @@ AdviceTables AdviceTables::FromTexts(const Texts& texts) {
   d.unsuitableIndex.assign(kCodeSpace, -1);
   auto nameReadings = std::make_shared<NameReadings>();
   LoadChars(d, texts.chars, *nameReadings);
+  LoadAppeal(d, texts.appeal);
   LoadSurnames(d, texts.surnames, *nameReadings);
   d.namePinyin = NamePinyin(std::move(nameReadings));
   LoadUnfortunate(d, texts.unfortunate);

@@ -58,6 +58,18 @@ constexpr int kVeryCommonPairPoints = -4;
 constexpr int kCommonPairPoints = -2;
 constexpr int kCuratedName = 6;
 constexpr int kShortlistedPerReader = 6;  // of the team's two readers
+// Characters whose names the blind readers shortlist often or seldom: the
+// two given characters' appeal (geometric mean, per mille of the average)
+// from kAppealHigh on, from kAppealFair on, up to kAppealLow, up to
+// kAppealVeryLow.
+constexpr int kAppealHigh = 2000;
+constexpr int kAppealHighPoints = 6;
+constexpr int kAppealFair = 1300;
+constexpr int kAppealFairPoints = 3;
+constexpr int kAppealLow = 500;
+constexpr int kAppealLowPoints = -3;
+constexpr int kAppealVeryLow = 250;
+constexpr int kAppealVeryLowPoints = -6;
 constexpr int kClassicalPhrase = 6;
 constexpr int kAnthologyPhrase = 4;
 constexpr int kLastBonusRank = 2;  // 诗经 0, 楚辞 1, the Four Books 2
@@ -223,6 +235,10 @@ class Adviser {
   // displeasure. The line found for the name is weighed first, then the
   // bank's.
   const ClassicalSource* FittingSource() const;
+
+  // Two given characters whose names the team's blind readers often put
+  // on a shortlist (CharFacts::appeal).
+  void Appeal();
 
   // Tone pattern: a level (1, 2) and an oblique (3, 4) tone among the given
   // characters, and a level tone at the end, read well.

@@ -176,6 +176,7 @@ constexpr AdviceTable kAdviceTables[] = {
     {"advice_shapes.dat", &advice::AdviceTables::Texts::shapes, nullptr},
     {"advice_themes.dat", &advice::AdviceTables::Texts::themes, &advice::AdviceTables::ThemeCount},
     {"advice_radicals.dat", &advice::AdviceTables::Texts::radicals, nullptr},
+    {"advice_appeal.dat", &advice::AdviceTables::Texts::appeal, nullptr},
 };
 
 // A table missing while others of the advice are there (a data directory
@@ -223,6 +224,7 @@ advice::AdviceTables ReadAdviceTables(Loader& loader, NameLists lists) {
   texts.lineNegative = read("line_negative.dat");
   texts.themes = read("advice_themes.dat");
   texts.radicals = read("advice_radicals.dat");
+  texts.appeal = read("advice_appeal.dat");
   advice::AdviceTables tables = advice::AdviceTables::FromTexts(texts);
   NameSkippedAdviceTables(loader, texts, tables);
   return tables;

@@ -70,7 +70,7 @@ TEST(AdviceTables, KeysAreGbkSortedAndUnique) {
       {"advice_chars.dat", 7000, 11},        {"advice_unfortunate.dat", 400, 4},   {"advice_famous.dat", 2500, 4},
       {"advice_unsuitable.dat", 300, 3},     {"advice_surnames.dat", 60, 2},       {"advice_words.dat", 5000, 2},
       {"advice_word_meanings.dat", 3000, 2}, {"advice_surname_words.dat", 250, 4}, {"advice_shapes.dat", 2000, 2},
-      {"advice_themes.dat", 20, 4},          {"advice_radicals.dat", 7000, 3},
+      {"advice_themes.dat", 20, 4},          {"advice_radicals.dat", 7000, 3},     {"advice_appeal.dat", 300, 4},
   };
   for (const auto& t : tables) {
     const auto rows = Rows(t.file);
@@ -148,17 +148,27 @@ TEST(AdviceTables, StructuresOfTheCharacters) {
   const struct {
     const char* ch;
     const char* structure;
-  } spot[] = {{"若", "上下"}, {"晴", "左右"}, {"中", "独体"}, {"乐", "独体"}, {"国", "全包围"}, {"森", "品字"},
-              {"远", "半包围"}, {"意", "上中下"}, {"谢", "左中右"}, {"子", "独体"},
+  } spot[] = {{"若", "上下"},
+              {"晴", "左右"},
+              {"中", "独体"},
+              {"乐", "独体"},
+              {"国", "全包围"},
+              {"森", "品字"},
+              {"远", "半包围"},
+              {"意", "上中下"},
+              {"谢", "左中右"},
+              {"子", "独体"},
               // the team's own reading where the package has none or another
-              {"剑", "左右"}, {"天", "独体"}, {"竹", "左右"}};
+              {"剑", "左右"},
+              {"天", "独体"},
+              {"竹", "左右"}};
   for (const auto& s : spot) EXPECT_EQ(Shipped().StructureOf(s.ch), s.structure) << GbkToUtf8(s.ch);
   std::size_t names = 0, built = 0;
   for (const BankName& name : Shipped().Bank()) {
     if (name.given.size() != 4) continue;
     ++names;
-    built += !Shipped().StructureOf(name.given.substr(0, 2)).empty() &&
-             !Shipped().StructureOf(name.given.substr(2)).empty();
+    built +=
+        !Shipped().StructureOf(name.given.substr(0, 2)).empty() && !Shipped().StructureOf(name.given.substr(2)).empty();
   }
   EXPECT_GE(built * 100, names * 99);
 }
