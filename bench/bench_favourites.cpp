@@ -51,10 +51,10 @@ std::string NameNumber(int n) {
 
 tavrin::Favourite Favourite(int n) {
   tavrin::Favourite f;
-  f.name = NameNumber(n);
+  f.name = tavrin::GbkText(NameNumber(n));
   f.score = 88;
-  f.note = "家里都说好听";
-  f.origin = "二字名";
+  f.note = tavrin::GbkText("家里都说好听");
+  f.origin = tavrin::GbkText("二字名");
   return f;
 }
 
@@ -70,9 +70,9 @@ void BM_ChangeNote(benchmark::State& state) {
   BenchDir dir(Base(static_cast<int>(state.range(0))));
   tavrin::FavouritesStore store(dir.Store());
   for (int i = 0; i < 100; ++i) store.Save(Favourite(i));
-  const std::string name = NameNumber(50);
+  const tavrin::GbkText name(NameNumber(50));
   int n = 0;
-  for (auto _ : state) store.SetNote(name, tavrin::Sex::kMale, "备注" + std::to_string(n++));
+  for (auto _ : state) store.SetNote(name, tavrin::Sex::kMale, tavrin::GbkText("备注" + std::to_string(n++)));
 }
 BENCHMARK(BM_ChangeNote)->ArgName("disk")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -203,11 +203,12 @@ void BM_OpenFavouritesPageOf1000(benchmark::State& state) {
   std::vector<tavrin::Favourite> favourites;
   for (int i = 0; i < 1000; ++i) {
     tavrin::Favourite f;
-    f.name = tavrin::ui::ToGbk(QString(QString("张王李")[i / 400]) + given[i % 20] + given[(i / 20) % 20]);
+    f.name =
+        tavrin::GbkText(tavrin::ui::ToGbk(QString(QString("张王李")[i / 400]) + given[i % 20] + given[(i / 20) % 20]));
     f.score = i % 101;
     f.rating = i % 6;
-    f.note = tavrin::ui::ToGbk("家里人都喜欢");
-    f.origin = tavrin::ui::ToGbk("二字名");
+    f.note = tavrin::ui::KeptNoteOf("家里人都喜欢");
+    f.origin = tavrin::GbkText(tavrin::ui::ToGbk("二字名"));
     f.added = f.changed = 1765000000 + i;
     favourites.push_back(std::move(f));
   }
@@ -313,7 +314,7 @@ void BM_FrameTimeWhileFamilyVotes(benchmark::State& state) {
   std::vector<tavrin::Favourite> favourites;
   for (int i = 0; i < kVotesEach; ++i) {
     tavrin::Favourite f;
-    f.name = tavrin::ui::ToGbk(QString("王") + given[i] + given[(i + 7) % 20]);
+    f.name = tavrin::GbkText(tavrin::ui::ToGbk(QString("王") + given[i] + given[(i + 7) % 20]));
     f.score = 80;
     f.added = f.changed = 1765000000 + i;
     favourites.push_back(std::move(f));

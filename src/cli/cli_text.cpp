@@ -137,13 +137,13 @@ std::vector<Element> ParseFavourableOption(const std::string& utf8) {
   return *elements;
 }
 
-std::string KeptNameArgument(const std::string& utf8) {
-  std::string name = ArgumentAsGbk(utf8);
-  if (auto bad = CheckFullName(name)) throw CliError(Say("“%1”:", {utf8}) + GbkToUtf8(*bad));
+GbkText KeptNameArgument(const std::string& utf8) {
+  GbkText name(ArgumentAsGbk(utf8));
+  if (auto bad = CheckFullName(name.View())) throw CliError(Say("“%1”:", {utf8}) + GbkToUtf8(*bad));
   return name;
 }
 
-std::string KeptNoteArgument(const std::string& utf8) { return ArgumentAsGbk(utf8); }
+GbkText KeptNoteArgument(const std::string& utf8) { return GbkText(ArgumentAsGbk(utf8)); }
 
 // --- JSON views -----------------------------------------------------------
 

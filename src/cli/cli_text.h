@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "analysis/conventions_section.h"
+#include "chars/text.h"
 #include "cli/cli.h"
 #include "core/candidate.h"
 #include "sources/name_notes.h"
@@ -88,8 +89,8 @@ std::vector<Element> ParseFavourableOption(const std::string& utf8);
 
 // A full name given to keep among the favourites, checked as a kept name,
 // and a note given for one: as the store keeps them (GBK).
-std::string KeptNameArgument(const std::string& utf8);
-std::string KeptNoteArgument(const std::string& utf8);
+GbkText KeptNameArgument(const std::string& utf8);
+GbkText KeptNoteArgument(const std::string& utf8);
 
 // --- JSON views of the core's values --------------------------------------
 

@@ -102,20 +102,19 @@ std::string Stars(int rating) {
 
 // One favourite on one line: a note's own line breaks and tabs become spaces.
 std::string Line(const Favourite& f) {
-  std::string note = f.note;
+  std::string note = f.note.Bytes();
   for (char& c : note) {
     if (c == '\n' || c == '\r' || c == '\t') c = ' ';
   }
   char date[16];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d ", f.year, f.month, f.day);
-  return f.name + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + HourCaption(f.hour) + "\t" +
+  return f.name.Bytes() + "\t" + (f.sex == Sex::kFemale ? "女" : "男") + "\t" + date + HourCaption(f.hour) + "\t" +
          std::to_string(f.score) + "分\t" + Stars(f.rating) + "\t" + note;
 }
 
 // The one favourite of a name: of the sex given, else the only one kept
 // under the name.
-Favourite Lookup(const FavouritesStore& store, const std::string& name, std::optional<Sex> sex,
-                 const std::string& shown) {
+Favourite Lookup(const FavouritesStore& store, const GbkText& name, std::optional<Sex> sex, const std::string& shown) {
   std::vector<Favourite> found;
   for (const Sex each : {Sex::kMale, Sex::kFemale}) {
     if (sex && *sex != each) continue;
@@ -137,8 +136,8 @@ int ScoreFor(CliContext& context, const Favourite& f) {
 KeptAdvice AdviceFor(CliContext& context, const Favourite& f) {
   const DataStores& stores = context.Stores();
   sources::NameNotes notes(stores.dataDir, stores.advice);
-  const advice::Advice advice = AdviseWithSource(*stores.advice, f.name, SurnameLengthOf(f, stores.advice.get()), f.sex,
-                                                 sources::SourceFinderOf(notes));
+  const advice::Advice advice = AdviseWithSource(
+      *stores.advice, f.name.Bytes(), SurnameLengthOf(f, stores.advice.get()), f.sex, sources::SourceFinderOf(notes));
   SayLibraryFault(context, notes);
   return KeepAdvice(advice);
 }
@@ -173,10 +172,10 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
   if (kept) {
     f = *kept;
   } else {
-    f.origin = "命令行";
+    f.origin = GbkText("命令行");
   }
   ReadBirth(args, f);
-  if (args.surname) f.surnameLength = SurnameOption(f.name, *args.surname);
+  if (args.surname) f.surnameLength = SurnameOption(f.name.Bytes(), *args.surname);
   if (args.note) f.note = KeptNoteArgument(*args.note);
   if (args.rating) f.rating = RatingOption(*args.rating);
   f.score = ScoreFor(context, f);
@@ -199,7 +198,7 @@ int Add(CliContext& context, FavouritesStore& store, const Arguments& args) {
 
 int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 1, "sex");
-  const std::string name = KeptNameArgument(args.positional[0]);
+  const GbkText name = KeptNameArgument(args.positional[0]);
   const Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   if (!store.Remove(f.name, f.sex)) throw CliError(Say("“%1”不在收藏中", {args.positional[0]}));
   if (args.json) {
@@ -212,8 +211,8 @@ int Remove(CliContext& context, FavouritesStore& store, const Arguments& args) {
 
 int Note(CliContext& context, FavouritesStore& store, const Arguments& args) {
   Expect(args, 2, "sex rating");
-  const std::string name = KeptNameArgument(args.positional[0]);
-  const std::string note = KeptNoteArgument(args.positional[1]);
+  const GbkText name = KeptNameArgument(args.positional[0]);
+  const GbkText note = KeptNoteArgument(args.positional[1]);
   Favourite f = Lookup(store, name, SexOption(args), args.positional[0]);
   f.note = note;
   f.fields = kFieldNote;
@@ -277,7 +276,7 @@ int Import(CliContext& context, FavouritesStore& store, const Arguments& args) {
   try {
     favourites = FavouritesFromJson(ReadImportFile(path));
   } catch (const FavouritesError& error) {
-    throw GbkError("无法导入" + QuotedFileName(path) + ":" + error.what() + ";收藏没有改动");
+    throw GbkError("无法导入" + QuotedFileName(Utf8Text(path)).Bytes() + ":" + error.what() + ";收藏没有改动");
   }
   const auto counts = store.Merge(favourites);
   if (args.json) {

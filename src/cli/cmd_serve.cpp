@@ -72,8 +72,8 @@ std::unique_ptr<FavouritesStore> OpenStore(const std::string& path) {
 
 // What of the favourites the shared list is made of: a change of it is a
 // change of the share.
-std::vector<std::tuple<std::string, Sex, int>> ListKeys(const std::vector<Favourite>& favourites) {
-  std::vector<std::tuple<std::string, Sex, int>> keys;
+std::vector<std::tuple<GbkText, Sex, int>> ListKeys(const std::vector<Favourite>& favourites) {
+  std::vector<std::tuple<GbkText, Sex, int>> keys;
   for (const Favourite& f : favourites) keys.emplace_back(f.name, f.sex, f.surnameLength);
   return keys;
 }
@@ -106,7 +106,7 @@ class StoreFollower {
  private:
   FavouritesStore& store_;
   sources::NameNotes& notes_;
-  std::vector<std::tuple<std::string, Sex, int>> keys_;
+  std::vector<std::tuple<GbkText, Sex, int>> keys_;
   std::vector<Favourite> favourites_;
 };
 

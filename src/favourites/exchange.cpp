@@ -37,7 +37,7 @@ std::string DateText(const Favourite& f) {
 }
 
 // The hour as a CSV cell (UTF-8): its number, or 时辰不详.
-std::string HourText(const Favourite& f) { return StoredText(HourFieldText(f.hour)); }
+std::string HourText(const Favourite& f) { return StoredText(GbkText(HourFieldText(f.hour))).Bytes(); }
 
 // What is wrong with one entry of the file, for the message.
 [[noreturn]] void Refuse(std::size_t index, const std::string& what) {
@@ -110,7 +110,7 @@ class EntryFields {
     ReadGiven(index, f);
     // A name may hold any byte: a NUL or an escape is shown, and never ends
     // or moves the message.
-    if (auto bad = CheckFavourite(f)) Refuse(index, "“" + EscapeControlBytes(f.name) + "”:" + *bad);
+    if (auto bad = CheckFavourite(f)) Refuse(index, "“" + EscapeControlBytes(f.name.View()) + "”:" + *bad);
     return f;
   }
 
@@ -135,9 +135,10 @@ class EntryFields {
   void ReadGiven(std::size_t index, Favourite& f) {
     if (values_[kAdvice]) {
       f.fields |= kFieldAdvice;
-      if (!advice_.is_null()) f.advice = ReadKeptAdvice(advice_.dump(-1, ' ', false, Json::error_handler_t::strict));
+      if (!advice_.is_null())
+        f.advice = ReadKeptAdvice(Utf8Text(advice_.dump(-1, ' ', false, Json::error_handler_t::strict)));
     }
-    auto optionalText = [&](int key, std::string& into, unsigned field) {
+    auto optionalText = [&](int key, GbkText& into, unsigned field) {
       if (Given(key)) {
         into = Text(index, key, false);
         f.fields |= field;
@@ -179,11 +180,11 @@ class EntryFields {
     if (value.kind != Scalar::kText) Refuse(index, std::string("的“") + kEntryKeys[key] + "”应为文字");
     return value.text;
   }
-  std::string Text(std::size_t index, int key, bool required) const {
+  GbkText Text(std::size_t index, int key, bool required) const {
     if (!Given(key) && !required) return {};
-    auto gbk = ImportedText(Raw(index, key));
+    auto gbk = ImportedText(Utf8Text(Raw(index, key)));
     if (!gbk) Refuse(index, std::string("的“") + kEntryKeys[key] + "”含有 GBK 无法表示的字符");
-    return *gbk;
+    return std::move(*gbk);
   }
   std::optional<int> Integer(std::size_t index, int key) const {
     Require(index, key);
@@ -276,7 +277,7 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
  private:
   // A key as a message shows it: its first 40 characters.
   static std::string Shown(const std::string& utf8) {
-    return MessageText(utf8.size() > 40 ? utf8.substr(0, 40) + "…" : utf8);
+    return MessageText(Utf8Text(utf8.size() > 40 ? utf8.substr(0, 40) + "…" : utf8)).Bytes();
   }
   bool InAdvice() const { return depth_ > 3 && adviceDepth_ != 0; }
   void AdviceBytes(std::size_t bytes) {
@@ -432,9 +433,9 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
         const std::size_t index = favourites_.size() + skipped_;
         try {
           Favourite f = entry_.Read(index);
-          const auto [at, fresh] = seen_.emplace(f.name + (f.sex == Sex::kFemale ? "/f" : "/m"), index);
+          const auto [at, fresh] = seen_.emplace(f.name.Bytes() + (f.sex == Sex::kFemale ? "/f" : "/m"), index);
           if (!fresh) {
-            Refuse(index, "“" + EscapeControlBytes(f.name) + "”与第 " + std::to_string(at->second + 1) +
+            Refuse(index, "“" + EscapeControlBytes(f.name.View()) + "”与第 " + std::to_string(at->second + 1) +
                               " 条是同一个收藏(同名同性别)");
           }
           favourites_.push_back(std::move(f));
@@ -486,18 +487,18 @@ class ExchangeReader final : public nlohmann::json_sax<Json> {
 
 Json FavouriteToJson(const Favourite& f) {
   Json advice = nullptr;
-  if (f.advice) advice = Json::parse(f.advice->json, nullptr, false);
+  if (f.advice) advice = Json::parse(f.advice->json.View(), nullptr, false);
   if (advice.is_discarded()) advice = nullptr;
-  Json entry{{"name", StoredText(f.name)},
+  Json entry{{"name", StoredText(f.name).Bytes()},
              {"sex", SexKey(f.sex)},
              {"date", DateText(f)},
              {"hour", f.hour == kUnknownHourOfBirth ? Json(nullptr) : Json(f.hour)},
              {"score", f.score},
              {"advice", std::move(advice)},
-             {"note", StoredText(f.note)},
+             {"note", StoredText(f.note).Bytes()},
              {"rating", f.rating},
-             {"origin", StoredText(f.origin)},
-             {"poem", StoredText(f.poem)},
+             {"origin", StoredText(f.origin).Bytes()},
+             {"poem", StoredText(f.poem).Bytes()},
              {"added", FormatUtcTime(f.added)},
              {"changed", FormatUtcTime(f.changed)},
              // The surname's length in the run that made it; 0: not known.
@@ -552,10 +553,17 @@ Utf8Text FavouritesToCsv(const std::vector<Favourite>& favourites) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
   for (const Favourite& f : favourites) {
-    const std::string cells[] = {
-        StoredText(f.name),       SexKey(f.sex),      DateText(f),          HourText(f),        std::to_string(f.score),
-        std::to_string(f.rating), StoredText(f.note), StoredText(f.origin), StoredText(f.poem), FormatUtcTime(f.added),
-        FormatUtcTime(f.changed)};
+    const std::string cells[] = {StoredText(f.name).Bytes(),
+                                 SexKey(f.sex),
+                                 DateText(f),
+                                 HourText(f),
+                                 std::to_string(f.score),
+                                 std::to_string(f.rating),
+                                 StoredText(f.note).Bytes(),
+                                 StoredText(f.origin).Bytes(),
+                                 StoredText(f.poem).Bytes(),
+                                 FormatUtcTime(f.added),
+                                 FormatUtcTime(f.changed)};
     bool first = true;
     for (const std::string& cell : cells) {
       if (!first) csv += ',';
@@ -568,13 +576,13 @@ Utf8Text FavouritesToCsv(const std::vector<Favourite>& favourites) {
 }
 
 Utf8Text ReadImportFile(const std::string& path) {
-  const std::string file = QuotedFileName(path);
+  const std::string file = QuotedFileName(Utf8Text(path)).Bytes();
   ReadRefusal refusal;
   std::optional<std::string> bytes = ReadRegularFile(path, kMaxImportBytes, refusal);
   if (bytes) return Utf8Text(std::move(*bytes));
   switch (refusal.kind) {
     case ReadRefusal::kCannotOpen:
-      throw FavouritesError("无法读取" + file + ":" + SystemReason(refusal.error));
+      throw FavouritesError("无法读取" + file + ":" + SystemReason(refusal.error).Bytes());
     case ReadRefusal::kNotRegular:
       // A device or a FIFO is there but is no file to import from.
       throw FavouritesError("无法读取" + file + ":不是普通文件");
@@ -586,7 +594,8 @@ Utf8Text ReadImportFile(const std::string& path) {
 
 void WriteExportFile(const std::string& path, const Utf8Text& text) {
   if (const std::optional<WriteFault> fault = WriteFileAtomically(path, text.View())) {
-    throw FavouritesError("无法写入" + QuotedFileName(path) + ":" + MessageText(WriteFaultText(*fault)));
+    throw FavouritesError("无法写入" + QuotedFileName(Utf8Text(path)).Bytes() + ":" +
+                          MessageText(Utf8Text(WriteFaultText(*fault))).Bytes());
   }
 }
 

@@ -47,9 +47,9 @@ int RecommendOf(const nlohmann::json& advice) {
 
 }  // namespace
 
-KeptAdvice ReadKeptAdvice(std::string json) {
+KeptAdvice ReadKeptAdvice(Utf8Text json) {
   KeptAdvice kept;
-  const auto advice = nlohmann::json::parse(json, nullptr, false);
+  const auto advice = nlohmann::json::parse(json.View(), nullptr, false);
   kept.json = std::move(json);
   if (advice.is_discarded() || !advice.is_object()) return kept;
   kept.recommend = RecommendOf(advice);
@@ -57,7 +57,7 @@ KeptAdvice ReadKeptAdvice(std::string json) {
   if (warnings == advice.end() || !warnings->is_array()) return kept;
   for (const auto& warning : *warnings) {
     if (!warning.is_object()) continue;
-    KeptWarning w{TextOf(warning, "kind"), TextOf(warning, "severity"), TextOf(warning, "text")};
+    KeptWarning w{TextOf(warning, "kind"), TextOf(warning, "severity"), Utf8Text(TextOf(warning, "text"))};
     if (!w.text.empty()) kept.warnings.push_back(std::move(w));
   }
   return kept;
@@ -102,7 +102,7 @@ std::optional<std::string> CheckNote(std::string_view note) {
 }
 
 std::optional<std::string> CheckFavourite(const Favourite& f) {
-  if (auto bad = CheckFullName(f.name)) return bad;
+  if (auto bad = CheckFullName(f.name.View())) return bad;
   if (f.year < kFirstYear || f.year > kLastYear) {
     return "出生年份 " + std::to_string(f.year) + " 不在 1900 至 2056 之间";
   }
@@ -115,17 +115,17 @@ std::optional<std::string> CheckFavourite(const Favourite& f) {
   }
   if (f.score < kMinScore || f.score > kMaxScore) return "分数 " + std::to_string(f.score) + " 不是名字的分数";
   if (f.rating < 0 || f.rating > kMaxRating) return "评分 " + std::to_string(f.rating) + " 不在 0 至 5 之间";
-  if (auto bad = CheckNote(f.note)) return bad;
+  if (auto bad = CheckNote(f.note.View())) return bad;
   if (f.surnameLength < 0 || f.surnameLength > 2 ||
-      (f.surnameLength > 0 && static_cast<std::size_t>(f.surnameLength) * 2 >= f.name.size())) {
+      (f.surnameLength > 0 && static_cast<std::size_t>(f.surnameLength) * 2 >= f.name.View().size())) {
     return "姓的字数 " + std::to_string(f.surnameLength) + " 不合这个名字";
   }
-  if (LongerThan(f.origin, kMaxOriginCharacters) || LongerThan(f.poem, kMaxOriginCharacters)) {
+  if (LongerThan(f.origin.View(), kMaxOriginCharacters) || LongerThan(f.poem.View(), kMaxOriginCharacters)) {
     return "来源超过 " + std::to_string(kMaxOriginCharacters) + " 个字";
   }
   if (f.advice) {
-    if (f.advice->json.size() > kMaxAdviceBytes) return "建议超过 64 KB";
-    if (!nlohmann::json::accept(f.advice->json)) return "建议不是 JSON 文本";
+    if (f.advice->json.View().size() > kMaxAdviceBytes) return "建议超过 64 KB";
+    if (!nlohmann::json::accept(f.advice->json.View())) return "建议不是 JSON 文本";
   }
   return std::nullopt;
 }

@@ -16,6 +16,7 @@
 #include "calendar/birth_pillars.h"
 #include "calendar/gregorian.h"
 #include "chars/sex.h"
+#include "chars/text.h"
 
 namespace tavrin {
 
@@ -38,17 +39,17 @@ enum FavouriteField : unsigned {
 struct KeptWarning {
   std::string kind;      // the advice's key of the kind of warning
   std::string severity;  // the advice's key of its weight ("serious", ...)
-  std::string text;      // UTF-8
+  Utf8Text text;
   bool operator==(const KeptWarning&) const = default;
 };
 
 // What the advice said about a name when it was kept: what the program reads
-// of it (the 推荐度, the warnings), and the advice whole as JSON (UTF-8), as
-// the exchange files carry it and an export writes it back.
+// of it (the 推荐度, the warnings), and the advice whole as JSON, as the
+// exchange files carry it and an export writes it back.
 struct KeptAdvice {
   int recommend = -1;  // none: -1
   std::vector<KeptWarning> warnings;
-  std::string json;
+  Utf8Text json;
   bool operator==(const KeptAdvice&) const = default;
 };
 
@@ -56,10 +57,10 @@ struct KeptAdvice {
 // -1 when it gives none) and its "warnings" that have a text. A text that is
 // not a JSON object gives neither, and is kept as it is (CheckFavourite
 // refuses a favourite with advice that is not JSON).
-KeptAdvice ReadKeptAdvice(std::string json);
+KeptAdvice ReadKeptAdvice(Utf8Text json);
 
 struct Favourite {
-  std::string name;  // the full name, GBK: surname then given name
+  GbkText name;  // the full name: surname then given name
   Sex sex = Sex::kMale;
   // The birth date and hour the score was computed for; kUnknownHourOfBirth
   // when the hour is not known (a chart without an hour pillar).
@@ -67,12 +68,12 @@ struct Favourite {
   int score = 0;
   // What the advice said about the name when it was kept, or none.
   std::optional<KeptAdvice> advice;
-  std::string note;  // GBK
-  int rating = 0;    // stars, 0 to 5
-  // Where the name came from (GBK): the page or generator that proposed it,
-  // and the poem for a name drawn from one.
-  std::string origin;
-  std::string poem;
+  GbkText note;
+  int rating = 0;  // stars, 0 to 5
+  // Where the name came from: the page or generator that proposed it, and
+  // the poem for a name drawn from one.
+  GbkText origin;
+  GbkText poem;
   // How many characters of the name the run that made it took as the
   // surname (欧 + 阳俊 is not 欧阳 + 俊); 0 when not known (kept before this
   // was kept, or by hand): then the name is read as the advice reads it.

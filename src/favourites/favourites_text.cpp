@@ -1,6 +1,7 @@
 #include "favourites/favourites_text.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "base/failure_text.h"
 #include "chars/encoding.h"
@@ -15,22 +16,22 @@ bool Ascii(std::string_view text) {
 
 }  // namespace
 
-std::string StoredText(std::string_view gbk) {
+Utf8Text StoredText(const GbkText& held) {
   // ASCII reads the same in both.
-  return Ascii(gbk) ? std::string(gbk) : GbkToUtf8(gbk);
+  return Ascii(held.View()) ? Utf8Text(held.View()) : ToUtf8(held);
 }
 
-std::string HeldText(std::string_view utf8) { return Utf8ToGbkLossy(utf8); }
+GbkText HeldText(const Utf8Text& stored) { return ToGbkLossy(stored); }
 
-std::optional<std::string> ImportedText(std::string_view utf8) {
-  if (Ascii(utf8)) return std::string(utf8);
-  return Utf8ToGbk(utf8);
+std::optional<GbkText> ImportedText(const Utf8Text& imported) {
+  if (Ascii(imported.View())) return GbkText(imported.View());
+  return ToGbk(imported);
 }
 
-std::string MessageText(std::string_view utf8) { return Utf8ToGbkLossy(utf8); }
+GbkText MessageText(const Utf8Text& outside) { return ToGbkLossy(outside); }
 
-std::string SystemReason(int error) { return MessageText(FailureText(error)); }
+GbkText SystemReason(int error) { return MessageText(Utf8Text(FailureText(error))); }
 
-std::string QuotedFileName(std::string_view path) { return "“" + MessageText(path) + "”"; }
+GbkText QuotedFileName(const Utf8Text& path) { return GbkText("“" + MessageText(path).Bytes() + "”"); }
 
 }  // namespace tavrin

@@ -8,17 +8,17 @@ namespace tavrin {
 int ScoreForBirth(const NameScorer& scorer, TTransDate& transDate, const Favourite& favourite) {
   const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate, favourite.year,
                                                   favourite.month, favourite.day, FavouriteBirthHour(favourite.hour));
-  return scorer.Score(favourite.name, birth.birthElements);
+  return scorer.Score(favourite.name.View(), birth.birthElements);
 }
 
 int SurnameLengthOf(const Favourite& favourite, const advice::AdviceTables* tables) {
   if (favourite.surnameLength > 0) return favourite.surnameLength;
-  return advice::SurnameLength(tables, favourite.name);
+  return advice::SurnameLength(tables, favourite.name.View());
 }
 
 KeptAdvice KeepAdvice(const advice::Advice& advice) {
   return ReadKeptAdvice(
-      advice::AdviceJson(advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+      Utf8Text(advice::AdviceJson(advice).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)));
 }
 
 }  // namespace tavrin

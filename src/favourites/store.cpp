@@ -29,10 +29,10 @@ std::string SqlReason(const SqliteError& error) {
   for (const auto& [code, text] : kMeanings) {
     if (error.Primary() == code) meaning = text;
   }
-  return meaning + "(" + MessageText(error.what()) + ")";
+  return meaning + "(" + MessageText(Utf8Text(error.what())).Bytes() + ")";
 }
 
-std::string Subject(const std::string& path) { return "收藏文件" + QuotedFileName(path); }
+std::string Subject(const std::string& path) { return "收藏文件" + QuotedFileName(Utf8Text(path)).Bytes(); }
 
 FavouritesError WriteError(const std::string& path, const SqliteError& error) {
   if (error.code == kSwallowed) {
@@ -64,7 +64,7 @@ auto FavouritesStore::Commit(Change change) {
 }
 
 template <typename BindRest>
-bool FavouritesStore::ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest, bool removes) {
+bool FavouritesStore::ChangeOne(const char* sql, const GbkText& name, Sex sex, BindRest bindRest, bool removes) {
   return Commit([&] {
     if (!Reader(db_, version_).Find(name, sex)) return false;
     Statement statement = db_.Prepare(sql);
@@ -85,7 +85,7 @@ std::vector<Favourite> FavouritesStore::List() const {
   }
 }
 
-std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) const {
+std::optional<Favourite> FavouritesStore::Find(const GbkText& name, Sex sex) const {
   try {
     return Reader(db_, version_).Find(name, sex);
   } catch (const SqliteError& error) {
@@ -95,9 +95,9 @@ std::optional<Favourite> FavouritesStore::Find(std::string_view name, Sex sex) c
 
 FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
   auto refuse = [](const Favourite& f, const std::string& why) {
-    return FavouritesError("不能收藏“" + EscapeControlBytes(f.name) + "”:" + why);
+    return FavouritesError("不能收藏“" + EscapeControlBytes(f.name.View()) + "”:" + why);
   };
-  if (auto bad = CheckFullName(favourite.name)) throw refuse(favourite, *bad);
+  if (auto bad = CheckFullName(favourite.name.View())) throw refuse(favourite, *bad);
   if (favourite.fields == kAllFields) {
     if (auto bad = CheckFavourite(favourite)) throw refuse(favourite, *bad);
   }
@@ -119,7 +119,7 @@ FavouritesStore::Saved FavouritesStore::Save(Favourite favourite) {
   });
 }
 
-bool FavouritesStore::Remove(std::string_view name, Sex sex) {
+bool FavouritesStore::Remove(const GbkText& name, Sex sex) {
   return ChangeOne("DELETE FROM favourite WHERE name = ?1 AND sex = ?2", name, sex, [](Statement&) {}, true);
 }
 
@@ -130,8 +130,8 @@ std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
     std::optional<WarningRows> warnings;
     if (Typed()) warnings.emplace(db_);
     for (const Favourite& f : favourites) {
-      const std::string name = StoredText(f.name);
-      statement.Bind(1, name).Bind(2, SexKey(f.sex));
+      const Utf8Text name = StoredText(f.name);
+      statement.Bind(1, name.View()).Bind(2, SexKey(f.sex));
       statement.Step();
       removed += static_cast<std::size_t>(db_.Changes());
       statement.Reset();
@@ -141,13 +141,13 @@ std::size_t FavouritesStore::Remove(const std::vector<Favourite>& favourites) {
   });
 }
 
-bool FavouritesStore::SetNote(std::string_view name, Sex sex, const std::string& note) {
-  if (auto bad = CheckNote(note)) throw FavouritesError(*bad);
+bool FavouritesStore::SetNote(const GbkText& name, Sex sex, const GbkText& note) {
+  if (auto bad = CheckNote(note.View())) throw FavouritesError(*bad);
   return ChangeOne("UPDATE favourite SET note = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
                    [&](Statement& s) { BindGbk(s, 3, note).Bind(4, Now()); });
 }
 
-bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
+bool FavouritesStore::SetRating(const GbkText& name, Sex sex, int rating) {
   if (rating < 0 || rating > kMaxRating) throw FavouritesError("评分 " + std::to_string(rating) + " 不在 0 至 5 之间");
   return ChangeOne("UPDATE favourite SET rating = ?3, changed = ?4 WHERE name = ?1 AND sex = ?2", name, sex,
                    [&](Statement& s) { s.Bind(3, rating).Bind(4, Now()); });
@@ -156,7 +156,7 @@ bool FavouritesStore::SetRating(std::string_view name, Sex sex, int rating) {
 FavouritesStore::MergeCounts FavouritesStore::Merge(const std::vector<Favourite>& favourites) {
   for (const Favourite& favourite : favourites) {
     if (auto bad = CheckFavourite(favourite))
-      throw FavouritesError("不能收藏“" + EscapeControlBytes(favourite.name) + "”:" + *bad);
+      throw FavouritesError("不能收藏“" + EscapeControlBytes(favourite.name.View()) + "”:" + *bad);
   }
   return Commit([&] {
     MergeCounts counts;

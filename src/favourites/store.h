@@ -132,7 +132,7 @@ class FavouritesStore {
 
   // Every favourite, the oldest first.
   std::vector<Favourite> List() const;
-  std::optional<Favourite> Find(std::string_view name, Sex sex) const;
+  std::optional<Favourite> Find(const GbkText& name, Sex sex) const;
 
   enum class Saved { kAdded, kChanged };
   // Keeps the favourite, or changes the one kept under its name and sex: then
@@ -141,12 +141,12 @@ class FavouritesStore {
   // not take (a constraint that ignores it) throws FavouritesError.
   Saved Save(Favourite favourite);
   // False when there is no such favourite.
-  bool Remove(std::string_view name, Sex sex);
+  bool Remove(const GbkText& name, Sex sex);
   // Removes these favourites in one transaction (all or none); the number
   // that were kept.
   std::size_t Remove(const std::vector<Favourite>& favourites);
-  bool SetNote(std::string_view name, Sex sex, const std::string& note);
-  bool SetRating(std::string_view name, Sex sex, int rating);
+  bool SetNote(const GbkText& name, Sex sex, const GbkText& note);
+  bool SetRating(const GbkText& name, Sex sex, int rating);
 
   struct MergeCounts {
     int added = 0;
@@ -189,7 +189,7 @@ class FavouritesStore {
   // database did not take it.
   // `removes`: the favourite goes, and its advice's warnings with it.
   template <typename BindRest>
-  bool ChangeOne(const char* sql, std::string_view name, Sex sex, BindRest bindRest, bool removes = false);
+  bool ChangeOne(const char* sql, const GbkText& name, Sex sex, BindRest bindRest, bool removes = false);
   // The store holds the advice's 推荐度 and warnings in columns of their own.
   bool Typed() const { return version_ >= kVotesSchemaVersion; }
 

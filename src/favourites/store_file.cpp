@@ -170,7 +170,8 @@ void MakeStoreDirectory(const std::string& storePath) {
     slash = directory.find('/', slash + 1);
     const std::string part = directory.substr(0, slash);
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-      throw FavouritesError("无法建立存放收藏文件的目录" + QuotedFileName(part) + ":" + SystemReason(errno));
+      throw FavouritesError("无法建立存放收藏文件的目录" + QuotedFileName(Utf8Text(part)).Bytes() + ":" +
+                            SystemReason(errno).Bytes());
     }
   }
 }
@@ -181,7 +182,7 @@ void FavouritesStore::CreateStore() {
   // find it there.
   std::string temporary = path_ + ".new-XXXXXX";
   const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno));
+  if (fd < 0) throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno).Bytes());
   ::close(fd);
   auto removeTemporary = [&] {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((temporary + suffix).c_str());
@@ -204,7 +205,7 @@ void FavouritesStore::CreateStore() {
     if (::link(temporary.c_str(), path_.c_str()) != 0 && errno != EEXIST) {
       // A file system without hard links: a rename that replaces nothing.
       if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) != 0 && errno != EEXIST) {
-        throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno));
+        throw FavouritesError("无法新建" + Subject(path_) + ":" + SystemReason(errno).Bytes());
       }
     }
     SyncDirectory(path_);
@@ -221,11 +222,11 @@ void FavouritesStore::ReplaceLocked(const std::string& why) {
   if (::stat(path_.c_str(), &before) != 0) return;  // gone meanwhile: open again
   const std::string what = why.empty() ? "是空文件" : why;
   if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
-    throw FavouritesError(Subject(path_) + what + ",但无法改名保存(" + SystemReason(errno) + "),没有改动它");
+    throw FavouritesError(Subject(path_) + what + ",但无法改名保存(" + SystemReason(errno).Bytes() + "),没有改动它");
   }
   ExclusiveLock lock(path_, options_.vfs);
   if (!lock.Opened()) {
-    throw FavouritesError(Subject(path_) + what + ",但无法锁住它(" + SystemReason(EACCES) + "),没有改动它");
+    throw FavouritesError(Subject(path_) + what + ",但无法锁住它(" + SystemReason(EACCES).Bytes() + "),没有改动它");
   }
   if (!lock.Take(options_.busyTimeoutMs)) {
     throw FavouritesError(Subject(path_) + what + ",但另一个程序正打开着它,没有改动它");
@@ -242,28 +243,28 @@ void FavouritesStore::ReplaceLocked(const std::string& why) {
   std::string aside = path_ + ".corrupt-" + AsideStamp(Now());
   for (int n = 2; Exists(aside); ++n) aside = path_ + ".corrupt-" + AsideStamp(Now()) + "-" + std::to_string(n);
   if (std::rename(path_.c_str(), aside.c_str()) != 0) {
-    throw FavouritesError(Subject(path_) + why + ",但无法改名保存(" + SystemReason(errno) + "),没有改动它");
+    throw FavouritesError(Subject(path_) + why + ",但无法改名保存(" + SystemReason(errno).Bytes() + "),没有改动它");
   }
   // The journal files belong to the damaged file and go with it; left
   // behind, SQLite would read them into the new store.
   for (const char* suffix : {"-wal", "-shm"}) {
     if (Exists(path_ + suffix) && std::rename((path_ + suffix).c_str(), (aside + suffix).c_str()) != 0) {
-      throw FavouritesError(Subject(path_) + why + ",无法把" + QuotedFileName(path_ + suffix) + "一起改名保存(" +
-                            SystemReason(errno) + ")");
+      throw FavouritesError(Subject(path_) + why + ",无法把" + QuotedFileName(Utf8Text(path_ + suffix)).Bytes() +
+                            "一起改名保存(" + SystemReason(errno).Bytes() + ")");
     }
   }
   SyncDirectory(path_);
   keptAside_ = aside;
-  notice_ = Subject(path_) + why + ",已改名保存为" + QuotedFileName(aside) + ",并新建了空的收藏文件";
+  notice_ = Subject(path_) + why + ",已改名保存为" + QuotedFileName(Utf8Text(aside)).Bytes() + ",并新建了空的收藏文件";
 }
 
 FavouritesStore::Opened FavouritesStore::CreateMissing() {
-  if (errno != ENOENT) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(errno));
-  if (options_.readOnly) throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(ENOENT));
+  if (errno != ENOENT) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(errno).Bytes());
+  if (options_.readOnly) throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(ENOENT).Bytes());
   if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) {
     throw FavouritesError(
         "无法新建" + Subject(path_) + ":" +
-        (errno == ENOENT ? std::string("所在目录不存在") : "所在目录不能写入(" + SystemReason(errno) + ")"));
+        (errno == ENOENT ? std::string("所在目录不存在") : "所在目录不能写入(" + SystemReason(errno).Bytes() + ")"));
   }
   CreateStore();
   return Opened::kAgain;

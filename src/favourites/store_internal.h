@@ -41,7 +41,7 @@ inline constexpr int kSwallowed = -1;
 inline SqliteError Swallowed() { return SqliteError(SqliteError::Stage::kStep, kSwallowed, ""); }
 // The reason of a failed SQLite call: its meaning, then SQLite's own words.
 std::string SqlReason(const SqliteError& error);
-// "收藏文件“<path>”".
+// "收藏文件“<path>”" (GBK, as the messages are).
 std::string Subject(const std::string& path);
 FavouritesError WriteError(const std::string& path, const SqliteError& error);
 FavouritesError ReadError(const std::string& path, const SqliteError& error);
@@ -63,8 +63,8 @@ std::string FileUri(const std::string& path);
 
 // ---- A favourite's rows (store_rows.cpp)
 
-inline Statement& BindGbk(Statement& statement, int index, std::string_view gbk) {
-  return statement.Bind(index, StoredText(gbk));
+inline Statement& BindGbk(Statement& statement, int index, const GbkText& held) {
+  return statement.Bind(index, StoredText(held).View());
 }
 
 // The times are given apart, so that a favourite is written with other times
@@ -78,8 +78,8 @@ struct Times {
 class WarningRows {
  public:
   explicit WarningRows(const SqliteDb& db);
-  // `name` as the store keeps it (UTF-8); no advice: no warnings.
-  void Replace(std::string_view name, std::string_view sex, const std::optional<KeptAdvice>& advice);
+  // `name` as the store keeps it; no advice: no warnings.
+  void Replace(const Utf8Text& name, std::string_view sex, const std::optional<KeptAdvice>& advice);
 
  private:
   Statement clear_, add_;
@@ -109,7 +109,7 @@ class Reader {
  public:
   Reader(const SqliteDb& db, int version) : db_(db), version_(version), typed_(version >= kVotesSchemaVersion) {}
 
-  std::optional<Favourite> Find(std::string_view name, Sex sex);
+  std::optional<Favourite> Find(const GbkText& name, Sex sex);
   // Every favourite, the oldest first.
   std::vector<Favourite> All() const;
 

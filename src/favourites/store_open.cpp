@@ -83,14 +83,14 @@ void FavouritesStore::Connect(bool writable, bool heapIndex) {
 }
 
 std::string FavouritesStore::ReadOnlyReason(mode_t mode) const {
-  if (S_ISDIR(mode)) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(EISDIR));
+  if (S_ISDIR(mode)) throw FavouritesError("无法打开" + Subject(path_) + ":" + SystemReason(EISDIR).Bytes());
   if (!S_ISREG(mode)) throw FavouritesError("无法打开" + Subject(path_) + ":不是普通文件");
   if (::access(path_.c_str(), R_OK) != 0) {
-    throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(errno));
+    throw FavouritesError("无法读取" + Subject(path_) + ":" + SystemReason(errno).Bytes());
   }
   if (options_.readOnly) return "-";
-  if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) return "所在目录不能写入(" + SystemReason(errno) + ")";
-  if (::access(path_.c_str(), W_OK) != 0) return "不能写入(" + SystemReason(errno) + ")";
+  if (::access(DirectoryOf(path_).c_str(), W_OK) != 0) return "所在目录不能写入(" + SystemReason(errno).Bytes() + ")";
+  if (::access(path_.c_str(), W_OK) != 0) return "不能写入(" + SystemReason(errno).Bytes() + ")";
   return {};
 }
 

@@ -11,11 +11,12 @@ namespace tavrin::store_detail {
 
 namespace {
 
-std::string Gbk(const Statement& row, int column) { return HeldText(row.TextView(column)); }
+GbkText Held(const Statement& row, int column) { return HeldText(Utf8Text(row.TextView(column))); }
+Utf8Text Utf8(const Statement& row, int column) { return Utf8Text(row.TextView(column)); }
 
 Favourite ReadRow(const Statement& row, bool typed) {
   Favourite f;
-  f.name = Gbk(row, 0);
+  f.name = Held(row, 0);
   f.sex = SexFromKey(row.Text(1)).value_or(Sex::kMale);
   f.year = static_cast<int>(row.Int(2));
   f.month = static_cast<int>(row.Int(3));
@@ -25,15 +26,15 @@ Favourite ReadRow(const Statement& row, bool typed) {
   if (!row.IsNull(7)) {
     // The warnings are read apart (ReadWarnings).
     if (typed) {
-      f.advice = KeptAdvice{row.IsNull(15) ? -1 : static_cast<int>(row.Int(15)), {}, row.Text(7)};
+      f.advice = KeptAdvice{row.IsNull(15) ? -1 : static_cast<int>(row.Int(15)), {}, Utf8(row, 7)};
     } else {
-      f.advice = ReadKeptAdvice(row.Text(7));
+      f.advice = ReadKeptAdvice(Utf8(row, 7));
     }
   }
-  f.note = Gbk(row, 8);
+  f.note = Held(row, 8);
   f.rating = static_cast<int>(row.Int(9));
-  f.origin = Gbk(row, 10);
-  f.poem = Gbk(row, 11);
+  f.origin = Held(row, 10);
+  f.poem = Held(row, 11);
   f.added = row.Int(12);
   f.changed = row.Int(13);
   f.surnameLength = static_cast<int>(row.Int(14));
@@ -62,14 +63,14 @@ const FieldColumns kFieldColumns[] = {
 void BindFields(Statement& statement, const Favourite& f, unsigned fields, Times times, bool typed) {
   int at = 3;
   auto number = [&](std::int64_t value) { statement.Bind(at++, value); };
-  auto text = [&](const std::string& gbk) { BindGbk(statement, at++, gbk); };
+  auto text = [&](const GbkText& held) { BindGbk(statement, at++, held); };
   if (fields & kFieldBirth) {
     for (const int value : {f.year, f.month, f.day, f.hour}) number(value);
   }
   if (fields & kFieldScore) number(f.score);
   if (fields & kFieldAdvice) {
     if (f.advice) {
-      statement.Bind(at++, f.advice->json);
+      statement.Bind(at++, f.advice->json.View());
     } else {
       statement.BindNull(at++);
     }
@@ -115,8 +116,8 @@ std::string WriteSql(bool insert, unsigned fields, bool typed) {
 bool SameAdvice(const std::optional<KeptAdvice>& a, const std::optional<KeptAdvice>& b) {
   if (a == b) return true;
   if (!a || !b) return false;
-  const auto left = nlohmann::json::parse(a->json, nullptr, false);
-  const auto right = nlohmann::json::parse(b->json, nullptr, false);
+  const auto left = nlohmann::json::parse(a->json.View(), nullptr, false);
+  const auto right = nlohmann::json::parse(b->json.View(), nullptr, false);
   return !left.is_discarded() && left == right;
 }
 
@@ -129,14 +130,19 @@ WarningRows::WarningRows(const SqliteDb& db)
       add_(db.Prepare("INSERT INTO favourite_warning (name, sex, position, kind, severity, text)"
                       " VALUES (?1, ?2, ?3, ?4, ?5, ?6)")) {}
 
-void WarningRows::Replace(std::string_view name, std::string_view sex, const std::optional<KeptAdvice>& advice) {
+void WarningRows::Replace(const Utf8Text& name, std::string_view sex, const std::optional<KeptAdvice>& advice) {
   clear_.Reset();
-  clear_.Bind(1, name).Bind(2, sex).Step();
+  clear_.Bind(1, name.View()).Bind(2, sex).Step();
   if (!advice) return;
   std::int64_t position = 0;
   for (const KeptWarning& w : advice->warnings) {
     add_.Reset();
-    add_.Bind(1, name).Bind(2, sex).Bind(3, position++).Bind(4, w.kind).Bind(5, w.severity).Bind(6, w.text);
+    add_.Bind(1, name.View())
+        .Bind(2, sex)
+        .Bind(3, position++)
+        .Bind(4, w.kind)
+        .Bind(5, w.severity)
+        .Bind(6, w.text.View());
     add_.Step();
   }
 }
@@ -150,8 +156,8 @@ bool Writer::TryWrite(const Favourite& f, bool kept, unsigned fields, Times time
   auto& statement = statements_[kept ? fields : kAllFields + 1];
   if (!statement.get()) statement = db_.Prepare(WriteSql(!kept, fields, typed_));
   statement.Reset();
-  const std::string name = StoredText(f.name);
-  statement.Bind(1, name).Bind(2, SexKey(f.sex));
+  const Utf8Text name = StoredText(f.name);
+  statement.Bind(1, name.View()).Bind(2, SexKey(f.sex));
   BindFields(statement, f, fields, times, typed_);
   statement.Step();
   if (db_.Changes() != 1) return false;
@@ -162,11 +168,11 @@ bool Writer::TryWrite(const Favourite& f, bool kept, unsigned fields, Times time
   return true;
 }
 
-std::optional<Favourite> Reader::Find(std::string_view name, Sex sex) {
+std::optional<Favourite> Reader::Find(const GbkText& name, Sex sex) {
   if (!one_.get()) one_ = db_.Prepare("SELECT " + Columns(version_) + " " + kSelectOne);
   one_.Reset();
-  const std::string stored = StoredText(name);
-  one_.Bind(1, stored).Bind(2, SexKey(sex));
+  const Utf8Text stored = StoredText(name);
+  one_.Bind(1, stored.View()).Bind(2, SexKey(sex));
   if (!one_.Step()) return std::nullopt;
   Favourite f = ReadRow(one_, typed_);
   one_.Reset();  // no reading left open while the caller writes
@@ -176,8 +182,8 @@ std::optional<Favourite> Reader::Find(std::string_view name, Sex sex) {
           "SELECT kind, severity, text FROM favourite_warning WHERE name = ?1 AND sex = ?2 ORDER BY position");
     }
     warnings_.Reset();
-    warnings_.Bind(1, stored).Bind(2, SexKey(sex));
-    while (warnings_.Step()) f.advice->warnings.push_back({warnings_.Text(0), warnings_.Text(1), warnings_.Text(2)});
+    warnings_.Bind(1, stored.View()).Bind(2, SexKey(sex));
+    while (warnings_.Step()) f.advice->warnings.push_back({warnings_.Text(0), warnings_.Text(1), Utf8(warnings_, 2)});
   }
   return f;
 }
@@ -187,7 +193,7 @@ std::vector<Favourite> Reader::All() const {
   if (typed_) {
     Statement all =
         db_.Prepare("SELECT name, sex, kind, severity, text FROM favourite_warning ORDER BY name, sex, position");
-    while (all.Step()) warnings[{all.Text(0), all.Text(1)}].push_back({all.Text(2), all.Text(3), all.Text(4)});
+    while (all.Step()) warnings[{all.Text(0), all.Text(1)}].push_back({all.Text(2), all.Text(3), Utf8(all, 4)});
   }
   std::vector<Favourite> favourites;
   Statement select = db_.Prepare("SELECT " + Columns(version_) + " FROM favourite ORDER BY added, name, sex");

@@ -54,19 +54,21 @@ constexpr char kColumns[] =
 // the JSON it kept.
 void FillAdviceColumns(const SqliteDb& db) {
   struct Kept {
-    std::string name, sex;
+    Utf8Text name;
+    std::string sex;
     KeptAdvice advice;
   };
   std::vector<Kept> kept;
   {
     Statement select = db.Prepare("SELECT name, sex, advice FROM favourite WHERE advice IS NOT NULL");
-    while (select.Step()) kept.push_back({select.Text(0), select.Text(1), ReadKeptAdvice(select.Text(2))});
+    while (select.Step())
+      kept.push_back({Utf8Text(select.Text(0)), select.Text(1), ReadKeptAdvice(Utf8Text(select.Text(2)))});
   }
   Statement update = db.Prepare("UPDATE favourite SET recommend = ?3 WHERE name = ?1 AND sex = ?2");
   WarningRows warnings(db);
   for (const Kept& k : kept) {
     update.Reset();
-    update.Bind(1, k.name).Bind(2, k.sex);
+    update.Bind(1, k.name.View()).Bind(2, k.sex);
     if (k.advice.recommend >= 0) {
       update.Bind(3, k.advice.recommend);
     } else {

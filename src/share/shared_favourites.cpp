@@ -16,14 +16,14 @@ SharedList SharedFavourites(sources::NameNotes& notes, const std::vector<Favouri
   SharedList list;
   for (const Favourite& f : favourites) {
     const advice::Advice a =
-        AdviseWithSource(tables, f.name, SurnameLengthOf(f, &tables), f.sex, sources::SourceFinderOf(notes));
+        AdviseWithSource(tables, f.name.Bytes(), SurnameLengthOf(f, &tables), f.sex, sources::SourceFinderOf(notes));
     SharedName shared;
     // The name as the store keeps it, and as the votes name it.
-    shared.name = StoredText(f.name);
+    shared.name = StoredText(f.name).Bytes();
     shared.sex = SexKey(f.sex);
     shared.pinyin = PinyinWithToneMarks(a.pinyin);
     shared.recommend = a.recommend;
-    sources::NotesText noteText = sources::NotesTextOf(notes, GbkText(f.name));
+    sources::NotesText noteText = sources::NotesTextOf(notes, f.name);
     for (Utf8Text& meaning : noteText.meanings) shared.meanings.push_back(std::move(meaning).Bytes());
     shared.source = std::move(noteText.source).Bytes();
     for (advice::WarningLine& w : advice::WarningLines(a))

@@ -67,7 +67,7 @@ void FavouritesModel::Reload() {
   for (Favourite& favourite : kept) {
     Row row;
     const int surname = surnameLength ? surnameLength(favourite) : 1;
-    row.pinyin = QString::fromStdString(Services().namePinyin.Marked(favourite.name, surname));
+    row.pinyin = QString::fromStdString(Services().namePinyin.Marked(favourite.name.View(), surname));
     row.recommend = Recommend(favourite);
     row.favourite = std::move(favourite);
     rows_.push_back(std::move(row));
@@ -143,13 +143,13 @@ bool FavouritesModel::setData(const QModelIndex& index, const QVariant& value, i
       if (rating < 0 || rating > kMaxRating || !store_->SetRating(f.name, f.sex, rating)) return false;
       f.rating = rating;
     } else if (index.column() == kNote) {
-      const std::string note = KeptNoteOf(value.toString());
-      if (auto bad = CheckNote(note)) {
+      GbkText note = KeptNoteOf(value.toString());
+      if (auto bad = CheckNote(note.View())) {
         if (onFault) onFault(MessageOf(*bad));
         return false;
       }
       if (!store_->SetNote(f.name, f.sex, note)) return false;
-      f.note = note;
+      f.note = std::move(note);
     } else {
       return false;
     }

@@ -63,7 +63,7 @@ bool AskYesNo(QWidget* parent, const QString& question) {
 void ReadAdvice(const Favourite& favourite, report::ComparedName& compared) {
   if (!favourite.advice) return;
   QStringList warnings;
-  for (const KeptWarning& warning : favourite.advice->warnings) warnings << QString::fromStdString(warning.text);
+  for (const KeptWarning& warning : favourite.advice->warnings) warnings << FromUtf8(warning.text);
   compared.warnings = warnings.join('\n');
 }
 
@@ -226,7 +226,7 @@ int FavouritesPage::SurnameLength(const Favourite& f) const { return SurnameLeng
 
 QStringList FavouritesPage::ScoreSentences(const Favourite& f) const {
   const ScoreFactors factors =
-      ReadScoreFactors(stores_, f.name, SurnameLength(f), f.year, f.month, f.day, FavouriteBirthHour(f.hour));
+      ReadScoreFactors(stores_, f.name.View(), SurnameLength(f), f.year, f.month, f.day, FavouriteBirthHour(f.hour));
   return report::ScoreText::Describe(factors).All();
 }
 
@@ -259,7 +259,7 @@ QString FavouritesPage::EmptyText(bool filtered) const {
 bool FavouritesPage::IsKept(const std::string& name, std::optional<Sex> sex) const {
   if (!store_) return false;
   try {
-    return store_->Find(name, sex.value_or(settings_().sex)).has_value();
+    return store_->Find(GbkText(name), sex.value_or(settings_().sex)).has_value();
   } catch (const FavouritesError&) {
     return false;
   }
@@ -267,7 +267,7 @@ bool FavouritesPage::IsKept(const std::string& name, std::optional<Sex> sex) con
 
 Favourite FavouritesPage::FavouriteOf(const Keepable& keepable) const {
   Favourite favourite = settings_();
-  favourite.name = keepable.name;
+  favourite.name = GbkText(keepable.name);
   favourite.sex = keepable.sex.value_or(favourite.sex);
   if (keepable.birth) {
     favourite.year = keepable.birth->year;
@@ -285,11 +285,11 @@ void FavouritesPage::FillIn(Favourite& favourite, const Keepable& keepable) cons
     // A name shown without a score is scored for the birth it is kept with.
     favourite.score = ScoreForBirth(stores_.services->scorer, transDate_, favourite);
   }
-  favourite.origin = keepable.origin;
-  favourite.poem = keepable.poem;
+  favourite.origin = GbkText(keepable.origin);
+  favourite.poem = GbkText(keepable.poem);
   favourite.surnameLength = keepable.surnameLength;
   std::optional<advice::Advice> advice = keepable.advice;
-  if (!advice && adviser_) advice = adviser_(favourite.name, favourite.sex, SurnameLength(favourite));
+  if (!advice && adviser_) advice = adviser_(favourite.name.Bytes(), favourite.sex, SurnameLength(favourite));
   if (advice) {
     favourite.advice = KeepAdvice(*advice);
   }
@@ -402,8 +402,8 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
   for (const int row : rows) {
     const Favourite& f = favourites_->At(row);
     report::ComparedName compared;
-    const AnalysisRequest request(f.name, std::to_string(f.year), std::to_string(f.month), std::to_string(f.day),
-                                  {HourFieldText(f.hour), f.hour == kUnknownHourOfBirth});
+    const AnalysisRequest request(f.name.Bytes(), std::to_string(f.year), std::to_string(f.month),
+                                  std::to_string(f.day), {HourFieldText(f.hour), f.hour == kUnknownHourOfBirth});
     try {
       const BirthAnalysisResult birth = BirthAnalysis(BirthAnalysisVariant::kGenerate, transDate_, f.year, f.month,
                                                       f.day, FavouriteBirthHour(f.hour));
@@ -431,7 +431,7 @@ std::vector<report::ComparedName> FavouritesPage::SelectedAnalysed(std::size_t m
     ReadAdvice(f, compared);
     ReadVotes(favourites_->TallyOf(f), compared);
     compared.note = ViewOf(f).note;
-    if (notes_) compared.meaning = report::MeaningOf(*notes_, f.name);
+    if (notes_) compared.meaning = report::MeaningOf(*notes_, f.name.Bytes());
     names.push_back(std::move(compared));
   }
   return names;

@@ -388,7 +388,7 @@ FavouriteView ViewOf(const Favourite& favourite) {
           FromGbk(HourCaption(favourite.hour))};
 }
 
-std::string KeptNoteOf(const QString& typed) { return ToGbk(typed); }
+GbkText KeptNoteOf(const QString& typed) { return GbkText(ToGbk(typed)); }
 
 QString MessageOf(const std::exception& error) { return FromGbk(error.what()); }
 QString MessageOf(std::string_view why) { return FromGbk(why); }

@@ -259,7 +259,7 @@ struct FavouriteView {
 FavouriteView ViewOf(const Favourite& favourite);
 // A note typed in 收藏, as the favourite keeps it; a character that GBK
 // cannot encode becomes "?".
-std::string KeptNoteOf(const QString& typed);
+GbkText KeptNoteOf(const QString& typed);
 // Why the core or the favourites refused a name or failed: the text of its
 // error, or a refusal it gave.
 QString MessageOf(const std::exception& error);

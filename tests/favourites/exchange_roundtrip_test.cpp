@@ -49,9 +49,9 @@ TEST(ImportMerge, ChangesOnlyWhatALaterEntryGives) {
     EXPECT_EQ(
         std::to_string(counts.added) + " " + std::to_string(counts.changed) + " " + std::to_string(counts.unchanged),
         c.counts);
-    const Favourite kept = *store.Find("张伟", Sex::kMale);
+    const Favourite kept = *store.Find(GbkText("张伟"), Sex::kMale);
     EXPECT_EQ(std::make_tuple(kept.note, kept.rating, kept.changed),
-              std::make_tuple(std::string(c.note), c.rating, c.changed));
+              std::make_tuple(GbkText(c.note), c.rating, c.changed));
   }
 }
 
@@ -66,7 +66,7 @@ TEST(ImportMerge, AReimportIsUnchangedAndEveryExportReadsBack) {
   for (int i = 0; i < 9000; ++i) {
     Favourite f =
         Named(std::string("张") + char(0xB0 + i / 94 % 39) + char(0xA1 + i % 94) + char(0xB0 + i / 3666) + char(0xA1));
-    f.advice = ReadKeptAdvice(advice);
+    f.advice = ReadKeptAdvice(Utf8Text(advice));
     f.added = f.changed = kTestNow - 60;
     many.push_back(f);
   }

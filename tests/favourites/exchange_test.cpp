@@ -94,9 +94,9 @@ TEST(Import, ReadsBackEveryFieldOfAnExport) {
   f.day = 29;
   f.hour = 23;
   f.score = -12;
-  f.advice = ReadKeptAdvice(GbkToUtf8(R"({"推荐度":"高","理由":["音韵"]})"));  // JSON is UTF-8
-  f.origin = "诗歌取名";
-  f.poem = "静夜思";
+  f.advice = ReadKeptAdvice(ToUtf8(GbkText(R"({"推荐度":"高","理由":["音韵"]})")));
+  f.origin = GbkText("诗歌取名");
+  f.poem = GbkText("静夜思");
   f.added = kTestNow - 86400;
   f.changed = kTestNow;
   Favourite plain = Named("\x81\x40\xB0\xA1");  // 丂 of GBK's extra characters, then 啊
@@ -105,7 +105,7 @@ TEST(Import, ReadsBackEveryFieldOfAnExport) {
   std::vector<Favourite> back = FavouritesFromJson(FavouritesToJson(favourites, kTestNow));
   ASSERT_EQ(back.size(), 2u);
   // Advice comes back as the same JSON, written compactly.
-  EXPECT_EQ(nlohmann::json::parse(back[0].advice->json), nlohmann::json::parse(f.advice->json));
+  EXPECT_EQ(nlohmann::json::parse(back[0].advice->json.View()), nlohmann::json::parse(f.advice->json.View()));
   back[0].advice = f.advice;
   EXPECT_EQ(back, favourites);
 }

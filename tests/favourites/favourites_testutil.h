@@ -28,11 +28,11 @@ inline StoreOptions FixedClock() {
 
 inline Favourite Named(const std::string& name, Sex sex = Sex::kMale, int rating = 0, std::string note = {}) {
   Favourite f;
-  f.name = name;
+  f.name = GbkText(name);
   f.sex = sex;
   f.score = 90;
   f.rating = rating;
-  f.note = std::move(note);
+  f.note = GbkText(std::move(note));
   return f;
 }
 

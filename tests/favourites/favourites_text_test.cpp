@@ -2,6 +2,9 @@
 // compiled) and what the store and the exchange files keep (UTF-8).
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
+#include "favourites/favourite.h"
 #include "favourites/favourites_text.h"
 
 namespace tavrin {
@@ -22,20 +25,28 @@ TEST(FavouritesText, BetweenHeldAndStored) {
       {"empty", "", "", ""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(HeldText(c.stored), c.held) << c.why;
-    EXPECT_EQ(ImportedText(c.stored), c.imported) << c.why;
-    EXPECT_EQ(MessageText(c.stored), c.held) << c.why;
+    const Utf8Text stored(c.stored);
+    EXPECT_EQ(HeldText(stored).Bytes(), c.held) << c.why;
+    const auto imported = ImportedText(stored);
+    EXPECT_EQ(imported.has_value(), c.imported.has_value()) << c.why;
+    EXPECT_EQ(MessageText(stored).Bytes(), c.held) << c.why;
     // What a favourite holds is stored as it was read.
-    if (c.imported) {
-      EXPECT_EQ(StoredText(*c.imported), c.stored) << c.why;
+    if (imported) {
+      EXPECT_EQ(imported->Bytes(), *c.imported) << c.why;
+      EXPECT_EQ(StoredText(*imported), stored) << c.why;
     }
   }
 }
 
 TEST(FavouritesText, FileNamesQuotedForMessages) {
-  EXPECT_EQ(QuotedFileName("/tmp/a.db"), "“/tmp/a.db”");
-  EXPECT_EQ(QuotedFileName("/tmp/\xE6\x94\xB6.db"), "“/tmp/收.db”");
+  EXPECT_EQ(QuotedFileName(Utf8Text("/tmp/a.db")).Bytes(), "“/tmp/a.db”");
+  EXPECT_EQ(QuotedFileName(Utf8Text("/tmp/\xE6\x94\xB6.db")).Bytes(), "“/tmp/收.db”");
 }
+
+// A favourite's name takes no bytes of unsaid encoding, its advice's JSON no
+// text of the core.
+static_assert(!std::is_assignable_v<decltype(Favourite::name)&, std::string> &&
+              !std::is_assignable_v<decltype(KeptAdvice::json)&, GbkText>);
 
 }  // namespace
 }  // namespace tavrin

@@ -25,7 +25,7 @@ TEST(KeptName, SurnameAsTheRunTookItElseAsTheAdviceReadsIt) {
   };
   for (const auto& c : cases) {
     Favourite f;
-    f.name = c.name;
+    f.name = GbkText(c.name);
     f.surnameLength = c.kept;
     EXPECT_EQ(SurnameLengthOf(f, c.withTables ? &tables : nullptr), c.expected) << c.name << " " << c.kept;
   }
@@ -37,7 +37,7 @@ TEST(KeptName, ScoredForItsBirthOrRefused) {
   using namespace std::chrono;
   TTransDate transDate(year_month_day{year{2026}, month{12}, day{9}});
   Favourite f;
-  f.name = "张伟";
+  f.name = GbkText("张伟");
   f.hour = kUnknownHourOfBirth;  // a chart without an hour pillar
   EXPECT_NO_THROW(ScoreForBirth(scorer, transDate, f));
   f.year = 2023;

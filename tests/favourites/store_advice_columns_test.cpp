@@ -36,10 +36,13 @@ std::int64_t Number(const std::string& path, const std::string& sql) {
 
 struct StoredAdvice {
   const char* what;
-  const char* name;                   // GBK, as the core has it
-  const char* json;                   // GBK here, stored as UTF-8; nullptr: no advice
-  int recommend;                      // as the window reads it
-  std::vector<KeptWarning> warnings;  // texts GBK here
+  const char* name;  // GBK, as the core has it
+  const char* json;  // GBK here, stored as UTF-8; nullptr: no advice
+  int recommend;     // as the window reads it
+  struct Warning {
+    const char *kind, *severity, *text;  // the text GBK here
+  };
+  std::vector<Warning> warnings;
 };
 
 const StoredAdvice kStored[] = {
@@ -106,14 +109,14 @@ void ExpectAdviceAsStored(const std::vector<Favourite>& favourites) {
   for (std::size_t i = 0; i < favourites.size(); ++i) {
     const StoredAdvice& s = kStored[i];
     SCOPED_TRACE(s.what);
-    EXPECT_EQ(favourites[i].name, s.name);
-    EXPECT_EQ(favourites[i].note, "好听");
+    EXPECT_EQ(favourites[i].name, GbkText(s.name));
+    EXPECT_EQ(favourites[i].note, GbkText("好听"));
     ASSERT_EQ(favourites[i].advice.has_value(), s.json != nullptr);
     if (!s.json) continue;
-    EXPECT_EQ(favourites[i].advice->json, GbkToUtf8(s.json));
+    EXPECT_EQ(favourites[i].advice->json, ToUtf8(GbkText(s.json)));
     EXPECT_EQ(favourites[i].advice->recommend, s.recommend);
-    std::vector<KeptWarning> warnings = s.warnings;
-    for (KeptWarning& w : warnings) w.text = GbkToUtf8(w.text);
+    std::vector<KeptWarning> warnings;
+    for (const auto& w : s.warnings) warnings.push_back({w.kind, w.severity, ToUtf8(GbkText(w.text))});
     EXPECT_EQ(favourites[i].advice->warnings, warnings);
   }
 }
@@ -157,16 +160,16 @@ TEST(StoreAdviceColumns, TheWarningRowsFollowTheirFavourite) {
     if (warnings < 0) return f;
     std::string json = R"({"warnings":[)";
     for (int i = 0; i < warnings; ++i) json += std::string(i ? "," : "") + R"({"text":")" + std::to_string(i) + "\"}";
-    f.advice = ReadKeptAdvice(json + "]}");
+    f.advice = ReadKeptAdvice(Utf8Text(json + "]}"));
     return f;
   };
   const std::pair<std::function<void(FavouritesStore&)>, std::int64_t> steps[] = {
       {[&](FavouritesStore& s) { s.Save(advised("李静", 2)); }, 2},
       {[&](FavouritesStore& s) { s.Merge({advised("王芳", 3)}); }, 5},
       {[&](FavouritesStore& s) { s.Save(advised("李静", 1)); }, 4},
-      {[&](FavouritesStore& s) { s.SetNote("李静", Sex::kFemale, "嗯"); }, 4},
+      {[&](FavouritesStore& s) { s.SetNote(GbkText("李静"), Sex::kFemale, GbkText("嗯")); }, 4},
       {[&](FavouritesStore& s) { s.Save(advised("王芳", -1)); }, 1},  // kept again without advice
-      {[&](FavouritesStore& s) { s.Remove("李静", Sex::kFemale); }, 0},
+      {[&](FavouritesStore& s) { s.Remove(GbkText("李静"), Sex::kFemale); }, 0},
   };
   for (const auto& [change, rows] : steps) {
     {

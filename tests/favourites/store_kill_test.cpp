@@ -65,15 +65,16 @@ void Apply(const Change& c, Model& model) {
   if (c.kind == 2 && kept != model.end()) kept->second.second = c.value;
   if (c.kind == 3) model.erase(key);
   if (c.kind == 4) {
-    for (const Favourite& f : MergeBatch(c)) model[{f.name, f.sex}] = {f.note, f.rating};
+    for (const Favourite& f : MergeBatch(c)) model[{f.name.Bytes(), f.sex}] = {f.note.Bytes(), f.rating};
   }
 }
 
 void Apply(const Change& c, FavouritesStore& store) {
   if (c.kind == 0) store.Save(Named(kNames[c.name], c.sex, c.value, "saved"));
-  if (c.kind == 1) store.SetNote(kNames[c.name], c.sex, "note " + std::to_string(c.value));
-  if (c.kind == 2) store.SetRating(kNames[c.name], c.sex, c.value);
-  if (c.kind == 3) store.Remove(kNames[c.name], c.sex);
+  const GbkText name(kNames[c.name]);
+  if (c.kind == 1) store.SetNote(name, c.sex, GbkText("note " + std::to_string(c.value)));
+  if (c.kind == 2) store.SetRating(name, c.sex, c.value);
+  if (c.kind == 3) store.Remove(name, c.sex);
   if (c.kind == 4) store.Merge(MergeBatch(c));
 }
 
@@ -128,7 +129,7 @@ TEST(StoreKill, TwoHundredKillsLoseNothingCommitted) {
     FavouritesStore store(path);
     ASSERT_EQ(store.Notice(), "") << "round " << round;
     Model found;
-    for (const Favourite& f : store.List()) found[{f.name, f.sex}] = {f.note, f.rating};
+    for (const Favourite& f : store.List()) found[{f.name.Bytes(), f.sex}] = {f.note.Bytes(), f.rating};
     ASSERT_TRUE(found == committed || found == oneMore) << "round " << round << ", " << reported << " reported";
     ASSERT_EQ(IntegrityOf(path), "ok") << "round " << round;
     model = found;

@@ -63,7 +63,7 @@ TEST(StoreLayout, UpgradesInStepsAndNeverDowngrades) {
   FavouritesStore store(path);
   EXPECT_TRUE(store.ReadOnly());
   EXPECT_EQ(store.List().size(), 3u);
-  EXPECT_THROW(store.Remove("张伟", Sex::kMale), FavouritesError);
+  EXPECT_THROW(store.Remove(GbkText("张伟"), Sex::kMale), FavouritesError);
   EXPECT_EQ(FileBytes(path), upgraded);
 }
 
@@ -109,10 +109,10 @@ TEST(StoreMerge, AddsAndUpdatesButNeverDeletes) {
     incoming.added = c.added;
     incoming.changed = c.changed;
     const auto counts = store.Merge({incoming});
-    const auto after = store.Find("张伟", Sex::kMale);
-    EXPECT_EQ(std::make_tuple(counts.added, counts.changed, counts.unchanged, after->note, after->added),
-              std::make_tuple(c.addedCount, c.changedCount, 1 - c.addedCount - c.changedCount, std::string(c.note),
-                              c.addedAfter))
+    const auto after = store.Find(GbkText("张伟"), Sex::kMale);
+    EXPECT_EQ(
+        std::make_tuple(counts.added, counts.changed, counts.unchanged, after->note, after->added),
+        std::make_tuple(c.addedCount, c.changedCount, 1 - c.addedCount - c.changedCount, GbkText(c.note), c.addedAfter))
         << c.added << " " << c.changed;
     EXPECT_EQ(store.List().size(), 2u);
   }

@@ -191,13 +191,13 @@ TEST(StoreTrust, AChangeWritesOnlyThePartsItGives) {
   MakeStore(path);
   FavouritesStore commandLine(path), window(path);
   // The command line read 张伟 before the window changed its note.
-  Favourite stale = *commandLine.Find("张伟", Sex::kMale);
-  window.SetNote("张伟", Sex::kMale, "新的备注");
+  Favourite stale = *commandLine.Find(GbkText("张伟"), Sex::kMale);
+  window.SetNote(GbkText("张伟"), Sex::kMale, GbkText("新的备注"));
   stale.rating = 2;
   stale.fields = kFieldRating;
   EXPECT_EQ(commandLine.Save(stale), FavouritesStore::Saved::kChanged);
-  const Favourite now = *window.Find("张伟", Sex::kMale);
-  EXPECT_EQ(std::make_pair(now.note, now.rating), std::make_pair(std::string("新的备注"), 2));
+  const Favourite now = *window.Find(GbkText("张伟"), Sex::kMale);
+  EXPECT_EQ(std::make_pair(now.note, now.rating), std::make_pair(GbkText("新的备注"), 2));
 }
 
 TEST(StoreTrust, AWriteTheDatabaseSwallowsIsNeverReportedAsDone) {
@@ -235,7 +235,7 @@ TEST(StoreTrust, AWriteTheDatabaseSwallowsIsNeverReportedAsDone) {
       saved = false;
       EXPECT_NE(std::string(error.what()).find("这次修改没有保存"), std::string::npos) << error.what();
     }
-    EXPECT_EQ(store.Find("王芳", Sex::kFemale).has_value(), saved);
+    EXPECT_EQ(store.Find(GbkText("王芳"), Sex::kFemale).has_value(), saved);
     saved = true;
     std::vector<Favourite> two = {Named("刘洋"), Named("陈杰")};
     try {
@@ -243,7 +243,7 @@ TEST(StoreTrust, AWriteTheDatabaseSwallowsIsNeverReportedAsDone) {
     } catch (const FavouritesError&) {
       saved = false;
     }
-    EXPECT_EQ(store.Find("陈杰", Sex::kMale).has_value(), saved);
+    EXPECT_EQ(store.Find(GbkText("陈杰"), Sex::kMale).has_value(), saved);
   }
 }
 

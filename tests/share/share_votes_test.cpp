@@ -91,9 +91,9 @@ TEST(ShareVotes, TablesAreMadeOnceAndKeepTheFavourites) {
   TempDir dir;
   const std::string path = dir.Path() + "/favourites.db";
   Favourite kept;
-  kept.name = "\xcd\xf5\xd0\xe3\xc1\xd6";  // 王秀林 as the core writes it (GBK)
+  kept.name = GbkText("\xcd\xf5\xd0\xe3\xc1\xd6");  // 王秀林 as the core writes it (GBK)
   kept.score = 90;
-  kept.note = "\xba\xc3";  // 好
+  kept.note = GbkText("\xba\xc3");  // 好
   {
     FavouritesStore(path).Save(kept);
   }

@@ -16,14 +16,14 @@ namespace tavrin::test {
 // A name kept for a birth on 2012-03-`day` at 8 o'clock, from 二字名.
 inline Favourite Kept(const QString& name, int score, int day = 1, Sex sex = Sex::kMale) {
   Favourite f;
-  f.name = ui::ToGbk(name);
+  f.name = GbkText(ui::ToGbk(name));
   f.sex = sex;
   f.year = 2012;
   f.month = 3;
   f.day = day;
   f.hour = 8;
   f.score = score;
-  f.origin = ui::ToGbk("二字名");
+  f.origin = GbkText(ui::ToGbk("二字名"));
   return f;
 }
 

@@ -39,6 +39,7 @@
 
 using tavrin::Favourite;
 using tavrin::FavouritesStore;
+using tavrin::GbkText;
 using tavrin::Sex;
 using tavrin::test::Find;
 using tavrin::test::Kept;
@@ -148,7 +149,7 @@ class FavouritesPageTest : public QObject {
     QVERIFY(!name.isEmpty());
     target->setFocus();
     QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
-    const auto kept = page.Store()->Find(ToGbk(name), Sex::kFemale);
+    const auto kept = page.Store()->Find(GbkText(ToGbk(name)), Sex::kFemale);
     QVERIFY2(kept, qPrintable(source + " " + name));
     QCOMPARE(std::tuple(kept->year, kept->month, kept->day, kept->hour), std::tuple(2012, 6, 1, keptHour));
     QCOMPARE(FromGbk(kept->origin), origin);
@@ -156,7 +157,7 @@ class FavouritesPageTest : public QObject {
     QVERIFY(kept->score > 0);
     // The advice kept is 精选's for the name, whichever page kept it.
     QVERIFY(kept->advice);
-    const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(kept->advice->json)).object();
+    const QJsonObject advice = QJsonDocument::fromJson(QByteArray::fromStdString(kept->advice->json.Bytes())).object();
     QCOMPARE(advice.value("name").toString(), name);
     QCOMPARE(advice.value("sex").toString(), QString("female"));
     auto* best = Find<tavrin::ui::BestPage>(window, "bestPage");
@@ -193,7 +194,7 @@ class FavouritesPageTest : public QObject {
     QCOMPARE(page.Model().rowCount(), 1);
 
     QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
-    QVERIFY(!page.Store()->Find(ToGbk(name), Sex::kFemale));
+    QVERIFY(!page.Store()->Find(GbkText(ToGbk(name)), Sex::kFemale));
     QCOMPARE(page.Model().rowCount(), 0);
     QVERIFY2(note->text().contains("已取消收藏“" + name + "”"), qPrintable(note->text()));
     QVERIFY(starred() <= 0);
@@ -236,7 +237,7 @@ class FavouritesPageTest : public QObject {
 
     {
       FavouritesStore again(path);
-      const auto liming = again.Find(ToGbk("李明"), Sex::kMale);
+      const auto liming = again.Find(GbkText(ToGbk("李明")), Sex::kMale);
       QVERIFY(liming);
       QCOMPARE(liming->rating, 4);
       QCOMPARE(FromGbk(liming->note), QString("外婆喜欢"));
@@ -272,7 +273,7 @@ class FavouritesPageTest : public QObject {
     page.SetStore(std::make_unique<FavouritesStore>(dir.filePath("f.db").toStdString()));
     for (const QString poem : {"<img src=\"file:///usr/share/pixmaps/debian-logo.png\">静女", "<b>关关</b>&amp;"}) {
       Favourite kept = Kept("张伟", 80);
-      kept.poem = ToGbk(poem);
+      kept.poem = GbkText(ToGbk(poem));
       page.Store()->Save(kept);
       page.Refresh();
       QTextDocument shown;

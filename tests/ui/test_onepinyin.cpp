@@ -80,7 +80,7 @@ class OnePinyinTest : public QObject {
     favourites.SetStore(std::make_unique<tavrin::FavouritesStore>(dir.filePath("f.db").toStdString()));
     for (const QString& name : {kName, QString("曾子墨")}) {
       tavrin::Favourite kept;
-      kept.name = ToGbk(name);
+      kept.name = tavrin::GbkText(ToGbk(name));
       std::tie(kept.year, kept.month, kept.day, kept.hour) = std::tuple(2012, 3, 1, 8);
       favourites.Store()->Save(kept);
     }

@@ -101,9 +101,9 @@ class QtextTest : public QObject {
     QFETCH(QString, hourShown);
     QFETCH(QString, noteShown);
     Favourite f;
-    f.name = ToGbk("欧阳修远");
-    f.origin = ToGbk("诗词");
-    f.poem = ToGbk("离骚");
+    f.name = GbkText(ToGbk("欧阳修远"));
+    f.origin = GbkText(ToGbk("诗词"));
+    f.poem = GbkText(ToGbk("离骚"));
     f.hour = hour;
     f.note = KeptNoteOf(typedNote);
     const FavouriteView view = ViewOf(f);
@@ -112,8 +112,8 @@ class QtextTest : public QObject {
     QCOMPARE(view.poem, QString("离骚"));
     QCOMPARE(view.hour, hourShown);
     QCOMPARE(view.note, noteShown);
-    QCOMPARE(MessageOf(std::runtime_error(f.note)), noteShown);
-    QCOMPARE(MessageOf(f.note), noteShown);
+    QCOMPARE(MessageOf(std::runtime_error(f.note.Bytes())), noteShown);
+    QCOMPARE(MessageOf(f.note.View()), noteShown);
   }
 };
 

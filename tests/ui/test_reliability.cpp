@@ -181,7 +181,8 @@ class TestReliability : public QObject {
     for (int i = 0; i < 1000; ++i) {
       Favourite f;
       // 张 and one character of GB2312's first level for each.
-      f.name = std::string("\xD5\xC5") + static_cast<char>(0xB0 + i / 94) + static_cast<char>(0xA1 + i % 94);
+      f.name = tavrin::GbkText(std::string("\xD5\xC5") + static_cast<char>(0xB0 + i / 94) +
+                               static_cast<char>(0xA1 + i % 94));
       f.year = 2012, f.month = 3, f.day = 1, f.hour = 8, f.score = 80;
       many.push_back(f);
     }
