@@ -30,7 +30,7 @@ struct NamingSession;
 
 // Whether a bank of `ofSex` names for the baby's sex offers `given` to the
 // baby of `babyHash`: all of a small bank; of a large one, a share of about
-// 1,000 names, the same for the same baby.
+// 650 names, the same for the same baby.
 bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex);
 
 // The advice on a full name, with the bonus of the line `findSource` (may be

@@ -293,7 +293,9 @@ TEST(Advice, RecommendOrdersTellingPairs) {
     int sum = 60;
     for (const Reason& r : a.reasons) sum += r.points;
     EXPECT_EQ(a.recommend, std::clamp(sum, 0, 100)) << name << ": the reasons add up to the 推荐度";
-    EXPECT_GE(a.recommend, 55) << name;  // 刘弘文 is one of the commonest names: −4
+    // 刘弘文 is one of the commonest names (−4), of characters readers seldom
+    // shortlist (−6): plain, and no warning.
+    EXPECT_GE(a.recommend, 50) << name;
   }
 }
 
