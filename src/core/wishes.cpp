@@ -8,8 +8,8 @@ namespace tavrin {
 
 namespace {
 
-constexpr int kThemeBoth = 18;
-constexpr int kThemeOne = 12;
+constexpr int kThemeBoth = 30;
+constexpr int kThemeOne = 20;
 constexpr int kSiblingSameSound = -30;
 constexpr int kSiblingSamePlace = -12;
 constexpr int kSiblingOtherPlace = -6;

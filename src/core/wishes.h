@@ -1,8 +1,8 @@
 // The family's wishes (FamilyWishes, core/child.h) read for judging the
 // names of one baby: which names they leave out, and the lines they add to
 // a name's 推荐度, each saying how the name meets a wish (docs/advice.md):
-//   心愿 (a theme of meaning): +18 when both given characters carry it or
-//     the pair is one of its words, +12 for one character, 0 for none;
+//   心愿 (a theme of meaning): +30 when both given characters carry it or
+//     the pair is one of its words, +20 for one character, 0 for none;
 //   辈分字 / 限定第2、3个字: a name without the character at its place is
 //     left out;
 //   避讳: a name holding an avoided character (or, when asked, one of the

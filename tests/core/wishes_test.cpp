@@ -34,8 +34,8 @@ TEST(WishReading, TheLinesOfEachWishWithTheirPoints) {
     bool out;
     Lines lines;
   } cases[] = {
-      {"张睿哲", {.theme = "聪慧"}, false, {{18, "心愿 聪慧：睿哲"}}},  // a word of the theme
-      {"张慧琳", {.theme = "聪慧"}, false, {{12, "心愿 聪慧：慧"}}},
+      {"张睿哲", {.theme = "聪慧"}, false, {{30, "心愿 聪慧：睿哲"}}},  // a word of the theme
+      {"张慧琳", {.theme = "聪慧"}, false, {{20, "心愿 聪慧：慧"}}},
       {"张林森", {.theme = "聪慧"}, false, {{0, "心愿 聪慧：没有合的字"}}},
       {"张林森", {.theme = "发财"}, false, {}},  // no such theme
       {"张厚德", {.kept = {{"德", 2}}}, false, {{0, "辈分字“德”在第二字"}}},
@@ -76,7 +76,7 @@ TEST(WishReading, TheLinesOfEachWishWithTheirPoints) {
       {"张德润",
        {.theme = "温润", .kept = {{"德", 1}}, .avoided = "国", .sibling = "子涵"},
        false,
-       {{0, "辈分字“德”在第一字"}, {12, "心愿 温润：润"}, {4, "与哥哥 子涵 同部首 氵（涵 润）"}}},
+       {{0, "辈分字“德”在第一字"}, {20, "心愿 温润：润"}, {4, "与哥哥 子涵 同部首 氵（涵 润）"}}},
   };
   const NamingServices& services = *data.services;
   for (const auto& c : cases) {
