@@ -552,18 +552,12 @@ std::string CsvCell(std::string_view utf8) {
 Utf8Text FavouritesToCsv(const std::vector<Favourite>& favourites) {
   std::string csv = "\xEF\xBB\xBF";
   csv += "name,sex,date,hour,score,rating,note,origin,poem,added,changed\r\n";
+  const auto stored = [](const GbkText& text) { return StoredText(text).Bytes(); };
   for (const Favourite& f : favourites) {
-    const std::string cells[] = {StoredText(f.name).Bytes(),
-                                 SexKey(f.sex),
-                                 DateText(f),
-                                 HourText(f),
-                                 std::to_string(f.score),
-                                 std::to_string(f.rating),
-                                 StoredText(f.note).Bytes(),
-                                 StoredText(f.origin).Bytes(),
-                                 StoredText(f.poem).Bytes(),
-                                 FormatUtcTime(f.added),
-                                 FormatUtcTime(f.changed)};
+    const std::string cells[] = {
+        stored(f.name),           SexKey(f.sex),  DateText(f),      HourText(f),    std::to_string(f.score),
+        std::to_string(f.rating), stored(f.note), stored(f.origin), stored(f.poem), FormatUtcTime(f.added),
+        FormatUtcTime(f.changed)};
     bool first = true;
     for (const std::string& cell : cells) {
       if (!first) csv += ',';
