@@ -1,6 +1,5 @@
 
 #include <array>
-#include <charconv>
 #include <sstream>
 
 #include "advice/advice_data.h"
@@ -415,11 +414,8 @@ void LoadAppeal(AdviceTables::Data& d, std::string_view text) {
   for (const auto& row : Rows(text)) {
     if (row.size() < 4 || !IsDoubleByteChar(row[0])) continue;
     const std::int32_t index = d.charIndex[AdviceTables::Data::Code(row[0])];
-    int appeal = 0;
-    const auto [end, error] = std::from_chars(row[3].data(), row[3].data() + row[3].size(), appeal);
-    if (index >= 0 && error == std::errc() && end == row[3].data() + row[3].size() && appeal >= 0) {
-      d.chars[static_cast<std::size_t>(index)].appeal = appeal;
-    }
+    const int appeal = Number(row[3]);  // 0: not a number, and never an appeal the table writes
+    if (index >= 0 && appeal > 0) d.chars[static_cast<std::size_t>(index)].appeal = appeal;
   }
 }
 

@@ -30,27 +30,18 @@ from pathlib import Path
 from gen_advice import write_table  # the advice tables' encoding and order
 
 HERE = Path(__file__).resolve().parent
-NAMES = HERE.parent / "names"
-READINGS = [NAMES / "curated_readings.tsv", NAMES / "bank_readings.tsv"]
+sys.path.insert(0, str(HERE.parent / "names"))
+from gen_curated_names import load_readings  # noqa: E402  the bank's own reader of the readings
+
 MIN_READINGS = 20
 PRIOR_READINGS = 10
 
 
-def readings():
-    """(given name, grades) for every line of the reading files."""
-    for path in READINGS:
-        for line in path.read_text(encoding="utf-8").splitlines():
-            if not line.strip() or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            grades = [g for g in fields[2:] if g in ("A", "B", "C", "D")]
-            if len(fields[0]) == 2 and grades:
-                yield fields[0], grades
-
-
 def main():
     read, shortlisted = Counter(), Counter()
-    for given, grades in readings():
+    for given, grades in load_readings().items():
+        if len(given) != 2:
+            continue
         for ch in set(given):
             read[ch] += len(grades)
             shortlisted[ch] += grades.count("A")
