@@ -16,7 +16,7 @@ namespace {
 // names of like merit two babies see different ones and one baby sees the
 // same ones at every run. A bank of up to this many names of one sex is
 // offered whole.
-constexpr std::size_t kBankOffered = 650;
+constexpr std::size_t kBankOffered = 550;
 
 std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
   for (const char c : text) {

@@ -395,10 +395,10 @@ TEST(Advice, MeaningBonus) {
       {"周伊人", std::nullopt, 0},
       {"王嘉树", std::nullopt, 12},  // the team's list, and its line
       {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 12},
-      {"王采薇", std::nullopt, 12},
+      {"王采薇", std::nullopt, 26},
       {"王流云", std::nullopt, 6},  // 风流|云散: the list's meaning, no phrase
-      {"王岁安", std::nullopt, 18},
-      {"王星舟", std::nullopt, 12},
+      {"王岁安", std::nullopt, 40},
+      {"王星舟", std::nullopt, 26},
       {"王时雨", std::nullopt, 6},
   };
   for (const auto& c : cases) {

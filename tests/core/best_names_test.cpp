@@ -186,14 +186,14 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
     for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex));
     return is;
   };
-  const std::vector<bool> small = offered(7, 650);
-  EXPECT_EQ(std::count(small.begin(), small.end(), true), 650);  // a small bank whole
+  const std::vector<bool> small = offered(7, 550);
+  EXPECT_EQ(std::count(small.begin(), small.end(), true), 550);  // a small bank whole
   const std::vector<bool> first = offered(7, bank.size()), again = offered(7, bank.size()),
                           other = offered(8, bank.size());
   EXPECT_EQ(first, again);
   const auto count = std::count(first.begin(), first.end(), true);
-  EXPECT_GT(count, 560);
-  EXPECT_LT(count, 740);
+  EXPECT_GT(count, 470);
+  EXPECT_LT(count, 630);
   std::size_t both = 0;
   for (std::size_t i = 0; i < bank.size(); ++i) both += first[i] && other[i];
   EXPECT_LT(both, 100u);  // about a twenty-third of each share, as chance gives
@@ -219,7 +219,7 @@ TEST(BestNamesProposals, ARunsBankNamesKeepToTheBabysShare) {
     bool outsideBank;
     std::size_t least, most;  // of the 2,000 names
   } cases[] = {
-      {Origin::kRecommendedTwo, false, 560, 740},
+      {Origin::kRecommendedTwo, false, 470, 630},
       {Origin::kPoetry, false, 2000, 2000},
       {Origin::kRecommendedTwo, true, 2000, 2000},
   };

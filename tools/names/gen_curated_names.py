@@ -54,7 +54,7 @@ GIRLS_ONLY = set('婷娜妍娟娇媛婉嫣姗妮娅婕姝娴嫦倩黛蕾莉莎�
 BOYS_ONLY = set('刚强雄豪彪虎猛勇武霸军鹏峰龙')
 
 MAX_FIRST = 50          # names of the first list sharing one first character
-MAX_FIRST_BANK = 90     # the same over the whole bank
+MAX_FIRST_BANK = 110    # the same over the whole bank
 MAX_LEVEL2 = 0.15       # share of the first list's names holding a level-2 character
 MAX_LEVEL2_BANK = 0.35  # the same over the whole bank
 MAX_COMMON = 0.05       # share of names in the 1,600 commonest lists
