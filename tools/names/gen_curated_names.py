@@ -59,6 +59,7 @@ MAX_LEVEL2 = 0.15       # share of the first list's names holding a level-2 char
 MAX_LEVEL2_BANK = 0.35  # the same over the whole bank
 MAX_COMMON = 0.05       # share of names in the 1,600 commonest lists
 MEANING_LEN = (8, 30)
+CARRIES_SEX = 5         # uses in the sex's 1,600 names that make a character that sex's
 
 HAN = re.compile(r'[\u3400-\u4dbf\u4e00-\u9fff\U00020000-\U0002ffff]+')
 
@@ -331,6 +332,11 @@ def main():
     unf_toned, unf_bare = load_unfortunate()
     readings = load_readings()
 
+    def carried(given, c, field):
+        # The other character is one the sex's names use often (明 in 明薇):
+        # the pair reads as that sex's, and the blind reading judges it.
+        return any(o != c and o in chars and chars[o][field] >= CARRIES_SEX for o in given)
+
     rows, rejected, warnings = [], [], []
     seen = {}
     first_count = collections.Counter()
@@ -369,9 +375,9 @@ def main():
                 why = "%s reads as a girl's character" % c
             elif sex == 'f' and c in BOYS_ONLY:
                 why = "%s reads as a boy's character" % c
-            elif sex == 'm' and info[2] == 0 and info[3] >= 5:
+            elif sex == 'm' and info[2] == 0 and info[3] >= 5 and not carried(given, c, 2):
                 why = "%s is used only in girls' names" % c
-            elif sex == 'f' and info[3] == 0 and info[2] >= 5:
+            elif sex == 'f' and info[3] == 0 and info[2] >= 5 and not carried(given, c, 3):
                 why = "%s is used only in boys' names" % c
             if why:
                 break
