@@ -39,14 +39,14 @@ std::uint64_t BabyHash(const Child& child) {
 
 }  // namespace
 
-bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex) {
+bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex, bool forBothSexes) {
   if (ofSex <= kBankOffered) return true;
   // Mixed once more, so that names differing only in a last byte spread.
   std::uint64_t h = Fnv1a(given, babyHash);
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ull;
   h ^= h >> 32;
-  return h % ofSex < kBankOffered;
+  return h % ofSex < (forBothSexes ? kBankOffered * 3 / 4 : kBankOffered);
 }
 
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
@@ -162,7 +162,8 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
   }
   const int i = sex == Sex::kFemale ? 1 : 0;
   const std::string own(candidate.Given());
-  return bankGiven_[i].count(own) == 0 || OfferedToBaby(babyHash_, own, bankOfSex_[i]) || judge_.Wishes().Reaches(own);
+  return bankGiven_[i].count(own) == 0 ||
+         OfferedToBaby(babyHash_, own, bankOfSex_[i], bankGiven_[1 - i].count(own) > 0) || judge_.Wishes().Reaches(own);
 }
 
 std::size_t BestNames::LookUpSources(std::size_t count) {
@@ -218,7 +219,9 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   const auto ofSex = static_cast<std::size_t>(std::count_if(bank.begin(), bank.end(), forSex));
   const std::uint64_t baby = BabyHash(session.RunChild());
   for (const advice::BankName& name : bank) {
-    if (!forSex(name) || !(OfferedToBaby(baby, name.given, ofSex) || wishes.Reaches(name.given))) continue;
+    if (!forSex(name) ||
+        !(OfferedToBaby(baby, name.given, ofSex, name.forBoys && name.forGirls) || wishes.Reaches(name.given)))
+      continue;
     // The groups of like initials and finals between the surname and the
     // first given character, each group read item by item. Read byte-wise,
     // as the generators do by default, "e", "u" and "an" lie in every group

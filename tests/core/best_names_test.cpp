@@ -181,9 +181,9 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
     for (int b = 0; b < 100; ++b)
       bank.push_back({char(0xB0 + a % 40), char(0xA1 + a), char(0xC0 + b % 30), char(0xA1 + b)});
   }
-  const auto offered = [&](std::uint64_t baby, std::size_t ofSex) {
+  const auto offered = [&](std::uint64_t baby, std::size_t ofSex, bool forBoth = false) {
     std::vector<bool> is;
-    for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex));
+    for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex, forBoth));
     return is;
   };
   const std::vector<bool> small = offered(7, 550);
@@ -194,6 +194,11 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
   const auto count = std::count(first.begin(), first.end(), true);
   EXPECT_GT(count, 470);
   EXPECT_LT(count, 630);
+  const std::vector<bool> ofBoth = offered(7, bank.size(), true);  // three in four of the share
+  const auto countOfBoth = std::count(ofBoth.begin(), ofBoth.end(), true);
+  EXPECT_GT(countOfBoth, 340);
+  EXPECT_LT(countOfBoth, 480);
+  EXPECT_EQ(offered(7, 550, true), small);
   std::size_t both = 0;
   for (std::size_t i = 0; i < bank.size(); ++i) both += first[i] && other[i];
   EXPECT_LT(both, 100u);  // about a twenty-third of each share, as chance gives
