@@ -17,6 +17,8 @@ namespace {
 // same ones at every run. A bank of up to this many names of one sex is
 // offered whole.
 constexpr std::size_t kBankOffered = 550;
+// A name for both sexes stands in the banks of both: three in four of it.
+constexpr std::size_t kBankOfferedOfBoth = kBankOffered * 3 / 4;
 
 std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
   for (const char c : text) {
@@ -46,7 +48,7 @@ bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t o
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ull;
   h ^= h >> 32;
-  return h % ofSex < (forBothSexes ? kBankOffered * 3 / 4 : kBankOffered);
+  return h % ofSex < (forBothSexes ? kBankOfferedOfBoth : kBankOffered);
 }
 
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
