@@ -17,8 +17,8 @@ namespace {
 // same ones at every run. A bank of up to this many names of one sex is
 // offered whole.
 constexpr std::size_t kBankOffered = 550;
-// A name for both sexes stands in the banks of both: three in four of it.
 constexpr std::size_t kBankOfferedOfBoth = kBankOffered * 3 / 4;
+constexpr std::size_t kBankOfferedShortlisted = kBankOffered * 3 / 2;
 
 std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
   for (const char c : text) {
@@ -41,14 +41,22 @@ std::uint64_t BabyHash(const Child& child) {
 
 }  // namespace
 
-bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex, bool forBothSexes) {
+BankShare ShareOf(const advice::BankName& name) {
+  if (name.forBoys && name.forGirls) return BankShare::kBothSexes;
+  return name.shortlisted > 0 ? BankShare::kShortlisted : BankShare::kOneSex;
+}
+
+bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex, BankShare share) {
   if (ofSex <= kBankOffered) return true;
   // Mixed once more, so that names differing only in a last byte spread.
   std::uint64_t h = Fnv1a(given, babyHash);
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ull;
   h ^= h >> 32;
-  return h % ofSex < (forBothSexes ? kBankOfferedOfBoth : kBankOffered);
+  const std::size_t offered = share == BankShare::kBothSexes     ? kBankOfferedOfBoth
+                              : share == BankShare::kShortlisted ? kBankOfferedShortlisted
+                                                                 : kBankOffered;
+  return h % ofSex < offered;
 }
 
 advice::Advice AdviseWithSource(const advice::AdviceTables& tables, const std::string& fullName, int surnameLength,
@@ -156,16 +164,22 @@ bool BestNames::OfferedFromRun(const Candidate& candidate, Sex sex) {
     for (const advice::BankName& name : tables_->Bank()) {
       for (const int i : {0, 1}) {
         if (!(i == 0 ? name.forBoys : name.forGirls)) continue;
-        bankGiven_[i].insert(name.given);
+        bankGiven_[i].emplace(name.given, ShareOf(name));
         ++bankOfSex_[i];
       }
     }
     bankIndexed_ = true;
   }
-  const int i = sex == Sex::kFemale ? 1 : 0;
+  // A name the bank holds for the other sex only keeps to that sex's share.
   const std::string own(candidate.Given());
-  return bankGiven_[i].count(own) == 0 ||
-         OfferedToBaby(babyHash_, own, bankOfSex_[i], bankGiven_[1 - i].count(own) > 0) || judge_.Wishes().Reaches(own);
+  int i = sex == Sex::kFemale ? 1 : 0;
+  auto inBank = bankGiven_[i].find(own);
+  if (inBank == bankGiven_[i].end()) {
+    i = 1 - i;
+    inBank = bankGiven_[i].find(own);
+  }
+  return inBank == bankGiven_[i].end() || OfferedToBaby(babyHash_, own, bankOfSex_[i], inBank->second) ||
+         judge_.Wishes().Reaches(own);
 }
 
 std::size_t BestNames::LookUpSources(std::size_t count) {
@@ -221,8 +235,7 @@ std::size_t BestNames::AddProposals(const NamingSession& session, const NamingSe
   const auto ofSex = static_cast<std::size_t>(std::count_if(bank.begin(), bank.end(), forSex));
   const std::uint64_t baby = BabyHash(session.RunChild());
   for (const advice::BankName& name : bank) {
-    if (!forSex(name) ||
-        !(OfferedToBaby(baby, name.given, ofSex, name.forBoys && name.forGirls) || wishes.Reaches(name.given)))
+    if (!forSex(name) || !(OfferedToBaby(baby, name.given, ofSex, ShareOf(name)) || wishes.Reaches(name.given)))
       continue;
     // The groups of like initials and finals between the surname and the
     // first given character, each group read item by item. Read byte-wise,

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -28,12 +29,20 @@ struct NamingRunState;
 struct NamingServices;
 struct NamingSession;
 
+// How large a share of the bank a name is offered in. A name for both sexes
+// stands in the banks of both and would reach twice the babies a name of one
+// sex reaches: it is offered three times in four as often. A name of one sex
+// that a reader would shortlist is offered half as often again, so
+// that each baby's share holds more of the names readers want, while no one
+// of them heads more lists than a name for both sexes does.
+enum class BankShare { kOneSex, kBothSexes, kShortlisted };
+BankShare ShareOf(const advice::BankName& name);
+
 // Whether a bank of `ofSex` names for the baby's sex offers `given` to the
 // baby of `babyHash`: all of a small bank; of a large one, a share of about
-// 550 names, the same for the same baby. A name for both sexes stands in
-// the banks of both and would reach twice the babies a name of one sex
-// reaches: it is offered three times in four as often.
-bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex, bool forBothSexes = false);
+// 550 names (as `share` scales it), the same for the same baby.
+bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex,
+                   BankShare share = BankShare::kOneSex);
 
 // The advice on a full name, with the bonus of the line `findSource` (may be
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a
@@ -184,7 +193,7 @@ class BestNames {
   std::vector<std::optional<advice::ClassicalSource>> ownSources_;  // a name's own source (AddWithSource)
 
   // The bank's given names for each sex (boys, girls), indexed on first use.
-  std::unordered_set<std::string> bankGiven_[2];
+  std::unordered_map<std::string, BankShare> bankGiven_[2];
   std::size_t bankOfSex_[2] = {0, 0};  // as AddProposals counts them
   bool bankIndexed_ = false;
 

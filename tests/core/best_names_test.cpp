@@ -181,9 +181,9 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
     for (int b = 0; b < 100; ++b)
       bank.push_back({char(0xB0 + a % 40), char(0xA1 + a), char(0xC0 + b % 30), char(0xA1 + b)});
   }
-  const auto offered = [&](std::uint64_t baby, std::size_t ofSex, bool forBoth = false) {
+  const auto offered = [&](std::uint64_t baby, std::size_t ofSex, BankShare share = BankShare::kOneSex) {
     std::vector<bool> is;
-    for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex, forBoth));
+    for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex, share));
     return is;
   };
   const std::vector<bool> small = offered(7, 550);
@@ -194,11 +194,16 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
   const auto count = std::count(first.begin(), first.end(), true);
   EXPECT_GT(count, 470);
   EXPECT_LT(count, 630);
-  const std::vector<bool> ofBoth = offered(7, bank.size(), true);  // three in four of the share
-  const auto countOfBoth = std::count(ofBoth.begin(), ofBoth.end(), true);
-  EXPECT_GT(countOfBoth, 340);
-  EXPECT_LT(countOfBoth, 480);
-  EXPECT_EQ(offered(7, 550, true), small);
+  // Three in four of the share for both sexes, half as much again for a
+  // shortlisted name; a small bank is whole either way.
+  for (const auto& [share, low, high] :
+       {std::tuple{BankShare::kBothSexes, 340, 480}, std::tuple{BankShare::kShortlisted, 740, 910}}) {
+    const std::vector<bool> is = offered(7, bank.size(), share);
+    const auto countOf = std::count(is.begin(), is.end(), true);
+    EXPECT_GT(countOf, low);
+    EXPECT_LT(countOf, high);
+    EXPECT_EQ(offered(7, 550, share), small);
+  }
   std::size_t both = 0;
   for (std::size_t i = 0; i < bank.size(); ++i) both += first[i] && other[i];
   EXPECT_LT(both, 100u);  // about a twenty-third of each share, as chance gives
@@ -222,16 +227,19 @@ TEST(BestNamesProposals, ARunsBankNamesKeepToTheBabysShare) {
   const struct {
     Origin origin;
     bool outsideBank;
+    Sex sex;                  // the bank holds its names for boys
     std::size_t least, most;  // of the 2,000 names
   } cases[] = {
-      {Origin::kRecommendedTwo, false, 470, 630},
-      {Origin::kPoetry, false, 2000, 2000},
-      {Origin::kRecommendedTwo, true, 2000, 2000},
+      {Origin::kRecommendedTwo, false, Sex::kMale, 470, 630},
+      {Origin::kRecommendedTwo, false, Sex::kFemale, 470, 630},
+      {Origin::kPoetry, false, Sex::kMale, 2000, 2000},
+      {Origin::kRecommendedTwo, true, Sex::kMale, 2000, 2000},
   };
   for (const auto& c : cases) {
     BestNames names(&tables);
     Child child;
     child.surname = "张";
+    child.sex = c.sex;
     child.year = 2026;
     child.month = child.day = 1;
     names.FollowChild(child, NameJudge(), 0);
@@ -240,7 +248,7 @@ TEST(BestNamesProposals, ARunsBankNamesKeepToTheBabysShare) {
       candidate.fullName = "张" + (c.outsideBank ? std::string({g[2], g[3], g[0], g[1]}) : g);
       candidate.surnameBytes = 2;
       candidate.origin = c.origin;
-      names.Add(candidate, Sex::kMale);
+      names.Add(candidate, c.sex);
     }
     EXPECT_GE(names.Size(), c.least) << static_cast<int>(c.origin);
     EXPECT_LE(names.Size(), c.most) << static_cast<int>(c.origin);
