@@ -41,6 +41,7 @@ struct SurnamePhrase {
   Severity severity;     // in the same tones; a hint without them
   bool good = false;     // reads well (无忧): no warning, no 不宜 for its characters
   std::vector<Syllable> syllables;
+  bool graveNear = false;  // serious also a tone off (黄吟 and 荒淫)
 };
 
 enum class FamousTag { kNotorious, kFictional, kHistorical, kCelebrity };

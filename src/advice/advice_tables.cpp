@@ -344,7 +344,8 @@ void LoadSurnamePhrases(AdviceTables::Data& d, std::string_view text) {
     for (const std::string& reading : readings) syllables.push_back(d.Intern(reading));
     const auto index = static_cast<std::int32_t>(d.surnamePhrases.size());
     d.surnamePhrases.push_back({std::string(row[0]), std::string(row[2]),
-                                row[3] == "mild" ? Severity::kMild : Severity::kSerious, row[3] == "good", syllables});
+                                row[3] == "mild" ? Severity::kMild : Severity::kSerious, row[3] == "good", syllables,
+                                row[3] == "grave"});
     SoundKey key = 0;
     if (TonelessKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToneless[key].push_back(index);
     if (TonedKey(syllables.data(), syllables.size(), key)) d.surnamePhraseToned[key].push_back(index);

@@ -145,6 +145,8 @@ void Adviser::SurnameWords() {
         if (phrase.phrase == warnedFromStart_) return;  // 吴清 and 无情: said once
         if (toned && phrase.severity == Severity::kSerious) {
           Warn(WarningKind::kHomophone, Severity::kSerious, "连姓读作" + Quoted(phrase.phrase), kSurnamePhrase);
+        } else if (phrase.graveNear) {
+          Warn(WarningKind::kHomophone, Severity::kSerious, "连姓读快了像" + Quoted(phrase.phrase), kSurnamePhrase);
         } else {
           Warn(WarningKind::kHomophone, Severity::kMild, "连姓读快了像" + Quoted(phrase.phrase), kSurnamePhraseHint);
         }

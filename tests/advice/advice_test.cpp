@@ -154,6 +154,7 @@ TEST(Advice, TrapsOfSurnameWordsNegativeWordsAndNamesakes) {
       {"龚沐辰", M, K::kHomophone, kSerious},  // 公墓
       {"魏腾", M, K::kHomophone, kSerious},    // 胃疼
       {"谢元启", M, K::kHomophone, kHint},     // 泄元气, one tone off
+      {"黄吟啸", M, K::kHomophone, kSerious},  // 荒淫, one tone off but lewd
       {"唐桂舟", M, K::kHomophone, kHint},     // 糖桂粥
       {"韩雨诗", F, K::kHomophone, kHint},     // 寒雨湿
       {"马恩宇", M, K::kHomophone, kHint},     // 马恩

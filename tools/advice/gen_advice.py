@@ -360,7 +360,8 @@ def surname_phrases():
     """The phrases of surname_words.txt: phrase -> (surnames, severity, polarity).
 
     A phrase is the surname's word and one listed word (无 + 慧心); a word
-    written "~…" is a hint only, "+…" a phrase that reads well (无忧). A
+    written "~…" is a hint only, "+…" a phrase that reads well (无忧), "!…"
+    one so bad that it is serious also heard a tone off (黄吟 and 荒淫). A
     phrase in two groups joins their surnames.
     """
     phrases = {}
@@ -378,15 +379,15 @@ def surname_phrases():
             continue
         surnames, word, polarity = head
         for item in line.split():
-            severity = {"~": "mild", "+": "good"}.get(item[0], "serious")
-            item = item.lstrip("~+")
+            severity = {"~": "mild", "+": "good", "!": "grave"}.get(item[0], "serious")
+            item = item.lstrip("~+!")
             assert 1 <= len(item) <= 3 and all(is_gbk_hanzi(c) for c in item), f"surname_words: {item}"
             phrase = word + item
             if phrase in phrases:
                 old_surnames, old_severity, _ = phrases[phrase]
                 surnames_ = old_surnames + "".join(c for c in surnames if c not in old_surnames)
                 assert "good" not in (severity, old_severity), f"surname_words: {phrase} good and bad"
-                severity = "serious" if "serious" in (severity, old_severity) else "mild"
+                severity = next(v for v in ("grave", "serious", "mild") if v in (severity, old_severity))
                 phrases[phrase] = (surnames_, severity, polarity)
             else:
                 phrases[phrase] = (surnames, severity, polarity)
@@ -424,7 +425,7 @@ def negated_goods():
 
 
 def surname_word_rows(phrases, readings, known):
-    """phrase, toned pinyin (neutral 5), surnames, severity (serious, mild or good).
+    """phrase, toned pinyin (neutral 5), surnames, severity (grave, serious, mild or good).
 
     The phrase is read by pinyin-pro as one word; 一 and 不 in their citation
     tones, as a name is read character by character. Every syllable must be
