@@ -17,7 +17,7 @@ constexpr int kBase = 60;
 constexpr int kFavourableChar = 6;
 constexpr int kUnfavourableChar = -6;
 // A name that brings none of the favourable elements, over its characters'.
-constexpr int kNoFit = -24;
+constexpr int kNoFit = -30;
 constexpr int kBadGrid = -4;
 constexpr int kBadSancai = -3;
 constexpr int kVeryBadSancai = -6;

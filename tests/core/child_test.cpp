@@ -95,7 +95,7 @@ TEST(NameJudge, TheChildsLinesAndTheirPoints) {
   } cases[] = {
       {"曾林森", ElementWish::kChart, {}, advice::ElementFit::kAll, 12, -8},   // 木木; 人格20 地格20
       {"曾林波", ElementWish::kChart, {}, advice::ElementFit::kSome, 0, -4},   // 木水; 人格20
-      {"曾悦书", ElementWish::kChart, {}, advice::ElementFit::kNone, -36, 0},  // 金金
+      {"曾悦书", ElementWish::kChart, {}, advice::ElementFit::kNone, -42, 0},  // 金金
       {"曾明", ElementWish::kChart, {}, advice::ElementFit::kAll, 12, -12},    // one character, 火; 人 地 总
       {"曾遇安", ElementWish::kChart, {}, advice::ElementFit::kSome, 0, -18},  // 人格28 地格22 总格34, 三才大凶
       {"曾悦书", ElementWish::kChosen, {Element::kMetal}, advice::ElementFit::kAll, 12, 0},
@@ -168,7 +168,7 @@ TEST(BestNamesFollowChild, OneBabysNamesOnly) {
   session.chosenElements = {Element::kMetal};
   names.FollowRun(session, *data.services);
   EXPECT_EQ(names.Size(), 3u);
-  EXPECT_EQ(names.AdviceAt(0).recommend, std::min(before + 48, 100));  // 悦书: from -36 to +12
+  EXPECT_EQ(names.AdviceAt(0).recommend, std::min(before + 54, 100));  // 悦书: from -42 to +12
 
   session.wish = ElementWish::kChart;
   run("魏", false, 3, {"魏景舟"});  // another baby
