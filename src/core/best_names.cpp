@@ -39,12 +39,12 @@ std::uint64_t BabyHash(const Child& child) {
   return Fnv1a(key);
 }
 
-}  // namespace
-
 BankShare ShareOf(const advice::BankName& name) {
   if (name.forBoys && name.forGirls) return BankShare::kBothSexes;
   return name.shortlisted > 0 ? BankShare::kShortlisted : BankShare::kOneSex;
 }
+
+}  // namespace
 
 bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex, BankShare share) {
   if (ofSex <= kBankOffered) return true;

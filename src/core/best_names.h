@@ -36,7 +36,6 @@ struct NamingSession;
 // that each baby's share holds more of the names readers want, while no one
 // of them heads more lists than a name for both sexes does.
 enum class BankShare { kOneSex, kBothSexes, kShortlisted };
-BankShare ShareOf(const advice::BankName& name);
 
 // Whether a bank of `ofSex` names for the baby's sex offers `given` to the
 // baby of `babyHash`: all of a small bank; of a large one, a share of about
