@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "favourites/store.h"
+#include "share/server.h"
 #include "ui/FavouritesModel.h"
 #include "ui/FavouritesPage.h"
 #include "ui/SharePanel.h"
@@ -274,12 +275,12 @@ void BM_PoemPageSearch(benchmark::State& state) {
 BENCHMARK(BM_PoemPageSearch)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 // 收藏 shared from the window while as many family members as one share
-// takes (12) vote at once, 20 votes each, every member from an address of
-// its own on the loopback net (127.0.0.2 …), as phones on the home network
-// are, so that the server's per-client limits see twelve clients. The event loop's longest gap is
-// measured by a 5 ms timer, first idle for a second, then while the votes
-// arrive and the page reads them; every acknowledged vote must be stored.
-// The time is that of the voting.
+// takes (`membersPerShare`) vote at once, 20 votes each, every member from an
+// address of its own on the loopback net (127.0.0.2 …), as phones on the
+// home network are, so that the server's per-client limits see as many
+// clients. The event loop's longest gap is measured by a 5 ms timer, first
+// idle for a second, then while the votes arrive and the page reads them;
+// every acknowledged vote must be stored. The time is that of the voting.
 int PostVote(int member, int port, const std::string& path, const std::string& body) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in from{};
@@ -308,7 +309,8 @@ int PostVote(int member, int port, const std::string& path, const std::string& b
 }
 
 void BM_FrameTimeWhileFamilyVotes(benchmark::State& state) {
-  constexpr int kMembers = 12, kVotesEach = 20;
+  const int memberCount = static_cast<int>(tavrin::share::ServerOptions{}.membersPerShare);
+  constexpr int kVotesEach = 20;
   QTemporaryDir dir;
   const QString given = "伟明浩宇子涵欣怡梓轩一诺亦辰思远嘉懿文博";
   std::vector<tavrin::Favourite> favourites;
@@ -350,7 +352,7 @@ void BM_FrameTimeWhileFamilyVotes(benchmark::State& state) {
   for (auto _ : state) {
     const auto started = std::chrono::steady_clock::now();
     std::vector<std::thread> members;
-    for (int m = 0; m < kMembers; ++m) {
+    for (int m = 0; m < memberCount; ++m) {
       members.emplace_back([&, m] {
         for (int v = 0; v < kVotesEach; ++v) {
           const tavrin::Favourite& f = favourites[(m + v) % kVotesEach];
@@ -364,7 +366,7 @@ void BM_FrameTimeWhileFamilyVotes(benchmark::State& state) {
         ++done;
       });
     }
-    const qint64 votingGap = runFor([&] { return done < kMembers; });
+    const qint64 votingGap = runFor([&] { return done < memberCount; });
     state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     for (std::thread& t : members) t.join();
     state.counters["idle_longest_gap_ms"] = static_cast<double>(idleGap);
@@ -375,7 +377,7 @@ void BM_FrameTimeWhileFamilyVotes(benchmark::State& state) {
   for (const tavrin::share::Tally& tally : share.Tallies().names) stored += tally.votes.size();
   state.counters["acknowledged"] = acknowledged.load();
   state.counters["stored"] = static_cast<double>(stored);
-  if (acknowledged != kMembers * kVotesEach || stored != static_cast<std::size_t>(acknowledged)) {
+  if (acknowledged != memberCount * kVotesEach || stored != static_cast<std::size_t>(acknowledged)) {
     state.SkipWithError("votes were refused or lost");
   }
   share.Stop();
