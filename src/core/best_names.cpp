@@ -17,8 +17,9 @@ namespace {
 // same ones at every run. A bank of up to this many names of one sex is
 // offered whole.
 constexpr std::size_t kBankOffered = 550;
-constexpr std::size_t kBankOfferedOfBoth = kBankOffered * 3 / 4;
-constexpr std::size_t kBankOfferedShortlisted = kBankOffered * 3 / 2;
+// In quarters of that share, by the readers who would shortlist the name:
+// of one sex, of both.
+constexpr std::size_t kOfferedQuarters[2][3] = {{4, 8, 6}, {3, 5, 4}};
 
 std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
   for (const char c : text) {
@@ -39,10 +40,7 @@ std::uint64_t BabyHash(const Child& child) {
   return Fnv1a(key);
 }
 
-BankShare ShareOf(const advice::BankName& name) {
-  if (name.forBoys && name.forGirls) return BankShare::kBothSexes;
-  return name.shortlisted > 0 ? BankShare::kShortlisted : BankShare::kOneSex;
-}
+BankShare ShareOf(const advice::BankName& name) { return {name.forBoys && name.forGirls, name.shortlisted}; }
 
 }  // namespace
 
@@ -53,9 +51,8 @@ bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t o
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ull;
   h ^= h >> 32;
-  const std::size_t offered = share == BankShare::kBothSexes     ? kBankOfferedOfBoth
-                              : share == BankShare::kShortlisted ? kBankOfferedShortlisted
-                                                                 : kBankOffered;
+  const std::size_t offered =
+      kBankOffered * kOfferedQuarters[share.bothSexes ? 1 : 0][std::clamp(share.shortlisted, 0, 2)] / 4;
   return h % ofSex < offered;
 }
 

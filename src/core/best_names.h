@@ -31,17 +31,20 @@ struct NamingSession;
 
 // How large a share of the bank a name is offered in. A name for both sexes
 // stands in the banks of both and would reach twice the babies a name of one
-// sex reaches: it is offered three times in four as often. A name of one sex
-// that a reader would shortlist is offered half as often again, so
-// that each baby's share holds more of the names readers want, while no one
-// of them heads more lists than a name for both sexes does.
-enum class BankShare { kOneSex, kBothSexes, kShortlisted };
+// sex reaches: it is offered three times in four as often. A name one reader
+// would shortlist is offered twice as often, so that each baby's share holds
+// more of the names readers want; one both readers shortlist heads nearly
+// every list it is offered to and is offered only half as often again, so
+// that no one name heads many more lists than the others.
+struct BankShare {
+  bool bothSexes = false;
+  int shortlisted = 0;  // of the team's two readers
+};
 
 // Whether a bank of `ofSex` names for the baby's sex offers `given` to the
 // baby of `babyHash`: all of a small bank; of a large one, a share of about
 // 550 names (as `share` scales it), the same for the same baby.
-bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex,
-                   BankShare share = BankShare::kOneSex);
+bool OfferedToBaby(std::uint64_t babyHash, std::string_view given, std::size_t ofSex, BankShare share = {});
 
 // The advice on a full name, with the bonus of the line `findSource` (may be
 // empty) gives for it: what the 精选 list, `generate --best`, `advise` and a

@@ -181,7 +181,7 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
     for (int b = 0; b < 100; ++b)
       bank.push_back({char(0xB0 + a % 40), char(0xA1 + a), char(0xC0 + b % 30), char(0xA1 + b)});
   }
-  const auto offered = [&](std::uint64_t baby, std::size_t ofSex, BankShare share = BankShare::kOneSex) {
+  const auto offered = [&](std::uint64_t baby, std::size_t ofSex, BankShare share = {}) {
     std::vector<bool> is;
     for (std::size_t i = 0; i < ofSex; ++i) is.push_back(OfferedToBaby(baby, bank[i], ofSex, share));
     return is;
@@ -194,10 +194,13 @@ TEST(BestNamesProposals, ALargeBankIsOfferedInAShareOfItsOwnToEachBaby) {
   const auto count = std::count(first.begin(), first.end(), true);
   EXPECT_GT(count, 470);
   EXPECT_LT(count, 630);
-  // Three in four of the share for both sexes, half as much again for a
-  // shortlisted name; a small bank is whole either way.
+  // Three in four of the share for both sexes; twice as much for a name one
+  // reader shortlists, half as much again for one both do; a small bank is
+  // whole either way.
   for (const auto& [share, low, high] :
-       {std::tuple{BankShare::kBothSexes, 340, 480}, std::tuple{BankShare::kShortlisted, 740, 910}}) {
+       {std::tuple{BankShare{true, 0}, 340, 480}, std::tuple{BankShare{false, 1}, 1000, 1200},
+        std::tuple{BankShare{false, 2}, 740, 910}, std::tuple{BankShare{true, 1}, 610, 770},
+        std::tuple{BankShare{true, 2}, 470, 630}}) {
     const std::vector<bool> is = offered(7, bank.size(), share);
     const auto countOf = std::count(is.begin(), is.end(), true);
     EXPECT_GT(countOf, low);
