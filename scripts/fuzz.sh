@@ -54,8 +54,9 @@ done
 if ((${#missing[@]})); then
   sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  # On stderr: --compiler prints only the compiler's path on stdout.
+  $sudo apt-get update >&2
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >&2
 fi
 
 # The compiler of the build: afl-g++-fast, with AFL_PATH
