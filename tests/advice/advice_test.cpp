@@ -534,6 +534,8 @@ TEST(Traps, MustAndMustNot) {
       {"吴忧", Sex::kMale, kNone, false},
       {"王知遇", Sex::kMale, kNone, false},
       {"毕知遇", Sex::kMale, kNone, false},  // 必 affirms
+      {"步衡", Sex::kMale, kSerious, false},  // 不恒
+      {"吴闻", Sex::kMale, kSerious, false},
       // Everyday words unfortunate for a child, across surname and name.
       {"丁克明", Sex::kMale, kSerious, false},
       {"单身", Sex::kMale, kNone, false},  // the surname 单 reads shan4
