@@ -56,7 +56,7 @@ constexpr double kVeryCommonPair = 20;  // expected names of the pair per 10,000
 constexpr double kCommonPair = 5;
 constexpr int kVeryCommonPairPoints = -4;
 constexpr int kCommonPairPoints = -2;
-constexpr int kCuratedName = 6;
+constexpr int kCuratedName = 12;
 constexpr int kShortlistedPerReader = 20;  // of the team's two readers
 // Characters whose names the blind readers shortlist often or seldom: the
 // two given characters' appeal (geometric mean, per mille of the average)

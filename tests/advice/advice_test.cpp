@@ -394,13 +394,13 @@ TEST(Advice, MeaningBonus) {
       {"王然悦", line(2, "孟子", "然悦而不悦", true), 0},     // displeasure
       {"王若云", line(1, "楚辞", "若云死", true), 0},
       {"周伊人", std::nullopt, 0},
-      {"王嘉树", std::nullopt, 12},  // the team's list, and its line
-      {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 12},
+      {"王嘉树", std::nullopt, 18},  // the team's list, and its line
+      {"王嘉树", line(3, "全唐诗", "嘉树满庭", true), 18},
       {"王采薇", std::nullopt, 26},
-      {"王流云", std::nullopt, 6},  // 风流|云散: the list's meaning, no phrase
+      {"王流云", std::nullopt, 12},  // 风流|云散: the list's meaning, no phrase
       {"王岁安", std::nullopt, 40},
-      {"王星舟", std::nullopt, 26},
-      {"王时雨", std::nullopt, 6},
+      {"王星舟", std::nullopt, 32},
+      {"王时雨", std::nullopt, 12},
   };
   for (const auto& c : cases) {
     const Advice a = tables.Advise(c.name, 1, F, c.source ? &*c.source : nullptr);
