@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t kBankOffered = 550;
 // In quarters of that share, by the readers who would shortlist the name:
 // of one sex, of both.
-constexpr std::size_t kOfferedQuarters[2][3] = {{4, 8, 6}, {3, 5, 4}};
+constexpr std::size_t kOfferedQuarters[2][3] = {{4, 8, 6}, {3, 4, 3}};
 
 std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
   for (const char c : text) {
