@@ -536,6 +536,8 @@ TEST(Traps, MustAndMustNot) {
       {"毕知遇", Sex::kMale, kNone, false},  // 必 affirms
       {"步衡", Sex::kMale, kSerious, false},  // 不恒
       {"吴闻", Sex::kMale, kSerious, false},
+      {"何时恬", Sex::kFemale, kHint, false},  // 何时: when will it come
+      {"陆拾贝", Sex::kMale, kSerious, false},  // sixty
       // Everyday words unfortunate for a child, across surname and name.
       {"丁克明", Sex::kMale, kSerious, false},
       {"单身", Sex::kMale, kNone, false},  // the surname 单 reads shan4
