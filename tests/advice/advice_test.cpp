@@ -533,10 +533,10 @@ TEST(Traps, MustAndMustNot) {
       {"莫愁", Sex::kFemale, kNone, false},
       {"吴忧", Sex::kMale, kNone, false},
       {"王知遇", Sex::kMale, kNone, false},
-      {"毕知遇", Sex::kMale, kNone, false},  // 必 affirms
+      {"毕知遇", Sex::kMale, kNone, false},   // 必 affirms
       {"步衡", Sex::kMale, kSerious, false},  // 不恒
       {"吴闻", Sex::kMale, kSerious, false},
-      {"何时恬", Sex::kFemale, kHint, false},  // 何时: when will it come
+      {"何时恬", Sex::kFemale, kHint, false},   // 何时: when will it come
       {"陆拾贝", Sex::kMale, kSerious, false},  // sixty
       {"朱刚睿", Sex::kMale, kSerious, false},  // 猪刚鬣
       // Everyday words unfortunate for a child, across surname and name.
