@@ -11,9 +11,9 @@ Writes, from the repository root:
   given, sex (m, f or u), collection, title, author, line, shortlisted. The
   two characters of the given name stand side by side and in order in the
   line; a line is a run of hanzi between marks, as the text writes it.
-  shortlisted: how many of the team's two blind readers
-  (curated_readings.tsv) would shortlist the name; a pair either found odd
-  or bad is left out.
+  shortlisted: how likely the team's next blind reader is to shortlist
+  the name, 0 to 2, from its readings (gen_curated_names.reading_verdict);
+  a pair a reader found bad, or odd without another wanting it, is left out.
 
 and prints a JSON report (names per collection and sex, rejections by rule).
 

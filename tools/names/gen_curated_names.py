@@ -12,9 +12,10 @@ The source fields are empty unless the two characters of the name stand
 next to each other, in order, inside one line of the library (a line is a
 run of hanzi between punctuation marks).  A hinted text is preferred; when
 the hint is wrong, the first such line of the core collections is taken.
-`shortlisted` is how many of the team's two blind readers
-(curated_readings.tsv) would shortlist the name, 0 to 2; a name either
-reader found odd or bad is dropped.
+`shortlisted` (0 to 2) is how likely the team's next blind reader is to
+shortlist the name, from its readings (curated_readings.tsv,
+bank_readings.tsv); a name a reader found bad, or odd without another
+wanting it, is dropped.
 
 Prints a JSON report.  Names that break a rule are dropped and listed with
 the reason; a breach of a whole-list rule (share of level-2 characters, share
@@ -92,12 +93,24 @@ def load_readings():
     return readings
 
 
+# The share of A among the bank's readings, and the weight of that share
+# against a name's own readings: a name read n times with a A's is
+# shortlisted by the next reader (a + 3 x 7.8 %) / (n + 3) of the time
+# (each reading of a name read more than once, foretold by the others).
+BANK_A_SHARE = 0.078
+PRIOR_READINGS = 3
+# That chance, for shortlisted 2 and 1: two A's of two or three readings,
+# or nearly half of many, make 2; one A of up to three readings, or more
+# than a fifth of many, 1.
+SHORTLISTED_FROM = (0.35, 0.19)
+
+
 def reading_verdict(readings, given):
     """(shortlisted 0..2, why the name is dropped or None).
 
     A name a reading found bad, or odd without another wanting it on a
-    shortlist, is dropped; shortlisted is the share of readings that would
-    shortlist it, on a scale of two readers.
+    shortlist, is dropped; shortlisted grades the chance that the next
+    reader shortlists it (SHORTLISTED_FROM).
     """
     grades = readings.get(given)
     if not grades:
@@ -106,8 +119,8 @@ def reading_verdict(readings, given):
         return 0, 'a reader found it bad'
     if 'C' in grades and grades.count('C') >= grades.count('A'):
         return 0, 'a reader found it odd'
-    # A name read once counts its one reader.
-    return min(grades.count('A'), int(2 * grades.count('A') / len(grades) + 0.5)), None
+    chance = (grades.count('A') + PRIOR_READINGS * BANK_A_SHARE) / (len(grades) + PRIOR_READINGS)
+    return (2 if chance >= SHORTLISTED_FROM[0] else 1 if chance >= SHORTLISTED_FROM[1] else 0), None
 
 
 def leans_other_way(info, sex):
