@@ -539,6 +539,7 @@ TEST(Traps, MustAndMustNot) {
       {"何时恬", Sex::kFemale, kHint, false},   // 何时: when will it come
       {"陆拾贝", Sex::kMale, kSerious, false},  // sixty
       {"朱刚睿", Sex::kMale, kSerious, false},  // 猪刚鬣
+      {"曾钦仁", Sex::kMale, kSerious, false},  // 憎亲人: 曾 in its surname reading
       // Everyday words unfortunate for a child, across surname and name.
       {"丁克明", Sex::kMale, kSerious, false},
       {"单身", Sex::kMale, kNone, false},  // the surname 单 reads shan4
