@@ -168,8 +168,9 @@ struct BankName {
   bool forGirls = true;
   std::string meaning;
   ClassicalSource source;
-  // How many of the team's two readers would put the name on a shortlist
-  // (0 to 2); the list keeps no name a reader found odd.
+  // How likely the team's next blind reader is to put the name on a
+  // shortlist, from its readings: 0, 1 ("one reader") or 2 ("both"); the
+  // list keeps no name a reader found odd.
   int shortlisted = 0;
 };
 

@@ -57,7 +57,7 @@ constexpr double kCommonPair = 5;
 constexpr int kVeryCommonPairPoints = -4;
 constexpr int kCommonPairPoints = -2;
 constexpr int kCuratedName = 12;
-constexpr int kShortlistedPerReader = 20;  // of the team's two readers
+constexpr int kShortlistedPerReader = 20;  // per step of BankName::shortlisted
 // Characters whose names the blind readers shortlist often or seldom: the
 // two given characters' appeal (geometric mean, per mille of the average)
 // from kAppealHigh on, from kAppealFair on, up to kAppealLow, up to

@@ -32,13 +32,14 @@ struct NamingSession;
 // How large a share of the bank a name is offered in. A name for both sexes
 // stands in the banks of both and would reach twice the babies a name of one
 // sex reaches: it is offered three times in four as often. A name one reader
-// would shortlist is offered twice as often, so that each baby's share holds
-// more of the names readers want; one both readers shortlist heads nearly
-// every list it is offered to and is offered only half as often again, so
-// that no one name heads many more lists than the others.
+// would shortlist is offered twice as often (one of both sexes the whole
+// share), so that each baby's share holds more of the names
+// readers want; one both readers shortlist heads nearly every list it is
+// offered to and is offered only half as often again (three in four for
+// both sexes), so that no one name heads many more lists than the others.
 struct BankShare {
   bool bothSexes = false;
-  int shortlisted = 0;  // of the team's two readers
+  int shortlisted = 0;  // BankName::shortlisted
 };
 
 // Whether a bank of `ofSex` names for the baby's sex offers `given` to the
