@@ -33,10 +33,10 @@ struct NamingSession;
 // stands in the banks of both and would reach twice the babies a name of one
 // sex reaches: it is offered three times in four as often. A name one reader
 // would shortlist is offered twice as often (one of both sexes the whole
-// share), so that each baby's share holds more of the names
-// readers want; one both readers shortlist heads nearly every list it is
-// offered to and is offered only half as often again (three in four for
-// both sexes), so that no one name heads many more lists than the others.
+// share), so that each baby's share holds more of the names readers want;
+// one both readers shortlist heads nearly every list it is offered to and
+// is offered only half as often again (three in four for both sexes), so
+// that no one name heads many more lists than the others.
 struct BankShare {
   bool bothSexes = false;
   int shortlisted = 0;  // BankName::shortlisted
